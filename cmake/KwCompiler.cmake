@@ -1,0 +1,23 @@
+# Compiler and linker settings shared by every configuration.
+
+set(KW_WARNINGS -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
+if(KW_WERROR)
+    list(APPEND KW_WARNINGS -Werror)
+endif()
+add_compile_options(${KW_WARNINGS})
+
+if(WIN32)
+    set(KW_PLATFORM WinNT)
+    # The runtime libraries are linked statically: the programs run without
+    # libgcc, libstdc++ or winpthread DLLs beside them.
+    add_link_options(-static -static-libgcc -static-libstdc++)
+    add_compile_definitions(WIN32_LEAN_AND_MEAN)
+else()
+    set(KW_PLATFORM Posix)
+    if(NOT KW_FUZZ)
+        set(KW_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+        add_compile_options(${KW_SANITIZE})
+        add_link_options(${KW_SANITIZE})
+    endif()
+    set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+endif()

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "KwtlApi.h"
+
+#include <cstddef>
+
+// The few run-time library functions whose names or existence differ between
+// the Microsoft C run-time and POSIX. The comparisons are implemented once
+// for every platform so that the sort orders are the same everywhere.
+
+// Case-insensitive comparison like _stricmp: both texts are lowered and
+// compared as unsigned characters. Returns <0, 0 or >0.
+KWTL_API int CrtStricmp(const char* pszA, const char* pszB);
+// Like _strnicmp: compares at most nCount characters.
+KWTL_API int CrtStrnicmp(const char* pszA, const char* pszB, size_t nCount);
+// Like _strrev: reverses the text in place and returns it.
+KWTL_API char* CrtStrrev(char* pszText);
+// The process id as the C run-time reports it (_getpid or getpid).
+KWTL_API int CrtProcessId();

@@ -1,0 +1,8 @@
+#include "TCrt.h"
+
+#include <unistd.h>
+
+int CrtProcessId()
+{
+    return static_cast<int>(getpid());
+}

@@ -1,0 +1,8 @@
+#include "TCrt.h"
+
+#include <process.h>
+
+int CrtProcessId()
+{
+    return _getpid();
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "KwtlApi.h"
+
+// A reference-counted memory block: the shared storage of TString. The
+// count is the number of users; the block does not delete itself, its last
+// user does.
+class KWTL_API TRefMem {
+public:
+    explicit TRefMem(unsigned long ulSize);
+    TRefMem(const char* pData, unsigned long ulSize);
+    virtual ~TRefMem();
+
+    TRefMem(const TRefMem&) = delete;
+    TRefMem& operator=(const TRefMem&) = delete;
+
+    // Users
+    unsigned long Connect() { return ++m_ulRefCount; }
+    // Releasing below zero reports error 1 and leaves the count at zero.
+    unsigned long Disconnect();
+    unsigned long GetRefCount() const { return m_ulRefCount; }
+
+    // Memory
+    unsigned long GetSize() const { return m_ulSize; }
+    char* GetMemory() { return m_pchMem; }
+    const char* GetMemory() const { return m_pchMem; }
+    void SetPointer(char* pMem, unsigned long ulSize);
+    // Copies ulSize bytes in; reallocates only when the block is too small,
+    // so a block that shrank keeps its larger allocation. pData may point
+    // into this block.
+    void SetMemory(const char* pData, unsigned long ulSize);
+
+    // Errors
+    static void (*GetErrorHandler())(int) { return m_stpfnErr; }
+    static void SetErrorHandler(void (*pfnErr)(int)) { m_stpfnErr = pfnErr; }
+
+protected:
+    static void ErrorHandler(int nCode);
+
+private:
+    void Free();
+
+    char* m_pchMem { nullptr };          // owned
+    unsigned long m_ulSize { 0 };
+    unsigned long m_ulAlloc { 0 };       // bytes allocated, at least m_ulSize
+    unsigned long m_ulRefCount { 0 };
+
+    static void (*m_stpfnErr)(int);
+};

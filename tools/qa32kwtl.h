@@ -1,0 +1,15 @@
+#pragma once
+
+// The tool library: run-time classes, strings and containers.
+
+#include "KwtlApi.h"
+#include "TAppList.h"
+#include "TArray.h"
+#include "TCrt.h"
+#include "TDynBase.h"
+#include "TDynRet.h"
+#include "TDynTab.h"
+#include "TRefMem.h"
+#include "TRefObject.h"
+#include "TString.h"
+#include "TTreeNode.h"

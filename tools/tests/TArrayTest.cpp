@@ -1,0 +1,296 @@
+#include "TArray.h"
+#include "TString.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+// Elements are small integers stored in the pointers themselves.
+void* P(intptr_t n)
+{
+    return reinterpret_cast<void*>(n);
+}
+
+intptr_t N(const void* pv)
+{
+    return reinterpret_cast<intptr_t>(pv);
+}
+
+int CompareInts(const void* pvA, const void* pvB)
+{
+    return N(pvA) < N(pvB) ? -1 : (N(pvA) > N(pvB) ? 1 : 0);
+}
+
+std::vector<intptr_t> Values(const TArray& coArray)
+{
+    std::vector<intptr_t> values;
+    for (long i = 0; i < coArray.Count(); ++i)
+        values.push_back(N(coArray.Get(i)));
+    return values;
+}
+
+TArray SortedOf(std::initializer_list<intptr_t> values)
+{
+    TArray coArray(4, nullptr, CompareInts);
+    for (intptr_t n : values)
+        coArray.Add(P(n));
+    return coArray;
+}
+
+// A pair whose key is compared and whose tag shows the insertion order.
+struct Tagged {
+    int m_nKey;
+    int m_nTag;
+};
+
+int CompareTagged(const void* pvA, const void* pvB)
+{
+    return CompareInts(P(static_cast<const Tagged*>(pvA)->m_nKey), P(static_cast<const Tagged*>(pvB)->m_nKey));
+}
+
+std::vector<int> g_destroyed;
+
+void RecordDestroy(void* pv)
+{
+    g_destroyed.push_back(static_cast<int>(N(pv)));
+}
+
+} // namespace
+
+TEST(TArrayTest, GrowsAndShrinksOneStepAtATime)
+{
+    TArray coArray(4, nullptr, nullptr);
+    EXPECT_EQ(coArray.GetAllocSize(), 0);
+    EXPECT_EQ(coArray.GetObjArray(), nullptr);
+    for (intptr_t n = 1; n <= 5; ++n)
+        EXPECT_EQ(coArray.Add(P(n)), 1);
+    EXPECT_EQ(coArray.Count(), 5);
+    EXPECT_EQ(coArray.GetAllocSize(), 8);
+    EXPECT_TRUE(coArray.FreeSpace());
+
+    coArray.Remove(0L);
+    EXPECT_EQ(coArray.GetAllocSize(), 8);      // 8 - 4 is not more than 4
+    coArray.Remove(0L);
+    EXPECT_EQ(coArray.GetAllocSize(), 4);      // 8 - 3 > 4
+    EXPECT_EQ(Values(coArray), std::vector<intptr_t>({ 3, 4, 5 }));
+    coArray.Remove(0L);
+    coArray.Remove(0L);
+    coArray.Remove(0L);
+    EXPECT_EQ(coArray.Count(), 0);
+    EXPECT_EQ(coArray.GetAllocSize(), 4);      // removal never frees the last step
+    coArray.Delete();
+    EXPECT_EQ(coArray.GetAllocSize(), 0);
+
+    for (intptr_t n = 0; n < 4; ++n)
+        coArray.Add(P(n));
+    EXPECT_FALSE(coArray.FreeSpace());
+}
+
+TEST(TArrayTest, AccessOutOfRangeYieldsNull)
+{
+    TArray coArray;
+    EXPECT_EQ(coArray.First(), nullptr);
+    EXPECT_EQ(coArray.Last(), nullptr);
+    coArray.Add(P(7));
+    coArray.Add(P(8));
+    EXPECT_EQ(N(coArray.First()), 7);
+    EXPECT_EQ(N(coArray.Last()), 8);
+    EXPECT_EQ(coArray.Get(-1), nullptr);
+    EXPECT_EQ(coArray.Get(2), nullptr);
+    EXPECT_EQ(N(coArray[1]), 8);
+    EXPECT_EQ(coArray.Set(P(9), 2), 0);
+    EXPECT_EQ(coArray.Set(P(9), 1), 1);
+    EXPECT_EQ(N(coArray[1L]), 9);
+    EXPECT_EQ(static_cast<long>(coArray), 2);
+    EXPECT_EQ(static_cast<short>(coArray), 2);
+    EXPECT_EQ(coArray.Remove(5L), nullptr);
+    EXPECT_EQ(coArray.Remove(-1L), nullptr);
+}
+
+TEST(TArrayTest, InsertAtPositionMovesTheRestUp)
+{
+    TArray coArray(2, nullptr, nullptr);
+    coArray.Insert(0L, P(2));
+    coArray.Insert(0L, P(1));
+    coArray.Insert(5L, P(4));
+    coArray.Insert(2L, P(3));
+    EXPECT_EQ(Values(coArray), std::vector<intptr_t>({ 1, 2, 3, 4 }));
+    EXPECT_EQ(coArray.GetIndex(P(3)), 2);
+    EXPECT_EQ(coArray.GetIndex(P(9)), -1);
+    long lPos = 0;
+    EXPECT_EQ(N(coArray.Remove(P(3), &lPos)), 3);
+    EXPECT_EQ(lPos, 2);
+    EXPECT_EQ(coArray.Remove(P(3), &lPos), nullptr);
+    EXPECT_EQ(lPos, -1);
+}
+
+TEST(TArrayTest, SortedInsertPlacesEqualsAfterTheirRun)
+{
+    struct Case {
+        std::initializer_list<intptr_t> before;
+        intptr_t element;
+        long position;
+    };
+    const Case cases[] = {
+        { { 1, 3 }, 2, 1 },
+        { { 1, 3 }, 0, 0 },
+        { { 1, 3 }, 4, 2 },
+        { { 1, 2, 2, 3 }, 2, 3 },
+        { {}, 5, 0 },
+        { { 1, 3 }, 1, 1 },          // equal to the first: after lo
+        { { 1, 3 }, 3, 1 },          // equal to the last of two: before it
+        { { 1, 3, 3 }, 3, 3 },
+        { { 1, 1, 3 }, 1, 2 },
+        { { 1, 2, 3, 4, 5, 6, 7 }, 5, 5 },
+        { { 1, 2, 3, 4, 5, 6, 7 }, 7, 6 },     // equal to the last: the loop stops before it
+    };
+    for (const Case& c : cases) {
+        TArray coArray = SortedOf(c.before);
+        long lPos = -5;
+        ASSERT_EQ(coArray.Insert(P(c.element), &lPos), 1);
+        EXPECT_EQ(lPos, c.position) << "inserting " << c.element;
+        EXPECT_EQ(N(coArray.Get(lPos)), c.element);
+    }
+
+    TArray coUnsorted(4, nullptr, nullptr);
+    coUnsorted.Add(P(9));
+    long lPos = -1;
+    coUnsorted.Insert(P(1), &lPos);
+    EXPECT_EQ(lPos, 1);
+    EXPECT_EQ(Values(coUnsorted), std::vector<intptr_t>({ 9, 1 }));
+}
+
+TEST(TArrayTest, SortedInsertOfManyKeepsTheArraySorted)
+{
+    std::vector<Tagged> items;
+    for (int i = 0; i < 200; ++i)
+        items.push_back({ (i * 37) % 11, i });
+    TArray coArray(3, nullptr, CompareTagged);
+    for (Tagged& t : items)
+        coArray += &t;
+    ASSERT_EQ(coArray.Count(), 200);
+    for (long i = 1; i < coArray.Count(); ++i) {
+        const Tagged* pPrev = static_cast<const Tagged*>(coArray.Get(i - 1));
+        const Tagged* pCur = static_cast<const Tagged*>(coArray.Get(i));
+        ASSERT_LE(pPrev->m_nKey, pCur->m_nKey);
+    }
+    coArray += static_cast<void*>(nullptr);            // ignored
+    EXPECT_EQ(coArray.Count(), 200);
+}
+
+TEST(TArrayTest, FindBisectsOnlyWithACompareFunction)
+{
+    TArray coArray = SortedOf({ 1, 3, 5, 7, 9, 11, 13 });
+    void* pvFound = P(-1);
+    for (intptr_t n : { 1, 3, 5, 7, 9, 11, 13 }) {
+        EXPECT_EQ(coArray.Find(P(n), &pvFound), (n - 1) / 2);
+        EXPECT_EQ(N(pvFound), n);
+    }
+    for (intptr_t n : { 0, 2, 8, 12, 14 }) {
+        EXPECT_EQ(coArray.Find(P(n), &pvFound), -1);
+        EXPECT_EQ(pvFound, nullptr);
+    }
+    EXPECT_EQ(coArray.Find(P(7), nullptr), 3);
+
+    TArray coPlain(4, nullptr, nullptr);
+    coPlain.Add(P(1));
+    EXPECT_EQ(coPlain.Find(P(1), &pvFound), -1);
+    EXPECT_EQ(pvFound, nullptr);
+    TArray coEmpty(4, nullptr, CompareInts);
+    EXPECT_EQ(coEmpty.Find(P(1), nullptr), -1);
+
+    TArray coNames(4, nullptr, TArrayCmpiString);
+    for (const char* psz : { "delta", "Alpha", "charlie", "BRAVO" })
+        coNames += const_cast<char*>(psz);
+    EXPECT_EQ(coNames.Find("bravo", nullptr), 1);
+    EXPECT_EQ(coNames.Find("DELTA", nullptr), 3);
+}
+
+TEST(TArrayTest, DeleteDestroysOwnedElements)
+{
+    g_destroyed.clear();
+    {
+        TArray coArray(4, RecordDestroy, nullptr);
+        for (intptr_t n = 1; n <= 4; ++n)
+            coArray.Add(P(n));
+        coArray.Add(nullptr);
+        EXPECT_EQ(coArray.Delete(1L), 1);
+        EXPECT_EQ(g_destroyed, std::vector<int>({ 2 }));
+        EXPECT_EQ(coArray.Delete(3L), 0);              // the null element: slot gone, result 0
+        EXPECT_EQ(coArray.Count(), 3);
+        EXPECT_EQ(coArray.Delete(9L), 0);
+        long lPos = -1;
+        EXPECT_EQ(coArray.Delete(P(3), &lPos), 1);
+        EXPECT_EQ(lPos, 1);
+        coArray -= P(1);
+        coArray -= 0L;
+        EXPECT_EQ(g_destroyed, std::vector<int>({ 2, 3, 1, 4 }));
+        EXPECT_EQ(coArray.Count(), 0);
+        coArray.Add(P(5));
+        coArray.Add(P(6));
+    }
+    EXPECT_EQ(g_destroyed, std::vector<int>({ 2, 3, 1, 4, 5, 6 }));
+
+    TArray coPlain(4, nullptr, nullptr);
+    coPlain.Add(P(1));
+    EXPECT_EQ(coPlain.Delete(0L), 1);                  // removed, nothing to destroy
+}
+
+TEST(TArrayTest, CopiesShareElementsAndUseMovesThem)
+{
+    TArray coSource(3, nullptr, CompareInts);
+    for (intptr_t n : { 4, 2, 6 })
+        coSource += P(n);
+    TArray coCopy(coSource);
+    EXPECT_EQ(Values(coCopy), std::vector<intptr_t>({ 2, 4, 6 }));
+    EXPECT_EQ(coCopy.GetAllocSize(), coSource.GetAllocSize());
+    EXPECT_NE(coCopy.GetObjArray(), coSource.GetObjArray());
+    EXPECT_EQ(coCopy.GetCompareFunc(), coSource.GetCompareFunc());
+    coCopy += P(5);
+    EXPECT_EQ(coSource.Count(), 3);
+
+    TArray coAssigned(10, nullptr, nullptr);
+    coAssigned.Add(P(1));
+    coAssigned = coSource;
+    EXPECT_EQ(Values(coAssigned), std::vector<intptr_t>({ 2, 4, 6 }));
+    coAssigned = coAssigned;
+    EXPECT_EQ(coAssigned.Count(), 3);
+
+    TArray coTaker;
+    coTaker.Use(coSource, 1);
+    EXPECT_EQ(Values(coTaker), std::vector<intptr_t>({ 2, 4, 6 }));
+    EXPECT_EQ(coSource.Count(), 0);
+    EXPECT_EQ(coSource.GetAllocSize(), 0);
+    EXPECT_EQ(coSource.GetObjArray(), nullptr);
+    EXPECT_EQ(coTaker.GetCompareFunc(), &CompareInts);
+}
+
+TEST(TStackTest, PopsInReverseOrder)
+{
+    TStack coStack;
+    EXPECT_EQ(coStack.Pop(), nullptr);
+    EXPECT_EQ(coStack.Top(), nullptr);
+    EXPECT_EQ(coStack.Bottom(), nullptr);
+    coStack.Push(P(1));
+    coStack.Push(P(2));
+    EXPECT_EQ(N(coStack.Top()), 2);
+    EXPECT_EQ(N(coStack.Bottom()), 1);
+    EXPECT_EQ(N(coStack[0]), 1);
+    EXPECT_EQ(coStack[2], nullptr);
+    EXPECT_EQ(N(coStack.Pop()), 2);
+    EXPECT_EQ(coStack.Count(), 1);
+    EXPECT_EQ(N(coStack.Pop()), 1);
+    EXPECT_EQ(coStack.Pop(), nullptr);
+
+    g_destroyed.clear();
+    TStack coOwning(2, RecordDestroy);
+    coOwning.Push(P(3));
+    EXPECT_EQ(N(coOwning.Pop()), 3);
+    EXPECT_TRUE(g_destroyed.empty());                 // Pop never destroys
+    coOwning.Push(P(4));
+    coOwning.Delete();
+    EXPECT_EQ(g_destroyed, std::vector<int>({ 4 }));
+}

@@ -1,0 +1,342 @@
+#include "TRefMem.h"
+#include "TString.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<int> g_errors;
+
+void RecordError(int nCode)
+{
+    g_errors.push_back(nCode);
+}
+
+// The block a string reads from, without unsharing it.
+const char* Block(const TString& coText)
+{
+    return coText;
+}
+
+class TStringTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_errors.clear();
+        TString::SetErrorHandler(RecordError);
+    }
+    void TearDown() override { TString::SetErrorHandler(nullptr); }
+};
+
+} // namespace
+
+TEST_F(TStringTest, EmptyTextHasOneByteBlockButIsEmpty)
+{
+    const TString coEmpty("");
+    EXPECT_TRUE(coEmpty.IsEmpty());
+    EXPECT_EQ(coEmpty.Strlen(), 0);
+    EXPECT_EQ(coEmpty[0], '\0');
+    EXPECT_TRUE(g_errors.empty());
+    EXPECT_EQ(coEmpty[1], '\0');
+    EXPECT_EQ(g_errors, std::vector<int>({ 2 }));
+
+    const TString coNone;
+    EXPECT_TRUE(coNone.IsEmpty());
+    EXPECT_STREQ(static_cast<const char*>(coNone), "");
+    EXPECT_EQ(coNone[0], '\0');
+    EXPECT_EQ(coNone[-1], '\0');
+    EXPECT_EQ(g_errors, std::vector<int>({ 2, 2, 3 }));
+    EXPECT_EQ(coNone.Strdup(), nullptr);
+    EXPECT_EQ(coNone.Strchr('a'), nullptr);
+    EXPECT_EQ(coNone.Strstr(""), nullptr);
+    EXPECT_EQ(coNone.Stristr(""), nullptr);
+}
+
+TEST_F(TStringTest, IndexingReachesTheTerminatorAndReportsBeyond)
+{
+    TString coText("abc");
+    EXPECT_EQ(coText[2], 'c');
+    EXPECT_EQ(coText[3], '\0');
+    EXPECT_TRUE(g_errors.empty());
+    char& chBad = coText[4];
+    EXPECT_EQ(chBad, '\0');
+    chBad = 'x';                     // the dummy absorbs the write
+    EXPECT_EQ(coText[-2], '\0');
+    EXPECT_EQ(g_errors, std::vector<int>({ 2, 3 }));
+    EXPECT_STREQ(coText, "abc");
+    coText[1] = 'B';
+    EXPECT_STREQ(coText, "aBc");
+}
+
+TEST_F(TStringTest, CopiesShareOneBlockUntilOneIsModified)
+{
+    TString coFirst("Hello");
+    TString coSecond(coFirst);
+    EXPECT_EQ(Block(coFirst), Block(coSecond));
+
+    coSecond.Strupr();
+    EXPECT_STREQ(coFirst, "Hello");
+    EXPECT_STREQ(coSecond, "HELLO");
+
+    TString coThird(coFirst);
+    char* pszWritable = static_cast<char*>(coThird);
+    EXPECT_NE(pszWritable, Block(coFirst));
+    pszWritable[0] = 'J';
+    EXPECT_STREQ(coFirst, "Hello");
+    EXPECT_STREQ(coThird, "Jello");
+
+    TString coFourth(coFirst);
+    coFourth[0] = 'C';
+    EXPECT_STREQ(coFirst, "Hello");
+    EXPECT_STREQ(coFourth, "Cello");
+
+    TString coFifth(coFirst);
+    coFifth.Strlwr();
+    EXPECT_STREQ(coFifth, "hello");
+    TString coSixth(coFirst);
+    coSixth.Strrev();
+    EXPECT_STREQ(coSixth, "olleH");
+    EXPECT_STREQ(coFirst, "Hello");
+}
+
+TEST_F(TStringTest, SelfAndEqualAssignmentKeepSharing)
+{
+    TString coText("same");
+    TString coCopy(coText);
+    const char* pszBlock = Block(coText);
+
+    coText = coText;
+    coText.Strcpy(Block(coText));
+    coText.Strcpy("same");
+    coText = coCopy;
+    EXPECT_EQ(Block(coText), pszBlock);
+    EXPECT_EQ(Block(coCopy), pszBlock);
+
+    coText.Strcpy("diff");           // shared block: a new one is taken
+    EXPECT_STREQ(coCopy, "same");
+    EXPECT_STREQ(coText, "diff");
+}
+
+TEST_F(TStringTest, StrcpyReusesAPrivateBlockThatIsLargeEnough)
+{
+    TString coText("a long text");
+    const char* pszBlock = Block(coText);
+    coText.Strcpy("short");
+    EXPECT_EQ(Block(coText), pszBlock);
+    EXPECT_STREQ(coText, "short");
+    coText.Strcpy("a much longer text than before");
+    EXPECT_STREQ(coText, "a much longer text than before");
+
+    // A text inside the string's own block.
+    coText.Strcpy(static_cast<const char*>(coText) + 7);
+    EXPECT_STREQ(coText, "longer text than before");
+
+    coText.Strcpy(nullptr);
+    EXPECT_TRUE(coText.IsEmpty());
+    coText = 'x';
+    EXPECT_STREQ(coText, "x");
+}
+
+TEST_F(TStringTest, StrncpyTakesAtMostNCharacters)
+{
+    TString coText("keep");
+    coText.Strncpy("abcdef", 3);
+    EXPECT_STREQ(coText, "abc");
+    coText.Strncpy("xyz", 0);
+    EXPECT_STREQ(coText, "abc");
+    coText.Strncpy("xy", 10);
+    EXPECT_STREQ(coText, "xy");
+    TString coOwn("abcdef");
+    coOwn.Strncpy(static_cast<const char*>(coOwn) + 2, 2);
+    EXPECT_STREQ(coOwn, "cd");
+    coText.Strncpy(nullptr, 3);
+    EXPECT_TRUE(coText.IsEmpty());
+}
+
+TEST_F(TStringTest, StrcatAndPlusAppend)
+{
+    TString coText("ab");
+    TString coShared(coText);
+    coText += "cd";
+    coText += 'e';
+    EXPECT_STREQ(coText, "abcde");
+    EXPECT_STREQ(coShared, "ab");
+    coText.Strcat(nullptr).Strcat("");
+    EXPECT_STREQ(coText, "abcde");
+
+    const TString coSum = coShared + "!" + '?';
+    EXPECT_STREQ(coSum, "ab!?");
+    EXPECT_STREQ(coShared, "ab");
+
+    TString coEmpty;
+    coEmpty += "x";
+    EXPECT_STREQ(coEmpty, "x");
+
+    TString coSelf("12");
+    coSelf.Strcat(coSelf);
+    EXPECT_STREQ(coSelf, "1212");
+}
+
+TEST_F(TStringTest, ComparisonsTreatEmptyAndNullAsEmptyText)
+{
+    const TString coEmpty;
+    EXPECT_EQ(coEmpty.Strcmp(nullptr), 0);
+    EXPECT_EQ(coEmpty.Strcmp(""), 0);
+    EXPECT_TRUE(coEmpty == nullptr);
+    EXPECT_EQ(coEmpty.Strcmp("a"), -1);
+
+    const TString coText("Beta");
+    EXPECT_EQ(coText.Strcmp("Alpha"), 1);
+    EXPECT_EQ(coText.Strcmp("Gamma"), -1);
+    EXPECT_EQ(coText.Strcmp("Beta"), 0);
+    EXPECT_EQ(TString("\xe4").Strcmp("a"), 1);       // unsigned bytes
+    EXPECT_EQ(coText.Stricmp("BETA"), 0);
+    EXPECT_LT(coText.Stricmp("gamma"), 0);
+    EXPECT_EQ(coText.Strncmp("Bex", 2), 0);
+    EXPECT_NE(coText.Strncmp("Bex", 3), 0);
+    EXPECT_EQ(coText.Strnicmp("bEX", 2), 0);
+    EXPECT_TRUE(coText < "Gamma");
+    EXPECT_TRUE(coText > "Alpha");
+    EXPECT_TRUE(coText <= "Beta");
+    EXPECT_TRUE(coText >= "Beta");
+    EXPECT_TRUE(coText != "beta");
+}
+
+TEST_F(TStringTest, SetTextFormatsWithoutEverOverflowing)
+{
+    TString coText;
+    coText.SetText("%d-%s", 42, "x");
+    EXPECT_STREQ(coText, "42-x");
+    coText.SetText("");
+    EXPECT_TRUE(coText.IsEmpty());
+    coText.SetText("abc");
+    coText.SetText(nullptr);
+    EXPECT_TRUE(coText.IsEmpty());
+
+    // Far beyond both work areas.
+    const std::string sLong(100000, 'q');
+    coText.SetText("<%s>", sLong.c_str());
+    EXPECT_EQ(coText.Strlen(), 100002);
+    EXPECT_EQ(coText[0], '<');
+    EXPECT_EQ(coText[100001], '>');
+
+    const std::string sLongFormat(300, 'f');
+    coText.SetText((sLongFormat + "%s").c_str(), sLong.c_str());
+    EXPECT_EQ(coText.Strlen(), 100300);
+
+    // The arguments may be the string's own text; copies keep their text.
+    TString coOwn("own");
+    TString coCopy(coOwn);
+    coOwn.SetText("%s+%s", static_cast<const char*>(coOwn), static_cast<const char*>(coOwn));
+    EXPECT_STREQ(coOwn, "own+own");
+    EXPECT_STREQ(coCopy, "own");
+}
+
+TEST_F(TStringTest, QueriesFindCharactersAndTexts)
+{
+    const TString coText("Hello World");
+    EXPECT_STREQ(coText.Strchr('o'), "o World");
+    EXPECT_EQ(coText.Strchr('z'), nullptr);
+    EXPECT_STREQ(coText.Strstr("World"), "World");
+    EXPECT_EQ(coText.Strstr("world"), nullptr);
+    EXPECT_STREQ(coText.Stristr("WORLD"), "World");
+    char* pszCopy = coText.Strdup();
+    EXPECT_STREQ(pszCopy, "Hello World");
+    std::free(pszCopy);
+}
+
+TEST_F(TStringTest, ReleasingABlockBelowZeroReportsErrorOne)
+{
+    TRefMem coMem("ab", 3);
+    EXPECT_EQ(coMem.Connect(), 1u);
+    EXPECT_EQ(coMem.Disconnect(), 0u);
+    EXPECT_EQ(coMem.Disconnect(), 0u);
+    EXPECT_EQ(coMem.GetRefCount(), 0u);
+    EXPECT_EQ(g_errors, std::vector<int>({ 1 }));
+
+    std::vector<int> own;
+    static std::vector<int>* s_pOwn = nullptr;
+    s_pOwn = &own;
+    TRefMem::SetErrorHandler([](int n) { s_pOwn->push_back(n); });
+    coMem.Disconnect();
+    TRefMem::SetErrorHandler(nullptr);
+    EXPECT_EQ(own, std::vector<int>({ 1 }));
+    EXPECT_EQ(g_errors, std::vector<int>({ 1 }));
+}
+
+TEST(TRefMemTest, SetMemoryGrowsButNeverShrinksTheAllocation)
+{
+    TRefMem coMem(4);
+    EXPECT_EQ(coMem.GetSize(), 4u);
+    coMem.SetMemory("abcdefgh", 9);
+    EXPECT_EQ(coMem.GetSize(), 9u);
+    EXPECT_STREQ(coMem.GetMemory(), "abcdefgh");
+    const char* pBlock = coMem.GetMemory();
+    coMem.SetMemory("xy", 3);
+    EXPECT_EQ(coMem.GetMemory(), pBlock);
+    EXPECT_EQ(coMem.GetSize(), 3u);
+    coMem.SetMemory("12345", 6);     // still fits the old allocation
+    EXPECT_EQ(coMem.GetMemory(), pBlock);
+    coMem.SetMemory(nullptr, 5);
+    EXPECT_EQ(coMem.GetSize(), 0u);
+    EXPECT_EQ(coMem.GetMemory(), nullptr);
+
+    TRefMem coEmpty(nullptr, 10);
+    EXPECT_EQ(coEmpty.GetSize(), 0u);
+    TRefMem coZero(0ul);
+    EXPECT_EQ(coZero.GetMemory(), nullptr);
+
+    char* pOwned = new char[2] { 'k', 0 };
+    coZero.SetPointer(pOwned, 2);
+    EXPECT_STREQ(coZero.GetMemory(), "k");
+    coZero.SetPointer(nullptr, 0);
+    EXPECT_EQ(coZero.GetSize(), 0u);
+}
+
+TEST(StringFunctionsTest, StrdupCopiesWholeOrBoundedTexts)
+{
+    EXPECT_EQ(Strdup(nullptr), nullptr);
+    char* pszAll = Strdup("abcdef");
+    EXPECT_STREQ(pszAll, "abcdef");
+    std::free(pszAll);
+    char* pszPart = Strdup("abcdef", 3);
+    EXPECT_STREQ(pszPart, "abc");
+    std::free(pszPart);
+    char* pszShort = Strdup("ab", 5);       // never reads past the text
+    EXPECT_STREQ(pszShort, "ab");
+    std::free(pszShort);
+}
+
+TEST(StringFunctionsTest, StringInStringFindsMatchesInsidePartialMatches)
+{
+    const char* pszText = "aabc";
+    EXPECT_EQ(StringInString(pszText, "ab"), pszText + 1);
+    EXPECT_EQ(StringInStringl(pszText, "AB"), pszText + 1);
+    EXPECT_EQ(StringInString(pszText, "AB"), nullptr);
+    EXPECT_EQ(StringInString(pszText, ""), pszText);
+    EXPECT_EQ(StringInString(pszText, "abcd"), nullptr);
+    EXPECT_EQ(StringInString(nullptr, "a"), nullptr);
+    EXPECT_EQ(StringInStringl(pszText, nullptr), nullptr);
+    const char* pszEmpty = "";
+    EXPECT_EQ(StringInString(pszEmpty, ""), pszEmpty);
+    const char* pszMixed = "xyzXYZ";
+    EXPECT_EQ(StringInStringl(pszMixed, "zx"), pszMixed + 2);
+}
+
+TEST(StringFunctionsTest, ArrayCompareFunctionsOrderNullFirst)
+{
+    EXPECT_EQ(TArrayCmpString(nullptr, nullptr), 0);
+    EXPECT_EQ(TArrayCmpString(nullptr, "a"), -1);
+    EXPECT_EQ(TArrayCmpString("a", nullptr), 1);
+    EXPECT_EQ(TArrayCmpString("abc", "abd"), -1);
+    EXPECT_EQ(TArrayCmpString("b", "B"), 1);
+    EXPECT_EQ(TArrayCmpString("\xe4", "z"), 1);
+    EXPECT_EQ(TArrayCmpiString("b", "B"), 0);
+    EXPECT_LT(TArrayCmpiString("a", "B"), 0);
+    EXPECT_EQ(TArrayCmpiString(nullptr, "a"), -1);
+}

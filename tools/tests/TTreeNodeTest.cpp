@@ -1,0 +1,238 @@
+#include "TString.h"
+#include "TTreeNode.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> g_log;
+
+// A node that names itself after its object (a C string) and logs its
+// notifications.
+class TNamedNode : public TTreeNode {
+public:
+    explicit TNamedNode(const char* pszName = nullptr) : TTreeNode(const_cast<char*>(pszName)) {}
+
+    const char* Name() const { return static_cast<const char*>(GetObject()); }
+    TNamedNode* Child(long i) const { return static_cast<TNamedNode*>(GetSubNode(i)); }
+    TTreeNode* Copy() const override { return new TNamedNode(*this); }
+    static void Destroy(TTreeNode* pcoNode) { pcoNode->Delete(nullptr, 0); }
+
+    int m_nCustom { 0 };
+
+protected:
+    TNamedNode(const TNamedNode& coOther) : TTreeNode(coOther) {}
+    int DestroyCustomObject(void* pvObject) override
+    {
+        g_log.push_back(std::string("custom ") + static_cast<const char*>(pvObject));
+        return m_nCustom;
+    }
+    void NotifyInserted(TTreeNode* pcoChild) override { g_log.push_back(std::string("ins ") + Label(pcoChild)); }
+    void NotifyRemoved(TTreeNode* pcoChild) override { g_log.push_back(std::string("rem ") + Label(pcoChild)); }
+    void NotifyObjectChanged(void* pvNew, void* pvOld) override
+    {
+        g_log.push_back(std::string("chg ") + (pvNew ? static_cast<const char*>(pvNew) : "-") + "/"
+                        + (pvOld ? static_cast<const char*>(pvOld) : "-"));
+    }
+
+private:
+    static const char* Label(TTreeNode* pcoNode)
+    {
+        return pcoNode->GetObject() ? static_cast<const char*>(pcoNode->GetObject()) : "-";
+    }
+};
+
+// root
+//   a
+//     a1
+//     a2
+//   b
+//     b1
+//   c
+struct Sample {
+    TNamedNode* root = new TNamedNode("root");
+    TNamedNode* a = new TNamedNode("a");
+    TNamedNode* a1 = new TNamedNode("a1");
+    TNamedNode* a2 = new TNamedNode("a2");
+    TNamedNode* b = new TNamedNode("b");
+    TNamedNode* b1 = new TNamedNode("b1");
+    TNamedNode* c = new TNamedNode("c");
+
+    Sample()
+    {
+        root->InsertNode(99, a, 0);
+        root->InsertNode(99, b, 0);
+        root->InsertNode(99, c, 0);
+        a->InsertNode(99, a1, 0);
+        a->InsertNode(99, a2, 0);
+        b->InsertNode(99, b1, 0);
+    }
+    ~Sample() { TNamedNode::Destroy(root); }
+};
+
+std::vector<std::string> Forward(TTreeNode* pcoStart)
+{
+    std::vector<std::string> names;
+    for (TTreeNode* p = pcoStart; p; p = p->NextOpenNode())
+        names.push_back(static_cast<const char*>(p->GetObject()));
+    return names;
+}
+
+std::vector<std::string> Backward(TTreeNode* pcoStart)
+{
+    std::vector<std::string> names;
+    for (TTreeNode* p = pcoStart; p; p = p->PrevOpenNode())
+        names.push_back(static_cast<const char*>(p->GetObject()));
+    return names;
+}
+
+using Names = std::vector<std::string>;
+
+} // namespace
+
+TEST(TTreeNodeTest, StructureQueries)
+{
+    Sample s;
+    EXPECT_EQ(s.root->NodeCount(), 3);
+    EXPECT_EQ(s.root->DescendentCount(), 6);
+    EXPECT_EQ(s.a->DescendentCount(), 2);
+    EXPECT_TRUE(s.a->HasSubNodes());
+    EXPECT_FALSE(s.c->HasSubNodes());
+    EXPECT_EQ(s.root->GetSubNode(3), nullptr);
+    EXPECT_EQ(s.c->GetSubNode(0), nullptr);
+    EXPECT_EQ(s.a2->GetParentNode(), s.a);
+    EXPECT_EQ(s.a2->RootNode(), s.root);
+    EXPECT_EQ(s.root->RootNode(), s.root);
+    EXPECT_TRUE(s.a2->IsDescendentOf(s.root));
+    EXPECT_TRUE(s.a2->IsDescendentOf(s.a));
+    EXPECT_FALSE(s.a2->IsDescendentOf(s.b));
+    EXPECT_FALSE(s.root->IsDescendentOf(s.root));
+    EXPECT_FALSE(s.a->IsDescendentOf(nullptr));
+}
+
+TEST(TTreeNodeTest, DisplayOrderWalksExpandedNodesInPreOrder)
+{
+    Sample s;
+    EXPECT_EQ(Forward(s.root), Names({ "root" }));           // closed root: nothing below shows
+    s.root->Open();
+    EXPECT_EQ(Forward(s.root), Names({ "root", "a", "b", "c" }));
+    EXPECT_EQ(s.root->LastOpenNode(), s.c);
+    s.a->Open();
+    EXPECT_EQ(Forward(s.root), Names({ "root", "a", "a1", "a2", "b", "c" }));
+    s.root->OpenAll();
+    EXPECT_EQ(Forward(s.root), Names({ "root", "a", "a1", "a2", "b", "b1", "c" }));
+    EXPECT_EQ(Backward(s.c), Names({ "c", "b1", "b", "a2", "a1", "a", "root" }));
+    EXPECT_EQ(s.c->NextOpenNode(), nullptr);
+    EXPECT_EQ(s.a1->PrevOpenNode(), s.a);
+    EXPECT_EQ(s.root->PrevOpenNode(), nullptr);
+
+    // The last child open with children: LastOpenNode descends into it.
+    TNamedNode* c1 = new TNamedNode("c1");
+    s.c->InsertNode(0, c1, 0);
+    s.c->Close();
+    EXPECT_EQ(s.root->LastOpenNode(), s.c);
+    s.c->Open();
+    EXPECT_EQ(s.root->LastOpenNode(), c1);
+    EXPECT_EQ(Forward(s.b1), Names({ "b1", "c", "c1" }));
+}
+
+TEST(TTreeNodeTest, CloseClosesDescendantsOnlyWhenOpen)
+{
+    Sample s;
+    s.a->Open();
+    s.a1->Open();
+    s.root->Close();                   // root was closed: descendants keep their state
+    EXPECT_TRUE(s.a->IsOpen());
+    EXPECT_TRUE(s.a1->IsOpen());
+    s.root->Open();
+    s.root->Close();
+    EXPECT_FALSE(s.a->IsOpen());
+    EXPECT_FALSE(s.a1->IsOpen());
+    s.b->Toggle();
+    EXPECT_TRUE(s.b->IsOpen());
+    s.b->Toggle();
+    EXPECT_FALSE(s.b->IsOpen());
+}
+
+TEST(TTreeNodeTest, SortedChildrenOrderByObjectWithNullFirst)
+{
+    TNamedNode* root = new TNamedNode("root");
+    g_log.clear();
+    for (const char* psz : { "m", "c", "x", "a" })
+        EXPECT_EQ(root->InsertNode(new TNamedNode(psz), 1, TArrayCmpString), 1);
+    TNamedNode* pcoAnonymous = new TNamedNode();
+    root->InsertNode(pcoAnonymous, 0, nullptr);
+    // Once sorted, a position is ignored.
+    root->InsertNode(0, new TNamedNode("n"), 1);
+    EXPECT_EQ(root->Child(0), pcoAnonymous);
+    std::vector<std::string> names;
+    for (long i = 1; i < root->NodeCount(); ++i)
+        names.push_back(root->Child(i)->Name());
+    EXPECT_EQ(names, Names({ "a", "c", "m", "n", "x" }));
+    EXPECT_EQ(g_log, Names({ "ins m", "ins c", "ins x", "ins a", "ins n" }));
+    TNamedNode::Destroy(root);
+}
+
+TEST(TTreeNodeTest, RemoveAndDeleteNotifyAndDestroyObjects)
+{
+    Sample s;
+    g_log.clear();
+    EXPECT_EQ(s.root->RemoveSubNode(s.b, 1), s.b);
+    EXPECT_EQ(s.b->GetParentNode(), nullptr);
+    EXPECT_EQ(s.root->RemoveSubNode(s.b, 1), nullptr);
+    EXPECT_EQ(s.root->RemoveSubNode(7L, 1), nullptr);
+    EXPECT_EQ(g_log, Names({ "rem b" }));
+    s.b->Delete(nullptr, 1);                                  // a root now: deleted with b1
+
+    g_log.clear();
+    static std::vector<std::string> s_destroyed;
+    s_destroyed.clear();
+    auto record = [](void* pv) { s_destroyed.push_back(static_cast<const char*>(pv)); };
+    s.a1->m_nCustom = 1;                                      // a1 destroys its own object
+    EXPECT_EQ(s.a->Delete(record, 1), 1);
+    EXPECT_EQ(s_destroyed, Names({ "a2", "a" }));
+    EXPECT_EQ(g_log, Names({ "rem a", "rem a1", "custom a1", "rem a2", "custom a2", "custom a" }));
+    EXPECT_EQ(s.root->NodeCount(), 1);
+
+    // The last child removed: the child array goes.
+    EXPECT_EQ(s.c->Remove(0), 1);
+    EXPECT_FALSE(s.root->HasSubNodes());
+    EXPECT_EQ(s.c->Remove(0), 1);                             // a root removes trivially
+    s.c->Delete(nullptr, 0);
+}
+
+TEST(TTreeNodeTest, ChangeObjectAndDeleteObjects)
+{
+    Sample s;
+    g_log.clear();
+    EXPECT_STREQ(static_cast<const char*>(s.c->ChangeObject(const_cast<char*>("z"), 1)), "c");
+    s.c->ChangeObject(const_cast<char*>("y"), 0);
+    EXPECT_EQ(g_log, Names({ "chg z/c" }));
+    TNamedNode* pcoEmpty = new TNamedNode();
+    pcoEmpty->ChangeObject(nullptr, 1);                        // null to null: no notification
+    EXPECT_EQ(g_log.size(), 1u);
+    TNamedNode::Destroy(pcoEmpty);
+
+    static std::vector<std::string> s_destroyed;
+    s_destroyed.clear();
+    s.a->DeleteObjects([](void* pv) { s_destroyed.push_back(static_cast<const char*>(pv)); });
+    EXPECT_EQ(s_destroyed, Names({ "a", "a1", "a2" }));
+    EXPECT_STREQ(s.a1->Name(), "a1");                         // pointers stay
+}
+
+TEST(TTreeNodeTest, CopyRebuildsTheSubtreeWithoutObjects)
+{
+    Sample s;
+    s.a->Open();
+    TNamedNode* pcoCopy = static_cast<TNamedNode*>(s.a->Copy());
+    EXPECT_EQ(pcoCopy->GetObject(), nullptr);
+    EXPECT_EQ(pcoCopy->GetParentNode(), nullptr);
+    EXPECT_TRUE(pcoCopy->IsOpen());
+    EXPECT_EQ(pcoCopy->NodeCount(), 2);
+    EXPECT_EQ(pcoCopy->Child(0)->GetParentNode(), pcoCopy);
+    EXPECT_EQ(s.a->NodeCount(), 2);
+    TNamedNode::Destroy(pcoCopy);
+}
