@@ -9,6 +9,7 @@
 #include "TDynBase.h"
 #include "TDynRet.h"
 #include "TDynTab.h"
+#include "TOpSystem.h"
 #include "TRefMem.h"
 #include "TRefObject.h"
 #include "TString.h"

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "TDynBase.h"
+#include "TString.h"
+
+#include <cstdint>
+
+class TArray;
+class TFileInfo;
+class TOsThread;
+class TConsoleProcess;
+class TDateTimeF;
+
+// The operating-system object: every call of the framework into the
+// operating system for files, drives, directories, environment, clock,
+// libraries, threads, console processes and message boxes goes through it.
+// TOpSystem gives the neutral result of each operation; a platform class
+// (created by class name, see CurrentOS) implements them.
+//
+// File offsets and lengths are 64-bit, so files of any size are handled.
+class KWTL_API TOpSystem : public TDynBase {
+    KW_DYNAMIC_CLASS(TOpSystem, TDynBase)
+public:
+    using MessageHandler = void (*)(const char* pszText, const char* pszCaption);
+    using ThreadHandler = void (TDynBase::*)(TOsThread*);
+
+    TOpSystem() = default;
+
+    // Platform: 3 Windows 95 family, 4 Windows NT; 0xFFFFFFFF until known.
+    unsigned long Platform() const { return m_ulPlatform; }
+    unsigned long MajorVersion() const { return m_ulMajor; }
+    unsigned long MinorVersion() const { return m_ulMinor; }
+    unsigned long BuildNumber() const { return m_ulBuild; }
+    TString SystemName() const { return m_coSystemName; }
+    TString AdditionalInfo() const { return m_coAdditionalInfo; }
+
+    // Drives
+    virtual int ScanDrives(TArray& coDrives) const;
+    virtual int ScanFiles(TArray& coFiles, const char* pszPath, const char* pszPattern, int nWithDirectories) const;
+    virtual unsigned short GetDriveType(const char* pszPath) const;
+    virtual int GetDriveInfo(const char* pszPath, unsigned short* punType, TString* pcoVolumeName,
+                             TString* pcoFileSystemName) const;
+    virtual int GetFileInfo(const char* pszPath, TFileInfo& coInfo) const;
+    virtual int ExistsPath(const char* pszPath) const;
+    virtual int FilePermission(const char* pszPath, unsigned short unMode) const;
+    virtual uint64_t DiskFreeSpace(const char* pszPath) const;
+
+    // Files
+    virtual int OpenFile(const char* pszName, unsigned short unOpenMode, unsigned short unTextMode,
+                         unsigned short* punError) const;
+    virtual void CloseFile(int nHandle) const;
+    virtual void SeekFile(int nHandle, int64_t llOffset, unsigned short unOrigin) const;
+    virtual int64_t TellFile(int nHandle) const;
+    virtual int64_t FileLength(int nHandle) const;
+    virtual long ReadFile(int nHandle, char* pchBuffer, long lCount) const;
+    virtual long WriteFile(int nHandle, const char* pchBuffer, long lCount) const;
+
+    // Directories
+    virtual TString GetCurrentDirectory();
+    virtual int SetCurrentDirectory(const char* pszPath) const;
+    virtual int CreateDirectory(const char* pszPath, unsigned short* punError) const;
+    virtual int RemoveDirectory(const char* pszPath, unsigned short* punError) const;
+    virtual int DeleteFile(const char* pszPath, unsigned short* punError) const;
+    virtual int CopyFile(const char* pszTarget, const char* pszSource, int64_t llOffset) const;
+
+    // Threads and processes
+    virtual TOsThread* CreateThread(TDynBase* pcoObject, ThreadHandler pfnHandler) const;
+    virtual TConsoleProcess* CreateConsoleProcess() const;
+
+    // Environment
+    virtual TString GetEnvVar(const char* pszName);
+    virtual int SetEnvVar(const char* pszName, const char* pszValue) const;
+
+    // Messages and clock
+    // A modal message box. While a message handler is installed (tests,
+    // programs without a desktop) the handler receives the text instead.
+    virtual void Message(const char* pszText, const char* pszCaption) const;
+    virtual void Sleep(unsigned short unMilliseconds) const;
+    virtual unsigned long GetOSRunningTimeMs() const;
+    virtual int SetLocalTime(const TDateTimeF& coDateTime) const;
+
+    // Libraries
+    virtual intptr_t LoadLibrary(const char* pszName) const;
+    virtual int FreeLibrary(intptr_t nHandle) const;
+
+    // Installs the handler that receives every Message; null restores the
+    // platform's message box. Returns the previous handler.
+    static MessageHandler SetMessageHandler(MessageHandler pfnHandler);
+
+protected:
+    // Hands a message to the installed handler; 1 when there was one.
+    static int CallMessageHandler(const char* pszText, const char* pszCaption);
+
+    unsigned long m_ulPlatform { 0xFFFFFFFFul };
+    unsigned long m_ulMajor { 0xFFFFFFFFul };
+    unsigned long m_ulMinor { 0xFFFFFFFFul };
+    unsigned long m_ulBuild { 0xFFFFFFFFul };
+    TString m_coSystemName;
+    TString m_coAdditionalInfo;
+};
+
+// The process's operating-system object, made on first use by class name
+// ("TOpSystemWinNT" on Windows, "TOpSystemPosix" elsewhere) and deleted
+// when the tool library is unloaded. Safe to call from several threads.
+KWTL_API const TOpSystem& CurrentOS();
