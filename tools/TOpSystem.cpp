@@ -43,7 +43,6 @@ int TOpSystem::GetDriveInfo(const char*, unsigned short* punType, TString* pcoVo
 
 int TOpSystem::GetFileInfo(const char*, TFileInfo&) const
 {
-    // TODO(os-layer): clear the record once TFileInfo exists.
     return 0;
 }
 
