@@ -1,8 +1,10 @@
 #include "TOpSystem.h"
 
 #include "TArray.h"
+#include "TFileInfo.h"
 
 #include <atomic>
+#include <ctime>
 #include <memory>
 
 KW_IMPLEMENT_DYNAMIC_CLASS(TOpSystem, TDynBase, "kwtl")
@@ -12,6 +14,11 @@ namespace {
 std::atomic<TOpSystem::MessageHandler> s_pfnMessageHandler { nullptr };
 
 } // namespace
+
+TOpSystem::~TOpSystem()
+{
+    m_coModuleManager.DeleteAll();
+}
 
 int TOpSystem::ScanDrives(TArray& coDrives) const
 {
@@ -41,8 +48,9 @@ int TOpSystem::GetDriveInfo(const char*, unsigned short* punType, TString* pcoVo
     return 0;
 }
 
-int TOpSystem::GetFileInfo(const char*, TFileInfo&) const
+int TOpSystem::GetFileInfo(const char*, TFileInfo& coInfo) const
 {
+    coInfo.Clear();
     return 0;
 }
 
@@ -88,7 +96,68 @@ int TOpSystem::CallMessageHandler(const char* pszText, const char* pszCaption)
     MessageHandler pfnHandler = s_pfnMessageHandler.load();
     if (!pfnHandler)
         return 0;
-    pfnHandler(pszText, pszCaption ? pszCaption : "Message");
+    pfnHandler(pszText ? pszText : "", pszCaption ? pszCaption : "Message");
+    return 1;
+}
+
+unsigned short TOpSystem::AttributeCode(unsigned long ulBits)
+{
+    static const struct {
+        unsigned long m_ulBit;
+        unsigned short m_unCode;
+    } s_aRules[] = {
+        { 0x20, TFileInfo::AttrArchive },
+        { 0x800, TFileInfo::AttrCompressed },
+        { 0x10, TFileInfo::AttrDirectory },
+        { 0x2, TFileInfo::AttrHidden },
+        { 0x1, TFileInfo::AttrReadOnly },
+        { 0x4, TFileInfo::AttrSystem },
+    };
+    unsigned short unCode = TFileInfo::AttrNone;
+    for (const auto& coRule : s_aRules)
+        if (ulBits & coRule.m_ulBit)
+            unCode = coRule.m_unCode;
+    return unCode;
+}
+
+unsigned long TOpSystem::DosCalendarTime(int nYear, int nMonth, int nDay, int nHour, int nMinute, int nSecond)
+{
+    if (nYear < 1980 || nYear > 2107)
+        return 0;
+    std::tm coTime {};
+    coTime.tm_year = nYear - 1900;
+    coTime.tm_mon = nMonth - 1;
+    coTime.tm_mday = nDay;
+    coTime.tm_hour = nHour;
+    coTime.tm_min = nMinute;
+    coTime.tm_sec = nSecond / 2 * 2;
+    // The local time is that of its own date, so mktime decides whether
+    // summer time applied then.
+    coTime.tm_isdst = -1;
+    const std::time_t llTime = std::mktime(&coTime);
+    if (llTime <= 0 || static_cast<uint64_t>(llTime) >= 0xFFFFFFFFull)
+        return 0;
+    return static_cast<unsigned long>(llTime);
+}
+
+unsigned long TOpSystem::SizeField(uint64_t ullSize)
+{
+    return ullSize >= 0xFFFFFFFFull ? TFileInfo::LargeSize : static_cast<unsigned long>(ullSize);
+}
+
+int TOpSystem::CopyStream(FILE* pTarget, FILE* pSource, int64_t llCount)
+{
+    constexpr size_t kBuffer = 25000;
+    constexpr int64_t kPiece = 20000;
+    std::unique_ptr<char[]> pchBuffer(new char[kBuffer]);
+    while (llCount > 0) {
+        const size_t nPiece = static_cast<size_t>(llCount < kPiece ? llCount : kPiece);
+        if (std::fread(pchBuffer.get(), 1, nPiece, pSource) != nPiece)
+            return 0;
+        if (std::fwrite(pchBuffer.get(), 1, nPiece, pTarget) != nPiece)
+            return 0;
+        llCount -= static_cast<int64_t>(nPiece);
+    }
     return 1;
 }
 

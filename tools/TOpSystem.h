@@ -1,9 +1,11 @@
 #pragma once
 
 #include "TDynBase.h"
+#include "TModuleManager.h"
 #include "TString.h"
 
 #include <cstdint>
+#include <cstdio>
 
 class TArray;
 class TFileInfo;
@@ -24,7 +26,26 @@ public:
     using MessageHandler = void (*)(const char* pszText, const char* pszCaption);
     using ThreadHandler = void (TDynBase::*)(TOsThread*);
 
+    // Error codes of CreateDirectory and RemoveDirectory; DeleteFile uses
+    // 1 (also for a directory or a file in use), 2, 4 and 5.
+    enum : unsigned short {
+        DirSuccess = 0,
+        DirNoAccess = 1,            // or the directory exists already
+        DirInvalidPath = 2,
+        DirNotRemovable = 3,        // not a directory, not empty, current or root
+        DirNoPath = 4,
+        DirOtherError = 5,
+    };
+    // Error codes of OpenFile; a sharing conflict is "no access".
+    enum : unsigned short {
+        OpenNoAccess = 1,
+        OpenTooManyFiles = 2,
+        OpenNoFile = 3,
+        OpenOtherError = 100,
+    };
+
     TOpSystem() = default;
+    ~TOpSystem() override;
 
     // Platform: 3 Windows 95 family, 4 Windows NT; 0xFFFFFFFF until known.
     unsigned long Platform() const { return m_ulPlatform; }
@@ -33,6 +54,8 @@ public:
     unsigned long BuildNumber() const { return m_ulBuild; }
     TString SystemName() const { return m_coSystemName; }
     TString AdditionalInfo() const { return m_coAdditionalInfo; }
+    // The process's run-time modules; loads go through this object.
+    TModuleManager& ModuleManager() const { return m_coModuleManager; }
 
     // Drives
     virtual int ScanDrives(TArray& coDrives) const;
@@ -83,6 +106,22 @@ public:
     virtual intptr_t LoadLibrary(const char* pszName) const;
     virtual int FreeLibrary(intptr_t nHandle) const;
 
+    // Helpers of the platform classes
+    // The one attribute code of a set of Win32 attribute bits: of the bits
+    // set, the last of archive, compressed, directory, hidden, read-only and
+    // system decides.
+    static unsigned short AttributeCode(unsigned long ulWin32Attributes);
+    // Calendar seconds of a local date and time (month 1-12), cut to the
+    // two-second resolution of a DOS date; 0 outside the DOS years 1980 to
+    // 2107 or when the time does not fit the 32-bit field.
+    static unsigned long DosCalendarTime(int nYear, int nMonth, int nDay, int nHour, int nMinute, int nSecond);
+    // The 32-bit size field of a file record: 0xFFFFFFFF for larger sizes.
+    static unsigned long SizeField(uint64_t ullSize);
+    // Copies llCount bytes from the current position of pSource to pTarget
+    // in pieces of at most 20000 bytes; 1 when all of them were read and
+    // written.
+    static int CopyStream(FILE* pTarget, FILE* pSource, int64_t llCount);
+
     // Installs the handler that receives every Message; null restores the
     // platform's message box. Returns the previous handler.
     static MessageHandler SetMessageHandler(MessageHandler pfnHandler);
@@ -97,6 +136,9 @@ protected:
     unsigned long m_ulBuild { 0xFFFFFFFFul };
     TString m_coSystemName;
     TString m_coAdditionalInfo;
+    // Platform classes call DeleteAll() in their destructors, while their
+    // FreeLibrary is still the one that runs.
+    mutable TModuleManager m_coModuleManager { this };
 };
 
 // The process's operating-system object, made on first use by class name

@@ -14,3 +14,6 @@
 #include "TRefObject.h"
 #include "TString.h"
 #include "TTreeNode.h"
+#include "TFileInfo.h"
+#include "TModuleManager.h"
+#include "TRuntimeModule.h"
