@@ -89,7 +89,8 @@ void FillRecord(TFileInfo& coInfo, const char* pszName, const TEntry& coEntry)
 {
     coInfo.SetName(pszName);
     coInfo.SetAttributes(TOpSystem::AttributeCode(AttributeBits(pszName, coEntry.m_unMode)));
-    coInfo.SetSize(TOpSystem::SizeField(coEntry.m_ullSize));
+    // Directories have no size of their own, as on Windows.
+    coInfo.SetSize(S_ISDIR(coEntry.m_unMode) ? 0 : TOpSystem::SizeField(coEntry.m_ullSize));
     coInfo.SetLastModified(CalendarTime(coEntry.m_llModified));
     coInfo.SetCreationTime(CalendarTime(coEntry.m_llCreated));
     coInfo.SetLastAccessed(CalendarTime(coEntry.m_llAccessed));

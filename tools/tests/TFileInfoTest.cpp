@@ -1,0 +1,125 @@
+#include "TArray.h"
+#include "TFileInfo.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TFileInfo Named(const char* pszName)
+{
+    TFileInfo coInfo;
+    coInfo.SetName(pszName);
+    return coInfo;
+}
+
+int Sign(int n)
+{
+    return n < 0 ? -1 : (n > 0 ? 1 : 0);
+}
+
+} // namespace
+
+TEST(TFileInfoTest, NewRecordsHaveTheDefaultsAndClearRestoresThem)
+{
+    TFileInfo coInfo;
+    EXPECT_STREQ(coInfo.Name(), "");
+    EXPECT_STREQ(coInfo.Path(), "");
+    EXPECT_EQ(coInfo.Attributes(), 0);
+    EXPECT_EQ(coInfo.Size(), 0ul);
+    EXPECT_EQ(coInfo.LastModified(), 0xFFFFFFFFul);
+    EXPECT_EQ(coInfo.CreationTime(), 0xFFFFFFFFul);
+    EXPECT_EQ(coInfo.LastAccessed(), 0xFFFFFFFFul);
+    EXPECT_STREQ(coInfo.GetClassName(), "TFileInfo");
+
+    coInfo.SetName("a.txt");
+    coInfo.SetPath("C:\\dir");
+    coInfo.SetAttributes(TFileInfo::AttrReadOnly);
+    coInfo.SetSize(12);
+    coInfo.SetLastModified(1);
+    coInfo.SetCreationTime(2);
+    coInfo.SetLastAccessed(3);
+    coInfo.Clear();
+    EXPECT_STREQ(coInfo.Name(), "");
+    EXPECT_STREQ(coInfo.Path(), "");
+    EXPECT_EQ(coInfo.Attributes(), 0);
+    EXPECT_EQ(coInfo.Size(), 0ul);
+    EXPECT_EQ(coInfo.LastModified(), 0xFFFFFFFFul);
+    EXPECT_EQ(coInfo.LastAccessed(), 0xFFFFFFFFul);
+}
+
+TEST(TFileInfoTest, CopiesCarryEveryFieldAndAreIndependent)
+{
+    TFileInfo coInfo;
+    coInfo.SetName("a.txt");
+    coInfo.SetPath("T:\\x");
+    coInfo.SetAttributes(TFileInfo::AttrHidden);
+    coInfo.SetSize(0xFFFFFFFFul);
+    coInfo.SetLastModified(100);
+    coInfo.SetCreationTime(200);
+    coInfo.SetLastAccessed(300);
+
+    TFileInfo coCopy(coInfo);
+    TFileInfo coAssigned;
+    coAssigned = coInfo;
+    for (const TFileInfo* pcoInfo : { &coCopy, &coAssigned }) {
+        EXPECT_STREQ(pcoInfo->Name(), "a.txt");
+        EXPECT_STREQ(pcoInfo->Path(), "T:\\x");
+        EXPECT_EQ(pcoInfo->Attributes(), TFileInfo::AttrHidden);
+        EXPECT_EQ(pcoInfo->Size(), 0xFFFFFFFFul);
+        EXPECT_EQ(pcoInfo->LastModified(), 100ul);
+        EXPECT_EQ(pcoInfo->CreationTime(), 200ul);
+        EXPECT_EQ(pcoInfo->LastAccessed(), 300ul);
+    }
+    coCopy.SetName("b.txt");
+    EXPECT_STREQ(coInfo.Name(), "a.txt");
+    coAssigned = coAssigned;
+    EXPECT_STREQ(coAssigned.Name(), "a.txt");
+}
+
+TEST(TFileInfoTest, CompareByNameComparesBaseThenExtensionWithoutCase)
+{
+    struct {
+        const char* m_pszA;
+        const char* m_pszB;
+        int m_nSign;
+    } const aCases[] = {
+        { "a.b.c", "a.x", -1 },       // equal bases, then "b.c" against "x"
+        { "a.x", "a.b.c", 1 },
+        { "ABC.txt", "abc.TXT", 0 },
+        { "a", "a.b", -1 },           // no extension sorts first
+        { "ab", "a.b", 1 },           // bases first: "ab" after "a"
+        { "a.z", "b.a", -1 },
+        { "readme", "README", 0 },
+        { ".", "..", -1 },
+        { "..", ".hid", -1 },
+        { "", "a", -1 },
+        { "\xe4.txt", "z.txt", 1 },   // unsigned characters
+    };
+    for (const auto& c : aCases) {
+        const TFileInfo coA = Named(c.m_pszA);
+        const TFileInfo coB = Named(c.m_pszB);
+        EXPECT_EQ(Sign(TFileInfo::CompareByName(&coA, &coB)), c.m_nSign) << c.m_pszA << " / " << c.m_pszB;
+    }
+    const TFileInfo coA = Named("a");
+    EXPECT_LT(TFileInfo::CompareByName(nullptr, &coA), 0);
+    EXPECT_GT(TFileInfo::CompareByName(&coA, nullptr), 0);
+    EXPECT_EQ(TFileInfo::CompareByName(nullptr, nullptr), 0);
+}
+
+TEST(TFileInfoTest, OwningSortedArrayOrdersByNameAndDestroysRecords)
+{
+    TArray coArray(4, TFileInfo::Destroy, TFileInfo::CompareByName);
+    for (const char* pszName : { "sub", "b.txt", "..", "A.TXT", ".", "c" })
+        coArray.Insert(new TFileInfo(Named(pszName)), nullptr);
+    std::vector<std::string> names;
+    for (long i = 0; i < coArray.Count(); ++i)
+        names.emplace_back(static_cast<const TFileInfo*>(coArray.Get(i))->Name());
+    EXPECT_EQ(names, (std::vector<std::string> { ".", "..", "A.TXT", "b.txt", "c", "sub" }));
+    EXPECT_EQ(coArray.Delete(0L), 1);
+    EXPECT_EQ(coArray.Count(), 5);
+    // The remaining records are deleted with the array (the leak checker of
+    // the native build would report them otherwise).
+}

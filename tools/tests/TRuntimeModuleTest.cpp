@@ -1,0 +1,280 @@
+#include "TDynBase.h"
+#include "TModuleManager.h"
+#include "TOpSystem.h"
+#include "TRuntimeModule.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#if defined(_WIN32)
+#include "KwWindows.h"
+#else
+#include <climits>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// The test module registers this class while it is loaded.
+bool ProbeRegistered()
+{
+    return TDynBase::GetVTable("TTestModuleProbe") != nullptr;
+}
+
+// The directory of the test program, which holds the test module, without
+// a trailing separator.
+std::string ProgramDirectory()
+{
+#if defined(_WIN32)
+    char szPath[MAX_PATH];
+    const DWORD ulLength = GetModuleFileNameA(nullptr, szPath, MAX_PATH);
+    std::string path(szPath, ulLength);
+    return path.substr(0, path.find_last_of('\\'));
+#else
+    char szPath[PATH_MAX];
+    const ssize_t nLength = readlink("/proc/self/exe", szPath, sizeof(szPath) - 1);
+    std::string path(szPath, nLength > 0 ? static_cast<size_t>(nLength) : 0);
+    return path.substr(0, path.find_last_of('/'));
+#endif
+}
+
+#if defined(_WIN32)
+constexpr char kSep = '\\';
+#else
+constexpr char kSep = '/';
+#endif
+
+} // namespace
+
+TEST(TRuntimeModuleTest, MakeModuleNameReplacesTheWildcardPrefix)
+{
+    struct {
+        const char* m_pszName;
+        const char* m_pszExpected;
+    } const aCases[] = {
+        { "????kctl", "qa32kctl" },
+        { "????KCTL", "qa32KCTL" },
+        { "qa32kctl", "qa32kctl" },
+        { "mylib", "mylib" },
+        { "???kctl", "???kctl" },
+        { "????", "qa32" },
+        { "", "" },
+        { nullptr, "" },
+    };
+    for (const auto& c : aCases)
+        EXPECT_STREQ(TRuntimeModule::MakeModuleName(c.m_pszName), c.m_pszExpected) << (c.m_pszName ? c.m_pszName : "(null)");
+
+    const std::string longest(TRuntimeModule::MaxNameLength, 'x');
+    EXPECT_STREQ(TRuntimeModule::MakeModuleName(longest.c_str()), longest.c_str());
+    EXPECT_STREQ(TRuntimeModule::MakeModuleName((longest + "x").c_str()), "");
+}
+
+TEST(TRuntimeModuleTest, WildcardNameOnlyForKnownPrefixes)
+{
+    struct {
+        const char* m_pszName;
+        const char* m_pszExpected;
+    } const aCases[] = {
+        { "qa32flsl", "????flsl" },
+        { "QA32FLSL", "????FLSL" },
+        { "bw32x", "????x" },
+        { "ww32x", "????x" },
+        { "bo32x", "????x" },
+        { "wo32x", "????x" },
+        { "io32x", "????x" },
+        { "vo32x", "????x" },
+        { "abcd", "" },
+        { "????flsl", "" },
+        { "qa3", "" },
+        { "", "" },
+        { nullptr, "" },
+    };
+    for (const auto& c : aCases)
+        EXPECT_STREQ(TRuntimeModule::MakeModuleWildcardName(c.m_pszName), c.m_pszExpected) << (c.m_pszName ? c.m_pszName : "(null)");
+}
+
+TEST(TRuntimeModuleTest, ConstructorSplitsDirectoryFromName)
+{
+    struct {
+        const char* m_pszName;
+        const char* m_pszPath;
+        const char* m_pszExpectedName;
+        const char* m_pszExpectedPath;
+        const char* m_pszFileName;
+    } const aCases[] = {
+#if defined(_WIN32)
+        { "c:mylib", "", "mylib", "c:", "c:mylib" },
+        { "c:mylib", nullptr, "mylib", "c:", "c:mylib" },
+        { "c:\\dir\\mylib", nullptr, "mylib", "c:\\dir", "c:\\dir\\mylib" },
+        { "c:\\mylib", nullptr, "mylib", "c:\\", "c:\\mylib" },       // the root keeps its backslash
+        { "\\mylib", nullptr, "mylib", "\\", "\\mylib" },
+        { "dir\\mylib", nullptr, "mylib", "dir", "dir\\mylib" },
+        { "mylib", "d:\\libs\\", "mylib", "d:\\libs", "d:\\libs\\mylib" },
+        { "c:\\dir\\mylib", "d:\\libs", "mylib", "d:\\libs", "d:\\libs\\mylib" },
+        { "mylib", "d:", "mylib", "d:", "d:mylib" },
+        { "mylib", "d:\\", "mylib", "d:\\", "d:\\mylib" },
+        { "????kctl", "e:\\bin", "????kctl", "e:\\bin", "e:\\bin\\qa32kctl" },
+#else
+        { "/opt/kw/mylib", nullptr, "mylib", "/opt/kw", "/opt/kw/mylib" },
+        { "/mylib", nullptr, "mylib", "/", "/mylib" },
+        { "dir/mylib", "", "mylib", "dir", "dir/mylib" },
+        { "mylib", "/usr/lib/", "mylib", "/usr/lib", "/usr/lib/mylib" },
+        { "c:mylib", nullptr, "c:mylib", "", "c:mylib" },            // ":" names no drive here
+        { "????kctl", "/opt/bin", "????kctl", "/opt/bin", "/opt/bin/qa32kctl" },
+#endif
+        { "mylib", nullptr, "mylib", "", "mylib" },
+        { "", nullptr, "", "", "" },
+        { nullptr, nullptr, "", "", "" },
+    };
+    for (const auto& c : aCases) {
+        const TRuntimeModule coModule(c.m_pszName, c.m_pszPath);
+        const std::string label = std::string(c.m_pszName ? c.m_pszName : "(null)") + " / " + (c.m_pszPath ? c.m_pszPath : "(null)");
+        EXPECT_STREQ(coModule.GetName(), c.m_pszExpectedName) << label;
+        EXPECT_STREQ(coModule.GetPath(), c.m_pszExpectedPath) << label;
+        EXPECT_STREQ(coModule.GetFileName(), c.m_pszFileName) << label;
+        EXPECT_FALSE(coModule.IsLoaded());
+    }
+}
+
+TEST(TRuntimeModuleTest, LoadAndFreeCountReferences)
+{
+    ASSERT_FALSE(ProbeRegistered());
+    TRuntimeModule coModule("????tmod");
+    EXPECT_EQ(coModule.Free(), 0);                 // not loaded
+
+    ASSERT_EQ(coModule.Load(), 1);
+    EXPECT_TRUE(coModule.IsLoaded());
+    EXPECT_NE(coModule.GetModuleHandle(), 0);
+    EXPECT_TRUE(ProbeRegistered());
+    const intptr_t nHandle = coModule.GetModuleHandle();
+    EXPECT_EQ(coModule.Load(), 1);
+    EXPECT_EQ(coModule.GetReferenceCount(), 2);
+    EXPECT_EQ(coModule.GetModuleHandle(), nHandle);
+
+    EXPECT_EQ(coModule.Free(), 1);                 // two loads, one free: still loaded
+    EXPECT_TRUE(coModule.IsLoaded());
+    EXPECT_TRUE(ProbeRegistered());
+    EXPECT_EQ(coModule.Free(), 1);
+    EXPECT_FALSE(coModule.IsLoaded());
+    EXPECT_EQ(coModule.GetModuleHandle(), 0);
+    EXPECT_EQ(coModule.GetReferenceCount(), 0);
+    EXPECT_FALSE(ProbeRegistered());
+    EXPECT_EQ(coModule.Free(), 0);
+
+    // Destroying a loaded module unloads it.
+    {
+        TRuntimeModule coScoped("qa32tmod");
+        ASSERT_EQ(coScoped.Load(), 1);
+        EXPECT_TRUE(ProbeRegistered());
+    }
+    EXPECT_FALSE(ProbeRegistered());
+}
+
+TEST(TRuntimeModuleTest, ModuleInAGivenDirectoryLoads)
+{
+    const std::string directory = ProgramDirectory();
+    TRuntimeModule coModule("????tmod", directory.c_str());
+    EXPECT_EQ(std::string(coModule.GetFileName()), directory + kSep + "qa32tmod");
+    ASSERT_EQ(coModule.Load(), 1);
+    EXPECT_TRUE(ProbeRegistered());
+    EXPECT_EQ(coModule.Free(), 1);
+    EXPECT_FALSE(ProbeRegistered());
+
+    TRuntimeModule coMissing("????tmod", (directory + kSep + "no-such-dir").c_str());
+    EXPECT_EQ(coMissing.Load(), 0);
+    EXPECT_FALSE(coMissing.IsLoaded());
+    TRuntimeModule coEmpty("");
+    EXPECT_EQ(coEmpty.Load(), 0);
+    TRuntimeModule coUnknown("????nosuchmodule");
+    EXPECT_EQ(coUnknown.Load(), 0);
+}
+
+TEST(TRuntimeModuleTest, CopyNeverUnloadsTheModule)
+{
+    TRuntimeModule coModule("????tmod");
+    ASSERT_EQ(coModule.Load(), 1);
+    {
+        TRuntimeModule coCopy(coModule);
+        EXPECT_TRUE(coCopy.IsCopy());
+        EXPECT_EQ(coCopy.GetModuleHandle(), coModule.GetModuleHandle());
+        EXPECT_EQ(coCopy.Free(), 1);           // the copy lets go of its view only
+        EXPECT_FALSE(coCopy.IsLoaded());
+        EXPECT_TRUE(ProbeRegistered());
+    }
+    {
+        TRuntimeModule coCopy(coModule);
+    }
+    EXPECT_TRUE(coModule.IsLoaded());
+    EXPECT_TRUE(ProbeRegistered());
+    EXPECT_EQ(coModule.Free(), 1);
+    EXPECT_FALSE(ProbeRegistered());
+}
+
+TEST(TRuntimeModuleTest, ManagerFindsModulesByNameWithoutCase)
+{
+    TModuleManager& coManager = CurrentOS().ModuleManager();
+    const long lBefore = coManager.Count();
+    EXPECT_EQ(coManager.Load(nullptr), 0);
+    EXPECT_EQ(coManager.Load(""), 0);
+    EXPECT_EQ(coManager.Free(""), 0);
+    EXPECT_EQ(coManager.Free("????nothere"), 0);
+    EXPECT_EQ(coManager.Count(), lBefore);
+
+    ASSERT_EQ(coManager.Load("????tmod"), 1);
+    TRuntimeModule* pcoModule = coManager.FindModule("????tmod");
+    ASSERT_NE(pcoModule, nullptr);
+    EXPECT_EQ(coManager.Count(), lBefore + 1);
+    EXPECT_EQ(coManager.Load("????TMOD"), 1);      // the same object, one more reference
+    EXPECT_EQ(coManager.Count(), lBefore + 1);
+    EXPECT_EQ(coManager.FindModule("????TMod"), pcoModule);
+    EXPECT_EQ(pcoModule->GetReferenceCount(), 2);
+    EXPECT_EQ(coManager.GetModule(lBefore), pcoModule);
+    EXPECT_EQ(coManager.GetModule(lBefore + 1), nullptr);
+    EXPECT_EQ(coManager.GetModule(-1), nullptr);
+    EXPECT_TRUE(ProbeRegistered());
+
+    EXPECT_EQ(coManager.Free("????tmod"), 1);
+    EXPECT_TRUE(ProbeRegistered());
+    EXPECT_EQ(coManager.Free("????tMOD"), 1);
+    EXPECT_FALSE(ProbeRegistered());
+    EXPECT_EQ(coManager.Free("????tmod"), 0);
+    // The module object stays listed and loads again.
+    EXPECT_EQ(coManager.FindModule("????tmod"), pcoModule);
+    EXPECT_EQ(coManager.Load("????tmod"), 1);
+    EXPECT_TRUE(ProbeRegistered());
+    EXPECT_EQ(coManager.Free("????tmod"), 1);
+    EXPECT_FALSE(ProbeRegistered());
+
+    // A failed load keeps its module object too.
+    EXPECT_EQ(coManager.Load("????nosuchmodule"), 0);
+    TRuntimeModule* pcoMissing = coManager.FindModule("????NOSUCHMODULE");
+    ASSERT_NE(pcoMissing, nullptr);
+    EXPECT_FALSE(pcoMissing->IsLoaded());
+    EXPECT_EQ(coManager.Count(), lBefore + 2);
+}
+
+TEST(TRuntimeModuleTest, ManagerTellsModulesInOtherDirectoriesApart)
+{
+    TModuleManager coManager(&CurrentOS());
+    const std::string inProgramDir = ProgramDirectory() + kSep + "????tmod";
+    ASSERT_EQ(coManager.Load(inProgramDir.c_str()), 1);
+    TRuntimeModule* pcoModule = coManager.FindModule(inProgramDir.c_str());
+    ASSERT_NE(pcoModule, nullptr);
+    EXPECT_STREQ(pcoModule->GetName(), "????tmod");
+    EXPECT_EQ(coManager.FindModule("????tmod"), nullptr);   // same name, no directory: another module
+    EXPECT_EQ(coManager.Free("????tmod"), 0);
+    EXPECT_TRUE(ProbeRegistered());
+    // The manager unloads what it still holds when it goes away.
+}
+
+TEST(TRuntimeModuleTest, ManagerUnloadsItsModulesWhenDestroyed)
+{
+    {
+        TModuleManager coManager(&CurrentOS());
+        ASSERT_EQ(coManager.Load("????tmod"), 1);
+        ASSERT_EQ(coManager.Load("????tmod"), 1);
+        EXPECT_TRUE(ProbeRegistered());
+    }
+    EXPECT_FALSE(ProbeRegistered());
+}
