@@ -264,7 +264,11 @@ int TOpSystemPosix::ScanFiles(TArray& coFiles, const char* pszPath, const char* 
     if (!pDir)
         return 0;
     const TString coPrefix = coPath.Strcmp("/") == 0 ? coPath : coPath + "/";
-    while (const dirent* pEntry = readdir(pDir)) {
+    for (;;) {
+        errno = 0;
+        const dirent* pEntry = readdir(pDir);
+        if (!pEntry)
+            break;
         if (fnmatch(pszMatch, pEntry->d_name, 0) != 0)
             continue;
         TEntry coEntry;
@@ -279,8 +283,12 @@ int TOpSystemPosix::ScanFiles(TArray& coFiles, const char* pszPath, const char* 
         if (!coFiles.Insert(pcoInfo, nullptr))
             delete pcoInfo;
     }
+    // A listing cut short is no result.
+    const bool bComplete = errno == 0;
     closedir(pDir);
-    return 1;
+    if (!bComplete)
+        coFiles.Delete();
+    return bComplete ? 1 : 0;
 }
 
 int TOpSystemPosix::GetFileInfo(const char* pszPath, TFileInfo& coInfo) const

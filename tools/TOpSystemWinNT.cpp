@@ -389,8 +389,12 @@ int TOpSystemWinNT::ScanFiles(TArray& coFiles, const char* pszPath, const char* 
         if (!coFiles.Insert(pcoInfo, nullptr))
             delete pcoInfo;
     } while (FindNextFileA(hFind, &coData));
+    // A listing cut short is no result.
+    const bool bComplete = GetLastError() == ERROR_NO_MORE_FILES;
     FindClose(hFind);
-    return 1;
+    if (!bComplete)
+        coFiles.Delete();
+    return bComplete ? 1 : 0;
 }
 
 int TOpSystemWinNT::GetFileInfo(const char* pszPath, TFileInfo& coInfo) const
