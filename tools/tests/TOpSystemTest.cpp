@@ -185,6 +185,10 @@ protected:
         SetTimes(At("a.TXT"), m_llSetTime);
         SetTimes(At("b.txt"), m_llOldTime);
         SetReadOnly(At("ro.txt"), true);
+#if defined(_WIN32)
+        // Wine hides names that begin with "."; Windows needs the attribute.
+        SetFileAttributesA(At(".hid").c_str(), FILE_ATTRIBUTE_HIDDEN);
+#endif
     }
 
     const TOpSystem& m_coOS { CurrentOS() };
