@@ -64,7 +64,7 @@ int64_t TOpSystem::TellFile(int) const { return -1; }
 int64_t TOpSystem::FileLength(int) const { return -1; }
 long TOpSystem::ReadFile(int, char*, long) const { return -1; }
 long TOpSystem::WriteFile(int, const char*, long) const { return -1; }
-TString TOpSystem::GetCurrentDirectory() { return TString(); }
+TString TOpSystem::GetCurrentDirectory() const { return TString(); }
 int TOpSystem::SetCurrentDirectory(const char*) const { return 0; }
 int TOpSystem::CreateDirectory(const char*, unsigned short*) const { return 0; }
 int TOpSystem::RemoveDirectory(const char*, unsigned short*) const { return 0; }
@@ -72,7 +72,7 @@ int TOpSystem::DeleteFile(const char*, unsigned short*) const { return 0; }
 int TOpSystem::CopyFile(const char*, const char*, int64_t) const { return 0; }
 TOsThread* TOpSystem::CreateThread(TDynBase*, ThreadHandler) const { return nullptr; }
 TConsoleProcess* TOpSystem::CreateConsoleProcess() const { return nullptr; }
-TString TOpSystem::GetEnvVar(const char*) { return TString(); }
+TString TOpSystem::GetEnvVar(const char*) const { return TString(); }
 int TOpSystem::SetEnvVar(const char*, const char*) const { return 0; }
 
 void TOpSystem::Message(const char* pszText, const char* pszCaption) const

@@ -79,7 +79,7 @@ public:
     virtual long WriteFile(int nHandle, const char* pchBuffer, long lCount) const;
 
     // Directories
-    virtual TString GetCurrentDirectory();
+    virtual TString GetCurrentDirectory() const;
     virtual int SetCurrentDirectory(const char* pszPath) const;
     virtual int CreateDirectory(const char* pszPath, unsigned short* punError) const;
     virtual int RemoveDirectory(const char* pszPath, unsigned short* punError) const;
@@ -91,7 +91,7 @@ public:
     virtual TConsoleProcess* CreateConsoleProcess() const;
 
     // Environment
-    virtual TString GetEnvVar(const char* pszName);
+    virtual TString GetEnvVar(const char* pszName) const;
     virtual int SetEnvVar(const char* pszName, const char* pszValue) const;
 
     // Messages and clock

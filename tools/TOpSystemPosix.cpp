@@ -436,7 +436,7 @@ long TOpSystemPosix::WriteFile(int nHandle, const char* pchBuffer, long lCount) 
 
 // Directories
 
-TString TOpSystemPosix::GetCurrentDirectory()
+TString TOpSystemPosix::GetCurrentDirectory() const
 {
     for (size_t nSize = 1024;; nSize *= 2) {
         std::unique_ptr<char[]> pszDirectory(new char[nSize]);
@@ -506,7 +506,7 @@ int TOpSystemPosix::CopyFile(const char* pszTarget, const char* pszSource, int64
 
 // Environment
 
-TString TOpSystemPosix::GetEnvVar(const char* pszName)
+TString TOpSystemPosix::GetEnvVar(const char* pszName) const
 {
     if (!pszName || !*pszName)
         return TString();

@@ -508,7 +508,7 @@ long TOpSystemWinNT::WriteFile(int nHandle, const char* pchBuffer, long lCount) 
     return _write(nHandle, pchBuffer, static_cast<unsigned>(lCount));
 }
 
-TString TOpSystemWinNT::GetCurrentDirectory()
+TString TOpSystemWinNT::GetCurrentDirectory() const
 {
     DWORD ulSize = 1024;
     for (;;) {
@@ -578,7 +578,7 @@ int TOpSystemWinNT::CopyFile(const char* pszTarget, const char* pszSource, int64
 
 // Environment
 
-TString TOpSystemWinNT::GetEnvVar(const char* pszName)
+TString TOpSystemWinNT::GetEnvVar(const char* pszName) const
 {
     if (!pszName || !*pszName)
         return TString();

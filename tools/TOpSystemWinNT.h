@@ -36,7 +36,7 @@ public:
     long WriteFile(int nHandle, const char* pchBuffer, long lCount) const override;
 
     // Directories
-    TString GetCurrentDirectory() override;
+    TString GetCurrentDirectory() const override;
     int SetCurrentDirectory(const char* pszPath) const override;
     int CreateDirectory(const char* pszPath, unsigned short* punError) const override;
     int RemoveDirectory(const char* pszPath, unsigned short* punError) const override;
@@ -44,7 +44,7 @@ public:
     int CopyFile(const char* pszTarget, const char* pszSource, int64_t llOffset) const override;
 
     // Environment
-    TString GetEnvVar(const char* pszName) override;
+    TString GetEnvVar(const char* pszName) const override;
     int SetEnvVar(const char* pszName, const char* pszValue) const override;
 
     // Messages and clock
