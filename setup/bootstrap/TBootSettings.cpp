@@ -17,7 +17,7 @@ TBootSettings::EReadResult TBootSettings::Read(const char* pszIniFile)
     m_nNeedSpaceMBTemp = static_cast<int>(GetPrivateProfileIntA(s_szSection, "NeedSpaceMBTemp", 1, pszIniFile));
     if (!ReadString(pszIniFile, "SetupResource", "plvsetup.plv", m_szSetupResource, kMaxResource)
         || !CompleteResourceName(m_szSetupResource, sizeof(m_szSetupResource)))
-        return kResourceTooLong;
+        return kBadResource;
     if (!ReadString(pszIniFile, "CustomClass", "StProject", m_szCustomClass, kMaxCustomClass))
         return kCustomClassTooLong;
     return kReadOk;
@@ -25,6 +25,10 @@ TBootSettings::EReadResult TBootSettings::Read(const char* pszIniFile)
 
 int TBootSettings::CompleteResourceName(char* pszName, size_t nSize)
 {
+    if (strpbrk(pszName, "\\/:")) {
+        pszName[0] = '\0';
+        return 0;
+    }
     if (!strchr(pszName, '.') && !BootAppend(pszName, nSize, ".plv"))
         return 0;
     CharLowerBuffA(pszName, static_cast<DWORD>(strlen(pszName)));

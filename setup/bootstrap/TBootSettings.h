@@ -12,7 +12,7 @@ public:
     // Result of Read
     enum EReadResult {
         kReadOk = 0,
-        kResourceTooLong = 103,     // the Internal Setup Error numbers shown for them
+        kBadResource = 103,        // the Internal Setup Error numbers shown for them
         kCustomClassTooLong = 104,
     };
 
@@ -30,7 +30,8 @@ public:
 
     // The project file name as the setup program expects it: ".plv" appended
     // when the name holds no dot, then lower case. Answers 0 when the result
-    // does not fit.
+    // does not fit or the name is not a plain file name (a path would copy
+    // the project file out of the temporary directory).
     static int CompleteResourceName(char* pszName, size_t nSize);
 
 private:
