@@ -466,10 +466,6 @@ TEST(BootPartsTest, EachFailedFileStepHasItsMessage)
     const TCase acoCases[] = {
         { "write1", 1, true, true, 1, 0, -1, s_szUpdate1 },
         { "write2", 2, true, true, 1, 0, -1, s_szUpdate2 },
-        { "noini", 0, false, true, 0, -1, -1,
-          "Plover Runtime\tCould not copy information file!\n\nSetup is not complete!\n\nThe program will exit now!" },
-        { "noproject", 0, true, false, 1, 1, 0,
-          "Setup Message\tSetup could not make a copy of the Plover Project-File!\n\nThe program will exit now!" },
         { "allwell", 0, true, true, 1, 1, 1, nullptr },
     };
     for (const TCase& coCase : acoCases) {
