@@ -70,26 +70,52 @@ void BootMakeDirs(const std::string& coPath)
     CreateDirectoryA(coPath.c_str(), nullptr);
 }
 
-void BootRemoveAll(const std::string& coPath)
+namespace {
+
+void RemoveEntry(const std::string& coPath, DWORD ulAttributes)
 {
-    DWORD ulAttributes = GetFileAttributesA(coPath.c_str());
-    if (ulAttributes == INVALID_FILE_ATTRIBUTES)
-        return;
     if (ulAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        // Wine removes a Unix link to a directory with neither call.
-        if (!RemoveDirectoryA(coPath.c_str()) && !DeleteFileA(coPath.c_str()) && BootIsWine())
-            BootUnixShell("rm -f '" + BootUnixPath(coPath) + "'", coPath, true);
+        if (!RemoveDirectoryA(coPath.c_str()))
+            DeleteFileA(coPath.c_str());
         return;
     }
     if (ulAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        for (const std::string& coName : BootListDir(coPath))
-            BootRemoveAll(coPath + "\\" + coName);
+        WIN32_FIND_DATAA coFind;
+        HANDLE hFind = FindFirstFileA((coPath + "\\*").c_str(), &coFind);
+        if (hFind != INVALID_HANDLE_VALUE) {
+            do {
+                if (strcmp(coFind.cFileName, ".") != 0 && strcmp(coFind.cFileName, "..") != 0)
+                    RemoveEntry(coPath + "\\" + coFind.cFileName, coFind.dwFileAttributes);
+            } while (FindNextFileA(hFind, &coFind));
+            FindClose(hFind);
+        }
         SetFileAttributesA(coPath.c_str(), FILE_ATTRIBUTE_NORMAL);
         RemoveDirectoryA(coPath.c_str());
         return;
     }
     SetFileAttributesA(coPath.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(coPath.c_str());
+}
+
+} // namespace
+
+void BootRemoveAll(const std::string& coPath)
+{
+    // Wine removes a Unix link to a directory neither with RemoveDirectory
+    // nor with DeleteFile; a Unix "rm -rf" removes links without following.
+    // The shell runs on its own; it is only started for something that
+    // exists, so that it cannot remove what is made after it was asked.
+    if (!BootExists(coPath))
+        return;
+    if (BootIsWine()) {
+        std::string coUnix = BootUnixPath(coPath);
+        if (!coUnix.empty() && coUnix != "/")
+            BootUnixShell("rm -rf '" + coUnix + "'", coPath, true);
+        return;
+    }
+    DWORD ulAttributes = GetFileAttributesA(coPath.c_str());
+    if (ulAttributes != INVALID_FILE_ATTRIBUTES)
+        RemoveEntry(coPath, ulAttributes);
 }
 
 std::vector<std::string> BootListDir(const std::string& coPath)
