@@ -47,7 +47,8 @@ public:
     GPoint CalcEllipsePoint3D(double dA, double dB, double dAngle) const;
     double CalcEllipseAngle3D(double dA, double dB, double dAngle) const;
     // The ellipse point with the given x on the upper (nUpper != 0) or lower
-    // half; an x beyond the ellipse is taken as its nearest extreme.
+    // half. A coordinate beyond the ellipse is measured at the nearest
+    // extreme, so the other coordinate is the centre's (here and FromY).
     GPoint CalcEllipsePointFromX(double dA, double dB, double dX, int nUpper) const;
     // The ellipse point with the given y on the right (nRight != 0) or left half.
     GPoint CalcEllipsePointFromY(double dA, double dB, double dY, int nRight) const;
