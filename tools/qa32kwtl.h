@@ -17,3 +17,7 @@
 #include "TFileInfo.h"
 #include "TModuleManager.h"
 #include "TRuntimeModule.h"
+#include "DevPoint.h"
+#include "GBox.h"
+#include "GPoint.h"
+#include "GScale.h"
