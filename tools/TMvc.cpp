@@ -43,12 +43,16 @@ const char* ClassOf(const TDynBase* pcoObject)
 TMvc& TDynBase::MVC() const
 {
     // Made once and never destroyed, so that objects may ask for it at any
-    // time, even while the library's statics are being destroyed. It never
-    // holds anything that would need destroying: without owner class table
-    // no event can be declared for it.
+    // time, even while the library's statics are being destroyed. Whatever
+    // a caller did to it, it is handed out without owner, class, base or table, so
+    // that no event type is declared for it and it takes no events.
     alignas(TMvc) static unsigned char s_abDummy[sizeof(TMvc)];
     static TMvc* const s_pcoDummy = new (s_abDummy) TMvc;
     s_pcoDummy->m_pcoOwner = nullptr;
+    s_pcoDummy->m_pcoBase = nullptr;
+    s_pcoDummy->m_pcoEventTable = nullptr;
+    if (!s_pcoDummy->m_coOwnerClass.IsEmpty())
+        s_pcoDummy->m_coOwnerClass.Empty();
     return *s_pcoDummy;
 }
 
