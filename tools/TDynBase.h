@@ -9,6 +9,7 @@
 class TArray;
 class TDynTab;
 class TAppList;
+class TMvc;
 
 // The owner token of a registered class, and the by-value argument of
 // InitMembers and DynCreate (always null there). A token that holds a table
@@ -67,8 +68,16 @@ public:
     TDynBase& operator=(const TDynBase&) { return *this; }
     virtual ~TDynBase();
 
+    // The virtual functions are declared in their slot order.
     // Hook for a preferred run-time class; nothing selects one yet.
     virtual const char* GetPriorityRuntimeClass() const { return nullptr; }
+    // The events of this object. The base answers a library-wide dummy
+    // whose owner is null, which means "no events of its own"; classes
+    // that announce events return their own TMvc member (KW_MVC_CLASS).
+    virtual TMvc& MVC() const;
+protected:
+    virtual void InitMembers(TOnlyInternalUse) {}
+public:
     virtual TDynTab const** DynVTable() const { return &m_stpcoDynTab; }
     static TDynTab const** StaticDynVTable() { return &m_stpcoDynTab; }
 
@@ -100,10 +109,13 @@ public:
     TDynRet Call(const char* pszFunctionName, ...);
     TDynRet Call(DynFunc pfnFunction, ...);
 
+    // Events: takes over the events of coSource (soft links only when
+    // nSoftOnly), replacing what this object had.
+    void CopyMVC(const TDynBase& coSource, int nSoftOnly);
+
 protected:
     TDynBase(const TDynBase&) : TDynBase() {}
 
-    virtual void InitMembers(TOnlyInternalUse) {}
     TDynTab const* InitNewVTable(const char* pszClassName, TDynTab const** ppcoBaseSlot,
                                  TOnlyInternalUse* pcoOwner, const char* pszModuleTag);
 

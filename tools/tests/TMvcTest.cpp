@@ -1,0 +1,776 @@
+#include "TMvc.h"
+#include "TOpSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Test classes: a model announcing three events, a derived model adding one
+// of its own, and a view whose handlers write to a log.
+class TTestModel : public TDynBase {
+    KW_DYNAMIC_CLASS(TTestModel, TDynBase)
+    KW_MVC_CLASS(TTestModel, TDynBase)
+public:
+    TTestModel() = default;
+
+    int OnOwnEvent(TMvcParam&) { return ++m_nOwnCalls; }
+    int m_nOwnCalls { 0 };
+};
+
+class TTestDerived : public TTestModel {
+    KW_DYNAMIC_CLASS(TTestDerived, TTestModel)
+    KW_MVC_CLASS(TTestDerived, TTestModel)
+public:
+    TTestDerived() = default;
+};
+
+TMvcEventTable TTestModel::m_stcoEvTab { "TTestModel", &TTestModel::TMvcEventsRegister };
+void TTestModel::TMvcEventsRegister()
+{
+    m_stcoEvTab.RegisterEventType("MVC_TTESTMODEL_CHANGED", "TMvcParam", "The model has changed", "return 0;");
+    m_stcoEvTab.RegisterEventType("MVC_TTESTMODEL_CLOSED", "TMvcParam", "", "");
+    m_stcoEvTab.RegisterEventType("MVC_TTESTMODEL_OPENED", "TMvcParam", "", "");
+}
+KW_IMPLEMENT_DYNAMIC_CLASS(TTestModel, TDynBase, "test")
+
+TMvcEventTable TTestDerived::m_stcoEvTab { "TTestDerived", &TTestDerived::TMvcEventsRegister };
+void TTestDerived::TMvcEventsRegister()
+{
+    m_stcoEvTab.RegisterEventType("MVC_TTESTDERIVED_SAVED", "TMvcParam", "", "");
+}
+KW_IMPLEMENT_DYNAMIC_CLASS(TTestDerived, TTestModel, "test")
+
+class TTestView : public TDynBase {
+    KW_DYNAMIC_CLASS(TTestView, TDynBase)
+public:
+    TTestView() = default;
+    TTestView(const char* pszName, std::vector<std::string>* pLog) : m_sName(pszName), m_pLog(pLog) {}
+
+    int OnFirst(TMvcParam& coParam) { return Record("first", coParam); }
+    int OnSecond(TMvcParam& coParam) { return Record("second", coParam); }
+
+    std::string m_sName;
+    std::vector<std::string>* m_pLog { nullptr };
+    int m_nResult { 0 };
+    std::function<void(TMvcParam&)> m_fnThen;   // runs after the log entry
+
+private:
+    int Record(const char* pszHandler, TMvcParam& coParam)
+    {
+        if (m_pLog)
+            m_pLog->push_back(m_sName + "." + pszHandler);
+        // m_nResult is read first: the action may delete this view.
+        const int nResult = m_nResult;
+        if (m_fnThen)
+            m_fnThen(coParam);
+        return nResult;
+    }
+};
+KW_IMPLEMENT_DYNAMIC_CLASS(TTestView, TDynBase, "test")
+
+namespace {
+
+const char* const CHANGED = "MVC_TTESTMODEL_CHANGED";
+const char* const CLOSED = "MVC_TTESTMODEL_CLOSED";
+const char* const OPENED = "MVC_TTESTMODEL_OPENED";
+const char* const SAVED = "MVC_TTESTDERIVED_SAVED";
+const char* const CAPTION = "TMvc Runtime Error";
+
+struct TShown {
+    std::string m_sText;
+    std::string m_sCaption;
+};
+std::vector<TShown> s_vecShown;
+
+void CaptureMessage(const char* pszText, const char* pszCaption)
+{
+    s_vecShown.push_back({ pszText, pszCaption });
+}
+
+using Log = std::vector<std::string>;
+
+class TMvcTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        s_vecShown.clear();
+        m_pfnPrevious = TOpSystem::SetMessageHandler(CaptureMessage);
+    }
+    void TearDown() override { TOpSystem::SetMessageHandler(m_pfnPrevious); }
+
+    // The first word of the handler, as the messages print it.
+    static const void* Address(TMvcHandler pfnHandler)
+    {
+        const void* pvAddress = nullptr;
+        std::memcpy(&pvAddress, &pfnHandler, sizeof pvAddress);
+        return pvAddress;
+    }
+
+    Log m_vecLog;
+    TTestModel m_coModel;
+    TTestView m_coV1 { "v1", &m_vecLog };
+    TTestView m_coV2 { "v2", &m_vecLog };
+    TMvcParam m_coParam { m_coModel, 3, 4 };
+
+private:
+    TOpSystem::MessageHandler m_pfnPrevious { nullptr };
+};
+
+TString Names(const TMvc& coMvc, const char* pszType)
+{
+    TString coId;
+    TString coName;
+    if (!coMvc.SoftLinkFromType(pszType, coId, coName))
+        return TString("-");
+    return coId + "/" + static_cast<const char*>(coName);
+}
+
+// The link of an event anywhere in the chain, found without TMvc's lookups.
+const TMvcLink* LinkOf(const TMvc& coMvc, const char* pszType)
+{
+    for (const TMvc* pcoMvc = &coMvc; pcoMvc; pcoMvc = pcoMvc->GetBaseMvc()) {
+        for (short i = 0; i < pcoMvc->GetEventCount(); ++i) {
+            if (pcoMvc->GetEvent(i)->GetId().Stricmp(pszType) == 0)
+                return pcoMvc->GetEvent(i)->GetLink();
+        }
+    }
+    return nullptr;
+}
+
+// One line per event of the chain: link (view.handler, soft names) and the
+// notifications, e.g. "CHANGED v1.first V1/OnFirst [v2.first]".
+std::string Describe(const TMvc& coMvc)
+{
+    auto Part = [](const TMvcLink* pcoLink) {
+        const TTestView* pcoView = static_cast<const TTestView*>(pcoLink->GetViewObject());
+        if (!pcoView)
+            return std::string("-");
+        return pcoView->m_sName + (pcoLink->GetHandler() == static_cast<TMvcHandler>(&TTestView::OnFirst) ? ".first" : ".second");
+    };
+    std::string sText;
+    for (const TMvc* pcoMvc = &coMvc; pcoMvc; pcoMvc = pcoMvc->GetBaseMvc()) {
+        for (short i = 0; i < pcoMvc->GetEventCount(); ++i) {
+            const TMvcEvent* pcoEvent = pcoMvc->GetEvent(i);
+            const char* pszType = pcoEvent->GetId();
+            sText += std::string(sText.empty() ? "" : "; ") + (std::strrchr(pszType, '_') + 1);
+            const TMvcLink* pcoLink = pcoEvent->GetLink();
+            sText += " " + (pcoLink ? Part(pcoLink) : std::string("-"));
+            sText += " " + (pcoLink && pcoLink->IsSoft() ? std::string(pcoLink->GetViewObjId()) + "/" +
+                                                                static_cast<const char*>(pcoLink->GetHandlerName())
+                                                          : std::string("-"));
+            sText += " [";
+            for (short n = 0; n < pcoEvent->GetNotificationCount(); ++n)
+                sText += (n ? " " : "") + Part(pcoEvent->GetNotification(n));
+            sText += "]";
+        }
+    }
+    return sText;
+}
+
+} // namespace
+
+TEST_F(TMvcTest, EventTypesAreFoundCaseInsensitively)
+{
+    TMvc& coMvc = m_coModel.MVC();
+    m_coV1.m_nResult = 5;
+    EXPECT_EQ(coMvc.SetLink(CHANGED, &m_coV1, &TTestView::OnFirst), 1);
+    EXPECT_EQ(coMvc.AddNotification("mvc_ttestmodel_changed", &m_coV2, &TTestView::OnSecond), 1);
+    EXPECT_EQ(coMvc.SetSoftLink("Mvc_TTestModel_Changed", "V1", "TTestView::OnFirst"), 1);
+    EXPECT_EQ(coMvc.GetEventCount(), 1);
+    EXPECT_EQ(coMvc.HasLink("mvc_ttestmodel_CHANGED"), 1);
+    EXPECT_EQ(coMvc.HasNotification("MVC_TTESTMODEL_changed"), 1);
+    EXPECT_STREQ(Names(coMvc, "mvc_ttestmodel_changed"), "V1/TTestView::OnFirst");
+
+    EXPECT_EQ(coMvc.Call("mvc_ttestmodel_changed", m_coParam), 5);
+    EXPECT_EQ(m_vecLog, Log({ "v2.second", "v1.first" }));
+    EXPECT_EQ(coMvc.RemoveNotification("MVC_TTESTMODEL_CHANGED", &m_coV2, &TTestView::OnSecond), 1);
+    EXPECT_EQ(coMvc.HasNotification(CHANGED), 0);
+
+    const TMvcEventTable* pcoTable = TMvc::FindEventTable("ttestmodel");
+    ASSERT_NE(pcoTable, nullptr);
+    EXPECT_EQ(pcoTable, coMvc.GetEventTable());
+    EXPECT_STREQ(pcoTable->FindEventType("mvc_ttestmodel_changed").GetEventType(), CHANGED);
+    EXPECT_STREQ(pcoTable->FindEventType("mvc_ttestmodel_changed").GetDefaultCode(), "return 0;");
+    EXPECT_STREQ(TMvc::GetClassFromEvent("mvc_ttestderived_saved"), "TTestDerived");
+    EXPECT_STREQ(TMvc::GetClassFromEvent("MVC_NOBODY"), "");
+    EXPECT_STREQ(TMvc::GetClassFromEvent(""), "");
+    EXPECT_TRUE(s_vecShown.empty());
+}
+
+TEST_F(TMvcTest, CallRunsTheNotificationsInOrderThenTheLink)
+{
+    TMvc& coMvc = m_coModel.MVC();
+    m_coV1.m_nResult = 42;
+    m_coV2.m_nResult = 7;   // notification results never count
+    ASSERT_EQ(coMvc.SetLink(CHANGED, &m_coV1, &TTestView::OnFirst), 1);
+    ASSERT_EQ(coMvc.AddNotification(CHANGED, &m_coV2, &TTestView::OnFirst), 1);
+    ASSERT_EQ(coMvc.AddNotification(CHANGED, &m_coV2, &TTestView::OnSecond), 1);
+    EXPECT_EQ(coMvc.AddNotification(CHANGED, &m_coV2, &TTestView::OnFirst), 0);   // same pair again
+
+    // While a handler runs the parameter names the event; a nested call with
+    // the same parameter gives it back afterwards.
+    std::vector<std::string> vecSeen;
+    m_coV1.m_fnThen = [&](TMvcParam& coParam) {
+        vecSeen.push_back(static_cast<const char*>(coParam.EventType()));
+        coMvc.CallNotifications(CLOSED, coParam);
+        vecSeen.push_back(static_cast<const char*>(coParam.EventType()));
+        EXPECT_EQ(coParam.EventTable(), coMvc.GetEventTable());
+        EXPECT_EQ(&coParam.EventObject(), &m_coModel);
+    };
+    EXPECT_EQ(coMvc.Call(CHANGED, m_coParam), 42);
+    EXPECT_EQ(m_vecLog, Log({ "v2.first", "v2.second", "v1.first" }));
+    EXPECT_EQ(vecSeen, std::vector<std::string>({ CHANGED, CHANGED }));
+    EXPECT_EQ(m_coParam.Event(), nullptr);
+    EXPECT_EQ(m_coParam.EventTable(), nullptr);
+    EXPECT_STREQ(m_coParam.EventType(), "");
+    m_coV1.m_fnThen = nullptr;
+
+    m_vecLog.clear();
+    coMvc.CallNotifications(CHANGED, m_coParam);
+    EXPECT_EQ(m_vecLog, Log({ "v2.first", "v2.second" }));
+    m_vecLog.clear();
+    EXPECT_EQ(coMvc.CallLink(CHANGED, m_coParam), 42);
+    EXPECT_EQ(m_vecLog, Log({ "v1.first" }));
+
+    // A link with names only is never called.
+    m_vecLog.clear();
+    ASSERT_EQ(coMvc.SetSoftLink(OPENED, "V1", "TTestView::OnFirst"), 1);
+    EXPECT_EQ(coMvc.Call(OPENED, m_coParam), 0);
+    EXPECT_TRUE(m_vecLog.empty());
+    EXPECT_TRUE(s_vecShown.empty());
+}
+
+TEST_F(TMvcTest, HandlersMayChangeTheNotificationsOfTheRunningEvent)
+{
+    TMvc& coMvc = m_coModel.MVC();
+    TTestView coV3 { "v3", &m_vecLog };
+
+    // Added during the call: runs in the same call.
+    m_coV1.m_fnThen = [&](TMvcParam&) { coMvc.AddNotification(CHANGED, &coV3, &TTestView::OnFirst); };
+    coMvc.AddNotification(CHANGED, &m_coV1, &TTestView::OnFirst);
+    coMvc.AddNotification(CHANGED, &m_coV2, &TTestView::OnFirst);
+    coMvc.SetLink(CHANGED, &m_coV2, &TTestView::OnSecond);
+    coMvc.Call(CHANGED, m_coParam);
+    EXPECT_EQ(m_vecLog, Log({ "v1.first", "v2.first", "v3.first", "v2.second" }));
+
+    // Removing itself does not make the next one be skipped; a removed later
+    // one does not run.
+    m_vecLog.clear();
+    m_coV1.m_fnThen = [&](TMvcParam&) {
+        coMvc.RemoveNotification(CHANGED, &m_coV1, &TTestView::OnFirst);
+        coMvc.RemoveNotification(CHANGED, &coV3, &TTestView::OnFirst);
+    };
+    coMvc.Call(CHANGED, m_coParam);
+    EXPECT_EQ(m_vecLog, Log({ "v1.first", "v2.first", "v2.second" }));
+
+    // Deleting the event or the whole owner stops the call safely.
+    m_vecLog.clear();
+    coMvc.RemoveLink(CHANGED);
+    coMvc.AddNotification(CHANGED, &m_coV1, &TTestView::OnFirst);
+    m_coV1.m_fnThen = [&](TMvcParam&) { EXPECT_EQ(coMvc.RemoveEventNotifications(CHANGED), 2); };
+    coMvc.Call(CHANGED, m_coParam);
+    EXPECT_EQ(m_vecLog, Log({ "v2.first", "v1.first" }));
+    EXPECT_EQ(coMvc.GetEventCount(), 0);
+
+    m_vecLog.clear();
+    TTestModel* pcoOwner = new TTestModel;
+    pcoOwner->MVC().AddNotification(CLOSED, &m_coV1, &TTestView::OnFirst);
+    pcoOwner->MVC().AddNotification(CLOSED, &m_coV2, &TTestView::OnFirst);
+    pcoOwner->MVC().SetLink(CLOSED, &m_coV2, &TTestView::OnSecond);
+    m_coV1.m_fnThen = [&](TMvcParam&) { delete pcoOwner; };
+    EXPECT_EQ(pcoOwner->MVC().Call(CLOSED, m_coParam), 0);
+    EXPECT_EQ(m_vecLog, Log({ "v1.first" }));
+
+    // A link handler may delete its own view.
+    m_vecLog.clear();
+    TTestView* pcoDoomed = new TTestView("doomed", &m_vecLog);
+    pcoDoomed->m_nResult = 9;
+    pcoDoomed->m_fnThen = [&](TMvcParam&) { delete pcoDoomed; };
+    coMvc.SetLink(OPENED, pcoDoomed, &TTestView::OnFirst);
+    EXPECT_EQ(coMvc.Call(OPENED, m_coParam), 9);
+    EXPECT_EQ(coMvc.HasLink(OPENED), 0);
+}
+
+TEST_F(TMvcTest, ADyingViewLeavesEveryEventButItsSoftLinksStay)
+{
+    TTestDerived coDerived;
+    TMvc& coMvc = coDerived.MVC();
+    TTestView* pcoV3 = new TTestView("v3", &m_vecLog);
+    TTestView* pcoV4 = new TTestView("v4", &m_vecLog);
+    // OPENED goes to the base part's TMvc, the rest to the derived one.
+    ASSERT_EQ(coDerived.TTestModel::MVC().AddNotification(OPENED, pcoV3, &TTestView::OnFirst), 1);
+    coMvc.SetLink(CHANGED, pcoV3, &TTestView::OnFirst);
+    coMvc.AddNotification(CHANGED, pcoV3, &TTestView::OnSecond);
+    coMvc.AddNotification(CHANGED, &m_coV2, &TTestView::OnFirst);
+    coMvc.AddNotification(SAVED, pcoV3, &TTestView::OnFirst);
+    coMvc.SetLink(CLOSED, pcoV4, &TTestView::OnFirst);
+    coMvc.SetSoftLink(CLOSED, "V4", "TTestView::OnFirst");
+    coMvc.AddNotification(CLOSED, pcoV3, &TTestView::OnFirst);
+
+    delete pcoV3;
+    EXPECT_EQ(coMvc.HasLink(CHANGED), 0);
+    EXPECT_EQ(coMvc.HasNotification(SAVED), 0);
+    EXPECT_EQ(coMvc.HasNotification(OPENED), 0);
+    EXPECT_EQ(coMvc.RemoveObjectNotifications(&m_coV2), 1);
+    EXPECT_EQ(coMvc.HasNotification(CLOSED), 0);
+    EXPECT_EQ(coMvc.Call(CLOSED, m_coParam), 0);
+    EXPECT_EQ(m_vecLog, Log({ "v4.first" }));
+
+    delete pcoV4;
+    EXPECT_EQ(coMvc.HasLink(CLOSED), 1);
+    EXPECT_STREQ(Names(coMvc, CLOSED), "V4/TTestView::OnFirst");
+    ASSERT_NE(LinkOf(coMvc, CLOSED), nullptr);
+    EXPECT_EQ(LinkOf(coMvc, CLOSED)->GetViewObject(), nullptr);
+    EXPECT_EQ(coMvc.Call(CLOSED, m_coParam), 0);
+
+    // Owners that die first leave nothing behind in their views, and an
+    // object may be its own view.
+    TTestView* pcoLate = new TTestView("late", &m_vecLog);
+    {
+        TTestModel coShortLived;
+        coShortLived.MVC().SetLink(CHANGED, pcoLate, &TTestView::OnFirst);
+        coShortLived.MVC().AddNotification(CLOSED, pcoLate, &TTestView::OnFirst);
+        TTestModel* pcoSelf = new TTestModel;
+        pcoSelf->MVC().SetLink(CHANGED, pcoSelf, &TTestModel::OnOwnEvent);
+        EXPECT_EQ(pcoSelf->MVC().Call(CHANGED, m_coParam), 1);
+        delete pcoSelf;
+    }
+    delete pcoLate;
+    EXPECT_TRUE(s_vecShown.empty());
+}
+
+TEST_F(TMvcTest, DirectAndSoftPartsOfALinkAreSetAndRemovedIndependently)
+{
+    TMvc& coMvc = m_coModel.MVC();
+    ASSERT_EQ(coMvc.SetSoftLink(CHANGED, "V1", "TTestView::OnFirst"), 1);
+    ASSERT_EQ(coMvc.SetLink(CHANGED, &m_coV1, &TTestView::OnFirst), 1);
+    EXPECT_STREQ(Names(coMvc, CHANGED), "V1/TTestView::OnFirst");   // SetLink keeps the names
+    ASSERT_EQ(coMvc.SetLink(CHANGED, &m_coV2, &TTestView::OnSecond), 1);
+    EXPECT_STREQ(Names(coMvc, CHANGED), "V1/TTestView::OnFirst");
+    EXPECT_EQ(LinkOf(coMvc, CHANGED)->GetViewObject(), &m_coV2);
+
+    coMvc.RemoveLink(CHANGED);   // the soft link stays
+    EXPECT_EQ(coMvc.HasLink(CHANGED), 1);
+    EXPECT_EQ(LinkOf(coMvc, CHANGED)->GetViewObject(), nullptr);
+    EXPECT_EQ(LinkOf(coMvc, CHANGED)->GetHandler(), nullptr);
+
+    coMvc.SetLink(CHANGED, &m_coV1, &TTestView::OnFirst);
+    coMvc.RemoveSoftLink(CHANGED);   // the direct link stays
+    EXPECT_STREQ(Names(coMvc, CHANGED), "-");
+    EXPECT_EQ(coMvc.CallLink(CHANGED, m_coParam), 0);
+    EXPECT_EQ(m_vecLog, Log({ "v1.first" }));
+    ASSERT_EQ(coMvc.SetSoftLink(CHANGED, "V9", "TTestView::OnSecond"), 1);
+    EXPECT_EQ(LinkOf(coMvc, CHANGED)->GetViewObject(), &m_coV1);   // SetSoftLink keeps the direct part
+
+    coMvc.RemoveSoftLink(CHANGED);
+    coMvc.RemoveLink(CHANGED);
+    EXPECT_EQ(coMvc.HasLink(CHANGED), 0);
+    EXPECT_EQ(coMvc.GetEventCount(), 1);   // neither removes the event
+
+    // RemoveAll... also drops the events left empty.
+    coMvc.SetSoftLink(CLOSED, "A", "OnA");
+    coMvc.SetSoftLink(OPENED, "B", "OnB");
+    coMvc.SetLink(OPENED, &m_coV1, &TTestView::OnFirst);
+    EXPECT_EQ(coMvc.GetSoftLinkCount(), 2);
+    coMvc.RemoveAllSoftLinks();
+    EXPECT_EQ(coMvc.GetSoftLinkCount(), 0);
+    EXPECT_EQ(coMvc.GetEventCount(), 1);
+    EXPECT_EQ(coMvc.HasLink(OPENED), 1);
+    coMvc.SetSoftLink(CLOSED, "A", "OnA");
+    coMvc.RemoveAllLinks();
+    EXPECT_EQ(coMvc.GetEventCount(), 1);
+    EXPECT_EQ(coMvc.GetSoftLinkCount(), 1);
+    EXPECT_EQ(coMvc.HasLink(OPENED), 0);
+    EXPECT_TRUE(s_vecShown.empty());
+}
+
+TEST_F(TMvcTest, EventTypesAreDeclaredOncePerTable)
+{
+    TMvcEventTable coBase("TLocalBase");
+    TMvcEventTable coDerived("TLocalDerived");
+    struct TCase {
+        const char* m_pszType;
+        const char* m_pszParamType;
+        int m_nExpected;
+    };
+    const TCase aCases[] = {
+        { "MVC_B", "TMvcParam", 1 },
+        { "MVC_A", "KwEvent", 1 },
+        { "mvc_b", "TMvcParam", 0 },   // declared already, in other letters
+        { "MVC_C", "", 0 },
+        { "MVC_C", nullptr, 0 },
+        { "", "TMvcParam", 0 },
+        { nullptr, "TMvcParam", 0 },
+    };
+    for (const TCase& coCase : aCases) {
+        EXPECT_EQ(coBase.RegisterEventType(coCase.m_pszType, coCase.m_pszParamType, "text", "code"), coCase.m_nExpected)
+            << (coCase.m_pszType ? coCase.m_pszType : "null");
+    }
+    EXPECT_EQ(coDerived.RegisterEventType("MVC_B", "TMvcParam", "", ""), 1);   // another table
+
+    ASSERT_EQ(coBase.GetEventTypeCount(), 2);
+    EXPECT_STREQ(coBase.GetEventType(0).GetEventType(), "MVC_A");
+    EXPECT_STREQ(coBase.GetEventType(0).GetParamType(), "KwEvent");
+    EXPECT_EQ(coBase.HasEventType("mvc_a"), 1);
+    EXPECT_EQ(coBase.HasEventType("MVC_C"), 0);
+    for (const TMvcEventDef& coNone : { coBase.GetEventType(2), coBase.GetEventType(-1), coBase.FindEventType("MVC_C") }) {
+        EXPECT_STREQ(coNone.GetEventType(), "None");
+        EXPECT_STREQ(coNone.GetParamType(), "None");
+        EXPECT_STREQ(coNone.GetDescription(), "");
+        EXPECT_STREQ(coNone.GetDefaultCode(), "");
+    }
+    EXPECT_EQ(coBase.ChangeEventDescription("mvc_b", "new text"), 1);
+    EXPECT_EQ(coBase.ChangeEventDefaultCode("MVC_B", "new code"), 1);
+    EXPECT_EQ(coBase.ChangeEventDescription("MVC_C", "x"), 0);
+    EXPECT_EQ(coBase.ChangeEventDefaultCode(nullptr, "x"), 0);
+    const TMvcEventDef coB = coBase.FindEventType("MVC_B");
+    EXPECT_STREQ(coB.GetDescription(), "new text");
+    EXPECT_STREQ(coB.GetDefaultCode(), "new code");
+    EXPECT_STREQ(coDerived.FindEventType("MVC_B").GetDescription(), "");
+}
+
+TEST_F(TMvcTest, UndeclaredTypesAreReportedOncePerCall)
+{
+    TDynBase coPlain;   // its MVC() is the dummy: no owner class, no types
+    TTestModel* pcoModel = &m_coModel;
+    TTestView* pcoView = &m_coV1;
+    const void* pvHandler = Address(static_cast<TMvcHandler>(&TTestView::OnFirst));
+    TString coSetLink;
+    coSetLink.SetText("TTestModel::TMvc::SetLink(MVC_NOBODY, [class TTestView*] %p, %p)\n\n"
+                      " Unregistered Event-Type: <MVC_NOBODY> in class <TTestModel>!",
+                      static_cast<const void*>(pcoView), pvHandler);
+    TString coAddNotification;
+    coAddNotification.SetText("TTestModel::TMvc::AddNotification(MVC_TTESTDERIVED_SAVED, [class TTestView*] %p*,%p)\n\n"
+                              " Unregistered Event-Type: <MVC_TTESTDERIVED_SAVED> in class <TTestModel>!",
+                              static_cast<const void*>(pcoView), pvHandler);
+    struct TCase {
+        std::function<int()> m_fnCall;
+        TString m_coExpected;
+    };
+    const TCase aCases[] = {
+        { [&] { return pcoModel->MVC().SetLink("MVC_NOBODY", pcoView, &TTestView::OnFirst); },
+          coSetLink },
+        { [&] { return pcoModel->MVC().AddNotification(SAVED, pcoView, &TTestView::OnFirst); },
+          coAddNotification },
+        { [&] { return pcoModel->MVC().SetSoftLink("MVC_NOBODY", "V1", "TTestView::OnFirst"); },
+          TString("TTestModel::TMvc::SetSoftLink(MVC_NOBODY, V1, TTestView::OnFirst)\n\n"
+                  "Unregistered Event-Type: <MVC_NOBODY> in class <TTestModel>!") },
+        { [&] { return pcoModel->MVC().Call("MVC_NOBODY", m_coParam); },
+          TString("TTestModel::TMvc::Call(MVC_NOBODY, TMvcParam&)\n\n"
+                  "Unregistered Event-Type: <MVC_NOBODY> in class <TTestModel>!") },
+        { [&] { pcoModel->MVC().CallNotifications("MVC_NOBODY", m_coParam); return 0; },
+          TString("TTestModel::TMvc::CallNotifications(MVC_NOBODY, TMvcParam&)\n\n"
+                  "Unregistered Event-Type: <MVC_NOBODY> in class <TTestModel>!") },
+        { [&] { return pcoModel->MVC().CallLink("MVC_NOBODY", m_coParam); },
+          TString("TTestModel::TMvc::CallLink(MVC_NOBODY, TMvcParam&)\n\n"
+                  "Unregistered Event-Type: <MVC_NOBODY> in class <TTestModel>!") },
+        { [&] { return coPlain.MVC().Call(CHANGED, m_coParam); },
+          TString("::TMvc::Call(MVC_TTESTMODEL_CHANGED, TMvcParam&)\n\n"
+                  "Unregistered Event-Type: <MVC_TTESTMODEL_CHANGED> in class <>!") },
+    };
+    for (const TCase& coCase : aCases) {
+        for (int nRound = 1; nRound <= 2; ++nRound) {
+            s_vecShown.clear();
+            EXPECT_EQ(coCase.m_fnCall(), 0);
+            ASSERT_EQ(s_vecShown.size(), 1u) << coCase.m_coExpected;
+            EXPECT_EQ(s_vecShown[0].m_sText, static_cast<const char*>(coCase.m_coExpected));
+            EXPECT_EQ(s_vecShown[0].m_sCaption, CAPTION);
+        }
+    }
+    EXPECT_EQ(m_coModel.MVC().GetEventCount(), 0);
+    EXPECT_TRUE(m_vecLog.empty());
+
+    // Declared but never linked, and null or empty arguments: 0, silently.
+    s_vecShown.clear();
+    TMvc& coMvc = m_coModel.MVC();
+    EXPECT_EQ(coMvc.Call(CHANGED, m_coParam), 0);
+    EXPECT_EQ(coMvc.CallLink(CLOSED, m_coParam), 0);
+    coMvc.CallNotifications(OPENED, m_coParam);
+    EXPECT_EQ(coMvc.Call("", m_coParam), 0);
+    EXPECT_EQ(coMvc.Call(nullptr, m_coParam), 0);
+    EXPECT_EQ(coMvc.SetLink("", &m_coV1, &TTestView::OnFirst), 0);
+    EXPECT_EQ(coMvc.SetLink("MVC_NOBODY", nullptr, static_cast<TMvcHandler>(&TTestView::OnFirst)), 0);
+    EXPECT_EQ(coMvc.SetLink("MVC_NOBODY", &m_coV1, nullptr), 0);
+    EXPECT_EQ(coMvc.AddNotification(nullptr, &m_coV1, &TTestView::OnFirst), 0);
+    EXPECT_EQ(coMvc.AddNotification("MVC_NOBODY", &m_coV1, nullptr), 0);
+    EXPECT_EQ(coMvc.SetSoftLink("MVC_NOBODY", "", "OnFirst"), 0);
+    EXPECT_EQ(coMvc.SetSoftLink("MVC_NOBODY", "V1", nullptr), 0);
+    EXPECT_EQ(coMvc.RemoveNotification("MVC_NOBODY", &m_coV1, &TTestView::OnFirst), 0);
+    EXPECT_EQ(coMvc.HasLink("MVC_NOBODY"), 0);
+    EXPECT_EQ(coMvc.RemoveEventNotifications("MVC_NOBODY"), 0);
+    EXPECT_EQ(coMvc.RemoveObjectNotifications(nullptr), 0);
+    coMvc.RemoveLink(nullptr);
+    coMvc.RemoveSoftLink("");
+    EXPECT_EQ(coMvc.GetEventCount(), 0);
+    EXPECT_TRUE(s_vecShown.empty());
+}
+
+TEST_F(TMvcTest, CopyEventsFollowsItsFlags)
+{
+    TTestView* pcoV3 = new TTestView("v3", &m_vecLog);
+    TTestModel* pcoSource = new TTestModel;
+    TMvc& coSource = pcoSource->MVC();
+    coSource.SetLink(CHANGED, &m_coV1, &TTestView::OnFirst);
+    coSource.SetSoftLink(CHANGED, "V1", "OnFirst");
+    coSource.AddNotification(CHANGED, &m_coV2, &TTestView::OnFirst);
+    coSource.AddNotification(CHANGED, pcoV3, &TTestView::OnFirst);
+    coSource.SetSoftLink(CLOSED, "V3", "OnSecond");
+    auto Prepare = [&](TMvc& coTarget) {
+        coTarget.CopyEvents(coTarget, 0, 0, 0, 1);   // onto itself: no change
+        coTarget.SetLink(CHANGED, pcoV3, &TTestView::OnSecond);
+        coTarget.AddNotification(CHANGED, &m_coV2, &TTestView::OnFirst);
+        coTarget.SetLink(OPENED, &m_coV2, &TTestView::OnSecond);
+    };
+    struct TCase {
+        int m_nSoftOnly, m_nReplace, m_nClear;
+        const char* m_pszExpected;
+    };
+    const TCase aCases[] = {
+        { 0, 1, 1, "CHANGED v1.first V1/OnFirst [v2.first v3.first]; CLOSED - V3/OnSecond []" },
+        { 1, 1, 1, "CHANGED - V1/OnFirst []; CLOSED - V3/OnSecond []" },
+        { 0, 0, 0, "CHANGED v3.second - [v2.first v3.first]; CLOSED - V3/OnSecond []; OPENED v2.second - []" },
+        { 0, 1, 0, "CHANGED v1.first V1/OnFirst [v2.first v3.first]; CLOSED - V3/OnSecond []; OPENED v2.second - []" },
+        { 1, 1, 0, "CHANGED v3.second V1/OnFirst [v2.first]; CLOSED - V3/OnSecond []; OPENED v2.second - []" },
+        { 1, 0, 0, "CHANGED v3.second - [v2.first]; CLOSED - V3/OnSecond []; OPENED v2.second - []" },
+    };
+    for (const TCase& coCase : aCases) {
+        TTestModel coTarget;
+        Prepare(coTarget.MVC());
+        EXPECT_EQ(Describe(coTarget.MVC()), "CHANGED v3.second - [v2.first]; OPENED v2.second - []");
+        coTarget.MVC().CopyEvents(coSource, coCase.m_nSoftOnly, 1, coCase.m_nReplace, coCase.m_nClear);
+        EXPECT_EQ(Describe(coTarget.MVC()), coCase.m_pszExpected)
+            << coCase.m_nSoftOnly << coCase.m_nReplace << coCase.m_nClear;
+    }
+    for (int nSoftOnly = 0; nSoftOnly <= 1; ++nSoftOnly) {
+        TTestModel coTarget;
+        Prepare(coTarget.MVC());
+        coTarget.CopyMVC(*pcoSource, nSoftOnly);
+        EXPECT_EQ(Describe(coTarget.MVC()), aCases[nSoftOnly].m_pszExpected);
+    }
+    EXPECT_TRUE(s_vecShown.empty());
+
+    // The copies are links of their own: they outlive the source and leave
+    // when their view dies.
+    TTestModel coCopy;
+    coCopy.CopyMVC(*pcoSource, 0);
+    delete pcoSource;
+    delete pcoV3;
+    m_vecLog.clear();
+    EXPECT_EQ(Describe(coCopy.MVC()), "CHANGED v1.first V1/OnFirst [v2.first]; CLOSED - V3/OnSecond []");
+    coCopy.MVC().Call(CHANGED, m_coParam);
+    EXPECT_EQ(m_vecLog, Log({ "v2.first", "v1.first" }));
+
+    // Types the target's classes do not declare are skipped, and reported
+    // when asked.
+    TTestDerived coDerived;
+    coDerived.MVC().AddNotification(SAVED, &m_coV1, &TTestView::OnFirst);
+    coDerived.MVC().AddNotification(OPENED, &m_coV2, &TTestView::OnFirst);
+    TTestModel coModel;
+    coModel.MVC().CopyEvents(coDerived.MVC(), 0, 0, 1, 1);
+    EXPECT_TRUE(s_vecShown.empty());
+    coModel.MVC().CopyEvents(coDerived.MVC(), 0, 1, 1, 1);
+    ASSERT_EQ(s_vecShown.size(), 1u);
+    EXPECT_EQ(s_vecShown[0].m_sText, "Error in TTestModel::TMvc::CopyEvents(const TTestDerived::TMvc&):\n\n"
+                                     "Tried to install a TMvcEvent object with the unregistered event-type:\n\n"
+                                     "<MVC_TTESTDERIVED_SAVED> in class <TTestModel>!");
+    EXPECT_EQ(s_vecShown[0].m_sCaption, CAPTION);
+    EXPECT_EQ(Describe(coModel.MVC()), "OPENED - - [v2.first]");
+    coDerived.MVC().CopyEvents(coModel.MVC(), 0, 1, 1, 0);   // the base's types are declared for it
+    EXPECT_EQ(s_vecShown.size(), 1u);
+    EXPECT_EQ(Describe(coDerived.MVC()), "SAVED - - [v1.first]; OPENED - - [v2.first]");
+}
+
+TEST_F(TMvcTest, ViewObjectChangedMovesEveryReferenceToTheNewView)
+{
+    TTestDerived coDerived;
+    TMvc& coMvc = coDerived.MVC();
+    TTestView* pcoOld = new TTestView("old", &m_vecLog);
+    TTestView* pcoNew = new TTestView("new", &m_vecLog);
+    coMvc.SetLink(CHANGED, pcoOld, &TTestView::OnFirst);
+    coMvc.SetSoftLink(CHANGED, "OLD", "OnFirst");
+    coMvc.AddNotification(CHANGED, pcoOld, &TTestView::OnFirst);
+    coMvc.AddNotification(CHANGED, &m_coV2, &TTestView::OnFirst);
+    coMvc.AddNotification(CHANGED, pcoOld, &TTestView::OnSecond);
+    coMvc.AddNotification(CLOSED, pcoNew, &TTestView::OnFirst);
+    coMvc.AddNotification(CLOSED, pcoOld, &TTestView::OnFirst);   // the new view has this one already
+    coMvc.SetLink(SAVED, pcoOld, &TTestView::OnSecond);
+    coDerived.TTestModel::MVC().AddNotification(OPENED, pcoOld, &TTestView::OnFirst);
+
+    coMvc.ViewObjectChanged(pcoOld, pcoNew);
+    const char* const pszMoved = "SAVED new.second - []; CHANGED new.first OLD/OnFirst [v2.first new.first new.second]; "
+                                 "CLOSED - - [new.first]; OPENED - - [new.first]";
+    EXPECT_EQ(Describe(coMvc), pszMoved);
+    delete pcoOld;   // nothing refers to it any more
+    EXPECT_EQ(Describe(coMvc), pszMoved);
+    EXPECT_EQ(coMvc.Call(CHANGED, m_coParam), 0);
+    EXPECT_EQ(m_vecLog, Log({ "v2.first", "new.first", "new.second", "new.first" }));
+
+    coMvc.ViewObjectChanged(pcoNew, nullptr);
+    EXPECT_EQ(Describe(coMvc), "SAVED - - []; CHANGED - OLD/OnFirst [v2.first]; CLOSED - - []; OPENED - - []");
+    EXPECT_EQ(coMvc.HasLink(SAVED), 0);
+    delete pcoNew;
+    coMvc.ViewObjectChanged(nullptr, &m_coV1);
+    EXPECT_EQ(Describe(coMvc), "SAVED - - []; CHANGED - OLD/OnFirst [v2.first]; CLOSED - - []; OPENED - - []");
+}
+
+TEST_F(TMvcTest, ViewObjectChangedRenamesSoftLinks)
+{
+    TTestDerived coDerived;
+    TMvc& coMvc = coDerived.MVC();
+    coMvc.SetSoftLink(CHANGED, "Button1", "TOldView::OnClick");
+    coMvc.SetSoftLink(CLOSED, "BUTTON1", "OnClose");
+    coMvc.SetSoftLink(SAVED, "Other", "TOldView::OnSave");
+    coMvc.SetLink(SAVED, &m_coV1, &TTestView::OnFirst);
+    coDerived.TTestModel::MVC().SetSoftLink(OPENED, "button1", "TNewView::OnOpen");
+
+    coMvc.ViewObjectChanged("button1", "Button2", "TNewView");
+    EXPECT_EQ(Describe(coMvc), "SAVED v1.first Other/TOldView::OnSave []; CHANGED - Button2/TNewView::OnClick []; "
+                               "CLOSED - Button2/OnClose []; OPENED - Button2/TNewView::OnOpen []");
+    coMvc.ViewObjectChanged("Button2", "Button3", nullptr);
+    EXPECT_EQ(Describe(coMvc), "SAVED v1.first Other/TOldView::OnSave []; CHANGED - Button3/TNewView::OnClick []; "
+                               "CLOSED - Button3/OnClose []; OPENED - Button3/TNewView::OnOpen []");
+    coMvc.ViewObjectChanged("", "Button4", "TOther");
+    coMvc.ViewObjectChanged(nullptr, "Button4", "TOther");
+    coMvc.ViewObjectChanged("Other", "", nullptr);   // the direct part stays
+    coMvc.ViewObjectChanged("Button3", nullptr, nullptr);
+    EXPECT_EQ(coMvc.GetSoftLinkCount(), 0);
+    EXPECT_EQ(coMvc.HasLink(SAVED), 1);
+    EXPECT_EQ(coMvc.HasLink(CHANGED), 0);
+}
+
+TEST_F(TMvcTest, DerivedClassesReachTheirBasesEventsThroughTheChain)
+{
+    TTestDerived coDerived;
+    TDynBase& coAsBase = coDerived;
+    TMvc& coMvc = coAsBase.MVC();   // virtual: the most-derived TMvc
+    TMvc& coBaseMvc = coDerived.TTestModel::MVC();
+    TMvcEventTable* pcoModelTable = TMvc::FindEventTable("TTestModel");
+    EXPECT_EQ(coMvc.GetOwner(), &coDerived);
+    EXPECT_STREQ(coMvc.GetOwnerClass(), "TTestDerived");
+    EXPECT_EQ(coMvc.GetBaseMvc(), &coBaseMvc);
+    EXPECT_EQ(coBaseMvc.GetOwner(), &coDerived);
+    EXPECT_STREQ(coBaseMvc.GetOwnerClass(), "TTestModel");
+    EXPECT_EQ(coBaseMvc.GetBaseMvc(), nullptr);
+    EXPECT_EQ(coBaseMvc.GetEventTable(), pcoModelTable);
+    EXPECT_EQ(coMvc.GetEventTable()->GetBaseTable(), pcoModelTable);
+
+    // A base type without event goes to the derived TMvc; an event that the
+    // base part has already is used where it is.
+    coMvc.SetLink(CLOSED, &m_coV1, &TTestView::OnFirst);
+    coBaseMvc.SetLink(OPENED, &m_coV2, &TTestView::OnSecond);
+    coMvc.SetLink(OPENED, &m_coV1, &TTestView::OnSecond);
+    coMvc.SetLink(SAVED, &m_coV1, &TTestView::OnFirst);
+    EXPECT_EQ(coMvc.GetEventCount(), 2);
+    EXPECT_EQ(coBaseMvc.GetEventCount(), 1);
+    EXPECT_EQ(coBaseMvc.HasLink(CLOSED), 0);
+
+    std::vector<const TMvcEventTable*> vecTables;
+    m_coV1.m_fnThen = [&](TMvcParam& coParam) { vecTables.push_back(coParam.EventTable()); };
+    coMvc.Call(OPENED, m_coParam);
+    coMvc.Call(SAVED, m_coParam);
+    coMvc.Call(CLOSED, m_coParam);
+    EXPECT_EQ(vecTables, std::vector<const TMvcEventTable*>({ pcoModelTable, coMvc.GetEventTable(), coMvc.GetEventTable() }));
+    EXPECT_EQ(m_vecLog, Log({ "v1.second", "v1.first", "v1.first" }));
+
+    // Soft links count over the chain, the derived TMvc's first.
+    coMvc.SetSoftLink(CLOSED, "C", "OnC");
+    coMvc.SetSoftLink(SAVED, "S", "OnS");
+    coBaseMvc.SetSoftLink(CHANGED, "B", "OnB");
+    EXPECT_EQ(coMvc.GetSoftLinkCount(), 3);
+    EXPECT_EQ(coBaseMvc.GetSoftLinkCount(), 1);
+    TString coId;
+    TString coName;
+    std::vector<std::string> vecOrder;
+    for (short n = 0; n < 4; ++n) {
+        const TString coType = coMvc.SoftLinkFromPosition(n, coId, coName);
+        vecOrder.push_back(std::string(coType) + "=" + static_cast<const char*>(coId) + "/" + static_cast<const char*>(coName));
+    }
+    EXPECT_EQ(vecOrder, std::vector<std::string>({ std::string(SAVED) + "=S/OnS", std::string(CLOSED) + "=C/OnC",
+                                                   std::string(CHANGED) + "=B/OnB", "=/" }));
+
+    coMvc.AddNotification(CHANGED, &m_coV1, &TTestView::OnFirst);
+    coMvc.AddNotification(SAVED, &m_coV1, &TTestView::OnFirst);
+    coMvc.AddNotification(SAVED, &m_coV2, &TTestView::OnFirst);
+    EXPECT_EQ(coMvc.RemoveObjectNotifications(&m_coV1), 2);
+    EXPECT_EQ(coMvc.AddNotification(CHANGED, &m_coV1, &TTestView::OnFirst), 1);
+    EXPECT_EQ(coMvc.RemoveAllNotifications(), 2);
+    EXPECT_EQ(coMvc.GetEventCount(), 2);   // they all have links
+    EXPECT_TRUE(s_vecShown.empty());
+}
+
+TEST_F(TMvcTest, PlainObjectsAnswerTheDummyWithoutOwner)
+{
+    TDynBase coPlain;
+    TMvc& coDummy = coPlain.MVC();
+    EXPECT_EQ(&coDummy, &m_coV1.MVC());   // one for the whole library
+    EXPECT_EQ(coDummy.GetOwner(), nullptr);
+    coDummy.Init(coPlain, coDummy, *TMvc::FindEventTable("TTestModel"), "TTestModel");
+    EXPECT_EQ(coDummy.GetOwner(), &coPlain);
+    EXPECT_EQ(&coPlain.MVC(), &coDummy);
+    EXPECT_EQ(coDummy.GetOwner(), nullptr);
+    EXPECT_EQ(coDummy.GetEventTable(), nullptr);
+    EXPECT_EQ(coDummy.GetBaseMvc(), nullptr);
+    EXPECT_STREQ(coDummy.GetOwnerClass(), "");
+    EXPECT_EQ(coDummy.GetEventCount(), 0);
+
+    // A class whose base has events of its own chains to them; one whose
+    // base is a plain object has no base.
+    EXPECT_EQ(m_coModel.MVC().GetBaseMvc(), nullptr);
+    EXPECT_EQ(m_coModel.MVC().GetOwner(), &m_coModel);
+}
+
+TEST_F(TMvcTest, EventTablesAreRegisteredOncePerOwnerClass)
+{
+    const short nBefore = TMvc::GetEventTableCount();
+    EXPECT_GE(nBefore, 2);
+    EXPECT_EQ(TMvc::GetEventTable(nBefore), nullptr);
+    EXPECT_EQ(TMvc::GetEventTable(-1), nullptr);
+    EXPECT_EQ(TMvc::FindEventTable(""), nullptr);
+    EXPECT_EQ(TMvc::FindEventTable(nullptr), nullptr);
+    {
+        // The table is registered before its function runs.
+        TMvcEventTable coLocal("TAaaLocal", [] {
+            TMvc::FindEventTable("TAaaLocal")->RegisterEventType("MVC_TAAALOCAL_X", "TMvcParam", "", "");
+        });
+        EXPECT_EQ(coLocal.GetEventTypeCount(), 1);
+        EXPECT_STREQ(TMvc::GetClassFromEvent("mvc_taaalocal_x"), "TAaaLocal");
+        EXPECT_EQ(TMvc::GetEventTableCount(), nBefore + 1);
+        EXPECT_EQ(TMvc::FindEventTable("taaalocal"), &coLocal);
+        TMvcEventTable coSameName("TAAALOCAL", nullptr);   // not registered: the name is taken
+        EXPECT_EQ(TMvc::GetEventTableCount(), nBefore + 1);
+        TMvc::RegisterEventTable(coLocal);
+        EXPECT_EQ(TMvc::GetEventTableCount(), nBefore + 1);
+        for (short i = 1; i < TMvc::GetEventTableCount(); ++i)
+            EXPECT_LT(TMvcEventTable::Compare(TMvc::GetEventTable(i - 1), TMvc::GetEventTable(i)), 0);
+    }
+    EXPECT_EQ(TMvc::GetEventTableCount(), nBefore);
+    EXPECT_EQ(TMvc::FindEventTable("TAaaLocal"), nullptr);
+}
+
+TEST_F(TMvcTest, ParametersCarryTheEventData)
+{
+    EXPECT_STREQ(m_coParam.GetClassName(), "TMvcParam");
+    EXPECT_STREQ(m_coParam.GetModuleName(), "kwtl");
+    EXPECT_EQ(&m_coParam.EventObject(), &m_coModel);
+    EXPECT_EQ(m_coParam.LParam1(), 3);
+    EXPECT_EQ(m_coParam.LParam2(), 4);
+    m_coParam.SetLParam1(-7);
+    m_coParam.SetLParam2(8);
+    EXPECT_EQ(m_coParam.LParam1(), -7);
+    EXPECT_EQ(m_coParam.LParam2(), 8);
+
+    // Made by name it has no event object and names itself.
+    TDynBase* pcoMade = TDynBase::RTTIDynCreate("tmvcparam");
+    ASSERT_NE(pcoMade, nullptr);
+    TMvcParam& coMade = static_cast<TMvcParam&>(*pcoMade);
+    EXPECT_EQ(&coMade.EventObject(), pcoMade);
+    const TMvcParam coCopy(coMade);
+    EXPECT_EQ(&coCopy.EventObject(), &coCopy);
+    delete pcoMade;
+    const TMvcParam coOther(m_coParam);
+    EXPECT_EQ(&coOther.EventObject(), &m_coModel);
+    EXPECT_EQ(coOther.LParam1(), -7);
+}
