@@ -24,3 +24,7 @@
 #include "GBox.h"
 #include "GPoint.h"
 #include "GScale.h"
+
+#if defined(_WIN32)
+#include "TWinNtServiceManager.h"
+#endif

@@ -1,0 +1,97 @@
+// A real Windows NT service for the service manager's tests. It runs in its
+// own process under the service control manager, accepts stop, pause and
+// continue, and appends a line for each request to the log file named by
+// its first start argument:
+//   start <arguments...>, pause, continue, interrogate, stop
+#include "KwWindows.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+SERVICE_STATUS_HANDLE s_hStatus = nullptr;
+SERVICE_STATUS s_coStatus {};
+CRITICAL_SECTION s_coLock;
+HANDLE s_hStopEvent = nullptr;
+std::string s_sLogPath;
+
+void Log(const std::string& sLine)
+{
+    if (s_sLogPath.empty())
+        return;
+    EnterCriticalSection(&s_coLock);
+    if (FILE* pFile = std::fopen(s_sLogPath.c_str(), "a")) {
+        std::fprintf(pFile, "%s\n", sLine.c_str());
+        std::fclose(pFile);
+    }
+    LeaveCriticalSection(&s_coLock);
+}
+
+void ReportState(DWORD dwState)
+{
+    EnterCriticalSection(&s_coLock);
+    s_coStatus.dwCurrentState = dwState;
+    s_coStatus.dwControlsAccepted =
+        dwState == SERVICE_START_PENDING || dwState == SERVICE_STOP_PENDING || dwState == SERVICE_STOPPED
+            ? 0
+            : SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_PAUSE_CONTINUE;
+    s_coStatus.dwWaitHint = dwState == SERVICE_START_PENDING || dwState == SERVICE_STOP_PENDING ? 3000 : 0;
+    SetServiceStatus(s_hStatus, &s_coStatus);
+    LeaveCriticalSection(&s_coLock);
+}
+
+DWORD WINAPI ControlHandler(DWORD dwControl, DWORD, void*, void*)
+{
+    switch (dwControl) {
+    case SERVICE_CONTROL_STOP:
+        Log("stop");
+        ReportState(SERVICE_STOP_PENDING);
+        SetEvent(s_hStopEvent);
+        return NO_ERROR;
+    case SERVICE_CONTROL_PAUSE:
+        Log("pause");
+        ReportState(SERVICE_PAUSED);
+        return NO_ERROR;
+    case SERVICE_CONTROL_CONTINUE:
+        Log("continue");
+        ReportState(SERVICE_RUNNING);
+        return NO_ERROR;
+    case SERVICE_CONTROL_INTERROGATE:
+        Log("interrogate");
+        ReportState(s_coStatus.dwCurrentState);
+        return NO_ERROR;
+    default:
+        return ERROR_CALL_NOT_IMPLEMENTED;
+    }
+}
+
+void WINAPI ServiceMain(DWORD dwArgc, char** ppszArgv)
+{
+    s_hStatus = RegisterServiceCtrlHandlerExA(ppszArgv && dwArgc ? ppszArgv[0] : "", ControlHandler, nullptr);
+    if (!s_hStatus)
+        return;
+    s_coStatus.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
+    ReportState(SERVICE_START_PENDING);
+    if (dwArgc > 1)
+        s_sLogPath = ppszArgv[1];
+    std::string sLine = "start";
+    for (DWORD i = 1; i < dwArgc; ++i)
+        sLine += std::string(" ") + ppszArgv[i];
+    Log(sLine);
+    ReportState(SERVICE_RUNNING);
+    WaitForSingleObject(s_hStopEvent, INFINITE);
+    ReportState(SERVICE_STOPPED);
+}
+
+} // namespace
+
+int main()
+{
+    InitializeCriticalSection(&s_coLock);
+    s_hStopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    char szName[] = "";
+    SERVICE_TABLE_ENTRYA acoTable[] = { { szName, ServiceMain }, { nullptr, nullptr } };
+    // Started by hand instead of by the manager, the dispatcher fails at once.
+    return StartServiceCtrlDispatcherA(acoTable) ? 0 : 1;
+}

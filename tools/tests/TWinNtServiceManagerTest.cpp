@@ -1,0 +1,477 @@
+// The service manager against the real service control manager, with the
+// test service KwTestService.exe built beside this program.
+#include "KwWindows.h"
+#include "TWinNtServiceManager.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string ProgramDirectory()
+{
+    char szPath[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, szPath, MAX_PATH);
+    std::string sPath = szPath;
+    return sPath.substr(0, sPath.find_last_of("\\/") + 1);
+}
+
+std::string ServiceProgram()
+{
+    return ProgramDirectory() + "KwTestService.exe";
+}
+
+// Names unique to this process, so that runs side by side do not meet.
+std::string ServiceName(const char* pszStem)
+{
+    return std::string("KwTest") + pszStem + std::to_string(GetCurrentProcessId());
+}
+
+std::string TempFile(const char* pszStem)
+{
+    char szDir[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, szDir);
+    std::string sPath = std::string(szDir) + pszStem + std::to_string(GetCurrentProcessId()) + ".log";
+    DeleteFileA(sPath.c_str());
+    return sPath;
+}
+
+std::vector<std::string> ReadLines(const std::string& sPath)
+{
+    std::vector<std::string> asLines;
+    std::ifstream coIn(sPath);
+    for (std::string sLine; std::getline(coIn, sLine);)
+        asLines.push_back(sLine);
+    return asLines;
+}
+
+// What the service control manager itself reports, read with Win32 calls
+// of its own so that the checks do not depend on the class under test.
+struct TConfig {
+    DWORD dwServiceType { 0 };
+    DWORD dwStartType { 0 };
+    DWORD dwErrorControl { 0 };
+    std::string sPath;
+    std::string sDisplayName;
+};
+
+int QueryConfig(const std::string& sName, TConfig& coConfig)
+{
+    SC_HANDLE hManager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE hService = hManager ? OpenServiceA(hManager, sName.c_str(), SERVICE_QUERY_CONFIG) : nullptr;
+    int nResult = 0;
+    DWORD dwNeeded = 0;
+    if (hService && !QueryServiceConfigA(hService, nullptr, 0, &dwNeeded) && dwNeeded) {
+        std::vector<char> achBuffer(dwNeeded);
+        QUERY_SERVICE_CONFIGA* pConfig = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(achBuffer.data());
+        if (QueryServiceConfigA(hService, pConfig, dwNeeded, &dwNeeded)) {
+            coConfig.dwServiceType = pConfig->dwServiceType;
+            coConfig.dwStartType = pConfig->dwStartType;
+            coConfig.dwErrorControl = pConfig->dwErrorControl;
+            coConfig.sPath = pConfig->lpBinaryPathName ? pConfig->lpBinaryPathName : "";
+            coConfig.sDisplayName = pConfig->lpDisplayName ? pConfig->lpDisplayName : "";
+            nResult = 1;
+        }
+    }
+    if (hService)
+        CloseServiceHandle(hService);
+    if (hManager)
+        CloseServiceHandle(hManager);
+    return nResult;
+}
+
+DWORD QueryState(const std::string& sName)
+{
+    SC_HANDLE hManager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE hService = hManager ? OpenServiceA(hManager, sName.c_str(), SERVICE_QUERY_STATUS) : nullptr;
+    SERVICE_STATUS coStatus {};
+    const DWORD dwState = hService && QueryServiceStatus(hService, &coStatus) ? coStatus.dwCurrentState : 0;
+    if (hService)
+        CloseServiceHandle(hService);
+    if (hManager)
+        CloseServiceHandle(hManager);
+    return dwState;
+}
+
+// Waits up to 20 seconds for the state; the answer is the last one seen.
+DWORD WaitForState(const std::string& sName, DWORD dwWanted)
+{
+    DWORD dwState = 0;
+    for (int i = 0; i < 400; ++i) {
+        dwState = QueryState(sName);
+        if (dwState == dwWanted)
+            break;
+        Sleep(50);
+    }
+    return dwState;
+}
+
+// Waits until the service's log has at least nCount lines.
+std::vector<std::string> WaitForLines(const std::string& sPath, size_t nCount)
+{
+    std::vector<std::string> asLines;
+    for (int i = 0; i < 400; ++i) {
+        asLines = ReadLines(sPath);
+        if (asLines.size() >= nCount)
+            break;
+        Sleep(50);
+    }
+    return asLines;
+}
+
+std::string Hex(DWORD dwCode)
+{
+    char szText[16];
+    std::snprintf(szText, sizeof szText, "(0x%04X)", static_cast<unsigned int>(dwCode));
+    return szText;
+}
+
+// Removes a service left behind by an earlier, interrupted run.
+void RemoveLeftover(const std::string& sName)
+{
+    TWinNtServiceManager coManager;
+    char szError[128];
+    if (!coManager.Open(nullptr))
+        return;
+    if (coManager.StopService(sName.c_str(), szError, sizeof szError))
+        WaitForState(sName, SERVICE_STOPPED);
+    coManager.RemoveService(sName.c_str(), szError, sizeof szError);
+}
+
+using TOperation = std::function<int(TWinNtServiceManager&, const char* pszName, char*, short)>;
+
+struct TNamedOperation {
+    const char* pszLabel;
+    TOperation fnRun;
+};
+
+// Every operation that names an existing service, called with the same
+// name and error buffer.
+std::vector<TNamedOperation> ServiceOperations()
+{
+    return {
+        { "RemoveService", [](TWinNtServiceManager& m, const char* n, char* e, short s) { return m.RemoveService(n, e, s); } },
+        { "HasService", [](TWinNtServiceManager& m, const char* n, char* e, short s) { return m.HasService(n, e, s); } },
+        { "ChangeService", [](TWinNtServiceManager& m, const char* n, char* e, short s) { return m.ChangeService(n, "", 4, "", e, s); } },
+        { "StartService", [](TWinNtServiceManager& m, const char* n, char* e, short s) { return m.StartService(n, 0, nullptr, e, s); } },
+        { "StopService", [](TWinNtServiceManager& m, const char* n, char* e, short s) { return m.StopService(n, e, s); } },
+        { "PauseService", [](TWinNtServiceManager& m, const char* n, char* e, short s) { return m.PauseService(n, e, s); } },
+        { "ContinueService", [](TWinNtServiceManager& m, const char* n, char* e, short s) { return m.ContinueService(n, e, s); } },
+        { "InterrogateService", [](TWinNtServiceManager& m, const char* n, char* e, short s) { return m.InterrogateService(n, e, s); } },
+    };
+}
+
+} // namespace
+
+TEST(TWinNtServiceManager, MapsStartAndControlTypes)
+{
+    const struct {
+        int nArgument;
+        unsigned long ulStartType;
+        unsigned long ulAccess;
+    } acoCases[] = {
+        { 1, SERVICE_BOOT_START, SERVICE_STOP },
+        { 2, SERVICE_SYSTEM_START, SERVICE_PAUSE_CONTINUE },
+        { 3, SERVICE_AUTO_START, SERVICE_INTERROGATE },
+        { 4, SERVICE_DEMAND_START, SERVICE_CHANGE_CONFIG },
+        { 5, SERVICE_DISABLED, 0 },
+        { 0, SERVICE_DEMAND_START, 0 },
+        { 9, SERVICE_DEMAND_START, 0 },
+        { -1, SERVICE_DEMAND_START, 0 },
+    };
+    for (const auto& coCase : acoCases) {
+        SCOPED_TRACE(coCase.nArgument);
+        EXPECT_EQ(coCase.ulStartType, TWinNtServiceManager::GetStartTypeWinNT(coCase.nArgument));
+        EXPECT_EQ(coCase.ulAccess, TWinNtServiceManager::GetControlTypeWinNT(coCase.nArgument));
+    }
+}
+
+TEST(TWinNtServiceManager, UnopenedManagerAnswersNotOpenedIntoAnyBuffer)
+{
+    TWinNtServiceManager coManager;
+    EXPECT_EQ(nullptr, coManager.GetSCManager());
+    const std::string sNotOpened = "TWinNtServiceManager object not opened!";
+
+    std::vector<TNamedOperation> acoOperations = ServiceOperations();
+    acoOperations.push_back({ "InstallService", [](TWinNtServiceManager& m, const char* n, char* e, short s) {
+        return m.InstallService(n, "C:\\x.exe", 4, 1, "X", e, s);
+    } });
+    for (const TNamedOperation& coOperation : acoOperations) {
+        SCOPED_TRACE(coOperation.pszLabel);
+        char szError[64];
+        std::memset(szError, 'x', sizeof szError);
+        EXPECT_EQ(0, coOperation.fnRun(coManager, "KwTestAny", szError, sizeof szError));
+        EXPECT_EQ(sNotOpened, szError);
+
+        // The text is cut to the buffer, which always ends in a zero.
+        std::memset(szError, 'x', sizeof szError);
+        EXPECT_EQ(0, coOperation.fnRun(coManager, "KwTestAny", szError, 10));
+        EXPECT_STREQ("TWinNtSer", szError);
+        EXPECT_EQ('x', szError[10]);
+
+        std::memset(szError, 'x', sizeof szError);
+        EXPECT_EQ(0, coOperation.fnRun(coManager, "KwTestAny", szError, 1));
+        EXPECT_EQ('\0', szError[0]);
+        EXPECT_EQ('x', szError[1]);
+
+        // No room at all, or no buffer: nothing is written.
+        std::memset(szError, 'x', sizeof szError);
+        EXPECT_EQ(0, coOperation.fnRun(coManager, "KwTestAny", szError, 0));
+        EXPECT_EQ(0, coOperation.fnRun(coManager, "KwTestAny", szError, -5));
+        EXPECT_EQ('x', szError[0]);
+        EXPECT_EQ(0, coOperation.fnRun(coManager, "KwTestAny", nullptr, 64));
+    }
+}
+
+TEST(TWinNtServiceManager, OpenCloseAndReopen)
+{
+    TWinNtServiceManager coManager;
+    ASSERT_EQ(1, coManager.Open(nullptr));
+    EXPECT_NE(nullptr, coManager.GetSCManager());
+    ASSERT_EQ(1, coManager.Open(""));
+    EXPECT_NE(nullptr, coManager.GetSCManager());
+
+    char szError[64];
+    EXPECT_EQ(0, coManager.HasService(ServiceName("Absent").c_str(), szError, sizeof szError));
+    EXPECT_EQ("Call to OpenService() failed! " + Hex(ERROR_SERVICE_DOES_NOT_EXIST), szError);
+
+    coManager.Close();
+    EXPECT_EQ(nullptr, coManager.GetSCManager());
+    coManager.Close();
+    EXPECT_EQ(0, coManager.HasService("KwTestAny", szError, sizeof szError));
+    EXPECT_STREQ("TWinNtServiceManager object not opened!", szError);
+}
+
+TEST(TWinNtServiceManager, MissingNameAndUnknownServiceAreReported)
+{
+    TWinNtServiceManager coManager;
+    ASSERT_EQ(1, coManager.Open(nullptr));
+    const std::string sUnknown = "Call to OpenService() failed! " + Hex(ERROR_SERVICE_DOES_NOT_EXIST);
+    const std::string sAbsent = ServiceName("Absent");
+    for (const TNamedOperation& coOperation : ServiceOperations()) {
+        SCOPED_TRACE(coOperation.pszLabel);
+        char szError[64] = "stale";
+        EXPECT_EQ(0, coOperation.fnRun(coManager, nullptr, szError, sizeof szError));
+        EXPECT_STREQ("No service name specified!", szError);
+        std::strcpy(szError, "stale");
+        EXPECT_EQ(0, coOperation.fnRun(coManager, "", szError, sizeof szError));
+        EXPECT_STREQ("No service name specified!", szError);
+        EXPECT_EQ(0, coOperation.fnRun(coManager, sAbsent.c_str(), szError, sizeof szError));
+        EXPECT_EQ(sUnknown, szError);
+        std::memset(szError, 'x', sizeof szError);
+        EXPECT_EQ(0, coOperation.fnRun(coManager, sAbsent.c_str(), szError, 1));
+        EXPECT_EQ('\0', szError[0]);
+        EXPECT_EQ('x', szError[1]);
+        EXPECT_EQ(0, coOperation.fnRun(coManager, sAbsent.c_str(), nullptr, 64));
+    }
+    EXPECT_NE(nullptr, coManager.GetSCManager());
+}
+
+TEST(TWinNtServiceManager, InstallsWithEachStartType)
+{
+    TWinNtServiceManager coManager;
+    ASSERT_EQ(1, coManager.Open(nullptr));
+    const std::string sName = ServiceName("Install");
+    const std::string sProgram = ServiceProgram();
+    RemoveLeftover(sName);
+
+    const struct {
+        int nStartType;
+        DWORD dwExpected;
+    } acoCases[] = {
+        { 3, SERVICE_AUTO_START },
+        { 4, SERVICE_DEMAND_START },
+        { 5, SERVICE_DISABLED },
+        { 0, SERVICE_DEMAND_START },
+        { 9, SERVICE_DEMAND_START },
+    };
+    for (const auto& coCase : acoCases) {
+        SCOPED_TRACE(coCase.nStartType);
+        char szError[128] = "";
+        ASSERT_EQ(1, coManager.InstallService(sName.c_str(), sProgram.c_str(), coCase.nStartType, 1,
+                                              "Kwillet test service", szError, sizeof szError))
+            << szError;
+        EXPECT_EQ(1, coManager.HasService(sName.c_str(), szError, sizeof szError)) << szError;
+        TConfig coConfig;
+        ASSERT_EQ(1, QueryConfig(sName, coConfig));
+        EXPECT_EQ(coCase.dwExpected, coConfig.dwStartType);
+        EXPECT_EQ(static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS | SERVICE_INTERACTIVE_PROCESS), coConfig.dwServiceType);
+        EXPECT_EQ(static_cast<DWORD>(SERVICE_ERROR_NORMAL), coConfig.dwErrorControl);
+        EXPECT_EQ(sProgram, coConfig.sPath);
+        EXPECT_EQ("Kwillet test service", coConfig.sDisplayName);
+
+        // A second installation under the same name fails and changes nothing.
+        EXPECT_EQ(0, coManager.InstallService(sName.c_str(), "C:\\other.exe", 5, 1, "Other", szError,
+                                              sizeof szError));
+        EXPECT_EQ("Call to CreateService() failed! " + Hex(ERROR_SERVICE_EXISTS), szError);
+        ASSERT_EQ(1, QueryConfig(sName, coConfig));
+        EXPECT_EQ(sProgram, coConfig.sPath);
+
+        ASSERT_EQ(1, coManager.RemoveService(sName.c_str(), szError, sizeof szError)) << szError;
+        EXPECT_EQ(0, coManager.HasService(sName.c_str(), szError, sizeof szError));
+        EXPECT_EQ("Call to OpenService() failed! " + Hex(ERROR_SERVICE_DOES_NOT_EXIST), szError);
+        EXPECT_EQ(0, coManager.RemoveService(sName.c_str(), szError, sizeof szError));
+        EXPECT_EQ("Call to OpenService() failed! " + Hex(ERROR_SERVICE_DOES_NOT_EXIST), szError);
+    }
+
+    // A program service cannot start with the system or at boot: those are
+    // start types of drivers.
+    for (int nStartType : { 1, 2 }) {
+        SCOPED_TRACE(nStartType);
+        char szError[128] = "";
+        EXPECT_EQ(0, coManager.InstallService(sName.c_str(), sProgram.c_str(), nStartType, 1, "Kwillet test service",
+                                              szError, sizeof szError));
+        EXPECT_EQ("Call to CreateService() failed! " + Hex(ERROR_INVALID_PARAMETER), szError);
+        EXPECT_EQ(0, coManager.HasService(sName.c_str(), szError, sizeof szError));
+    }
+
+    // A missing or empty name or program is the system's to refuse.
+    char szError[128] = "";
+    EXPECT_EQ(0, coManager.InstallService("", sProgram.c_str(), 4, 1, "Empty", szError, sizeof szError));
+    EXPECT_EQ("Call to CreateService() failed! " + Hex(ERROR_INVALID_NAME), szError);
+    EXPECT_EQ(0, coManager.InstallService(nullptr, sProgram.c_str(), 4, 1, "Null", szError, sizeof szError));
+    EXPECT_EQ("Call to CreateService() failed! " + Hex(ERROR_INVALID_ADDRESS), szError);
+    EXPECT_EQ(0, coManager.InstallService(sName.c_str(), nullptr, 4, 1, "Null", szError, sizeof szError));
+    EXPECT_EQ("Call to CreateService() failed! " + Hex(ERROR_INVALID_ADDRESS), szError);
+    EXPECT_EQ(0, coManager.HasService(sName.c_str(), szError, sizeof szError));
+    EXPECT_NE(nullptr, coManager.GetSCManager());
+}
+
+TEST(TWinNtServiceManager, RunsTheWholeLifeCycle)
+{
+    TWinNtServiceManager coManager;
+    ASSERT_EQ(1, coManager.Open(nullptr));
+    const std::string sName = ServiceName("Cycle");
+    const std::string sLog = TempFile("KwTestCycle");
+    RemoveLeftover(sName);
+    char szError[128] = "";
+    ASSERT_EQ(1, coManager.InstallService(sName.c_str(), ServiceProgram().c_str(), 4, 2, "Kwillet life cycle",
+                                          szError, sizeof szError))
+        << szError;
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), QueryState(sName));
+
+    // Not running yet: nothing to control.
+    EXPECT_EQ(0, coManager.StopService(sName.c_str(), szError, sizeof szError));
+    EXPECT_EQ("Call to ControlService() failed! " + Hex(ERROR_SERVICE_NOT_ACTIVE), szError);
+
+    const char* apszArguments[] = { sLog.c_str(), "alpha", "beta gamma" };
+    ASSERT_EQ(1, coManager.StartService(sName.c_str(), 3, apszArguments, szError, sizeof szError)) << szError;
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), WaitForState(sName, SERVICE_RUNNING));
+    std::vector<std::string> asLines = WaitForLines(sLog, 1);
+    ASSERT_EQ(1u, asLines.size());
+    EXPECT_EQ("start " + sLog + " alpha beta gamma", asLines[0]);
+
+    EXPECT_EQ(0, coManager.StartService(sName.c_str(), 0, nullptr, szError, sizeof szError));
+    EXPECT_EQ("Call to StartService() failed! " + Hex(ERROR_SERVICE_ALREADY_RUNNING), szError);
+
+    EXPECT_EQ(1, coManager.InterrogateService(sName.c_str(), szError, sizeof szError)) << szError;
+    EXPECT_EQ(1, coManager.PauseService(sName.c_str(), szError, sizeof szError)) << szError;
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_PAUSED), WaitForState(sName, SERVICE_PAUSED));
+    EXPECT_EQ(1, coManager.InterrogateService(sName.c_str(), szError, sizeof szError)) << szError;
+    EXPECT_EQ(1, coManager.ContinueService(sName.c_str(), szError, sizeof szError)) << szError;
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), WaitForState(sName, SERVICE_RUNNING));
+
+    EXPECT_EQ(1, coManager.StopService(sName.c_str(), szError, sizeof szError)) << szError;
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), WaitForState(sName, SERVICE_STOPPED));
+    asLines = WaitForLines(sLog, 6);
+    const std::vector<std::string> asExpected = { "start " + sLog + " alpha beta gamma", "interrogate", "pause",
+                                                  "interrogate", "continue", "stop" };
+    EXPECT_EQ(asExpected, asLines);
+
+    EXPECT_EQ(0, coManager.PauseService(sName.c_str(), szError, sizeof szError));
+    EXPECT_EQ("Call to ControlService() failed! " + Hex(ERROR_SERVICE_NOT_ACTIVE), szError);
+
+    // A stopped service starts again.
+    DeleteFileA(sLog.c_str());
+    const char* apszAgain[] = { sLog.c_str() };
+    ASSERT_EQ(1, coManager.StartService(sName.c_str(), 1, apszAgain, szError, sizeof szError)) << szError;
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), WaitForState(sName, SERVICE_RUNNING));
+    EXPECT_EQ(1, coManager.StopService(sName.c_str(), szError, sizeof szError)) << szError;
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), WaitForState(sName, SERVICE_STOPPED));
+    EXPECT_EQ((std::vector<std::string> { "start " + sLog, "stop" }), WaitForLines(sLog, 2));
+
+    EXPECT_EQ(1, coManager.RemoveService(sName.c_str(), szError, sizeof szError)) << szError;
+    EXPECT_EQ(0, coManager.HasService(sName.c_str(), szError, sizeof szError));
+    DeleteFileA(sLog.c_str());
+}
+
+TEST(TWinNtServiceManager, StartFailuresAreReported)
+{
+    TWinNtServiceManager coManager;
+    ASSERT_EQ(1, coManager.Open(nullptr));
+    const std::string sName = ServiceName("Disabled");
+    RemoveLeftover(sName);
+    char szError[128] = "";
+    ASSERT_EQ(1, coManager.InstallService(sName.c_str(), ServiceProgram().c_str(), 5, 1, "", szError,
+                                          sizeof szError))
+        << szError;
+    EXPECT_EQ(0, coManager.StartService(sName.c_str(), 0, nullptr, szError, sizeof szError));
+    EXPECT_EQ("Call to StartService() failed! " + Hex(ERROR_SERVICE_DISABLED), szError);
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), QueryState(sName));
+
+    // Enabled again but pointing at a program that does not exist.
+    const std::string sMissing = ProgramDirectory() + "KwNoSuchService.exe";
+    ASSERT_EQ(1, coManager.ChangeService(sName.c_str(), sMissing.c_str(), 4, "", szError, sizeof szError))
+        << szError;
+    EXPECT_EQ(0, coManager.StartService(sName.c_str(), 0, nullptr, szError, sizeof szError));
+    EXPECT_EQ("Call to StartService() failed! " + Hex(ERROR_FILE_NOT_FOUND), szError);
+    EXPECT_EQ(1, coManager.RemoveService(sName.c_str(), szError, sizeof szError)) << szError;
+}
+
+TEST(TWinNtServiceManager, ChangesStartTypePathAndDisplayName)
+{
+    TWinNtServiceManager coManager;
+    ASSERT_EQ(1, coManager.Open(nullptr));
+    const std::string sName = ServiceName("Change");
+    const std::string sOther = ServiceName("Other");
+    const std::string sProgram = ServiceProgram();
+    RemoveLeftover(sName);
+    RemoveLeftover(sOther);
+    char szError[128] = "";
+    ASSERT_EQ(1, coManager.InstallService(sName.c_str(), sProgram.c_str(), 4, 4, "Before", szError, sizeof szError))
+        << szError;
+
+    const std::string sNewPath = "\"" + sProgram + "\" --changed";
+    ASSERT_EQ(1, coManager.ChangeService(sName.c_str(), sNewPath.c_str(), 5, "After", szError, sizeof szError))
+        << szError;
+    TConfig coConfig;
+    ASSERT_EQ(1, QueryConfig(sName, coConfig));
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_DISABLED), coConfig.dwStartType);
+    EXPECT_EQ(sNewPath, coConfig.sPath);
+    EXPECT_EQ("After", coConfig.sDisplayName);
+    EXPECT_EQ(static_cast<DWORD>(SERVICE_WIN32_OWN_PROCESS | SERVICE_INTERACTIVE_PROCESS), coConfig.dwServiceType);
+
+    // An empty path keeps the program; an empty display name, or none,
+    // shows the service name; other start types mean on demand.
+    const char* apszNothing[] = { "", nullptr };
+    for (const char* pszNothing : apszNothing) {
+        ASSERT_EQ(1, coManager.ChangeService(sName.c_str(), pszNothing, 3, "Named", szError, sizeof szError));
+        ASSERT_EQ(1, coManager.ChangeService(sName.c_str(), "", 9, pszNothing, szError, sizeof szError))
+            << szError;
+        ASSERT_EQ(1, QueryConfig(sName, coConfig));
+        EXPECT_EQ(static_cast<DWORD>(SERVICE_DEMAND_START), coConfig.dwStartType);
+        EXPECT_EQ(sNewPath, coConfig.sPath);
+        EXPECT_EQ(sName, coConfig.sDisplayName);
+        EXPECT_EQ(static_cast<DWORD>(SERVICE_ERROR_NORMAL), coConfig.dwErrorControl);
+    }
+
+    // A display name that another service already shows is refused, and
+    // the failure has its reason.
+    ASSERT_EQ(1, coManager.InstallService(sOther.c_str(), sProgram.c_str(), 4, 0, "Taken", szError, sizeof szError))
+        << szError;
+    std::strcpy(szError, "stale");
+    EXPECT_EQ(0, coManager.ChangeService(sName.c_str(), "", 4, "Taken", szError, sizeof szError));
+    EXPECT_EQ("Call to ChangeServiceConfig() failed! " + Hex(ERROR_DUPLICATE_SERVICE_NAME), szError);
+    ASSERT_EQ(1, QueryConfig(sName, coConfig));
+    EXPECT_EQ(sName, coConfig.sDisplayName);
+    EXPECT_NE(nullptr, coManager.GetSCManager());
+
+    EXPECT_EQ(1, coManager.RemoveService(sOther.c_str(), szError, sizeof szError)) << szError;
+    EXPECT_EQ(1, coManager.RemoveService(sName.c_str(), szError, sizeof szError)) << szError;
+}
