@@ -17,3 +17,5 @@ KWTL_API int CrtStrnicmp(const char* pszA, const char* pszB, size_t nCount);
 KWTL_API char* CrtStrrev(char* pszText);
 // The process id as the C run-time reports it (_getpid or getpid).
 KWTL_API int CrtProcessId();
+// The calling thread's id, never 0 and unique among the running threads.
+KWTL_API unsigned long CrtThreadId();

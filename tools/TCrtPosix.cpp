@@ -6,3 +6,8 @@ int CrtProcessId()
 {
     return static_cast<int>(getpid());
 }
+
+unsigned long CrtThreadId()
+{
+    return static_cast<unsigned long>(gettid());
+}

@@ -13,6 +13,7 @@
 #include "TMvcEventTable.h"
 #include "TMvcParam.h"
 #include "TOpSystem.h"
+#include "TOsThread.h"
 #include "TRefMem.h"
 #include "TRefObject.h"
 #include "TString.h"
@@ -26,5 +27,8 @@
 #include "GScale.h"
 
 #if defined(_WIN32)
+#include "TOsThreadWinNT.h"
 #include "TWinNtServiceManager.h"
+#else
+#include "TOsThreadPosix.h"
 #endif

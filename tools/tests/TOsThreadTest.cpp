@@ -1,0 +1,363 @@
+#include "TCrt.h"
+#include "TOpSystem.h"
+#include "TOsThread.h"
+#if defined(_WIN32)
+#include "TOsThreadWinNT.h"
+#else
+#include "TOsThreadPosix.h"
+#endif
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <thread>
+
+namespace {
+
+#if defined(_WIN32)
+using TPlatformThread = TOsThreadWinNT;
+const char s_szPlatformThread[] = "TOsThreadWinNT";
+#else
+using TPlatformThread = TOsThreadPosix;
+const char s_szPlatformThread[] = "TOsThreadPosix";
+#endif
+
+// Waits up to ten seconds for the condition; a test never hangs on a
+// thread that does not come.
+bool WaitFor(const std::function<bool()>& fnCondition)
+{
+    const auto tEnd = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!fnCondition()) {
+        if (std::chrono::steady_clock::now() > tEnd)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// A handler object whose handlers report what they saw.
+class TWorker : public TDynBase {
+public:
+    // Returns at once.
+    void Quick(TOsThread* pcoThread)
+    {
+        m_pcoSeenThread.store(pcoThread);
+        m_ulSeenThreadId.store(CrtThreadId());
+        m_nSeenCurrent.store(pcoThread->IsCurrentThread());
+        ++m_nRuns;
+    }
+
+    // Runs until it is cancelled (or released), then lingers a little so
+    // that a waiting destructor really has to wait.
+    void UntilCancelled(TOsThread* pcoThread)
+    {
+        m_nStarted.store(1);
+        while (!pcoThread->IsCancelRequest() && !m_nRelease.load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        m_nSawCancel.store(pcoThread->IsCancelRequest());
+        std::this_thread::sleep_for(std::chrono::milliseconds(m_nLingerMs));
+        ++m_nRuns;
+        m_nFinished.store(1);
+        if (m_pnDone)
+            m_pnDone->store(1);
+    }
+
+    std::atomic<TOsThread*> m_pcoSeenThread { nullptr };
+    std::atomic<unsigned long> m_ulSeenThreadId { 0 };
+    std::atomic<int> m_nSeenCurrent { -1 };
+    std::atomic<int> m_nRuns { 0 };
+    std::atomic<int> m_nStarted { 0 };
+    std::atomic<int> m_nRelease { 0 };
+    std::atomic<int> m_nSawCancel { 0 };
+    std::atomic<int> m_nFinished { 0 };
+    int m_nLingerMs { 0 };
+    std::atomic<int>* m_pnDone { nullptr };   // not owned; outlives this object
+};
+
+const TOsThread::Handler s_pfnQuick = KwThreadHandler(&TWorker::Quick);
+const TOsThread::Handler s_pfnUntilCancelled = KwThreadHandler(&TWorker::UntilCancelled);
+
+// Flags that outlive the objects of the tests below.
+std::atomic<int> s_nOwnerDestroyed { 0 };
+std::atomic<int> s_nHandlerReturned { 0 };
+
+// An owner that embeds its thread, the way the library's classes do.
+class TOwner : public TWorker {
+public:
+    TOwner() = default;
+    ~TOwner() override { s_nOwnerDestroyed.store(1); }
+
+    // Deletes its owner from inside the handler, as an event handler on
+    // the worker thread may do; touches nothing of it afterwards.
+    void DeleteSelf(TOsThread* pcoThread)
+    {
+        m_nStarted.store(1);
+        while (!m_nRelease.load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        delete this;
+        s_nHandlerReturned.store(1);
+    }
+
+    TThreadPtr m_coThread { this, s_pfnUntilCancelled };
+};
+
+} // namespace
+
+TEST(TOsThread, RunsTheHandlerOnItsOwnThreadAndCountsStarts)
+{
+    TWorker coWorker;
+    TPlatformThread coThread(&coWorker, s_pfnQuick);
+    EXPECT_EQ(&coWorker, coThread.GetThreadObject());
+    EXPECT_EQ(s_pfnQuick, coThread.GetThreadHandler());
+    EXPECT_EQ(0u, coThread.GetStartCount());
+    EXPECT_EQ(0, coThread.IsRunning());
+    EXPECT_TRUE(coThread.IsClass(s_szPlatformThread));
+    EXPECT_TRUE(coThread.IsClassFamily("TOsThread"));
+
+    for (int nRun = 1; nRun <= 3; ++nRun) {
+        ASSERT_EQ(1, coThread.Start());
+        ASSERT_TRUE(WaitFor([&] { return !coThread.IsRunning(); }));
+        EXPECT_EQ(nRun, coWorker.m_nRuns.load());
+        EXPECT_EQ(static_cast<uint32_t>(nRun), coThread.GetStartCount());
+    }
+    EXPECT_EQ(&coThread, coWorker.m_pcoSeenThread.load());
+    EXPECT_NE(CrtThreadId(), coWorker.m_ulSeenThreadId.load());
+    EXPECT_NE(0ul, coWorker.m_ulSeenThreadId.load());
+    EXPECT_EQ(1, coWorker.m_nSeenCurrent.load());
+    EXPECT_EQ(0, coThread.IsCurrentThread());
+    EXPECT_EQ(0, coThread.IsCancelRequest());
+}
+
+TEST(TOsThread, ThreadsThatEndAtOnceAreNeverTakenForRunning)
+{
+    TWorker coWorker;
+    TPlatformThread coThread(&coWorker, s_pfnQuick);
+    const int nStarts = 300;
+    for (int i = 0; i < nStarts; ++i) {
+        ASSERT_EQ(1, coThread.Start()) << i;
+        ASSERT_TRUE(WaitFor([&] { return !coThread.IsRunning(); })) << i;
+    }
+    EXPECT_EQ(nStarts, coWorker.m_nRuns.load());
+    EXPECT_EQ(static_cast<uint32_t>(nStarts), coThread.GetStartCount());
+}
+
+TEST(TOsThread, StartWhileRunningIsRefusedAndCancelIsSeen)
+{
+    TWorker coWorker;
+    TPlatformThread coThread(&coWorker, s_pfnUntilCancelled);
+    EXPECT_EQ(0, coThread.Cancel());
+    EXPECT_EQ(0, coThread.IsCancelRequest());
+
+    ASSERT_EQ(1, coThread.Start());
+    ASSERT_TRUE(WaitFor([&] { return coWorker.m_nStarted.load() == 1; }));
+    EXPECT_EQ(1, coThread.IsRunning());
+    EXPECT_EQ(0, coThread.Start());
+    EXPECT_EQ(1u, coThread.GetStartCount());
+    EXPECT_EQ(0, coThread.InitHandlerObject(&coWorker, s_pfnQuick));
+    EXPECT_EQ(s_pfnUntilCancelled, coThread.GetThreadHandler());
+
+    EXPECT_EQ(1, coThread.Cancel());
+    EXPECT_EQ(1, coThread.Cancel());
+    ASSERT_TRUE(WaitFor([&] { return !coThread.IsRunning(); }));
+    EXPECT_EQ(1, coWorker.m_nSawCancel.load());
+    // The request ends with the thread; a new start begins without one.
+    EXPECT_EQ(0, coThread.IsCancelRequest());
+    EXPECT_EQ(0, coThread.Cancel());
+    EXPECT_EQ(0, coThread.IsCancelRequest());
+
+    coWorker.m_nRelease.store(1);
+    ASSERT_EQ(1, coThread.Start());
+    ASSERT_TRUE(WaitFor([&] { return !coThread.IsRunning(); }));
+    EXPECT_EQ(0, coWorker.m_nSawCancel.load());
+    EXPECT_EQ(2u, coThread.GetStartCount());
+}
+
+TEST(TOsThread, NothingBoundNothingStarts)
+{
+    TWorker coWorker;
+    TPlatformThread coNoObject(nullptr, s_pfnQuick);
+    TPlatformThread coNoHandler(&coWorker, nullptr);
+    EXPECT_EQ(0, coNoObject.Start());
+    EXPECT_EQ(0, coNoHandler.Start());
+    EXPECT_EQ(0u, coNoObject.GetStartCount());
+    EXPECT_EQ(0u, coNoHandler.GetStartCount());
+    EXPECT_EQ(0, coNoHandler.IsRunning());
+
+    // Binding later makes it startable.
+    EXPECT_EQ(1, coNoObject.InitHandlerObject(&coWorker, s_pfnQuick));
+    EXPECT_EQ(1, coNoObject.Start());
+    ASSERT_TRUE(WaitFor([&] { return !coNoObject.IsRunning(); }));
+    EXPECT_EQ(1, coWorker.m_nRuns.load());
+
+    // The base class has no thread to run.
+    std::unique_ptr<TDynBase> pcoBase(TDynBase::RTTIDynCreate("TOsThread"));
+    ASSERT_TRUE(pcoBase);
+    TOsThread* pcoThread = static_cast<TOsThread*>(pcoBase.get());
+    EXPECT_EQ(1, pcoThread->InitHandlerObject(&coWorker, s_pfnQuick));
+    EXPECT_EQ(0, pcoThread->Start());
+    EXPECT_EQ(0, pcoThread->IsRunning());
+    EXPECT_EQ(0, pcoThread->Cancel());
+    EXPECT_EQ(nullptr, pcoThread->Clone());
+    EXPECT_EQ(0u, pcoThread->GetStartCount());
+}
+
+TEST(TOsThread, ForgetsAHandlerObjectThatDiedFirst)
+{
+    auto pcoWorker = std::make_unique<TWorker>();
+    TWorker coOther;
+    TPlatformThread coThread(pcoWorker.get(), s_pfnQuick);
+    ASSERT_EQ(1, coThread.Start());
+    ASSERT_TRUE(WaitFor([&] { return !coThread.IsRunning(); }));
+
+    pcoWorker.reset();
+    EXPECT_EQ(nullptr, coThread.GetThreadObject());
+    EXPECT_EQ(nullptr, coThread.GetThreadHandler());
+    EXPECT_EQ(0, coThread.Start());
+    EXPECT_EQ(1u, coThread.GetStartCount());
+
+    // Rebinding moves the watch from one object to the next.
+    EXPECT_EQ(1, coThread.InitHandlerObject(&coOther, s_pfnQuick));
+    auto pcoThird = std::make_unique<TWorker>();
+    EXPECT_EQ(1, coThread.InitHandlerObject(pcoThird.get(), s_pfnQuick));
+    pcoThird.reset();
+    EXPECT_EQ(nullptr, coThread.GetThreadObject());
+
+    // A thread object that dies first withdraws its watch (the sanitizers
+    // would catch a call into the dead thread object).
+    {
+        TPlatformThread coShortLived(&coOther, s_pfnQuick);
+    }
+}
+
+TEST(TOsThread, CopiesAreBoundAndIdle)
+{
+    TWorker coWorker;
+    TWorker coOther;
+    TPlatformThread coThread(&coWorker, s_pfnUntilCancelled);
+    ASSERT_EQ(1, coThread.Start());
+    ASSERT_TRUE(WaitFor([&] { return coWorker.m_nStarted.load() == 1; }));
+
+    std::unique_ptr<TOsThread> pcoClone(coThread.Clone());
+    ASSERT_TRUE(pcoClone);
+    EXPECT_TRUE(pcoClone->IsClass(s_szPlatformThread));
+    EXPECT_EQ(&coWorker, pcoClone->GetThreadObject());
+    EXPECT_EQ(s_pfnUntilCancelled, pcoClone->GetThreadHandler());
+    EXPECT_EQ(0u, pcoClone->GetStartCount());
+    EXPECT_EQ(0, pcoClone->IsRunning());
+    EXPECT_EQ(0, pcoClone->IsCancelRequest());
+
+    // Assigning to a running thread changes nothing.
+    TPlatformThread coOtherThread(&coOther, s_pfnQuick);
+    coThread = coOtherThread;
+    EXPECT_EQ(&coWorker, coThread.GetThreadObject());
+    EXPECT_EQ(1, coThread.Cancel());
+    ASSERT_TRUE(WaitFor([&] { return !coThread.IsRunning(); }));
+    coThread = coOtherThread;
+    EXPECT_EQ(&coOther, coThread.GetThreadObject());
+    EXPECT_EQ(s_pfnQuick, coThread.GetThreadHandler());
+    EXPECT_EQ(1u, coThread.GetStartCount());
+
+    // The clone watches the object on its own.
+    pcoClone.reset();
+    ASSERT_EQ(1, coThread.Start());
+    ASSERT_TRUE(WaitFor([&] { return !coThread.IsRunning(); }));
+    EXPECT_EQ(1, coOther.m_nRuns.load());
+}
+
+TEST(TOsThread, DeletingARunningThreadObjectWaitsForItsHandler)
+{
+    TWorker coWorker;
+    coWorker.m_nLingerMs = 150;
+    auto pcoThread = std::make_unique<TPlatformThread>(&coWorker, s_pfnUntilCancelled);
+    ASSERT_EQ(1, pcoThread->Start());
+    ASSERT_TRUE(WaitFor([&] { return coWorker.m_nStarted.load() == 1; }));
+    pcoThread.reset();
+    EXPECT_EQ(1, coWorker.m_nFinished.load());
+    EXPECT_EQ(1, coWorker.m_nSawCancel.load());
+}
+
+TEST(TThreadPtr, MakesItsThreadOnFirstUseOnly)
+{
+    {
+        TOwner coOwner;
+        EXPECT_EQ(nullptr, coOwner.m_coThread.GetThread());
+        EXPECT_EQ(&coOwner, coOwner.m_coThread.GetThreadObject());
+    }
+
+    TOwner coOwner;
+    TOsThread* pcoThread = coOwner.m_coThread.Access();
+    ASSERT_NE(nullptr, pcoThread);
+    EXPECT_EQ(pcoThread, coOwner.m_coThread.operator->());
+    EXPECT_EQ(pcoThread, coOwner.m_coThread.GetThread());
+    EXPECT_TRUE(pcoThread->IsClass(s_szPlatformThread));
+    EXPECT_EQ(&coOwner, pcoThread->GetThreadObject());
+    EXPECT_EQ(s_pfnUntilCancelled, pcoThread->GetThreadHandler());
+}
+
+TEST(TThreadPtr, OwnerDeletionCancelsAndWaitsForTheThread)
+{
+    std::atomic<int> nDone { 0 };
+    auto pcoOwner = std::make_unique<TOwner>();
+    pcoOwner->m_nLingerMs = 150;
+    pcoOwner->m_pnDone = &nDone;
+    ASSERT_EQ(1, pcoOwner->m_coThread->Start());
+    ASSERT_TRUE(WaitFor([&] { return pcoOwner->m_nStarted.load() == 1; }));
+    const auto tStart = std::chrono::steady_clock::now();
+    pcoOwner.reset();
+    const auto tWaited = std::chrono::steady_clock::now() - tStart;
+    EXPECT_EQ(1, nDone.load());
+    // The holder waited through the handler's 150 ms after the cancel.
+    EXPECT_GE(tWaited, std::chrono::milliseconds(140));
+}
+
+TEST(TThreadPtr, AssignmentRebindsItsOwnThread)
+{
+    TOwner coOwner;
+    TWorker coOther;
+    TThreadPtr coHolder(&coOther, s_pfnQuick);
+    ASSERT_NE(nullptr, coHolder.Access());
+    TOsThread* pcoOwnThread = coHolder.GetThread();
+
+    coHolder = coOwner.m_coThread;
+    EXPECT_EQ(&coOwner, coHolder.GetThreadObject());
+    EXPECT_EQ(s_pfnUntilCancelled, coHolder.GetThreadHandler());
+    EXPECT_EQ(pcoOwnThread, coHolder.GetThread());
+    EXPECT_EQ(&coOwner, pcoOwnThread->GetThreadObject());
+    EXPECT_NE(pcoOwnThread, coOwner.m_coThread.Access());
+
+    // A holder whose thread runs keeps its binding.
+    ASSERT_EQ(1, coHolder->Start());
+    ASSERT_TRUE(WaitFor([&] { return coOwner.m_nStarted.load() == 1; }));
+    TThreadPtr coQuick(&coOther, s_pfnQuick);
+    coHolder = coQuick;
+    EXPECT_EQ(&coOwner, coHolder.GetThreadObject());
+    EXPECT_EQ(1, coHolder->Cancel());
+    ASSERT_TRUE(WaitFor([&] { return !coHolder->IsRunning(); }));
+
+    // A holder that was never used gets the binding for its first thread.
+    TThreadPtr coFresh(nullptr, nullptr);
+    coFresh = coQuick;
+    ASSERT_NE(nullptr, coFresh.Access());
+    EXPECT_EQ(&coOther, coFresh->GetThreadObject());
+    ASSERT_EQ(1, coFresh->Start());
+    ASSERT_TRUE(WaitFor([&] { return !coFresh->IsRunning(); }));
+    EXPECT_EQ(1, coOther.m_nRuns.load());
+}
+
+TEST(TThreadPtr, OwnerDeletedInsideItsHandlerDoesNotWaitForItself)
+{
+    s_nOwnerDestroyed.store(0);
+    s_nHandlerReturned.store(0);
+    TOwner* pcoOwner = new TOwner;
+    pcoOwner->m_coThread = TThreadPtr(pcoOwner, KwThreadHandler(&TOwner::DeleteSelf));
+    TOsThread* pcoThread = pcoOwner->m_coThread.Access();
+    ASSERT_NE(nullptr, pcoThread);
+    ASSERT_EQ(1, pcoThread->Start());
+    ASSERT_TRUE(WaitFor([&] { return pcoOwner->m_nStarted.load() == 1; }));
+    pcoOwner->m_nRelease.store(1);
+    ASSERT_TRUE(WaitFor([] { return s_nHandlerReturned.load() == 1; }));
+    EXPECT_EQ(1, s_nOwnerDestroyed.load());
+}
