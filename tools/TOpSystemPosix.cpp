@@ -2,6 +2,7 @@
 
 #include "TArray.h"
 #include "TFileInfo.h"
+#include "TOsThreadPosix.h"
 
 #include <cerrno>
 #include <climits>
@@ -10,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <new>
 #include <mutex>
 
 #include <dirent.h>
@@ -502,6 +504,13 @@ int TOpSystemPosix::CopyFile(const char* pszTarget, const char* pszSource, int64
         nResult = 0;
     std::fclose(pSource);
     return nResult;
+}
+
+// Threads
+
+TOsThread* TOpSystemPosix::CreateThread(TDynBase* pcoObject, ThreadHandler pfnHandler) const
+{
+    return new (std::nothrow) TOsThreadPosix(pcoObject, pfnHandler);
 }
 
 // Environment

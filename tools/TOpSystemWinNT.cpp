@@ -3,12 +3,14 @@
 #include "KwWindows.h"
 #include "TArray.h"
 #include "TFileInfo.h"
+#include "TOsThreadWinNT.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include <fcntl.h>
 #include <io.h>
@@ -574,6 +576,13 @@ int TOpSystemWinNT::CopyFile(const char* pszTarget, const char* pszSource, int64
         nResult = 0;
     std::fclose(pSource);
     return nResult;
+}
+
+// Threads
+
+TOsThread* TOpSystemWinNT::CreateThread(TDynBase* pcoObject, ThreadHandler pfnHandler) const
+{
+    return new (std::nothrow) TOsThreadWinNT(pcoObject, pfnHandler);
 }
 
 // Environment

@@ -43,6 +43,9 @@ public:
     int DeleteFile(const char* pszPath, unsigned short* punError) const override;
     int CopyFile(const char* pszTarget, const char* pszSource, int64_t llOffset) const override;
 
+    // Threads
+    TOsThread* CreateThread(TDynBase* pcoObject, ThreadHandler pfnHandler) const override;
+
     // Environment
     TString GetEnvVar(const char* pszName) const override;
     int SetEnvVar(const char* pszName, const char* pszValue) const override;
