@@ -16,9 +16,10 @@ struct TOsThreadRun {
     enum : int { Idle = 0, Running = 1, Cancelling = 2 };
 
     std::atomic<int> m_nState { Idle };
-    std::atomic<unsigned long> m_ulThreadId { 0 };   // the running thread's id, 0 outside the handler
-    TOsThread* m_pcoThread { nullptr };          // not owned; the object handed to the handler
-    TDynBase* m_pcoObject { nullptr };           // not owned; written before the thread starts
+    std::atomic<unsigned long> m_ulThreadId { 0 };            // the running thread, 0 outside the handler
+    // Written by Start before the thread exists, read by the thread only.
+    TOsThread* m_pcoThread { nullptr };                       // not owned; handed to the handler
+    TDynBase* m_pcoObject { nullptr };                        // not owned
     void (TDynBase::*m_pfnHandler)(TOsThread*) { nullptr };
 };
 
