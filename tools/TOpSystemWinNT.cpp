@@ -3,6 +3,7 @@
 #include "KwWindows.h"
 #include "TArray.h"
 #include "TFileInfo.h"
+#include "TConProWinNT.h"
 #include "TOsThreadWinNT.h"
 
 #include <cerrno>
@@ -578,11 +579,16 @@ int TOpSystemWinNT::CopyFile(const char* pszTarget, const char* pszSource, int64
     return nResult;
 }
 
-// Threads
+// Threads and processes
 
 TOsThread* TOpSystemWinNT::CreateThread(TDynBase* pcoObject, ThreadHandler pfnHandler) const
 {
     return new (std::nothrow) TOsThreadWinNT(pcoObject, pfnHandler);
+}
+
+TConsoleProcess* TOpSystemWinNT::CreateConsoleProcess() const
+{
+    return new (std::nothrow) TConProWinNT;
 }
 
 // Environment

@@ -43,8 +43,9 @@ public:
     int DeleteFile(const char* pszPath, unsigned short* punError) const override;
     int CopyFile(const char* pszTarget, const char* pszSource, int64_t llOffset) const override;
 
-    // Threads
+    // Threads and processes
     TOsThread* CreateThread(TDynBase* pcoObject, ThreadHandler pfnHandler) const override;
+    TConsoleProcess* CreateConsoleProcess() const override;
 
     // Environment
     TString GetEnvVar(const char* pszName) const override;

@@ -13,6 +13,7 @@
 #include "TMvcEventTable.h"
 #include "TMvcParam.h"
 #include "TOpSystem.h"
+#include "TConsoleProcess.h"
 #include "TOsThread.h"
 #include "TRefMem.h"
 #include "TRefObject.h"
@@ -27,6 +28,7 @@
 #include "GScale.h"
 
 #if defined(_WIN32)
+#include "TConProWinNT.h"
 #include "TOsThreadWinNT.h"
 #include "TWinNtServiceManager.h"
 #else
