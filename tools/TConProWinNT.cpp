@@ -74,10 +74,13 @@ TConProWinNT::~TConProWinNT()
 
 int TConProWinNT::Start(const char* pszCommandLine)
 {
-    if (IsStarted() || !pszCommandLine || !*pszCommandLine)
+    // A start while the program runs changes nothing at all.
+    if (IsStarted())
         return 0;
     m_tStart.store(0);
     m_tEnd.store(0);
+    if (!pszCommandLine || !*pszCommandLine)
+        return 0;
     m_coCommandLine = pszCommandLine;
     CloseParentEnds();
     CloseProcessHandle();

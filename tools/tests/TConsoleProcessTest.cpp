@@ -376,7 +376,15 @@ TEST(TConProWinNT, FailedStartsLeaveItIdleAndSilent)
 
     ASSERT_EQ(1, coProcess->Start(ChildCommand("large 10").c_str()));
     ASSERT_TRUE(WaitFor([&] { return coRecorder.IsEnded(); }));
+    ASSERT_TRUE(WaitFor([&] { return !coProcess->IsStarted(); }));
     EXPECT_EQ(NumberedLines(10), coRecorder.Data());
+    EXPECT_NE(0, coProcess->GetProcessStartTime());
+
+    // A failed start forgets the times of the run before.
+    EXPECT_EQ(0, coProcess->Start(""));
+    EXPECT_EQ(0, coProcess->GetProcessStartTime());
+    EXPECT_EQ(0, coProcess->GetProcessEndTime());
+    EXPECT_EQ(0, coProcess->GetProcessDuration());
 }
 
 TEST(TConProWinNT, DestructionEndsTheProgramAndWaitsForTheWorker)
