@@ -3,6 +3,7 @@
 #include "KwtlApi.h"
 
 #include <cstddef>
+#include <cstdio>
 
 // The few run-time library functions whose names or existence differ between
 // the Microsoft C run-time and POSIX. The comparisons are implemented once
@@ -19,3 +20,6 @@ KWTL_API char* CrtStrrev(char* pszText);
 KWTL_API int CrtProcessId();
 // The calling thread's id, never 0 and unique among the running threads.
 KWTL_API unsigned long CrtThreadId();
+// Like _fdopen: a stream over a file handle of the operating-system object
+// (OpenFile); closing the stream closes the handle. Null on failure.
+KWTL_API FILE* CrtFdopen(int nHandle, const char* pszMode);

@@ -1,5 +1,6 @@
 #include "TCrt.h"
 
+#include <stdio.h>
 #include <unistd.h>
 
 int CrtProcessId()
@@ -10,4 +11,9 @@ int CrtProcessId()
 unsigned long CrtThreadId()
 {
     return static_cast<unsigned long>(gettid());
+}
+
+FILE* CrtFdopen(int nHandle, const char* pszMode)
+{
+    return nHandle < 0 || !pszMode ? nullptr : fdopen(nHandle, pszMode);
 }

@@ -3,6 +3,7 @@
 #include "KwWindows.h"
 
 #include <process.h>
+#include <stdio.h>
 
 int CrtProcessId()
 {
@@ -12,4 +13,9 @@ int CrtProcessId()
 unsigned long CrtThreadId()
 {
     return GetCurrentThreadId();
+}
+
+FILE* CrtFdopen(int nHandle, const char* pszMode)
+{
+    return nHandle < 0 || !pszMode ? nullptr : _fdopen(nHandle, pszMode);
 }

@@ -26,6 +26,7 @@
 #include "GBox.h"
 #include "GPoint.h"
 #include "GScale.h"
+#include "TMakeDepend.h"
 
 #if defined(_WIN32)
 #include "TConProWinNT.h"

@@ -1,0 +1,589 @@
+#include "TCrt.h"
+#include "TMakeDepend.h"
+#include "TOpSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+#if defined(_WIN32)
+constexpr char kSep = '\\';
+const char* const kEol = "\r\n";
+#else
+constexpr char kSep = '/';
+const char* const kEol = "\n";
+#endif
+
+// A path written with "/" in the platform's own form.
+std::string P(std::string path)
+{
+    for (char& ch : path)
+        ch = ch == '/' ? kSep : ch;
+    return path;
+}
+
+std::string ReadAll(const std::string& path)
+{
+    FILE* pFile = std::fopen(path.c_str(), "rb");
+    if (!pFile)
+        return "<none>";
+    std::string text;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), pFile)) > 0)
+        text.append(buffer, n);
+    std::fclose(pFile);
+    return text;
+}
+
+int g_nHelpCalls = 0;
+void CountHelp() { ++g_nHelpCalls; }
+
+// Keeps every message it is given.
+class TRecorder : public TMakeDepend {
+public:
+    explicit TRecorder(HelpFunc pfnHelp = nullptr) : TMakeDepend(pfnHelp) {}
+    std::vector<std::string> m_messages;
+
+protected:
+    void NotifyDebugMessage(const char* pszMessage) override { m_messages.emplace_back(pszMessage); }
+};
+
+std::string Text(const TArray& coStrings)
+{
+    std::string text;
+    for (long i = 0; i < coStrings.Count(); ++i)
+        text += std::string(i ? "|" : "") + static_cast<const char*>(coStrings[i]);
+    return text;
+}
+
+// The identifiers of a target's dependencies, in order.
+std::string Deps(const TDepTarget* pcoTarget)
+{
+    if (!pcoTarget)
+        return "<none>";
+    std::string text;
+    for (int i = 0; i < pcoTarget->DependencyCount(); ++i)
+        text += std::string(i ? "|" : "") + static_cast<const char*>((*pcoTarget)[i]->GetTargetId());
+    return text;
+}
+
+// Each test works in a scratch directory of its own, which is also the
+// current directory, with INCLUDE and INC unset.
+class TMakeDependFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+#if defined(_WIN32)
+        const std::string base = "T:\\kwdep-";
+#else
+        const char* pszTmp = std::getenv("TMPDIR");
+        const std::string base = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/kwdep-";
+#endif
+        m_dir = base + std::to_string(CrtProcessId()) + "-"
+            + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::error_code ec;
+        fs::remove_all(m_dir, ec);
+        ASSERT_TRUE(fs::create_directories(m_dir)) << m_dir;
+        m_oldDir = static_cast<const char*>(m_coOS.GetCurrentDirectory());
+        ASSERT_EQ(m_coOS.SetCurrentDirectory(m_dir.c_str()), 1);
+        for (const char* pszName : { "INCLUDE", "INC" }) {
+            m_oldEnv.emplace_back(static_cast<const char*>(m_coOS.GetEnvVar(pszName)));
+            m_coOS.SetEnvVar(pszName, nullptr);
+        }
+    }
+
+    void TearDown() override
+    {
+        m_coOS.SetEnvVar("INCLUDE", m_oldEnv[0].empty() ? nullptr : m_oldEnv[0].c_str());
+        m_coOS.SetEnvVar("INC", m_oldEnv[1].empty() ? nullptr : m_oldEnv[1].c_str());
+        m_coOS.SetCurrentDirectory(m_oldDir.c_str());
+        std::error_code ec;
+        fs::remove_all(m_dir, ec);
+    }
+
+    // Writes a file below the scratch directory, making its directories.
+    static void Write(const std::string& path, const std::string& text)
+    {
+        const fs::path coPath(P(path));
+        if (coPath.has_parent_path())
+            fs::create_directories(coPath.parent_path());
+        FILE* pFile = std::fopen(coPath.string().c_str(), "wb");
+        ASSERT_NE(pFile, nullptr) << path;
+        std::fwrite(text.data(), 1, text.size(), pFile);
+        ASSERT_EQ(std::fclose(pFile), 0);
+    }
+
+    // Runs Start with the arguments, the rules going to a file; returns the
+    // file's text with line ends as "\n".
+    std::string Run(TMakeDepend& coDepend, std::vector<std::string> args, int* pnResult = nullptr)
+    {
+        std::vector<const char*> argv { "kwdepend" };
+        for (const std::string& arg : args)
+            argv.push_back(arg.c_str());
+        const int nResult = coDepend.Start("rules.out", static_cast<int>(argv.size()), argv.data());
+        if (pnResult)
+            *pnResult = nResult;
+        std::string text = ReadAll("rules.out");
+        std::string rules;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text.compare(i, std::strlen(kEol), kEol) == 0) {
+                rules += '\n';
+                i += std::strlen(kEol) - 1;
+            } else {
+                rules += text[i];
+            }
+        }
+        return rules;
+    }
+
+    const TOpSystem& m_coOS { CurrentOS() };
+    std::string m_dir;
+    std::string m_oldDir;
+    std::vector<std::string> m_oldEnv;
+};
+
+TEST(TMakeDependNames, MakeDoubleDollarDoublesEveryDollar)
+{
+    const struct {
+        const char* pszIn;
+        const char* pszOut;
+    } cases[] = { { nullptr, "" }, { "", "" }, { "abc", "abc" }, { "$", "$$" }, { "a$$b$", "a$$$$b$$" } };
+    for (const auto& c : cases) {
+        TString coOut = "old";
+        TMakeDepend::MakeDoubleDollar(coOut, c.pszIn);
+        EXPECT_STREQ(static_cast<const char*>(coOut), c.pszOut) << (c.pszIn ? c.pszIn : "null");
+    }
+}
+
+TEST(TDepRegistryTest, KeepsOneTargetPerIdentifierInOrder)
+{
+    TDepRegistry coRegistry;
+    EXPECT_EQ(coRegistry.Add(nullptr, 1), nullptr);
+    EXPECT_EQ(coRegistry.Add("", 1), nullptr);
+    TDepTarget* pcoMain = coRegistry.Add("Main.c", 1);
+    ASSERT_NE(pcoMain, nullptr);
+    EXPECT_EQ(coRegistry.Add("MAIN.C", 0), pcoMain);
+    EXPECT_EQ(pcoMain->IsMainTarget(), 1);
+    EXPECT_STREQ(static_cast<const char*>(pcoMain->GetTargetId()), "Main.c");
+    // Enough targets that Find really bisects.
+    for (int i = 99; i >= 0; --i)
+        ASSERT_NE(coRegistry.Add(("h" + std::to_string(i) + ".h").c_str(), 0), nullptr);
+    ASSERT_EQ(coRegistry.GetCount(), 101);
+    for (int i = 1; i < coRegistry.GetCount(); ++i)
+        EXPECT_LT(CrtStricmp(coRegistry[i - 1]->GetTargetId(), coRegistry[i]->GetTargetId()), 0) << i;
+    for (int i = 0; i < 100; ++i) {
+        const std::string id = "H" + std::to_string(i) + ".H";
+        ASSERT_NE(coRegistry.Find(id.c_str()), nullptr) << id;
+        EXPECT_EQ(coRegistry.Find(id.c_str())->IsMainTarget(), 0);
+    }
+    EXPECT_EQ(coRegistry.HasDep("h100.h"), 0);
+    EXPECT_EQ(coRegistry.HasDep("h5.h"), 1);
+    EXPECT_EQ(coRegistry.Find(nullptr), nullptr);
+    EXPECT_EQ(coRegistry[-1], nullptr);
+    EXPECT_EQ(coRegistry[101], nullptr);
+    coRegistry.Empty();
+    EXPECT_EQ(coRegistry.GetCount(), 0);
+    EXPECT_EQ(coRegistry.Find("main.c"), nullptr);
+}
+
+TEST_F(TMakeDependFiles, TargetsFindAndPrintDependenciesOnceEvenInCycles)
+{
+    TDepRegistry coRegistry;
+    TDepTarget* pcoMain = coRegistry.Add("m.c", 1);
+    int nIsNew = -1;
+    // No dependency on nothing, on itself, or of a target without name.
+    EXPECT_EQ(pcoMain->AddDependency(nullptr, coRegistry, pcoMain, &nIsNew), nullptr);
+    EXPECT_EQ(nIsNew, 0);
+    EXPECT_EQ(pcoMain->AddDependency("", coRegistry, pcoMain, &nIsNew), nullptr);
+    EXPECT_EQ(pcoMain->AddDependency("M.C", coRegistry, pcoMain, &nIsNew), nullptr);
+    TDepTarget coNameless("", 0);
+    EXPECT_EQ(coNameless.AddDependency("a.h", coRegistry, pcoMain, &nIsNew), nullptr);
+    EXPECT_EQ(coRegistry.GetCount(), 1);
+
+    TDepTarget* pcoA = pcoMain->AddDependency("a.h", coRegistry, pcoMain, &nIsNew);
+    ASSERT_NE(pcoA, nullptr);
+    EXPECT_EQ(nIsNew, 1);
+    EXPECT_EQ(pcoMain->AddDependency("A.H", coRegistry, pcoMain, &nIsNew), pcoA);
+    EXPECT_EQ(nIsNew, 0);
+    TDepTarget* pcoB = pcoA->AddDependency("b$.h", coRegistry, pcoMain, nullptr);
+    pcoB->AddDependency("a.h", coRegistry, pcoMain, nullptr);    // a cycle
+    pcoMain->AddDependency("c.h", coRegistry, pcoMain, nullptr);
+    EXPECT_EQ(Deps(pcoMain), "a.h|a.h|c.h");
+    EXPECT_EQ(pcoMain->DependencyCount(), 3);
+    EXPECT_EQ((*pcoMain)[3], nullptr);
+
+    EXPECT_EQ(pcoMain->FindDependency("M.c"), pcoMain);
+    EXPECT_EQ(pcoMain->FindDependency("B$.h"), pcoB);
+    EXPECT_EQ(pcoB->FindDependency("a.h"), pcoA);
+    EXPECT_EQ(pcoB->FindDependency("c.h"), nullptr);     // searched through the cycle
+    EXPECT_EQ(pcoA->HasDependency("missing.h"), 0);
+    EXPECT_EQ(pcoMain->HasDependency("c.h"), 1);
+
+    const struct {
+        const char* pszPrinted;     // already printed before
+        TArray::CompareFunc pfnCmp;
+        const char* pszOut;
+    } cases[] = {
+        { nullptr, TArrayCmpiString, "m.c a.h b$$.h c.h " },
+        { "A.h", TArrayCmpiString, "m.c c.h " },          // a.h and what only it includes are skipped
+        { "M.C", TArrayCmpiString, "" },
+        { nullptr, nullptr, "m.c a.h b$$.h c.h " },        // without compare function, still once each
+    };
+    for (const auto& c : cases) {
+        TArray coPrinted(64, std::free, c.pfnCmp);
+        if (c.pszPrinted)
+            coPrinted.Insert(Strdup(c.pszPrinted), nullptr);
+        FILE* pOut = std::fopen("printed.out", "wb");
+        ASSERT_NE(pOut, nullptr);
+        pcoMain->PrintDependency(pOut, coPrinted);
+        pcoMain->PrintDependency(nullptr, coPrinted);
+        std::fclose(pOut);
+        EXPECT_EQ(ReadAll("printed.out"), c.pszOut) << (c.pszPrinted ? c.pszPrinted : "none");
+        if (!c.pszPrinted && c.pfnCmp) {
+            EXPECT_EQ(coPrinted.Count(), 4);
+        }
+    }
+}
+
+TEST_F(TMakeDependFiles, RuleListsSourceThenEveryReachableHeaderDepthFirst)
+{
+    Write("main.c", "#include \"a.h\"\n#include \"d.h\"\nint main() { return 0; }\n");
+    Write("a.h", "#include \"b.h\"\n");
+    Write("b.h", "#include \"c.h\"\n");
+    Write("c.h", "");
+    Write("d.h", "#include \"c.h\"\n");
+    TRecorder coDepend;
+    EXPECT_EQ(Run(coDepend, { "*.c" }), "main.obj : main.c a.h b.h c.h d.h \n");
+    const TDepRegistry& coRegistry = coDepend.Registry();
+    ASSERT_EQ(coRegistry.GetCount(), 5);
+    EXPECT_EQ(coRegistry.Find("main.c")->IsMainTarget(), 1);
+    EXPECT_EQ(coRegistry.Find("c.h")->IsMainTarget(), 0);
+    EXPECT_EQ(Deps(coRegistry.Find("main.c")), "a.h|d.h");
+    EXPECT_EQ(Deps(coRegistry.Find("d.h")), "c.h");
+    EXPECT_TRUE(coDepend.m_messages.empty());
+}
+
+TEST_F(TMakeDependFiles, SharedHeaderIsScannedOnceAndListedByBoth)
+{
+    Write("one.c", "#include \"common.h\"\n#include \"common.h\"\n");
+    Write("two.c", "#include \"common.h\"\n");
+    Write("common.h", "#include \"base.h\"\n");
+    Write("base.h", "");
+    TRecorder coDepend;
+    EXPECT_EQ(Run(coDepend, { "*.c" }),
+              "one.obj : one.c common.h base.h \n"
+              "two.obj : two.c common.h base.h \n");
+    // A second scan would have appended base.h again.
+    EXPECT_EQ(Deps(coDepend.Registry().Find("common.h")), "base.h");
+    EXPECT_EQ(Deps(coDepend.Registry().Find("one.c")), "common.h|common.h");
+}
+
+TEST_F(TMakeDependFiles, IncludeCyclesEnd)
+{
+    Write("main.c", "#include \"a.h\"\n");
+    Write("a.h", "#include \"a.h\"\n#include \"b.h\"\n");
+    Write("b.h", "#include \"c.h\"\n");
+    Write("c.h", "#include \"a.h\"\n#include \"b.h\"\n");
+    TRecorder coDepend;
+    EXPECT_EQ(Run(coDepend, { "main.c" }), "main.obj : main.c a.h b.h c.h \n");
+    EXPECT_EQ(Deps(coDepend.Registry().Find("a.h")), "b.h");
+    EXPECT_EQ(Deps(coDepend.Registry().Find("c.h")), "a.h|b.h");
+}
+
+TEST_F(TMakeDependFiles, HeadersComeFromIncludeDirectoriesThenTheCurrentOne)
+{
+    Write("src/main.c", "#include \"x.h\"\n#include \"y.h\"\n#include \"z.h\"\n#include \"beside.h\"\n"
+                        "#include \"sub/deep.h\"\n");
+    Write("src/beside.h", "");      // beside the including file: never looked for there
+    Write("inc1/x.h", "");
+    Write("inc2/x.h", "");
+    Write("inc2/y.h", "#include \"z.h\"\n");
+    Write("z.h", "");
+    Write("y.h", "");
+    Write("inc2/sub/deep.h", "");
+    TRecorder coDepend;
+    EXPECT_EQ(Run(coDepend, { "-D+", "-Iinc1", "-Iinc2/", "src/*.c" }),
+              "main.obj : src/main.c " + P("inc1/x.h") + " inc2/y.h z.h inc2/sub/deep.h \n");
+    EXPECT_EQ(Text(coDepend.IncludeDirectories()), "inc1|inc2/");
+    const std::vector<std::string> messages { "Adding dependency file: src/*.c\n", "Scanning Main-Target: main.c\n",
+                                              "Headerfile <beside.h> not found\n" };
+    EXPECT_EQ(coDepend.m_messages, messages);
+}
+
+TEST_F(TMakeDependFiles, IncludeAndIncVariablesAddDirectoriesAfterTheOptions)
+{
+    Write("main.c", "#include \"opt.h\"\n#include \"env1.h\"\n#include \"env2.h\"\n#include \"env3.h\"\n");
+    Write("opt/opt.h", "");
+    Write("e1/env1.h", "");
+    Write("e 2/env2.h", "");
+    Write("e3/env3.h", "");
+    ASSERT_EQ(m_coOS.SetEnvVar("INCLUDE", "  e1; e 2 ;;%ROOT%\\inc"), 1);
+    ASSERT_EQ(m_coOS.SetEnvVar("INC", "e3,"), 1);
+    TRecorder coDepend;
+    EXPECT_EQ(Run(coDepend, { "-D+", "-Iopt", "main.c" }),
+              P("main.obj : main.c opt/opt.h e1/env1.h e 2/env2.h e3/env3.h \n"));
+    EXPECT_EQ(Text(coDepend.IncludeDirectories()), "opt|e1|e 2|e3");
+    const std::vector<std::string> messages {
+        "Adding dependency file: main.c\n",
+        "Adding environment search path:   e1; e 2 ;;%ROOT%\\inc\n",
+        "\tfound: <e1>\n",
+        "\tfound: <e 2>\n",
+        "\tcontains variable: <>\n",
+        "\tcontains variable: <%ROOT%\\inc>\n",
+        "Adding environment search path: e3,\n",
+        "\tfound: <e3>\n",
+        "Scanning Main-Target: main.c\n",
+    };
+    EXPECT_EQ(coDepend.m_messages, messages);
+
+    // Direct calls: two directories separated by ";" and a blank.
+    TRecorder coDirect;
+    coDirect.FillIncArrayFromEnv("a; b");
+    coDirect.FillIncArrayFromEnv(nullptr);
+    coDirect.FillIncArrayFromEnv("   ");
+    EXPECT_EQ(Text(coDirect.IncludeDirectories()), "a|b");
+    EXPECT_TRUE(coDirect.m_messages.empty());
+}
+
+TEST_F(TMakeDependFiles, IncludeLinesAreRecognisedAsWritten)
+{
+    const struct {
+        const char* pszLine;
+        const char* pszFound;       // the header followed, or "" for none
+    } cases[] = {
+        { "#include \"q1.h\"", "q1.h" },
+        { " \t #include \t \"q2.h\"  // comment", "q2.h" },
+        { "#include\"q3.h\"", "q3.h" },
+        { "#include \"q4.h\"\r", "q4.h" },             // CR LF line end
+        { "#include \"q5.h", "" },                     // not closed
+        { "// #include \"q6.h\"", "" },
+        { "#include // \"q7.h\"", "" },
+        { "x #include \"q8.h\"", "" },
+        { "# include \"q9.h\"", "" },
+        { "#INCLUDE \"q10.h\"", "" },
+        { "#includes \"q11.h\"", "" },
+        { "#include", "" },
+        { "#include \"\"", "" },
+        { "#include \"q12.h other\"", "q12.h" },       // the name ends at white space
+        { "#include <a1.h>", "" },                     // angle brackets: not within Start
+    };
+    std::string source;
+    std::string expected = "main.obj : main.c ";
+    for (const auto& c : cases) {
+        source += std::string(c.pszLine) + "\n";
+        if (*c.pszFound)
+            expected += std::string(c.pszFound) + " ";
+    }
+    Write("main.c", source);
+    for (const char* pszHeader : { "q1.h", "q2.h", "q3.h", "q4.h", "q5.h", "q6.h", "q7.h", "q8.h", "q9.h", "q10.h",
+                                   "q11.h", "q12.h", "a1.h" })
+        Write(pszHeader, "");
+    TRecorder coDepend;
+    EXPECT_EQ(Run(coDepend, { "main.c" }), expected + "\n");
+    EXPECT_EQ(coDepend.SystemIncludes(), 0);
+
+    // A new object follows angle brackets when Scan is called directly.
+    Write("sys.c", "#include <a1.h>\n#include \"q1.h\"\n");
+    TRecorder coDirect;
+    EXPECT_EQ(coDirect.SystemIncludes(), 1);
+    TDepTarget coTarget("sys.c", 1);
+    coDirect.Scan(&coTarget, &coTarget, "sys.c");
+    EXPECT_EQ(Deps(&coTarget), P("./a1.h|./q1.h"));
+}
+
+TEST_F(TMakeDependFiles, EveryOptionHasItsEffect)
+{
+    Write("dir/m$n.c", "#include \"h$.h\"\n");
+    Write("h$.h", "");
+    g_nHelpCalls = 0;
+    TRecorder coDepend(CountHelp);
+    const std::vector<std::string> args { "-?", "-h", "/H", "-Ffirst$", "-F", "-fsecond", "-Iinc", "-I",
+                                          "-Oobj$", "-O", "-S", "-Wdir", "-W", "-Dx", "-Zap", "-d+", "-Q",
+                                          "", "dir/*.c" };
+    EXPECT_EQ(Run(coDepend, args), P("obj$$/m$$n.obj : first$$ second dir/m$$n.c \n"));
+#if defined(_WIN32)
+    EXPECT_EQ(g_nHelpCalls, 3);
+#else
+    EXPECT_EQ(g_nHelpCalls, 2);     // "/H" is a pattern here
+    EXPECT_EQ(Text(coDepend.Patterns()), "/H|dir/*.c");
+#endif
+    EXPECT_EQ(Text(coDepend.ExtraDependencies()), "first$|second");
+    EXPECT_EQ(Text(coDepend.IncludeDirectories()), "inc");
+    EXPECT_STREQ(static_cast<const char*>(coDepend.ObjectDirectory()), "obj$");
+    EXPECT_STREQ(static_cast<const char*>(coDepend.WorkingDirectory()), "dir");
+    EXPECT_EQ(coDepend.SystemIncludes(), 0);
+    EXPECT_EQ(coDepend.Messages(), 1);
+    // Messages start with -d+; the working directory is not the current
+    // one, so the header beside the sources is not found.
+    std::vector<std::string> messages { "Unknown option <-Q> ignored\n", "Adding dependency file: dir/*.c\n" };
+#if !defined(_WIN32)
+    messages.push_back("No file matches </H>\n");
+#endif
+    messages.push_back("Scanning Main-Target: m$n.c\n");
+    messages.push_back("Headerfile <h$.h> not found\n");
+    EXPECT_EQ(coDepend.m_messages, messages);
+
+    // -D- turns them off again; -D+x changes nothing.
+    TRecorder coQuiet;
+    Run(coQuiet, { "-D+", "-D-", "-D+x", "-Zap", "missing.c" });
+    EXPECT_EQ(coQuiet.Messages(), 0);
+    EXPECT_TRUE(coQuiet.m_messages.empty());
+}
+
+TEST_F(TMakeDependFiles, WorkingDirectoryAndPatternDirectoryPrefixTheSources)
+{
+    Write("src/Main.C", "#include \"x.h\"\n");
+    Write("src/x.h", "");
+    Write("x.h", "");
+    Write("top.c", "#include \"x.h\"\n");
+    TRecorder coDepend;
+    // Another working directory than the current one: headers are found
+    // only in include directories.
+#if defined(_WIN32)
+    EXPECT_EQ(Run(coDepend, { "-Wsrc", "src\\*.C" }), "main.obj : src\\main.c \n");
+    EXPECT_EQ(Run(coDepend, { "src/*.c" }), "main.obj : src/main.c x.h \n");
+#else
+    EXPECT_EQ(Run(coDepend, { "-Wsrc", "src/*.C" }), "main.obj : src/Main.C \n");
+    EXPECT_EQ(Run(coDepend, { "src/*.C" }), "main.obj : src/Main.C x.h \n");
+#endif
+    EXPECT_EQ(Run(coDepend, { "-W.", "top.c" }), P("top.obj : ./top.c ./x.h \n"));
+    const std::string current = static_cast<const char*>(m_coOS.GetCurrentDirectory());
+    const std::string rule = "top.obj : " + current + kSep + "top.c " + current + kSep + "x.h \n";
+    EXPECT_EQ(Run(coDepend, { "-W" + current, "top.c" }), rule);
+    EXPECT_EQ(Run(coDepend, { "-W" + current + kSep, "top.c" }), rule);
+
+    // Files come in name order; directories are no sources.
+    Write("order/b.c", "");
+    Write("order/A.c", "");
+    Write("order/c.c", "");
+    fs::create_directory(P("order/d.c"));
+#if defined(_WIN32)
+    EXPECT_EQ(Run(coDepend, { "order/*.c" }), "a.obj : order/a.c \nb.obj : order/b.c \nc.obj : order/c.c \n");
+#else
+    EXPECT_EQ(Run(coDepend, { "order/*.c" }), "a.obj : order/A.c \nb.obj : order/b.c \nc.obj : order/c.c \n");
+#endif
+
+    // A new object's working directory is ".".
+    TRecorder coDirect;
+    FILE* pOut = std::fopen("direct.out", "wb");
+    ASSERT_NE(pOut, nullptr);
+    coDirect.ScanFiles(pOut, "top.c");
+    coDirect.ScanFiles(pOut, nullptr);
+    coDirect.ScanFiles(nullptr, "top.c");
+    std::fclose(pOut);
+    EXPECT_EQ(ReadAll("direct.out"), P("top.obj : ./top.c ./x.h \n"));
+}
+
+TEST_F(TMakeDependFiles, ProblemsAreReportedAndTheRunGoesOn)
+{
+    Write("main.c", "#include \"gone.h\"\n#include \"here.h\"\n#include \"dir.h\"\n");
+    Write("here.h", "");
+    fs::create_directory("dir.h");
+    TRecorder coDepend;
+    int nResult = -1;
+    EXPECT_EQ(Run(coDepend, { "-D+", "main.c", "none*.c", "nodir/*.c" }, &nResult), "main.obj : main.c here.h dir.h \n");
+    EXPECT_EQ(nResult, 1);
+    const std::vector<std::string> messages {
+        "Adding dependency file: main.c\n",   "Adding dependency file: none*.c\n",
+        "Adding dependency file: nodir/*.c\n", "Scanning Main-Target: main.c\n",
+        "Headerfile <gone.h> not found\n",    "Could not open <dir.h> for scanning\n",
+        "No file matches <none*.c>\n",        "No file matches <nodir/*.c>\n",
+    };
+    EXPECT_EQ(coDepend.m_messages, messages);
+
+    // Without patterns, and without an output file, the run fails aloud.
+    TRecorder coEmpty;
+    EXPECT_EQ(Run(coEmpty, { "-Iinc" }, &nResult), "");
+    EXPECT_EQ(nResult, 0);
+    EXPECT_EQ(coEmpty.m_messages, std::vector<std::string> { "No dependency files or file families specified!\n" });
+    const char* argv[] = { "kwdepend", "-D+", "main.c" };
+    TRecorder coNoOutput;
+    EXPECT_EQ(coNoOutput.Start("dir.h", 3, argv), 0);
+    EXPECT_EQ(coNoOutput.m_messages, std::vector<std::string> { "Could not open output-file <dir.h>\n" });
+    EXPECT_EQ(coNoOutput.Patterns().Count(), 0);
+
+    // A missing file scanned directly, and null arguments, are harmless.
+    TRecorder coDirect;
+    TDepTarget coTarget("missing.c", 1);
+    coDirect.Scan(&coTarget, &coTarget, "missing.c");
+    coDirect.Scan(nullptr, nullptr, "main.c");
+    coDirect.Scan(&coTarget, &coTarget, "");
+    coDirect.AddDepFile(&coTarget, &coTarget, nullptr);
+    EXPECT_EQ(coTarget.DependencyCount(), 0);
+    const char* nullArgs[] = { "kwdepend", nullptr, "main.c" };
+    EXPECT_EQ(coDirect.Start("rules.out", 3, nullArgs), 1);
+    EXPECT_EQ(coDirect.Start("rules.out", 5, nullptr), 0);
+}
+
+TEST_F(TMakeDependFiles, ASecondRunStartsAfresh)
+{
+    Write("a.c", "#include \"a.h\"\n");
+    Write("b.c", "");
+    Write("inc/a.h", "");
+    TRecorder coDepend;
+    EXPECT_EQ(Run(coDepend, { "-Iinc", "-Fextra", "-Oobj", "a.c" }), P("obj/a.obj : extra a.c inc/a.h \n"));
+    EXPECT_EQ(Run(coDepend, { "b.c" }), "b.obj : b.c \n");
+    EXPECT_EQ(coDepend.Registry().GetCount(), 1);
+    EXPECT_EQ(coDepend.IncludeDirectories().Count(), 0);
+}
+
+TEST_F(TMakeDependFiles, LongLinesNamesAndChainsAreHandledSafely)
+{
+    const std::string fits = std::string(TMakeDepend::LineLength - 14, ' ') + "#include \"a.h\"";
+    ASSERT_EQ(fits.size(), static_cast<size_t>(TMakeDepend::LineLength));
+    const std::string tooLong = std::string(TMakeDepend::LineLength - 13, ' ') + "#include \"b.h\"";
+    // What stands beyond the line's first LineLength characters is not
+    // read as a line of its own.
+    const std::string hidden = std::string(TMakeDepend::LineLength, 'x') + "#include \"c.h\"";
+    const std::string longName(5000, 'n');
+    Write("main.c", fits + "\r\n" + tooLong + "\n" + hidden + "\n#include \"" + longName + "\"\n#include \"d.h\"");
+    for (const char* pszHeader : { "a.h", "b.h", "c.h", "d.h" })
+        Write(pszHeader, "");
+    TRecorder coDepend;
+    EXPECT_EQ(Run(coDepend, { "-D+", "main.c" }), "main.obj : main.c a.h d.h \n");
+    const std::vector<std::string> messages {
+        "Adding dependency file: main.c\n",
+        "Scanning Main-Target: main.c\n",
+        "Line 2 of <main.c> is longer than 8191 characters: the rest of it is not scanned\n",
+        "Line 3 of <main.c> is longer than 8191 characters: the rest of it is not scanned\n",
+        "Headerfile <" + longName + "> not found\n",
+    };
+    EXPECT_EQ(coDepend.m_messages, messages);
+
+    // A header name longer than 254 characters is used whole.
+    std::string deepName;
+    for (int i = 0; i < 6; ++i)
+        deepName += std::string(50, static_cast<char>('a' + i)) + "/";
+    // Cut at 254 characters the name would be that of an existing directory.
+    Write(deepName + "deep.h", "");
+    const std::string longDir(3000, 'i');
+    Write("deep.c", "#include \"" + deepName + "deep.h\"\n");
+    TRecorder coDeep;
+    EXPECT_EQ(Run(coDeep, { ("-I" + longDir).c_str(), ("-O" + longDir).c_str(), "deep.c" }),
+              P(longDir + "/deep.obj : deep.c " + deepName + "deep.h \n"));
+
+    // A chain of includes far deeper than a call stack would take.
+    const int nChain = 3000;
+    std::string expected = "chain.obj : chain.c ";
+    Write("chain.c", "#include \"h0.h\"\n");
+    for (int i = 0; i < nChain; ++i) {
+        const std::string next = i + 1 < nChain ? "#include \"h" + std::to_string(i + 1) + ".h\"\n" : "";
+        Write("h" + std::to_string(i) + ".h", next + "#include \"h0.h\"\n");
+        expected += "h" + std::to_string(i) + ".h ";
+    }
+    TRecorder coChain;
+    EXPECT_EQ(Run(coChain, { "chain.c" }), expected + "\n");
+    EXPECT_EQ(coChain.Registry().GetCount(), nChain + 1);
+}
+
+} // namespace
