@@ -31,7 +31,7 @@ void Help()
                "  -I<directory>   an include directory (searched in the order given,\n"
                "                  before those of INCLUDE and INC)\n"
                "  -O<directory>   directory of the object files in the rules\n"
-               "  -S              do not follow #include <...> (never followed anyway)\n"
+               "  -S              do not follow #include <...> (the default)\n"
                "  -W<directory>   directory of the source files\n"
 #if defined(_WIN32)
                "Options may also begin with \"/\".\n"

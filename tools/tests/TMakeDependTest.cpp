@@ -564,13 +564,22 @@ TEST_F(TMakeDependFiles, LongLinesNamesAndChainsAreHandledSafely)
     std::string deepName;
     for (int i = 0; i < 6; ++i)
         deepName += std::string(50, static_cast<char>('a' + i)) + "/";
+    deepName += "deep.h";
     // Cut at 254 characters the name would be that of an existing directory.
-    Write(deepName + "deep.h", "");
+    Write(deepName, "");
     const std::string longDir(3000, 'i');
-    Write("deep.c", "#include \"" + deepName + "deep.h\"\n");
+    Write("deep.c", "#include \"" + deepName + "\"\n");
     TRecorder coDeep;
-    EXPECT_EQ(Run(coDeep, { ("-I" + longDir).c_str(), ("-O" + longDir).c_str(), "deep.c" }),
-              P(longDir + "/deep.obj : deep.c " + deepName + "deep.h \n"));
+    const std::string rules = Run(coDeep, { "-D+", "-I" + longDir, "-O" + longDir, "deep.c" });
+#if defined(_WIN32)
+    // The ANSI file functions stop at MAX_PATH: the header is not found
+    // there, and the message names it whole.
+    EXPECT_EQ(rules, longDir + "\\deep.obj : deep.c \n");
+    EXPECT_EQ(coDeep.m_messages.back(), "Headerfile <" + deepName + "> not found\n");
+#else
+    EXPECT_EQ(rules, longDir + "/deep.obj : deep.c " + deepName + " \n");
+    EXPECT_EQ(coDeep.m_messages.back(), "Scanning Main-Target: deep.c\n");
+#endif
 
     // A chain of includes far deeper than a call stack would take.
     const int nChain = 3000;
