@@ -412,6 +412,8 @@ TEST(TFmtTextTest, RightAlignedDecimalFieldWithSign)
         { DEL, 0, 1, "_-12,50", "-12,50", 3, -1, -1, "" },
         { DEL, 0, 1, "__-1,50", "-1,50", 3, -1, -1, "" },
         { '+', 0, 1, "___1,50", "1,50", 3, -1, -1, "" },
+        // Out of right-aligned mode into a full area that ends the text.
+        { RIGHT, 0, 1, "___1,50", "1,50", 7, 5, 6, "F4/2 X0 E1" },
     });
     EXPECT_DOUBLE_EQ(co.GetDouble(), 1.5);
 
@@ -446,6 +448,13 @@ TEST(TFmtTextTest, SeparatorsAreSteppedOverAndTypedToJump)
     Walk(co, {
         { '/', 0, 1, "__/__", "/", 3, -1, -1, "F2/2 X0 E1" },
         { '9', 0, 1, "__/9_", "/9", 4, -1, -1, "" },
+    });
+    // Typing a separator hides the selection.
+    ASSERT_EQ(co.SetCustomFormat("~~/~~", "99~99", nullptr), 1);
+    Type(co, "12");
+    Walk(co, {
+        { HOME, 0, 1, "12/__", "12/", 0, 0, 1, "X1 E0" },
+        { '/', 0, 1, "12/__", "12/", 3, -1, -1, "F2/2 X0 E1" },
     });
     // A decimal point only finds the other separator after a number.
     ASSERT_EQ(co.SetCustomFormat("~~.~~", "99~99", nullptr), 1);
@@ -643,6 +652,121 @@ TEST(TFmtTextTest, RightAlignedAreaAfterALeftAlignedOne)
         { LEFT, 0, 1, "__/__7", "/7", 0, -1, -1, "F2/1 X1 E0" },
     });
     EXPECT_EQ(co.GetEndPos(), 5);
+}
+
+TEST(TFmtTextTest, BackspaceOverASeparatorIntoARightAlignedArea)
+{
+    TProbe co;
+    ASSERT_EQ(co.SetCustomFormat("~~~/~~", "999~99", "r~~~a~"), 1);
+    EXPECT_EQ(co.GetCursorPos(), 2);
+    Walk(co, {
+        { '1', 0, 1, "__1/__", "1/", 2, -1, -1, "" },
+        { '2', 0, 1, "_12/__", "12/", 2, -1, -1, "" },
+        { RIGHT, 0, 1, "_12/__", "12/", 4, -1, -1, "F3/2 X0 E1" },
+        { '5', 0, 1, "_12/5_", "12/5", 5, -1, -1, "" },
+        { BS, 0, 1, "_12/__", "12/", 4, -1, -1, "" },
+        // The right-aligned area keeps its content; only the cursor moves.
+        { BS, 0, 1, "_12/__", "12/", 2, -1, -1, "F3/1 X1 E0" },
+        { '3', 0, 1, "123/__", "123/", 2, -1, -1, "" },
+        { END, 0, 1, "123/__", "123/", 4, -1, -1, "X0 E1" },
+        { LEFT, 0, 1, "123/__", "123/", 2, -1, -1, "F3/1 X1 E0" },
+    });
+}
+
+// Opens the protected steps for the tests of their bounds and answers.
+class TOpenFmtText : public TFmtText {
+public:
+    using TFmtText::AlignAreaLeft;
+    using TFmtText::AlignAreaRight;
+    using TFmtText::AutoInputAlign;
+    using TFmtText::AutoViewAlign;
+    using TFmtText::EnterArea;
+    using TFmtText::FixCharPassed;
+    using TFmtText::InputRightAligned;
+};
+
+TEST(TFmtTextTest, ProtectedStepsCheckTheirPositions)
+{
+    TOpenFmtText co;
+    ASSERT_EQ(co.SetCustomFormat("~~~~/~~", "****~**", "a~~~~g~"), 1);
+    co.SetText("ab");
+    ASSERT_EQ(View(co), "ab__/__");
+    struct Row {
+        unsigned short unBeg;
+        unsigned short unEnd;
+        int nRight;
+        const char* pszRight;
+    } rows[] = {
+        { 0, 0, 0, "ab__/__" },   // a single position
+        { 2, 1, 0, "ab__/__" },   // begin after end
+        { 0, 4, 0, "ab__/__" },   // over a fixed position
+        { 5, 7, 0, "ab__/__" },   // beyond L
+        { 2, 3, 0, "ab__/__" },   // nothing to move
+        { 5, 6, 0, "ab__/__" },   // wholly empty
+        { 0, 3, 1, "__ab/__" },
+        { 0, 3, 0, "__ab/__" },   // already at the right end
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(testing::Message() << r.unBeg << "-" << r.unEnd);
+        EXPECT_EQ(co.AlignAreaRight(r.unBeg, r.unEnd), r.nRight);
+        EXPECT_EQ(View(co), r.pszRight);
+    }
+    EXPECT_EQ(co.AlignAreaLeft(0, 4), 0);
+    EXPECT_EQ(co.AlignAreaLeft(1, 3), 1);
+    EXPECT_EQ(View(co), "_ab_/__");
+    EXPECT_EQ(co.AlignAreaLeft(0, 3), 1);
+    EXPECT_EQ(View(co), "ab__/__");
+
+    // Answers of the alignments and of entering an area.
+    EXPECT_EQ(co.AutoViewAlign(0), 0);
+    EXPECT_EQ(co.AutoViewAlign(1), 0);
+    EXPECT_EQ(co.AutoViewAlign(2), 0);
+    ASSERT_EQ(co.SetAreaFlag(0, 'g'), 1);
+    EXPECT_EQ(co.AutoViewAlign(0), 1);
+    EXPECT_EQ(View(co), "__ab/__");
+    ASSERT_EQ(co.SetAreaFlag(0, 'b'), 1);
+    EXPECT_EQ(co.AutoViewAlign(0), 1);
+    EXPECT_EQ(View(co), "00ab/__");
+    co.SetCursorPos(0);
+    EXPECT_EQ(co.GetCursorPos(), 0);
+    EXPECT_EQ(co.AutoInputAlign(0), 1);
+    EXPECT_EQ(co.GetCursorPos(), 3);
+    EXPECT_EQ(co.AutoInputAlign(0), 0);
+    EXPECT_EQ(co.AutoInputAlign(5), 0);
+    EXPECT_EQ(co.EnterArea(0), 1);
+    EXPECT_EQ(co.GetCursorPos(), 3);
+    EXPECT_EQ(Sel(co).nEnd, 3);
+    EXPECT_EQ(co.EnterArea(1), 1);
+    EXPECT_EQ(co.GetCursorPos(), 5);
+    EXPECT_EQ(co.EnterArea(1), 0);
+    EXPECT_EQ(co.EnterArea(4), 0);
+
+    // FixCharPassed: only fixed positions and the two directions.
+    EXPECT_EQ(co.FixCharPassed(0, 2), 0);
+    EXPECT_EQ(co.FixCharPassed(9, 2), 0);
+    EXPECT_EQ(co.FixCharPassed(4, 3), 0);
+    EXPECT_EQ(co.GetCursorPos(), 5);
+    // Leaving area 1 to the left enters area 0.
+    EXPECT_EQ(co.FixCharPassed(4, 1), 1);
+    EXPECT_EQ(co.GetCursorPos(), 3);
+    EXPECT_EQ(Sel(co).nStart, 0);
+    // Leaving a single-position area calls nothing.
+    ASSERT_EQ(co.SetCustomFormat("~/~~", "9~99", nullptr), 1);
+    EXPECT_EQ(co.FixCharPassed(1, 2), 0);
+    EXPECT_EQ(co.GetCursorPos(), 0);
+
+    // Right-aligned input only from the area's first position up to the
+    // cursor, all of them input positions.
+    ASSERT_EQ(co.SetCustomFormat("~~/~~", "99~99", "r~~r~"), 1);
+    EXPECT_EQ(co.GetCursorPos(), 1);
+    EXPECT_EQ(co.InputRightAligned('5', 3), 0);
+    EXPECT_EQ(co.InputRightAligned('5', 0), 1);
+    EXPECT_EQ(View(co), "_5/__");
+    co.SetCursorPos(4);
+    EXPECT_EQ(co.InputRightAligned('5', 0), 0);
+    EXPECT_EQ(co.InputRightAligned('x', 3), 0);
+    EXPECT_EQ(co.InputRightAligned('6', 3), 1);
+    EXPECT_EQ(View(co), "_5/_6");
 }
 
 TEST(TFmtTextTest, AreaFlagsForViewAndText)
