@@ -9,6 +9,8 @@
 #include "TDynBase.h"
 #include "TDynRet.h"
 #include "TDynTab.h"
+#include "TFmtText.h"
+#include "TFmtTextFormat.h"
 #include "TMvc.h"
 #include "TMvcEventTable.h"
 #include "TMvcParam.h"

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "KwtlApi.h"
+
+// One input format for TFmtText: the template ("~" marks an input position,
+// every other character is fixed), the validity code of every position and
+// the area flags. The texts are kept as given; TFmtText checks them again
+// when it takes them, so a format read from a file with texts of different
+// lengths is refused there instead of being used.
+//
+// In resource files the three texts are the string variables VarTemplate,
+// VarFormat and VarArea; a missing text is stored as a null string.
+class KWTL_API TFmtTextFormat {
+public:
+    enum : unsigned short { VarTemplate = 72, VarFormat = 73, VarArea = 74 };
+
+    TFmtTextFormat() = default;
+    TFmtTextFormat(const char* pszTemplate, const char* pszFormat, const char* pszArea);
+    TFmtTextFormat(const TFmtTextFormat& coOther);
+    TFmtTextFormat& operator=(const TFmtTextFormat& coOther);
+    virtual ~TFmtTextFormat();
+
+    // Format
+    // 0 (and all three texts null) when template or format is null or empty,
+    // longer than TFmtTextFormat::MaxLen or of different lengths. The area
+    // flags are kept only when they have the template's length.
+    int SetFormat(const char* pszTemplate, const char* pszFormat, const char* pszArea);
+    const char* GetTemplate() const { return m_pszTemplate; }
+    const char* GetFormat() const { return m_pszFormat; }
+    const char* GetArea() const { return m_pszArea; }
+
+    // Every position and the length itself fit a signed 16-bit value, which
+    // the selection and the area positions of TFmtText are.
+    static constexpr unsigned short MaxLen = 32767;
+
+protected:
+    void FreeTexts();
+
+private:
+    char* m_pszTemplate { nullptr };    // owned; null when unset
+    char* m_pszFormat { nullptr };      // owned; null when unset
+    char* m_pszArea { nullptr };        // owned; null when unset
+};
