@@ -84,6 +84,15 @@ int TArray::Reserve()
     return Resize(m_lAlloc + m_lGrowth);
 }
 
+int TArray::MakeRoom(long lMore)
+{
+    if (lMore <= m_lAlloc - m_lCount)
+        return 1;
+    if (m_lCount > std::numeric_limits<long>::max() - lMore)
+        return 0;
+    return Resize(m_lCount + lMore);
+}
+
 void TArray::Shrink()
 {
     if (m_lAlloc - m_lCount > m_lGrowth)

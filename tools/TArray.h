@@ -29,6 +29,10 @@ public:
     operator short() const { return static_cast<short>(m_lCount); }
     long GetAllocSize() const { return m_lAlloc; }
     int FreeSpace() const { return m_lCount < m_lAlloc; }
+    // Grows the memory in one step to hold lMore further elements, so that
+    // a large batch of additions does not grow it step by step; 1 when the
+    // room is there.
+    int MakeRoom(long lMore);
 
     // Functions
     void** GetObjArray() const { return m_ppvObj; }

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <cstdint>
+#include <ctime>
 
 // The few run-time library functions whose names or existence differ between
 // the Microsoft C run-time and POSIX. The comparisons are implemented once
@@ -23,3 +25,11 @@ KWTL_API unsigned long CrtThreadId();
 // Like _fdopen: a stream over a file handle of the operating-system object
 // (OpenFile); closing the stream closes the handle. Null on failure.
 KWTL_API FILE* CrtFdopen(int nHandle, const char* pszMode);
+// The separator of directory names ('\\' on Windows, '/' elsewhere) and
+// of the entries of a search list such as PATH (';' or ':').
+KWTL_API char CrtPathSeparator();
+KWTL_API char CrtPathListSeparator();
+// The run-time library's local time of calendar seconds, into the caller's
+// structure; 0 where the library cannot convert the value (the Microsoft
+// run-time converts neither negative values nor ones after the year 3000).
+KWTL_API int CrtLocalTime(int64_t llSeconds, std::tm* pcoTime);

@@ -17,3 +17,19 @@ FILE* CrtFdopen(int nHandle, const char* pszMode)
 {
     return nHandle < 0 || !pszMode ? nullptr : fdopen(nHandle, pszMode);
 }
+
+char CrtPathSeparator()
+{
+    return '/';
+}
+
+char CrtPathListSeparator()
+{
+    return ':';
+}
+
+int CrtLocalTime(int64_t llSeconds, std::tm* pcoTime)
+{
+    const time_t llTime = static_cast<time_t>(llSeconds);
+    return localtime_r(&llTime, pcoTime) ? 1 : 0;
+}

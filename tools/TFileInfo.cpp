@@ -1,6 +1,5 @@
 #include "TFileInfo.h"
 
-
 #include <cctype>
 
 KW_IMPLEMENT_DYNAMIC_CLASS(TFileInfo, TDynBase, "kwtl")
@@ -14,6 +13,7 @@ TFileInfo::TFileInfo(const TFileInfo& coOther)
     , m_ulLastModified(coOther.m_ulLastModified)
     , m_ulCreationTime(coOther.m_ulCreationTime)
     , m_ulLastAccessed(coOther.m_ulLastAccessed)
+    , m_ulSystemAttributes(coOther.m_ulSystemAttributes)
 {
 }
 
@@ -28,6 +28,7 @@ TFileInfo& TFileInfo::operator=(const TFileInfo& coOther)
     m_ulLastModified = coOther.m_ulLastModified;
     m_ulCreationTime = coOther.m_ulCreationTime;
     m_ulLastAccessed = coOther.m_ulLastAccessed;
+    m_ulSystemAttributes = coOther.m_ulSystemAttributes;
     return *this;
 }
 
@@ -49,13 +50,6 @@ int ComparePart(const char* pszA, const char* pszEndA, const char* pszB, const c
     }
 }
 
-const char* EndOfBase(const char* pszName)
-{
-    while (*pszName && *pszName != '.')
-        ++pszName;
-    return pszName;
-}
-
 const char* EndOfText(const char* pszText)
 {
     while (*pszText)
@@ -63,21 +57,92 @@ const char* EndOfText(const char* pszText)
     return pszText;
 }
 
+// A name split at its first "." into base and extension; without a "."
+// the extension is empty.
+struct TNameParts {
+    explicit TNameParts(const char* pszName)
+        : m_pszBase(pszName)
+    {
+        m_pszBaseEnd = pszName;
+        while (*m_pszBaseEnd && *m_pszBaseEnd != '.')
+            ++m_pszBaseEnd;
+        m_pszExt = *m_pszBaseEnd ? m_pszBaseEnd + 1 : m_pszBaseEnd;
+        m_pszExtEnd = EndOfText(m_pszExt);
+    }
+
+    const char* m_pszBase;
+    const char* m_pszBaseEnd;
+    const char* m_pszExt;
+    const char* m_pszExtEnd;
+};
+
+int CompareBases(const TNameParts& coA, const TNameParts& coB)
+{
+    return ComparePart(coA.m_pszBase, coA.m_pszBaseEnd, coB.m_pszBase, coB.m_pszBaseEnd);
+}
+
+int CompareExtensions(const TNameParts& coA, const TNameParts& coB)
+{
+    return ComparePart(coA.m_pszExt, coA.m_pszExtEnd, coB.m_pszExt, coB.m_pszExtEnd);
+}
+
+// The order of null records, which sort first; 2 when both are records.
+int CompareNull(const void* pvA, const void* pvB)
+{
+    if (pvA && pvB)
+        return 2;
+    return pvA ? 1 : (pvB ? -1 : 0);
+}
+
+const TFileInfo& Info(const void* pv)
+{
+    return *static_cast<const TFileInfo*>(pv);
+}
+
+int CompareUnsigned(unsigned long ulA, unsigned long ulB)
+{
+    return ulA < ulB ? -1 : (ulA > ulB ? 1 : 0);
+}
+
 } // namespace
 
 int TFileInfo::CompareByName(const void* pvA, const void* pvB)
 {
-    if (!pvA || !pvB)
-        return pvA ? 1 : (pvB ? -1 : 0);
-    const char* pszA = static_cast<const TFileInfo*>(pvA)->m_coName;
-    const char* pszB = static_cast<const TFileInfo*>(pvB)->m_coName;
-    const char* pszBaseEndA = EndOfBase(pszA);
-    const char* pszBaseEndB = EndOfBase(pszB);
-    const int nBase = ComparePart(pszA, pszBaseEndA, pszB, pszBaseEndB);
-    if (nBase != 0)
-        return nBase;
-    // The extensions follow the first "." (none without one).
-    const char* pszExtA = *pszBaseEndA ? pszBaseEndA + 1 : pszBaseEndA;
-    const char* pszExtB = *pszBaseEndB ? pszBaseEndB + 1 : pszBaseEndB;
-    return ComparePart(pszExtA, EndOfText(pszExtA), pszExtB, EndOfText(pszExtB));
+    const int nNull = CompareNull(pvA, pvB);
+    if (nNull != 2)
+        return nNull;
+    const TNameParts coA(Info(pvA).m_coName);
+    const TNameParts coB(Info(pvB).m_coName);
+    const int nBase = CompareBases(coA, coB);
+    return nBase != 0 ? nBase : CompareExtensions(coA, coB);
+}
+
+int TFileInfo::CompareByExt(const void* pvA, const void* pvB)
+{
+    const int nNull = CompareNull(pvA, pvB);
+    if (nNull != 2)
+        return nNull;
+    const TNameParts coA(Info(pvA).m_coName);
+    const TNameParts coB(Info(pvB).m_coName);
+    // With equal extensions the name order comes down to the bases.
+    const int nExt = CompareExtensions(coA, coB);
+    return nExt != 0 ? nExt : CompareBases(coA, coB);
+}
+
+int TFileInfo::CompareByDate(const void* pvA, const void* pvB)
+{
+    const int nNull = CompareNull(pvA, pvB);
+    if (nNull != 2)
+        return nNull;
+    const int nDate = CompareUnsigned(Info(pvA).m_ulLastModified, Info(pvB).m_ulLastModified);
+    return nDate != 0 ? nDate : CompareByName(pvA, pvB);
+}
+
+int TFileInfo::CompareBySize(const void* pvA, const void* pvB)
+{
+    const int nNull = CompareNull(pvA, pvB);
+    if (nNull != 2)
+        return nNull;
+    const int nSize = CompareUnsigned(Info(pvA).m_ulSize, Info(pvB).m_ulSize);
+    return nSize != 0 ? nSize : CompareByName(pvA, pvB);
 }

@@ -10,6 +10,10 @@
 // 0 none, 1 archive, 2 directory, 4 hidden, 8 read-only, 16 system,
 // 32 compressed. Times are calendar seconds (time_t) with the two-second
 // resolution of a DOS date; 0xFFFFFFFF means "not set", 0 "not convertible".
+//
+// The one code hides that a hidden, read-only or system directory is a
+// directory at all, so the record also keeps the Win32 attribute bits the
+// code was derived from: IsDirectory() tells every directory.
 class KWTL_API TFileInfo : public TDynBase {
     KW_DYNAMIC_CLASS(TFileInfo, TDynBase)
 public:
@@ -26,6 +30,15 @@ public:
         NoTime = 0xFFFFFFFFul,
         LargeSize = 0xFFFFFFFFul,
     };
+    // Win32 attribute bits of the system attribute field.
+    enum : unsigned long {
+        SysReadOnly = 0x1,
+        SysHidden = 0x2,
+        SysSystem = 0x4,
+        SysDirectory = 0x10,
+        SysArchive = 0x20,
+        SysCompressed = 0x800,
+    };
 
     TFileInfo() = default;
     TFileInfo(const TFileInfo& coOther);
@@ -40,14 +53,22 @@ public:
     unsigned long LastModified() const { return m_ulLastModified; }
     unsigned long CreationTime() const { return m_ulCreationTime; }
     unsigned long LastAccessed() const { return m_ulLastAccessed; }
+    // The Win32 attribute bits the code was derived from (0 when unknown).
+    unsigned long SystemAttributes() const { return m_ulSystemAttributes; }
+    // Every directory, whatever its code; also a record whose only
+    // information is the directory code.
+    int IsDirectory() const { return (m_ulSystemAttributes & SysDirectory) || m_unAttributes == AttrDirectory; }
 
     void SetName(const char* pszName) { m_coName = pszName; }
     void SetPath(const char* pszPath) { m_coPath = pszPath; }
+    // Shares the string's text, so the records of one directory keep one copy.
+    void SetPath(const TString& coPath) { m_coPath = coPath; }
     void SetAttributes(unsigned short unAttributes) { m_unAttributes = unAttributes; }
     void SetSize(unsigned long ulSize) { m_ulSize = static_cast<uint32_t>(ulSize); }
     void SetLastModified(unsigned long ulTime) { m_ulLastModified = static_cast<uint32_t>(ulTime); }
     void SetCreationTime(unsigned long ulTime) { m_ulCreationTime = static_cast<uint32_t>(ulTime); }
     void SetLastAccessed(unsigned long ulTime) { m_ulLastAccessed = static_cast<uint32_t>(ulTime); }
+    void SetSystemAttributes(unsigned long ulBits) { m_ulSystemAttributes = static_cast<uint32_t>(ulBits); }
 
     // Back to the state of a new record.
     void Clear() { *this = TFileInfo(); }
@@ -59,6 +80,13 @@ public:
     // regard to case, then the extensions the same way. A null record sorts
     // first.
     static int CompareByName(const void* pvA, const void* pvB);
+    // Extension order: the extensions first, then as by name.
+    static int CompareByExt(const void* pvA, const void* pvB);
+    // Date order: last modified, then by name; size order: size, then by
+    // name. The 32-bit fields are compared as unsigned values, so the order
+    // is the same for every pair ("not set" sorts last).
+    static int CompareByDate(const void* pvA, const void* pvB);
+    static int CompareBySize(const void* pvA, const void* pvB);
 
 private:
     TString m_coName;
@@ -68,4 +96,5 @@ private:
     uint32_t m_ulLastModified { NoTime };
     uint32_t m_ulCreationTime { NoTime };
     uint32_t m_ulLastAccessed { NoTime };
+    uint32_t m_ulSystemAttributes { 0 };
 };

@@ -90,7 +90,9 @@ unsigned long AttributeBits(const char* pszName, mode_t unMode)
 void FillRecord(TFileInfo& coInfo, const char* pszName, const TEntry& coEntry)
 {
     coInfo.SetName(pszName);
-    coInfo.SetAttributes(TOpSystem::AttributeCode(AttributeBits(pszName, coEntry.m_unMode)));
+    const unsigned long ulBits = AttributeBits(pszName, coEntry.m_unMode);
+    coInfo.SetAttributes(TOpSystem::AttributeCode(ulBits));
+    coInfo.SetSystemAttributes(ulBits);
     // Directories have no size of their own, as on Windows.
     coInfo.SetSize(S_ISDIR(coEntry.m_unMode) ? 0 : TOpSystem::SizeField(coEntry.m_ullSize));
     coInfo.SetLastModified(CalendarTime(coEntry.m_llModified));

@@ -2,6 +2,7 @@
 
 #include "KwWindows.h"
 #include "TArray.h"
+#include "TDateTime.h"
 #include "TFileInfo.h"
 #include "TConProWinNT.h"
 #include "TOsThreadWinNT.h"
@@ -96,6 +97,7 @@ void FillRecord(TFileInfo& coInfo, const WIN32_FIND_DATAA& coData)
 {
     coInfo.SetName(coData.cFileName);
     coInfo.SetAttributes(TOpSystem::AttributeCode(coData.dwFileAttributes));
+    coInfo.SetSystemAttributes(coData.dwFileAttributes);
     coInfo.SetSize(TOpSystem::SizeField(FileSize(coData)));
     coInfo.SetLastModified(CalendarTime(coData.ftLastWriteTime));
     coInfo.SetCreationTime(CalendarTime(coData.ftCreationTime));
@@ -631,6 +633,44 @@ void TOpSystemWinNT::Sleep(unsigned short unMilliseconds) const
 unsigned long TOpSystemWinNT::GetOSRunningTimeMs() const
 {
     return GetTickCount();
+}
+
+int TOpSystemWinNT::SetLocalTime(const TDateTimeF& coDateTime) const
+{
+    if (!coDateTime.Valid() || coDateTime.Year() < 1601 || coDateTime.Year() > 30827)
+        return 0;
+    SYSTEMTIME coTime {};
+    coTime.wYear = static_cast<WORD>(coDateTime.Year());
+    coTime.wMonth = static_cast<WORD>(coDateTime.Month());
+    coTime.wDayOfWeek = static_cast<WORD>(coDateTime.WeekDay());
+    coTime.wDay = static_cast<WORD>(coDateTime.Day());
+    coTime.wHour = static_cast<WORD>(coDateTime.Hour());
+    coTime.wMinute = static_cast<WORD>(coDateTime.Minutes());
+    coTime.wSecond = static_cast<WORD>(coDateTime.Seconds());
+
+    HANDLE hToken = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &hToken))
+        return 0;
+    TOKEN_PRIVILEGES coEnable {};
+    coEnable.PrivilegeCount = 1;
+    coEnable.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    TOKEN_PRIVILEGES coPrevious {};
+    DWORD ulPreviousSize = sizeof(coPrevious);
+    if (!LookupPrivilegeValueA(nullptr, "SeSystemtimePrivilege", &coEnable.Privileges[0].Luid)
+        || !AdjustTokenPrivileges(hToken, FALSE, &coEnable, sizeof(coEnable), &coPrevious, &ulPreviousSize)) {
+        CloseHandle(hToken);
+        return 0;
+    }
+    // Without the privilege (ERROR_NOT_ALL_ASSIGNED) the system refuses the
+    // clock itself, with its own error.
+    const BOOL nSet = ::SetLocalTime(&coTime);
+    const DWORD ulError = GetLastError();
+    // The previous state lists the privilege only when it was changed.
+    if (coPrevious.PrivilegeCount > 0)
+        AdjustTokenPrivileges(hToken, FALSE, &coPrevious, 0, nullptr, nullptr);
+    CloseHandle(hToken);
+    SetLastError(ulError);
+    return nSet ? 1 : 0;
 }
 
 intptr_t TOpSystemWinNT::LoadLibrary(const char* pszName) const

@@ -55,6 +55,10 @@ public:
     void Message(const char* pszText, const char* pszCaption) const override;
     void Sleep(unsigned short unMilliseconds) const override;
     unsigned long GetOSRunningTimeMs() const override;
+    // Sets the local clock with the system-time privilege enabled for the
+    // call; 0 for an invalid value (or one outside the years 1601 to 30827)
+    // and when the system refuses.
+    int SetLocalTime(const TDateTimeF& coDateTime) const override;
 
     // Libraries
     // LoadLibrary adds ".dll" to a name without extension.

@@ -29,6 +29,11 @@
 #include "GPoint.h"
 #include "GScale.h"
 #include "TMakeDepend.h"
+#include "TDateTime.h"
+#include "TFile.h"
+#include "TFileSelection.h"
+#include "TLogFile.h"
+#include "TPath.h"
 
 #if defined(_WIN32)
 #include "TConProWinNT.h"
