@@ -4,8 +4,6 @@
 
 #include <process.h>
 #include <stdio.h>
-}
-
 #include <time.h>
 
 int CrtProcessId()
