@@ -1,8 +1,10 @@
 #include "TArray.h"
 #include "TFileInfo.h"
+#include "TOpSystem.h"
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -122,4 +124,84 @@ TEST(TFileInfoTest, OwningSortedArrayOrdersByNameAndDestroysRecords)
     EXPECT_EQ(coArray.Count(), 5);
     // The remaining records are deleted with the array (the leak checker of
     // the native build would report them otherwise).
+}
+
+TEST(TFileInfoTest, EveryDirectoryIsToldWhateverItsCode)
+{
+    struct {
+        unsigned long m_ulBits;
+        unsigned short m_unCode;
+        bool m_bDirectory;
+    } const aCases[] = {
+        { 0x10, TFileInfo::AttrDirectory, true },
+        { 0x12, TFileInfo::AttrHidden, true },
+        { 0x11, TFileInfo::AttrReadOnly, true },
+        { 0x14, TFileInfo::AttrSystem, true },
+        { 0x30, TFileInfo::AttrDirectory, true },
+        { 0x20, TFileInfo::AttrArchive, false },
+        { 0x2, TFileInfo::AttrHidden, false },
+        { 0, TFileInfo::AttrNone, false },
+    };
+    for (const auto& c : aCases) {
+        TFileInfo coInfo;
+        coInfo.SetSystemAttributes(c.m_ulBits);
+        coInfo.SetAttributes(TOpSystem::AttributeCode(c.m_ulBits));
+        EXPECT_EQ(coInfo.Attributes(), c.m_unCode) << c.m_ulBits;
+        EXPECT_EQ(coInfo.IsDirectory() != 0, c.m_bDirectory) << c.m_ulBits;
+        const TFileInfo coCopy(coInfo);
+        TFileInfo coAssigned;
+        coAssigned = coInfo;
+        EXPECT_EQ(coCopy.SystemAttributes(), c.m_ulBits);
+        EXPECT_EQ(coAssigned.SystemAttributes(), c.m_ulBits);
+        EXPECT_EQ(coAssigned.IsDirectory(), coInfo.IsDirectory());
+    }
+    // A record that only carries the directory code is a directory too.
+    TFileInfo coCodeOnly;
+    coCodeOnly.SetAttributes(TFileInfo::AttrDirectory);
+    EXPECT_TRUE(coCodeOnly.IsDirectory());
+    coCodeOnly.Clear();
+    EXPECT_FALSE(coCodeOnly.IsDirectory());
+    EXPECT_EQ(coCodeOnly.SystemAttributes(), 0ul);
+}
+
+TEST(TFileInfoTest, ExtensionDateAndSizeOrders)
+{
+    auto Make = [](const char* pszName, unsigned long ulSize, unsigned long ulDate) {
+        TFileInfo coInfo = Named(pszName);
+        coInfo.SetSize(ulSize);
+        coInfo.SetLastModified(ulDate);
+        return coInfo;
+    };
+    struct {
+        TFileInfo m_coA;
+        TFileInfo m_coB;
+        int m_nExt;
+        int m_nDate;
+        int m_nSize;
+    } const aCases[] = {
+        { Make("z.a", 1, 1), Make("a.b", 1, 1), -1, 1, 1 },        // extension first, else by name
+        { Make("a.TXT", 1, 1), Make("B.txt", 1, 1), -1, -1, -1 },
+        { Make("a", 5, 9), Make("b.c", 5, 9), -1, -1, -1 },        // no extension first
+        { Make("a.b.c", 0, 0), Make("x.b.c", 0, 0), -1, -1, -1 },  // the extension is all after the first "."
+        { Make("b", 1, 2), Make("a", 2, 1), 1, 1, -1 },
+        // Unsigned: the largest values sort last, in every pair.
+        { Make("a", 0xFFFFFFFFul, 0xFFFFFFFFul), Make("b", 0, 0), -1, 1, 1 },
+        { Make("a", 0x80000001ul, 0x80000001ul), Make("b", 1, 1), -1, 1, 1 },
+        { Make("A.x", 7, 7), Make("a.X", 7, 7), 0, 0, 0 },
+    };
+    for (const auto& c : aCases) {
+        const std::string at = std::string(c.m_coA.Name()) + " / " + static_cast<const char*>(c.m_coB.Name());
+        EXPECT_EQ(Sign(TFileInfo::CompareByExt(&c.m_coA, &c.m_coB)), c.m_nExt) << at;
+        EXPECT_EQ(Sign(TFileInfo::CompareByDate(&c.m_coA, &c.m_coB)), c.m_nDate) << at;
+        EXPECT_EQ(Sign(TFileInfo::CompareBySize(&c.m_coA, &c.m_coB)), c.m_nSize) << at;
+        EXPECT_EQ(Sign(TFileInfo::CompareByExt(&c.m_coB, &c.m_coA)), -c.m_nExt) << at;
+        EXPECT_EQ(Sign(TFileInfo::CompareByDate(&c.m_coB, &c.m_coA)), -c.m_nDate) << at;
+        EXPECT_EQ(Sign(TFileInfo::CompareBySize(&c.m_coB, &c.m_coA)), -c.m_nSize) << at;
+    }
+    const TFileInfo coA = Named("a");
+    for (auto pfnCompare : { &TFileInfo::CompareByExt, &TFileInfo::CompareByDate, &TFileInfo::CompareBySize }) {
+        EXPECT_LT(pfnCompare(nullptr, &coA), 0);
+        EXPECT_GT(pfnCompare(&coA, nullptr), 0);
+        EXPECT_EQ(pfnCompare(nullptr, nullptr), 0);
+    }
 }

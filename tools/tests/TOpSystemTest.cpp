@@ -522,21 +522,26 @@ TEST_F(TOpSystemFiles, ScanFilesListsEveryEntryWithItsRecord)
         const char* m_pszName;
         unsigned short m_unCode;
         unsigned long m_ulSize;
+        bool m_bDirectory;
     } const aCases[] = {
-        { ".", TFileInfo::AttrDirectory, 0 },
-        { "..", TFileInfo::AttrDirectory, 0 },
-        { ".hid", TFileInfo::AttrHidden, 0 },        // a hidden directory is hidden, not a directory
-        { "a.TXT", unFile, 70000 },
-        { "b.txt", unFile, 3 },
-        { "c.dat", unFile, 0 },
-        { "ro.txt", TFileInfo::AttrReadOnly, 1 },
-        { "sub", TFileInfo::AttrDirectory, 0 },
+        { ".", TFileInfo::AttrDirectory, 0, true },
+        { "..", TFileInfo::AttrDirectory, 0, true },
+        { ".hid", TFileInfo::AttrHidden, 0, true },  // a hidden directory has the hidden code
+        { "a.TXT", unFile, 70000, false },
+        { "b.txt", unFile, 3, false },
+        { "c.dat", unFile, 0, false },
+        { "ro.txt", TFileInfo::AttrReadOnly, 1, false },
+        { "sub", TFileInfo::AttrDirectory, 0, true },
     };
     for (const auto& c : aCases) {
         const TFileInfo* pcoInfo = Entry(coFiles, c.m_pszName);
         ASSERT_NE(pcoInfo, nullptr) << c.m_pszName;
         EXPECT_EQ(pcoInfo->Attributes(), c.m_unCode) << c.m_pszName;
         EXPECT_EQ(pcoInfo->Size(), c.m_ulSize) << c.m_pszName;
+        // The attribute bits behind the code: every directory is told, the
+        // hidden one too.
+        EXPECT_EQ(TOpSystem::AttributeCode(pcoInfo->SystemAttributes()), c.m_unCode) << c.m_pszName;
+        EXPECT_EQ(pcoInfo->IsDirectory() != 0, c.m_bDirectory) << c.m_pszName;
     }
     // Times have the two-second steps of a DOS time; one before 1980 has none.
     EXPECT_EQ(Entry(coFiles, "a.TXT")->LastModified(), static_cast<unsigned long>(m_llSetTime - 1));

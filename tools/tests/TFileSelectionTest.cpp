@@ -1,0 +1,376 @@
+#include "TCrt.h"
+#include "TFileSelection.h"
+#include "TOpSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#if defined(_WIN32)
+#include "KwWindows.h"
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TFileInfo Record(const char* pszName, unsigned long ulSize = 0, unsigned long ulModified = TFileInfo::NoTime,
+                 const char* pszTag = "")
+{
+    TFileInfo coInfo;
+    coInfo.SetName(pszName);
+    coInfo.SetSize(ulSize);
+    coInfo.SetLastModified(ulModified);
+    coInfo.SetPath(pszTag);
+    return coInfo;
+}
+
+std::vector<std::string> Names(const TFileSelection& coSelection)
+{
+    std::vector<std::string> names;
+    for (long i = 0; i < coSelection.Count(); ++i)
+        names.emplace_back(coSelection.GetFile(i).Name());
+    return names;
+}
+
+// The path fields, which the order tests use as tags.
+std::vector<std::string> Tags(const TFileSelection& coSelection)
+{
+    std::vector<std::string> tags;
+    for (long i = 0; i < coSelection.Count(); ++i)
+        tags.emplace_back(coSelection.GetFile(i).Path());
+    return tags;
+}
+
+// A small generator of its own, so every platform sees the same data.
+class TRandom {
+public:
+    explicit TRandom(uint32_t ulSeed) : m_ulState(ulSeed) {}
+    uint32_t Next(uint32_t ulBound)
+    {
+        m_ulState = m_ulState * 1664525u + 1013904223u;
+        return (m_ulState >> 8) % ulBound;
+    }
+
+private:
+    uint32_t m_ulState;
+};
+
+// Records with many equal keys in every order: few names (with case
+// variants and extensions shared between bases), few sizes and few dates.
+std::vector<TFileInfo> VariedRecords(size_t nCount, uint32_t ulSeed)
+{
+    static const char* const s_apszNames[] = { "a.txt", "A.TXT", "b.txt", "a.dat", "B", "b", "c.x.y", "c.X",
+                                               ".", "..", "readme", "a.b.c", "z.txt", "Z.Txt" };
+    static const unsigned long s_aulDates[] = { 0, 5, 5, 1000, TFileInfo::NoTime, 0x80000001ul };
+    TRandom coRandom(ulSeed);
+    std::vector<TFileInfo> records;
+    for (size_t i = 0; i < nCount; ++i) {
+        const char* pszName = s_apszNames[coRandom.Next(sizeof(s_apszNames) / sizeof(s_apszNames[0]))];
+        const unsigned long ulSize = coRandom.Next(4) == 0 ? 0xFFFFFFFFul : coRandom.Next(3);
+        const unsigned long ulDate = s_aulDates[coRandom.Next(sizeof(s_aulDates) / sizeof(s_aulDates[0]))];
+        records.push_back(Record(pszName, ulSize, ulDate, std::to_string(i).c_str()));
+    }
+    return records;
+}
+
+} // namespace
+
+TEST(TFileSelectionTest, TheFiveOrders)
+{
+    const TFileInfo aRecords[] = {
+        Record("b.txt", 30, 100), Record("a.TXT", 10, 300), Record("c.dat", 20, 200),
+        Record("a.dat", 20, 300), Record("B.c", 0xFFFFFFFFul, 0xFFFFFFFFul), Record("d", 0, 0),
+    };
+    struct {
+        unsigned short m_unType;
+        std::vector<std::string> m_names;
+    } const aCases[] = {
+        { 0, { "a.dat", "a.TXT", "B.c", "b.txt", "c.dat", "d" } },
+        { 1, { "d", "B.c", "a.dat", "c.dat", "a.TXT", "b.txt" } },
+        // The 32-bit fields compare as unsigned values: "not set" is last.
+        { 2, { "d", "b.txt", "c.dat", "a.dat", "a.TXT", "B.c" } },
+        { 3, { "d", "a.TXT", "a.dat", "c.dat", "b.txt", "B.c" } },
+        { 4, { "b.txt", "a.TXT", "c.dat", "a.dat", "B.c", "d" } },
+        { 9, { "a.dat", "a.TXT", "B.c", "b.txt", "c.dat", "d" } },
+    };
+    for (const auto& c : aCases) {
+        TFileSelection coSelection(c.m_unType);
+        EXPECT_EQ(coSelection.GetSortType(), c.m_unType);
+        EXPECT_TRUE(coSelection.IsEmpty());
+        for (const TFileInfo& coInfo : aRecords)
+            EXPECT_EQ(coSelection.AddFile(coInfo), 1);
+        EXPECT_EQ(Names(coSelection), c.m_names) << "sort type " << c.m_unType;
+        // Re-sorting the insertion order gives the same.
+        TFileSelection coResorted(TFileSelection::SortNone);
+        for (const TFileInfo& coInfo : aRecords)
+            coResorted.AddFile(coInfo);
+        coResorted.Sort(c.m_unType);
+        EXPECT_EQ(Names(coResorted), c.m_names) << "Sort(" << c.m_unType << ")";
+        EXPECT_EQ(coResorted.GetSortType(), c.m_unType);
+        // The order is kept from then on.
+        coResorted.AddFile(Record("a.aaa", 25, 250));
+        coSelection.AddFile(Record("a.aaa", 25, 250));
+        EXPECT_EQ(Names(coResorted), Names(coSelection)) << "sort type " << c.m_unType;
+    }
+    EXPECT_EQ(TFileSelection::CompareFuncOf(4), nullptr);
+    EXPECT_EQ(TFileSelection::CompareFuncOf(0), &TFileInfo::CompareByName);
+    EXPECT_EQ(TFileSelection::CompareFuncOf(1), &TFileInfo::CompareByExt);
+}
+
+TEST(TFileSelectionTest, TieRulesOfTheSortedInsertAreKept)
+{
+    // The array's own rules for equal records: the third of three equal
+    // records goes between the first two, and a record equal to a single
+    // greatest one goes before it.
+    TFileSelection coAllEqual;
+    for (const char* pszTag : { "0", "1", "2", "3", "4" })
+        coAllEqual.AddFile(Record("same", 0, 0, pszTag));
+    EXPECT_EQ(Tags(coAllEqual), (std::vector<std::string> { "0", "2", "1", "3", "4" }));
+
+    TFileSelection coGreatest;
+    coGreatest.AddFile(Record("b", 0, 0, "0"));
+    coGreatest.AddFile(Record("a", 0, 0, "1"));
+    coGreatest.AddFile(Record("B", 0, 0, "2"));
+    coGreatest.AddFile(Record("b", 0, 0, "3"));
+    EXPECT_EQ(Tags(coGreatest), (std::vector<std::string> { "1", "2", "0", "3" }));
+
+    // A batch lands the same way.
+    for (const auto* pcoExpected : { &coAllEqual, &coGreatest }) {
+        TFileSelection coOneByOne(TFileSelection::SortNone);
+        TArray coBatch(8, nullptr, nullptr);
+        std::vector<TFileInfo> records;
+        for (const char* pszTag : { "0", "1", "2", "3", "4" }) {
+            for (long i = 0; i < pcoExpected->Count(); ++i)
+                if (pcoExpected->GetFile(i).Path() == pszTag)
+                    records.push_back(pcoExpected->GetFile(i));
+        }
+        for (TFileInfo& coInfo : records)
+            coBatch.Add(&coInfo);
+        TFileSelection coBatched;
+        ASSERT_EQ(coBatched.AddFiles(coBatch), 1);
+        EXPECT_EQ(Tags(coBatched), Tags(*pcoExpected));
+    }
+}
+
+TEST(TFileSelectionTest, BatchesAndResortsGiveExactlyTheOrderOfOneByOneInserts)
+{
+    const size_t anCounts[] = { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 13, 17, 31, 64, 100, 257, 1000, 4000 };
+    for (unsigned short unType = 0; unType <= 4; ++unType) {
+        for (size_t nCount : anCounts) {
+            for (uint32_t ulSeed : { 1u, 7u, 12345u }) {
+                const std::vector<TFileInfo> records = VariedRecords(nCount, ulSeed + static_cast<uint32_t>(nCount));
+                const std::string at = "type " + std::to_string(unType) + ", " + std::to_string(nCount) + " records, seed "
+                    + std::to_string(ulSeed);
+
+                TFileSelection coOneByOne(unType);
+                for (const TFileInfo& coInfo : records)
+                    ASSERT_EQ(coOneByOne.AddFile(coInfo), 1);
+                const std::vector<std::string> expected = Tags(coOneByOne);
+
+                // All at once.
+                TArray coAll(64, nullptr, nullptr);
+                for (const TFileInfo& coInfo : records)
+                    coAll.Add(const_cast<TFileInfo*>(&coInfo));
+                TFileSelection coBatch(unType);
+                ASSERT_EQ(coBatch.AddFiles(coAll), 1);
+                ASSERT_EQ(Tags(coBatch), expected) << at;
+
+                // A batch after some single inserts.
+                const size_t nFirst = nCount / 3;
+                TFileSelection coMixed(unType);
+                TArray coRest(64, nullptr, nullptr);
+                for (size_t i = 0; i < nCount; ++i) {
+                    if (i < nFirst)
+                        coMixed.AddFile(records[i]);
+                    else
+                        coRest.Add(const_cast<TFileInfo*>(&records[i]));
+                }
+                ASSERT_EQ(coMixed.AddFiles(coRest), 1);
+                ASSERT_EQ(Tags(coMixed), expected) << at << ", batch after " << nFirst;
+
+                // Re-sorting from insertion order.
+                TFileSelection coResorted(TFileSelection::SortNone);
+                ASSERT_EQ(coResorted.AddFiles(coAll), 1);
+                coResorted.Sort(unType);
+                ASSERT_EQ(Tags(coResorted), expected) << at << ", Sort";
+            }
+        }
+    }
+}
+
+TEST(TFileSelectionTest, RecordsByIndexFindingAndRemoving)
+{
+    TFileSelection coSelection;
+    for (const char* pszName : { "b.txt", "A.txt", "c", "a.dat" })
+        coSelection.AddFile(Record(pszName, 1, 2));
+    EXPECT_EQ(coSelection.Count(), 4);
+    EXPECT_STREQ(coSelection[0].Name(), "a.dat");
+    EXPECT_STREQ(coSelection[3L].Name(), "c");
+    for (long i : { -1L, 4L, 1000L }) {
+        const TFileInfo coEmpty = coSelection.GetFile(i);
+        EXPECT_STREQ(coEmpty.Name(), "") << i;
+        EXPECT_EQ(coEmpty.Size(), 0ul);
+        EXPECT_EQ(coEmpty.LastModified(), 0xFFFFFFFFul);
+        EXPECT_EQ(coEmpty.CreationTime(), 0xFFFFFFFFul);
+        EXPECT_EQ(coEmpty.LastAccessed(), 0xFFFFFFFFul);
+    }
+    // A copy is handed out: changing it changes nothing inside.
+    TFileInfo coCopy = coSelection[1];
+    coCopy.SetName("changed");
+    EXPECT_STREQ(coSelection[1].Name(), "A.txt");
+
+    for (unsigned short unType = 0; unType <= 4; ++unType) {
+        TFileSelection coSorted(coSelection);
+        coSorted.Sort(unType);
+        const long lIndex = coSorted.FindFile("a.TXT");
+        ASSERT_GE(lIndex, 0) << unType;
+        EXPECT_STREQ(coSorted[lIndex].Name(), "A.txt");
+        EXPECT_EQ(coSorted.FindFile("missing"), -1);
+        EXPECT_EQ(coSorted.FindFile(""), -1);
+        EXPECT_EQ(coSorted.FindFile(nullptr), -1);
+    }
+
+    EXPECT_EQ(coSelection.RemoveFile(1), 1);
+    EXPECT_EQ(Names(coSelection), (std::vector<std::string> { "a.dat", "b.txt", "c" }));
+    EXPECT_EQ(coSelection.RemoveFile(3), 0);
+    EXPECT_EQ(coSelection.RemoveFile(-1), 0);
+    EXPECT_EQ(coSelection.Count(), 3);
+}
+
+TEST(TFileSelectionTest, CopiesCarryTheTypeAndCopiesOfTheRecords)
+{
+    TFileSelection coUnsorted(TFileSelection::SortNone);
+    for (const char* pszName : { "z", "a", "m" })
+        coUnsorted.AddFile(Record(pszName));
+    TFileSelection coAssigned(TFileSelection::SortByDate);
+    coAssigned.AddFile(Record("old"));
+    coAssigned = coUnsorted;
+    EXPECT_EQ(coAssigned.GetSortType(), TFileSelection::SortNone);
+    EXPECT_EQ(Names(coAssigned), (std::vector<std::string> { "z", "a", "m" }));
+    coAssigned.AddFile(Record("b"));
+    EXPECT_EQ(Names(coAssigned), (std::vector<std::string> { "z", "a", "m", "b" }));
+    EXPECT_EQ(coUnsorted.Count(), 3);
+
+    TFileSelection coCopy(coUnsorted);
+    coCopy.RemoveFile(0);
+    EXPECT_EQ(Names(coUnsorted), (std::vector<std::string> { "z", "a", "m" }));
+    coCopy = coCopy;
+    EXPECT_EQ(Names(coCopy), (std::vector<std::string> { "a", "m" }));
+
+    TFileSelection coMoved(std::move(coCopy));
+    EXPECT_EQ(Names(coMoved), (std::vector<std::string> { "a", "m" }));
+    EXPECT_EQ(coMoved.GetSortType(), TFileSelection::SortNone);
+    EXPECT_TRUE(coCopy.IsEmpty());
+    TFileSelection coByName;
+    coByName = std::move(coMoved);
+    EXPECT_EQ(coByName.GetSortType(), TFileSelection::SortNone);
+    EXPECT_EQ(coByName.GetDestroyFunc(), &TFileInfo::Destroy);
+    // Every record left is destroyed with its selection (the leak checker of
+    // the native build would report it otherwise).
+}
+
+TEST(TFileSelectionTest, AttributeMasks)
+{
+    struct {
+        unsigned short m_unCode;
+        unsigned short m_unMask;
+        int m_nKept;
+    } const aCases[] = {
+        { TFileInfo::AttrNone, 0, 1 },        { TFileInfo::AttrArchive, 0, 1 },   { TFileInfo::AttrReadOnly, 0, 1 },
+        { TFileInfo::AttrCompressed, 0, 1 },  { TFileInfo::AttrHidden, 20, 1 },   { TFileInfo::AttrHidden, 18, 0 },
+        { TFileInfo::AttrSystem, 20, 1 },     { TFileInfo::AttrSystem, 6, 0 },    { TFileInfo::AttrDirectory, 20, 0 },
+        { TFileInfo::AttrDirectory, 22, 1 },  { TFileInfo::AttrDirectory, 2, 1 }, { TFileInfo::AttrHidden, 22, 1 },
+    };
+    for (const auto& c : aCases) {
+        TFileInfo coInfo;
+        coInfo.SetAttributes(c.m_unCode);
+        EXPECT_EQ(TFileSelection::IsSelected(coInfo, c.m_unMask), c.m_nKept) << c.m_unCode << " / " << c.m_unMask;
+    }
+}
+
+// Selecting from a directory of the platform
+
+namespace {
+
+class TFileSelectionDirectory : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+#if defined(_WIN32)
+        const std::string base = "T:\\kwfs-";
+#else
+        const char* pszTmp = std::getenv("TMPDIR");
+        const std::string base = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/kwfs-";
+#endif
+        m_dir = base + std::to_string(CrtProcessId()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::error_code ec;
+        fs::remove_all(m_dir, ec);
+        ASSERT_TRUE(fs::create_directories(m_dir)) << m_dir;
+    }
+
+    void TearDown() override
+    {
+        std::error_code ec;
+        fs::remove_all(m_dir, ec);
+    }
+
+    std::string At(const std::string& name) const { return m_dir + CrtPathSeparator() + name; }
+
+    void Touch(const std::string& name)
+    {
+        FILE* pFile = std::fopen(At(name).c_str(), "wb");
+        ASSERT_NE(pFile, nullptr) << name;
+        std::fclose(pFile);
+    }
+
+    std::string m_dir;
+};
+
+} // namespace
+
+TEST_F(TFileSelectionDirectory, SelectAddsTheEntriesThatPassTheMask)
+{
+    for (const char* pszName : { "b.txt", "a.TXT", "c.dat" })
+        Touch(pszName);
+    ASSERT_TRUE(fs::create_directory(At("sub")));
+    ASSERT_TRUE(fs::create_directory(At(".hid")));
+#if defined(_WIN32)
+    SetFileAttributesA(At(".hid").c_str(), FILE_ATTRIBUTE_HIDDEN);
+#endif
+    TFileSelection coAll;
+    ASSERT_EQ(coAll.Select(m_dir.c_str(), nullptr, 22), 1);
+    EXPECT_EQ(Names(coAll), (std::vector<std::string> { ".", "..", ".hid", "a.TXT", "b.txt", "c.dat", "sub" }));
+    // The hidden directory has the code 4, but the record still tells it is
+    // a directory.
+    const TFileInfo coHidden = coAll[coAll.FindFile(".hid")];
+    EXPECT_EQ(coHidden.Attributes(), TFileInfo::AttrHidden);
+    EXPECT_TRUE(coHidden.IsDirectory());
+    EXPECT_TRUE(coAll[coAll.FindFile("sub")].IsDirectory());
+    EXPECT_FALSE(coAll[coAll.FindFile("b.txt")].IsDirectory());
+
+    TFileSelection coNoDirectories(TFileSelection::SortByExt);
+    ASSERT_EQ(coNoDirectories.Select(m_dir.c_str(), "*.*", 20), 1);
+    EXPECT_EQ(Names(coNoDirectories), (std::vector<std::string> { "c.dat", ".hid", "a.TXT", "b.txt" }));
+    TFileSelection coVisible;
+    ASSERT_EQ(coVisible.Select(m_dir.c_str(), "*", 2), 1);
+    EXPECT_EQ(coVisible.FindFile(".hid"), -1);
+    EXPECT_GE(coVisible.FindFile("sub"), 0);
+    TFileSelection coText;
+    ASSERT_EQ(coText.Select(m_dir.c_str(), "b*", 22), 1);
+    EXPECT_EQ(Names(coText), (std::vector<std::string> { "b.txt" }));
+    // Adding to what is there, in order.
+    ASSERT_EQ(coText.Select(m_dir.c_str(), "c*", 22), 1);
+    EXPECT_EQ(Names(coText), (std::vector<std::string> { "b.txt", "c.dat" }));
+
+    TFileSelection coMissing;
+    EXPECT_EQ(coMissing.Select(At("missing").c_str(), nullptr, 22), 0);
+    EXPECT_EQ(coMissing.Select("", nullptr, 22), 0);
+    EXPECT_EQ(coMissing.Select(nullptr, nullptr, 22), 0);
+    EXPECT_TRUE(coMissing.IsEmpty());
+}

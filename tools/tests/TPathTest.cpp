@@ -1,0 +1,411 @@
+#include "TCrt.h"
+#include "TOpSystem.h"
+#include "TPath.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#if defined(_WIN32)
+#include "KwWindows.h"
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> Components(const TPath& coPath)
+{
+    TArray coParts;
+    const long lCount = coPath.Split(coParts);
+    std::vector<std::string> parts;
+    for (long i = 0; i < coParts.Count(); ++i)
+        parts.emplace_back(static_cast<const char*>(coParts.Get(i)));
+    EXPECT_EQ(lCount, coParts.Count());
+    return parts;
+}
+
+[[maybe_unused]] std::vector<std::string> Names(const TFileSelection& coSelection)
+{
+    std::vector<std::string> names;
+    for (long i = 0; i < coSelection.Count(); ++i)
+        names.emplace_back(coSelection.GetFile(i).Name());
+    return names;
+}
+
+// A dependent path that records what it was told.
+class TWatchingPath : public TPath {
+public:
+    using TPath::TPath;
+    std::vector<TPath*> m_vecTold;
+
+protected:
+    void NotifyDestroy(TPath* pcoPath) override { m_vecTold.push_back(pcoPath); }
+};
+
+} // namespace
+
+// Texts
+
+TEST(TPathTest, PathFormsWithAndWithoutDrive)
+{
+    struct {
+        char m_chDrive;
+        const char* m_pszPath;
+        char m_chExpectedDrive;
+        const char* m_pszExpectedPath;
+        const char* m_pszFullPath;
+        int m_nValid;
+    } const aCases[] = {
+        { 'c', "windows", 'C', "\\windows", "C:\\WINDOWS", 1 },
+        { 'D', "\\Temp\\x", 'D', "\\Temp\\x", "D:\\TEMP\\X", 1 },
+        { 'c', nullptr, 'C', "\\", "C:\\", 1 },
+        { 'c', "", 'C', "\\", "C:\\", 1 },
+        { 'c', "a\\b\\", 'C', "\\a\\b\\", "C:\\A\\B\\", 1 },
+        { 'c', "d:temp", 'C', "\\d:temp", "C:\\D:TEMP", 1 },   // the constructor takes the text as it is
+        { 0, "windows", 0, "\\windows", "", 0 },
+        { '1', "windows", 0, "\\windows", "", 0 },
+        { '\xe4', "x", 0, "\\x", "", 0 },
+        { 'z', "\xe4rger", 'Z', "\\\xe4rger", "Z:\\\xe4RGER", 1 },
+    };
+    for (const auto& c : aCases) {
+        const TPath coPath(c.m_chDrive, c.m_pszPath);
+        const std::string at = std::string(1, c.m_chDrive ? c.m_chDrive : '0') + " " + (c.m_pszPath ? c.m_pszPath : "(null)");
+        EXPECT_EQ(coPath.Drive(), c.m_chExpectedDrive) << at;
+        EXPECT_STREQ(coPath.Path(), c.m_pszExpectedPath) << at;
+        EXPECT_STREQ(coPath.FullPath(), c.m_pszFullPath) << at;
+        EXPECT_STREQ(static_cast<const char*>(coPath), c.m_pszFullPath) << at;
+        EXPECT_EQ(coPath.IsValid(), c.m_nValid) << at;
+    }
+
+    // Use takes a drive letter from the text, SetPath only skips it.
+    struct {
+        const char* m_pszText;
+        char m_chUseDrive;
+        const char* m_pszPath;
+    } const aTexts[] = {
+        { "d:temp", 'D', "\\temp" },
+        { "d:\\temp\\", 'D', "\\temp\\" },
+        { "e:", 'E', "\\" },
+        { "1:abc", 'C', "\\abc" },         // not a letter: skipped, the drive stays
+        { ":abc", 'C', "\\:abc" },
+        { "abc", 'C', "\\abc" },
+        { "\\abc", 'C', "\\abc" },
+        { "", 'C', "\\" },
+        { nullptr, 'C', "\\" },
+    };
+    for (const auto& t : aTexts) {
+        const std::string at = t.m_pszText ? t.m_pszText : "(null)";
+        TPath coUsed('c', "old");
+        coUsed.Use(t.m_pszText);
+        EXPECT_EQ(coUsed.Drive(), t.m_chUseDrive) << at;
+        EXPECT_STREQ(coUsed.Path(), t.m_pszPath) << at;
+        TPath coSet('c', "old");
+        coSet.SetPath(t.m_pszText);
+        EXPECT_EQ(coSet.Drive(), 'C') << at;
+        EXPECT_STREQ(coSet.Path(), t.m_pszPath) << at;
+        TPath coAssigned('c', "old");
+        coAssigned = t.m_pszText;
+        EXPECT_EQ(coAssigned.Drive(), t.m_chUseDrive) << at;
+    }
+
+    TPath coPath;
+    EXPECT_EQ(coPath.Drive(), 0);
+    EXPECT_STREQ(coPath.Path(), "\\");
+    EXPECT_FALSE(coPath.IsValid());
+    coPath.Set('q', "dir");
+    EXPECT_STREQ(coPath.FullPath(), "Q:\\DIR");
+    coPath.SetDrive('#');
+    EXPECT_EQ(coPath.Drive(), 0);
+    EXPECT_TRUE(coPath.FullPath().IsEmpty());
+    coPath.SetDrive('b');
+    EXPECT_EQ(coPath.Drive(), 'B');
+    // The path keeps its case; only the full path is upper case.
+    EXPECT_STREQ(coPath.Path(), "\\dir");
+
+    TPath* pcoClone = coPath.Clone();
+    EXPECT_STREQ(pcoClone->FullPath(), "B:\\DIR");
+    delete pcoClone;
+    TPath coCopy(coPath);
+    TPath coAssigned('x', "y");
+    coAssigned = coPath;
+    EXPECT_STREQ(coCopy.FullPath(), "B:\\DIR");
+    EXPECT_STREQ(coAssigned.FullPath(), "B:\\DIR");
+    // The text of operator const char* lives until the path is asked again.
+    const char* pszText = coPath;
+    EXPECT_STREQ(pszText, "B:\\DIR");
+}
+
+TEST(TPathTest, SplitGivesTheDirectoryNamesOfTheFullPath)
+{
+    struct {
+        TPath m_coPath;
+        std::vector<std::string> m_parts;
+    } const aCases[] = {
+        { TPath('c', "\\A\\B\\"), { "A", "B" } },
+        { TPath('c', "\\a\\b"), { "A", "B" } },
+        { TPath('c', "\\"), {} },
+        { TPath('c', "\\\\x\\\\\\y\\\\"), { "X", "Y" } },
+        { TPath('c', "one"), { "ONE" } },
+        { TPath(0, "\\A\\B"), {} },          // no drive, no full path
+    };
+    for (const auto& c : aCases)
+        EXPECT_EQ(Components(c.m_coPath), c.m_parts) << c.m_coPath.Path();
+    // The array is emptied first and frees the copies itself.
+    TArray coParts(4, nullptr, nullptr);
+    TPath('c', "\\a\\b\\c").Split(coParts);
+    EXPECT_EQ(TPath('c', "\\d").Split(coParts), 1);
+    EXPECT_STREQ(static_cast<const char*>(coParts.Get(0)), "D");
+    EXPECT_NE(coParts.GetDestroyFunc(), nullptr);
+}
+
+TEST(TPathTest, ErrorTexts)
+{
+    struct {
+        unsigned short m_unCode;
+        const char* m_pszText;
+    } const aCases[] = {
+        { 0, "Success" },
+        { 1, "No access or directory already exists" },
+        { 2, "Path is invalid" },
+        { 3, "Path is no directory or it is not empty or it is the current directory or it is the root path" },
+        { 4, "No path defined in TPath object" },
+        { 5, "Undefined error" },
+        { 0xFFFF, "Undefined error" },
+    };
+    for (const auto& c : aCases)
+        EXPECT_STREQ(TPath::GetError(c.m_unCode), c.m_pszText) << c.m_unCode;
+}
+
+TEST(TPathTest, DependentPathsAreToldAndEitherSideMayGoFirst)
+{
+    auto* pcoParent = new TPath('c', "parent");
+    TWatchingPath coChild('c', "child");
+    TWatchingPath coOther('c', "other");
+    EXPECT_EQ(pcoParent->AddChildPath(&coChild), 1);
+    EXPECT_EQ(pcoParent->AddChildPath(&coChild), 0);    // at most once
+    EXPECT_EQ(pcoParent->AddChildPath(nullptr), 0);
+    EXPECT_EQ(pcoParent->AddChildPath(pcoParent), 0);
+    EXPECT_EQ(pcoParent->AddChildPath(&coOther), 1);
+    EXPECT_EQ(pcoParent->RemoveChildPath(&coOther), 1);
+    EXPECT_EQ(pcoParent->RemoveChildPath(&coOther), 0);
+    delete pcoParent;
+    EXPECT_EQ(coChild.m_vecTold, (std::vector<TPath*> { pcoParent }));
+    EXPECT_TRUE(coOther.m_vecTold.empty());
+
+    // A dependent path that dies first takes itself off the list: the
+    // parent's end tells nobody (the address checker would catch a stale one).
+    TWatchingPath coSurvivor('c', "survivor");
+    pcoParent = new TPath('c', "parent");
+    auto* pcoShortLived = new TWatchingPath('c', "short");
+    pcoParent->AddChildPath(pcoShortLived);
+    pcoParent->AddChildPath(&coSurvivor);
+    delete pcoShortLived;
+    delete pcoParent;
+    EXPECT_EQ(coSurvivor.m_vecTold.size(), 1u);
+    // Copies are not registered anywhere.
+    TPath coSource('c', "src");
+    coSource.AddChildPath(&coOther);
+    TPath coCopy(coSource);
+    EXPECT_EQ(coCopy.RemoveChildPath(&coOther), 0);
+    EXPECT_EQ(coSource.RemoveChildPath(&coOther), 1);
+}
+
+TEST(TPathTest, APathWithoutDriveHasNothingOnDisk)
+{
+    const TPath coPath(0, "\\somewhere");
+    EXPECT_EQ(coPath.Exists(), 0);
+    EXPECT_TRUE(coPath.SelectFiles("*.*", 22, 0).IsEmpty());
+    EXPECT_EQ(coPath.IsEmpty(), 1);
+    int nExisted = 7;
+    unsigned short unError = 7;
+    EXPECT_EQ(coPath.Create(&nExisted, &unError), 0);
+    EXPECT_EQ(nExisted, 0);
+    EXPECT_EQ(unError, TPath::NoPath);
+    EXPECT_EQ(coPath.Remove(&unError), 0);
+    EXPECT_EQ(unError, TPath::NoPath);
+    EXPECT_EQ(coPath.RemoveHighest(&unError), 0);
+    EXPECT_EQ(unError, TPath::NoPath);
+    EXPECT_EQ(coPath.Create(nullptr, nullptr), 0);
+    EXPECT_EQ(TFileSelection(7).GetSortType(), coPath.SelectFiles(nullptr, 22, 7).GetSortType());
+}
+
+#if defined(_WIN32)
+
+// The file system, on the test drive T:.
+
+namespace {
+
+class TPathFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_name = std::string("kwpa-") + std::to_string(CrtProcessId()) + "-"
+            + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        m_dir = "T:\\" + m_name;
+        std::error_code ec;
+        fs::remove_all(m_dir, ec);
+        ASSERT_TRUE(fs::create_directories(m_dir)) << m_dir;
+    }
+
+    void TearDown() override
+    {
+        std::error_code ec;
+        for (const auto& coEntry : fs::recursive_directory_iterator(m_dir, ec))
+            SetFileAttributesA(coEntry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+        fs::remove_all(m_dir, ec);
+    }
+
+    std::string At(const std::string& name) const { return m_dir + "\\" + name; }
+    TPath Path(const std::string& below) const { return TPath('t', ("\\" + m_name + below).c_str()); }
+
+    void Touch(const std::string& name)
+    {
+        FILE* pFile = std::fopen(At(name).c_str(), "wb");
+        ASSERT_NE(pFile, nullptr) << name;
+        std::fclose(pFile);
+    }
+
+    std::string m_name;
+    std::string m_dir;
+};
+
+} // namespace
+
+TEST_F(TPathFiles, CreateMakesTheWholeChainAndRemoveTakesItBack)
+{
+    const TPath coPath = Path("\\a\\b\\c");
+    EXPECT_EQ(coPath.Exists(), 0);
+    int nExisted = 7;
+    unsigned short unError = 7;
+    EXPECT_EQ(coPath.Create(&nExisted, &unError), 1);
+    EXPECT_EQ(nExisted, 0);
+    EXPECT_EQ(unError, TPath::Success);
+    EXPECT_TRUE(fs::is_directory(At("a\\b\\c")));
+    EXPECT_EQ(coPath.Exists(), 1);
+    EXPECT_EQ(coPath.Create(&nExisted, &unError), 1);
+    EXPECT_EQ(nExisted, 1);
+    EXPECT_EQ(Path("\\a\\b\\c\\").Exists(), 1);
+
+    // The directory goes first, then each parent, until one is not empty.
+    Touch("keep.txt");
+    EXPECT_EQ(coPath.Remove(&unError), 0);
+    EXPECT_EQ(unError, TPath::NotRemovable);
+    EXPECT_FALSE(fs::exists(At("a")));
+    EXPECT_TRUE(fs::exists(At("keep.txt")));
+
+    // Without anything else in the way every level goes, the test's own
+    // directory included.
+    ASSERT_EQ(coPath.Create(nullptr, nullptr), 1);
+    fs::remove(At("keep.txt"));
+    EXPECT_EQ(coPath.Remove(&unError), 1);
+    EXPECT_EQ(unError, TPath::Success);
+    EXPECT_FALSE(fs::exists(m_dir));
+    EXPECT_EQ(coPath.Remove(&unError), 0);
+    EXPECT_EQ(unError, TPath::InvalidPath);
+}
+
+TEST_F(TPathFiles, CreateAndRemoveReportWhatStoodInTheWay)
+{
+    unsigned short unError = 0;
+    int nExisted = 0;
+    // A file where a directory of the chain should be.
+    Touch("file");
+    EXPECT_EQ(Path("\\file\\sub").Create(&nExisted, &unError), 0);
+    EXPECT_EQ(unError, TPath::InvalidPath);
+    // A drive that is not ready.
+    EXPECT_EQ(TPath('n', "\\kw\\x").Create(&nExisted, &unError), 0);
+    EXPECT_NE(unError, TPath::Success);
+    EXPECT_EQ(nExisted, 0);
+
+    ASSERT_EQ(Path("\\full\\inner").Create(nullptr, nullptr), 1);
+    EXPECT_EQ(Path("\\full").RemoveHighest(&unError), 0);
+    EXPECT_EQ(unError, TPath::NotRemovable);
+    EXPECT_EQ(Path("\\full\\inner").RemoveHighest(&unError), 1);
+    EXPECT_EQ(unError, TPath::Success);
+    EXPECT_TRUE(fs::exists(At("full")));
+    EXPECT_EQ(Path("\\full\\inner").RemoveHighest(&unError), 0);
+    EXPECT_EQ(unError, TPath::InvalidPath);
+    EXPECT_EQ(Path("\\file").RemoveHighest(&unError), 0);
+    EXPECT_NE(unError, TPath::Success);
+    EXPECT_TRUE(fs::exists(At("file")));
+}
+
+TEST_F(TPathFiles, SelectFilesAppliesTheMaskAndTheOrder)
+{
+    for (const char* pszName : { "b.txt", "a.TXT", "c.dat", "sys.bin", "hidden.txt" })
+        Touch(pszName);
+    ASSERT_TRUE(fs::create_directory(At("sub")));
+    ASSERT_TRUE(fs::create_directory(At("hdir")));
+    ASSERT_TRUE(fs::create_directory(At("sdir")));
+    SetFileAttributesA(At("hdir").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_DIRECTORY);
+    SetFileAttributesA(At("sdir").c_str(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY);
+    SetFileAttributesA(At("hidden.txt").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA(At("sys.bin").c_str(), FILE_ATTRIBUTE_SYSTEM);
+
+    const TPath coPath = Path("");
+    const TFileSelection coAll = coPath.SelectFiles("*.*", 22, TFileSelection::SortByName);
+    EXPECT_EQ(Names(coAll),
+              (std::vector<std::string> { ".", "..", "a.TXT", "b.txt", "c.dat", "hdir", "hidden.txt", "sdir", "sub",
+                                          "sys.bin" }));
+    // The records carry the full path, upper case.
+    for (long i = 0; i < coAll.Count(); ++i)
+        EXPECT_STREQ(coAll[i].Path(), coPath.FullPath());
+    EXPECT_EQ(CrtStricmp(coPath.FullPath(), m_dir.c_str()), 0);
+    // Mask 20: hidden and system entries, no entry with the directory code;
+    // the hidden and the system directory have other codes and stay, and
+    // their records still say they are directories.
+    const TFileSelection coNoDirectories = coPath.SelectFiles(nullptr, 20, TFileSelection::SortByName);
+    EXPECT_EQ(Names(coNoDirectories),
+              (std::vector<std::string> { "a.TXT", "b.txt", "c.dat", "hdir", "hidden.txt", "sdir", "sys.bin" }));
+    for (const char* pszName : { "hdir", "sdir" }) {
+        const TFileInfo coInfo = coNoDirectories[coNoDirectories.FindFile(pszName)];
+        EXPECT_NE(coInfo.Attributes(), TFileInfo::AttrDirectory) << pszName;
+        EXPECT_TRUE(coInfo.IsDirectory()) << pszName;
+        EXPECT_TRUE(coInfo.SystemAttributes() & FILE_ATTRIBUTE_DIRECTORY) << pszName;
+    }
+    EXPECT_FALSE(coNoDirectories[coNoDirectories.FindFile("b.txt")].IsDirectory());
+    // Mask 2: no hidden and no system entries.
+    EXPECT_EQ(Names(coPath.SelectFiles("", 2, TFileSelection::SortByName)),
+              (std::vector<std::string> { ".", "..", "a.TXT", "b.txt", "c.dat", "sub" }));
+    // A pattern and another order.
+    EXPECT_EQ(Names(coPath.SelectFiles("*.txt", 22, TFileSelection::SortByExt)),
+              (std::vector<std::string> { "a.TXT", "b.txt", "hidden.txt" }));
+    const TFileSelection coNone = coPath.SelectFiles("*.none", 22, TFileSelection::SortBySize);
+    EXPECT_TRUE(coNone.IsEmpty());
+    EXPECT_EQ(coNone.GetSortType(), TFileSelection::SortBySize);
+    EXPECT_TRUE(Path("\\missing").SelectFiles("*.*", 22, 0).IsEmpty());
+    EXPECT_TRUE(TPath('n', "\\").SelectFiles("*.*", 22, 0).IsEmpty());
+    EXPECT_EQ(TPath('n', "\\").Exists(), 0);
+}
+
+TEST_F(TPathFiles, IsEmptyOfASubdirectoryAndOfARoot)
+{
+    ASSERT_TRUE(fs::create_directory(At("empty")));
+    // "." and ".." are entries: a subdirectory is never empty.
+    EXPECT_EQ(Path("\\empty").IsEmpty(), 0);
+    EXPECT_EQ(TPath('t', "\\").IsEmpty(), 0);
+    // A root has no "." and "..": the empty drive R: of the test prefix is
+    // empty.
+    if (GetDriveTypeA("R:\\") == DRIVE_NO_ROOT_DIR)
+        GTEST_SKIP() << "no empty drive R: (scripts/prepare-wine makes one)";
+    std::error_code ec;
+    for (const auto& coEntry : fs::directory_iterator("R:\\", ec))
+        fs::remove_all(coEntry.path(), ec);
+    const TPath coRoot('r', "\\");
+    EXPECT_EQ(coRoot.Exists(), 1);
+    EXPECT_EQ(coRoot.IsEmpty(), 1);
+    FILE* pFile = std::fopen("R:\\one", "wb");
+    ASSERT_NE(pFile, nullptr);
+    std::fclose(pFile);
+    EXPECT_EQ(coRoot.IsEmpty(), 0);
+    EXPECT_EQ(Names(coRoot.SelectFiles("*.*", 22, 0)), (std::vector<std::string> { "one" }));
+    EXPECT_EQ(std::remove("R:\\one"), 0);
+    EXPECT_EQ(coRoot.IsEmpty(), 1);
+}
+
+#endif
