@@ -4,14 +4,80 @@
 #include "TOpSystem.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
+#include <cstring>
 #include <new>
+#include <string>
 
 namespace {
 
 constexpr long kGrowth = 32;
 // A directory listing grows in large steps: it is taken apart at once.
 constexpr long kScanGrowth = 4096;
+
+// A record's place in one of the record orders, made once per record so
+// that sorting compares plain values: a number (date or size, 0 for the
+// name orders), then the name parts lowered and joined by a zero byte,
+// base first or extension first. A name holds no zero byte, so comparing
+// the joined texts as unsigned bytes compares the first part, then the
+// second, just as the compare functions do.
+struct TSortKey {
+    uint32_t m_ulNumber { 0 };
+    std::string m_text;
+
+    bool operator<(const TSortKey& coOther) const
+    {
+        if (m_ulNumber != coOther.m_ulNumber)
+            return m_ulNumber < coOther.m_ulNumber;
+        return m_text < coOther.m_text;
+    }
+};
+
+std::string LoweredParts(const char* pszName, bool bExtensionFirst)
+{
+    const char* pszDot = std::strchr(pszName, '.');
+    const size_t nBase = pszDot ? static_cast<size_t>(pszDot - pszName) : std::strlen(pszName);
+    const char* pszExt = pszDot ? pszDot + 1 : pszName + nBase;
+    const size_t nExt = std::strlen(pszExt);
+    std::string text;
+    text.reserve(nBase + nExt + 1);
+    auto Append = [&text](const char* psz, size_t n) {
+        for (size_t i = 0; i < n; ++i)
+            text += static_cast<char>(std::tolower(static_cast<unsigned char>(psz[i])));
+    };
+    if (bExtensionFirst) {
+        Append(pszExt, nExt);
+        text += '\0';
+        Append(pszName, nBase);
+    } else {
+        Append(pszName, nBase);
+        text += '\0';
+        Append(pszExt, nExt);
+    }
+    return text;
+}
+
+// The keys of the records for one of TFileInfo's orders; false for another
+// compare function or a null element, which are then compared one by one.
+bool MakeSortKeys(void* const* ppvRecords, long lCount, TArray::CompareFunc pfnCmp, std::vector<TSortKey>& vecKeys)
+{
+    const bool bExt = pfnCmp == TFileInfo::CompareByExt;
+    const bool bDate = pfnCmp == TFileInfo::CompareByDate;
+    const bool bSize = pfnCmp == TFileInfo::CompareBySize;
+    if (!bExt && !bDate && !bSize && pfnCmp != TFileInfo::CompareByName)
+        return false;
+    vecKeys.resize(static_cast<size_t>(lCount));
+    for (long i = 0; i < lCount; ++i) {
+        const auto* pcoInfo = static_cast<const TFileInfo*>(ppvRecords[i]);
+        if (!pcoInfo)
+            return false;
+        TSortKey& coKey = vecKeys[static_cast<size_t>(i)];
+        coKey.m_ulNumber = static_cast<uint32_t>(bDate ? pcoInfo->LastModified() : (bSize ? pcoInfo->Size() : 0));
+        coKey.m_text = LoweredParts(pcoInfo->Name(), bExt);
+    }
+    return true;
+}
 
 void DestroyAll(void* const* ppvRecords, long lCount)
 {
@@ -255,8 +321,14 @@ std::vector<void*> TFileSelection::SortedInsertOrder(void* const* ppvOld, long l
     std::vector<long> vecIndex(static_cast<size_t>(lAdded));
     for (long j = 0; j < lAdded; ++j)
         vecIndex[static_cast<size_t>(j)] = j;
-    std::stable_sort(vecIndex.begin(), vecIndex.end(),
-                     [&](long a, long b) { return pfnCmp(ppvAdded[a], ppvAdded[b]) < 0; });
+    std::vector<TSortKey> vecKeys;
+    if (MakeSortKeys(ppvAdded, lAdded, pfnCmp, vecKeys))
+        std::stable_sort(vecIndex.begin(), vecIndex.end(), [&](long a, long b) {
+            return vecKeys[static_cast<size_t>(a)] < vecKeys[static_cast<size_t>(b)];
+        });
+    else
+        std::stable_sort(vecIndex.begin(), vecIndex.end(),
+                         [&](long a, long b) { return pfnCmp(ppvAdded[a], ppvAdded[b]) < 0; });
 
     long lOldPos = 0;
     size_t nGroup = 0;

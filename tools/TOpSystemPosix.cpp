@@ -42,13 +42,15 @@ struct TEntry {
     std::time_t m_llAccessed { 0 };
 };
 
-bool ReadEntry(const char* pszPath, TEntry& coEntry)
+// The entry pszPath names, relative to the directory nDirectory stands for
+// (AT_FDCWD: the current directory).
+bool ReadEntry(int nDirectory, const char* pszPath, TEntry& coEntry)
 {
     struct statx coStat;
-    int nResult = statx(AT_FDCWD, pszPath, AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME, &coStat);
+    int nResult = statx(nDirectory, pszPath, AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME, &coStat);
     // A link whose target is gone still is an entry of its directory.
     if (nResult != 0 && errno == ENOENT)
-        nResult = statx(AT_FDCWD, pszPath, AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT,
+        nResult = statx(nDirectory, pszPath, AT_SYMLINK_NOFOLLOW | AT_STATX_SYNC_AS_STAT,
                         STATX_BASIC_STATS | STATX_BTIME, &coStat);
     if (nResult != 0)
         return false;
@@ -60,13 +62,21 @@ bool ReadEntry(const char* pszPath, TEntry& coEntry)
     return true;
 }
 
+// The instant cut to the two seconds of a DOS time of its local time, in
+// the DOS years. The local time is only asked for its year and second: the
+// cut moves the instant itself, which needs no conversion back (and keeps
+// the instant where the clock shows an hour twice).
 unsigned long CalendarTime(std::time_t llTime)
 {
     std::tm coLocal;
     if (llTime <= 0 || !localtime_r(&llTime, &coLocal))
         return 0;
-    return TOpSystem::DosCalendarTime(coLocal.tm_year + 1900, coLocal.tm_mon + 1, coLocal.tm_mday, coLocal.tm_hour,
-                                      coLocal.tm_min, coLocal.tm_sec);
+    if (coLocal.tm_year + 1900 < 1980 || coLocal.tm_year + 1900 > 2107)
+        return 0;
+    const std::time_t llCut = llTime - coLocal.tm_sec % 2;
+    if (llCut <= 0 || static_cast<uint64_t>(llCut) >= 0xFFFFFFFFull)
+        return 0;
+    return static_cast<unsigned long>(llCut);
 }
 
 // The Win32 attribute bits that describe an entry: names beginning with "."
@@ -267,7 +277,6 @@ int TOpSystemPosix::ScanFiles(TArray& coFiles, const char* pszPath, const char* 
     DIR* pDir = opendir(coPath);
     if (!pDir)
         return 0;
-    const TString coPrefix = coPath.Strcmp("/") == 0 ? coPath : coPath + "/";
     for (;;) {
         errno = 0;
         const dirent* pEntry = readdir(pDir);
@@ -277,7 +286,7 @@ int TOpSystemPosix::ScanFiles(TArray& coFiles, const char* pszPath, const char* 
             continue;
         TEntry coEntry;
         // An entry removed since readdir() saw it is not listed.
-        if (!ReadEntry(coPrefix + pEntry->d_name, coEntry))
+        if (!ReadEntry(dirfd(pDir), pEntry->d_name, coEntry))
             continue;
         if (!nWithDirectories && S_ISDIR(coEntry.m_unMode))
             continue;
@@ -299,7 +308,7 @@ int TOpSystemPosix::GetFileInfo(const char* pszPath, TFileInfo& coInfo) const
 {
     coInfo.Clear();
     TEntry coEntry;
-    if (!pszPath || !*pszPath || !ReadEntry(pszPath, coEntry))
+    if (!pszPath || !*pszPath || !ReadEntry(AT_FDCWD, pszPath, coEntry))
         return 0;
     const char* pszSlash = std::strrchr(pszPath, '/');
     const char* pszName = pszSlash ? pszSlash + 1 : pszPath;

@@ -78,7 +78,19 @@ bool IsDirectoryEntry(const WIN32_FIND_DATAA& coData)
     return (coData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-unsigned long CalendarTime(const FILETIME& coFileTime)
+// The active time zone, asked once for a whole listing: asking for it with
+// every time (what a null zone does) reads the registry each time.
+class TActiveZone {
+public:
+    TActiveZone() { m_bKnown = GetTimeZoneInformation(&m_coZone) != TIME_ZONE_ID_INVALID; }
+    const TIME_ZONE_INFORMATION* Get() const { return m_bKnown ? &m_coZone : nullptr; }
+
+private:
+    TIME_ZONE_INFORMATION m_coZone {};
+    bool m_bKnown { false };
+};
+
+unsigned long CalendarTime(const FILETIME& coFileTime, const TActiveZone& coZone)
 {
     SYSTEMTIME coUtc;
     SYSTEMTIME coLocal;
@@ -86,22 +98,22 @@ unsigned long CalendarTime(const FILETIME& coFileTime)
         return 0;
     // The local time of the file's own date, with the summer-time rule of
     // that date rather than of today.
-    if (!SystemTimeToTzSpecificLocalTime(nullptr, &coUtc, &coLocal))
+    if (!SystemTimeToTzSpecificLocalTime(coZone.Get(), &coUtc, &coLocal))
         return 0;
     return TOpSystem::DosCalendarTime(coLocal.wYear, coLocal.wMonth, coLocal.wDay, coLocal.wHour, coLocal.wMinute,
                                       coLocal.wSecond);
 }
 
 // Name, attribute code, size and times of a found entry.
-void FillRecord(TFileInfo& coInfo, const WIN32_FIND_DATAA& coData)
+void FillRecord(TFileInfo& coInfo, const WIN32_FIND_DATAA& coData, const TActiveZone& coZone)
 {
     coInfo.SetName(coData.cFileName);
     coInfo.SetAttributes(TOpSystem::AttributeCode(coData.dwFileAttributes));
     coInfo.SetSystemAttributes(coData.dwFileAttributes);
     coInfo.SetSize(TOpSystem::SizeField(FileSize(coData)));
-    coInfo.SetLastModified(CalendarTime(coData.ftLastWriteTime));
-    coInfo.SetCreationTime(CalendarTime(coData.ftCreationTime));
-    coInfo.SetLastAccessed(CalendarTime(coData.ftLastAccessTime));
+    coInfo.SetLastModified(CalendarTime(coData.ftLastWriteTime, coZone));
+    coInfo.SetCreationTime(CalendarTime(coData.ftCreationTime, coZone));
+    coInfo.SetLastAccessed(CalendarTime(coData.ftLastAccessTime, coZone));
 }
 
 // The directory that holds the file pszPath names: the text before its last
@@ -385,11 +397,12 @@ int TOpSystemWinNT::ScanFiles(TArray& coFiles, const char* pszPath, const char* 
         const DWORD ulError = GetLastError();
         return ulError == ERROR_FILE_NOT_FOUND || ulError == ERROR_NO_MORE_FILES ? 1 : 0;
     }
+    const TActiveZone coZone;
     do {
         if (!nWithDirectories && IsDirectoryEntry(coData))
             continue;
         auto* pcoInfo = new TFileInfo;
-        FillRecord(*pcoInfo, coData);
+        FillRecord(*pcoInfo, coData, coZone);
         pcoInfo->SetPath(coPath);
         if (!coFiles.Insert(pcoInfo, nullptr))
             delete pcoInfo;
@@ -412,7 +425,7 @@ int TOpSystemWinNT::GetFileInfo(const char* pszPath, TFileInfo& coInfo) const
     if (hFind == INVALID_HANDLE_VALUE)
         return 0;
     FindClose(hFind);
-    FillRecord(coInfo, coData);
+    FillRecord(coInfo, coData, TActiveZone());
     if (IsDirectoryEntry(coData)) {
         coInfo.SetPath(pszPath);
         coInfo.SetName("");
