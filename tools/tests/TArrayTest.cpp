@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -87,6 +88,30 @@ TEST(TArrayTest, GrowsAndShrinksOneStepAtATime)
     for (intptr_t n = 0; n < 4; ++n)
         coArray.Add(P(n));
     EXPECT_FALSE(coArray.FreeSpace());
+}
+
+TEST(TArrayTest, MakeRoomGrowsInOneStepAndKeepsTheElements)
+{
+    TArray coArray(4, nullptr, nullptr);
+    coArray.Add(P(1));
+    coArray.Add(P(2));
+    EXPECT_EQ(coArray.MakeRoom(2), 1);
+    EXPECT_EQ(coArray.GetAllocSize(), 4);      // there was room already
+    EXPECT_EQ(coArray.MakeRoom(1000), 1);
+    EXPECT_EQ(coArray.GetAllocSize(), 1002);
+    void** ppvSlots = coArray.GetObjArray();
+    for (intptr_t n = 3; n <= 1002; ++n)
+        ASSERT_EQ(coArray.Add(P(n)), 1);
+    EXPECT_EQ(coArray.GetObjArray(), ppvSlots); // no growth on the way
+    EXPECT_EQ(coArray.Count(), 1002);
+    EXPECT_EQ(coArray.Get(0), P(1));
+    EXPECT_EQ(coArray.Get(1001), P(1002));
+    EXPECT_EQ(coArray.MakeRoom(0), 1);
+    EXPECT_EQ(coArray.MakeRoom(-5), 1);
+    EXPECT_EQ(coArray.MakeRoom(std::numeric_limits<long>::max()), 0);
+    EXPECT_EQ(coArray.Count(), 1002);
+    coArray.Add(P(1003));                       // and on by the growth step
+    EXPECT_EQ(coArray.GetAllocSize(), 1006);
 }
 
 TEST(TArrayTest, AccessOutOfRangeYieldsNull)

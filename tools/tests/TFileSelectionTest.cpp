@@ -173,12 +173,15 @@ TEST(TFileSelectionTest, BatchesAndResortsGiveExactlyTheOrderOfOneByOneInserts)
                     ASSERT_EQ(coOneByOne.AddFile(coInfo), 1);
                 const std::vector<std::string> expected = Tags(coOneByOne);
 
-                // All at once.
+                // All at once; null elements of the array are passed over.
                 TArray coAll(64, nullptr, nullptr);
                 for (const TFileInfo& coInfo : records)
                     coAll.Add(const_cast<TFileInfo*>(&coInfo));
                 TFileSelection coBatch(unType);
-                ASSERT_EQ(coBatch.AddFiles(coAll), 1);
+                TArray coWithNulls(coAll);
+                coWithNulls.Insert(0L, nullptr);
+                coWithNulls.Add(nullptr);
+                ASSERT_EQ(coBatch.AddFiles(coWithNulls), 1);
                 ASSERT_EQ(Tags(coBatch), expected) << at;
 
                 // A batch after some single inserts.
