@@ -34,6 +34,8 @@
 #include "TFileSelection.h"
 #include "TLogFile.h"
 #include "TPath.h"
+#include "TResVar.h"
+#include "TResource.h"
 
 #if defined(_WIN32)
 #include "TConProWinNT.h"
