@@ -85,6 +85,10 @@ public:
     virtual int RemoveDirectory(const char* pszPath, unsigned short* punError) const;
     virtual int DeleteFile(const char* pszPath, unsigned short* punError) const;
     virtual int CopyFile(const char* pszTarget, const char* pszSource, int64_t llOffset) const;
+    // Puts the source in the target's place in one step, replacing an
+    // existing target, and waits until the move is on the disk. Both names
+    // must be on one volume. 1 on success; on failure both files stay.
+    virtual int MoveFileReplace(const char* pszTarget, const char* pszSource) const;
 
     // Threads and processes
     virtual TOsThread* CreateThread(TDynBase* pcoObject, ThreadHandler pfnHandler) const;

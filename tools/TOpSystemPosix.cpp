@@ -13,6 +13,7 @@
 #include <memory>
 #include <new>
 #include <mutex>
+#include <string>
 
 #include <dirent.h>
 #include <dlfcn.h>
@@ -515,6 +516,30 @@ int TOpSystemPosix::CopyFile(const char* pszTarget, const char* pszSource, int64
         nResult = 0;
     std::fclose(pSource);
     return nResult;
+}
+
+int TOpSystemPosix::MoveFileReplace(const char* pszTarget, const char* pszSource) const
+{
+    if (!pszTarget || !*pszTarget || !pszSource || !*pszSource)
+        return 0;
+    // The data first, then the name: after a crash the target is either the
+    // old file or the complete new one.
+    const int nSource = open(pszSource, O_RDONLY | O_CLOEXEC);
+    if (nSource < 0)
+        return 0;
+    const bool bSynced = fsync(nSource) == 0;
+    close(nSource);
+    if (!bSynced || rename(pszSource, pszTarget) != 0)
+        return 0;
+    std::string coDirectory(pszTarget);
+    const size_t nSlash = coDirectory.find_last_of('/');
+    coDirectory = nSlash == std::string::npos ? std::string(".") : coDirectory.substr(0, nSlash == 0 ? 1 : nSlash);
+    const int nDirectory = open(coDirectory.c_str(), O_RDONLY | O_CLOEXEC);
+    if (nDirectory >= 0) {
+        fsync(nDirectory);
+        close(nDirectory);
+    }
+    return 1;
 }
 
 // Threads

@@ -42,6 +42,7 @@ public:
     int RemoveDirectory(const char* pszPath, unsigned short* punError) const override;
     int DeleteFile(const char* pszPath, unsigned short* punError) const override;
     int CopyFile(const char* pszTarget, const char* pszSource, int64_t llOffset) const override;
+    int MoveFileReplace(const char* pszTarget, const char* pszSource) const override;
 
     // Threads
     TOsThread* CreateThread(TDynBase* pcoObject, ThreadHandler pfnHandler) const override;

@@ -594,6 +594,13 @@ int TOpSystemWinNT::CopyFile(const char* pszTarget, const char* pszSource, int64
     return nResult;
 }
 
+int TOpSystemWinNT::MoveFileReplace(const char* pszTarget, const char* pszSource) const
+{
+    if (!pszTarget || !*pszTarget || !pszSource || !*pszSource)
+        return 0;
+    return MoveFileExA(pszSource, pszTarget, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 1 : 0;
+}
+
 // Threads and processes
 
 TOsThread* TOpSystemWinNT::CreateThread(TDynBase* pcoObject, ThreadHandler pfnHandler) const

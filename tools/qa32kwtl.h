@@ -36,6 +36,9 @@
 #include "TPath.h"
 #include "TResVar.h"
 #include "TResource.h"
+#include "TResReadHdl.h"
+#include "TFileHeader.h"
+#include "TFileHdl.h"
 
 #if defined(_WIN32)
 #include "TConProWinNT.h"

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "KwtlApi.h"
+#include "TResVar.h"
+
+#include <cstdint>
+
+class TFileHdl;
+class TLogFile;
+class TResource;
+
+// Reads one resource record item by item: creates the object from the
+// stored class name (or fills a given target), hands it each variable, reads
+// every child record with a reader of its own and tells object and parent
+// when each stage is done. The caller calls ReadDataResource until it
+// answers 1 and then takes GetResourceObject().
+//
+// A damaged record (cut off, values beyond the record's end, texts without
+// their zero byte, children nested deeper than MaxDepth) is reported once
+// through the handler's DisplayMessage as "Resource file is damaged!"; the
+// reader then answers 1 at once, IsDamaged() is 1, and objects of the
+// broken subtree that nobody has taken over are deleted. The top-level
+// object stays with the reader for the caller to discard.
+class KWTL_API TResReadHdl {
+public:
+    static constexpr unsigned short MaxDepth = 64;
+
+    TResReadHdl(TFileHdl* pcoFileHdl, int nCustomCreate) : m_nCustomCreate(nCustomCreate), m_pcoFileHdl(pcoFileHdl) {}
+    ~TResReadHdl() = default;
+    TResReadHdl(const TResReadHdl&) = delete;
+    TResReadHdl& operator=(const TResReadHdl&) = delete;
+
+    // Reading: one item; 1 at the end of this reader's resource (or when the
+    // record is damaged), else 0.
+    int ReadDataResource(TLogFile* pcoReader, TResource* pcoTarget, TResource* pcoParent);
+
+    // State
+    TResource* GetResourceObject() const { return m_pcoObject; }
+    unsigned long GetChildCount() const { return m_ulChildCount; }
+    int IsDamaged() const { return m_nDamaged; }
+    // The stream position the record ends at; -1 (the default) is the end
+    // of the stream. Child readers take their parent's.
+    void SetReadLimit(int64_t llEnd) { m_llEnd = llEnd; }
+    int64_t GetReadLimit() const { return m_llEnd; }
+
+private:
+    TResReadHdl(TFileHdl* pcoFileHdl, TResReadHdl* pcoParent, int nCustomCreate);
+
+    // Item kinds
+    int ReadVariable(TLogFile* pcoReader, unsigned short unCode, TResVar** ppcoVar);
+    int ReadHeader(TLogFile* pcoReader, unsigned short unCode, TResource* pcoTarget);
+    TResource* CreateObject(unsigned short unCode, const char* pszClass, const char* pszCppClass,
+                            unsigned short unWParam, uint32_t ulLParam);
+    int ReadChild(TLogFile* pcoReader, int64_t llStart);
+    void FinishOwnVariables(TResource* pcoParent, unsigned long ulIndex);
+    void FinishEnd(TResource* pcoParent, unsigned long ulIndex);
+    // Marks this reader and its parents damaged, reports it once and
+    // deletes what nobody has taken over; answers 1.
+    int Damage();
+    void DisplayMessage(const char* pszText) const;
+
+    TResReadHdl* m_pcoParent { nullptr };      // not owned
+    int m_nReadFinished { 0 };
+    TResource* m_pcoObject { nullptr };        // not owned by the reader
+    unsigned long m_ulChildCount { 0 };
+    int m_nCustomCreate { 0 };
+    TFileHdl* m_pcoFileHdl { nullptr };        // not owned
+    TResChar m_coChar;
+    TResShort m_coShort;
+    TResLong m_coLong;
+    TResFloat m_coFloat;
+    TResDouble m_coDouble;
+    TResString m_coString;
+    int m_nTakenOver { 0 };                    // the parent's answer to NotifyChildReadFinished
+    int m_nDamaged { 0 };
+    unsigned short m_unDepth { 0 };
+    int64_t m_llEnd { -1 };
+};
