@@ -361,8 +361,8 @@ int TFileHeader::Read(TFile& coFile, TFileHdl& coHdl, const char* pszPassword, u
         char achRead[MaxDescription + 1];
         if (!TResVar::ReadBytes(coFile.operator->(), -1, achRead, ulBytes))
             return 0;
-        achRead[ulBytes - 1] = 0;
-        if (std::strcmp(achRead, coDescription) != 0)
+        // The description ends with its zero byte; a longer text differs.
+        if (achRead[ulBytes - 1] != 0 || std::memcmp(achRead, coDescription, ulBytes - 1) != 0)
             return 0;
     }
 

@@ -95,6 +95,9 @@ int TResReadHdl::ReadDataResource(TLogFile* pcoReader, TResource* pcoTarget, TRe
         m_pcoObject->NotifyVariableRead(*pcoVar, pcoP, ulIndex);
         return 0;
     }
+    // The object's own header: its variables follow.
+    if (!bEnd && !bChild)
+        return 0;
     if (!m_nReadFinished)
         FinishOwnVariables(pcoP, ulIndex);
     if (bChild)

@@ -1,0 +1,510 @@
+#include "ResTestSupport.h"
+
+#include "TFileHdl.h"
+#include "TFileHeader.h"
+#include "TOpSystem.h"
+#include "TResource.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using restest::Bytes;
+using restest::ReadFileBytes;
+using restest::WriteFileBytes;
+
+namespace {
+
+const std::string kSignature = "File created with Dynamic Resource File Handler (DRF) - Brackenholt";
+
+struct Spec {
+    std::string description;           // raw, with its zero byte when not empty
+    std::string customVersion;
+    uint32_t customNumber { 0 };
+    std::string signature { kSignature };
+    std::string version { "V2.60" };
+    std::string userCreated { "maker" };
+    int16_t dateCreated[3] { 7, 0, 1998 };
+    int16_t timeCreated[3] { 12, 30, 5 };
+    std::string userChanged;
+    int16_t dateChanged[3] { 0, 0, 0 };
+    int16_t timeChanged[3] { -1, -1, -1 };
+    uint16_t flags { 0 };
+    std::vector<uint32_t> readBlock;
+    std::vector<uint32_t> writeBlock;
+};
+
+struct Record {
+    std::string id;
+    std::string cls;
+    std::string bytes;     // empty: no data (-1)
+    uint16_t type { 31 };
+    uint16_t wParam { 0 };
+    uint32_t lParam { 0 };
+};
+
+Bytes HeaderBytes(const Spec& spec)
+{
+    Bytes b;
+    if (!spec.description.empty())
+        b.Raw(spec.description).U8(0);
+    b.Str(spec.customVersion).U32(spec.customNumber).Str(spec.signature).Str(spec.version).Str(spec.userCreated);
+    for (int16_t v : spec.dateCreated)
+        b.U16(static_cast<uint16_t>(v));
+    for (int16_t v : spec.timeCreated)
+        b.U16(static_cast<uint16_t>(v));
+    b.Str(spec.userChanged);
+    for (int16_t v : spec.dateChanged)
+        b.U16(static_cast<uint16_t>(v));
+    for (int16_t v : spec.timeChanged)
+        b.U16(static_cast<uint16_t>(v));
+    b.U16(spec.flags);
+    for (uint32_t w : spec.readBlock)
+        b.U32(w);
+    for (uint32_t w : spec.writeBlock)
+        b.U32(w);
+    return b;
+}
+
+Bytes& Entry(Bytes& b, const std::string& id, const std::string& cls, uint16_t type, uint16_t wParam, uint32_t lParam,
+             int32_t data, int32_t end)
+{
+    return b.Field(id, 32).Field(cls, 64).U16(type).U16(wParam).U32(lParam).U32(static_cast<uint32_t>(data))
+        .U32(static_cast<uint32_t>(end));
+}
+
+// A complete file: header, entries in the given order, records back to back.
+std::string FileBytes(const Spec& spec, const std::vector<Record>& records)
+{
+    Bytes b = HeaderBytes(spec);
+    b.U16(static_cast<uint16_t>(records.size()));
+    int32_t pos = static_cast<int32_t>(b.size() + records.size() * 112);
+    std::string data;
+    for (const Record& r : records) {
+        const int32_t start = r.bytes.empty() ? -1 : pos;
+        const int32_t end = r.bytes.empty() ? -1 : pos + static_cast<int32_t>(r.bytes.size());
+        Entry(b, r.id, r.cls, r.type, r.wParam, r.lParam, start, end);
+        pos += static_cast<int32_t>(r.bytes.size());
+        data += r.bytes;
+    }
+    return b.str() + data;
+}
+
+// The record TResource writes for an identifier.
+std::string ResRecord(const std::string& id, const std::string& cls = "TResource", uint32_t lParam = 0)
+{
+    return Bytes().U16(31).Str(cls).Str("").U16(0).U32(lParam).U16(11).U16(1).U16(21).Str(id).U16(30).str();
+}
+
+class TDescribedHdl : public TFileHdl {
+public:
+    TString GetCustomDescription() const override { return "ZORVIK Brackenholt"; }
+    TString GetCustomVersion() const override { return "V3.00.17"; }
+    void SetCustomVersion(const char* pszVersion) override { m_coRead = pszVersion; }
+    TString m_coRead;
+};
+
+// A resource whose run-time class name is longer than the index holds.
+class TLongClassRes : public TResource {
+public:
+    const char* GetPriorityRuntimeClass() const override { return m_coClass; }
+    TString m_coClass;
+};
+
+class TFileFormat : public restest::ScratchTest {
+protected:
+    unsigned short OpenBytes(TFileHdl& coHdl, const std::string& bytes, const char* pszPassword = nullptr)
+    {
+        const std::string path = At("f.drf");
+        WriteFileBytes(path, bytes);
+        return coHdl.OpenRead(path.c_str(), 0, pszPassword);
+    }
+};
+
+} // namespace
+
+TEST_F(TFileFormat, HandBuiltFileReadsFieldByField)
+{
+    Spec spec;
+    spec.customVersion = "V9.99";
+    spec.customNumber = 0xA1B2C3D4u;
+    spec.userChanged = "editor";
+    spec.dateChanged[0] = 31;
+    spec.dateChanged[1] = 11;
+    spec.dateChanged[2] = 1999;
+    spec.timeChanged[0] = 23;
+    spec.timeChanged[1] = 59;
+    spec.timeChanged[2] = 58;
+    // Entries out of order on disk: the index sorts them without case.
+    const std::vector<Record> records = {
+        { "zeta", "TResource", ResRecord("zeta"), 31, 3, 0xFFFFFFFFu },
+        { "Alpha", "TResource", ResRecord("Alpha", "TResource", 2), 31, 1, 2 },
+        { "empty", "TResource", "", 40, 0, 0 },
+    };
+    const std::string bytes = FileBytes(spec, records);
+    TDescribedHdl coWrongDescription;
+    EXPECT_EQ(OpenBytes(coWrongDescription, bytes), TFileHdl::ErrFormat);
+    EXPECT_EQ(coWrongDescription.GetOpenType(), 0);
+
+    TFileHdl coHdl;
+    ASSERT_EQ(OpenBytes(coHdl, bytes), 1);
+    EXPECT_EQ(coHdl.GetOpenType(), 1);
+    EXPECT_EQ(coHdl.GetResCount(), 3);
+    EXPECT_EQ(coHdl.GetResIndex("ALPHA"), 0);
+    EXPECT_EQ(coHdl.GetResIndex("EMPTY"), 1);
+    EXPECT_EQ(coHdl.GetResIndex("Zeta"), 2);
+    EXPECT_EQ(coHdl.GetResIndex("nothing"), -1);
+    EXPECT_EQ(coHdl.GetResIndex(""), -1);
+    EXPECT_EQ(coHdl.HasResource("zeta"), 1);
+    const TResInfo coInfo = coHdl.GetResInfo("zeta");
+    EXPECT_STREQ(coInfo.GetId(), "zeta");
+    EXPECT_STREQ(coInfo.GetClass(), "TResource");
+    EXPECT_EQ(coInfo.GetWParam(), 3);
+    EXPECT_EQ(coInfo.GetLParam(), 0xFFFFFFFFu);
+    EXPECT_TRUE(coHdl.GetResInfo(static_cast<unsigned short>(3)).GetId().IsEmpty());
+    EXPECT_EQ(coHdl.GetResInfo(static_cast<unsigned short>(1)).GetType(), 40);
+    EXPECT_STREQ(coHdl.GetFileVersion(), "V2.60");
+    EXPECT_EQ(coHdl.GetFileVersionNumber(), 260);
+    EXPECT_STREQ(coHdl.GetUserCreated(), "maker");
+    EXPECT_EQ(coHdl.GetDateCreated().Day(), 7);
+    EXPECT_EQ(coHdl.GetDateCreated().Month(), 1);
+    EXPECT_EQ(coHdl.GetDateCreated().Year(), 1998);
+    EXPECT_EQ(coHdl.GetTimeCreated().Hour(), 12);
+    EXPECT_EQ(coHdl.GetTimeCreated().Minutes(), 30);
+    EXPECT_EQ(coHdl.GetTimeCreated().Seconds(), 5);
+    EXPECT_STREQ(coHdl.GetUserChanged(), "editor");
+    EXPECT_EQ(coHdl.GetDateChanged().Month(), 12);
+    EXPECT_EQ(coHdl.GetTimeChanged().Seconds(), 58);
+    const TFileHeader& coHeader = coHdl.GetHeader();
+    const int32_t lDataPos = static_cast<int32_t>(HeaderBytes(spec).size() + 2 + 3 * 112);
+    EXPECT_EQ(coHeader.GetDataPos(), lDataPos);
+    EXPECT_EQ(coHeader[0]->GetDataPos(), lDataPos + static_cast<int32_t>(records[0].bytes.size()));
+    EXPECT_EQ(coHeader[2]->GetDataPos(), lDataPos);
+    EXPECT_EQ(coHeader[1]->GetDataPos(), -1);
+    EXPECT_EQ(coHeader[static_cast<short>(3)], nullptr);
+    EXPECT_EQ(coHeader[-1], nullptr);
+    short sPos = 5;
+    EXPECT_EQ(coHeader.GetIndexRes(nullptr, &sPos), nullptr);
+    EXPECT_EQ(sPos, -1);
+    EXPECT_NE(coHeader.GetIndexRes("alpha", &sPos), nullptr);
+    EXPECT_EQ(sPos, 0);
+
+    TResource* pcoRes = coHdl.LoadResource("ALPHA", nullptr, nullptr, 0);
+    ASSERT_NE(pcoRes, nullptr);
+    EXPECT_STREQ(pcoRes->GetResId(), "Alpha");
+    EXPECT_EQ(pcoRes->GetLParam(), 2u);
+    delete pcoRes;
+    pcoRes = coHdl.LoadResource(static_cast<short>(2), nullptr, nullptr, 0);
+    ASSERT_NE(pcoRes, nullptr);
+    EXPECT_STREQ(pcoRes->GetResId(), "zeta");
+    delete pcoRes;
+    EXPECT_EQ(coHdl.LoadResource("empty", nullptr, nullptr, 0), nullptr);
+    EXPECT_EQ(coHdl.LoadResource("missing", nullptr, nullptr, 0), nullptr);
+    // The same through the read cache.
+    coHdl.SetReadCache(1);
+    pcoRes = coHdl.LoadResource("zeta", nullptr, nullptr, 0);
+    ASSERT_NE(pcoRes, nullptr);
+    EXPECT_STREQ(pcoRes->GetResId(), "zeta");
+    delete pcoRes;
+    coHdl.Close();
+    EXPECT_TRUE(coHdl.GetFileVersion().IsEmpty());
+    EXPECT_EQ(coHdl.GetDateCreated().Day(), 0);
+    EXPECT_EQ(coHdl.GetTimeCreated().Hour(), -1);
+}
+
+TEST_F(TFileFormat, DescriptionAndSignatureChecks)
+{
+    Spec described;
+    described.description = "ZORVIK Brackenholt";
+    described.customVersion = "V3.00.17";
+    const std::string describedBytes = FileBytes(described, {});
+    TDescribedHdl coDescribed;
+    ASSERT_EQ(OpenBytes(coDescribed, describedBytes), 1);
+    EXPECT_STREQ(coDescribed.m_coRead, "V3.00.17");
+    EXPECT_EQ(coDescribed.GetResCount(), 0);
+    coDescribed.Close();
+    // A handler without a description takes the leading bytes as the custom
+    // version and fails on the signature.
+    TFileHdl coPlain;
+    const unsigned short unCode = OpenBytes(coPlain, describedBytes);
+    EXPECT_TRUE(unCode == 13 || unCode == 14) << unCode;
+
+    Spec other;
+    other.description = "ZORVIK Brackenhol_";
+    EXPECT_EQ(OpenBytes(coDescribed, FileBytes(other, {})), TFileHdl::ErrFormat);
+    // The description is compared with its zero byte: a longer one differs.
+    other.description = "ZORVIK Brackenholtx";
+    EXPECT_EQ(OpenBytes(coDescribed, FileBytes(other, {})), TFileHdl::ErrFormat);
+
+    struct {
+        const char* pszWhat;
+        std::string signature;
+        unsigned short unCode;
+    } const aCases[] = {
+        { "absent", "", 13 },
+        { "shorter", kSignature.substr(1), 14 },
+        { "same length, other text", "X" + kSignature.substr(1), 14 },
+    };
+    for (const auto& c : aCases) {
+        Spec spec;
+        spec.signature = c.signature;
+        EXPECT_EQ(OpenBytes(coPlain, FileBytes(spec, {})), c.unCode) << c.pszWhat;
+        EXPECT_EQ(coPlain.GetOpenType(), 0) << c.pszWhat;
+    }
+    EXPECT_EQ(OpenBytes(coPlain, ""), 13);
+    EXPECT_EQ(coPlain.OpenRead(At("missing.drf").c_str(), 0, nullptr), TFileHdl::ErrNotExist);
+    EXPECT_EQ(coPlain.OpenRead("", 0, nullptr), TFileHdl::ErrGeneral);
+
+    // A file with no resources is its header; the data position is its length.
+    const std::string empty = FileBytes(Spec(), {});
+    ASSERT_EQ(OpenBytes(coPlain, empty), 1);
+    EXPECT_EQ(coPlain.GetHeader().GetDataPos(), static_cast<int32_t>(empty.size()));
+    EXPECT_EQ(coPlain.GetResCount(), 0);
+}
+
+TEST_F(TFileFormat, PasswordBlocks)
+{
+    // The words of a block, by the table.
+    const std::vector<uint32_t> coBlock = TFileHeader::MakePasswordBlock("AB", 123456);
+    auto rotl = [](uint32_t v, unsigned n) { return (v << n) | (v >> (32 - n)); };
+    ASSERT_EQ(coBlock.size(), 4u);
+    EXPECT_EQ(coBlock[0], 2u << 8);
+    EXPECT_EQ(coBlock[1], rotl(123456, 8));
+    EXPECT_EQ(coBlock[2], rotl(65u * 123456u, 16));
+    EXPECT_EQ(coBlock[3], rotl(66u * 123456u, 16));
+    EXPECT_EQ(TFileHeader::PasswordMatches(coBlock, "AB"), 1);
+    EXPECT_EQ(TFileHeader::PasswordMatches(coBlock, "ab"), 0);
+    EXPECT_EQ(TFileHeader::PasswordMatches(coBlock, "A"), 0);
+    EXPECT_EQ(TFileHeader::PasswordMatches(coBlock, "ABC"), 0);
+    EXPECT_EQ(TFileHeader::PasswordMatches(coBlock, ""), 0);
+    EXPECT_EQ(TFileHeader::PasswordMatches(coBlock, nullptr), 0);
+    // Characters above 127, the largest key of a day and midnight's key 0.
+    const char* const pszHigh = "p\xE4\xFF\x80!";
+    for (uint32_t ulKey : { 235959u, 0u, 1u }) {
+        const std::vector<uint32_t> coHigh = TFileHeader::MakePasswordBlock(pszHigh, ulKey);
+        EXPECT_EQ(TFileHeader::PasswordMatches(coHigh, pszHigh), 1) << ulKey;
+        EXPECT_EQ(TFileHeader::PasswordMatches(coHigh, "p\xE4\xFF\x80?"), 0) << ulKey;
+        EXPECT_NE(coHigh[1], 0u) << ulKey;
+    }
+    // A foreign block with key 0 opens to nobody and divides by nothing.
+    EXPECT_EQ(TFileHeader::PasswordMatches({ 1u << 8, 0u, 0u }, "x"), 0);
+    EXPECT_EQ(TFileHeader::PasswordMatches({ 3u << 8, rotl(5, 8) }, "abc"), 0);
+    EXPECT_TRUE(TFileHeader::MakePasswordBlock("", 5).empty());
+
+    // In a file: the read block is checked at open, the write block only
+    // read.
+    Spec spec;
+    spec.flags = 3;
+    spec.readBlock = TFileHeader::MakePasswordBlock("r\xE9" "ad", 101010);
+    spec.writeBlock = TFileHeader::MakePasswordBlock("wr", 0);
+    const std::string bytes = FileBytes(spec, { { "One", "TResource", ResRecord("One") } });
+    TFileHdl coHdl;
+    EXPECT_EQ(OpenBytes(coHdl, bytes), TFileHdl::ErrNoReadAccess);
+    EXPECT_EQ(OpenBytes(coHdl, bytes, "READ"), TFileHdl::ErrNoReadAccess);
+    ASSERT_EQ(OpenBytes(coHdl, bytes, "r\xE9" "ad"), 1);
+    EXPECT_EQ(coHdl.IsReadProtect(), 1);
+    EXPECT_EQ(coHdl.IsWriteProtect(), 1);
+    EXPECT_EQ(coHdl.HaveReadAccess(), 1);
+    EXPECT_EQ(coHdl.HaveWriteAccess(), 0);
+    EXPECT_EQ(coHdl.CheckWriteAccess("wr"), 1);
+    EXPECT_EQ(coHdl.CheckReadAccess("wr"), 0);
+    EXPECT_EQ(coHdl.GetResCount(), 1);
+    coHdl.Close();
+    unsigned short unFlags = 0;
+    unsigned short unError = 0;
+    const std::string path = At("f.drf");
+    EXPECT_EQ(TFileHdl::GetProtection(path.c_str(), coHdl, &unFlags, &unError), 1);
+    EXPECT_EQ(unFlags, 3);
+    EXPECT_EQ(unError, 1);
+    EXPECT_EQ(TFileHdl::HasReadAccess(path.c_str(), "r\xE9" "ad", coHdl, &unError), 1);
+    EXPECT_EQ(TFileHdl::HasWriteAccess(path.c_str(), "r\xE9" "ad", coHdl, &unError), 0);
+    EXPECT_EQ(TFileHdl::HasWriteAccess(path.c_str(), "wr", coHdl, &unError), 1);
+    EXPECT_EQ(TFileHdl::GetProtection(At("none.drf").c_str(), coHdl, &unFlags, &unError), 0);
+    EXPECT_EQ(unError, TFileHdl::ErrNotExist);
+
+    // Block lengths that cannot be: N + 2 not positive as a 16-bit number.
+    for (uint32_t ulWord0 : { 32766u << 8, 0xFFFFFFFFu, 40000u << 8 }) {
+        Spec bad;
+        bad.flags = 1;
+        bad.readBlock = { ulWord0, 1, 2, 3 };
+        EXPECT_EQ(OpenBytes(coHdl, FileBytes(bad, {}), "x"), TFileHdl::ErrDamaged) << ulWord0;
+        bad.flags = 2;
+        bad.writeBlock = bad.readBlock;
+        bad.readBlock.clear();
+        EXPECT_EQ(OpenBytes(coHdl, FileBytes(bad, {})), TFileHdl::ErrDamaged) << ulWord0;
+    }
+}
+
+TEST_F(TFileFormat, DamagedIndexesAreRefused)
+{
+    const std::string record = ResRecord("A");
+    const Bytes head = HeaderBytes(Spec());
+    const int32_t dataPos = static_cast<int32_t>(head.size() + 2 + 112);
+    const int32_t size = dataPos + static_cast<int32_t>(record.size());
+    struct {
+        const char* pszWhat;
+        int32_t data;
+        int32_t end;
+    } const aCases[] = {
+        { "end beyond the file", dataPos, size + 1 },
+        { "end before data", dataPos + 4, dataPos + 2 },
+        { "data inside the header", 3, size },
+        { "data beyond the file", size + 100, size + 200 },
+        { "negative other than -1", -5, size },
+    };
+    TFileHdl coHdl;
+    for (const auto& c : aCases) {
+        Bytes b = head;
+        b.U16(1);
+        Entry(b, "A", "TResource", 31, 0, 0, c.data, c.end);
+        EXPECT_EQ(OpenBytes(coHdl, b.str() + record), TFileHdl::ErrDamaged) << c.pszWhat;
+    }
+    // More entries than bytes, a negative count, two entries with one id.
+    Bytes many = head;
+    many.U16(5);
+    Entry(many, "A", "TResource", 31, 0, 0, -1, -1);
+    EXPECT_EQ(OpenBytes(coHdl, many.str()), TFileHdl::ErrDamaged);
+    Bytes negative = head;
+    negative.U16(0x8000);
+    EXPECT_EQ(OpenBytes(coHdl, negative.str()), TFileHdl::ErrDamaged);
+    Bytes twice = head;
+    twice.U16(2);
+    Entry(twice, "Same", "TResource", 31, 0, 0, -1, -1);
+    Entry(twice, "SAME", "TResource", 31, 0, 0, -1, -1);
+    EXPECT_EQ(OpenBytes(coHdl, twice.str()), TFileHdl::ErrDamaged);
+    // Fields filled to the last byte are cut, not read beyond.
+    Bytes full = head;
+    full.U16(1);
+    full.Raw(std::string(32, 'i')).Raw(std::string(64, 'c')).U16(31).U16(0).U32(0).U32(0xFFFFFFFFu).U32(0xFFFFFFFFu);
+    ASSERT_EQ(OpenBytes(coHdl, full.str()), 1);
+    EXPECT_STREQ(coHdl.GetResInfo(static_cast<unsigned short>(0)).GetId(), std::string(31, 'i').c_str());
+    EXPECT_EQ(coHdl.GetResInfo(static_cast<unsigned short>(0)).GetClass().Strlen(), 63);
+    coHdl.Close();
+    // A record that runs past its entry's end is damaged, not read further.
+    Bytes cut = head;
+    cut.U16(1);
+    Entry(cut, "A", "TResource", 31, 0, 0, dataPos, dataPos + 10);
+    ASSERT_EQ(OpenBytes(coHdl, cut.str() + record), 1);
+    EXPECT_EQ(coHdl.LoadResource("A", nullptr, nullptr, 0), nullptr);
+    coHdl.SetReadCache(1);
+    EXPECT_EQ(coHdl.LoadResource("A", nullptr, nullptr, 0), nullptr);
+}
+
+TEST_F(TFileFormat, SavedFileMatchesTheTablesByteForByte)
+{
+    const std::string path = At("saved.drf");
+    TFileHdl coHdl;
+    ASSERT_EQ(coHdl.OpenWrite("writer", path.c_str(), nullptr, nullptr), 1);
+    TResource coMain;
+    coMain.SetResId("Main");
+    coMain.SetWParam(0x1234);
+    coMain.SetLParam(0x89ABCDEFu);
+    TLongClassRes coLong;
+    const std::string longId(40, 'L');
+    coLong.SetResId(longId.c_str());
+    const std::string longClass = std::string(70, 'K');
+    coLong.m_coClass = longClass.c_str();
+    TResource coAbsent;
+    coAbsent.SetResId("absent");
+    coAbsent.SetWriteable(0);
+    ASSERT_EQ(coHdl.WriteTemp(coMain), 1);
+    ASSERT_EQ(coHdl.WriteTemp(coLong), 1);
+    ASSERT_EQ(coHdl.WriteTemp(coAbsent), 1);
+    ASSERT_EQ(coHdl.Save(), 1);
+
+    Spec spec;
+    spec.userCreated = "writer";
+    spec.dateCreated[0] = coHdl.GetDateCreated().Day();
+    spec.dateCreated[1] = static_cast<int16_t>(coHdl.GetDateCreated().Month() - 1);
+    spec.dateCreated[2] = coHdl.GetDateCreated().Year();
+    spec.timeCreated[0] = coHdl.GetTimeCreated().Hour();
+    spec.timeCreated[1] = coHdl.GetTimeCreated().Minutes();
+    spec.timeCreated[2] = coHdl.GetTimeCreated().Seconds();
+    const std::string mainRecord
+        = Bytes().U16(31).Str("TResource").Str("").U16(0x1234).U32(0x89ABCDEFu).U16(11).U16(1).U16(21).Str("Main").U16(30).str();
+    const std::string longRecord
+        = Bytes().U16(31).Str(longClass).Str("").U16(0).U32(0).U16(11).U16(1).U16(21).Str(longId).U16(30).str();
+    Bytes expected = HeaderBytes(spec);
+    expected.U16(3);
+    const int32_t dataPos = static_cast<int32_t>(expected.size() + 3 * 112);
+    // In index order: "absent" (no record: written nothing), the long id,
+    // "Main".
+    Entry(expected, "absent", "TResource", 31, 0, 0, -1, -1);
+    Entry(expected, longId.substr(0, 31), longClass.substr(0, 63), 31, 0, 0, dataPos,
+          dataPos + static_cast<int32_t>(longRecord.size()));
+    Entry(expected, "Main", "TResource", 31, 0x1234, 0x89ABCDEFu, dataPos + static_cast<int32_t>(longRecord.size()),
+          dataPos + static_cast<int32_t>(longRecord.size() + mainRecord.size()));
+    expected.Raw(longRecord).Raw(mainRecord);
+    EXPECT_EQ(ReadFileBytes(path), expected.str());
+    EXPECT_EQ(coHdl.HasResource(longId.c_str()), 1);
+    coHdl.Close();
+    EXPECT_EQ(ReadFileBytes(path), expected.str());
+}
+
+TEST_F(TFileFormat, VersionNumbers)
+{
+    struct {
+        const char* pszText;
+        unsigned short unNumber;
+    } const aCases[] = {
+        { "V2.60", 260 }, { "V3.00.17", 300 }, { "V3", 300 }, { "V1.5", 105 }, { "2.60", 0 },
+        { "", 0 }, { nullptr, 0 }, { "v2.60", 0 }, { "V", 0 },
+    };
+    for (const auto& c : aCases)
+        EXPECT_EQ(TFileHeader::VersionNumber(c.pszText), c.unNumber) << (c.pszText ? c.pszText : "null");
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(TFileHdl::GetCurrentCompileVersionNumber(), 260);
+        EXPECT_STREQ(TFileHdl::GetCurrentCompileVersion(), "V2.60");
+    }
+    EXPECT_EQ(TFileIndex::OffsetDataPos(), 104);
+}
+
+// Every cut and many flipped bytes of a valid file: every open and load
+// ends with a code or none; under ASan nothing is read out of bounds.
+TEST_F(TFileFormat, TruncatedAndFlippedFilesNeverCrash)
+{
+    Spec spec;
+    spec.flags = 3;
+    spec.readBlock = TFileHeader::MakePasswordBlock("pw", 120000);
+    spec.writeBlock = TFileHeader::MakePasswordBlock("pw", 120000);
+    const std::string child = Bytes().U16(31).Str("TResource").Str("").U16(0).U32(0).U16(11).U16(1).U16(21).Str("kid").U16(30).str();
+    const std::string parent = Bytes().U16(31).Str("TResource").Str("Cpp").U16(0).U32(0).U16(11).U16(1).U16(21).Str("P")
+                                   .U16(9).U16(3).U16(2).F32(1).F32(2).F32(3).U16(11).U16(2).U16(4).Str("a").Str("bb")
+                                   .Raw(child).U16(30).str();
+    const std::string bytes = FileBytes(spec, { { "P", "TResource", parent }, { "Q", "TResource", ResRecord("Q") } });
+    TFileHdl coHdl;
+    ASSERT_EQ(OpenBytes(coHdl, bytes, "pw"), 1);
+    TResource* pcoGood = coHdl.LoadResource("P", nullptr, nullptr, 0);
+    ASSERT_NE(pcoGood, nullptr);
+    delete pcoGood;
+    coHdl.Close();
+
+    auto tryAll = [&](const std::string& data, const std::string& what) {
+        for (int nCache = 0; nCache < 2; ++nCache) {
+            coHdl.SetReadCache(nCache);
+            const unsigned short unCode = OpenBytes(coHdl, data, "pw");
+            EXPECT_TRUE(unCode == 1 || unCode == 13 || unCode == 14 || unCode == 15 || unCode == 17) << what << " " << unCode;
+            if (unCode != 1) {
+                EXPECT_EQ(coHdl.GetOpenType(), 0) << what;
+                continue;
+            }
+            for (short i = 0; i < static_cast<short>(coHdl.GetResCount()); ++i)
+                delete coHdl.LoadResource(i, nullptr, nullptr, 0);
+            coHdl.Close();
+        }
+    };
+    for (size_t n = 0; n < bytes.size(); ++n) {
+        tryAll(bytes.substr(0, n), "cut " + std::to_string(n));
+        // A cut file never opens: its last record would end beyond it.
+        EXPECT_NE(OpenBytes(coHdl, bytes.substr(0, n), "pw"), 1) << n;
+        coHdl.Close();
+    }
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        for (uint8_t bMask : { 0x01, 0xFF }) {
+            std::string bad = bytes;
+            bad[i] = static_cast<char>(bad[i] ^ bMask);
+            tryAll(bad, "flip " + std::to_string(i));
+        }
+    }
+}
