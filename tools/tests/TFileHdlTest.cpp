@@ -1,0 +1,587 @@
+#include "ResTestSupport.h"
+
+#include "TFileHdl.h"
+#include "TMvc.h"
+#include "TMvcEventTable.h"
+#include "TOpSystem.h"
+#include "TResVar.h"
+#include "TResource.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+using restest::ReadFileBytes;
+using restest::WriteFileBytes;
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kEvents[] = {
+    "MVC_TFILEHDL_OPENED", "MVC_TFILEHDL_SAVED", "MVC_TFILEHDL_CLOSED",
+    "MVC_TFILEHDL_DESTROYED", "MVC_TFILEHDL_RESINSERTED", "MVC_TFILEHDL_RESREMOVED",
+};
+
+// Records every event of the handlers it watches: the event, the entry's id
+// and, for "closed", the file name.
+class TEventLog : public TDynBase {
+public:
+    void Watch(TFileHdl& coHdl)
+    {
+        for (const char* pszEvent : kEvents)
+            coHdl.MVC().AddNotification(pszEvent, this, &TEventLog::OnEvent);
+    }
+    int OnEvent(TMvcParam& coParam)
+    {
+        auto& coDrf = static_cast<TMvcParamDRF&>(coParam);
+        std::string line = static_cast<const char*>(coParam.EventType());
+        line = line.substr(std::string("MVC_TFILEHDL_").size());
+        if (!coDrf.ResInfo().GetId().IsEmpty())
+            line += std::string(" ") + static_cast<const char*>(coDrf.ResInfo().GetId());
+        if (coDrf.FileName())
+            line += std::string(" <") + coDrf.FileName() + ">";
+        EXPECT_NE(coDrf.FileHdl(), nullptr);
+        m_lines.push_back(line);
+        return 0;
+    }
+    std::vector<std::string> m_lines;
+};
+
+// A resource with a text, so that records can be told apart in the bytes.
+class TTextRes : public TResource {
+public:
+    TTextRes(const char* pszId, const char* pszText) : m_text(pszText) { SetResId(pszId); }
+    std::string m_text;
+
+protected:
+    void WriteData(TFile& coFile) const override
+    {
+        TResource::WriteData(coFile);
+        TResString(1, m_text.c_str()).Write(coFile);
+    }
+};
+
+// A handler whose save fails in the middle: while the new file is being
+// written the working file is taken away, and given back afterwards.
+class TFailingSaveHdl : public TFileHdl {
+public:
+    int m_nFail { 0 };
+    std::vector<std::string> m_hooks;
+
+protected:
+    void NotifyPreSave() override { m_hooks.push_back("PreSave"); }
+    void NotifyStartTmpLoadFromSave() override
+    {
+        m_hooks.push_back("Start");
+        if (m_nFail)
+            MainFile().Close();
+    }
+    void NotifyEndTmpLoadFromSave() override
+    {
+        m_hooks.push_back("End");
+        if (m_nFail) {
+            EXPECT_EQ(MainFile().Open(GetTmpFile(), TFile::ModeReadWrite), 1);
+        }
+    }
+    void NotifyPostOpen() override { m_hooks.push_back("PostOpen"); }
+    void NotifyPostCreate() override { m_hooks.push_back("PostCreate"); }
+    void NotifyPostClose() override { m_hooks.push_back("PostClose"); }
+};
+
+class TFileHdlFixture : public restest::ScratchTest {
+protected:
+    void SetUp() override
+    {
+        ScratchTest::SetUp();
+        m_oldTemp = static_cast<const char*>(CurrentOS().GetEnvVar("TEMP"));
+        m_oldTmp = static_cast<const char*>(CurrentOS().GetEnvVar("TMP"));
+        m_tempDir = At("temp");
+        fs::create_directories(m_tempDir);
+        CurrentOS().SetEnvVar("TEMP", m_tempDir.c_str());
+    }
+    void TearDown() override
+    {
+        CurrentOS().SetEnvVar("TEMP", m_oldTemp.empty() ? nullptr : m_oldTemp.c_str());
+        CurrentOS().SetEnvVar("TMP", m_oldTmp.empty() ? nullptr : m_oldTmp.c_str());
+        ScratchTest::TearDown();
+    }
+    // The files in a directory, sorted.
+    static std::vector<std::string> Files(const std::string& dir)
+    {
+        std::vector<std::string> names;
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator(dir, ec))
+            if (entry.is_regular_file())
+                names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    // A saved file with the given resources.
+    void MakeFile(const std::string& path, std::initializer_list<std::pair<const char*, const char*>> resources)
+    {
+        TFileHdl coHdl;
+        ASSERT_EQ(coHdl.OpenWrite("maker", path.c_str(), nullptr, nullptr), 1);
+        for (const auto& r : resources)
+            ASSERT_EQ(coHdl.WriteTemp(TTextRes(r.first, r.second)), 1);
+        ASSERT_EQ(coHdl.Save(), 1);
+    }
+    static std::string TextOf(TFileHdl& coHdl, const char* pszId)
+    {
+        TResource* pcoRes = coHdl.LoadResource(pszId, nullptr, nullptr, 0);
+        std::string id = pcoRes ? static_cast<const char*>(pcoRes->GetResId()) : "<none>";
+        delete pcoRes;
+        return id;
+    }
+
+    std::string m_oldTemp;
+    std::string m_oldTmp;
+    std::string m_tempDir;
+};
+
+#if defined(_WIN32)
+const std::string kCur = ".\\";
+#else
+const std::string kCur = "./";
+#endif
+
+} // namespace
+
+TEST(TFileHdlStatics, ErrorTextsAndTuning)
+{
+    struct {
+        unsigned short unCode;
+        const char* pszText;
+    } const aCases[] = {
+        { 0, "General error on opening resource file <a.drf>" },
+        { 1, "" },
+        { 2, "Could not open resource file <a.drf>" },
+        { 3, "Reading header of resource file <a.drf> failed" },
+        { 4, "" },
+        { 6, "Could not create temporary file" },
+        { 7, "Could not create resource file <a.drf>" },
+        { 8, "Share Conflict, resource file <a.drf> could not be opened for write-access" },
+        { 9, "Resource file <a.drf> does not exist" },
+        { 10, "Could not open temporary file" },
+        { 11, "No more <noname> file names available" },
+        { 12, "Resourcefile format is not valid!" },
+        { 13, "No file handler information found!" },
+        { 14, "Wrong file handler information!" },
+        { 15, "File is protected! No read-access!" },
+        { 16, "File is protected! No write-access!" },
+        { 17, "Resource file is damaged!" },
+        { 18, "" },
+        { 101, "Undefined error on writing resource" },
+        { 102, "No write access on resource file" },
+        { 103, "Creating new index on resource file failed" },
+        { 104, "Resource file is not open" },
+        { 105, "Writing resource failed" },
+        { 106, "Share conflict, resource file could not be saved" },
+        { 107, "Could not open resource file for saving" },
+        { 108, "Temporary file is not open" },
+        { 109, "No file given for 'Save as'!" },
+        { 110, "'Save as' - file can't be the same like the current file!" },
+        { 111, "Could not create the minimum memory buffer in size 256 bytes!" },
+        { 200, "Resource not found!" },
+        { 201, "Invalid resource index given!" },
+        { 202, "" },
+        { 65535, "" },
+    };
+    for (const auto& c : aCases)
+        EXPECT_STREQ(TFileHdl::GetError(c.unCode, "a.drf"), c.pszText) << c.unCode;
+    EXPECT_STREQ(TFileHdl::GetError(9, nullptr), "Resource file <> does not exist");
+    // A file name is text, not a format.
+    EXPECT_STREQ(TFileHdl::GetError(2, "%s%d"), "Could not open resource file <%s%d>");
+
+    TFileHdl coHdl;
+    EXPECT_EQ(coHdl.GetBlockBufferSize(), 16384);
+    EXPECT_EQ(coHdl.SetBlockBufferSize(100), 256);
+    EXPECT_EQ(coHdl.GetBlockBufferSize(), 256);
+    EXPECT_EQ(coHdl.SetBlockBufferSize(300), 300);
+    EXPECT_EQ(coHdl.IsReadCacheOn(), 0);
+    coHdl.SetReadCache(5);
+    EXPECT_EQ(coHdl.IsReadCacheOn(), 1);
+    coHdl.SetWriteCache(1);
+    EXPECT_EQ(coHdl.IsWriteCacheOn(), 1);
+    EXPECT_EQ(coHdl.GetOpenType(), 0);
+    EXPECT_STREQ(coHdl.GetDefaultExtension(), "DRF");
+    EXPECT_STREQ(coHdl.GetDefaultNonameId(), "NONAME");
+    EXPECT_STREQ(coHdl.GetDefaultTmpFileId(), "HLN_");
+    coHdl.SetProject("demo.old.kwt", "kwt");
+    EXPECT_STREQ(coHdl.GetResFile(), "demo.kwt");
+    EXPECT_STREQ(coHdl.GetProject(), "demo");
+    coHdl.SetProject("plain", nullptr);
+    EXPECT_STREQ(coHdl.GetResFile(), "plain.drf");
+
+    // Events of the class, all with the handler's parameter class.
+    const TMvcEventTable* pcoTable = TMvc::FindEventTable("TFileHdl");
+    ASSERT_NE(pcoTable, nullptr);
+    for (const char* pszEvent : kEvents)
+        EXPECT_STREQ(pcoTable->FindEventType(pszEvent).GetParamType(), "TMvcParamDRF") << pszEvent;
+    TDynBase* pcoMade = TDynBase::RTTIDynCreate("TMvcParamDRF");
+    ASSERT_NE(pcoMade, nullptr);
+    EXPECT_TRUE(pcoMade->IsClassFamily("TMvcParam"));
+    delete pcoMade;
+    pcoMade = TDynBase::RTTIDynCreate("TFileHdl");
+    ASSERT_NE(pcoMade, nullptr);
+    delete pcoMade;
+}
+
+TEST(TFileHdlStatics, SeparatingFileNames)
+{
+    struct {
+        const char* pszFile;
+        const char* pszExtension;
+        int nOk;
+        std::string name;
+        std::string path;
+    } const aCases[] = {
+        { "C:\\dir\\x.drf", "DRF", 1, "x.drf", "C:\\dir\\" },
+        { "dir/sub/y", "DRF", 1, "y.DRF", "dir/sub/" },
+        { "C:z", "kwt", 1, "z.kwt", "C:" + kCur },
+        { "plain", "DRF", 1, "plain.DRF", kCur },
+        { "plain", nullptr, 1, "plain", kCur },
+        { ".hidden", "DRF", 1, "hidden.DRF", kCur },
+        { "a.b.c", "DRF", 1, "a.b.c", kCur },
+        { "", "DRF", 0, "", "" },
+        { nullptr, "DRF", 0, "", "" },
+        { "dir\\", "DRF", 0, "", "" },
+    };
+    for (const auto& c : aCases) {
+        TString coName = "old";
+        TString coPath = "old";
+        EXPECT_EQ(TFileHdl::SeparateFile(c.pszFile, coName, coPath, c.pszExtension), c.nOk) << (c.pszFile ? c.pszFile : "null");
+        EXPECT_STREQ(coName, c.name.c_str()) << (c.pszFile ? c.pszFile : "null");
+        EXPECT_STREQ(coPath, c.path.c_str()) << (c.pszFile ? c.pszFile : "null");
+    }
+    TString coName;
+    TString coPath;
+    EXPECT_EQ(TFileHdl::SeparateFile(std::string(300, 'n').c_str(), coName, coPath, "DRF"), 0);
+    TFileHdl coHdl;
+    EXPECT_EQ(coHdl.SeparateFile("member", coName, coPath), 1);
+    EXPECT_STREQ(coName, "member.DRF");
+}
+
+TEST_F(TFileHdlFixture, TemporaryNames)
+{
+    // Trailing ';' and separator go; one separator is put back.
+    CurrentOS().SetEnvVar("TEMP", (m_tempDir + CrtPathSeparator() + ";").c_str());
+    std::string expected = m_tempDir + CrtPathSeparator() + "KW300000.TMP";
+#if defined(_WIN32)
+    std::transform(expected.begin(), expected.end(), expected.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+#endif
+    EXPECT_STREQ(TFileHdl::CreateTmpFileName("KW30"), expected.c_str());
+    WriteFileBytes(m_tempDir + CrtPathSeparator() + "KW300000.TMP", "x");
+    const std::string second = static_cast<const char*>(TFileHdl::CreateTmpFileName("KW30"));
+    EXPECT_NE(second.find("0001"), std::string::npos) << second;
+    // TMP serves when TEMP is empty.
+    CurrentOS().SetEnvVar("TEMP", "");
+    CurrentOS().SetEnvVar("TMP", m_dir.c_str());
+    const std::string viaTmp = static_cast<const char*>(TFileHdl::CreateTmpFileName("Q"));
+    EXPECT_EQ(viaTmp.size(), m_dir.size() + 1 + 9) << viaTmp;
+    TFileHdl coHdl;
+    const std::string member = static_cast<const char*>(coHdl.CreateTmpFileName());
+#if defined(_WIN32)
+    const std::string memberName = "hln_0000.tmp";
+#else
+    const std::string memberName = "HLN_0000.TMP";
+#endif
+    ASSERT_GE(member.size(), memberName.size());
+    EXPECT_EQ(member.substr(member.size() - memberName.size()), memberName);
+}
+
+TEST_F(TFileHdlFixture, NewFileLifecycleEventsAndNonameFiles)
+{
+    TEventLog coLog;
+    {
+        TFailingSaveHdl coHdl;
+        coLog.Watch(coHdl);
+        ASSERT_EQ(coHdl.OpenWrite("me", nullptr, nullptr, nullptr), 1);
+        EXPECT_EQ(coHdl.GetOpenType(), 3);
+        EXPECT_STREQ(coHdl.GetResFile(), "NONAME.000");
+        const std::string full = static_cast<const char*>(coHdl.GetFullPath());
+        EXPECT_EQ(full, m_tempDir + CrtPathSeparator() + "NONAME.000");
+        EXPECT_TRUE(fs::exists(full));
+        EXPECT_EQ(fs::file_size(full), 0u);
+        EXPECT_TRUE(fs::exists(static_cast<const char*>(coHdl.GetTmpFile())));
+        // The next handler takes the next free number.
+        TFileHdl coOther;
+        ASSERT_EQ(coOther.OpenWrite("me", "", nullptr, nullptr), 1);
+        EXPECT_STREQ(coOther.GetResFile(), "NONAME.001");
+        coOther.Close();
+        EXPECT_FALSE(fs::exists(m_tempDir + CrtPathSeparator() + "NONAME.001"));
+
+        ASSERT_EQ(coHdl.WriteTemp(TTextRes("One", "first")), 1);
+        ASSERT_EQ(coHdl.WriteTemp(TTextRes("ONE", "second")), 1);
+        EXPECT_EQ(coHdl.GetResCount(), 1);
+        EXPECT_STREQ(coHdl.GetResInfo("one").GetId(), "One");
+        // Closing a never-saved new file deletes it and the working file.
+        coHdl.Close();
+        EXPECT_EQ(coHdl.GetOpenType(), 0);
+        EXPECT_FALSE(fs::exists(full));
+        EXPECT_TRUE(Files(m_tempDir).empty());
+        const std::vector<std::string> hooks = { "PostCreate", "PostClose" };
+        EXPECT_EQ(coHdl.m_hooks, hooks);
+        coLog.m_lines.back() = coLog.m_lines.back().substr(0, coLog.m_lines.back().find(" <")) + " <"
+                               + (coLog.m_lines.back().find(full) != std::string::npos ? "full" : "other") + ">";
+    }
+    const std::vector<std::string> expected = {
+        "OPENED", "RESINSERTED One", "RESREMOVED One", "RESINSERTED One", "CLOSED <full>", "DESTROYED",
+    };
+    EXPECT_EQ(coLog.m_lines, expected);
+}
+
+TEST_F(TFileHdlFixture, EditSaveReopenAndTheChangedFields)
+{
+    const std::string path = At("app.drf");
+    TEventLog coLog;
+    TFileHdl coHdl;
+    coLog.Watch(coHdl);
+    ASSERT_EQ(coHdl.OpenWrite("creator", path.c_str(), nullptr, nullptr), 1);
+    ASSERT_EQ(coHdl.WriteTemp(TTextRes("Main", "MARK-OLD")), 1);
+    ASSERT_EQ(coHdl.WriteTemp(TTextRes("Gone", "MARK-GONE")), 1);
+    ASSERT_EQ(coHdl.Save(), 1);
+    EXPECT_EQ(coHdl.GetOpenType(), 2);
+    // Saved once: created fields set, changed fields unset.
+    EXPECT_STREQ(coHdl.GetUserCreated(), "creator");
+    EXPECT_TRUE(coHdl.GetDateCreated().Valid());
+    EXPECT_TRUE(coHdl.GetUserChanged().IsEmpty());
+    EXPECT_EQ(coHdl.GetDateChanged().Day(), 0);
+    EXPECT_EQ(coHdl.GetDateChanged().Year(), 0);
+    EXPECT_EQ(coHdl.GetTimeChanged().Hour(), -1);
+    EXPECT_EQ(coHdl.GetTimeChanged().Seconds(), -1);
+    coHdl.Close();
+    EXPECT_TRUE(fs::exists(path));
+    EXPECT_TRUE(Files(m_tempDir).empty());
+
+    // Edit: replace one, remove one; neither old record reaches the file.
+    ASSERT_EQ(coHdl.OpenWrite("editor", path.c_str(), nullptr, nullptr), 1);
+    EXPECT_EQ(coHdl.GetOpenType(), 2);
+    EXPECT_EQ(TextOf(coHdl, "main"), "Main");
+    ASSERT_EQ(coHdl.WriteTemp(TTextRes("MAIN", "MARK-NEW")), 1);
+    unsigned short unError = 0;
+    EXPECT_EQ(coHdl.RemoveResource("nothing", &unError), 0);
+    EXPECT_EQ(unError, 200);
+    EXPECT_EQ(coHdl.RemoveResource(static_cast<unsigned short>(7), &unError), 0);
+    EXPECT_EQ(unError, 201);
+    EXPECT_EQ(coHdl.RemoveResource("gone", &unError), 1);
+    EXPECT_EQ(unError, 1);
+    EXPECT_EQ(coHdl.GetResCount(), 1);
+    ASSERT_EQ(coHdl.Save(), 1);
+    EXPECT_STREQ(coHdl.GetUserChanged(), "editor");
+    EXPECT_STREQ(coHdl.GetUserCreated(), "creator");
+    EXPECT_TRUE(coHdl.GetTimeChanged().Valid());
+    const std::string saved = ReadFileBytes(path);
+    EXPECT_NE(saved.find("MARK-NEW"), std::string::npos);
+    EXPECT_EQ(saved.find("MARK-OLD"), std::string::npos);
+    EXPECT_EQ(saved.find("MARK-GONE"), std::string::npos);
+    coHdl.Close();
+
+    TFileHdl coReader;
+    ASSERT_EQ(coReader.OpenRead(path.c_str(), 0, nullptr), 1);
+    EXPECT_EQ(coReader.GetResCount(), 1);
+    EXPECT_STREQ(coReader.GetUserChanged(), "editor");
+    EXPECT_EQ(coReader.Save(), 102);
+    EXPECT_EQ(coReader.WriteTemp(TTextRes("x", "y")), 102);
+    EXPECT_EQ(coReader.SaveAs(At("other.drf").c_str()), 102);
+    coReader.Close();
+    EXPECT_EQ(coReader.WriteTemp(TTextRes("x", "y")), 104);
+    EXPECT_EQ(coReader.Save(), 102);
+
+    const std::vector<std::string> expected = {
+        "OPENED", "RESINSERTED Main", "RESINSERTED Gone", "SAVED", "CLOSED",
+        "OPENED", "RESREMOVED Main", "RESINSERTED Main", "RESREMOVED Gone", "SAVED", "CLOSED",
+    };
+    std::vector<std::string> lines = coLog.m_lines;
+    for (auto& line : lines)
+        line = line.substr(0, line.find(" <"));
+    EXPECT_EQ(lines, expected);
+}
+
+TEST_F(TFileHdlFixture, SharingBetweenHandlers)
+{
+    const std::string path = At("shared.drf");
+    MakeFile(path, { { "A", "a" } });
+    TFileHdl coEditor;
+    ASSERT_EQ(coEditor.OpenWrite("one", path.c_str(), nullptr, nullptr), 1);
+    TFileHdl coSecond;
+    EXPECT_EQ(coSecond.OpenWrite("two", path.c_str(), nullptr, nullptr), TFileHdl::ErrShare);
+    EXPECT_EQ(coSecond.GetOpenType(), 0);
+    TFileHdl coCopyReader;
+    ASSERT_EQ(coCopyReader.OpenRead(path.c_str(), 1, nullptr), 1);
+    EXPECT_EQ(TextOf(coCopyReader, "A"), "A");
+    EXPECT_STRNE(coCopyReader.GetTmpFile(), "");
+    // The copy reader blocks nobody: the editor saves.
+    ASSERT_EQ(coEditor.WriteTemp(TTextRes("B", "b")), 1);
+    EXPECT_EQ(coEditor.Save(), 1);
+    // A direct reader holds the file: saving it is a share conflict, and
+    // the editor keeps its lock afterwards.
+    TFileHdl coDirect;
+    ASSERT_EQ(coDirect.OpenRead(path.c_str(), 0, nullptr), 1);
+    const std::string before = ReadFileBytes(path);
+    EXPECT_EQ(coEditor.Save(), TFileHdl::ErrSaveShare);
+    EXPECT_EQ(ReadFileBytes(path), before);
+    coDirect.Close();
+    EXPECT_EQ(coSecond.OpenWrite("two", path.c_str(), nullptr, nullptr), TFileHdl::ErrShare);
+    EXPECT_EQ(coEditor.Save(), 1);
+    coEditor.Close();
+    coCopyReader.Close();
+    EXPECT_EQ(coSecond.OpenWrite("two", path.c_str(), nullptr, nullptr), 1);
+    EXPECT_EQ(coSecond.GetResCount(), 2);
+    coSecond.Close();
+    EXPECT_TRUE(Files(m_tempDir).empty());
+    EXPECT_EQ(Files(m_dir), std::vector<std::string> { "shared.drf" });
+}
+
+TEST_F(TFileHdlFixture, SaveAsRulesAndProtection)
+{
+    const std::string path = At("prot.drf");
+    TFileHdl coHdl;
+    ASSERT_EQ(coHdl.OpenWrite("u", path.c_str(), nullptr, nullptr), 1);
+    ASSERT_EQ(coHdl.WriteTemp(TTextRes("R", "r")), 1);
+    // Protecting with an empty password is refused and changes nothing.
+    EXPECT_EQ(coHdl.MakeReadProtect(1, ""), 0);
+    EXPECT_EQ(coHdl.MakeWriteProtect(1, nullptr), 0);
+    EXPECT_EQ(coHdl.IsReadProtect(), 0);
+    ASSERT_EQ(coHdl.MakeReadProtect(1, "read\xF6"), 1);
+    ASSERT_EQ(coHdl.MakeWriteProtect(1, "write"), 1);
+    EXPECT_STREQ(coHdl.GetCurrentPasswordWrite(), "write");
+    ASSERT_EQ(coHdl.Save(), 1);
+    coHdl.Close();
+
+    EXPECT_EQ(coHdl.OpenWrite("u", path.c_str(), "bad", nullptr), TFileHdl::ErrNoReadAccess);
+    ASSERT_EQ(coHdl.OpenWrite("u", path.c_str(), "read\xF6", "wrong"), 1);
+    EXPECT_EQ(coHdl.HaveWriteAccess(), 0);
+    EXPECT_EQ(coHdl.WriteTemp(TTextRes("S", "s")), TFileHdl::ErrNoWriteAccess);
+    unsigned short unError = 0;
+    EXPECT_EQ(coHdl.RemoveResource("R", &unError), 0);
+    EXPECT_EQ(unError, TFileHdl::ErrNoWriteAccess);
+    EXPECT_EQ(coHdl.GetResCount(), 1);
+    EXPECT_EQ(coHdl.Save(), TFileHdl::ErrNoWriteAccess);
+    EXPECT_EQ(coHdl.MakeReadProtect(0, nullptr), 0);
+    EXPECT_EQ(coHdl.IsReadProtect(), 1);
+    coHdl.Close();
+
+    ASSERT_EQ(coHdl.OpenWrite("u", path.c_str(), "read\xF6", "write"), 1);
+    EXPECT_EQ(coHdl.SaveAs(nullptr), TFileHdl::ErrNoSaveAsFile);
+    EXPECT_EQ(coHdl.SaveAs(""), TFileHdl::ErrNoSaveAsFile);
+    std::string upper = path;
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    EXPECT_EQ(coHdl.SaveAs(upper.c_str()), TFileHdl::ErrSaveAsSame);
+    EXPECT_EQ(coHdl.SaveAs(path.c_str()), TFileHdl::ErrSaveAsSame);
+    const std::string copy = At("copy.drf");
+    ASSERT_EQ(coHdl.SaveAs(copy.c_str()), 1);
+    EXPECT_EQ(coHdl.GetOpenType(), 2);
+    EXPECT_STREQ(coHdl.GetFullPath(), copy.c_str());
+    EXPECT_EQ(coHdl.IsReadProtect(), 0);
+    EXPECT_EQ(coHdl.IsWriteProtect(), 0);
+    EXPECT_STREQ(coHdl.GetUserCreated(), "u");
+    EXPECT_TRUE(coHdl.GetUserChanged().IsEmpty());
+    // The handler now edits the copy and holds it.
+    TFileHdl coOther;
+    EXPECT_EQ(coOther.OpenWrite("o", copy.c_str(), nullptr, nullptr), TFileHdl::ErrShare);
+    ASSERT_EQ(coOther.OpenWrite("o", path.c_str(), "read\xF6", nullptr), 1);
+    coOther.Close();
+    coHdl.Close();
+    unsigned short unFlags = 9;
+    EXPECT_EQ(TFileHdl::GetProtection(copy.c_str(), coHdl, &unFlags, &unError), 1);
+    EXPECT_EQ(unFlags, 0);
+    EXPECT_EQ(TFileHdl::GetProtection(path.c_str(), coHdl, &unFlags, &unError), 1);
+    EXPECT_EQ(unFlags, 3);
+    ASSERT_EQ(coHdl.OpenRead(copy.c_str(), 0, nullptr), 1);
+    EXPECT_EQ(TextOf(coHdl, "R"), "R");
+}
+
+TEST_F(TFileHdlFixture, FailedSaveLeavesTheOldFileAndTheHandlerAsTheyWere)
+{
+    const std::string path = At("atomic.drf");
+    MakeFile(path, { { "Keep", "kept" }, { "Other", "other" } });
+    const std::string before = ReadFileBytes(path);
+    TEventLog coLog;
+    TFailingSaveHdl coHdl;
+    coLog.Watch(coHdl);
+    ASSERT_EQ(coHdl.OpenWrite("editor", path.c_str(), nullptr, nullptr), 1);
+    ASSERT_EQ(coHdl.WriteTemp(TTextRes("New", "MARK-NEW")), 1);
+    coHdl.m_nFail = 1;
+    coHdl.m_hooks.clear();
+    EXPECT_EQ(coHdl.Save(), TFileHdl::ErrWriteResource);
+    EXPECT_EQ(coHdl.m_hooks, (std::vector<std::string> { "PreSave", "Start", "End" }));
+    EXPECT_EQ(ReadFileBytes(path), before);
+    EXPECT_EQ(coHdl.GetOpenType(), 2);
+    EXPECT_TRUE(coHdl.GetUserChanged().IsEmpty());
+    EXPECT_EQ(coHdl.GetTimeChanged().Hour(), -1);
+    EXPECT_EQ(coHdl.GetResCount(), 3);
+    // No half-written file stays behind, and the lock is back.
+    EXPECT_EQ(Files(m_dir), std::vector<std::string> { "atomic.drf" });
+    TFileHdl coOther;
+    EXPECT_EQ(coOther.OpenWrite("o", path.c_str(), nullptr, nullptr), TFileHdl::ErrShare);
+    EXPECT_EQ(std::count(coLog.m_lines.begin(), coLog.m_lines.end(), "SAVED"), 0);
+    // A save after the failure writes everything.
+    coHdl.m_nFail = 0;
+    ASSERT_EQ(coHdl.Save(), 1);
+    EXPECT_STREQ(coHdl.GetUserChanged(), "editor");
+    EXPECT_NE(ReadFileBytes(path).find("MARK-NEW"), std::string::npos);
+    coHdl.Close();
+    ASSERT_EQ(coOther.OpenRead(path.c_str(), 0, nullptr), 1);
+    EXPECT_EQ(TextOf(coOther, "Keep"), "Keep");
+    EXPECT_EQ(TextOf(coOther, "New"), "New");
+    coOther.Close();
+
+    // A new file's failed first save keeps the empty placeholder and the
+    // unsaved state; SaveAs fails the same way and leaves no new file.
+    const std::string fresh = At("fresh.drf");
+    ASSERT_EQ(coHdl.OpenWrite("first", fresh.c_str(), nullptr, nullptr), 1);
+    ASSERT_EQ(coHdl.WriteTemp(TTextRes("X", "x")), 1);
+    coHdl.m_nFail = 1;
+    EXPECT_EQ(coHdl.Save(), TFileHdl::ErrWriteResource);
+    EXPECT_EQ(coHdl.GetOpenType(), 3);
+    EXPECT_TRUE(coHdl.GetUserCreated().IsEmpty());
+    EXPECT_EQ(fs::file_size(fresh), 0u);
+    ASSERT_EQ(coHdl.MakeWriteProtect(1, "pw"), 1);
+    EXPECT_EQ(coHdl.SaveAs(At("elsewhere.drf").c_str()), TFileHdl::ErrWriteResource);
+    EXPECT_FALSE(fs::exists(At("elsewhere.drf")));
+    EXPECT_EQ(coHdl.IsWriteProtect(), 1);
+    EXPECT_TRUE(fs::exists(fresh));
+    coHdl.m_nFail = 0;
+    ASSERT_EQ(coHdl.SaveAs(At("elsewhere.drf").c_str()), 1);
+    // The never-saved placeholder goes once the new file exists.
+    EXPECT_FALSE(fs::exists(fresh));
+    EXPECT_EQ(coHdl.IsWriteProtect(), 0);
+    coHdl.Close();
+    EXPECT_TRUE(fs::exists(At("elsewhere.drf")));
+    EXPECT_TRUE(Files(m_tempDir).empty());
+}
+
+TEST_F(TFileHdlFixture, DamagedFilesOpenForEditingWithACodeAndNothingLeft)
+{
+    const std::string path = At("good.drf");
+    MakeFile(path, { { "A", "alpha" }, { "B", "beta" } });
+    const std::string bytes = ReadFileBytes(path);
+    const std::string bad = At("bad.drf");
+    TFileHdl coHdl;
+    for (size_t n = 0; n < bytes.size(); n += 3) {
+        WriteFileBytes(bad, bytes.substr(0, n));
+        const unsigned short unCode = coHdl.OpenWrite("u", bad.c_str(), nullptr, nullptr);
+        EXPECT_TRUE(unCode == 13 || unCode == 14 || unCode == 17) << n << " " << unCode;
+        EXPECT_EQ(coHdl.GetOpenType(), 0);
+        EXPECT_TRUE(Files(m_tempDir).empty()) << n;
+        // The damaged file itself is not touched.
+        EXPECT_EQ(ReadFileBytes(bad), bytes.substr(0, n));
+    }
+    // A record damaged inside its range loads as none with a message.
+    class TNoteHdl : public TFileHdl {
+    public:
+        void DisplayMessage(const char* pszText) override { m_messages.push_back(pszText); }
+        std::vector<std::string> m_messages;
+    } coNote;
+    std::string broken = bytes;
+    const size_t at = broken.find("alpha");
+    ASSERT_NE(at, std::string::npos);
+    broken[at - 2] = static_cast<char>(0x7F);   // the text's length
+    WriteFileBytes(bad, broken);
+    ASSERT_EQ(coNote.OpenWrite("u", bad.c_str(), nullptr, nullptr), 1);
+    EXPECT_EQ(coNote.LoadResource("A", nullptr, nullptr, 0), nullptr);
+    EXPECT_EQ(coNote.m_messages, std::vector<std::string> { "Resource file is damaged!" });
+    EXPECT_EQ(TextOf(coNote, "B"), "B");
+}
