@@ -268,6 +268,7 @@ TEST(TOpSystemTest, BaseClassGivesNeutralResults)
     EXPECT_EQ(coOS.RemoveDirectory("x", &unError), 0);
     EXPECT_EQ(coOS.DeleteFile("x", &unError), 0);
     EXPECT_EQ(coOS.CopyFile("x", "y", 0), 0);
+    EXPECT_EQ(coOS.MoveFileReplace("x", "y"), 0);
     EXPECT_EQ(coOS.CreateThread(nullptr, nullptr), nullptr);
     EXPECT_EQ(coOS.CreateConsoleProcess(), nullptr);
     EXPECT_TRUE(coOS.GetEnvVar("PATH").IsEmpty());
@@ -866,6 +867,26 @@ TEST_F(TOpSystemFiles, CopyFileFromAnOffset)
     EXPECT_FALSE(fs::exists(At("fresh.bin")));
     EXPECT_EQ(m_coOS.CopyFile(At("fresh.bin").c_str(), At("source.bin").c_str(), 0), 1);
     EXPECT_TRUE(ReadBytes(At("fresh.bin")) == source);
+}
+
+TEST_F(TOpSystemFiles, MoveFileReplacePutsTheSourceInTheTargetsPlace)
+{
+    WriteBytes(At("new.bin"), "new contents");
+    WriteBytes(At("old.bin"), "old");
+    ASSERT_EQ(m_coOS.MoveFileReplace(At("old.bin").c_str(), At("new.bin").c_str()), 1);
+    EXPECT_TRUE(ReadBytes(At("old.bin")) == "new contents");
+    EXPECT_FALSE(fs::exists(At("new.bin")));
+    // A missing target is simply made.
+    WriteBytes(At("second.bin"), "2");
+    ASSERT_EQ(m_coOS.MoveFileReplace(At("made.bin").c_str(), At("second.bin").c_str()), 1);
+    EXPECT_TRUE(ReadBytes(At("made.bin")) == "2");
+    // Failures leave both sides as they were.
+    EXPECT_EQ(m_coOS.MoveFileReplace(At("made.bin").c_str(), At("missing.bin").c_str()), 0);
+    EXPECT_TRUE(ReadBytes(At("made.bin")) == "2");
+    EXPECT_EQ(m_coOS.MoveFileReplace(At("made.bin").c_str(), ""), 0);
+    EXPECT_EQ(m_coOS.MoveFileReplace(nullptr, At("made.bin").c_str()), 0);
+    EXPECT_EQ(m_coOS.MoveFileReplace((At("none") + kSep + "x.bin").c_str(), At("made.bin").c_str()), 0);
+    EXPECT_TRUE(ReadBytes(At("made.bin")) == "2");
 }
 
 TEST_F(TOpSystemFiles, CopyFileRefusesWhatWouldLoseData)
