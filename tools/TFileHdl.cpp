@@ -41,6 +41,12 @@ int Exists(const char* pszPath)
     return CurrentOS().ExistsPath(pszPath);
 }
 
+int IsEmptyFile(const char* pszPath)
+{
+    TFile coFile;
+    return coFile.Open(pszPath, TFile::ModeRead) && coFile->Size() == 0 ? 1 : 0;
+}
+
 void RemoveFile(const char* pszPath)
 {
     if (pszPath && *pszPath)
@@ -518,8 +524,9 @@ unsigned short TFileHdl::SaveAs(const char* pszFile)
         return unResult;
     }
     CloseLock();
-    // A placeholder of a new file that was never saved goes.
-    if (unOldType == OpenEditNew)
+    // The empty placeholder of a new file that was never saved goes; only
+    // now, so that a failed SaveAs leaves the handler as it was.
+    if (unOldType == OpenEditNew && IsEmptyFile(coOldFull))
         RemoveFile(coOldFull);
     m_coResFile = coName;
     m_coResFilePath = coPath;
