@@ -18,7 +18,7 @@ namespace {
 
 const std::string kSignature = "File created with Dynamic Resource File Handler (DRF) - Brackenholt";
 
-struct Spec {
+struct HeaderFields {
     std::string description;           // raw, with its zero byte when not empty
     std::string customVersion;
     uint32_t customNumber { 0 };
@@ -44,25 +44,25 @@ struct Record {
     uint32_t lParam { 0 };
 };
 
-Bytes HeaderBytes(const Spec& spec)
+Bytes HeaderBytes(const HeaderFields& fields)
 {
     Bytes b;
-    if (!spec.description.empty())
-        b.Raw(spec.description).U8(0);
-    b.Str(spec.customVersion).U32(spec.customNumber).Str(spec.signature).Str(spec.version).Str(spec.userCreated);
-    for (int16_t v : spec.dateCreated)
+    if (!fields.description.empty())
+        b.Raw(fields.description).U8(0);
+    b.Str(fields.customVersion).U32(fields.customNumber).Str(fields.signature).Str(fields.version).Str(fields.userCreated);
+    for (int16_t v : fields.dateCreated)
         b.U16(static_cast<uint16_t>(v));
-    for (int16_t v : spec.timeCreated)
+    for (int16_t v : fields.timeCreated)
         b.U16(static_cast<uint16_t>(v));
-    b.Str(spec.userChanged);
-    for (int16_t v : spec.dateChanged)
+    b.Str(fields.userChanged);
+    for (int16_t v : fields.dateChanged)
         b.U16(static_cast<uint16_t>(v));
-    for (int16_t v : spec.timeChanged)
+    for (int16_t v : fields.timeChanged)
         b.U16(static_cast<uint16_t>(v));
-    b.U16(spec.flags);
-    for (uint32_t w : spec.readBlock)
+    b.U16(fields.flags);
+    for (uint32_t w : fields.readBlock)
         b.U32(w);
-    for (uint32_t w : spec.writeBlock)
+    for (uint32_t w : fields.writeBlock)
         b.U32(w);
     return b;
 }
@@ -75,9 +75,9 @@ Bytes& Entry(Bytes& b, const std::string& id, const std::string& cls, uint16_t t
 }
 
 // A complete file: header, entries in the given order, records back to back.
-std::string FileBytes(const Spec& spec, const std::vector<Record>& records)
+std::string FileBytes(const HeaderFields& fields, const std::vector<Record>& records)
 {
-    Bytes b = HeaderBytes(spec);
+    Bytes b = HeaderBytes(fields);
     b.U16(static_cast<uint16_t>(records.size()));
     int32_t pos = static_cast<int32_t>(b.size() + records.size() * 112);
     std::string data;
@@ -126,23 +126,23 @@ protected:
 
 TEST_F(TFileFormat, HandBuiltFileReadsFieldByField)
 {
-    Spec spec;
-    spec.customVersion = "V9.99";
-    spec.customNumber = 0xA1B2C3D4u;
-    spec.userChanged = "editor";
-    spec.dateChanged[0] = 31;
-    spec.dateChanged[1] = 11;
-    spec.dateChanged[2] = 1999;
-    spec.timeChanged[0] = 23;
-    spec.timeChanged[1] = 59;
-    spec.timeChanged[2] = 58;
+    HeaderFields fields;
+    fields.customVersion = "V9.99";
+    fields.customNumber = 0xA1B2C3D4u;
+    fields.userChanged = "editor";
+    fields.dateChanged[0] = 31;
+    fields.dateChanged[1] = 11;
+    fields.dateChanged[2] = 1999;
+    fields.timeChanged[0] = 23;
+    fields.timeChanged[1] = 59;
+    fields.timeChanged[2] = 58;
     // Entries out of order on disk: the index sorts them without case.
     const std::vector<Record> records = {
         { "zeta", "TResource", ResRecord("zeta"), 31, 3, 0xFFFFFFFFu },
         { "Alpha", "TResource", ResRecord("Alpha", "TResource", 2), 31, 1, 2 },
         { "empty", "TResource", "", 40, 0, 0 },
     };
-    const std::string bytes = FileBytes(spec, records);
+    const std::string bytes = FileBytes(fields, records);
     TDescribedHdl coWrongDescription;
     EXPECT_EQ(OpenBytes(coWrongDescription, bytes), TFileHdl::ErrFormat);
     EXPECT_EQ(coWrongDescription.GetOpenType(), 0);
@@ -177,7 +177,7 @@ TEST_F(TFileFormat, HandBuiltFileReadsFieldByField)
     EXPECT_EQ(coHdl.GetDateChanged().Month(), 12);
     EXPECT_EQ(coHdl.GetTimeChanged().Seconds(), 58);
     const TFileHeader& coHeader = coHdl.GetHeader();
-    const int32_t lDataPos = static_cast<int32_t>(HeaderBytes(spec).size() + 2 + 3 * 112);
+    const int32_t lDataPos = static_cast<int32_t>(HeaderBytes(fields).size() + 2 + 3 * 112);
     EXPECT_EQ(coHeader.GetDataPos(), lDataPos);
     EXPECT_EQ(coHeader[0]->GetDataPos(), lDataPos + static_cast<int32_t>(records[0].bytes.size()));
     EXPECT_EQ(coHeader[2]->GetDataPos(), lDataPos);
@@ -215,7 +215,7 @@ TEST_F(TFileFormat, HandBuiltFileReadsFieldByField)
 
 TEST_F(TFileFormat, DescriptionAndSignatureChecks)
 {
-    Spec described;
+    HeaderFields described;
     described.description = "ZORVIK Brackenholt";
     described.customVersion = "V3.00.17";
     const std::string describedBytes = FileBytes(described, {});
@@ -230,7 +230,7 @@ TEST_F(TFileFormat, DescriptionAndSignatureChecks)
     const unsigned short unCode = OpenBytes(coPlain, describedBytes);
     EXPECT_TRUE(unCode == 13 || unCode == 14) << unCode;
 
-    Spec other;
+    HeaderFields other;
     other.description = "ZORVIK Brackenhol_";
     EXPECT_EQ(OpenBytes(coDescribed, FileBytes(other, {})), TFileHdl::ErrFormat);
     // The description is compared with its zero byte: a longer one differs.
@@ -247,9 +247,9 @@ TEST_F(TFileFormat, DescriptionAndSignatureChecks)
         { "same length, other text", "X" + kSignature.substr(1), 14 },
     };
     for (const auto& c : aCases) {
-        Spec spec;
-        spec.signature = c.signature;
-        EXPECT_EQ(OpenBytes(coPlain, FileBytes(spec, {})), c.unCode) << c.pszWhat;
+        HeaderFields fields;
+        fields.signature = c.signature;
+        EXPECT_EQ(OpenBytes(coPlain, FileBytes(fields, {})), c.unCode) << c.pszWhat;
         EXPECT_EQ(coPlain.GetOpenType(), 0) << c.pszWhat;
     }
     EXPECT_EQ(OpenBytes(coPlain, ""), 13);
@@ -257,7 +257,7 @@ TEST_F(TFileFormat, DescriptionAndSignatureChecks)
     EXPECT_EQ(coPlain.OpenRead("", 0, nullptr), TFileHdl::ErrGeneral);
 
     // A file with no resources is its header; the data position is its length.
-    const std::string empty = FileBytes(Spec(), {});
+    const std::string empty = FileBytes(HeaderFields(), {});
     ASSERT_EQ(OpenBytes(coPlain, empty), 1);
     EXPECT_EQ(coPlain.GetHeader().GetDataPos(), static_cast<int32_t>(empty.size()));
     EXPECT_EQ(coPlain.GetResCount(), 0);
@@ -294,11 +294,11 @@ TEST_F(TFileFormat, PasswordBlocks)
 
     // In a file: the read block is checked at open, the write block only
     // read.
-    Spec spec;
-    spec.flags = 3;
-    spec.readBlock = TFileHeader::MakePasswordBlock("r\xE9" "ad", 101010);
-    spec.writeBlock = TFileHeader::MakePasswordBlock("wr", 0);
-    const std::string bytes = FileBytes(spec, { { "One", "TResource", ResRecord("One") } });
+    HeaderFields fields;
+    fields.flags = 3;
+    fields.readBlock = TFileHeader::MakePasswordBlock("r\xE9" "ad", 101010);
+    fields.writeBlock = TFileHeader::MakePasswordBlock("wr", 0);
+    const std::string bytes = FileBytes(fields, { { "One", "TResource", ResRecord("One") } });
     TFileHdl coHdl;
     EXPECT_EQ(OpenBytes(coHdl, bytes), TFileHdl::ErrNoReadAccess);
     EXPECT_EQ(OpenBytes(coHdl, bytes, "READ"), TFileHdl::ErrNoReadAccess);
@@ -325,7 +325,7 @@ TEST_F(TFileFormat, PasswordBlocks)
 
     // Block lengths that cannot be: N + 2 not positive as a 16-bit number.
     for (uint32_t ulWord0 : { 32766u << 8, 0xFFFFFFFFu, 40000u << 8 }) {
-        Spec bad;
+        HeaderFields bad;
         bad.flags = 1;
         bad.readBlock = { ulWord0, 1, 2, 3 };
         EXPECT_EQ(OpenBytes(coHdl, FileBytes(bad, {}), "x"), TFileHdl::ErrDamaged) << ulWord0;
@@ -339,7 +339,7 @@ TEST_F(TFileFormat, PasswordBlocks)
 TEST_F(TFileFormat, DamagedIndexesAreRefused)
 {
     const std::string record = ResRecord("A");
-    const Bytes head = HeaderBytes(Spec());
+    const Bytes head = HeaderBytes(HeaderFields());
     const int32_t dataPos = static_cast<int32_t>(head.size() + 2 + 112);
     const int32_t size = dataPos + static_cast<int32_t>(record.size());
     struct {
@@ -413,19 +413,19 @@ TEST_F(TFileFormat, SavedFileMatchesTheTablesByteForByte)
     ASSERT_EQ(coHdl.WriteTemp(coAbsent), 1);
     ASSERT_EQ(coHdl.Save(), 1);
 
-    Spec spec;
-    spec.userCreated = "writer";
-    spec.dateCreated[0] = coHdl.GetDateCreated().Day();
-    spec.dateCreated[1] = static_cast<int16_t>(coHdl.GetDateCreated().Month() - 1);
-    spec.dateCreated[2] = coHdl.GetDateCreated().Year();
-    spec.timeCreated[0] = coHdl.GetTimeCreated().Hour();
-    spec.timeCreated[1] = coHdl.GetTimeCreated().Minutes();
-    spec.timeCreated[2] = coHdl.GetTimeCreated().Seconds();
+    HeaderFields fields;
+    fields.userCreated = "writer";
+    fields.dateCreated[0] = coHdl.GetDateCreated().Day();
+    fields.dateCreated[1] = static_cast<int16_t>(coHdl.GetDateCreated().Month() - 1);
+    fields.dateCreated[2] = coHdl.GetDateCreated().Year();
+    fields.timeCreated[0] = coHdl.GetTimeCreated().Hour();
+    fields.timeCreated[1] = coHdl.GetTimeCreated().Minutes();
+    fields.timeCreated[2] = coHdl.GetTimeCreated().Seconds();
     const std::string mainRecord
         = Bytes().U16(31).Str("TResource").Str("").U16(0x1234).U32(0x89ABCDEFu).U16(11).U16(1).U16(21).Str("Main").U16(30).str();
     const std::string longRecord
         = Bytes().U16(31).Str(longClass).Str("").U16(0).U32(0).U16(11).U16(1).U16(21).Str(longId).U16(30).str();
-    Bytes expected = HeaderBytes(spec);
+    Bytes expected = HeaderBytes(fields);
     expected.U16(3);
     const int32_t dataPos = static_cast<int32_t>(expected.size() + 3 * 112);
     // In index order: "absent" (no record: written nothing), the long id,
@@ -464,15 +464,15 @@ TEST_F(TFileFormat, VersionNumbers)
 // ends with a code or none; under ASan nothing is read out of bounds.
 TEST_F(TFileFormat, TruncatedAndFlippedFilesNeverCrash)
 {
-    Spec spec;
-    spec.flags = 3;
-    spec.readBlock = TFileHeader::MakePasswordBlock("pw", 120000);
-    spec.writeBlock = TFileHeader::MakePasswordBlock("pw", 120000);
+    HeaderFields fields;
+    fields.flags = 3;
+    fields.readBlock = TFileHeader::MakePasswordBlock("pw", 120000);
+    fields.writeBlock = TFileHeader::MakePasswordBlock("pw", 120000);
     const std::string child = Bytes().U16(31).Str("TResource").Str("").U16(0).U32(0).U16(11).U16(1).U16(21).Str("kid").U16(30).str();
     const std::string parent = Bytes().U16(31).Str("TResource").Str("Cpp").U16(0).U32(0).U16(11).U16(1).U16(21).Str("P")
                                    .U16(9).U16(3).U16(2).F32(1).F32(2).F32(3).U16(11).U16(2).U16(4).Str("a").Str("bb")
                                    .Raw(child).U16(30).str();
-    const std::string bytes = FileBytes(spec, { { "P", "TResource", parent }, { "Q", "TResource", ResRecord("Q") } });
+    const std::string bytes = FileBytes(fields, { { "P", "TResource", parent }, { "Q", "TResource", ResRecord("Q") } });
     TFileHdl coHdl;
     ASSERT_EQ(OpenBytes(coHdl, bytes, "pw"), 1);
     TResource* pcoGood = coHdl.LoadResource("P", nullptr, nullptr, 0);
