@@ -585,3 +585,47 @@ TEST_F(TFileHdlFixture, DamagedFilesOpenForEditingWithACodeAndNothingLeft)
     EXPECT_EQ(coNote.m_messages, std::vector<std::string> { "Resource file is damaged!" });
     EXPECT_EQ(TextOf(coNote, "B"), "B");
 }
+
+TEST_F(TFileHdlFixture, SmallBuffersCopyAndCacheRecordsInPieces)
+{
+    const std::string path = At("big.drf");
+    const std::string longText(3000, 'x');
+    TFileHdl coHdl;
+    EXPECT_EQ(coHdl.SetBlockBufferSize(1), 256);
+    ASSERT_EQ(coHdl.OpenWrite("u", path.c_str(), nullptr, nullptr), 1);
+    ASSERT_EQ(coHdl.WriteTemp(TTextRes("Big", longText.c_str())), 1);
+    ASSERT_EQ(coHdl.WriteTemp(TTextRes("Small", "s")), 1);
+    ASSERT_EQ(coHdl.Save(), 1);
+    coHdl.Close();
+    const std::string saved = ReadFileBytes(path);
+    EXPECT_NE(saved.find(longText), std::string::npos);
+
+    class TTextReader : public TFileHdl {
+    public:
+        TResource* CustomCreateResource(const char*, unsigned short, uint32_t) override { return new TCapture; }
+        class TCapture : public TResource {
+        public:
+            int NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex) override
+            {
+                if (coVar.MyId() == 1 && static_cast<const char*>(coVar))
+                    m_text = static_cast<const char*>(coVar);
+                return TResource::NotifyVariableRead(coVar, pcoParent, ulIndex);
+            }
+            std::string m_text;
+        };
+    } coReader;
+    coReader.SetBlockBufferSize(256);
+    for (int nCache = 0; nCache < 2; ++nCache) {
+        coReader.SetReadCache(nCache);
+        ASSERT_EQ(coReader.OpenRead(path.c_str(), nCache, nullptr), 1);
+        TResource* pcoBig = coReader.LoadResource("Big", nullptr, nullptr, 0);
+        ASSERT_NE(pcoBig, nullptr);
+        EXPECT_EQ(static_cast<TTextReader::TCapture*>(pcoBig)->m_text, longText) << nCache;
+        delete pcoBig;
+        TResource* pcoSmall = coReader.LoadResource("small", nullptr, nullptr, 0);
+        ASSERT_NE(pcoSmall, nullptr);
+        EXPECT_EQ(static_cast<TTextReader::TCapture*>(pcoSmall)->m_text, "s");
+        delete pcoSmall;
+        coReader.Close();
+    }
+}
