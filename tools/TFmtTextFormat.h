@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KwtlApi.h"
+#include "TResource.h"
 
 // One input format for TFmtText: the template ("~" marks an input position,
 // every other character is fixed), the validity code of every position and
@@ -9,16 +10,20 @@
 // lengths is refused there instead of being used.
 //
 // In resource files the three texts are the string variables VarTemplate,
-// VarFormat and VarArea; a missing text is stored as a null string.
-class KWTL_API TFmtTextFormat {
+// VarFormat and VarArea after those of TResource; a missing text is stored
+// as a null string. What is read is kept as read (an empty text as null).
+class KWTL_API TFmtTextFormat : public TResource {
+    KW_DYNAMIC_CLASS(TFmtTextFormat, TResource)
 public:
     enum : unsigned short { VarTemplate = 72, VarFormat = 73, VarArea = 74 };
 
     TFmtTextFormat() = default;
-    TFmtTextFormat(const char* pszTemplate, const char* pszFormat, const char* pszArea);
+    explicit TFmtTextFormat(const char* pszResId);
+    TFmtTextFormat(const char* pszTemplate, const char* pszFormat, const char* pszArea, const char* pszResId = nullptr);
+    // Copies the texts (with the checks of SetFormat) and the resource fields.
     TFmtTextFormat(const TFmtTextFormat& coOther);
     TFmtTextFormat& operator=(const TFmtTextFormat& coOther);
-    virtual ~TFmtTextFormat();
+    ~TFmtTextFormat() override;
 
     // Format
     // 0 (and all three texts null) when template or format is null or empty,
@@ -33,7 +38,12 @@ public:
     // the selection and the area positions of TFmtText are.
     static constexpr unsigned short MaxLen = 32767;
 
+    // Reading
+    int NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex) override;
+
 protected:
+    void WriteData(TFile& coFile) const override;
+    int NotifyReadBegin() override;
     void FreeTexts();
 
 private:

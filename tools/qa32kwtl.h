@@ -39,6 +39,8 @@
 #include "TResReadHdl.h"
 #include "TFileHeader.h"
 #include "TFileHdl.h"
+#include "TComponent.h"
+#include "TComponentList.h"
 
 #if defined(_WIN32)
 #include "TConProWinNT.h"
