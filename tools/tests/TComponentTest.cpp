@@ -1,9 +1,12 @@
 #include "TComponent.h"
 #include "TComponentList.h"
 #include "TCrt.h"
-//#include "TFileHdl.h"
+#include "TFileHdl.h"
 #include "TFmtTextFormat.h"
 #include "TOpSystem.h"
+#include "TResVar.h"
+
+#include "KwResFileHelper.h"
 
 #include <gtest/gtest.h>
 
@@ -535,4 +538,211 @@ TEST(TComponentListTest, AddKeepsTheClassOfDerivedEntries)
     EXPECT_TRUE(coList.Find("Plain", nullptr)->IsClass("TComponent"));
     TComponentList coCopy(coList);
     EXPECT_TRUE(coCopy.Find("Derived", nullptr)->IsClass("TTestComponent"));
+}
+
+using kwtest::TBytes;
+using kwtest::TRecordingFileHdl;
+using kwtest::TResTempDir;
+
+TEST(TComponentTest, RecordHoldsTheFourTextsAfterTheIdentifier)
+{
+    TResTempDir coDir("kw-comp-record");
+    TComponent co = Entry("KwFileSelector", "Selector", "", "qa32flsl.dll");
+    co.SetResId("SEL");
+    const std::string strExpected = TBytes()
+                                        .Header("TComponent")
+                                        .StringVar(21, "SEL")
+                                        .StringVar(23, "KwFileSelector")
+                                        .StringVar(24, "Selector")
+                                        .StringVar(25, nullptr)
+                                        .StringVar(26, "qa32flsl.dll")
+                                        .End()
+                                        .Text();
+    EXPECT_EQ(kwtest::RecordBytes(co, coDir.File("record.bin")), strExpected);
+
+    // The list writes its entries as children, in their sorted order.
+    TComponentList coList("CAT");
+    coList += Entry("b", "", "", "");
+    coList += Entry("A", "", "", "");
+    const std::string strList = TBytes()
+                                    .Header("TComponentList")
+                                    .StringVar(21, "CAT")
+                                    .Header("TComponent")
+                                    .StringVar(21, "A").StringVar(23, "A").StringVar(24, nullptr)
+                                    .StringVar(25, nullptr).StringVar(26, nullptr)
+                                    .End()
+                                    .Header("TComponent")
+                                    .StringVar(21, "b").StringVar(23, "b").StringVar(24, nullptr)
+                                    .StringVar(25, nullptr).StringVar(26, nullptr)
+                                    .End()
+                                    .End()
+                                    .Text();
+    EXPECT_EQ(kwtest::RecordBytes(coList, coDir.File("list.bin")), strList);
+}
+
+TEST(TComponentTest, VariablesReachTheirFieldsAndTheIdentifierTheBase)
+{
+    TComponent co("Old");
+    struct Row {
+        TResVar* pcoVar;
+        int nResult;
+    };
+    TResString coId(21, "NEWID"), coClass(23, "NewClass"), coPrompt(24, "Prompt"), coDesc(25, "Desc"),
+        coDll(26, "new.dll"), coOther(27, "ignored"), coEmpty(24, nullptr);
+    TResLong coWrongKind(25, 5L);
+    EXPECT_EQ(co.NotifyVariableRead(coId, nullptr, 0), 1);
+    EXPECT_EQ(co.NotifyVariableRead(coClass, nullptr, 0), 1);
+    EXPECT_EQ(co.NotifyVariableRead(coPrompt, nullptr, 0), 1);
+    EXPECT_EQ(co.NotifyVariableRead(coDesc, nullptr, 0), 1);
+    EXPECT_EQ(co.NotifyVariableRead(coDll, nullptr, 0), 1);
+    EXPECT_EQ(co.NotifyVariableRead(coOther, nullptr, 0), 0);
+    EXPECT_EQ(co.NotifyVariableRead(coWrongKind, nullptr, 0), 0);
+    // The identifier is what variable 21 said, not the class read later.
+    EXPECT_EQ(Str(co.GetResId()), "NEWID");
+    EXPECT_EQ(Str(co.GetComponentClass()), "NewClass");
+    EXPECT_EQ(Str(co.GetPrompt()), "Prompt");
+    EXPECT_EQ(Str(co.GetDesc()), "Desc");
+    EXPECT_EQ(Str(co.GetDll()), "new.dll");
+    EXPECT_EQ(co.NotifyVariableRead(coEmpty, nullptr, 0), 1);
+    EXPECT_TRUE(co.GetPrompt().IsEmpty());
+}
+
+TEST(TComponentListTest, RoundTripThroughAResourceFile)
+{
+    TResTempDir coDir("kw-comp-file");
+    const std::string strFile = coDir.File("catalog.drf");
+    const std::string s40 = "KwFileSelectorWithAVeryLongClassName0123";
+
+    TComponentList coList("CATALOGUE");
+    coList.SetWParam(12);
+    coList.SetLParam(345678);
+    coList += Entry("KwProgress", "Progress", "Shows the steps", "C:\\bin\\qa32xctl.dll");
+    coList += Entry(s40.c_str(), "Long", "A class name of forty characters", "qa32long.dll");
+    coList += TTestComponent("KwDerived");
+    TComponent coSolo = Entry("KwSolo", "Alone", "Stored on its own", "????solo.dll");
+    coSolo.SetResId("SOLO");
+    kwtest::StoreResources(strFile, { &coList, &coSolo });
+
+    TRecordingFileHdl coHdl;
+    ASSERT_EQ(coHdl.OpenRead(strFile.c_str(), 0, ""), TFileHdl::Success);
+    EXPECT_EQ(coHdl.GetResCount(), 2);
+    EXPECT_EQ(Str(coHdl.GetResInfo("CATALOGUE").GetClass()), "TComponentList");
+    std::unique_ptr<TResource> pcoRead(coHdl.LoadResource("catalogue", nullptr, nullptr, 0));
+    ASSERT_NE(pcoRead, nullptr);
+    ASSERT_TRUE(pcoRead->IsClass("TComponentList"));
+    TComponentList& coRead = static_cast<TComponentList&>(*pcoRead);
+    EXPECT_EQ(Str(coRead.GetResId()), "CATALOGUE");
+    EXPECT_EQ(coRead.GetWParam(), 12);
+    EXPECT_EQ(coRead.GetLParam(), 345678u);
+    ASSERT_EQ(Classes(coRead), Classes(coList));
+    for (long i = 0; i < coList.Count(); ++i) {
+        SCOPED_TRACE(i);
+        const TComponent& coA = *coList[i];
+        const TComponent& coB = *coRead[i];
+        EXPECT_EQ(Str(coB.GetComponentClass()), Str(coA.GetComponentClass()));
+        EXPECT_EQ(Str(coB.GetResId()), Str(coA.GetResId()));
+        EXPECT_EQ(Str(coB.GetPrompt()), Str(coA.GetPrompt()));
+        EXPECT_EQ(Str(coB.GetDesc()), Str(coA.GetDesc()));
+        EXPECT_EQ(Str(coB.GetDll()), Str(coA.GetDll()));
+        EXPECT_STREQ(coB.GetClassName(), coA.GetClassName());
+    }
+    TComponent* pcoLong = coRead.Find(s40.c_str(), nullptr);
+    ASSERT_NE(pcoLong, nullptr);
+    EXPECT_EQ(Str(pcoLong->GetResId()), s40.substr(0, 31));
+    EXPECT_EQ(Str(coRead.Find("KwProgress", nullptr)->GetDll()), "qa32xctl.dll");
+    EXPECT_TRUE(coRead.Find("kwderived", nullptr)->IsClass("TTestComponent"));
+
+    std::unique_ptr<TResource> pcoSolo(coHdl.LoadResource("SOLO", nullptr, nullptr, 0));
+    ASSERT_NE(pcoSolo, nullptr);
+    ASSERT_TRUE(pcoSolo->IsClass("TComponent"));
+    const TComponent& coSoloRead = static_cast<const TComponent&>(*pcoSolo);
+    EXPECT_EQ(Str(coSoloRead.GetResId()), "SOLO");
+    EXPECT_EQ(Str(coSoloRead.GetComponentClass()), "KwSolo");
+    EXPECT_EQ(Str(coSoloRead.GetDesc()), "Stored on its own");
+    EXPECT_EQ(Str(coSoloRead.GetDll()), "????solo.dll");
+    EXPECT_TRUE(coHdl.m_vecMessages.empty());
+}
+
+TEST(TComponentListTest, ReadingIntoAListAnnouncesTheOldEntriesGoingFirst)
+{
+    TResTempDir coDir("kw-comp-into");
+    const std::string strFile = coDir.File("catalog.drf");
+    TComponentList coStored("STORED");
+    coStored += Entry("New1", "n1", "", "");
+    coStored += Entry("New2", "n2", "", "");
+    kwtest::StoreResources(strFile, { &coStored });
+
+    TComponentList coTarget("TARGET");
+    coTarget += Entry("Old1", "o1", "", "");
+    coTarget += Entry("New1", "stale", "", "");
+    TCatalogueView coView(coTarget);
+    TFileHdl coHdl;
+    ASSERT_EQ(coHdl.OpenRead(strFile.c_str(), 0, ""), TFileHdl::Success);
+    ASSERT_EQ(coHdl.LoadResource("STORED", &coTarget, nullptr, 0), &coTarget);
+    EXPECT_EQ(coView.m_vecLog, (std::vector<std::string> { "willremove New1", "willremove Old1", "inserted New1",
+                                                           "inserted New2" }));
+    EXPECT_EQ(coView.m_vecCounts, (std::vector<long> { 2, 2, 1, 2 }));
+    EXPECT_EQ(coView.m_vecPrompts, (std::vector<std::string> { "stale", "o1", "n1", "n2" }));
+    EXPECT_EQ(coView.m_nBadParam, 0);
+    EXPECT_EQ(Str(coTarget.GetResId()), "STORED");
+    EXPECT_EQ(Classes(coTarget), (std::vector<std::string> { "New1", "New2" }));
+
+    // The same into a single entry: every field is replaced, also by empty.
+    TComponent coSolo = Entry("Solo", "", "", "");
+    kwtest::StoreResources(coDir.File("solo.drf"), { &coSolo });
+    TComponent coFull = Entry("Full", "prompt", "desc", "full.dll");
+    TFileHdl coSoloHdl;
+    ASSERT_EQ(coSoloHdl.OpenRead(coDir.File("solo.drf").c_str(), 0, ""), TFileHdl::Success);
+    ASSERT_EQ(coSoloHdl.LoadResource("Solo", &coFull, nullptr, 0), &coFull);
+    EXPECT_EQ(Str(coFull.GetComponentClass()), "Solo");
+    EXPECT_EQ(Str(coFull.GetResId()), "Solo");
+    EXPECT_TRUE(coFull.GetPrompt().IsEmpty());
+    EXPECT_TRUE(coFull.GetDesc().IsEmpty());
+    EXPECT_TRUE(coFull.GetDll().IsEmpty());
+}
+
+// Children a catalogue never writes itself: an entry whose class only
+// differs in letter case from one before it, an entry without class, a
+// resource of another family, and an entry whose class the reader cannot
+// create.
+class TUnknownComponent : public TComponent {
+public:
+    explicit TUnknownComponent(const char* pszClass) : TComponent(pszClass) {}
+    const char* GetPriorityRuntimeClass() const override { return "KwNoSuchComponentClass"; }
+};
+
+class TNoisyList : public TComponentList {
+public:
+    explicit TNoisyList(const char* pszId) : TComponentList(pszId) {}
+
+protected:
+    void WriteChildren(TFile& coFile) const override
+    {
+        TComponentList::WriteChildren(coFile);
+        Entry("KWPROGRESS", "twin", "", "").WriteResource(coFile);
+        TComponent().WriteResource(coFile);
+        TFmtTextFormat("~~", "99", nullptr, "FORMAT").WriteResource(coFile);
+        TUnknownComponent("KwUnknown").WriteResource(coFile);
+        Entry("KwLast", "last", "", "").WriteResource(coFile);
+    }
+};
+
+TEST(TComponentListTest, ReadingRefusesTwinsEntriesWithoutClassAndOtherFamilies)
+{
+    TResTempDir coDir("kw-comp-noisy");
+    const std::string strFile = coDir.File("noisy.drf");
+    TNoisyList coNoisy("NOISY");
+    coNoisy += Entry("KwProgress", "original", "", "");
+    kwtest::StoreResources(strFile, { &coNoisy });
+
+    TRecordingFileHdl coHdl;
+    ASSERT_EQ(coHdl.OpenRead(strFile.c_str(), 0, ""), TFileHdl::Success);
+    TComponentList coRead;
+    TCatalogueView coView(coRead);
+    ASSERT_EQ(coHdl.LoadResource("NOISY", &coRead, nullptr, 0), &coRead);
+    EXPECT_EQ(Classes(coRead), (std::vector<std::string> { "KwLast", "KwProgress" }));
+    EXPECT_EQ(Str(coRead.Find("kwprogress", nullptr)->GetPrompt()), "original");
+    EXPECT_EQ(coView.m_vecLog, (std::vector<std::string> { "inserted KwProgress", "inserted KwLast" }));
+    EXPECT_EQ(coHdl.m_vecMessages,
+              (std::vector<std::string> { "Resource of class type\n\n<KwNoSuchComponentClass> could not be created!" }));
 }
