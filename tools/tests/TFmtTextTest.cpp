@@ -1,5 +1,8 @@
 #include "TFmtText.h"
 #include "TFmtTextFormat.h"
+#include "TResVar.h"
+
+#include "KwResFileHelper.h"
 
 #include <gtest/gtest.h>
 
@@ -1381,4 +1384,178 @@ TEST(TFmtTextTest, FormatObjectKeepsThreeTexts)
     EXPECT_EQ(TFmtTextFormat::VarTemplate, 72);
     EXPECT_EQ(TFmtTextFormat::VarFormat, 73);
     EXPECT_EQ(TFmtTextFormat::VarArea, 74);
+}
+
+using kwtest::TBytes;
+using kwtest::TResTempDir;
+
+namespace {
+
+std::string Texts(const TFmtTextFormat& co)
+{
+    auto Part = [](const char* psz) { return std::string(psz ? psz : "null"); };
+    return Part(co.GetTemplate()) + "|" + Part(co.GetFormat()) + "|" + Part(co.GetArea());
+}
+
+} // namespace
+
+TEST(TFmtTextFormatTest, RecordHoldsTheThreeTextsAfterTheIdentifier)
+{
+    TResTempDir coDir("kw-fmt-record");
+    const TFmtTextFormat coDate("~~/~~", "99~99", "g~~ba", "DATE");
+    EXPECT_EQ(kwtest::RecordBytes(coDate, coDir.File("date.bin")),
+              TBytes()
+                  .Header("TFmtTextFormat")
+                  .StringVar(21, "DATE")
+                  .StringVar(72, "~~/~~")
+                  .StringVar(73, "99~99")
+                  .StringVar(74, "g~~ba")
+                  .End()
+                  .Text());
+    // Missing texts are null strings; so is a missing identifier.
+    const TFmtTextFormat coEmpty;
+    EXPECT_EQ(kwtest::RecordBytes(coEmpty, coDir.File("empty.bin")),
+              TBytes()
+                  .Header("TFmtTextFormat")
+                  .StringVar(21, nullptr)
+                  .StringVar(72, nullptr)
+                  .StringVar(73, nullptr)
+                  .StringVar(74, nullptr)
+                  .End()
+                  .Text());
+}
+
+TEST(TFmtTextFormatTest, CopiesCarryTheResourceFields)
+{
+    TFmtTextFormat co("~~", "99", "ra", "PRICE");
+    co.SetWParam(4);
+    co.SetCppClass("GdvPrice");
+    TFmtTextFormat coCopy(co);
+    TFmtTextFormat coAssigned("OTHER");
+    coAssigned = co;
+    for (const TFmtTextFormat* pco : { &coCopy, &coAssigned }) {
+        EXPECT_EQ(std::string(pco->GetResId()), "PRICE");
+        EXPECT_EQ(pco->GetWParam(), 4);
+        EXPECT_EQ(std::string(pco->GetCppClass()), "GdvPrice");
+        EXPECT_EQ(Texts(*pco), "~~|99|ra");
+    }
+    const TFmtTextFormat coNamed("NAMED");
+    EXPECT_EQ(std::string(coNamed.GetResId()), "NAMED");
+    EXPECT_EQ(Texts(coNamed), "null|null|null");
+    EXPECT_TRUE(coNamed.IsClass("TFmtTextFormat"));
+}
+
+TEST(TFmtTextFormatTest, VariablesReachTheirTextsAndTheIdentifierTheBase)
+{
+    TFmtTextFormat co("~", "9", "r", "OLD");
+    const std::string strTooLong(TFmtTextFormat::MaxLen + 1, '~');
+    struct Row {
+        const char* pszTitle;
+        TResVar* pcoVar;
+        int nResult;
+        const char* pszTexts;
+    };
+    TResString coId(21, "NEW"), coTemplate(72, "~~/~~"), coFormat(73, "99~99"), coArea(74, "ab~cd"),
+        coOtherId(75, "x"), coEmpty(72, ""), coNull(73, nullptr), coLong(74, strTooLong.c_str());
+    const char* const apszTwo[] = { "~~", "99" };
+    TResString coArray(72, apszTwo, 2);
+    TResLong coWrongKind(73, 99L);
+    Row rows[] = {
+        { "identifier", &coId, 1, "~|9|r" },
+        { "template", &coTemplate, 1, "~~/~~|9|r" },
+        { "format", &coFormat, 1, "~~/~~|99~99|r" },
+        { "area", &coArea, 1, "~~/~~|99~99|ab~cd" },
+        { "unknown id", &coOtherId, 0, "~~/~~|99~99|ab~cd" },
+        { "empty text", &coEmpty, 0, "~~/~~|99~99|ab~cd" },
+        { "null text", &coNull, 0, "~~/~~|99~99|ab~cd" },
+        { "longer than a format", &coLong, 0, "~~/~~|99~99|ab~cd" },
+        { "array of texts", &coArray, 0, "~~/~~|99~99|ab~cd" },
+        { "not a string", &coWrongKind, 0, "~~/~~|99~99|ab~cd" },
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.pszTitle);
+        EXPECT_EQ(co.NotifyVariableRead(*r.pcoVar, nullptr, 0), r.nResult);
+        EXPECT_EQ(Texts(co), r.pszTexts);
+    }
+    EXPECT_EQ(std::string(co.GetResId()), "NEW");
+}
+
+TEST(TFmtTextFormatTest, RoundTripThroughAResourceFile)
+{
+    TResTempDir coDir("kw-fmt-file");
+    const std::string strFile = coDir.File("formats.drf");
+    TFmtText coEngine;
+    ASSERT_EQ(coEngine.SetDoubleFormat(4, 3, 0), 1);
+    const TFmtTextFormat coDate("~~/~~", "99~99", "g~~ba", "DATE");
+    const TFmtTextFormat coPlain("~~~", "XXX", nullptr, "PLAIN");
+    const TFmtTextFormat coMoney(coEngine.GetTemplate(), coEngine.GetFormat(), coEngine.GetArea(), "MONEY");
+    kwtest::StoreResources(strFile, { &coDate, &coPlain, &coMoney });
+    EXPECT_EQ(coDir.EntryCount(), 1u);   // no working file left
+
+    TFileHdl coHdl;
+    ASSERT_EQ(coHdl.OpenRead(strFile.c_str(), 0, ""), TFileHdl::Success);
+    EXPECT_EQ(std::string(coHdl.GetResInfo("money").GetClass()), "TFmtTextFormat");
+    struct Row {
+        const char* pszId;
+        const TFmtTextFormat* pcoStored;
+    } rows[] = { { "DATE", &coDate }, { "plain", &coPlain }, { "Money", &coMoney } };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.pszId);
+        std::unique_ptr<TResource> pco(coHdl.LoadResource(r.pszId, nullptr, nullptr, 0));
+        ASSERT_NE(pco, nullptr);
+        ASSERT_TRUE(pco->IsClass("TFmtTextFormat"));
+        const TFmtTextFormat& coRead = static_cast<const TFmtTextFormat&>(*pco);
+        EXPECT_EQ(std::string(coRead.GetResId()), std::string(r.pcoStored->GetResId()));
+        EXPECT_EQ(Texts(coRead), Texts(*r.pcoStored));
+    }
+
+    // A format read into an object replaces all three texts, a missing one
+    // by null, and the engine works with what was read.
+    TFmtTextFormat coTarget("~~~~", "9999", "rrrr", "TARGET");
+    ASSERT_EQ(coHdl.LoadResource("PLAIN", &coTarget, nullptr, 0), &coTarget);
+    EXPECT_EQ(std::string(coTarget.GetResId()), "PLAIN");
+    EXPECT_EQ(Texts(coTarget), "~~~|XXX|null");
+    ASSERT_EQ(coHdl.LoadResource("MONEY", &coTarget, nullptr, 0), &coTarget);
+    TFmtText co;
+    ASSERT_EQ(co.SetCustomFormat(coTarget), 1);
+    for (char ch : std::string("12.5"))
+        co.Input(ch, 0);
+    EXPECT_EQ(std::string(co.GetText()), "12,50");
+    EXPECT_DOUBLE_EQ(co.GetDouble(), 12.5);
+}
+
+// Writes texts of different lengths, which SetFormat would never keep.
+class TUnevenFormat : public TFmtTextFormat {
+public:
+    explicit TUnevenFormat(const char* pszId) : TFmtTextFormat(pszId) {}
+
+protected:
+    void WriteData(TFile& coFile) const override
+    {
+        TResource::WriteData(coFile);
+        TResString(VarTemplate, "~~~").Write(coFile);
+        TResString(VarFormat, "9").Write(coFile);
+        TResString(VarArea, "ab").Write(coFile);
+    }
+};
+
+TEST(TFmtTextFormatTest, TextsReadAreKeptAsReadAndCheckedByTheEngine)
+{
+    TResTempDir coDir("kw-fmt-uneven");
+    const std::string strFile = coDir.File("uneven.drf");
+    const TUnevenFormat coUneven("UNEVEN");
+    kwtest::StoreResources(strFile, { &coUneven });
+    TFileHdl coHdl;
+    ASSERT_EQ(coHdl.OpenRead(strFile.c_str(), 0, ""), TFileHdl::Success);
+    std::unique_ptr<TResource> pco(coHdl.LoadResource("UNEVEN", nullptr, nullptr, 0));
+    ASSERT_NE(pco, nullptr);
+    const TFmtTextFormat& coRead = static_cast<const TFmtTextFormat&>(*pco);
+    EXPECT_EQ(Texts(coRead), "~~~|9|ab");
+    TFmtText co;
+    ASSERT_EQ(co.SetStringFormat(2), 1);
+    EXPECT_EQ(co.SetCustomFormat(coRead), 0);
+    EXPECT_STREQ(co.GetTemplate(), "~~");
+    // A copy applies the checks of SetFormat.
+    const TFmtTextFormat coCopy(coRead);
+    EXPECT_EQ(Texts(coCopy), "null|null|null");
 }
