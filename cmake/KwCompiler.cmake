@@ -14,9 +14,10 @@ if(WIN32)
     add_compile_definitions(WIN32_LEAN_AND_MEAN)
 else()
     set(KW_PLATFORM Posix)
-    # "thread" gives the ThreadSanitizer build of the thread tests.
+    # "thread" gives the ThreadSanitizer build of the thread tests; an empty
+    # value an uninstrumented build (for the benchmarks).
     set(KW_SANITIZERS "address,undefined" CACHE STRING "Sanitizers of the native build")
-    if(NOT KW_FUZZ)
+    if(NOT KW_FUZZ AND KW_SANITIZERS)
         set(KW_SANITIZE -fsanitize=${KW_SANITIZERS} -fno-sanitize-recover=all -fno-omit-frame-pointer)
         add_compile_options(${KW_SANITIZE})
         add_link_options(${KW_SANITIZE})
