@@ -13,83 +13,14 @@
 using restest::Bytes;
 using restest::ReadFileBytes;
 using restest::WriteFileBytes;
+using restest::Entry;
+using restest::FileBytes;
+using restest::HeaderBytes;
+using restest::HeaderFields;
+using restest::kSignature;
+using restest::Record;
 
 namespace {
-
-const std::string kSignature = "File created with Dynamic Resource File Handler (DRF) - Brackenholt";
-
-struct HeaderFields {
-    std::string description;           // raw, with its zero byte when not empty
-    std::string customVersion;
-    uint32_t customNumber { 0 };
-    std::string signature { kSignature };
-    std::string version { "V2.60" };
-    std::string userCreated { "maker" };
-    int16_t dateCreated[3] { 7, 0, 1998 };
-    int16_t timeCreated[3] { 12, 30, 5 };
-    std::string userChanged;
-    int16_t dateChanged[3] { 0, 0, 0 };
-    int16_t timeChanged[3] { -1, -1, -1 };
-    uint16_t flags { 0 };
-    std::vector<uint32_t> readBlock;
-    std::vector<uint32_t> writeBlock;
-};
-
-struct Record {
-    std::string id;
-    std::string cls;
-    std::string bytes;     // empty: no data (-1)
-    uint16_t type { 31 };
-    uint16_t wParam { 0 };
-    uint32_t lParam { 0 };
-};
-
-Bytes HeaderBytes(const HeaderFields& fields)
-{
-    Bytes b;
-    if (!fields.description.empty())
-        b.Raw(fields.description).U8(0);
-    b.Str(fields.customVersion).U32(fields.customNumber).Str(fields.signature).Str(fields.version).Str(fields.userCreated);
-    for (int16_t v : fields.dateCreated)
-        b.U16(static_cast<uint16_t>(v));
-    for (int16_t v : fields.timeCreated)
-        b.U16(static_cast<uint16_t>(v));
-    b.Str(fields.userChanged);
-    for (int16_t v : fields.dateChanged)
-        b.U16(static_cast<uint16_t>(v));
-    for (int16_t v : fields.timeChanged)
-        b.U16(static_cast<uint16_t>(v));
-    b.U16(fields.flags);
-    for (uint32_t w : fields.readBlock)
-        b.U32(w);
-    for (uint32_t w : fields.writeBlock)
-        b.U32(w);
-    return b;
-}
-
-Bytes& Entry(Bytes& b, const std::string& id, const std::string& cls, uint16_t type, uint16_t wParam, uint32_t lParam,
-             int32_t data, int32_t end)
-{
-    return b.Field(id, 32).Field(cls, 64).U16(type).U16(wParam).U32(lParam).U32(static_cast<uint32_t>(data))
-        .U32(static_cast<uint32_t>(end));
-}
-
-// A complete file: header, entries in the given order, records back to back.
-std::string FileBytes(const HeaderFields& fields, const std::vector<Record>& records)
-{
-    Bytes b = HeaderBytes(fields);
-    b.U16(static_cast<uint16_t>(records.size()));
-    int32_t pos = static_cast<int32_t>(b.size() + records.size() * 112);
-    std::string data;
-    for (const Record& r : records) {
-        const int32_t start = r.bytes.empty() ? -1 : pos;
-        const int32_t end = r.bytes.empty() ? -1 : pos + static_cast<int32_t>(r.bytes.size());
-        Entry(b, r.id, r.cls, r.type, r.wParam, r.lParam, start, end);
-        pos += static_cast<int32_t>(r.bytes.size());
-        data += r.bytes;
-    }
-    return b.str() + data;
-}
 
 // The record TResource writes for an identifier.
 std::string ResRecord(const std::string& id, const std::string& cls = "TResource", uint32_t lParam = 0)

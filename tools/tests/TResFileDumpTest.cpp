@@ -1,0 +1,390 @@
+#include "ResTestSupport.h"
+
+#include "TFileHdl.h"
+#include "TResFileDump.h"
+#include "TResVar.h"
+#include "TResource.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+using restest::Bytes;
+using restest::Entry;
+using restest::FileBytes;
+using restest::HeaderBytes;
+using restest::HeaderFields;
+using restest::Record;
+
+namespace {
+
+std::string Dumped(const std::string& bytes, int* pnErrors = nullptr, const char* pszDescription = nullptr)
+{
+    TResFileDump coDump;
+    if (pszDescription)
+        coDump.SetDescription(pszDescription);
+    const int nErrors = coDump.Dump(bytes.data(), bytes.size());
+    if (pnErrors)
+        *pnErrors = nErrors;
+    EXPECT_EQ(nErrors, coDump.GetErrorCount());
+    EXPECT_EQ(nErrors == 0, *coDump.GetFirstError() == 0);
+    return std::string(coDump.GetText(), coDump.GetTextLength());
+}
+
+int ErrorsOf(const std::string& bytes)
+{
+    int nErrors = 0;
+    Dumped(bytes, &nErrors);
+    return nErrors;
+}
+
+bool Holds(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+const char* const kHeaderText = "kwtdump 1\n"
+                                "header\n"
+                                "  custom-version \"V1\"\n"
+                                "  custom-number 7\n"
+                                "  signature \"File created with Dynamic Resource File Handler (DRF) - Brackenholt\"\n"
+                                "  format-version \"V2.60\"\n"
+                                "  user-created \"maker\"\n"
+                                "  date-created 7 0 1998\n"
+                                "  time-created 12 30 5\n"
+                                "  user-changed absent\n"
+                                "  date-changed 0 0 0\n"
+                                "  time-changed -1 -1 -1\n"
+                                "  protection 0\n";
+
+// A record with every kind of variable, single values and arrays, and a
+// child resource.
+std::string FullRecord()
+{
+    Bytes b;
+    b.U16(31).Str("TMain").Str("").U16(1).U32(2);
+    b.U16(11).U16(1).U16(21).Str("Alpha");
+    b.U16(1).U16(1).U16(4).U8(200);
+    b.U16(3).U16(2).U16(5).U16(0xffff).U16(2);
+    b.U16(7).U16(0).U16(6).U32(static_cast<uint32_t>(-7));
+    b.U16(9).U16(1).U16(7).F64(1.5);
+    b.U16(9).U16(3).U16(8).F32(1.5f).F32(-0.25f).F32(0.1f);
+    b.U16(10).U16(1).U16(9).F64(0.1);
+    b.U16(10).U16(3).U16(10).F64(-0.0).F64(-std::numeric_limits<double>::infinity()).U32(1).U32(0x7ff80000);
+    b.U16(11).U16(3).U16(11).Str("a\"b\\").Str("").Str("x\ny\x01\xff");
+    b.U16(40).Str("TChild").Str("Cpp").U16(0).U32(0xffffffff);
+    b.U16(7).U16(9).U16(1);
+    for (uint32_t i = 1; i <= 9; ++i)
+        b.U32(i);
+    b.U16(30).U16(30);
+    return b.str();
+}
+
+const char* const kFullRecordText = "    resource 31 class \"TMain\" cpp absent wparam 1 lparam 2\n"
+                                    "      string 21 \"Alpha\"\n"
+                                    "      char 4 200\n"
+                                    "      short 5 [2] -1 2\n"
+                                    "      long 6 (0) -7\n"
+                                    "      float 7 1.5\n"
+                                    "      float 8 [3] 1.5 -0.25 0.1\n"
+                                    "      double 9 0.1\n"
+                                    "      double 10 [3] -0 -inf nan:0x7ff8000000000001\n"
+                                    "      string 11 [3]\n"
+                                    "        \"a\\\"b\\\\\"\n"
+                                    "        absent\n"
+                                    "        \"x\\ny\\x01\\xff\"\n"
+                                    "      resource 40 class \"TChild\" cpp \"Cpp\" wparam 0 lparam 4294967295\n"
+                                    "        long 1 [9] 1 2 3 4 5 6 7 8\n"
+                                    "          9\n"
+                                    "      end\n"
+                                    "    end\n";
+
+std::string SmallRecord(const std::string& id)
+{
+    return Bytes().U16(31).Str("TResource").Str("").U16(0).U32(0).U16(11).U16(1).U16(21).Str(id).U16(30).str();
+}
+
+// A resource nested nLevels deep below the record's resource.
+std::string NestedRecord(int nLevels)
+{
+    Bytes b;
+    for (int i = 0; i <= nLevels; ++i)
+        b.U16(40).Str("").Str("").U16(0).U32(0);
+    for (int i = 0; i <= nLevels; ++i)
+        b.U16(30);
+    return b.str();
+}
+
+class TTextRes : public TResource {
+public:
+    TTextRes(const char* pszId, const char* pszText) : m_text(pszText) { SetResId(pszId); }
+    std::string m_text;
+
+protected:
+    void WriteData(TFile& coFile) const override
+    {
+        TResource::WriteData(coFile);
+        TResString(1, m_text.c_str()).Write(coFile);
+        const float af[2] = { 0.5f, 3.0f };
+        TResFloat(2, af, 2).Write(coFile);
+    }
+};
+
+class TResFileDumpFixture : public restest::ScratchTest {};
+
+} // namespace
+
+TEST(TResFileDump, PrintsEveryFieldAndEveryByteInFileOrder)
+{
+    HeaderFields fields;
+    fields.customVersion = "V1";
+    fields.customNumber = 7;
+    Bytes b = HeaderBytes(fields);
+    b.U16(2);
+    const std::string alpha = FullRecord();
+    const std::string beta = SmallRecord("beta") + "\x01\x02";
+    const size_t nData = b.size() + 2 * 112;
+    const size_t nAlpha = nData;
+    const size_t nBeta = nAlpha + alpha.size() + 3;
+    Entry(b, "Alpha", "TMain", 31, 1, 2, static_cast<int32_t>(nAlpha), static_cast<int32_t>(nAlpha + alpha.size()));
+    Entry(b, "beta", "TResource", 31, 0, 0, static_cast<int32_t>(nBeta), static_cast<int32_t>(nBeta + beta.size()));
+    const std::string bytes = b.str() + alpha + "\xaa\xbb\xcc" + beta + "\xff";
+
+    int nErrors = -1;
+    const std::string text = Dumped(bytes, &nErrors);
+    EXPECT_EQ(nErrors, 0);
+    const std::string strBetaEnd = std::to_string(nBeta + beta.size());
+    const std::string expected = std::string(kHeaderText) + "  index 2\n"
+        + "    entry id \"Alpha\" class \"TMain\" type 31 wparam 1 lparam 2 data " + std::to_string(nAlpha) + " end "
+        + std::to_string(nAlpha + alpha.size()) + "\n"
+        + "    entry id \"beta\" class \"TResource\" type 31 wparam 0 lparam 0 data " + std::to_string(nBeta) + " end "
+        + strBetaEnd + "\n"
+        + "data " + std::to_string(nData) + "\n"
+        + "  record \"Alpha\" at " + std::to_string(nAlpha) + "\n" + kFullRecordText
+        + "  unused 3 at " + std::to_string(nAlpha + alpha.size()) + "\n"
+        + "    aa bb cc\n"
+        + "  record \"beta\" at " + std::to_string(nBeta) + "\n"
+        + "    resource 31 class \"TResource\" cpp absent wparam 0 lparam 0\n"
+        + "      string 21 \"beta\"\n"
+        + "    end\n"
+        + "    unused 2 at " + std::to_string(nBeta + beta.size() - 2) + "\n"
+        + "      01 02\n"
+        + "  unused 1 at " + strBetaEnd + "\n"
+        + "    ff\n"
+        + "end\n";
+    EXPECT_EQ(text, expected);
+}
+
+TEST(TResFileDump, HeaderVariantsDescriptionsBlocksAndRawFields)
+{
+    // A file without resources: the data area starts at the end.
+    const std::string empty = FileBytes(HeaderFields(), {});
+    int nErrors = -1;
+    std::string text = Dumped(empty, &nErrors);
+    EXPECT_EQ(nErrors, 0);
+    EXPECT_TRUE(Holds(text, "  index 0\ndata " + std::to_string(empty.size()) + "\nend\n")) << text;
+
+    // A description is found without being named, and can be named.
+    HeaderFields described;
+    described.description = "ZORVIK Brackenholt";
+    described.customVersion = "V3.00.17";
+    const std::string describedBytes = FileBytes(described, { Record { "Main", "TResource", SmallRecord("Main") } });
+    text = Dumped(describedBytes, &nErrors);
+    EXPECT_EQ(nErrors, 0) << text;
+    EXPECT_TRUE(Holds(text, "header\n  description \"ZORVIK Brackenholt\"\n  custom-version \"V3.00.17\"\n")) << text;
+    EXPECT_TRUE(Holds(text, "      string 21 \"Main\"\n")) << text;
+    EXPECT_EQ(Dumped(describedBytes, &nErrors, "ZORVIK Brackenholt"), text);
+    EXPECT_EQ(nErrors, 0);
+    text = Dumped(describedBytes, &nErrors, "ZORVIK Brackenhol_");
+    EXPECT_EQ(nErrors, 1);
+    EXPECT_TRUE(Holds(text, "# error at 0: the file does not start with the description \"ZORVIK Brackenhol_\"\n"
+                            "  unread " + std::to_string(describedBytes.size()) + " at 0\n"
+                            "    5a 4f 52 56 49 4b 20"))
+        << text;
+    // Told that there is no description, the leading text is read as the
+    // custom version and the signature fails.
+    text = Dumped(describedBytes, &nErrors, "");
+    EXPECT_EQ(nErrors, 1);
+    EXPECT_TRUE(Holds(text, "# error at 0: custom-version ends past the end of the data\n  unread ")) << text;
+
+    // Password blocks as raw words, wrapped; the count of words comes from
+    // the first word.
+    HeaderFields prot;
+    prot.flags = 3;
+    prot.readBlock = { 9u << 8, 0x12345678 };
+    for (uint32_t i = 0; i < 9; ++i)
+        prot.readBlock.push_back(0x1000 + i);
+    prot.writeBlock = { 0, 0xffffffff };
+    text = Dumped(FileBytes(prot, {}), &nErrors);
+    EXPECT_EQ(nErrors, 0) << text;
+    EXPECT_TRUE(Holds(text, "  protection 3\n"
+                            "  read-password-block 0x00000900 0x12345678 0x00001000 0x00001001 0x00001002 0x00001003 "
+                            "0x00001004 0x00001005\n"
+                            "    0x00001006 0x00001007 0x00001008\n"
+                            "  write-password-block 0x00000000 0xffffffff\n"
+                            "  index 0\n"))
+        << text;
+
+    // Id and class fields that are not zero-filled texts keep their bytes.
+    Bytes raw = HeaderBytes(HeaderFields());
+    raw.U16(1);
+    const std::string id = std::string("ab\0c", 4) + std::string(28, '\0');
+    raw.Raw(id).Raw(std::string(64, 'K')).U16(31).U16(0).U32(0).U32(static_cast<uint32_t>(-1)).U32(static_cast<uint32_t>(-1));
+    text = Dumped(raw.str(), &nErrors);
+    EXPECT_EQ(nErrors, 0) << text;
+    std::string strK;
+    for (int i = 0; i < 64; ++i)
+        strK += "4b";
+    EXPECT_TRUE(Holds(text, "    entry id-raw 61620063" + std::string(56, '0') + " class-raw " + strK
+                            + " type 31 wparam 0 lparam 0 data -1 end -1\n"))
+        << text;
+
+    // Strings keep absent apart from empty (L > 0 with zero characters
+    // inside), and the protection's unknown bits are reported.
+    HeaderFields odd;
+    odd.userCreated = std::string("\0\0", 2);
+    odd.flags = 4;
+    text = Dumped(FileBytes(odd, {}), &nErrors);
+    EXPECT_EQ(nErrors, 1);
+    EXPECT_TRUE(Holds(text, "  user-created \"\\x00\\x00\"\n")) << text;
+    EXPECT_TRUE(Holds(text, ": protection flags other than read (1) and write (2)\n")) << text;
+}
+
+TEST(TResFileDump, DamageGivesAnErrorLineAndTheRestInHex)
+{
+    const HeaderFields fields;
+    const std::string good = FileBytes(fields, { Record { "Alpha", "TMain", FullRecord() },
+                                                 Record { "beta", "TResource", SmallRecord("beta") } });
+    ASSERT_EQ(ErrorsOf(good), 0);
+    // Every cut of the file is damaged; none reads past the end (the
+    // sanitizers watch) and every dump is complete text.
+    for (size_t n = 0; n < good.size(); ++n) {
+        int nErrors = 0;
+        const std::string text = Dumped(good.substr(0, n), &nErrors);
+        ASSERT_GE(nErrors, 1) << n;
+        ASSERT_EQ(text.compare(0, 10, "kwtdump 1\n"), 0) << n;
+        ASSERT_EQ(text.compare(text.size() - 4, 4, "end\n"), 0) << n;
+    }
+    // Every byte changed, one at a time, still gives a complete dump.
+    for (size_t n = 0; n < good.size(); ++n) {
+        std::string bad = good;
+        bad[n] = static_cast<char>(bad[n] ^ 0xa5);
+        const std::string text = Dumped(bad);
+        ASSERT_EQ(text.compare(text.size() - 4, 4, "end\n"), 0) << n;
+    }
+    EXPECT_EQ(ErrorsOf(std::string()), 1);
+    TResFileDump coDump;
+    EXPECT_EQ(coDump.Dump(nullptr, 100), 1);
+
+    const std::string truncated = good.substr(0, good.size() - 1);
+    int nErrors = 0;
+    std::string text = Dumped(truncated, &nErrors);
+    EXPECT_EQ(nErrors, 1);
+    EXPECT_TRUE(Holds(text, "lies outside the data area")) << text;
+
+    // The header stops at its first broken field and the rest is unread.
+    HeaderFields longBlock;
+    longBlock.flags = 1;
+    longBlock.readBlock = { 32766u << 8, 1 };
+    text = Dumped(FileBytes(longBlock, {}), &nErrors);
+    EXPECT_EQ(nErrors, 1);
+    EXPECT_TRUE(Holds(text, "read-password-block of 32768 words is longer than 32767 words\n  unread 10 at ")) << text;
+    longBlock.readBlock = { 32765u << 8, 1 };
+    EXPECT_TRUE(Holds(Dumped(FileBytes(longBlock, {})), "words ends past the end of the file")) << text;
+
+    Bytes negative = HeaderBytes(fields);
+    negative.U16(0x8000);
+    EXPECT_TRUE(Holds(Dumped(negative.str()), ": negative entry count -32768\n  unread 2 at "));
+
+    const std::string twice = FileBytes(fields, { Record { "Main", "TResource", SmallRecord("Main") },
+                                                  Record { "MAIN", "TResource", SmallRecord("MAIN") } });
+    text = Dumped(twice, &nErrors);
+    EXPECT_EQ(nErrors, 1);
+    EXPECT_TRUE(Holds(text, ": a second entry of the id \"MAIN\"\n")) << text;
+    // Ids are compared as the handler keeps them: 31 characters.
+    const std::string longIds = FileBytes(fields, { Record { std::string(31, 'x') + "1", "TResource", "" },
+                                                    Record { std::string(31, 'x') + "2", "TResource", "" } });
+    EXPECT_EQ(ErrorsOf(longIds), 1);
+}
+
+TEST(TResFileDump, DamagedRecordsAreReportedWhereTheyBreak)
+{
+    const HeaderFields fields;
+    auto dumpRecord = [&](const std::string& record, int* pnErrors) {
+        return Dumped(FileBytes(fields, { Record { "R", "TResource", record } }), pnErrors);
+    };
+    int nErrors = 0;
+    // Children may nest MaxDepth deep, not deeper.
+    std::string text = dumpRecord(NestedRecord(TResFileDump::MaxDepth), &nErrors);
+    EXPECT_EQ(nErrors, 0) << text;
+    text = dumpRecord(NestedRecord(TResFileDump::MaxDepth + 1), &nErrors);
+    EXPECT_EQ(nErrors, 1);
+    EXPECT_TRUE(Holds(text, ": children nest deeper than 64\n")) << text;
+
+    // A string without its zero byte: the variable and all behind it are
+    // printed as unread bytes.
+    std::string record = Bytes().U16(31).Str("").Str("").U16(0).U32(0).U16(11).U16(1).U16(21).U16(2).Raw("ab!")
+                             .U16(30).str();
+    text = dumpRecord(record, &nErrors);
+    EXPECT_EQ(nErrors, 1);
+    EXPECT_TRUE(Holds(text, "      # error at ")) << text;
+    EXPECT_TRUE(Holds(text, "string variable 21: value 0 at ")) << text;
+    EXPECT_TRUE(Holds(text, " lacks its zero byte\n    unread 13 at ")) << text;
+    EXPECT_TRUE(Holds(text, "      0b 00 01 00 15 00 02 00 61 62 21 1e 00\n")) << text;
+
+    // Values beyond the record, a record without end mark, one that starts
+    // with a variable and one shorter than a type code.
+    record = Bytes().U16(31).Str("").Str("").U16(0).U32(0).U16(7).U16(1000).U16(3).U32(1).U16(30).str();
+    EXPECT_TRUE(Holds(dumpRecord(record, &nErrors), "long variable 3: 1000 values end past the end of the record\n"));
+    EXPECT_EQ(nErrors, 1);
+    record = Bytes().U16(31).Str("").Str("").U16(0).U32(0).U16(3).U16(1).U16(3).U16(5).str();
+    text = dumpRecord(record, &nErrors);
+    EXPECT_TRUE(Holds(text, "      short 3 5\n      # error at ")) << text;
+    EXPECT_TRUE(Holds(text, ": the resource ends without its end mark\n")) << text;
+    record = Bytes().U16(11).U16(1).U16(21).Str("x").U16(30).str();
+    EXPECT_TRUE(Holds(dumpRecord(record, &nErrors), ": the record does not start with a resource\n"));
+    EXPECT_TRUE(Holds(dumpRecord("\x1f", &nErrors), ": the record is shorter than a type code\n"));
+    record = Bytes().U16(31).U16(9).Raw("abc").str();
+    EXPECT_TRUE(Holds(dumpRecord(record, &nErrors), ": the resource's class name ends past the end of the data\n"));
+
+    // Two entries on the same bytes are both printed.
+    Bytes shared = HeaderBytes(fields);
+    shared.U16(2);
+    const std::string one = SmallRecord("A");
+    const auto nData = static_cast<int32_t>(shared.size() + 2 * 112);
+    Entry(shared, "A", "TResource", 31, 0, 0, nData, nData + static_cast<int32_t>(one.size()));
+    Entry(shared, "B", "TResource", 31, 0, 0, nData, nData + static_cast<int32_t>(one.size()));
+    text = Dumped(shared.str() + one, &nErrors);
+    EXPECT_EQ(nErrors, 0);
+    EXPECT_TRUE(Holds(text, "  # note: this record shares bytes with the one before\n  record \"B\"")) << text;
+}
+
+TEST_F(TResFileDumpFixture, FilesOfTheHandlerAreSound)
+{
+    const std::string path = At("dumped.drf");
+    {
+        TFileHdl coHdl;
+        ASSERT_EQ(coHdl.OpenWrite("maker", path.c_str(), nullptr, nullptr), 1);
+        ASSERT_EQ(coHdl.WriteTemp(TTextRes("Zeta", "last")), 1);
+        ASSERT_EQ(coHdl.WriteTemp(TTextRes("alpha", "first")), 1);
+        // Replaced: the old record does not reach the saved file.
+        ASSERT_EQ(coHdl.WriteTemp(TTextRes("alpha", "again")), 1);
+        ASSERT_EQ(coHdl.MakeReadProtect(1, "read\xF6"), 1);
+        ASSERT_EQ(coHdl.MakeWriteProtect(1, "write"), 1);
+        ASSERT_EQ(coHdl.Save(), 1);
+        coHdl.Close();
+    }
+    int nErrors = -1;
+    const std::string text = Dumped(restest::ReadFileBytes(path), &nErrors);
+    EXPECT_EQ(nErrors, 0) << text;
+    EXPECT_TRUE(Holds(text, "  protection 3\n  read-password-block 0x00000500 ")) << text;
+    EXPECT_TRUE(Holds(text, "  write-password-block 0x00000500 ")) << text;
+    EXPECT_TRUE(Holds(text, "  index 2\n    entry id \"alpha\" ")) << text;
+    EXPECT_TRUE(Holds(text, "      string 21 \"alpha\"\n      string 1 \"again\"\n      float 2 [2] 0.5 3\n    end\n"
+                            "  record \"Zeta\" at "))
+        << text;
+    EXPECT_FALSE(Holds(text, "unused")) << text;
+    EXPECT_FALSE(Holds(text, "\"first\"")) << text;
+}
