@@ -794,9 +794,11 @@ private:
         m_coDump.AddError(nOffset, str);
     }
 
+    // Unused bytes are printed only where there are some; unread bytes
+    // always, since they also mark where reading stopped.
     void Hex(int nIndent, const char* pszWhat, size_t nBegin, size_t nEnd)
     {
-        if (nBegin >= nEnd)
+        if (nBegin >= nEnd && std::strcmp(pszWhat, "unread") != 0)
             return;
         Line(nIndent, std::string(pszWhat) + " " + std::to_string(nEnd - nBegin) + " at " + std::to_string(nBegin));
         static const char kHex[] = "0123456789abcdef";

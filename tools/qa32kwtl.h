@@ -39,6 +39,7 @@
 #include "TResReadHdl.h"
 #include "TFileHeader.h"
 #include "TFileHdl.h"
+#include "TResFileCompile.h"
 #include "TResFileDump.h"
 #include "TComponent.h"
 #include "TComponentList.h"

@@ -1,6 +1,7 @@
 #include "ResTestSupport.h"
 
 #include "TFileHdl.h"
+#include "TResFileCompile.h"
 #include "TResFileDump.h"
 #include "TResVar.h"
 #include "TResource.h"
@@ -30,7 +31,12 @@ std::string Dumped(const std::string& bytes, int* pnErrors = nullptr, const char
         *pnErrors = nErrors;
     EXPECT_EQ(nErrors, coDump.GetErrorCount());
     EXPECT_EQ(nErrors == 0, *coDump.GetFirstError() == 0);
-    return std::string(coDump.GetText(), coDump.GetTextLength());
+    std::string text(coDump.GetText(), coDump.GetTextLength());
+    // Whatever the bytes, compiling their dump gives them back.
+    TResFileCompile coCompile;
+    EXPECT_EQ(coCompile.Compile(text.data(), text.size()), 1) << coCompile.GetError() << "\n" << text;
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(coCompile.GetData()), coCompile.GetSize()), bytes) << text;
+    return text;
 }
 
 int ErrorsOf(const std::string& bytes)
@@ -387,4 +393,61 @@ TEST_F(TResFileDumpFixture, FilesOfTheHandlerAreSound)
         << text;
     EXPECT_FALSE(Holds(text, "unused")) << text;
     EXPECT_FALSE(Holds(text, "\"first\"")) << text;
+}
+
+TEST(TResFileCompile, TextsThatDoNotFitAreRefusedWithTheirLine)
+{
+    const std::string good = FileBytes(HeaderFields(), { Record { "R", "TResource", SmallRecord("R") } });
+    const std::string text = Dumped(good);
+    auto errorOf = [](const std::string& strText) {
+        TResFileCompile coCompile;
+        EXPECT_EQ(coCompile.Compile(strText.data(), strText.size()), 0) << strText;
+        EXPECT_EQ(coCompile.GetSize(), 0u);
+        return std::string(coCompile.GetError());
+    };
+    auto edited = [&](const std::string& from, const std::string& to) {
+        std::string strText = text;
+        const size_t nAt = strText.find(from);
+        EXPECT_NE(nAt, std::string::npos) << from;
+        return nAt == std::string::npos ? strText : strText.replace(nAt, from.size(), to);
+    };
+    EXPECT_EQ(errorOf(""), "line 1: expected \"kwtdump\", found the end of the text");
+    EXPECT_EQ(errorOf("kwtdump 2"), "line 1: expected the version of the text from 1 to 1, found \"2\"");
+    EXPECT_EQ(errorOf(text.substr(0, text.size() - 4)), "line 21: expected \"end\", found the end of the text");
+    EXPECT_EQ(errorOf(text + "end\n"), "line 22: text after the final end");
+    EXPECT_EQ(errorOf(edited("\ndata 234", "\ndata 233")), "line 16: the data area starts at 234, not at 233");
+    EXPECT_EQ(errorOf(edited("record \"R\" at 234", "record \"R\" at 240")),
+              "line 17: position 240 lies behind the 234 bytes compiled so far");
+    EXPECT_EQ(errorOf(edited("\"maker\"", "\"ma\\qker\"")), "line 7: unknown escape in a quoted text");
+    EXPECT_EQ(errorOf(edited("\"maker\"", "\"ma\\x4ker\"")), "line 7: \\x needs two hex digits");
+    EXPECT_EQ(errorOf(edited("\"maker\"", "\"maker")), "line 7: a quoted text does not end on its line");
+    EXPECT_EQ(errorOf(edited("\"maker\"", "\"\"")), "line 7: user-created: a stored text has 1 to 65535 characters");
+    EXPECT_EQ(errorOf(edited("entry id \"R\"", "entry id \"" + std::string(32, 'x') + "\"")),
+              "line 15: expected the id as a quoted text of at most 31 characters, found a quoted text");
+    EXPECT_EQ(errorOf(edited("string 21 \"R\"", "char 21 256")),
+              "line 19: expected a char value from 0 to 255, found \"256\"");
+    EXPECT_EQ(errorOf(edited("string 21 \"R\"", "long 21 [1] 5")),
+              "line 19: expected an array count from [2] to [65535], found \"[1]\"");
+    EXPECT_EQ(errorOf(edited("string 21 \"R\"", "double 21 1.5x")),
+              "line 19: expected a double value, found \"1.5x\"");
+    EXPECT_EQ(errorOf(edited("string 21 \"R\"", "float 21 [2] nan:0x7ff8000000000000 1")),
+              "line 19: expected a float value, found \"nan:0x7ff8000000000000\"");
+    EXPECT_EQ(errorOf(edited("resource 31", "resource 30")),
+              "line 18: a resource type may not be 1, 3, 7, 9, 10, 11 or 30");
+    EXPECT_EQ(errorOf(edited("string 21 \"R\"", "blob 21")),
+              "line 19: expected a variable, a resource, end or unread, found \"blob\"");
+
+    // Children deeper than a reader accepts are refused.
+    std::string deep = Dumped(FileBytes(HeaderFields(), { Record { "D", "TResource", NestedRecord(TResFileDump::MaxDepth) } }));
+    const std::string strLevel = "resource 40 class absent cpp absent wparam 0 lparam 0\n";
+    deep.insert(deep.rfind(strLevel) + strLevel.size(), strLevel + "end\n");
+    EXPECT_TRUE(Holds(errorOf(deep), ": children nest deeper than 64")) << errorOf(deep);
+
+    // An edited value that keeps the layout compiles into the edited file.
+    const std::string changed = edited("string 21 \"R\"", "string 21 \"Q\"");
+    TResFileCompile coCompile;
+    ASSERT_EQ(coCompile.Compile(changed.data(), changed.size()), 1) << coCompile.GetError();
+    std::string expected = good;
+    expected[expected.size() - 4] = 'Q';
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(coCompile.GetData()), coCompile.GetSize()), expected);
 }
