@@ -28,15 +28,15 @@
 //     protection 3
 //     read-password-block 0x00000500 ...  N + 2 words
 //     write-password-block ...
-//   index 1
-//     entry id "Main" class "TMain" type 31 wparam 0 lparam 0 data 210 end 260
+//     index 1
+//       entry id "Main" class "TMain" type 31 wparam 0 lparam 0 data 210 end 260
 //   data 210
 //     record "Main" at 210
 //       resource 31 class "TMain" cpp absent wparam 0 lparam 0
 //         string 21 "Main"
 //         long 5 42                       one value (count 1)
 //         long 6 (0) 42                   one value written with count 0
-//         float 7 [3] 1.5 2 -0.25          an array: count, then the values
+//         float 7 [3] 1.5 2 -0.25         an array: count, then the values
 //         resource 40 class "TChild" cpp absent wparam 0 lparam 0
 //         end
 //       end
