@@ -737,22 +737,25 @@ int TFileHdl::GetProtection(const char* pszFile, TFileHdl& coHdl, unsigned short
 
 int TFileHdl::HasReadAccess(const char* pszFile, const char* pszPassword, TFileHdl& coHdl, unsigned short* punError)
 {
-    TFileHeader coHeader;
-    unsigned short unError = ErrGeneral;
-    ReadHeaderOf(pszFile, coHdl, coHeader, &unError);
-    if (punError)
-        *punError = unError;
-    return unError == Success && coHeader.CanRead(pszPassword) ? 1 : 0;
+    return HeaderAccess(pszFile, pszPassword, coHdl, punError, TFileHeader::ReadProtected);
 }
 
 int TFileHdl::HasWriteAccess(const char* pszFile, const char* pszPassword, TFileHdl& coHdl, unsigned short* punError)
+{
+    return HeaderAccess(pszFile, pszPassword, coHdl, punError, TFileHeader::WriteProtected);
+}
+
+int TFileHdl::HeaderAccess(const char* pszFile, const char* pszPassword, TFileHdl& coHdl, unsigned short* punError,
+                           unsigned short unAccess)
 {
     TFileHeader coHeader;
     unsigned short unError = ErrGeneral;
     ReadHeaderOf(pszFile, coHdl, coHeader, &unError);
     if (punError)
         *punError = unError;
-    return unError == Success && coHeader.CanWrite(pszPassword) ? 1 : 0;
+    if (unError != Success)
+        return 0;
+    return (unAccess == TFileHeader::ReadProtected ? coHeader.CanRead(pszPassword) : coHeader.CanWrite(pszPassword)) ? 1 : 0;
 }
 
 void TFileHdl::Destroy(void* pvHdl)

@@ -232,6 +232,10 @@ private:
     // Reads a file's header with the handler's hooks and no password
     // check; 1 when the file could be opened.
     static int ReadHeaderOf(const char* pszFile, TFileHdl& coHdl, TFileHeader& coHeader, unsigned short* punError);
+    // Whether the file's header grants read (ReadProtected) or write
+    // (WriteProtected) access with the password.
+    static int HeaderAccess(const char* pszFile, const char* pszPassword, TFileHdl& coHdl, unsigned short* punError,
+                            unsigned short unAccess);
     void CloseLock() { m_coLockFile.Close(); }
     void OpenLock() { m_coLockFile.Open(GetFullPath(), TFile::ModeRead); }
 
