@@ -585,7 +585,7 @@ private:
         long long llType = 0;
         if (!Keyword("resource") || !Integer("the resource type", 0, 65535, llType))
             return false;
-        if (llType == kEndMark || IsVariableType(static_cast<uint16_t>(llType)))
+        if (llType == kEndMark || TResVar::IsVariableType(static_cast<uint16_t>(llType)))
             return Fail("a resource type may not be 1, 3, 7, 9, 10, 11 or 30");
         PutU16(static_cast<uint16_t>(llType));
         if (!Keyword("class") || !PutTextValue("the class") || !Keyword("cpp") || !PutTextValue("the C++ class")
@@ -616,12 +616,6 @@ private:
             if (!Variable(unVarType))
                 return false;
         }
-    }
-
-    static bool IsVariableType(uint16_t un)
-    {
-        return un == TResVar::TypeChar || un == TResVar::TypeShort || un == TResVar::TypeLong || un == TResVar::TypeFloat
-            || un == TResVar::TypeDouble || un == TResVar::TypeString;
     }
 
     uint16_t VariableType() const

@@ -19,21 +19,6 @@ constexpr uint32_t kMaxBlockWords = 32767;
 constexpr size_t kValuesPerLine = 8;
 constexpr size_t kHexPerLine = 16;
 
-bool IsVariableType(uint16_t unCode)
-{
-    switch (unCode) {
-    case TResVar::TypeChar:
-    case TResVar::TypeShort:
-    case TResVar::TypeLong:
-    case TResVar::TypeFloat:
-    case TResVar::TypeDouble:
-    case TResVar::TypeString:
-        return true;
-    default:
-        return false;
-    }
-}
-
 const char* VariableName(uint16_t unCode)
 {
     switch (unCode) {
@@ -93,28 +78,76 @@ public:
     }
 
     // A counted string: a u16 length, then that many characters and a zero
-    // byte (nothing for length 0, which reads as absent). Answers "" or why
-    // it could not be read.
-    const char* Text(bool& bAbsent, const uint8_t*& pbText, size_t& nLength)
+    // byte (nothing for length 0, which reads as absent).
+    struct TText {
+        const char* pszWhy { "" };   // why it could not be read, or ""
+        bool bAbsent { true };
+        const uint8_t* pb { nullptr };
+        size_t n { 0 };
+
+        bool Ok() const { return !*pszWhy; }
+    };
+    TText Text()
     {
+        TText text;
         uint16_t unLength;
-        if (!U16(unLength))
-            return "ends past the end of the data";
-        bAbsent = unLength == 0;
-        nLength = unLength;
-        if (bAbsent)
-            return "";
-        if (!Take(nLength + 1u, pbText))
-            return "ends past the end of the data";
-        if (pbText[nLength] != 0)
-            return "lacks its zero byte";
-        return "";
+        if (!U16(unLength)) {
+            text.pszWhy = "ends past the end of the data";
+            return text;
+        }
+        text.bAbsent = unLength == 0;
+        text.n = unLength;
+        if (text.bAbsent)
+            return text;
+        if (!Take(text.n + 1u, text.pb))
+            text.pszWhy = "ends past the end of the data";
+        else if (text.pb[text.n] != 0)
+            text.pszWhy = "lacks its zero byte";
+        return text;
     }
 
 private:
     const uint8_t* m_pb;
     size_t m_nPos;
     size_t m_nEnd;
+};
+
+// Values of one statement: a new line begins after every nPerLine values
+// (also before the first one when bFirstApart), continuation lines are
+// indented by two more blanks.
+class TWrappedLines {
+public:
+    TWrappedLines(std::string strHead, size_t nPerLine, bool bFirstApart = false)
+        : m_strLine(std::move(strHead)), m_nPerLine(nPerLine), m_bFirstApart(bFirstApart)
+    {
+    }
+
+    // The line the next value is appended to.
+    std::string& Next()
+    {
+        if (m_nValues % m_nPerLine == 0 && (m_nValues > 0 || m_bFirstApart)) {
+            m_vecLines.push_back(m_strLine);
+            m_strLine = "  ";
+        } else {
+            m_strLine += ' ';
+        }
+        ++m_nValues;
+        return m_strLine;
+    }
+
+    const std::vector<std::string>& Lines()
+    {
+        m_vecLines.push_back(m_strLine);
+        m_strLine.clear();
+        return m_vecLines;
+    }
+
+private:
+    std::string m_strLine;
+    size_t m_nPerLine;
+    bool m_bFirstApart;
+    size_t m_nValues { 0 };
+    std::vector<std::string> m_vecLines;
 };
 
 void AppendNumber(std::string& str, long long ll)
@@ -156,12 +189,12 @@ void AppendQuoted(std::string& str, const uint8_t* pb, size_t n)
     str += '"';
 }
 
-void AppendText(std::string& str, bool bAbsent, const uint8_t* pb, size_t n)
+void AppendText(std::string& str, const TByteReader::TText& text)
 {
-    if (bAbsent)
+    if (text.bAbsent)
         str += "absent";
     else
-        AppendQuoted(str, pb, n);
+        AppendQuoted(str, text.pb, text.n);
 }
 
 template <class TReal, class TBits>
@@ -283,23 +316,20 @@ private:
               bool* pbAbsent = nullptr)
     {
         const size_t nStart = in.Pos();
-        bool bAbsent = true;
-        const uint8_t* pb = nullptr;
-        size_t n = 0;
-        const char* pszWhy = in.Text(bAbsent, pb, n);
-        if (*pszWhy) {
+        const TByteReader::TText text = in.Text();
+        if (!text.Ok()) {
             in.Rewind(nStart);
-            parse.Error(nStart, std::string(pszName) + " " + pszWhy);
+            parse.Error(nStart, std::string(pszName) + " " + text.pszWhy);
             return false;
         }
         std::string str = pszName;
         str += ' ';
-        AppendText(str, bAbsent, pb, n);
+        AppendText(str, text);
         parse.vecLines.push_back(str);
-        if (pstrValue && !bAbsent)
-            pstrValue->assign(reinterpret_cast<const char*>(pb), n);
+        if (pstrValue && !text.bAbsent)
+            pstrValue->assign(reinterpret_cast<const char*>(text.pb), text.n);
         if (pbAbsent)
-            *pbAbsent = bAbsent;
+            *pbAbsent = text.bAbsent;
         return true;
     }
 
@@ -396,19 +426,14 @@ private:
             return false;
         }
         in.Rewind(nStart);
-        std::string str = pszName;
+        TWrappedLines lines(pszName, kValuesPerLine);
         for (uint32_t i = 0; i < ulWords; ++i) {
             uint32_t ul = 0;
             in.U32(ul);
-            if (i > 0 && i % kValuesPerLine == 0) {
-                parse.vecLines.push_back(str);
-                str = "  ";
-            } else {
-                str += ' ';
-            }
-            AppendHexWord(str, ul);
+            AppendHexWord(lines.Next(), ul);
         }
-        parse.vecLines.push_back(str);
+        for (const std::string& strLine : lines.Lines())
+            parse.vecLines.push_back(strLine);
         return true;
     }
 
@@ -592,7 +617,7 @@ private:
             Hex(2, "unread", record.nBegin, record.nEnd);
             return;
         }
-        if (IsVariableType(unCode) || unCode == kEndMark) {
+        if (TResVar::IsVariableType(unCode) || unCode == kEndMark) {
             Error(2, record.nBegin, "the record does not start with a resource");
             Hex(2, "unread", record.nBegin, record.nEnd);
             return;
@@ -634,7 +659,7 @@ private:
                 Line(nIndent, "end");
                 return true;
             }
-            if (IsVariableType(unCode)) {
+            if (TResVar::IsVariableType(unCode)) {
                 if (!Variable(in, unCode, nIndent + 1)) {
                     in.Rewind(nItem);
                     return false;
@@ -654,16 +679,13 @@ private:
     bool HeadText(TByteReader& in, std::string& str, const char* pszName, int nIndent)
     {
         const size_t nStart = in.Pos();
-        bool bAbsent = true;
-        const uint8_t* pb = nullptr;
-        size_t n = 0;
-        const char* pszWhy = in.Text(bAbsent, pb, n);
-        if (*pszWhy) {
-            Error(nIndent, nStart, std::string("the resource's") + pszName + "name " + pszWhy);
+        const TByteReader::TText text = in.Text();
+        if (!text.Ok()) {
+            Error(nIndent, nStart, std::string("the resource's") + pszName + "name " + text.pszWhy);
             return false;
         }
         str += pszName;
-        AppendText(str, bAbsent, pb, n);
+        AppendText(str, text);
         return true;
     }
 
@@ -690,18 +712,10 @@ private:
                                        + std::to_string(nValues) + " values end past the end of the record");
             return false;
         }
-        std::vector<std::string> vecLines;
-        for (size_t i = 0; i < nValues; ++i) {
-            if (i > 0 && i % kValuesPerLine == 0) {
-                vecLines.push_back(str);
-                str = "  ";
-            } else {
-                str += ' ';
-            }
-            Value(in, unType, bArray, str);
-        }
-        vecLines.push_back(str);
-        for (const std::string& strLine : vecLines)
+        TWrappedLines lines(str, kValuesPerLine);
+        for (size_t i = 0; i < nValues; ++i)
+            Value(in, unType, bArray, lines.Next());
+        for (const std::string& strLine : lines.Lines())
             Line(nIndent, strLine);
         return true;
     }
@@ -755,28 +769,18 @@ private:
     bool Strings(TByteReader& in, std::string& str, size_t nStart, uint16_t unId, size_t nValues, bool bArray,
                  int nIndent)
     {
-        std::vector<std::string> vecLines;
+        TWrappedLines lines(str, 1, bArray);
         for (size_t i = 0; i < nValues; ++i) {
             const size_t nValue = in.Pos();
-            bool bAbsent = true;
-            const uint8_t* pb = nullptr;
-            size_t n = 0;
-            const char* pszWhy = in.Text(bAbsent, pb, n);
-            if (*pszWhy) {
+            const TByteReader::TText text = in.Text();
+            if (!text.Ok()) {
                 Error(nIndent, nStart, "string variable " + std::to_string(unId) + ": value " + std::to_string(i)
-                                           + " at " + std::to_string(nValue) + " " + pszWhy);
+                                           + " at " + std::to_string(nValue) + " " + text.pszWhy);
                 return false;
             }
-            if (bArray) {
-                vecLines.push_back(str);
-                str = "  ";
-            } else {
-                str += ' ';
-            }
-            AppendText(str, bAbsent, pb, n);
+            AppendText(lines.Next(), text);
         }
-        vecLines.push_back(str);
-        for (const std::string& strLine : vecLines)
+        for (const std::string& strLine : lines.Lines())
             Line(nIndent, strLine);
         return true;
     }

@@ -33,6 +33,14 @@ public:
         TypeString = 11,
     };
 
+    // Whether a type code that stands where an item may stand starts a
+    // variable record (1, 3, 7, 9, 10, 11).
+    static constexpr bool IsVariableType(unsigned short unCode)
+    {
+        return unCode == TypeChar || unCode == TypeShort || unCode == TypeLong || unCode == TypeFloat
+            || unCode == TypeDouble || unCode == TypeString;
+    }
+
     TResVar() = default;
     // Copies id and count only; the value belongs to the kind.
     TResVar(const TResVar& coOther) : m_unCount(coOther.m_unCount), m_unId(coOther.m_unId) {}

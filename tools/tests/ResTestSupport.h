@@ -7,6 +7,8 @@
 #include "TCrt.h"
 #include "TFile.h"
 #include "TLogFile.h"
+#include "TResVar.h"
+#include "TResource.h"
 
 #include <gtest/gtest.h>
 
@@ -141,6 +143,20 @@ inline std::string FileBytes(const HeaderFields& fields, const std::vector<Recor
     }
     return b.str() + data;
 }
+
+// A resource with one text besides its identifier (variable 1).
+class TTextRes : public TResource {
+public:
+    TTextRes(const char* pszId, const char* pszText) : m_text(pszText) { SetResId(pszId); }
+    std::string m_text;
+
+protected:
+    void WriteData(TFile& coFile) const override
+    {
+        TResource::WriteData(coFile);
+        TResString(1, m_text.c_str()).Write(coFile);
+    }
+};
 
 // A stream over bytes in memory.
 class MemoryLog : public TLogFile {

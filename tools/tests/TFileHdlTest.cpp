@@ -19,6 +19,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using restest::TTextRes;
+
 const char* const kEvents[] = {
     "MVC_TFILEHDL_OPENED", "MVC_TFILEHDL_SAVED", "MVC_TFILEHDL_CLOSED",
     "MVC_TFILEHDL_DESTROYED", "MVC_TFILEHDL_RESINSERTED", "MVC_TFILEHDL_RESREMOVED",
@@ -50,18 +52,6 @@ public:
 };
 
 // A resource with a text, so that records can be told apart in the bytes.
-class TTextRes : public TResource {
-public:
-    TTextRes(const char* pszId, const char* pszText) : m_text(pszText) { SetResId(pszId); }
-    std::string m_text;
-
-protected:
-    void WriteData(TFile& coFile) const override
-    {
-        TResource::WriteData(coFile);
-        TResString(1, m_text.c_str()).Write(coFile);
-    }
-};
 
 // A handler whose save fails in the middle: while the new file is being
 // written the working file is taken away, and given back afterwards.

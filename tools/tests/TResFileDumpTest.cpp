@@ -123,16 +123,15 @@ std::string NestedRecord(int nLevels)
     return b.str();
 }
 
-class TTextRes : public TResource {
+// A text and a float array besides the identifier.
+class TTextFloatRes : public restest::TTextRes {
 public:
-    TTextRes(const char* pszId, const char* pszText) : m_text(pszText) { SetResId(pszId); }
-    std::string m_text;
+    using TTextRes::TTextRes;
 
 protected:
     void WriteData(TFile& coFile) const override
     {
-        TResource::WriteData(coFile);
-        TResString(1, m_text.c_str()).Write(coFile);
+        TTextRes::WriteData(coFile);
         const float af[2] = { 0.5f, 3.0f };
         TResFloat(2, af, 2).Write(coFile);
     }
@@ -373,10 +372,10 @@ TEST_F(TResFileDumpFixture, FilesOfTheHandlerAreSound)
     {
         TFileHdl coHdl;
         ASSERT_EQ(coHdl.OpenWrite("maker", path.c_str(), nullptr, nullptr), 1);
-        ASSERT_EQ(coHdl.WriteTemp(TTextRes("Zeta", "last")), 1);
-        ASSERT_EQ(coHdl.WriteTemp(TTextRes("alpha", "first")), 1);
+        ASSERT_EQ(coHdl.WriteTemp(TTextFloatRes("Zeta", "last")), 1);
+        ASSERT_EQ(coHdl.WriteTemp(TTextFloatRes("alpha", "first")), 1);
         // Replaced: the old record does not reach the saved file.
-        ASSERT_EQ(coHdl.WriteTemp(TTextRes("alpha", "again")), 1);
+        ASSERT_EQ(coHdl.WriteTemp(TTextFloatRes("alpha", "again")), 1);
         ASSERT_EQ(coHdl.MakeReadProtect(1, "read\xF6"), 1);
         ASSERT_EQ(coHdl.MakeWriteProtect(1, "write"), 1);
         ASSERT_EQ(coHdl.Save(), 1);
@@ -415,27 +414,33 @@ TEST(TResFileCompile, TextsThatDoNotFitAreRefusedWithTheirLine)
     EXPECT_EQ(errorOf("kwtdump 2"), "line 1: expected the version of the text from 1 to 1, found \"2\"");
     EXPECT_EQ(errorOf(text.substr(0, text.size() - 4)), "line 21: expected \"end\", found the end of the text");
     EXPECT_EQ(errorOf(text + "end\n"), "line 22: text after the final end");
-    EXPECT_EQ(errorOf(edited("\ndata 234", "\ndata 233")), "line 16: the data area starts at 234, not at 233");
-    EXPECT_EQ(errorOf(edited("record \"R\" at 234", "record \"R\" at 240")),
-              "line 17: position 240 lies behind the 234 bytes compiled so far");
-    EXPECT_EQ(errorOf(edited("\"maker\"", "\"ma\\qker\"")), "line 7: unknown escape in a quoted text");
-    EXPECT_EQ(errorOf(edited("\"maker\"", "\"ma\\x4ker\"")), "line 7: \\x needs two hex digits");
-    EXPECT_EQ(errorOf(edited("\"maker\"", "\"maker")), "line 7: a quoted text does not end on its line");
-    EXPECT_EQ(errorOf(edited("\"maker\"", "\"\"")), "line 7: user-created: a stored text has 1 to 65535 characters");
-    EXPECT_EQ(errorOf(edited("entry id \"R\"", "entry id \"" + std::string(32, 'x') + "\"")),
-              "line 15: expected the id as a quoted text of at most 31 characters, found a quoted text");
-    EXPECT_EQ(errorOf(edited("string 21 \"R\"", "char 21 256")),
-              "line 19: expected a char value from 0 to 255, found \"256\"");
-    EXPECT_EQ(errorOf(edited("string 21 \"R\"", "long 21 [1] 5")),
-              "line 19: expected an array count from [2] to [65535], found \"[1]\"");
-    EXPECT_EQ(errorOf(edited("string 21 \"R\"", "double 21 1.5x")),
-              "line 19: expected a double value, found \"1.5x\"");
-    EXPECT_EQ(errorOf(edited("string 21 \"R\"", "float 21 [2] nan:0x7ff8000000000000 1")),
-              "line 19: expected a float value, found \"nan:0x7ff8000000000000\"");
-    EXPECT_EQ(errorOf(edited("resource 31", "resource 30")),
-              "line 18: a resource type may not be 1, 3, 7, 9, 10, 11 or 30");
-    EXPECT_EQ(errorOf(edited("string 21 \"R\"", "blob 21")),
-              "line 19: expected a variable, a resource, end or unread, found \"blob\"");
+    // Each edit breaks the text at one line.
+    const struct {
+        const char* pszFrom;
+        std::string strTo;
+        const char* pszError;
+    } edits[] = {
+        { "\ndata 234", "\ndata 233", "line 16: the data area starts at 234, not at 233" },
+        { "record \"R\" at 234", "record \"R\" at 240", "line 17: position 240 lies behind the 234 bytes compiled so far" },
+        { "\"maker\"", "\"ma\\qker\"", "line 7: unknown escape in a quoted text" },
+        { "\"maker\"", "\"ma\\x4ker\"", "line 7: \\x needs two hex digits" },
+        { "\"maker\"", "\"maker", "line 7: a quoted text does not end on its line" },
+        { "\"maker\"", "\"\"", "line 7: user-created: a stored text has 1 to 65535 characters" },
+        { "entry id \"R\"", "entry id \"" + std::string(32, 'x') + "\"",
+          "line 15: expected the id as a quoted text of at most 31 characters, found a quoted text" },
+        { "entry id \"R\"", "entry id-raw 00", "line 15: expected 32 bytes of the id field in hex, found \"00\"" },
+        { "string 21 \"R\"", "char 21 256", "line 19: expected a char value from 0 to 255, found \"256\"" },
+        { "string 21 \"R\"", "long 21 [1] 5", "line 19: expected an array count from [2] to [65535], found \"[1]\"" },
+        { "string 21 \"R\"", "double 21 1.5x", "line 19: expected a double value, found \"1.5x\"" },
+        { "string 21 \"R\"", "float 21 [2] nan:0x7ff8000000000000 1",
+          "line 19: expected a float value, found \"nan:0x7ff8000000000000\"" },
+        { "resource 31", "resource 30", "line 18: a resource type may not be 1, 3, 7, 9, 10, 11 or 30" },
+        { "string 21 \"R\"", "blob 21", "line 19: expected a variable, a resource, end or unread, found \"blob\"" },
+        { "protection 0", "protection 1",
+          "line 14: expected \"read-password-block\", found \"index\"" },
+    };
+    for (const auto& edit : edits)
+        EXPECT_EQ(errorOf(edited(edit.pszFrom, edit.strTo)), edit.pszError) << edit.pszFrom;
 
     // Children deeper than a reader accepts are refused.
     std::string deep = Dumped(FileBytes(HeaderFields(), { Record { "D", "TResource", NestedRecord(TResFileDump::MaxDepth) } }));
