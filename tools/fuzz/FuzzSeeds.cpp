@@ -7,6 +7,10 @@
 
 #include "FuzzSupport.h"
 
+#include "TComponent.h"
+#include "TComponentList.h"
+#include "TFmtTextFormat.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -129,6 +133,19 @@ std::vector<TSeedFile> MakeFiles()
             Write(h, pcoNode);
         }
     }) });
+    // The resource classes of the tool library itself.
+    coFiles.push_back({ "library.drf", MakeFile(coHdl, "library.drf", [](TFileHdl& h) {
+        auto* pcoList = new TComponentList("Catalogue");
+        for (const char* pszClass : { "TBeta", "TAlpha", "tgamma" }) {
+            TComponent coEntry(pszClass);
+            coEntry.SetPrompt("prompt");
+            coEntry.SetDesc(pszClass[0] == 't' ? "" : "a component");
+            coEntry.SetDll("qa32kctl");
+            pcoList->Add(coEntry);
+        }
+        Write(h, pcoList);
+        Write(h, new TFmtTextFormat("~~/~~", "99~99", "ab~cd", "Date"));
+    }) });
     coFiles.push_back({ "protected.drf", MakeFile(coHdl, "protected.drf", [](TFileHdl& h) {
         Write(h, Family("Secret"));
         kwfuzz::Check(h.MakeReadProtect(1, kwfuzz::Password()) == 1, "MakeReadProtect");
@@ -169,7 +186,8 @@ std::vector<TSeedFile> RecordsOf(const std::vector<TSeedFile>& coFiles)
             const unsigned long ulObjects = kwfuzz::Walk(pcoObject);
             pcoObject->Destroy();
             const std::string coId = pcoIndex->GetId();
-            kwfuzz::Check(ulObjects == (coId == "Family" || coId == "Secret" || coId == "Window" ? 6u : 1u),
+            const bool bFamily = coId == "Family" || coId == "Secret" || coId == "Window";
+            kwfuzz::Check(coId == "Catalogue" || ulObjects == (bFamily ? 6u : 1u),
                           "a seed record loads another tree", coId + ": " + std::to_string(ulObjects));
             coRecords.push_back({ coFile.coName + "." + pcoIndex->GetId() + ".rec",
                                   coFile.coBytes.substr(static_cast<size_t>(pcoIndex->GetDataPos()),
