@@ -24,3 +24,15 @@ else()
     endif()
     set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 endif()
+
+# The fuzz configuration instruments everything for libFuzzer's coverage
+# and with ASan/UBSan; only the fuzz programs link the fuzzer itself
+# (-fsanitize=fuzzer, tools/fuzz).
+if(KW_FUZZ)
+    if(WIN32 OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "KW_FUZZ needs the native build with clang (CC=clang CXX=clang++)")
+    endif()
+    set(KW_FUZZ_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_compile_options(-fsanitize=fuzzer-no-link ${KW_FUZZ_SANITIZE})
+    add_link_options(${KW_FUZZ_SANITIZE})
+endif()

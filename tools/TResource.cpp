@@ -92,9 +92,12 @@ int TResource::NotifyChildFullReadFinished(TResource*, unsigned long)
     return 0;
 }
 
+// Only a string variable carries the identifier: the text of a character
+// variable has no zero byte, and the other kinds have no text at all. A
+// variable of another kind under id 21 is passed over.
 int TResource::NotifyVariableRead(const TResVar& coVar, TResource*, unsigned long)
 {
-    if (coVar.MyId() != VarResId)
+    if (coVar.MyId() != VarResId || coVar.MyType() != TResVar::TypeString)
         return 0;
     m_coResId = static_cast<const char*>(coVar);
     return 1;

@@ -84,8 +84,9 @@ public:
     virtual int NotifyFullReadFinished(TResource* pcoParent, unsigned long ulIndex);
     virtual int NotifyChildReadFinished(TResource* pcoChild, unsigned long ulIndex);
     virtual int NotifyChildFullReadFinished(TResource* pcoChild, unsigned long ulIndex);
-    // The base takes variable 21 as the identifier (answers 1) and ignores
-    // all others (0); overrides pass the ids they do not handle on.
+    // The base takes the string variable 21 as the identifier (answers 1)
+    // and ignores all others (0), a variable of another kind under id 21
+    // too; overrides pass the ids they do not handle on.
     virtual int NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex);
     // The record's type code; must avoid 1, 3, 7, 9, 10, 11 and 30.
     virtual unsigned short MyResType() const { return CodeResource; }

@@ -439,3 +439,34 @@ TEST_F(TFileFormat, TruncatedAndFlippedFilesNeverCrash)
         }
     }
 }
+
+// Found by fuzzing: a character variable under id 21 was taken as the
+// identifier's text, which has no zero byte, and the copy read beyond it.
+TEST_F(TFileFormat, OnlyAStringVariableSetsTheIdentifier)
+{
+    const std::string record = Bytes().U16(31).Str("TResource").Str("").U16(0).U32(0)
+                                   .U16(11).U16(1).U16(21).Str("Main")
+                                   .U16(1).U16(3).U16(21).Raw("abc")       // characters, no zero byte
+                                   .U16(1).U16(1).U16(21).Raw("x")         // one character
+                                   .U16(7).U16(1).U16(21).U32(0x41414141)  // a number
+                                   .U16(30).str();
+    const std::string bytes = FileBytes(HeaderFields(), { { "Main", "TResource", record } });
+    for (int nCache = 0; nCache < 2; ++nCache) {
+        TFileHdl coHdl;
+        coHdl.SetReadCache(nCache);
+        ASSERT_EQ(OpenBytes(coHdl, bytes), 1);
+        TResource* pcoRead = coHdl.LoadResource("Main", nullptr, nullptr, 0);
+        ASSERT_NE(pcoRead, nullptr) << nCache;
+        EXPECT_STREQ(pcoRead->GetResId(), "Main") << nCache;
+        delete pcoRead;
+    }
+    // Without a string variable the identifier stays empty.
+    const std::string charsOnly = Bytes().U16(31).Str("TResource").Str("").U16(0).U32(0)
+                                      .U16(1).U16(2).U16(21).Raw("ab").U16(30).str();
+    TFileHdl coHdl;
+    ASSERT_EQ(OpenBytes(coHdl, FileBytes(HeaderFields(), { { "X", "TResource", charsOnly } })), 1);
+    TResource* pcoRead = coHdl.LoadResource("X", nullptr, nullptr, 0);
+    ASSERT_NE(pcoRead, nullptr);
+    EXPECT_TRUE(pcoRead->GetResId().IsEmpty());
+    delete pcoRead;
+}
