@@ -12,7 +12,7 @@
 
 namespace restest {
 
-// A stream over bytes in memory.
+// A stream over bytes in memory, for reading and writing.
 class MemoryLog : public TLogFile {
 public:
     explicit MemoryLog(std::string bytes = std::string()) : m_bytes(std::move(bytes)) {}
@@ -39,9 +39,21 @@ public:
         m_nPos += n;
         return static_cast<uint32_t>(n);
     }
-    uint32_t Write(const void*, uint32_t, uint32_t) override { return 0; }
+    // Writes over what is there and grows the bytes.
+    uint32_t Write(const void* pvBuffer, uint32_t ulSize, uint32_t ulCount) override
+    {
+        const size_t n = static_cast<size_t>(ulSize) * ulCount;
+        if (m_bytes.size() < m_nPos + n)
+            m_bytes.resize(m_nPos + n);
+        if (n > 0)
+            std::memcpy(&m_bytes[m_nPos], pvBuffer, n);
+        m_nPos += n;
+        return static_cast<uint32_t>(n);
+    }
     using TLogFile::Read;
     using TLogFile::Write;
+
+    const std::string& Bytes() const { return m_bytes; }
 
 private:
     std::string m_bytes;

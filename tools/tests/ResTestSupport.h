@@ -4,6 +4,7 @@
 // byte strings, a builder of little-endian byte sequences and a stream over
 // memory.
 
+#include "KwScratchTest.h"
 #include "MemoryLog.h"
 #include "TCrt.h"
 #include "TFile.h"
@@ -158,54 +159,13 @@ protected:
     }
 };
 
-inline void WriteFileBytes(const std::string& path, const std::string& bytes)
-{
-    FILE* pFile = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(pFile, nullptr) << path;
-    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), pFile), bytes.size());
-    ASSERT_EQ(std::fclose(pFile), 0);
-}
+using kwtest::ReadFileBytes;
+using kwtest::WriteFileBytes;
 
-inline std::string ReadFileBytes(const std::string& path)
-{
-    FILE* pFile = std::fopen(path.c_str(), "rb");
-    if (!pFile)
-        return "<none>";
-    std::string bytes;
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), pFile)) > 0)
-        bytes.append(buffer, n);
-    std::fclose(pFile);
-    return bytes;
-}
-
-// A scratch directory for each test: on the test drive T: under Windows,
-// below TMPDIR natively.
-class ScratchTest : public ::testing::Test {
+// A scratch directory for each test.
+class ScratchTest : public kwtest::TScratchTest {
 protected:
-    void SetUp() override
-    {
-#if defined(_WIN32)
-        const std::string base = "T:\\kwres-";
-#else
-        const char* pszTmp = std::getenv("TMPDIR");
-        const std::string base = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/kwres-";
-#endif
-        m_dir = base + std::to_string(CrtProcessId()) + "-"
-                + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-        ASSERT_TRUE(fs::create_directories(m_dir)) << m_dir;
-    }
-
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-    }
-
-    std::string At(const std::string& name) const { return m_dir + CrtPathSeparator() + name; }
+    ScratchTest() : TScratchTest("kwres-") {}
 
     // What a TFile writer puts into a file.
     template <class F>
@@ -219,8 +179,6 @@ protected:
         }
         return ReadFileBytes(path);
     }
-
-    std::string m_dir;
 };
 
 } // namespace restest

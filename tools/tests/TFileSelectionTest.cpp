@@ -1,3 +1,4 @@
+#include "KwScratchTest.h"
 #include "TCrt.h"
 #include "TFileSelection.h"
 #include "TOpSystem.h"
@@ -301,38 +302,11 @@ TEST(TFileSelectionTest, AttributeMasks)
 
 namespace {
 
-class TFileSelectionDirectory : public ::testing::Test {
+class TFileSelectionDirectory : public kwtest::TScratchTest {
 protected:
-    void SetUp() override
-    {
-#if defined(_WIN32)
-        const std::string base = "T:\\kwfs-";
-#else
-        const char* pszTmp = std::getenv("TMPDIR");
-        const std::string base = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/kwfs-";
-#endif
-        m_dir = base + std::to_string(CrtProcessId()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-        ASSERT_TRUE(fs::create_directories(m_dir)) << m_dir;
-    }
+    TFileSelectionDirectory() : TScratchTest("kwfs-") {}
 
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-    }
-
-    std::string At(const std::string& name) const { return m_dir + CrtPathSeparator() + name; }
-
-    void Touch(const std::string& name)
-    {
-        FILE* pFile = std::fopen(At(name).c_str(), "wb");
-        ASSERT_NE(pFile, nullptr) << name;
-        std::fclose(pFile);
-    }
-
-    std::string m_dir;
+    void Touch(const std::string& name) { kwtest::WriteFileBytes(At(name), ""); }
 };
 
 } // namespace

@@ -1,3 +1,5 @@
+#include "KwScratchTest.h"
+#include "MemoryLog.h"
 #include "TCrt.h"
 #include "TFile.h"
 #include "TLogFile.h"
@@ -18,51 +20,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A stream over bytes in memory: the typed operations of TLogFile are
-// tested on it apart from any file.
-class TMemoryLog : public TLogFile {
-public:
-    explicit TMemoryLog(std::string bytes = std::string()) : m_bytes(std::move(bytes)) {}
-
-    int Seek(int64_t llPosition, unsigned short unMode) override
-    {
-        const int64_t llBase = unMode == FromCurrent ? m_nPos : (unMode == FromEnd ? static_cast<int64_t>(m_bytes.size()) : 0);
-        if (llBase + llPosition < 0)
-            return 0;
-        m_nPos = static_cast<size_t>(llBase + llPosition);
-        return 1;
-    }
-    int64_t Tell() override { return static_cast<int64_t>(m_nPos); }
-    int64_t Size() override { return static_cast<int64_t>(m_bytes.size()); }
-    uint32_t Read(void* pvBuffer, uint32_t ulSize, uint32_t ulCount) override
-    {
-        size_t n = static_cast<size_t>(ulSize) * ulCount;
-        if (m_nPos >= m_bytes.size())
-            return 0;
-        if (n > m_bytes.size() - m_nPos)
-            n = m_bytes.size() - m_nPos;
-        std::memcpy(pvBuffer, m_bytes.data() + m_nPos, n);
-        m_nPos += n;
-        return static_cast<uint32_t>(n);
-    }
-    uint32_t Write(const void* pvBuffer, uint32_t ulSize, uint32_t ulCount) override
-    {
-        const size_t n = static_cast<size_t>(ulSize) * ulCount;
-        if (m_bytes.size() < m_nPos + n)
-            m_bytes.resize(m_nPos + n);
-        std::memcpy(&m_bytes[m_nPos], pvBuffer, n);
-        m_nPos += n;
-        return static_cast<uint32_t>(n);
-    }
-    using TLogFile::Read;
-    using TLogFile::Write;
-
-    const std::string& Bytes() const { return m_bytes; }
-
-private:
-    std::string m_bytes;
-    size_t m_nPos { 0 };
-};
+// The typed operations of TLogFile are tested on a stream in memory,
+// apart from any file.
+using TMemoryLog = restest::MemoryLog;
 
 std::string Hex(const std::string& bytes)
 {
@@ -93,55 +53,12 @@ std::string Pattern(size_t nLength)
     return bytes;
 }
 
-// A scratch directory for each test: on the test drive T: under Windows,
-// below TMPDIR natively.
-class TFileTest : public ::testing::Test {
+using kwtest::ReadFileBytes;
+using kwtest::WriteFileBytes;
+
+class TFileTest : public kwtest::TScratchTest {
 protected:
-    void SetUp() override
-    {
-#if defined(_WIN32)
-        const std::string base = "T:\\kwlf-";
-#else
-        const char* pszTmp = std::getenv("TMPDIR");
-        const std::string base = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/kwlf-";
-#endif
-        m_dir = base + std::to_string(CrtProcessId()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-        ASSERT_TRUE(fs::create_directories(m_dir)) << m_dir;
-    }
-
-    void TearDown() override
-    {
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-    }
-
-    std::string At(const std::string& name) const { return m_dir + CrtPathSeparator() + name; }
-
-    void WriteBytes(const std::string& path, const std::string& bytes)
-    {
-        FILE* pFile = std::fopen(path.c_str(), "wb");
-        ASSERT_NE(pFile, nullptr) << path;
-        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), pFile), bytes.size());
-        ASSERT_EQ(std::fclose(pFile), 0);
-    }
-
-    std::string ReadBytes(const std::string& path)
-    {
-        FILE* pFile = std::fopen(path.c_str(), "rb");
-        if (!pFile)
-            return "<none>";
-        std::string bytes;
-        char buffer[65536];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof(buffer), pFile)) > 0)
-            bytes.append(buffer, n);
-        std::fclose(pFile);
-        return bytes;
-    }
-
-    std::string m_dir;
+    TFileTest() : TScratchTest("kwlf-") {}
 };
 
 } // namespace
@@ -312,7 +229,7 @@ TEST_F(TFileTest, RealFileWithoutHandleDoesNothing)
 TEST_F(TFileTest, RealFileSeeksReadsAndWritesOnItsHandle)
 {
     const std::string path = At("real.bin");
-    WriteBytes(path, Pattern(1000));
+    WriteFileBytes(path, Pattern(1000));
     unsigned short unError = 0;
     const int nHandle = CurrentOS().OpenFile(path.c_str(), 2, 0, &unError);
     ASSERT_GE(nHandle, 0);
@@ -355,7 +272,7 @@ TEST_F(TFileTest, RealFileSeeksReadsAndWritesOnItsHandle)
     // The stream does not own the handle: it is still open.
     EXPECT_EQ(CurrentOS().TellFile(nHandle), 9);
     CurrentOS().CloseFile(nHandle);
-    EXPECT_EQ(ReadBytes(path).substr(0, 10), std::string("abcd\x02\x00" "AB\x00", 9) + Pattern(1000)[9]);
+    EXPECT_EQ(ReadFileBytes(path).substr(0, 10), std::string("abcd\x02\x00" "AB\x00", 9) + Pattern(1000)[9]);
 }
 
 // TCacheFile
@@ -364,7 +281,7 @@ TEST_F(TFileTest, CacheFileHoldsItsRangeInBlocksAndNeverReadsOutside)
 {
     const std::string path = At("cache.bin");
     const std::string bytes = Pattern(1000);
-    WriteBytes(path, bytes);
+    WriteFileBytes(path, bytes);
     const int nHandle = CurrentOS().OpenFile(path.c_str(), 1, 0, nullptr);
     ASSERT_GE(nHandle, 0);
 
@@ -476,7 +393,7 @@ TEST_F(TFileTest, CacheFileReadsTypedValuesAcrossBordersAndLongRangesTakeLargerB
     // 65535 blocks at most: 20 MB with 256-byte blocks take larger blocks.
     const std::string bigPath = At("big.bin");
     const uint32_t ulBig = 20u * 1000 * 1000;
-    WriteBytes(bigPath, Pattern(ulBig));
+    WriteFileBytes(bigPath, Pattern(ulBig));
     const int nBig = CurrentOS().OpenFile(bigPath.c_str(), 1, 0, nullptr);
     ASSERT_GE(nBig, 0);
     {
@@ -547,7 +464,7 @@ TEST_F(TFileTest, OpenModesCreateTruncateAndReportErrors)
 TEST_F(TFileTest, SharingReadersShareWritersAreAlone)
 {
     const std::string path = At("shared.bin");
-    WriteBytes(path, "contents");
+    WriteFileBytes(path, "contents");
     struct {
         unsigned short m_unFirst;
         unsigned short m_unSecond;
@@ -561,7 +478,7 @@ TEST_F(TFileTest, SharingReadersShareWritersAreAlone)
         { TFile::ModeCreate, TFile::ModeRead, 0 },
     };
     for (const auto& c : aCases) {
-        WriteBytes(path, "contents");
+        WriteFileBytes(path, "contents");
         TFile coFirst;
         TFile coSecond;
         ASSERT_EQ(coFirst.Open(path.c_str(), c.m_unFirst), 1);
@@ -598,13 +515,13 @@ TEST_F(TFileTest, EveryOperationThroughAClosedFileDoesNothing)
     // Whatever a caller does to the stream of a closed file, the next
     // access has no handle again.
     const std::string path = At("victim.bin");
-    WriteBytes(path, "keep");
+    WriteFileBytes(path, "keep");
     const int nHandle = CurrentOS().OpenFile(path.c_str(), 2, 0, nullptr);
     ASSERT_GE(nHandle, 0);
     static_cast<TRealFile*>(coFile.operator->())->SetHandle(nHandle);
     EXPECT_EQ(coFile->Wstr("overwritten"), 0);
     CurrentOS().CloseFile(nHandle);
-    EXPECT_EQ(ReadBytes(path), "keep");
+    EXPECT_EQ(ReadFileBytes(path), "keep");
     // After a close the same object opens again.
     ASSERT_EQ(coFile.Open(path.c_str(), TFile::ModeRead), 1);
     EXPECT_EQ(coFile->Rchar(), 'k');
@@ -618,10 +535,10 @@ TEST_F(TFileTest, FindFileLooksHereFirstThenInTheListedDirectories)
     const std::string dirB = At("b");
     ASSERT_TRUE(fs::create_directories(dirA));
     ASSERT_TRUE(fs::create_directories(dirB));
-    WriteBytes(dirB + CrtPathSeparator() + "found.kw", "x");
-    WriteBytes(dirA + CrtPathSeparator() + "both.kw", "x");
-    WriteBytes(dirB + CrtPathSeparator() + "both.kw", "x");
-    WriteBytes(At("here.kw"), "x");
+    WriteFileBytes(dirB + CrtPathSeparator() + "found.kw", "x");
+    WriteFileBytes(dirA + CrtPathSeparator() + "both.kw", "x");
+    WriteFileBytes(dirB + CrtPathSeparator() + "both.kw", "x");
+    WriteFileBytes(At("here.kw"), "x");
     const char chList = CrtPathListSeparator();
     const std::string list = std::string(1, chList) + dirA + chList + chList + dirB + chList;
     ASSERT_EQ(CurrentOS().SetEnvVar("KW_FIND_TEST", list.c_str()), 1);

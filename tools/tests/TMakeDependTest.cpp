@@ -1,3 +1,4 @@
+#include "KwScratchTest.h"
 #include "TCrt.h"
 #include "TMakeDepend.h"
 #include "TOpSystem.h"
@@ -79,21 +80,15 @@ std::string Deps(const TDepTarget* pcoTarget)
 
 // Each test works in a scratch directory of its own, which is also the
 // current directory, with INCLUDE and INC unset.
-class TMakeDependFiles : public ::testing::Test {
+class TMakeDependFiles : public kwtest::TScratchTest {
 protected:
+    TMakeDependFiles() : TScratchTest("kwdep-") {}
+
     void SetUp() override
     {
-#if defined(_WIN32)
-        const std::string base = "T:\\kwdep-";
-#else
-        const char* pszTmp = std::getenv("TMPDIR");
-        const std::string base = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/kwdep-";
-#endif
-        m_dir = base + std::to_string(CrtProcessId()) + "-"
-            + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-        ASSERT_TRUE(fs::create_directories(m_dir)) << m_dir;
+        TScratchTest::SetUp();
+        if (HasFatalFailure())
+            return;
         m_oldDir = static_cast<const char*>(m_coOS.GetCurrentDirectory());
         ASSERT_EQ(m_coOS.SetCurrentDirectory(m_dir.c_str()), 1);
         for (const char* pszName : { "INCLUDE", "INC" }) {
@@ -107,8 +102,7 @@ protected:
         m_coOS.SetEnvVar("INCLUDE", m_oldEnv[0].empty() ? nullptr : m_oldEnv[0].c_str());
         m_coOS.SetEnvVar("INC", m_oldEnv[1].empty() ? nullptr : m_oldEnv[1].c_str());
         m_coOS.SetCurrentDirectory(m_oldDir.c_str());
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
+        TScratchTest::TearDown();
     }
 
     // Writes a file below the scratch directory, making its directories.
@@ -147,7 +141,6 @@ protected:
     }
 
     const TOpSystem& m_coOS { CurrentOS() };
-    std::string m_dir;
     std::string m_oldDir;
     std::vector<std::string> m_oldEnv;
 };

@@ -1,3 +1,4 @@
+#include "KwScratchTest.h"
 #include "TArray.h"
 #include "TCrt.h"
 #include "TFileInfo.h"
@@ -49,28 +50,8 @@ std::unique_ptr<TOpSystem> NewPlatformObject()
     return std::unique_ptr<TOpSystem>(static_cast<TOpSystem*>(TDynBase::RTTIDynCreate(kPlatformClass)));
 }
 
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    FILE* pFile = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(pFile, nullptr) << path;
-    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), pFile), bytes.size());
-    ASSERT_EQ(std::fclose(pFile), 0);
-}
-
-// The file's bytes, or "<none>" when it cannot be opened.
-std::string ReadBytes(const std::string& path)
-{
-    FILE* pFile = std::fopen(path.c_str(), "rb");
-    if (!pFile)
-        return "<none>";
-    std::string bytes;
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), pFile)) > 0)
-        bytes.append(buffer, n);
-    std::fclose(pFile);
-    return bytes;
-}
+using kwtest::ReadFileBytes;
+using kwtest::WriteFileBytes;
 
 // Bytes that differ from position to position, so that a piece copied to
 // the wrong place shows.
@@ -145,41 +126,17 @@ bool RunsUnderWine()
 }
 #endif
 
-// A scratch directory for each test: on the test drive T: under Windows,
-// below TMPDIR natively.
-class TOpSystemFiles : public ::testing::Test {
+class TOpSystemFiles : public kwtest::TScratchTest {
 protected:
-    void SetUp() override
-    {
-#if defined(_WIN32)
-        const std::string base = "T:\\kwos-";
-#else
-        const char* pszTmp = std::getenv("TMPDIR");
-        const std::string base = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/kwos-";
-#endif
-        m_dir = base + std::to_string(CrtProcessId()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-        ASSERT_TRUE(fs::create_directories(m_dir)) << m_dir;
-    }
-
-    void TearDown() override
-    {
-        std::error_code ec;
-        for (const auto& coEntry : fs::recursive_directory_iterator(m_dir, ec))
-            fs::permissions(coEntry.path(), fs::perms::owner_write, fs::perm_options::add, ec);
-        fs::remove_all(m_dir, ec);
-    }
-
-    std::string At(const std::string& name) const { return m_dir + kSep + name; }
+    TOpSystemFiles() : TScratchTest("kwos-") {}
 
     // The entries ScanFiles and GetFileInfo are tested on.
     void MakeEntries()
     {
-        WriteBytes(At("b.txt"), "abc");
-        WriteBytes(At("a.TXT"), Pattern(70000));
-        WriteBytes(At("c.dat"), "");
-        WriteBytes(At("ro.txt"), "r");
+        WriteFileBytes(At("b.txt"), "abc");
+        WriteFileBytes(At("a.TXT"), Pattern(70000));
+        WriteFileBytes(At("c.dat"), "");
+        WriteFileBytes(At("ro.txt"), "r");
         ASSERT_TRUE(fs::create_directory(At("sub")));
         ASSERT_TRUE(fs::create_directory(At(".hid")));
         SetTimes(At("a.TXT"), m_llSetTime);
@@ -192,7 +149,6 @@ protected:
     }
 
     const TOpSystem& m_coOS { CurrentOS() };
-    std::string m_dir;
     // 2020-06-15 12:34:57 UTC: an odd second, which a DOS time cannot hold.
     const int64_t m_llSetTime { 1592224497 };
     // 1975: before the DOS years.
@@ -632,7 +588,7 @@ TEST_F(TOpSystemFiles, GetFileInfoOfFilesAndDirectories)
 #if defined(_WIN32)
     // A file in a drive root: the path is the root with its backslash.
     const std::string rootFile = "T:\\kwos-" + std::to_string(CrtProcessId()) + ".txt";
-    WriteBytes(rootFile, "x");
+    WriteFileBytes(rootFile, "x");
     EXPECT_EQ(m_coOS.GetFileInfo(rootFile.c_str(), coInfo), 1);
     EXPECT_STREQ(coInfo.Path(), "T:\\");
     EXPECT_EQ(coInfo.Name(), rootFile.substr(3).c_str());
@@ -680,7 +636,7 @@ TEST_F(TOpSystemFiles, ExistsPathAndFilePermission)
             << c.m_pszName << " mode " << c.m_unMode;
     EXPECT_EQ(m_coOS.FilePermission(nullptr, 1), 0);
     EXPECT_FALSE(fs::exists(At("missing")));
-    EXPECT_EQ(ReadBytes(At("b.txt")), "abc");
+    EXPECT_EQ(ReadFileBytes(At("b.txt")), "abc");
 }
 
 // Opening, reading and writing
@@ -725,7 +681,7 @@ TEST_F(TOpSystemFiles, OpenFileModesCreateEmptyAndReportErrors)
     EXPECT_TRUE(fs::exists(At("three.txt")));
 
     // Any other mode reads; a read-only open cannot write.
-    WriteBytes(At("r.txt"), "data");
+    WriteFileBytes(At("r.txt"), "data");
     for (unsigned short unMode : { 1, 0, 7 }) {
         nHandle = coOS.OpenFile(At("r.txt").c_str(), unMode, 2, &unError);
         ASSERT_GE(nHandle, 0) << unMode;
@@ -742,9 +698,9 @@ TEST_F(TOpSystemFiles, OpenFileModesCreateEmptyAndReportErrors)
     EXPECT_EQ(coOS.WriteFile(nHandle, "a\nb", 3), 3);
     coOS.CloseFile(nHandle);
 #if defined(_WIN32)
-    EXPECT_EQ(ReadBytes(At("text.txt")), "a\r\nb");
+    EXPECT_EQ(ReadFileBytes(At("text.txt")), "a\r\nb");
 #else
-    EXPECT_EQ(ReadBytes(At("text.txt")), "a\nb");
+    EXPECT_EQ(ReadFileBytes(At("text.txt")), "a\nb");
 #endif
 }
 
@@ -770,7 +726,7 @@ TEST_F(TOpSystemFiles, OpenFileSharingBetweenTwoOpens)
     };
     const std::string path = At("shared.txt");
     for (const auto& c : aCases) {
-        WriteBytes(path, "contents");
+        WriteFileBytes(path, "contents");
         unsigned short unError = 77;
         const int nFirst = m_coOS.OpenFile(path.c_str(), c.m_unFirst, 2, &unError);
         ASSERT_GE(nFirst, 0) << c.m_unFirst;
@@ -785,7 +741,7 @@ TEST_F(TOpSystemFiles, OpenFileSharingBetweenTwoOpens)
         }
         m_coOS.CloseFile(nFirst);
         // A refused mode 3 leaves the contents alone.
-        EXPECT_EQ(ReadBytes(path), c.m_unFirst == 3 ? "" : "contents") << label;
+        EXPECT_EQ(ReadFileBytes(path), c.m_unFirst == 3 ? "" : "contents") << label;
 
         // Once the first is closed, the second opens.
         const int nAfter = m_coOS.OpenFile(path.c_str(), c.m_unSecond, 2, &unError);
@@ -823,7 +779,7 @@ TEST_F(TOpSystemFiles, ReadWriteSeekAndTell)
     EXPECT_EQ(coOS.ReadFile(nHandle, nullptr, 4), -1);
     EXPECT_EQ(coOS.WriteFile(nHandle, nullptr, 4), -1);
     coOS.CloseFile(nHandle);
-    EXPECT_EQ(ReadBytes(At("rw.bin")), "hellO world");
+    EXPECT_EQ(ReadFileBytes(At("rw.bin")), "hellO world");
 
     // Handle -1 does nothing.
     coOS.CloseFile(-1);
@@ -839,7 +795,7 @@ TEST_F(TOpSystemFiles, ReadWriteSeekAndTell)
 TEST_F(TOpSystemFiles, CopyFileFromAnOffset)
 {
     const std::string source = Pattern(65537);         // more than three pieces
-    WriteBytes(At("source.bin"), source);
+    WriteFileBytes(At("source.bin"), source);
     struct {
         int64_t m_llOffset;
         int m_nResult;
@@ -856,43 +812,43 @@ TEST_F(TOpSystemFiles, CopyFileFromAnOffset)
         { -1, 0, "old", false },
     };
     for (const auto& c : aCases) {
-        WriteBytes(At("target.bin"), "old");
+        WriteFileBytes(At("target.bin"), "old");
         EXPECT_EQ(m_coOS.CopyFile(At("target.bin").c_str(), At("source.bin").c_str(), c.m_llOffset), c.m_nResult)
             << c.m_llOffset;
         const std::string expected = c.m_bTail ? source.substr(static_cast<size_t>(c.m_llOffset)) : c.m_pszTarget;
-        EXPECT_TRUE(ReadBytes(At("target.bin")) == expected) << c.m_llOffset;
+        EXPECT_TRUE(ReadFileBytes(At("target.bin")) == expected) << c.m_llOffset;
     }
     // A target that does not exist yet is not created by a failed copy.
     EXPECT_EQ(m_coOS.CopyFile(At("fresh.bin").c_str(), At("source.bin").c_str(), 70000), 0);
     EXPECT_FALSE(fs::exists(At("fresh.bin")));
     EXPECT_EQ(m_coOS.CopyFile(At("fresh.bin").c_str(), At("source.bin").c_str(), 0), 1);
-    EXPECT_TRUE(ReadBytes(At("fresh.bin")) == source);
+    EXPECT_TRUE(ReadFileBytes(At("fresh.bin")) == source);
 }
 
 TEST_F(TOpSystemFiles, MoveFileReplacePutsTheSourceInTheTargetsPlace)
 {
-    WriteBytes(At("new.bin"), "new contents");
-    WriteBytes(At("old.bin"), "old");
+    WriteFileBytes(At("new.bin"), "new contents");
+    WriteFileBytes(At("old.bin"), "old");
     ASSERT_EQ(m_coOS.MoveFileReplace(At("old.bin").c_str(), At("new.bin").c_str()), 1);
-    EXPECT_TRUE(ReadBytes(At("old.bin")) == "new contents");
+    EXPECT_TRUE(ReadFileBytes(At("old.bin")) == "new contents");
     EXPECT_FALSE(fs::exists(At("new.bin")));
     // A missing target is simply made.
-    WriteBytes(At("second.bin"), "2");
+    WriteFileBytes(At("second.bin"), "2");
     ASSERT_EQ(m_coOS.MoveFileReplace(At("made.bin").c_str(), At("second.bin").c_str()), 1);
-    EXPECT_TRUE(ReadBytes(At("made.bin")) == "2");
+    EXPECT_TRUE(ReadFileBytes(At("made.bin")) == "2");
     // Failures leave both sides as they were.
     EXPECT_EQ(m_coOS.MoveFileReplace(At("made.bin").c_str(), At("missing.bin").c_str()), 0);
-    EXPECT_TRUE(ReadBytes(At("made.bin")) == "2");
+    EXPECT_TRUE(ReadFileBytes(At("made.bin")) == "2");
     EXPECT_EQ(m_coOS.MoveFileReplace(At("made.bin").c_str(), ""), 0);
     EXPECT_EQ(m_coOS.MoveFileReplace(nullptr, At("made.bin").c_str()), 0);
     EXPECT_EQ(m_coOS.MoveFileReplace((At("none") + kSep + "x.bin").c_str(), At("made.bin").c_str()), 0);
-    EXPECT_TRUE(ReadBytes(At("made.bin")) == "2");
+    EXPECT_TRUE(ReadFileBytes(At("made.bin")) == "2");
 }
 
 TEST_F(TOpSystemFiles, CopyFileRefusesWhatWouldLoseData)
 {
-    WriteBytes(At("source.bin"), "source");
-    WriteBytes(At("target.bin"), "target");
+    WriteFileBytes(At("source.bin"), "source");
+    WriteFileBytes(At("target.bin"), "target");
     struct {
         const char* m_pszTarget;
         const char* m_pszSource;
@@ -908,18 +864,18 @@ TEST_F(TOpSystemFiles, CopyFileRefusesWhatWouldLoseData)
         std::replace(target.begin(), target.end(), '/', kSep);
         EXPECT_EQ(m_coOS.CopyFile(target.c_str(), At(c.m_pszSource).c_str(), 0), 0) << c.m_pszTarget << " <- " << c.m_pszSource;
     }
-    EXPECT_EQ(ReadBytes(At("source.bin")), "source");
-    EXPECT_EQ(ReadBytes(At("target.bin")), "target");
+    EXPECT_EQ(ReadFileBytes(At("source.bin")), "source");
+    EXPECT_EQ(ReadFileBytes(At("target.bin")), "target");
     // The same file under another spelling.
     const std::string other = m_dir + kSep + "." + kSep + "source.bin";
     EXPECT_EQ(m_coOS.CopyFile(other.c_str(), At("source.bin").c_str(), 0), 0);
-    EXPECT_EQ(ReadBytes(At("source.bin")), "source");
+    EXPECT_EQ(ReadFileBytes(At("source.bin")), "source");
 
     EXPECT_EQ(m_coOS.CopyFile("", At("source.bin").c_str(), 0), 0);
     EXPECT_EQ(m_coOS.CopyFile(nullptr, At("source.bin").c_str(), 0), 0);
     EXPECT_EQ(m_coOS.CopyFile(At("target.bin").c_str(), "", 0), 0);
     EXPECT_EQ(m_coOS.CopyFile(At("target.bin").c_str(), nullptr, 0), 0);
-    EXPECT_EQ(ReadBytes(At("target.bin")), "target");
+    EXPECT_EQ(ReadFileBytes(At("target.bin")), "target");
 }
 
 namespace {
@@ -996,13 +952,13 @@ TEST_F(TOpSystemFiles, CopyFileOfMoreThanFourGiB)
     // A copy from an offset beyond 4 GiB takes only the tail.
     const int64_t llOffset = 4 * kGiB + 1024 * 1024 - 5;
     ASSERT_EQ(m_coOS.CopyFile(At("tail.bin").c_str(), source.c_str(), llOffset), 1);
-    const std::string tail = ReadBytes(At("tail.bin"));
+    const std::string tail = ReadFileBytes(At("tail.bin"));
     ASSERT_EQ(static_cast<int64_t>(tail.size()), llLength - llOffset);
     EXPECT_EQ(tail.substr(0, 9), std::string(5, '\0') + "TAIL");
     EXPECT_EQ(tail.back(), 'E');
     EXPECT_EQ(m_coOS.CopyFile(At("tail.bin").c_str(), source.c_str(), llLength + 1), 0);
     EXPECT_EQ(m_coOS.CopyFile(At("tail.bin").c_str(), source.c_str(), llLength), 1);
-    EXPECT_EQ(ReadBytes(At("tail.bin")), "");
+    EXPECT_EQ(ReadFileBytes(At("tail.bin")), "");
 
     const uint64_t ullNeeded = static_cast<uint64_t>(llLength) + static_cast<uint64_t>(kGiB);
     const uint64_t ullFree = FreeBytes(m_dir);
@@ -1042,7 +998,7 @@ TEST_F(TOpSystemFiles, CopyFileOfMoreThanFourGiB)
 TEST_F(TOpSystemFiles, DirectoriesAndFilesCreatedAndRemovedWithErrorCodes)
 {
     const TOpSystem& coOS = m_coOS;
-    WriteBytes(At("file.txt"), "x");
+    WriteFileBytes(At("file.txt"), "x");
     const std::string dir = At("made");
     const std::string deep = At("nodir") + kSep + "child";
     struct {
@@ -1090,7 +1046,7 @@ TEST_F(TOpSystemFiles, DirectoriesAndFilesCreatedAndRemovedWithErrorCodes)
 
 #if defined(_WIN32)
     // A file that another open denies cannot be deleted.
-    WriteBytes(At("busy.txt"), "x");
+    WriteFileBytes(At("busy.txt"), "x");
     const int nHandle = coOS.OpenFile(At("busy.txt").c_str(), 2, 2, &unError);
     ASSERT_GE(nHandle, 0);
     EXPECT_EQ(coOS.DeleteFile(At("busy.txt").c_str(), &unError), 0);
@@ -1116,7 +1072,7 @@ TEST_F(TOpSystemFiles, CurrentDirectoryAndRelativeNames)
 
     // A relative file name keeps the whole name as its path; a drive-
     // relative one names the drive's current directory.
-    WriteBytes(At("rel.txt"), "x");
+    WriteFileBytes(At("rel.txt"), "x");
     TFileInfo coInfo;
     EXPECT_EQ(pcoOS->GetFileInfo("rel.txt", coInfo), 1);
     EXPECT_STREQ(coInfo.Name(), "rel.txt");

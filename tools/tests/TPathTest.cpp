@@ -1,3 +1,4 @@
+#include "KwScratchTest.h"
 #include "TCrt.h"
 #include "TOpSystem.h"
 #include "TPath.h"
@@ -240,38 +241,24 @@ TEST(TPathTest, APathWithoutDriveHasNothingOnDisk)
 
 namespace {
 
-class TPathFiles : public ::testing::Test {
+class TPathFiles : public kwtest::TScratchTest {
 protected:
-    void SetUp() override
-    {
-        m_name = std::string("kwpa-") + std::to_string(CrtProcessId()) + "-"
-            + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        m_dir = "T:\\" + m_name;
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
-        ASSERT_TRUE(fs::create_directories(m_dir)) << m_dir;
-    }
+    TPathFiles() : TScratchTest("kwpa-") {}
 
     void TearDown() override
     {
+        // Hidden, system and read-only entries are made normal first.
         std::error_code ec;
-        for (const auto& coEntry : fs::recursive_directory_iterator(m_dir, ec))
-            SetFileAttributesA(coEntry.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
-        fs::remove_all(m_dir, ec);
+        for (fs::recursive_directory_iterator it(m_dir, ec), end; !ec && it != end; it.increment(ec))
+            SetFileAttributesA(it->path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+        TScratchTest::TearDown();
     }
 
-    std::string At(const std::string& name) const { return m_dir + "\\" + name; }
-    TPath Path(const std::string& below) const { return TPath('t', ("\\" + m_name + below).c_str()); }
+    // The scratch directory's name below the root of T:.
+    std::string Name() const { return m_dir.substr(3); }
+    TPath Path(const std::string& below) const { return TPath('t', ("\\" + Name() + below).c_str()); }
 
-    void Touch(const std::string& name)
-    {
-        FILE* pFile = std::fopen(At(name).c_str(), "wb");
-        ASSERT_NE(pFile, nullptr) << name;
-        std::fclose(pFile);
-    }
-
-    std::string m_name;
-    std::string m_dir;
+    void Touch(const std::string& name) { kwtest::WriteFileBytes(At(name), ""); }
 };
 
 } // namespace

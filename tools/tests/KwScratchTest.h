@@ -1,0 +1,81 @@
+#pragma once
+
+// Files of the tests: a scratch directory for each test and whole files as
+// byte strings.
+
+#include "TCrt.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace kwtest {
+
+inline void WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    FILE* pFile = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(pFile, nullptr) << path;
+    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), pFile), bytes.size());
+    ASSERT_EQ(std::fclose(pFile), 0);
+}
+
+// The file's bytes, or "<none>" when it cannot be opened.
+inline std::string ReadFileBytes(const std::string& path)
+{
+    FILE* pFile = std::fopen(path.c_str(), "rb");
+    if (!pFile)
+        return "<none>";
+    std::string bytes;
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof(buffer), pFile)) > 0)
+        bytes.append(buffer, n);
+    std::fclose(pFile);
+    return bytes;
+}
+
+// A fresh directory for each test, named after the prefix, the process and
+// the test: on the test drive T: under Windows, below TMPDIR natively. It
+// is removed afterwards with everything in it, read-only entries too.
+class TScratchTest : public ::testing::Test {
+protected:
+    explicit TScratchTest(const char* pszPrefix) : m_strPrefix(pszPrefix) {}
+
+    void SetUp() override
+    {
+#if defined(_WIN32)
+        const std::string base = "T:\\" + m_strPrefix;
+#else
+        const char* pszTmp = std::getenv("TMPDIR");
+        const std::string base = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/" + m_strPrefix;
+#endif
+        m_dir = base + std::to_string(CrtProcessId()) + "-"
+            + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::error_code ec;
+        std::filesystem::remove_all(m_dir, ec);
+        ASSERT_TRUE(std::filesystem::create_directories(m_dir)) << m_dir;
+    }
+
+    void TearDown() override
+    {
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        // The range-for's increment throws on an error; increment(ec) does not.
+        std::error_code ecWalk;
+        for (fs::recursive_directory_iterator it(m_dir, ecWalk), end; !ecWalk && it != end; it.increment(ecWalk))
+            fs::permissions(it->path(), fs::perms::owner_write, fs::perm_options::add, ec);
+        fs::remove_all(m_dir, ec);
+    }
+
+    std::string At(const std::string& name) const { return m_dir + CrtPathSeparator() + name; }
+
+    std::string m_dir;
+
+private:
+    std::string m_strPrefix;
+};
+
+} // namespace kwtest
