@@ -7,6 +7,7 @@
 #include "KwScratchTest.h"
 #include "MemoryLog.h"
 #include "TCrt.h"
+#include "TResFileDump.h"
 #include "TFile.h"
 #include "TResVar.h"
 #include "TResource.h"
@@ -158,6 +159,23 @@ protected:
         TResString(1, m_text.c_str()).Write(coFile);
     }
 };
+
+// The bytes of a resource file as kwtdump prints them.
+inline std::string Dump(const std::string& bytes)
+{
+    TResFileDump coDump;
+    coDump.Dump(bytes.data(), bytes.size());
+    return std::string(coDump.GetText(), coDump.GetTextLength());
+}
+
+// Equal bytes of resource files; a difference is shown in both dumps.
+inline ::testing::AssertionResult SameFileBytes(const std::string& actual, const std::string& expected)
+{
+    if (actual == expected)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << actual.size() << " bytes instead of " << expected.size()
+                                         << "; written:\n" << Dump(actual) << "expected:\n" << Dump(expected);
+}
 
 using kwtest::ReadFileBytes;
 using kwtest::WriteFileBytes;
