@@ -32,19 +32,6 @@ std::string P(std::string path)
     return path;
 }
 
-std::string ReadAll(const std::string& path)
-{
-    FILE* pFile = std::fopen(path.c_str(), "rb");
-    if (!pFile)
-        return "<none>";
-    std::string text;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), pFile)) > 0)
-        text.append(buffer, n);
-    std::fclose(pFile);
-    return text;
-}
 
 int g_nHelpCalls = 0;
 void CountHelp() { ++g_nHelpCalls; }
@@ -127,7 +114,7 @@ protected:
         const int nResult = coDepend.Start("rules.out", static_cast<int>(argv.size()), argv.data());
         if (pnResult)
             *pnResult = nResult;
-        std::string text = ReadAll("rules.out");
+        std::string text = kwtest::ReadFileBytes("rules.out");
         std::string rules;
         for (size_t i = 0; i < text.size(); ++i) {
             if (text.compare(i, std::strlen(kEol), kEol) == 0) {
@@ -241,7 +228,7 @@ TEST_F(TMakeDependFiles, TargetsFindAndPrintDependenciesOnceEvenInCycles)
         pcoMain->PrintDependency(pOut, coPrinted);
         pcoMain->PrintDependency(nullptr, coPrinted);
         std::fclose(pOut);
-        EXPECT_EQ(ReadAll("printed.out"), c.pszOut) << (c.pszPrinted ? c.pszPrinted : "none");
+        EXPECT_EQ(kwtest::ReadFileBytes("printed.out"), c.pszOut) << (c.pszPrinted ? c.pszPrinted : "none");
         if (!c.pszPrinted && c.pfnCmp) {
             EXPECT_EQ(coPrinted.Count(), 4);
         }
@@ -474,7 +461,7 @@ TEST_F(TMakeDependFiles, WorkingDirectoryAndPatternDirectoryPrefixTheSources)
     coDirect.ScanFiles(pOut, nullptr);
     coDirect.ScanFiles(nullptr, "top.c");
     std::fclose(pOut);
-    EXPECT_EQ(ReadAll("direct.out"), P("top.obj : ./top.c ./x.h \n"));
+    EXPECT_EQ(kwtest::ReadFileBytes("direct.out"), P("top.obj : ./top.c ./x.h \n"));
 }
 
 TEST_F(TMakeDependFiles, ProblemsAreReportedAndTheRunGoesOn)
