@@ -4,11 +4,13 @@
 #include "TLogFile.h"
 #include "TOpSystem.h"
 #include "TResource.h"
+#include "TSaveBuffer.h"
 
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -602,22 +604,32 @@ unsigned short TFileHdl::WriteComplete(TFile& coOutput, char* pchBuffer, unsigne
 {
     if (!m_coHeader.Write(coOutput, *this))
         return ErrWriteResource;
+    const int64_t llWorkPos = m_coMainFile->Tell();
+    const unsigned short unResult = WriteRecords(coOutput, pchBuffer, unBufferSize);
+    m_coMainFile->Seek(llWorkPos, TLogFile::FromBegin);
+    return unResult;
+}
+
+// The records follow the index back to back in index order; the entries
+// written with the working file's positions then get those of the output.
+unsigned short TFileHdl::WriteRecords(TFile& coOutput, char* pchBuffer, unsigned short unBufferSize)
+{
+    std::vector<TFileHeader::TSavedPos> coPositions;
+    coPositions.reserve(static_cast<size_t>(m_coHeader.GetIndexCount()));
+    TSaveBuffer coRecords(*coOutput.operator->(), pchBuffer, unBufferSize);
     for (short i = 0; i < m_coHeader.GetIndexCount(); ++i) {
         const TFileIndex* pcoIndex = m_coHeader[i];
-        int32_t lData = -1;
-        int32_t lEnd = -1;
+        TFileHeader::TSavedPos coPos { -1, -1 };
         if (pcoIndex->HasData()) {
-            lData = pcoIndex->CopyResource(coOutput, m_coMainFile, pchBuffer, unBufferSize);
-            if (lData < 0)
+            coPos.lDataPos = pcoIndex->CopyResource(coRecords, m_coMainFile);
+            if (coPos.lDataPos < 0)
                 return ErrWriteResource;
-            lEnd = static_cast<int32_t>(coOutput->Tell());
+            coPos.lEndPos = static_cast<int32_t>(coRecords.Tell());
         }
-        if (pcoIndex->GetHeaderPos() < 0
-            || !coOutput->Seek(static_cast<int64_t>(pcoIndex->GetHeaderPos()) + TFileIndex::OffsetDataPos(),
-                               TLogFile::FromBegin)
-            || !coOutput->Wlong(lData) || !coOutput->Wlong(lEnd) || !coOutput->Seek(0, TLogFile::FromEnd))
-            return ErrWriteResource;
+        coPositions.push_back(coPos);
     }
+    if (!coRecords.Flush() || !m_coHeader.WriteSavedPositions(coOutput, coPositions, pchBuffer, unBufferSize))
+        return ErrWriteResource;
     return Success;
 }
 

@@ -227,6 +227,7 @@ private:
     unsigned short OpenNew(const TString& coFull);
     unsigned short DoSave(const TString& coTarget);
     unsigned short WriteComplete(TFile& coOutput, char* pchBuffer, unsigned short unBufferSize);
+    unsigned short WriteRecords(TFile& coOutput, char* pchBuffer, unsigned short unBufferSize);
     TResource* LoadFromIndex(const TFileIndex* pcoIndex, TResource* pcoTarget, TResource* pcoParent, int nFlag);
     void SendEvent(const char* pszEvent, const TResInfo* pcoInfo);
     // Reads a file's header with the handler's hooks and no password

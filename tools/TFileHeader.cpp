@@ -7,6 +7,7 @@
 #include "TResReadHdl.h"
 #include "TResVar.h"
 #include "TResource.h"
+#include "TSaveBuffer.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +21,8 @@ namespace {
 const char* const kGuardWord = "Quillwort";
 // The key that stands for 00:00:00, which would make every product 0.
 constexpr uint32_t kMidnightKey = 240000;
+// Index entries read or written in one go.
+constexpr unsigned short kEntriesPerBlock = 64;
 // Blocks longer than this cannot be told apart from a damaged length word.
 constexpr uint32_t kMaxBlockWords = 32767;
 
@@ -127,38 +130,32 @@ int TFileIndex::CompareById(const void* pvA, const void* pvB)
     return CrtStricmp(static_cast<const TFileIndex*>(pvA)->m_szId, static_cast<const TFileIndex*>(pvB)->m_szId);
 }
 
-int TFileIndex::Write(TFile& coFile) const
+void TFileIndex::Encode(uint8_t* pbEntry, int32_t lDataPos, int32_t lEndPos) const
 {
-    uint8_t abEntry[DiskSize] = {};
-    std::memcpy(abEntry, m_szId, IdSize);
-    std::memcpy(abEntry + 32, m_szClass, ClassSize);
-    abEntry[96] = static_cast<uint8_t>(m_unType);
-    abEntry[97] = static_cast<uint8_t>(m_unType >> 8);
-    abEntry[98] = static_cast<uint8_t>(m_unWParam);
-    abEntry[99] = static_cast<uint8_t>(m_unWParam >> 8);
-    PutU32(abEntry + 100, m_ulLParam);
-    PutU32(abEntry + 104, static_cast<uint32_t>(m_lDataPos));
-    PutU32(abEntry + 108, static_cast<uint32_t>(m_lEndPos));
-    return coFile->Write(abEntry, 1, DiskSize) == DiskSize ? 1 : 0;
+    std::memcpy(pbEntry, m_szId, IdSize);
+    std::memcpy(pbEntry + 32, m_szClass, ClassSize);
+    pbEntry[96] = static_cast<uint8_t>(m_unType);
+    pbEntry[97] = static_cast<uint8_t>(m_unType >> 8);
+    pbEntry[98] = static_cast<uint8_t>(m_unWParam);
+    pbEntry[99] = static_cast<uint8_t>(m_unWParam >> 8);
+    PutU32(pbEntry + 100, m_ulLParam);
+    PutU32(pbEntry + 104, static_cast<uint32_t>(lDataPos));
+    PutU32(pbEntry + 108, static_cast<uint32_t>(lEndPos));
 }
 
-int TFileIndex::Read(TFile& coFile)
+void TFileIndex::Decode(const uint8_t* pbEntry)
 {
-    uint8_t abEntry[DiskSize];
-    if (!TResVar::ReadBytes(coFile.operator->(), -1, abEntry, DiskSize))
-        return 0;
     // A damaged entry may fill its fields to the last byte.
-    std::memcpy(m_szId, abEntry, IdSize);
+    std::memcpy(m_szId, pbEntry, IdSize);
     m_szId[IdSize - 1] = 0;
-    std::memcpy(m_szClass, abEntry + 32, ClassSize);
+    std::memcpy(m_szClass, pbEntry + 32, ClassSize);
     m_szClass[ClassSize - 1] = 0;
-    m_unType = static_cast<unsigned short>(abEntry[96] | (abEntry[97] << 8));
-    m_unWParam = static_cast<unsigned short>(abEntry[98] | (abEntry[99] << 8));
-    m_ulLParam = GetU32(abEntry + 100);
-    m_lDataPos = static_cast<int32_t>(GetU32(abEntry + 104));
-    m_lEndPos = static_cast<int32_t>(GetU32(abEntry + 108));
+    m_unType = static_cast<unsigned short>(pbEntry[96] | (pbEntry[97] << 8));
+    m_unWParam = static_cast<unsigned short>(pbEntry[98] | (pbEntry[99] << 8));
+    m_ulLParam = GetU32(pbEntry + 100);
+    m_lDataPos = static_cast<int32_t>(GetU32(pbEntry + 104));
+    m_lEndPos = static_cast<int32_t>(GetU32(pbEntry + 108));
     m_lHeaderPos = -1;
-    return 1;
 }
 
 int32_t TFileIndex::WriteResource(const TResource& coResource, TFile& coFile)
@@ -183,26 +180,17 @@ int32_t TFileIndex::WriteResource(const TResource& coResource, TFile& coFile)
     return m_lDataPos;
 }
 
-int32_t TFileIndex::CopyResource(TFile& coOutput, TFile& coWork, char* pchBuffer, unsigned short unBufferSize) const
+int32_t TFileIndex::CopyResource(TSaveBuffer& coOutput, TFile& coWork) const
 {
-    if (!HasData() || !pchBuffer || unBufferSize == 0)
+    if (!HasData() || !coWork.IsValid())
         return -1;
-    const int64_t llWorkPos = coWork->Tell();
-    int32_t lResult = -1;
-    if (coWork->Seek(m_lDataPos, TLogFile::FromBegin) && coOutput->Seek(0, TLogFile::FromEnd)) {
-        const int64_t llStart = coOutput->Tell();
-        uint32_t ulLeft = static_cast<uint32_t>(m_lEndPos - m_lDataPos);
-        bool bOk = llStart >= 0 && llStart + ulLeft <= std::numeric_limits<int32_t>::max();
-        while (bOk && ulLeft > 0) {
-            const uint32_t ulPiece = ulLeft < unBufferSize ? ulLeft : unBufferSize;
-            bOk = coWork->Read(pchBuffer, 1, ulPiece) == ulPiece && coOutput->Write(pchBuffer, 1, ulPiece) == ulPiece;
-            ulLeft -= ulPiece;
-        }
-        if (bOk)
-            lResult = static_cast<int32_t>(llStart);
-    }
-    coWork->Seek(llWorkPos, TLogFile::FromBegin);
-    return lResult;
+    const int64_t llStart = coOutput.Tell();
+    const auto ulLength = static_cast<uint32_t>(m_lEndPos - m_lDataPos);
+    if (llStart < 0 || llStart + ulLength > std::numeric_limits<int32_t>::max())
+        return -1;
+    if (!coOutput.Append(*coWork.operator->(), m_lDataPos, ulLength))
+        return -1;
+    return static_cast<int32_t>(llStart);
 }
 
 TResource* TFileIndex::LoadResource(TFileHdl& coHdl, TFile& coFile, TResource* pcoTarget, TResource* pcoParent,
@@ -332,13 +320,58 @@ int TFileHeader::Write(TFile& coFile, TFileHdl& coHdl)
     if (IsWriteProtect() && !m_coWriteBlock.empty())
         nOk &= WritePasswordBlock(coFile, m_coWriteBlock);
     nOk &= coFile->Wshort(GetIndexCount());
-    for (short i = 0; i < GetIndexCount(); ++i) {
-        TFileIndex* pcoIndex = (*this)[i];
-        const int64_t llPos = coFile->Tell();
-        pcoIndex->m_lHeaderPos = llPos > std::numeric_limits<int32_t>::max() ? -1 : static_cast<int32_t>(llPos);
-        nOk &= pcoIndex->Write(coFile);
+    return nOk & WriteEntries(coFile);
+}
+
+// Like the reader, the entries go out a block at a time.
+int TFileHeader::WriteEntries(TFile& coFile)
+{
+    uint8_t abBlock[kEntriesPerBlock * TFileIndex::DiskSize];
+    int64_t llPos = coFile->Tell();
+    short i = 0;
+    while (i < GetIndexCount()) {
+        uint32_t ulInBlock = 0;
+        for (; i < GetIndexCount() && ulInBlock < kEntriesPerBlock; ++i, ++ulInBlock) {
+            TFileIndex* pcoIndex = (*this)[i];
+            const int64_t llEntryPos = llPos < 0 ? -1 : llPos + static_cast<int64_t>(i) * TFileIndex::DiskSize;
+            pcoIndex->m_lHeaderPos =
+                llEntryPos < 0 || llEntryPos > std::numeric_limits<int32_t>::max() ? -1 : static_cast<int32_t>(llEntryPos);
+            pcoIndex->Encode(abBlock + ulInBlock * TFileIndex::DiskSize, pcoIndex->m_lDataPos, pcoIndex->m_lEndPos);
+        }
+        const uint32_t ulBytes = ulInBlock * TFileIndex::DiskSize;
+        if (coFile->Write(abBlock, 1, ulBytes) != ulBytes)
+            return 0;
     }
-    return nOk;
+    return 1;
+}
+
+int TFileHeader::WriteSavedPositions(TFile& coFile, const std::vector<TSavedPos>& coPositions, char* pchBuffer,
+                                     uint32_t ulSize) const
+{
+    const short nCount = GetIndexCount();
+    const uint32_t ulPerPiece = pchBuffer ? ulSize / TFileIndex::DiskSize : 0;
+    if (coPositions.size() != static_cast<size_t>(nCount) || ulPerPiece == 0)
+        return 0;
+    auto* pbBuffer = reinterpret_cast<uint8_t*>(pchBuffer);
+    short i = 0;
+    while (i < nCount) {
+        // A run of entries that lie one behind the other goes out in one write.
+        const int32_t lRunStart = (*this)[i]->GetHeaderPos();
+        if (lRunStart < 0)
+            return 0;
+        uint32_t ulInRun = 0;
+        while (i < nCount && ulInRun < ulPerPiece
+               && (*this)[i]->GetHeaderPos() == lRunStart + static_cast<int64_t>(ulInRun) * TFileIndex::DiskSize) {
+            (*this)[i]->Encode(pbBuffer + ulInRun * TFileIndex::DiskSize, coPositions[i].lDataPos,
+                               coPositions[i].lEndPos);
+            ++ulInRun;
+            ++i;
+        }
+        const uint32_t ulBytes = ulInRun * TFileIndex::DiskSize;
+        if (!coFile->Seek(lRunStart, TLogFile::FromBegin) || coFile->Write(pbBuffer, 1, ulBytes) != ulBytes)
+            return 0;
+    }
+    return coFile->Seek(0, TLogFile::FromEnd);
 }
 
 int TFileHeader::Read(TFile& coFile, TFileHdl& coHdl, const char* pszPassword, unsigned short* punError,
@@ -409,16 +442,8 @@ int TFileHeader::Read(TFile& coFile, TFileHdl& coHdl, const char* pszPassword, u
     if (!ReadU16(coFile, unCount) || static_cast<short>(unCount) < 0
         || static_cast<int64_t>(unCount) * TFileIndex::DiskSize > Remaining(coFile))
         return 0;
-    for (unsigned short i = 0; i < unCount; ++i) {
-        auto* pcoIndex = new (std::nothrow) TFileIndex(nullptr, nullptr, 0, 0, 0);
-        if (!pcoIndex)
-            return 0;
-        // Two entries of one id would make one of them unreachable.
-        if (!pcoIndex->Read(coFile) || GetIndexRes(pcoIndex->GetId()) || !Insert(pcoIndex, nullptr)) {
-            delete pcoIndex;
-            return 0;
-        }
-    }
+    if (!ReadEntries(coFile, unCount))
+        return 0;
     const int64_t llDataPos = coFile->Tell();
     if (llDataPos > std::numeric_limits<int32_t>::max() || llSize > std::numeric_limits<int32_t>::max())
         return 0;
@@ -453,6 +478,33 @@ int TFileHeader::ReadPasswordBlock(TFile& coFile, int64_t, std::vector<uint32_t>
     coBlock.resize(ulWords);
     for (uint32_t i = 0; i < ulWords; ++i)
         coBlock[i] = GetU32(pbBytes.get() + 4 * i);
+    return 1;
+}
+
+// The entries are read a block at a time: an index of thousands of entries
+// would otherwise cost as many reads.
+int TFileHeader::ReadEntries(TFile& coFile, unsigned short unCount)
+{
+    uint8_t abBlock[kEntriesPerBlock * TFileIndex::DiskSize];
+    unsigned short unDone = 0;
+    while (unDone < unCount) {
+        const unsigned short unLeft = static_cast<unsigned short>(unCount - unDone);
+        const unsigned short unInBlock = unLeft < kEntriesPerBlock ? unLeft : kEntriesPerBlock;
+        if (!TResVar::ReadBytes(coFile.operator->(), -1, abBlock, unInBlock * TFileIndex::DiskSize))
+            return 0;
+        for (unsigned short i = 0; i < unInBlock; ++i) {
+            auto* pcoIndex = new (std::nothrow) TFileIndex(nullptr, nullptr, 0, 0, 0);
+            if (!pcoIndex)
+                return 0;
+            pcoIndex->Decode(abBlock + i * TFileIndex::DiskSize);
+            // Two entries of one id would make one of them unreachable.
+            if (GetIndexRes(pcoIndex->GetId()) || !Insert(pcoIndex, nullptr)) {
+                delete pcoIndex;
+                return 0;
+            }
+        }
+        unDone = static_cast<unsigned short>(unDone + unInBlock);
+    }
     return 1;
 }
 

@@ -12,6 +12,7 @@ class TFile;
 class TFileHdl;
 class TLogFile;
 class TResource;
+class TSaveBuffer;
 
 // One entry of a resource file's index, 112 bytes on disk:
 //   0  id, 32 bytes zero-filled (at most 31 characters)
@@ -57,14 +58,15 @@ private:
     void SetId(const char* pszId);
     void SetClass(const char* pszClass);
     void SetParams(const char* pszClass, unsigned short unWParam, uint32_t ulLParam);
-    int Write(TFile& coFile) const;
-    int Read(TFile& coFile);
+    // The entry's 112 bytes on disk with the given positions.
+    void Encode(uint8_t* pbEntry, int32_t lDataPos, int32_t lEndPos) const;
+    void Decode(const uint8_t* pbEntry);
     // Appends the resource's record to the working file when the ids agree;
     // the data position, or -1.
     int32_t WriteResource(const TResource& coResource, TFile& coFile);
-    // Copies the record to the end of coOutput through the buffer; the
-    // output offset where the copy began, or -1.
-    int32_t CopyResource(TFile& coOutput, TFile& coWork, char* pchBuffer, unsigned short unBufferSize) const;
+    // Appends the record to the saved file; the output offset where the copy
+    // began, or -1. The working file's position is left where the copy ended.
+    int32_t CopyResource(TSaveBuffer& coOutput, TFile& coWork) const;
     // The object read from the record, or none (also for a damaged record).
     TResource* LoadResource(TFileHdl& coHdl, TFile& coFile, TResource* pcoTarget, TResource* pcoParent,
                             int nFlag) const;
@@ -141,6 +143,16 @@ private:
 
     int Read(TFile& coFile, TFileHdl& coHdl, const char* pszPassword, unsigned short* punError, int nCheckRead);
     int Write(TFile& coFile, TFileHdl& coHdl);
+    // Where one entry's record went in a saved file.
+    struct TSavedPos {
+        int32_t lDataPos;
+        int32_t lEndPos;
+    };
+    // Writes the entries again where Write put them, now with the positions
+    // of the saved file (one per entry, in index order), a buffer full of
+    // entries at a time; the entries in memory keep their own positions.
+    int WriteSavedPositions(TFile& coFile, const std::vector<TSavedPos>& coPositions, char* pchBuffer,
+                            uint32_t ulSize) const;
     TFileIndex* InsertIndexRes(const TResource& coResource);
     int DeleteIndexRes(const char* pszId);
     int DeleteIndexRes(short nPos);
@@ -157,6 +169,8 @@ private:
     void SetChanged(const TString& coUser, const TDateF& coDate, const TTimeF& coTime);
     void SetProtection(unsigned short unFlags) { m_unProtection = unFlags; }
 
+    int ReadEntries(TFile& coFile, unsigned short unCount);
+    int WriteEntries(TFile& coFile);
     int ReadPasswordBlock(TFile& coFile, int64_t llFileSize, std::vector<uint32_t>& coBlock);
     static int WritePasswordBlock(TFile& coFile, const std::vector<uint32_t>& coBlock);
     // The decoded password into coText; only with the guard word.

@@ -38,6 +38,7 @@
 #include "TResource.h"
 #include "TResReadHdl.h"
 #include "TFileHeader.h"
+#include "TSaveBuffer.h"
 #include "TFileHdl.h"
 #include "TResFileCompile.h"
 #include "TResFileDump.h"
