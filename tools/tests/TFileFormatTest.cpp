@@ -28,6 +28,40 @@ std::string ResRecord(const std::string& id, const std::string& cls = "TResource
     return Bytes().U16(31).Str(cls).Str("").U16(0).U32(lParam).U16(11).U16(1).U16(21).Str(id).U16(30).str();
 }
 
+// A date or time into its stored fields; an unset one leaves the defaults
+// (0, 0, 0 and -1, -1, -1).
+void PutDate(int16_t* pDate, const TDateF& coDate)
+{
+    if (!coDate.Valid())
+        return;
+    pDate[0] = coDate.Day();
+    pDate[1] = static_cast<int16_t>(coDate.Month() - 1);
+    pDate[2] = coDate.Year();
+}
+
+void PutTime(int16_t* pTime, const TTimeF& coTime)
+{
+    if (!coTime.Valid())
+        return;
+    pTime[0] = coTime.Hour();
+    pTime[1] = coTime.Minutes();
+    pTime[2] = coTime.Seconds();
+}
+
+// The header fields of the file a handler has just saved, as stored: the
+// users and the stamps of its history.
+HeaderFields SavedFields(const TFileHdl& coHdl)
+{
+    HeaderFields fields;
+    fields.userCreated = static_cast<const char*>(coHdl.GetUserCreated());
+    fields.userChanged = static_cast<const char*>(coHdl.GetUserChanged());
+    PutDate(fields.dateCreated, coHdl.GetDateCreated());
+    PutTime(fields.timeCreated, coHdl.GetTimeCreated());
+    PutDate(fields.dateChanged, coHdl.GetDateChanged());
+    PutTime(fields.timeChanged, coHdl.GetTimeChanged());
+    return fields;
+}
+
 class TDescribedHdl : public TFileHdl {
 public:
     TString GetCustomDescription() const override { return "ZORVIK Brackenholt"; }
@@ -344,14 +378,9 @@ TEST_F(TFileFormat, SavedFileMatchesTheTablesByteForByte)
     ASSERT_EQ(coHdl.WriteTemp(coAbsent), 1);
     ASSERT_EQ(coHdl.Save(), 1);
 
-    HeaderFields fields;
-    fields.userCreated = "writer";
-    fields.dateCreated[0] = coHdl.GetDateCreated().Day();
-    fields.dateCreated[1] = static_cast<int16_t>(coHdl.GetDateCreated().Month() - 1);
-    fields.dateCreated[2] = coHdl.GetDateCreated().Year();
-    fields.timeCreated[0] = coHdl.GetTimeCreated().Hour();
-    fields.timeCreated[1] = coHdl.GetTimeCreated().Minutes();
-    fields.timeCreated[2] = coHdl.GetTimeCreated().Seconds();
+    const HeaderFields fields = SavedFields(coHdl);
+    EXPECT_EQ(fields.userCreated, "writer");
+    EXPECT_TRUE(fields.userChanged.empty());
     const std::string mainRecord
         = Bytes().U16(31).Str("TResource").Str("").U16(0x1234).U32(0x89ABCDEFu).U16(11).U16(1).U16(21).Str("Main").U16(30).str();
     const std::string longRecord
@@ -405,23 +434,7 @@ TEST_F(TFileFormat, ManyScatteredRecordsSavedThroughTheSmallestBuffer)
     }
 
     auto expectTables = [&](const char* pszWhen) {
-        HeaderFields fields;
-        fields.userCreated = "writer";
-        fields.dateCreated[0] = coHdl.GetDateCreated().Day();
-        fields.dateCreated[1] = static_cast<int16_t>(coHdl.GetDateCreated().Month() - 1);
-        fields.dateCreated[2] = coHdl.GetDateCreated().Year();
-        fields.timeCreated[0] = coHdl.GetTimeCreated().Hour();
-        fields.timeCreated[1] = coHdl.GetTimeCreated().Minutes();
-        fields.timeCreated[2] = coHdl.GetTimeCreated().Seconds();
-        fields.userChanged = static_cast<const char*>(coHdl.GetUserChanged());
-        if (!fields.userChanged.empty()) {
-            fields.dateChanged[0] = coHdl.GetDateChanged().Day();
-            fields.dateChanged[1] = static_cast<int16_t>(coHdl.GetDateChanged().Month() - 1);
-            fields.dateChanged[2] = coHdl.GetDateChanged().Year();
-            fields.timeChanged[0] = coHdl.GetTimeChanged().Hour();
-            fields.timeChanged[1] = coHdl.GetTimeChanged().Minutes();
-            fields.timeChanged[2] = coHdl.GetTimeChanged().Seconds();
-        }
+        const HeaderFields fields = SavedFields(coHdl);
         std::vector<Record> records;
         for (int i = 0; i < kCount; ++i) {
             if (texts[i].empty())
