@@ -5,6 +5,7 @@
 // saved; the saved file must open again with the remaining entries.
 
 #include "FuzzSupport.h"
+#include "KwFileBytes.h"
 
 #include <cstdint>
 #include <string>
@@ -98,7 +99,9 @@ void EditAndSave(const uint8_t* pbData, size_t nSize)
     const unsigned short unReopen = coHdl.OpenRead(coPath.c_str(), 0, kwfuzz::Password());
     Check(unReopen == TFileHdl::Success, "a saved file does not open", Code(unReopen));
     Check(coHdl.GetResCount() == unCount, "a saved file lost or gained entries");
-    QueryIndex(coHdl, static_cast<int64_t>(kwfuzz::ReadBytes(coPath).size()));
+    std::string coSaved;
+    Check(kwtest::ReadWholeFile(coPath, coSaved), "a saved file cannot be read");
+    QueryIndex(coHdl, static_cast<int64_t>(coSaved.size()));
 }
 
 } // namespace

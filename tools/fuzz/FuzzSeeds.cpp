@@ -6,6 +6,7 @@
 // puts the files (or records) into <corpus directory>/<target>/.
 
 #include "FuzzSupport.h"
+#include "KwFileBytes.h"
 
 #include "TComponent.h"
 #include "TComponentList.h"
@@ -102,7 +103,9 @@ std::string MakeFile(TFileHdl& coHdl, const char* pszName, const std::function<v
     fnFill(coHdl);
     kwfuzz::Check(coHdl.Save() == TFileHdl::Success, "Save", pszName);
     coHdl.Close();
-    return kwfuzz::ReadBytes(coPath);
+    std::string coBytes;
+    kwfuzz::Check(kwtest::ReadWholeFile(coPath, coBytes), "reading the saved file", pszName);
+    return coBytes;
 }
 
 void Write(TFileHdl& coHdl, TResource* pcoResource)

@@ -137,20 +137,6 @@ bool WriteBytes(const std::string& coPath, const uint8_t* pbData, size_t nSize)
     return std::fclose(pFile) == 0 && bOk;
 }
 
-std::string ReadBytes(const std::string& coPath)
-{
-    std::string coBytes;
-    FILE* pFile = std::fopen(coPath.c_str(), "rb");
-    if (!pFile)
-        return coBytes;
-    char achBuffer[65536];
-    size_t n;
-    while ((n = std::fread(achBuffer, 1, sizeof(achBuffer), pFile)) > 0)
-        coBytes.append(achBuffer, n);
-    std::fclose(pFile);
-    return coBytes;
-}
-
 void Fail(const char* pszWhat, const std::string& coDetail)
 {
     std::fprintf(stderr, "==kwfuzz== FAILED: %s%s%s\n", pszWhat, coDetail.empty() ? "" : ": ", coDetail.c_str());

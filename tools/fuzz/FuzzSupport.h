@@ -27,7 +27,6 @@ void Init();
 std::string ScratchPath(const char* pszName);
 // The bytes as the whole content of the file; false when that failed.
 bool WriteBytes(const std::string& coPath, const uint8_t* pbData, size_t nSize);
-std::string ReadBytes(const std::string& coPath);
 // Reports the broken promise and aborts, which libFuzzer records as a crash
 // with the input that caused it.
 [[noreturn]] void Fail(const char* pszWhat, const std::string& coDetail = std::string());

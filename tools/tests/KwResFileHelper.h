@@ -5,6 +5,7 @@
 // resources in a new file, loading them back, and the exact bytes of one
 // record.
 
+#include "KwFileBytes.h"
 #include "TCrt.h"
 #include "TFile.h"
 #include "TFileHdl.h"
@@ -88,14 +89,7 @@ inline std::string RecordBytes(const TResource& coResource, const std::string& f
             return "<not created>";
         coResource.WriteResource(coFile);
     }
-    std::string bytes;
-    FILE* pFile = std::fopen(file.c_str(), "rb");
-    if (!pFile)
-        return "<not readable>";
-    for (int ch; (ch = std::fgetc(pFile)) != EOF;)
-        bytes.push_back(static_cast<char>(ch));
-    std::fclose(pFile);
-    return bytes;
+    return ReadFileBytes(file);
 }
 
 // Little-endian encodings of the record items.

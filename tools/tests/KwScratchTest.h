@@ -3,6 +3,7 @@
 // Files of the tests: a scratch directory for each test and whole files as
 // byte strings.
 
+#include "KwFileBytes.h"
 #include "TCrt.h"
 
 #include <gtest/gtest.h>
@@ -20,21 +21,6 @@ inline void WriteFileBytes(const std::string& path, const std::string& bytes)
     ASSERT_NE(pFile, nullptr) << path;
     ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), pFile), bytes.size());
     ASSERT_EQ(std::fclose(pFile), 0);
-}
-
-// The file's bytes, or "<none>" when it cannot be opened.
-inline std::string ReadFileBytes(const std::string& path)
-{
-    FILE* pFile = std::fopen(path.c_str(), "rb");
-    if (!pFile)
-        return "<none>";
-    std::string bytes;
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof(buffer), pFile)) > 0)
-        bytes.append(buffer, n);
-    std::fclose(pFile);
-    return bytes;
 }
 
 // A fresh directory for each test, named after the prefix, the process and

@@ -1,3 +1,4 @@
+#include "KwFileBytes.h"
 #include "TCrt.h"
 #include "TDateTime.h"
 #include "TFile.h"
@@ -110,19 +111,6 @@ std::string TempFile(const char* pszName)
     const std::string base = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/kwdt-";
 #endif
     return base + std::to_string(CrtProcessId()) + "-" + pszName;
-}
-
-std::string FileBytes(const std::string& path)
-{
-    std::string bytes;
-    FILE* pFile = std::fopen(path.c_str(), "rb");
-    if (!pFile)
-        return "<none>";
-    int c;
-    while ((c = std::fgetc(pFile)) != EOF)
-        bytes += static_cast<char>(c);
-    std::fclose(pFile);
-    return bytes;
 }
 
 #if defined(_WIN32)
@@ -771,7 +759,7 @@ TEST(TDateTimeStreams, DateAndTimeAreThreeSixteenBitValuesEach)
                                "\x00\x00\x00\x00\x00\x00"
                                "\xff\xff\xff\xff\xff\xff",
                                36);
-    EXPECT_EQ(FileBytes(path), expected);
+    EXPECT_EQ(kwtest::ReadFileBytes(path), expected);
     {
         TFile coFile;
         ASSERT_EQ(coFile.Open(path.c_str(), TFile::ModeRead), 1);
