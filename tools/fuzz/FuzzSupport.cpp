@@ -1,5 +1,6 @@
 #include "FuzzSupport.h"
 
+#include "KwFileBytes.h"
 #include "MemoryLog.h"
 #include "TFile.h"
 #include "TOpSystem.h"
@@ -261,7 +262,10 @@ std::string RecordBytes(const TResource& coObject)
             Fail("cannot create a scratch file", coPath);
         coObject.WriteResource(coFile);
     }
-    return ReadBytes(coPath);
+    std::string coBytes;
+    if (!kwtest::ReadWholeFile(coPath, coBytes))
+        Fail("cannot read a scratch file", coPath);
+    return coBytes;
 }
 
 unsigned long Walk(const TResource* pcoObject)
