@@ -628,7 +628,7 @@ unsigned short TFileHdl::WriteRecords(TFile& coOutput, char* pchBuffer, unsigned
         }
         coPositions.push_back(coPos);
     }
-    if (!coRecords.Flush() || !m_coHeader.WriteSavedPositions(coOutput, coPositions, pchBuffer, unBufferSize))
+    if (!coRecords.Flush() || !m_coHeader.WriteSavedPositions(coOutput, coPositions))
         return ErrWriteResource;
     return Success;
 }

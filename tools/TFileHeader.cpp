@@ -320,23 +320,29 @@ int TFileHeader::Write(TFile& coFile, TFileHdl& coHdl)
     if (IsWriteProtect() && !m_coWriteBlock.empty())
         nOk &= WritePasswordBlock(coFile, m_coWriteBlock);
     nOk &= coFile->Wshort(GetIndexCount());
-    return nOk & WriteEntries(coFile);
+    return nOk & WriteEntries(coFile, nullptr);
 }
 
-// Like the reader, the entries go out a block at a time.
-int TFileHeader::WriteEntries(TFile& coFile)
+// Like the reader, the entries go out a block at a time, from the file's
+// position on; with positions, those of the saved file instead of the
+// entries' own.
+int TFileHeader::WriteEntries(TFile& coFile, const std::vector<TSavedPos>* pcoPositions)
 {
     uint8_t abBlock[kEntriesPerBlock * TFileIndex::DiskSize];
-    int64_t llPos = coFile->Tell();
+    const int64_t llFirst = coFile->Tell();
+    if (llFirst < 0)
+        return 0;
     short i = 0;
     while (i < GetIndexCount()) {
         uint32_t ulInBlock = 0;
         for (; i < GetIndexCount() && ulInBlock < kEntriesPerBlock; ++i, ++ulInBlock) {
             TFileIndex* pcoIndex = (*this)[i];
-            const int64_t llEntryPos = llPos < 0 ? -1 : llPos + static_cast<int64_t>(i) * TFileIndex::DiskSize;
+            const int64_t llEntryPos = llFirst + static_cast<int64_t>(i) * TFileIndex::DiskSize;
             pcoIndex->m_lHeaderPos =
-                llEntryPos < 0 || llEntryPos > std::numeric_limits<int32_t>::max() ? -1 : static_cast<int32_t>(llEntryPos);
-            pcoIndex->Encode(abBlock + ulInBlock * TFileIndex::DiskSize, pcoIndex->m_lDataPos, pcoIndex->m_lEndPos);
+                llEntryPos > std::numeric_limits<int32_t>::max() ? -1 : static_cast<int32_t>(llEntryPos);
+            const TSavedPos coPos = pcoPositions ? (*pcoPositions)[static_cast<size_t>(i)]
+                                                 : TSavedPos { pcoIndex->m_lDataPos, pcoIndex->m_lEndPos };
+            pcoIndex->Encode(abBlock + ulInBlock * TFileIndex::DiskSize, coPos.lDataPos, coPos.lEndPos);
         }
         const uint32_t ulBytes = ulInBlock * TFileIndex::DiskSize;
         if (coFile->Write(abBlock, 1, ulBytes) != ulBytes)
@@ -345,33 +351,15 @@ int TFileHeader::WriteEntries(TFile& coFile)
     return 1;
 }
 
-int TFileHeader::WriteSavedPositions(TFile& coFile, const std::vector<TSavedPos>& coPositions, char* pchBuffer,
-                                     uint32_t ulSize) const
+int TFileHeader::WriteSavedPositions(TFile& coFile, const std::vector<TSavedPos>& coPositions)
 {
-    const short nCount = GetIndexCount();
-    const uint32_t ulPerPiece = pchBuffer ? ulSize / TFileIndex::DiskSize : 0;
-    if (coPositions.size() != static_cast<size_t>(nCount) || ulPerPiece == 0)
+    if (coPositions.size() != static_cast<size_t>(GetIndexCount()))
         return 0;
-    auto* pbBuffer = reinterpret_cast<uint8_t*>(pchBuffer);
-    short i = 0;
-    while (i < nCount) {
-        // A run of entries that lie one behind the other goes out in one write.
-        const int32_t lRunStart = (*this)[i]->GetHeaderPos();
-        if (lRunStart < 0)
-            return 0;
-        uint32_t ulInRun = 0;
-        while (i < nCount && ulInRun < ulPerPiece
-               && (*this)[i]->GetHeaderPos() == lRunStart + static_cast<int64_t>(ulInRun) * TFileIndex::DiskSize) {
-            (*this)[i]->Encode(pbBuffer + ulInRun * TFileIndex::DiskSize, coPositions[i].lDataPos,
-                               coPositions[i].lEndPos);
-            ++ulInRun;
-            ++i;
-        }
-        const uint32_t ulBytes = ulInRun * TFileIndex::DiskSize;
-        if (!coFile->Seek(lRunStart, TLogFile::FromBegin) || coFile->Write(pbBuffer, 1, ulBytes) != ulBytes)
-            return 0;
-    }
-    return coFile->Seek(0, TLogFile::FromEnd);
+    if (GetIndexCount() == 0)
+        return 1;
+    const int32_t lFirst = (*this)[0]->GetHeaderPos();
+    return lFirst >= 0 && coFile->Seek(lFirst, TLogFile::FromBegin) && WriteEntries(coFile, &coPositions)
+        && coFile->Seek(0, TLogFile::FromEnd);
 }
 
 int TFileHeader::Read(TFile& coFile, TFileHdl& coHdl, const char* pszPassword, unsigned short* punError,

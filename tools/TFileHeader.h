@@ -149,10 +149,9 @@ private:
         int32_t lEndPos;
     };
     // Writes the entries again where Write put them, now with the positions
-    // of the saved file (one per entry, in index order), a buffer full of
-    // entries at a time; the entries in memory keep their own positions.
-    int WriteSavedPositions(TFile& coFile, const std::vector<TSavedPos>& coPositions, char* pchBuffer,
-                            uint32_t ulSize) const;
+    // of the saved file (one per entry, in index order); the entries in
+    // memory keep their own positions.
+    int WriteSavedPositions(TFile& coFile, const std::vector<TSavedPos>& coPositions);
     TFileIndex* InsertIndexRes(const TResource& coResource);
     int DeleteIndexRes(const char* pszId);
     int DeleteIndexRes(short nPos);
@@ -170,7 +169,7 @@ private:
     void SetProtection(unsigned short unFlags) { m_unProtection = unFlags; }
 
     int ReadEntries(TFile& coFile, unsigned short unCount);
-    int WriteEntries(TFile& coFile);
+    int WriteEntries(TFile& coFile, const std::vector<TSavedPos>* pcoPositions);
     int ReadPasswordBlock(TFile& coFile, int64_t llFileSize, std::vector<uint32_t>& coBlock);
     static int WritePasswordBlock(TFile& coFile, const std::vector<uint32_t>& coBlock);
     // The decoded password into coText; only with the guard word.
