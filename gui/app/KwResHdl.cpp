@@ -33,7 +33,7 @@ int KwResHdl::RemoveColorTable(short nIndex)
         m_pcoActColorTable = nullptr;
     m_coColorTables.Delete(nIndex);
     if (!m_pcoActColorTable)
-        m_pcoActColorTable = GetColorTable(0);
+        m_pcoActColorTable = GetColorTable(static_cast<short>(0));
     return 1;
 }
 

@@ -219,6 +219,21 @@ int KwDC::SelectObject(const KwPal* pcoPal, const KwPal** ppcoOld, int nBackgrou
     return pcoPal == nullptr;
 }
 
+const KwPen* KwDC::GetPen() const
+{
+    return static_cast<const KwPen*>(m_pcoPen);
+}
+
+const KwBrush* KwDC::GetBrush() const
+{
+    return static_cast<const KwBrush*>(m_pcoBrush);
+}
+
+const KwFont* KwDC::GetFont() const
+{
+    return static_cast<const KwFont*>(m_pcoFont);
+}
+
 void KwDC::SelectOutAll()
 {
     SelectObject(static_cast<const KwPen*>(nullptr));

@@ -2,6 +2,7 @@
 
 #include "Kw25Api.h"
 #include "KwGdiTypes.h"
+#include "KwObjGDI.h"
 #include "KwRect.h"
 #include "KwRes.h"
 #include "TString.h"
@@ -59,9 +60,9 @@ public:
     const KwFont* SelectObject(const KwFont* pcoFont);
     int SelectObject(const KwPal* pcoPal, const KwPal** ppcoOld, int nBackground);
     void SelectOutAll();
-    const KwPen* GetPen() const { return m_pcoPen; }
-    const KwBrush* GetBrush() const { return m_pcoBrush; }
-    const KwFont* GetFont() const { return m_pcoFont; }
+    const KwPen* GetPen() const;
+    const KwBrush* GetBrush() const;
+    const KwFont* GetFont() const;
     const KwPal* GetPalette() const { return m_pcoPal; }
     // Told by a selected object that it goes.
     void NotifyPenDestroyed(KwObjGDI* pcoObject);

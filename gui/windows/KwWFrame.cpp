@@ -4,6 +4,7 @@
 #include "KwDC.h"
 #include "KwFont.h"
 #include "KwKeyTable.h"
+#include "KwLayout.h"
 #include "KwMessages.h"
 #include "KwPen.h"
 #include "KwSystem.h"
@@ -73,7 +74,7 @@ void KwWFrame::TMvcEventsRegister()
 // Construction
 
 KwWFrame::KwWFrame()
-    : KwWFrame(nullptr)
+    : KwWFrame(static_cast<const char*>(nullptr))
 {
 }
 

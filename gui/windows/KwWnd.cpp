@@ -1,6 +1,7 @@
 #include "KwWnd.h"
 
 #include "KwApp.h"
+#include "KwBitmap.h"
 #include "KwCodes.h"
 #include "KwContent.h"
 #include "KwDC.h"

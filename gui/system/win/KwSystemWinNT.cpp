@@ -18,7 +18,7 @@ static_assert(KwMsg::Create == WM_CREATE && KwMsg::Destroy == WM_DESTROY && KwMs
               && KwMsg::Command == WM_COMMAND && KwMsg::MouseMove == WM_MOUSEMOVE && KwMsg::MButtonDblClk == WM_MBUTTONDBLCLK
               && KwMsg::CaptureChanged == WM_CAPTURECHANGED && KwMsg::CancelMode == WM_CANCELMODE
               && KwMsg::CtlColorFirst == WM_CTLCOLORMSGBOX && KwMsg::CtlColorLast == WM_CTLCOLORSTATIC
-              && KwMsg::DDEInitiate == WM_DDE_FIRST && KwMsg::QueryNewPalette == WM_QUERYNEWPALETTE
+              && KwMsg::QueryNewPalette == WM_QUERYNEWPALETTE
               && KwMsg::NcActivate == WM_NCACTIVATE && KwMsg::NcMouseMove == WM_NCMOUSEMOVE && KwMsg::SysChar == WM_SYSCHAR
               && KwMsg::MenuChar == WM_MENUCHAR && KwMsg::QueryDragIcon == WM_QUERYDRAGICON && KwMsg::User == WM_USER,
               "message numbers");
@@ -974,7 +974,7 @@ int KwSystemWinNT::StretchDIBits(KwHandle hDC, const KwRect& coDest, const KwRec
                                        coSrc.Top(), coSrc.Width(), coSrc.Height(), pvBits, pcoInfo, DIB_RGB_COLORS,
                                        static_cast<DWORD>(ulRop));
     ::SetStretchBltMode(Dc(hDC), nOldMode);
-    return nLines != 0 && nLines != GDI_ERROR;
+    return nLines > 0;
 }
 
 // Text
