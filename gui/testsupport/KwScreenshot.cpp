@@ -25,7 +25,7 @@ std::string ScreenshotDir()
 {
     const char* pszDir = std::getenv("KW_SCREENSHOT_DIR");
     if (pszDir && *pszDir)
-        return pszDir;
+        return std::filesystem::path(pszDir).make_preferred().string();
     const std::filesystem::path program = ProgramPath();
     return (program.parent_path().parent_path().parent_path() / "screenshots" / program.stem()).string();
 }
