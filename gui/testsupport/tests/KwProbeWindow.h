@@ -6,6 +6,7 @@
 
 #include "KwGuiTestWin.h"
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -38,10 +39,7 @@ public:
     HWND Handle() const { return m_hWnd; }
     size_t Count(UINT uMsg) const
     {
-        size_t n = 0;
-        for (const TMessage& m : m_vecMessages)
-            n += m.uMsg == uMsg;
-        return n;
+        return static_cast<size_t>(std::count_if(m_vecMessages.begin(), m_vecMessages.end(), [uMsg](const TMessage& m) { return m.uMsg == uMsg; }));
     }
     // The last message of the kind; uMsg 0 when there was none.
     TMessage Last(UINT uMsg) const
