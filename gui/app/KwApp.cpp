@@ -19,6 +19,8 @@
 #include <cstdlib>
 #include <cstring>
 
+// The table exists before the reference object that uses it.
+TMvcEventTable KwApp::m_stcoEvTab { "KwApp", &KwApp::TMvcEventsRegister };
 KW_IMPLEMENT_DYNAMIC_CLASS(KwApp, KwRes, "kw25")
 
 namespace {
@@ -28,7 +30,6 @@ enum : short { LogPixelsX = 88, LogPixelsY = 90, HorzRes = 8, VertRes = 10 };
 
 } // namespace
 
-TMvcEventTable KwApp::m_stcoEvTab { "KwApp", &KwApp::TMvcEventsRegister };
 
 void KwApp::TMvcEventsRegister()
 {

@@ -4,10 +4,11 @@
 #include "KwSystem.h"
 #include "KwWnd.h"
 
+// The table exists before the reference object that uses it.
+TMvcEventTable KwTimer::m_stcoEvTab { "KwTimer", &KwTimer::TMvcEventsRegister };
 KW_IMPLEMENT_DYNAMIC_CLASS(KwTimer, KwRes, "kw25")
 KW_IMPLEMENT_DYNAMIC_CLASS(KwWindowTimer, KwTimer, "kw25")
 
-TMvcEventTable KwTimer::m_stcoEvTab { "KwTimer", &KwTimer::TMvcEventsRegister };
 
 void KwTimer::TMvcEventsRegister()
 {

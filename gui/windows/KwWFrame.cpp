@@ -15,6 +15,8 @@
 
 #include <algorithm>
 
+// The table exists before the reference object that uses it.
+TMvcEventTable KwWFrame::m_stcoEvTab { "KwWFrame", &KwWFrame::TMvcEventsRegister };
 KW_IMPLEMENT_DYNAMIC_CLASS(KwWFrame, KwWnd, "kw25")
 
 namespace {
@@ -53,7 +55,6 @@ KwWnd* FindHotKeyWindow(const KwWnd& coWnd, char chKey)
 
 } // namespace
 
-TMvcEventTable KwWFrame::m_stcoEvTab { "KwWFrame", &KwWFrame::TMvcEventsRegister };
 
 void KwWFrame::TMvcEventsRegister()
 {

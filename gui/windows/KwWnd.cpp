@@ -22,6 +22,8 @@
 #include <memory>
 #include <vector>
 
+// The table exists before the reference object that uses it.
+TMvcEventTable KwWnd::m_stcoEvTab { "KwWnd", &KwWnd::TMvcEventsRegister };
 KW_IMPLEMENT_DYNAMIC_CLASS(KwWnd, KwWndBase, "kw25")
 
 namespace {
@@ -46,7 +48,6 @@ unsigned long KeyData(const KwMessParamWinNT& coParam)
 
 } // namespace
 
-TMvcEventTable KwWnd::m_stcoEvTab { "KwWnd", &KwWnd::TMvcEventsRegister };
 
 void KwWnd::TMvcEventsRegister()
 {
