@@ -384,6 +384,8 @@ KwHandle KwFakeSystem::SetCursor(KwHandle hCursor)
 int KwFakeSystem::ModalLoop(const KwWnd* pcoWnd, unsigned short)
 {
     Log("ModalLoop");
+    if (fnInModalLoop)
+        fnInModalLoop();
     return m_nQuit;
 }
 

@@ -53,6 +53,8 @@ public:
     KwHandle hFocus { 0 };
     KwHandle hCapture { 0 };
     std::vector<KwHandle> coTimers;               // running thread timers
+    std::function<void()> fnInModalLoop;          // what happens while a window runs modally
+    int nShiftDown { 0 };
 
     // Sends a message through the window's object (its dispatch and, when
     // asked, the default processing); 0 without object.
@@ -101,6 +103,7 @@ public:
     KwHandle GetCursor() const override { return m_hCursor; }
     void DebugOutput(const char* pszText) override { coLog.push_back(std::string("Debug ") + pszText); }
     int ModalLoop(const KwWnd* pcoWnd, unsigned short unMode) override;
+    short GetKeyState(int nVirtualKey) const override { return nVirtualKey == 16 && nShiftDown ? static_cast<short>(0x8000) : 0; }
     void PostQuitMessage(int nExitCode) override;
 
     // Device contexts and drawing objects
