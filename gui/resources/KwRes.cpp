@@ -278,17 +278,23 @@ int KwRes::CheckUnique(const char* pszTable, TString* pcoProposal) const
     TString coBase = GetResId();
     if (coBase.IsEmpty())
         coBase.SetText("%s_ID_DEFAULT", pszTable);
+    // Through the const conversion only: the writable one would unshare
+    // the text and move it away from pszHash.
+    const TString& coConstBase = coBase;
+    const char* pszBase = coConstBase;
+    const char* pszHash = std::strrchr(pszBase, '#');
     int nCounter = 1;
-    const char* pszHash = std::strrchr(coBase, '#');
+    TString coText = coBase;
     if (coBase.Strlen() < 32 && pszHash) {
         nCounter = std::atoi(pszHash + 1) + 1;
-        coBase = TString().Strncpy(coBase, static_cast<int>(pszHash - static_cast<const char*>(coBase)));
+        coText = TString().Strncpy(pszBase, static_cast<int>(pszHash - pszBase));
     } else if (coBase.Strlen() > 25) {
-        coBase = TString().Strncpy(coBase, 25);
+        coText = TString().Strncpy(pszBase, 25);
     }
+    const TString& coConstText = coText;
     for (; nCounter > 0 && nCounter < 32000; ++nCounter) {
         TString coCandidate;
-        coCandidate.SetText("%s#%05d", static_cast<const char*>(coBase), nCounter);
+        coCandidate.SetText("%s#%05d", static_cast<const char*>(coConstText), nCounter);
         if (!pcoTable->GetObj(coCandidate)) {
             *pcoProposal = coCandidate;
             return 0;
