@@ -1,6 +1,7 @@
 #include "KwTestApp.h"
 
 #include "KwGuiPump.h"
+#include "KwMessages.h"
 #include "KwGuiInput.h"
 
 namespace kw25test {
