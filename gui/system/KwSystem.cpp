@@ -59,6 +59,7 @@ int IsDescendantHandle(const KwSystem& coSys, KwHandle hWnd, KwHandle hAncestor)
 
 KwSystem::KwSystem(const char* pszAdapterName)
     : m_coAdapterName(pszAdapterName)
+    , m_pcoWindowTable(m_coTables.GetHash("SYSTEM"))
 {
     if (!pcoKwSys)
         pcoKwSys = this;
@@ -68,6 +69,11 @@ KwSystem::~KwSystem()
 {
     if (pcoKwSys == this)
         pcoKwSys = nullptr;
+}
+
+KwWnd* KwSystem::LookupWindow(KwHandle hWnd) const
+{
+    return static_cast<KwWnd*>(m_pcoWindowTable->Lookup(hWnd));
 }
 
 int KwSystem::GetWindowText(KwHandle, char* pszText, int nSize) const

@@ -68,6 +68,9 @@ public:
     KwRes* GetObj(const char* pszKind, long lIndex) const { return m_coTables.GetObj(pszKind, lIndex); }
     KwRes* GetObj(const char* pszKind, const char* pszName) const { return m_coTables.GetObj(pszKind, pszName); }
     static KwHandle GetMaxHandles() { return 0x80000000UL; }
+    // The window bound to a system window ("SYSTEM" table), for the window
+    // procedures: no call into the window system.
+    KwWnd* LookupWindow(KwHandle hWnd) const;
 
     // The message being dispatched. Nested messages save and restore it, so
     // that after a nested message has been handled the outer one is current
@@ -360,6 +363,7 @@ private:
     TString m_coAdapterName;
     KwApp* m_pcoApp { nullptr };           // not owned
     KwHashTableList m_coTables;
+    KwHashTable* m_pcoWindowTable { nullptr };   // the "SYSTEM" table of m_coTables
     KwMessParamWinNT m_coActMessage;
     int m_nPaintDepth { 0 };
     KwHandle m_hCursorWnd { 0 };

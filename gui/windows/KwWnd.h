@@ -353,6 +353,7 @@ private:
     friend class KwContentLinker;
 
     KwWnd* Relative(KwHandle hFrom, int nRelation) const;
+    int HasAnyEvent() const;
     void DisconnectAllTimers();
     void DeleteSelf();
 
@@ -442,9 +443,22 @@ private:
     KwDispatchDepth m_coDepth;
 };
 
+// Whether any event of the window has a link or notification at all: most
+// windows have none, and then no name needs to be looked up.
+inline int KwWnd::HasAnyEvent() const
+{
+    for (const TMvc* pcoMvc = &MVC(); pcoMvc; pcoMvc = pcoMvc->GetBaseMvc()) {
+        if (pcoMvc->GetEventCount())
+            return 1;
+    }
+    return 0;
+}
+
 template <class E, class Make>
 int KwWnd::FireEvent(const char* pszName, Make fnMake)
 {
+    if (!HasAnyEvent())
+        return 0;
     if (MVC().HasNotification(pszName)) {
         E coEvent = fnMake();
         _KwAutomaticSeg coRelease;
@@ -456,7 +470,7 @@ int KwWnd::FireEvent(const char* pszName, Make fnMake)
 template <class E, class Make>
 int KwWnd::FireLink(const char* pszName, Make fnMake)
 {
-    if (!MVC().HasLink(pszName))
+    if (!HasAnyEvent() || !MVC().HasLink(pszName))
         return 0;
     E coEvent = fnMake();
     _KwAutomaticSeg coRelease;

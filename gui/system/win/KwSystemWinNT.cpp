@@ -117,7 +117,10 @@ static LRESULT CALLBACK WinNTZORVIKproc(HWND hWnd, UINT unMsg, WPARAM wParam, LP
             pcoWnd->Connect(Handle(hWnd));
         }
     }
-    KwWnd* pcoWnd = reinterpret_cast<KwWnd*>(::GetWindowLongPtrA(hWnd, s_nObjectWord));
+    // The handle table holds what the first extra word holds (both are set
+    // when the window is bound and cleared when the object lets go of it),
+    // and reading it costs no call into the window system.
+    KwWnd* pcoWnd = pcoKwSys->LookupWindow(Handle(hWnd));
     if (!pcoWnd)
         return ::DefWindowProcA(hWnd, unMsg, wParam, lParam);
     return Dispatch(*pcoWnd, hWnd, unMsg, wParam, lParam, nullptr, 0);
@@ -133,8 +136,9 @@ static LRESULT CALLBACK WinNTSystemCtrlZORVIKproc(HWND hWnd, UINT unMsg, WPARAM 
     if (!pcoKwSys)
         return 0;
     KwSystemWinNT& coSys = Adapter();
-    const WNDPROC pfnOriginal = reinterpret_cast<WNDPROC>(::GetPropA(hWnd, coSys.GetOriginalProcPropertyId()));
-    KwWnd* pcoWnd = static_cast<KwWnd*>(::GetPropA(hWnd, coSys.GetPropertyId()));
+    KwWnd* pcoWnd = coSys.LookupWindow(Handle(hWnd));
+    const WNDPROC pfnOriginal = reinterpret_cast<WNDPROC>(pcoWnd && pcoWnd->GetDefaultWindowProc()
+        ? pcoWnd->GetDefaultWindowProc() : ::GetPropA(hWnd, coSys.GetOriginalProcPropertyId()));
     LRESULT lResult = 0;
     if (pcoWnd)
         lResult = Dispatch(*pcoWnd, hWnd, unMsg, wParam, lParam, pfnOriginal, 1);
@@ -190,6 +194,8 @@ KwWnd* KwSystemWinNT::GetWindowObject(KwHandle hWnd) const
 {
     if (!hWnd)
         return nullptr;
+    if (KwWnd* pcoObject = LookupWindow(hWnd))
+        return pcoObject;
     HWND h = Wnd(hWnd);
     if (::GetClassLongPtrA(h, GCL_CBWNDEXTRA) == s_nExtraBytes
         && static_cast<unsigned long>(::GetWindowLongPtrA(h, s_nProcessWord)) == m_ulProcessId
