@@ -4,32 +4,17 @@
 #include "TFile.h"
 #include "TResVar.h"
 
-KW_IMPLEMENT_DYNAMIC_CLASS(KwPen, KwObjGDI, "kw25")
-KW_IMPLEMENT_DYNAMIC_CLASS(KwBrush, KwObjGDI, "kw25")
+KW_IMPLEMENT_DYNAMIC_CLASS(KwPen, KwStyledGDI, "kw25")
+KW_IMPLEMENT_DYNAMIC_CLASS(KwBrush, KwStyledGDI, "kw25")
 
 unsigned long KwPaintColor::GetRealColor() const
 {
     return m_nIsNumber ? KwSysColor(static_cast<short>(m_ulValue)).GetRealColor() : (m_ulValue & 0x00FFFFFFUL);
 }
 
-// Pens
+// Pens and brushes
 
-KwPen::KwPen(unsigned long ulColor, unsigned short unStyle, short nWidth)
-    : m_coColor(ulColor), m_unStyle(unStyle), m_nWidth(nWidth)
-{
-}
-
-KwPen::KwPen(const KwSysColor& coColor, unsigned short unStyle, short nWidth)
-    : m_coColor(coColor), m_unStyle(unStyle), m_nWidth(nWidth)
-{
-}
-
-KwPen::KwPen(const KwPen& coOther)
-    : KwObjGDI(coOther), m_coColor(coOther.m_coColor), m_unStyle(coOther.m_unStyle), m_nWidth(coOther.m_nWidth)
-{
-}
-
-KwPen& KwPen::operator=(const KwPen& coOther)
+KwStyledGDI& KwStyledGDI::operator=(const KwStyledGDI& coOther)
 {
     if (this == &coOther)
         return *this;
@@ -37,42 +22,34 @@ KwPen& KwPen::operator=(const KwPen& coOther)
     KwObjGDI::operator=(coOther);
     m_coColor = coOther.m_coColor;
     m_unStyle = coOther.m_unStyle;
-    m_nWidth = coOther.m_nWidth;
+    m_nSecond = coOther.m_nSecond;
     return *this;
 }
 
-void KwPen::Set(unsigned long ulColor, unsigned short unStyle, short nWidth)
+void KwStyledGDI::SetDescription(unsigned long ulColor, unsigned short unStyle, short nSecond)
 {
     SysDelete();
     m_coColor.Set(ulColor);
     m_unStyle = unStyle;
-    m_nWidth = nWidth;
+    m_nSecond = nSecond;
 }
 
-int KwPen::SysCreate()
-{
-    if (GetHandle())
-        return 1;
-    const KwHandle hPen = pcoKwSys ? pcoKwSys->CreatePen(m_unStyle, m_nWidth, m_coColor.GetRealColor()) : 0;
-    return hPen && Connect(hPen);
-}
-
-void KwPen::WriteData(TFile& coFile) const
+void KwStyledGDI::WriteData(TFile& coFile) const
 {
     KwObjGDI::WriteData(coFile);
     TResShort(VarStyle, static_cast<short>(m_unStyle)).Write(coFile);
-    TResShort(VarWidth, m_nWidth).Write(coFile);
+    TResShort(VarSecond, m_nSecond).Write(coFile);
     TResLong(VarColor, static_cast<long>(m_coColor.GetRealColor())).Write(coFile);
 }
 
-int KwPen::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex)
+int KwStyledGDI::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex)
 {
     switch (coVar.MyId()) {
     case VarStyle:
         m_unStyle = static_cast<unsigned short>(coVar);
         return 1;
-    case VarWidth:
-        m_nWidth = static_cast<short>(coVar);
+    case VarSecond:
+        m_nSecond = static_cast<short>(coVar);
         return 1;
     case VarColor:
         m_coColor.Set(static_cast<unsigned long>(static_cast<long>(coVar)));
@@ -82,43 +59,19 @@ int KwPen::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsign
     }
 }
 
-// Brushes
-
-KwBrush::KwBrush(unsigned long ulColor, unsigned short unStyle, short nHatch)
-    : m_coColor(ulColor), m_unStyle(unStyle), m_nHatch(nHatch)
+int KwPen::SysCreate()
 {
-}
-
-KwBrush::KwBrush(const KwSysColor& coColor, unsigned short unStyle, short nHatch)
-    : m_coColor(coColor), m_unStyle(unStyle), m_nHatch(nHatch)
-{
-}
-
-KwBrush::KwBrush(const KwBrush& coOther)
-    : KwObjGDI(coOther), m_coColor(coOther.m_coColor), m_unStyle(coOther.m_unStyle), m_nHatch(coOther.m_nHatch)
-    , m_hPattern(coOther.m_hPattern)
-{
+    if (GetHandle())
+        return 1;
+    const KwHandle hPen = pcoKwSys ? pcoKwSys->CreatePen(GetStyle(), GetWidth(), GetColor()) : 0;
+    return hPen && Connect(hPen);
 }
 
 KwBrush& KwBrush::operator=(const KwBrush& coOther)
 {
-    if (this == &coOther)
-        return *this;
-    SysDelete();
-    KwObjGDI::operator=(coOther);
-    m_coColor = coOther.m_coColor;
-    m_unStyle = coOther.m_unStyle;
-    m_nHatch = coOther.m_nHatch;
+    KwStyledGDI::operator=(coOther);
     m_hPattern = coOther.m_hPattern;
     return *this;
-}
-
-void KwBrush::Set(unsigned long ulColor, unsigned short unStyle, short nHatch)
-{
-    SysDelete();
-    m_coColor.Set(ulColor);
-    m_unStyle = unStyle;
-    m_nHatch = nHatch;
 }
 
 void KwBrush::SetPattern(KwHandle hBitmap)
@@ -131,31 +84,6 @@ int KwBrush::SysCreate()
 {
     if (GetHandle())
         return 1;
-    const KwHandle hBrush = pcoKwSys ? pcoKwSys->CreateBrush(m_unStyle, m_nHatch, m_coColor.GetRealColor(), m_hPattern) : 0;
+    const KwHandle hBrush = pcoKwSys ? pcoKwSys->CreateBrush(GetStyle(), GetHatch(), GetColor(), m_hPattern) : 0;
     return hBrush && Connect(hBrush);
-}
-
-void KwBrush::WriteData(TFile& coFile) const
-{
-    KwObjGDI::WriteData(coFile);
-    TResShort(VarStyle, static_cast<short>(m_unStyle)).Write(coFile);
-    TResShort(VarHatch, m_nHatch).Write(coFile);
-    TResLong(VarColor, static_cast<long>(m_coColor.GetRealColor())).Write(coFile);
-}
-
-int KwBrush::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex)
-{
-    switch (coVar.MyId()) {
-    case VarStyle:
-        m_unStyle = static_cast<unsigned short>(coVar);
-        return 1;
-    case VarHatch:
-        m_nHatch = static_cast<short>(coVar);
-        return 1;
-    case VarColor:
-        m_coColor.Set(static_cast<unsigned long>(static_cast<long>(coVar)));
-        return 1;
-    default:
-        return KwObjGDI::NotifyVariableRead(coVar, pcoParent, ulIndex);
-    }
 }

@@ -22,69 +22,80 @@ private:
     int m_nIsNumber { 0 };
 };
 
-// A pen: style code (0 none, 1 solid, 2 dash, 3 dot, 4 dash-dot,
-// 5 dash-dot-dot, 6 inside frame; others solid), width and colour.
-class KW25_API KwPen : public KwObjGDI {
-    KW_DYNAMIC_CLASS(KwPen, KwObjGDI)
+// What pens and brushes share: a colour, a style code and a second code
+// (the pen's width, the brush's hatch), stored as the variables 101 (style),
+// 102 (second code) and 103 (colour). A new description drops the system
+// object; the next selection makes it.
+class KW25_API KwStyledGDI : public KwObjGDI {
 public:
-    enum : unsigned short { VarStyle = 101, VarWidth = 102, VarColor = 103 };
+    enum : unsigned short { VarStyle = 101, VarSecond = 102, VarColor = 103 };
 
-    KwPen() = default;
-    KwPen(unsigned long ulColor, unsigned short unStyle, short nWidth);
-    KwPen(const KwSysColor& coColor, unsigned short unStyle, short nWidth);
-    KwPen(const KwPen& coOther);
-    KwPen& operator=(const KwPen& coOther);
-    ~KwPen() override = default;
-
-    // A new description drops the system pen; the next selection makes it.
-    void Set(unsigned long ulColor, unsigned short unStyle, short nWidth);
     unsigned long GetColor() const { return m_coColor.GetRealColor(); }
     unsigned short GetStyle() const { return m_unStyle; }
-    short GetWidth() const { return m_nWidth; }
 
-    int SysCreate() override;
     int NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex) override;
 
 protected:
+    KwStyledGDI(const KwPaintColor& coColor, unsigned short unStyle, short nSecond)
+        : m_coColor(coColor), m_unStyle(unStyle), m_nSecond(nSecond) {}
+    KwStyledGDI(const KwStyledGDI& coOther)
+        : KwObjGDI(coOther), m_coColor(coOther.m_coColor), m_unStyle(coOther.m_unStyle), m_nSecond(coOther.m_nSecond) {}
+    KwStyledGDI& operator=(const KwStyledGDI& coOther);
+    explicit KwStyledGDI(TOnlySecondInternalUse coTag) : KwObjGDI(coTag) {}
+
+    void SetDescription(unsigned long ulColor, unsigned short unStyle, short nSecond);
     void WriteData(TFile& coFile) const override;
+    const KwPaintColor& PaintColor() const { return m_coColor; }
+    short GetSecond() const { return m_nSecond; }
 
 private:
     KwPaintColor m_coColor;
     unsigned short m_unStyle { 1 };
-    short m_nWidth { 1 };
+    short m_nSecond { 0 };
+};
+
+// A pen: style code (0 none, 1 solid, 2 dash, 3 dot, 4 dash-dot,
+// 5 dash-dot-dot, 6 inside frame; others solid), width and colour.
+class KW25_API KwPen : public KwStyledGDI {
+    KW_DYNAMIC_CLASS(KwPen, KwStyledGDI)
+public:
+    enum : unsigned short { VarWidth = VarSecond };
+
+    KwPen() : KwStyledGDI(KwPaintColor(), 1, 1) {}
+    KwPen(unsigned long ulColor, unsigned short unStyle, short nWidth) : KwStyledGDI(KwPaintColor(ulColor), unStyle, nWidth) {}
+    KwPen(const KwSysColor& coColor, unsigned short unStyle, short nWidth) : KwStyledGDI(KwPaintColor(coColor), unStyle, nWidth) {}
+    KwPen(const KwPen& coOther) : KwStyledGDI(coOther) {}
+    KwPen& operator=(const KwPen& coOther) { KwStyledGDI::operator=(coOther); return *this; }
+    ~KwPen() override = default;
+
+    void Set(unsigned long ulColor, unsigned short unStyle, short nWidth) { SetDescription(ulColor, unStyle, nWidth); }
+    short GetWidth() const { return GetSecond(); }
+
+    int SysCreate() override;
 };
 
 // A brush: style code (0 hollow, 1 solid, 2 hatched, 3 pattern, 4 device-
 // independent pattern; others hollow), hatch code (1 to 6; others none)
 // and colour. Pattern brushes take their bitmap from SetPattern.
-class KW25_API KwBrush : public KwObjGDI {
-    KW_DYNAMIC_CLASS(KwBrush, KwObjGDI)
+class KW25_API KwBrush : public KwStyledGDI {
+    KW_DYNAMIC_CLASS(KwBrush, KwStyledGDI)
 public:
-    enum : unsigned short { VarStyle = 101, VarHatch = 102, VarColor = 103 };
+    enum : unsigned short { VarHatch = VarSecond };
 
-    KwBrush() = default;
-    KwBrush(unsigned long ulColor, unsigned short unStyle, short nHatch);
-    KwBrush(const KwSysColor& coColor, unsigned short unStyle, short nHatch);
-    KwBrush(const KwBrush& coOther);
+    KwBrush() : KwStyledGDI(KwPaintColor(), 1, 0) {}
+    KwBrush(unsigned long ulColor, unsigned short unStyle, short nHatch) : KwStyledGDI(KwPaintColor(ulColor), unStyle, nHatch) {}
+    KwBrush(const KwSysColor& coColor, unsigned short unStyle, short nHatch) : KwStyledGDI(KwPaintColor(coColor), unStyle, nHatch) {}
+    KwBrush(const KwBrush& coOther) : KwStyledGDI(coOther), m_hPattern(coOther.m_hPattern) {}
     KwBrush& operator=(const KwBrush& coOther);
     ~KwBrush() override = default;
 
-    void Set(unsigned long ulColor, unsigned short unStyle, short nHatch);
+    void Set(unsigned long ulColor, unsigned short unStyle, short nHatch) { SetDescription(ulColor, unStyle, nHatch); }
     // The bitmap handle of a pattern brush (not owned).
     void SetPattern(KwHandle hBitmap);
-    unsigned long GetColor() const { return m_coColor.GetRealColor(); }
-    unsigned short GetStyle() const { return m_unStyle; }
-    short GetHatch() const { return m_nHatch; }
+    short GetHatch() const { return GetSecond(); }
 
     int SysCreate() override;
-    int NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex) override;
-
-protected:
-    void WriteData(TFile& coFile) const override;
 
 private:
-    KwPaintColor m_coColor;
-    unsigned short m_unStyle { 1 };
-    short m_nHatch { 0 };
     KwHandle m_hPattern { 0 };
 };

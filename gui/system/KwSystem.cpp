@@ -225,29 +225,11 @@ KwDispatchResult KwSystem::DispatchWindow(KwWnd& coWnd, KwMessParamWinNT& coPara
     switch (unMsg) {
     case KwMsg::Create: return Rule(coWnd.MapCreate(pcoParam));
     case KwMsg::NcCreate: return Rule(coWnd.MapNcCreate(pcoParam));
-    // Destruction always goes on to the default processing, which frees
-    // the system's own data of the window.
-    case KwMsg::Destroy: coWnd.MapDestroy(pcoParam); return Default();
-    case KwMsg::NcDestroy: coWnd.MapNcDestroy(pcoParam); return Default();
-    case KwMsg::Move: return Rule(coWnd.MapMove(pcoParam));
-    case KwMsg::Size: return Rule(coWnd.MapSize(pcoParam));
     case KwMsg::Activate: return Rule(coWnd.MapActivate(pcoParam));
-    case KwMsg::SetFocus: return Rule(coWnd.MapSetFocus(pcoParam));
-    case KwMsg::KillFocus: return Rule(coWnd.MapKillFocus(pcoParam));
-    case KwMsg::Paint: {
-        SetPaintEvent(1);
-        coWnd.MapPaint(pcoParam);
-        SetPaintEvent(0);
-        return Answer(0);
-    }
     case KwMsg::Close: return Rule(coWnd.MapClose(pcoParam));
     case KwMsg::QueryEndSession: return Answer(coWnd.MapQueryEndSession(pcoParam) ? 1 : 0);
     case KwMsg::QueryOpen: return Answer(coWnd.MapQueryOpen(pcoParam));
-    case KwMsg::EndSession: return Rule(coWnd.MapEndSession(pcoParam));
     case KwMsg::ActivateApp: return Rule(coWnd.MapActivateApp(pcoParam));
-    case KwMsg::SetCursor: return Rule(coWnd.MapSetCursor(pcoParam));
-    case KwMsg::ChildActivate: return Rule(coWnd.MapChildActivate(pcoParam));
-    case KwMsg::GetMinMaxInfo: return Rule(coWnd.MapGetMinMaxInfo(pcoParam));
     case KwMsg::DrawItem: return Rule(coWnd.MapDrawItem(pcoParam));
     case KwMsg::MeasureItem: return Rule(coWnd.MapMeasureItem(pcoParam));
     case KwMsg::QueryDragIcon: {
@@ -276,7 +258,6 @@ KwDispatchResult KwSystem::DispatchWindow(KwWnd& coWnd, KwMessParamWinNT& coPara
     case KwMsg::NcMButtonDown: return Rule(coWnd.MapNcMButtonDown(pcoParam));
     case KwMsg::NcMButtonUp: return Rule(coWnd.MapNcMButtonUp(pcoParam));
     case KwMsg::NcMButtonDblClk: return Rule(coWnd.MapNcMButtonDblClk(pcoParam));
-    case KwMsg::Command: return Rule(coWnd.MapCommand(pcoParam));
     case KwMsg::SysCommand: return Rule(coWnd.MapSysCommand(pcoParam));
     case KwMsg::InitMenu: return Rule(coWnd.MapInitMenu(pcoParam));
     case KwMsg::InitMenuPopup: return Rule(coWnd.MapInitMenuPopup(pcoParam));
@@ -287,11 +268,31 @@ KwDispatchResult KwSystem::DispatchWindow(KwWnd& coWnd, KwMessParamWinNT& coPara
     }
 }
 
-// The messages that windows and wrapped controls map alike.
+// The messages that windows and wrapped controls map alike; every other
+// message reaches MapUser.
 KwDispatchResult KwSystem::DispatchCommon(KwWnd& coWnd, KwMessParamWinNT& coParam)
 {
     KwMessParamWinNT* pcoParam = &coParam;
     switch (coParam.GetMessage()) {
+    // Destruction always goes on to the default processing, which frees
+    // the system's own data of the window.
+    case KwMsg::Destroy: coWnd.MapDestroy(pcoParam); return Default();
+    case KwMsg::NcDestroy: coWnd.MapNcDestroy(pcoParam); return Default();
+    case KwMsg::Move: return Rule(coWnd.MapMove(pcoParam));
+    case KwMsg::Size: return Rule(coWnd.MapSize(pcoParam));
+    case KwMsg::SetFocus: return Rule(coWnd.MapSetFocus(pcoParam));
+    case KwMsg::KillFocus: return Rule(coWnd.MapKillFocus(pcoParam));
+    case KwMsg::Paint: {
+        SetPaintEvent(1);
+        coWnd.MapPaint(pcoParam);
+        SetPaintEvent(0);
+        return Answer(0);
+    }
+    case KwMsg::EndSession: return Rule(coWnd.MapEndSession(pcoParam));
+    case KwMsg::SetCursor: return Rule(coWnd.MapSetCursor(pcoParam));
+    case KwMsg::ChildActivate: return Rule(coWnd.MapChildActivate(pcoParam));
+    case KwMsg::GetMinMaxInfo: return Rule(coWnd.MapGetMinMaxInfo(pcoParam));
+    case KwMsg::Command: return Rule(coWnd.MapCommand(pcoParam));
     case KwMsg::KeyDown: return Rule(coWnd.MapKeyDown(pcoParam));
     case KwMsg::KeyUp: return Rule(coWnd.MapKeyUp(pcoParam));
     case KwMsg::Char: return Rule(coWnd.MapChar(pcoParam));
@@ -341,24 +342,7 @@ KwDispatchResult KwSystem::DispatchControl(KwWnd& coWnd, KwMessParamWinNT& coPar
 {
     KwMessParamWinNT* pcoParam = &coParam;
     switch (coParam.GetMessage()) {
-    case KwMsg::Destroy: coWnd.MapDestroy(pcoParam); return Default();
-    case KwMsg::NcDestroy: coWnd.MapNcDestroy(pcoParam); return Default();
-    case KwMsg::Move: return Rule(coWnd.MapMove(pcoParam));
-    case KwMsg::Size: return Rule(coWnd.MapSize(pcoParam));
-    case KwMsg::SetFocus: return Rule(coWnd.MapSetFocus(pcoParam));
-    case KwMsg::KillFocus: return Rule(coWnd.MapKillFocus(pcoParam));
-    case KwMsg::Paint: {
-        SetPaintEvent(1);
-        coWnd.MapPaint(pcoParam);
-        SetPaintEvent(0);
-        return Answer(0);
-    }
     case KwMsg::QueryEndSession: return Rule(coWnd.MapQueryEndSession(pcoParam));
-    case KwMsg::EndSession: return Rule(coWnd.MapEndSession(pcoParam));
-    case KwMsg::SetCursor: return Rule(coWnd.MapSetCursor(pcoParam));
-    case KwMsg::ChildActivate: return Rule(coWnd.MapChildActivate(pcoParam));
-    case KwMsg::GetMinMaxInfo: return Rule(coWnd.MapGetMinMaxInfo(pcoParam));
-    case KwMsg::Command: return Rule(coWnd.MapCommand(pcoParam));
     default: return DispatchCommon(coWnd, coParam);
     }
 }

@@ -168,14 +168,7 @@ void KwWFrame::Start()
         nShow = ShowMaximize;
     else if (m_unFrameFlags & FlagStartMinimized)
         nShow = ShowMinimized;
-    if (m_unStartMode != ModeNone)
-        return;
-    KwApp* pcoApp = App();
-    if (pcoApp && !pcoApp->GetMainWindow()) {
-        pcoApp->StartMainWindow(this);
-        return;
-    }
-    StartDirect(nShow);
+    Start(nShow);
 }
 
 void KwWFrame::Start(short nShow)
@@ -451,13 +444,13 @@ int KwWFrame::MapNotifyGotChild(KwWnd* pcoChild)
 
 int KwWFrame::NotifyLooseChild(KwWnd* pcoChild)
 {
-    FireFrameEvent("KW_LINK_LOOSECHILD", 0, pcoChild);
+    FireWndEvent("KW_LINK_LOOSECHILD", 0, pcoChild);
     return 0;
 }
 
 int KwWFrame::NotifyGotChild(KwWnd* pcoChild)
 {
-    FireFrameEvent("KW_LINK_GOTCHILD", 0, pcoChild);
+    FireWndEvent("KW_LINK_GOTCHILD", 0, pcoChild);
     return 0;
 }
 
@@ -482,15 +475,6 @@ const KwFont& KwWFrame::GetUsedFont() const
 
 // Events
 
-int KwWFrame::FireFrameEvent(const char* pszName, unsigned short unWParam, KwWnd* pcoOther)
-{
-    return FireEvent<KwEventWnd>(pszName, [&] {
-        KwEventWnd coEvent(this, unWParam, 0);
-        coEvent.SetOtherWindow(pcoOther);
-        return coEvent;
-    });
-}
-
 int KwWFrame::FireNcMouse(const char* pszName, const KwPoint& coPoint)
 {
     return FireEvent<KwEventMouse>(pszName, [&] { return KwEventMouse(this, coPoint, 0); });
@@ -498,7 +482,7 @@ int KwWFrame::FireNcMouse(const char* pszName, const KwPoint& coPoint)
 
 int KwWFrame::EvClose()
 {
-    const int nResult = FireFrameEvent("KW_LINK_CLOSE", 0, nullptr);
+    const int nResult = FireWndEvent("KW_LINK_CLOSE", 0, nullptr);
     if (nResult)
         return nResult;
     Destroy();
@@ -507,12 +491,12 @@ int KwWFrame::EvClose()
 
 int KwWFrame::EvInit()
 {
-    return FireFrameEvent("KW_LINK_INIT", 0, nullptr);
+    return FireWndEvent("KW_LINK_INIT", 0, nullptr);
 }
 
 int KwWFrame::EvActivate(int nActive, int nMinimized, KwWnd* pcoOther)
 {
-    const int nResult = FireFrameEvent("KW_LINK_ACTIVATE", static_cast<unsigned short>(nActive), pcoOther);
+    const int nResult = FireWndEvent("KW_LINK_ACTIVATE", static_cast<unsigned short>(nActive), pcoOther);
     if (nResult)
         return 1;
     if (!nActive) {
@@ -530,7 +514,7 @@ int KwWFrame::EvActivate(int nActive, int nMinimized, KwWnd* pcoOther)
 
 int KwWFrame::EvNcActivate(int nActive, int* pnFlag)
 {
-    const int nResult = FireFrameEvent("KW_LINK_NCACTIVATE", static_cast<unsigned short>(nActive), nullptr);
+    const int nResult = FireWndEvent("KW_LINK_NCACTIVATE", static_cast<unsigned short>(nActive), nullptr);
     if (nResult)
         return nResult;
     if (!nActive && (m_unFrameFlags & FlagLockDeactivation)) {
@@ -559,12 +543,12 @@ int KwWFrame::EvNcPaint()
 
 int KwWFrame::EvWantSize(unsigned short unWhat)
 {
-    return FireFrameEvent("KW_LINK_WANTSIZE", unWhat, nullptr);
+    return FireWndEvent("KW_LINK_WANTSIZE", unWhat, nullptr);
 }
 
 int KwWFrame::EvWantMove()
 {
-    return FireFrameEvent("KW_LINK_WANTMOVE", 0, nullptr);
+    return FireWndEvent("KW_LINK_WANTMOVE", 0, nullptr);
 }
 
 int KwWFrame::CallDefaultPushHandler()

@@ -163,7 +163,6 @@ private:
     // Steps of a start shared by the normal and the modal start.
     void StartSteps();
     void ReEnableDisabled();
-    int FireFrameEvent(const char* pszName, unsigned short unWParam, KwWnd* pcoOther);
     int FireNcMouse(const char* pszName, const KwPoint& coPoint);
 
     int MapClose(KwMessParam* pcoParam) override;

@@ -1072,49 +1072,38 @@ int KwWnd::EvSize(unsigned short unCode, const KwSize& coSize)
     });
 }
 
-int KwWnd::EvSetFocus(KwWnd* pcoOther)
+int KwWnd::FireWndEvent(const char* pszName, unsigned short unWParam, KwWnd* pcoOther)
 {
-    return FireEvent<KwEventWnd>("KW_LINK_SETFOCUS", [&] {
-        KwEventWnd coEvent(this, 0, 0);
+    return FireEvent<KwEventWnd>(pszName, [&] {
+        KwEventWnd coEvent(this, unWParam, 0);
         coEvent.SetOtherWindow(pcoOther);
         return coEvent;
     });
+}
+
+int KwWnd::EvSetFocus(KwWnd* pcoOther)
+{
+    return FireWndEvent("KW_LINK_SETFOCUS", 0, pcoOther);
 }
 
 int KwWnd::EvKillFocus(KwWnd* pcoOther)
 {
-    return FireEvent<KwEventWnd>("KW_LINK_KILLFOCUS", [&] {
-        KwEventWnd coEvent(this, 0, 0);
-        coEvent.SetOtherWindow(pcoOther);
-        return coEvent;
-    });
+    return FireWndEvent("KW_LINK_KILLFOCUS", 0, pcoOther);
 }
 
 int KwWnd::EvSetCursor(KwWnd* pcoUnderCursor)
 {
-    return FireEvent<KwEventWnd>("KW_LINK_SETCURSOR", [&] {
-        KwEventWnd coEvent(this, 0, 0);
-        coEvent.SetOtherWindow(pcoUnderCursor);
-        return coEvent;
-    });
+    return FireWndEvent("KW_LINK_SETCURSOR", 0, pcoUnderCursor);
 }
 
 int KwWnd::EvMouseEnter(KwWnd* pcoOther, int nFlag)
 {
-    return FireEvent<KwEventWnd>("KW_LINK_MOUSEENTER", [&] {
-        KwEventWnd coEvent(this, static_cast<unsigned short>(nFlag), 0);
-        coEvent.SetOtherWindow(pcoOther);
-        return coEvent;
-    });
+    return FireWndEvent("KW_LINK_MOUSEENTER", static_cast<unsigned short>(nFlag), pcoOther);
 }
 
 int KwWnd::EvMouseLeave(KwWnd* pcoOther, int nFlag)
 {
-    return FireEvent<KwEventWnd>("KW_LINK_MOUSELEAVE", [&] {
-        KwEventWnd coEvent(this, static_cast<unsigned short>(nFlag), 0);
-        coEvent.SetOtherWindow(pcoOther);
-        return coEvent;
-    });
+    return FireWndEvent("KW_LINK_MOUSELEAVE", static_cast<unsigned short>(nFlag), pcoOther);
 }
 
 int KwWnd::EvHScroll(unsigned short unCode, short nPos)

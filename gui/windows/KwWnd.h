@@ -327,6 +327,8 @@ protected:
     // else.
     template <class E, class Make>
     int FireEvent(const char* pszName, Make fnMake);
+    // A window event with its word and the other window it names.
+    int FireWndEvent(const char* pszName, unsigned short unWParam, KwWnd* pcoOther);
     // The link only.
     template <class E, class Make>
     int FireLink(const char* pszName, Make fnMake);

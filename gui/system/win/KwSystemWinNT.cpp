@@ -799,25 +799,23 @@ KwPoint KwSystemWinNT::SetDCPoint(KwHandle hDC, int nWhich, const KwPoint& coPoi
     return FromPoint(pt);
 }
 
-int KwSystemWinNT::DPtoLP(KwHandle hDC, KwPoint* pcoPoints, short nCount)
+namespace {
+
+// Converts points in place with one of the system's point conversions.
+int ConvertPoints(BOOL (WINAPI* pfnConvert)(HDC, LPPOINT, int), HDC hDC, KwPoint* pcoPoints, short nCount)
 {
     std::vector<POINT> coPoints = ToPoints(pcoPoints, nCount);
-    if (!::DPtoLP(Dc(hDC), coPoints.data(), nCount))
+    if (!pfnConvert(hDC, coPoints.data(), nCount))
         return 0;
     for (short i = 0; i < nCount; ++i)
         pcoPoints[i] = FromPoint(coPoints[static_cast<size_t>(i)]);
     return 1;
 }
 
-int KwSystemWinNT::LPtoDP(KwHandle hDC, KwPoint* pcoPoints, short nCount)
-{
-    std::vector<POINT> coPoints = ToPoints(pcoPoints, nCount);
-    if (!::LPtoDP(Dc(hDC), coPoints.data(), nCount))
-        return 0;
-    for (short i = 0; i < nCount; ++i)
-        pcoPoints[i] = FromPoint(coPoints[static_cast<size_t>(i)]);
-    return 1;
-}
+} // namespace
+
+int KwSystemWinNT::DPtoLP(KwHandle hDC, KwPoint* pcoPoints, short nCount) { return ConvertPoints(::DPtoLP, Dc(hDC), pcoPoints, nCount); }
+int KwSystemWinNT::LPtoDP(KwHandle hDC, KwPoint* pcoPoints, short nCount) { return ConvertPoints(::LPtoDP, Dc(hDC), pcoPoints, nCount); }
 
 KwPoint KwSystemWinNT::GetCurrentPosition(KwHandle hDC) const
 {
