@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 KW_IMPLEMENT_DYNAMIC_CLASS(KwDC, KwRes, "kw25")
 
@@ -59,6 +60,15 @@ int HotKeyMark(const char* pszText, int nLength)
         return i;
     }
     return -1;
+}
+
+// The adapter's operation on the context, or the neutral result (0, an
+// empty point) without handle.
+template <class F, class... A>
+auto Forward(KwHandle hDC, F pfnOperation, A&&... aArgs) -> decltype((pcoKwSys->*pfnOperation)(hDC, std::forward<A>(aArgs)...))
+{
+    using R = decltype((pcoKwSys->*pfnOperation)(hDC, std::forward<A>(aArgs)...));
+    return hDC ? (pcoKwSys->*pfnOperation)(hDC, std::forward<A>(aArgs)...) : R();
 }
 
 int Absolute(int nValue)
@@ -296,122 +306,122 @@ const KwBitmap* KwDC::SelectBitmapImpl(const KwBitmap* pcoBitmap)
 
 KwPoint KwDC::GetOrg() const
 {
-    return GetHandle() ? pcoKwSys->GetDCPoint(GetHandle(), WhichDeviceOrg) : KwPoint();
+    return Forward(GetHandle(), &KwSystem::GetDCPoint, WhichDeviceOrg);
 }
 
 int KwDC::GetDeviceCaps(short nIndex) const
 {
-    return GetHandle() ? pcoKwSys->GetDeviceCaps(GetHandle(), nIndex) : 0;
+    return Forward(GetHandle(), &KwSystem::GetDeviceCaps, nIndex);
 }
 
 KwPoint KwDC::GetBrushOrg() const
 {
-    return GetHandle() ? pcoKwSys->GetDCPoint(GetHandle(), WhichBrushOrg) : KwPoint();
+    return Forward(GetHandle(), &KwSystem::GetDCPoint, WhichBrushOrg);
 }
 
 KwPoint KwDC::SetBrushOrg(const KwPoint& coPoint)
 {
-    return GetHandle() ? pcoKwSys->SetDCPoint(GetHandle(), WhichBrushOrg, coPoint) : KwPoint();
+    return Forward(GetHandle(), &KwSystem::SetDCPoint, WhichBrushOrg, coPoint);
 }
 
 unsigned long KwDC::GetBkColor() const
 {
-    return GetHandle() ? pcoKwSys->GetBkColor(GetHandle()) : 0;
+    return Forward(GetHandle(), &KwSystem::GetBkColor);
 }
 
 unsigned long KwDC::SetBkColor(unsigned long ulColor)
 {
-    return GetHandle() ? pcoKwSys->SetBkColor(GetHandle(), ulColor & 0xFFFFFFUL) : 0;
+    return Forward(GetHandle(), &KwSystem::SetBkColor, ulColor & 0xFFFFFFUL);
 }
 
 int KwDC::GetBkMode() const
 {
-    return GetHandle() ? pcoKwSys->GetBkMode(GetHandle()) : 0;
+    return Forward(GetHandle(), &KwSystem::GetBkMode);
 }
 
 int KwDC::SetBkMode(int nMode)
 {
-    return GetHandle() ? pcoKwSys->SetBkMode(GetHandle(), nMode) : 0;
+    return Forward(GetHandle(), &KwSystem::SetBkMode, nMode);
 }
 
 int KwDC::GetPolyFillMode() const
 {
-    return GetHandle() ? pcoKwSys->GetPolyFillMode(GetHandle()) : 0;
+    return Forward(GetHandle(), &KwSystem::GetPolyFillMode);
 }
 
 int KwDC::SetPolyFillMode(int nMode)
 {
-    return GetHandle() ? pcoKwSys->SetPolyFillMode(GetHandle(), nMode) : 0;
+    return Forward(GetHandle(), &KwSystem::SetPolyFillMode, nMode);
 }
 
 int KwDC::GetROP2() const
 {
-    return GetHandle() ? pcoKwSys->GetROP2(GetHandle()) : 0;
+    return Forward(GetHandle(), &KwSystem::GetROP2);
 }
 
 int KwDC::SetROP2(int nMode)
 {
-    return GetHandle() ? pcoKwSys->SetROP2(GetHandle(), nMode) : 0;
+    return Forward(GetHandle(), &KwSystem::SetROP2, nMode);
 }
 
 unsigned long KwDC::GetTextColor() const
 {
-    return GetHandle() ? pcoKwSys->GetTextColor(GetHandle()) : 0;
+    return Forward(GetHandle(), &KwSystem::GetTextColor);
 }
 
 unsigned long KwDC::SetTextColor(unsigned long ulColor)
 {
-    return GetHandle() ? pcoKwSys->SetTextColor(GetHandle(), ulColor & 0xFFFFFFUL) : 0;
+    return Forward(GetHandle(), &KwSystem::SetTextColor, ulColor & 0xFFFFFFUL);
 }
 
 int KwDC::GetMapMode() const
 {
-    return GetHandle() ? pcoKwSys->GetMapMode(GetHandle()) : 0;
+    return Forward(GetHandle(), &KwSystem::GetMapMode);
 }
 
 int KwDC::SetMapMode(int nMode)
 {
-    return GetHandle() ? pcoKwSys->SetMapMode(GetHandle(), nMode) : 0;
+    return Forward(GetHandle(), &KwSystem::SetMapMode, nMode);
 }
 
 KwPoint KwDC::GetViewportOrg() const
 {
-    return GetHandle() ? pcoKwSys->GetDCPoint(GetHandle(), WhichViewportOrg) : KwPoint();
+    return Forward(GetHandle(), &KwSystem::GetDCPoint, WhichViewportOrg);
 }
 
 KwPoint KwDC::SetViewportOrg(const KwPoint& coPoint)
 {
-    return GetHandle() ? pcoKwSys->SetDCPoint(GetHandle(), WhichViewportOrg, coPoint) : KwPoint();
+    return Forward(GetHandle(), &KwSystem::SetDCPoint, WhichViewportOrg, coPoint);
 }
 
 KwPoint KwDC::GetViewportExt() const
 {
-    return GetHandle() ? pcoKwSys->GetDCPoint(GetHandle(), WhichViewportExt) : KwPoint();
+    return Forward(GetHandle(), &KwSystem::GetDCPoint, WhichViewportExt);
 }
 
 KwPoint KwDC::SetViewportExt(const KwPoint& coPoint)
 {
-    return GetHandle() ? pcoKwSys->SetDCPoint(GetHandle(), WhichViewportExt, coPoint) : KwPoint();
+    return Forward(GetHandle(), &KwSystem::SetDCPoint, WhichViewportExt, coPoint);
 }
 
 KwPoint KwDC::GetWindowOrg() const
 {
-    return GetHandle() ? pcoKwSys->GetDCPoint(GetHandle(), WhichWindowOrg) : KwPoint();
+    return Forward(GetHandle(), &KwSystem::GetDCPoint, WhichWindowOrg);
 }
 
 KwPoint KwDC::SetWindowOrg(const KwPoint& coPoint)
 {
-    return GetHandle() ? pcoKwSys->SetDCPoint(GetHandle(), WhichWindowOrg, coPoint) : KwPoint();
+    return Forward(GetHandle(), &KwSystem::SetDCPoint, WhichWindowOrg, coPoint);
 }
 
 KwPoint KwDC::GetWindowExt() const
 {
-    return GetHandle() ? pcoKwSys->GetDCPoint(GetHandle(), WhichWindowExt) : KwPoint();
+    return Forward(GetHandle(), &KwSystem::GetDCPoint, WhichWindowExt);
 }
 
 KwPoint KwDC::SetWindowExt(const KwPoint& coPoint)
 {
-    return GetHandle() ? pcoKwSys->SetDCPoint(GetHandle(), WhichWindowExt, coPoint) : KwPoint();
+    return Forward(GetHandle(), &KwSystem::SetDCPoint, WhichWindowExt, coPoint);
 }
 
 int KwDC::PixToLog(KwPoint* pcoPoints, short nCount) const
@@ -426,24 +436,24 @@ int KwDC::LogToPix(KwPoint* pcoPoints, short nCount) const
 
 KwPoint KwDC::GetCurrentPosition() const
 {
-    return GetHandle() ? pcoKwSys->GetCurrentPosition(GetHandle()) : KwPoint();
+    return Forward(GetHandle(), &KwSystem::GetCurrentPosition);
 }
 
 int KwDC::RealizePalette()
 {
-    return GetHandle() ? pcoKwSys->RealizePalette(GetHandle()) : 0;
+    return Forward(GetHandle(), &KwSystem::RealizePalette);
 }
 
 unsigned long KwDC::GetNearestColor(unsigned long ulColor) const
 {
-    return GetHandle() ? pcoKwSys->GetNearestColor(GetHandle(), ulColor & 0xFFFFFFUL) : 0;
+    return Forward(GetHandle(), &KwSystem::GetNearestColor, ulColor & 0xFFFFFFUL);
 }
 
 // Clipping
 
 int KwDC::GetClipBox(KwRect& coRect) const
 {
-    return GetHandle() ? pcoKwSys->GetClipBox(GetHandle(), coRect) : 0;
+    return Forward(GetHandle(), &KwSystem::GetClipBox, coRect);
 }
 
 int KwDC::SetClipBox(const KwRect& coRect, short nMode)
@@ -458,17 +468,17 @@ int KwDC::SetClipBox(const KwRect& coRect, short nMode)
 
 int KwDC::ResetClipBox()
 {
-    return GetHandle() ? pcoKwSys->SelectClipRgn(GetHandle(), 0) : 0;
+    return Forward(GetHandle(), &KwSystem::SelectClipRgn, 0);
 }
 
 int KwDC::SelectClipRgn(const KwRegion* pcoRegion)
 {
-    return GetHandle() ? pcoKwSys->SelectClipRgn(GetHandle(), pcoRegion ? pcoRegion->GetHandle() : 0) : 0;
+    return Forward(GetHandle(), &KwSystem::SelectClipRgn, pcoRegion ? pcoRegion->GetHandle() : 0);
 }
 
 int KwDC::ExcludeClipRect(const KwRect& coRect)
 {
-    return GetHandle() ? pcoKwSys->ExcludeClipRect(GetHandle(), coRect) : 0;
+    return Forward(GetHandle(), &KwSystem::ExcludeClipRect, coRect);
 }
 
 int KwDC::ExcludeUpdateRgn(const KwWnd* pcoWnd)
@@ -478,34 +488,34 @@ int KwDC::ExcludeUpdateRgn(const KwWnd* pcoWnd)
 
 int KwDC::IntersectClipRect(const KwRect& coRect)
 {
-    return GetHandle() ? pcoKwSys->IntersectClipRect(GetHandle(), coRect) : 0;
+    return Forward(GetHandle(), &KwSystem::IntersectClipRect, coRect);
 }
 
 int KwDC::OffsetClipRgn(short nDx, short nDy)
 {
-    return GetHandle() ? pcoKwSys->OffsetClipRgn(GetHandle(), nDx, nDy) : 0;
+    return Forward(GetHandle(), &KwSystem::OffsetClipRgn, nDx, nDy);
 }
 
 int KwDC::PointVisible(const KwPoint& coPoint) const
 {
-    return GetHandle() ? pcoKwSys->PtVisible(GetHandle(), coPoint) : 0;
+    return Forward(GetHandle(), &KwSystem::PtVisible, coPoint);
 }
 
 int KwDC::RectVisible(const KwRect& coRect) const
 {
-    return GetHandle() ? pcoKwSys->RectVisible(GetHandle(), coRect) : 0;
+    return Forward(GetHandle(), &KwSystem::RectVisible, coRect);
 }
 
 // Drawing
 
 int KwDC::MoveTo(const KwPoint& coPoint)
 {
-    return GetHandle() ? pcoKwSys->MoveTo(GetHandle(), coPoint) : 0;
+    return Forward(GetHandle(), &KwSystem::MoveTo, coPoint);
 }
 
 int KwDC::LineTo(const KwPoint& coPoint)
 {
-    return GetHandle() ? pcoKwSys->LineTo(GetHandle(), coPoint) : 0;
+    return Forward(GetHandle(), &KwSystem::LineTo, coPoint);
 }
 
 int KwDC::Polyline(const KwPoint* pcoPoints, short nCount)
@@ -515,32 +525,32 @@ int KwDC::Polyline(const KwPoint* pcoPoints, short nCount)
 
 int KwDC::Rectangle(const KwRect& coRect)
 {
-    return GetHandle() ? pcoKwSys->Rectangle(GetHandle(), coRect) : 0;
+    return Forward(GetHandle(), &KwSystem::Rectangle, coRect);
 }
 
 int KwDC::RoundRect(const KwRect& coRect, const KwSize& coCorner)
 {
-    return GetHandle() ? pcoKwSys->RoundRect(GetHandle(), coRect, coCorner) : 0;
+    return Forward(GetHandle(), &KwSystem::RoundRect, coRect, coCorner);
 }
 
 int KwDC::Arc(const KwRect& coRect, const KwPoint& coStart, const KwPoint& coEnd)
 {
-    return GetHandle() ? pcoKwSys->ArcShape(GetHandle(), 0, coRect, coStart, coEnd) : 0;
+    return Forward(GetHandle(), &KwSystem::ArcShape, 0, coRect, coStart, coEnd);
 }
 
 int KwDC::Chord(const KwRect& coRect, const KwPoint& coStart, const KwPoint& coEnd)
 {
-    return GetHandle() ? pcoKwSys->ArcShape(GetHandle(), 1, coRect, coStart, coEnd) : 0;
+    return Forward(GetHandle(), &KwSystem::ArcShape, 1, coRect, coStart, coEnd);
 }
 
 int KwDC::Ellipse(const KwRect& coRect)
 {
-    return GetHandle() ? pcoKwSys->Ellipse(GetHandle(), coRect) : 0;
+    return Forward(GetHandle(), &KwSystem::Ellipse, coRect);
 }
 
 int KwDC::Pie(const KwRect& coRect, const KwPoint& coStart, const KwPoint& coEnd)
 {
-    return GetHandle() ? pcoKwSys->ArcShape(GetHandle(), 2, coRect, coStart, coEnd) : 0;
+    return Forward(GetHandle(), &KwSystem::ArcShape, 2, coRect, coStart, coEnd);
 }
 
 int KwDC::Polygon(const KwPoint* pcoPoints, short nCount)
@@ -575,12 +585,12 @@ int KwDC::FrameRect(const KwRect& coRect, const KwBrush& coBrush)
 
 int KwDC::InvertRect(const KwRect& coRect)
 {
-    return GetHandle() ? pcoKwSys->InvertRect(GetHandle(), coRect) : 0;
+    return Forward(GetHandle(), &KwSystem::InvertRect, coRect);
 }
 
 int KwDC::DrawFocusRect(const KwRect& coRect)
 {
-    return GetHandle() ? pcoKwSys->DrawFocusRect(GetHandle(), coRect) : 0;
+    return Forward(GetHandle(), &KwSystem::DrawFocusRect, coRect);
 }
 
 int KwDC::FillRgn(const KwRegion& coRegion, const KwBrush& coBrush)
@@ -619,12 +629,12 @@ unsigned long KwDC::SetPixel(const KwPoint& coPoint, unsigned long ulColor)
 
 int KwDC::FloodFill(const KwPoint& coPoint, unsigned long ulBorder)
 {
-    return GetHandle() ? pcoKwSys->FloodFill(GetHandle(), coPoint, ulBorder & 0xFFFFFFUL) : 0;
+    return Forward(GetHandle(), &KwSystem::FloodFill, coPoint, ulBorder & 0xFFFFFFUL);
 }
 
 int KwDC::PatBlt(const KwPoint& coPoint, const KwSize& coSize, unsigned short unRop)
 {
-    return GetHandle() ? pcoKwSys->PatBlt(GetHandle(), KwRect(coPoint, coSize), KwCodes::RasterOpToSystem(unRop)) : 0;
+    return Forward(GetHandle(), &KwSystem::PatBlt, KwRect(coPoint, coSize), KwCodes::RasterOpToSystem(unRop));
 }
 
 int KwDC::BitBlt(const KwPoint& coDest, const KwDC& coSrc, const KwPoint& coSrcPos, const KwSize& coSize, unsigned short unRop)
@@ -826,17 +836,17 @@ int KwDC::GetTextMetrics(KwTextMetrics* pcoMetrics) const
 
 int KwDC::SetTextJustification(short nBreakExtra, short nBreakCount)
 {
-    return GetHandle() ? pcoKwSys->SetTextJustification(GetHandle(), nBreakExtra, nBreakCount) : 0;
+    return Forward(GetHandle(), &KwSystem::SetTextJustification, nBreakExtra, nBreakCount);
 }
 
 int KwDC::GetTextCharacterExtra() const
 {
-    return GetHandle() ? pcoKwSys->GetTextCharacterExtra(GetHandle()) : 0;
+    return Forward(GetHandle(), &KwSystem::GetTextCharacterExtra);
 }
 
 int KwDC::SetTextCharacterExtra(int nExtra)
 {
-    return GetHandle() ? pcoKwSys->SetTextCharacterExtra(GetHandle(), nExtra) : 0;
+    return Forward(GetHandle(), &KwSystem::SetTextCharacterExtra, nExtra);
 }
 
 int KwDC::TextOutLine(const KwPoint& coPoint, const char* pszText, int nLength, unsigned short unFlags, const KwRect* pcoClip)

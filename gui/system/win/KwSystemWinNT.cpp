@@ -82,6 +82,18 @@ std::vector<POINT> ToPoints(const KwPoint* pcoPoints, int nCount)
     return coPoints;
 }
 
+// The point counts of several polygons, and their sum.
+std::vector<INT> PolygonCounts(const short* pnCounts, short nPolygons, int& nTotal)
+{
+    std::vector<INT> coCounts;
+    nTotal = 0;
+    for (short i = 0; i < nPolygons; ++i) {
+        coCounts.push_back(pnCounts[i]);
+        nTotal += pnCounts[i];
+    }
+    return coCounts;
+}
+
 KwSystemWinNT& Adapter()
 {
     return static_cast<KwSystemWinNT&>(*pcoKwSys);
@@ -689,12 +701,8 @@ KwHandle KwSystemWinNT::CreatePolygonRgn(const KwPoint* pcoPoints, short nCount,
 
 KwHandle KwSystemWinNT::CreatePolyPolygonRgn(const KwPoint* pcoPoints, const short* pnCounts, short nPolygons, short nFillMode)
 {
-    std::vector<INT> coCounts;
     int nTotal = 0;
-    for (short i = 0; i < nPolygons; ++i) {
-        coCounts.push_back(pnCounts[i]);
-        nTotal += pnCounts[i];
-    }
+    const std::vector<INT> coCounts = PolygonCounts(pnCounts, nPolygons, nTotal);
     const std::vector<POINT> coPoints = ToPoints(pcoPoints, nTotal);
     return Handle(::CreatePolyPolygonRgn(coPoints.data(), coCounts.data(), nPolygons, nFillMode == 2 ? WINDING : ALTERNATE));
 }
@@ -891,12 +899,8 @@ int KwSystemWinNT::Polygon(KwHandle hDC, const KwPoint* pcoPoints, short nCount)
 
 int KwSystemWinNT::PolyPolygon(KwHandle hDC, const KwPoint* pcoPoints, const short* pnCounts, short nPolygons)
 {
-    std::vector<INT> coCounts;
     int nTotal = 0;
-    for (short i = 0; i < nPolygons; ++i) {
-        coCounts.push_back(pnCounts[i]);
-        nTotal += pnCounts[i];
-    }
+    const std::vector<INT> coCounts = PolygonCounts(pnCounts, nPolygons, nTotal);
     const std::vector<POINT> coPoints = ToPoints(pcoPoints, nTotal);
     return ::PolyPolygon(Dc(hDC), coPoints.data(), coCounts.data(), nPolygons) ? 1 : 0;
 }
