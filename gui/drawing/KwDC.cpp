@@ -88,6 +88,7 @@ KwDC::KwDC(const KwWnd* pcoWnd)
 KwDC::KwDC(const KwWnd* pcoWnd, KwHandle hDC)
 {
     m_pcoWnd = pcoWnd;
+    m_hWnd = pcoWnd ? pcoWnd->GetHandle() : 0;
     if (SysConnect(hDC, 0))
         m_nOrigin = Origin::Attached;
 }
@@ -105,6 +106,7 @@ int KwDC::Obtain(KwHandle hDC, Origin nOrigin, const KwWnd* pcoWnd)
     Connect(hDC);
     m_nOrigin = nOrigin;
     m_pcoWnd = pcoWnd;
+    m_hWnd = pcoWnd ? pcoWnd->GetHandle() : 0;
     return 1;
 }
 
@@ -131,8 +133,9 @@ void KwDC::Clean()
     SelectOutAll();
     SelectBitmapImpl(nullptr);
     const Origin nOrigin = m_nOrigin;
-    const KwHandle hWnd = m_pcoWnd ? m_pcoWnd->GetHandle() : 0;
+    const KwHandle hWnd = m_hWnd;
     const KwHandle hDC = DisConnect();
+    m_hWnd = 0;
     m_nOrigin = Origin::None;
     if (!pcoKwSys)
         return;

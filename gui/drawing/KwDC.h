@@ -49,6 +49,7 @@ public:
     int SysCreate(const char* pszDriver, const char* pszDevice, const char* pszOutput, const void* pvMode);
     void SysDelete() override { Clean(); }
     void Clean();
+    // The window the context belongs to; the context may outlive it.
     const KwWnd* GetWindow() const { return m_pcoWnd; }
     Origin GetOrigin() const { return m_nOrigin; }
 
@@ -202,7 +203,8 @@ private:
     int DrawMasked(const KwBitmap& coBitmap, unsigned long ulTransparent, const KwRect& coDest, int nPale, int nMedium);
     int TextOutLine(const KwPoint& coPoint, const char* pszText, int nLength, unsigned short unFlags, const KwRect* pcoClip);
 
-    const KwWnd* m_pcoWnd { nullptr };        // not owned
+    const KwWnd* m_pcoWnd { nullptr };        // not owned; valid while the window lives
+    KwHandle m_hWnd { 0 };                    // its system window, for giving the context back
     Origin m_nOrigin { Origin::None };
     const KwObjGDI* m_pcoPen { nullptr };     // selected, not owned
     const KwObjGDI* m_pcoBrush { nullptr };

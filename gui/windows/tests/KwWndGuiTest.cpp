@@ -297,6 +297,28 @@ TEST_F(KwWndGuiTest, WrappedEditControlKeepsItsOwnBehaviour)
     EXPECT_FALSE(::IsWindow(hEdit));
 }
 
+// The control's own procedure used to be read from the object after the
+// object was gone; it is kept where the control can still be served when
+// no object answers for it any more.
+TEST_F(KwWndGuiTest, WrappedControlWithoutObjectStillReachesItsOwnProcedure)
+{
+    KwWFrame* pcoFrame = Open("Control without object");
+    KwWSystem* pcoEdit = kw25test::AddChild(new KwWSystem("CW_EDIT", "EDIT", KwPoint(20, 20), KwSize(200, 24), 0, 7, 0), *pcoFrame);
+    const HWND hEdit = Hwnd(*pcoEdit);
+    const LONG_PTR lFramework = ::GetWindowLongPtrA(hEdit, GWLP_WNDPROC);
+    pcoKwSys->DetachWindowObject(*pcoEdit);
+    pcoEdit->DisConnect();
+    pcoEdit->Destroy();                           // no system window: the object goes
+    EXPECT_TRUE(::SetWindowTextA(hEdit, "still an edit control"));
+    char szText[32] = {};
+    ::GetWindowTextA(hEdit, szText, sizeof szText);
+    EXPECT_STREQ(szText, "still an edit control");
+    EXPECT_EQ(::SendMessageA(hEdit, EM_GETLIMITTEXT, 0, 0) > 0, true);
+    ::DestroyWindow(hEdit);                       // the final message restores the control's procedure
+    EXPECT_FALSE(::IsWindow(hEdit));
+    EXPECT_NE(lFramework, 0);
+}
+
 // The current message of the adapter is the outer one again after a
 // nested message, so that its default processing runs the right message.
 TEST_F(KwWndGuiTest, NestedMessageLeavesTheOuterOneCurrent)
