@@ -373,17 +373,17 @@ int KwCopyEngine::FillFromPath(const char* pszPath, int nWithSelf)
 int KwCopyEngine::CreateDirectory(const char* pszPath)
 {
     std::string strFull;
-    if (!pszPath || !m_coFs.FullPath(pszPath, strFull))
+    std::string strPath;
+    if (!pszPath || !m_coFs.FullPath(pszPath, strFull) || !NearestExisting(strFull, strPath))
         return 0;
-    std::string strPath = strFull.substr(0, m_coFs.RootLength(strFull));
-    for (const std::string& strName : m_coFs.Components(strFull)) {
-        strPath = m_coFs.Join(strPath, strName);
-        KwCopyError coError;
-        if (m_coFs.CreateDirectory(strPath, nullptr, coError))
-            continue;
-        KwCopyDirEntry coEntry;
-        if (coError.m_eKind != KwCopyError::Exists || !m_coFs.Stat(strPath, coEntry, coError)
-            || coEntry.m_coStat.m_eKind != KwCopyStat::Directory)
+    KwCopyDirEntry coEntry;
+    KwCopyError coError;
+    if (!m_coFs.Stat(strPath, coEntry, coError) || coEntry.m_coStat.m_eKind != KwCopyStat::Directory)
+        return 0;
+    const std::vector<std::string> vecNames = m_coFs.Components(strFull);
+    for (size_t i = m_coFs.Components(strPath).size(); i < vecNames.size(); ++i) {
+        strPath = m_coFs.Join(strPath, vecNames[i]);
+        if (!m_coFs.CreateDirectory(strPath, nullptr, coError))
             return 0;
     }
     return 1;
@@ -715,8 +715,10 @@ void KwCopyEngine::SecondPass(Secure* pcoSecure)
                 EndLine(lLine, KwCopyRecord::Ok);
             }
         }
+        // After a cancel the bar stays where the copy stopped.
         ++lDone;
-        Advance(m_dPassWeight + (1.0 - m_dPassWeight) * static_cast<double>(lDone) / static_cast<double>(lToDo));
+        if (!CancelRequested())
+            Advance(m_dPassWeight + (1.0 - m_dPassWeight) * static_cast<double>(lDone) / static_cast<double>(lToDo));
     }
 }
 
