@@ -47,7 +47,8 @@ TEST_F(KwCopyEngineTest, CopiesTheTreeInPreOrderAndGivesRightsBackwardsWithTheSo
     // contents before their directory.
     std::vector<std::string> vecSets;
     for (size_t i = 0; i < kTree.size(); ++i) {
-        EXPECT_EQ(m_pcoFs->m_vecCreated.at(i + 1), "/dst/" + kTree[i] + " C+SD(/" + kTree[i] + ")");
+        EXPECT_EQ(m_pcoFs->m_vecCreated.at(i + 1),
+                  "/dst/" + kTree[i] + " C+" + kwtest::TRecordingSecurity::DescriptorOf("/" + kTree[i]));
         vecSets.insert(vecSets.begin(), "Set /dst/" + kTree[i] + " 14 SD(/" + kTree[i] + ")");
     }
     EXPECT_EQ(m_pcoFs->m_vecCreated.front(), "/dst inherited");

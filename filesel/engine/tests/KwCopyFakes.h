@@ -74,8 +74,12 @@ public:
     std::map<std::string, std::string> m_coSet;         // the last descriptor set on each path
 
     // The descriptor every source has: its own path, so a target given the
-    // wrong one shows whose it is.
-    static std::string DescriptorOf(const std::string& strShort) { return "SD(" + strShort + ")"; }
+    // wrong one shows whose it is. Those of ".bin" files are longer than
+    // the first buffer Secure reads into.
+    static std::string DescriptorOf(const std::string& strShort)
+    {
+        return "SD(" + strShort + ")" + std::string(strShort.find(".bin") != std::string::npos ? 150 : 0, '.');
+    }
 
     int LookupPrivilege(const char* pszName, Luid& ulLuid, uint32_t& ulError) override
     {
