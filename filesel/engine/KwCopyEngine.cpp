@@ -697,7 +697,7 @@ void KwCopyEngine::SecondPass(Secure* pcoSecure)
         KwCopyError coError;
         // Times first: the exact rights may take the copy's own access away.
         if (m_coTree[i].m_coStat.m_eKind == KwCopyStat::Directory && !m_coOptions.m_nListOnly
-            && !m_coFs.SetDirectoryInfo(strTarget, m_coTree[i].m_coStat, coError)) {
+            && !m_coFs.SetEntryInfo(strTarget, m_coTree[i].m_coStat, coError)) {
             EndLine(AddLine("Setting Times " + Shown(i) + " ... "), KwCopyRecord::Failed, ErrorText(coError.m_ulCode));
             MarkFailed(i);
         }

@@ -91,6 +91,9 @@ public:
     virtual long Read(char* pchBuffer, long lCount, KwCopyError& coError) = 0;
     // All lCount bytes, or -1 on failure.
     virtual long Write(const char* pchBuffer, long lCount, KwCopyError& coError) = 0;
+    // Back to the first byte, to read the file again (a target is open for
+    // reading too).
+    virtual int Rewind(KwCopyError& coError) = 0;
     // Gives a target the source's time stamps and attributes.
     virtual int Finish(const KwCopyStat& coSource, KwCopyError& coError) = 0;
     // Closes the file; 1 when everything written reached the file.
@@ -152,7 +155,7 @@ public:
     virtual int Replace(const std::string& strTarget, const std::string& strFrom, KwCopyError& coError) = 0;
     virtual int DeleteFile(const std::string& strPath, KwCopyError& coError) = 0;
     // Time stamps and attributes of a directory.
-    virtual int SetDirectoryInfo(const std::string& strPath, const KwCopyStat& coSource, KwCopyError& coError) = 0;
+    virtual int SetEntryInfo(const std::string& strPath, const KwCopyStat& coSource, KwCopyError& coError) = 0;
     // Makes strTarget a link like the link strSource; NotSupported when the
     // link cannot be read or made here.
     virtual int CopyLink(const std::string& strSource, const std::string& strTarget, KwCopyError& coError) = 0;

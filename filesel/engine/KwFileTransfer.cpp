@@ -144,7 +144,10 @@ KwFileTransfer::Result KwFileTransfer::Copy(const std::string& strSource, const 
         strReason = Reason("the target cannot be created", coError);
         return Failed;
     }
-    const Result eResult = Pump(*pcoSource, *pcoTarget, strReason);
+    // A copy that does not read back as its source never replaces anything.
+    Result eResult = Pump(*pcoSource, *pcoTarget, strReason);
+    if (eResult == Copied && m_coOptions.m_nVerify)
+        eResult = Verify(*pcoSource, *pcoTarget, strReason);
     if (eResult != Copied) {
         pcoTarget->Abandon();
         return eResult;
@@ -167,40 +170,39 @@ KwFileTransfer::Result KwFileTransfer::Copy(const std::string& strSource, const 
         strReason = Reason("the old target cannot be replaced", coError);
         return Failed;
     }
-    return m_coOptions.m_nVerify ? Verify(strSource, strTarget, strReason) : Copied;
+    return Copied;
 }
 
-KwFileTransfer::Result KwFileTransfer::Verify(const std::string& strSource, const std::string& strTarget,
-                                              std::string& strReason)
+KwFileTransfer::Result KwFileTransfer::Verify(KwCopyStream& coSource, KwCopyStream& coTarget, std::string& strReason)
 {
     KwCopyError coError;
-    std::unique_ptr<KwCopyStream> pcoSource = m_coFs.OpenSource(strSource, coError);
-    std::unique_ptr<KwCopyStream> pcoTarget = pcoSource ? m_coFs.OpenSource(strTarget, coError) : nullptr;
-    if (!pcoTarget) {
-        strReason = Reason("verification: a file cannot be opened again", coError);
+    if (!coSource.Rewind(coError) || !coTarget.Rewind(coError)) {
+        strReason = Reason("verification: the files cannot be read again", coError);
         return Failed;
     }
     if (!m_pchCompare)
         m_pchCompare.reset(new char[m_ulPieceSize]);
     uint64_t ullOffset = 0;
     for (;;) {
-        const long lSource = pcoSource->Read(m_pchBuffer.get(), static_cast<long>(m_ulPieceSize), coError);
-        // The target is read to the same length, so its end shows as a
+        if (IsCanceled())
+            return Canceled;
+        const long lSource = coSource.Read(m_pchBuffer.get(), static_cast<long>(m_ulPieceSize), coError);
+        // The copy is read to the same length, so its end shows as a
         // difference rather than as a short piece.
         long lTarget = 0;
         while (lSource > 0 && lTarget < lSource) {
-            const long lPiece = pcoTarget->Read(m_pchCompare.get() + lTarget, lSource - lTarget, coError);
+            const long lPiece = coTarget.Read(m_pchCompare.get() + lTarget, lSource - lTarget, coError);
             if (lPiece <= 0)
                 break;
             lTarget += lPiece;
         }
-        if (lSource < 0 || lTarget < 0) {
-            strReason = Reason("verification: a file cannot be read again", coError);
+        if (lSource < 0) {
+            strReason = Reason("verification: the files cannot be read again", coError);
             return Failed;
         }
         if (lSource == 0) {
             char chMore;
-            if (pcoTarget->Read(&chMore, 1, coError) == 0)
+            if (coTarget.Read(&chMore, 1, coError) == 0)
                 return Copied;
             strReason = "verification: the copy is longer than the source";
             return Failed;

@@ -47,7 +47,8 @@ private:
     Plan DecideExisting(const std::string& strSource, const KwCopyStat& coSource, const std::string& strTarget,
                         const KwCopyDirEntry& coTarget, std::string& strReason);
     Result Pump(KwCopyStream& coSource, KwCopyStream& coTarget, std::string& strReason);
-    Result Verify(const std::string& strSource, const std::string& strTarget, std::string& strReason);
+    // Reads both files again from their first byte and compares them.
+    Result Verify(KwCopyStream& coSource, KwCopyStream& coTarget, std::string& strReason);
     std::string Reason(const char* pszWhat, const KwCopyError& coError) const;
     bool IsCanceled() const { return m_fnCanceled && m_fnCanceled(); }
 

@@ -159,6 +159,11 @@ public:
         return lDone;
     }
 
+    int Rewind(KwCopyError& coError) override
+    {
+        return lseek(m_nFile, 0, SEEK_SET) == 0 ? 1 : Failure(coError);
+    }
+
     int Finish(const KwCopyStat& coSource, KwCopyError& coError) override
     {
         const timespec acoTimes[2] = { Timespec(coSource.m_llAccessed), Timespec(coSource.m_llWritten) };
@@ -320,7 +325,7 @@ public:
     std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor,
                                                KwCopyError& coError) override
     {
-        const int nFile = open(strPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        const int nFile = open(strPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (nFile < 0) {
             Failure(coError);
             return nullptr;
@@ -344,7 +349,7 @@ public:
         return unlink(strPath.c_str()) == 0 ? 1 : Failure(coError);
     }
 
-    int SetDirectoryInfo(const std::string& strPath, const KwCopyStat& coSource, KwCopyError& coError) override
+    int SetEntryInfo(const std::string& strPath, const KwCopyStat& coSource, KwCopyError& coError) override
     {
         const timespec acoTimes[2] = { Timespec(coSource.m_llAccessed), Timespec(coSource.m_llWritten) };
         if (utimensat(AT_FDCWD, strPath.c_str(), acoTimes, 0) != 0

@@ -152,7 +152,7 @@ TEST_F(KwCopyEngineTest, AFailureAtAnyStepIsReportedOnItsLineCountedAndTheRunGoe
         { false, { "Write", "/dst/src/Alpha/Gamma/c.bin" }, "Copying " + Shown("src/Alpha/Gamma/c.bin") + " ... failed ! (the target cannot be written: error 5)", 1 },
         { false, { "CreateDirectory", "/dst/src/Alpha/Gamma" }, "Creating Directory " + Shown("src/Alpha/Gamma") + " ... failed ! (error 5)", 2 },
         { false, { "List", "/src/Alpha/Gamma" }, "Creating Directory " + Shown("src/Alpha/Gamma") + " ... failed ! (its contents cannot be listed: error 5)", 1 },
-        { false, { "SetDirectoryInfo", "/dst/src/Alpha" }, "Setting Times " + Shown("src/Alpha") + " ... failed ! (error 5)", 1 },
+        { false, { "SetEntryInfo", "/dst/src/Alpha" }, "Setting Times " + Shown("src/Alpha") + " ... failed ! (error 5)", 1 },
     };
     for (const auto& coCase : aCases) {
         SetUp();

@@ -246,9 +246,9 @@ public:
         return Fail("Replace", strTarget, coError) ? 0 : m_coReal.Replace(strTarget, strFrom, coError);
     }
     int DeleteFile(const std::string& strPath, KwCopyError& coError) override { return m_coReal.DeleteFile(strPath, coError); }
-    int SetDirectoryInfo(const std::string& strPath, const KwCopyStat& coSource, KwCopyError& coError) override
+    int SetEntryInfo(const std::string& strPath, const KwCopyStat& coSource, KwCopyError& coError) override
     {
-        return Fail("SetDirectoryInfo", strPath, coError) ? 0 : m_coReal.SetDirectoryInfo(strPath, coSource, coError);
+        return Fail("SetEntryInfo", strPath, coError) ? 0 : m_coReal.SetEntryInfo(strPath, coSource, coError);
     }
     int CopyLink(const std::string& strSource, const std::string& strTarget, KwCopyError& coError) override
     {
@@ -270,6 +270,7 @@ private:
         {
             return m_coFs.Fail("Write", m_strPath, coError) ? -1 : m_pcoReal->Write(pchBuffer, lCount, coError);
         }
+        int Rewind(KwCopyError& coError) override { return m_pcoReal->Rewind(coError); }
         int Finish(const KwCopyStat& coSource, KwCopyError& coError) override { return m_pcoReal->Finish(coSource, coError); }
         int Close(KwCopyError& coError) override { return m_pcoReal->Close(coError); }
         void Abandon() override { m_pcoReal->Abandon(); }

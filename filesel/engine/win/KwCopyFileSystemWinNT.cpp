@@ -168,6 +168,12 @@ public:
         return lDone;
     }
 
+    int Rewind(KwCopyError& coError) override
+    {
+        LARGE_INTEGER coStart {};
+        return SetFilePointerEx(m_hFile, coStart, nullptr, FILE_BEGIN) ? 1 : Failure(coError);
+    }
+
     int Finish(const KwCopyStat& coSource, KwCopyError& coError) override
     {
         FILE_BASIC_INFO coInfo = BasicInfo(coSource);
@@ -347,7 +353,7 @@ public:
         // descriptor says, so a target whose rights lock out the copying
         // account can still be written, finished and removed.
         SECURITY_ATTRIBUTES coSecurity { sizeof(SECURITY_ATTRIBUTES), const_cast<void*>(pvDescriptor), FALSE };
-        HANDLE hFile = CreateFileW(KwLongPath(strPath).c_str(), GENERIC_WRITE | DELETE | FILE_WRITE_ATTRIBUTES, 0,
+        HANDLE hFile = CreateFileW(KwLongPath(strPath).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | FILE_WRITE_ATTRIBUTES, 0,
                                    pvDescriptor ? &coSecurity : nullptr, CREATE_NEW,
                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (hFile == INVALID_HANDLE_VALUE) {
@@ -384,7 +390,7 @@ public:
         return DeleteFileW(wstrPath.c_str()) ? 1 : Failure(coError);
     }
 
-    int SetDirectoryInfo(const std::string& strPath, const KwCopyStat& coSource, KwCopyError& coError) override
+    int SetEntryInfo(const std::string& strPath, const KwCopyStat& coSource, KwCopyError& coError) override
     {
         THandle coDirectory(OpenEntry(strPath, FILE_WRITE_ATTRIBUTES));
         if (!coDirectory.IsOpen())
