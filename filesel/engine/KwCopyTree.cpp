@@ -6,18 +6,6 @@
 
 namespace {
 
-int CompareNoCase(const char* pchA, size_t nA, const char* pchB, size_t nB)
-{
-    const size_t n = std::min(nA, nB);
-    for (size_t i = 0; i < n; ++i) {
-        const int a = std::tolower(static_cast<unsigned char>(pchA[i]));
-        const int b = std::tolower(static_cast<unsigned char>(pchB[i]));
-        if (a != b)
-            return a < b ? -1 : 1;
-    }
-    return nA == nB ? 0 : (nA < nB ? -1 : 1);
-}
-
 const KwCopyIdentity kNoIdentity {};
 
 } // namespace
@@ -30,14 +18,36 @@ struct KwCopyTree::Frame {
     size_t m_nNext { 0 };
 };
 
-bool KwCopyTree::NameLess(const std::string& strA, const std::string& strB)
+std::string KwCopyTree::SortKey(const std::string& strName)
 {
-    const size_t nDotA = std::min(strA.find('.'), strA.size());
-    const size_t nDotB = std::min(strB.find('.'), strB.size());
-    int n = CompareNoCase(strA.data(), nDotA, strB.data(), nDotB);
-    if (n == 0)
-        n = CompareNoCase(strA.data() + nDotA, strA.size() - nDotA, strB.data() + nDotB, strB.size() - nDotB);
-    return n != 0 ? n < 0 : strA < strB;
+    // "\0" after the base and after the extension: a shorter base sorts
+    // before a longer one that begins like it.
+    const size_t nDot = std::min(strName.find('.'), strName.size());
+    std::string strKey;
+    strKey.reserve(2 * strName.size() + 2);
+    for (size_t i = 0; i < strName.size(); ++i) {
+        if (i == nDot)
+            strKey += '\0';
+        strKey += static_cast<char>(std::tolower(static_cast<unsigned char>(strName[i])));
+    }
+    if (nDot == strName.size())
+        strKey += '\0';
+    strKey += '\0';
+    return strKey + strName;
+}
+
+void KwCopyTree::Sort(std::vector<KwCopyDirEntry>& vecEntries)
+{
+    std::vector<std::pair<std::string, size_t>> vecKeys;
+    vecKeys.reserve(vecEntries.size());
+    for (size_t i = 0; i < vecEntries.size(); ++i)
+        vecKeys.emplace_back(SortKey(vecEntries[i].m_strName), i);
+    std::sort(vecKeys.begin(), vecKeys.end());
+    std::vector<KwCopyDirEntry> vecSorted;
+    vecSorted.reserve(vecEntries.size());
+    for (const auto& coKey : vecKeys)
+        vecSorted.push_back(std::move(vecEntries[coKey.second]));
+    vecEntries.swap(vecSorted);
 }
 
 void KwCopyTree::Clear()
@@ -54,10 +64,10 @@ int32_t KwCopyTree::BaseOf(const std::string& strDirectory)
     return static_cast<int32_t>(m_vecBases.size() - 1);
 }
 
-int32_t KwCopyTree::Add(const KwCopyDirEntry& coEntry, int32_t lParent, int32_t lBase)
+int32_t KwCopyTree::Add(KwCopyDirEntry&& coEntry, int32_t lParent, int32_t lBase)
 {
     Entry coNew;
-    coNew.m_strName = coEntry.m_strName;
+    coNew.m_strName = std::move(coEntry.m_strName);
     coNew.m_lParent = lParent;
     coNew.m_lBase = lBase;
     coNew.m_coStat = coEntry.m_coStat;
@@ -86,8 +96,7 @@ int KwCopyTree::Open(int32_t lEntry, const std::string& strPath, std::vector<Fra
             m_vecEntries[static_cast<size_t>(lEntry)].m_nFlags |= Loop;
         return -1;
     }
-    std::sort(coFrame.m_vecChildren.begin(), coFrame.m_vecChildren.end(),
-              [](const KwCopyDirEntry& a, const KwCopyDirEntry& b) { return NameLess(a.m_strName, b.m_strName); });
+    Sort(coFrame.m_vecChildren);
     vecFrames.push_back(std::move(coFrame));
     return 1;
 }
@@ -104,8 +113,9 @@ int KwCopyTree::Gather(const std::string& strFull, int nWithSelf, const CancelTe
         if (!m_coFs.Stat(strFull, coSelf, coError))
             return 0;
         lBase = BaseOf(strParent);
-        const int32_t lSelf = Add(coSelf, -1, lBase);
-        if (coSelf.m_coStat.m_eKind != KwCopyStat::Directory)
+        const bool bDirectory = coSelf.m_coStat.m_eKind == KwCopyStat::Directory;
+        const int32_t lSelf = Add(std::move(coSelf), -1, lBase);
+        if (!bDirectory)
             return 1;
         if (Open(lSelf, strFull, vecFrames) == 0)
             return 0;
@@ -123,11 +133,13 @@ int KwCopyTree::Gather(const std::string& strFull, int nWithSelf, const CancelTe
         }
         if (fnCanceled && fnCanceled())
             return 0;
-        const KwCopyDirEntry& coChild = coTop.m_vecChildren[coTop.m_nNext++];
-        const int32_t lChild = Add(coChild, coTop.m_lEntry, lBase);
-        if (coChild.m_coStat.m_eKind != KwCopyStat::Directory)
+        KwCopyDirEntry& coChild = coTop.m_vecChildren[coTop.m_nNext++];
+        if (coChild.m_coStat.m_eKind != KwCopyStat::Directory) {
+            Add(std::move(coChild), coTop.m_lEntry, lBase);
             continue;
-        std::string strPath = m_coFs.Join(coTop.m_strPath, coChild.m_strName);
+        }
+        const std::string strPath = m_coFs.Join(coTop.m_strPath, coChild.m_strName);
+        const int32_t lChild = Add(std::move(coChild), coTop.m_lEntry, lBase);
         if (Open(lChild, strPath, vecFrames) == 0)
             nAll = 0;
     }
@@ -145,7 +157,7 @@ int KwCopyTree::AddSelected(const std::string& strFull)
     const int nFound = m_coFs.Stat(strFull, coEntry, coError);
     if (!nFound)
         coEntry.m_strName = strName;
-    const int32_t lEntry = Add(coEntry, -1, BaseOf(strParent));
+    const int32_t lEntry = Add(std::move(coEntry), -1, BaseOf(strParent));
     if (!nFound) {
         m_vecEntries[static_cast<size_t>(lEntry)].m_nFlags |= Missing;
         m_vecEntries[static_cast<size_t>(lEntry)].m_ulError = coError.m_ulCode;

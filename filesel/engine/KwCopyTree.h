@@ -57,13 +57,15 @@ public:
     // The bytes of every file entry.
     uint64_t FileBytes() const;
 
-    // Sibling order: base names (up to the first ".") without regard to
-    // case, then the extensions the same way, then the exact names.
-    static bool NameLess(const std::string& strA, const std::string& strB);
+    // Sibling order, as a key compared byte by byte: base names (up to the
+    // first ".") without regard to case, then the extensions the same way,
+    // then the exact names.
+    static std::string SortKey(const std::string& strName);
 
 private:
     struct Frame;
-    int32_t Add(const KwCopyDirEntry& coEntry, int32_t lParent, int32_t lBase);
+    int32_t Add(KwCopyDirEntry&& coEntry, int32_t lParent, int32_t lBase);
+    static void Sort(std::vector<KwCopyDirEntry>& vecEntries);
     int32_t BaseOf(const std::string& strDirectory);
     // Lists a directory into a new frame; 0 (and the entry flagged) when it
     // cannot be listed or was gathered before.
