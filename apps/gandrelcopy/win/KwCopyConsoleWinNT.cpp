@@ -1,9 +1,8 @@
 #include "KwCopyConsole.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "FlslWindows.h"
+#include "KwWideTextWinNT.h"
+
 #include <shellapi.h>
 
 #include <atomic>
@@ -22,25 +21,6 @@ BOOL WINAPI OnControl(DWORD ulEvent)
     return TRUE;
 }
 
-std::wstring Wide(const std::string& strText)
-{
-    if (strText.empty())
-        return std::wstring();
-    const int nLength = MultiByteToWideChar(CP_UTF8, 0, strText.data(), static_cast<int>(strText.size()), nullptr, 0);
-    std::wstring wstrText(static_cast<size_t>(nLength), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, strText.data(), static_cast<int>(strText.size()), &wstrText[0], nLength);
-    return wstrText;
-}
-
-std::string Utf8(const wchar_t* pwszText)
-{
-    const int nBytes = WideCharToMultiByte(CP_UTF8, 0, pwszText, -1, nullptr, 0, nullptr, nullptr);
-    std::string strText(static_cast<size_t>(nBytes > 0 ? nBytes : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, pwszText, -1, &strText[0], nBytes, nullptr, nullptr);
-    strText.resize(strText.size() - 1);
-    return strText;
-}
-
 } // namespace
 
 std::vector<std::string> KwCopyConsole::Arguments(int, char**)
@@ -51,7 +31,7 @@ std::vector<std::string> KwCopyConsole::Arguments(int, char**)
     if (!ppwszArguments)
         return vecArguments;
     for (int i = 1; i < nCount; ++i)
-        vecArguments.push_back(Utf8(ppwszArguments[i]));
+        vecArguments.push_back(KwUtf8FromWide(ppwszArguments[i], wcslen(ppwszArguments[i])));
     LocalFree(ppwszArguments);
     return vecArguments;
 }
@@ -62,7 +42,7 @@ void KwCopyConsole::Write(FILE* pStream, const std::string& strText)
     HANDLE hOutput = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(pStream)));
     DWORD ulMode = 0;
     if (hOutput != INVALID_HANDLE_VALUE && GetConsoleMode(hOutput, &ulMode)) {
-        const std::wstring wstrText = Wide(strText);
+        const std::wstring wstrText = KwWideFromUtf8(strText);
         DWORD ulWritten = 0;
         WriteConsoleW(hOutput, wstrText.data(), static_cast<DWORD>(wstrText.size()), &ulWritten, nullptr);
         return;
@@ -73,7 +53,7 @@ void KwCopyConsole::Write(FILE* pStream, const std::string& strText)
 
 FILE* KwCopyConsole::OpenLog(const std::string& strPath)
 {
-    return _wfopen(Wide(strPath).c_str(), L"wb");
+    return _wfopen(KwWideFromUtf8(strPath).c_str(), L"wb");
 }
 
 const char* KwCopyConsole::NewLine()
