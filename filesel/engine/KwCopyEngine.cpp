@@ -535,6 +535,19 @@ void KwCopyEngine::FirstPass(Secure* pcoSecure)
     for (long i = 0; i < m_coTree.Count(); ++i) {
         if (CancelRequested())
             return;
+        const int32_t lParent = m_coTree[i].m_lParent;
+        if (lParent >= 0 && GetState(lParent) != Made && GetState(lParent) != Existed) {
+            // Nothing goes where its directory could not be made: a name in
+            // the way might even lead elsewhere.
+            const bool bDirectory = m_coTree[i].m_coStat.m_eKind == KwCopyStat::Directory;
+            ++(bDirectory ? m_coSummary.m_lDirectories : m_coSummary.m_lFiles);
+            EndLine(AddLine((bDirectory ? "Creating Directory " : "Copying ") + Shown(i) + " ... "),
+                    KwCopyRecord::Failed, "its directory was not made");
+            SetState(i, Failed);
+            MarkFailed(i);
+            ++m_lDoneEntries;
+            continue;
+        }
         switch (m_coTree[i].m_coStat.m_eKind) {
         case KwCopyStat::Directory:
             DoDirectory(i, pcoSecure);

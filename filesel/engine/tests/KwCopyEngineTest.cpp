@@ -150,7 +150,7 @@ TEST_F(KwCopyEngineTest, AFailureAtAnyStepIsReportedOnItsLineCountedAndTheRunGoe
         { false, { "CreateTarget", "/dst/src/a.txt" }, "Copying " + Shown("src/a.txt") + " ... failed ! (the target cannot be created: error 5)", 1 },
         { false, { "Read", "/src/a.txt" }, "Copying " + Shown("src/a.txt") + " ... failed ! (the source cannot be read: error 5)", 1 },
         { false, { "Write", "/dst/src/Alpha/Gamma/c.bin" }, "Copying " + Shown("src/Alpha/Gamma/c.bin") + " ... failed ! (the target cannot be written: error 5)", 1 },
-        { false, { "CreateDirectory", "/dst/src/Alpha/Gamma" }, "Creating Directory " + Shown("src/Alpha/Gamma") + " ... failed ! (error 5)", 2 },
+        { false, { "CreateDirectory", "/dst/src/Alpha/Gamma" }, "Copying " + Shown("src/Alpha/Gamma/c.bin") + " ... failed ! (its directory was not made)", 2 },
         { false, { "List", "/src/Alpha/Gamma" }, "Creating Directory " + Shown("src/Alpha/Gamma") + " ... failed ! (its contents cannot be listed: error 5)", 1 },
         { false, { "SetEntryInfo", "/dst/src/Alpha" }, "Setting Times " + Shown("src/Alpha") + " ... failed ! (error 5)", 1 },
     };
