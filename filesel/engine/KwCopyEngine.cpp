@@ -14,11 +14,6 @@ namespace {
 // second pass moves no data, so it gets the last tenth.
 constexpr double kFirstPassWeight = 0.9;
 
-std::string Bytes(uint64_t ullBytes)
-{
-    return std::to_string(ullBytes);
-}
-
 } // namespace
 
 KwCopyEngine::KwCopyEngine(KwCopyFileSystem& coFileSystem, KwSecurityApi& coSecurity)
@@ -497,8 +492,8 @@ int KwCopyEngine::EnoughSpace()
     }
     if (ullFree >= ullNeeded + ullLargestOld)
         return 1;
-    Fatal("Not enough free space on the target volume: " + Bytes(ullNeeded + ullLargestOld) + " bytes needed, "
-          + Bytes(ullFree) + " free.");
+    Fatal("Not enough free space on the target volume: " + std::to_string(ullNeeded + ullLargestOld)
+          + " bytes needed, " + std::to_string(ullFree) + " free.");
     return 0;
 }
 
@@ -585,12 +580,12 @@ void KwCopyEngine::DoDirectory(long i, Secure* pcoSecure)
     KwCopyDirEntry coExisting;
     KwCopyError coError;
     if (m_coOptions.m_nListOnly) {
-        const int nExists = m_coFs.Stat(strTarget, coExisting, coError);
-        EndLine(lLine, KwCopyRecord::Listed, nExists ? "exists" : "");
         SetState(i, Made);
-        return;
-    }
-    if (m_coFs.CreateDirectory(strTarget, CreationDescriptor(i, pcoSecure), coError)) {
+        if (!(coEntry.m_nFlags & KwCopyTree::Unlisted)) {
+            EndLine(lLine, KwCopyRecord::Listed, m_coFs.Stat(strTarget, coExisting, coError) ? "exists" : "");
+            return;
+        }
+    } else if (m_coFs.CreateDirectory(strTarget, CreationDescriptor(i, pcoSecure), coError)) {
         ++m_coSummary.m_lCopied;
         SetState(i, Made);
     } else if (coError.m_eKind != KwCopyError::Exists) {
