@@ -9,6 +9,7 @@
 #if defined(_WIN32)
 #include "KwWindows.h"
 #else
+#include <cstdio>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -83,33 +84,18 @@ inline TProgramRun RunGandrelCopy(const std::vector<std::string>& vecArguments)
 {
     char szSelf[4096];
     const ssize_t nLength = readlink("/proc/self/exe", szSelf, sizeof(szSelf) - 1);
-    std::string strProgram(szSelf, nLength > 0 ? static_cast<size_t>(nLength) : 0);
-    strProgram = strProgram.substr(0, strProgram.find_last_of('/') + 1) + "gandrelcopy";
-    int anPipe[2];
+    std::string strCommand(szSelf, nLength > 0 ? static_cast<size_t>(nLength) : 0);
+    strCommand = "'" + strCommand.substr(0, strCommand.find_last_of('/') + 1) + "gandrelcopy'";
+    for (const std::string& strArgument : vecArguments)
+        strCommand += " '" + strArgument + "'";
     TProgramRun coRun;
-    if (pipe(anPipe) != 0)
-        return coRun;
-    const pid_t nChild = fork();
-    if (nChild == 0) {
-        dup2(anPipe[1], 1);
-        dup2(anPipe[1], 2);
-        close(anPipe[0]);
-        std::vector<char*> vecArgv { const_cast<char*>(strProgram.c_str()) };
-        for (const std::string& strArgument : vecArguments)
-            vecArgv.push_back(const_cast<char*>(strArgument.c_str()));
-        vecArgv.push_back(nullptr);
-        execv(strProgram.c_str(), vecArgv.data());
-        _exit(127);
-    }
-    close(anPipe[1]);
+    FILE* pOutput = popen((strCommand + " 2>&1").c_str(), "r");
     char achBuffer[4096];
-    ssize_t nRead;
-    while ((nRead = read(anPipe[0], achBuffer, sizeof(achBuffer))) > 0)
-        coRun.m_strOutput.append(achBuffer, static_cast<size_t>(nRead));
-    close(anPipe[0]);
-    int nStatus = 0;
-    waitpid(nChild, &nStatus, 0);
-    coRun.m_nExit = WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
+    size_t nRead;
+    while (pOutput && (nRead = std::fread(achBuffer, 1, sizeof(achBuffer), pOutput)) > 0)
+        coRun.m_strOutput.append(achBuffer, nRead);
+    const int nStatus = pOutput ? pclose(pOutput) : -1;
+    coRun.m_nExit = nStatus != -1 && WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : -1;
     return coRun;
 }
 

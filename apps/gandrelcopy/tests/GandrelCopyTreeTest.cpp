@@ -293,15 +293,6 @@ TEST(WineProbeTest, WineBehavesAsTheCopyExpects)
     ASSERT_TRUE(GetVolumeInformationW(L"T:\\", nullptr, 0, nullptr, nullptr, &ulFlags, wszName, 32));
     EXPECT_EQ(std::wstring(wszName), L"NTFS");
     EXPECT_TRUE(ulFlags & FILE_PERSISTENT_ACLS);
-    // Every privilege enables: there is no ERROR_NOT_ALL_ASSIGNED to test.
-    HANDLE hToken = nullptr;
-    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &hToken));
-    TOKEN_PRIVILEGES coPrivilege { 1, { { {}, SE_PRIVILEGE_ENABLED } } };
-    LookupPrivilegeValueA(nullptr, "SeSecurityPrivilege", &coPrivilege.Privileges[0].Luid);
-    EXPECT_TRUE(AdjustTokenPrivileges(hToken, FALSE, &coPrivilege, 0, nullptr, nullptr));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
-    CloseHandle(hToken);
-
     // A link to a directory lists as a directory reparse point with tag 0,
     // and its reparse data cannot be read: it can only be skipped.
     WIN32_FIND_DATAW coFound;

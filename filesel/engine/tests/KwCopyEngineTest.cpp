@@ -153,10 +153,12 @@ TEST_F(KwCopyEngineTest, AFailureAtAnyStepIsReportedOnItsLineCountedAndTheRunGoe
         { false, { "CreateDirectory", "/dst/src/Alpha/Gamma" }, "Copying " + Shown("src/Alpha/Gamma/c.bin") + " ... failed ! (its directory was not made)", 2 },
         { false, { "List", "/src/Alpha/Gamma" }, "Creating Directory " + Shown("src/Alpha/Gamma") + " ... failed ! (its contents cannot be listed: error 5)", 1 },
         { false, { "SetEntryInfo", "/dst/src/Alpha" }, "Setting Times " + Shown("src/Alpha") + " ... failed ! (error 5)", 1 },
+        { true, { "Readback", "/dst/src/a.txt" }, "Assigning Rights " + Shown("src/a.txt") + " ... failed ! (verification: the rights read back differ from the source's)", 1 },
     };
     for (const auto& coCase : aCases) {
         SetUp();
         (coCase.m_bSecurity ? m_pcoSecurity->m_coFaults : m_pcoFs->m_coFaults).Add(coCase.m_coFault);
+        m_pcoEngine->Options().m_nVerify = 1;
         const TOutput coOutput = Run();
         EXPECT_TRUE(coOutput.Has(coCase.m_strLine)) << coCase.m_strLine;
         EXPECT_EQ(m_pcoEngine->GetSummary().m_lFailed, coCase.m_lFailed) << coCase.m_strLine;

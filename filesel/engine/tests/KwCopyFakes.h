@@ -117,13 +117,17 @@ public:
         m_vecCalls.push_back("Get " + strShort + " " + std::to_string(ulInfo));
         if ((ulError = m_coFaults.Hit("Get", strShort)))
             return 0;
-        const std::string strDescriptor = m_coSet.count(strShort) ? m_coSet[strShort] : DescriptorOf(strShort);
-        ulNeeded = static_cast<uint32_t>(strDescriptor.size());
+        // A copy reads back what it was given, unless a "Readback" fault says otherwise.
+        std::string strDescriptor = m_coSet.count(strShort) ? m_coSet[strShort] : DescriptorOf(strShort);
+        if (m_coSet.count(strShort) && m_coFaults.Hit("Readback", strShort))
+            strDescriptor[0] = 's';
+        // Text with its NUL, so that the fake can read what it is given back.
+        ulNeeded = static_cast<uint32_t>(strDescriptor.size() + 1);
         if (ulSize < ulNeeded) {
             ulError = ErrInsufficientBuffer;
             return 0;
         }
-        std::memcpy(pvBuffer, strDescriptor.data(), strDescriptor.size());
+        std::memcpy(pvBuffer, strDescriptor.c_str(), ulNeeded);
         return 1;
     }
 
@@ -131,11 +135,10 @@ public:
                         uint32_t& ulError) override
     {
         const std::string strShort = Shorten(strPath, m_strRoot);
-        // The fake's descriptors end with their closing bracket.
-        const char* pchDescriptor = static_cast<const char*>(pvDescriptor);
-        const char* pchEnd = std::strchr(pchDescriptor, ')');
-        const std::string strDescriptor(pchDescriptor, static_cast<size_t>(pchEnd + 1 - pchDescriptor));
-        m_vecCalls.push_back("Set " + strShort + " " + std::to_string(ulInfo) + " " + strDescriptor);
+        // Shown up to the closing bracket, without the padding.
+        const std::string strDescriptor = static_cast<const char*>(pvDescriptor);
+        m_vecCalls.push_back("Set " + strShort + " " + std::to_string(ulInfo) + " "
+                             + strDescriptor.substr(0, strDescriptor.find(')') + 1));
         if ((ulError = m_coFaults.Hit("Set", strShort)))
             return 0;
         m_coSet[strShort] = strDescriptor;
@@ -145,12 +148,8 @@ public:
     int WithCreatorAccess(const void* pvDescriptor, uint32_t ulSize, std::vector<uint8_t>& vecOut,
                           uint32_t& ulError) override
     {
-        const std::string strDescriptor(static_cast<const char*>(pvDescriptor), ulSize);
-        if ((ulError = m_coFaults.Hit("Creator", strDescriptor)))
-            return 0;
-        const std::string strOut = "C+" + strDescriptor;
-        vecOut.assign(strOut.begin(), strOut.end());
-        vecOut.push_back(0);
+        const std::string strOut = "C+" + std::string(static_cast<const char*>(pvDescriptor));
+        vecOut.assign(strOut.c_str(), strOut.c_str() + strOut.size() + 1);
         return 1;
     }
 
@@ -227,8 +226,6 @@ public:
     }
     std::unique_ptr<KwCopyStream> OpenSource(const std::string& strPath, KwCopyError& coError) override
     {
-        if (Fail("OpenSource", strPath, coError))
-            return nullptr;
         std::unique_ptr<KwCopyStream> pcoStream = m_coReal.OpenSource(strPath, coError);
         return pcoStream ? std::make_unique<TStream>(*this, std::move(pcoStream), strPath) : nullptr;
     }

@@ -112,11 +112,6 @@ protected:
     TOutput Run()
     {
         m_pcoEngine->DoCopy(nullptr);
-        return Drain();
-    }
-
-    TOutput Drain()
-    {
         std::vector<KwCopyRecord> vecRecords;
         m_pcoEngine->Queue().Drain(vecRecords);
         TOutput coOutput;
