@@ -283,6 +283,10 @@ void KwCopyEngine::BeginRun()
 
 void KwCopyEngine::DoCopy(TOsThread* pcoThread)
 {
+    // Start() clears the cancel request of a worker run before the thread
+    // exists, so that a cancel right after it is not lost.
+    if (!pcoThread)
+        m_nCancel.store(0);
     m_pcoWorker = pcoThread;
     BeginRun();
     if (!m_coFs.FullPath(m_strPathTo, m_strTargetRoot))
