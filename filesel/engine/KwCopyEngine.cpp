@@ -20,6 +20,7 @@ KwCopyEngine::KwCopyEngine(KwCopyFileSystem& coFileSystem, KwSecurityApi& coSecu
     : m_coFs(coFileSystem)
     , m_coSecurity(coSecurity)
     , m_coTree(coFileSystem)
+    , m_coDescriptors(coSecurity)
     , m_coThread(this, KwThreadHandler(&KwCopyEngine::DoCopy))
 {
 }
@@ -269,6 +270,8 @@ void KwCopyEngine::BeginRun()
 {
     m_coTree.Clear();
     m_vecState.clear();
+    m_coDescriptors.Clear();
+    m_vecDescriptor.clear();
     m_strTargetRoot.clear();
     m_nGathered = 0;
     m_lLines = 0;
@@ -395,6 +398,7 @@ int KwCopyEngine::CopyAll(int nGathered)
         return 0;
     const long lCount = m_coTree.Count();
     m_vecState.assign(static_cast<size_t>(lCount), Waiting);
+    m_vecDescriptor.assign(static_cast<size_t>(lCount), KwDescriptorCache::None);
     m_coQueue.Push(KwCopyRecord(KwCopyRecord::Progress, -1, std::string(), KwCopyRecord::None, 0));
     if (lCount == 0) {
         AddLine("Ready. ", KwCopyRecord::Info);
@@ -517,11 +521,21 @@ const void* KwCopyEngine::CreationDescriptor(long i, Secure* pcoSecure)
 {
     if (!pcoSecure || !pcoSecure->GetFromFile(Source(i).c_str()))
         return nullptr;
-    uint32_t ulError = 0;
-    if (!m_coSecurity.WithCreatorAccess(pcoSecure->GetDescriptor(), pcoSecure->GetDescriptorLength(), m_vecCreation,
-                                        ulError))
-        return nullptr;
-    return m_vecCreation.data();
+    const uint32_t ulIndex = m_coDescriptors.Add(pcoSecure->GetDescriptor(), pcoSecure->GetDescriptorLength());
+    m_vecDescriptor[static_cast<size_t>(i)] = ulIndex;
+    return m_coDescriptors.Creation(ulIndex);
+}
+
+int KwCopyEngine::AssignRights(long i, Secure& coSecure, const std::string& strTarget)
+{
+    // The bytes read in the first pass; a source that could not be read
+    // then is read now.
+    const uint32_t ulIndex = m_vecDescriptor[static_cast<size_t>(i)];
+    if (ulIndex == KwDescriptorCache::None)
+        return coSecure.Transfer(Source(i).c_str(), strTarget.c_str());
+    const std::string& strDescriptor = m_coDescriptors.Get(ulIndex);
+    coSecure.Adopt(strDescriptor.data(), static_cast<uint32_t>(strDescriptor.size()));
+    return coSecure.SetToFile(strTarget.c_str());
 }
 
 void KwCopyEngine::FirstPass(Secure* pcoSecure)
@@ -717,7 +731,7 @@ void KwCopyEngine::SecondPass(Secure* pcoSecure)
             const long lLine = AddLine("Assigning Rights " + Shown(i) + " ... ");
             if (m_coOptions.m_nListOnly) {
                 EndLine(lLine, KwCopyRecord::Listed);
-            } else if (!pcoSecure->Transfer(Source(i).c_str(), strTarget.c_str())) {
+            } else if (!AssignRights(i, *pcoSecure, strTarget)) {
                 EndLine(lLine, KwCopyRecord::Failed, m_coSecurity.ErrorText(pcoSecure->GetLastError()));
                 MarkFailed(i);
             } else if (m_coOptions.m_nVerify && pcoSecure->Compare(strTarget.c_str()) != 1) {

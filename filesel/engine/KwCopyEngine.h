@@ -4,6 +4,7 @@
 #include "KwCopyOptions.h"
 #include "KwCopyQueue.h"
 #include "KwCopyTree.h"
+#include "KwDescriptorCache.h"
 #include "KwFileTransfer.h"
 #include "KwSecurityApi.h"
 #include "TDynBase.h"
@@ -142,7 +143,10 @@ private:
     void DoDirectory(long i, Secure* pcoSecure);
     void DoFile(long i, Secure* pcoSecure);
     void DoLink(long i);
+    // Reads the source's descriptor (kept for the second pass) and gives
+    // the one to create the entry with; null for inherited rights.
     const void* CreationDescriptor(long i, Secure* pcoSecure);
+    int AssignRights(long i, Secure& coSecure, const std::string& strTarget);
     void FinishRun();
 
     // Names
@@ -164,7 +168,8 @@ private:
     // The worker's own state, untouched by other threads while it runs.
     KwCopyTree m_coTree;
     std::vector<uint8_t> m_vecState;
-    std::vector<uint8_t> m_vecCreation;              // descriptor of the entry being created
+    KwDescriptorCache m_coDescriptors;
+    std::vector<uint32_t> m_vecDescriptor;            // each entry's source descriptor in the cache
     std::unique_ptr<KwFileTransfer> m_pcoTransfer;
     std::string m_strTargetRoot;
     int m_nGathered { 0 };

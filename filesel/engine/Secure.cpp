@@ -25,14 +25,18 @@ Secure::Secure(const Secure& coOther)
     , m_ulInformation(coOther.m_ulInformation)
 {
     Init();
-    if (!coOther.m_ulLength || !m_pbyBuffer)
-        return;
-    if (m_ulBufferSize < coOther.m_ulLength) {
-        m_pbyBuffer.reset(new uint8_t[coOther.m_ulLength]);
-        m_ulBufferSize = coOther.m_ulLength;
+    Adopt(coOther.m_pbyBuffer.get(), coOther.m_ulLength);
+}
+
+void Secure::Adopt(const void* pvDescriptor, uint32_t ulLength)
+{
+    if (m_ulBufferSize < ulLength) {
+        m_pbyBuffer.reset(new uint8_t[ulLength]);
+        m_ulBufferSize = ulLength;
     }
-    std::memcpy(m_pbyBuffer.get(), coOther.m_pbyBuffer.get(), coOther.m_ulLength);
-    m_ulLength = coOther.m_ulLength;
+    if (ulLength)
+        std::memcpy(m_pbyBuffer.get(), pvDescriptor, ulLength);
+    m_ulLength = ulLength;
 }
 
 Secure::~Secure()

@@ -51,6 +51,8 @@ public:
     int SetToFile(const char* pszName);
     // GetFromFile(source) and, only when it succeeded, SetToFile(target).
     int Transfer(const char* pszSource, const char* pszTarget);
+    // Holds a descriptor read before, as if GetFromFile had read it.
+    void Adopt(const void* pvDescriptor, uint32_t ulLength);
     // Reads the descriptor of pszName and compares it with the one held:
     // 1 equal, 0 different, -1 when it cannot be read.
     int Compare(const char* pszName);

@@ -142,7 +142,7 @@ TEST_F(KwCopyEngineTest, AFailureAtAnyStepIsReportedOnItsLineCountedAndTheRunGoe
         std::string m_strLine;
         long m_lFailed;
     } aCases[] = {
-        { true, { "Get", "/src/Alpha/b.txt", 2 }, "Assigning Rights " + Shown("src/Alpha/b.txt") + " ... failed ! (error 5)", 1 },
+        { true, { "Get", "/src/Alpha/b.txt", 0 }, "Assigning Rights " + Shown("src/Alpha/b.txt") + " ... failed ! (error 5)", 1 },
         { true, { "Set", "/dst/src/Alpha", 1 }, "Assigning Rights " + Shown("src/Alpha") + " ... failed ! (error 5)", 1 },
         { true, { "Lookup", "SeSecurityPrivilege" }, "The privileges for copying rights cannot be prepared (error 5); rights may fail.", 0 },
         { true, { "OpenToken", "" }, "The privileges for copying rights cannot be prepared (error 5); rights may fail.", 0 },

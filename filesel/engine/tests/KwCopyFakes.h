@@ -20,8 +20,8 @@ namespace kwtest {
 
 // A failure put in at one step: the call of that name on the path
 // m_strPath (any path when empty; a trailing "*" matches every path that
-// begins with the rest), the m_nCount-th such call (1 = the first),
-// failing with m_ulError.
+// begins with the rest), the m_nCount-th such call (1 = the first; every
+// one for 0), failing with m_ulError.
 struct TFault {
     std::string m_strCall;
     std::string m_strPath;
@@ -36,7 +36,8 @@ public:
     uint32_t Hit(const std::string& strCall, const std::string& strPath)
     {
         for (TFault& coFault : m_vecFaults)
-            if (coFault.m_strCall == strCall && Matches(coFault.m_strPath, strPath) && --coFault.m_nCount == 0)
+            if (coFault.m_strCall == strCall && Matches(coFault.m_strPath, strPath)
+                && (coFault.m_nCount == 0 || --coFault.m_nCount == 0))
                 return coFault.m_ulError;
         return 0;
     }
