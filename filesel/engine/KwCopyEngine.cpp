@@ -127,24 +127,9 @@ long KwCopyEngine::AddLine(const std::string& strText, KwCopyRecord::Outcome eOu
 
 void KwCopyEngine::EndLine(long lLine, KwCopyRecord::Outcome eOutcome, const std::string& strReason)
 {
-    std::string strText;
-    switch (eOutcome) {
-    case KwCopyRecord::Ok:
-        strText = "ok";
-        break;
-    case KwCopyRecord::Failed:
-        strText = "failed !";
-        break;
-    case KwCopyRecord::Skipped:
-        strText = "skipped";
-        break;
-    case KwCopyRecord::Canceled:
-        strText = "Canceled by User";
-        break;
-    default:
-        strText = "listed";
-        break;
-    }
+    // The words of the outcomes that end a line, in the order of Outcome.
+    static const char* const s_apszWords[] = { "listed", "ok", "failed !", "skipped", "Canceled by User", "listed" };
+    std::string strText = s_apszWords[eOutcome <= KwCopyRecord::Listed ? eOutcome : KwCopyRecord::Listed];
     if (!strReason.empty())
         strText += " (" + strReason + ")";
     m_coQueue.Push(KwCopyRecord(KwCopyRecord::LineEnded, lLine, strText, eOutcome));
