@@ -15,6 +15,7 @@ void KwCopyQueue::Push(KwCopyRecord coRecord)
 {
     Notify pfnNotify = nullptr;
     void* pvContext = nullptr;
+    bool bWasEmpty;
     {
         std::unique_lock<std::mutex> coGuard(m_coLock);
         if (coRecord.GetKind() == KwCopyRecord::Progress && !m_coRecords.empty()
@@ -23,14 +24,17 @@ void KwCopyQueue::Push(KwCopyRecord coRecord)
             return;
         }
         m_coRoom.wait(coGuard, [this] { return m_bReleased || m_coRecords.size() < Limit; });
-        const bool bWasEmpty = m_coRecords.empty();
+        bWasEmpty = m_coRecords.empty();
         m_coRecords.push_back(std::move(coRecord));
         if (bWasEmpty) {
             pfnNotify = m_pfnNotify;
             pvContext = m_pvContext;
         }
     }
-    m_coQueued.notify_all();
+    // A reader that found records waiting takes all of them, so only the
+    // first record of a batch needs to wake it.
+    if (bWasEmpty)
+        m_coQueued.notify_all();
     if (pfnNotify)
         pfnNotify(pvContext);
 }
