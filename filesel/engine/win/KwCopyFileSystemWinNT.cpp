@@ -83,15 +83,18 @@ void Fill(KwCopyStat& coStat, DWORD ulAttributes, DWORD ulReparseTag, uint64_t u
     coStat.m_llAccessed = llAccessed;
 }
 
-FILE_BASIC_INFO BasicInfo(const KwCopyStat& coSource)
+// Times and attributes for SetFileInformationByHandle. A new file has
+// the archive attribute already, so only a file that differs from that
+// has its attributes set (0 leaves them as they are).
+FILE_BASIC_INFO BasicInfo(const KwCopyStat& coSource, bool bNewFile)
 {
     FILE_BASIC_INFO coInfo {};
     coInfo.CreationTime.QuadPart = coSource.m_llCreated;
     coInfo.LastWriteTime.QuadPart = coSource.m_llWritten;
     coInfo.LastAccessTime.QuadPart = coSource.m_llAccessed;
-    // Zero would mean "leave the attributes as they are".
-    coInfo.FileAttributes = (coSource.m_ulAttributes & kCopiedAttributes) ? coSource.m_ulAttributes & kCopiedAttributes
-                                                                           : FILE_ATTRIBUTE_NORMAL;
+    const DWORD ulAttributes = coSource.m_ulAttributes & kCopiedAttributes;
+    if (!(bNewFile && ulAttributes == FILE_ATTRIBUTE_ARCHIVE))
+        coInfo.FileAttributes = ulAttributes ? ulAttributes : FILE_ATTRIBUTE_NORMAL;
     return coInfo;
 }
 
@@ -176,7 +179,7 @@ public:
 
     int Finish(const KwCopyStat& coSource, KwCopyError& coError) override
     {
-        FILE_BASIC_INFO coInfo = BasicInfo(coSource);
+        FILE_BASIC_INFO coInfo = BasicInfo(coSource, true);
         return SetFileInformationByHandle(m_hFile, FileBasicInfo, &coInfo, sizeof(coInfo)) ? 1 : Failure(coError);
     }
 
@@ -395,7 +398,7 @@ public:
         THandle coDirectory(OpenEntry(strPath, FILE_WRITE_ATTRIBUTES));
         if (!coDirectory.IsOpen())
             return Failure(coError);
-        FILE_BASIC_INFO coInfo = BasicInfo(coSource);
+        FILE_BASIC_INFO coInfo = BasicInfo(coSource, false);
         return SetFileInformationByHandle(coDirectory.Get(), FileBasicInfo, &coInfo, sizeof(coInfo))
             ? 1
             : Failure(coError);
