@@ -173,6 +173,11 @@ std::string KwFileSelProgressState::BarText() const
     return szText;
 }
 
+int KwFileSelProgressState::BarFillColour() const
+{
+    return m_ePhase != Finished || m_eBar == BarDone ? ColourBar : ColourFailed;
+}
+
 double KwFileSelProgressState::BytesPerSecond() const
 {
     if (m_ePhase == Finished)

@@ -28,7 +28,7 @@ public:
     // run with failures never shows as a clean 100.
     enum BarState : unsigned char { BarRunning, BarDone, BarFailed, BarCanceled, BarRefused };
     // Colour-table entries of a line's text (its background is always 17).
-    enum Colour : int { ColourWaiting = 2, ColourOk = 18, ColourFailed = 12 };
+    enum Colour : int { ColourWaiting = 2, ColourOk = 18, ColourFailed = 12, ColourBar = 21 };
 
     explicit KwFileSelProgressState(KwCopyEngine& coEngine);
     KwFileSelProgressState(const KwFileSelProgressState&) = delete;
@@ -65,6 +65,10 @@ public:
     BarState GetBarState() const { return m_eBar; }
     // The bar's caption: "42 %" while running, then the result.
     std::string BarText() const;
+    // The colour-table entry the bar is filled with: the highlight (21)
+    // while running and after a clean run, 12 after failures, a cancel or
+    // a refusal.
+    int BarFillColour() const;
     const KwCopyCounts& GetCounts() const { return m_coCounts; }
     // Bytes written per second since Start; 0 before anything was written.
     double BytesPerSecond() const;

@@ -112,6 +112,7 @@ TEST_F(KwFileSelProgressStateTest, ATreeRunGoesFromReadyToFinishedWithEveryLineC
     EXPECT_EQ(s.GetPercent(), 100);
     EXPECT_EQ(s.GetBarState(), State::BarDone);
     EXPECT_EQ(s.BarText(), "100 %");
+    EXPECT_EQ(s.BarFillColour(), State::ColourBar);
     EXPECT_EQ(s.GetCounts().m_ullBytesDone, 100007u);
     EXPECT_EQ(s.GetCounts().m_ullBytesAll, 100007u);
     EXPECT_EQ(s.GetCounts().m_lEntriesAll, 8);
@@ -129,6 +130,7 @@ TEST_F(KwFileSelProgressStateTest, FailuresEndWithTheSummaryAndAFailedBarNotACle
     EXPECT_EQ(s.GetBarState(), State::BarFailed);
     EXPECT_EQ(s.GetResult().m_lFailed, 1);
     EXPECT_EQ(s.BarText(), "100 %, 1 failed");
+    EXPECT_EQ(s.BarFillColour(), State::ColourFailed);
     EXPECT_EQ(s.GetSummary().find("failed: 1,") != std::string::npos, true) << s.GetSummary();
     int nFailedLines = 0;
     for (long i = 0; i < s.LineCount(); ++i)
@@ -148,10 +150,12 @@ TEST_F(KwFileSelProgressStateTest, AClosingRequestDuringARunCancelsItAndClosesOn
     EXPECT_EQ(m_pcoState->RequestClose(), 0);
     EXPECT_EQ(m_pcoState->GetPhase(), State::Cancelling);
     EXPECT_EQ(Buttons(*m_pcoState), (TButtons { 0, 0, 0 }));
+    EXPECT_EQ(m_pcoState->BarFillColour(), State::ColourBar);
     EXPECT_EQ(m_pcoState->RequestClose(), 0);
     PumpUntilFinished();
     EXPECT_EQ(m_pcoState->RequestClose(), 1);
     EXPECT_EQ(m_pcoState->GetBarState(), State::BarCanceled);
+    EXPECT_EQ(m_pcoState->BarFillColour(), State::ColourFailed);
     EXPECT_LT(m_pcoState->GetPercent(), 100);
     EXPECT_EQ(m_pcoState->BarText(), "Canceled at " + std::to_string(m_pcoState->GetPercent()) + " %");
     const long lLast = m_pcoState->LineCount() - 1;
