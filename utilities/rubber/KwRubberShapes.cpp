@@ -56,13 +56,12 @@ KwRect OutlineBox(const KwPoint* pcoPoints)
     return KwRect(pcoPoints[0], pcoPoints[2]);
 }
 
-void OutlineOf(const KwRect& coBox, KwPoint (&acoPoints)[s_unOutline])
+// Moves the outline of a box: the circle's and the ellipse's move.
+int StartOutlineMove(KwRubber& coRubber, KwDC& coDC, const KwRect& coBox, const KwPoint& coPointer)
 {
-    acoPoints[0] = coBox.TopLeft();
-    acoPoints[1] = KwPoint(coBox.Right(), coBox.Top());
-    acoPoints[2] = coBox.BottomRight();
-    acoPoints[3] = KwPoint(coBox.Left(), coBox.Bottom());
-    acoPoints[4] = coBox.TopLeft();
+    const KwPoint acoPoints[s_unOutline] = { coBox.TopLeft(), KwPoint(coBox.Right(), coBox.Top()), coBox.BottomRight(),
+                                             KwPoint(coBox.Left(), coBox.Bottom()), coBox.TopLeft() };
+    return coRubber.KwRubber::StartMove(coDC, acoPoints, s_unOutline, coPointer);
 }
 
 // A full arc: start and end on the same radial.
@@ -123,9 +122,7 @@ int KwRubberLine::NotifyResult(const KwPoint& coFix1, const KwPoint&, const KwPo
 int KwRubberRect::StartMove(KwDC& coDC, const KwRect& coRect, const KwPoint& coPointer)
 {
     const KwRect coInclusive(coRect.Left(), coRect.Top(), KwPair::Wrap(coRect.Right() - 1), KwPair::Wrap(coRect.Bottom() - 1));
-    KwPoint acoPoints[s_unOutline];
-    OutlineOf(coInclusive, acoPoints);
-    return KwRubber::StartMove(coDC, acoPoints, s_unOutline, coPointer);
+    return StartOutlineMove(*this, coDC, coInclusive, coPointer);
 }
 
 int KwRubberRect::StartChange(KwDC& coDC, const KwRect& coRect, const KwPoint& coGrip, const KwPoint& coPointer)
@@ -197,9 +194,7 @@ int KwRubberRect::NotifyResult(const KwPoint& coFix1, const KwPoint& coFix2, con
 
 int KwRubberCircle::StartMove(KwDC& coDC, const KwRect& coRect, const KwPoint& coPointer)
 {
-    KwPoint acoPoints[s_unOutline];
-    OutlineOf(coRect, acoPoints);
-    return KwRubber::StartMove(coDC, acoPoints, s_unOutline, coPointer);
+    return StartOutlineMove(*this, coDC, coRect, coPointer);
 }
 
 int KwRubberCircle::StartMove(KwDC& coDC, const KwPoint& coMid, double dRadius, const KwPoint& coPointer)
@@ -269,9 +264,7 @@ int KwRubberCircle::NotifyResult(const KwPoint& coFix1, const KwPoint&, const Kw
 
 int KwRubberEllipse::StartMove(KwDC& coDC, const KwRect& coRect, const KwPoint& coPointer)
 {
-    KwPoint acoPoints[s_unOutline];
-    OutlineOf(coRect, acoPoints);
-    return KwRubber::StartMove(coDC, acoPoints, s_unOutline, coPointer);
+    return StartOutlineMove(*this, coDC, coRect, coPointer);
 }
 
 int KwRubberEllipse::StartMove(KwDC& coDC, const KwPoint& coMid, short nXRadius, short nYRadius, const KwPoint& coPointer)
