@@ -54,13 +54,13 @@ int HasDropCheck(const KwWnd& coWnd)
 
 KwDragObject::KwDragObject()
 {
-    LoadPictures(nullptr, 0, nullptr, 0);
+    InitTransparentColors(nullptr, 0, nullptr, 0);
 }
 
 KwDragObject::KwDragObject(const char* pszDropName, unsigned long ulDropColor, const char* pszNoDropName,
                            unsigned long ulNoDropColor)
 {
-    LoadPictures(pszDropName, ulDropColor, pszNoDropName, ulNoDropColor);
+    InitTransparentColors(pszDropName, ulDropColor, pszNoDropName, ulNoDropColor);
 }
 
 KwDragObject::~KwDragObject()
@@ -360,9 +360,9 @@ int KwDragObject::OnOwnerKey(TMvcParam& coParam)
     return 0;
 }
 
-// Pictures from the resource files
+// Transparent colours of pictures named for the resource files
 
-void KwDragObject::LoadPictures(const char* pszDropName, unsigned long ulDropColor, const char* pszNoDropName,
+void KwDragObject::InitTransparentColors(const char* pszDropName, unsigned long ulDropColor, const char* pszNoDropName,
                                 unsigned long ulNoDropColor)
 {
     m_ulDropColor = pszDropName ? ulDropColor : KwSysColor(s_nStandardTransparent).GetRealColor();

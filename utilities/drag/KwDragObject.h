@@ -43,10 +43,12 @@ class KUTI_API KwDragObject : public KwRes {
 public:
     enum : short { StateNone = 0, StateDrop = 1, StateNoDrop = 2 };
 
-    // The standard pictures "BMP_DROP" and "BMP_NODROP".
+    // The pictures are named for the application's resource files ("BMP_DROP"
+    // and "BMP_NODROP" for a null name, then with colour number 15 as the
+    // transparent colour). The application reads no pictures from resource
+    // files: the constructors take the transparent colours only, and a drag
+    // starts once ChangeDropBitmap has given its drop picture.
     KwDragObject();
-    // Pictures from the application's resource files; a null name takes the
-    // standard picture with colour number 15 as its transparent colour.
     KwDragObject(const char* pszDropName, unsigned long ulDropColor, const char* pszNoDropName, unsigned long ulNoDropColor);
     // Ends a running drag.
     ~KwDragObject() override;
@@ -113,7 +115,7 @@ private:
     int OnLButtonDown(TMvcParam& coParam);
     int OnOwnerMessage(TMvcParam& coParam);
     int OnOwnerKey(TMvcParam& coParam);
-    void LoadPictures(const char* pszDropName, unsigned long ulDropColor, const char* pszNoDropName,
+    void InitTransparentColors(const char* pszDropName, unsigned long ulDropColor, const char* pszNoDropName,
                       unsigned long ulNoDropColor);
     // Ends the drag; with nKeepData the name and the data stay.
     void Stop(int nKeepData);

@@ -250,3 +250,21 @@ TEST_F(KwDragGuiTest, LostCaptureEndsTheDragAndRestoresTheScreen)
         EXPECT_TRUE(kwtest::CompareImages(coBefore, kwtest::CaptureDesktop()).Identical());
     }
 }
+
+// Without a drop picture (none is read from the resource files) or without
+// an owner nothing starts, and the name and data stay for the next try.
+TEST_F(KwDragGuiTest, DragWithoutPictureOrOwnerDoesNotStart)
+{
+    KwDragObject coBare;
+    int nData = 7;
+    coBare.InitDragObject("TestData", &nData);
+    for (KwWnd* pcoWnd : { static_cast<KwWnd*>(pcoOwner), static_cast<KwWnd*>(nullptr) }) {
+        EXPECT_EQ(coBare.StartDrag(pcoWnd), 0);
+        EXPECT_FALSE(coBare.IsDragging());
+        EXPECT_EQ(coBare.GetDragState(), KwDragObject::StateNone);
+        EXPECT_EQ(KwWnd::GetCapture(), nullptr);
+        EXPECT_STREQ(static_cast<const char*>(coBare.GetDragName()), "TestData");
+        EXPECT_EQ(coBare.GetDragData(), &nData);
+    }
+    EXPECT_EQ(coView.coDrag.StartDrag(nullptr), 0);
+}
