@@ -33,6 +33,13 @@ public:
     int Rectangle(KwHandle, const KwRect& coRect) override { return Figure("rect " + RectText(coRect)); }
     int Ellipse(KwHandle, const KwRect& coRect) override { return Figure("ellipse " + RectText(coRect)); }
     int ArcShape(KwHandle, int, const KwRect& coRect, const KwPoint&, const KwPoint&) override { return Figure("arc " + RectText(coRect)); }
+    int Polyline(KwHandle, const KwPoint* pcoPoints, short nCount) override
+    {
+        std::string strFigure = "polyline";
+        for (short i = 0; i < nCount; ++i)
+            strFigure += " " + PointText(pcoPoints[i]);
+        return Figure(strFigure);
+    }
     int SetROP2(KwHandle, int nMode) override { const int nOld = nRop; nRop = nMode; return nOld; }
     int GetROP2(KwHandle) const override { return nRop; }
 
@@ -193,5 +200,24 @@ TEST_F(KwRubberTest, CircleAndEllipseReportTheirGeometry)
     coEllipse.Show(coDC, KwPoint(60, 55));
     coEllipse.End(coDC);
     EXPECT_EQ(coEllipse.GetRect(), KwRect(40, 45, 60, 55));
+    EXPECT_TRUE(coSys.Shown().empty());
+}
+
+// A vertex between two fixed neighbours follows the pointer; a moved
+// polyline reports the whole movement of the pointer.
+TEST_F(KwRubberTest, PolylineMovesAVertexOrTheWholeLine)
+{
+    KwRubberPolyline coPolyline(7, 1, 0);
+    coPolyline.StartChange(coDC, KwPoint(0, 0), KwPoint(40, 0), KwPoint(20, 10), KwPoint(20, 10));
+    coPolyline.Show(coDC, KwPoint(25, 30));
+    EXPECT_EQ(coSys.Shown(), std::vector<std::string>({ "polyline 0,0 25,30 40,0" }));
+    coPolyline.End(coDC);
+    EXPECT_EQ(coPolyline.GetMovedPoint(), KwPoint(25, 30));
+    const KwPoint acoPoints[3] = { KwPoint(0, 0), KwPoint(10, 10), KwPoint(20, 0) };
+    coPolyline.StartMove(coDC, acoPoints, 3, KwPoint(5, 5));
+    coPolyline.Show(coDC, KwPoint(8, 1));
+    EXPECT_EQ(coSys.Shown(), std::vector<std::string>({ "polyline 3,-4 13,6 23,-4" }));
+    coPolyline.End(coDC);
+    EXPECT_EQ(coPolyline.GetMovedPoint(), KwPoint(3, -4));
     EXPECT_TRUE(coSys.Shown().empty());
 }
