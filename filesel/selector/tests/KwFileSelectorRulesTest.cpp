@@ -66,25 +66,16 @@ TEST(KwFileSelListSelectionTest, ClicksWithCtrlAndShiftSelectAsInAFileManager)
     }
 }
 
-TEST(KwFileSelListSelectionTest, APressOnTheSelectionKeepsItForADragUntilTheReleaseOnTheSameEntry)
+TEST(KwFileSelListSelectionTest, APressOnTheSelectionKeepsItForADragAndANewDirectoryEmptiesIt)
 {
     KwFileSelListSelection coSelection = Entries();
     EXPECT_EQ(coSelection.Count(), 5);
-    EXPECT_EQ(coSelection.Name(0), "a");
-    EXPECT_EQ(coSelection.Name(5), "");
     coSelection.Press(1, 0, 0);
-    coSelection.Release(1);
     coSelection.Press(3, 0, 1);
-    coSelection.Release(3);
-    // The press keeps b c d for the drag ...
     coSelection.Press(1, 0, 0);
     EXPECT_TRUE(coSelection.IsDeselectPending());
+    EXPECT_EQ(coSelection.Release(4), 0);         // the drop, elsewhere
     EXPECT_EQ(Selected(coSelection), "b c d");
-    // ... and a release elsewhere (the drop) leaves it.
-    EXPECT_EQ(coSelection.Release(4), 0);
-    EXPECT_FALSE(coSelection.IsDeselectPending());
-    EXPECT_EQ(Selected(coSelection), "b c d");
-    // A new directory empties the selection and the anchor.
     coSelection.SetEntries({ "x", "y" });
     EXPECT_EQ(coSelection.SelectedCount(), 0);
     EXPECT_EQ(coSelection.GetAnchor(), 0);
@@ -115,39 +106,35 @@ protected:
     KwFileSelDropRules m_coRules;
 };
 
-TEST_F(KwFileSelDropRulesTest, ADirectoryGoesOnlyToAnExistingDirectoryOutsideItselfAndNotIntoItsParent)
+TEST_F(KwFileSelDropRulesTest, DropsGoOnlyToAnExistingDirectoryOutsideTheSourceItselfAndItsOwnDirectory)
 {
     const struct {
+        const char* m_pszSource;    // a directory, or a file (*.txt)
         const char* m_pszTarget;
         const char* m_pszReason;    // part of the refusal; null: accepted
     } s_aCases[] = {
-        { "top/other", nullptr },
-        { "top", "inside itself" },           // its own parent: it would land on itself
-        { "top/src", "inside itself" },
-        { "top/src/sub", "inside itself" },
-        { "top/missing", "does not exist" },
-        { "top/file.txt", "is not a directory" },
-        { "", "no directory" },
+        { "top/src", "top/other", nullptr },
+        { "top/src", "top", "inside itself" },      // its own parent: it would land on itself
+        { "top/src", "top/src", "inside itself" },
+        { "top/src", "top/src/sub", "inside itself" },
+        { "top/src", "top/missing", "does not exist" },
+        { "top/src", "top/file.txt", "is not a directory" },
+        { "top/src", "", "no directory" },
+        { "top/gone", "top/other", "does not exist" },
+        { "top/src/a.txt", "top/src/sub", nullptr },
+        { "top/src/a.txt", "top/src", "already" },
+        { "top/src/a.txt", "top/missing", "does not exist" },
     };
     for (const auto& c : s_aCases) {
+        const std::string strSource = Path(c.m_pszSource);
         const std::string strTarget = *c.m_pszTarget ? Path(c.m_pszTarget) : std::string();
-        const std::string strReason = m_coRules.CheckDirectoryDrop(Path("top/src"), strTarget);
-        if (!c.m_pszReason)
-            EXPECT_EQ(strReason, "") << c.m_pszTarget;
-        else
-            EXPECT_NE(strReason.find(c.m_pszReason), std::string::npos) << c.m_pszTarget << ": " << strReason;
+        const std::string strReason = strSource.find(".txt") == std::string::npos
+            ? m_coRules.CheckDirectoryDrop(strSource, strTarget)
+            : m_coRules.CheckFilesDrop({ strSource }, strTarget);
+        EXPECT_NE(strReason.find(c.m_pszReason ? c.m_pszReason : ""), std::string::npos)
+            << c.m_pszSource << " to " << c.m_pszTarget << ": " << strReason;
+        EXPECT_EQ(strReason.empty(), !c.m_pszReason) << c.m_pszSource << " to " << c.m_pszTarget;
     }
-    // A source that vanished meanwhile is refused too.
-    EXPECT_NE(m_coRules.CheckDirectoryDrop(Path("top/gone"), Path("top/other")), "");
-}
-
-TEST_F(KwFileSelDropRulesTest, FilesGoOnlyToAnExistingDirectoryOtherThanTheirOwn)
-{
-    const std::vector<std::string> vecFiles { Path("top/src/a.txt") };
-    EXPECT_EQ(m_coRules.CheckFilesDrop(vecFiles, Path("top/other")), "");
-    EXPECT_EQ(m_coRules.CheckFilesDrop(vecFiles, Path("top/src/sub")), "");
-    EXPECT_NE(m_coRules.CheckFilesDrop(vecFiles, Path("top/src")).find("already"), std::string::npos);
-    EXPECT_NE(m_coRules.CheckFilesDrop(vecFiles, Path("top/missing")).find("does not exist"), std::string::npos);
     EXPECT_NE(m_coRules.CheckFilesDrop({}, Path("top/other")).find("no files"), std::string::npos);
 }
 
