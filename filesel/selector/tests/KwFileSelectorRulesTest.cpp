@@ -10,11 +10,12 @@
 
 namespace {
 
-// One click: the button goes down and up on the same position.
+// One click: the button goes down and up.
 struct TClick {
     long m_lPosition;
     int m_nCtrl;
     int m_nShift;
+    long m_lRelease { -2 };     // where the button goes up; -2: where it went down
 };
 
 std::string Selected(const KwFileSelListSelection& coSelection)
@@ -53,32 +54,18 @@ TEST(KwFileSelListSelectionTest, ClicksWithCtrlAndShiftSelectAsInAFileManager)
         { "overlapping ranges add each once", { { 1, 0, 0 }, { 3, 1, 1 }, { 4, 1, 1 } }, "b c d e", 1 },
         { "click on a selected entry selects it alone", { { 1, 0, 0 }, { 3, 0, 1 }, { 1, 0, 0 } }, "b", 1 },
         { "below the last entry nothing", { { 1, 0, 0 }, { 9, 0, 0 } }, "b", 1 },
+        { "a drag from the selection keeps it", { { 1, 0, 0 }, { 3, 0, 1 }, { 2, 0, 0, 4 } }, "b c d", 2 },
     };
     for (const auto& c : s_aCases) {
         KwFileSelListSelection coSelection = Entries();
         for (const TClick& k : c.m_vecClicks) {
             coSelection.Press(k.m_lPosition, k.m_nCtrl, k.m_nShift);
-            coSelection.Release(k.m_lPosition);
+            coSelection.Release(k.m_lRelease == -2 ? k.m_lPosition : k.m_lRelease);
         }
         EXPECT_EQ(Selected(coSelection), c.m_pszSelected) << c.m_pszCase;
         EXPECT_EQ(coSelection.SelectedCount(), static_cast<long>(coSelection.SelectedNames().size())) << c.m_pszCase;
         EXPECT_EQ(coSelection.GetAnchor(), c.m_lAnchor) << c.m_pszCase;
     }
-}
-
-TEST(KwFileSelListSelectionTest, APressOnTheSelectionKeepsItForADragAndANewDirectoryEmptiesIt)
-{
-    KwFileSelListSelection coSelection = Entries();
-    EXPECT_EQ(coSelection.Count(), 5);
-    coSelection.Press(1, 0, 0);
-    coSelection.Press(3, 0, 1);
-    coSelection.Press(1, 0, 0);
-    EXPECT_TRUE(coSelection.IsDeselectPending());
-    EXPECT_EQ(coSelection.Release(4), 0);         // the drop, elsewhere
-    EXPECT_EQ(Selected(coSelection), "b c d");
-    coSelection.SetEntries({ "x", "y" });
-    EXPECT_EQ(coSelection.SelectedCount(), 0);
-    EXPECT_EQ(coSelection.GetAnchor(), 0);
 }
 
 class KwFileSelDropRulesTest : public kwtest::TScratchTest {
