@@ -3,6 +3,8 @@
 #include "KwPictureCheck.h"
 #include "TResVar.h"
 
+#include <cstring>
+
 namespace {
 
 // A reader's message on one line: line breaks become single blanks.
@@ -115,6 +117,10 @@ TString KwCheckRecord::CheckDib() const
 
 void KwCheckFileHdl::DisplayMessage(const char* pszText)
 {
+    // The only record this handler cannot make is one that names no class;
+    // the check reports that itself, at the record's place.
+    if (pszText && std::strncmp(pszText, "Resource of class type", 22) == 0)
+        return;
     m_vecMessages.push_back(OneLine(pszText));
 }
 

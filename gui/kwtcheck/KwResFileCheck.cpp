@@ -171,6 +171,8 @@ std::unique_ptr<KwResFileCheck::TFile> KwResFileCheck::Load(const std::string& s
         std::unique_ptr<KwCheckRecord> pcoRecord = coHdl.Load(i, vecMessages);
         for (const std::string& strMessage : vecMessages)
             Add(strName, strId, "the record cannot be read: " + strMessage);
+        if (!pcoRecord && vecMessages.empty())
+            Add(strName, strId, "the record names no class; the reader skips it");
         if (!pcoRecord)
             continue;
         if (pcoRecord->HasResId(ProjectInfoId)) {
@@ -256,7 +258,8 @@ int KwResFileCheck::Check(const char* pszFile)
         for (const auto& pcoRecord : pcoFile->vecRecords) {
             const std::string strId = static_cast<const char*>(pcoRecord->GetResId());
             const auto [it, bNew] = mapFirst.emplace(Lower(strId), pcoFile.get());
-            if (!bNew && !strId.empty())
+            // Every file has project information of its own.
+            if (!bNew && !strId.empty() && !pcoRecord->HasResId(ProjectInfoId))
                 Add(pcoFile->strName, strId, "hidden by the record of the same id in " + it->second->strName
                                                  + ", which is installed first");
             CheckRecord({ *pcoFile, *pcoRecord, pcoRecord->PathName(0), {} });
@@ -284,7 +287,10 @@ void KwResFileCheck::CheckRecord(const TPlace& coPlace)
         Add(coPlace.coFile.strName, coPlace.strPath, "the record names no class; the reader skips it and its children");
         return;
     }
-    CheckClass(coPlace);
+    // The project information is read into the handler's own object, so
+    // its class is never made.
+    if (!coPlace.vecAncestors.empty() || !coRecord.HasResId(ProjectInfoId))
+        CheckClass(coPlace);
     CheckPicture(coPlace);
     for (const KwCheckVariable& coVar : coRecord.GetVariables()) {
         if (coVar.unId == VarLink && coVar.unType == TResVar::TypeString && coVar.unCount <= 1 && !coVar.vecTexts[0].empty())
