@@ -41,8 +41,7 @@ std::string SideFault(const char* pszSide, long long llValue, bool bNegativeAllo
 
 bool SideFits(long long llValue, bool bNegativeAllowed)
 {
-    const long long llSide = bNegativeAllowed && llValue < 0 ? -llValue : llValue;
-    return llSide >= 1 && llSide <= MaxSide;
+    return llValue != 0 && llValue <= MaxSide && llValue >= (bNegativeAllowed ? -MaxSide : 1);
 }
 
 } // namespace
@@ -60,6 +59,8 @@ int KwBitmapRecordCheck::Take(unsigned short unId, long lValue)
 
 long long KwBitmapRecordCheck::RowBytesFor(long long llWidth, long long llBitsPixel)
 {
+    if (!SideFits(llWidth, false) || !IsBitDepth(llBitsPixel))
+        return -1;
     return (llWidth * llBitsPixel + 15) / 16 * 2;
 }
 
@@ -111,6 +112,8 @@ int KwDibRecordCheck::Take(unsigned short unId, long lValue)
 
 long long KwDibRecordCheck::ColorsFor(long long llBitCount, long long llClrUsed, long long llCompression)
 {
+    if (!IsBitDepth(llBitCount) || llClrUsed < 0 || llClrUsed > 0xFFFFFFFFLL)
+        return -1;
     const long long llMasks = llCompression == CompressionBitFields ? 3 : 0;
     if (llClrUsed)
         return llMasks + llClrUsed;
@@ -119,6 +122,8 @@ long long KwDibRecordCheck::ColorsFor(long long llBitCount, long long llClrUsed,
 
 long long KwDibRecordCheck::ImageBytesFor(long long llWidth, long long llHeight, long long llBitCount)
 {
+    if (!SideFits(llWidth, false) || !SideFits(llHeight, true) || !IsBitDepth(llBitCount))
+        return -1;
     const long long llRows = llHeight < 0 ? -llHeight : llHeight;
     return (llWidth * llBitCount + 31) / 32 * 4 * llRows;
 }

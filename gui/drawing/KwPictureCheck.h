@@ -41,7 +41,8 @@ public:
 
     TString Check() const;
     int HasPictureData() const { return m_unPresent != 0 || m_nBits != 0; }
-    // The row size the system expects: rows are aligned to 16 bits.
+    // The row size the system expects: rows are aligned to 16 bits; -1
+    // for a size or depth that is not accepted.
     static long long RowBytesFor(long long llWidth, long long llBitsPixel);
 
     long GetField(unsigned short unId) const { return Has(unId) ? m_alValue[unId - VarType] : 0; }
@@ -91,9 +92,10 @@ public:
 
     TString Check() const;
     int HasPictureData() const { return m_unPresent != 0 || m_nColors != 0 || m_nBits != 0; }
-    // The colour-table entries a header asks for (bit-field masks included).
+    // The colour-table entries a header asks for (bit-field masks
+    // included), and the bytes the rows need (rows are aligned to 32
+    // bits); -1 for a size or depth that is not accepted.
     static long long ColorsFor(long long llBitCount, long long llClrUsed, long long llCompression);
-    // The bytes the rows need: rows are aligned to 32 bits.
     static long long ImageBytesFor(long long llWidth, long long llHeight, long long llBitCount);
 
     long GetField(unsigned short unId) const { return Has(unId) ? m_alValue[unId - VarHeaderSize] : 0; }

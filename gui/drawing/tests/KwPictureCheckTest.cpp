@@ -114,6 +114,13 @@ TEST(KwPictureCheck, BitmapRecordWithoutFieldsFitsOnlyWithoutBits)
     EXPECT_EQ(coCheck.Take(KwBitmapRecordCheck::VarBits, 1), 0);
     coCheck.Clear();
     EXPECT_FALSE(coCheck.HasPictureData());
+    // Sizes for any numbers, also those no record may hold.
+    EXPECT_EQ(KwBitmapRecordCheck::RowBytesFor(17, 4), 10);
+    EXPECT_EQ(KwBitmapRecordCheck::RowBytesFor(0x7FFFFFFFFFFFFFFFLL, 32), -1);
+    EXPECT_EQ(KwDibRecordCheck::ImageBytesFor(3, -2, 24), 24);
+    EXPECT_EQ(KwDibRecordCheck::ImageBytesFor(3, -0x7FFFFFFFFFFFFFFFLL - 1, 24), -1);
+    EXPECT_EQ(KwDibRecordCheck::ColorsFor(-3, 0, 0), -1);
+    EXPECT_EQ(KwDibRecordCheck::ColorsFor(8, 0, 0), 256);
 }
 
 TEST(KwPictureCheck, DibRecordsFitWhenHeaderColoursAndBitsAgree)
