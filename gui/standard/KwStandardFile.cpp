@@ -1,5 +1,6 @@
 #include "KwStandardFile.h"
 
+#include "KwFileBytes.h"
 #include "KwStandardPictures.h"
 
 #include "TFile.h"
@@ -225,20 +226,6 @@ std::unique_ptr<TStoredRecord> Dib(const TPicture& coPicture)
     return pco;
 }
 
-bool ReadWholeFile(const char* pszFile, std::string& strBytes)
-{
-    std::FILE* pFile = std::fopen(pszFile, "rb");
-    if (!pFile)
-        return false;
-    char ach[65536];
-    size_t n;
-    while ((n = std::fread(ach, 1, sizeof ach, pFile)) > 0)
-        strBytes.append(ach, n);
-    const bool bOk = !std::ferror(pFile);
-    std::fclose(pFile);
-    return bOk;
-}
-
 // The text line that begins with the word, replaced by the word and value.
 bool ReplaceLine(std::string& strText, const std::string& strWord, const char* pszValue)
 {
@@ -291,7 +278,7 @@ bool StandardFileText(std::string& strText, std::string& strError)
         unCode = coHdl.Save();
     coHdl.Close();
     std::string strBytes;
-    const bool bRead = unCode == TFileHdl::Success && ReadWholeFile(coFile, strBytes);
+    const bool bRead = unCode == TFileHdl::Success && kwtest::ReadWholeFile(static_cast<const char*>(coFile), strBytes);
     std::remove(coFile);
     if (!bRead) {
         strError = std::string("writing ") + static_cast<const char*>(coFile) + " failed: "

@@ -11,6 +11,7 @@
 // pixels are left out. Exit code 2 when a file cannot be read or written
 // or the command line is wrong.
 
+#include "KwFileBytes.h"
 #include "KwStandardFile.h"
 #include "KwStandardPictures.h"
 #include "KwTestImage.h"
@@ -28,20 +29,6 @@ void Help(std::FILE* pFile)
                "       kwtstandard --preview directory\n"
                "Writes (or compares) the text of zorvik30.kwt, or previews its pictures.\n",
                pFile);
-}
-
-bool ReadText(const char* pszFile, std::string& strText)
-{
-    std::FILE* pFile = std::fopen(pszFile, "rb");
-    if (!pFile)
-        return false;
-    char ach[65536];
-    size_t n;
-    while ((n = std::fread(ach, 1, sizeof ach, pFile)) > 0)
-        strText.append(ach, n);
-    const bool bOk = !std::ferror(pFile);
-    std::fclose(pFile);
-    return bOk;
 }
 
 bool WriteText(const char* pszFile, const std::string& strText)
@@ -108,7 +95,7 @@ int main(int argc, char** argv)
         return 2;
     }
     std::string strStored;
-    if (!ReadText(pszFile, strStored)) {
+    if (!kwtest::ReadWholeFile(pszFile, strStored)) {
         std::fprintf(stderr, "kwtstandard: cannot read %s\n", pszFile);
         return 2;
     }
