@@ -115,7 +115,7 @@ TIndexed DefaultIcon()
     Shadow(image, frame);
     image.Paint(frame, Black);
     image.Paint(Box(3, 5, 29, 27), White);
-    image.Paint(Box(3, 5, 29, 10), Linear(3, 0, TRgb { 0, 0, 128 }, 29, 0, TRgb { 24, 140, 220 }));
+    image.Paint(Box(3, 5, 29, 10), TRgb { 0, 0, 128 });
     image.Paint(Box(25, 6, 28, 9), TRgb { 224, 224, 224 });
     image.Paint(Box(3, 10, 29, 11), TRgb { 128, 128, 128 });
     Emblem(image, 16, 19, 6.8);
