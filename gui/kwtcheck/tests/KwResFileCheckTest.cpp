@@ -1,5 +1,6 @@
 #include "KwCheckCommand.h"
 #include "KwCheckTestFiles.h"
+#include "KwFileBytes.h"
 #include "KwResFileCheck.h"
 #include "KwScratchTest.h"
 #include "TOpSystem.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -232,4 +234,43 @@ TEST_F(KwResFileCheckTest, ProgramModuleIsRunToDescribeItsClassesAndTables)
     EXPECT_EQ(Run(At("wrong.kwt"), strOut), KwCheckExitFindings);
     EXPECT_EQ(strOut, At("wrong.kwt") + ": FW_DIALOG: link \"KW_LINK_CLOSE@TDescribedFrame::LnkGone@FW_MAIN\": "
                           "no member link table lists FW_MAIN with TDescribedFrame::LnkGone\n");
+}
+
+// The standard file is clean for a program that registers the controls it
+// names; faults planted in copies of it, each an edit that keeps every
+// length, are found one by one.
+TEST_F(KwResFileCheckTest, FaultsPlantedInCopiesOfTheStandardFileAreFound)
+{
+    std::string strText;
+    ASSERT_TRUE(kwtest::ReadWholeFile(KW_STANDARD_TEXT, strText));
+    // The push button and the static text come with the control library.
+    coTables.AddClass("KwPushButton", "KwWChild");
+    coTables.AddClass("KwStatic", "KwWChild");
+    const auto Planted = [&](const char* pszRecord, const char* pszFrom, const char* pszTo) {
+        const size_t nRecord = strText.find(std::string("record \"") + pszRecord + "\"");
+        const size_t nAt = strText.find(pszFrom, nRecord);
+        EXPECT_TRUE(nRecord != std::string::npos && nAt != std::string::npos) << pszRecord << " " << pszFrom;
+        std::string strCopy = strText;
+        return nAt == std::string::npos ? strCopy : strCopy.replace(nAt, std::strlen(pszFrom), pszTo);
+    };
+    const struct {
+        const char* pszRecord;
+        const char* pszFrom;
+        const char* pszTo;
+        const char* pszFinding;
+    } aCases[] = {
+        { "DLG_GER_MESSAGE", "class \"KwPushButton\"", "class \"KwPushBotton\"",
+          "zorvik30.kwt: DLG_GER_MESSAGE/BT_PUSH1: class \"KwPushBotton\" is not registered" },
+        { "BMP_MBSTOP", "long 6011 512", "long 6011 511",
+          "zorvik30.kwt: BMP_MBSTOP: the picture does not fit its data: image size 511 bytes, but 32 x 32 pixels of 4 bits take 512 bytes" },
+        { "BMP_ZORVIK", "long 6014 256", "long 6014 255",
+          "zorvik30.kwt: BMP_ZORVIK: the picture does not fit its data: 256 colour-table entries, but the header asks for 255" },
+        { "BMP_MBINFO", "short 6009 4", "short 6009 8",
+          "zorvik30.kwt: BMP_MBINFO: the picture does not fit its data: image size 512 bytes, but 32 x 32 pixels of 8 bits take 1024 bytes" },
+    };
+    EXPECT_EQ(Findings(strText, "zorvik30.kwt"), std::vector<std::string>());
+    for (const auto& coCase : aCases) {
+        EXPECT_EQ(Findings(Planted(coCase.pszRecord, coCase.pszFrom, coCase.pszTo), "zorvik30.kwt"),
+                  std::vector<std::string>({ coCase.pszFinding }));
+    }
 }
