@@ -28,6 +28,7 @@
 #include "KwRegion.h"
 #include "KwBitmap.h"
 #include "KwDib.h"
+#include "KwPictureCheck.h"
 #include "KwPal.h"
 #include "KwCursor.h"
 #include "KwDC.h"
@@ -44,3 +45,4 @@
 #include "KwKeyTable.h"
 #include "KwResHdl.h"
 #include "KwApp.h"
+#include "KwProgramDescription.h"
