@@ -71,6 +71,7 @@ int TOpSystem::RemoveDirectory(const char*, unsigned short*) const { return 0; }
 int TOpSystem::DeleteFile(const char*, unsigned short*) const { return 0; }
 int TOpSystem::CopyFile(const char*, const char*, int64_t) const { return 0; }
 int TOpSystem::MoveFileReplace(const char*, const char*) const { return 0; }
+int TOpSystem::FlushFile(const char*) const { return 0; }
 TOsThread* TOpSystem::CreateThread(TDynBase*, ThreadHandler) const { return nullptr; }
 TConsoleProcess* TOpSystem::CreateConsoleProcess() const { return nullptr; }
 TString TOpSystem::GetEnvVar(const char*) const { return TString(); }

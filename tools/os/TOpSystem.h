@@ -41,6 +41,7 @@ public:
         OpenNoAccess = 1,
         OpenTooManyFiles = 2,
         OpenNoFile = 3,
+        OpenExists = 4,             // mode 4: the name is taken (also by a link)
         OpenOtherError = 100,
     };
 
@@ -68,7 +69,9 @@ public:
     virtual int FilePermission(const char* pszPath, unsigned short unMode) const;
     virtual uint64_t DiskFreeSpace(const char* pszPath) const;
 
-    // Files
+    // Files. Open modes: 1 read, others may read; 2 read and write, nobody
+    // else, created when missing; 3 as 2, emptied; 4 as 2, but only a new
+    // file is created: a name that is taken fails (OpenExists).
     virtual int OpenFile(const char* pszName, unsigned short unOpenMode, unsigned short unTextMode,
                          unsigned short* punError) const;
     virtual void CloseFile(int nHandle) const;
@@ -89,6 +92,9 @@ public:
     // existing target, and waits until the move is on the disk. Both names
     // must be on one volume. 1 on success; on failure both files stay.
     virtual int MoveFileReplace(const char* pszTarget, const char* pszSource) const;
+    // Writes what the system still holds of the file to the disk; 1 when
+    // that is done. MoveFileReplace asks it for the source first.
+    virtual int FlushFile(const char* pszName) const;
 
     // Threads and processes
     virtual TOsThread* CreateThread(TDynBase* pcoObject, ThreadHandler pfnHandler) const;

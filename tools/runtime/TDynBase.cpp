@@ -5,6 +5,7 @@
 #include "TDynTab.h"
 
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -280,9 +281,13 @@ void TDynBase::InternalDt()
         return;
     if (!m_nReferenceObject) {
         m_nDying = 1;
-        for (long i = 0; i < m_pcoDestroyHandlers->Count(); ++i) {
-            const TDestroyHandlerRecord coRecord = *static_cast<TDestroyHandlerRecord*>(m_pcoDestroyHandlers->Get(i));
-            (coRecord.m_pcoWatcher->*coRecord.m_pfnHandler)(this);
+        // Each record leaves the list before its handler runs, so a handler
+        // that takes itself (or others) off the list never makes the walk
+        // skip one; handlers added meanwhile run too.
+        while (m_pcoDestroyHandlers->Count() > 0) {
+            const std::unique_ptr<TDestroyHandlerRecord> pRecord(
+                static_cast<TDestroyHandlerRecord*>(m_pcoDestroyHandlers->Remove(0L)));
+            (pRecord->m_pcoWatcher->*pRecord->m_pfnHandler)(this);
         }
     }
     delete m_pcoDestroyHandlers;
@@ -299,7 +304,7 @@ TDynRet TDynBase::Call(const char* pszFunctionName, ...)
         return TDynRet();
     va_list args;
     va_start(args, pszFunctionName);
-    TDynRet coResult = (this->*pRecord->m_pfnFunction)(reinterpret_cast<char*>(&args));
+    TDynRet coResult = (this->*pRecord->m_pfnFunction)(KwDynArgsDetail::ArgumentPointer(args));
     va_end(args);
     return coResult;
 }
@@ -310,7 +315,7 @@ TDynRet TDynBase::Call(DynFunc pfnFunction, ...)
         return TDynRet();
     va_list args;
     va_start(args, pfnFunction);
-    TDynRet coResult = (this->*pfnFunction)(reinterpret_cast<char*>(&args));
+    TDynRet coResult = (this->*pfnFunction)(KwDynArgsDetail::ArgumentPointer(args));
     va_end(args);
     return coResult;
 }

@@ -284,8 +284,14 @@ TEST(TArrayTest, CopiesShareElementsAndUseMovesThem)
     coAssigned = coAssigned;
     EXPECT_EQ(coAssigned.Count(), 3);
 
-    TArray coTaker;
+    // The target lets go of what it had first: its owned elements are
+    // destroyed and its buffer freed (the leak checker sees a lost one).
+    g_destroyed.clear();
+    TArray coTaker(2, RecordDestroy, nullptr);
+    coTaker.Add(P(7));
+    coTaker.Add(P(8));
     coTaker.Use(coSource, 1);
+    EXPECT_EQ(g_destroyed, std::vector<int>({ 7, 8 }));
     EXPECT_EQ(Values(coTaker), std::vector<intptr_t>({ 2, 4, 6 }));
     EXPECT_EQ(coSource.Count(), 0);
     EXPECT_EQ(coSource.GetAllocSize(), 0);

@@ -426,7 +426,7 @@ TEST_F(TFileTest, OpenModesCreateTruncateAndReportErrors)
     EXPECT_EQ(coFile.LastError(), TFile::NotFound);
     EXPECT_EQ(coFile.Open(At("no-dir/x.bin").c_str(), TFile::ModeCreate), 0);
     EXPECT_EQ(coFile.LastError(), TFile::NotFound);
-    for (unsigned short unMode : { 0, 4, 99 }) {
+    for (unsigned short unMode : { 0, 5, 99 }) {
         EXPECT_EQ(coFile.Open(path.c_str(), unMode), 0) << unMode;
         EXPECT_EQ(coFile.LastError(), TFile::OtherError) << unMode;
     }
@@ -459,6 +459,11 @@ TEST_F(TFileTest, OpenModesCreateTruncateAndReportErrors)
     EXPECT_EQ(coFile->Rint(), 42);
     EXPECT_EQ(coFile->Wint(1), 0);                 // read-only
     EXPECT_EQ(coFile.GetOpenType(), TFile::ModeRead);
+    // Mode 4 makes only a new file.
+    EXPECT_EQ(coFile.Open(path.c_str(), TFile::ModeCreateNew), 0);
+    EXPECT_EQ(coFile.LastError(), TFile::Exists);
+    ASSERT_EQ(coFile.Open(At("new.bin").c_str(), TFile::ModeCreateNew), 1);
+    EXPECT_EQ(coFile->Wint(7), 1);
 }
 
 TEST_F(TFileTest, SharingReadersShareWritersAreAlone)

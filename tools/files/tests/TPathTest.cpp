@@ -43,9 +43,15 @@ class TWatchingPath : public TPath {
 public:
     using TPath::TPath;
     std::vector<TPath*> m_vecTold;
+    TPath* m_pcoSibling { nullptr };    // deleted when this path is told
 
 protected:
-    void NotifyDestroy(TPath* pcoPath) override { m_vecTold.push_back(pcoPath); }
+    void NotifyDestroy(TPath* pcoPath) override
+    {
+        m_vecTold.push_back(pcoPath);
+        delete m_pcoSibling;
+        m_pcoSibling = nullptr;
+    }
 };
 
 } // namespace
@@ -208,6 +214,18 @@ TEST(TPathTest, DependentPathsAreToldAndEitherSideMayGoFirst)
     delete pcoShortLived;
     delete pcoParent;
     EXPECT_EQ(coSurvivor.m_vecTold.size(), 1u);
+
+    // A sibling deleted while the first one is told is not told any more.
+    pcoParent = new TPath('c', "parent");
+    TWatchingPath coFirst('c', "first");
+    auto* pcoSibling = new TWatchingPath('c', "sibling");
+    coFirst.m_pcoSibling = pcoSibling;
+    pcoParent->AddChildPath(&coFirst);
+    pcoParent->AddChildPath(pcoSibling);
+    pcoParent->AddChildPath(&coSurvivor);
+    delete pcoParent;
+    EXPECT_EQ(coFirst.m_vecTold, (std::vector<TPath*> { pcoParent }));
+    EXPECT_EQ(coSurvivor.m_vecTold.size(), 2u);
     // Copies are not registered anywhere.
     TPath coSource('c', "src");
     coSource.AddChildPath(&coOther);

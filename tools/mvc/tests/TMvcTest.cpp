@@ -292,6 +292,18 @@ TEST_F(TMvcTest, HandlersMayChangeTheNotificationsOfTheRunningEvent)
     coMvc.SetLink(OPENED, pcoDoomed, &TTestView::OnFirst);
     EXPECT_EQ(coMvc.Call(OPENED, m_coParam), 9);
     EXPECT_EQ(coMvc.HasLink(OPENED), 0);
+
+    // A view re-targeted after it has run moves to the end, yet the
+    // notification runs once in this call.
+    m_vecLog.clear();
+    m_coV1.m_fnThen = [&](TMvcParam&) { coMvc.ViewObjectChanged(&m_coV1, &coV3); };
+    coMvc.AddNotification(CLOSED, &m_coV1, &TTestView::OnFirst);
+    coMvc.AddNotification(CLOSED, &m_coV2, &TTestView::OnFirst);
+    coMvc.CallNotifications(CLOSED, m_coParam);
+    EXPECT_EQ(m_vecLog, Log({ "v1.first", "v2.first" }));
+    m_vecLog.clear();
+    coMvc.CallNotifications(CLOSED, m_coParam);
+    EXPECT_EQ(m_vecLog, Log({ "v2.first", "v3.first" }));
 }
 
 TEST_F(TMvcTest, ADyingViewLeavesEveryEventButItsSoftLinksStay)

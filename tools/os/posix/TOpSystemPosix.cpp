@@ -186,6 +186,8 @@ unsigned short OpenError(int nErrno)
     case EMFILE:
     case ENFILE:
         return TOpSystem::OpenTooManyFiles;
+    case EEXIST:
+        return TOpSystem::OpenExists;
     default:
         return TOpSystem::OpenOtherError;
     }
@@ -378,6 +380,10 @@ int TOpSystemPosix::OpenFile(const char* pszName, unsigned short unOpenMode, uns
         // that another open denies keeps its contents.
         nFlags |= O_RDWR | O_CREAT;
         break;
+    case 4:
+        // Exclusive: a link, even one to nowhere, is never followed.
+        nFlags |= O_RDWR | O_CREAT | O_EXCL;
+        break;
     default:
         nFlags |= O_RDONLY;
         break;
@@ -518,18 +524,25 @@ int TOpSystemPosix::CopyFile(const char* pszTarget, const char* pszSource, int64
     return nResult;
 }
 
+int TOpSystemPosix::FlushFile(const char* pszName) const
+{
+    if (!pszName || !*pszName)
+        return 0;
+    const int nFile = open(pszName, O_RDONLY | O_CLOEXEC);
+    if (nFile < 0)
+        return 0;
+    const bool bSynced = fsync(nFile) == 0;
+    close(nFile);
+    return bSynced ? 1 : 0;
+}
+
 int TOpSystemPosix::MoveFileReplace(const char* pszTarget, const char* pszSource) const
 {
     if (!pszTarget || !*pszTarget || !pszSource || !*pszSource)
         return 0;
     // The data first, then the name: after a crash the target is either the
     // old file or the complete new one.
-    const int nSource = open(pszSource, O_RDONLY | O_CLOEXEC);
-    if (nSource < 0)
-        return 0;
-    const bool bSynced = fsync(nSource) == 0;
-    close(nSource);
-    if (!bSynced || rename(pszSource, pszTarget) != 0)
+    if (!FlushFile(pszSource) || rename(pszSource, pszTarget) != 0)
         return 0;
     std::string coDirectory(pszTarget);
     const size_t nSlash = coDirectory.find_last_of('/');

@@ -21,6 +21,7 @@
 #include "KwWindows.h"
 #include <io.h>
 #include <winioctl.h>
+#include "TOpSystemWinNT.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -36,9 +37,11 @@ namespace {
 #if defined(_WIN32)
 constexpr char kSep = '\\';
 const char* const kPlatformClass = "TOpSystemWinNT";
+using TPlatformOS = TOpSystemWinNT;
 #else
 constexpr char kSep = '/';
 const char* const kPlatformClass = "TOpSystemPosix";
+using TPlatformOS = TOpSystemPosix;
 #endif
 
 constexpr int64_t kGiB = 1024ll * 1024 * 1024;
@@ -843,6 +846,39 @@ TEST_F(TOpSystemFiles, MoveFileReplacePutsTheSourceInTheTargetsPlace)
     EXPECT_EQ(m_coOS.MoveFileReplace(nullptr, At("made.bin").c_str()), 0);
     EXPECT_EQ(m_coOS.MoveFileReplace((At("none") + kSep + "x.bin").c_str(), At("made.bin").c_str()), 0);
     EXPECT_TRUE(ReadFileBytes(At("made.bin")) == "2");
+}
+
+namespace {
+
+// Records the flushes the platform object asks for; they fail on request.
+class TFlushProbe : public TPlatformOS {
+public:
+    int FlushFile(const char* pszName) const override
+    {
+        m_vecFlushed.emplace_back(pszName);
+        return m_nFail ? 0 : TPlatformOS::FlushFile(pszName);
+    }
+    mutable std::vector<std::string> m_vecFlushed;
+    int m_nFail { 0 };
+};
+
+} // namespace
+
+// The new file's data reach the disk before its name replaces the old one;
+// when they cannot, nothing is replaced.
+TEST_F(TOpSystemFiles, MoveFileReplaceFlushesTheSourceFirst)
+{
+    WriteFileBytes(At("new.bin"), "new");
+    WriteFileBytes(At("old.bin"), "old");
+    TFlushProbe coOS;
+    coOS.m_nFail = 1;
+    EXPECT_EQ(coOS.MoveFileReplace(At("old.bin").c_str(), At("new.bin").c_str()), 0);
+    EXPECT_EQ(coOS.m_vecFlushed, std::vector<std::string> { At("new.bin") });
+    EXPECT_TRUE(ReadFileBytes(At("old.bin")) == "old");
+    coOS.m_nFail = 0;
+    EXPECT_EQ(coOS.MoveFileReplace(At("old.bin").c_str(), At("new.bin").c_str()), 1);
+    EXPECT_TRUE(ReadFileBytes(At("old.bin")) == "new");
+    EXPECT_EQ(coOS.FlushFile(At("missing.bin").c_str()), 0);
 }
 
 TEST_F(TOpSystemFiles, CopyFileRefusesWhatWouldLoseData)

@@ -213,6 +213,8 @@ unsigned short OpenError(int nErrno)
         return TOpSystem::OpenNoAccess;
     case EMFILE:
         return TOpSystem::OpenTooManyFiles;
+    case EEXIST:
+        return TOpSystem::OpenExists;
     default:
         return TOpSystem::OpenOtherError;
     }
@@ -478,6 +480,9 @@ int TOpSystemWinNT::OpenFile(const char* pszName, unsigned short unOpenMode, uns
         // another open denies is not emptied.
         nFlags |= _O_RDWR | _O_CREAT | _O_TRUNC;
         break;
+    case 4:
+        nFlags |= _O_RDWR | _O_CREAT | _O_EXCL;
+        break;
     default:
         nFlags |= _O_RDONLY;
         break;
@@ -594,9 +599,28 @@ int TOpSystemWinNT::CopyFile(const char* pszTarget, const char* pszSource, int64
     return nResult;
 }
 
+int TOpSystemWinNT::FlushFile(const char* pszName) const
+{
+    if (!pszName || !*pszName)
+        return 0;
+    // Flushing needs write access; others may keep the file open meanwhile.
+    HANDLE hFile = CreateFileA(pszName, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return 0;
+    const BOOL nFlushed = FlushFileBuffers(hFile);
+    CloseHandle(hFile);
+    return nFlushed ? 1 : 0;
+}
+
 int TOpSystemWinNT::MoveFileReplace(const char* pszTarget, const char* pszSource) const
 {
     if (!pszTarget || !*pszTarget || !pszSource || !*pszSource)
+        return 0;
+    // The data first, then the name (write-through waits only for the
+    // move): after a crash the target is either the old file or the
+    // complete new one.
+    if (!FlushFile(pszSource))
         return 0;
     return MoveFileExA(pszSource, pszTarget, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 1 : 0;
 }

@@ -43,6 +43,7 @@ public:
     int DeleteFile(const char* pszPath, unsigned short* punError) const override;
     int CopyFile(const char* pszTarget, const char* pszSource, int64_t llOffset) const override;
     int MoveFileReplace(const char* pszTarget, const char* pszSource) const override;
+    int FlushFile(const char* pszName) const override;
 
     // Threads and processes
     TOsThread* CreateThread(TDynBase* pcoObject, ThreadHandler pfnHandler) const override;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -279,6 +280,33 @@ TEST_F(TFileHdlFixture, TemporaryNames)
 #endif
     ASSERT_GE(member.size(), memberName.size());
     EXPECT_EQ(member.substr(member.size() - memberName.size()), memberName);
+}
+
+// A working file is created exclusively: a name taken between the check and
+// the creation (here a link to nowhere, which looks free) is passed over for
+// the next number, and nothing is written through it.
+TEST_F(TFileHdlFixture, WorkingFilesTakeTheNextNameOnAClash)
+{
+#if defined(_WIN32)
+    GTEST_SKIP() << "links are made from the Unix side";
+#else
+    const std::string victim = At("victim");
+    for (const std::string& dir : { m_tempDir, m_dir })
+        fs::create_symlink(victim, dir + "/HLN_0000.TMP");
+    const std::string path = At("new.drf");
+    TFileHdl coHdl;
+    ASSERT_EQ(coHdl.OpenWrite("u", path.c_str(), nullptr, nullptr), 1);
+    EXPECT_EQ(static_cast<const char*>(coHdl.GetTmpFile()), m_tempDir + "/HLN_0001.TMP");
+    ASSERT_EQ(coHdl.WriteTemp(TTextRes("A", "a")), 1);
+    ASSERT_EQ(coHdl.Save(), 1);
+    coHdl.Close();
+    TFileHdl coCopy;
+    ASSERT_EQ(coCopy.OpenRead(path.c_str(), 1, nullptr), 1);
+    EXPECT_EQ(static_cast<const char*>(coCopy.GetTmpFile()), m_tempDir + "/HLN_0001.TMP");
+    EXPECT_EQ(TextOf(coCopy, "A"), "A");
+    coCopy.Close();
+    EXPECT_FALSE(fs::exists(victim));
+#endif
 }
 
 TEST_F(TFileHdlFixture, NewFileLifecycleEventsAndNonameFiles)
@@ -576,46 +604,78 @@ TEST_F(TFileHdlFixture, DamagedFilesOpenForEditingWithACodeAndNothingLeft)
     EXPECT_EQ(TextOf(coNote, "B"), "B");
 }
 
-TEST_F(TFileHdlFixture, SmallBuffersCopyAndCacheRecordsInPieces)
+namespace {
+
+// A text and a long array besides the identifier: variables 1 and 2.
+class TBigRes : public TTextRes {
+public:
+    TBigRes(const char* pszId, const std::string& text, std::vector<long> values)
+        : TTextRes(pszId, text.c_str()), m_values(std::move(values)) {}
+
+protected:
+    void WriteData(TFile& coFile) const override
+    {
+        TTextRes::WriteData(coFile);
+        TResLong(2, m_values.data(), static_cast<unsigned short>(m_values.size())).Write(coFile);
+    }
+
+private:
+    std::vector<long> m_values;
+};
+
+class TBigReader : public TFileHdl {
+public:
+    class TCapture : public TResource {
+    public:
+        int NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex) override
+        {
+            if (coVar.MyId() == 1 && static_cast<const char*>(coVar))
+                m_text = static_cast<const char*>(coVar);
+            for (int i = 0; coVar.MyId() == 2 && i < coVar.GetCount(); ++i)
+                m_values.push_back(static_cast<long>(coVar[i]));
+            return TResource::NotifyVariableRead(coVar, pcoParent, ulIndex);
+        }
+        std::string m_text;
+        std::vector<long> m_values;
+    };
+    TResource* CustomCreateResource(const char*, unsigned short, uint32_t) override { return new TCapture; }
+};
+
+} // namespace
+
+// Records larger than the blocks of the save buffer and of the read cache,
+// and variables of 64 KiB and more (the longest text, 65,535 characters,
+// and an array of 65,536 bytes), load alike with the cache off and on.
+TEST_F(TFileHdlFixture, SmallBuffersAndTheReadCacheTakeRecordsInPieces)
 {
     const std::string path = At("big.drf");
-    const std::string longText(3000, 'x');
+    std::string longText(65535, 'x');
+    for (size_t i = 0; i < longText.size(); i += 97)
+        longText[i] = static_cast<char>('a' + i % 26);
+    std::vector<long> values(16384);
+    for (size_t i = 0; i < values.size(); ++i)
+        values[i] = static_cast<long>(i * 7919);
     TFileHdl coHdl;
     EXPECT_EQ(coHdl.SetBlockBufferSize(1), 256);
     ASSERT_EQ(coHdl.OpenWrite("u", path.c_str(), nullptr, nullptr), 1);
-    ASSERT_EQ(coHdl.WriteTemp(TTextRes("Big", longText.c_str())), 1);
+    ASSERT_EQ(coHdl.WriteTemp(TBigRes("Big", longText, values)), 1);
     ASSERT_EQ(coHdl.WriteTemp(TTextRes("Small", "s")), 1);
     ASSERT_EQ(coHdl.Save(), 1);
     coHdl.Close();
-    const std::string saved = ReadFileBytes(path);
-    EXPECT_NE(saved.find(longText), std::string::npos);
 
-    class TTextReader : public TFileHdl {
-    public:
-        TResource* CustomCreateResource(const char*, unsigned short, uint32_t) override { return new TCapture; }
-        class TCapture : public TResource {
-        public:
-            int NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex) override
-            {
-                if (coVar.MyId() == 1 && static_cast<const char*>(coVar))
-                    m_text = static_cast<const char*>(coVar);
-                return TResource::NotifyVariableRead(coVar, pcoParent, ulIndex);
-            }
-            std::string m_text;
-        };
-    } coReader;
+    TBigReader coReader;
     coReader.SetBlockBufferSize(256);
     for (int nCache = 0; nCache < 2; ++nCache) {
+        SCOPED_TRACE(nCache);
         coReader.SetReadCache(nCache);
         ASSERT_EQ(coReader.OpenRead(path.c_str(), nCache, nullptr), 1);
-        TResource* pcoBig = coReader.LoadResource("Big", nullptr, nullptr, 0);
+        std::unique_ptr<TResource> pcoBig(coReader.LoadResource("Big", nullptr, nullptr, 0));
         ASSERT_NE(pcoBig, nullptr);
-        EXPECT_EQ(static_cast<TTextReader::TCapture*>(pcoBig)->m_text, longText) << nCache;
-        delete pcoBig;
-        TResource* pcoSmall = coReader.LoadResource("small", nullptr, nullptr, 0);
+        EXPECT_TRUE(static_cast<TBigReader::TCapture&>(*pcoBig).m_text == longText);
+        EXPECT_TRUE(static_cast<TBigReader::TCapture&>(*pcoBig).m_values == values);
+        std::unique_ptr<TResource> pcoSmall(coReader.LoadResource("small", nullptr, nullptr, 0));
         ASSERT_NE(pcoSmall, nullptr);
-        EXPECT_EQ(static_cast<TTextReader::TCapture*>(pcoSmall)->m_text, "s");
-        delete pcoSmall;
+        EXPECT_EQ(static_cast<TBigReader::TCapture&>(*pcoSmall).m_text, "s");
         coReader.Close();
     }
 }

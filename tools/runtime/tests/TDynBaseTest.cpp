@@ -50,6 +50,16 @@ public:
     }
     TDynRet Self(char*) { return static_cast<void*>(this); }
     TDynRet Value(char*) { return m_nValue; }
+#if defined(_WIN32)
+    // Written as Windows code reads its arguments: the char* is the
+    // caller's argument area itself.
+    TDynRet Sum(char* pchArgs)
+    {
+        va_list ap = pchArgs;
+        const int nFirst = va_arg(ap, int);
+        return nFirst + va_arg(ap, int);
+    }
+#endif
 
     std::string m_sText;
 
@@ -63,6 +73,9 @@ protected:
         InsertDynFunc<TProbe>("A::B::C", &TProbe::Value);
         InsertDynFunc<TProbe>("", &TProbe::Value);
         InsertDynFunc<TProbe>("TProbe::Empty", nullptr);
+#if defined(_WIN32)
+        InsertDynFunc<TProbe>("TProbe::Sum", &TProbe::Sum);
+#endif
     }
 };
 
@@ -201,16 +214,21 @@ TEST(TDynBaseTest, DynamicFunctionsAreFoundByShortAndFullNamesThroughBases)
 {
     TDynTab const* pcoProbe = TDynBase::GetVTable("TProbe");
     ASSERT_NE(pcoProbe, nullptr);
-    // Short names: Twice, Describe, Self, B::C and Empty; "Unscoped" and ""
-    // have no short entry.
-    EXPECT_EQ(pcoProbe->DynFuncCount(), 5);
+    // Short names: Twice, Describe, Self, B::C and Empty (and Sum on
+    // Windows); "Unscoped" and "" have no short entry.
+    std::vector<std::string> expected { "B::C", "Describe", "Empty", "Self", "Twice" };
+#if defined(_WIN32)
+    expected.insert(expected.begin() + 4, "Sum");
+#endif
+    const auto unCount = static_cast<unsigned short>(expected.size());
+    EXPECT_EQ(pcoProbe->DynFuncCount(), unCount);
     std::vector<std::string> names;
     for (unsigned short i = 0; i < pcoProbe->DynFuncCount(); ++i)
         names.push_back(pcoProbe->FuncNameFromIndex(i));
-    EXPECT_EQ(names, std::vector<std::string>({ "B::C", "Describe", "Empty", "Self", "Twice" }));
-    EXPECT_EQ(pcoProbe->FuncNameFromIndex(5), nullptr);
-    EXPECT_EQ(pcoProbe->FuncAddrFromIndex(5), nullptr);
-    EXPECT_NE(pcoProbe->FuncAddrFromIndex(4), nullptr);
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(pcoProbe->FuncNameFromIndex(unCount), nullptr);
+    EXPECT_EQ(pcoProbe->FuncAddrFromIndex(unCount), nullptr);
+    EXPECT_NE(pcoProbe->FuncAddrFromIndex(unCount - 1), nullptr);
 
     EXPECT_NE(pcoProbe->FindFunc("Twice"), nullptr);
     EXPECT_NE(pcoProbe->FindFunc("tWiCe"), nullptr);
@@ -242,6 +260,9 @@ TEST(TDynBaseTest, CallPassesVariableArgumentsAndReturnsTheResult)
     const int nLen = coChild.Call("describe", 1, 1.5, 2, 2.5, 3, 3.5, 4, 4.5, "tail", 1234567890123LL);
     EXPECT_EQ(coChild.m_sText, "1,1.500000,2,2.500000,3,3.500000,4,4.500000,tail,1234567890123");
     EXPECT_EQ(nLen, static_cast<int>(coChild.m_sText.size()));
+#if defined(_WIN32)
+    EXPECT_EQ(static_cast<int>(coChild.Call("Sum", 40, 2)), 42);
+#endif
 
     EXPECT_EQ(static_cast<int>(coChild.Call("NoSuchFunction", 1)), 0);
     EXPECT_EQ(static_cast<int>(coChild.Call("Empty")), 0);
@@ -310,13 +331,15 @@ TEST(TDynBaseTest, RemovingTheLastHandlerSilencesTheObject)
 
 namespace {
 
-// A handler that, while its object dies, removes the next handler and adds
-// one more to the same dying object.
+// A handler that, while its object dies, takes itself off the list (as an
+// MVC link does), removes the next handler and adds one more to the same
+// dying object.
 class TMeddler : public TDynBase {
 public:
     void OnDeath(TDynBase* pcoDying)
     {
         m_vecOrder.push_back("meddler");
+        pcoDying->RemoveDestructionHandler(this, static_cast<DestructionHandler>(&TMeddler::OnDeath));
         pcoDying->RemoveDestructionHandler(m_pcoVictim, static_cast<DestructionHandler>(&TWatcher::OnDeath));
         pcoDying->AddDestructionHandler(m_pcoLate, static_cast<DestructionHandler>(&TWatcher::OnDeathToo));
     }
@@ -332,15 +355,18 @@ TEST(TDynBaseTest, HandlersMayChangeTheDyingObjectsList)
 {
     TMeddler coMeddler;
     TWatcher coVictim;
+    TWatcher coNext;
     TWatcher coLate;
     coMeddler.m_pcoVictim = &coVictim;
     coMeddler.m_pcoLate = &coLate;
     TDynBase* pcoWatched = new TDynBase;
     pcoWatched->AddDestructionHandler(&coMeddler, static_cast<TDynBase::DestructionHandler>(&TMeddler::OnDeath));
     pcoWatched->AddDestructionHandler(&coVictim, Handler(&TWatcher::OnDeath));
+    pcoWatched->AddDestructionHandler(&coNext, Handler(&TWatcher::OnDeath));
     delete pcoWatched;
     EXPECT_EQ(coMeddler.m_vecOrder.size(), 1u);
     EXPECT_TRUE(coVictim.m_vecSeen.empty());
+    EXPECT_EQ(coNext.m_vecSeen, std::vector<TDynBase*>({ pcoWatched }));
     EXPECT_EQ(coLate.m_vecSeen, std::vector<TDynBase*>({ pcoWatched }));
 }
 

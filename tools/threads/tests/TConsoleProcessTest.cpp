@@ -11,8 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -443,6 +445,51 @@ TEST(TConProWinNT, HandlersOnTheWorkerMayDeleteTheProcess)
         ASSERT_TRUE(WaitFor([&] { return nDeleted.load() == 1; }));
         EXPECT_EQ(NumberedLines(100), coRecorder.Data());
     }
+}
+
+namespace {
+
+// Keeps its memory after the delete, filled with a pattern, so that a write
+// into the deleted object shows.
+class TPoisonedConPro : public TConProWinNT {
+public:
+    static void operator delete(void* pvObject, std::size_t nSize)
+    {
+        std::memset(pvObject, 0xA5, nSize);
+        s_pvKept = pvObject;
+        s_nKept = nSize;
+    }
+    static bool Untouched()
+    {
+        const auto* pb = static_cast<const unsigned char*>(s_pvKept);
+        return pb && std::all_of(pb, pb + s_nKept, [](unsigned char b) { return b == 0xA5; });
+    }
+    static void Release() { ::operator delete(s_pvKept); }
+
+private:
+    static inline void* s_pvKept = nullptr;
+    static inline std::size_t s_nKept = 0;
+};
+
+class TStartDeleter : public TDynBase {
+public:
+    int OnStarted(TMvcParam& coParam)
+    {
+        delete &static_cast<TcpParam&>(coParam).EventObject();
+        return 1;
+    }
+};
+
+} // namespace
+
+TEST(TConProWinNT, AStartHandlerMayDeleteTheProcess)
+{
+    TStartDeleter coDeleter;
+    auto* pcoProcess = new TPoisonedConPro;
+    pcoProcess->MVC().SetLink("TCP_PROCESS_STARTED", &coDeleter, &TStartDeleter::OnStarted);
+    EXPECT_EQ(1, pcoProcess->Start(ChildCommand("sleep 60").c_str()));
+    EXPECT_TRUE(TPoisonedConPro::Untouched());
+    TPoisonedConPro::Release();
 }
 
 #endif
