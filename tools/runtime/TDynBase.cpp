@@ -22,6 +22,16 @@ struct TDestroyHandlerRecord {
     TDynBase::DestructionHandler m_pfnHandler;
 };
 
+// The char* a function called by name gets for the caller's started
+// arguments (see TDynArgs). A va_list parameter is the caller's list
+// itself on Windows (a pointer into the argument area) and, where va_list
+// is an array of one structure, a pointer to the caller's list: either way
+// the cast gives what TDynArgs reads.
+char* ArgumentPointer(va_list args)
+{
+    return reinterpret_cast<char*>(args);
+}
+
 int IsEmptyName(const char* pszName)
 {
     return !pszName || !*pszName;
@@ -304,7 +314,7 @@ TDynRet TDynBase::Call(const char* pszFunctionName, ...)
         return TDynRet();
     va_list args;
     va_start(args, pszFunctionName);
-    TDynRet coResult = (this->*pRecord->m_pfnFunction)(KwDynArgsDetail::ArgumentPointer(args));
+    TDynRet coResult = (this->*pRecord->m_pfnFunction)(ArgumentPointer(args));
     va_end(args);
     return coResult;
 }
@@ -315,7 +325,7 @@ TDynRet TDynBase::Call(DynFunc pfnFunction, ...)
         return TDynRet();
     va_list args;
     va_start(args, pfnFunction);
-    TDynRet coResult = (this->*pfnFunction)(KwDynArgsDetail::ArgumentPointer(args));
+    TDynRet coResult = (this->*pfnFunction)(ArgumentPointer(args));
     va_end(args);
     return coResult;
 }

@@ -31,68 +31,32 @@ private:
 class TOnlySecondInternalUse {
 };
 
-namespace KwDynArgsDetail {
-
-// Where the platform's va_list is a plain pointer into the caller's
-// argument area (both Windows targets), a function called by name gets that
-// pointer itself, laid out as for C variable-argument functions, so that
-// "va_list ap = pchArgs;" reads it. Elsewhere (a va_list that is a
-// structure) it gets the address of the caller's va_list.
-constexpr bool kPassesArgumentArea = std::is_same_v<va_list, char*>;
-#if defined(_WIN32)
-static_assert(kPassesArgumentArea, "Windows functions called by name get the argument area itself");
-#endif
-
-// The char* handed to the function for the caller's started va_list.
-template <class TList>
-char* ArgumentPointer(TList& coList)
-{
-    if constexpr (std::is_same_v<TList, char*>)
-        return coList;
-    else
-        return reinterpret_cast<char*>(&coList);
-}
-
-// The reader's view of that char*: a va_list of its own over the argument
-// area, or the caller's va_list.
-template <bool bArea, class TList = va_list>
-class TArgList;
-
-template <class TList>
-class TArgList<true, TList> {
-public:
-    explicit TArgList(char* pchArgs) : m_coList(pchArgs) {}
-    TList& Get() { return m_coList; }
-
-private:
-    TList m_coList;
-};
-
-template <class TList>
-class TArgList<false, TList> {
-public:
-    explicit TArgList(char* pchArgs) : m_pcoList(reinterpret_cast<TList*>(pchArgs)) {}
-    TList& Get() { return *m_pcoList; }
-
-private:
-    TList* m_pcoList;
-};
-
-} // namespace KwDynArgsDetail
-
-// Reads the variable arguments handed to a function called by name, in the
-// form the platform passes them (see KwDynArgsDetail); Next() takes them in
-// order, with the usual promotions (a char or short arrives as int, a float
-// as double).
+// Reads the variable arguments handed to a function called by name; Next()
+// takes them in order, with the usual promotions (a char or short arrives
+// as int, a float as double). The char* such a function gets is, on
+// Windows, the caller's argument area itself, laid out as for C
+// variable-argument functions (a va_list there is a plain pointer into it),
+// so that "va_list ap = pchArgs;" reads it too; elsewhere, where a va_list
+// is a structure, it is the address of the caller's va_list.
 class TDynArgs {
 public:
-    explicit TDynArgs(char* pchArgs) : m_coArgs(pchArgs) {}
+#if defined(_WIN32)
+    explicit TDynArgs(char* pchArgs) : m_args(pchArgs) {}
 
     template <class T>
-    T Next() { return va_arg(m_coArgs.Get(), T); }
+    T Next() { return va_arg(m_args, T); }
 
 private:
-    KwDynArgsDetail::TArgList<KwDynArgsDetail::kPassesArgumentArea> m_coArgs;
+    va_list m_args;
+#else
+    explicit TDynArgs(char* pchArgs) : m_pArgs(reinterpret_cast<va_list*>(pchArgs)) {}
+
+    template <class T>
+    T Next() { return va_arg(*m_pArgs, T); }
+
+private:
+    va_list* m_pArgs;
+#endif
 };
 
 // The root of every object that can be created by class name, called by

@@ -237,7 +237,7 @@ TEST(TComponentTest, CopiesCarryAllFieldsAndStayIndependent)
     co.SetComponentClass("Renamed");
     EXPECT_EQ(Str(coCopy.GetPrompt()), "File selector");
     EXPECT_EQ(Str(pcoClone->GetComponentClass()), "KwFileSelector");
-    coAssigned = coAssigned;
+    coAssigned = *&coAssigned;   // assigned to itself
     EXPECT_EQ(Str(coAssigned.GetDesc()), "Two panes");
 }
 
@@ -513,7 +513,7 @@ TEST(TComponentListTest, CopiesCloneEveryEntryAndAnnounceIt)
     EXPECT_EQ(Str(coCopy[0]->GetPrompt()), "ay");
 
     coView.m_vecLog.clear();
-    coTarget = coTarget;
+    coTarget = *&coTarget;   // assigned to itself
     EXPECT_TRUE(coView.m_vecLog.empty());
     EXPECT_EQ(coTarget.Count(), 2);
 }

@@ -281,7 +281,7 @@ TEST(TArrayTest, CopiesShareElementsAndUseMovesThem)
     coAssigned.Add(P(1));
     coAssigned = coSource;
     EXPECT_EQ(Values(coAssigned), std::vector<intptr_t>({ 2, 4, 6 }));
-    coAssigned = coAssigned;
+    coAssigned = *&coAssigned;   // assigned to itself
     EXPECT_EQ(coAssigned.Count(), 3);
 
     // The target lets go of what it had first: its owned elements are

@@ -110,7 +110,7 @@ TEST_F(TStringTest, SelfAndEqualAssignmentKeepSharing)
     TString coCopy(coText);
     const char* pszBlock = Block(coText);
 
-    coText = coText;
+    coText = *&coText;   // assigned to itself
     coText.Strcpy(Block(coText));
     coText.Strcpy("same");
     coText = coCopy;

@@ -77,7 +77,7 @@ TEST(TFileInfoTest, CopiesCarryEveryFieldAndAreIndependent)
     }
     coCopy.SetName("b.txt");
     EXPECT_STREQ(coInfo.Name(), "a.txt");
-    coAssigned = coAssigned;
+    coAssigned = *&coAssigned;   // assigned to itself
     EXPECT_STREQ(coAssigned.Name(), "a.txt");
 }
 

@@ -264,7 +264,7 @@ TEST(TFileSelectionTest, CopiesCarryTheTypeAndCopiesOfTheRecords)
     TFileSelection coCopy(coUnsorted);
     coCopy.RemoveFile(0);
     EXPECT_EQ(Names(coUnsorted), (std::vector<std::string> { "z", "a", "m" }));
-    coCopy = coCopy;
+    coCopy = *&coCopy;   // assigned to itself
     EXPECT_EQ(Names(coCopy), (std::vector<std::string> { "a", "m" }));
 
     TFileSelection coMoved(std::move(coCopy));

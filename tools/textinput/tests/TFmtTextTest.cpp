@@ -1303,7 +1303,7 @@ TEST(TFmtTextTest, CopiesAreIndependent)
     EXPECT_EQ(Text(co), "12/00");
     TFmtText coAssigned;
     coAssigned = co;
-    coAssigned = coAssigned;
+    coAssigned = *&coAssigned;   // assigned to itself
     EXPECT_EQ(View(coAssigned), "12/__");
     EXPECT_EQ(coAssigned.GetCursorPos(), 3);
     co.SetText("");
@@ -1373,7 +1373,7 @@ TEST(TFmtTextTest, FormatObjectKeepsThreeTexts)
     EXPECT_NE(coCopy.GetTemplate(), coDate.GetTemplate());
     TFmtTextFormat coAssigned;
     coAssigned = coDate;
-    coAssigned = coAssigned;
+    coAssigned = *&coAssigned;   // assigned to itself
     EXPECT_STREQ(coAssigned.GetFormat(), "99~99");
     // Its own texts may be passed in.
     EXPECT_EQ(coAssigned.SetFormat(coAssigned.GetTemplate(), coAssigned.GetFormat(), coAssigned.GetArea()), 1);
