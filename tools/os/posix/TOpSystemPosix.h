@@ -22,7 +22,6 @@ public:
     int ScanFiles(TArray& coFiles, const char* pszPath, const char* pszPattern, int nWithDirectories) const override;
     int GetFileInfo(const char* pszPath, TFileInfo& coInfo) const override;
     int ExistsPath(const char* pszPath) const override;
-    int FilePermission(const char* pszPath, unsigned short unMode) const override;
     uint64_t DiskFreeSpace(const char* pszPath) const override;
 
     // Files
