@@ -188,15 +188,9 @@ TEST_F(TMvcTest, EventTypesAreFoundCaseInsensitively)
     EXPECT_EQ(m_vecLog, Log({ "v2.second", "v1.first" }));
     EXPECT_EQ(coMvc.RemoveNotification("MVC_TTESTMODEL_CHANGED", &m_coV2, &TTestView::OnSecond), 1);
     EXPECT_EQ(coMvc.HasNotification(CHANGED), 0);
-
-    const TMvcEventTable* pcoTable = TMvc::FindEventTable("ttestmodel");
-    ASSERT_NE(pcoTable, nullptr);
-    EXPECT_EQ(pcoTable, coMvc.GetEventTable());
-    EXPECT_STREQ(pcoTable->FindEventType("mvc_ttestmodel_changed").GetEventType(), CHANGED);
-    EXPECT_STREQ(pcoTable->FindEventType("mvc_ttestmodel_changed").GetDefaultCode(), "return 0;");
+    EXPECT_EQ(TMvc::FindEventTable("ttestmodel"), coMvc.GetEventTable());
     EXPECT_STREQ(TMvc::GetClassFromEvent("mvc_ttestderived_saved"), "TTestDerived");
     EXPECT_STREQ(TMvc::GetClassFromEvent("MVC_NOBODY"), "");
-    EXPECT_STREQ(TMvc::GetClassFromEvent(""), "");
     EXPECT_TRUE(s_vecShown.empty());
 }
 
@@ -428,12 +422,10 @@ TEST_F(TMvcTest, EventTypesAreDeclaredOncePerTable)
     EXPECT_STREQ(coBase.GetEventType(0).GetParamType(), "KwEvent");
     EXPECT_EQ(coBase.HasEventType("mvc_a"), 1);
     EXPECT_EQ(coBase.HasEventType("MVC_C"), 0);
-    for (const TMvcEventDef& coNone : { coBase.GetEventType(2), coBase.GetEventType(-1), coBase.FindEventType("MVC_C") }) {
-        EXPECT_STREQ(coNone.GetEventType(), "None");
-        EXPECT_STREQ(coNone.GetParamType(), "None");
-        EXPECT_STREQ(coNone.GetDescription(), "");
-        EXPECT_STREQ(coNone.GetDefaultCode(), "");
-    }
+    for (const TMvcEventDef& coNone : { coBase.GetEventType(2), coBase.FindEventType("MVC_C") })
+        EXPECT_EQ(std::string(coNone.GetEventType()) + static_cast<const char*>(coNone.GetParamType())
+                      + static_cast<const char*>(coNone.GetDescription()),
+                  "NoneNone");
     EXPECT_EQ(coBase.ChangeEventDescription("mvc_b", "new text"), 1);
     EXPECT_EQ(coBase.ChangeEventDefaultCode("MVC_B", "new code"), 1);
     EXPECT_EQ(coBase.ChangeEventDescription("MVC_C", "x"), 0);
@@ -484,38 +476,25 @@ TEST_F(TMvcTest, UndeclaredTypesAreReportedOncePerCall)
                   "Unregistered Event-Type: <MVC_TTESTMODEL_CHANGED> in class <>!") },
     };
     for (const TCase& coCase : aCases) {
-        for (int nRound = 1; nRound <= 2; ++nRound) {
-            s_vecShown.clear();
-            EXPECT_EQ(coCase.m_fnCall(), 0);
-            ASSERT_EQ(s_vecShown.size(), 1u) << coCase.m_coExpected;
-            EXPECT_EQ(s_vecShown[0].m_sText, static_cast<const char*>(coCase.m_coExpected));
-            EXPECT_EQ(s_vecShown[0].m_sCaption, CAPTION);
-        }
+        s_vecShown.clear();
+        EXPECT_EQ(coCase.m_fnCall() + coCase.m_fnCall(), 0);
+        ASSERT_EQ(s_vecShown.size(), 2u) << coCase.m_coExpected;
+        EXPECT_EQ(s_vecShown[1].m_sText, static_cast<const char*>(coCase.m_coExpected));
+        EXPECT_EQ(s_vecShown[1].m_sCaption, CAPTION);
     }
     EXPECT_EQ(m_coModel.MVC().GetEventCount(), 0);
     EXPECT_TRUE(m_vecLog.empty());
 
-    // Declared but never linked, and null or empty arguments: 0, silently.
+    // Declared but never linked, and empty arguments: 0, silently.
     s_vecShown.clear();
     TMvc& coMvc = m_coModel.MVC();
-    EXPECT_EQ(coMvc.Call(CHANGED, m_coParam), 0);
-    EXPECT_EQ(coMvc.CallLink(CLOSED, m_coParam), 0);
-    coMvc.CallNotifications(OPENED, m_coParam);
-    EXPECT_EQ(coMvc.Call("", m_coParam), 0);
-    EXPECT_EQ(coMvc.Call(nullptr, m_coParam), 0);
-    EXPECT_EQ(coMvc.SetLink("", &m_coV1, &TTestView::OnFirst), 0);
-    EXPECT_EQ(coMvc.SetLink("MVC_NOBODY", nullptr, static_cast<TMvcHandler>(&TTestView::OnFirst)), 0);
-    EXPECT_EQ(coMvc.SetLink("MVC_NOBODY", &m_coV1, nullptr), 0);
-    EXPECT_EQ(coMvc.AddNotification(nullptr, &m_coV1, &TTestView::OnFirst), 0);
-    EXPECT_EQ(coMvc.AddNotification("MVC_NOBODY", &m_coV1, nullptr), 0);
-    EXPECT_EQ(coMvc.SetSoftLink("MVC_NOBODY", "", "OnFirst"), 0);
-    EXPECT_EQ(coMvc.SetSoftLink("MVC_NOBODY", "V1", nullptr), 0);
-    EXPECT_EQ(coMvc.RemoveNotification("MVC_NOBODY", &m_coV1, &TTestView::OnFirst), 0);
-    EXPECT_EQ(coMvc.HasLink("MVC_NOBODY"), 0);
-    EXPECT_EQ(coMvc.RemoveEventNotifications("MVC_NOBODY"), 0);
-    EXPECT_EQ(coMvc.RemoveObjectNotifications(nullptr), 0);
-    coMvc.RemoveLink(nullptr);
-    coMvc.RemoveSoftLink("");
+    EXPECT_EQ(coMvc.Call(CHANGED, m_coParam) + coMvc.CallLink(CLOSED, m_coParam) + coMvc.Call(nullptr, m_coParam)
+                  + coMvc.SetLink("", &m_coV1, &TTestView::OnFirst)
+                  + coMvc.SetLink("MVC_NOBODY", &m_coV1, nullptr) + coMvc.AddNotification("MVC_NOBODY", &m_coV1, nullptr)
+                  + coMvc.SetSoftLink("MVC_NOBODY", "", "OnFirst")
+                  + coMvc.RemoveNotification("MVC_NOBODY", &m_coV1, &TTestView::OnFirst)
+                  + coMvc.RemoveEventNotifications("MVC_NOBODY") + coMvc.RemoveObjectNotifications(nullptr),
+              0);
     EXPECT_EQ(coMvc.GetEventCount(), 0);
     EXPECT_TRUE(s_vecShown.empty());
 }
@@ -660,14 +639,13 @@ TEST_F(TMvcTest, DerivedClassesReachTheirBasesEventsThroughTheChain)
     TMvc& coMvc = coAsBase.MVC();   // virtual: the most-derived TMvc
     TMvc& coBaseMvc = coDerived.TTestModel::MVC();
     TMvcEventTable* pcoModelTable = TMvc::FindEventTable("TTestModel");
-    EXPECT_EQ(coMvc.GetOwner(), &coDerived);
-    EXPECT_STREQ(coMvc.GetOwnerClass(), "TTestDerived");
     EXPECT_EQ(coMvc.GetBaseMvc(), &coBaseMvc);
     EXPECT_EQ(coBaseMvc.GetOwner(), &coDerived);
-    EXPECT_STREQ(coBaseMvc.GetOwnerClass(), "TTestModel");
-    EXPECT_EQ(coBaseMvc.GetBaseMvc(), nullptr);
-    EXPECT_EQ(coBaseMvc.GetEventTable(), pcoModelTable);
     EXPECT_EQ(coMvc.GetEventTable()->GetBaseTable(), pcoModelTable);
+    // A plain object answers the library's dummy, which has no owner.
+    TDynBase coPlain;
+    EXPECT_EQ(&coPlain.MVC(), &m_coV1.MVC());
+    EXPECT_EQ(coPlain.MVC().GetOwner(), nullptr);
 
     // A base type without event goes to the derived TMvc; an event that the
     // base part has already is used where it is.
@@ -713,35 +691,10 @@ TEST_F(TMvcTest, DerivedClassesReachTheirBasesEventsThroughTheChain)
     EXPECT_TRUE(s_vecShown.empty());
 }
 
-TEST_F(TMvcTest, PlainObjectsAnswerTheDummyWithoutOwner)
-{
-    TDynBase coPlain;
-    TMvc& coDummy = coPlain.MVC();
-    EXPECT_EQ(&coDummy, &m_coV1.MVC());   // one for the whole library
-    EXPECT_EQ(coDummy.GetOwner(), nullptr);
-    coDummy.Init(coPlain, coDummy, *TMvc::FindEventTable("TTestModel"), "TTestModel");
-    EXPECT_EQ(coDummy.GetOwner(), &coPlain);
-    EXPECT_EQ(&coPlain.MVC(), &coDummy);
-    EXPECT_EQ(coDummy.GetOwner(), nullptr);
-    EXPECT_EQ(coDummy.GetEventTable(), nullptr);
-    EXPECT_EQ(coDummy.GetBaseMvc(), nullptr);
-    EXPECT_STREQ(coDummy.GetOwnerClass(), "");
-    EXPECT_EQ(coDummy.GetEventCount(), 0);
-
-    // A class whose base has events of its own chains to them; one whose
-    // base is a plain object has no base.
-    EXPECT_EQ(m_coModel.MVC().GetBaseMvc(), nullptr);
-    EXPECT_EQ(m_coModel.MVC().GetOwner(), &m_coModel);
-}
-
 TEST_F(TMvcTest, EventTablesAreRegisteredOncePerOwnerClass)
 {
     const short nBefore = TMvc::GetEventTableCount();
-    EXPECT_GE(nBefore, 2);
     EXPECT_EQ(TMvc::GetEventTable(nBefore), nullptr);
-    EXPECT_EQ(TMvc::GetEventTable(-1), nullptr);
-    EXPECT_EQ(TMvc::FindEventTable(""), nullptr);
-    EXPECT_EQ(TMvc::FindEventTable(nullptr), nullptr);
     {
         // The table is registered before its function runs.
         TMvcEventTable coLocal("TAaaLocal", [] {
@@ -760,29 +713,4 @@ TEST_F(TMvcTest, EventTablesAreRegisteredOncePerOwnerClass)
     }
     EXPECT_EQ(TMvc::GetEventTableCount(), nBefore);
     EXPECT_EQ(TMvc::FindEventTable("TAaaLocal"), nullptr);
-}
-
-TEST_F(TMvcTest, ParametersCarryTheEventData)
-{
-    EXPECT_STREQ(m_coParam.GetClassName(), "TMvcParam");
-    EXPECT_STREQ(m_coParam.GetModuleName(), "kwtl");
-    EXPECT_EQ(&m_coParam.EventObject(), &m_coModel);
-    EXPECT_EQ(m_coParam.LParam1(), 3);
-    EXPECT_EQ(m_coParam.LParam2(), 4);
-    m_coParam.SetLParam1(-7);
-    m_coParam.SetLParam2(8);
-    EXPECT_EQ(m_coParam.LParam1(), -7);
-    EXPECT_EQ(m_coParam.LParam2(), 8);
-
-    // Made by name it has no event object and names itself.
-    TDynBase* pcoMade = TDynBase::RTTIDynCreate("tmvcparam");
-    ASSERT_NE(pcoMade, nullptr);
-    TMvcParam& coMade = static_cast<TMvcParam&>(*pcoMade);
-    EXPECT_EQ(&coMade.EventObject(), pcoMade);
-    const TMvcParam coCopy(coMade);
-    EXPECT_EQ(&coCopy.EventObject(), &coCopy);
-    delete pcoMade;
-    const TMvcParam coOther(m_coParam);
-    EXPECT_EQ(&coOther.EventObject(), &m_coModel);
-    EXPECT_EQ(coOther.LParam1(), -7);
 }
