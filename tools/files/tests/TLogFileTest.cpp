@@ -209,23 +209,6 @@ TEST(TLogFileEncoding, TheLongestTextsRoundTripAndLongerOnesAreCut)
 
 // TRealFile
 
-TEST_F(TFileTest, RealFileWithoutHandleDoesNothing)
-{
-    TRealFile coNone;
-    char ach[4] = { 9, 9, 9, 9 };
-    EXPECT_EQ(coNone.GetHandle(), -1);
-    EXPECT_EQ(coNone.Seek(0, TLogFile::FromBegin), 0);
-    EXPECT_EQ(coNone.Tell(), 0);
-    EXPECT_EQ(coNone.Size(), 0);
-    EXPECT_EQ(coNone.Read(ach, 4), 0u);
-    EXPECT_EQ(coNone.Write(ach, 1, 4), 0u);
-    EXPECT_EQ(coNone.Rint(), 0);
-    EXPECT_EQ(coNone.Rstr(), nullptr);
-    EXPECT_EQ(coNone.Wint(5), 0);
-    EXPECT_EQ(coNone.Wstr("abc"), 0);
-    EXPECT_EQ(ach[0], 9);
-}
-
 TEST_F(TFileTest, RealFileSeeksReadsAndWritesOnItsHandle)
 {
     const std::string path = At("real.bin");

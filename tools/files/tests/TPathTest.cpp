@@ -170,24 +170,6 @@ TEST(TPathTest, SplitGivesTheDirectoryNamesOfTheFullPath)
     EXPECT_NE(coParts.GetDestroyFunc(), nullptr);
 }
 
-TEST(TPathTest, ErrorTexts)
-{
-    struct {
-        unsigned short m_unCode;
-        const char* m_pszText;
-    } const aCases[] = {
-        { 0, "Success" },
-        { 1, "No access or directory already exists" },
-        { 2, "Path is invalid" },
-        { 3, "Path is no directory or it is not empty or it is the current directory or it is the root path" },
-        { 4, "No path defined in TPath object" },
-        { 5, "Undefined error" },
-        { 0xFFFF, "Undefined error" },
-    };
-    for (const auto& c : aCases)
-        EXPECT_STREQ(TPath::GetError(c.m_unCode), c.m_pszText) << c.m_unCode;
-}
-
 TEST(TPathTest, DependentPathsAreToldAndEitherSideMayGoFirst)
 {
     auto* pcoParent = new TPath('c', "parent");
@@ -226,6 +208,8 @@ TEST(TPathTest, DependentPathsAreToldAndEitherSideMayGoFirst)
     delete pcoParent;
     EXPECT_EQ(coFirst.m_vecTold, (std::vector<TPath*> { pcoParent }));
     EXPECT_EQ(coSurvivor.m_vecTold.size(), 2u);
+    EXPECT_EQ(coFirst.RemoveChildPath(nullptr), 0);
+    EXPECT_STREQ(TPath::GetError(99), "Undefined error");
     // Copies are not registered anywhere.
     TPath coSource('c', "src");
     coSource.AddChildPath(&coOther);

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -219,6 +220,14 @@ TEST_F(TMvcTest, CallRunsTheNotificationsInOrderThenTheLink)
     EXPECT_EQ(vecSeen, std::vector<std::string>({ CHANGED, CHANGED }));
     EXPECT_EQ(m_coParam.Event(), nullptr);
     EXPECT_EQ(m_coParam.EventTable(), nullptr);
+    // A parameter made by name is its own event object until it takes over
+    // another one's data.
+    std::unique_ptr<TDynBase> pcoMade(TDynBase::RTTIDynCreate("tmvcparam"));
+    TMvcParam& coMade = static_cast<TMvcParam&>(*pcoMade);
+    EXPECT_EQ(&coMade.EventObject(), pcoMade.get());
+    coMade = m_coParam;
+    EXPECT_EQ(&coMade.EventObject(), &m_coModel);
+    EXPECT_EQ(coMade.LParam1() * 10 + coMade.LParam2(), 34);
     EXPECT_STREQ(m_coParam.EventType(), "");
     m_coV1.m_fnThen = nullptr;
 

@@ -201,8 +201,9 @@ TEST(TOpSystemTest, RecordFieldsOfAttributesTimesAndSizes)
     EXPECT_NE(TOpSystem::DosCalendarTime(1980, 1, 1, 12, 0, 0), 0ul);
     EXPECT_EQ(TOpSystem::DosCalendarTime(1979, 12, 31, 23, 59, 58), 0ul);
     EXPECT_EQ(TOpSystem::DosCalendarTime(2108, 1, 1, 0, 0, 0), 0ul);
-    if (sizeof(std::time_t) >= 8)
+    if (sizeof(std::time_t) >= 8) {
         EXPECT_EQ(TOpSystem::DosCalendarTime(2107, 6, 1, 0, 0, 0), 0ul);
+    }
 
     EXPECT_EQ(TOpSystem::SizeField(70000), 70000ul);
     EXPECT_EQ(TOpSystem::SizeField(0xFFFFFFFEull), 0xFFFFFFFEul);

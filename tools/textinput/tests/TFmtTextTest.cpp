@@ -381,7 +381,14 @@ TEST(TFmtTextTest, OverwriteModeReplacesAndInsertModeKeepsTheAreaFull)
     ASSERT_EQ(co.SetStringFormat(5), 1);
     Type(co, "ab");
     ASSERT_EQ(co.SetSelection(0, 1), 1);
+    // Left behind the filled text only sets the cursor; the selection goes.
+    EXPECT_EQ(co.Input(4, LEFT, 0), 1);
+    EXPECT_EQ(co.GetCursorPos(), 4);
+    EXPECT_EQ(Sel(co), "-");
+    ASSERT_EQ(co.SetSelection(0, 1), 1);
     EXPECT_EQ(co.Input(2, LEFT, 0), 1);
+    EXPECT_EQ(co.GetCursorPos(), 1);
+    EXPECT_EQ(co.Input(0, LEFT, 0), 0);
     EXPECT_EQ(co.GetCursorPos(), 1);
     EXPECT_EQ(co.Input(7, 'x', 0), 0);
     EXPECT_EQ(co.GetCursorPos(), 1);
@@ -635,6 +642,8 @@ TEST(TFmtTextTest, PositionsAndAreas)
     EXPECT_EQ(co.GetAreaBegEnd(3, &unBeg, &unEnd), 0);
     EXPECT_EQ(co.GetAreaFlagPos(2), 7);
     EXPECT_EQ(co.GetAreaFlagPos(3), -1);
+    EXPECT_EQ(co.GetAreaFlag(1), 'a');
+    EXPECT_EQ(co.GetAreaFlag(3), 0);
     EXPECT_EQ(co.SetAreaFlag(3, 'r'), 0);
     EXPECT_EQ(co.SetAreaFlag(0, '\0'), 0);
     // End positions follow what is filled and the right-aligned areas.
@@ -845,7 +854,8 @@ TEST(TFmtTextFormatTest, KeepsThreeTextsOfOneLength)
     for (const Row& r : rows) {
         SCOPED_TRACE(r.pszTexts);
         TFmtTextFormat coFormat("~", "9", "r");
-        EXPECT_EQ(coFormat.SetFormat(r.pszTemplate, r.pszFormat, r.pszArea), coFormat.GetTemplate() ? 1 : 0);
+        const int nResult = coFormat.SetFormat(r.pszTemplate, r.pszFormat, r.pszArea);
+        EXPECT_EQ(nResult, coFormat.GetTemplate() ? 1 : 0);
         EXPECT_EQ(Texts(coFormat), r.pszTexts);
         // Without flags the engine uses "a" everywhere.
         if (coFormat.GetTemplate()) {

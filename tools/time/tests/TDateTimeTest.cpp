@@ -295,6 +295,7 @@ TEST(TDateFTest, ParsingValidityAndMonthLengths)
     // stays invalid.
     TDateF coDate(31, 1, 1998);
     EXPECT_EQ(coDate.SetMonth(3), 1);
+    EXPECT_EQ(coDate.SetYear(2000), 1);
     EXPECT_EQ(coDate.SetMonth(4), 0);
     ExpectDate(coDate, 0, 1, 0);
     EXPECT_EQ(coDate.SetDay(1), 0);
@@ -363,6 +364,7 @@ TEST(TDateFTest, TextsNamesAndCallerBuffers)
         const TDateF coNamed(c.m_nDay, c.m_nMonth, c.m_nYear);
         char szDay[TDateF::NameSize];
         EXPECT_STREQ(coNamed.DayString(szDay), c.m_pszDay);
+        EXPECT_STREQ(coNamed.MonthString(szDay), c.m_pszMonth);
         char* pszMonth = coNamed.MonthStringDup();
         EXPECT_STREQ(pszMonth, c.m_pszMonth);
         DestroyDefault(pszMonth);
@@ -415,6 +417,7 @@ TEST(TTimeFTest, TimesHoldDurationsAndMoveBySeconds)
     // invalid time.
     EXPECT_STREQ(TTimeF(1, 0, 0) - 1, "00:59:59");
     EXPECT_STREQ(TTimeF(1, 2, 3) + TTimeF(0, 58, 57), "02:01:00");
+    EXPECT_STREQ(TTimeF(1, 2, 3) - TTimeF(1, 2, 3), "00:00:00");
     for (const TTimeF& coBad : { TTimeF(0, 0, 0) - 1, TTimeF() + 10, TTimeF(1, 0, 0) + TTimeF(),
                                  TTimeF(32767, 0, 0) + 3600, TTimeF(1, 0, 0) + INT64_MAX, TTimeF(1, 0, 0) - INT64_MIN })
         EXPECT_FALSE(coBad.Valid());
@@ -422,6 +425,7 @@ TEST(TTimeFTest, TimesHoldDurationsAndMoveBySeconds)
     coSum += TTimeF(0, 0, 59);
     coSum -= 30L;
     EXPECT_STREQ(coSum, "00:00:30");
+    EXPECT_EQ(coSum.SetHour(5), 1);
     EXPECT_EQ(coSum.SetMinutes(60), 0);
     EXPECT_FALSE(coSum.Valid());
     EXPECT_STREQ(TTimeF(TDateTimeF(5, 1, 1998, 10, 11, 12).TotalSeconds()), "10:11:12");
@@ -492,14 +496,16 @@ TEST(TDateTimeFTest, ValuesTextsAndArithmetic)
     TTime coPoint(1000);
     EXPECT_EQ(coPoint + TTimeVec(1, 0), 1000 + kDay);
     EXPECT_EQ(coPoint - TTimeVec(0, 1000), 0);
-    coPoint -= 1001;
+    coPoint += TTimeVec(0, 0, 10);
+    coPoint -= 1011;
     EXPECT_FALSE(coPoint.Valid());
     EXPECT_EQ(coPoint + 5, -1);
     coPoint = 2000;
     EXPECT_EQ(coPoint.Diff(2500), 500);
     EXPECT_EQ(TTime(5, 1, 2000, 12, 0, 0).IsExtraDayYear(), 1);
-    if (const TZoneCase* pcoZone = KnownZone())
+    if (const TZoneCase* pcoZone = KnownZone()) {
         EXPECT_EQ(TTime(15, 7, 1998, 12, 0, 0).IsDaylightSavingTime(), pcoZone->m_bSummerTime ? 1 : 0);
+    }
 }
 
 // Durations
@@ -533,6 +539,8 @@ TEST(TTimeVecTest, TextsSplitsAndAssignments)
 
     // An int or short assigns days, a long seconds; sums saturate.
     TTimeVec coAssigned;
+    coAssigned = 2;
+    EXPECT_EQ(coAssigned.GetSeconds(), 2 * kDay);
     coAssigned = static_cast<short>(-1);
     EXPECT_EQ(coAssigned.GetSeconds(), -kDay);
     coAssigned = 2L;
