@@ -139,16 +139,10 @@ TEST(TArrayTest, SortedInsertPlacesEqualsAfterTheirRun)
         long position;
     };
     const Case cases[] = {
-        { { 1, 3 }, 2, 1 },
-        { { 1, 3 }, 0, 0 },
-        { { 1, 3 }, 4, 2 },
-        { { 1, 2, 2, 3 }, 2, 3 },
-        { {}, 5, 0 },
+        { { 1, 3 }, 2, 1 }, { { 1, 3 }, 0, 0 }, { { 1, 3 }, 4, 2 }, { { 1, 2, 2, 3 }, 2, 3 }, { {}, 5, 0 },
         { { 1, 3 }, 1, 1 },          // equal to the first: after lo
         { { 1, 3 }, 3, 1 },          // equal to the last of two: before it
-        { { 1, 3, 3 }, 3, 3 },
-        { { 1, 1, 3 }, 1, 2 },
-        { { 1, 2, 3, 4, 5, 6, 7 }, 5, 5 },
+        { { 1, 3, 3 }, 3, 3 }, { { 1, 1, 3 }, 1, 2 }, { { 1, 2, 3, 4, 5, 6, 7 }, 5, 5 },
         { { 1, 2, 3, 4, 5, 6, 7 }, 7, 6 },     // equal to the last: the loop stops before it
     };
     for (const Case& c : cases) {

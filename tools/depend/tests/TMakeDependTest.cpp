@@ -341,19 +341,13 @@ TEST_F(TMakeDependFiles, IncludeLinesAreRecognisedAsWritten)
         const char* pszLine;
         const char* pszFound;       // the header followed, or "" for none
     } cases[] = {
-        { "#include \"q1.h\"", "q1.h" },
-        { " \t #include \t \"q2.h\"  // comment", "q2.h" },
+        { "#include \"q1.h\"", "q1.h" }, { " \t #include \t \"q2.h\"  // comment", "q2.h" },
         { "#include\"q3.h\"", "q3.h" },
         { "#include \"q4.h\"\r", "q4.h" },             // CR LF line end
         { "#include \"q5.h", "" },                     // not closed
-        { "// #include \"q6.h\"", "" },
-        { "#include // \"q7.h\"", "" },
-        { "x #include \"q8.h\"", "" },
-        { "# include \"q9.h\"", "" },
-        { "#INCLUDE \"q10.h\"", "" },
-        { "#includes \"q11.h\"", "" },
-        { "#include", "" },
-        { "#include \"\"", "" },
+        { "// #include \"q6.h\"", "" }, { "#include // \"q7.h\"", "" }, { "x #include \"q8.h\"", "" },
+        { "# include \"q9.h\"", "" }, { "#INCLUDE \"q10.h\"", "" }, { "#includes \"q11.h\"", "" },
+        { "#include", "" }, { "#include \"\"", "" },
         { "#include \"q12.h other\"", "q12.h" },       // the name ends at white space
         { "#include <a1.h>", "" },                     // angle brackets: not within Start
     };

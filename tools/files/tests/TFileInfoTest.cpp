@@ -32,15 +32,10 @@ TEST(TFileInfoTest, CompareByNameComparesBaseThenExtensionWithoutCase)
         int m_nSign;
     } const aCases[] = {
         { "a.b.c", "a.x", -1 },       // equal bases, then "b.c" against "x"
-        { "a.x", "a.b.c", 1 },
-        { "ABC.txt", "abc.TXT", 0 },
+        { "a.x", "a.b.c", 1 }, { "ABC.txt", "abc.TXT", 0 },
         { "a", "a.b", -1 },           // no extension sorts first
         { "ab", "a.b", 1 },           // bases first: "ab" after "a"
-        { "a.z", "b.a", -1 },
-        { "readme", "README", 0 },
-        { ".", "..", -1 },
-        { "..", ".hid", -1 },
-        { "", "a", -1 },
+        { "a.z", "b.a", -1 }, { "readme", "README", 0 }, { ".", "..", -1 }, { "..", ".hid", -1 }, { "", "a", -1 },
         { "\xe4.txt", "z.txt", 1 },   // unsigned characters
     };
     for (const auto& c : aCases) {
@@ -76,14 +71,10 @@ TEST(TFileInfoTest, EveryDirectoryIsToldWhateverItsCode)
         unsigned short m_unCode;
         bool m_bDirectory;
     } const aCases[] = {
-        { 0x10, TFileInfo::AttrDirectory, true },
-        { 0x12, TFileInfo::AttrHidden, true },
-        { 0x11, TFileInfo::AttrReadOnly, true },
-        { 0x14, TFileInfo::AttrSystem, true },
-        { 0x30, TFileInfo::AttrDirectory, true },
-        { 0x20, TFileInfo::AttrArchive, false },
-        { 0x2, TFileInfo::AttrHidden, false },
-        { 0, TFileInfo::AttrNone, false },
+        { 0x10, TFileInfo::AttrDirectory, true }, { 0x12, TFileInfo::AttrHidden, true },
+        { 0x11, TFileInfo::AttrReadOnly, true }, { 0x14, TFileInfo::AttrSystem, true },
+        { 0x30, TFileInfo::AttrDirectory, true }, { 0x20, TFileInfo::AttrArchive, false },
+        { 0x2, TFileInfo::AttrHidden, false }, { 0, TFileInfo::AttrNone, false },
     };
     for (const auto& c : aCases) {
         TFileInfo coInfo;

@@ -225,12 +225,10 @@ TEST_F(TFileTest, RealFileSeeksReadsAndWritesOnItsHandle)
             int m_nResult;
             int64_t m_llAfter;
         } const aSeeks[] = {
-            { 100, TLogFile::FromBegin, 1, 100 },
-            { 50, TLogFile::FromCurrent, 1, 150 },
+            { 100, TLogFile::FromBegin, 1, 100 }, { 50, TLogFile::FromCurrent, 1, 150 },
             { -150, TLogFile::FromCurrent, 1, 0 },
             { -1, TLogFile::FromCurrent, 0, 0 },            // before the start: refused
-            { -10, TLogFile::FromEnd, 1, 990 },
-            { 0, TLogFile::FromEnd, 1, 1000 },
+            { -10, TLogFile::FromEnd, 1, 990 }, { 0, TLogFile::FromEnd, 1, 1000 },
             { -1001, TLogFile::FromEnd, 0, 1000 },
             { 20, 7, 1, 20 },                               // another mode: from the beginning
             { 2000, TLogFile::FromBegin, 1, 2000 },         // beyond the end is a position too
@@ -458,12 +456,9 @@ TEST_F(TFileTest, SharingReadersShareWritersAreAlone)
         unsigned short m_unSecond;
         int m_nSecondOpens;
     } const aCases[] = {
-        { TFile::ModeRead, TFile::ModeRead, 1 },
-        { TFile::ModeRead, TFile::ModeReadWrite, 0 },
-        { TFile::ModeRead, TFile::ModeCreate, 0 },
-        { TFile::ModeReadWrite, TFile::ModeRead, 0 },
-        { TFile::ModeReadWrite, TFile::ModeReadWrite, 0 },
-        { TFile::ModeCreate, TFile::ModeRead, 0 },
+        { TFile::ModeRead, TFile::ModeRead, 1 }, { TFile::ModeRead, TFile::ModeReadWrite, 0 },
+        { TFile::ModeRead, TFile::ModeCreate, 0 }, { TFile::ModeReadWrite, TFile::ModeRead, 0 },
+        { TFile::ModeReadWrite, TFile::ModeReadWrite, 0 }, { TFile::ModeCreate, TFile::ModeRead, 0 },
     };
     for (const auto& c : aCases) {
         WriteFileBytes(path, "contents");
@@ -541,12 +536,8 @@ TEST_F(TFileTest, FindFileLooksHereFirstThenInTheListedDirectories)
     } const aCases[] = {
         { "KW_FIND_TEST", "found.kw", dirB + CrtPathSeparator() + "found.kw" },
         { "KW_FIND_TEST", "both.kw", dirA + CrtPathSeparator() + "both.kw" },
-        { "KW_FIND_TEST", "here.kw", here },
-        { "", "here.kw", here },
-        { "", "found.kw", "" },
-        { "KW_FIND_TEST", "missing.kw", "" },
-        { "KW_NO_SUCH_VARIABLE", "found.kw", "" },
-        { "KW_FIND_TEST", "", "" },
+        { "KW_FIND_TEST", "here.kw", here }, { "", "here.kw", here }, { "", "found.kw", "" },
+        { "KW_FIND_TEST", "missing.kw", "" }, { "KW_NO_SUCH_VARIABLE", "found.kw", "" }, { "KW_FIND_TEST", "", "" },
     };
     for (const auto& c : aCases) {
         char szResult[TFile::FindFileSize] = "old";

@@ -70,12 +70,10 @@ TEST(TPathTest, PathFormsWithAndWithoutDrive)
     } const aCases[] = {
         { 'c', "windows", 'C', "\\windows", "C:\\WINDOWS", 1 },
         { 'D', "\\Temp\\x", 'D', "\\Temp\\x", "D:\\TEMP\\X", 1 },
-        { 'c', nullptr, 'C', "\\", "C:\\", 1 },
-        { 'c', "", 'C', "\\", "C:\\", 1 },
+        { 'c', nullptr, 'C', "\\", "C:\\", 1 }, { 'c', "", 'C', "\\", "C:\\", 1 },
         { 'c', "a\\b\\", 'C', "\\a\\b\\", "C:\\A\\B\\", 1 },
         { 'c', "d:temp", 'C', "\\d:temp", "C:\\D:TEMP", 1 },   // the constructor takes the text as it is
-        { 0, "windows", 0, "\\windows", "", 0 },
-        { '1', "windows", 0, "\\windows", "", 0 },
+        { 0, "windows", 0, "\\windows", "", 0 }, { '1', "windows", 0, "\\windows", "", 0 },
         { '\xe4', "x", 0, "\\x", "", 0 },
         { 'z', "\xe4rger", 'Z', "\\\xe4rger", "Z:\\\xe4RGER", 1 },
     };
@@ -95,14 +93,9 @@ TEST(TPathTest, PathFormsWithAndWithoutDrive)
         char m_chUseDrive;
         const char* m_pszPath;
     } const aTexts[] = {
-        { "d:temp", 'D', "\\temp" },
-        { "d:\\temp\\", 'D', "\\temp\\" },
-        { "e:", 'E', "\\" },
+        { "d:temp", 'D', "\\temp" }, { "d:\\temp\\", 'D', "\\temp\\" }, { "e:", 'E', "\\" },
         { "1:abc", 'C', "\\abc" },         // not a letter: skipped, the drive stays
-        { ":abc", 'C', "\\:abc" },
-        { "abc", 'C', "\\abc" },
-        { "\\abc", 'C', "\\abc" },
-        { "", 'C', "\\" },
+        { ":abc", 'C', "\\:abc" }, { "abc", 'C', "\\abc" }, { "\\abc", 'C', "\\abc" }, { "", 'C', "\\" },
         { nullptr, 'C', "\\" },
     };
     for (const auto& t : aTexts) {
@@ -153,11 +146,8 @@ TEST(TPathTest, SplitGivesTheDirectoryNamesOfTheFullPath)
         TPath m_coPath;
         std::vector<std::string> m_parts;
     } const aCases[] = {
-        { TPath('c', "\\A\\B\\"), { "A", "B" } },
-        { TPath('c', "\\a\\b"), { "A", "B" } },
-        { TPath('c', "\\"), {} },
-        { TPath('c', "\\\\x\\\\\\y\\\\"), { "X", "Y" } },
-        { TPath('c', "one"), { "ONE" } },
+        { TPath('c', "\\A\\B\\"), { "A", "B" } }, { TPath('c', "\\a\\b"), { "A", "B" } }, { TPath('c', "\\"), {} },
+        { TPath('c', "\\\\x\\\\\\y\\\\"), { "X", "Y" } }, { TPath('c', "one"), { "ONE" } },
         { TPath(0, "\\A\\B"), {} },          // no drive, no full path
     };
     for (const auto& c : aCases)

@@ -31,8 +31,7 @@ TYPED_TEST(GBoxTest, ExtentAndEmptiness)
 {
     struct Case { int x1, y1, x2, y2; int empty; int width, height; };
     const Case cases[] = {
-        { 0, 0, 0, 0, 1, 0, 0 },
-        { 3, 3, 3, 3, 1, 0, 0 },
+        { 0, 0, 0, 0, 1, 0, 0 }, { 3, 3, 3, 3, 1, 0, 0 },
         { 1, 0, 1, 5, 0, 0, 5 },     // a line is not empty
         { 0, 2, 4, 2, 0, 4, 0 },
         { 5, 6, 1, 2, 0, -4, -4 },   // unsorted: signed extents

@@ -412,13 +412,9 @@ TEST_F(TMvcTest, EventTypesAreDeclaredOncePerTable)
         int m_nExpected;
     };
     const TCase aCases[] = {
-        { "MVC_B", "TMvcParam", 1 },
-        { "MVC_A", "KwEvent", 1 },
+        { "MVC_B", "TMvcParam", 1 }, { "MVC_A", "KwEvent", 1 },
         { "mvc_b", "TMvcParam", 0 },   // declared already, in other letters
-        { "MVC_C", "", 0 },
-        { "MVC_C", nullptr, 0 },
-        { "", "TMvcParam", 0 },
-        { nullptr, "TMvcParam", 0 },
+        { "MVC_C", "", 0 }, { "MVC_C", nullptr, 0 }, { "", "TMvcParam", 0 }, { nullptr, "TMvcParam", 0 },
     };
     for (const TCase& coCase : aCases) {
         EXPECT_EQ(coBase.RegisterEventType(coCase.m_pszType, coCase.m_pszParamType, "text", "code"), coCase.m_nExpected)

@@ -444,8 +444,7 @@ TEST_F(TOpSystemFiles, OpenFileModesCreateEmptyAndReportErrors)
         unsigned short m_unMode;
         unsigned short m_unError;
     } aFailures[] = {
-        { At("new.txt"), 1, TOpSystem::OpenNoFile },
-        { At("nodir") + kSep + "x", 2, TOpSystem::OpenNoFile },
+        { At("new.txt"), 1, TOpSystem::OpenNoFile }, { At("nodir") + kSep + "x", 2, TOpSystem::OpenNoFile },
         { m_dir, 1, TOpSystem::OpenNoAccess },
     };
     for (const auto& c : aFailures) {

@@ -53,14 +53,8 @@ TEST(TRuntimeModuleTest, MakeModuleNameReplacesTheWildcardPrefix)
         const char* m_pszName;
         const char* m_pszExpected;
     } const aCases[] = {
-        { "????kctl", "qa32kctl" },
-        { "????KCTL", "qa32KCTL" },
-        { "qa32kctl", "qa32kctl" },
-        { "mylib", "mylib" },
-        { "???kctl", "???kctl" },
-        { "????", "qa32" },
-        { "", "" },
-        { nullptr, "" },
+        { "????kctl", "qa32kctl" }, { "????KCTL", "qa32KCTL" }, { "qa32kctl", "qa32kctl" }, { "mylib", "mylib" },
+        { "???kctl", "???kctl" }, { "????", "qa32" }, { "", "" }, { nullptr, "" },
     };
     for (const auto& c : aCases)
         EXPECT_STREQ(TRuntimeModule::MakeModuleName(c.m_pszName), c.m_pszExpected) << (c.m_pszName ? c.m_pszName : "(null)");
@@ -76,19 +70,9 @@ TEST(TRuntimeModuleTest, WildcardNameOnlyForKnownPrefixes)
         const char* m_pszName;
         const char* m_pszExpected;
     } const aCases[] = {
-        { "qa32flsl", "????flsl" },
-        { "QA32FLSL", "????FLSL" },
-        { "bw32x", "????x" },
-        { "ww32x", "????x" },
-        { "bo32x", "????x" },
-        { "wo32x", "????x" },
-        { "io32x", "????x" },
-        { "vo32x", "????x" },
-        { "abcd", "" },
-        { "????flsl", "" },
-        { "qa3", "" },
-        { "", "" },
-        { nullptr, "" },
+        { "qa32flsl", "????flsl" }, { "QA32FLSL", "????FLSL" }, { "bw32x", "????x" }, { "ww32x", "????x" },
+        { "bo32x", "????x" }, { "wo32x", "????x" }, { "io32x", "????x" }, { "vo32x", "????x" }, { "abcd", "" },
+        { "????flsl", "" }, { "qa3", "" }, { "", "" }, { nullptr, "" },
     };
     for (const auto& c : aCases)
         EXPECT_STREQ(TRuntimeModule::MakeModuleWildcardName(c.m_pszName), c.m_pszExpected) << (c.m_pszName ? c.m_pszName : "(null)");
@@ -104,28 +88,22 @@ TEST(TRuntimeModuleTest, ConstructorSplitsDirectoryFromName)
         const char* m_pszFileName;
     } const aCases[] = {
 #if defined(_WIN32)
-        { "c:mylib", "", "mylib", "c:", "c:mylib" },
-        { "c:mylib", nullptr, "mylib", "c:", "c:mylib" },
+        { "c:mylib", "", "mylib", "c:", "c:mylib" }, { "c:mylib", nullptr, "mylib", "c:", "c:mylib" },
         { "c:\\dir\\mylib", nullptr, "mylib", "c:\\dir", "c:\\dir\\mylib" },
         { "c:\\mylib", nullptr, "mylib", "c:\\", "c:\\mylib" },       // the root keeps its backslash
-        { "\\mylib", nullptr, "mylib", "\\", "\\mylib" },
-        { "dir\\mylib", nullptr, "mylib", "dir", "dir\\mylib" },
+        { "\\mylib", nullptr, "mylib", "\\", "\\mylib" }, { "dir\\mylib", nullptr, "mylib", "dir", "dir\\mylib" },
         { "mylib", "d:\\libs\\", "mylib", "d:\\libs", "d:\\libs\\mylib" },
         { "c:\\dir\\mylib", "d:\\libs", "mylib", "d:\\libs", "d:\\libs\\mylib" },
-        { "mylib", "d:", "mylib", "d:", "d:mylib" },
-        { "mylib", "d:\\", "mylib", "d:\\", "d:\\mylib" },
+        { "mylib", "d:", "mylib", "d:", "d:mylib" }, { "mylib", "d:\\", "mylib", "d:\\", "d:\\mylib" },
         { "????kctl", "e:\\bin", "????kctl", "e:\\bin", "e:\\bin\\qa32kctl" },
 #else
         { "/opt/kw/mylib", nullptr, "mylib", "/opt/kw", "/opt/kw/mylib" },
-        { "/mylib", nullptr, "mylib", "/", "/mylib" },
-        { "dir/mylib", "", "mylib", "dir", "dir/mylib" },
+        { "/mylib", nullptr, "mylib", "/", "/mylib" }, { "dir/mylib", "", "mylib", "dir", "dir/mylib" },
         { "mylib", "/usr/lib/", "mylib", "/usr/lib", "/usr/lib/mylib" },
         { "c:mylib", nullptr, "c:mylib", "", "c:mylib" },            // ":" names no drive here
         { "????kctl", "/opt/bin", "????kctl", "/opt/bin", "/opt/bin/qa32kctl" },
 #endif
-        { "mylib", nullptr, "mylib", "", "mylib" },
-        { "", nullptr, "", "", "" },
-        { nullptr, nullptr, "", "", "" },
+        { "mylib", nullptr, "mylib", "", "mylib" }, { "", nullptr, "", "", "" }, { nullptr, nullptr, "", "", "" },
     };
     for (const auto& c : aCases) {
         const TRuntimeModule coModule(c.m_pszName, c.m_pszPath);

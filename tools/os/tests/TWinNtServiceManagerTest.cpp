@@ -176,13 +176,9 @@ TEST(TWinNtServiceManager, MapsStartAndControlTypes)
         unsigned long ulStartType;
         unsigned long ulAccess;
     } acoCases[] = {
-        { 1, SERVICE_BOOT_START, SERVICE_STOP },
-        { 2, SERVICE_SYSTEM_START, SERVICE_PAUSE_CONTINUE },
-        { 3, SERVICE_AUTO_START, SERVICE_INTERROGATE },
-        { 4, SERVICE_DEMAND_START, SERVICE_CHANGE_CONFIG },
-        { 5, SERVICE_DISABLED, 0 },
-        { 0, SERVICE_DEMAND_START, 0 },
-        { 9, SERVICE_DEMAND_START, 0 },
+        { 1, SERVICE_BOOT_START, SERVICE_STOP }, { 2, SERVICE_SYSTEM_START, SERVICE_PAUSE_CONTINUE },
+        { 3, SERVICE_AUTO_START, SERVICE_INTERROGATE }, { 4, SERVICE_DEMAND_START, SERVICE_CHANGE_CONFIG },
+        { 5, SERVICE_DISABLED, 0 }, { 0, SERVICE_DEMAND_START, 0 }, { 9, SERVICE_DEMAND_START, 0 },
         { -1, SERVICE_DEMAND_START, 0 },
     };
     for (const auto& coCase : acoCases) {
@@ -270,9 +266,7 @@ TEST(TWinNtServiceManager, InstallsWithEachStartType)
         int nStartType;
         DWORD dwExpected;
     } acoCases[] = {
-        { 3, SERVICE_AUTO_START },
-        { 5, SERVICE_DISABLED },
-        { 9, SERVICE_DEMAND_START },
+        { 3, SERVICE_AUTO_START }, { 5, SERVICE_DISABLED }, { 9, SERVICE_DEMAND_START },
     };
     for (const auto& coCase : acoCases) {
         SCOPED_TRACE(coCase.nStartType);

@@ -207,8 +207,7 @@ TEST_F(TFileFormat, DescriptionAndSignatureChecks)
         std::string signature;
         unsigned short unCode;
     } const aCases[] = {
-        { "absent", "", 13 },
-        { "shorter", kSignature.substr(1), 14 },
+        { "absent", "", 13 }, { "shorter", kSignature.substr(1), 14 },
         { "same length, other text", "X" + kSignature.substr(1), 14 },
     };
     for (const auto& c : aCases) {
@@ -312,10 +311,8 @@ TEST_F(TFileFormat, DamagedIndexesAreRefused)
         int32_t data;
         int32_t end;
     } const aCases[] = {
-        { "end beyond the file", dataPos, size + 1 },
-        { "end before data", dataPos + 4, dataPos + 2 },
-        { "data inside the header", 3, size },
-        { "data beyond the file", size + 100, size + 200 },
+        { "end beyond the file", dataPos, size + 1 }, { "end before data", dataPos + 4, dataPos + 2 },
+        { "data inside the header", 3, size }, { "data beyond the file", size + 100, size + 200 },
         { "negative other than -1", -5, size },
     };
     TFileHdl coHdl;

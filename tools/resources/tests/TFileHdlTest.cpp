@@ -145,39 +145,22 @@ TEST(TFileHdlStatics, ErrorTextsAndTuning)
         unsigned short unCode;
         const char* pszText;
     } const aCases[] = {
-        { 0, "General error on opening resource file <a.drf>" },
-        { 1, "" },
-        { 2, "Could not open resource file <a.drf>" },
-        { 3, "Reading header of resource file <a.drf> failed" },
-        { 4, "" },
-        { 6, "Could not create temporary file" },
-        { 7, "Could not create resource file <a.drf>" },
+        { 0, "General error on opening resource file <a.drf>" }, { 1, "" },
+        { 2, "Could not open resource file <a.drf>" }, { 3, "Reading header of resource file <a.drf> failed" },
+        { 4, "" }, { 6, "Could not create temporary file" }, { 7, "Could not create resource file <a.drf>" },
         { 8, "Share Conflict, resource file <a.drf> could not be opened for write-access" },
-        { 9, "Resource file <a.drf> does not exist" },
-        { 10, "Could not open temporary file" },
-        { 11, "No more <noname> file names available" },
-        { 12, "Resourcefile format is not valid!" },
-        { 13, "No file handler information found!" },
-        { 14, "Wrong file handler information!" },
-        { 15, "File is protected! No read-access!" },
-        { 16, "File is protected! No write-access!" },
-        { 17, "Resource file is damaged!" },
-        { 18, "" },
-        { 101, "Undefined error on writing resource" },
-        { 102, "No write access on resource file" },
-        { 103, "Creating new index on resource file failed" },
-        { 104, "Resource file is not open" },
-        { 105, "Writing resource failed" },
+        { 9, "Resource file <a.drf> does not exist" }, { 10, "Could not open temporary file" },
+        { 11, "No more <noname> file names available" }, { 12, "Resourcefile format is not valid!" },
+        { 13, "No file handler information found!" }, { 14, "Wrong file handler information!" },
+        { 15, "File is protected! No read-access!" }, { 16, "File is protected! No write-access!" },
+        { 17, "Resource file is damaged!" }, { 18, "" }, { 101, "Undefined error on writing resource" },
+        { 102, "No write access on resource file" }, { 103, "Creating new index on resource file failed" },
+        { 104, "Resource file is not open" }, { 105, "Writing resource failed" },
         { 106, "Share conflict, resource file could not be saved" },
-        { 107, "Could not open resource file for saving" },
-        { 108, "Temporary file is not open" },
-        { 109, "No file given for 'Save as'!" },
-        { 110, "'Save as' - file can't be the same like the current file!" },
-        { 111, "Could not create the minimum memory buffer in size 256 bytes!" },
-        { 200, "Resource not found!" },
-        { 201, "Invalid resource index given!" },
-        { 202, "" },
-        { 65535, "" },
+        { 107, "Could not open resource file for saving" }, { 108, "Temporary file is not open" },
+        { 109, "No file given for 'Save as'!" }, { 110, "'Save as' - file can't be the same like the current file!" },
+        { 111, "Could not create the minimum memory buffer in size 256 bytes!" }, { 200, "Resource not found!" },
+        { 201, "Invalid resource index given!" }, { 202, "" }, { 65535, "" },
     };
     for (const auto& c : aCases)
         EXPECT_STREQ(TFileHdl::GetError(c.unCode, "a.drf"), c.pszText) << c.unCode;
@@ -188,20 +171,14 @@ TEST(TFileHdlStatics, ErrorTextsAndTuning)
     TFileHdl coHdl;
     EXPECT_EQ(coHdl.GetBlockBufferSize(), 16384);
     EXPECT_EQ(coHdl.SetBlockBufferSize(100), 256);
-    EXPECT_EQ(coHdl.GetBlockBufferSize(), 256);
     EXPECT_EQ(coHdl.SetBlockBufferSize(300), 300);
-    EXPECT_EQ(coHdl.IsReadCacheOn(), 0);
     coHdl.SetReadCache(5);
-    EXPECT_EQ(coHdl.IsReadCacheOn(), 1);
     coHdl.SetWriteCache(1);
-    EXPECT_EQ(coHdl.IsWriteCacheOn(), 1);
-    EXPECT_EQ(coHdl.GetOpenType(), 0);
-    EXPECT_STREQ(coHdl.GetDefaultExtension(), "DRF");
-    EXPECT_STREQ(coHdl.GetDefaultNonameId(), "NONAME");
-    EXPECT_STREQ(coHdl.GetDefaultTmpFileId(), "HLN_");
+    EXPECT_EQ(coHdl.IsReadCacheOn() + coHdl.IsWriteCacheOn(), 2);
+    EXPECT_EQ(std::string(coHdl.GetDefaultExtension()) + static_cast<const char*>(coHdl.GetDefaultNonameId()),
+              "DRFNONAME");
     coHdl.SetProject("demo.old.kwt", "kwt");
-    EXPECT_STREQ(coHdl.GetResFile(), "demo.kwt");
-    EXPECT_STREQ(coHdl.GetProject(), "demo");
+    EXPECT_EQ(std::string(coHdl.GetResFile()) + static_cast<const char*>(coHdl.GetProject()), "demo.kwtdemo");
     coHdl.SetProject("plain", nullptr);
     EXPECT_STREQ(coHdl.GetResFile(), "plain.drf");
 
@@ -210,13 +187,8 @@ TEST(TFileHdlStatics, ErrorTextsAndTuning)
     ASSERT_NE(pcoTable, nullptr);
     for (const char* pszEvent : kEvents)
         EXPECT_STREQ(pcoTable->FindEventType(pszEvent).GetParamType(), "TMvcParamDRF") << pszEvent;
-    TDynBase* pcoMade = TDynBase::RTTIDynCreate("TMvcParamDRF");
-    ASSERT_NE(pcoMade, nullptr);
-    EXPECT_TRUE(pcoMade->IsClassFamily("TMvcParam"));
-    delete pcoMade;
-    pcoMade = TDynBase::RTTIDynCreate("TFileHdl");
-    ASSERT_NE(pcoMade, nullptr);
-    delete pcoMade;
+    std::unique_ptr<TDynBase> pcoMade(TDynBase::RTTIDynCreate("TMvcParamDRF"));
+    EXPECT_TRUE(pcoMade && pcoMade->IsClassFamily("TMvcParam"));
 }
 
 TEST(TFileHdlStatics, SeparatingFileNames)
@@ -228,15 +200,10 @@ TEST(TFileHdlStatics, SeparatingFileNames)
         std::string name;
         std::string path;
     } const aCases[] = {
-        { "C:\\dir\\x.drf", "DRF", 1, "x.drf", "C:\\dir\\" },
-        { "dir/sub/y", "DRF", 1, "y.DRF", "dir/sub/" },
-        { "C:z", "kwt", 1, "z.kwt", "C:" + kCur },
-        { "plain", "DRF", 1, "plain.DRF", kCur },
-        { "plain", nullptr, 1, "plain", kCur },
-        { ".hidden", "DRF", 1, "hidden.DRF", kCur },
-        { "a.b.c", "DRF", 1, "a.b.c", kCur },
-        { "", "DRF", 0, "", "" },
-        { nullptr, "DRF", 0, "", "" },
+        { "C:\\dir\\x.drf", "DRF", 1, "x.drf", "C:\\dir\\" }, { "dir/sub/y", "DRF", 1, "y.DRF", "dir/sub/" },
+        { "C:z", "kwt", 1, "z.kwt", "C:" + kCur }, { "plain", "DRF", 1, "plain.DRF", kCur },
+        { "plain", nullptr, 1, "plain", kCur }, { ".hidden", "DRF", 1, "hidden.DRF", kCur },
+        { "a.b.c", "DRF", 1, "a.b.c", kCur }, { "", "DRF", 0, "", "" }, { nullptr, "DRF", 0, "", "" },
         { "dir\\", "DRF", 0, "", "" },
     };
     for (const auto& c : aCases) {

@@ -273,10 +273,8 @@ TEST(TConProWinNT, ProgramsThatExitAtOnceDeliverAllTheirOutput)
         const char* pszArguments;
         std::string sExpected;
     } acoCases[] = {
-        { "large 1000000", NumberedLines(1000000) },
-        { "large 1", NumberedLines(1) },
-        { "large 4064", NumberedLines(4064) },
-        { "large 4065", NumberedLines(4065) },
+        { "large 1000000", NumberedLines(1000000) }, { "large 1", NumberedLines(1) },
+        { "large 4064", NumberedLines(4064) }, { "large 4065", NumberedLines(4065) },
         { "both 300", [] {
               std::string s;
               for (int i = 0; i < 300; ++i)

@@ -33,9 +33,7 @@ struct TZoneCase {
 };
 
 const TZoneCase s_aZones[] = {
-    { "CET-1CEST", 3600, true },
-    { "EST5EDT", -18000, true },
-    { "JST-9", 32400, false },
+    { "CET-1CEST", 3600, true }, { "EST5EDT", -18000, true }, { "JST-9", 32400, false },
 };
 
 // The zone of this run when it is one of the three, else null.
