@@ -116,31 +116,24 @@ TEST_F(TFileFormat, HandBuiltFileReadsFieldByField)
     ASSERT_EQ(OpenBytes(coHdl, bytes), 1);
     EXPECT_EQ(coHdl.GetOpenType(), 1);
     EXPECT_EQ(coHdl.GetResCount(), 3);
-    EXPECT_EQ(coHdl.GetResIndex("ALPHA"), 0);
-    EXPECT_EQ(coHdl.GetResIndex("EMPTY"), 1);
-    EXPECT_EQ(coHdl.GetResIndex("Zeta"), 2);
-    EXPECT_EQ(coHdl.GetResIndex("nothing"), -1);
-    EXPECT_EQ(coHdl.GetResIndex(""), -1);
+    std::string strIndexes;
+    for (const char* pszId : { "ALPHA", "EMPTY", "Zeta", "nothing", "" })
+        strIndexes += std::to_string(coHdl.GetResIndex(pszId)) + " ";
+    EXPECT_EQ(strIndexes, "0 1 2 -1 -1 ");
     EXPECT_EQ(coHdl.HasResource("zeta"), 1);
     const TResInfo coInfo = coHdl.GetResInfo("zeta");
-    EXPECT_STREQ(coInfo.GetId(), "zeta");
-    EXPECT_STREQ(coInfo.GetClass(), "TResource");
+    EXPECT_EQ(std::string(coInfo.GetId()) + static_cast<const char*>(coInfo.GetClass()), "zetaTResource");
     EXPECT_EQ(coInfo.GetWParam(), 3);
     EXPECT_EQ(coInfo.GetLParam(), 0xFFFFFFFFu);
     EXPECT_TRUE(coHdl.GetResInfo(static_cast<unsigned short>(3)).GetId().IsEmpty());
     EXPECT_EQ(coHdl.GetResInfo(static_cast<unsigned short>(1)).GetType(), 40);
     EXPECT_STREQ(coHdl.GetFileVersion(), "V2.60");
     EXPECT_EQ(coHdl.GetFileVersionNumber(), 260);
-    EXPECT_STREQ(coHdl.GetUserCreated(), "maker");
-    EXPECT_EQ(coHdl.GetDateCreated().Day(), 7);
-    EXPECT_EQ(coHdl.GetDateCreated().Month(), 1);
-    EXPECT_EQ(coHdl.GetDateCreated().Year(), 1998);
-    EXPECT_EQ(coHdl.GetTimeCreated().Hour(), 12);
-    EXPECT_EQ(coHdl.GetTimeCreated().Minutes(), 30);
-    EXPECT_EQ(coHdl.GetTimeCreated().Seconds(), 5);
-    EXPECT_STREQ(coHdl.GetUserChanged(), "editor");
-    EXPECT_EQ(coHdl.GetDateChanged().Month(), 12);
-    EXPECT_EQ(coHdl.GetTimeChanged().Seconds(), 58);
+    EXPECT_EQ(std::string(coHdl.GetUserCreated()) + " " + static_cast<const char*>(coHdl.GetDateCreated()) + " "
+                  + static_cast<const char*>(coHdl.GetTimeCreated()) + " " + static_cast<const char*>(coHdl.GetUserChanged())
+                  + " " + static_cast<const char*>(coHdl.GetDateChanged()) + " "
+                  + static_cast<const char*>(coHdl.GetTimeChanged()),
+              "maker 01/07/1998 12:30:05 editor 12/31/1999 23:59:58");
     const TFileHeader& coHeader = coHdl.GetHeader();
     const int32_t lDataPos = static_cast<int32_t>(HeaderBytes(fields).size() + 2 + 3 * 112);
     EXPECT_EQ(coHeader.GetDataPos(), lDataPos);
@@ -164,8 +157,7 @@ TEST_F(TFileFormat, HandBuiltFileReadsFieldByField)
     ASSERT_NE(pcoRes, nullptr);
     EXPECT_STREQ(pcoRes->GetResId(), "zeta");
     delete pcoRes;
-    EXPECT_EQ(coHdl.LoadResource("empty", nullptr, nullptr, 0), nullptr);
-    EXPECT_EQ(coHdl.LoadResource("missing", nullptr, nullptr, 0), nullptr);
+    EXPECT_EQ(coHdl.LoadResource("empty", nullptr, nullptr, 0), coHdl.LoadResource("missing", nullptr, nullptr, 0));
     // The same through the read cache.
     coHdl.SetReadCache(1);
     pcoRes = coHdl.LoadResource("zeta", nullptr, nullptr, 0);
@@ -174,8 +166,7 @@ TEST_F(TFileFormat, HandBuiltFileReadsFieldByField)
     delete pcoRes;
     coHdl.Close();
     EXPECT_TRUE(coHdl.GetFileVersion().IsEmpty());
-    EXPECT_EQ(coHdl.GetDateCreated().Day(), 0);
-    EXPECT_EQ(coHdl.GetTimeCreated().Hour(), -1);
+    EXPECT_EQ(coHdl.GetDateCreated().Day() + coHdl.GetTimeCreated().Hour(), -1);
 }
 
 TEST_F(TFileFormat, DescriptionAndSignatureChecks)
@@ -238,11 +229,8 @@ TEST_F(TFileFormat, PasswordBlocks)
     EXPECT_EQ(coBlock[2], rotl(65u * 123456u, 16));
     EXPECT_EQ(coBlock[3], rotl(66u * 123456u, 16));
     EXPECT_EQ(TFileHeader::PasswordMatches(coBlock, "AB"), 1);
-    EXPECT_EQ(TFileHeader::PasswordMatches(coBlock, "ab"), 0);
-    EXPECT_EQ(TFileHeader::PasswordMatches(coBlock, "A"), 0);
-    EXPECT_EQ(TFileHeader::PasswordMatches(coBlock, "ABC"), 0);
-    EXPECT_EQ(TFileHeader::PasswordMatches(coBlock, ""), 0);
-    EXPECT_EQ(TFileHeader::PasswordMatches(coBlock, nullptr), 0);
+    for (const char* pszWrong : { "ab", "A", "ABC", "", static_cast<const char*>(nullptr) })
+        EXPECT_EQ(TFileHeader::PasswordMatches(coBlock, pszWrong), 0) << (pszWrong ? pszWrong : "null");
     // Characters above 127, the largest key of a day and midnight's key 0.
     const char* const pszHigh = "p\xE4\xFF\x80!";
     for (uint32_t ulKey : { 235959u, 0u, 1u }) {
