@@ -132,23 +132,6 @@ private:
 
 } // namespace
 
-TEST(TConsoleProcess, DeclaresItsEventsWithTheirParameter)
-{
-    const TMvcEventTable* pcoTable = TMvc::FindEventTable("TConsoleProcess");
-    ASSERT_NE(nullptr, pcoTable);
-    EXPECT_EQ(3, pcoTable->GetEventTypeCount());
-    for (const char* pszType : { "TCP_PROCESS_STARTED", "TCP_PROCESS_ENDED", "TCP_STDOUT_READ" }) {
-        SCOPED_TRACE(pszType);
-        ASSERT_TRUE(pcoTable->HasEventType(pszType));
-        const TMvcEventDef coDef = pcoTable->FindEventType(pszType);
-        EXPECT_STREQ("TcpParam", coDef.GetParamType());
-        EXPECT_STREQ("", coDef.GetDescription());
-        EXPECT_STREQ("", coDef.GetDefaultCode());
-    }
-    EXPECT_TRUE(TDynBase::IsClassFamily("TcpParam", "TMvcParam"));
-    EXPECT_STREQ("kwtl", TDynBase::GetRuntimeObject("TConsoleProcess")->GetModuleName());
-}
-
 TEST(TConsoleProcess, TheNeutralProcessRunsNothing)
 {
     std::unique_ptr<TDynBase> pcoObject(TDynBase::RTTIDynCreate("TConsoleProcess"));

@@ -233,41 +233,6 @@ TEST(TOsThread, ForgetsAHandlerObjectThatDiedFirst)
     }
 }
 
-TEST(TOsThread, CopiesAreBoundAndIdle)
-{
-    TWorker coWorker;
-    TWorker coOther;
-    TPlatformThread coThread(&coWorker, s_pfnUntilCancelled);
-    ASSERT_EQ(1, coThread.Start());
-    ASSERT_TRUE(WaitFor([&] { return coWorker.m_nStarted.load() == 1; }));
-
-    std::unique_ptr<TOsThread> pcoClone(coThread.Clone());
-    ASSERT_TRUE(pcoClone);
-    EXPECT_TRUE(pcoClone->IsClass(s_szPlatformThread));
-    EXPECT_EQ(&coWorker, pcoClone->GetThreadObject());
-    EXPECT_EQ(s_pfnUntilCancelled, pcoClone->GetThreadHandler());
-    EXPECT_EQ(0u, pcoClone->GetStartCount());
-    EXPECT_EQ(0, pcoClone->IsRunning());
-    EXPECT_EQ(0, pcoClone->IsCancelRequest());
-
-    // Assigning to a running thread changes nothing.
-    TPlatformThread coOtherThread(&coOther, s_pfnQuick);
-    coThread = coOtherThread;
-    EXPECT_EQ(&coWorker, coThread.GetThreadObject());
-    EXPECT_EQ(1, coThread.Cancel());
-    ASSERT_TRUE(WaitFor([&] { return !coThread.IsRunning(); }));
-    coThread = coOtherThread;
-    EXPECT_EQ(&coOther, coThread.GetThreadObject());
-    EXPECT_EQ(s_pfnQuick, coThread.GetThreadHandler());
-    EXPECT_EQ(1u, coThread.GetStartCount());
-
-    // The clone watches the object on its own.
-    pcoClone.reset();
-    ASSERT_EQ(1, coThread.Start());
-    ASSERT_TRUE(WaitFor([&] { return !coThread.IsRunning(); }));
-    EXPECT_EQ(1, coOther.m_nRuns.load());
-}
-
 TEST(TOsThread, DeletingARunningThreadObjectWaitsForItsHandler)
 {
     TWorker coWorker;
