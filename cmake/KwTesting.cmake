@@ -18,3 +18,37 @@ function(kw_add_test name)
     endif()
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
 endfunction()
+
+# kw_add_gui_test(<name> SOURCES <files...> [LIBS <targets...>] [MAIN <target>]
+#                 [TIMEOUT <s>] [WATCHDOG <s>])
+# A test program that opens windows. It links the GUI test support
+# (gui/testsupport) and, unless MAIN names another, its main, which runs the
+# tests under the watchdog: a test that takes longer than WATCHDOG seconds
+# (60), or a program that takes longer than nine tenths of TIMEOUT (300),
+# ends the program with failure, a report and a screenshot of the desktop,
+# before CTest's own TIMEOUT would. GUI test programs run one at a time:
+# windows of parallel programs fight over the foreground, the mouse and the
+# keyboard. Screenshots go to build/screenshots/<name>/ of the source tree.
+set(KW_DESKTOP_LOCK kw-desktop)
+function(kw_add_gui_test name)
+    cmake_parse_arguments(ARG "" "TIMEOUT;WATCHDOG;MAIN" "SOURCES;LIBS" ${ARGN})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 300)
+    endif()
+    if(NOT ARG_WATCHDOG)
+        set(ARG_WATCHDOG 60)
+    endif()
+    if(NOT ARG_MAIN)
+        set(ARG_MAIN kwguitest_main)
+    endif()
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${ARG_MAIN} kwguitest GTest::gtest GTest::gmock)
+    add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+    math(EXPR deadline "${ARG_TIMEOUT} * 9 / 10")
+    set(shots ${PROJECT_SOURCE_DIR}/build/screenshots/${name})
+    if(CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX)
+        set(shots "Z:${shots}") # Wine's drive of the Unix root
+    endif()
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} RESOURCE_LOCK ${KW_DESKTOP_LOCK}
+        ENVIRONMENT "KW_SCREENSHOT_DIR=${shots};KW_GUI_WATCHDOG=${ARG_WATCHDOG};KW_GUI_DEADLINE=${deadline}")
+endfunction()

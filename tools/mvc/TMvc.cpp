@@ -83,12 +83,26 @@ void TMvc::Init(TDynBase& coOwner, TMvc& coBase, TMvcEventTable& coTable, const 
 
 // Lookups
 
+// A bisection on the type names themselves, not through a key event: the
+// windows ask for their links on every message, and an unbound event must
+// cost no allocation.
 TMvcEvent* TMvc::FindOwnEvent(const char* pszEventType) const
 {
-    const TMvcEvent coKey(pszEventType);
-    void* pvFound = nullptr;
-    m_coEvents.Find(&coKey, &pvFound);
-    return static_cast<TMvcEvent*>(pvFound);
+    void* const* ppvEvents = m_coEvents.GetObjArray();
+    long lLo = 0;
+    long lHi = m_coEvents.Count() - 1;
+    while (lLo <= lHi) {
+        const long lMid = lLo + (lHi - lLo) / 2;
+        TMvcEvent* pcoEvent = static_cast<TMvcEvent*>(ppvEvents[lMid]);
+        const int nCmp = TArrayCmpiString(pszEventType, static_cast<const char*>(pcoEvent->m_coType));
+        if (nCmp == 0)
+            return pcoEvent;
+        if (nCmp > 0)
+            lLo = lMid + 1;
+        else
+            lHi = lMid - 1;
+    }
+    return nullptr;
 }
 
 TMvcEvent* TMvc::GetEventManager(const char* pszEventType, TMvc** ppcoWhere) const
