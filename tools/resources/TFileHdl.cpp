@@ -718,41 +718,36 @@ unsigned short TFileHdl::SetBlockBufferSize(unsigned short unSize)
 
 TString TFileHdl::GetError(unsigned short unCode, const char* pszFile)
 {
-    const char* pszText = "";
-    switch (unCode) {
-    case ErrGeneral: pszText = "General error on opening resource file <%s>"; break;
-    case ErrOpen: pszText = "Could not open resource file <%s>"; break;
-    case ErrReadHeader: pszText = "Reading header of resource file <%s> failed"; break;
-    case ErrCreateTmp: pszText = "Could not create temporary file"; break;
-    case ErrCreate: pszText = "Could not create resource file <%s>"; break;
-    case ErrShare: pszText = "Share Conflict, resource file <%s> could not be opened for write-access"; break;
-    case ErrNotExist: pszText = "Resource file <%s> does not exist"; break;
-    case ErrOpenTmp: pszText = "Could not open temporary file"; break;
-    case ErrNoNoname: pszText = "No more <noname> file names available"; break;
-    case ErrFormat: pszText = "Resourcefile format is not valid!"; break;
-    case ErrNoSignature: pszText = "No file handler information found!"; break;
-    case ErrSignature: pszText = "Wrong file handler information!"; break;
-    case ErrNoReadAccess: pszText = "File is protected! No read-access!"; break;
-    case ErrNoWriteAccess: pszText = "File is protected! No write-access!"; break;
-    case ErrDamaged: pszText = "Resource file is damaged!"; break;
-    case ErrWriteUndefined: pszText = "Undefined error on writing resource"; break;
-    case ErrNoWriteOpen: pszText = "No write access on resource file"; break;
-    case ErrNewIndex: pszText = "Creating new index on resource file failed"; break;
-    case ErrNotOpen: pszText = "Resource file is not open"; break;
-    case ErrWriteResource: pszText = "Writing resource failed"; break;
-    case ErrSaveShare: pszText = "Share conflict, resource file could not be saved"; break;
-    case ErrSaveOpen: pszText = "Could not open resource file for saving"; break;
-    case ErrTmpNotOpen: pszText = "Temporary file is not open"; break;
-    case ErrNoSaveAsFile: pszText = "No file given for 'Save as'!"; break;
-    case ErrSaveAsSame: pszText = "'Save as' - file can't be the same like the current file!"; break;
-    case ErrResNotFound: pszText = "Resource not found!"; break;
-    case ErrResIndex: pszText = "Invalid resource index given!"; break;
-    case ErrNoMemory: {
+    static const struct {
+        unsigned short unCode;
+        const char* pszText;
+    } s_acoTexts[] = {
+        { ErrGeneral, "General error on opening resource file <%s>" }, { ErrOpen, "Could not open resource file <%s>" },
+        { ErrReadHeader, "Reading header of resource file <%s> failed" }, { ErrCreateTmp, "Could not create temporary file" },
+        { ErrCreate, "Could not create resource file <%s>" },
+        { ErrShare, "Share Conflict, resource file <%s> could not be opened for write-access" },
+        { ErrNotExist, "Resource file <%s> does not exist" }, { ErrOpenTmp, "Could not open temporary file" },
+        { ErrNoNoname, "No more <noname> file names available" }, { ErrFormat, "Resourcefile format is not valid!" },
+        { ErrNoSignature, "No file handler information found!" }, { ErrSignature, "Wrong file handler information!" },
+        { ErrNoReadAccess, "File is protected! No read-access!" }, { ErrNoWriteAccess, "File is protected! No write-access!" },
+        { ErrDamaged, "Resource file is damaged!" }, { ErrWriteUndefined, "Undefined error on writing resource" },
+        { ErrNoWriteOpen, "No write access on resource file" }, { ErrNewIndex, "Creating new index on resource file failed" },
+        { ErrNotOpen, "Resource file is not open" }, { ErrWriteResource, "Writing resource failed" },
+        { ErrSaveShare, "Share conflict, resource file could not be saved" },
+        { ErrSaveOpen, "Could not open resource file for saving" }, { ErrTmpNotOpen, "Temporary file is not open" },
+        { ErrNoSaveAsFile, "No file given for 'Save as'!" },
+        { ErrSaveAsSame, "'Save as' - file can't be the same like the current file!" },
+        { ErrResNotFound, "Resource not found!" }, { ErrResIndex, "Invalid resource index given!" },
+    };
+    if (unCode == ErrNoMemory) {
         TString coText;
         coText.SetText("Could not create the minimum memory buffer in size %u bytes!", static_cast<unsigned>(MinBlockBufferSize));
         return coText;
     }
-    default: break;
+    const char* pszText = "";
+    for (const auto& coEntry : s_acoTexts) {
+        if (coEntry.unCode == unCode)
+            pszText = coEntry.pszText;
     }
     // The file name is put in as text, never read as a format.
     TString coText;

