@@ -519,10 +519,11 @@ TEST(TDateTimeStreams, DateAndTimeAreThreeSixteenBitValuesEach)
     {
         TFile coFile;
         ASSERT_EQ(coFile.Open(path.c_str(), TFile::ModeCreate), 1);
-        EXPECT_EQ(TDateF(5, 1, 1998).Write(coFile) + TTimeF(10, 20, 30).Write(coFile)
-                      + TDateTimeF(31, 12, 9999, 23, 59, 58).Write(coFile) + TDateF().Write(coFile)
-                      + TTimeF().Write(coFile),
-                  5);
+        // In order: a braced list is evaluated left to right.
+        EXPECT_EQ(std::vector<int>({ TDateF(5, 1, 1998).Write(coFile), TTimeF(10, 20, 30).Write(coFile),
+                                     TDateTimeF(31, 12, 9999, 23, 59, 58).Write(coFile), TDateF().Write(coFile),
+                                     TTimeF().Write(coFile) }),
+                  std::vector<int>({ 1, 1, 1, 1, 1 }));
     }
     EXPECT_EQ(kwtest::ReadFileBytes(path), std::string("\x05\x00\x00\x00\xce\x07"
                                                        "\x0a\x00\x14\x00\x1e\x00"
@@ -536,14 +537,15 @@ TEST(TDateTimeStreams, DateAndTimeAreThreeSixteenBitValuesEach)
         TDateF coDate;
         TTimeF coTime;
         TDateTimeF coDateTime;
-        EXPECT_EQ(coDate.Read(coFile) + coTime.Read(coFile) + coDateTime.Read(coFile), 3);
+        EXPECT_EQ(std::vector<int>({ coDate.Read(coFile), coTime.Read(coFile), coDateTime.Read(coFile) }),
+                  std::vector<int>({ 1, 1, 1 }));
         ExpectDate(coDate, 5, 1, 1998);
         EXPECT_STREQ(coTime, "10:20:30");
         EXPECT_STREQ(coDateTime, "12/31/9999  23:59:58");
-        EXPECT_EQ(coDate.Read(coFile) + coTime.Read(coFile), 0);
+        EXPECT_EQ(std::vector<int>({ coDate.Read(coFile), coTime.Read(coFile) }), std::vector<int>({ 0, 0 }));
         // At the end of the file the values read as 0: no date.
         coDate = TDateF(1, 1, 2000);
-        EXPECT_EQ(coDate.Read(coFile) + coDate.Valid(), 0);
+        EXPECT_EQ(std::vector<int>({ coDate.Read(coFile), coDate.Valid() }), std::vector<int>({ 0, 0 }));
     }
     // A date-and-time value with a damaged date is invalid as a whole.
     {
