@@ -86,17 +86,9 @@ TEST(GScaleTest, PlainMappingScalesEachAxis)
 
 TEST(GScaleTest, ProportionalAreaFollowsAlignment)
 {
-    struct Case {
-        const char* name;
-        unsigned short pixelX, pixelY;
-        int exchanged;
-        DevRect dev;
-        GPoint p2;
-        unsigned short alignment;
-        DevRect area;
-        double xfac, yfac;
-        int fillsArea;   // 0: no alignment along the shortened axis, the area stays full
-    };
+    // fillsArea 0: no alignment along the shortened axis, the area stays full.
+    struct Case { const char* name; unsigned short pixelX, pixelY; int exchanged; DevRect dev; GPoint p2;
+                  unsigned short alignment; DevRect area; double xfac, yfac; int fillsArea; };
     const Case cases[] = {
         { "wide, left", 1, 1, 0, { 0, 0, 200, 100 }, { 100, 100 }, 0x1100, { 0, 0, 100, 100 }, 1, 1, 1 },
         { "wide, right", 1, 1, 0, { 0, 0, 200, 100 }, { 100, 100 }, 0x1200, { 100, 0, 200, 100 }, 1, 1, 1 },
@@ -113,6 +105,7 @@ TEST(GScaleTest, ProportionalAreaFollowsAlignment)
         { "exchanged denser rows", 1, 2, 1, { 0, 0, 200, 200 }, { 100, 100 }, 0x1100, { 0, 0, 100, 200 }, 0.5, 1, 1 },
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
         GScale coScale(c.pixelX, c.pixelY);
         coScale.SetPoint2(c.p2, 0);
         coScale.SetDevRect(c.dev, 0);
@@ -120,19 +113,14 @@ TEST(GScaleTest, ProportionalAreaFollowsAlignment)
         if (c.exchanged)
             coScale.ChangeXY(0);
         coScale.SetProportional(1, 1);
-        ASSERT_TRUE(coScale.IsInitialized()) << c.name;
-        EXPECT_EQ(coScale.GetAreaRect(), c.area) << c.name;
-        EXPECT_NEAR(coScale.XFac(), c.xfac, kEps) << c.name;
-        EXPECT_NEAR(coScale.YFac(), c.yfac, kEps) << c.name;
+        ASSERT_TRUE(coScale.IsInitialized());
+        EXPECT_EQ(coScale.GetAreaRect(), c.area);
+        EXPECT_NEAR(coScale.XFac(), c.xfac, kEps);
+        EXPECT_NEAR(coScale.YFac(), c.yfac, kEps);
         // The logical rectangle spans the used area along the axes it maps to.
         DevPoint coFar = coScale.LogToDc(c.p2), coNear = coScale.LogToDc(GPoint(0, 0));
         DevRect coSpan(coNear.x, coNear.y, coFar.x, coFar.y);
-        coSpan.Sort();
-        if (c.fillsArea)
-            EXPECT_EQ(coSpan, c.area) << c.name;
-        else {
-            EXPECT_EQ(coSpan, DevRect(c.area.left, c.area.top, c.area.left + 100, c.area.top + 100)) << c.name;
-        }
+        EXPECT_EQ(coSpan.Sort(), c.fillsArea ? c.area : DevRect(c.area.left, c.area.top, c.area.left + 100, c.area.top + 100));
     }
 }
 
@@ -223,17 +211,19 @@ TEST(GScaleTest, UninitializedMappingAnswersZero)
         GScale coScale;
         c.setup(coScale);
         coScale.Move(10, 5);
-        EXPECT_FALSE(coScale.IsInitialized()) << c.name;
-        EXPECT_EQ(coScale.LogToDc(GPoint(50, 50)), DevPoint()) << c.name;
-        EXPECT_EQ(coScale.DcToLog(DevPoint(20, 20)), GPoint()) << c.name;
-        EXPECT_EQ(coScale.DcSize(10, 10), DevPoint()) << c.name;
-        EXPECT_EQ(coScale.LogSize(10, 10), GPoint()) << c.name;
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(coScale.IsInitialized());
+        EXPECT_EQ(coScale.LogToDc(GPoint(50, 50)), coScale.DcSize(10, 10));
+        EXPECT_EQ(coScale.LogToDc(GPoint(50, 50)), DevPoint());
+        EXPECT_EQ(coScale.DcToLog(DevPoint(20, 20)), coScale.LogSize(10, 10));
+        EXPECT_EQ(coScale.DcToLog(DevPoint(20, 20)), GPoint());
+        // Arrays are left as they are.
         GPoint coLog(1, 1);
         DevPoint coDev(7, 7);
         coScale.LogToDc(&coLog, &coDev, 1);
-        EXPECT_EQ(coDev, DevPoint(7, 7)) << c.name;
         coScale.DcToLog(&coDev, &coLog, 1);
-        EXPECT_EQ(coLog, GPoint(1, 1)) << c.name;
+        EXPECT_EQ(coDev, DevPoint(7, 7));
+        EXPECT_EQ(coLog, GPoint(1, 1));
     }
     GScale coScale;
     coScale.SetDevRect(DevRect(0, 0, 200, 100), 0);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -525,48 +526,30 @@ TEST(TFmtTextTest, PositionsAndAreas)
 {
     TFmtText co;
     ASSERT_EQ(co.SetCustomFormat("~~/~~~-~", "99~999~9", nullptr), 1);
-    const unsigned short L = 8;
-    struct Row {
-        unsigned short unPos;
-        int nInput;
-        unsigned short unNext;
-        short nNextFix;
-        unsigned short unPrev;
-        short nPrevFix;
-        unsigned short unNextFixPos;
-        unsigned short unPrevFixPos;
-        short nArea;
-        unsigned short unBeg;
-        unsigned short unEnd;
-    } rows[] = {
-        { 0, 1, 1, -1, 0, -1, 2, 0, 0, 0, 1 },  { 1, 1, 3, 2, 0, -1, 2, L, 0, 0, 1 },
-        { 2, 0, 3, -1, 1, -1, 6, L, -1, 0, 0 }, { 3, 1, 4, -1, 1, 2, 6, 2, 1, 3, 5 },
-        { 5, 1, 7, 6, 4, -1, 6, 2, 1, 3, 5 },   { 6, 0, 7, -1, 5, -1, L, 2, -1, 0, 0 },
-        { 7, 1, L, -1, 5, 6, L, 6, 2, 7, 7 },   { L, 0, L, -1, 7, -1, L, 6, 2, 7, 7 },
-        { 9, 0, L, -1, 7, -1, 9, 9, -1, 0, 0 },
+    // Per position: input or not, the next and previous cursor positions
+    // with the fixed position passed, the next and previous fixed
+    // positions, the area with its bounds.
+    const char* const apszRows[] = {
+        "0: 1 1/-1 0/-1 2 0 0:0-1",  "1: 1 3/2 0/-1 2 8 0:0-1",  "2: 0 3/-1 1/-1 6 8 -1:0-0", "3: 1 4/-1 1/2 6 2 1:3-5",
+        "5: 1 7/6 4/-1 6 2 1:3-5",   "6: 0 7/-1 5/-1 8 2 -1:0-0", "7: 1 8/-1 5/6 8 6 2:7-7",  "8: 0 8/-1 7/-1 8 6 2:7-7",
+        "9: 0 8/-1 7/-1 9 9 -1:0-0",
     };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.unPos);
-        EXPECT_EQ(co.IsInputPos(r.unPos), r.nInput);
-        short nFix = 99;
-        EXPECT_EQ(co.NextCursorPos(r.unPos, &nFix), r.unNext);
-        EXPECT_EQ(nFix, r.nNextFix);
-        EXPECT_EQ(co.PrevCursorPos(r.unPos, &nFix), r.unPrev);
-        EXPECT_EQ(nFix, r.nPrevFix);
-        EXPECT_EQ(co.NextFixPos(r.unPos), r.unNextFixPos);
-        EXPECT_EQ(co.PrevFixPos(r.unPos), r.unPrevFixPos);
+    for (const char* pszRow : apszRows) {
+        const auto unPos = static_cast<unsigned short>(std::atoi(pszRow));
+        short nNextFix = 99, nPrevFix = 99;
         unsigned short unBeg = 99, unEnd = 99;
-        EXPECT_EQ(co.GetArea(r.unPos, &unBeg, &unEnd), r.nArea);
-        EXPECT_EQ(unBeg, r.unBeg);
-        EXPECT_EQ(unEnd, r.unEnd);
+        const unsigned short unNext = co.NextCursorPos(unPos, &nNextFix), unPrev = co.PrevCursorPos(unPos, &nPrevFix);
+        const short nArea = co.GetArea(unPos, &unBeg, &unEnd);
+        EXPECT_EQ(std::to_string(unPos) + ": " + std::to_string(co.IsInputPos(unPos)) + " " + std::to_string(unNext) + "/"
+                      + std::to_string(nNextFix) + " " + std::to_string(unPrev) + "/" + std::to_string(nPrevFix) + " "
+                      + std::to_string(co.NextFixPos(unPos)) + " " + std::to_string(co.PrevFixPos(unPos)) + " "
+                      + std::to_string(nArea) + ":" + std::to_string(unBeg) + "-" + std::to_string(unEnd),
+                  pszRow);
     }
-    EXPECT_EQ(co.GetAreaCount(), 3);
     unsigned short unBeg = 0, unEnd = 0;
-    EXPECT_EQ(co.GetAreaBegEnd(3, &unBeg, &unEnd), 0);
-    EXPECT_EQ(co.GetAreaFlagPos(2), 7);
-    EXPECT_EQ(co.GetAreaFlagPos(3), -1);
-    EXPECT_EQ(co.GetAreaFlag(1), 'a');
-    EXPECT_EQ(co.GetAreaFlag(3), 0);
+    EXPECT_EQ(co.GetAreaCount() * 10 + co.GetAreaBegEnd(3, &unBeg, &unEnd), 30);
+    EXPECT_EQ(co.GetAreaFlagPos(2) * 10 + co.GetAreaFlagPos(3), 69);
+    EXPECT_EQ(std::string(1, co.GetAreaFlag(1)) + std::to_string(int(co.GetAreaFlag(3))), "a0");
     EXPECT_EQ(co.SetAreaFlag(3, 'r'), 0);
     EXPECT_EQ(co.SetAreaFlag(0, '\0'), 0);
     // End positions follow what is filled and the right-aligned areas.
@@ -583,14 +566,12 @@ TEST(TFmtTextTest, PositionsAndAreas)
     ASSERT_EQ(co.SetCustomFormat("(~~)", "~99~", nullptr), 1);
     EXPECT_EQ(co.GetCursorPos(), 1);
     Type(co, "56");
-    EXPECT_EQ(co.GetCursorPos(), 4);
-    EXPECT_EQ(Text(co), "(56)");
+    EXPECT_EQ(Text(co) + " " + std::to_string(co.GetCursorPos()), "(56) 4");
 
     // A text without input positions takes no key and no text.
     TProbe coFixed;
     ASSERT_EQ(coFixed.SetCustomFormat("a-b", "~~~", nullptr), 1);
-    EXPECT_EQ(coFixed.GetAreaCount(), 0);
-    EXPECT_EQ(coFixed.GetEndPos(), 3);
+    EXPECT_EQ(coFixed.GetAreaCount() * 10 + coFixed.GetEndPos(), 3);
     for (char chKey : { 'x', BS, DEL, HOME, END, LEFT, RIGHT })
         EXPECT_EQ(coFixed.Input(chKey, 0), 0) << int(chKey);
     coFixed.GotFocus();
