@@ -35,7 +35,6 @@ public:
     using TFmtText::AlignAreaLeft;
     using TFmtText::AlignAreaRight;
     using TFmtText::AutoInputAlign;
-    using TFmtText::AutoViewAlign;
     using TFmtText::InputRightAligned;
 
     std::string TakeLog()
