@@ -46,7 +46,8 @@ TEST_F(TStringTest, IndexingReachesTheTerminatorAndReportsBeyond)
     chBad = 'x';                     // the dummy absorbs the write
     EXPECT_EQ(coText[-2], '\0');
     const TString& coConst = coText;
-    EXPECT_EQ(coConst[9] + coConst[-1], 0);
+    EXPECT_EQ(coConst[9], '\0');
+    EXPECT_EQ(coConst[-1], '\0');
     EXPECT_EQ(g_errors, std::vector<int>({ 2, 3, 2, 3 }));
     EXPECT_STREQ(coText, "abc");
     coText[1] = 'B';
