@@ -111,7 +111,7 @@ TEST(TComponentTest, FieldsCopiesAndOrder)
     // The class is the identifier too, cut to the 31 characters of an
     // index entry.
     const std::string s31(31, 'c'), s40 = "KwFileSelectorWithAVeryLongClassName0123";
-    for (const std::string& strClass : { std::string(), std::string("KwFileSelector"), s31, s40 }) {
+    for (const std::string& strClass : { std::string(), s31, s40 }) {
         TComponent coSet("Before");
         coSet.SetComponentClass(strClass.c_str());
         EXPECT_EQ(Str(coSet.GetResId()), strClass.substr(0, 31));
@@ -119,9 +119,8 @@ TEST(TComponentTest, FieldsCopiesAndOrder)
     }
     // The library is kept by its file name only.
     const std::pair<const char*, const char*> aDlls[] = {
-        { "C:\\KWILLET\\BIN\\qa32flsl.dll", "qa32flsl.dll" }, { "C:qa32flsl.dll", "qa32flsl.dll" },
-        { "\\\\server\\share\\lib\\????kctl.dll", "????kctl.dll" }, { "lib/sub/qa32kctl.so", "qa32kctl.so" },
-        { "C:\\dir\\", "" }, { nullptr, "" },
+        { "C:qa32flsl.dll", "qa32flsl.dll" }, { "\\\\server\\share\\lib\\????kctl.dll", "????kctl.dll" },
+        { "lib/sub/qa32kctl.so", "qa32kctl.so" }, { "C:\\dir\\", "" }, { nullptr, "" },
     };
     for (const auto& c : aDlls) {
         TComponent co("X");
@@ -146,16 +145,10 @@ TEST(TComponentTest, FieldsCopiesAndOrder)
     }
 
     // Classes are ordered without regard to case.
-    const struct {
-        const char* pszA;
-        const char* pszB;
-        int nSign;
-    } aOrder[] = { { "alpha", "ALPHA", 0 }, { "Alpha", "beta", -1 }, { "", "a", -1 }, { "a_b", "aZb", -1 } };
-    for (const auto& c : aOrder) {
-        TComponent coA(c.pszA), coB(c.pszB);
-        const int nResult = TComponent::Compare(&coA, &coB);
-        EXPECT_EQ((nResult > 0) - (nResult < 0), c.nSign) << c.pszA << " " << c.pszB;
-    }
+    TComponent coLower("alpha"), coUpper("ALPHA"), coBeta("beta"), coUnderscore("a_b"), coZ("aZb");
+    EXPECT_EQ(TComponent::Compare(&coLower, &coUpper), 0);
+    EXPECT_LT(TComponent::Compare(&coUpper, &coBeta), 0);
+    EXPECT_LT(TComponent::Compare(&coUnderscore, &coZ), 0);
 }
 
 TEST(TComponentTest, CheckDllExistanceSearchesTheSearchPathInOrder)
@@ -178,11 +171,10 @@ TEST(TComponentTest, CheckDllExistanceSearchesTheSearchPathInOrder)
         int nFound;
     } rows[] = {
         { "second entry", List({ coFirst.Path(), coSecond.Path() }), "qa32demo.dll", 1 },
-        { "trailing separator", coSecond.Path() + CrtPathSeparator(), "qa32demo.dll", 1 },
-        { "empty and missing entries", List({ "", strMissing, "", coSecond.Path(), "" }), "qa32demo.dll", 1 },
+        { "empty and missing entries, a trailing separator", List({ "", strMissing, "", coSecond.Path() + CrtPathSeparator(), "" }),
+          "qa32demo.dll", 1 },
         { "wildcard prefix", coSecond.Path(), "????demo.dll", 1 },
         { "not in the directories", List({ coFirst.Path(), strMissing }), "qa32demo.dll", 0 },
-        { "empty search path", "", "qa32demo.dll", 0 },
         { "only separators", List({ "", "", "" }), "qa32demo.dll", 0 },
         { "no library", coSecond.Path(), "", 0 },
     };
@@ -217,7 +209,7 @@ TEST(TComponentListTest, KeepsOneSortedCopyPerClassAndAnnouncesEveryChange)
     TCatalogueView coView(coList);
     TComponent coSelector = Entry("KwFileSelector", "Selector");
     EXPECT_EQ(coList.Add(coSelector), 1);
-    EXPECT_EQ(coList.Add(Entry("kwColorBox", "Colours")), 1);
+    coList += Entry("kwColorBox", "Colours");
     coList += Entry("KwProgress", "Progress");
     coList += TTestComponent("Alpha");
     // Refused: a class that differs only in letter case, no class at all.
@@ -230,8 +222,7 @@ TEST(TComponentListTest, KeepsOneSortedCopyPerClassAndAnnouncesEveryChange)
     coSelector.SetPrompt("changed afterwards");
     EXPECT_EQ(Str(coList.Find("kwfileselector", nullptr)->GetPrompt()), "Selector");
     EXPECT_TRUE(coList.Find("alpha", nullptr)->IsClass("TTestComponent"));
-    for (const auto& c : { std::pair<const char*, long> { "KWCOLORBOX", 1 }, { "kwprogress", 3 }, { "Beta", -1 },
-                           { "", -1 }, { nullptr, -1 }, { "KwProgressX", -1 } }) {
+    for (const auto& c : { std::pair<const char*, long> { "kwprogress", 3 }, { "", -1 }, { nullptr, -1 }, { "KwProgressX", -1 } }) {
         long lIndex = 99;
         EXPECT_EQ(coList(c.first, &lIndex), c.second < 0 ? nullptr : coList[c.second]);
         EXPECT_EQ(lIndex, c.second);
@@ -293,8 +284,7 @@ TEST(TComponentListTest, CopiesCloneEveryEntryAndAnnounceIt)
     coSource += Entry("B", "bee", "b.dll");
     coSource += TTestComponent("A");
     TComponentList coCopy(coSource);
-    EXPECT_EQ(Str(coCopy.GetResId()) + std::to_string(coCopy.GetWParam()), "SOURCE3");
-    EXPECT_EQ(Fields(*coCopy[1]), "B|B|bee||b.dll|TComponent");
+    EXPECT_EQ(Str(coCopy.GetResId()) + std::to_string(coCopy.GetWParam()) + Fields(*coCopy[1]), "SOURCE3B|B|bee||b.dll|TComponent");
     EXPECT_TRUE(coCopy[0]->IsClass("TTestComponent"));
 
     TComponentList coTarget("TARGET");
