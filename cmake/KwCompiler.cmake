@@ -15,9 +15,9 @@ if(WIN32)
 else()
     set(KW_PLATFORM Posix)
     # "thread" gives the ThreadSanitizer build of the thread tests; an empty
-    # value an uninstrumented build (for the benchmarks).
+    # value an uninstrumented build (for the benchmarks and the coverage).
     set(KW_SANITIZERS "address,undefined" CACHE STRING "Sanitizers of the native build")
-    if(NOT KW_FUZZ AND KW_SANITIZERS)
+    if(KW_SANITIZERS)
         set(KW_SANITIZE -fsanitize=${KW_SANITIZERS} -fno-sanitize-recover=all -fno-omit-frame-pointer)
         add_compile_options(${KW_SANITIZE})
         add_link_options(${KW_SANITIZE})
@@ -25,14 +25,13 @@ else()
     set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 endif()
 
-# The fuzz configuration instruments everything for libFuzzer's coverage
-# and with ASan/UBSan; only the fuzz programs link the fuzzer itself
-# (-fsanitize=fuzzer, tools/fuzz).
+# With KW_FUZZ the native build (clang) also instruments everything for
+# libFuzzer's coverage and builds the fuzz programs beside the tests, so
+# that one build of the library under ASan and UBSan serves both; only the
+# fuzz programs link the fuzzer itself (-fsanitize=fuzzer, tools/fuzz).
 if(KW_FUZZ)
-    if(WIN32 OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-        message(FATAL_ERROR "KW_FUZZ needs the native build with clang (CC=clang CXX=clang++)")
+    if(WIN32 OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang" OR NOT KW_SANITIZERS MATCHES "address")
+        message(FATAL_ERROR "KW_FUZZ needs the native build with clang and AddressSanitizer")
     endif()
-    set(KW_FUZZ_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-    add_compile_options(-fsanitize=fuzzer-no-link ${KW_FUZZ_SANITIZE})
-    add_link_options(${KW_FUZZ_SANITIZE})
+    add_compile_options(-fsanitize=fuzzer-no-link)
 endif()

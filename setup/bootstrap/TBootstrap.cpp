@@ -59,6 +59,7 @@ constexpr DWORD s_ulCleanupDelayMs = 5000;  // after the window has closed
 constexpr DWORD s_ulPipeWaitMs = 10;        // polling for the pipe to be handed over
 constexpr DWORD s_ulPeekIdleMs = 50;        // Windows 95: polling an empty pipe
 constexpr DWORD s_ulPipeSize = 0x80000;
+constexpr DWORD s_ulEndWaitMs = 10000;      // for an ended archive and the worker to go
 
 } // namespace
 
@@ -78,6 +79,8 @@ TBootstrap::~TBootstrap()
         return;
     if (m_hWorker)
         CloseHandle(m_hWorker);
+    if (m_hArchive)
+        CloseHandle(m_hArchive);
     DeleteCriticalSection(&m_csProgress);
 }
 
@@ -245,9 +248,10 @@ int TBootstrap::StartRuntimeArchive()
         return FailInitialization();
     }
     CloseHandle(coProcess.hThread);
+    // The handle of the start is kept (an id opened again later might name
+    // another process by then): it also lets the archive be ended.
+    m_hArchive = coProcess.hProcess;
     Sleep(s_ulArchiveSettleMs);
-    m_hArchive = OpenProcess(PROCESS_QUERY_INFORMATION, TRUE, coProcess.dwProcessId);
-    CloseHandle(coProcess.hProcess);
     CloseHandle(hWrite);
     m_ahPipeRead.store(hRead);
     return 1;
@@ -278,6 +282,10 @@ int TBootstrap::Finish(WPARAM wQuitCode)
     while ((nState == kWaitingForPipe || nState == kReading || nState == kFinished)
            && !m_anWorkerState.compare_exchange_weak(nState, kAbandoned)) {
     }
+    // An archive still unpacking would go on writing into the directory
+    // that is about to go: it is ended, and the worker (which may be
+    // waiting on its pipe) is waited for, before anything is removed.
+    EndArchive();
     int nSetupFailed = m_anSetupFailed.load();
     if (nSetupFailed)
         FailInitialization();
@@ -493,6 +501,19 @@ void TBootstrap::StartSetupProgram()
     PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
 }
 
+void TBootstrap::EndArchive()
+{
+    if (m_hArchive && WaitForSingleObject(m_hArchive, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(m_hArchive, 1);
+        WaitForSingleObject(m_hArchive, s_ulEndWaitMs);
+    }
+    if (m_hWorker && WaitForSingleObject(m_hWorker, s_ulEndWaitMs) != WAIT_OBJECT_0)
+        return;   // still blocked (a grandchild holds the pipe): the handle stays for it
+    if (m_hArchive)
+        CloseHandle(m_hArchive);
+    m_hArchive = nullptr;
+}
+
 void TBootstrap::AbandonWorker()
 {
     m_anWorkerState.store(kAbandoned);
@@ -504,9 +525,6 @@ void TBootstrap::ReleaseWorkerHandles(HANDLE hRead)
     if (hRead)
         CloseHandle(hRead);
     m_ahPipeRead.store(nullptr);
-    if (m_hArchive)
-        CloseHandle(m_hArchive);
-    m_hArchive = nullptr;
 }
 
 // ---------------------------------------------------------------- window

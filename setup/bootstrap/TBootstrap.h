@@ -97,6 +97,8 @@ private:
     int IsArchiveRunning() const;
     void StartSetupProgram();
     void AbandonWorker();
+    // Ends the archive if it still runs, waits for it and for the worker.
+    void EndArchive();
     void ReleaseWorkerHandles(HANDLE hRead);
 
     // Window
@@ -118,7 +120,7 @@ private:
     HANDLE m_hWorker { nullptr };
     std::atomic<int> m_anWorkerState { kWaitingForPipe };
     std::atomic<HANDLE> m_ahPipeRead { nullptr }; // handed to the worker once the archive runs
-    HANDLE m_hArchive { nullptr };                // set before m_ahPipeRead is handed over
+    HANDLE m_hArchive { nullptr };                // set before m_ahPipeRead is handed over; the main thread's
     std::atomic<int> m_anSetupFailed { 0 };
 
     mutable CRITICAL_SECTION m_csProgress;

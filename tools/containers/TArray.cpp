@@ -48,6 +48,10 @@ void TArray::Use(TArray& coSource, int nTake)
 {
     if (this == &coSource)
         return;
+    // What this array had goes first, as with an assignment, unless it is
+    // the very buffer being adopted (a second Use of the same source).
+    if (m_ppvObj != coSource.m_ppvObj)
+        Delete();
     m_lGrowth = coSource.m_lGrowth;
     m_lCount = coSource.m_lCount;
     m_lAlloc = coSource.m_lAlloc;

@@ -23,8 +23,9 @@ public:
     TArray& operator=(const TArray& coOther);
     virtual ~TArray();
 
-    // Adopts all of coSource; with nTake the source is left empty, without
-    // it both arrays use one buffer.
+    // Adopts all of coSource, after destroying this array's own elements (with
+    // its destroy function) and freeing its memory; with nTake the source is
+    // left empty, without it both arrays use one buffer.
     void Use(TArray& coSource, int nTake);
 
     // Size

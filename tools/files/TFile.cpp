@@ -20,7 +20,7 @@ int TFile::Open(const char* pszName, unsigned short unMode)
     }
     // Mode 0 means "closed", and the operating system would open any other
     // value read-only with no sharing at all.
-    if (unMode < ModeRead || unMode > ModeCreate) {
+    if (unMode < ModeRead || unMode > ModeCreateNew) {
         m_unLastError = OtherError;
         return 0;
     }

@@ -17,13 +17,15 @@ public:
         ModeRead = 1,          // others may read, not write; the file must exist
         ModeReadWrite = 2,     // nobody else; created when missing
         ModeCreate = 3,        // as 2, emptied
+        ModeCreateNew = 4,     // as 2, but fails when the name is taken (also by a link)
     };
     // Last errors of Open
     enum : unsigned short {
         NoAccess = 1,          // also a sharing conflict
         TooManyFiles = 2,
         NotFound = 3,          // also for an absent or empty name
-        OtherError = 100,      // also an open mode other than 1, 2 and 3
+        Exists = 4,            // ModeCreateNew: the name is taken
+        OtherError = 100,      // also an open mode other than 1 to 4
     };
     // The result buffer FindFile without size fills: the longest Win32 path.
     static constexpr size_t FindFileSize = 260;

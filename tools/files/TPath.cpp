@@ -3,7 +3,6 @@
 #include "TOpSystem.h"
 
 #include <cstdlib>
-#include <vector>
 
 namespace {
 
@@ -64,13 +63,11 @@ void TPath::NotifyDestroy(TPath*)
 
 TPath::~TPath()
 {
-    // The lists are detached first, so a handler that changes them while
-    // it is told sees this path without dependents.
-    std::vector<TPath*> vecChildren;
-    for (long i = 0; i < m_coChildPaths.Count(); ++i)
-        vecChildren.push_back(static_cast<TPath*>(m_coChildPaths.Get(i)));
-    m_coChildPaths.Delete();
-    for (TPath* pcoChild : vecChildren) {
+    // Each dependent path leaves the list before it is told; one that a
+    // notification deletes takes itself off the list, so it is never told
+    // after it has gone.
+    while (m_coChildPaths.Count() > 0) {
+        auto* pcoChild = static_cast<TPath*>(m_coChildPaths.Remove(0L));
         pcoChild->m_coParentPaths.Remove(this, nullptr);
         pcoChild->NotifyDestroy(this);
     }

@@ -94,7 +94,9 @@ private:
 
     // One running walk over the notifications. Removals adjust the walk's
     // position so that no notification is skipped or run twice, and the
-    // event's destruction tells every walk to stop.
+    // event's destruction tells every walk to stop. A notification that
+    // ran and was then moved behind the position is remembered, so that
+    // the walk does not run it again.
     class TCallFrame {
     public:
         explicit TCallFrame(TMvcEvent& coEvent);
@@ -106,6 +108,7 @@ private:
         TCallFrame* m_pOuter;
         long m_lNext { 0 };
         int m_nAlive { 1 };
+        TArray m_coRanAndMoved { 4, nullptr, nullptr };   // not owned
     };
 
     explicit TMvcEvent(const char* pszType) : m_coType(pszType) {}

@@ -2,6 +2,8 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
+#include <vector>
 
 // TMvcLink
 
@@ -189,7 +191,8 @@ int TMvcEvent::RunNotifications(TMvcParam& coParam)
     TCallFrame coFrame(*this);
     while (coFrame.m_nAlive && coFrame.m_lNext < m_coNotifications.Count()) {
         const TMvcLink* pcoLink = static_cast<const TMvcLink*>(m_coNotifications.Get(coFrame.m_lNext++));
-        pcoLink->Call(coParam);
+        if (coFrame.m_coRanAndMoved.GetIndex(pcoLink) < 0)
+            pcoLink->Call(coParam);
     }
     return coFrame.m_nAlive;   // 0 when a handler deleted this event
 }
@@ -321,6 +324,7 @@ TMvcLink* TMvcEvent::DetachNotificationAt(long i)
     for (TCallFrame* pFrame = m_pCalls; pFrame; pFrame = pFrame->m_pOuter) {
         if (i < pFrame->m_lNext)
             --pFrame->m_lNext;
+        pFrame->m_coRanAndMoved.Remove(pcoLink, nullptr);
     }
     return pcoLink;
 }
@@ -346,22 +350,38 @@ void TMvcEvent::ChangeViewObject(TDynBase* pcoOldView, TDynBase* pcoNewView)
     }
     // Re-targeted notifications move to the end, in their old order; one
     // that the new view already has is dropped, so nothing is told twice.
-    TArray coMoved(4, nullptr, nullptr);
+    // Running walks that had passed one do not run it at its new place.
+    struct TMoved {
+        TMvcLink* pcoLink;
+        std::vector<TCallFrame*> vecPassedBy;
+    };
+    std::vector<TMoved> vecMoved;
     for (long i = 0; i < m_coNotifications.Count();) {
         if (static_cast<const TMvcLink*>(m_coNotifications.Get(i))->m_pcoView != pcoOldView) {
             ++i;
             continue;
         }
+        TMoved coMoved { nullptr, {} };
+        for (TCallFrame* pFrame = m_pCalls; pFrame; pFrame = pFrame->m_pOuter) {
+            if (i < pFrame->m_lNext)
+                coMoved.vecPassedBy.push_back(pFrame);
+        }
         TMvcLink* pcoLink = DetachNotificationAt(i);
         const TMvcHandler pfnHandler = pcoLink->m_pfnHandler;
-        if (!pcoNewView || GetNotification(pcoNewView, pfnHandler) || !pcoLink->SetDirect(pcoNewView, pfnHandler)
-            || !coMoved.Add(pcoLink))
+        if (!pcoNewView || GetNotification(pcoNewView, pfnHandler) || !pcoLink->SetDirect(pcoNewView, pfnHandler)) {
             delete pcoLink;
+            continue;
+        }
+        coMoved.pcoLink = pcoLink;
+        vecMoved.push_back(std::move(coMoved));
     }
-    for (long i = 0; i < coMoved.Count(); ++i) {
-        TMvcLink* pcoLink = static_cast<TMvcLink*>(coMoved.Get(i));
-        if (!m_coNotifications.Add(pcoLink))
-            delete pcoLink;
+    for (const TMoved& coMoved : vecMoved) {
+        if (!m_coNotifications.Add(coMoved.pcoLink)) {
+            delete coMoved.pcoLink;
+            continue;
+        }
+        for (TCallFrame* pFrame : coMoved.vecPassedBy)
+            pFrame->m_coRanAndMoved.Add(coMoved.pcoLink);
     }
 }
 

@@ -25,6 +25,17 @@ KWTL_API unsigned long CrtThreadId();
 // Like _fdopen: a stream over a file handle of the operating-system object
 // (OpenFile); closing the stream closes the handle. Null on failure.
 KWTL_API FILE* CrtFdopen(int nHandle, const char* pszMode);
+// Streams of whole files for copying: opened without being inherited by
+// child processes where the run-time library can say so, the length of an
+// open stream's file (-1 for a directory or on failure), a seek to a
+// 64-bit position (0 on success), and whether a name denotes the very file
+// a stream has open (so that writing it would destroy the stream's data).
+KWTL_API FILE* CrtOpenStream(const char* pszName, const char* pszMode);
+KWTL_API int64_t CrtStreamLength(FILE* pStream);
+KWTL_API int CrtSeekStream(FILE* pStream, int64_t llPosition);
+KWTL_API int CrtIsSameFile(FILE* pStream, const char* pszName);
+// Like _access: 0 when the path allows the access (4 read, 2 write, 0 exists).
+KWTL_API int CrtAccess(const char* pszPath, int nMode);
 // The separator of directory names ('\\' on Windows, '/' elsewhere) and
 // of the entries of a search list such as PATH (';' or ':').
 KWTL_API char CrtPathSeparator();

@@ -1,6 +1,7 @@
 #include "TOpSystem.h"
 
 #include "TArray.h"
+#include "TCrt.h"
 #include "TFileInfo.h"
 
 #include <atomic>
@@ -55,7 +56,18 @@ int TOpSystem::GetFileInfo(const char*, TFileInfo& coInfo) const
 }
 
 int TOpSystem::ExistsPath(const char*) const { return 0; }
-int TOpSystem::FilePermission(const char*, unsigned short) const { return 0; }
+int TOpSystem::FilePermission(const char* pszPath, unsigned short unMode) const
+{
+    if (!ExistsPath(pszPath) || !(unMode & 3))
+        return 0;
+    const bool bWrite = (unMode & 2) != 0;
+    const int nHandle = OpenFile(pszPath, bWrite ? 2 : 1, 2, nullptr);
+    if (nHandle == -1)
+        return 0;
+    CloseFile(nHandle);
+    const int nAccess = ((unMode & 1) ? 4 : 0) | (bWrite ? 2 : 0);
+    return CrtAccess(pszPath, nAccess) == 0 ? 1 : 0;
+}
 uint64_t TOpSystem::DiskFreeSpace(const char*) const { return 0; }
 int TOpSystem::OpenFile(const char*, unsigned short, unsigned short, unsigned short*) const { return -1; }
 void TOpSystem::CloseFile(int) const {}
@@ -71,6 +83,7 @@ int TOpSystem::RemoveDirectory(const char*, unsigned short*) const { return 0; }
 int TOpSystem::DeleteFile(const char*, unsigned short*) const { return 0; }
 int TOpSystem::CopyFile(const char*, const char*, int64_t) const { return 0; }
 int TOpSystem::MoveFileReplace(const char*, const char*) const { return 0; }
+int TOpSystem::FlushFile(const char*) const { return 0; }
 TOsThread* TOpSystem::CreateThread(TDynBase*, ThreadHandler) const { return nullptr; }
 TConsoleProcess* TOpSystem::CreateConsoleProcess() const { return nullptr; }
 TString TOpSystem::GetEnvVar(const char*) const { return TString(); }
@@ -191,4 +204,65 @@ const TOpSystem& CurrentOS()
     // deleted when the library is unloaded.
     static const std::unique_ptr<TOpSystem> s_pcoSystem(CreateOpSystem());
     return *s_pcoSystem;
+}
+
+int TOpSystem::CopyFileFrom(const char* pszTarget, const char* pszSource, int64_t llOffset)
+{
+    if (!pszTarget || !*pszTarget || !pszSource || !*pszSource || llOffset < 0)
+        return 0;
+    FILE* pSource = CrtOpenStream(pszSource, "rb");
+    if (!pSource)
+        return 0;
+    const int64_t llLength = CrtStreamLength(pSource);
+    if (llLength < 0 || llOffset > llLength || CrtIsSameFile(pSource, pszTarget)
+        || CrtSeekStream(pSource, llOffset) != 0) {
+        std::fclose(pSource);
+        return 0;
+    }
+    FILE* pTarget = CrtOpenStream(pszTarget, "wb");
+    if (!pTarget) {
+        std::fclose(pSource);
+        return 0;
+    }
+    int nResult = CopyStream(pTarget, pSource, llLength - llOffset);
+    if (std::fclose(pTarget) != 0)
+        nResult = 0;
+    std::fclose(pSource);
+    return nResult;
+}
+
+void TOpSystem::StartFileList(TArray& coFiles)
+{
+    coFiles.Delete();
+    coFiles.SetDestroyFunc(TFileInfo::Destroy);
+}
+
+void TOpSystem::AddFileRecord(TArray& coFiles, TFileInfo* pcoInfo, const char* pszDirectory)
+{
+    pcoInfo->SetPath(pszDirectory);
+    if (!coFiles.Insert(pcoInfo, nullptr))
+        delete pcoInfo;
+}
+
+int TOpSystem::EndFileList(TArray& coFiles, bool bComplete)
+{
+    if (!bComplete)
+        coFiles.Delete();
+    return bComplete ? 1 : 0;
+}
+
+void TOpSystem::MakeDirectoryRecord(TFileInfo& coInfo, const char* pszPath)
+{
+    coInfo.SetPath(pszPath);
+    coInfo.SetName("");
+    coInfo.SetLastModified(0);
+    coInfo.SetCreationTime(0);
+    coInfo.SetLastAccessed(0);
+}
+
+int TOpSystem::NoPath(unsigned short* punError)
+{
+    if (punError)
+        *punError = DirNoPath;
+    return 0;
 }

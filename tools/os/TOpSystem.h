@@ -4,6 +4,7 @@
 #include "TModuleManager.h"
 #include "TString.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -41,6 +42,7 @@ public:
         OpenNoAccess = 1,
         OpenTooManyFiles = 2,
         OpenNoFile = 3,
+        OpenExists = 4,             // mode 4: the name is taken (also by a link)
         OpenOtherError = 100,
     };
 
@@ -65,10 +67,16 @@ public:
                              TString* pcoFileSystemName) const;
     virtual int GetFileInfo(const char* pszPath, TFileInfo& coInfo) const;
     virtual int ExistsPath(const char* pszPath) const;
+    // Whether the existing file may be opened for reading (mode 1), writing
+    // (2) or both (3): the sharing of other opens and the access rights
+    // both decide. The same on every platform, through ExistsPath and
+    // OpenFile.
     virtual int FilePermission(const char* pszPath, unsigned short unMode) const;
     virtual uint64_t DiskFreeSpace(const char* pszPath) const;
 
-    // Files
+    // Files. Open modes: 1 read, others may read; 2 read and write, nobody
+    // else, created when missing; 3 as 2, emptied; 4 as 2, but only a new
+    // file is created: a name that is taken fails (OpenExists).
     virtual int OpenFile(const char* pszName, unsigned short unOpenMode, unsigned short unTextMode,
                          unsigned short* punError) const;
     virtual void CloseFile(int nHandle) const;
@@ -89,6 +97,9 @@ public:
     // existing target, and waits until the move is on the disk. Both names
     // must be on one volume. 1 on success; on failure both files stay.
     virtual int MoveFileReplace(const char* pszTarget, const char* pszSource) const;
+    // Writes what the system still holds of the file to the disk; 1 when
+    // that is done. MoveFileReplace asks it for the source first.
+    virtual int FlushFile(const char* pszName) const;
 
     // Threads and processes
     virtual TOsThread* CreateThread(TDynBase* pcoObject, ThreadHandler pfnHandler) const;
@@ -125,6 +136,26 @@ public:
     // in pieces of at most 20000 bytes; 1 when all of them were read and
     // written.
     static int CopyStream(FILE* pTarget, FILE* pSource, int64_t llCount);
+    // An error table: each row lists the system's codes (up to the first 0)
+    // that give one code of this class.
+    struct TErrorRow {
+        unsigned short unCode;
+        long alSystemCodes[8];
+    };
+    // The code of the first row that lists lSystemCode, else unOther.
+    template <size_t N>
+    static unsigned short MapError(const TErrorRow (&aRows)[N], long lSystemCode, unsigned short unOther)
+    {
+        for (const TErrorRow& coRow : aRows) {
+            for (long lCode : coRow.alSystemCodes) {
+                if (lCode == 0)
+                    break;
+                if (lCode == lSystemCode)
+                    return coRow.unCode;
+            }
+        }
+        return unOther;
+    }
 
     // Installs the handler that receives every Message; null restores the
     // platform's message box. Returns the previous handler.
@@ -133,6 +164,22 @@ public:
 protected:
     // Hands a message to the installed handler; 1 when there was one.
     static int CallMessageHandler(const char* pszText, const char* pszCaption);
+
+    // What the platform classes share.
+    // The copy of CopyFile: the source is checked (a file, long enough, not
+    // the target itself) before the target is opened for writing, so a
+    // failed copy never empties an existing target.
+    static int CopyFileFrom(const char* pszTarget, const char* pszSource, int64_t llOffset);
+    // The list of ScanFiles: emptied and made the owner of its records at
+    // the start; each record gets the directory; a listing cut short leaves
+    // the list empty and answers 0.
+    static void StartFileList(TArray& coFiles);
+    static void AddFileRecord(TArray& coFiles, TFileInfo* pcoInfo, const char* pszDirectory);
+    static int EndFileList(TArray& coFiles, bool bComplete);
+    // The failure of a directory operation without a path (DirNoPath).
+    static int NoPath(unsigned short* punError);
+    // GetFileInfo of a directory: the path itself, no name and no times.
+    static void MakeDirectoryRecord(TFileInfo& coInfo, const char* pszPath);
 
     unsigned long m_ulPlatform { 0xFFFFFFFFul };
     unsigned long m_ulMajor { 0xFFFFFFFFul };

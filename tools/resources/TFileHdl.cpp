@@ -55,16 +55,34 @@ void RemoveFile(const char* pszPath)
         CurrentOS().DeleteFile(pszPath, nullptr);
 }
 
+// Candidate i of a counted name pattern.
+TString Candidate(const char* pszFormat, const TString& coDirectory, const TString& coId, int i)
+{
+    TString coCandidate;
+    coCandidate.SetText(pszFormat, static_cast<const char*>(coDirectory), static_cast<const char*>(coId), i);
+    return coCandidate;
+}
+
 // A fresh candidate of a counted name pattern; empty when all are taken.
 TString FirstFree(const char* pszFormat, const TString& coDirectory, const TString& coId, int nCount)
 {
-    TString coCandidate;
     for (int i = 0; i < nCount; ++i) {
-        coCandidate.SetText(pszFormat, static_cast<const char*>(coDirectory), static_cast<const char*>(coId), i);
+        TString coCandidate = Candidate(pszFormat, coDirectory, coId, i);
         if (!Exists(coCandidate))
             return coCandidate;
     }
     return TString();
+}
+
+// Temporary names are not case-sensitive on Windows, and are used in lower
+// case there; elsewhere the directory must stay as it is spelt.
+void TmpNameCase(TString& coName)
+{
+#if defined(_WIN32)
+    coName.Strlwr();
+#else
+    (void)coName;
+#endif
 }
 
 } // namespace
@@ -191,12 +209,40 @@ TString TFileHdl::TempDirectory()
 TString TFileHdl::CreateTmpFileNameIn(const TString& coDirectory, const char* pszId)
 {
     TString coName = FirstFree("%s%s%04d.TMP", coDirectory, pszId ? pszId : "", 10000);
-#if defined(_WIN32)
-    // Names are not case-sensitive here; elsewhere the directory must stay
-    // as it is spelt.
-    coName.Strlwr();
-#endif
+    TmpNameCase(coName);
     return coName;
+}
+
+TString TFileHdl::CreateTmpFileIn(const TString& coDirectory, const char* pszId, TFile& coFile)
+{
+    // Checking a name and creating the file are two steps, and another
+    // process may take the name in between: the creation is exclusive, and
+    // a name taken meanwhile gives way to the next number.
+    for (int i = 0; i < 10000; ++i) {
+        TString coCandidate = Candidate("%s%s%04d.TMP", coDirectory, pszId ? pszId : "", i);
+        TmpNameCase(coCandidate);
+        if (Exists(coCandidate))
+            continue;
+        if (coFile.Open(coCandidate, TFile::ModeCreateNew))
+            return coCandidate;
+        if (coFile.LastError() != TFile::Exists)
+            break;
+    }
+    return TString();
+}
+
+TString TFileHdl::CreateTmpFile(TFile& coFile) const
+{
+    const TString coId = GetDefaultTmpFileId();
+    return CreateTmpFileIn(TempDirectory(), coId.IsEmpty() ? "HLN_" : static_cast<const char*>(coId), coFile);
+}
+
+int TFileHdl::CopyToTmpFile(const TString& coSource, int64_t llOffset)
+{
+    TFile coReserved;
+    m_coTmpFile = CreateTmpFile(coReserved);
+    coReserved.Close();
+    return !m_coTmpFile.IsEmpty() && CurrentOS().CopyFile(m_coTmpFile, coSource, llOffset) ? 1 : 0;
 }
 
 TString TFileHdl::CreateTmpFileName(const char* pszId)
@@ -251,8 +297,7 @@ unsigned short TFileHdl::OpenRead(const char* pszFile, int nCopy, const char* ps
         return FailOpen(ErrNotExist);
     TString coOpen = coFull;
     if (nCopy) {
-        m_coTmpFile = CreateTmpFileName();
-        if (m_coTmpFile.IsEmpty() || !CurrentOS().CopyFile(m_coTmpFile, coFull, 0))
+        if (!CopyToTmpFile(coFull, 0))
             return FailOpen(ErrCreateTmp);
         coOpen = m_coTmpFile;
     }
@@ -296,8 +341,7 @@ unsigned short TFileHdl::OpenExisting(const TString& coFull)
     unsigned short unError = ErrGeneral;
     if (!m_coHeader.Read(m_coLockFile, *this, m_coPasswordRead, &unError, 1))
         return FailOpen(unError);
-    m_coTmpFile = CreateTmpFileName();
-    if (m_coTmpFile.IsEmpty() || !CurrentOS().CopyFile(m_coTmpFile, coFull, m_coHeader.GetDataPos()))
+    if (!CopyToTmpFile(coFull, m_coHeader.GetDataPos()))
         return FailOpen(ErrCreateTmp);
     m_coHeader.CorrectPositions(m_coHeader.GetDataPos());
     if (!m_coMainFile.Open(m_coTmpFile, TFile::ModeReadWrite))
@@ -311,22 +355,18 @@ unsigned short TFileHdl::OpenExisting(const TString& coFull)
 unsigned short TFileHdl::OpenNew(const TString& coFull)
 {
     {
+        // Exclusive, so that a file another process made meanwhile is not
+        // emptied.
         TFile coNew;
-        if (!coNew.Open(coFull, TFile::ModeCreate))
+        if (!coNew.Open(coFull, TFile::ModeCreateNew))
             return FailOpen(ErrCreate);
     }
-    m_coTmpFile = CreateTmpFileName();
+    m_coTmpFile = CreateTmpFile(m_coMainFile);
     if (m_coTmpFile.IsEmpty()) {
         RemoveFile(coFull);
         return FailOpen(ErrCreateTmp);
     }
     m_coHeader.CorrectPositions(0);
-    if (!m_coMainFile.Open(m_coTmpFile, TFile::ModeCreate)) {
-        RemoveFile(coFull);
-        // Not ours: another process may have made it meanwhile.
-        m_coTmpFile.Empty();
-        return FailOpen(ErrCreateTmp);
-    }
     m_coMainFile.Close();
     if (!m_coMainFile.Open(m_coTmpFile, TFile::ModeReadWrite)) {
         RemoveFile(coFull);
@@ -565,9 +605,10 @@ unsigned short TFileHdl::DoSave(const TString& coTarget)
     if (!SeparateFile(coTarget, coName, coDirectory, nullptr))
         return ErrSaveOpen;
     const TString coId = GetDefaultTmpFileId();
-    const TString coSaveFile = CreateTmpFileNameIn(coDirectory, coId.IsEmpty() ? "HLN_" : static_cast<const char*>(coId));
     TFile coOutput;
-    if (coSaveFile.IsEmpty() || !coOutput.Open(coSaveFile, TFile::ModeCreate))
+    const TString coSaveFile = CreateTmpFileIn(coDirectory, coId.IsEmpty() ? "HLN_" : static_cast<const char*>(coId),
+                                               coOutput);
+    if (coSaveFile.IsEmpty())
         return ErrSaveOpen;
 
     NotifyPreSave();
@@ -677,41 +718,36 @@ unsigned short TFileHdl::SetBlockBufferSize(unsigned short unSize)
 
 TString TFileHdl::GetError(unsigned short unCode, const char* pszFile)
 {
-    const char* pszText = "";
-    switch (unCode) {
-    case ErrGeneral: pszText = "General error on opening resource file <%s>"; break;
-    case ErrOpen: pszText = "Could not open resource file <%s>"; break;
-    case ErrReadHeader: pszText = "Reading header of resource file <%s> failed"; break;
-    case ErrCreateTmp: pszText = "Could not create temporary file"; break;
-    case ErrCreate: pszText = "Could not create resource file <%s>"; break;
-    case ErrShare: pszText = "Share Conflict, resource file <%s> could not be opened for write-access"; break;
-    case ErrNotExist: pszText = "Resource file <%s> does not exist"; break;
-    case ErrOpenTmp: pszText = "Could not open temporary file"; break;
-    case ErrNoNoname: pszText = "No more <noname> file names available"; break;
-    case ErrFormat: pszText = "Resourcefile format is not valid!"; break;
-    case ErrNoSignature: pszText = "No file handler information found!"; break;
-    case ErrSignature: pszText = "Wrong file handler information!"; break;
-    case ErrNoReadAccess: pszText = "File is protected! No read-access!"; break;
-    case ErrNoWriteAccess: pszText = "File is protected! No write-access!"; break;
-    case ErrDamaged: pszText = "Resource file is damaged!"; break;
-    case ErrWriteUndefined: pszText = "Undefined error on writing resource"; break;
-    case ErrNoWriteOpen: pszText = "No write access on resource file"; break;
-    case ErrNewIndex: pszText = "Creating new index on resource file failed"; break;
-    case ErrNotOpen: pszText = "Resource file is not open"; break;
-    case ErrWriteResource: pszText = "Writing resource failed"; break;
-    case ErrSaveShare: pszText = "Share conflict, resource file could not be saved"; break;
-    case ErrSaveOpen: pszText = "Could not open resource file for saving"; break;
-    case ErrTmpNotOpen: pszText = "Temporary file is not open"; break;
-    case ErrNoSaveAsFile: pszText = "No file given for 'Save as'!"; break;
-    case ErrSaveAsSame: pszText = "'Save as' - file can't be the same like the current file!"; break;
-    case ErrResNotFound: pszText = "Resource not found!"; break;
-    case ErrResIndex: pszText = "Invalid resource index given!"; break;
-    case ErrNoMemory: {
+    static const struct {
+        unsigned short unCode;
+        const char* pszText;
+    } s_acoTexts[] = {
+        { ErrGeneral, "General error on opening resource file <%s>" }, { ErrOpen, "Could not open resource file <%s>" },
+        { ErrReadHeader, "Reading header of resource file <%s> failed" }, { ErrCreateTmp, "Could not create temporary file" },
+        { ErrCreate, "Could not create resource file <%s>" },
+        { ErrShare, "Share Conflict, resource file <%s> could not be opened for write-access" },
+        { ErrNotExist, "Resource file <%s> does not exist" }, { ErrOpenTmp, "Could not open temporary file" },
+        { ErrNoNoname, "No more <noname> file names available" }, { ErrFormat, "Resourcefile format is not valid!" },
+        { ErrNoSignature, "No file handler information found!" }, { ErrSignature, "Wrong file handler information!" },
+        { ErrNoReadAccess, "File is protected! No read-access!" }, { ErrNoWriteAccess, "File is protected! No write-access!" },
+        { ErrDamaged, "Resource file is damaged!" }, { ErrWriteUndefined, "Undefined error on writing resource" },
+        { ErrNoWriteOpen, "No write access on resource file" }, { ErrNewIndex, "Creating new index on resource file failed" },
+        { ErrNotOpen, "Resource file is not open" }, { ErrWriteResource, "Writing resource failed" },
+        { ErrSaveShare, "Share conflict, resource file could not be saved" },
+        { ErrSaveOpen, "Could not open resource file for saving" }, { ErrTmpNotOpen, "Temporary file is not open" },
+        { ErrNoSaveAsFile, "No file given for 'Save as'!" },
+        { ErrSaveAsSame, "'Save as' - file can't be the same like the current file!" },
+        { ErrResNotFound, "Resource not found!" }, { ErrResIndex, "Invalid resource index given!" },
+    };
+    if (unCode == ErrNoMemory) {
         TString coText;
         coText.SetText("Could not create the minimum memory buffer in size %u bytes!", static_cast<unsigned>(MinBlockBufferSize));
         return coText;
     }
-    default: break;
+    const char* pszText = "";
+    for (const auto& coEntry : s_acoTexts) {
+        if (coEntry.unCode == unCode)
+            pszText = coEntry.pszText;
     }
     // The file name is put in as text, never read as a format.
     TString coText;

@@ -222,6 +222,14 @@ private:
     static TString TempDirectory();
     // The first "<dir><id>NNNN.TMP" that does not exist; empty when none.
     static TString CreateTmpFileNameIn(const TString& coDirectory, const char* pszId);
+    // Creates the first free "<dir><id>NNNN.TMP" exclusively and leaves it
+    // open in coFile; its name, or empty when none could be made.
+    static TString CreateTmpFileIn(const TString& coDirectory, const char* pszId, TFile& coFile);
+    // The same in the directory of temporary files, with the handler's id.
+    TString CreateTmpFile(TFile& coFile) const;
+    // A working file of its own that is then filled with a copy of the
+    // file from llOffset on; 1 when that succeeded.
+    int CopyToTmpFile(const TString& coSource, int64_t llOffset);
     unsigned short FailOpen(unsigned short unCode);
     unsigned short OpenExisting(const TString& coFull);
     unsigned short OpenNew(const TString& coFull);

@@ -161,7 +161,17 @@ int TResVar::ReadBytes(TLogFile* pcoReader, int64_t llEnd, void* pvBuffer, uint3
         return 1;
     if (!pcoReader || Remaining(pcoReader, llEnd) < ulCount)
         return 0;
-    return pcoReader->Read(pvBuffer, 1, ulCount) == ulCount ? 1 : 0;
+    // In pieces: the read cache hands out less than 64 KiB at a time, and a
+    // text or an array may be longer.
+    constexpr uint32_t kPiece = 32768;
+    auto* pchOut = static_cast<char*>(pvBuffer);
+    for (uint32_t ulDone = 0; ulDone < ulCount;) {
+        const uint32_t ulPiece = ulCount - ulDone < kPiece ? ulCount - ulDone : kPiece;
+        if (pcoReader->Read(pchOut + ulDone, 1, ulPiece) != ulPiece)
+            return 0;
+        ulDone += ulPiece;
+    }
+    return 1;
 }
 
 int TResVar::ReadCountedString(TLogFile* pcoReader, int64_t llEnd, char** ppszText)

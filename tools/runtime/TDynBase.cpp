@@ -5,6 +5,7 @@
 #include "TDynTab.h"
 
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -20,6 +21,16 @@ struct TDestroyHandlerRecord {
     TDynBase* m_pcoWatcher;
     TDynBase::DestructionHandler m_pfnHandler;
 };
+
+// The char* a function called by name gets for the caller's started
+// arguments (see TDynArgs). A va_list parameter is the caller's list
+// itself on Windows (a pointer into the argument area) and, where va_list
+// is an array of one structure, a pointer to the caller's list: either way
+// the cast gives what TDynArgs reads.
+char* ArgumentPointer(va_list args)
+{
+    return reinterpret_cast<char*>(args);
+}
 
 int IsEmptyName(const char* pszName)
 {
@@ -280,9 +291,13 @@ void TDynBase::InternalDt()
         return;
     if (!m_nReferenceObject) {
         m_nDying = 1;
-        for (long i = 0; i < m_pcoDestroyHandlers->Count(); ++i) {
-            const TDestroyHandlerRecord coRecord = *static_cast<TDestroyHandlerRecord*>(m_pcoDestroyHandlers->Get(i));
-            (coRecord.m_pcoWatcher->*coRecord.m_pfnHandler)(this);
+        // Each record leaves the list before its handler runs, so a handler
+        // that takes itself (or others) off the list never makes the walk
+        // skip one; handlers added meanwhile run too.
+        while (m_pcoDestroyHandlers->Count() > 0) {
+            const std::unique_ptr<TDestroyHandlerRecord> pRecord(
+                static_cast<TDestroyHandlerRecord*>(m_pcoDestroyHandlers->Remove(0L)));
+            (pRecord->m_pcoWatcher->*pRecord->m_pfnHandler)(this);
         }
     }
     delete m_pcoDestroyHandlers;
@@ -299,7 +314,7 @@ TDynRet TDynBase::Call(const char* pszFunctionName, ...)
         return TDynRet();
     va_list args;
     va_start(args, pszFunctionName);
-    TDynRet coResult = (this->*pRecord->m_pfnFunction)(reinterpret_cast<char*>(&args));
+    TDynRet coResult = (this->*pRecord->m_pfnFunction)(ArgumentPointer(args));
     va_end(args);
     return coResult;
 }
@@ -310,7 +325,7 @@ TDynRet TDynBase::Call(DynFunc pfnFunction, ...)
         return TDynRet();
     va_list args;
     va_start(args, pfnFunction);
-    TDynRet coResult = (this->*pfnFunction)(reinterpret_cast<char*>(&args));
+    TDynRet coResult = (this->*pfnFunction)(ArgumentPointer(args));
     va_end(args);
     return coResult;
 }

@@ -31,12 +31,24 @@ private:
 class TOnlySecondInternalUse {
 };
 
-// Reads the variable arguments handed to a function called by name. The
-// char* argument of such a function is the address of the caller's va_list;
-// Next() takes the arguments in order, with the usual promotions (a char or
-// short arrives as int, a float as double).
+// Reads the variable arguments handed to a function called by name; Next()
+// takes them in order, with the usual promotions (a char or short arrives
+// as int, a float as double). The char* such a function gets is, on
+// Windows, the caller's argument area itself, laid out as for C
+// variable-argument functions (a va_list there is a plain pointer into it),
+// so that "va_list ap = pchArgs;" reads it too; elsewhere, where a va_list
+// is a structure, it is the address of the caller's va_list.
 class TDynArgs {
 public:
+#if defined(_WIN32)
+    explicit TDynArgs(char* pchArgs) : m_args(pchArgs) {}
+
+    template <class T>
+    T Next() { return va_arg(m_args, T); }
+
+private:
+    va_list m_args;
+#else
     explicit TDynArgs(char* pchArgs) : m_pArgs(reinterpret_cast<va_list*>(pchArgs)) {}
 
     template <class T>
@@ -44,6 +56,7 @@ public:
 
 private:
     va_list* m_pArgs;
+#endif
 };
 
 // The root of every object that can be created by class name, called by

@@ -30,11 +30,17 @@ TRefMem::~TRefMem()
 
 unsigned long TRefMem::Disconnect()
 {
-    if (m_ulRefCount == 0) {
-        ErrorHandler(1);
-        return 0;
-    }
-    return --m_ulRefCount;
+    // Release order, so that the user who sees the count reach 0 (and
+    // deletes the block) sees every other user's last write.
+    unsigned long ulCount = m_ulRefCount.load(std::memory_order_relaxed);
+    do {
+        if (ulCount == 0) {
+            ErrorHandler(1);
+            return 0;
+        }
+    } while (!m_ulRefCount.compare_exchange_weak(ulCount, ulCount - 1, std::memory_order_acq_rel,
+                                                  std::memory_order_relaxed));
+    return ulCount - 1;
 }
 
 void TRefMem::Free()

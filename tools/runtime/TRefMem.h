@@ -2,9 +2,13 @@
 
 #include "KwtlApi.h"
 
+#include <atomic>
+
 // A reference-counted memory block: the shared storage of TString. The
 // count is the number of users; the block does not delete itself, its last
-// user does.
+// user does. The count is atomic, so that users on different threads may
+// connect and disconnect at the same time (copies of one string handed to
+// another thread); the memory itself is not guarded.
 class KWTL_API TRefMem {
 public:
     explicit TRefMem(unsigned long ulSize);
@@ -15,10 +19,10 @@ public:
     TRefMem& operator=(const TRefMem&) = delete;
 
     // Users
-    unsigned long Connect() { return ++m_ulRefCount; }
+    unsigned long Connect() { return m_ulRefCount.fetch_add(1, std::memory_order_relaxed) + 1; }
     // Releasing below zero reports error 1 and leaves the count at zero.
     unsigned long Disconnect();
-    unsigned long GetRefCount() const { return m_ulRefCount; }
+    unsigned long GetRefCount() const { return m_ulRefCount.load(std::memory_order_acquire); }
 
     // Memory
     unsigned long GetSize() const { return m_ulSize; }
@@ -43,7 +47,7 @@ private:
     char* m_pchMem { nullptr };          // owned
     unsigned long m_ulSize { 0 };
     unsigned long m_ulAlloc { 0 };       // bytes allocated, at least m_ulSize
-    unsigned long m_ulRefCount { 0 };
+    std::atomic<unsigned long> m_ulRefCount { 0 };
 
     static void (*m_stpfnErr)(int);
 };

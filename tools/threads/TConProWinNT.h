@@ -49,4 +49,6 @@ private:
     std::atomic<int> m_nReleased { 0 };
     // The worker's own flag, set when a handler on the worker deletes this object.
     int* m_pnDestroyed { nullptr };
+    // Start's own flag, set when a handler of the start event deletes this object.
+    int* m_pnStartDestroyed { nullptr };
 };

@@ -56,6 +56,7 @@ int main()
 {
     char szValue[MAX_PATH];
     FakeRecordNumber(s_szLog, "start", GetTickCount64());
+    FakeRecordNumber(s_szLog, "pid", GetCurrentProcessId());
     FakeRecord(s_szLog, "cmdline", GetCommandLineA());
     GetCurrentDirectoryA(sizeof(szValue), szValue);
     FakeRecord(s_szLog, "cwd", szValue);

@@ -35,28 +35,6 @@ protected:
 
 } // namespace
 
-TEST_F(TStringTest, EmptyTextHasOneByteBlockButIsEmpty)
-{
-    const TString coEmpty("");
-    EXPECT_TRUE(coEmpty.IsEmpty());
-    EXPECT_EQ(coEmpty.Strlen(), 0);
-    EXPECT_EQ(coEmpty[0], '\0');
-    EXPECT_TRUE(g_errors.empty());
-    EXPECT_EQ(coEmpty[1], '\0');
-    EXPECT_EQ(g_errors, std::vector<int>({ 2 }));
-
-    const TString coNone;
-    EXPECT_TRUE(coNone.IsEmpty());
-    EXPECT_STREQ(static_cast<const char*>(coNone), "");
-    EXPECT_EQ(coNone[0], '\0');
-    EXPECT_EQ(coNone[-1], '\0');
-    EXPECT_EQ(g_errors, std::vector<int>({ 2, 2, 3 }));
-    EXPECT_EQ(coNone.Strdup(), nullptr);
-    EXPECT_EQ(coNone.Strchr('a'), nullptr);
-    EXPECT_EQ(coNone.Strstr(""), nullptr);
-    EXPECT_EQ(coNone.Stristr(""), nullptr);
-}
-
 TEST_F(TStringTest, IndexingReachesTheTerminatorAndReportsBeyond)
 {
     TString coText("abc");
@@ -67,7 +45,10 @@ TEST_F(TStringTest, IndexingReachesTheTerminatorAndReportsBeyond)
     EXPECT_EQ(chBad, '\0');
     chBad = 'x';                     // the dummy absorbs the write
     EXPECT_EQ(coText[-2], '\0');
-    EXPECT_EQ(g_errors, std::vector<int>({ 2, 3 }));
+    const TString& coConst = coText;
+    EXPECT_EQ(coConst[9], '\0');
+    EXPECT_EQ(coConst[-1], '\0');
+    EXPECT_EQ(g_errors, std::vector<int>({ 2, 3, 2, 3 }));
     EXPECT_STREQ(coText, "abc");
     coText[1] = 'B';
     EXPECT_STREQ(coText, "aBc");
@@ -90,36 +71,12 @@ TEST_F(TStringTest, CopiesShareOneBlockUntilOneIsModified)
     EXPECT_STREQ(coFirst, "Hello");
     EXPECT_STREQ(coThird, "Jello");
 
-    TString coFourth(coFirst);
+    TString coFourth(coFirst), coFifth(coFirst), coSixth(coFirst);
     coFourth[0] = 'C';
-    EXPECT_STREQ(coFirst, "Hello");
-    EXPECT_STREQ(coFourth, "Cello");
-
-    TString coFifth(coFirst);
     coFifth.Strlwr();
-    EXPECT_STREQ(coFifth, "hello");
-    TString coSixth(coFirst);
     coSixth.Strrev();
-    EXPECT_STREQ(coSixth, "olleH");
-    EXPECT_STREQ(coFirst, "Hello");
-}
-
-TEST_F(TStringTest, SelfAndEqualAssignmentKeepSharing)
-{
-    TString coText("same");
-    TString coCopy(coText);
-    const char* pszBlock = Block(coText);
-
-    coText = coText;
-    coText.Strcpy(Block(coText));
-    coText.Strcpy("same");
-    coText = coCopy;
-    EXPECT_EQ(Block(coText), pszBlock);
-    EXPECT_EQ(Block(coCopy), pszBlock);
-
-    coText.Strcpy("diff");           // shared block: a new one is taken
-    EXPECT_STREQ(coCopy, "same");
-    EXPECT_STREQ(coText, "diff");
+    EXPECT_EQ(std::string(coFirst) + static_cast<const char*>(coFourth) + static_cast<const char*>(coFifth) + static_cast<const char*>(coSixth),
+              "HelloCellohelloolleH");
 }
 
 TEST_F(TStringTest, StrcpyReusesAPrivateBlockThatIsLargeEnough)
@@ -140,13 +97,9 @@ TEST_F(TStringTest, StrcpyReusesAPrivateBlockThatIsLargeEnough)
     EXPECT_TRUE(coText.IsEmpty());
     coText = 'x';
     EXPECT_STREQ(coText, "x");
-}
 
-TEST_F(TStringTest, StrncpyTakesAtMostNCharacters)
-{
-    TString coText("keep");
+    // Strncpy takes at most n characters, also of its own text.
     coText.Strncpy("abcdef", 3);
-    EXPECT_STREQ(coText, "abc");
     coText.Strncpy("xyz", 0);
     EXPECT_STREQ(coText, "abc");
     coText.Strncpy("xy", 10);
@@ -168,14 +121,9 @@ TEST_F(TStringTest, StrcatAndPlusAppend)
     EXPECT_STREQ(coShared, "ab");
     coText.Strcat(nullptr).Strcat("");
     EXPECT_STREQ(coText, "abcde");
-
     const TString coSum = coShared + "!" + '?';
     EXPECT_STREQ(coSum, "ab!?");
     EXPECT_STREQ(coShared, "ab");
-
-    TString coEmpty;
-    coEmpty += "x";
-    EXPECT_STREQ(coEmpty, "x");
 
     TString coSelf("12");
     coSelf.Strcat(coSelf);
@@ -193,18 +141,13 @@ TEST_F(TStringTest, ComparisonsTreatEmptyAndNullAsEmptyText)
     const TString coText("Beta");
     EXPECT_EQ(coText.Strcmp("Alpha"), 1);
     EXPECT_EQ(coText.Strcmp("Gamma"), -1);
-    EXPECT_EQ(coText.Strcmp("Beta"), 0);
     EXPECT_EQ(TString("\xe4").Strcmp("a"), 1);       // unsigned bytes
     EXPECT_EQ(coText.Stricmp("BETA"), 0);
     EXPECT_LT(coText.Stricmp("gamma"), 0);
     EXPECT_EQ(coText.Strncmp("Bex", 2), 0);
     EXPECT_NE(coText.Strncmp("Bex", 3), 0);
     EXPECT_EQ(coText.Strnicmp("bEX", 2), 0);
-    EXPECT_TRUE(coText < "Gamma");
-    EXPECT_TRUE(coText > "Alpha");
-    EXPECT_TRUE(coText <= "Beta");
-    EXPECT_TRUE(coText >= "Beta");
-    EXPECT_TRUE(coText != "beta");
+    EXPECT_TRUE(coText < "Gamma" && coText > "Alpha" && coText <= "Beta" && coText >= "Beta" && coText != "beta");
 }
 
 TEST_F(TStringTest, SetTextFormatsWithoutEverOverflowing)
@@ -212,9 +155,6 @@ TEST_F(TStringTest, SetTextFormatsWithoutEverOverflowing)
     TString coText;
     coText.SetText("%d-%s", 42, "x");
     EXPECT_STREQ(coText, "42-x");
-    coText.SetText("");
-    EXPECT_TRUE(coText.IsEmpty());
-    coText.SetText("abc");
     coText.SetText(nullptr);
     EXPECT_TRUE(coText.IsEmpty());
 
@@ -222,7 +162,6 @@ TEST_F(TStringTest, SetTextFormatsWithoutEverOverflowing)
     const std::string sLong(100000, 'q');
     coText.SetText("<%s>", sLong.c_str());
     EXPECT_EQ(coText.Strlen(), 100002);
-    EXPECT_EQ(coText[0], '<');
     EXPECT_EQ(coText[100001], '>');
 
     const std::string sLongFormat(300, 'f');
@@ -241,8 +180,6 @@ TEST_F(TStringTest, QueriesFindCharactersAndTexts)
 {
     const TString coText("Hello World");
     EXPECT_STREQ(coText.Strchr('o'), "o World");
-    EXPECT_EQ(coText.Strchr('z'), nullptr);
-    EXPECT_STREQ(coText.Strstr("World"), "World");
     EXPECT_EQ(coText.Strstr("world"), nullptr);
     EXPECT_STREQ(coText.Stristr("WORLD"), "World");
     char* pszCopy = coText.Strdup();
@@ -272,10 +209,8 @@ TEST_F(TStringTest, ReleasingABlockBelowZeroReportsErrorOne)
 TEST(TRefMemTest, SetMemoryGrowsButNeverShrinksTheAllocation)
 {
     TRefMem coMem(4);
-    EXPECT_EQ(coMem.GetSize(), 4u);
     coMem.SetMemory("abcdefgh", 9);
     EXPECT_EQ(coMem.GetSize(), 9u);
-    EXPECT_STREQ(coMem.GetMemory(), "abcdefgh");
     const char* pBlock = coMem.GetMemory();
     coMem.SetMemory("xy", 3);
     EXPECT_EQ(coMem.GetMemory(), pBlock);
@@ -283,13 +218,10 @@ TEST(TRefMemTest, SetMemoryGrowsButNeverShrinksTheAllocation)
     coMem.SetMemory("12345", 6);     // still fits the old allocation
     EXPECT_EQ(coMem.GetMemory(), pBlock);
     coMem.SetMemory(nullptr, 5);
-    EXPECT_EQ(coMem.GetSize(), 0u);
     EXPECT_EQ(coMem.GetMemory(), nullptr);
-
     TRefMem coEmpty(nullptr, 10);
     EXPECT_EQ(coEmpty.GetSize(), 0u);
     TRefMem coZero(0ul);
-    EXPECT_EQ(coZero.GetMemory(), nullptr);
 
     char* pOwned = new char[2] { 'k', 0 };
     coZero.SetPointer(pOwned, 2);
@@ -301,9 +233,6 @@ TEST(TRefMemTest, SetMemoryGrowsButNeverShrinksTheAllocation)
 TEST(StringFunctionsTest, StrdupCopiesWholeOrBoundedTexts)
 {
     EXPECT_EQ(Strdup(nullptr), nullptr);
-    char* pszAll = Strdup("abcdef");
-    EXPECT_STREQ(pszAll, "abcdef");
-    std::free(pszAll);
     char* pszPart = Strdup("abcdef", 3);
     EXPECT_STREQ(pszPart, "abc");
     std::free(pszPart);
@@ -319,11 +248,8 @@ TEST(StringFunctionsTest, StringInStringFindsMatchesInsidePartialMatches)
     EXPECT_EQ(StringInStringl(pszText, "AB"), pszText + 1);
     EXPECT_EQ(StringInString(pszText, "AB"), nullptr);
     EXPECT_EQ(StringInString(pszText, ""), pszText);
-    EXPECT_EQ(StringInString(pszText, "abcd"), nullptr);
-    EXPECT_EQ(StringInString(nullptr, "a"), nullptr);
+    EXPECT_EQ(StringInString(pszText, "abcd"), StringInString(nullptr, "a"));
     EXPECT_EQ(StringInStringl(pszText, nullptr), nullptr);
-    const char* pszEmpty = "";
-    EXPECT_EQ(StringInString(pszEmpty, ""), pszEmpty);
     const char* pszMixed = "xyzXYZ";
     EXPECT_EQ(StringInStringl(pszMixed, "zx"), pszMixed + 2);
 }
@@ -333,7 +259,6 @@ TEST(StringFunctionsTest, ArrayCompareFunctionsOrderNullFirst)
     EXPECT_EQ(TArrayCmpString(nullptr, nullptr), 0);
     EXPECT_EQ(TArrayCmpString(nullptr, "a"), -1);
     EXPECT_EQ(TArrayCmpString("a", nullptr), 1);
-    EXPECT_EQ(TArrayCmpString("abc", "abd"), -1);
     EXPECT_EQ(TArrayCmpString("b", "B"), 1);
     EXPECT_EQ(TArrayCmpString("\xe4", "z"), 1);
     EXPECT_EQ(TArrayCmpiString("b", "B"), 0);

@@ -24,63 +24,6 @@ int Sign(int n)
 
 } // namespace
 
-TEST(TFileInfoTest, NewRecordsHaveTheDefaultsAndClearRestoresThem)
-{
-    TFileInfo coInfo;
-    EXPECT_STREQ(coInfo.Name(), "");
-    EXPECT_STREQ(coInfo.Path(), "");
-    EXPECT_EQ(coInfo.Attributes(), 0);
-    EXPECT_EQ(coInfo.Size(), 0ul);
-    EXPECT_EQ(coInfo.LastModified(), 0xFFFFFFFFul);
-    EXPECT_EQ(coInfo.CreationTime(), 0xFFFFFFFFul);
-    EXPECT_EQ(coInfo.LastAccessed(), 0xFFFFFFFFul);
-    EXPECT_STREQ(coInfo.GetClassName(), "TFileInfo");
-
-    coInfo.SetName("a.txt");
-    coInfo.SetPath("C:\\dir");
-    coInfo.SetAttributes(TFileInfo::AttrReadOnly);
-    coInfo.SetSize(12);
-    coInfo.SetLastModified(1);
-    coInfo.SetCreationTime(2);
-    coInfo.SetLastAccessed(3);
-    coInfo.Clear();
-    EXPECT_STREQ(coInfo.Name(), "");
-    EXPECT_STREQ(coInfo.Path(), "");
-    EXPECT_EQ(coInfo.Attributes(), 0);
-    EXPECT_EQ(coInfo.Size(), 0ul);
-    EXPECT_EQ(coInfo.LastModified(), 0xFFFFFFFFul);
-    EXPECT_EQ(coInfo.LastAccessed(), 0xFFFFFFFFul);
-}
-
-TEST(TFileInfoTest, CopiesCarryEveryFieldAndAreIndependent)
-{
-    TFileInfo coInfo;
-    coInfo.SetName("a.txt");
-    coInfo.SetPath("T:\\x");
-    coInfo.SetAttributes(TFileInfo::AttrHidden);
-    coInfo.SetSize(0xFFFFFFFFul);
-    coInfo.SetLastModified(100);
-    coInfo.SetCreationTime(200);
-    coInfo.SetLastAccessed(300);
-
-    TFileInfo coCopy(coInfo);
-    TFileInfo coAssigned;
-    coAssigned = coInfo;
-    for (const TFileInfo* pcoInfo : { &coCopy, &coAssigned }) {
-        EXPECT_STREQ(pcoInfo->Name(), "a.txt");
-        EXPECT_STREQ(pcoInfo->Path(), "T:\\x");
-        EXPECT_EQ(pcoInfo->Attributes(), TFileInfo::AttrHidden);
-        EXPECT_EQ(pcoInfo->Size(), 0xFFFFFFFFul);
-        EXPECT_EQ(pcoInfo->LastModified(), 100ul);
-        EXPECT_EQ(pcoInfo->CreationTime(), 200ul);
-        EXPECT_EQ(pcoInfo->LastAccessed(), 300ul);
-    }
-    coCopy.SetName("b.txt");
-    EXPECT_STREQ(coInfo.Name(), "a.txt");
-    coAssigned = coAssigned;
-    EXPECT_STREQ(coAssigned.Name(), "a.txt");
-}
-
 TEST(TFileInfoTest, CompareByNameComparesBaseThenExtensionWithoutCase)
 {
     struct {
@@ -89,15 +32,10 @@ TEST(TFileInfoTest, CompareByNameComparesBaseThenExtensionWithoutCase)
         int m_nSign;
     } const aCases[] = {
         { "a.b.c", "a.x", -1 },       // equal bases, then "b.c" against "x"
-        { "a.x", "a.b.c", 1 },
-        { "ABC.txt", "abc.TXT", 0 },
+        { "a.x", "a.b.c", 1 }, { "ABC.txt", "abc.TXT", 0 },
         { "a", "a.b", -1 },           // no extension sorts first
         { "ab", "a.b", 1 },           // bases first: "ab" after "a"
-        { "a.z", "b.a", -1 },
-        { "readme", "README", 0 },
-        { ".", "..", -1 },
-        { "..", ".hid", -1 },
-        { "", "a", -1 },
+        { "a.z", "b.a", -1 }, { "readme", "README", 0 }, { ".", "..", -1 }, { "..", ".hid", -1 }, { "", "a", -1 },
         { "\xe4.txt", "z.txt", 1 },   // unsigned characters
     };
     for (const auto& c : aCases) {
@@ -111,21 +49,6 @@ TEST(TFileInfoTest, CompareByNameComparesBaseThenExtensionWithoutCase)
     EXPECT_EQ(TFileInfo::CompareByName(nullptr, nullptr), 0);
 }
 
-TEST(TFileInfoTest, OwningSortedArrayOrdersByNameAndDestroysRecords)
-{
-    TArray coArray(4, TFileInfo::Destroy, TFileInfo::CompareByName);
-    for (const char* pszName : { "sub", "b.txt", "..", "A.TXT", ".", "c" })
-        coArray.Insert(new TFileInfo(Named(pszName)), nullptr);
-    std::vector<std::string> names;
-    for (long i = 0; i < coArray.Count(); ++i)
-        names.emplace_back(static_cast<const TFileInfo*>(coArray.Get(i))->Name());
-    EXPECT_EQ(names, (std::vector<std::string> { ".", "..", "A.TXT", "b.txt", "c", "sub" }));
-    EXPECT_EQ(coArray.Delete(0L), 1);
-    EXPECT_EQ(coArray.Count(), 5);
-    // The remaining records are deleted with the array (the leak checker of
-    // the native build would report them otherwise).
-}
-
 TEST(TFileInfoTest, EveryDirectoryIsToldWhateverItsCode)
 {
     struct {
@@ -133,14 +56,10 @@ TEST(TFileInfoTest, EveryDirectoryIsToldWhateverItsCode)
         unsigned short m_unCode;
         bool m_bDirectory;
     } const aCases[] = {
-        { 0x10, TFileInfo::AttrDirectory, true },
-        { 0x12, TFileInfo::AttrHidden, true },
-        { 0x11, TFileInfo::AttrReadOnly, true },
-        { 0x14, TFileInfo::AttrSystem, true },
-        { 0x30, TFileInfo::AttrDirectory, true },
-        { 0x20, TFileInfo::AttrArchive, false },
-        { 0x2, TFileInfo::AttrHidden, false },
-        { 0, TFileInfo::AttrNone, false },
+        { 0x10, TFileInfo::AttrDirectory, true }, { 0x12, TFileInfo::AttrHidden, true },
+        { 0x11, TFileInfo::AttrReadOnly, true }, { 0x14, TFileInfo::AttrSystem, true },
+        { 0x30, TFileInfo::AttrDirectory, true }, { 0x20, TFileInfo::AttrArchive, false },
+        { 0x2, TFileInfo::AttrHidden, false }, { 0, TFileInfo::AttrNone, false },
     };
     for (const auto& c : aCases) {
         TFileInfo coInfo;
@@ -172,6 +91,7 @@ TEST(TFileInfoTest, ExtensionDateAndSizeOrders)
         coInfo.SetLastModified(ulDate);
         return coInfo;
     };
+    // The other orders; the selection tests check them on whole lists.
     struct {
         TFileInfo m_coA;
         TFileInfo m_coB;
@@ -179,14 +99,8 @@ TEST(TFileInfoTest, ExtensionDateAndSizeOrders)
         int m_nDate;
         int m_nSize;
     } const aCases[] = {
-        { Make("z.a", 1, 1), Make("a.b", 1, 1), -1, 1, 1 },        // extension first, else by name
-        { Make("a.TXT", 1, 1), Make("B.txt", 1, 1), -1, -1, -1 },
-        { Make("a", 5, 9), Make("b.c", 5, 9), -1, -1, -1 },        // no extension first
         { Make("a.b.c", 0, 0), Make("x.b.c", 0, 0), -1, -1, -1 },  // the extension is all after the first "."
-        { Make("b", 1, 2), Make("a", 2, 1), 1, 1, -1 },
-        // Unsigned: the largest values sort last, in every pair.
-        { Make("a", 0xFFFFFFFFul, 0xFFFFFFFFul), Make("b", 0, 0), -1, 1, 1 },
-        { Make("a", 0x80000001ul, 0x80000001ul), Make("b", 1, 1), -1, 1, 1 },
+        { Make("a", 0x80000001ul, 0x80000001ul), Make("b", 1, 1), -1, 1, 1 },   // unsigned
         { Make("A.x", 7, 7), Make("a.X", 7, 7), 0, 0, 0 },
     };
     for (const auto& c : aCases) {

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -172,43 +173,17 @@ std::string Describe(const TMvc& coMvc)
 
 } // namespace
 
-TEST_F(TMvcTest, EventTypesAreFoundCaseInsensitively)
-{
-    TMvc& coMvc = m_coModel.MVC();
-    m_coV1.m_nResult = 5;
-    EXPECT_EQ(coMvc.SetLink(CHANGED, &m_coV1, &TTestView::OnFirst), 1);
-    EXPECT_EQ(coMvc.AddNotification("mvc_ttestmodel_changed", &m_coV2, &TTestView::OnSecond), 1);
-    EXPECT_EQ(coMvc.SetSoftLink("Mvc_TTestModel_Changed", "V1", "TTestView::OnFirst"), 1);
-    EXPECT_EQ(coMvc.GetEventCount(), 1);
-    EXPECT_EQ(coMvc.HasLink("mvc_ttestmodel_CHANGED"), 1);
-    EXPECT_EQ(coMvc.HasNotification("MVC_TTESTMODEL_changed"), 1);
-    EXPECT_STREQ(Names(coMvc, "mvc_ttestmodel_changed"), "V1/TTestView::OnFirst");
-
-    EXPECT_EQ(coMvc.Call("mvc_ttestmodel_changed", m_coParam), 5);
-    EXPECT_EQ(m_vecLog, Log({ "v2.second", "v1.first" }));
-    EXPECT_EQ(coMvc.RemoveNotification("MVC_TTESTMODEL_CHANGED", &m_coV2, &TTestView::OnSecond), 1);
-    EXPECT_EQ(coMvc.HasNotification(CHANGED), 0);
-
-    const TMvcEventTable* pcoTable = TMvc::FindEventTable("ttestmodel");
-    ASSERT_NE(pcoTable, nullptr);
-    EXPECT_EQ(pcoTable, coMvc.GetEventTable());
-    EXPECT_STREQ(pcoTable->FindEventType("mvc_ttestmodel_changed").GetEventType(), CHANGED);
-    EXPECT_STREQ(pcoTable->FindEventType("mvc_ttestmodel_changed").GetDefaultCode(), "return 0;");
-    EXPECT_STREQ(TMvc::GetClassFromEvent("mvc_ttestderived_saved"), "TTestDerived");
-    EXPECT_STREQ(TMvc::GetClassFromEvent("MVC_NOBODY"), "");
-    EXPECT_STREQ(TMvc::GetClassFromEvent(""), "");
-    EXPECT_TRUE(s_vecShown.empty());
-}
-
 TEST_F(TMvcTest, CallRunsTheNotificationsInOrderThenTheLink)
 {
     TMvc& coMvc = m_coModel.MVC();
     m_coV1.m_nResult = 42;
     m_coV2.m_nResult = 7;   // notification results never count
+    // Types are found without regard to letter case.
     ASSERT_EQ(coMvc.SetLink(CHANGED, &m_coV1, &TTestView::OnFirst), 1);
-    ASSERT_EQ(coMvc.AddNotification(CHANGED, &m_coV2, &TTestView::OnFirst), 1);
+    ASSERT_EQ(coMvc.AddNotification("mvc_ttestmodel_changed", &m_coV2, &TTestView::OnFirst), 1);
     ASSERT_EQ(coMvc.AddNotification(CHANGED, &m_coV2, &TTestView::OnSecond), 1);
     EXPECT_EQ(coMvc.AddNotification(CHANGED, &m_coV2, &TTestView::OnFirst), 0);   // same pair again
+    EXPECT_EQ(coMvc.GetEventCount(), 1);
 
     // While a handler runs the parameter names the event; a nested call with
     // the same parameter gives it back afterwards.
@@ -220,20 +195,26 @@ TEST_F(TMvcTest, CallRunsTheNotificationsInOrderThenTheLink)
         EXPECT_EQ(coParam.EventTable(), coMvc.GetEventTable());
         EXPECT_EQ(&coParam.EventObject(), &m_coModel);
     };
-    EXPECT_EQ(coMvc.Call(CHANGED, m_coParam), 42);
+    EXPECT_EQ(coMvc.Call("Mvc_TTestModel_Changed", m_coParam), 42);
     EXPECT_EQ(m_vecLog, Log({ "v2.first", "v2.second", "v1.first" }));
     EXPECT_EQ(vecSeen, std::vector<std::string>({ CHANGED, CHANGED }));
     EXPECT_EQ(m_coParam.Event(), nullptr);
     EXPECT_EQ(m_coParam.EventTable(), nullptr);
-    EXPECT_STREQ(m_coParam.EventType(), "");
+    // A parameter made by name is its own event object until it takes over
+    // another one's data.
+    std::unique_ptr<TDynBase> pcoMade(TDynBase::RTTIDynCreate("tmvcparam"));
+    TMvcParam& coMade = static_cast<TMvcParam&>(*pcoMade);
+    EXPECT_EQ(&coMade.EventObject(), pcoMade.get());
+    coMade = m_coParam;
+    EXPECT_EQ(&coMade.EventObject(), &m_coModel);
+    EXPECT_EQ(coMade.LParam1() * 10 + coMade.LParam2(), 34);
     m_coV1.m_fnThen = nullptr;
 
     m_vecLog.clear();
     coMvc.CallNotifications(CHANGED, m_coParam);
-    EXPECT_EQ(m_vecLog, Log({ "v2.first", "v2.second" }));
-    m_vecLog.clear();
     EXPECT_EQ(coMvc.CallLink(CHANGED, m_coParam), 42);
-    EXPECT_EQ(m_vecLog, Log({ "v1.first" }));
+    EXPECT_EQ(m_vecLog, Log({ "v2.first", "v2.second", "v1.first" }));
+    EXPECT_EQ(coMvc.RemoveNotification("MVC_TTESTMODEL_changed", &m_coV2, &TTestView::OnSecond), 1);
 
     // A link with names only is never called.
     m_vecLog.clear();
@@ -292,6 +273,18 @@ TEST_F(TMvcTest, HandlersMayChangeTheNotificationsOfTheRunningEvent)
     coMvc.SetLink(OPENED, pcoDoomed, &TTestView::OnFirst);
     EXPECT_EQ(coMvc.Call(OPENED, m_coParam), 9);
     EXPECT_EQ(coMvc.HasLink(OPENED), 0);
+
+    // A view re-targeted after it has run moves to the end, yet the
+    // notification runs once in this call.
+    m_vecLog.clear();
+    m_coV1.m_fnThen = [&](TMvcParam&) { coMvc.ViewObjectChanged(&m_coV1, &coV3); };
+    coMvc.AddNotification(CLOSED, &m_coV1, &TTestView::OnFirst);
+    coMvc.AddNotification(CLOSED, &m_coV2, &TTestView::OnFirst);
+    coMvc.CallNotifications(CLOSED, m_coParam);
+    EXPECT_EQ(m_vecLog, Log({ "v1.first", "v2.first" }));
+    m_vecLog.clear();
+    coMvc.CallNotifications(CLOSED, m_coParam);
+    EXPECT_EQ(m_vecLog, Log({ "v2.first", "v3.first" }));
 }
 
 TEST_F(TMvcTest, ADyingViewLeavesEveryEventButItsSoftLinksStay)
@@ -303,28 +296,18 @@ TEST_F(TMvcTest, ADyingViewLeavesEveryEventButItsSoftLinksStay)
     // OPENED goes to the base part's TMvc, the rest to the derived one.
     ASSERT_EQ(coDerived.TTestModel::MVC().AddNotification(OPENED, pcoV3, &TTestView::OnFirst), 1);
     coMvc.SetLink(CHANGED, pcoV3, &TTestView::OnFirst);
-    coMvc.AddNotification(CHANGED, pcoV3, &TTestView::OnSecond);
-    coMvc.AddNotification(CHANGED, &m_coV2, &TTestView::OnFirst);
     coMvc.AddNotification(SAVED, pcoV3, &TTestView::OnFirst);
     coMvc.SetLink(CLOSED, pcoV4, &TTestView::OnFirst);
     coMvc.SetSoftLink(CLOSED, "V4", "TTestView::OnFirst");
     coMvc.AddNotification(CLOSED, pcoV3, &TTestView::OnFirst);
-
     delete pcoV3;
-    EXPECT_EQ(coMvc.HasLink(CHANGED), 0);
+    EXPECT_EQ(Describe(coMvc), "SAVED - - []; CHANGED - - []; CLOSED v4.first V4/TTestView::OnFirst []; OPENED - - []");
     EXPECT_EQ(coMvc.HasNotification(SAVED), 0);
-    EXPECT_EQ(coMvc.HasNotification(OPENED), 0);
-    EXPECT_EQ(coMvc.RemoveObjectNotifications(&m_coV2), 1);
-    EXPECT_EQ(coMvc.HasNotification(CLOSED), 0);
+    EXPECT_EQ(coMvc.Call(CLOSED, m_coParam), 0);
+    delete pcoV4;
+    EXPECT_EQ(Describe(coMvc), "SAVED - - []; CHANGED - - []; CLOSED - V4/TTestView::OnFirst []; OPENED - - []");
     EXPECT_EQ(coMvc.Call(CLOSED, m_coParam), 0);
     EXPECT_EQ(m_vecLog, Log({ "v4.first" }));
-
-    delete pcoV4;
-    EXPECT_EQ(coMvc.HasLink(CLOSED), 1);
-    EXPECT_STREQ(Names(coMvc, CLOSED), "V4/TTestView::OnFirst");
-    ASSERT_NE(LinkOf(coMvc, CLOSED), nullptr);
-    EXPECT_EQ(LinkOf(coMvc, CLOSED)->GetViewObject(), nullptr);
-    EXPECT_EQ(coMvc.Call(CLOSED, m_coParam), 0);
 
     // Owners that die first leave nothing behind in their views, and an
     // object may be its own view.
@@ -349,12 +332,9 @@ TEST_F(TMvcTest, DirectAndSoftPartsOfALinkAreSetAndRemovedIndependently)
     ASSERT_EQ(coMvc.SetLink(CHANGED, &m_coV1, &TTestView::OnFirst), 1);
     EXPECT_STREQ(Names(coMvc, CHANGED), "V1/TTestView::OnFirst");   // SetLink keeps the names
     ASSERT_EQ(coMvc.SetLink(CHANGED, &m_coV2, &TTestView::OnSecond), 1);
-    EXPECT_STREQ(Names(coMvc, CHANGED), "V1/TTestView::OnFirst");
-    EXPECT_EQ(LinkOf(coMvc, CHANGED)->GetViewObject(), &m_coV2);
-
+    EXPECT_EQ(Describe(coMvc), "CHANGED v2.second V1/TTestView::OnFirst []");
     coMvc.RemoveLink(CHANGED);   // the soft link stays
     EXPECT_EQ(coMvc.HasLink(CHANGED), 1);
-    EXPECT_EQ(LinkOf(coMvc, CHANGED)->GetViewObject(), nullptr);
     EXPECT_EQ(LinkOf(coMvc, CHANGED)->GetHandler(), nullptr);
 
     coMvc.SetLink(CHANGED, &m_coV1, &TTestView::OnFirst);
@@ -374,16 +354,11 @@ TEST_F(TMvcTest, DirectAndSoftPartsOfALinkAreSetAndRemovedIndependently)
     coMvc.SetSoftLink(CLOSED, "A", "OnA");
     coMvc.SetSoftLink(OPENED, "B", "OnB");
     coMvc.SetLink(OPENED, &m_coV1, &TTestView::OnFirst);
-    EXPECT_EQ(coMvc.GetSoftLinkCount(), 2);
     coMvc.RemoveAllSoftLinks();
-    EXPECT_EQ(coMvc.GetSoftLinkCount(), 0);
-    EXPECT_EQ(coMvc.GetEventCount(), 1);
-    EXPECT_EQ(coMvc.HasLink(OPENED), 1);
+    EXPECT_EQ(Describe(coMvc), "OPENED v1.first - []");
     coMvc.SetSoftLink(CLOSED, "A", "OnA");
     coMvc.RemoveAllLinks();
-    EXPECT_EQ(coMvc.GetEventCount(), 1);
-    EXPECT_EQ(coMvc.GetSoftLinkCount(), 1);
-    EXPECT_EQ(coMvc.HasLink(OPENED), 0);
+    EXPECT_EQ(Describe(coMvc), "CLOSED - A/OnA []");
     EXPECT_TRUE(s_vecShown.empty());
 }
 
@@ -397,13 +372,9 @@ TEST_F(TMvcTest, EventTypesAreDeclaredOncePerTable)
         int m_nExpected;
     };
     const TCase aCases[] = {
-        { "MVC_B", "TMvcParam", 1 },
-        { "MVC_A", "KwEvent", 1 },
+        { "MVC_B", "TMvcParam", 1 }, { "MVC_A", "KwEvent", 1 },
         { "mvc_b", "TMvcParam", 0 },   // declared already, in other letters
-        { "MVC_C", "", 0 },
-        { "MVC_C", nullptr, 0 },
-        { "", "TMvcParam", 0 },
-        { nullptr, "TMvcParam", 0 },
+        { "MVC_C", "", 0 }, { "MVC_C", nullptr, 0 }, { "", "TMvcParam", 0 }, { nullptr, "TMvcParam", 0 },
     };
     for (const TCase& coCase : aCases) {
         EXPECT_EQ(coBase.RegisterEventType(coCase.m_pszType, coCase.m_pszParamType, "text", "code"), coCase.m_nExpected)
@@ -412,24 +383,21 @@ TEST_F(TMvcTest, EventTypesAreDeclaredOncePerTable)
     EXPECT_EQ(coDerived.RegisterEventType("MVC_B", "TMvcParam", "", ""), 1);   // another table
 
     ASSERT_EQ(coBase.GetEventTypeCount(), 2);
-    EXPECT_STREQ(coBase.GetEventType(0).GetEventType(), "MVC_A");
-    EXPECT_STREQ(coBase.GetEventType(0).GetParamType(), "KwEvent");
-    EXPECT_EQ(coBase.HasEventType("mvc_a"), 1);
-    EXPECT_EQ(coBase.HasEventType("MVC_C"), 0);
-    for (const TMvcEventDef& coNone : { coBase.GetEventType(2), coBase.GetEventType(-1), coBase.FindEventType("MVC_C") }) {
-        EXPECT_STREQ(coNone.GetEventType(), "None");
-        EXPECT_STREQ(coNone.GetParamType(), "None");
-        EXPECT_STREQ(coNone.GetDescription(), "");
-        EXPECT_STREQ(coNone.GetDefaultCode(), "");
-    }
+    EXPECT_EQ(std::string(coBase.GetEventType(0).GetEventType()) + static_cast<const char*>(coBase.GetEventType(0).GetParamType()),
+              "MVC_AKwEvent");
+    EXPECT_EQ(coBase.HasEventType("mvc_a") * 10 + coBase.HasEventType("MVC_C"), 10);
+    for (const TMvcEventDef& coNone : { coBase.GetEventType(2), coBase.FindEventType("MVC_C") })
+        EXPECT_EQ(std::string(coNone.GetEventType()) + static_cast<const char*>(coNone.GetParamType())
+                      + static_cast<const char*>(coNone.GetDescription()),
+                  "NoneNone");
     EXPECT_EQ(coBase.ChangeEventDescription("mvc_b", "new text"), 1);
     EXPECT_EQ(coBase.ChangeEventDefaultCode("MVC_B", "new code"), 1);
     EXPECT_EQ(coBase.ChangeEventDescription("MVC_C", "x"), 0);
     EXPECT_EQ(coBase.ChangeEventDefaultCode(nullptr, "x"), 0);
     const TMvcEventDef coB = coBase.FindEventType("MVC_B");
-    EXPECT_STREQ(coB.GetDescription(), "new text");
-    EXPECT_STREQ(coB.GetDefaultCode(), "new code");
-    EXPECT_STREQ(coDerived.FindEventType("MVC_B").GetDescription(), "");
+    EXPECT_EQ(std::string(coB.GetDescription()) + "|" + static_cast<const char*>(coB.GetDefaultCode()) + "|"
+                  + static_cast<const char*>(coDerived.FindEventType("MVC_B").GetDescription()),
+              "new text|new code|");
 }
 
 TEST_F(TMvcTest, UndeclaredTypesAreReportedOncePerCall)
@@ -472,38 +440,25 @@ TEST_F(TMvcTest, UndeclaredTypesAreReportedOncePerCall)
                   "Unregistered Event-Type: <MVC_TTESTMODEL_CHANGED> in class <>!") },
     };
     for (const TCase& coCase : aCases) {
-        for (int nRound = 1; nRound <= 2; ++nRound) {
-            s_vecShown.clear();
-            EXPECT_EQ(coCase.m_fnCall(), 0);
-            ASSERT_EQ(s_vecShown.size(), 1u) << coCase.m_coExpected;
-            EXPECT_EQ(s_vecShown[0].m_sText, static_cast<const char*>(coCase.m_coExpected));
-            EXPECT_EQ(s_vecShown[0].m_sCaption, CAPTION);
-        }
+        s_vecShown.clear();
+        EXPECT_EQ(coCase.m_fnCall() + coCase.m_fnCall(), 0);
+        ASSERT_EQ(s_vecShown.size(), 2u) << coCase.m_coExpected;
+        EXPECT_EQ(s_vecShown[1].m_sText, static_cast<const char*>(coCase.m_coExpected));
+        EXPECT_EQ(s_vecShown[1].m_sCaption, CAPTION);
     }
     EXPECT_EQ(m_coModel.MVC().GetEventCount(), 0);
     EXPECT_TRUE(m_vecLog.empty());
 
-    // Declared but never linked, and null or empty arguments: 0, silently.
+    // Declared but never linked, and empty arguments: 0, silently.
     s_vecShown.clear();
     TMvc& coMvc = m_coModel.MVC();
-    EXPECT_EQ(coMvc.Call(CHANGED, m_coParam), 0);
-    EXPECT_EQ(coMvc.CallLink(CLOSED, m_coParam), 0);
-    coMvc.CallNotifications(OPENED, m_coParam);
-    EXPECT_EQ(coMvc.Call("", m_coParam), 0);
-    EXPECT_EQ(coMvc.Call(nullptr, m_coParam), 0);
-    EXPECT_EQ(coMvc.SetLink("", &m_coV1, &TTestView::OnFirst), 0);
-    EXPECT_EQ(coMvc.SetLink("MVC_NOBODY", nullptr, static_cast<TMvcHandler>(&TTestView::OnFirst)), 0);
-    EXPECT_EQ(coMvc.SetLink("MVC_NOBODY", &m_coV1, nullptr), 0);
-    EXPECT_EQ(coMvc.AddNotification(nullptr, &m_coV1, &TTestView::OnFirst), 0);
-    EXPECT_EQ(coMvc.AddNotification("MVC_NOBODY", &m_coV1, nullptr), 0);
-    EXPECT_EQ(coMvc.SetSoftLink("MVC_NOBODY", "", "OnFirst"), 0);
-    EXPECT_EQ(coMvc.SetSoftLink("MVC_NOBODY", "V1", nullptr), 0);
-    EXPECT_EQ(coMvc.RemoveNotification("MVC_NOBODY", &m_coV1, &TTestView::OnFirst), 0);
-    EXPECT_EQ(coMvc.HasLink("MVC_NOBODY"), 0);
-    EXPECT_EQ(coMvc.RemoveEventNotifications("MVC_NOBODY"), 0);
-    EXPECT_EQ(coMvc.RemoveObjectNotifications(nullptr), 0);
-    coMvc.RemoveLink(nullptr);
-    coMvc.RemoveSoftLink("");
+    EXPECT_EQ(coMvc.Call(CHANGED, m_coParam) + coMvc.CallLink(CLOSED, m_coParam) + coMvc.Call(nullptr, m_coParam)
+                  + coMvc.SetLink("", &m_coV1, &TTestView::OnFirst)
+                  + coMvc.SetLink("MVC_NOBODY", &m_coV1, nullptr) + coMvc.AddNotification("MVC_NOBODY", &m_coV1, nullptr)
+                  + coMvc.SetSoftLink("MVC_NOBODY", "", "OnFirst")
+                  + coMvc.RemoveNotification("MVC_NOBODY", &m_coV1, &TTestView::OnFirst)
+                  + coMvc.RemoveEventNotifications("MVC_NOBODY") + coMvc.RemoveObjectNotifications(nullptr),
+              0);
     EXPECT_EQ(coMvc.GetEventCount(), 0);
     EXPECT_TRUE(s_vecShown.empty());
 }
@@ -600,16 +555,13 @@ TEST_F(TMvcTest, ViewObjectChangedMovesEveryReferenceToTheNewView)
     coDerived.TTestModel::MVC().AddNotification(OPENED, pcoOld, &TTestView::OnFirst);
 
     coMvc.ViewObjectChanged(pcoOld, pcoNew);
-    const char* const pszMoved = "SAVED new.second - []; CHANGED new.first OLD/OnFirst [v2.first new.first new.second]; "
-                                 "CLOSED - - [new.first]; OPENED - - [new.first]";
-    EXPECT_EQ(Describe(coMvc), pszMoved);
     delete pcoOld;   // nothing refers to it any more
-    EXPECT_EQ(Describe(coMvc), pszMoved);
+    EXPECT_EQ(Describe(coMvc), "SAVED new.second - []; CHANGED new.first OLD/OnFirst [v2.first new.first new.second]; "
+                               "CLOSED - - [new.first]; OPENED - - [new.first]");
     EXPECT_EQ(coMvc.Call(CHANGED, m_coParam), 0);
     EXPECT_EQ(m_vecLog, Log({ "v2.first", "new.first", "new.second", "new.first" }));
 
     coMvc.ViewObjectChanged(pcoNew, nullptr);
-    EXPECT_EQ(Describe(coMvc), "SAVED - - []; CHANGED - OLD/OnFirst [v2.first]; CLOSED - - []; OPENED - - []");
     EXPECT_EQ(coMvc.HasLink(SAVED), 0);
     delete pcoNew;
     coMvc.ViewObjectChanged(nullptr, &m_coV1);
@@ -648,14 +600,11 @@ TEST_F(TMvcTest, DerivedClassesReachTheirBasesEventsThroughTheChain)
     TMvc& coMvc = coAsBase.MVC();   // virtual: the most-derived TMvc
     TMvc& coBaseMvc = coDerived.TTestModel::MVC();
     TMvcEventTable* pcoModelTable = TMvc::FindEventTable("TTestModel");
-    EXPECT_EQ(coMvc.GetOwner(), &coDerived);
-    EXPECT_STREQ(coMvc.GetOwnerClass(), "TTestDerived");
     EXPECT_EQ(coMvc.GetBaseMvc(), &coBaseMvc);
     EXPECT_EQ(coBaseMvc.GetOwner(), &coDerived);
-    EXPECT_STREQ(coBaseMvc.GetOwnerClass(), "TTestModel");
-    EXPECT_EQ(coBaseMvc.GetBaseMvc(), nullptr);
-    EXPECT_EQ(coBaseMvc.GetEventTable(), pcoModelTable);
     EXPECT_EQ(coMvc.GetEventTable()->GetBaseTable(), pcoModelTable);
+    // A plain object answers the library's dummy, which has no owner.
+    EXPECT_EQ(TDynBase().MVC().GetOwner(), nullptr);
 
     // A base type without event goes to the derived TMvc; an event that the
     // base part has already is used where it is.
@@ -663,9 +612,7 @@ TEST_F(TMvcTest, DerivedClassesReachTheirBasesEventsThroughTheChain)
     coBaseMvc.SetLink(OPENED, &m_coV2, &TTestView::OnSecond);
     coMvc.SetLink(OPENED, &m_coV1, &TTestView::OnSecond);
     coMvc.SetLink(SAVED, &m_coV1, &TTestView::OnFirst);
-    EXPECT_EQ(coMvc.GetEventCount(), 2);
-    EXPECT_EQ(coBaseMvc.GetEventCount(), 1);
-    EXPECT_EQ(coBaseMvc.HasLink(CLOSED), 0);
+    EXPECT_EQ(coMvc.GetEventCount() * 10 + coBaseMvc.GetEventCount(), 21);
 
     std::vector<const TMvcEventTable*> vecTables;
     m_coV1.m_fnThen = [&](TMvcParam& coParam) { vecTables.push_back(coParam.EventTable()); };
@@ -679,8 +626,7 @@ TEST_F(TMvcTest, DerivedClassesReachTheirBasesEventsThroughTheChain)
     coMvc.SetSoftLink(CLOSED, "C", "OnC");
     coMvc.SetSoftLink(SAVED, "S", "OnS");
     coBaseMvc.SetSoftLink(CHANGED, "B", "OnB");
-    EXPECT_EQ(coMvc.GetSoftLinkCount(), 3);
-    EXPECT_EQ(coBaseMvc.GetSoftLinkCount(), 1);
+    EXPECT_EQ(coMvc.GetSoftLinkCount() * 10 + coBaseMvc.GetSoftLinkCount(), 31);
     TString coId;
     TString coName;
     std::vector<std::string> vecOrder;
@@ -701,35 +647,10 @@ TEST_F(TMvcTest, DerivedClassesReachTheirBasesEventsThroughTheChain)
     EXPECT_TRUE(s_vecShown.empty());
 }
 
-TEST_F(TMvcTest, PlainObjectsAnswerTheDummyWithoutOwner)
-{
-    TDynBase coPlain;
-    TMvc& coDummy = coPlain.MVC();
-    EXPECT_EQ(&coDummy, &m_coV1.MVC());   // one for the whole library
-    EXPECT_EQ(coDummy.GetOwner(), nullptr);
-    coDummy.Init(coPlain, coDummy, *TMvc::FindEventTable("TTestModel"), "TTestModel");
-    EXPECT_EQ(coDummy.GetOwner(), &coPlain);
-    EXPECT_EQ(&coPlain.MVC(), &coDummy);
-    EXPECT_EQ(coDummy.GetOwner(), nullptr);
-    EXPECT_EQ(coDummy.GetEventTable(), nullptr);
-    EXPECT_EQ(coDummy.GetBaseMvc(), nullptr);
-    EXPECT_STREQ(coDummy.GetOwnerClass(), "");
-    EXPECT_EQ(coDummy.GetEventCount(), 0);
-
-    // A class whose base has events of its own chains to them; one whose
-    // base is a plain object has no base.
-    EXPECT_EQ(m_coModel.MVC().GetBaseMvc(), nullptr);
-    EXPECT_EQ(m_coModel.MVC().GetOwner(), &m_coModel);
-}
-
 TEST_F(TMvcTest, EventTablesAreRegisteredOncePerOwnerClass)
 {
     const short nBefore = TMvc::GetEventTableCount();
-    EXPECT_GE(nBefore, 2);
     EXPECT_EQ(TMvc::GetEventTable(nBefore), nullptr);
-    EXPECT_EQ(TMvc::GetEventTable(-1), nullptr);
-    EXPECT_EQ(TMvc::FindEventTable(""), nullptr);
-    EXPECT_EQ(TMvc::FindEventTable(nullptr), nullptr);
     {
         // The table is registered before its function runs.
         TMvcEventTable coLocal("TAaaLocal", [] {
@@ -737,6 +658,7 @@ TEST_F(TMvcTest, EventTablesAreRegisteredOncePerOwnerClass)
         });
         EXPECT_EQ(coLocal.GetEventTypeCount(), 1);
         EXPECT_STREQ(TMvc::GetClassFromEvent("mvc_taaalocal_x"), "TAaaLocal");
+        EXPECT_STREQ(TMvc::GetClassFromEvent("MVC_NOBODY"), "");
         EXPECT_EQ(TMvc::GetEventTableCount(), nBefore + 1);
         EXPECT_EQ(TMvc::FindEventTable("taaalocal"), &coLocal);
         TMvcEventTable coSameName("TAAALOCAL", nullptr);   // not registered: the name is taken
@@ -748,29 +670,4 @@ TEST_F(TMvcTest, EventTablesAreRegisteredOncePerOwnerClass)
     }
     EXPECT_EQ(TMvc::GetEventTableCount(), nBefore);
     EXPECT_EQ(TMvc::FindEventTable("TAaaLocal"), nullptr);
-}
-
-TEST_F(TMvcTest, ParametersCarryTheEventData)
-{
-    EXPECT_STREQ(m_coParam.GetClassName(), "TMvcParam");
-    EXPECT_STREQ(m_coParam.GetModuleName(), "kwtl");
-    EXPECT_EQ(&m_coParam.EventObject(), &m_coModel);
-    EXPECT_EQ(m_coParam.LParam1(), 3);
-    EXPECT_EQ(m_coParam.LParam2(), 4);
-    m_coParam.SetLParam1(-7);
-    m_coParam.SetLParam2(8);
-    EXPECT_EQ(m_coParam.LParam1(), -7);
-    EXPECT_EQ(m_coParam.LParam2(), 8);
-
-    // Made by name it has no event object and names itself.
-    TDynBase* pcoMade = TDynBase::RTTIDynCreate("tmvcparam");
-    ASSERT_NE(pcoMade, nullptr);
-    TMvcParam& coMade = static_cast<TMvcParam&>(*pcoMade);
-    EXPECT_EQ(&coMade.EventObject(), pcoMade);
-    const TMvcParam coCopy(coMade);
-    EXPECT_EQ(&coCopy.EventObject(), &coCopy);
-    delete pcoMade;
-    const TMvcParam coOther(m_coParam);
-    EXPECT_EQ(&coOther.EventObject(), &m_coModel);
-    EXPECT_EQ(coOther.LParam1(), -7);
 }

@@ -111,98 +111,35 @@ void FillRecord(TFileInfo& coInfo, const char* pszName, const TEntry& coEntry)
     coInfo.SetLastAccessed(CalendarTime(coEntry.m_llAccessed));
 }
 
-unsigned short CreateDirectoryError(int nErrno)
-{
-    switch (nErrno) {
-    case ENOENT:
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-        return TOpSystem::DirInvalidPath;
-    case EACCES:
-    case EPERM:
-    case EEXIST:
-    case EROFS:
-        return TOpSystem::DirNoAccess;
-    default:
-        return TOpSystem::DirOtherError;
-    }
-}
+// Errno values by the code they give; any other gives DirOtherError (or
+// OpenOtherError).
+const TOpSystem::TErrorRow s_aCreateDirectoryErrors[] = {
+    { TOpSystem::DirInvalidPath, { ENOENT, ENOTDIR, ENAMETOOLONG, ELOOP } },
+    { TOpSystem::DirNoAccess, { EACCES, EPERM, EEXIST, EROFS } },
+};
+const TOpSystem::TErrorRow s_aRemoveDirectoryErrors[] = {
+    { TOpSystem::DirInvalidPath, { ENOENT, ENOTDIR, ENAMETOOLONG, ELOOP } },
+    { TOpSystem::DirNotRemovable, { ENOTEMPTY, EEXIST, EBUSY, EINVAL } },
+    { TOpSystem::DirNoAccess, { EACCES, EPERM, EROFS } },
+};
+const TOpSystem::TErrorRow s_aDeleteFileErrors[] = {
+    { TOpSystem::DirInvalidPath, { ENOENT, ENOTDIR, ENAMETOOLONG, ELOOP } },
+    { TOpSystem::DirNoAccess, { EACCES, EPERM, EISDIR, EBUSY, EROFS } },
+};
+const TOpSystem::TErrorRow s_aOpenErrors[] = {
+    { TOpSystem::OpenNoFile, { ENOENT, ENOTDIR } },
+    { TOpSystem::OpenNoAccess, { EACCES, EPERM, EISDIR, EROFS, ETXTBSY, EWOULDBLOCK } },
+    { TOpSystem::OpenTooManyFiles, { EMFILE, ENFILE } },
+    { TOpSystem::OpenExists, { EEXIST } },
+};
 
-unsigned short RemoveDirectoryError(int nErrno)
-{
-    switch (nErrno) {
-    case ENOENT:
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-        return TOpSystem::DirInvalidPath;
-    case ENOTEMPTY:
-    case EEXIST:
-    case EBUSY:
-    case EINVAL:
-        return TOpSystem::DirNotRemovable;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return TOpSystem::DirNoAccess;
-    default:
-        return TOpSystem::DirOtherError;
-    }
-}
-
-unsigned short DeleteFileError(int nErrno)
-{
-    switch (nErrno) {
-    case ENOENT:
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-        return TOpSystem::DirInvalidPath;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-    case EBUSY:
-    case EROFS:
-        return TOpSystem::DirNoAccess;
-    default:
-        return TOpSystem::DirOtherError;
-    }
-}
-
-unsigned short OpenError(int nErrno)
-{
-    switch (nErrno) {
-    case ENOENT:
-    case ENOTDIR:
-        return TOpSystem::OpenNoFile;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-    case EROFS:
-    case ETXTBSY:
-    case EWOULDBLOCK:
-        return TOpSystem::OpenNoAccess;
-    case EMFILE:
-    case ENFILE:
-        return TOpSystem::OpenTooManyFiles;
-    default:
-        return TOpSystem::OpenOtherError;
-    }
-}
-
-int Report(int nResult, unsigned short (*pfnMap)(int), unsigned short* punError)
+template <size_t N>
+int Report(int nResult, const TOpSystem::TErrorRow (&aErrors)[N], unsigned short* punError)
 {
     if (punError)
-        *punError = nResult == 0 ? static_cast<unsigned short>(TOpSystem::DirSuccess) : pfnMap(errno);
+        *punError = nResult == 0 ? static_cast<unsigned short>(TOpSystem::DirSuccess)
+                                 : TOpSystem::MapError(aErrors, errno, TOpSystem::DirOtherError);
     return nResult == 0 ? 1 : 0;
-}
-
-int NoPath(unsigned short* punError)
-{
-    if (punError)
-        *punError = TOpSystem::DirNoPath;
-    return 0;
 }
 
 int FailOpen(int nHandle, int nErrno, unsigned short* punError)
@@ -210,7 +147,7 @@ int FailOpen(int nHandle, int nErrno, unsigned short* punError)
     if (nHandle >= 0)
         close(nHandle);
     if (punError)
-        *punError = OpenError(nErrno);
+        *punError = TOpSystem::MapError(s_aOpenErrors, nErrno, TOpSystem::OpenOtherError);
     return -1;
 }
 
@@ -265,8 +202,7 @@ TOpSystemPosix::~TOpSystemPosix()
 int TOpSystemPosix::ScanFiles(TArray& coFiles, const char* pszPath, const char* pszPattern,
                               int nWithDirectories) const
 {
-    coFiles.Delete();
-    coFiles.SetDestroyFunc(TFileInfo::Destroy);
+    StartFileList(coFiles);
     if (!pszPath || !*pszPath)
         return 0;
     TString coPath = pszPath;
@@ -293,16 +229,11 @@ int TOpSystemPosix::ScanFiles(TArray& coFiles, const char* pszPath, const char* 
             continue;
         auto* pcoInfo = new TFileInfo;
         FillRecord(*pcoInfo, pEntry->d_name, coEntry);
-        pcoInfo->SetPath(coPath);
-        if (!coFiles.Insert(pcoInfo, nullptr))
-            delete pcoInfo;
+        AddFileRecord(coFiles, pcoInfo, coPath);
     }
-    // A listing cut short is no result.
     const bool bComplete = errno == 0;
     closedir(pDir);
-    if (!bComplete)
-        coFiles.Delete();
-    return bComplete ? 1 : 0;
+    return EndFileList(coFiles, bComplete);
 }
 
 int TOpSystemPosix::GetFileInfo(const char* pszPath, TFileInfo& coInfo) const
@@ -315,11 +246,7 @@ int TOpSystemPosix::GetFileInfo(const char* pszPath, TFileInfo& coInfo) const
     const char* pszName = pszSlash ? pszSlash + 1 : pszPath;
     FillRecord(coInfo, pszName, coEntry);
     if (S_ISDIR(coEntry.m_unMode)) {
-        coInfo.SetPath(pszPath);
-        coInfo.SetName("");
-        coInfo.SetLastModified(0);
-        coInfo.SetCreationTime(0);
-        coInfo.SetLastAccessed(0);
+        MakeDirectoryRecord(coInfo, pszPath);
     } else if (!pszSlash) {
         coInfo.SetPath(pszPath);
     } else if (pszSlash == pszPath) {
@@ -335,19 +262,6 @@ int TOpSystemPosix::GetFileInfo(const char* pszPath, TFileInfo& coInfo) const
 int TOpSystemPosix::ExistsPath(const char* pszPath) const
 {
     return pszPath && *pszPath && access(pszPath, F_OK) == 0 ? 1 : 0;
-}
-
-int TOpSystemPosix::FilePermission(const char* pszPath, unsigned short unMode) const
-{
-    if (!ExistsPath(pszPath) || !(unMode & 3))
-        return 0;
-    const bool bWrite = (unMode & 2) != 0;
-    const int nHandle = OpenFile(pszPath, bWrite ? 2 : 1, 2, nullptr);
-    if (nHandle == -1)
-        return 0;
-    CloseFile(nHandle);
-    const int nAccess = ((unMode & 1) ? R_OK : 0) | (bWrite ? W_OK : 0);
-    return access(pszPath, nAccess) == 0 ? 1 : 0;
 }
 
 uint64_t TOpSystemPosix::DiskFreeSpace(const char* pszPath) const
@@ -377,6 +291,10 @@ int TOpSystemPosix::OpenFile(const char* pszName, unsigned short unOpenMode, uns
         // Mode 3 empties the file only once the lock is held, so a file
         // that another open denies keeps its contents.
         nFlags |= O_RDWR | O_CREAT;
+        break;
+    case 4:
+        // Exclusive: a link, even one to nowhere, is never followed.
+        nFlags |= O_RDWR | O_CREAT | O_EXCL;
         break;
     default:
         nFlags |= O_RDONLY;
@@ -470,52 +388,38 @@ int TOpSystemPosix::CreateDirectory(const char* pszPath, unsigned short* punErro
 {
     if (!pszPath || !*pszPath)
         return NoPath(punError);
-    return Report(mkdir(pszPath, 0777), CreateDirectoryError, punError);
+    return Report(mkdir(pszPath, 0777), s_aCreateDirectoryErrors, punError);
 }
 
 int TOpSystemPosix::RemoveDirectory(const char* pszPath, unsigned short* punError) const
 {
     if (!pszPath || !*pszPath)
         return NoPath(punError);
-    return Report(rmdir(pszPath), RemoveDirectoryError, punError);
+    return Report(rmdir(pszPath), s_aRemoveDirectoryErrors, punError);
 }
 
 int TOpSystemPosix::DeleteFile(const char* pszPath, unsigned short* punError) const
 {
     if (!pszPath || !*pszPath)
         return NoPath(punError);
-    return Report(unlink(pszPath), DeleteFileError, punError);
+    return Report(unlink(pszPath), s_aDeleteFileErrors, punError);
 }
 
 int TOpSystemPosix::CopyFile(const char* pszTarget, const char* pszSource, int64_t llOffset) const
 {
-    if (!pszTarget || !*pszTarget || !pszSource || !*pszSource || llOffset < 0)
+    return CopyFileFrom(pszTarget, pszSource, llOffset);
+}
+
+int TOpSystemPosix::FlushFile(const char* pszName) const
+{
+    if (!pszName || !*pszName)
         return 0;
-    // The source is checked before the target is opened for writing, so a
-    // failed copy never empties an existing target.
-    FILE* pSource = std::fopen(pszSource, "rbe");
-    if (!pSource)
+    const int nFile = open(pszName, O_RDONLY | O_CLOEXEC);
+    if (nFile < 0)
         return 0;
-    struct stat coSource;
-    struct stat coTarget;
-    const bool bUsable = fstat(fileno(pSource), &coSource) == 0 && !S_ISDIR(coSource.st_mode)
-        && llOffset <= coSource.st_size
-        && !(stat(pszTarget, &coTarget) == 0 && coTarget.st_dev == coSource.st_dev && coTarget.st_ino == coSource.st_ino)
-        && fseeko(pSource, static_cast<off_t>(llOffset), SEEK_SET) == 0;
-    if (!bUsable) {
-        std::fclose(pSource);
-        return 0;
-    }
-    FILE* pTarget = std::fopen(pszTarget, "wbe");
-    if (!pTarget) {
-        std::fclose(pSource);
-        return 0;
-    }
-    int nResult = CopyStream(pTarget, pSource, static_cast<int64_t>(coSource.st_size) - llOffset);
-    if (std::fclose(pTarget) != 0)
-        nResult = 0;
-    std::fclose(pSource);
-    return nResult;
+    const bool bSynced = fsync(nFile) == 0;
+    close(nFile);
+    return bSynced ? 1 : 0;
 }
 
 int TOpSystemPosix::MoveFileReplace(const char* pszTarget, const char* pszSource) const
@@ -524,12 +428,7 @@ int TOpSystemPosix::MoveFileReplace(const char* pszTarget, const char* pszSource
         return 0;
     // The data first, then the name: after a crash the target is either the
     // old file or the complete new one.
-    const int nSource = open(pszSource, O_RDONLY | O_CLOEXEC);
-    if (nSource < 0)
-        return 0;
-    const bool bSynced = fsync(nSource) == 0;
-    close(nSource);
-    if (!bSynced || rename(pszSource, pszTarget) != 0)
+    if (!FlushFile(pszSource) || rename(pszSource, pszTarget) != 0)
         return 0;
     std::string coDirectory(pszTarget);
     const size_t nSlash = coDirectory.find_last_of('/');

@@ -1,3 +1,4 @@
+#include "KwTestTools.h"
 #include "TDynBase.h"
 #include "TModuleManager.h"
 #include "TOpSystem.h"
@@ -7,13 +8,6 @@
 
 #include <string>
 
-#if defined(_WIN32)
-#include "KwWindows.h"
-#else
-#include <climits>
-#include <unistd.h>
-#endif
-
 namespace {
 
 // The test module registers this class while it is loaded.
@@ -22,21 +16,12 @@ bool ProbeRegistered()
     return TDynBase::GetVTable("TTestModuleProbe") != nullptr;
 }
 
-// The directory of the test program, which holds the test module, without
-// a trailing separator.
+// The test program's directory, which holds the test module, without its
+// trailing separator.
 std::string ProgramDirectory()
 {
-#if defined(_WIN32)
-    char szPath[MAX_PATH];
-    const DWORD ulLength = GetModuleFileNameA(nullptr, szPath, MAX_PATH);
-    std::string path(szPath, ulLength);
-    return path.substr(0, path.find_last_of('\\'));
-#else
-    char szPath[PATH_MAX];
-    const ssize_t nLength = readlink("/proc/self/exe", szPath, sizeof(szPath) - 1);
-    std::string path(szPath, nLength > 0 ? static_cast<size_t>(nLength) : 0);
-    return path.substr(0, path.find_last_of('/'));
-#endif
+    const std::string directory = kwtest::ProgramDirectory();
+    return directory.substr(0, directory.size() - 1);
 }
 
 #if defined(_WIN32)
@@ -53,14 +38,8 @@ TEST(TRuntimeModuleTest, MakeModuleNameReplacesTheWildcardPrefix)
         const char* m_pszName;
         const char* m_pszExpected;
     } const aCases[] = {
-        { "????kctl", "qa32kctl" },
-        { "????KCTL", "qa32KCTL" },
-        { "qa32kctl", "qa32kctl" },
-        { "mylib", "mylib" },
-        { "???kctl", "???kctl" },
-        { "????", "qa32" },
-        { "", "" },
-        { nullptr, "" },
+        { "????kctl", "qa32kctl" }, { "????KCTL", "qa32KCTL" }, { "qa32kctl", "qa32kctl" }, { "mylib", "mylib" },
+        { "???kctl", "???kctl" }, { "????", "qa32" }, { "", "" }, { nullptr, "" },
     };
     for (const auto& c : aCases)
         EXPECT_STREQ(TRuntimeModule::MakeModuleName(c.m_pszName), c.m_pszExpected) << (c.m_pszName ? c.m_pszName : "(null)");
@@ -76,19 +55,9 @@ TEST(TRuntimeModuleTest, WildcardNameOnlyForKnownPrefixes)
         const char* m_pszName;
         const char* m_pszExpected;
     } const aCases[] = {
-        { "qa32flsl", "????flsl" },
-        { "QA32FLSL", "????FLSL" },
-        { "bw32x", "????x" },
-        { "ww32x", "????x" },
-        { "bo32x", "????x" },
-        { "wo32x", "????x" },
-        { "io32x", "????x" },
-        { "vo32x", "????x" },
-        { "abcd", "" },
-        { "????flsl", "" },
-        { "qa3", "" },
-        { "", "" },
-        { nullptr, "" },
+        { "qa32flsl", "????flsl" }, { "QA32FLSL", "????FLSL" }, { "bw32x", "????x" }, { "ww32x", "????x" },
+        { "bo32x", "????x" }, { "wo32x", "????x" }, { "io32x", "????x" }, { "vo32x", "????x" }, { "abcd", "" },
+        { "????flsl", "" }, { "qa3", "" }, { "", "" }, { nullptr, "" },
     };
     for (const auto& c : aCases)
         EXPECT_STREQ(TRuntimeModule::MakeModuleWildcardName(c.m_pszName), c.m_pszExpected) << (c.m_pszName ? c.m_pszName : "(null)");
@@ -104,28 +73,22 @@ TEST(TRuntimeModuleTest, ConstructorSplitsDirectoryFromName)
         const char* m_pszFileName;
     } const aCases[] = {
 #if defined(_WIN32)
-        { "c:mylib", "", "mylib", "c:", "c:mylib" },
-        { "c:mylib", nullptr, "mylib", "c:", "c:mylib" },
+        { "c:mylib", "", "mylib", "c:", "c:mylib" }, { "c:mylib", nullptr, "mylib", "c:", "c:mylib" },
         { "c:\\dir\\mylib", nullptr, "mylib", "c:\\dir", "c:\\dir\\mylib" },
         { "c:\\mylib", nullptr, "mylib", "c:\\", "c:\\mylib" },       // the root keeps its backslash
-        { "\\mylib", nullptr, "mylib", "\\", "\\mylib" },
-        { "dir\\mylib", nullptr, "mylib", "dir", "dir\\mylib" },
+        { "\\mylib", nullptr, "mylib", "\\", "\\mylib" }, { "dir\\mylib", nullptr, "mylib", "dir", "dir\\mylib" },
         { "mylib", "d:\\libs\\", "mylib", "d:\\libs", "d:\\libs\\mylib" },
         { "c:\\dir\\mylib", "d:\\libs", "mylib", "d:\\libs", "d:\\libs\\mylib" },
-        { "mylib", "d:", "mylib", "d:", "d:mylib" },
-        { "mylib", "d:\\", "mylib", "d:\\", "d:\\mylib" },
+        { "mylib", "d:", "mylib", "d:", "d:mylib" }, { "mylib", "d:\\", "mylib", "d:\\", "d:\\mylib" },
         { "????kctl", "e:\\bin", "????kctl", "e:\\bin", "e:\\bin\\qa32kctl" },
 #else
         { "/opt/kw/mylib", nullptr, "mylib", "/opt/kw", "/opt/kw/mylib" },
-        { "/mylib", nullptr, "mylib", "/", "/mylib" },
-        { "dir/mylib", "", "mylib", "dir", "dir/mylib" },
+        { "/mylib", nullptr, "mylib", "/", "/mylib" }, { "dir/mylib", "", "mylib", "dir", "dir/mylib" },
         { "mylib", "/usr/lib/", "mylib", "/usr/lib", "/usr/lib/mylib" },
         { "c:mylib", nullptr, "c:mylib", "", "c:mylib" },            // ":" names no drive here
         { "????kctl", "/opt/bin", "????kctl", "/opt/bin", "/opt/bin/qa32kctl" },
 #endif
-        { "mylib", nullptr, "mylib", "", "mylib" },
-        { "", nullptr, "", "", "" },
-        { nullptr, nullptr, "", "", "" },
+        { "mylib", nullptr, "mylib", "", "mylib" }, { "", nullptr, "", "", "" }, { nullptr, nullptr, "", "", "" },
     };
     for (const auto& c : aCases) {
         const TRuntimeModule coModule(c.m_pszName, c.m_pszPath);
@@ -137,78 +100,48 @@ TEST(TRuntimeModuleTest, ConstructorSplitsDirectoryFromName)
     }
 }
 
-TEST(TRuntimeModuleTest, LoadAndFreeCountReferences)
+TEST(TRuntimeModuleTest, LoadsAndFreesCountReferencesAndCopiesNeverUnload)
 {
     ASSERT_FALSE(ProbeRegistered());
     TRuntimeModule coModule("????tmod");
     EXPECT_EQ(coModule.Free(), 0);                 // not loaded
-
     ASSERT_EQ(coModule.Load(), 1);
-    EXPECT_TRUE(coModule.IsLoaded());
-    EXPECT_NE(coModule.GetModuleHandle(), 0);
-    EXPECT_TRUE(ProbeRegistered());
     const intptr_t nHandle = coModule.GetModuleHandle();
+    EXPECT_NE(nHandle, 0);
+    EXPECT_TRUE(ProbeRegistered());
     EXPECT_EQ(coModule.Load(), 1);
     EXPECT_EQ(coModule.GetReferenceCount(), 2);
     EXPECT_EQ(coModule.GetModuleHandle(), nHandle);
-
     EXPECT_EQ(coModule.Free(), 1);                 // two loads, one free: still loaded
-    EXPECT_TRUE(coModule.IsLoaded());
+    EXPECT_TRUE(ProbeRegistered());
+    {
+        TRuntimeModule coCopy(coModule);
+        EXPECT_TRUE(coCopy.IsCopy());
+        EXPECT_EQ(coCopy.GetModuleHandle(), nHandle);
+        EXPECT_EQ(coCopy.Free(), 1);               // the copy lets go of its view only
+        EXPECT_FALSE(coCopy.IsLoaded());
+        TRuntimeModule coDestroyedLoaded(coModule);
+    }
     EXPECT_TRUE(ProbeRegistered());
     EXPECT_EQ(coModule.Free(), 1);
-    EXPECT_FALSE(coModule.IsLoaded());
-    EXPECT_EQ(coModule.GetModuleHandle(), 0);
-    EXPECT_EQ(coModule.GetReferenceCount(), 0);
+    EXPECT_EQ(coModule.GetModuleHandle() + coModule.GetReferenceCount() + coModule.IsLoaded(), 0);
     EXPECT_FALSE(ProbeRegistered());
     EXPECT_EQ(coModule.Free(), 0);
 
-    // Destroying a loaded module unloads it.
+    // Destroying a loaded module unloads it; a directory is used as given.
+    const std::string directory = ProgramDirectory();
     {
-        TRuntimeModule coScoped("qa32tmod");
+        TRuntimeModule coScoped("????tmod", directory.c_str());
+        EXPECT_EQ(std::string(coScoped.GetFileName()), directory + kSep + "qa32tmod");
         ASSERT_EQ(coScoped.Load(), 1);
         EXPECT_TRUE(ProbeRegistered());
     }
     EXPECT_FALSE(ProbeRegistered());
-}
-
-TEST(TRuntimeModuleTest, ModuleInAGivenDirectoryLoads)
-{
-    const std::string directory = ProgramDirectory();
-    TRuntimeModule coModule("????tmod", directory.c_str());
-    EXPECT_EQ(std::string(coModule.GetFileName()), directory + kSep + "qa32tmod");
-    ASSERT_EQ(coModule.Load(), 1);
-    EXPECT_TRUE(ProbeRegistered());
-    EXPECT_EQ(coModule.Free(), 1);
-    EXPECT_FALSE(ProbeRegistered());
-
-    TRuntimeModule coMissing("????tmod", (directory + kSep + "no-such-dir").c_str());
-    EXPECT_EQ(coMissing.Load(), 0);
-    EXPECT_FALSE(coMissing.IsLoaded());
-    TRuntimeModule coEmpty("");
-    EXPECT_EQ(coEmpty.Load(), 0);
-    TRuntimeModule coUnknown("????nosuchmodule");
-    EXPECT_EQ(coUnknown.Load(), 0);
-}
-
-TEST(TRuntimeModuleTest, CopyNeverUnloadsTheModule)
-{
-    TRuntimeModule coModule("????tmod");
-    ASSERT_EQ(coModule.Load(), 1);
-    {
-        TRuntimeModule coCopy(coModule);
-        EXPECT_TRUE(coCopy.IsCopy());
-        EXPECT_EQ(coCopy.GetModuleHandle(), coModule.GetModuleHandle());
-        EXPECT_EQ(coCopy.Free(), 1);           // the copy lets go of its view only
-        EXPECT_FALSE(coCopy.IsLoaded());
-        EXPECT_TRUE(ProbeRegistered());
+    for (const std::string& name : { directory + kSep + "no-such-dir" + kSep + "????tmod", std::string(), std::string("????nosuchmodule") }) {
+        TRuntimeModule coMissing(name.c_str());
+        EXPECT_EQ(coMissing.Load(), 0) << name;
+        EXPECT_FALSE(coMissing.IsLoaded());
     }
-    {
-        TRuntimeModule coCopy(coModule);
-    }
-    EXPECT_TRUE(coModule.IsLoaded());
-    EXPECT_TRUE(ProbeRegistered());
-    EXPECT_EQ(coModule.Free(), 1);
-    EXPECT_FALSE(ProbeRegistered());
 }
 
 TEST(TRuntimeModuleTest, ManagerFindsModulesByNameWithoutCase)
@@ -254,26 +187,20 @@ TEST(TRuntimeModuleTest, ManagerFindsModulesByNameWithoutCase)
     EXPECT_EQ(coManager.Count(), lBefore + 2);
 }
 
-TEST(TRuntimeModuleTest, ManagerTellsModulesInOtherDirectoriesApart)
-{
-    TModuleManager coManager(&CurrentOS());
-    const std::string inProgramDir = ProgramDirectory() + kSep + "????tmod";
-    ASSERT_EQ(coManager.Load(inProgramDir.c_str()), 1);
-    TRuntimeModule* pcoModule = coManager.FindModule(inProgramDir.c_str());
-    ASSERT_NE(pcoModule, nullptr);
-    EXPECT_STREQ(pcoModule->GetName(), "????tmod");
-    EXPECT_EQ(coManager.FindModule("????tmod"), nullptr);   // same name, no directory: another module
-    EXPECT_EQ(coManager.Free("????tmod"), 0);
-    EXPECT_TRUE(ProbeRegistered());
-    // The manager unloads what it still holds when it goes away.
-}
-
-TEST(TRuntimeModuleTest, ManagerUnloadsItsModulesWhenDestroyed)
+// Another directory makes another module; the manager unloads what it
+// still holds when it goes away.
+TEST(TRuntimeModuleTest, ManagerTellsModulesInOtherDirectoriesApartAndUnloadsThemAtItsEnd)
 {
     {
         TModuleManager coManager(&CurrentOS());
-        ASSERT_EQ(coManager.Load("????tmod"), 1);
-        ASSERT_EQ(coManager.Load("????tmod"), 1);
+        const std::string inProgramDir = ProgramDirectory() + kSep + "????tmod";
+        ASSERT_EQ(coManager.Load(inProgramDir.c_str()), 1);
+        ASSERT_EQ(coManager.Load(inProgramDir.c_str()), 1);
+        TRuntimeModule* pcoModule = coManager.FindModule(inProgramDir.c_str());
+        ASSERT_NE(pcoModule, nullptr);
+        EXPECT_STREQ(pcoModule->GetName(), "????tmod");
+        EXPECT_EQ(coManager.FindModule("????tmod"), nullptr);
+        EXPECT_EQ(coManager.Free("????tmod"), 0);
         EXPECT_TRUE(ProbeRegistered());
     }
     EXPECT_FALSE(ProbeRegistered());

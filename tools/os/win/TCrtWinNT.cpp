@@ -2,6 +2,7 @@
 
 #include "KwWindows.h"
 
+#include <io.h>
 #include <process.h>
 #include <stdio.h>
 #include <time.h>
@@ -19,6 +20,42 @@ unsigned long CrtThreadId()
 FILE* CrtFdopen(int nHandle, const char* pszMode)
 {
     return nHandle < 0 || !pszMode ? nullptr : _fdopen(nHandle, pszMode);
+}
+
+FILE* CrtOpenStream(const char* pszName, const char* pszMode)
+{
+    return std::fopen(pszName, pszMode);
+}
+
+int64_t CrtStreamLength(FILE* pStream)
+{
+    return _filelengthi64(_fileno(pStream));
+}
+
+int CrtSeekStream(FILE* pStream, int64_t llPosition)
+{
+    return _fseeki64(pStream, llPosition, SEEK_SET);
+}
+
+int CrtIsSameFile(FILE* pStream, const char* pszName)
+{
+    HANDLE hStream = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(pStream)));
+    HANDLE hName = CreateFileA(pszName, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (hName == INVALID_HANDLE_VALUE)
+        return 0;
+    BY_HANDLE_FILE_INFORMATION coStream;
+    BY_HANDLE_FILE_INFORMATION coName;
+    const bool bSame = GetFileInformationByHandle(hStream, &coStream) && GetFileInformationByHandle(hName, &coName)
+        && coStream.dwVolumeSerialNumber == coName.dwVolumeSerialNumber
+        && coStream.nFileIndexHigh == coName.nFileIndexHigh && coStream.nFileIndexLow == coName.nFileIndexLow;
+    CloseHandle(hName);
+    return bSame ? 1 : 0;
+}
+
+int CrtAccess(const char* pszPath, int nMode)
+{
+    return _access(pszPath, nMode);
 }
 
 char CrtPathSeparator()

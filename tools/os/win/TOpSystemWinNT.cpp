@@ -140,115 +140,46 @@ TString ParentOf(const char* pszPath)
     return coParent;
 }
 
-unsigned short CreateDirectoryError(DWORD ulError)
-{
-    switch (ulError) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_BAD_NETPATH:
-        return TOpSystem::DirInvalidPath;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_CURRENT_DIRECTORY:
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:          // what NT reports for an existing directory
-    case ERROR_NETWORK_ACCESS_DENIED:
-        return TOpSystem::DirNoAccess;
-    default:
-        return TOpSystem::DirOtherError;
-    }
-}
-
-unsigned short RemoveDirectoryError(DWORD ulError)
-{
-    switch (ulError) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_DIRECTORY:
-    case ERROR_BAD_NETPATH:
-        return TOpSystem::DirInvalidPath;
-    case ERROR_CURRENT_DIRECTORY:
-    case ERROR_DIR_NOT_EMPTY:
-    case ERROR_FILE_EXISTS:
-        return TOpSystem::DirNotRemovable;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_NETWORK_ACCESS_DENIED:
-        return TOpSystem::DirNoAccess;
-    default:
-        return TOpSystem::DirOtherError;
-    }
-}
-
-unsigned short DeleteFileError(DWORD ulError)
-{
-    switch (ulError) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_DIRECTORY:
-    case ERROR_BAD_NETPATH:
-        return TOpSystem::DirInvalidPath;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_NETWORK_ACCESS_DENIED:
-    case ERROR_DIR_NOT_EMPTY:
-        return TOpSystem::DirNoAccess;
-    default:
-        return TOpSystem::DirOtherError;
-    }
-}
-
-unsigned short OpenError(int nErrno)
-{
-    switch (nErrno) {
-    case ENOENT:
-        return TOpSystem::OpenNoFile;
-    case EACCES:
-        return TOpSystem::OpenNoAccess;
-    case EMFILE:
-        return TOpSystem::OpenTooManyFiles;
-    default:
-        return TOpSystem::OpenOtherError;
-    }
-}
+// System error codes by the code they give; any other gives DirOtherError
+// (or OpenOtherError).
+const TOpSystem::TErrorRow s_aCreateDirectoryErrors[] = {
+    { TOpSystem::DirInvalidPath,
+      { ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_INVALID_DRIVE, ERROR_BAD_PATHNAME, ERROR_BAD_NETPATH } },
+    // ERROR_ALREADY_EXISTS is what NT reports for an existing directory.
+    { TOpSystem::DirNoAccess,
+      { ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION, ERROR_CURRENT_DIRECTORY, ERROR_FILE_EXISTS, ERROR_ALREADY_EXISTS,
+        ERROR_NETWORK_ACCESS_DENIED } },
+};
+const TOpSystem::TErrorRow s_aRemoveDirectoryErrors[] = {
+    { TOpSystem::DirInvalidPath,
+      { ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_INVALID_DRIVE, ERROR_BAD_PATHNAME, ERROR_DIRECTORY,
+        ERROR_BAD_NETPATH } },
+    { TOpSystem::DirNotRemovable, { ERROR_CURRENT_DIRECTORY, ERROR_DIR_NOT_EMPTY, ERROR_FILE_EXISTS } },
+    { TOpSystem::DirNoAccess, { ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION, ERROR_NETWORK_ACCESS_DENIED } },
+};
+const TOpSystem::TErrorRow s_aDeleteFileErrors[] = {
+    { TOpSystem::DirInvalidPath,
+      { ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_INVALID_DRIVE, ERROR_BAD_PATHNAME, ERROR_DIRECTORY,
+        ERROR_BAD_NETPATH } },
+    { TOpSystem::DirNoAccess,
+      { ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION, ERROR_NETWORK_ACCESS_DENIED, ERROR_DIR_NOT_EMPTY } },
+};
+// Errno values of the run-time library's _sopen.
+const TOpSystem::TErrorRow s_aOpenErrors[] = {
+    { TOpSystem::OpenNoFile, { ENOENT } },
+    { TOpSystem::OpenNoAccess, { EACCES } },
+    { TOpSystem::OpenTooManyFiles, { EMFILE } },
+    { TOpSystem::OpenExists, { EEXIST } },
+};
 
 // Result and error code of a directory or file operation.
-int Report(BOOL nDone, unsigned short (*pfnMap)(DWORD), unsigned short* punError)
+template <size_t N>
+int Report(BOOL nDone, const TOpSystem::TErrorRow (&aErrors)[N], unsigned short* punError)
 {
     if (punError)
-        *punError = nDone ? static_cast<unsigned short>(TOpSystem::DirSuccess) : pfnMap(GetLastError());
+        *punError = nDone ? static_cast<unsigned short>(TOpSystem::DirSuccess)
+                          : TOpSystem::MapError(aErrors, static_cast<long>(GetLastError()), TOpSystem::DirOtherError);
     return nDone ? 1 : 0;
-}
-
-int NoPath(unsigned short* punError)
-{
-    if (punError)
-        *punError = TOpSystem::DirNoPath;
-    return 0;
-}
-
-// True when pszTarget names the very file that pSource has open, so that
-// opening it for writing would destroy the source.
-bool IsSameFile(FILE* pSource, const char* pszTarget)
-{
-    HANDLE hSource = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(pSource)));
-    HANDLE hTarget = CreateFileA(pszTarget, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (hTarget == INVALID_HANDLE_VALUE)
-        return false;
-    BY_HANDLE_FILE_INFORMATION coSource;
-    BY_HANDLE_FILE_INFORMATION coTarget;
-    const bool bSame = GetFileInformationByHandle(hSource, &coSource) && GetFileInformationByHandle(hTarget, &coTarget)
-        && coSource.dwVolumeSerialNumber == coTarget.dwVolumeSerialNumber
-        && coSource.nFileIndexHigh == coTarget.nFileIndexHigh && coSource.nFileIndexLow == coTarget.nFileIndexLow;
-    CloseHandle(hTarget);
-    return bSame;
 }
 
 } // namespace
@@ -314,14 +245,11 @@ unsigned short TOpSystemWinNT::GetDriveType(const char* pszPath) const
         TErrorModeGuard coGuard;
         unType = GetDriveTypeA(szRoot);
     }
-    switch (unType) {
-    case DRIVE_REMOVABLE: return 1;
-    case DRIVE_FIXED: return 2;
-    case DRIVE_REMOTE: return 3;
-    case DRIVE_CDROM: return 4;
-    case DRIVE_RAMDISK: return 5;
-    default: return 0;
-    }
+    // The codes of DRIVE_UNKNOWN, DRIVE_NO_ROOT_DIR, DRIVE_REMOVABLE,
+    // DRIVE_FIXED, DRIVE_REMOTE, DRIVE_CDROM and DRIVE_RAMDISK, in turn.
+    static_assert(DRIVE_UNKNOWN == 0 && DRIVE_RAMDISK == 6, "the drive types index the codes");
+    static const unsigned short s_aunCodes[] = { 0, 0, 1, 2, 3, 4, 5 };
+    return unType < sizeof s_aunCodes / sizeof s_aunCodes[0] ? s_aunCodes[unType] : 0;
 }
 
 int TOpSystemWinNT::GetDriveInfo(const char* pszPath, unsigned short* punType, TString* pcoVolumeName,
@@ -376,8 +304,7 @@ uint64_t TOpSystemWinNT::DiskFreeSpace(const char* pszPath) const
 int TOpSystemWinNT::ScanFiles(TArray& coFiles, const char* pszPath, const char* pszPattern,
                               int nWithDirectories) const
 {
-    coFiles.Delete();
-    coFiles.SetDestroyFunc(TFileInfo::Destroy);
+    StartFileList(coFiles);
     if (!pszPath || !*pszPath || !GetDriveInfo(pszPath, nullptr, nullptr, nullptr))
         return 0;
     TString coPath = pszPath;
@@ -403,16 +330,11 @@ int TOpSystemWinNT::ScanFiles(TArray& coFiles, const char* pszPath, const char* 
             continue;
         auto* pcoInfo = new TFileInfo;
         FillRecord(*pcoInfo, coData, coZone);
-        pcoInfo->SetPath(coPath);
-        if (!coFiles.Insert(pcoInfo, nullptr))
-            delete pcoInfo;
+        AddFileRecord(coFiles, pcoInfo, coPath);
     } while (FindNextFileA(hFind, &coData));
-    // A listing cut short is no result.
     const bool bComplete = GetLastError() == ERROR_NO_MORE_FILES;
     FindClose(hFind);
-    if (!bComplete)
-        coFiles.Delete();
-    return bComplete ? 1 : 0;
+    return EndFileList(coFiles, bComplete);
 }
 
 int TOpSystemWinNT::GetFileInfo(const char* pszPath, TFileInfo& coInfo) const
@@ -426,34 +348,16 @@ int TOpSystemWinNT::GetFileInfo(const char* pszPath, TFileInfo& coInfo) const
         return 0;
     FindClose(hFind);
     FillRecord(coInfo, coData, TActiveZone());
-    if (IsDirectoryEntry(coData)) {
-        coInfo.SetPath(pszPath);
-        coInfo.SetName("");
-        coInfo.SetLastModified(0);
-        coInfo.SetCreationTime(0);
-        coInfo.SetLastAccessed(0);
-    } else {
+    if (IsDirectoryEntry(coData))
+        MakeDirectoryRecord(coInfo, pszPath);
+    else
         coInfo.SetPath(ParentOf(pszPath));
-    }
     return 1;
 }
 
 int TOpSystemWinNT::ExistsPath(const char* pszPath) const
 {
     return pszPath && *pszPath && _access(pszPath, 0) == 0 ? 1 : 0;
-}
-
-int TOpSystemWinNT::FilePermission(const char* pszPath, unsigned short unMode) const
-{
-    if (!ExistsPath(pszPath) || !(unMode & 3))
-        return 0;
-    const bool bWrite = (unMode & 2) != 0;
-    const int nHandle = OpenFile(pszPath, bWrite ? 2 : 1, 2, nullptr);
-    if (nHandle == -1)
-        return 0;
-    CloseFile(nHandle);
-    const int nAccess = ((unMode & 1) ? 4 : 0) | (bWrite ? 2 : 0);
-    return _access(pszPath, nAccess) == 0 ? 1 : 0;
 }
 
 int TOpSystemWinNT::OpenFile(const char* pszName, unsigned short unOpenMode, unsigned short unTextMode,
@@ -478,13 +382,16 @@ int TOpSystemWinNT::OpenFile(const char* pszName, unsigned short unOpenMode, uns
         // another open denies is not emptied.
         nFlags |= _O_RDWR | _O_CREAT | _O_TRUNC;
         break;
+    case 4:
+        nFlags |= _O_RDWR | _O_CREAT | _O_EXCL;
+        break;
     default:
         nFlags |= _O_RDONLY;
         break;
     }
     const int nHandle = _sopen(pszName, nFlags, nShare, _S_IREAD | _S_IWRITE);
     if (nHandle == -1 && punError)
-        *punError = OpenError(errno);
+        *punError = MapError(s_aOpenErrors, errno, OpenOtherError);
     return nHandle;
 }
 
@@ -550,53 +457,50 @@ int TOpSystemWinNT::CreateDirectory(const char* pszPath, unsigned short* punErro
     if (!pszPath || !*pszPath)
         return NoPath(punError);
     SECURITY_ATTRIBUTES coSecurity { static_cast<DWORD>(sizeof(SECURITY_ATTRIBUTES)), nullptr, TRUE };
-    return Report(CreateDirectoryA(pszPath, &coSecurity), CreateDirectoryError, punError);
+    return Report(CreateDirectoryA(pszPath, &coSecurity), s_aCreateDirectoryErrors, punError);
 }
 
 int TOpSystemWinNT::RemoveDirectory(const char* pszPath, unsigned short* punError) const
 {
     if (!pszPath || !*pszPath)
         return NoPath(punError);
-    return Report(RemoveDirectoryA(pszPath), RemoveDirectoryError, punError);
+    return Report(RemoveDirectoryA(pszPath), s_aRemoveDirectoryErrors, punError);
 }
 
 int TOpSystemWinNT::DeleteFile(const char* pszPath, unsigned short* punError) const
 {
     if (!pszPath || !*pszPath)
         return NoPath(punError);
-    return Report(DeleteFileA(pszPath), DeleteFileError, punError);
+    return Report(DeleteFileA(pszPath), s_aDeleteFileErrors, punError);
 }
 
 int TOpSystemWinNT::CopyFile(const char* pszTarget, const char* pszSource, int64_t llOffset) const
 {
-    if (!pszTarget || !*pszTarget || !pszSource || !*pszSource || llOffset < 0)
+    return CopyFileFrom(pszTarget, pszSource, llOffset);
+}
+
+int TOpSystemWinNT::FlushFile(const char* pszName) const
+{
+    if (!pszName || !*pszName)
         return 0;
-    // The source is checked before the target is opened for writing, so a
-    // failed copy never empties an existing target.
-    FILE* pSource = std::fopen(pszSource, "rb");
-    if (!pSource)
+    // Flushing needs write access; others may keep the file open meanwhile.
+    HANDLE hFile = CreateFileA(pszName, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
         return 0;
-    const int64_t llLength = _filelengthi64(_fileno(pSource));
-    if (llLength < 0 || llOffset > llLength || IsSameFile(pSource, pszTarget)
-        || _fseeki64(pSource, llOffset, SEEK_SET) != 0) {
-        std::fclose(pSource);
-        return 0;
-    }
-    FILE* pTarget = std::fopen(pszTarget, "wb");
-    if (!pTarget) {
-        std::fclose(pSource);
-        return 0;
-    }
-    int nResult = CopyStream(pTarget, pSource, llLength - llOffset);
-    if (std::fclose(pTarget) != 0)
-        nResult = 0;
-    std::fclose(pSource);
-    return nResult;
+    const BOOL nFlushed = FlushFileBuffers(hFile);
+    CloseHandle(hFile);
+    return nFlushed ? 1 : 0;
 }
 
 int TOpSystemWinNT::MoveFileReplace(const char* pszTarget, const char* pszSource) const
 {
     if (!pszTarget || !*pszTarget || !pszSource || !*pszSource)
+        return 0;
+    // The data first, then the name (write-through waits only for the
+    // move): after a crash the target is either the old file or the
+    // complete new one.
+    if (!FlushFile(pszSource))
         return 0;
     return MoveFileExA(pszSource, pszTarget, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 1 : 0;
 }

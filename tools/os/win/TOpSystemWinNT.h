@@ -22,7 +22,6 @@ public:
                      TString* pcoFileSystemName) const override;
     int GetFileInfo(const char* pszPath, TFileInfo& coInfo) const override;
     int ExistsPath(const char* pszPath) const override;
-    int FilePermission(const char* pszPath, unsigned short unMode) const override;
     uint64_t DiskFreeSpace(const char* pszPath) const override;
 
     // Files
@@ -43,6 +42,7 @@ public:
     int DeleteFile(const char* pszPath, unsigned short* punError) const override;
     int CopyFile(const char* pszTarget, const char* pszSource, int64_t llOffset) const override;
     int MoveFileReplace(const char* pszTarget, const char* pszSource) const override;
+    int FlushFile(const char* pszName) const override;
 
     // Threads and processes
     TOsThread* CreateThread(TDynBase* pcoObject, ThreadHandler pfnHandler) const override;

@@ -86,25 +86,16 @@ void TWinNtServiceManager::Close()
 
 unsigned long TWinNtServiceManager::GetStartTypeWinNT(int nStartType)
 {
-    switch (nStartType) {
-    case 1: return SERVICE_BOOT_START;
-    case 2: return SERVICE_SYSTEM_START;
-    case 3: return SERVICE_AUTO_START;
-    case 4: return SERVICE_DEMAND_START;
-    case 5: return SERVICE_DISABLED;
-    default: return SERVICE_DEMAND_START;
-    }
+    static const unsigned long s_aulTypes[] = { SERVICE_BOOT_START, SERVICE_SYSTEM_START, SERVICE_AUTO_START,
+                                                SERVICE_DEMAND_START, SERVICE_DISABLED };
+    return nStartType >= 1 && nStartType <= 5 ? s_aulTypes[nStartType - 1] : SERVICE_DEMAND_START;
 }
 
 unsigned long TWinNtServiceManager::GetControlTypeWinNT(int nControlType)
 {
-    switch (nControlType) {
-    case 1: return SERVICE_STOP;
-    case 2: return SERVICE_PAUSE_CONTINUE;
-    case 3: return SERVICE_INTERROGATE;
-    case 4: return SERVICE_CHANGE_CONFIG;
-    default: return 0;
-    }
+    static const unsigned long s_aulTypes[] = { SERVICE_STOP, SERVICE_PAUSE_CONTINUE, SERVICE_INTERROGATE,
+                                                SERVICE_CHANGE_CONFIG };
+    return nControlType >= 1 && nControlType <= 4 ? s_aulTypes[nControlType - 1] : 0;
 }
 
 int TWinNtServiceManager::InstallService(const char* pszName, const char* pszProgramPath, int nStartType,

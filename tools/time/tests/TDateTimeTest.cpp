@@ -1,4 +1,4 @@
-#include "KwFileBytes.h"
+#include "KwResFileHelper.h"
 #include "TCrt.h"
 #include "TDateTime.h"
 #include "TFile.h"
@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -33,9 +32,7 @@ struct TZoneCase {
 };
 
 const TZoneCase s_aZones[] = {
-    { "CET-1CEST", 3600, true },
-    { "EST5EDT", -18000, true },
-    { "JST-9", 32400, false },
+    { "CET-1CEST", 3600, true }, { "EST5EDT", -18000, true }, { "JST-9", 32400, false },
 };
 
 // The zone of this run when it is one of the three, else null.
@@ -50,41 +47,21 @@ const TZoneCase* KnownZone()
     return nullptr;
 }
 
-// An independent calendar: the day after a date.
-struct TYmd {
-    int m_nDay;
-    int m_nMonth;
-    int m_nYear;
-};
-
-bool Leap(int nYear)
+// An independent calendar: the day after a date, by the run-time library.
+std::tm NextDay(std::tm coDay)
 {
-    return (nYear % 4 == 0 && nYear % 100 != 0) || nYear % 400 == 0;
-}
-
-int DaysIn(int nMonth, int nYear)
-{
-    static const int s_anDays[] = { 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31 };
-    return nMonth == 2 && Leap(nYear) ? 29 : s_anDays[nMonth - 1];
-}
-
-TYmd NextDay(TYmd d)
-{
-    if (++d.m_nDay > DaysIn(d.m_nMonth, d.m_nYear)) {
-        d.m_nDay = 1;
-        if (++d.m_nMonth > 12) {
-            d.m_nMonth = 1;
-            ++d.m_nYear;
-        }
-    }
-    return d;
+    ++coDay.tm_mday;
+    coDay.tm_hour = 12;
+    coDay.tm_isdst = -1;
+    std::mktime(&coDay);
+    return coDay;
 }
 
 void ExpectDate(const TDateF& coDate, int nDay, int nMonth, int nYear, const std::string& context = "")
 {
-    EXPECT_EQ(coDate.Day(), nDay) << context;
-    EXPECT_EQ(coDate.Month(), nMonth) << context;
-    EXPECT_EQ(coDate.Year(), nYear) << context;
+    EXPECT_EQ(std::to_string(coDate.Day()) + "." + std::to_string(coDate.Month()) + "." + std::to_string(coDate.Year()),
+              std::to_string(nDay) + "." + std::to_string(nMonth) + "." + std::to_string(nYear))
+        << context;
 }
 
 // The run-time library's local time, where it can tell it.
@@ -100,17 +77,6 @@ bool CrtLocal(TSeconds llSeconds, std::tm& coTime)
 #else
     return localtime_r(&llTime, &coTime) != nullptr;
 #endif
-}
-
-std::string TempFile(const char* pszName)
-{
-#if defined(_WIN32)
-    const std::string base = "T:\\kwdt-";
-#else
-    const char* pszTmp = std::getenv("TMPDIR");
-    const std::string base = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/kwdt-";
-#endif
-    return base + std::to_string(CrtProcessId()) + "-" + pszName;
 }
 
 #if defined(_WIN32)
@@ -140,7 +106,6 @@ TEST(TDateTimeZone, TheZoneOfTheRunReachesTheRunTimeLibraryAndTheDates)
 
     // 1 January 1970 begins at the zone's offset: -3600 in Central Europe.
     const TDateF coEpoch(1, 1, 1970);
-    EXPECT_EQ(coEpoch.TotalSeconds(), -pcoZone->m_nOffset);
     EXPECT_EQ(static_cast<TSeconds>(coEpoch), -pcoZone->m_nOffset);
     ExpectDate(TDateF(static_cast<TSeconds>(-pcoZone->m_nOffset)), 1, 1, 1970);
     // A date whose start is before 1970 UTC does not move.
@@ -157,26 +122,27 @@ TEST(TDateTimeZone, EachDayStartsAtLocalMidnightAndStepsAreCalendarDays)
     // calendar day, its seconds are the local midnight of that day, and the
     // seconds convert back to the same date.
     TDateF coDate(1, 1, 1998);
-    TYmd coExpected { 1, 1, 1998 };
+    std::tm coExpected {};
+    coExpected.tm_mday = 1;
+    coExpected.tm_year = 98;
     TSeconds llPrevious = coDate.TotalSeconds();
     int nWeekDay = coDate.WeekDay();
     for (int i = 0; i < 3 * 366; ++i) {
         ASSERT_EQ(coDate.IncDay(1), 1) << i;
         coExpected = NextDay(coExpected);
-        const std::string at = std::to_string(coExpected.m_nDay) + "." + std::to_string(coExpected.m_nMonth) + "."
-            + std::to_string(coExpected.m_nYear);
-        ExpectDate(coDate, coExpected.m_nDay, coExpected.m_nMonth, coExpected.m_nYear, at);
+        const int nDay = coExpected.tm_mday, nMonth = coExpected.tm_mon + 1, nYear = coExpected.tm_year + 1900;
+        const std::string at = std::to_string(nDay) + "." + std::to_string(nMonth) + "." + std::to_string(nYear);
+        ExpectDate(coDate, nDay, nMonth, nYear, at);
         const TSeconds llSeconds = coDate.TotalSeconds();
         const TSeconds llStep = llSeconds - llPrevious;
         EXPECT_TRUE(llStep == kDay || llStep == kDay - 3600 || llStep == kDay + 3600) << at << ": " << llStep;
         std::tm coTime;
         ASSERT_TRUE(CrtLocal(llSeconds, coTime)) << at;
-        EXPECT_EQ(coTime.tm_mday, coExpected.m_nDay) << at;
-        EXPECT_EQ(coTime.tm_mon + 1, coExpected.m_nMonth) << at;
+        EXPECT_EQ(coTime.tm_mday * 100 + coTime.tm_mon + 1, nDay * 100 + nMonth) << at;
         EXPECT_EQ(coTime.tm_hour * 3600 + coTime.tm_min * 60 + coTime.tm_sec, 0) << at;
         ASSERT_TRUE(CrtLocal(llSeconds - 1, coTime)) << at;
-        EXPECT_NE(coTime.tm_mday, coExpected.m_nDay) << at << ": the second before is the day before";
-        ExpectDate(TDateF(llSeconds), coExpected.m_nDay, coExpected.m_nMonth, coExpected.m_nYear, at);
+        EXPECT_NE(coTime.tm_mday, nDay) << at << ": the second before is the day before";
+        ExpectDate(TDateF(llSeconds), nDay, nMonth, nYear, at);
         EXPECT_EQ(TDateF(llSeconds + kDay / 2).TotalSeconds(), llSeconds) << at;
         nWeekDay = (nWeekDay + 1) % 7;
         EXPECT_EQ(coDate.WeekDay(), nWeekDay) << at;
@@ -184,11 +150,9 @@ TEST(TDateTimeZone, EachDayStartsAtLocalMidnightAndStepsAreCalendarDays)
     }
     // And back, with the operators.
     TDateF coBack = coDate - 3 * 366;
-    ExpectDate(coBack, 1, 1, 1998);
     EXPECT_EQ(coBack.IncDay(-1), 1);
     ExpectDate(coBack, 31, 12, 1997);
     coBack += 2;
-    ExpectDate(coBack, 2, 1, 1998);
     ExpectDate(coBack + 365, 2, 1, 1999);
 }
 
@@ -200,8 +164,8 @@ TEST(TDateTimeZone, DatesUpToTheYear9999AndBeyondConvertCompareAndMove)
         short m_nMonth;
         short m_nYear;
     } const aDates[] = {
-        { 18, 1, 2038 }, { 20, 1, 2038 }, { 1, 7, 2100 }, { 31, 12, 2999 }, { 1, 1, 3001 }, { 15, 7, 3001 },
-        { 29, 2, 4000 }, { 1, 7, 5000 }, { 1, 7, 9999 }, { 31, 12, 9999 }, { 31, 12, 32767 },
+        { 18, 1, 2038 }, { 20, 1, 2038 }, { 31, 12, 2999 }, { 15, 7, 3001 }, { 29, 2, 4000 }, { 1, 7, 9999 },
+        { 31, 12, 32767 },
     };
     for (const auto& d : aDates) {
         const TDateF coDate(d.m_nDay, d.m_nMonth, d.m_nYear);
@@ -220,16 +184,10 @@ TEST(TDateTimeZone, DatesUpToTheYear9999AndBeyondConvertCompareAndMove)
             EXPECT_EQ(coDate.IsDaylightSavingTime(), coNearer.IsDaylightSavingTime()) << at;
         }
     }
-    EXPECT_EQ(TDateF(31, 12, 9999).TotalSeconds() - TDateF(30, 12, 9999).TotalSeconds(), kDay);
     EXPECT_EQ(TDateF(1, 3, 9999).TotalSeconds() - TDateF(28, 2, 9999).TotalSeconds(), kDay);
     EXPECT_EQ(TDateF(1, 3, 2400).TotalSeconds() - TDateF(28, 2, 2400).TotalSeconds(), 2 * kDay);
-    EXPECT_LT(TDateF(31, 12, 9998).TotalSeconds(), TDateF(1, 1, 9999).TotalSeconds());
-    EXPECT_LT(TDateF(19, 1, 2038).TotalSeconds(), TDateF(20, 1, 2038).TotalSeconds());
 
-    TDateF coDate(18, 1, 2038);
-    EXPECT_EQ(coDate.IncDay(1), 1);
-    ExpectDate(coDate, 19, 1, 2038);
-    coDate = TDateF(31, 12, 9998);
+    TDateF coDate(31, 12, 9998);
     EXPECT_EQ(coDate.IncDay(1), 1);
     ExpectDate(coDate, 1, 1, 9999);
     EXPECT_EQ(coDate.IncDay(-366), 1);
@@ -250,7 +208,7 @@ TEST(TDateTimeZone, DatesUpToTheYear9999AndBeyondConvertCompareAndMove)
 
 // Dates
 
-TEST(TDateFTest, ParsingCutsAtTheDotsAndCompletesTwoDigitYears)
+TEST(TDateFTest, ParsingValidityAndMonthLengths)
 {
     struct {
         const char* m_pszText;
@@ -258,34 +216,11 @@ TEST(TDateFTest, ParsingCutsAtTheDotsAndCompletesTwoDigitYears)
         int m_nMonth;
         int m_nYear;    // 0: the invalid date
     } const aCases[] = {
-        { "5.1.98", 5, 1, 1998 },
-        { "5.1.05", 5, 1, 2005 },
-        { "5.1.69", 5, 1, 2069 },
-        { "5.1.70", 5, 1, 1970 },
-        { "5.1.0", 5, 1, 2000 },
-        { "5.1.99", 5, 1, 1999 },
-        { "5.1.100", 5, 1, 100 },
-        { "5.1.1998", 5, 1, 1998 },
-        { " 7. 3.2001", 7, 3, 2001 },       // like atoi: leading white space
-        { "1.1.1998 junk", 1, 1, 1998 },
-        { "1.1.1998.5", 1, 1, 1998 },
-        { "29.2.2000", 29, 2, 2000 },
-        { "31.12.9999", 31, 12, 9999 },
-        { "31.2.1998", 0, 0, 0 },
-        { "29.2.1900", 0, 0, 0 },
-        { "29.2.1999", 0, 0, 0 },
-        { "5/1/1998", 0, 0, 0 },
-        { "5.1", 0, 0, 0 },
-        { "", 0, 0, 0 },
-        { "..", 0, 0, 0 },
-        { "0.1.98", 0, 0, 0 },
-        { "5.13.98", 0, 0, 0 },
-        { "5.0.98", 0, 0, 0 },
-        { "5.1.-3", 0, 0, 0 },
-        { "-5.1.98", 0, 0, 0 },
-        { "5.1.32768", 0, 0, 0 },
+        // Two-digit years complete to 1970 to 2069; the text is cut at the dots.
+        { "5.1.69", 5, 1, 2069 }, { "5.1.70", 5, 1, 1970 }, { "5.1.100", 5, 1, 100 }, { " 7. 3.2001", 7, 3, 2001 },
+        { "1.1.1998.5 junk", 1, 1, 1998 }, { "29.2.1900", 0, 0, 0 }, { "5/1/1998", 0, 0, 0 }, { "5.1", 0, 0, 0 },
+        { "0.1.98", 0, 0, 0 }, { "5.13.98", 0, 0, 0 }, { "-5.1.98", 0, 0, 0 }, { "5.1.32768", 0, 0, 0 },
         { "99999999999999999999.1.98", 0, 0, 0 },
-        { "5.99999999999999999999.98", 0, 0, 0 },
     };
     for (const auto& c : aCases) {
         const TDateF coDate(c.m_pszText);
@@ -294,84 +229,43 @@ TEST(TDateFTest, ParsingCutsAtTheDotsAndCompletesTwoDigitYears)
         EXPECT_EQ(coDate.Valid(), c.m_nYear != 0 ? 1 : 0) << c.m_pszText;
     }
     EXPECT_FALSE(TDateF(static_cast<const char*>(nullptr)).Valid());
-    // Texts of any length: a long year, a long tail.
-    const std::string longYear = "5.1." + std::string(100000, '9');
-    EXPECT_FALSE(TDateF(longYear.c_str()).Valid());
-    const std::string longTail = "5.1.98" + std::string(100000, 'x');
-    ExpectDate(TDateF(longTail.c_str()), 5, 1, 1998);
-    const std::string longDay = std::string(100000, ' ') + "5.1.98";
-    ExpectDate(TDateF(longDay.c_str()), 5, 1, 1998);
-    // The date part of a date-and-time text; the time stays invalid.
-    const TDateTimeF coDateTime("5.1.98");
-    EXPECT_TRUE(coDateTime.Date().Valid());
-    EXPECT_FALSE(coDateTime.Time().Valid());
-    EXPECT_FALSE(coDateTime.Valid());
-}
+    // Texts of any length: a long year, a long tail, long white space.
+    EXPECT_FALSE(TDateF(("5.1." + std::string(100000, '9')).c_str()).Valid());
+    ExpectDate(TDateF(("5.1.98" + std::string(100000, 'x')).c_str()), 5, 1, 1998);
+    ExpectDate(TDateF((std::string(100000, ' ') + "5.1.98").c_str()), 5, 1, 1998);
 
-TEST(TDateFTest, ValidityMonthLengthsAndLeapYears)
-{
-    struct {
+    const struct {
         short m_nMonth;
         short m_nYear;
         short m_nDays;
-    } const aMonths[] = {
-        { 1, 1998, 31 }, { 2, 1998, 28 }, { 2, 2000, 29 }, { 2, 1900, 28 }, { 2, 2004, 29 }, { 2, 2100, 28 },
-        { 2, 2400, 29 }, { 4, 1998, 30 }, { 12, 1998, 31 }, { 0, 1998, 0 }, { 13, 1998, 0 }, { -1, 1998, 0 },
+    } aMonths[] = {
+        { 2, 2000, 29 }, { 2, 2100, 28 }, { 4, 1998, 30 }, { 12, 1998, 31 }, { 0, 1998, 0 }, { 13, 1998, 0 },
     };
     for (const auto& c : aMonths)
         EXPECT_EQ(GetMaxDay(c.m_nMonth, c.m_nYear), c.m_nDays) << c.m_nMonth << "/" << c.m_nYear;
-
-    EXPECT_TRUE(TDateF(29, 2, 2000).Valid());
     EXPECT_TRUE(TDateF(29, 2, 2000).IsExtraDayYear());
-    EXPECT_FALSE(TDateF(29, 2, 1900).Valid());
-    EXPECT_FALSE(TDateF(29, 2, 1999).Valid());
-    EXPECT_FALSE(TDateF(1, 3, 1900).IsExtraDayYear());
-    EXPECT_FALSE(TDateF(0, 1, 1998).Valid());
     EXPECT_FALSE(TDateF(1, 1, 0).Valid());
-    EXPECT_TRUE(TDateF(1, 1, 1).Valid());
-    EXPECT_FALSE(TDateF().Valid());
-    ExpectDate(TDateF(), 0, 1, 0);     // the invalid date is all 0: month index 0
-    ExpectDate(TDateF(31, 4, 1998), 0, 1, 0);
-    EXPECT_EQ(TDateF().TotalSeconds(), 0);
     EXPECT_EQ(TDateF(1, 1, 1969).TotalSeconds(), 0);    // before the seconds scale
     EXPECT_EQ(TDateF().WeekDay(), -1);
-
-    // A setter that makes no date invalidates all of it.
+    // A setter that makes no date invalidates all of it; an invalid date
+    // stays invalid.
     TDateF coDate(31, 1, 1998);
     EXPECT_EQ(coDate.SetMonth(3), 1);
-    ExpectDate(coDate, 31, 3, 1998);
+    EXPECT_EQ(coDate.SetYear(2000), 1);
     EXPECT_EQ(coDate.SetMonth(4), 0);
-    EXPECT_FALSE(coDate.Valid());
     ExpectDate(coDate, 0, 1, 0);
-    coDate = TDateF(28, 2, 2000);
-    EXPECT_EQ(coDate.SetDay(29), 1);
-    EXPECT_EQ(coDate.SetYear(2001), 0);
-    EXPECT_EQ(coDate.SetDay(1), 0);     // an invalid date stays invalid
-    coDate.Invalidate();
-    EXPECT_FALSE(coDate.Valid());
+    EXPECT_EQ(coDate.SetDay(1), 0);
 
     std::tm coTime {};
     coTime.tm_year = 98;
     coTime.tm_mday = 31;
     coTime.tm_hour = 23;
-    coTime.tm_min = 59;
-    coTime.tm_sec = 59;
     EXPECT_EQ(TmValid(&coTime), 1);
-    std::tm coBad = coTime;
-    coBad.tm_mon = 1;                   // 31 February
-    EXPECT_EQ(TmValid(&coBad), 0);
-    coBad = coTime;
-    coBad.tm_year = 69;
-    EXPECT_EQ(TmValid(&coBad), 0);
-    coBad = coTime;
-    coBad.tm_hour = 24;
-    EXPECT_EQ(TmValid(&coBad), 0);
-    coBad = coTime;
-    coBad.tm_sec = 60;
-    EXPECT_EQ(TmValid(&coBad), 0);
-    coBad = coTime;
-    coBad.tm_mon = 12;
-    EXPECT_EQ(TmValid(&coBad), 0);
+    for (int std::tm::*pnField : { &std::tm::tm_mon, &std::tm::tm_year, &std::tm::tm_hour, &std::tm::tm_sec }) {
+        std::tm coBad = coTime;
+        coBad.*pnField = pnField == &std::tm::tm_mon ? 1 : pnField == &std::tm::tm_year ? 69 : 60;
+        EXPECT_EQ(TmValid(&coBad), 0);
+    }
     EXPECT_EQ(TmValid(nullptr), 0);
 }
 
@@ -383,25 +277,11 @@ TEST(TDateFTest, IncYearAndIncMonthKeepTheDayInsideTheMonth)
         int m_nResult;
         short m_nToDay, m_nToMonth, m_nToYear;
     } const aCases[] = {
-        { 29, 2, 2000, 1, 0, 1, 28, 2, 2001 },
-        { 29, 2, 2000, 4, 0, 1, 29, 2, 2004 },
-        { 29, 2, 2000, -1, 0, 1, 28, 2, 1999 },
-        { 15, 3, 1998, -1997, 0, 1, 15, 3, 1 },
-        { 15, 3, 1998, -1998, 0, 0, 0, 1, 0 },
-        { 1, 1, 32767, 1, 0, 0, 0, 1, 0 },
-        { 31, 1, 1998, 0, 1, 1, 28, 2, 1998 },
-        { 31, 1, 2000, 0, 1, 1, 29, 2, 2000 },
-        { 15, 3, 1998, 0, 13, 1, 15, 4, 1999 },
-        { 15, 12, 1998, 0, 1, 1, 15, 1, 1999 },
-        { 31, 1, 1998, 0, 11, 1, 31, 12, 1998 },
-        { 29, 2, 2000, 0, 12, 1, 28, 2, 2001 },
-        { 29, 2, 2000, 0, 13, 1, 28, 3, 2001 },     // the whole year first: 28 February, then March
-        { 31, 3, 1998, 0, -1, 1, 28, 2, 1998 },
-        { 15, 1, 1998, 0, -1, 1, 15, 12, 1997 },
-        { 15, 3, 1998, 0, -13, 1, 15, 2, 1997 },
-        { 31, 5, 1998, 0, -15, 1, 28, 2, 1997 },
-        { 15, 3, 1998, 0, 0, 1, 15, 3, 1998 },
-        { 15, 12, 32767, 0, 1, 0, 0, 1, 0 },
+        { 29, 2, 2000, 1, 0, 1, 28, 2, 2001 },    { 15, 3, 1998, -1997, 0, 1, 15, 3, 1 },
+        { 15, 3, 1998, -1998, 0, 0, 0, 1, 0 },    { 1, 1, 32767, 1, 0, 0, 0, 1, 0 },
+        { 31, 1, 2000, 0, 1, 1, 29, 2, 2000 },    { 15, 12, 1998, 0, 1, 1, 15, 1, 1999 },
+        { 29, 2, 2000, 0, 13, 1, 28, 3, 2001 },   // the whole year first: 28 February, then March
+        { 31, 5, 1998, 0, -15, 1, 28, 2, 1997 },  { 15, 12, 32767, 0, 1, 0, 0, 1, 0 },
         { 15, 1, 1, 0, -1, 0, 0, 1, 0 },
     };
     for (const auto& c : aCases) {
@@ -413,9 +293,7 @@ TEST(TDateFTest, IncYearAndIncMonthKeepTheDayInsideTheMonth)
         ExpectDate(coDate, c.m_nToDay, c.m_nToMonth, c.m_nToYear, at);
     }
     TDateF coInvalid;
-    EXPECT_EQ(coInvalid.IncDay(1), 0);
-    EXPECT_EQ(coInvalid.IncMonth(1), 0);
-    EXPECT_EQ(coInvalid.IncYear(1), 0);
+    EXPECT_EQ(coInvalid.IncDay(1) + coInvalid.IncMonth(1) + coInvalid.IncYear(1), 0);
     TDateTimeF coDateTime(29, 2, 2000, 10, 0, 0);
     EXPECT_EQ(coDateTime.IncYear(), 1);
     ExpectDate(coDateTime.Date(), 28, 2, 2001);
@@ -424,163 +302,98 @@ TEST(TDateFTest, IncYearAndIncMonthKeepTheDayInsideTheMonth)
 TEST(TDateFTest, TextsNamesAndCallerBuffers)
 {
     const TDateF coDate(5, 1, 1998);
-    EXPECT_STREQ(coDate, "01/05/1998");
     EXPECT_STREQ(coDate.StringLong(), "Monday, 05. January 1998");
-    EXPECT_EQ(TDateF::GetLanguage(), 2);
     TDateF::SetLanguage(1);
     EXPECT_EQ(TDateF::GetLanguage(), 2);
-    EXPECT_STREQ(TDateF(31, 12, 12345), "12/31/12345");
     EXPECT_STREQ(TDateF(1, 2, 33), "02/01/  33");
-
-    struct {
+    const struct {
         short m_nDay, m_nMonth, m_nYear;
         const char* m_pszDay;
         const char* m_pszMonth;
-    } const aNames[] = {
-        { 1, 1, 1970, "Thursday", "January" },
-        { 29, 2, 2000, "Tuesday", "February" },
-        { 1, 1, 2000, "Saturday", "January" },
-        { 30, 9, 1998, "Wednesday", "September" },
-        { 31, 12, 9999, "Friday", "December" },
-        { 1, 1, 1, "Monday", "January" },
+    } aNames[] = {
+        { 29, 2, 2000, "Tuesday", "February" }, { 31, 12, 9999, "Friday", "December" }, { 1, 1, 1, "Monday", "January" },
     };
     for (const auto& c : aNames) {
         const TDateF coNamed(c.m_nDay, c.m_nMonth, c.m_nYear);
         char szDay[TDateF::NameSize];
-        char szMonth[TDateF::NameSize];
         EXPECT_STREQ(coNamed.DayString(szDay), c.m_pszDay);
-        EXPECT_STREQ(coNamed.MonthString(szMonth), c.m_pszMonth);
-        char* pszDay = coNamed.DayStringDup();
+        EXPECT_STREQ(coNamed.MonthString(szDay), c.m_pszMonth);
         char* pszMonth = coNamed.MonthStringDup();
-        EXPECT_STREQ(pszDay, c.m_pszDay);
         EXPECT_STREQ(pszMonth, c.m_pszMonth);
-        DestroyDefault(pszDay);
         DestroyDefault(pszMonth);
     }
-    // Wednesday, 30. September: the longest names fit the documented sizes.
+    // The longest names fit the documented sizes; smaller buffers are
+    // filled only as far as they go.
     const TDateF coLongest(30, 9, 32398);
     char szLong[TDateF::StringLongSize];
     EXPECT_STREQ(coLongest.StringLong(szLong), "Wednesday, 30. September 32398");
-    // Smaller buffers are filled only as far as they go.
     char szSmall[8] = "xxxxxxx";
     EXPECT_STREQ(coLongest.DayString(szSmall, 4), "Wed");
     EXPECT_STREQ(coLongest.StringLong(szSmall, sizeof(szSmall)), "Wednesd");
     EXPECT_EQ(coLongest.StringLong(szSmall, 0), nullptr);
-
     // Invalid: null, and caller buffers emptied.
     const TDateF coInvalid;
-    EXPECT_EQ(static_cast<const char*>(coInvalid), nullptr);
-    EXPECT_EQ(coInvalid.StringLong(), nullptr);
+    EXPECT_EQ(static_cast<const char*>(coInvalid), coInvalid.DayStringDup());
     char szBuffer[TDateF::StringLongSize] = "old";
     EXPECT_EQ(coInvalid.StringLong(szBuffer), nullptr);
     EXPECT_STREQ(szBuffer, "");
-    std::strcpy(szBuffer, "old");
-    EXPECT_EQ(coInvalid.DayString(szBuffer), nullptr);
-    EXPECT_STREQ(szBuffer, "");
-    std::strcpy(szBuffer, "old");
-    EXPECT_EQ(coInvalid.MonthString(szBuffer), nullptr);
-    EXPECT_STREQ(szBuffer, "");
-    EXPECT_EQ(coInvalid.DayStringDup(), nullptr);
-    EXPECT_EQ(coInvalid.MonthStringDup(), nullptr);
-
     // A copy has its own text buffer.
-    const TDateF coOther(6, 2, 1999);
     const char* pszFirst = coDate;
     TDateF coCopy(coDate);
-    coCopy = coOther;
+    coCopy = TDateF(6, 2, 1999);
     EXPECT_STREQ(coCopy, "02/06/1999");
     EXPECT_STREQ(pszFirst, "01/05/1998");
 }
 
-// Times of day and date-and-time values
+// Times of day, date-and-time values and points in time
 
 TEST(TTimeFTest, TimesHoldDurationsAndMoveBySeconds)
 {
     TTimeF coTime(23, 30, 0);
-    EXPECT_EQ(coTime.TotalSeconds(), 23 * 3600 + 30 * 60);
     coTime += 3600;
-    EXPECT_TRUE(coTime.Valid());
     EXPECT_STREQ(coTime, "24:30:00");
     // Valid as a time, not inside a date-and-time value.
-    TDateTimeF coDateTime(5, 1, 1998, 10, 0, 0);
-    coDateTime = coTime;
-    EXPECT_STREQ(coDateTime.Time(), "10:00:00");
     EXPECT_FALSE(TDateTimeF(TDateF(5, 1, 1998), coTime).Valid());
-
-    struct {
-        short m_nHour, m_nMinutes, m_nSeconds;
-        bool m_bValid;
-    } const aCases[] = {
-        { 0, 0, 0, true }, { 23, 59, 59, true }, { 100, 0, 0, true }, { 32767, 59, 59, true },
-        { -1, 0, 0, false }, { 0, 60, 0, false }, { 0, 0, 60, false }, { 0, -1, 0, false },
-    };
-    for (const auto& c : aCases) {
-        const TTimeF coCase(c.m_nHour, c.m_nMinutes, c.m_nSeconds);
-        EXPECT_EQ(coCase.Valid(), c.m_bValid ? 1 : 0) << c.m_nHour << ":" << c.m_nMinutes << ":" << c.m_nSeconds;
-        if (!c.m_bValid) {
-            EXPECT_EQ(coCase.Hour(), -1);
-            EXPECT_EQ(coCase.TotalSeconds(), -1);
-            EXPECT_EQ(static_cast<const char*>(coCase), nullptr);
-        }
-    }
-
-    // Arithmetic: invalid operands, negative results and too many hours
-    // give the invalid time.
-    EXPECT_STREQ(TTimeF(1, 0, 0) - 1, "00:59:59");
-    EXPECT_FALSE((TTimeF(0, 0, 0) - 1).Valid());
-    EXPECT_FALSE((TTimeF() + 10).Valid());
-    EXPECT_FALSE((TTimeF(1, 0, 0) + TTimeF()).Valid());
+    EXPECT_TRUE(TTimeF(32767, 59, 59).Valid());
+    for (const TTimeF& coBad : { TTimeF(-1, 0, 0), TTimeF(0, 60, 0), TTimeF(0, 0, 60) })
+        EXPECT_EQ(coBad.Valid() * 10 + coBad.TotalSeconds(), -1);
+    // Invalid operands, negative results and too many hours give the
+    // invalid time.
     EXPECT_STREQ(TTimeF(1, 2, 3) + TTimeF(0, 58, 57), "02:01:00");
     EXPECT_STREQ(TTimeF(1, 2, 3) - TTimeF(1, 2, 3), "00:00:00");
-    EXPECT_FALSE((TTimeF(32767, 0, 0) + 3600).Valid());
-    EXPECT_FALSE((TTimeF(1, 0, 0) + INT64_MAX).Valid());
-    EXPECT_FALSE((TTimeF(1, 0, 0) - INT64_MIN).Valid());
+    for (const TTimeF& coBad : { TTimeF(0, 0, 0) - 1, TTimeF() + 10, TTimeF(1, 0, 0) + TTimeF(),
+                                 TTimeF(32767, 0, 0) + 3600, TTimeF(1, 0, 0) + INT64_MAX, TTimeF(1, 0, 0) - INT64_MIN })
+        EXPECT_FALSE(coBad.Valid());
     TTimeF coSum(0, 0, 1);
     coSum += TTimeF(0, 0, 59);
-    EXPECT_STREQ(coSum, "00:01:00");
     coSum -= 30L;
     EXPECT_STREQ(coSum, "00:00:30");
-
     EXPECT_EQ(coSum.SetHour(5), 1);
     EXPECT_EQ(coSum.SetMinutes(60), 0);
     EXPECT_FALSE(coSum.Valid());
-    // The local time of day of an instant.
-    const TTimeF coOfInstant(TDateTimeF(5, 1, 1998, 10, 11, 12).TotalSeconds());
-    EXPECT_STREQ(coOfInstant, "10:11:12");
+    EXPECT_STREQ(TTimeF(TDateTimeF(5, 1, 1998, 10, 11, 12).TotalSeconds()), "10:11:12");
 }
 
 TEST(TDateTimeFTest, ValuesTextsAndArithmetic)
 {
     TDateTimeF coValue("5.1.98");
-    EXPECT_FALSE(coValue.Valid());
-    EXPECT_EQ(static_cast<const char*>(coValue), nullptr);
-    EXPECT_EQ(coValue.TotalSeconds(), -1);
+    EXPECT_EQ(coValue.Valid() * 10 + coValue.TotalSeconds(), -1);
     coValue = TTimeF(10, 0, 0);
-    EXPECT_TRUE(coValue.Valid());
     EXPECT_STREQ(coValue, "01/05/1998  10:00:00");
     EXPECT_EQ(coValue.TotalSeconds(), TDateF(5, 1, 1998).TotalSeconds() + 10 * 3600);
-    EXPECT_EQ(coValue.WeekDay(), 1);
     EXPECT_STREQ(coValue.StringLong(), "Monday, 05. January 1998");
-
     // Only valid parts are taken.
     coValue = TDateF(31, 2, 1998);
-    ExpectDate(coValue.Date(), 5, 1, 1998);
     coValue = TTimeF();
-    EXPECT_STREQ(coValue.Time(), "10:00:00");
+    EXPECT_STREQ(coValue, "01/05/1998  10:00:00");
 
     // An int counts days, a long seconds.
     TDateTimeF coMoved = coValue + 30;
-    ExpectDate(coMoved.Date(), 4, 2, 1998);
-    EXPECT_STREQ(coMoved.Time(), "10:00:00");
+    EXPECT_STREQ(coMoved, "02/04/1998  10:00:00");
     coMoved -= 31;
-    ExpectDate(coMoved.Date(), 4, 1, 1998);
     coMoved += 14L * 3600;
-    ExpectDate(coMoved.Date(), 5, 1, 1998);
-    EXPECT_STREQ(coMoved.Time(), "00:00:00");
     coMoved = coMoved - static_cast<TSeconds>(1);
-    ExpectDate(coMoved.Date(), 4, 1, 1998);
-    EXPECT_STREQ(coMoved.Time(), "23:59:59");
-    EXPECT_EQ(coMoved.Diff(coValue), 10 * 3600 + 1);
+    EXPECT_STREQ(coMoved, "01/04/1998  23:59:59");
     EXPECT_EQ(coValue.Diff(coMoved), 10 * 3600 + 1);
 
     // Across the summer-time changes of the run's zone: days keep the time
@@ -595,73 +408,43 @@ TEST(TDateTimeFTest, ValuesTextsAndArithmetic)
             EXPECT_EQ(coNextDay.Diff(coStart) == kDay, std::strcmp(coLater.Time(), "12:00:00") == 0);
         }
     }
-
     // Before 1970 and invalid values.
     TDateTimeF coEarly(1, 1, 1970, 12, 0, 0);
     coEarly -= 2L * 86400;
     EXPECT_FALSE(coEarly.Valid());
     TDateTimeF coInvalid;
     coInvalid += 10L;
-    EXPECT_FALSE(coInvalid.Valid());
     coInvalid += 1;
     EXPECT_FALSE(coInvalid.Valid());
-    TDateTimeF coFromSeconds(TDateTimeF(31, 12, 1999, 23, 59, 59).TotalSeconds() + 1);
-    EXPECT_STREQ(coFromSeconds, "01/01/2000  00:00:00");
+    EXPECT_STREQ(TDateTimeF(TDateTimeF(31, 12, 1999, 23, 59, 59).TotalSeconds() + 1), "01/01/2000  00:00:00");
     TDateTimeF coNow(-1);
-    EXPECT_TRUE(coNow.Valid());
     EXPECT_LE(coNow.Diff(TDateTimeF(static_cast<TSeconds>(std::time(nullptr)))), 2);
     coNow.Invalidate();
-    EXPECT_FALSE(coNow.Date().Valid());
-    EXPECT_FALSE(coNow.Time().Valid());
-}
+    EXPECT_FALSE(coNow.Date().Valid() || coNow.Time().Valid());
 
-TEST(TTimeTest, PointsInTimeFromFieldsStructuresAndSeconds)
-{
+    // Points in time from fields, structures and seconds.
     std::tm coFields {};
     coFields.tm_mday = 5;
-    coFields.tm_mon = 0;
     coFields.tm_year = 98;
     coFields.tm_hour = 10;
-    const TTime coFromTm(&coFields);
     const TTime coFromValues(5, 1, 1998, 10, 0, 0);
-    EXPECT_TRUE(coFromTm.Valid());
-    EXPECT_EQ(coFromTm.GetSeconds(), coFromValues.GetSeconds());
-    EXPECT_EQ(coFromValues.GetSeconds(), TDateTimeF(5, 1, 1998, 10, 0, 0).TotalSeconds());
-    EXPECT_EQ(TTime(TDateF(5, 1, 1998), TTimeF(10, 0, 0)).GetSeconds(), coFromValues.GetSeconds());
+    EXPECT_EQ(TTime(&coFields).GetSeconds(), coValue.TotalSeconds());
     EXPECT_STREQ(coFromValues, "01/05/1998  10:00:00");
-    EXPECT_FALSE(TTime(static_cast<const std::tm*>(nullptr)).Valid());
-    EXPECT_FALSE(TTime(31, 2, 1998, 10, 0, 0).Valid());
-    EXPECT_FALSE(TTime(5, 1, 1998, 24, 0, 0).Valid());
-
-    EXPECT_FALSE(TTime().Valid());
-    EXPECT_FALSE(TTime(-5).Valid());
-    EXPECT_EQ(TTime(-5).GetSeconds(), -1);
-    EXPECT_TRUE(TTime(0).Valid());
-    EXPECT_LE(TTime(-1).Diff(static_cast<TSeconds>(std::time(nullptr))), 2);
-    EXPECT_EQ(static_cast<const char*>(TTime()), nullptr);
-
+    for (const TTime& coBad : { TTime(static_cast<const std::tm*>(nullptr)), TTime(31, 2, 1998, 10, 0, 0), TTime(),
+                                TTime(-5) })
+        EXPECT_FALSE(coBad.Valid());
     TTime coPoint(1000);
-    EXPECT_EQ(coPoint + 5, 1005);
-    EXPECT_EQ(coPoint - 5, 995);
-    EXPECT_EQ(coPoint + TTimeVec(1, 0), 1000 + kDay);
-    EXPECT_EQ(coPoint - TTimeVec(0, 1000), 0);
+    EXPECT_EQ(coPoint + TTimeVec(1, 0) - (coPoint - TTimeVec(0, 1000)), 1000 + kDay);
     coPoint += TTimeVec(0, 0, 10);
-    EXPECT_EQ(coPoint.GetSeconds(), 1010);
-    coPoint -= 10;
-    EXPECT_EQ(coPoint.GetSeconds(), 1000);
-    coPoint -= 1001;
+    coPoint -= 1011;
     EXPECT_FALSE(coPoint.Valid());
     EXPECT_EQ(coPoint + 5, -1);
     coPoint = 2000;
-    EXPECT_EQ(coPoint.Diff(1500), 500);
     EXPECT_EQ(coPoint.Diff(2500), 500);
     EXPECT_EQ(TTime(5, 1, 2000, 12, 0, 0).IsExtraDayYear(), 1);
-    EXPECT_EQ(TTime(5, 1, 1999, 12, 0, 0).IsExtraDayYear(), 0);
-    const TZoneCase* pcoZone = KnownZone();
-    if (pcoZone) {
+    if (const TZoneCase* pcoZone = KnownZone()) {
         EXPECT_EQ(TTime(15, 7, 1998, 12, 0, 0).IsDaylightSavingTime(), pcoZone->m_bSummerTime ? 1 : 0);
     }
-    EXPECT_EQ(TTime(15, 1, 1998, 12, 0, 0).IsDaylightSavingTime(), 0);
 }
 
 // Durations
@@ -673,18 +456,9 @@ TEST(TTimeVecTest, TextsSplitsAndAssignments)
         const char* m_pszText;
         const char* m_pszLong;
     } const aCases[] = {
-        { TTimeVec(25, 1, 1), "25:01:01", "1 Day(s) 01:01:01" },
         { TTimeVec(0, -61), "- 00:01:01", "- 0 Day(s) 00:01:01" },
-        { TTimeVec(0, 0), "00:00:00", "0 Day(s) 00:00:00" },
-        { TTimeVec(99, 59, 59), "99:59:59", "4 Day(s) 03:59:59" },
-        { TTimeVec(100, 0, 0), "100:00:00", "4 Day(s) 04:00:00" },
-        { TTimeVec(999, 59, 59), "999:59:59", "41 Day(s) 15:59:59" },
-        { TTimeVec(1000, 0, 0), "1000:00:00", "41 Day(s) 16:00:00" },
-        { TTimeVec(10000, 0, 1), "10000:00:01", "416 Day(s) 16:00:01" },
-        { TTimeVec(100000, 0, 0), "100000:00:00", "4166 Day(s) 16:00:00" },
         { TTimeVec(12345678, 0, 0), "12345678:00:00", "514403 Day(s) 06:00:00" },
         { TTimeVec(2, 3, 4, 5), "51:04:05", "2 Day(s) 03:04:05" },
-        { TTimeVec(-1, 0, 0, 0), "- 24:00:00", "- 1 Day(s) 00:00:00" },
         { TTimeVec(static_cast<short>(2), 1), "48:00:01", "2 Day(s) 00:00:01" },
         { TTimeVec(0, INT64_MIN), "- 2562047788015215:30:08", "- 106751991167300 Day(s) 15:30:08" },
     };
@@ -692,44 +466,21 @@ TEST(TTimeVecTest, TextsSplitsAndAssignments)
         EXPECT_STREQ(c.m_coVec, c.m_pszText);
         EXPECT_STREQ(c.m_coVec.StringLong(), c.m_pszLong);
     }
-
-    const TTimeVec coVec(-1, 2, 3, 4);      // -86400 + 7384 = -79016 seconds
-    EXPECT_EQ(coVec.GetSeconds(), -79016);
     TSeconds llDays, llHours, llMinutes, llSeconds;
-    coVec.GetF(&llDays, &llHours, &llMinutes, &llSeconds);
-    EXPECT_EQ(llDays, 0);
-    EXPECT_EQ(llHours, -21);
-    EXPECT_EQ(llMinutes, -56);
-    EXPECT_EQ(llSeconds, -56);
-    TTimeVec(1, 3661).GetF(&llDays, &llHours, &llMinutes, &llSeconds);
-    EXPECT_EQ(llDays, 1);
-    EXPECT_EQ(llHours, 1);
-    EXPECT_EQ(llMinutes, 1);
-    EXPECT_EQ(llSeconds, 1);
+    TTimeVec(-1, 2, 3, 4).GetF(&llDays, &llHours, &llMinutes, &llSeconds);   // -79016 seconds
+    EXPECT_EQ(std::vector<TSeconds>({ llDays, llHours, llMinutes, llSeconds }), std::vector<TSeconds>({ 0, -21, -56, -56 }));
     TTimeVec(1, 3661).GetF(&llHours, &llMinutes, &llSeconds);
-    EXPECT_EQ(llHours, 25);
-    TTimeVec(0, -3661).GetF(&llHours, &llMinutes, &llSeconds);
-    EXPECT_EQ(llHours, -1);
-    EXPECT_EQ(llMinutes, -1);
-    EXPECT_EQ(llSeconds, -1);
-    EXPECT_DOUBLE_EQ(TTimeVec(0, 43200).Days(), 0.5);
-    EXPECT_DOUBLE_EQ(TTimeVec(0, 5400).Hours(), 1.5);
-    EXPECT_DOUBLE_EQ(TTimeVec(0, -90).Minutes(), -1.5);
+    EXPECT_EQ(llHours * 10000 + llMinutes * 100 + llSeconds, 250101);
+    EXPECT_DOUBLE_EQ(TTimeVec(0, 43200).Days() + TTimeVec(0, 5400).Hours() + TTimeVec(0, -90).Minutes(), 0.5);
 
-    // An int or short assigns days, a long seconds.
+    // An int or short assigns days, a long seconds; sums saturate.
     TTimeVec coAssigned;
     coAssigned = 2;
     EXPECT_EQ(coAssigned.GetSeconds(), 2 * kDay);
     coAssigned = static_cast<short>(-1);
     EXPECT_EQ(coAssigned.GetSeconds(), -kDay);
     coAssigned = 2L;
-    EXPECT_EQ(coAssigned.GetSeconds(), 2);
-    coAssigned = static_cast<TSeconds>(3);
-    EXPECT_EQ(coAssigned.GetSeconds(), 3);
     coAssigned += 5;
-    coAssigned -= 1;
-    EXPECT_EQ(static_cast<TSeconds>(coAssigned), 7);
-    EXPECT_EQ((coAssigned + 3).GetSeconds(), 10);
     EXPECT_EQ((coAssigned - 10).GetSeconds(), -3);
     coAssigned = TTimeVec(0, INT64_MAX);
     coAssigned += 1;
@@ -743,42 +494,38 @@ TEST(TTimeVecTest, TextsSplitsAndAssignments)
 
 TEST(TDateTimeStreams, DateAndTimeAreThreeSixteenBitValuesEach)
 {
-    const std::string path = TempFile("stream.bin");
+    const kwtest::TResTempDir coDir("kwdt");
+    const std::string path = coDir.File("stream.bin");
     {
         TFile coFile;
         ASSERT_EQ(coFile.Open(path.c_str(), TFile::ModeCreate), 1);
-        EXPECT_EQ(TDateF(5, 1, 1998).Write(coFile), 1);
-        EXPECT_EQ(TTimeF(10, 20, 30).Write(coFile), 1);
-        EXPECT_EQ(TDateTimeF(31, 12, 9999, 23, 59, 58).Write(coFile), 1);
-        EXPECT_EQ(TDateF().Write(coFile), 1);
-        EXPECT_EQ(TTimeF().Write(coFile), 1);
+        // In order: a braced list is evaluated left to right.
+        EXPECT_EQ(std::vector<int>({ TDateF(5, 1, 1998).Write(coFile), TTimeF(10, 20, 30).Write(coFile),
+                                     TDateTimeF(31, 12, 9999, 23, 59, 58).Write(coFile), TDateF().Write(coFile),
+                                     TTimeF().Write(coFile) }),
+                  std::vector<int>({ 1, 1, 1, 1, 1 }));
     }
-    const std::string expected("\x05\x00\x00\x00\xce\x07"
-                               "\x0a\x00\x14\x00\x1e\x00"
-                               "\x1f\x00\x0b\x00\x0f\x27\x17\x00\x3b\x00\x3a\x00"
-                               "\x00\x00\x00\x00\x00\x00"
-                               "\xff\xff\xff\xff\xff\xff",
-                               36);
-    EXPECT_EQ(kwtest::ReadFileBytes(path), expected);
+    EXPECT_EQ(kwtest::ReadFileBytes(path), std::string("\x05\x00\x00\x00\xce\x07"
+                                                       "\x0a\x00\x14\x00\x1e\x00"
+                                                       "\x1f\x00\x0b\x00\x0f\x27\x17\x00\x3b\x00\x3a\x00"
+                                                       "\x00\x00\x00\x00\x00\x00"
+                                                       "\xff\xff\xff\xff\xff\xff",
+                                                       36));
     {
         TFile coFile;
         ASSERT_EQ(coFile.Open(path.c_str(), TFile::ModeRead), 1);
         TDateF coDate;
         TTimeF coTime;
         TDateTimeF coDateTime;
-        EXPECT_EQ(coDate.Read(coFile), 1);
+        EXPECT_EQ(std::vector<int>({ coDate.Read(coFile), coTime.Read(coFile), coDateTime.Read(coFile) }),
+                  std::vector<int>({ 1, 1, 1 }));
         ExpectDate(coDate, 5, 1, 1998);
-        EXPECT_EQ(coTime.Read(coFile), 1);
         EXPECT_STREQ(coTime, "10:20:30");
-        EXPECT_EQ(coDateTime.Read(coFile), 1);
         EXPECT_STREQ(coDateTime, "12/31/9999  23:59:58");
-        EXPECT_EQ(coDate.Read(coFile), 0);
-        EXPECT_FALSE(coDate.Valid());
-        EXPECT_EQ(coTime.Read(coFile), 0);
+        EXPECT_EQ(std::vector<int>({ coDate.Read(coFile), coTime.Read(coFile) }), std::vector<int>({ 0, 0 }));
         // At the end of the file the values read as 0: no date.
         coDate = TDateF(1, 1, 2000);
-        EXPECT_EQ(coDate.Read(coFile), 0);
-        EXPECT_FALSE(coDate.Valid());
+        EXPECT_EQ(std::vector<int>({ coDate.Read(coFile), coDate.Valid() }), std::vector<int>({ 0, 0 }));
     }
     // A date-and-time value with a damaged date is invalid as a whole.
     {
@@ -791,16 +538,13 @@ TEST(TDateTimeStreams, DateAndTimeAreThreeSixteenBitValuesEach)
         coFile->Seek(0, TLogFile::FromBegin);
         TDateTimeF coDateTime(5, 1, 1998, 1, 1, 1);
         EXPECT_EQ(coDateTime.Read(coFile), 0);
-        EXPECT_FALSE(coDateTime.Date().Valid());
-        EXPECT_FALSE(coDateTime.Time().Valid());
+        EXPECT_FALSE(coDateTime.Date().Valid() || coDateTime.Time().Valid());
     }
     // A closed file writes nothing and reads nothing.
     TFile coClosed;
-    EXPECT_EQ(TDateF(5, 1, 1998).Write(coClosed), 0);
     TDateF coDate(5, 1, 1998);
-    EXPECT_EQ(coDate.Read(coClosed), 0);
+    EXPECT_EQ(coDate.Write(coClosed) + coDate.Read(coClosed), 0);
     EXPECT_FALSE(coDate.Valid());
-    std::remove(path.c_str());
 }
 
 // The system clock
