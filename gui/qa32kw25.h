@@ -35,6 +35,7 @@
 #include "KwDib.h"
 #include "KwResBitmap.h"
 #include "KwMarkerPool.h"
+#include "KwPictureCheck.h"
 #include "KwPal.h"
 #include "KwCursor.h"
 #include "KwDC.h"
@@ -56,3 +57,4 @@
 #include "KwResObjInfo.h"
 #include "KwResHdl.h"
 #include "KwApp.h"
+#include "KwProgramDescription.h"
