@@ -160,6 +160,15 @@ public:
     // Overridables, in their slot order after those of KwRes.
 private:
     virtual int DoLogoPaint(KwEventPaint& coEvent);
+
+protected:
+    // The logo: the picture in a bordered popup frame centred on the
+    // screen (InitInstance shows it when asked to, and closes it when the
+    // main window starts or the Main hooks return).
+    void ShowLogo();
+    void CloseLogo();
+    KwWFrame* GetLogoFrame() const { return m_pcoLogoFrame; }
+
 public:
     // Start-up: connects to the instance, runs the class initialisers and
     // the layout set-up, splits the command line and calls the Main hooks;
@@ -200,8 +209,6 @@ private:
     void RemoveAppFrame(KwWFrame* pcoFrame);
     void EndStartupWait();
     void InstallStandardFile();
-    void ShowLogo();
-    void CloseLogo();
     // The link of the message box's buttons: the pressed button's number
     // becomes its frame's dialog result, and the frame is asked to close.
     int MBoxPushed(TMvcParam& coParam);

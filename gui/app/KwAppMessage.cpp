@@ -4,10 +4,9 @@
 #include "KwApp.h"
 
 #include "KwDC.h"
-#include "KwPictureChild.h"
+#include "KwStatic.h"
 #include "KwPushButton.h"
 #include "KwSystem.h"
-#include "KwTextChild.h"
 #include "KwWFrame.h"
 
 #include <algorithm>
@@ -136,8 +135,8 @@ int KwApp::RunMessageDialog(KwWFrame& coDialog, const char* pszText, const char*
     KwPushButton* apcoButtons[3] {};
     for (int i = 0; i < 3; ++i)
         apcoButtons[i] = ChildAs<KwPushButton>(coDialog, ButtonIds[i]);
-    KwPictureChild* pcoPicture = ChildAs<KwPictureChild>(coDialog, "BMP_INFO");
-    KwTextChild* pcoMessage = ChildAs<KwTextChild>(coDialog, "MESSAGE");
+    KwStatic* pcoPicture = ChildAs<KwStatic>(coDialog, "BMP_INFO");
+    KwStatic* pcoMessage = ChildAs<KwStatic>(coDialog, "MESSAGE");
     const int nComplete = pcoPicture && pcoMessage
         && std::all_of(std::begin(apcoButtons), std::end(apcoButtons), [](KwPushButton* pcoButton) { return pcoButton; });
     if (!nComplete) {

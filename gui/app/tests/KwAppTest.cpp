@@ -2,7 +2,7 @@
 #include "KwFakeSystem.h"
 #include "KwKwtText.h"
 #include "KwMessages.h"
-#include "KwPictureChild.h"
+#include "KwStatic.h"
 #include "KwPushButton.h"
 #include "KwScratchTest.h"
 #include "KwWFrame.h"
@@ -206,7 +206,7 @@ protected:
                 if (pcoButton->IsDefaultPush())
                     coShown.strDefault = pszId;
             }
-            coShown.strPicture = static_cast<KwPictureChild*>(pcoDialog->FindChildPtr("BMP_INFO"))->GetPictureId().operator const char*();
+            coShown.strPicture = static_cast<KwStatic*>(pcoDialog->FindChildPtr("BMP_INFO"))->GetPictureId().operator const char*();
             coShown.strText = pcoDialog->FindChildPtr("MESSAGE")->GetText().operator const char*();
             fnAnswer(*pcoDialog);
         };

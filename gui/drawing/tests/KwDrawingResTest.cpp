@@ -128,8 +128,8 @@ TEST_F(KwDrawingResTest, PictureRecordsThatDoNotFitStayEmptyAndAreReportedOnce)
         std::unique_ptr<KwDib> pcoDib = Read<KwDib>("KwDib", Edited(strGood, coFault.strFrom, coFault.strTo));
         ASSERT_TRUE(pcoDib) << coFault.pszFault;
         EXPECT_FALSE(pcoDib->IsValid()) << coFault.pszFault;
-        EXPECT_EQ(s_coMessages, std::vector<std::string>({ "The picture <R> is damaged: its size, colours or bits do not fit together!" }))
-            << coFault.pszFault;
+        ASSERT_EQ(s_coMessages.size(), 1u) << coFault.pszFault;
+        EXPECT_EQ(s_coMessages[0].rfind("The picture <R> is damaged: ", 0), 0u) << s_coMessages[0];
     }
 }
 

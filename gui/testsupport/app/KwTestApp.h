@@ -22,6 +22,14 @@ public:
     short RunGo() { return Go(); }
     // The main window, so that tests of the main loop can start one.
     int MakeMainWindow(KwWFrame* pcoFrame) { return StartMainWindow(pcoFrame); }
+    // The start-up logo, shown and closed as InitInstance does.
+    KwWFrame* OpenLogo()
+    {
+        ShowLogo();
+        return GetLogoFrame();
+    }
+    void EndLogo() { CloseLogo(); }
+    KwWFrame* LogoFrame() const { return GetLogoFrame(); }
 };
 
 inline HWND Hwnd(const KwWnd& coWnd)

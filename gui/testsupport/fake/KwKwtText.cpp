@@ -131,10 +131,10 @@ unsigned long StandardPictureColor(const std::string& strId)
 std::vector<TKwtRecord> StandardRecords()
 {
     const std::string strChildren =
-        "  " + WindowRecord("KwPictureChild", "BMP_INFO",
+        "  " + WindowRecord("KwStatic", "BMP_INFO",
                             "  short 35 5\n  short 36 5\n  short 37 32\n  short 38 32\n  short 40 15\n"
                             "  string 321 \"BMP_MBINFO\"\n  short 322 2\n  long 323 16711935\n")
-        + "  " + WindowRecord("KwTextChild", "MESSAGE",
+        + "  " + WindowRecord("KwStatic", "MESSAGE",
                               "  short 35 42\n  short 36 5\n  short 37 250\n  short 38 150\n  short 40 15\n"
                               "  short 41 0\n  short 311 17\n")
         + Button(0) + Button(1) + Button(2);

@@ -39,7 +39,7 @@ std::string DibRecord(const std::string& strId, int nWidth, int nHeight, const s
 
 // The test programs' own standard resource file: the message dialog
 // "DLG_GER_MESSAGE" (a KwWFrame with the KwPushButton children BT_PUSH1 to
-// BT_PUSH3, the KwPictureChild BMP_INFO and the KwTextChild MESSAGE) and
+// BT_PUSH3, the KwStatic BMP_INFO and the KwStatic MESSAGE) and
 // round pictures BMP_MBSTOP (red), BMP_MBQUEST (blue), BMP_MBEXCLAM
 // (yellow), BMP_MBINFO (light blue), BMP_ZORVIK and BMP_KWDEFAULTICON, all
 // with magenta (0xFF00FF) as background.

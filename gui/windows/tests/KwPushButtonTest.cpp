@@ -2,10 +2,9 @@
 #include "KwFakeSystem.h"
 #include "KwKwtText.h"
 #include "KwMessages.h"
-#include "KwPictureChild.h"
+#include "KwStatic.h"
 #include "KwPushButton.h"
 #include "KwScratchTest.h"
-#include "KwTextChild.h"
 #include "KwWFrame.h"
 #include "KwFileHdl.h"
 
@@ -142,16 +141,16 @@ TEST_F(KwChildResourceTest, ButtonTextAndPictureChildrenKeepTheirVariables)
         "KwWFrame", "FW_TEST", "",
         "  " + kw25test::WindowRecord("KwPushButton", "BT_GO", "  string 43 \"&Go\"\n  short 92 5\n  short 301 3\n"
                                       "  short 302 250\n  short 303 40\n")
-            + "  " + kw25test::WindowRecord("KwTextChild", "TX_INFO", "  string 43 \"two\\nlines\"\n  short 311 34\n  short 312 2\n")
-            + "  " + kw25test::WindowRecord("KwPictureChild", "PC_LOGO", "  string 321 \"BMP_X\"\n  short 322 3\n  long 323 255\n"));
+            + "  " + kw25test::WindowRecord("KwStatic", "TX_INFO", "  string 43 \"two\\nlines\"\n  short 311 34\n  short 312 2\n")
+            + "  " + kw25test::WindowRecord("KwStatic", "PC_LOGO", "  string 321 \"BMP_X\"\n  short 322 3\n  long 323 255\n"));
     ASSERT_EQ(kw25test::WriteKwt(At("children.kwt"), kw25test::KwtText({ { "FW_TEST", "KwWFrame", strFrame } })), "");
     KwFileHdl coHdl;
     ASSERT_EQ(coHdl.OpenRead(At("children.kwt").c_str(), 0, nullptr), TFileHdl::Success);
     KwWFrame* pcoFrame = static_cast<KwWFrame*>(coHdl.LoadResource("FW_TEST", nullptr, nullptr, 0));
     ASSERT_NE(pcoFrame, nullptr);
     auto* pcoButton = dynamic_cast<KwPushButton*>(pcoFrame->FindChildPtr("BT_GO"));
-    auto* pcoText = dynamic_cast<KwTextChild*>(pcoFrame->FindChildPtr("TX_INFO"));
-    auto* pcoPicture = dynamic_cast<KwPictureChild*>(pcoFrame->FindChildPtr("PC_LOGO"));
+    auto* pcoText = dynamic_cast<KwStatic*>(pcoFrame->FindChildPtr("TX_INFO"));
+    auto* pcoPicture = dynamic_cast<KwStatic*>(pcoFrame->FindChildPtr("PC_LOGO"));
     ASSERT_TRUE(pcoButton && pcoText && pcoPicture);
     EXPECT_TRUE(pcoButton->IsDefaultPush());
     EXPECT_TRUE(pcoButton->IsRepeatOnPress());
