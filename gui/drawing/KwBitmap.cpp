@@ -2,6 +2,7 @@
 
 #include "KwDC.h"
 #include "KwDib.h"
+#include "KwPictureCheck.h"
 #include "KwSystem.h"
 #include "TFile.h"
 #include "TResVar.h"
@@ -82,21 +83,18 @@ int KwBitmap::SysCreate(const KwSize& coSize, unsigned short unPlanes, unsigned 
 
 // Resources
 
+// kwtcheck's rules, so that both reject the same records.
 int KwBitmap::IsConsistent(const KwLogBitmap& coLog, size_t nBytes)
 {
-    const int nBits = coLog.bBitsPixel;
-    if (coLog.nWidth < 1 || coLog.nHeight < 1 || coLog.bPlanes < 1)
-        return 0;
-    if (nBits != 1 && nBits != 4 && nBits != 8 && nBits != 16 && nBits != 24 && nBits != 32)
-        return 0;
-    if (coLog.bPlanes * nBits > 32)
-        return 0;
-    const long lRow = ((static_cast<long>(coLog.nWidth) * nBits + 15) / 16) * 2;
-    if (coLog.nWidthBytes != lRow)
-        return 0;
-    return static_cast<unsigned long long>(coLog.bPlanes) * static_cast<unsigned long long>(coLog.nHeight)
-               * static_cast<unsigned long long>(lRow)
-        == nBytes;
+    KwBitmapRecordCheck coCheck;
+    coCheck.Take(KwBitmapRecordCheck::VarType, coLog.nType);
+    coCheck.Take(KwBitmapRecordCheck::VarWidth, coLog.nWidth);
+    coCheck.Take(KwBitmapRecordCheck::VarHeight, coLog.nHeight);
+    coCheck.Take(KwBitmapRecordCheck::VarRowBytes, coLog.nWidthBytes);
+    coCheck.Take(KwBitmapRecordCheck::VarPlanes, coLog.bPlanes);
+    coCheck.Take(KwBitmapRecordCheck::VarBitsPixel, coLog.bBitsPixel);
+    coCheck.AddBits(nBytes);
+    return nBytes != 0 && coCheck.Check().IsEmpty();
 }
 
 int KwBitmap::SetBits(const KwLogBitmap& coLogBitmap, const void* pvBits, size_t nBytes)
@@ -150,18 +148,9 @@ int KwBitmap::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, uns
     case VarWidthBytes: m_coLogBitmap.nWidthBytes = nValue; return 1;
     case VarPlanes: m_coLogBitmap.bPlanes = static_cast<unsigned char>(coVar); return 1;
     case VarBitsPixel: m_coLogBitmap.bBitsPixel = static_cast<unsigned char>(coVar); return 1;
-    case VarBits: {
-        if (coVar.MyType() != TResVar::TypeChar)
-            return 1;
-        const char* pch = static_cast<const char*>(coVar);
-        const size_t nCount = coVar.GetCount() < 2 ? (coVar.GetCount() ? 1 : 0) : coVar.GetCount();
-        try {
-            m_coBits.insert(m_coBits.end(), pch, pch + nCount);
-        } catch (const std::bad_alloc&) {
-            m_coBits.clear();
-        }
+    case VarBits:
+        KwDib::AppendBits(coVar, m_coBits);
         return 1;
-    }
     default:
         return KwObjGDI::NotifyVariableRead(coVar, pcoParent, ulIndex);
     }

@@ -1,11 +1,12 @@
 #include "KwDib.h"
 
+#include "KwPictureCheck.h"
 #include "TFile.h"
 #include "TResVar.h"
 
 #include <algorithm>
-
 #include <cstring>
+#include <iterator>
 #include <new>
 
 KW_IMPLEMENT_DYNAMIC_CLASS(KwDib, KwObjGDI, "kw25")
@@ -375,21 +376,38 @@ int KwDib::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsign
         for (unsigned short i = 0; i < coVar.GetCount() && co.coColors.size() <= 259; ++i)
             co.coColors.push_back(static_cast<unsigned long>(static_cast<uint32_t>(static_cast<long>(coVar[i]))));
         return 1;
-    case VarBits: {
-        if (coVar.MyType() != TResVar::TypeChar)
-            return 1;
-        const char* pch = static_cast<const char*>(coVar);
-        const size_t nCount = coVar.GetCount() < 2 ? (coVar.GetCount() ? 1 : 0) : coVar.GetCount();
-        try {
-            co.coBits.insert(co.coBits.end(), pch, pch + nCount);
-        } catch (const std::bad_alloc&) {
-            co.coBits.clear();
-        }
+    case VarBits:
+        AppendBits(coVar, co.coBits);
         return 1;
-    }
     default:
         return KwObjGDI::NotifyVariableRead(coVar, pcoParent, ulIndex);
     }
+}
+
+void KwDib::AppendBits(const TResVar& coVar, std::vector<unsigned char>& coBits)
+{
+    if (coVar.MyType() != TResVar::TypeChar)
+        return;
+    const char* pch = static_cast<const char*>(coVar);
+    const size_t nCount = coVar.GetCount() < 2 ? (coVar.GetCount() ? 1 : 0) : coVar.GetCount();
+    try {
+        coBits.insert(coBits.end(), pch, pch + nCount);
+    } catch (const std::bad_alloc&) {
+        coBits.clear();
+    }
+}
+
+TString KwDib::CheckRecord(const KwDibRecord& coRecord)
+{
+    KwDibRecordCheck coCheck;
+    const long alFields[] = { coRecord.lSize, coRecord.lWidth, coRecord.lHeight, coRecord.nPlanes, coRecord.nBitCount,
+                              coRecord.lCompression, coRecord.lSizeImage, coRecord.lXPelsPerMeter, coRecord.lYPelsPerMeter,
+                              coRecord.lClrUsed, coRecord.lClrImportant };
+    for (unsigned short i = 0; i < std::size(alFields); ++i)
+        coCheck.Take(static_cast<unsigned short>(KwDibRecordCheck::VarHeaderSize + i), alFields[i]);
+    coCheck.AddColors(coRecord.coColors.size());
+    coCheck.AddBits(coRecord.coBits.size());
+    return coCheck.Check();
 }
 
 int KwDib::NotifyReadFinished(TResource* pcoParent, unsigned long ulIndex)
@@ -398,13 +416,18 @@ int KwDib::NotifyReadFinished(TResource* pcoParent, unsigned long ulIndex)
     KwDibRecord coRecord;
     std::swap(coRecord, m_coRecord);
     if (coRecord.lSizeImage != 0) {
+        // The same rules as kwtcheck's first, so that both reject the same
+        // records; then the reader of packed pictures.
+        TString coWhy = CheckRecord(coRecord);
         std::vector<unsigned char> coPacked;
-        if (coRecord.MakePacked(coPacked) && SetPacked(coPacked.data(), coPacked.size()))
+        if (coWhy.IsEmpty() && coRecord.MakePacked(coPacked) && SetPacked(coPacked.data(), coPacked.size()))
             return 0;
         SysDelete();
+        if (coWhy.IsEmpty())
+            coWhy = "its size, colours or bits do not fit together";
         TString coText;
-        ReportReadFault(coText.SetText("The picture <%s> is damaged: its size, colours or bits do not fit together!",
-                                       static_cast<const char*>(GetResId())));
+        ReportReadFault(coText.SetText("The picture <%s> is damaged: %s!", static_cast<const char*>(GetResId()),
+                                       static_cast<const char*>(coWhy)));
         return 0;
     }
     if (!m_coFileName.IsEmpty())

@@ -106,6 +106,13 @@ public:
     int NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex) override;
     int NotifyReadFinished(TResource* pcoParent, unsigned long ulIndex) override;
 
+    // Why the stored record does not fit together (kwtcheck's rules);
+    // empty when it does.
+    static TString CheckRecord(const KwDibRecord& coRecord);
+    // Appends the bytes of a char variable of picture bits (a bad
+    // allocation leaves them empty, so that the picture does not fit).
+    static void AppendBits(const TResVar& coVar, std::vector<unsigned char>& coBits);
+
 protected:
     void WriteData(TFile& coFile) const override;
 

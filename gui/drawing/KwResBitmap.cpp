@@ -72,17 +72,15 @@ int KwResBitmap::SysCreate()
 
 int KwResBitmap::SysCreate(const char* pszId, const char* pszFile)
 {
-    const TString coId(pszId);
-    Release();
-    SetResId(coId);
-    KwResHdl* pcoManager = Manager();
-    if (coId.IsEmpty() || !pcoManager)
-        return 0;
-    m_pcoBitmap = pcoManager->GetBitmap(coId, pszFile);
-    return m_pcoBitmap != nullptr;
+    return Acquire(pszId, [pszFile](KwResHdl& coManager, const TString& coId) { return coManager.GetBitmap(coId, pszFile); });
 }
 
 int KwResBitmap::SysCreate(const char* pszId, KwFileHdl* pcoFileHdl)
+{
+    return Acquire(pszId, [pcoFileHdl](KwResHdl& coManager, const TString& coId) { return coManager.GetBitmap(coId, pcoFileHdl); });
+}
+
+int KwResBitmap::Acquire(const char* pszId, const std::function<KwSysBitmap*(KwResHdl&, const TString&)>& fnGet)
 {
     const TString coId(pszId);
     Release();
@@ -90,7 +88,7 @@ int KwResBitmap::SysCreate(const char* pszId, KwFileHdl* pcoFileHdl)
     KwResHdl* pcoManager = Manager();
     if (coId.IsEmpty() || !pcoManager)
         return 0;
-    m_pcoBitmap = pcoManager->GetBitmap(coId, pcoFileHdl);
+    m_pcoBitmap = fnGet(*pcoManager, coId);
     return m_pcoBitmap != nullptr;
 }
 

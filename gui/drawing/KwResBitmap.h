@@ -4,7 +4,10 @@
 #include "KwBitmap.h"
 #include "KwRes.h"
 
+#include <functional>
+
 class KwFileHdl;
+class KwResHdl;
 
 // A bitmap shared through the resource manager: one per id, counted by
 // its users, destroyed by the manager when the last one releases it.
@@ -62,6 +65,8 @@ public:
 
 private:
     void Release();
+    // Releases, takes the id and asks the manager for its bitmap.
+    int Acquire(const char* pszId, const std::function<KwSysBitmap*(KwResHdl&, const TString&)>& fnGet);
 
     KwSysBitmap* m_pcoBitmap { nullptr };   // shared; one use held
 };
