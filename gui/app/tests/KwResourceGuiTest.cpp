@@ -124,9 +124,14 @@ protected:
 
 KwWFrame* OpenDemo(kw25test::KwTestApp& coApp)
 {
-    const std::filesystem::path coFile = std::filesystem::temp_directory_path() / "KwResourceGuiTest-demo.kwt";
-    EXPECT_EQ(kw25test::WriteKwt(coFile.string(), DemoFile()), "");
-    EXPECT_EQ(coApp.GetResHdl().InstallResourceFile(coFile.string().c_str(), s_aDemoLinks, 0, nullptr), TFileHdl::Success);
+    // Installed once for all tests of the program.
+    static const unsigned short s_unInstalled = [&coApp] {
+        const std::filesystem::path coFile = std::filesystem::temp_directory_path() / "KwResourceGuiTest-demo.kwt";
+        const std::string strError = kw25test::WriteKwt(coFile.string(), DemoFile());
+        return strError.empty() ? coApp.GetResHdl().InstallResourceFile(coFile.string().c_str(), s_aDemoLinks, 0, nullptr)
+                                : static_cast<unsigned short>(0);
+    }();
+    EXPECT_EQ(s_unInstalled, TFileHdl::Success);
     KwWnd* pcoWnd = coApp.GetResHdl().LoadWindow("FW_DEMO", nullptr, nullptr);
     if (!pcoWnd || !pcoWnd->IsFrameWindow())
         return nullptr;
@@ -201,7 +206,7 @@ TEST_F(KwResourceGuiTest, MessageBoxShowsTheButtonsOfItsTypeReturnTakesTheDefaul
     EXPECT_EQ(Box(0x101, Key(VK_RETURN)), 2);
     EXPECT_EQ(strButtons, "&OK &Cancel ");
     EXPECT_EQ(strDefault, "BT_PUSH2");
-    EXPECT_EQ(Box(0x34, Key('N'), "exclamation"), 7);
+    EXPECT_EQ(Box(0x34, [](KwWFrame&) { kwtest::PressKey('N', kwtest::ModAlt); }, "exclamation"), 7);
     EXPECT_EQ(strPicture, "BMP_MBEXCLAM");
     EXPECT_EQ(Box(0x12, [](KwWFrame& coDialog) { kwtest::ClickAt(ChildHwnd(coDialog, "BT_PUSH2"), { 10, 10 }); }), 4);
     EXPECT_EQ(strPicture, "BMP_MBSTOP");

@@ -6,13 +6,21 @@
 # file (exit code 0).
 execute_process(COMMAND ${EMULATOR} ${CHECK} -q ${BINDS} ${WHAT} ${FILE}
     RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
-file(STRINGS ${EXPECTED} expected)
-string(REPLACE "\r" "" out "${out}")
-string(REGEX REPLACE "\n$" "" out "${out}")
-set(found)
-if(NOT out STREQUAL "")
-    string(REPLACE "\n" ";" found "${out}")
-endif()
+# Lists split at ';': the semicolons of the texts are compared as ","
+# instead.
+function(split_lines text var)
+    string(REPLACE "\r" "" text "${text}")
+    string(REPLACE ";" "," text "${text}")
+    string(REGEX REPLACE "\n$" "" text "${text}")
+    set(lines)
+    if(NOT text STREQUAL "")
+        string(REPLACE "\n" ";" lines "${text}")
+    endif()
+    set(${var} "${lines}" PARENT_SCOPE)
+endfunction()
+file(READ ${EXPECTED} expected)
+split_lines("${expected}" expected)
+split_lines("${out}" found)
 list(LENGTH expected nExpected)
 list(LENGTH found nFound)
 set(want 1)
