@@ -237,9 +237,11 @@ int KwResHdl::UnInstallResourceFile(const char* pszName)
 {
     if (!pszName || !*pszName)
         return 0;
+    // A path, as given to the installation, names its file.
     const int nByFile = std::strchr(pszName, '.') != nullptr;
+    const TString coName = nByFile ? KwConfig::FilePart(pszName) : TString(pszName);
     const auto it = std::find_if(m_coFiles.begin(), m_coFiles.end(), [&](const std::unique_ptr<KwFileHdl>& pcoHdl) {
-        return SameName(nByFile ? pcoHdl->GetResFile() : pcoHdl->GetProject(), pszName);
+        return SameName(nByFile ? pcoHdl->GetResFile() : pcoHdl->GetProject(), coName);
     });
     if (it == m_coFiles.end())
         return 0;

@@ -73,7 +73,7 @@ public:
     // already (an include cycle) is refused.
     unsigned short InstallResourceFile(const char* pszFile, const KwMemberLinkArray* pcoLinks, int nCopy,
                                        const char* pszReadPassword);
-    // Counts an installation down (by file name with '.', else by project
+    // Counts an installation down (by file name, or path, with '.', else by project
     // name); at 0 the file is closed, its libraries freed and its include
     // projects uninstalled. Non-zero when an installation was found.
     int UnInstallResourceFile(const char* pszName);

@@ -287,7 +287,11 @@ TEST_F(KwResHdlTest, DamagedFilesAreRefusedOrReadWithoutHarm)
             ++nInstalled;
             delete coResHdl.LoadWindow("FW_MAIN", nullptr, nullptr);
             delete coResHdl.LoadDib("BMP_A", nullptr);
-            EXPECT_NE(coResHdl.UnInstallResourceFile(strPath.c_str()), 0) << strPath;
+            const KwFileHdl* pcoHdl = coResHdl.GetFileHdlFromIndex(0);
+            ASSERT_NE(pcoHdl, nullptr);
+            EXPECT_NE(coResHdl.UnInstallResourceFile(strPath.c_str()), 0)
+                << strPath << " installed as " << static_cast<const char*>(pcoHdl->GetResFile()) << ", project "
+                << static_cast<const char*>(pcoHdl->GetProject());
         }
         EXPECT_LE(s_coMessages.size(), coRecords.size() + 1) << strPath;
         ASSERT_EQ(coResHdl.GetFileHdlCount(), 0) << strPath;
