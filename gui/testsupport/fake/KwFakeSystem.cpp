@@ -2,6 +2,7 @@
 
 #include "KwMessages.h"
 #include "KwWnd.h"
+#include "TOpSystem.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -385,6 +386,13 @@ int KwFakeSystem::RemoveMessClose(KwHandle hWnd)
 int KwFakeSystem::ExecuteProcess(const char* pszCommandLine, const char* pszWorkDir, short nShow)
 {
     coExecuted.push_back(std::string(pszCommandLine) + "|" + (pszWorkDir ? pszWorkDir : "") + "|" + std::to_string(nShow));
+    return 1;
+}
+
+int KwFakeSystem::SystemMessageBox(const char* pszText, const char* pszTitle, unsigned)
+{
+    Log(std::string("SystemMessageBox ") + (pszTitle ? pszTitle : "") + ": " + (pszText ? pszText : ""));
+    TOpSystem::CallMessageHandler(pszText, pszTitle);
     return 1;
 }
 

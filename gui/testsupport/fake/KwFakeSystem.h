@@ -119,6 +119,8 @@ public:
     int RemoveMessClose(KwHandle hWnd) override;
     TString GetWindowsDirectory() const override { return TString(strWindowsDir.c_str()); }
     int ExecuteProcess(const char* pszCommandLine, const char* pszWorkDir, short nShow) override;
+    // Logged and handed to the message handler, if any; never a real box.
+    int SystemMessageBox(const char* pszText, const char* pszTitle, unsigned unFlags) override;
     short GetKeyState(int nVirtualKey) const override { return nVirtualKey == 16 && nShiftDown ? static_cast<short>(0x8000) : 0; }
     void PostQuitMessage(int nExitCode) override;
 
