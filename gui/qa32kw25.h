@@ -1,8 +1,9 @@
 #pragma once
 
 // The GUI core: the application object, windows and the mapping of
-// messages to handlers, events and links, device contexts and drawing
-// objects, content objects and timers.
+// messages to handlers, events and links, window resources and the
+// resource manager, device contexts and drawing objects, push buttons,
+// content objects and timers.
 
 #include "qa32kwtl.h"
 
@@ -16,7 +17,10 @@
 #include "KwMessages.h"
 #include "KwMessParam.h"
 #include "KwSystem.h"
+#include "KwProfile.h"
 #include "KwRes.h"
+#include "KwFileHdlInfo.h"
+#include "KwFileHdl.h"
 #include "KwEvent.h"
 #include "KwLink.h"
 #include "KwGdiTypes.h"
@@ -25,9 +29,12 @@
 #include "KwObjGDI.h"
 #include "KwPen.h"
 #include "KwFont.h"
+#include "KwFontTable.h"
 #include "KwRegion.h"
 #include "KwBitmap.h"
 #include "KwDib.h"
+#include "KwResBitmap.h"
+#include "KwMarkerPool.h"
 #include "KwPictureCheck.h"
 #include "KwPal.h"
 #include "KwCursor.h"
@@ -39,10 +46,14 @@
 #include "KwWControl.h"
 #include "KwWSystem.h"
 #include "KwWFrame.h"
+#include "KwPushButton.h"
+#include "KwStatic.h"
 #include "KwDummyChildWindow.h"
 #include "KwContent.h"
 #include "KwTimer.h"
 #include "KwKeyTable.h"
+#include "KwConfig.h"
+#include "KwResObjInfo.h"
 #include "KwResHdl.h"
 #include "KwApp.h"
 #include "KwProgramDescription.h"

@@ -4,6 +4,7 @@
 #include "KwCursor.h"
 #include "KwDC.h"
 #include "KwLayout.h"
+#include "KwProfile.h"
 #include "KwSystem.h"
 #include "KwWChild.h"
 #include "KwWSystem.h"
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 // The table exists before the reference object that uses it.
 TMvcEventTable KwApp::m_stcoEvTab { "KwApp", &KwApp::TMvcEventsRegister };
@@ -25,7 +27,11 @@ KW_IMPLEMENT_DYNAMIC_CLASS(KwApp, KwRes, "kw25")
 
 namespace {
 
-enum : unsigned short { CursorWait = 32514, MaxArgs = 128, MessageBufferSize = 1024 };
+enum : unsigned short { CursorWait = 32514, MaxArgs = 128 };
+// The system's message box of the framework: task-modal, exclamation icon.
+constexpr unsigned MessageBoxFlags = 0x2000 | 0x30;
+// The logo frame: a popup window with a border.
+constexpr unsigned long LogoStyle = 0x80800000UL;
 enum : short { LogPixelsX = 88, LogPixelsY = 90, HorzRes = 8, VertRes = 10 };
 
 } // namespace
@@ -52,6 +58,14 @@ KwApp::KwApp(const char* pszName, const char* pszProfile, int nLogo)
         pcoKwSys->SetApp(this);
     m_nSystem = pcoKwSys->GetSystemId();
     m_coDefaultFont.SetHeight(-8);
+    KwFont coBold("MS Sans Serif", "FONT_SANSSERIF_BOLD");
+    coBold.SetHeight(-8);
+    coBold.SetBold(1);
+    m_coResHdl.SetFont(static_cast<short>(0), coBold);
+    KwFont coNormal("MS Sans Serif", "FONT_SANSSERIF_NORMAL");
+    coNormal.SetHeight(-8);
+    m_coResHdl.SetFont(static_cast<short>(1), coNormal);
+    m_coConfig.Create(pszProfile);
 }
 
 KwApp::~KwApp()
@@ -91,17 +105,17 @@ KwWFrame* KwApp::GetAppFrame(short nIndex) const
     return nIndex >= 0 && nIndex < CurrentAppFrameCount() ? m_coFrames[static_cast<size_t>(nIndex)] : nullptr;
 }
 
+int KwApp::HasAppFrame(const KwWFrame* pcoFrame) const
+{
+    return pcoFrame && std::find(m_coFrames.begin(), m_coFrames.end(), pcoFrame) != m_coFrames.end();
+}
+
 int KwApp::StartMainWindow(KwWFrame* pcoFrame)
 {
     if (!pcoFrame || m_pcoMainWindow)
         return 0;
     EndStartupWait();
-    if (m_pcoLogoFrame) {
-        KwWFrame* pcoLogo = m_pcoLogoFrame;
-        m_pcoLogoFrame = nullptr;
-        pcoLogo->Destroy();
-    }
-    m_coLogoDib.SysDelete();
+    CloseLogo();
     m_pcoMainWindow = pcoFrame;
     pcoFrame->Start(m_nShowParam);
     return 1;
@@ -196,29 +210,6 @@ void KwApp::EndStartupWait()
     WaitCursor(0);
 }
 
-// Message box
-
-int KwApp::Message(const char* pszText, const char* pszTitle, const KwWnd*, unsigned short) const
-{
-    // Without the application's own dialog the system message box stands
-    // in, as for a dialog that cannot be loaded.
-    const char* pszShown = pszText && *pszText ? pszText : "You possibly forgot to define your messsage!";
-    CurrentOS().Message(pszShown, pszTitle && *pszTitle ? pszTitle : "ZORVIK System-Message");
-    return 1;
-}
-
-int KwApp::Message(unsigned short unType, const char* pszTitle, const char* pszFormat, ...) const
-{
-    if (!pszFormat)
-        return 1;
-    char szText[MessageBufferSize];
-    va_list pArgs;
-    va_start(pArgs, pszFormat);
-    std::vsnprintf(szText, sizeof szText, pszFormat, pArgs);
-    va_end(pArgs);
-    return Message(szText, pszTitle, nullptr, unType);
-}
-
 // Start-up and main loop
 
 std::vector<TString> KwApp::SplitCommandLine(const char* pszCommandLine)
@@ -254,7 +245,10 @@ int KwApp::InitInstance(KwHandle hInstance, KwHandle hPrevInstance, const char* 
         KwWnd::ChangeLayout(&KwWndLayoutWIN31::Instance());
         KwWChild::ChangeLayout(&KwWChildLayoutWIN31::Instance());
     }
+    InstallStandardFile();
     GetDefaultAppIconId();
+    if (m_nLogo)
+        ShowLogo();
     m_coArgs = SplitCommandLine(pszCommandLine);
     EndStartupWait();
     std::vector<const char*> coArgv;
@@ -264,13 +258,70 @@ int KwApp::InitInstance(KwHandle hInstance, KwHandle hPrevInstance, const char* 
     if (!nResult)
         nResult = Main(static_cast<short>(coArgv.size()), coArgv.empty() ? nullptr : coArgv.data());
     m_coArgs.clear();
+    CloseLogo();
+    return nResult;
+}
+
+// The standard resource file: installed from the "system" directory (or
+// found elsewhere along the configuration); without it a message, and the
+// main loop will not run.
+void KwApp::InstallStandardFile()
+{
+    const char* pszName = GetStandardKwtFile();
+    const TString coPath = m_coConfig.FindFile(pszName, KwConfig::PathSystem, 1);
+    TString coError;
+    if (coPath.IsEmpty()) {
+        coError.SetText("Standard Resource-File <%s> not found!", pszName);
+    } else {
+        const unsigned short unResult = m_coResHdl.InstallResourceFile(coPath, nullptr, 0, nullptr);
+        if (unResult != TFileHdl::Success)
+            coError = TFileHdl::GetError(unResult, coPath);
+    }
+    if (coError.IsEmpty())
+        return;
+    EndStartupWait();
+    if (pcoKwSys)
+        pcoKwSys->SystemMessageBox(coError, "ZORVIK-Message", MessageBoxFlags);
+    Exit(0);
+}
+
+// The logo: the picture in a bordered popup frame centred on the screen,
+// shown until the main window starts or the Main hooks return.
+void KwApp::ShowLogo()
+{
+    if (m_coLogoDibId.IsEmpty())
+        m_coLogoDibId = "BMP_ZORVIK";
+    if (!m_coResHdl.LoadCustomDib(m_coLogoDibId, &m_coLogoDib, nullptr) && m_coLogoDibId.Stricmp("BMP_ZORVIK") != 0)
+        m_coResHdl.LoadCustomDib("BMP_ZORVIK", &m_coLogoDib, nullptr);
+    if (!m_coLogoDib.IsValid())
+        return;
+    const KwSize coPicture = m_coLogoDib.GetSize();
+    const KwSize coFrame(static_cast<short>(coPicture.Width() + 8), static_cast<short>(coPicture.Height() + 8));
+    const KwRect coScreen = GetScreenRect();
+    const KwPoint coPos(static_cast<short>(coScreen.Left() + (coScreen.Width() - coFrame.Width()) / 2),
+                        static_cast<short>(coScreen.Top() + (coScreen.Height() - coFrame.Height()) / 2));
+    auto* pcoFrame = new KwWFrame("KW_INIT", coPos, coFrame, nullptr, 15, LogoStyle, 0, 0);
+    if (!pcoFrame->SysCreate(nullptr)) {
+        pcoFrame->Destroy();
+        return;
+    }
+    m_pcoLogoFrame = pcoFrame;
+    auto* pcoChild = new KwWChild("KW_INIT1", KwPoint(), KwSize(static_cast<short>(coFrame.Width() - 2), static_cast<short>(coFrame.Height() - 2)), 0, 15, 0);
+    pcoChild->SetShade(1, 0);
+    pcoChild->SetShadeWidth(2, 0);
+    pcoChild->MVC().SetLink("KW_LINK_PAINT", this, &KwApp::LnkLogoPaint);
+    pcoChild->SysCreate(pcoFrame);
+    pcoFrame->StartDirect(4);
+}
+
+void KwApp::CloseLogo()
+{
     if (m_pcoLogoFrame) {
         KwWFrame* pcoLogo = m_pcoLogoFrame;
         m_pcoLogoFrame = nullptr;
         pcoLogo->Destroy();
     }
     m_coLogoDib.SysDelete();
-    return nResult;
 }
 
 short KwApp::Go()
@@ -307,6 +358,12 @@ int KwApp::EvResourceFileInstalled(const TFileHdl& coFileHdl)
     return MVC().CallLink("KW_LINK_RESFILEINSTALLED", coParam);
 }
 
+int KwApp::LnkLogoPaint(TMvcParam& coParam)
+{
+    KwEventPaint* pcoPaint = dynamic_cast<KwEventPaint*>(&coParam);
+    return pcoPaint ? DoLogoPaint(*pcoPaint) : 0;
+}
+
 int KwApp::DoLogoPaint(KwEventPaint& coEvent)
 {
     if (!m_coLogoDib.IsValid())
@@ -315,6 +372,70 @@ int KwApp::DoLogoPaint(KwEventPaint& coEvent)
     coRect.Resize(-3);
     coEvent.CurrentDC().DrawStretchedDIB(m_coLogoDib, coRect);
     return 1;
+}
+
+// Profile files, directories, other programs
+
+short KwApp::GetProfileShort(const char* pszSection, const char* pszKey, const char* pszFile, short nDefault)
+{
+    if (!pcoKwSys)
+        return nDefault;
+    return KwProfile::ToShort(pcoKwSys->GetProfileString(pszSection, pszKey, pszFile, nullptr), nDefault);
+}
+
+TString KwApp::GetProfileString(const char* pszSection, const char* pszKey, const char* pszFile, const char* pszDefault)
+{
+    return pcoKwSys ? pcoKwSys->GetProfileString(pszSection, pszKey, pszFile, pszDefault) : TString(pszDefault);
+}
+
+int KwApp::WriteProfileShort(const char* pszSection, const char* pszKey, const char* pszFile, short nValue)
+{
+    TString coValue;
+    coValue.SetText("%d", nValue);
+    return WriteProfileString(pszSection, pszKey, pszFile, coValue);
+}
+
+int KwApp::WriteProfileString(const char* pszSection, const char* pszKey, const char* pszFile, const char* pszValue)
+{
+    return pcoKwSys ? pcoKwSys->WriteProfileString(pszSection, pszKey, pszFile, pszValue) : 0;
+}
+
+TString KwApp::GetWindowsDirectory() { return pcoKwSys ? pcoKwSys->GetWindowsDirectory() : TString(); }
+TString KwApp::GetSystemDirectory() { return pcoKwSys ? pcoKwSys->GetSystemDirectory() : TString(); }
+
+TString KwApp::ExecuteWorkDir(const char* pszCommandLine)
+{
+    if (!pszCommandLine)
+        return TString();
+    std::string strProgram;
+    int nQuoted = 0;
+    for (const char* pch = pszCommandLine; *pch; ++pch) {
+        if (*pch == '"') {
+            nQuoted = !nQuoted;
+            continue;
+        }
+        if (!nQuoted && (*pch == ' ' || *pch == ',' || *pch == ';'))
+            break;
+        strProgram += *pch;
+    }
+    const size_t nCut = strProgram.find_last_of("\\:");
+    if (nCut == std::string::npos)
+        return TString();
+    // A colon stays, and so does a backslash right after it or at the very
+    // start, so that roots stay roots.
+    size_t nKeep = nCut;
+    if (strProgram[nCut] == ':' || nCut == 0 || strProgram[nCut - 1] == ':')
+        nKeep = nCut + 1;
+    return TString(strProgram.substr(0, nKeep).c_str());
+}
+
+int KwApp::Execute(const char* pszCommandLine, unsigned short unShow)
+{
+    if (!pcoKwSys || !pszCommandLine || !*pszCommandLine)
+        return 0;
+    const TString coWorkDir = ExecuteWorkDir(pszCommandLine);
+    return pcoKwSys->ExecuteProcess(pszCommandLine, coWorkDir.IsEmpty() ? nullptr : static_cast<const char*>(coWorkDir),
+                                    static_cast<short>(unShow));
 }
 
 // Screen and cursor

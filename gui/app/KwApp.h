@@ -2,6 +2,7 @@
 
 #include "Kw25Api.h"
 #include "KwColor.h"
+#include "KwConfig.h"
 #include "KwContent.h"
 #include "KwDib.h"
 #include "KwDummyChildWindow.h"
@@ -62,6 +63,8 @@ public:
     const KwKeyTable& GetKeyTable() const { return m_coKeyTable; }
     KwResHdl& GetResHdl() { return m_coResHdl; }
     const KwResHdl& GetResHdl() const { return m_coResHdl; }
+    KwConfig& GetConfig() { return m_coConfig; }
+    const KwConfig& GetConfig() const { return m_coConfig; }
     const KwFont& GetDefaultFont() const { return m_coDefaultFont; }
     void SetDefaultFont(const KwFont& coFont);
     const TString& GetLogoDibId() const { return m_coLogoDibId; }
@@ -79,6 +82,8 @@ public:
     // Frames
     short CurrentAppFrameCount() const { return static_cast<short>(m_coFrames.size()); }
     KwWFrame* GetAppFrame(short nIndex) const;
+    // Whether the frame still exists (frames leave the list when deleted).
+    int HasAppFrame(const KwWFrame* pcoFrame) const;
 
     // Member link tables
     void AddMLA(const KwMemberLinkArray* pcoTable);
@@ -98,15 +103,42 @@ public:
     void WaitCursor(int nOn);
     int GetWaitCount() const { return m_nWaitCount; }
 
-    // The framework's message box; answers the number of the pressed button
-    // (1 OK, 2 Cancel, 3 Abort, 4 Retry, 5 Ignore, 6 Yes, 7 No).
+    // The framework's message box, the dialog "DLG_GER_MESSAGE" of the
+    // standard resource file run modally; answers the number of the pressed
+    // button (1 OK, 2 Cancel, 3 Abort, 4 Retry, 5 Ignore, 6 Yes, 7 No).
+    // Type: the buttons (0x0F: 0 OK, 1 OK Cancel, 2 Abort Retry Ignore, 3
+    // Yes No Cancel, 4 Yes No, 5 Retry Cancel), the picture (0xF0: 0x10
+    // stop, 0x20 question, 0x30 exclamation, else information), the
+    // default button (0x0F00: 0x100 the second, 0x200 the third). Without
+    // the dialog, and inside a message box that is still being made (a
+    // complaint of the resource reader about the dialog itself), the
+    // system's message box stands in.
     int Message(const char* pszText, const char* pszTitle, const KwWnd* pcoParent, unsigned short unType) const;
+    // The text formatted into at most 1023 characters (longer texts are
+    // cut); 1 without format.
     int Message(unsigned short unType, const char* pszTitle, const char* pszFormat, ...) const;
 
     // The command line split into words (after InitInstance: empty again).
     short GetArgCount() const { return static_cast<short>(m_coArgs.size()); }
     // Splits a command line at white space into at most 128 words.
     static std::vector<TString> SplitCommandLine(const char* pszCommandLine);
+
+    // The standard resource file and the profile files (through the adapter)
+    static const char* GetStandardKwtFile() { return "zorvik30.kwt"; }
+    static short GetProfileShort(const char* pszSection, const char* pszKey, const char* pszFile, short nDefault);
+    static TString GetProfileString(const char* pszSection, const char* pszKey, const char* pszFile, const char* pszDefault);
+    static int WriteProfileShort(const char* pszSection, const char* pszKey, const char* pszFile, short nValue);
+    static int WriteProfileString(const char* pszSection, const char* pszKey, const char* pszFile, const char* pszValue);
+    static TString GetWindowsDirectory();
+    static TString GetSystemDirectory();
+    // Starts another program: the command line as given, its working
+    // directory the program's own (ExecuteWorkDir), the framework show
+    // code; 1 when it was started.
+    static int Execute(const char* pszCommandLine, unsigned short unShow);
+    // The program's directory: the command line's first word (up to a
+    // blank, comma or semicolon outside double quotes) up to its last '\'
+    // or ':' (a root keeps its '\'); empty without either.
+    static TString ExecuteWorkDir(const char* pszCommandLine);
 
     // Screen and cursor (through the adapter)
     static KwRect GetScreenRect();
@@ -128,6 +160,15 @@ public:
     // Overridables, in their slot order after those of KwRes.
 private:
     virtual int DoLogoPaint(KwEventPaint& coEvent);
+
+protected:
+    // The logo: the picture in a bordered popup frame centred on the
+    // screen (InitInstance shows it when asked to, and closes it when the
+    // main window starts or the Main hooks return).
+    void ShowLogo();
+    void CloseLogo();
+    KwWFrame* GetLogoFrame() const { return m_pcoLogoFrame; }
+
 public:
     // Start-up: connects to the instance, runs the class initialisers and
     // the layout set-up, splits the command line and calls the Main hooks;
@@ -167,6 +208,16 @@ private:
     void AddAppFrame(KwWFrame* pcoFrame);
     void RemoveAppFrame(KwWFrame* pcoFrame);
     void EndStartupWait();
+    void InstallStandardFile();
+    // The link of the message box's buttons: the pressed button's number
+    // becomes its frame's dialog result, and the frame is asked to close.
+    int MBoxPushed(TMvcParam& coParam);
+    // The paint link of the logo's child.
+    int LnkLogoPaint(TMvcParam& coParam);
+    // The system's box in place of the dialog: 1.
+    int SystemMessage(const char* pszText) const;
+    int RunMessageDialog(KwWFrame& coDialog, const char* pszText, const char* pszTitle, const KwWnd* pcoParent,
+                         unsigned short unType) const;
 
     TString m_coAppName;
     KwFont m_coDefaultFont { "MS Sans Serif", "FONT_DEFAULT" };
@@ -187,6 +238,7 @@ private:
     KwDummyContent m_coDummyContent;
     mutable TString m_coDefaultIconId;
     KwResHdl m_coResHdl { this };
+    KwConfig m_coConfig;
     KwKeyTable m_coKeyTable;
     short m_nSystem { 0 };
     KwHandle m_hPrevInstance { 0 };
@@ -194,6 +246,7 @@ private:
     KwWFrame* m_pcoMainWindow { nullptr };     // not owned
     int m_nLoadForEdit { 0 };
     std::vector<TString> m_coArgs;
+    mutable int m_nInMessage { 0 };           // a message box is being made or runs
 };
 
 // Starts a framework program: the application object's InitInstance with

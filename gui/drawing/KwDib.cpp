@@ -1,8 +1,12 @@
 #include "KwDib.h"
 
+#include "KwPictureCheck.h"
 #include "TFile.h"
+#include "TResVar.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 KW_IMPLEMENT_DYNAMIC_CLASS(KwDib, KwObjGDI, "kw25")
@@ -226,4 +230,209 @@ std::vector<KwPaletteEntry> KwDib::GetColorTable() const
         coEntries.push_back(coEntry);
     }
     return coEntries;
+}
+
+// Resources
+
+namespace {
+
+void PutU32(std::vector<unsigned char>& coOut, unsigned long ul)
+{
+    for (int i = 0; i < 4; ++i)
+        coOut.push_back(static_cast<unsigned char>(ul >> (8 * i)));
+}
+
+void PutU16(std::vector<unsigned char>& coOut, unsigned short un)
+{
+    coOut.push_back(static_cast<unsigned char>(un));
+    coOut.push_back(static_cast<unsigned char>(un >> 8));
+}
+
+} // namespace
+
+int KwDibRecord::MakePacked(std::vector<unsigned char>& coPacked) const
+{
+    coPacked.clear();
+    if (lSize != InfoHeaderSize || lSizeImage <= 0 || coBits.size() != static_cast<unsigned long>(lSizeImage))
+        return 0;
+    if (coColors.size() > 256 + 3)
+        return 0;
+    try {
+        coPacked.reserve(InfoHeaderSize + coColors.size() * 4 + coBits.size());
+        PutU32(coPacked, static_cast<unsigned long>(lSize));
+        PutU32(coPacked, static_cast<unsigned long>(lWidth));
+        PutU32(coPacked, static_cast<unsigned long>(lHeight));
+        PutU16(coPacked, static_cast<unsigned short>(nPlanes));
+        PutU16(coPacked, static_cast<unsigned short>(nBitCount));
+        PutU32(coPacked, static_cast<unsigned long>(lCompression));
+        PutU32(coPacked, static_cast<unsigned long>(lSizeImage));
+        PutU32(coPacked, static_cast<unsigned long>(lXPelsPerMeter));
+        PutU32(coPacked, static_cast<unsigned long>(lYPelsPerMeter));
+        PutU32(coPacked, static_cast<unsigned long>(lClrUsed));
+        PutU32(coPacked, static_cast<unsigned long>(lClrImportant));
+        for (unsigned long ulColor : coColors)
+            PutU32(coPacked, ulColor);
+        coPacked.insert(coPacked.end(), coBits.begin(), coBits.end());
+    } catch (const std::bad_alloc&) {
+        coPacked.clear();
+        return 0;
+    }
+    KwDibLayout coLayout;
+    // Exactly the colour entries the header asks for, and no fewer bits
+    // than its rows need.
+    if (!coLayout.Read(coPacked.data(), coPacked.size()) || coLayout.ulBitsOffset != InfoHeaderSize + coColors.size() * 4
+        || coLayout.ulImageSize > coBits.size()) {
+        coPacked.clear();
+        return 0;
+    }
+    return 1;
+}
+
+KwDibRecord KwDib::MakeRecord() const
+{
+    KwDibRecord coRecord;
+    const unsigned char* pb = GetPacked();
+    if (!pb)
+        return coRecord;
+    coRecord.lSize = InfoHeaderSize;
+    coRecord.lWidth = S32(pb + 4);
+    coRecord.lHeight = S32(pb + 8);
+    coRecord.nPlanes = static_cast<short>(U16(pb + 12));
+    coRecord.nBitCount = static_cast<short>(U16(pb + 14));
+    coRecord.lCompression = S32(pb + 16);
+    coRecord.lSizeImage = static_cast<long>(m_coLayout.ulImageSize);
+    coRecord.lXPelsPerMeter = S32(pb + 24);
+    coRecord.lYPelsPerMeter = S32(pb + 28);
+    coRecord.lClrUsed = S32(pb + 32);
+    coRecord.lClrImportant = S32(pb + 36);
+    // A longer header keeps bit-field masks inside itself; the record keeps
+    // them in front of the colours.
+    if (coRecord.lCompression == static_cast<long>(CompressionBitFields) && m_coLayout.ulHeaderSize > InfoHeaderSize) {
+        for (int i = 0; i < 3; ++i)
+            coRecord.coColors.push_back(U32(pb + InfoHeaderSize + 4 * i));
+    }
+    const unsigned char* pbColors = pb + m_coLayout.ulHeaderSize;
+    for (const unsigned char* pch = pbColors; pch < pb + m_coLayout.ulBitsOffset; pch += 4)
+        coRecord.coColors.push_back(U32(pch));
+    coRecord.coBits.assign(GetBits(), GetBits() + m_coLayout.ulImageSize);
+    return coRecord;
+}
+
+void KwDib::WriteData(TFile& coFile) const
+{
+    KwObjGDI::WriteData(coFile);
+    TResString(VarFile, m_coFileName).Write(coFile);
+    if (!IsValid() || !m_coLayout.ulImageSize)
+        return;
+    const KwDibRecord coRecord = MakeRecord();
+    TResLong(VarSize, coRecord.lSize).Write(coFile);
+    TResLong(VarWidth, coRecord.lWidth).Write(coFile);
+    TResLong(VarHeight, coRecord.lHeight).Write(coFile);
+    TResShort(VarPlanes, coRecord.nPlanes).Write(coFile);
+    TResShort(VarBitCount, coRecord.nBitCount).Write(coFile);
+    TResLong(VarCompression, coRecord.lCompression).Write(coFile);
+    TResLong(VarSizeImage, coRecord.lSizeImage).Write(coFile);
+    TResLong(VarXPels, coRecord.lXPelsPerMeter).Write(coFile);
+    TResLong(VarYPels, coRecord.lYPelsPerMeter).Write(coFile);
+    TResLong(VarClrUsed, coRecord.lClrUsed).Write(coFile);
+    TResLong(VarClrImportant, coRecord.lClrImportant).Write(coFile);
+    for (unsigned long ulColor : coRecord.coColors)
+        TResLong(VarColor, static_cast<long>(static_cast<int32_t>(ulColor))).Write(coFile);
+    const std::vector<unsigned char>& coBits = coRecord.coBits;
+    for (size_t nAt = 0; nAt < coBits.size(); nAt += MaxBitsChunk) {
+        const size_t nChunk = std::min<size_t>(MaxBitsChunk, coBits.size() - nAt);
+        TResChar(VarBits, reinterpret_cast<const char*>(coBits.data() + nAt), static_cast<unsigned short>(nChunk)).Write(coFile);
+    }
+}
+
+int KwDib::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex)
+{
+    const unsigned short unId = coVar.MyId();
+    if (unId == VarResId)
+        m_coRecord = KwDibRecord();
+    KwDibRecord& co = m_coRecord;
+    const long lValue = static_cast<long>(coVar);
+    switch (unId) {
+    case VarFile:
+        m_coFileName = coVar.MyType() == TResVar::TypeString ? static_cast<const char*>(coVar) : nullptr;
+        return 1;
+    case VarSize: co.lSize = lValue; return 1;
+    case VarWidth: co.lWidth = lValue; return 1;
+    case VarHeight: co.lHeight = lValue; return 1;
+    case VarPlanes: co.nPlanes = static_cast<short>(coVar); return 1;
+    case VarBitCount: co.nBitCount = static_cast<short>(coVar); return 1;
+    case VarCompression: co.lCompression = lValue; return 1;
+    case VarSizeImage: co.lSizeImage = lValue; return 1;
+    case VarXPels: co.lXPelsPerMeter = lValue; return 1;
+    case VarYPels: co.lYPelsPerMeter = lValue; return 1;
+    case VarClrUsed: co.lClrUsed = lValue; return 1;
+    case VarClrImportant: co.lClrImportant = lValue; return 1;
+    case VarColor:
+        // More entries than any header allows are not kept.
+        if (coVar.GetCount() < 2) {
+            co.coColors.push_back(static_cast<unsigned long>(static_cast<uint32_t>(lValue)));
+            return 1;
+        }
+        for (unsigned short i = 0; i < coVar.GetCount() && co.coColors.size() <= 259; ++i)
+            co.coColors.push_back(static_cast<unsigned long>(static_cast<uint32_t>(static_cast<long>(coVar[i]))));
+        return 1;
+    case VarBits:
+        AppendBits(coVar, co.coBits);
+        return 1;
+    default:
+        return KwObjGDI::NotifyVariableRead(coVar, pcoParent, ulIndex);
+    }
+}
+
+void KwDib::AppendBits(const TResVar& coVar, std::vector<unsigned char>& coBits)
+{
+    if (coVar.MyType() != TResVar::TypeChar)
+        return;
+    const char* pch = static_cast<const char*>(coVar);
+    const size_t nCount = coVar.GetCount() < 2 ? (coVar.GetCount() ? 1 : 0) : coVar.GetCount();
+    try {
+        coBits.insert(coBits.end(), pch, pch + nCount);
+    } catch (const std::bad_alloc&) {
+        coBits.clear();
+    }
+}
+
+TString KwDib::CheckRecord(const KwDibRecord& coRecord)
+{
+    KwDibRecordCheck coCheck;
+    const long alFields[] = { coRecord.lSize, coRecord.lWidth, coRecord.lHeight, coRecord.nPlanes, coRecord.nBitCount,
+                              coRecord.lCompression, coRecord.lSizeImage, coRecord.lXPelsPerMeter, coRecord.lYPelsPerMeter,
+                              coRecord.lClrUsed, coRecord.lClrImportant };
+    for (unsigned short i = 0; i < std::size(alFields); ++i)
+        coCheck.Take(static_cast<unsigned short>(KwDibRecordCheck::VarHeaderSize + i), alFields[i]);
+    coCheck.AddColors(coRecord.coColors.size());
+    coCheck.AddBits(coRecord.coBits.size());
+    return coCheck.Check();
+}
+
+int KwDib::NotifyReadFinished(TResource* pcoParent, unsigned long ulIndex)
+{
+    KwObjGDI::NotifyReadFinished(pcoParent, ulIndex);
+    KwDibRecord coRecord;
+    std::swap(coRecord, m_coRecord);
+    if (coRecord.lSizeImage != 0) {
+        // The same rules as kwtcheck's first, so that both reject the same
+        // records; then the reader of packed pictures.
+        TString coWhy = CheckRecord(coRecord);
+        std::vector<unsigned char> coPacked;
+        if (coWhy.IsEmpty() && coRecord.MakePacked(coPacked) && SetPacked(coPacked.data(), coPacked.size()))
+            return 0;
+        SysDelete();
+        if (coWhy.IsEmpty())
+            coWhy = "its size, colours or bits do not fit together";
+        TString coText;
+        ReportReadFault(coText.SetText("The picture <%s> is damaged: %s!", static_cast<const char*>(GetResId()),
+                                       static_cast<const char*>(coWhy)));
+        return 0;
+    }
+    if (!m_coFileName.IsEmpty())
+        SysCreate(m_coFileName);
+    else
+        SysDelete();
+    return 0;
 }

@@ -30,12 +30,50 @@ struct KW25_API KwDibLayout {
     int Read(const unsigned char* pbBlock, size_t nSize, int nFrontOnly = 0);
 };
 
+// The fields of a bitmap information header as a resource record keeps
+// them, with the colour table (bit-field masks first) and the bits.
+struct KW25_API KwDibRecord {
+    long lSize { 0 };
+    long lWidth { 0 };
+    long lHeight { 0 };
+    short nPlanes { 0 };
+    short nBitCount { 0 };
+    long lCompression { 0 };
+    long lSizeImage { 0 };
+    long lXPelsPerMeter { 0 };
+    long lYPelsPerMeter { 0 };
+    long lClrUsed { 0 };
+    long lClrImportant { 0 };
+    std::vector<unsigned long> coColors;   // RGBQUAD bytes, little-endian
+    std::vector<unsigned char> coBits;
+
+    // The packed picture (header, colour table, bits) when every part fits
+    // the others: a 40-byte header of an accepted kind, exactly the colour
+    // entries the header asks for, and exactly lSizeImage bits, at least
+    // the rows the header describes. 0 (and an empty block) otherwise.
+    int MakePacked(std::vector<unsigned char>& coPacked) const;
+};
+
 // A device-independent bitmap read from a bitmap file (or a stream at the
 // start of one), kept as one packed block, with the palette of its colour
 // table. A damaged or unsupported file leaves the picture empty.
+//
+// Record: class "KwDib", type 31; after those of KwRes the variables 6001
+// (string, the bitmap file) and, for a picture held in the record, the
+// header fields 6005 to 6015 (6008 and 6009 short, the others long), one
+// long 6016 per colour-table entry and the bits as char arrays 6017 of at
+// most 16384 bytes each. A record whose parts do not fit together leaves
+// the picture empty and is reported once.
 class KW25_API KwDib : public KwObjGDI {
     KW_DYNAMIC_CLASS(KwDib, KwObjGDI)
 public:
+    enum : unsigned short {
+        VarFile = 6001, VarSize = 6005, VarWidth = 6006, VarHeight = 6007, VarPlanes = 6008, VarBitCount = 6009,
+        VarCompression = 6010, VarSizeImage = 6011, VarXPels = 6012, VarYPels = 6013, VarClrUsed = 6014,
+        VarClrImportant = 6015, VarColor = 6016, VarBits = 6017,
+    };
+    static constexpr unsigned short MaxBitsChunk = 16384;
+
     KwDib() = default;
     explicit KwDib(const char* pszName) : KwObjGDI(pszName) {}
     KwDib(const char* pszFile, const char* pszName, int nCreate);
@@ -65,10 +103,26 @@ public:
     // The colour table as palette entries.
     std::vector<KwPaletteEntry> GetColorTable() const;
 
+    int NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex) override;
+    int NotifyReadFinished(TResource* pcoParent, unsigned long ulIndex) override;
+
+    // Why the stored record does not fit together (kwtcheck's rules);
+    // empty when it does.
+    static TString CheckRecord(const KwDibRecord& coRecord);
+    // Appends the bytes of a char variable of picture bits (a bad
+    // allocation leaves them empty, so that the picture does not fit).
+    static void AppendBits(const TResVar& coVar, std::vector<unsigned char>& coBits);
+
+protected:
+    void WriteData(TFile& coFile) const override;
+
 private:
     int ReadFileBlock(const unsigned char* pbFile, size_t nSize);
+    // The record form of the packed block.
+    KwDibRecord MakeRecord() const;
 
     TString m_coFileName;
+    KwDibRecord m_coRecord;   // filled while the record is read
     std::vector<unsigned char> m_coPacked;
     KwDibLayout m_coLayout;
 };

@@ -2,6 +2,8 @@
 
 #include "KwDC.h"
 #include "KwSystem.h"
+#include "TFile.h"
+#include "TResVar.h"
 
 KW_IMPLEMENT_DYNAMIC_CLASS(KwFont, KwObjGDI, "kw25")
 
@@ -124,4 +126,68 @@ short KwFont::GetPointSize(KwDC* pcoDC)
     else
         m_nPointSize = nPoints;
     return nPoints;
+}
+
+// Resources
+
+void KwFont::WriteData(TFile& coFile) const
+{
+    KwObjGDI::WriteData(coFile);
+    const KwLogFont& co = m_coLogFont;
+    TResString(VarAdditional, co.GetAdditional()).Write(coFile);
+    TResString(VarName, co.GetName()).Write(coFile);
+    TResShort(VarHeight, co.m_nHeight).Write(coFile);
+    TResShort(VarFurther1, co.m_anFurther[0]).Write(coFile);
+    TResShort(VarWidth, co.m_nWidth).Write(coFile);
+    TResShort(VarEscapement, co.m_nEscapement).Write(coFile);
+    TResShort(VarOrientation, co.m_nOrientation).Write(coFile);
+    TResShort(VarWeight, static_cast<short>(co.m_unWeight)).Write(coFile);
+    TResShort(VarItalic, static_cast<short>(co.m_nItalic)).Write(coFile);
+    TResShort(VarUnderline, static_cast<short>(co.m_nUnderline)).Write(coFile);
+    TResShort(VarStrikeOut, static_cast<short>(co.m_nStrikeOut)).Write(coFile);
+    TResShort(VarCharSet, static_cast<short>(co.m_unCharSet)).Write(coFile);
+    TResShort(VarPitch, static_cast<short>(co.m_unPitch)).Write(coFile);
+    TResShort(VarFamily, static_cast<short>(co.m_unFamily)).Write(coFile);
+    TResShort(VarFurther2, co.m_anFurther[1]).Write(coFile);
+    TResShort(VarFurther3, co.m_anFurther[2]).Write(coFile);
+    TResShort(VarFurther4, co.m_anFurther[3]).Write(coFile);
+}
+
+int KwFont::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex)
+{
+    const unsigned short unId = coVar.MyId();
+    if (unId < VarName || unId > VarFurther4)
+        return KwObjGDI::NotifyVariableRead(coVar, pcoParent, ulIndex);
+    SysDelete();
+    KwLogFont& co = m_coLogFont;
+    const short nValue = static_cast<short>(coVar);
+    switch (unId) {
+    case VarName:
+        // Cut to the description's room, never beyond.
+        co.SetName(coVar.MyType() == TResVar::TypeString ? static_cast<const char*>(coVar) : nullptr);
+        break;
+    case VarAdditional:
+        co.SetAdditional(coVar.MyType() == TResVar::TypeString ? static_cast<const char*>(coVar) : nullptr);
+        break;
+    case VarHeight: co.m_nHeight = nValue; break;
+    case VarWidth: co.m_nWidth = nValue; break;
+    case VarEscapement: co.m_nEscapement = nValue; break;
+    case VarOrientation: co.m_nOrientation = nValue; break;
+    case VarWeight:
+        co.m_unWeight = static_cast<unsigned short>(nValue >= 700 ? 2 : (nValue >= 100 ? 1 : nValue));
+        break;
+    case VarItalic: co.m_nItalic = nValue != 0; break;
+    case VarUnderline: co.m_nUnderline = nValue != 0; break;
+    case VarStrikeOut: co.m_nStrikeOut = nValue != 0; break;
+    case VarCharSet: co.m_unCharSet = static_cast<unsigned short>(nValue); break;
+    // The pitch codes that are written (0 to 2) come back as they were.
+    case VarPitch: co.m_unPitch = static_cast<unsigned short>(nValue >= 0 && nValue <= 2 ? nValue : 0); break;
+    case VarFamily: co.m_unFamily = static_cast<unsigned short>(nValue >= 6 || nValue < 0 ? 0 : nValue); break;
+    case VarFurther1: co.m_anFurther[0] = nValue; break;
+    case VarFurther2: co.m_anFurther[1] = nValue; break;
+    case VarFurther3: co.m_anFurther[2] = nValue; break;
+    case VarFurther4: co.m_anFurther[3] = nValue; break;
+    default: break;   // 5060 to 5062: accepted and ignored
+    }
+    return 1;
 }

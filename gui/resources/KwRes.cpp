@@ -6,6 +6,7 @@
 #include "KwWnd.h"
 #include "TFile.h"
 #include "TMvc.h"
+#include "TOpSystem.h"
 #include "TResVar.h"
 
 #include <cstdlib>
@@ -191,13 +192,17 @@ int KwRes::SetDefLink(const char* pszType, const char* pszViewId, const char* ps
     return MVC().SetSoftLink(pszType, pszViewId, pszHandler);
 }
 
+// The view object is found by its id; the member function is called on it
+// as an object of the class named before "::" in the handler name, so
+// the link is bound only when the view belongs to that class. A link that
+// cannot be bound is left out and told to the debugger output.
 int KwRes::SetEventLink(const char* pszType, const char* pszViewId, const char* pszHandler, TResource* pcoParent)
 {
     KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
     if (!pcoApp)
         return 0;
-    TDynBase* pcoView = nullptr;
-    if (pcoParent && pcoParent->IsClassFamily("KwWnd")) {
+    TDynBase* pcoView = HasResId(pszViewId) && IsClassFamily("KwWnd") ? this : nullptr;
+    if (!pcoView && pcoParent && pcoParent->IsClassFamily("KwWnd")) {
         KwWnd* pcoParentWnd = static_cast<KwWnd*>(pcoParent);
         if (pcoParentWnd->IsValid())
             pcoView = FindViewWindow(*pcoParentWnd, pszViewId);
@@ -205,9 +210,26 @@ int KwRes::SetEventLink(const char* pszType, const char* pszViewId, const char* 
     if (!pcoView)
         pcoView = pcoKwSys->GetObj("SYSTEM", pszViewId);
     const TMvcHandler pfnHandler = pcoApp->FindLinkPtr(pszViewId, pszHandler);
-    if (!pcoView || !pfnHandler)
+    const char* pszWhy = nullptr;
+    if (!pfnHandler)
+        pszWhy = "no member link table holds it";
+    else if (!pcoView)
+        pszWhy = "no window has the view id";
+    else if (!pcoView->IsClassFamily(HandlerClass(pszHandler)))
+        pszWhy = "the view is not of the handler's class";
+    if (pszWhy) {
+        TString coText;
+        pcoKwSys->DebugOutput(coText.SetText("Link %s@%s@%s of <%s> not bound: %s\n", pszType, pszHandler, pszViewId,
+                                             static_cast<const char*>(GetResId()), pszWhy));
         return 0;
+    }
     return MVC().SetLink(pszType, pcoView, pfnHandler);
+}
+
+TString KwRes::HandlerClass(const char* pszHandler)
+{
+    const char* pszColons = pszHandler ? std::strstr(pszHandler, "::") : nullptr;
+    return pszColons ? TString().Strncpy(pszHandler, static_cast<int>(pszColons - pszHandler)) : TString();
 }
 
 int KwRes::ReadLink(const char* pszValue, TResource* pcoParent)
@@ -302,6 +324,14 @@ int KwRes::CheckUnique(const char* pszTable, TString* pcoProposal) const
     }
     pcoProposal->Empty();
     return 0;
+}
+
+void KwRes::ReportReadFault(const char* pszText)
+{
+    if (const KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr)
+        pcoApp->Message(pszText, "ZORVIK Resource File Manager", nullptr, 0);
+    else
+        CurrentOS().Message(pszText, "ZORVIK Resource File Manager");
 }
 
 void KwRes::DestroyKwRes(void* pvRes)

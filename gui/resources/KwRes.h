@@ -59,6 +59,15 @@ public:
     // one has, pcoProposal (if given) receives a free id "name#00001".
     int CheckUnique(const char* pszTable, TString* pcoProposal) const;
 
+    // A fault in what a resource record holds (a picture whose data do not
+    // fit, a link that cannot be bound), told once to the user: through
+    // the application's message box titled "ZORVIK Resource File Manager",
+    // or the system's without application.
+    static void ReportReadFault(const char* pszText);
+    // The class part of a handler name "Class::Member" (empty without
+    // "::").
+    static TString HandlerClass(const char* pszHandler);
+
     // Helpers for arrays of resource objects
     static void DestroyKwRes(void* pvRes);
     static int CompareById(const void* pvA, const void* pvB) { return TResource::CompareById(pvA, pvB); }

@@ -1,9 +1,11 @@
 #include "KwSystem.h"
 
 #include "KwMessages.h"
+#include "KwProfile.h"
 #include "KwTimer.h"
 #include "KwWFrame.h"
 #include "KwWnd.h"
+#include "TOpSystem.h"
 
 #include <algorithm>
 #include <cstring>
@@ -108,6 +110,24 @@ KwHandle KwSystem::GetArrowCursor()
     if (!m_hArrowCursor)
         m_hArrowCursor = LoadSystemCursor(CursorArrow);
     return m_hArrowCursor;
+}
+
+// Profile files and message boxes
+
+TString KwSystem::GetProfileString(const char* pszSection, const char* pszKey, const char* pszFile, const char* pszDefault) const
+{
+    return KwProfile::GetString(pszSection, pszKey, pszFile, pszDefault);
+}
+
+int KwSystem::WriteProfileString(const char* pszSection, const char* pszKey, const char* pszFile, const char* pszValue)
+{
+    return KwProfile::WriteString(pszSection, pszKey, pszFile, pszValue);
+}
+
+int KwSystem::SystemMessageBox(const char* pszText, const char* pszTitle, unsigned)
+{
+    CurrentOS().Message(pszText, pszTitle);
+    return 1;
 }
 
 // Timers

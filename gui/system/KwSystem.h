@@ -221,6 +221,25 @@ public:
     virtual short GetKeyState(int nVirtualKey) const { return 0; }
     virtual int Beep(unsigned short unType) { return 0; }
 
+    // Profile files (the base reads and writes them itself), directories,
+    // other programs
+    virtual TString GetProfileString(const char* pszSection, const char* pszKey, const char* pszFile, const char* pszDefault) const;
+    virtual int WriteProfileString(const char* pszSection, const char* pszKey, const char* pszFile, const char* pszValue);
+    // The Windows and the system directory (empty where there are none).
+    virtual TString GetWindowsDirectory() const { return TString(); }
+    virtual TString GetSystemDirectory() const { return TString(); }
+    // Starts a program with the command line, in the working directory (the
+    // caller's own when null) and the framework show code; 1 when started.
+    virtual int ExecuteProcess(const char* pszCommandLine, const char* pszWorkDir, short nShow) { return 0; }
+    // The system's message box (flags as the system's): the button pressed.
+    // A message handler of the operating-system layer (tests, programs
+    // without a desktop) takes the text instead, and the answer is 1.
+    virtual int SystemMessageBox(const char* pszText, const char* pszTitle, unsigned unFlags);
+    // An icon from a colour bitmap and its monochrome mask; null on failure.
+    virtual KwHandle CreateIcon(KwHandle hColor, KwHandle hMask) { return 0; }
+    virtual int DestroyIcon(KwHandle hIcon) { return 0; }
+    virtual int DrawIcon(KwHandle hDC, const KwPoint& coPoint, KwHandle hIcon) { return 0; }
+
     // Message loops and queue
     // Runs until the quit request; answers its exit value.
     virtual int MainAppLoop() { return 0; }

@@ -394,6 +394,19 @@ int KwWChild::EvChar(unsigned short unKey, unsigned long ulKeyData)
     return nResult ? nResult : EvKeyAscii(unKey);
 }
 
+// Alt plus a key reaches the window that has the focus; the frame's hot
+// keys must answer it wherever the focus is.
+int KwWChild::EvSysChar(unsigned short unKey, unsigned long ulKeyData)
+{
+    const int nResult = KwWnd::EvSysChar(unKey, ulKeyData);
+    if (nResult)
+        return nResult;
+    KwWFrame* pcoFrame = GetParentFrame();
+    if (!pcoFrame)
+        return 0;
+    return Guarded(*pcoFrame, [pcoFrame, unKey, ulKeyData] { return pcoFrame->EvSysChar(unKey, ulKeyData); });
+}
+
 int KwWChild::EvKeyEnterTabEsc(short nIndex)
 {
     KwWFrame* pcoFrame = GetParentFrame();

@@ -158,6 +158,7 @@ public:
     void DrawFocus(KwDC& coDC) override;
     int EvKeyDown(unsigned short unKey, unsigned long ulKeyData) override;
     int EvChar(unsigned short unKey, unsigned long ulKeyData) override;
+    int EvSysChar(unsigned short unKey, unsigned long ulKeyData) override;
     int EvLButtonDown(const KwPoint& coPoint, unsigned short unKeyFlags) override;
     int NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex) override;
 

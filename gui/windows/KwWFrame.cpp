@@ -1,7 +1,9 @@
 #include "KwWFrame.h"
 
 #include "KwApp.h"
+#include "KwBitmap.h"
 #include "KwDC.h"
+#include "KwDib.h"
 #include "KwFont.h"
 #include "KwKeyTable.h"
 #include "KwLayout.h"
@@ -114,7 +116,7 @@ KwWFrame::~KwWFrame()
     ReEnableDisabled();
     ReleaseSystemWindow();
     if (m_hDragIcon && pcoKwSys)
-        pcoKwSys->DestroyCursor(m_hDragIcon);
+        pcoKwSys->DestroyIcon(m_hDragIcon);
     delete m_pcoFont;
     if (KwApp* pcoApp = App())
         pcoApp->RemoveAppFrame(this);
@@ -568,13 +570,33 @@ int KwWFrame::CallDefaultESCHandler()
     return 1;
 }
 
+TString KwWFrame::IconPictureId(int nForDrag) const
+{
+    if (nForDrag && !m_coDragIconId.IsEmpty())
+        return m_coDragIconId;
+    if (!m_coIconId.IsEmpty())
+        return m_coIconId;
+    const KwApp* pcoApp = App();
+    return pcoApp ? pcoApp->GetDefaultAppIconId() : TString();
+}
+
 int KwWFrame::EvPaint(KwPaintDC& coDC)
 {
     if (!IsMinimized())
         return KwWnd::EvPaint(coDC);
-    // A minimized frame shows its icon picture over a plain background.
+    // A minimized frame shows its icon picture centred over a plain
+    // background.
+    const KwRect coClient = GetClientRect();
     KwBrush coBrush(KwSysColor(15), 1, 0);
-    coDC.FillRect(GetClientRect(), coBrush);
+    coDC.FillRect(coClient, coBrush);
+    KwApp* pcoApp = App();
+    KwDib coIcon;
+    if (pcoApp && pcoApp->GetResHdl().LoadCustomDib(IconPictureId(0), &coIcon, nullptr) && coIcon.IsValid()) {
+        const KwSize coSize = coIcon.GetSize();
+        const KwPoint coAt(static_cast<short>((coClient.Width() - coSize.Width()) / 2),
+                           static_cast<short>((coClient.Height() - coSize.Height()) / 2));
+        coDC.DrawDIB(coIcon, &coAt);
+    }
     return 1;
 }
 
@@ -666,11 +688,31 @@ int KwWFrame::MapGetMinMaxInfo(KwMessParam* pcoParam)
     return nResult;
 }
 
-// The drag icon is a picture of the resource files, which the resource
-// manager loads; without one the system chooses.
-int KwWFrame::MapQueryDragIcon(KwMessParam*)
+// The drag icon: the picture made into an icon, kept by the frame; without
+// a picture the system chooses.
+int KwWFrame::MapQueryDragIcon(KwMessParam* pcoParam)
 {
-    return 0;
+    KwApp* pcoApp = App();
+    if (!pcoApp || !pcoKwSys)
+        return 0;
+    KwDib coPicture;
+    if (!pcoApp->GetResHdl().LoadCustomDib(IconPictureId(1), &coPicture, nullptr) || !coPicture.IsValid())
+        return 0;
+    KwBitmap coColor;
+    const KwSize coSize = coPicture.GetSize();
+    // An all-zero mask: every pixel of the picture is shown.
+    const std::vector<unsigned char> coMaskBits(static_cast<size_t>((coSize.Width() + 15) / 16 * 2) * coSize.Height(), 0);
+    KwBitmap coMask(coSize, 1, 1, coMaskBits.data());
+    if (!coColor.SysCreate(coPicture, nullptr) || !coMask.IsValid())
+        return 0;
+    const KwHandle hIcon = pcoKwSys->CreateIcon(coColor.GetHandle(), coMask.GetHandle());
+    if (!hIcon)
+        return 0;
+    if (m_hDragIcon)
+        pcoKwSys->DestroyIcon(m_hDragIcon);
+    m_hDragIcon = hIcon;
+    WinNT(pcoParam).SetResult(static_cast<std::intptr_t>(hIcon));
+    return 1;
 }
 
 int KwWFrame::MapQueryOpen(KwMessParam*)

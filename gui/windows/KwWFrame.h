@@ -121,7 +121,8 @@ public:
     // 1 size, 2 maximize, 3 minimize.
     virtual int EvWantSize(unsigned short unWhat);
     virtual int EvWantMove();
-    virtual int EvQueryOpenIcon() { return 0; }
+    // Whether a minimized frame may be restored: yes.
+    virtual int EvQueryOpenIcon() { return 1; }
     virtual int EvGetMinMaxInfo(KwPoint& coMaxPos, KwSize& coMaxSize, KwSize& coMinTrack, KwSize& coMaxTrack) { return 0; }
     virtual int EvInit();
     virtual int NotifyLooseChild(KwWnd* pcoChild);
@@ -157,6 +158,11 @@ public:
 protected:
     KwWFrame(const KwWFrame& coOther);
     void WriteData(TFile& coFile) const override;
+
+    // The id of the picture the frame shows as icon: its own icon id, else
+    // the application's default icon id; for dragging the drag icon id
+    // first.
+    TString IconPictureId(int nForDrag) const;
 
 private:
     void SetFrameFlag(unsigned short unFlag, int nOn);

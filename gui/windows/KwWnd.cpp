@@ -6,6 +6,7 @@
 #include "KwContent.h"
 #include "KwDC.h"
 #include "KwFont.h"
+#include "KwFontTable.h"
 #include "KwLayout.h"
 #include "KwMenuDispatch.h"
 #include "KwMessages.h"
@@ -859,13 +860,14 @@ void KwWnd::SetResFont(short nFont, int nRedraw)
     Redraw(nRedraw);
 }
 
+// The resource font of the active font table (an empty slot: the
+// application's default font), or the default font without one.
 const KwFont& KwWnd::GetUsedFont() const
 {
     const KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
-    if (pcoApp)
-        return pcoApp->GetDefaultFont();
-    static const KwFont s_coFallback("MS Sans Serif", "FONT_FALLBACK");
-    return s_coFallback;
+    if (pcoApp && m_nResFont >= 0)
+        return pcoApp->GetResHdl().GetFont(m_nResFont);
+    return KwFontTable::DefaultFont();
 }
 
 // Text

@@ -160,10 +160,11 @@ public:
     // Installs the handler that receives every Message; null restores the
     // platform's message box. Returns the previous handler.
     static MessageHandler SetMessageHandler(MessageHandler pfnHandler);
+    // Hands a message to the installed handler; 1 when there was one. Other
+    // libraries' message boxes ask it first too.
+    static int CallMessageHandler(const char* pszText, const char* pszCaption);
 
 protected:
-    // Hands a message to the installed handler; 1 when there was one.
-    static int CallMessageHandler(const char* pszText, const char* pszCaption);
 
     // What the platform classes share.
     // The copy of CopyFile: the source is checked (a file, long enough, not

@@ -22,8 +22,18 @@ public:
     int nAbout { 0 };
 };
 
+// A frame of another class that happens to carry the id FW_MAIN.
+class TOtherFrame : public KwWFrame {
+    KW_DYNAMIC_CLASS(TOtherFrame, KwWFrame)
+public:
+    TOtherFrame() = default;
+    int nValue { 12345 };
+};
+
 const KwMemberLinkArray s_aLinks[] = {
     { "FW_MAIN", "TMainFrame::LnkCommandAbout", static_cast<TMvcHandler>(&TMainFrame::LnkCommandAbout) },
+    { "FW_MAIN", "TMainFrame::Nameless", static_cast<TMvcHandler>(&TMainFrame::LnkCommandAbout) },
+    { "FW_MAIN", "LnkWithoutClass", static_cast<TMvcHandler>(&TMainFrame::LnkCommandAbout) },
     { nullptr, "TMainFrame::Skipped", nullptr },
     { nullptr, nullptr, nullptr },
 };
@@ -58,6 +68,7 @@ protected:
 } // namespace
 
 KW_IMPLEMENT_DYNAMIC_CLASS(TMainFrame, KwWFrame, "test")
+KW_IMPLEMENT_DYNAMIC_CLASS(TOtherFrame, KwWFrame, "test")
 
 TEST_F(KwResTest, StoredLinkIsBoundToTheApplicationsMemberFunction)
 {
@@ -162,4 +173,65 @@ TEST_F(KwResTest, CheckUniqueProposesTheNextFreeNumber)
     EXPECT_EQ(coUnnamed.CheckUnique("SYSTEM", &coProposal), 0);
     EXPECT_EQ(coProposal, "SYSTEM_ID_DEFAULT#00001");
     EXPECT_EQ(coNew.CheckUnique("", &coProposal), 0);
+}
+
+// The member function is called on the view as an object of the class the
+// handler name gives: a view found by id alone (also through the "SYSTEM"
+// table) that is of another class would receive a call of a foreign
+// member.
+TEST_F(KwResTest, LinkIsBoundOnlyToAViewOfTheHandlersClass)
+{
+    coApp.AddMLA(s_aLinks);
+    TOtherFrame coOther;
+    coOther.SetResId("FW_MAIN");
+    coOther.SysCreate(nullptr);
+    KwWChild* pcoChild = new KwWChild("CW_ABOUT", KwPoint(5, 5), KwSize(40, 20), 0, 7, 0);
+    pcoChild->SysCreate(&coOther);
+    const auto Bound = [&](const char* pszText, TResource* pcoParent) {
+        pcoChild->MVC().RemoveAllLinks();
+        pcoChild->NotifyVariableRead(TResString(KwRes::VarLink, pszText), pcoParent, 1);
+        return pcoChild->MVC().HasLink("KW_LINK_COMMAND");
+    };
+    coSys.coLog.clear();
+    EXPECT_FALSE(Bound("KW_LINK_COMMAND@TMainFrame::LnkCommandAbout@FW_MAIN", &coOther));
+    EXPECT_FALSE(Bound("KW_LINK_COMMAND@TMainFrame::LnkCommandAbout@FW_MAIN", nullptr));   // the "SYSTEM" table
+    EXPECT_FALSE(Bound("KW_LINK_COMMAND@LnkWithoutClass@FW_MAIN", &coOther));
+    EXPECT_EQ(pcoChild->EvCommand(), 0);
+    EXPECT_EQ(coOther.nValue, 12345);
+    ASSERT_FALSE(coSys.Lines("Debug Link").empty());
+    EXPECT_EQ(coSys.Lines("Debug Link")[0],
+              "Debug Link KW_LINK_COMMAND@TMainFrame::LnkCommandAbout@FW_MAIN of <CW_ABOUT> not bound: the view is not of "
+              "the handler's class\n");
+    // A frame's own link to itself is found at once.
+    TMainFrame coMain;
+    coMain.SetResId("FW_MAIN");
+    EXPECT_EQ(coMain.NotifyVariableRead(TResString(KwRes::VarLink, "KW_LINK_CLOSE@TMainFrame::Nameless@FW_MAIN"), nullptr, 0), 1);
+    EXPECT_TRUE(coMain.MVC().HasLink("KW_LINK_CLOSE"));
+}
+
+// A window destroyed through KwRes::Destroy is deleted exactly once, by its
+// auto-destroy, also from inside its own handler.
+TEST_F(KwResTest, DestroyDeletesAWindowOnlyOnce)
+{
+    struct TWatch : TDynBase {
+        int nDeleted { 0 };
+        void Died(TDynBase*) { ++nDeleted; }
+    } coWatch;
+    auto* pcoFrame = new KwWFrame("FW_ONCE");
+    pcoFrame->SysCreate(nullptr);
+    pcoFrame->AddDestructionHandler(&coWatch, static_cast<TDynBase::DestructionHandler>(&TWatch::Died));
+    KwRes::DestroyKwRes(pcoFrame);
+    EXPECT_EQ(coWatch.nDeleted, 1);
+    auto* pcoSelf = new KwWFrame("FW_SELF");
+    pcoSelf->SysCreate(nullptr);
+    pcoSelf->AddDestructionHandler(&coWatch, static_cast<TDynBase::DestructionHandler>(&TWatch::Died));
+    KwTestView coView;
+    coView.fnAction = [&](TMvcParam&) {
+        static_cast<KwRes*>(pcoSelf)->Destroy();
+        EXPECT_EQ(coWatch.nDeleted, 1);   // not yet: its handler still runs
+        return 1;
+    };
+    pcoSelf->MVC().SetLink("KW_LINK_LBUTTONDOWN", &coView, &KwTestView::Link);
+    coSys.Send(pcoSelf->GetHandle(), KwMsg::LButtonDown, 1, 0);
+    EXPECT_EQ(coWatch.nDeleted, 2);
 }

@@ -8,6 +8,7 @@
 #include "KwMessages.h"
 #include "KwWSystem.h"
 #include "KwWnd.h"
+#include "TOpSystem.h"
 
 #include <cstring>
 #include <vector>
@@ -558,6 +559,81 @@ short KwSystemWinNT::GetKeyState(int nVirtualKey) const { return ::GetKeyState(n
 int KwSystemWinNT::Beep(unsigned short unType) { return ::MessageBeep(unType) ? 1 : 0; }
 
 // Loops
+
+// Profile files, directories, programs, message boxes, icons
+
+TString KwSystemWinNT::GetProfileString(const char* pszSection, const char* pszKey, const char* pszFile, const char* pszDefault) const
+{
+    if (!pszSection || !pszKey || !pszFile || !*pszFile)
+        return TString(pszDefault);
+    // The value is cut where the buffer ends: profile values are short.
+    char szValue[1024];
+    ::GetPrivateProfileStringA(pszSection, pszKey, pszDefault ? pszDefault : "", szValue, sizeof szValue, pszFile);
+    return TString(szValue);
+}
+
+int KwSystemWinNT::WriteProfileString(const char* pszSection, const char* pszKey, const char* pszFile, const char* pszValue)
+{
+    if (!pszSection || !pszKey || !pszFile || !*pszFile)
+        return 0;
+    return ::WritePrivateProfileStringA(pszSection, pszKey, pszValue, pszFile) ? 1 : 0;
+}
+
+TString KwSystemWinNT::GetWindowsDirectory() const
+{
+    char szPath[MAX_PATH + 1] {};
+    const UINT unLength = ::GetWindowsDirectoryA(szPath, sizeof szPath);
+    return unLength && unLength < sizeof szPath ? TString(szPath) : TString();
+}
+
+TString KwSystemWinNT::GetSystemDirectory() const
+{
+    char szPath[MAX_PATH + 1] {};
+    const UINT unLength = ::GetSystemDirectoryA(szPath, sizeof szPath);
+    return unLength && unLength < sizeof szPath ? TString(szPath) : TString();
+}
+
+int KwSystemWinNT::ExecuteProcess(const char* pszCommandLine, const char* pszWorkDir, short nShow)
+{
+    if (!pszCommandLine || !*pszCommandLine)
+        return 0;
+    // CreateProcess may write into the command line.
+    std::vector<char> coCommand(pszCommandLine, pszCommandLine + std::strlen(pszCommandLine) + 1);
+    STARTUPINFOA coStartup {};
+    coStartup.cb = sizeof coStartup;
+    coStartup.dwFlags = STARTF_USESHOWWINDOW;
+    coStartup.wShowWindow = static_cast<WORD>(KwCodes::ShowToSystem(nShow));
+    PROCESS_INFORMATION coProcess {};
+    if (!::CreateProcessA(nullptr, coCommand.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                          pszWorkDir && *pszWorkDir ? pszWorkDir : nullptr, &coStartup, &coProcess))
+        return 0;
+    ::CloseHandle(coProcess.hThread);
+    ::CloseHandle(coProcess.hProcess);
+    return 1;
+}
+
+int KwSystemWinNT::SystemMessageBox(const char* pszText, const char* pszTitle, unsigned unFlags)
+{
+    if (TOpSystem::CallMessageHandler(pszText, pszTitle))
+        return 1;
+    return ::MessageBoxA(nullptr, pszText ? pszText : "", pszTitle ? pszTitle : "", unFlags);
+}
+
+KwHandle KwSystemWinNT::CreateIcon(KwHandle hColor, KwHandle hMask)
+{
+    ICONINFO coInfo {};
+    coInfo.fIcon = TRUE;
+    coInfo.hbmColor = reinterpret_cast<HBITMAP>(hColor);
+    coInfo.hbmMask = reinterpret_cast<HBITMAP>(hMask);
+    return hColor && hMask ? Handle(::CreateIconIndirect(&coInfo)) : 0;
+}
+
+int KwSystemWinNT::DestroyIcon(KwHandle hIcon) { return hIcon && ::DestroyIcon(reinterpret_cast<HICON>(hIcon)) ? 1 : 0; }
+
+int KwSystemWinNT::DrawIcon(KwHandle hDC, const KwPoint& coPoint, KwHandle hIcon)
+{
+    return hIcon && ::DrawIcon(Dc(hDC), coPoint.X(), coPoint.Y(), reinterpret_cast<HICON>(hIcon)) ? 1 : 0;
+}
 
 int KwSystemWinNT::MainAppLoop()
 {

@@ -108,6 +108,17 @@ public:
     short GetKeyState(int nVirtualKey) const override;
     int Beep(unsigned short unType) override;
 
+    // Profile files, directories, programs, message boxes, icons
+    TString GetProfileString(const char* pszSection, const char* pszKey, const char* pszFile, const char* pszDefault) const override;
+    int WriteProfileString(const char* pszSection, const char* pszKey, const char* pszFile, const char* pszValue) override;
+    TString GetWindowsDirectory() const override;
+    TString GetSystemDirectory() const override;
+    int ExecuteProcess(const char* pszCommandLine, const char* pszWorkDir, short nShow) override;
+    int SystemMessageBox(const char* pszText, const char* pszTitle, unsigned unFlags) override;
+    KwHandle CreateIcon(KwHandle hColor, KwHandle hMask) override;
+    int DestroyIcon(KwHandle hIcon) override;
+    int DrawIcon(KwHandle hDC, const KwPoint& coPoint, KwHandle hIcon) override;
+
     // Loops
     int MainAppLoop() override;
     int ModalLoop(const KwWnd* pcoWnd, unsigned short unMode) override;

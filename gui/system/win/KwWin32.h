@@ -31,3 +31,7 @@
 #undef DrawTextEx
 #undef GetTextExtentPoint32
 #undef AdjustWindowRect
+#undef GetProfileString
+#undef WriteProfileString
+#undef GetWindowsDirectory
+#undef GetSystemDirectory

@@ -9,6 +9,8 @@
 #include "KwApp.h"
 #include "KwWFrame.h"
 
+#include <string>
+
 namespace kw25test {
 
 // The application object of a test program.
@@ -20,12 +22,26 @@ public:
     short RunGo() { return Go(); }
     // The main window, so that tests of the main loop can start one.
     int MakeMainWindow(KwWFrame* pcoFrame) { return StartMainWindow(pcoFrame); }
+    // The start-up logo, shown and closed as InitInstance does.
+    KwWFrame* OpenLogo()
+    {
+        ShowLogo();
+        return GetLogoFrame();
+    }
+    void EndLogo() { CloseLogo(); }
+    KwWFrame* LogoFrame() const { return GetLogoFrame(); }
 };
 
 inline HWND Hwnd(const KwWnd& coWnd)
 {
     return reinterpret_cast<HWND>(coWnd.GetHandle());
 }
+
+// The directory that holds the standard resource file "zorvik30.kwt" for
+// the tests: the program's own when the build put the file there, else a
+// temporary one with the tests' own standard file (kw25test::
+// StandardRecords).
+std::string StandardFileDirectory();
 
 // A frame with its system window, started (not as main window) and shown;
 // the caller destroys it.

@@ -7,6 +7,7 @@
 int main(int argc, char** argv)
 {
     kw25test::KwTestApp& coApp = kw25test::KwTestApp::Instance();
+    coApp.GetConfig().SetKwPath(KwConfig::PathSystem, kw25test::StandardFileDirectory().c_str());
     coApp.InitInstance(reinterpret_cast<KwHandle>(::GetModuleHandleA(nullptr)), 0, "", 4);
     return kwtest::RunGuiTests(argc, argv);
 }

@@ -2,6 +2,7 @@
 
 #include "KwMessages.h"
 #include "KwWnd.h"
+#include "TOpSystem.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -356,7 +357,43 @@ int KwFakeSystem::PostMessage(KwHandle hWnd, unsigned unMsg, std::uintptr_t wPar
     char szLine[64];
     std::snprintf(szLine, sizeof szLine, "Post %u", unMsg);
     Log(szLine);
-    return IsWindow(hWnd);
+    if (!IsWindow(hWnd))
+        return 0;
+    coPosted.push_back(TPosted { hWnd, unMsg, wParam, lParam });
+    return 1;
+}
+
+void KwFakeSystem::DeliverPosted()
+{
+    while (!coPosted.empty()) {
+        const TPosted coMessage = coPosted.front();
+        coPosted.erase(coPosted.begin());
+        Send(coMessage.hWnd, coMessage.unMsg, coMessage.wParam, coMessage.lParam);
+    }
+}
+
+int KwFakeSystem::RemoveMessClose(KwHandle hWnd)
+{
+    const size_t nBefore = coPosted.size();
+    coPosted.erase(std::remove_if(coPosted.begin(), coPosted.end(),
+                                  [hWnd](const TPosted& coMessage) {
+                                      return coMessage.unMsg == KwMsg::Close && (!hWnd || coMessage.hWnd == hWnd);
+                                  }),
+                   coPosted.end());
+    return static_cast<int>(nBefore - coPosted.size());
+}
+
+int KwFakeSystem::ExecuteProcess(const char* pszCommandLine, const char* pszWorkDir, short nShow)
+{
+    coExecuted.push_back(std::string(pszCommandLine) + "|" + (pszWorkDir ? pszWorkDir : "") + "|" + std::to_string(nShow));
+    return 1;
+}
+
+int KwFakeSystem::SystemMessageBox(const char* pszText, const char* pszTitle, unsigned)
+{
+    Log(std::string("SystemMessageBox ") + (pszTitle ? pszTitle : "") + ": " + (pszText ? pszText : ""));
+    TOpSystem::CallMessageHandler(pszText, pszTitle);
+    return 1;
 }
 
 std::intptr_t KwFakeSystem::SysEventDefault(const KwWnd&, const KwMessParamWinNT& coParam)
@@ -386,6 +423,7 @@ int KwFakeSystem::ModalLoop(const KwWnd* pcoWnd, unsigned short)
     Log("ModalLoop");
     if (fnInModalLoop)
         fnInModalLoop();
+    DeliverPosted();
     return m_nQuit;
 }
 

@@ -55,10 +55,23 @@ public:
     std::vector<KwHandle> coTimers;               // running thread timers
     std::function<void()> fnInModalLoop;          // what happens while a window runs modally
     int nShiftDown { 0 };
+    // Posted messages wait here; a modal loop delivers them after
+    // fnInModalLoop, and DeliverPosted does.
+    struct TPosted {
+        KwHandle hWnd;
+        unsigned unMsg;
+        std::uintptr_t wParam;
+        std::intptr_t lParam;
+    };
+    std::vector<TPosted> coPosted;
+    std::string strWindowsDir;                    // empty: none
+    std::vector<std::string> coExecuted;          // "command|work dir|show"
 
     // Sends a message through the window's object (its dispatch and, when
     // asked, the default processing); 0 without object.
     std::intptr_t Send(KwHandle hWnd, unsigned unMsg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+    // Sends the posted messages of windows that still exist, in order.
+    void DeliverPosted();
     // The log lines that begin with the text.
     std::vector<std::string> Lines(const char* pszStart) const;
     std::string ColorOf(KwHandle hObject) const;
@@ -103,6 +116,11 @@ public:
     KwHandle GetCursor() const override { return m_hCursor; }
     void DebugOutput(const char* pszText) override { coLog.push_back(std::string("Debug ") + pszText); }
     int ModalLoop(const KwWnd* pcoWnd, unsigned short unMode) override;
+    int RemoveMessClose(KwHandle hWnd) override;
+    TString GetWindowsDirectory() const override { return TString(strWindowsDir.c_str()); }
+    int ExecuteProcess(const char* pszCommandLine, const char* pszWorkDir, short nShow) override;
+    // Logged and handed to the message handler, if any; never a real box.
+    int SystemMessageBox(const char* pszText, const char* pszTitle, unsigned unFlags) override;
     short GetKeyState(int nVirtualKey) const override { return nVirtualKey == 16 && nShiftDown ? static_cast<short>(0x8000) : 0; }
     void PostQuitMessage(int nExitCode) override;
 

@@ -1,0 +1,97 @@
+// Kwillet Hello started as its user starts it: its window opens with its
+// buttons, Greet asks the question in the framework's message box, the
+// answer shows, Quit ends the program with exit code 0.
+
+#include "kwguitest.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// The directory of this test program, where the build puts kwhello.exe,
+// hello.kwt and zorvik30.kwt.
+std::string OwnDirectory()
+{
+    char szPath[MAX_PATH] {};
+    ::GetModuleFileNameA(nullptr, szPath, sizeof szPath);
+    std::string strPath(szPath);
+    return strPath.substr(0, strPath.find_last_of('\\'));
+}
+
+HWND WaitForWindow(const char* pszTitle, HWND hExcept)
+{
+    HWND hFound = nullptr;
+    kwtest::PumpUntil(
+        [&] {
+            hFound = ::FindWindowA(nullptr, pszTitle);
+            while (hFound && (hFound == hExcept || !::IsWindowVisible(hFound)))
+                hFound = ::FindWindowExA(nullptr, hFound, nullptr, pszTitle);
+            return hFound != nullptr;
+        },
+        10000);
+    return hFound;
+}
+
+class KwHelloStartTest : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        if (m_coProcess.hProcess) {
+            if (::WaitForSingleObject(m_coProcess.hProcess, 0) == WAIT_TIMEOUT)
+                ::TerminateProcess(m_coProcess.hProcess, 99);
+            ::CloseHandle(m_coProcess.hProcess);
+            ::CloseHandle(m_coProcess.hThread);
+        }
+    }
+    bool Start()
+    {
+        const std::string strDir = OwnDirectory();
+        std::string strCommand = "\"" + strDir + "\\" KW_HELLO_PROGRAM "\"";
+        STARTUPINFOA coStart {};
+        coStart.cb = sizeof coStart;
+        return ::CreateProcessA(nullptr, strCommand.data(), nullptr, nullptr, FALSE, 0, nullptr, strDir.c_str(), &coStart,
+                                &m_coProcess);
+    }
+    DWORD WaitForExit()
+    {
+        DWORD dwCode = 259;
+        kwtest::PumpUntil([&] { return ::WaitForSingleObject(m_coProcess.hProcess, 0) == WAIT_OBJECT_0; }, 10000);
+        ::GetExitCodeProcess(m_coProcess.hProcess, &dwCode);
+        return dwCode;
+    }
+
+    PROCESS_INFORMATION m_coProcess {};
+};
+
+} // namespace
+
+TEST_F(KwHelloStartTest, StartsAsksItsQuestionAndQuits)
+{
+    ASSERT_TRUE(Start());
+    const HWND hMain = WaitForWindow("Kwillet Hello", nullptr);
+    ASSERT_NE(hMain, nullptr);
+    const HWND hGreet = kwtest::FindChild(hMain, "Greet");
+    const HWND hQuit = kwtest::FindChild(hMain, "Quit");
+    const HWND hAnswer = kwtest::FindChild(hMain, "Press Greet to be asked a question.");
+    ASSERT_TRUE(hGreet && hQuit && hAnswer);
+    kwtest::PumpUntil([] { return false; }, 300);
+    kwtest::ScreenshotWindow(hMain);
+
+    ASSERT_TRUE(kwtest::ClickAt(hGreet, { 20, 10 }));
+    // The message box has the program's title too; it is the other window.
+    const HWND hBox = WaitForWindow("Kwillet Hello", hMain);
+    ASSERT_NE(hBox, nullptr);
+    EXPECT_TRUE(kwtest::FindChild(hBox, "Yes") && kwtest::FindChild(hBox, "No"));
+    EXPECT_FALSE(::IsWindowEnabled(hMain)) << "the message box runs modally";
+    kwtest::PumpUntil([] { return false; }, 300);
+    kwtest::ScreenshotWindow(hBox, "question");
+    ASSERT_TRUE(kwtest::ClickAt(kwtest::FindChild(hBox, "Yes"), { 20, 10 }));
+    EXPECT_TRUE(kwtest::PumpUntil([&] { return kwtest::WindowText(hAnswer) == "Glad to hear it."; }, 5000))
+        << kwtest::WindowText(hAnswer);
+    EXPECT_TRUE(::IsWindowEnabled(hMain));
+
+    ASSERT_TRUE(kwtest::ClickAt(hQuit, { 20, 10 }));
+    EXPECT_EQ(WaitForExit(), 0u);
+}
