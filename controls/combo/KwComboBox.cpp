@@ -272,7 +272,10 @@ int KwComboBox::StartSelection(int nByMouse)
     m_pcoList = pcoList;
     m_nByMouse = nByMouse;
     pcoFrame->StartModal(KwWFrame::ModeModalNone);
-    // The frame deletes itself when its window is gone.
+    // A closed frame is gone by now (its destruction link cleared the
+    // pointer); one still open lost its loop to a quit request.
+    if (m_pcoFrame)
+        m_pcoFrame->Destroy();
     m_pcoFrame = nullptr;
     m_pcoList = nullptr;
     return 1;

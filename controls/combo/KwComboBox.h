@@ -103,7 +103,7 @@ private:
     int LnkFrameDestroy(TMvcParam& coParam);
     int LnkListGetText(TMvcParam& coParam);
 
-    TArray m_coEntries { 4, &KwComboBox::FreeEntry, nullptr };   // owns its copies
+    TArray m_coEntries { 4, &KwComboBox::FreeEntry, TArrayCmpiString };   // owns its copies; sorted while alphabetical
     int m_nAlphabetical { 1 };
     unsigned short m_unVisibleLines { DefaultVisibleLines };
     TString m_coListClass;
