@@ -31,6 +31,8 @@ public:
     operator KwSysEdit*() override { return this; }
     operator const KwSysEdit*() const override { return this; }
     int SysCreate(KwWnd* pcoParent) override;
+    // The control shows its focus itself (the caret, the selection).
+    void DrawFocus(KwDC& coDC) override {}
     // Asks the window's EvTextWillChange first: a refusal keeps the text
     // and answers 0. Then EvTextHasChanged.
     int SetText(const char* pszText) override;
