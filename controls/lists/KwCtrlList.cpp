@@ -407,8 +407,15 @@ void KwCtrlList::UpdateScrollBar()
         return;
     const long long llSpan = static_cast<long long>(m_ulRange) - m_unVisibleLines;
     const short nMax = static_cast<short>(std::clamp<long long>(llSpan, 0, ScrollBarSteps));
-    m_pcoScrollBar->SetRange(0, nMax, 0);
-    m_pcoScrollBar->SetThumbPos(static_cast<short>(std::llround(m_ulCurrent / ScrollFactor())), 1);
+    short nMin = 0;
+    short nOldMax = -1;
+    m_pcoScrollBar->GetRange(&nMin, &nOldMax);
+    if (nOldMax != nMax || nMin != 0)
+        m_pcoScrollBar->SetRange(0, nMax, 0);
+    // Redrawn with the next paint rather than at once: keys held down and
+    // scrolling links do not draw the bar for every step.
+    m_pcoScrollBar->SetThumbPos(static_cast<short>(std::llround(m_ulCurrent / ScrollFactor())), 0);
+    m_pcoScrollBar->Invalidate(0);
 }
 
 void KwCtrlList::LayoutScrollBar()
