@@ -45,20 +45,22 @@ short KwSysScrollBar::GetThumbPos() const
     return GetScrollPos(KwCtlCodes::BarControl);
 }
 
-int KwSysScrollBar::EvVScroll(unsigned short unCode, short nPos)
+// The bar's own links first; what they leave goes to the parent.
+template <class F>
+int KwSysScrollBar::PassOn(int nResult, F fnParent)
 {
-    const int nResult = KwWSystem::EvVScroll(unCode, nPos);
     KwWnd* pcoParent = GetParent();
     if (nResult || !pcoParent)
         return nResult;
-    return Guarded(*pcoParent, [&] { return pcoParent->EvVScroll(unCode, nPos); });
+    return Guarded(*pcoParent, [&] { return fnParent(*pcoParent); });
+}
+
+int KwSysScrollBar::EvVScroll(unsigned short unCode, short nPos)
+{
+    return PassOn(KwWSystem::EvVScroll(unCode, nPos), [&](KwWnd& coParent) { return coParent.EvVScroll(unCode, nPos); });
 }
 
 int KwSysScrollBar::EvHScroll(unsigned short unCode, short nPos)
 {
-    const int nResult = KwWSystem::EvHScroll(unCode, nPos);
-    KwWnd* pcoParent = GetParent();
-    if (nResult || !pcoParent)
-        return nResult;
-    return Guarded(*pcoParent, [&] { return pcoParent->EvHScroll(unCode, nPos); });
+    return PassOn(KwWSystem::EvHScroll(unCode, nPos), [&](KwWnd& coParent) { return coParent.EvHScroll(unCode, nPos); });
 }

@@ -32,6 +32,10 @@ public:
 
 protected:
     KwSysScrollBar(const KwSysScrollBar& coOther) : KwWSystem(coOther) {}
+
+private:
+    template <class F>
+    int PassOn(int nResult, F fnParent);
 };
 
 // A vertical scroll bar.

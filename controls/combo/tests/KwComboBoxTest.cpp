@@ -2,7 +2,7 @@
 #include "KwComboBox.h"
 #include "KwComboList.h"
 #include "KwCtlFakeSystem.h"
-#include "KwResFileHelper.h"
+#include "KwStoredCopy.h"
 #include "KwWFrame.h"
 
 #include <gtest/gtest.h>
@@ -227,10 +227,7 @@ TEST_F(KwComboBoxTest, EntriesOrderAndLinesSurviveResourceFiles)
     const char* const apszOwn[] = { "zeta", "", "alpha", "Mu" };
     coStored.UseTextList(apszOwn, 4);
     coStored.SetVisible(7);
-    kwtest::StoreResources(coDir.File("combo.kwt"), { &coStored });
-    TFileHdl coHdl;
-    ASSERT_EQ(coHdl.OpenRead(coDir.File("combo.kwt").c_str(), 0, nullptr), TFileHdl::Success);
-    std::unique_ptr<TResource> pcoRead(coHdl.LoadResource("CB_STORED", nullptr, nullptr, 0));
+    std::unique_ptr<TResource> pcoRead = KwStoredCopy(coDir, coStored);
     ASSERT_NE(pcoRead, nullptr);
     ASSERT_TRUE(pcoRead->IsClass("KwComboBox"));
     const KwComboBox& coRead = static_cast<const KwComboBox&>(*pcoRead);

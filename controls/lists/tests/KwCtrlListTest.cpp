@@ -1,7 +1,7 @@
 #include "KwApp.h"
 #include "KwCtlFakeSystem.h"
 #include "KwListText.h"
-#include "KwResFileHelper.h"
+#include "KwStoredCopy.h"
 #include "KwSysScrollBar.h"
 #include "KwWFrame.h"
 
@@ -345,10 +345,7 @@ TEST_F(KwCtrlListTest, FunctionsByNameAndResourceVariables)
     coStored.UseTrackEvent(1);
     coStored.SetTextDistance(9, 0);
     coStored.SetTextCenter(KwListText::AlignCentre, 0);
-    kwtest::StoreResources(coDir.File("list.kwt"), { &coStored });
-    TFileHdl coHdl;
-    ASSERT_EQ(coHdl.OpenRead(coDir.File("list.kwt").c_str(), 0, nullptr), TFileHdl::Success);
-    std::unique_ptr<TResource> pcoRead(coHdl.LoadResource("LB_STORED", nullptr, nullptr, 0));
+    std::unique_ptr<TResource> pcoRead = KwStoredCopy(coDir, coStored);
     ASSERT_NE(pcoRead, nullptr);
     ASSERT_TRUE(pcoRead->IsClass("KwListText"));
     const KwListText& coRead = static_cast<const KwListText&>(*pcoRead);
