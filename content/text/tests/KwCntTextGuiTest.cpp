@@ -13,95 +13,63 @@ using kw25test::Hwnd;
 
 namespace {
 
-// The rectangle of the pixels that pass the test, and their number.
-struct TInk {
-    RECT rcBounds { 10000, 10000, -1, -1 };
-    size_t nPixels { 0 };
-};
-
-TInk FindInk(HWND hWnd, const std::function<bool(kwtest::TRgb)>& fnIsInk)
+// The rows and columns that hold pixels passing the test (the text is
+// drawn smoothed: its edges blend into the background).
+RECT Ink(HWND hWnd, const std::function<bool(int, int, int)>& fnIsInk, size_t* pnPixels)
 {
     const kwtest::TTestImage coImage = kwtest::CaptureClient(hWnd);
-    TInk coInk;
+    RECT rc { 10000, 10000, -1, -1 };
+    *pnPixels = 0;
     for (int y = 0; y < coImage.Height(); ++y) {
         for (int x = 0; x < coImage.Width(); ++x) {
-            if (!fnIsInk(coImage.At(x, y)))
+            const kwtest::TRgb c = coImage.At(x, y);
+            if (!fnIsInk(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF))
                 continue;
-            ++coInk.nPixels;
-            coInk.rcBounds = { std::min<LONG>(coInk.rcBounds.left, x), std::min<LONG>(coInk.rcBounds.top, y),
-                               std::max<LONG>(coInk.rcBounds.right, x + 1), std::max<LONG>(coInk.rcBounds.bottom, y + 1) };
+            ++*pnPixels;
+            rc = { std::min<LONG>(rc.left, x), std::min<LONG>(rc.top, y), std::max<LONG>(rc.right, x + 1), std::max<LONG>(rc.bottom, y + 1) };
         }
     }
-    return coInk;
+    return rc;
 }
-
-int Red(kwtest::TRgb c) { return static_cast<int>(c & 0xFF); }
-int Green(kwtest::TRgb c) { return static_cast<int>((c >> 8) & 0xFF); }
-int Blue(kwtest::TRgb c) { return static_cast<int>((c >> 16) & 0xFF); }
-
-class KwCntTextGuiTest : public ::testing::Test {
-protected:
-    KwWFrame* pcoFrame { nullptr };
-    KwHandle m_hFrame { 0 };
-
-    void SetUp() override
-    {
-        pcoFrame = kw25test::OpenFrame("FW_TEXT", KwPoint(100, 100), KwSize(420, 200), "Text content");
-        m_hFrame = pcoFrame->GetHandle();
-    }
-    void TearDown() override
-    {
-        if (KwWnd* pcoOpen = KwWnd::SearchWindow(m_hFrame))
-            pcoOpen->Destroy();
-        kwtest::PumpIdle();
-    }
-    KwWChild* Label(const char* pszName, short nX, const char* pszText, unsigned short unAlign)
-    {
-        KwWChild* pcoChild = kw25test::AddChild(new KwWChild(pszName, KwPoint(nX, 20), KwSize(120, 80), 0, 15, 1), *pcoFrame);
-        new KwCntText(pszText, unAlign, pcoChild);
-        return pcoChild;
-    }
-};
 
 } // namespace
 
-TEST_F(KwCntTextGuiTest, TextsShowPlainGreyedAndHighlighted)
+TEST(KwCntTextGuiTest, TextsShowPlainGreyedAndHighlighted)
 {
-    KwWChild* pcoPlain = Label("CW_PLAIN", 10, "&Start\nsecond line", 0x22);
-    static_cast<KwCntText*>(pcoPlain->Content())->SetPercentLineDist(50, 1);
-    KwWChild* pcoGreyed = Label("CW_GREYED", 145, "Greyed", 0x11);
-    pcoGreyed->Enable(0, 1);
-    KwWChild* pcoHigh = Label("CW_HIGH", 280, "Highlighted", 0x04);
-    pcoHigh->SetSelected(1, 1);
+    KwWFrame* pcoFrame = kw25test::OpenFrame("FW_TEXT", KwPoint(100, 100), KwSize(420, 200), "Text content");
+    KwWChild* apcoLabels[3];
+    const struct { const char* pszText; unsigned short unAlign; } aTexts[] = { { "&Start\nsecond line", 0x22 }, { "Greyed", 0x11 }, { "Highlighted", 0x04 } };
+    for (short i = 0; i < 3; ++i) {
+        apcoLabels[i] = kw25test::AddChild(new KwWChild("CW_LABEL", KwPoint(static_cast<short>(10 + 135 * i), 20), KwSize(120, 80), 0, 15, 1), *pcoFrame);
+        new KwCntText(aTexts[i].pszText, aTexts[i].unAlign, apcoLabels[i]);
+    }
+    static_cast<KwCntText*>(apcoLabels[0]->Content())->SetPercentLineDist(50, 1);
+    apcoLabels[1]->Enable(0, 1);
+    apcoLabels[2]->SetSelected(1, 1);
     kwtest::PumpIdle();
 
-    // Two lines in blue, centred, as high as the content measures itself.
-    const TInk coPlain = FindInk(Hwnd(*pcoPlain), [](kwtest::TRgb c) { return Blue(c) > 60 && Red(c) < 60 && Green(c) < 60; });
-    ASSERT_GT(coPlain.nPixels, 40u);
-    KwDC coDC(pcoPlain);
-    const KwRect coMeasured = pcoPlain->Content()->CalcCurrentRect(coDC);
-    EXPECT_NEAR(coPlain.rcBounds.top, coMeasured.Top(), 3);
-    EXPECT_NEAR(coPlain.rcBounds.bottom, coMeasured.Bottom(), 3);
-    EXPECT_NEAR((coPlain.rcBounds.left + coPlain.rcBounds.right) / 2, 60, 3);
-    EXPECT_EQ(pcoPlain->Content()->GetCharUnderlined(), 's');
-
-    // Greyed: grey ink only, left and top.
-    const TInk coBlue = FindInk(Hwnd(*pcoGreyed), [](kwtest::TRgb c) { return Blue(c) > 60 && Red(c) < 60; });
-    const TInk coGrey = FindInk(Hwnd(*pcoGreyed), [](kwtest::TRgb c) {
-        return Red(c) == Green(c) && Green(c) == Blue(c) && Red(c) < 170;
-    });
-    EXPECT_EQ(coBlue.nPixels, 0u);
-    EXPECT_GT(coGrey.nPixels, 20u);
-    EXPECT_LT(coGrey.rcBounds.left, 5);
-    EXPECT_LT(coGrey.rcBounds.top, 5);
-
-    // Highlighted: the text's rectangle in the highlight colour at the
-    // right and bottom, with white text in it.
-    const TInk coBack = FindInk(Hwnd(*pcoHigh), [](kwtest::TRgb c) { return c == kwtest::MakeRgb(128, 0, 128); });
-    EXPECT_GT(coBack.nPixels, 100u);
-    EXPECT_GT(coBack.rcBounds.right, 115);
-    EXPECT_GT(coBack.rcBounds.bottom, 75);
-    const TInk coWhite = FindInk(Hwnd(*pcoHigh), [&](kwtest::TRgb c) { return Red(c) > 200 && Green(c) > 200 && Blue(c) > 200; });
-    EXPECT_GT(coWhite.nPixels, 20u);
+    // Two blue lines, centred, as high as the content measures itself.
+    size_t nPixels = 0;
+    const RECT rcPlain = Ink(Hwnd(*apcoLabels[0]), [](int r, int g, int b) { return b > 60 && r < 60 && g < 60; }, &nPixels);
+    EXPECT_GT(nPixels, 40u);
+    KwDC coDC(apcoLabels[0]);
+    const KwRect coMeasured = apcoLabels[0]->Content()->CalcCurrentRect(coDC);
+    EXPECT_NEAR(rcPlain.top, coMeasured.Top(), 3);
+    EXPECT_NEAR(rcPlain.bottom, coMeasured.Bottom(), 3);
+    EXPECT_NEAR((rcPlain.left + rcPlain.right) / 2, 60, 3);
+    // Greyed: grey ink only, at the top left.
+    Ink(Hwnd(*apcoLabels[1]), [](int r, int g, int b) { return b > 60 && r < 60; }, &nPixels);
+    EXPECT_EQ(nPixels, 0u);
+    const RECT rcGrey = Ink(Hwnd(*apcoLabels[1]), [](int r, int g, int b) { return r == g && g == b && r < 170; }, &nPixels);
+    EXPECT_GT(nPixels, 20u);
+    EXPECT_LT(rcGrey.left + rcGrey.top, 10);
+    // Highlighted: white text on the highlight colour, at the bottom right.
+    const RECT rcBack = Ink(Hwnd(*apcoLabels[2]), [](int r, int g, int b) { return r == 128 && g == 0 && b == 128; }, &nPixels);
+    EXPECT_GT(nPixels, 100u);
+    EXPECT_GT(rcBack.right + rcBack.bottom, 115 + 75);
+    Ink(Hwnd(*apcoLabels[2]), [](int r, int g, int b) { return r > 200 && g > 200 && b > 200; }, &nPixels);
+    EXPECT_GT(nPixels, 20u);
     kwtest::ScreenshotWindow(Hwnd(*pcoFrame));
+    pcoFrame->Destroy();
+    kwtest::PumpIdle();
 }

