@@ -111,13 +111,15 @@ TEST_F(KwComboGuiTest, ButtonOpensAndAClickOnALineChooses)
     EXPECT_EQ(pcoCombo->GetText(), "fig");
 }
 
-TEST_F(KwComboGuiTest, KeysOpenAndChooseEscapeAndAClickElsewhereClose)
+TEST_F(KwComboGuiTest, KeysOpenAndChooseEscapeAClickElsewhereAndDeactivationClose)
 {
     pcoCombo->SetFocus();
-    const struct { WORD wVk; unsigned nModifiers; WORD awInside[3]; const char* pszText; } aCases[] = {
-        { VK_F4, kwtest::ModNone, { VK_DOWN, VK_DOWN, VK_RETURN }, "date" },
-        { VK_DOWN, kwtest::ModAlt, { VK_UP, VK_ESCAPE, 0 }, "date" },
-        { VK_F4, kwtest::ModNone, { 0, 0, 0 }, "date" },   // a click on the frame
+    enum TAfter { AfterKeys, AfterClick, AfterActivate };
+    const struct { WORD wVk; unsigned nModifiers; WORD awInside[3]; TAfter eAfter; const char* pszText; } aCases[] = {
+        { VK_F4, kwtest::ModNone, { VK_DOWN, VK_DOWN, VK_RETURN }, AfterKeys, "date" },
+        { VK_DOWN, kwtest::ModAlt, { VK_UP, VK_ESCAPE, 0 }, AfterKeys, "date" },
+        { VK_F4, kwtest::ModNone, { VK_UP, 0, 0 }, AfterClick, "date" },
+        { VK_F4, kwtest::ModNone, { VK_DOWN, 0, 0 }, AfterActivate, "date" },
     };
     for (const auto& c : aCases) {
         kwtest::TModalAnswer coAnswer = kwtest::AnswerWhen(IsDropDown, [&](HWND) {
@@ -125,14 +127,16 @@ TEST_F(KwComboGuiTest, KeysOpenAndChooseEscapeAndAClickElsewhereClose)
                 if (wVk)
                     kwtest::PressKey(wVk);
             }
-            if (!c.awInside[0])
+            if (c.eAfter == AfterClick)
                 kwtest::ClickAt(Hwnd(*pcoFrame), POINT { 250, 200 });
+            if (c.eAfter == AfterActivate)
+                ::SetActiveWindow(Hwnd(*pcoFrame));
         });
         ASSERT_TRUE(kwtest::PressKey(c.wVk, c.nModifiers));
         ASSERT_TRUE(coAnswer.Answered());
         kwtest::PumpIdle();
-        EXPECT_FALSE(pcoCombo->IsComboListOpen());
-        EXPECT_EQ(pcoCombo->GetText(), c.pszText);
+        EXPECT_FALSE(pcoCombo->IsComboListOpen()) << c.eAfter;
+        EXPECT_EQ(pcoCombo->GetText(), c.pszText) << c.eAfter;
         EXPECT_EQ(::GetActiveWindow(), Hwnd(*pcoFrame));
     }
 }
