@@ -2,7 +2,7 @@
 
 // The GUI core: the application object, windows and the mapping of
 // messages to handlers, events and links, device contexts and drawing
-// objects, content objects and timers.
+// objects, menus, content objects and timers.
 
 #include "qa32kwtl.h"
 
@@ -12,7 +12,6 @@
 #include "KwCodes.h"
 #include "KwDispatchDepth.h"
 #include "KwHashTable.h"
-#include "KwMenuDispatch.h"
 #include "KwMessages.h"
 #include "KwMessParam.h"
 #include "KwSystem.h"
@@ -38,6 +37,9 @@
 #include "KwWControl.h"
 #include "KwWSystem.h"
 #include "KwWFrame.h"
+#include "KwMenuFlags.h"
+#include "KwMenu.h"
+#include "KwMenuItem.h"
 #include "KwDummyChildWindow.h"
 #include "KwContent.h"
 #include "KwTimer.h"

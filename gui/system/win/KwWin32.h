@@ -31,3 +31,6 @@
 #undef DrawTextEx
 #undef GetTextExtentPoint32
 #undef AdjustWindowRect
+#undef InsertMenu
+#undef ModifyMenu
+#undef GetMenuString
