@@ -75,13 +75,25 @@ int TArray::Resize(long lSlots)
     return 1;
 }
 
+long TArray::Step() const
+{
+    // Beyond a few thousand slots the memory moves by half its size, so
+    // that adding or removing a million elements one at a time costs
+    // linear, not quadratic time; below that the caller's step rules.
+    const long lHalf = m_lAlloc >= GeometricFrom ? m_lAlloc / 2 : 0;
+    return lHalf > m_lGrowth ? lHalf : m_lGrowth;
+}
+
 int TArray::Reserve()
 {
     if (m_lCount < m_lAlloc)
         return 1;
     if (m_lAlloc > std::numeric_limits<long>::max() - m_lGrowth)
         return 0;
-    return Resize(m_lAlloc + m_lGrowth);
+    const long lStep = Step();
+    if (m_lAlloc <= std::numeric_limits<long>::max() - lStep && Resize(m_lAlloc + lStep))
+        return 1;
+    return lStep > m_lGrowth ? Resize(m_lAlloc + m_lGrowth) : 0;
 }
 
 int TArray::MakeRoom(long lMore)
@@ -95,8 +107,9 @@ int TArray::MakeRoom(long lMore)
 
 void TArray::Shrink()
 {
-    if (m_lAlloc - m_lCount > m_lGrowth)
-        Resize(m_lAlloc - m_lGrowth);
+    const long lStep = Step();
+    if (m_lAlloc - m_lCount > lStep)
+        Resize(m_lAlloc - lStep);
 }
 
 void TArray::InsertAt(long i, void* pvElement)

@@ -5,11 +5,16 @@
 // A growable array of untyped pointers. With a destroy function the array
 // owns its elements; with a compare function it is kept sorted and searched
 // by bisection. Memory grows and shrinks by the growth step, one step at a
-// time; only Delete() frees it entirely.
+// time; from GeometricFrom slots on, a step is at least half the memory
+// held, so long arrays grow and shrink in amortised constant time. Only
+// Delete() frees the memory entirely.
 class KWTL_API TArray {
 public:
     using DestroyFunc = void (*)(void*);
     using CompareFunc = int (*)(const void* pKey, const void* pElement);
+
+    // The number of slots from which memory moves by half its size.
+    enum : long { GeometricFrom = 4096 };
 
     TArray() : TArray(20, nullptr, nullptr) {}
     TArray(long lGrowth, DestroyFunc pfnDestroy, CompareFunc pfnCmp);
@@ -75,6 +80,7 @@ protected:
     void CallDestroyFunc(void* pvElement) const;
 
 private:
+    long Step() const;
     int Reserve();
     void Shrink();
     int Resize(long lSlots);

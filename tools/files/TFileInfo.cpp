@@ -10,6 +10,7 @@ TFileInfo::TFileInfo(const TFileInfo& coOther)
     , m_coPath(coOther.m_coPath)
     , m_unAttributes(coOther.m_unAttributes)
     , m_ulSize(coOther.m_ulSize)
+    , m_ullSize(coOther.m_ullSize)
     , m_ulLastModified(coOther.m_ulLastModified)
     , m_ulCreationTime(coOther.m_ulCreationTime)
     , m_ulLastAccessed(coOther.m_ulLastAccessed)
@@ -25,6 +26,7 @@ TFileInfo& TFileInfo::operator=(const TFileInfo& coOther)
     m_coPath = coOther.m_coPath;
     m_unAttributes = coOther.m_unAttributes;
     m_ulSize = coOther.m_ulSize;
+    m_ullSize = coOther.m_ullSize;
     m_ulLastModified = coOther.m_ulLastModified;
     m_ulCreationTime = coOther.m_ulCreationTime;
     m_ulLastAccessed = coOther.m_ulLastAccessed;

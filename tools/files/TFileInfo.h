@@ -50,6 +50,8 @@ public:
     unsigned short Attributes() const { return m_unAttributes; }
     // The size in bytes; LargeSize when it needs more than 32 bits.
     unsigned long Size() const { return m_ulSize; }
+    // The whole size in bytes, also beyond 4 GiB.
+    uint64_t Size64() const { return m_ullSize; }
     unsigned long LastModified() const { return m_ulLastModified; }
     unsigned long CreationTime() const { return m_ulCreationTime; }
     unsigned long LastAccessed() const { return m_ulLastAccessed; }
@@ -64,7 +66,13 @@ public:
     // Shares the string's text, so the records of one directory keep one copy.
     void SetPath(const TString& coPath) { m_coPath = coPath; }
     void SetAttributes(unsigned short unAttributes) { m_unAttributes = unAttributes; }
-    void SetSize(unsigned long ulSize) { m_ulSize = static_cast<uint32_t>(ulSize); }
+    void SetSize(unsigned long ulSize) { m_ulSize = static_cast<uint32_t>(ulSize); m_ullSize = m_ulSize; }
+    // Sets the whole size; the 32-bit field becomes LargeSize beyond it.
+    void SetSize64(uint64_t ullSize)
+    {
+        m_ullSize = ullSize;
+        m_ulSize = ullSize >= LargeSize ? static_cast<uint32_t>(LargeSize) : static_cast<uint32_t>(ullSize);
+    }
     void SetLastModified(unsigned long ulTime) { m_ulLastModified = static_cast<uint32_t>(ulTime); }
     void SetCreationTime(unsigned long ulTime) { m_ulCreationTime = static_cast<uint32_t>(ulTime); }
     void SetLastAccessed(unsigned long ulTime) { m_ulLastAccessed = static_cast<uint32_t>(ulTime); }
@@ -93,6 +101,7 @@ private:
     TString m_coPath;
     unsigned short m_unAttributes { AttrNone };
     uint32_t m_ulSize { 0 };
+    uint64_t m_ullSize { 0 };
     uint32_t m_ulLastModified { NoTime };
     uint32_t m_ulCreationTime { NoTime };
     uint32_t m_ulLastAccessed { NoTime };

@@ -105,7 +105,7 @@ void FillRecord(TFileInfo& coInfo, const char* pszName, const TEntry& coEntry)
     coInfo.SetAttributes(TOpSystem::AttributeCode(ulBits));
     coInfo.SetSystemAttributes(ulBits);
     // Directories have no size of their own, as on Windows.
-    coInfo.SetSize(S_ISDIR(coEntry.m_unMode) ? 0 : TOpSystem::SizeField(coEntry.m_ullSize));
+    coInfo.SetSize64(S_ISDIR(coEntry.m_unMode) ? 0 : coEntry.m_ullSize);
     coInfo.SetLastModified(CalendarTime(coEntry.m_llModified));
     coInfo.SetCreationTime(CalendarTime(coEntry.m_llCreated));
     coInfo.SetLastAccessed(CalendarTime(coEntry.m_llAccessed));

@@ -110,7 +110,7 @@ void FillRecord(TFileInfo& coInfo, const WIN32_FIND_DATAA& coData, const TActive
     coInfo.SetName(coData.cFileName);
     coInfo.SetAttributes(TOpSystem::AttributeCode(coData.dwFileAttributes));
     coInfo.SetSystemAttributes(coData.dwFileAttributes);
-    coInfo.SetSize(TOpSystem::SizeField(FileSize(coData)));
+    coInfo.SetSize64(FileSize(coData));
     coInfo.SetLastModified(CalendarTime(coData.ftLastWriteTime, coZone));
     coInfo.SetCreationTime(CalendarTime(coData.ftCreationTime, coZone));
     coInfo.SetLastAccessed(CalendarTime(coData.ftLastAccessTime, coZone));

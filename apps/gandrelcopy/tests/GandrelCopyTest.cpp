@@ -1,0 +1,101 @@
+#include "GandrelCopyRun.h"
+#include "KwScratchTest.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using kwtest::RunGandrelCopy;
+using kwtest::TProgramRun;
+
+namespace {
+
+class GandrelCopyTest : public kwtest::TScratchTest {
+protected:
+    GandrelCopyTest() : TScratchTest("kw-gcopy-") {}
+
+    void SetUp() override
+    {
+        TScratchTest::SetUp();
+        std::filesystem::create_directories(At("src") + CrtPathSeparator() + "sub");
+        kwtest::WriteFileBytes(At("src") + CrtPathSeparator() + "a.txt", "aaa");
+        kwtest::WriteFileBytes(At("src") + CrtPathSeparator() + "sub" + CrtPathSeparator() + "b.txt", "bb");
+        kwtest::WriteFileBytes(At("file.txt"), "f");
+    }
+};
+
+} // namespace
+
+TEST_F(GandrelCopyTest, BadInputGetsAMessageAndExitCode16)
+{
+    const std::string strSrc = At("src");
+    const std::string strDst = At("dst");
+    const std::string strSub = strSrc + CrtPathSeparator() + "sub";
+    const struct {
+        std::vector<std::string> m_vecArguments;
+        std::string m_strMessage;
+        bool m_bUsage;
+    } aCases[] = {
+        { {}, "gandrelcopy: a source and a target are needed", true },
+        { { strSrc }, "gandrelcopy: a source and a target are needed", true },
+        { { strSrc, strDst, At("third") }, "gandrelcopy: more than one source and target", true },
+        { { "-BOGUS", strSrc, strDst }, "gandrelcopy: unknown option -BOGUS", true },
+        { { "/SEC:SOME", strSrc, strDst }, "gandrelcopy: /SEC: takes ALL, DACL or NONE, not \"SOME\"", true },
+        { { "/LOG:", strSrc, strDst }, "gandrelcopy: /LOG: needs a file name", true },
+        { { "/L:yes", strSrc, strDst }, "gandrelcopy: the option /L takes no value", true },
+        { { "/XO", "/xn", strSrc, strDst }, "gandrelcopy: /XO and /XN exclude each other", true },
+        { { "/FILES", strDst }, "gandrelcopy: /FILES needs a target and at least one file", true },
+        { { At("missing"), strDst }, "gandrelcopy: the source \"" + At("missing") + "\" cannot be found: ", false },
+        { { At("file.txt"), strDst }, "is not a directory (copy files with /FILES)", false },
+        { { "/FILES", strDst, strSub }, "is not a file (copy a directory as SOURCE)", false },
+        { { strSrc, At("file.txt") }, "gandrelcopy: the target \"" + At("file.txt") + "\" is not a directory", false },
+        { { "/LOG:" + At("no-dir") + CrtPathSeparator() + "x.log", strSrc, strDst }, "\" cannot be written", false },
+        { { strSrc, strSub }, "Refused: the copy \"", false },
+    };
+    for (const auto& coCase : aCases) {
+        const TProgramRun coRun = RunGandrelCopy(coCase.m_vecArguments);
+        EXPECT_EQ(coRun.m_nExit, 16) << coCase.m_strMessage;
+        EXPECT_NE(coRun.m_strOutput.find(coCase.m_strMessage), std::string::npos) << coRun.m_strOutput;
+        EXPECT_EQ(coRun.m_strOutput.find("usage: gandrelcopy") != std::string::npos, coCase.m_bUsage) << coRun.m_strOutput;
+    }
+    EXPECT_FALSE(std::filesystem::exists(strDst));
+    EXPECT_FALSE(std::filesystem::exists(strSub + CrtPathSeparator() + "src"));
+
+    const TProgramRun coHelp = RunGandrelCopy({ "/?" });
+    EXPECT_EQ(coHelp.m_nExit, 0);
+    EXPECT_EQ(coHelp.m_strOutput.rfind("usage: gandrelcopy", 0), 0u);
+}
+
+TEST_F(GandrelCopyTest, ExitCodesTellWhatTheRunDid)
+{
+    const std::string strSrc = At("src");
+    const std::string strDst = At("dst");
+    const std::string strLog = At("copy.log");
+    const struct {
+        std::vector<std::string> m_vecArguments;
+        int m_nExit;
+        const char* m_pszLine;
+    } aCases[] = {
+        { { "/L", strSrc, strDst }, 1, "Copying ..?src?a.txt ... listed" },
+        { { strSrc, strDst, "/LOG:" + strLog, "/VERIFY", "/SEC:NONE" }, 1, "Copying ..?src?a.txt ... ok" },
+        { { "/XN", strSrc, strDst }, 0, "Copying ..?src?a.txt ... skipped (the target exists)" },
+        { { "/FILES", strDst, At("file.txt") }, 1, "Copying file.txt ... ok" },
+    };
+    for (const auto& coCase : aCases) {
+        const TProgramRun coRun = RunGandrelCopy(coCase.m_vecArguments);
+        EXPECT_EQ(coRun.m_nExit, coCase.m_nExit) << coRun.m_strOutput;
+        std::string strLine = coCase.m_pszLine;
+        for (char& ch : strLine)
+            if (ch == '?')
+                ch = CrtPathSeparator();
+        EXPECT_NE(coRun.m_strOutput.find(strLine + "\n"), std::string::npos) << coRun.m_strOutput;
+        EXPECT_NE(coRun.m_strOutput.find("\nDirectories: "), std::string::npos);
+    }
+    EXPECT_EQ(kwtest::ReadFileBytes(strDst + CrtPathSeparator() + "src" + CrtPathSeparator() + "a.txt"), "aaa");
+    EXPECT_EQ(kwtest::ReadFileBytes(strDst + CrtPathSeparator() + "file.txt"), "f");
+    // The log holds the lines of its run, the summary last.
+    std::string strLogText = kwtest::ReadFileBytes(strLog);
+    EXPECT_EQ(strLogText.rfind("Gathering tree information ... ok", 0), 0u);
+    EXPECT_NE(strLogText.find("Ready. "), std::string::npos);
+    EXPECT_NE(strLogText.find("Directories: 2, files: 2, bytes: 5, copied: 4"), std::string::npos) << strLogText;
+}

@@ -1,0 +1,341 @@
+// Real copies under Wine: gandrelcopy copies a generated tree, and every
+// byte, name, time, attribute and what Wine keeps of the rights is checked.
+// A second test pins the Wine facts the copy relies on, so that a Wine
+// upgrade that changes them is noticed. CTest runs this program through
+// run-tree-test, which makes a directory of drive T: (KW_TREE_NAME) with
+// the parts only the Unix side can make: src\deep\loop (a link to "."),
+// src\locked (no permissions, so unreadable under scripts/wine-run-nodac),
+// probe\link (a link to ".") and probe\d.
+
+#include "GandrelCopyRun.h"
+
+#include <gtest/gtest.h>
+#include <sddl.h>
+#include <winioctl.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+namespace fs = std::filesystem;
+using kwtest::RunGandrelCopy;
+
+namespace {
+
+constexpr uint64_t kBigSize = (5ull << 30) + 123;
+const char* const kBigMarks[] = { "first", "beyond 4 GiB", "last" };
+const uint64_t kBigOffsets[] = { 0, (4ull << 30) + 1, kBigSize - 4 };
+
+using TUnixName = char* (*)(const wchar_t*);
+
+TUnixName UnixNameFunction()
+{
+    return reinterpret_cast<TUnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+}
+
+// The directory run-tree-test prepared, empty without it.
+fs::path Prepared()
+{
+    const char* pszName = std::getenv("KW_TREE_NAME");
+    return pszName && *pszName ? fs::path("T:\\") / pszName : fs::path();
+}
+
+struct TFacts {
+    DWORD m_ulAttributes { INVALID_FILE_ATTRIBUTES };
+    uint64_t m_ullSize { 0 };
+    FILETIME m_coWritten {};
+    FILETIME m_coAccessed {};
+    FILETIME m_coCreated {};
+};
+
+TFacts FactsOf(const fs::path& coPath)
+{
+    WIN32_FILE_ATTRIBUTE_DATA coData {};
+    TFacts coFacts;
+    if (!GetFileAttributesExW(coPath.wstring().c_str(), GetFileExInfoStandard, &coData))
+        return coFacts;
+    coFacts.m_ulAttributes = coData.dwFileAttributes;
+    coFacts.m_ullSize = (static_cast<uint64_t>(coData.nFileSizeHigh) << 32) | coData.nFileSizeLow;
+    coFacts.m_coWritten = coData.ftLastWriteTime;
+    coFacts.m_coAccessed = coData.ftLastAccessTime;
+    coFacts.m_coCreated = coData.ftCreationTime;
+    return coFacts;
+}
+
+uint64_t Ticks(const FILETIME& coTime)
+{
+    return (static_cast<uint64_t>(coTime.dwHighDateTime) << 32) | coTime.dwLowDateTime;
+}
+
+void SetTimes(const fs::path& coPath, uint64_t ullWritten)
+{
+    HANDLE hEntry = CreateFileW(coPath.wstring().c_str(), FILE_WRITE_ATTRIBUTES, 7, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const FILETIME coWritten { static_cast<DWORD>(ullWritten), static_cast<DWORD>(ullWritten >> 32) };
+    const uint64_t ullAccessed = ullWritten + 86400ull * 10000000;
+    const FILETIME coAccessed { static_cast<DWORD>(ullAccessed), static_cast<DWORD>(ullAccessed >> 32) };
+    EXPECT_TRUE(SetFileTime(hEntry, nullptr, &coAccessed, &coWritten)) << coPath;
+    CloseHandle(hEntry);
+}
+
+// The parts of an entry's descriptor that Wine keeps, as SDDL text.
+std::wstring Rights(const fs::path& coPath)
+{
+    DWORD ulNeeded = 0;
+    GetFileSecurityW(coPath.wstring().c_str(), 6, nullptr, 0, &ulNeeded);
+    std::vector<char> vecDescriptor(ulNeeded ? ulNeeded : 1);
+    wchar_t* pwszText = nullptr;
+    if (!GetFileSecurityW(coPath.wstring().c_str(), 6, vecDescriptor.data(), ulNeeded, &ulNeeded)
+        || !ConvertSecurityDescriptorToStringSecurityDescriptorW(vecDescriptor.data(), SDDL_REVISION_1, 6, &pwszText,
+                                                                 nullptr))
+        return L"<none>";
+    std::wstring wstrText = pwszText;
+    LocalFree(pwszText);
+    return wstrText;
+}
+
+std::string Bytes(const fs::path& coPath)
+{
+    std::ifstream coIn(coPath, std::ios::binary);
+    return coIn ? std::string(std::istreambuf_iterator<char>(coIn), std::istreambuf_iterator<char>()) : "<none>";
+}
+
+// The names in a directory (any path length), and which are directories
+// that are not links.
+std::map<std::wstring, bool> Names(const fs::path& coDirectory)
+{
+    std::map<std::wstring, bool> coNames;
+    WIN32_FIND_DATAW coFound;
+    HANDLE hFind = FindFirstFileW((L"\\\\?\\" + coDirectory.wstring() + L"\\*").c_str(), &coFound);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return coNames;
+    do {
+        const std::wstring wstrName = coFound.cFileName;
+        if (wstrName != L"." && wstrName != L"..")
+            coNames[wstrName] = (coFound.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
+                == FILE_ATTRIBUTE_DIRECTORY;
+    } while (FindNextFileW(hFind, &coFound));
+    FindClose(hFind);
+    return coNames;
+}
+
+void ExpectSameNames(const fs::path& coSource, const fs::path& coCopy)
+{
+    std::map<std::wstring, bool> coExpected = Names(coSource);
+    coExpected.erase(L"loop");
+    EXPECT_TRUE(Names(coCopy) == coExpected) << coCopy;
+    for (const auto& coName : coExpected)
+        if (coName.second)
+            ExpectSameNames(coSource / coName.first, coCopy / coName.first);
+}
+
+std::string Pattern(const std::string& strName, size_t nBytes)
+{
+    std::string strBytes(nBytes, '\0');
+    for (size_t i = 0; i < nBytes; ++i)
+        strBytes[i] = static_cast<char>((i * 13 + strName.size() + i / 4093) & 0xFF);
+    return strBytes;
+}
+
+class GandrelCopyTreeTest : public ::testing::Test {
+protected:
+    fs::path Src(const std::string& strName) const { return m_coDir / "src" / fs::u8path(strName); }
+
+    // Files with the content they get; directories end in "/".
+    void MakeTree()
+    {
+        std::string strDeep = "deep/";
+        for (int i = 0; i < 9; ++i)
+            strDeep += "level-" + std::to_string(i) + "-with-a-rather-long-name/";
+        m_vecEntries = { "Mixed.Case.TXT", "lower.txt", "UPPER.TXT", "empty.dat", u8"\u03a9mega-\u0444\u0430\u0439\u043b.txt",
+                         "HiddenDir/", "HiddenDir/inner.txt", "SystemDir/", "SystemDir/inner.txt", "ReadOnlyDir/",
+                         "ReadOnlyDir/inner.txt", "ro.txt", "hid.txt", "sys.txt", "pieces.bin", strDeep,
+                         strDeep + "bottom.txt" };
+        fs::create_directories(Src(strDeep));
+        for (const std::string& strEntry : m_vecEntries) {
+            if (strEntry.back() == '/')
+                continue;
+            const size_t nBytes = strEntry == "empty.dat" ? 0 : strEntry == "pieces.bin" ? 3 * (1 << 20) + 17 : 100 + strEntry.size();
+            fs::create_directories(Src(strEntry).parent_path());
+            std::ofstream(Src(strEntry), std::ios::binary) << Pattern(strEntry, nBytes);
+        }
+        // Rights whose projection Wine keeps: full access for administrators,
+        // reading for everyone.
+        PSECURITY_DESCRIPTOR pDescriptor = nullptr;
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;FA;;;BA)(A;;FR;;;WD)", SDDL_REVISION_1,
+                                                                         &pDescriptor, nullptr));
+        EXPECT_TRUE(SetFileSecurityW(Src("lower.txt").wstring().c_str(), DACL_SECURITY_INFORMATION, pDescriptor));
+        LocalFree(pDescriptor);
+        uint64_t ullTime = 127000000000000000ull + 1234567;      // 2003, with 100 ns digits
+        for (auto it = m_vecEntries.rbegin(); it != m_vecEntries.rend(); ++it, ullTime += 3600ull * 10000000 + 11)
+            SetTimes(Src(*it), ullTime);
+        // Attributes last: a read-only file takes no more times.
+        const std::pair<const char*, DWORD> aAttributes[] = {
+            { "HiddenDir", FILE_ATTRIBUTE_HIDDEN }, { "SystemDir", FILE_ATTRIBUTE_SYSTEM },
+            { "ReadOnlyDir", FILE_ATTRIBUTE_READONLY }, { "ro.txt", FILE_ATTRIBUTE_READONLY },
+            { "hid.txt", FILE_ATTRIBUTE_HIDDEN }, { "sys.txt", FILE_ATTRIBUTE_SYSTEM },
+        };
+        for (const auto& coAttribute : aAttributes)
+            SetFileAttributesW(Src(coAttribute.first).wstring().c_str(),
+                               GetFileAttributesW(Src(coAttribute.first).wstring().c_str()) | coAttribute.second);
+    }
+
+    void MakeBigFile()
+    {
+        ULARGE_INTEGER coFree {};
+        GetDiskFreeSpaceExW(L"T:\\", &coFree, nullptr, nullptr);
+        if (coFree.QuadPart < kBigSize + (2ull << 30)) {
+            std::cout << "[ NOTE     ] the file over 4 GiB is left out: " << (coFree.QuadPart >> 20)
+                      << " MiB free, the copy needs " << ((kBigSize >> 20) + 2048) << std::endl;
+            return;
+        }
+        HANDLE hFile = CreateFileW(Src("big.bin").wstring().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        for (size_t i = 0; i < 3; ++i) {
+            LARGE_INTEGER coAt;
+            coAt.QuadPart = static_cast<LONGLONG>(kBigOffsets[i]);
+            DWORD ulWritten = 0;
+            SetFilePointerEx(hFile, coAt, nullptr, FILE_BEGIN);
+            WriteFile(hFile, kBigMarks[i], static_cast<DWORD>(std::strlen(kBigMarks[i])), &ulWritten, nullptr);
+        }
+        LARGE_INTEGER coEnd;
+        coEnd.QuadPart = static_cast<LONGLONG>(kBigSize);
+        SetFilePointerEx(hFile, coEnd, nullptr, FILE_BEGIN);
+        SetEndOfFile(hFile);
+        CloseHandle(hFile);
+        m_bBig = true;
+    }
+
+    void CheckBigFile()
+    {
+        const fs::path coCopy = m_coDir / "dst" / "src" / "big.bin";
+        ASSERT_EQ(FactsOf(coCopy).m_ullSize, kBigSize);
+        std::ifstream coIn(coCopy, std::ios::binary);
+        for (size_t i = 0; i < 3; ++i) {
+            std::string strMark(std::strlen(kBigMarks[i]), '\0');
+            coIn.seekg(static_cast<std::streamoff>(kBigOffsets[i]));
+            coIn.read(&strMark[0], static_cast<std::streamsize>(strMark.size()));
+            EXPECT_EQ(strMark, kBigMarks[i]);
+        }
+    }
+
+    fs::path m_coDir { Prepared() };
+    std::vector<std::string> m_vecEntries;
+    bool m_bBig { false };
+};
+
+} // namespace
+
+TEST_F(GandrelCopyTreeTest, TheCopyKeepsEveryByteNameTimeAttributeAndWhatWineKeepsOfTheRights)
+{
+    if (m_coDir.empty())
+        GTEST_SKIP() << "run through run-tree-test, which makes the links and the locked directory";
+    MakeTree();
+    MakeBigFile();
+    WIN32_FIND_DATAW coFound;
+    HANDLE hFind = FindFirstFileW(Src("locked/*").wstring().c_str(), &coFound);
+    const bool bLockedReadable = hFind != INVALID_HANDLE_VALUE;
+    if (bLockedReadable) {
+        FindClose(hFind);
+        std::cout << "[ NOTE     ] the locked directory is readable here (run through scripts/wine-run-nodac)\n";
+    }
+
+    // Reading a file moves its time of last access (relatime), so the
+    // source's facts are taken before the copy reads it.
+    std::map<std::string, std::pair<TFacts, std::wstring>> coBefore;
+    for (const std::string& strEntry : m_vecEntries)
+        coBefore[strEntry] = { FactsOf(Src(strEntry)), Rights(Src(strEntry)) };
+    const kwtest::TProgramRun coRun
+        = RunGandrelCopy({ (m_coDir / "src").u8string(), (m_coDir / "dst").u8string(), "/VERIFY" });
+    EXPECT_EQ(coRun.m_nExit, bLockedReadable ? 1 : 9) << coRun.m_strOutput;
+    EXPECT_NE(coRun.m_strOutput.find("Copying ..\\src\\deep\\loop ... skipped (a link to a directory is not followed"),
+              std::string::npos);
+    if (!bLockedReadable) {
+        EXPECT_NE(coRun.m_strOutput.find("Creating Directory ..\\src\\locked ... failed ! (its contents cannot be listed: "),
+                  std::string::npos) << coRun.m_strOutput;
+    }
+    EXPECT_EQ(coRun.m_strOutput.find("Assigning Rights ..\\src\\deep\\loop"), std::string::npos);
+    EXPECT_EQ(coRun.m_strOutput.find("verification"), std::string::npos) << coRun.m_strOutput;
+
+    const fs::path coDst = m_coDir / "dst";
+    for (const std::string& strEntry : m_vecEntries) {
+        const fs::path coCopy = coDst / "src" / fs::u8path(strEntry);
+        const TFacts& coWas = coBefore[strEntry].first;
+        const TFacts coIs = FactsOf(coCopy);
+        ASSERT_NE(coIs.m_ulAttributes, INVALID_FILE_ATTRIBUTES) << strEntry;
+        EXPECT_EQ(coIs.m_ulAttributes, coWas.m_ulAttributes) << strEntry;
+        EXPECT_EQ(Ticks(coIs.m_coWritten), Ticks(coWas.m_coWritten)) << strEntry;
+        EXPECT_EQ(Ticks(coIs.m_coAccessed), Ticks(coWas.m_coAccessed)) << strEntry;
+        EXPECT_EQ(Rights(coCopy), coBefore[strEntry].second) << strEntry;
+        if (strEntry.back() != '/') {
+            EXPECT_EQ(Bytes(coCopy), Bytes(Src(strEntry))) << strEntry;
+        }
+    }
+    // Every name of every copied directory, in its case, and nothing more:
+    // only the link is left out.
+    ExpectSameNames(m_coDir / "src", coDst / "src");
+    EXPECT_FALSE(fs::exists(coDst / "src" / "deep" / "loop"));
+    if (m_bBig)
+        CheckBigFile();
+}
+
+TEST(WineProbeTest, WineBehavesAsTheCopyExpects)
+{
+    const fs::path coDir = Prepared() / "probe";
+    if (Prepared().empty() || !UnixNameFunction())
+        GTEST_SKIP() << "facts of Wine, run through run-tree-test";
+    // Volumes claim NTFS with persistent rights, though Wine keeps only a
+    // projection of them onto the Unix mode.
+    wchar_t wszName[32] = L"";
+    DWORD ulFlags = 0;
+    ASSERT_TRUE(GetVolumeInformationW(L"T:\\", nullptr, 0, nullptr, nullptr, &ulFlags, wszName, 32));
+    EXPECT_EQ(std::wstring(wszName), L"NTFS");
+    EXPECT_TRUE(ulFlags & FILE_PERSISTENT_ACLS);
+    // A link to a directory lists as a directory reparse point with tag 0,
+    // and its reparse data cannot be read: it can only be skipped.
+    WIN32_FIND_DATAW coFound;
+    HANDLE hFind = FindFirstFileW((coDir / "link").wstring().c_str(), &coFound);
+    ASSERT_NE(hFind, INVALID_HANDLE_VALUE);
+    FindClose(hFind);
+    EXPECT_EQ(coFound.dwFileAttributes, static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT));
+    EXPECT_EQ(coFound.dwReserved0, 0u);
+    HANDLE hLink = CreateFileW((coDir / "link").wstring().c_str(), 0, 7, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    char achData[1024];
+    DWORD ulLength = 0;
+    EXPECT_FALSE(DeviceIoControl(hLink, FSCTL_GET_REPARSE_POINT, nullptr, 0, achData, sizeof(achData), &ulLength, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_A_REPARSE_POINT));
+    CloseHandle(hLink);
+    // One directory under two names has one identity.
+    auto coIdentity = [](const std::wstring& wstrPath) {
+        HANDLE hEntry = CreateFileW(wstrPath.c_str(), 0, 7, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        BY_HANDLE_FILE_INFORMATION coInfo {};
+        GetFileInformationByHandle(hEntry, &coInfo);
+        CloseHandle(hEntry);
+        return std::make_tuple(coInfo.dwVolumeSerialNumber, coInfo.nFileIndexHigh, coInfo.nFileIndexLow);
+    };
+    std::wstring wstrUnix = L"Z:" + kwtest::Wide(UnixNameFunction()((coDir / "d").wstring().c_str()));
+    std::replace(wstrUnix.begin(), wstrUnix.end(), L'/', L'\\');
+    EXPECT_EQ(coIdentity((coDir / "d").wstring()), coIdentity(wstrUnix));
+    // Times of writing and access stay to the 100 ns; creation reads back
+    // as the time of writing. Hidden and system stay on directories,
+    // read-only does not.
+    SetTimes(coDir / "d", 127000000000000000ull + 7);
+    const TFacts coFacts = FactsOf(coDir / "d");
+    EXPECT_EQ(Ticks(coFacts.m_coWritten), 127000000000000007ull);
+    EXPECT_EQ(Ticks(coFacts.m_coAccessed), 127000000000000007ull + 86400ull * 10000000);
+    EXPECT_EQ(Ticks(coFacts.m_coCreated), Ticks(coFacts.m_coWritten));
+    SetFileAttributesW((coDir / "d").wstring().c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(GetFileAttributesW((coDir / "d").wstring().c_str()),
+              static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    // A descriptor read with the SACL asked for comes without one.
+    std::vector<char> vecDescriptor(4096);
+    DWORD ulNeeded = 0;
+    ASSERT_TRUE(GetFileSecurityW((coDir / "d").wstring().c_str(), 14, vecDescriptor.data(), 4096, &ulNeeded));
+    SECURITY_DESCRIPTOR_CONTROL unControl = 0;
+    DWORD ulRevision = 0;
+    GetSecurityDescriptorControl(vecDescriptor.data(), &unControl, &ulRevision);
+    EXPECT_FALSE(unControl & SE_SACL_PRESENT);
+}

@@ -1,0 +1,752 @@
+#include "KwCopyEngine.h"
+
+#include "Secure.h"
+#include "TFileSelection.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+// The share of the bar the first pass takes when rights are copied: the
+// second pass moves no data, so it gets the last tenth.
+constexpr double kFirstPassWeight = 0.9;
+
+} // namespace
+
+KwCopyEngine::KwCopyEngine(KwCopyFileSystem& coFileSystem, KwSecurityApi& coSecurity)
+    : m_coFs(coFileSystem)
+    , m_coSecurity(coSecurity)
+    , m_coTree(coFileSystem)
+    , m_coDescriptors(coSecurity)
+    , m_coThread(this, KwThreadHandler(&KwCopyEngine::DoCopy))
+{
+}
+
+KwCopyEngine::~KwCopyEngine()
+{
+    Cancel();
+    m_coQueue.Release();
+    WaitUntilEnded();
+}
+
+// Set-up
+
+int KwCopyEngine::SetPathFrom(const char* pszPath)
+{
+    if (IsRunning())
+        return 0;
+    m_strPathFrom = pszPath ? pszPath : "";
+    return 1;
+}
+
+int KwCopyEngine::SetPathTo(const char* pszPath)
+{
+    if (IsRunning())
+        return 0;
+    m_strPathTo = pszPath ? pszPath : "";
+    return 1;
+}
+
+int KwCopyEngine::SetFiles(const TFileSelection* pcoFiles)
+{
+    if (IsRunning())
+        return 0;
+    m_vecSelected.clear();
+    m_nSelection = pcoFiles != nullptr;
+    if (!pcoFiles)
+        return 1;
+    for (long i = 0; i < pcoFiles->Count(); ++i) {
+        const TFileInfo coInfo = pcoFiles->GetFile(i);
+        m_vecSelected.push_back(m_coFs.Join(KwCopyFileSystem::FromSystemText(coInfo.Path()),
+                                            KwCopyFileSystem::FromSystemText(coInfo.Name())));
+    }
+    return 1;
+}
+
+int KwCopyEngine::SetFileNames(const std::vector<std::string>& vecPaths)
+{
+    if (IsRunning())
+        return 0;
+    m_vecSelected = vecPaths;
+    m_nSelection = 1;
+    return 1;
+}
+
+// The worker
+
+int KwCopyEngine::Start()
+{
+    if (IsRunning())
+        return 0;
+    m_nCancel.store(0);
+    m_coQueue.Reset();
+    TOsThread* pcoThread = m_coThread.Access();
+    return pcoThread && pcoThread->Start() ? 1 : 0;
+}
+
+void KwCopyEngine::Cancel()
+{
+    m_nCancel.store(1);
+    if (TOsThread* pcoThread = m_coThread.GetThread())
+        pcoThread->Cancel();
+}
+
+int KwCopyEngine::IsRunning()
+{
+    TOsThread* pcoThread = m_coThread.GetThread();
+    return pcoThread && pcoThread->IsRunning() ? 1 : 0;
+}
+
+int KwCopyEngine::IsCanceled() const
+{
+    return m_nCancel.load();
+}
+
+bool KwCopyEngine::CancelRequested() const
+{
+    return m_nCancel.load() || (m_pcoWorker && m_pcoWorker->IsCancelRequest());
+}
+
+void KwCopyEngine::WaitUntilEnded()
+{
+    while (IsRunning())
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+// Records
+
+long KwCopyEngine::AddLine(const std::string& strText, KwCopyRecord::Outcome eOutcome)
+{
+    const long lLine = m_lLines++;
+    m_coQueue.Push(KwCopyRecord(KwCopyRecord::LineAdded, lLine, strText, eOutcome));
+    return lLine;
+}
+
+void KwCopyEngine::EndLine(long lLine, KwCopyRecord::Outcome eOutcome, const std::string& strReason)
+{
+    // The words of the outcomes that end a line, in the order of Outcome.
+    static const char* const s_apszWords[] = { "listed", "ok", "failed !", "skipped", "Canceled by User", "listed" };
+    std::string strText = s_apszWords[eOutcome <= KwCopyRecord::Listed ? eOutcome : KwCopyRecord::Listed];
+    if (!strReason.empty())
+        strText += " (" + strReason + ")";
+    m_coQueue.Push(KwCopyRecord(KwCopyRecord::LineEnded, lLine, strText, eOutcome));
+}
+
+void KwCopyEngine::Warn(Warning eWarning, const std::string& strText)
+{
+    if (m_nWarned & eWarning)
+        return;
+    m_nWarned |= eWarning;
+    AddLine(strText, KwCopyRecord::Warning);
+}
+
+void KwCopyEngine::Fatal(const std::string& strText)
+{
+    m_coSummary.m_nFatal = 1;
+    AddLine(strText, KwCopyRecord::Fatal);
+}
+
+void KwCopyEngine::Advance(double dDone)
+{
+    const int nPercent = std::min(100, static_cast<int>(std::lround(dDone * 100.0)));
+    if (nPercent <= m_nPercent)
+        return;
+    m_nPercent = nPercent;
+    m_coQueue.Push(KwCopyRecord(KwCopyRecord::Progress, -1, std::string(), KwCopyRecord::None, nPercent));
+}
+
+void KwCopyEngine::AdvanceFirstPass()
+{
+    const double dEntries = static_cast<double>(m_lDoneEntries) / static_cast<double>(std::max(1L, m_coTree.Count()));
+    const double dDone = m_ullTotalBytes
+        ? (dEntries + static_cast<double>(m_ullDoneBytes) / static_cast<double>(m_ullTotalBytes)) / 2.0
+        : dEntries;
+    Advance(m_dPassWeight * std::min(1.0, dDone));
+}
+
+void KwCopyEngine::SetState(long i, State eState)
+{
+    uint8_t& nState = m_vecState[static_cast<size_t>(i)];
+    nState = static_cast<uint8_t>((nState & FailedBit) | eState);
+}
+
+void KwCopyEngine::MarkFailed(long i)
+{
+    uint8_t& nState = m_vecState[static_cast<size_t>(i)];
+    if (nState & FailedBit)
+        return;
+    nState |= FailedBit;
+    ++m_coSummary.m_lFailed;
+}
+
+// Names
+
+std::string KwCopyEngine::Shown(long i) const
+{
+    if (!m_nGathered)
+        return m_coTree[i].m_strName;
+    return std::string("..") + m_coFs.Separator() + m_coTree.RelativePath(i);
+}
+
+std::string KwCopyEngine::ErrorText(uint32_t ulError) const
+{
+    return m_coFs.ErrorText(ulError);
+}
+
+int KwCopyEngine::NearestExisting(const std::string& strPath, std::string& strExisting)
+{
+    strExisting = strPath;
+    for (;;) {
+        KwCopyDirEntry coEntry;
+        KwCopyError coError;
+        if (m_coFs.Stat(strExisting, coEntry, coError))
+            return 1;
+        std::string strName;
+        std::string strParent;
+        if (!m_coFs.SplitLast(strExisting, strParent, strName))
+            return 0;
+        strExisting = strParent;
+    }
+}
+
+TString KwCopyEngine::Difference(const char* pszPath, const char* pszBase)
+{
+    auto coSplit = [](const char* psz) {
+        std::vector<std::string> vecNames;
+        if (!psz)
+            return vecNames;
+        const char* pszStart = psz;
+        while (*pszStart && *pszStart != '\\' && *pszStart != '/')
+            ++pszStart;
+        std::string strName;
+        for (const char* p = pszStart; ; ++p) {
+            if (*p == '\\' || *p == '/' || !*p) {
+                if (!strName.empty())
+                    vecNames.push_back(strName);
+                strName.clear();
+                if (!*p)
+                    break;
+                continue;
+            }
+            strName += *p;
+        }
+        return vecNames;
+    };
+    const std::vector<std::string> vecPath = coSplit(pszPath);
+    const std::vector<std::string> vecBase = coSplit(pszBase);
+    size_t i = 0;
+    while (i < vecPath.size() && i < vecBase.size()
+           && KwCopyFileSystem::Platform().SameName(vecPath[i], vecBase[i]))
+        ++i;
+    if (i > 0)
+        --i;
+    std::string strTail;
+    for (; i < vecPath.size(); ++i)
+        strTail += std::string(1, KwCopyFileSystem::Platform().Separator()) + vecPath[i];
+    return TString(strTail.c_str());
+}
+
+// The run
+
+void KwCopyEngine::BeginRun()
+{
+    m_coTree.Clear();
+    m_vecState.clear();
+    m_coDescriptors.Clear();
+    m_vecDescriptor.clear();
+    m_strTargetRoot.clear();
+    m_nGathered = 0;
+    m_lLines = 0;
+    m_nWarned = 0;
+    m_nPercent = 0;
+    m_dPassWeight = 1.0;
+    m_ullTotalBytes = m_ullDoneBytes = 0;
+    m_lDoneEntries = 0;
+    m_coSummary = KwCopySummary();
+    m_coStarted = std::chrono::steady_clock::now();
+}
+
+void KwCopyEngine::DoCopy(TOsThread* pcoThread)
+{
+    // Start() clears the cancel request of a worker run before the thread
+    // exists, so that a cancel right after it is not lost.
+    if (!pcoThread)
+        m_nCancel.store(0);
+    m_pcoWorker = pcoThread;
+    BeginRun();
+    if (!m_coFs.FullPath(m_strPathTo, m_strTargetRoot))
+        Fatal("The target \"" + m_strPathTo + "\" is not a valid path.");
+    else if (m_nSelection)
+        RunSelection();
+    else
+        RunTree();
+    FinishRun();
+    m_pcoWorker = nullptr;
+}
+
+void KwCopyEngine::RunSelection()
+{
+    for (const std::string& strPath : m_vecSelected) {
+        std::string strFull;
+        m_coTree.AddSelected(m_coFs.FullPath(strPath, strFull) ? strFull : strPath);
+    }
+    CopyAll(0);
+}
+
+void KwCopyEngine::RunTree()
+{
+    std::string strFrom;
+    if (!m_coFs.FullPath(m_strPathFrom, strFrom)) {
+        Fatal("The source \"" + m_strPathFrom + "\" is not a valid path.");
+        return;
+    }
+    if (RefusedOntoItself(strFrom, m_strTargetRoot))
+        return;
+    const long lLine = AddLine("Gathering tree information ... ");
+    const int nAll = m_coTree.Gather(strFrom, 1, [this] { return CancelRequested(); });
+    if (m_coTree.Count() == 0) {
+        KwCopyDirEntry coEntry;
+        KwCopyError coError;
+        m_coFs.Stat(strFrom, coEntry, coError);
+        EndLine(lLine, KwCopyRecord::Failed, "the source cannot be found: " + ErrorText(coError.m_ulCode));
+        m_coSummary.m_nFatal = 1;
+    } else {
+        EndLine(lLine, nAll ? KwCopyRecord::Ok : KwCopyRecord::Failed);
+    }
+    CopyAll(1);
+}
+
+int KwCopyEngine::RefusedOntoItself(const std::string& strFrom, const std::string& strTo)
+{
+    std::string strParent;
+    std::string strName;
+    const std::string strLanding = m_coFs.SplitLast(strFrom, strParent, strName) ? m_coFs.Join(strTo, strName) : strTo;
+    if (m_coFs.IsSameOrBelow(strLanding, strFrom)) {
+        Fatal("Refused: the copy \"" + strLanding + "\" would lie inside its source \"" + strFrom
+              + "\" and copy itself.");
+        return 1;
+    }
+    // The same directory may go by other names (another drive letter, a
+    // link, a share): compare what the names lead to.
+    KwCopyIdentity coSource;
+    KwCopyError coError;
+    if (!m_coFs.Identity(strFrom, coSource, coError))
+        return 0;
+    std::string strPath = strLanding;
+    for (;;) {
+        KwCopyIdentity coIdentity;
+        if (m_coFs.Identity(strPath, coIdentity, coError) && coIdentity == coSource) {
+            Fatal("Refused: the copy \"" + strLanding + "\" would lie inside its source \"" + strFrom
+                  + "\", which \"" + strPath + "\" names too.");
+            return 1;
+        }
+        if (!m_coFs.SplitLast(strPath, strParent, strName))
+            return 0;
+        strPath = strParent;
+    }
+}
+
+int KwCopyEngine::FillFromPath(const char* pszPath, int nWithSelf)
+{
+    std::string strFull;
+    if (!pszPath || !m_coFs.FullPath(pszPath, strFull))
+        return 0;
+    return m_coTree.Gather(strFull, nWithSelf, [this] { return CancelRequested(); });
+}
+
+int KwCopyEngine::CreateDirectory(const char* pszPath)
+{
+    std::string strFull;
+    std::string strPath;
+    if (!pszPath || !m_coFs.FullPath(pszPath, strFull) || !NearestExisting(strFull, strPath))
+        return 0;
+    KwCopyDirEntry coEntry;
+    KwCopyError coError;
+    if (!m_coFs.Stat(strPath, coEntry, coError) || coEntry.m_coStat.m_eKind != KwCopyStat::Directory)
+        return 0;
+    const std::vector<std::string> vecNames = m_coFs.Components(strFull);
+    for (size_t i = m_coFs.Components(strPath).size(); i < vecNames.size(); ++i) {
+        strPath = m_coFs.Join(strPath, vecNames[i]);
+        if (!m_coFs.CreateDirectory(strPath, nullptr, coError))
+            return 0;
+    }
+    return 1;
+}
+
+int KwCopyEngine::CopyAll(int nGathered)
+{
+    m_nGathered = nGathered;
+    if (m_strTargetRoot.empty() && !m_coFs.FullPath(m_strPathTo, m_strTargetRoot))
+        return 0;
+    const long lCount = m_coTree.Count();
+    m_vecState.assign(static_cast<size_t>(lCount), Waiting);
+    m_vecDescriptor.assign(static_cast<size_t>(lCount), KwDescriptorCache::None);
+    m_coQueue.Push(KwCopyRecord(KwCopyRecord::Progress, -1, std::string(), KwCopyRecord::None, 0));
+    if (lCount == 0) {
+        AddLine("Ready. ", KwCopyRecord::Info);
+        Advance(1.0);
+        return 1;
+    }
+    std::unique_ptr<Secure> pcoSecure;
+    if (RightsCopied()) {
+        uint32_t ulInformation = m_coOptions.m_eSecurity == KwCopyOptions::SecurityDacl
+            ? static_cast<uint32_t>(KwSecurityApi::DaclInfo)
+            : static_cast<uint32_t>(Secure::DefaultInformation);
+        if (m_coOptions.m_nOwner)
+            ulInformation |= KwSecurityApi::OwnerInfo;
+        pcoSecure = std::make_unique<Secure>(m_coSecurity, ulInformation);
+        PrepareSecure(*pcoSecure);
+    }
+    if (!m_coOptions.m_nListOnly && (!EnoughSpace() || !EnsureTarget()))
+        return 0;
+    m_ullTotalBytes = m_coTree.FileBytes();
+    m_dPassWeight = pcoSecure ? kFirstPassWeight : 1.0;
+    m_pcoTransfer = std::make_unique<KwFileTransfer>(m_coFs, m_coOptions);
+    m_pcoTransfer->SetCancelTest([this] { return CancelRequested(); });
+    FirstPass(pcoSecure.get());
+    SecondPass(pcoSecure.get());
+    m_pcoTransfer.reset();
+    if (CancelRequested()) {
+        m_coSummary.m_nCanceled = 1;
+        AddLine("Canceled by User", KwCopyRecord::Canceled);
+    } else {
+        AddLine("Ready. ", KwCopyRecord::Info);
+        Advance(1.0);
+    }
+    return 1;
+}
+
+int KwCopyEngine::RightsCopied()
+{
+    if (m_coOptions.m_eSecurity == KwCopyOptions::SecurityNone)
+        return 0;
+    const struct {
+        const char* m_pszWhich;
+        std::string m_strPath;
+    } aVolumes[] = { { "source", Source(0) }, { "target", m_strTargetRoot } };
+    for (const auto& coVolume : aVolumes) {
+        KwVolumeInfo coInfo;
+        uint32_t ulError = 0;
+        if (!m_coSecurity.GetVolumeInfo(coVolume.m_strPath, coInfo, ulError)) {
+            Warn(NoRights, std::string("Rights are not copied: the ") + coVolume.m_pszWhich
+                     + " volume cannot be examined (" + m_coSecurity.ErrorText(ulError) + ").");
+            return 0;
+        }
+        if (!coInfo.KeepsRights()) {
+            Warn(NoRights, std::string("Rights are not copied: the ") + coVolume.m_pszWhich + " volume ("
+                     + (coInfo.m_strFileSystem.empty() ? "unknown file system" : coInfo.m_strFileSystem)
+                     + ") keeps no access rights.");
+            return 0;
+        }
+    }
+    return 1;
+}
+
+int KwCopyEngine::PrepareSecure(Secure& coSecure)
+{
+    if (!coSecure.IsReady())
+        Warn(NoPrivileges, std::string("The privileges for copying rights cannot be prepared (")
+                 + m_coSecurity.ErrorText(coSecure.GetLastError()) + "); rights may fail.");
+    uint32_t ulInformation = coSecure.GetInformation();
+    if ((ulInformation & KwSecurityApi::SaclInfo) && !coSecure.HasPrivilege(Secure::SecurityPrivilege)) {
+        ulInformation &= ~static_cast<uint32_t>(KwSecurityApi::SaclInfo);
+        Warn(NoSacl, "Without SeSecurityPrivilege the SACL is not copied; group and DACL are.");
+    }
+    if ((ulInformation & KwSecurityApi::OwnerInfo) && !coSecure.HasPrivilege(Secure::RestorePrivilege)) {
+        ulInformation &= ~static_cast<uint32_t>(KwSecurityApi::OwnerInfo);
+        Warn(NoOwner, "Without SeRestorePrivilege the owner is not copied.");
+    }
+    coSecure.SetInformation(ulInformation);
+    return 1;
+}
+
+int KwCopyEngine::EnoughSpace()
+{
+    uint64_t ullNeeded = m_coTree.FileBytes();
+    std::string strExisting;
+    uint64_t ullFree = 0;
+    KwCopyError coError;
+    if (ullNeeded == 0 || !NearestExisting(m_strTargetRoot, strExisting)
+        || !m_coFs.FreeSpace(strExisting, ullFree, coError) || ullFree >= ullNeeded)
+        return 1;
+    // Short at first sight: targets that are replaced give their space
+    // back, each after its copy was written beside it.
+    uint64_t ullLargestOld = 0;
+    for (long i = 0; i < m_coTree.Count(); ++i) {
+        KwCopyDirEntry coTarget;
+        if (m_coTree[i].m_coStat.m_eKind != KwCopyStat::File || !m_coFs.Stat(Target(i), coTarget, coError)
+            || coTarget.m_coStat.m_eKind != KwCopyStat::File)
+            continue;
+        ullNeeded -= std::min(ullNeeded, coTarget.m_coStat.m_ullSize);
+        ullLargestOld = std::max(ullLargestOld, coTarget.m_coStat.m_ullSize);
+    }
+    if (ullFree >= ullNeeded + ullLargestOld)
+        return 1;
+    Fatal("Not enough free space on the target volume: " + std::to_string(ullNeeded + ullLargestOld)
+          + " bytes needed, " + std::to_string(ullFree) + " free.");
+    return 0;
+}
+
+int KwCopyEngine::EnsureTarget()
+{
+    KwCopyDirEntry coEntry;
+    KwCopyError coError;
+    if (m_coFs.Stat(m_strTargetRoot, coEntry, coError) && coEntry.m_coStat.m_eKind == KwCopyStat::Directory)
+        return 1;
+    if (CreateDirectory(m_strTargetRoot.c_str()))
+        return 1;
+    Fatal("The target directory \"" + m_strTargetRoot + "\" cannot be created.");
+    return 0;
+}
+
+const void* KwCopyEngine::CreationDescriptor(long i, Secure* pcoSecure)
+{
+    if (!pcoSecure || !pcoSecure->GetFromFile(Source(i).c_str()))
+        return nullptr;
+    const uint32_t ulIndex = m_coDescriptors.Add(pcoSecure->GetDescriptor(), pcoSecure->GetDescriptorLength());
+    m_vecDescriptor[static_cast<size_t>(i)] = ulIndex;
+    return m_coDescriptors.Creation(ulIndex);
+}
+
+int KwCopyEngine::AssignRights(long i, Secure& coSecure, const std::string& strTarget)
+{
+    // The bytes read in the first pass; a source that could not be read
+    // then is read now.
+    const uint32_t ulIndex = m_vecDescriptor[static_cast<size_t>(i)];
+    if (ulIndex == KwDescriptorCache::None)
+        return coSecure.Transfer(Source(i).c_str(), strTarget.c_str());
+    const std::string& strDescriptor = m_coDescriptors.Get(ulIndex);
+    coSecure.Adopt(strDescriptor.data(), static_cast<uint32_t>(strDescriptor.size()));
+    return coSecure.SetToFile(strTarget.c_str());
+}
+
+void KwCopyEngine::FirstPass(Secure* pcoSecure)
+{
+    m_pcoTransfer->SetProgress([this](uint64_t ullBytes) {
+        m_ullDoneBytes += ullBytes;
+        m_coSummary.m_ullBytes += ullBytes;
+        AdvanceFirstPass();
+    });
+    for (long i = 0; i < m_coTree.Count(); ++i) {
+        if (CancelRequested())
+            return;
+        const int32_t lParent = m_coTree[i].m_lParent;
+        if (lParent >= 0 && GetState(lParent) != Made && GetState(lParent) != Existed) {
+            // Nothing goes where its directory could not be made: a name in
+            // the way might even lead elsewhere.
+            const bool bDirectory = m_coTree[i].m_coStat.m_eKind == KwCopyStat::Directory;
+            ++(bDirectory ? m_coSummary.m_lDirectories : m_coSummary.m_lFiles);
+            EndLine(AddLine((bDirectory ? "Creating Directory " : "Copying ") + Shown(i) + " ... "),
+                    KwCopyRecord::Failed, "its directory was not made");
+            SetState(i, Failed);
+            MarkFailed(i);
+            ++m_lDoneEntries;
+            continue;
+        }
+        switch (m_coTree[i].m_coStat.m_eKind) {
+        case KwCopyStat::Directory:
+            DoDirectory(i, pcoSecure);
+            break;
+        case KwCopyStat::DirectoryLink:
+            DoLink(i);
+            break;
+        case KwCopyStat::File:
+            DoFile(i, pcoSecure);
+            break;
+        default:
+            ++m_coSummary.m_lFiles;
+            EndLine(AddLine("Copying " + Shown(i) + " ... "), KwCopyRecord::Skipped, "not a file or a directory");
+            ++m_coSummary.m_lSkipped;
+            SetState(i, Skipped);
+            break;
+        }
+        ++m_lDoneEntries;
+        AdvanceFirstPass();
+    }
+}
+
+void KwCopyEngine::DoDirectory(long i, Secure* pcoSecure)
+{
+    const KwCopyTree::Entry& coEntry = m_coTree[i];
+    ++m_coSummary.m_lDirectories;
+    const long lLine = AddLine("Creating Directory " + Shown(i) + " ... ");
+    if (coEntry.m_nFlags & KwCopyTree::Loop) {
+        EndLine(lLine, KwCopyRecord::Skipped, "it leads back to a directory copied already");
+        ++m_coSummary.m_lSkipped;
+        SetState(i, Skipped);
+        return;
+    }
+    const std::string strTarget = Target(i);
+    KwCopyDirEntry coExisting;
+    KwCopyError coError;
+    if (m_coOptions.m_nListOnly) {
+        SetState(i, Made);
+        if (!(coEntry.m_nFlags & KwCopyTree::Unlisted)) {
+            EndLine(lLine, KwCopyRecord::Listed, m_coFs.Stat(strTarget, coExisting, coError) ? "exists" : "");
+            return;
+        }
+    } else if (m_coFs.CreateDirectory(strTarget, CreationDescriptor(i, pcoSecure), coError)) {
+        ++m_coSummary.m_lCopied;
+        SetState(i, Made);
+    } else if (coError.m_eKind != KwCopyError::Exists) {
+        EndLine(lLine, KwCopyRecord::Failed, ErrorText(coError.m_ulCode));
+        SetState(i, Failed);
+        MarkFailed(i);
+        return;
+    } else if (m_coFs.Stat(strTarget, coExisting, coError) && coExisting.m_coStat.m_eKind == KwCopyStat::Directory) {
+        SetState(i, Existed);
+    } else {
+        EndLine(lLine, KwCopyRecord::Failed, "an entry of that name that is not a directory is in the way");
+        SetState(i, Failed);
+        MarkFailed(i);
+        return;
+    }
+    if (coEntry.m_nFlags & KwCopyTree::Unlisted) {
+        EndLine(lLine, KwCopyRecord::Failed, "its contents cannot be listed: " + ErrorText(coEntry.m_ulError));
+        MarkFailed(i);
+        return;
+    }
+    EndLine(lLine, KwCopyRecord::Ok);
+}
+
+void KwCopyEngine::DoFile(long i, Secure* pcoSecure)
+{
+    const KwCopyTree::Entry& coEntry = m_coTree[i];
+    ++m_coSummary.m_lFiles;
+    const long lLine = AddLine("Copying " + Shown(i) + " ... ");
+    if (coEntry.m_nFlags & KwCopyTree::Missing) {
+        EndLine(lLine, KwCopyRecord::Failed, "it cannot be found: " + ErrorText(coEntry.m_ulError));
+        SetState(i, Failed);
+        MarkFailed(i);
+        return;
+    }
+    std::string strReason;
+    if (m_coOptions.m_nListOnly) {
+        switch (m_pcoTransfer->Decide(Source(i), coEntry.m_coStat, Target(i), strReason)) {
+        case KwFileTransfer::SkipTarget:
+            EndLine(lLine, KwCopyRecord::Skipped, strReason);
+            ++m_coSummary.m_lSkipped;
+            SetState(i, Skipped);
+            return;
+        case KwFileTransfer::RefuseTarget:
+            EndLine(lLine, KwCopyRecord::Failed, strReason);
+            SetState(i, Failed);
+            MarkFailed(i);
+            return;
+        default:
+            EndLine(lLine, KwCopyRecord::Listed);
+            ++m_coSummary.m_lCopied;
+            SetState(i, Made);
+            return;
+        }
+    }
+    const uint64_t ullBefore = m_ullDoneBytes;
+    const KwFileTransfer::Result eResult
+        = m_pcoTransfer->Copy(Source(i), coEntry.m_coStat, Target(i), CreationDescriptor(i, pcoSecure), strReason);
+    switch (eResult) {
+    case KwFileTransfer::Copied:
+        EndLine(lLine, KwCopyRecord::Ok);
+        ++m_coSummary.m_lCopied;
+        SetState(i, Made);
+        return;
+    case KwFileTransfer::Skipped:
+        EndLine(lLine, KwCopyRecord::Skipped, strReason);
+        ++m_coSummary.m_lSkipped;
+        SetState(i, Skipped);
+        break;
+    case KwFileTransfer::Canceled:
+        EndLine(lLine, KwCopyRecord::Canceled);
+        SetState(i, Failed);
+        break;
+    default:
+        EndLine(lLine, KwCopyRecord::Failed, strReason);
+        SetState(i, Failed);
+        MarkFailed(i);
+        break;
+    }
+    // Bytes of a file that was not copied do not count as copied.
+    m_coSummary.m_ullBytes -= m_ullDoneBytes - ullBefore;
+}
+
+void KwCopyEngine::DoLink(long i)
+{
+    ++m_coSummary.m_lFiles;
+    const long lLine = AddLine("Copying " + Shown(i) + " ... ");
+    if (m_coOptions.m_nListOnly) {
+        EndLine(lLine, KwCopyRecord::Listed, "a link, copied as a link");
+        return;
+    }
+    KwCopyError coError;
+    if (m_coFs.CopyLink(Source(i), Target(i), coError)) {
+        EndLine(lLine, KwCopyRecord::Ok);
+        ++m_coSummary.m_lCopied;
+        SetState(i, Linked);
+    } else if (coError.m_eKind == KwCopyError::NotSupported) {
+        EndLine(lLine, KwCopyRecord::Skipped, "a link to a directory is not followed, and it cannot be copied here");
+        ++m_coSummary.m_lSkipped;
+        SetState(i, Skipped);
+    } else {
+        EndLine(lLine, KwCopyRecord::Failed, "the link cannot be copied: " + ErrorText(coError.m_ulCode));
+        SetState(i, Failed);
+        MarkFailed(i);
+    }
+}
+
+void KwCopyEngine::SecondPass(Secure* pcoSecure)
+{
+    long lToDo = 0;
+    for (long i = 0; i < m_coTree.Count(); ++i)
+        lToDo += GetState(i) == Made || GetState(i) == Existed;
+    long lDone = 0;
+    for (long i = m_coTree.Count() - 1; i >= 0; --i) {
+        if (GetState(i) != Made && GetState(i) != Existed)
+            continue;
+        const std::string strTarget = Target(i);
+        KwCopyError coError;
+        // Times first: the exact rights may take the copy's own access away.
+        if (m_coTree[i].m_coStat.m_eKind == KwCopyStat::Directory && !m_coOptions.m_nListOnly
+            && !m_coFs.SetEntryInfo(strTarget, m_coTree[i].m_coStat, coError)) {
+            EndLine(AddLine("Setting Times " + Shown(i) + " ... "), KwCopyRecord::Failed, ErrorText(coError.m_ulCode));
+            MarkFailed(i);
+        }
+        if (pcoSecure) {
+            const long lLine = AddLine("Assigning Rights " + Shown(i) + " ... ");
+            if (m_coOptions.m_nListOnly) {
+                EndLine(lLine, KwCopyRecord::Listed);
+            } else if (!AssignRights(i, *pcoSecure, strTarget)) {
+                EndLine(lLine, KwCopyRecord::Failed, m_coSecurity.ErrorText(pcoSecure->GetLastError()));
+                MarkFailed(i);
+            } else if (m_coOptions.m_nVerify && pcoSecure->Compare(strTarget.c_str()) != 1) {
+                EndLine(lLine, KwCopyRecord::Failed, "verification: the rights read back differ from the source's");
+                MarkFailed(i);
+            } else {
+                EndLine(lLine, KwCopyRecord::Ok);
+            }
+        }
+        // After a cancel the bar stays where the copy stopped.
+        ++lDone;
+        if (!CancelRequested())
+            Advance(m_dPassWeight + (1.0 - m_dPassWeight) * static_cast<double>(lDone) / static_cast<double>(lToDo));
+    }
+}
+
+void KwCopyEngine::FinishRun()
+{
+    m_coSummary.m_dSeconds
+        = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_coStarted).count();
+    const double dRate = m_coSummary.m_dSeconds > 0
+        ? static_cast<double>(m_coSummary.m_ullBytes) / 1e6 / m_coSummary.m_dSeconds
+        : 0.0;
+    char szSummary[256];
+    std::snprintf(szSummary, sizeof(szSummary),
+                  "Directories: %ld, files: %ld, bytes: %llu, copied: %ld, skipped: %ld, failed: %ld, "
+                  "time: %.1f s, %.1f MB/s",
+                  m_coSummary.m_lDirectories, m_coSummary.m_lFiles,
+                  static_cast<unsigned long long>(m_coSummary.m_ullBytes), m_coSummary.m_lCopied,
+                  m_coSummary.m_lSkipped, m_coSummary.m_lFailed, m_coSummary.m_dSeconds, dRate);
+    AddLine(szSummary, KwCopyRecord::Info);
+    m_coQueue.Push(KwCopyRecord(KwCopyRecord::Finished, -1, std::string(), KwCopyRecord::None));
+}

@@ -1,0 +1,190 @@
+#pragma once
+
+#include "KwCopyFileSystem.h"
+#include "KwCopyOptions.h"
+#include "KwCopyQueue.h"
+#include "KwCopyTree.h"
+#include "KwDescriptorCache.h"
+#include "KwFileTransfer.h"
+#include "KwSecurityApi.h"
+#include "TDynBase.h"
+#include "TOsThread.h"
+#include "TString.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TFileSelection;
+class Secure;
+
+// The rights-preserving copy: copies a directory tree (a tree run) or a
+// selection of files (a selection run) to a target directory, together
+// with time stamps, attributes and security descriptors, on a worker
+// thread of its own.
+//
+// Use: SetPathFrom, SetPathTo, optionally SetFiles, Options(); then Start()
+// (or DoCopy(nullptr) on the calling thread). Everything the run does
+// arrives as KwCopyRecord objects in Queue(), in order: a line for each
+// action ("Copying %s ... " and its outcome "ok", "failed ! (reason)",
+// "skipped (reason)" or "Canceled by User"; "Creating Directory %s ... ",
+// "Assigning Rights %s ... ", "Gathering tree information ... "), warnings
+// said once, "Ready. " or "Canceled by User", a summary line, progress,
+// and Finished last. Nothing else is shared with the worker: the reader
+// keeps its own lines. Cancel() may come from any thread; it is seen
+// between entries and between the pieces of a file.
+//
+// A tree run gathers the source directory itself (its name as the file
+// system spells it) and everything below it, then copies it under the
+// target, so SOURCE\a becomes TARGET\SOURCE-NAME\a. It is refused before
+// anything is written when the copy would land on the source itself or
+// inside it. Then two passes: forwards, every directory is made and every
+// file copied, each created with its source's rights (plus access for the
+// copying account, so that the copy can fill it); backwards, every entry
+// made gets its source's exact descriptor, directories after their
+// contents, and directories get their times and attributes. The backward
+// pass also runs after a cancel, over the entries that exist by then.
+//
+// Paths and texts are UTF-8 (KwCopyFileSystem converts from and to the
+// ANSI code page).
+class KwCopyEngine : public TDynBase {
+public:
+    explicit KwCopyEngine(KwCopyFileSystem& coFileSystem = KwCopyFileSystem::Platform(),
+                          KwSecurityApi& coSecurity = KwSecurityApi::Platform());
+    KwCopyEngine(const KwCopyEngine&) = delete;
+    KwCopyEngine& operator=(const KwCopyEngine&) = delete;
+    // Cancels a running worker, lets it go on without a reader and waits
+    // for it.
+    ~KwCopyEngine() override;
+
+    // Set-up: refused (0) while the worker runs.
+    int SetPathFrom(const char* pszPath);
+    int SetPathTo(const char* pszPath);
+    // The files of a selection run, each copied straight into the target
+    // directory; null makes a tree run again. Each record names its
+    // directory (Path()) and its name, in the framework's ANSI text; the
+    // names are taken over at once, so the selection need not outlive the
+    // call.
+    int SetFiles(const TFileSelection* pcoFiles);
+    // The same with full UTF-8 paths.
+    int SetFileNames(const std::vector<std::string>& vecPaths);
+    const std::string& GetPathFrom() const { return m_strPathFrom; }
+    const std::string& GetPathTo() const { return m_strPathTo; }
+    KwCopyOptions& Options() { return m_coOptions; }
+    KwCopyQueue& Queue() { return m_coQueue; }
+
+    // The worker
+    // Starts DoCopy on the worker thread; 0 when it runs already or no
+    // thread can be made.
+    int Start();
+    // Asks the run to stop; the reader still receives every record up to
+    // Finished.
+    void Cancel();
+    int IsRunning();
+    int IsCanceled() const;
+    // Blocks until the worker has ended (programs without a window).
+    void WaitUntilEnded();
+
+    // The operations of the progress window
+    // A whole run on the calling thread: gathering (tree run), both passes,
+    // the summary and Finished.
+    void DoCopy(TOsThread* pcoThread);
+    // Gathers a tree (the directory itself first when nWithSelf is set and
+    // it is not a root); 1 when everything was found and listed.
+    int FillFromPath(const char* pszPath, int nWithSelf);
+    // Both passes over the entries gathered or selected; 0 when there is
+    // nothing to work on or the run is refused.
+    int CopyAll(int nGathered);
+    // Creates every missing directory of the path (inherited rights); 1
+    // when every creation needed succeeded.
+    int CreateDirectory(const char* pszPath);
+    // The tail of pszPath below pszBase, from the last component they share
+    // ("\PROJ\SUB" for C:\DATA\PROJ\SUB below C:\DATA\PROJ); components
+    // compared without regard to case, and kept as given.
+    static TString Difference(const char* pszPath, const char* pszBase);
+
+    // Results
+    // Final once the Finished record has been read.
+    const KwCopySummary& GetSummary() const { return m_coSummary; }
+    long GetEntryCount() const { return m_coTree.Count(); }
+
+private:
+    // What the first pass did with an entry; FailedBit marks an entry
+    // counted as failed (once, whichever pass failed it).
+    enum State : uint8_t { Waiting, Made, Existed, Linked, Failed, Skipped, StateMask = 0x7, FailedBit = 0x80 };
+    enum Warning : unsigned { NoRights = 1, NoSacl = 2, NoOwner = 4, NoPrivileges = 8 };
+
+    // Records
+    long AddLine(const std::string& strText, KwCopyRecord::Outcome eOutcome = KwCopyRecord::None);
+    void EndLine(long lLine, KwCopyRecord::Outcome eOutcome, const std::string& strReason = std::string());
+    void Warn(Warning eWarning, const std::string& strText);
+    void Fatal(const std::string& strText);
+    void Advance(double dDone);
+    void AdvanceFirstPass();
+    void MarkFailed(long i);
+    void SetState(long i, State eState);
+    State GetState(long i) const { return static_cast<State>(m_vecState[static_cast<size_t>(i)] & StateMask); }
+    bool CancelRequested() const;
+
+    // The run
+    void BeginRun();
+    void RunTree();
+    void RunSelection();
+    int RefusedOntoItself(const std::string& strFrom, const std::string& strTo);
+    int RightsCopied();
+    int PrepareSecure(Secure& coSecure);
+    int EnoughSpace();
+    int EnsureTarget();
+    void FirstPass(Secure* pcoSecure);
+    void SecondPass(Secure* pcoSecure);
+    void DoDirectory(long i, Secure* pcoSecure);
+    void DoFile(long i, Secure* pcoSecure);
+    void DoLink(long i);
+    // Reads the source's descriptor (kept for the second pass) and gives
+    // the one to create the entry with; null for inherited rights.
+    const void* CreationDescriptor(long i, Secure* pcoSecure);
+    int AssignRights(long i, Secure& coSecure, const std::string& strTarget);
+    void FinishRun();
+
+    // Names
+    std::string Shown(long i) const;
+    std::string Source(long i) const { return m_coTree.SourcePath(i); }
+    std::string Target(long i) const { return m_coTree.TargetPath(i, m_strTargetRoot); }
+    std::string ErrorText(uint32_t ulError) const;
+    int NearestExisting(const std::string& strPath, std::string& strExisting);
+
+    KwCopyFileSystem& m_coFs;
+    KwSecurityApi& m_coSecurity;
+    KwCopyOptions m_coOptions;
+    KwCopyQueue m_coQueue;
+    std::string m_strPathFrom;
+    std::string m_strPathTo;
+    int m_nSelection { 0 };                          // a selection run
+    std::vector<std::string> m_vecSelected;          // its full paths
+
+    // The worker's own state, untouched by other threads while it runs.
+    KwCopyTree m_coTree;
+    std::vector<uint8_t> m_vecState;
+    KwDescriptorCache m_coDescriptors;
+    std::vector<uint32_t> m_vecDescriptor;            // each entry's source descriptor in the cache
+    std::unique_ptr<KwFileTransfer> m_pcoTransfer;
+    std::string m_strTargetRoot;
+    int m_nGathered { 0 };
+    long m_lLines { 0 };
+    unsigned m_nWarned { 0 };
+    int m_nPercent { 0 };
+    double m_dPassWeight { 1.0 };
+    uint64_t m_ullTotalBytes { 0 };
+    uint64_t m_ullDoneBytes { 0 };
+    long m_lDoneEntries { 0 };
+    KwCopySummary m_coSummary;
+    std::chrono::steady_clock::time_point m_coStarted;
+    TOsThread* m_pcoWorker { nullptr };              // the thread DoCopy runs on; null when called directly
+
+    std::atomic<int> m_nCancel { 0 };
+    // Last member: destroyed first, so the worker is gone before the rest.
+    TThreadPtr m_coThread;
+};

@@ -1,0 +1,174 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// What went wrong in one call of the file system: the platform's own code
+// (a Win32 error or an errno value, 0 for none) and the few kinds the copy
+// engine decides by.
+struct KwCopyError {
+    enum Kind : unsigned char { None, Exists, NotFound, Denied, NoSpace, NotSupported, Other };
+
+    void Set(Kind eKind, uint32_t ulCode)
+    {
+        m_eKind = eKind;
+        m_ulCode = ulCode;
+    }
+    void Clear() { Set(None, 0); }
+
+    Kind m_eKind { None };
+    uint32_t m_ulCode { 0 };
+};
+
+// The facts of one directory entry. Kind tells the engine what to do with
+// it; the rest it only carries from the source to the copy.
+struct KwCopyStat {
+    enum Kind : unsigned char {
+        File,              // also a link to a file: its content is copied
+        Directory,
+        DirectoryLink,     // a junction or a link to a directory: never descended into
+        Other,             // a device, pipe or socket: not copied
+    };
+    // Win32 attribute bits (FILE_ATTRIBUTE_*), natively derived from the mode.
+    enum : uint32_t {
+        AttrReadOnly = 0x1,
+        AttrHidden = 0x2,
+        AttrSystem = 0x4,
+        AttrDirectory = 0x10,
+        AttrArchive = 0x20,
+        AttrReparsePoint = 0x400,
+    };
+
+    Kind m_eKind { File };
+    uint32_t m_ulAttributes { 0 };
+    uint32_t m_ulMode { 0 };            // POSIX permission bits; 0 on Windows
+    uint32_t m_ulReparseTag { 0 };
+    uint64_t m_ullSize { 0 };
+    // Time stamps in the platform's own unit (Windows: 100 ns since 1601,
+    // POSIX: ns since 1970), exactly as read; 0 when the platform has none.
+    int64_t m_llCreated { 0 };
+    int64_t m_llWritten { 0 };
+    int64_t m_llAccessed { 0 };
+};
+
+struct KwCopyDirEntry {
+    std::string m_strName;              // as the file system reported it, case kept
+    KwCopyStat m_coStat;
+};
+
+// Which file a name leads to: the volume and the file's number on it. Two
+// names with one identity are one file (or directory), whatever the path.
+struct KwCopyIdentity {
+    uint64_t m_ullVolume { 0 };
+    uint64_t m_ullIndexHigh { 0 };
+    uint64_t m_ullIndexLow { 0 };
+
+    bool operator==(const KwCopyIdentity& coOther) const
+    {
+        return m_ullVolume == coOther.m_ullVolume && m_ullIndexHigh == coOther.m_ullIndexHigh
+            && m_ullIndexLow == coOther.m_ullIndexLow;
+    }
+    bool operator<(const KwCopyIdentity& coOther) const
+    {
+        if (m_ullVolume != coOther.m_ullVolume)
+            return m_ullVolume < coOther.m_ullVolume;
+        if (m_ullIndexHigh != coOther.m_ullIndexHigh)
+            return m_ullIndexHigh < coOther.m_ullIndexHigh;
+        return m_ullIndexLow < coOther.m_ullIndexLow;
+    }
+};
+
+// An open file of the copy: a source open for reading or a target the
+// engine created. Destroying it closes it; a target that was neither
+// closed nor abandoned is abandoned.
+class KwCopyStream {
+public:
+    virtual ~KwCopyStream() = default;
+
+    // Up to lCount bytes; 0 at the end, -1 on failure.
+    virtual long Read(char* pchBuffer, long lCount, KwCopyError& coError) = 0;
+    // All lCount bytes, or -1 on failure.
+    virtual long Write(const char* pchBuffer, long lCount, KwCopyError& coError) = 0;
+    // Back to the first byte, to read the file again (a target is open for
+    // reading too).
+    virtual int Rewind(KwCopyError& coError) = 0;
+    // Gives a target the source's time stamps and attributes.
+    virtual int Finish(const KwCopyStat& coSource, KwCopyError& coError) = 0;
+    // Closes the file; 1 when everything written reached the file.
+    virtual int Close(KwCopyError& coError) = 0;
+    // Removes a target created by the engine and closes it.
+    virtual void Abandon() = 0;
+};
+
+// The file-system calls of the copy engine, with one implementation per
+// platform (Platform()). Paths are UTF-8 text; Windows paths of any length
+// work, drive ("C:\...") and UNC ("\\server\share\...") alike.
+//
+// Descriptors handed to the creating calls are self-relative security
+// descriptors as KwSecurityApi reads them (natively its own small form);
+// null creates the entry with the rights it inherits.
+class KwCopyFileSystem {
+public:
+    virtual ~KwCopyFileSystem() = default;
+
+    // The file system of this process's platform.
+    static KwCopyFileSystem& Platform();
+    // The framework's text (the ANSI code page on Windows) as UTF-8, and
+    // back; natively the text is UTF-8 already.
+    static std::string FromSystemText(const char* pszText);
+    static std::string ToSystemText(const char* pszText);
+
+    // Names
+    virtual char Separator() const = 0;
+    // The absolute, normalised form of a path ("." and ".." resolved, no
+    // trailing separator except for a root); 0 for an empty or bad path.
+    virtual int FullPath(const std::string& strPath, std::string& strFull) const = 0;
+    // The length of the root part of a full path ("C:\" 3, "/" 1).
+    virtual size_t RootLength(const std::string& strFull) const = 0;
+    // Whether two names are the same name here (without regard to case on
+    // Windows).
+    virtual int SameName(const std::string& strA, const std::string& strB) const = 0;
+
+    // Entries
+    // The entries of a directory, without "." and "..", in no particular
+    // order, and the directory's identity when pcoIdentity is given.
+    virtual int List(const std::string& strDirectory, std::vector<KwCopyDirEntry>& vecEntries,
+                     KwCopyIdentity* pcoIdentity, KwCopyError& coError) = 0;
+    // One entry itself (a link is not followed), with its name as the file
+    // system spells it.
+    virtual int Stat(const std::string& strPath, KwCopyDirEntry& coEntry, KwCopyError& coError) = 0;
+    virtual int Identity(const std::string& strPath, KwCopyIdentity& coIdentity, KwCopyError& coError) = 0;
+    // Bytes free for this process on the volume that holds the path.
+    virtual int FreeSpace(const std::string& strPath, uint64_t& ullFree, KwCopyError& coError) = 0;
+
+    // Creating and changing
+    // Error kind Exists when any entry of that name is there already.
+    virtual int CreateDirectory(const std::string& strPath, const void* pvDescriptor, KwCopyError& coError) = 0;
+    virtual std::unique_ptr<KwCopyStream> OpenSource(const std::string& strPath, KwCopyError& coError) = 0;
+    // Creates a new file for writing; never opens an existing one (Exists).
+    virtual std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor,
+                                                       KwCopyError& coError) = 0;
+    // Puts the file strFrom in the place of strTarget in one step. A
+    // read-only target is replaced too.
+    virtual int Replace(const std::string& strTarget, const std::string& strFrom, KwCopyError& coError) = 0;
+    virtual int DeleteFile(const std::string& strPath, KwCopyError& coError) = 0;
+    // Time stamps and attributes of a directory.
+    virtual int SetEntryInfo(const std::string& strPath, const KwCopyStat& coSource, KwCopyError& coError) = 0;
+    // Makes strTarget a link like the link strSource; NotSupported when the
+    // link cannot be read or made here.
+    virtual int CopyLink(const std::string& strSource, const std::string& strTarget, KwCopyError& coError) = 0;
+
+    // Errors
+    virtual std::string ErrorText(uint32_t ulCode) const = 0;
+
+    // Path helpers built on the platform's separator and root rule.
+    std::string Join(const std::string& strDirectory, const std::string& strName) const;
+    // Splits a full path into its directory and its last name; 0 for a root.
+    int SplitLast(const std::string& strFull, std::string& strParent, std::string& strName) const;
+    // Whether strPath is strBase or lies below it (names compared with SameName).
+    int IsSameOrBelow(const std::string& strPath, const std::string& strBase) const;
+    // The names of a full path below its root.
+    std::vector<std::string> Components(const std::string& strFull) const;
+};

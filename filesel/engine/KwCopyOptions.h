@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+
+// How a copy runs. Set before the run starts.
+struct KwCopyOptions {
+    // Which parts of each security descriptor are copied: group, DACL and
+    // SACL (the default), the DACL only, or nothing.
+    enum Security : unsigned char { SecurityAll, SecurityDacl, SecurityNone };
+    // What happens to a target file that exists already.
+    enum Existing : unsigned char {
+        Overwrite,          // replaced (the default)
+        SkipExisting,       // left alone
+        SkipNewer,          // left alone when it was written later than the source
+    };
+    enum : uint32_t {
+        MinPieceSize = 20000,
+        DefaultPieceSize = 1u << 20,
+    };
+
+    Security m_eSecurity { SecurityAll };
+    int m_nOwner { 0 };                 // also the owner, when the privilege allows
+    Existing m_eExisting { Overwrite };
+    int m_nVerify { 0 };                // read back and compare bytes and descriptors
+    int m_nListOnly { 0 };              // report what would be done, change nothing
+    uint32_t m_ulPieceSize { DefaultPieceSize };    // bytes per read; cancel is seen between pieces
+};
+
+// The counts of a run, complete once its Finished record has arrived.
+struct KwCopySummary {
+    long m_lDirectories { 0 };          // directory entries worked on
+    long m_lFiles { 0 };                // file and link entries worked on
+    long m_lCopied { 0 };               // files and links copied, directories made
+    long m_lSkipped { 0 };
+    long m_lFailed { 0 };
+    uint64_t m_ullBytes { 0 };          // bytes of file content written
+    double m_dSeconds { 0 };
+    int m_nCanceled { 0 };
+    int m_nFatal { 0 };                 // refused before anything was written
+
+    // The exit code of a scripted copy, as robocopy's users test it: bit 1
+    // something copied, bit 8 some entry failed (or the run was
+    // cancelled), 16 nothing was done because the run was refused; 0
+    // nothing to do.
+    int ExitCode() const
+    {
+        if (m_nFatal)
+            return 16;
+        return (m_lCopied > 0 ? 1 : 0) | (m_lFailed > 0 || m_nCanceled ? 8 : 0);
+    }
+};

@@ -1,0 +1,78 @@
+#include "CopyBenchRaw.h"
+
+#include <cstring>
+#include <memory>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr size_t kBuffer = 1 << 20;
+
+template <class Visit>
+int ForEach(const std::string& strDirectory, Visit fnVisit)
+{
+    DIR* pDirectory = opendir(strDirectory.c_str());
+    if (!pDirectory)
+        return 0;
+    int nAll = 1;
+    while (const dirent* pcoEntry = readdir(pDirectory)) {
+        if (std::strcmp(pcoEntry->d_name, ".") == 0 || std::strcmp(pcoEntry->d_name, "..") == 0)
+            continue;
+        // What FindFirstFile reports of an entry: its kind, size and times.
+        struct stat coInfo;
+        if (fstatat(dirfd(pDirectory), pcoEntry->d_name, &coInfo, AT_SYMLINK_NOFOLLOW) != 0)
+            nAll = 0;
+        else
+            nAll &= fnVisit(pcoEntry->d_name, S_ISDIR(coInfo.st_mode));
+    }
+    closedir(pDirectory);
+    return nAll;
+}
+
+int CopyOne(const std::string& strSource, const std::string& strTarget, char* pchBuffer)
+{
+    const int nSource = open(strSource.c_str(), O_RDONLY);
+    const int nTarget = open(strTarget.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int nDone = nSource >= 0 && nTarget >= 0;
+    ssize_t nRead;
+    while (nDone && (nRead = read(nSource, pchBuffer, kBuffer)) > 0)
+        nDone = write(nTarget, pchBuffer, static_cast<size_t>(nRead)) == nRead;
+    close(nSource);
+    close(nTarget);
+    return nDone;
+}
+
+int CopyTree(const std::string& strSource, const std::string& strTarget, char* pchBuffer)
+{
+    if (mkdir(strTarget.c_str(), 0777) != 0)
+        return 0;
+    return ForEach(strSource, [&](const char* pszName, bool bDirectory) {
+        const std::string strFrom = strSource + "/" + pszName;
+        const std::string strTo = strTarget + "/" + pszName;
+        return bDirectory ? CopyTree(strFrom, strTo, pchBuffer) : CopyOne(strFrom, strTo, pchBuffer);
+    });
+}
+
+} // namespace
+
+uint64_t RawEnumerate(const std::string& strDirectory)
+{
+    uint64_t ullCount = 0;
+    ForEach(strDirectory, [&](const char* pszName, bool bDirectory) {
+        ++ullCount;
+        if (bDirectory)
+            ullCount += RawEnumerate(strDirectory + "/" + pszName);
+        return 1;
+    });
+    return ullCount;
+}
+
+int RawCopyTree(const std::string& strSource, const std::string& strTarget)
+{
+    std::unique_ptr<char[]> pchBuffer(new char[kBuffer]);
+    return CopyTree(strSource, strTarget, pchBuffer.get());
+}

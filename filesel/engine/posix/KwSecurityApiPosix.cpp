@@ -1,0 +1,167 @@
+#include "KwSecurityApi.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <unistd.h>
+
+namespace {
+
+// The native descriptor: "KWPX", then the information it was read with,
+// owner, group and permission bits, each 32 bits in host order.
+struct TDescriptor {
+    char m_achMagic[4];
+    uint32_t m_ulInfo;
+    uint32_t m_ulOwner;
+    uint32_t m_ulGroup;
+    uint32_t m_ulMode;
+};
+static_assert(sizeof(TDescriptor) == 20, "the native descriptor has no padding");
+
+// The privileges a process has here: all of them, except that only root
+// may give files to another owner.
+const char* const s_apszPrivileges[] = { "SeSecurityPrivilege", "SeTakeOwnershipPrivilege", "SeRestorePrivilege" };
+constexpr size_t kPrivileges = sizeof(s_apszPrivileges) / sizeof(s_apszPrivileges[0]);
+std::atomic<int> s_anEnabled[kPrivileges] {};
+
+int Fail(uint32_t& ulError)
+{
+    ulError = static_cast<uint32_t>(errno);
+    return 0;
+}
+
+const char* FileSystemName(long lType)
+{
+    switch (static_cast<unsigned long>(lType)) {
+    case 0xEF53: return "ext4";
+    case 0x58465342: return "xfs";
+    case 0x9123683E: return "btrfs";
+    case 0x01021994: return "tmpfs";
+    case 0x794C7630: return "overlay";
+    case 0x4d44: return "vfat";
+    case 0x2011BAB0: return "exfat";
+    case 0x5346544e: return "ntfs3";
+    default: return "posix";
+    }
+}
+
+class TSecurityApiPosix final : public KwSecurityApi {
+public:
+    int LookupPrivilege(const char* pszName, Luid& ulLuid, uint32_t& ulError) override
+    {
+        for (size_t i = 0; i < kPrivileges; ++i)
+            if (pszName && std::strcmp(pszName, s_apszPrivileges[i]) == 0) {
+                ulLuid = i + 1;
+                return 1;
+            }
+        ulError = ENOENT;
+        return 0;
+    }
+
+    Token OpenProcessToken(uint32_t&) override { return 1; }
+    void CloseToken(Token) override {}
+
+    int AdjustPrivilege(Token, Luid ulLuid, int nEnable, int& nWasEnabled, uint32_t& ulError) override
+    {
+        if (ulLuid == 0 || ulLuid > kPrivileges) {
+            ulError = EINVAL;
+            return 0;
+        }
+        const bool bHeld = std::strcmp(s_apszPrivileges[ulLuid - 1], "SeRestorePrivilege") != 0 || geteuid() == 0;
+        ulError = bHeld ? 0u : static_cast<uint32_t>(ErrNotAllAssigned);
+        nWasEnabled = bHeld ? s_anEnabled[ulLuid - 1].exchange(nEnable ? 1 : 0) : 0;
+        return 1;
+    }
+
+    int GetFileSecurity(const std::string& strPath, uint32_t ulInfo, void* pvBuffer, uint32_t ulSize,
+                        uint32_t& ulNeeded, uint32_t& ulError) override
+    {
+        struct stat coInfo;
+        if (lstat(strPath.c_str(), &coInfo) != 0)
+            return Fail(ulError);
+        ulNeeded = sizeof(TDescriptor);
+        if (ulSize < sizeof(TDescriptor)) {
+            ulError = ErrInsufficientBuffer;
+            return 0;
+        }
+        const TDescriptor coDescriptor { { 'K', 'W', 'P', 'X' }, ulInfo, coInfo.st_uid, coInfo.st_gid,
+                                         static_cast<uint32_t>(coInfo.st_mode & 07777) };
+        std::memcpy(pvBuffer, &coDescriptor, sizeof(coDescriptor));
+        return 1;
+    }
+
+    int SetFileSecurity(const std::string& strPath, uint32_t ulInfo, const void* pvDescriptor,
+                        uint32_t& ulError) override
+    {
+        TDescriptor coDescriptor;
+        std::memcpy(&coDescriptor, pvDescriptor, sizeof(coDescriptor));
+        if (std::memcmp(coDescriptor.m_achMagic, "KWPX", 4) != 0) {
+            ulError = EINVAL;
+            return 0;
+        }
+        const uid_t nOwner = (ulInfo & OwnerInfo) ? coDescriptor.m_ulOwner : static_cast<uid_t>(-1);
+        const gid_t nGroup = (ulInfo & GroupInfo) ? coDescriptor.m_ulGroup : static_cast<gid_t>(-1);
+        if ((ulInfo & (OwnerInfo | GroupInfo)) && lchown(strPath.c_str(), nOwner, nGroup) != 0)
+            return Fail(ulError);
+        struct stat coInfo;
+        if ((ulInfo & DaclInfo) && lstat(strPath.c_str(), &coInfo) == 0 && !S_ISLNK(coInfo.st_mode)
+            && chmod(strPath.c_str(), coDescriptor.m_ulMode & 07777) != 0)
+            return Fail(ulError);
+        return 1;
+    }
+
+    int WithCreatorAccess(const void* pvDescriptor, uint32_t ulSize, std::vector<uint8_t>& vecOut,
+                          uint32_t& ulError) override
+    {
+        if (ulSize < sizeof(TDescriptor)) {
+            ulError = EINVAL;
+            return 0;
+        }
+        TDescriptor coDescriptor;
+        std::memcpy(&coDescriptor, pvDescriptor, sizeof(coDescriptor));
+        coDescriptor.m_ulMode |= S_IRWXU;
+        vecOut.resize(sizeof(coDescriptor));
+        std::memcpy(vecOut.data(), &coDescriptor, sizeof(coDescriptor));
+        return 1;
+    }
+
+    int GetVolumeInfo(const std::string& strPath, KwVolumeInfo& coInfo, uint32_t& ulError) override
+    {
+        // The nearest directory that exists tells the volume.
+        std::string strExisting = strPath;
+        struct statfs coVolume;
+        while (statfs(strExisting.c_str(), &coVolume) != 0) {
+            const size_t nSlash = strExisting.find_last_of('/');
+            if (errno != ENOENT || nSlash == std::string::npos || strExisting == "/")
+                return Fail(ulError);
+            strExisting = nSlash == 0 ? std::string("/") : strExisting.substr(0, nSlash);
+        }
+        coInfo.m_strFileSystem = FileSystemName(static_cast<long>(coVolume.f_type));
+        const bool bFat = coInfo.m_strFileSystem == "vfat" || coInfo.m_strFileSystem == "exfat";
+        // Owner, group and mode persist on every POSIX file system but FAT.
+        coInfo.m_ulFlags = bFat ? 0x3 : (0x3 | KwVolumeInfo::PersistentAcls);
+        struct stat coRoot;
+        coInfo.m_ulSerial = stat(strExisting.c_str(), &coRoot) == 0 ? static_cast<uint32_t>(coRoot.st_dev) : 0;
+        return 1;
+    }
+
+    std::string ErrorText(uint32_t ulError) const override
+    {
+        if (ulError == ErrNotAllAssigned)
+            return "Not all privileges or groups referenced are assigned to the caller";
+        if (ulError == ErrInsufficientBuffer)
+            return "The data area passed to a system call is too small";
+        return ulError ? std::strerror(static_cast<int>(ulError)) : "unknown error";
+    }
+};
+
+} // namespace
+
+KwSecurityApi& KwSecurityApi::Platform()
+{
+    static TSecurityApiPosix s_coApi;
+    return s_coApi;
+}

@@ -1,0 +1,298 @@
+#pragma once
+
+// Stand-ins of the copy engine's seams for its tests: a security API that
+// records every call and answers from a script, and a file system that
+// passes everything to the real one but records what the engine asks,
+// keeps fake descriptors out of the real calls and fails on command.
+
+#include "KwCopyFileSystem.h"
+#include "KwSecurityApi.h"
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace kwtest {
+
+// A failure put in at one step: the call of that name on the path
+// m_strPath (any path when empty; a trailing "*" matches every path that
+// begins with the rest), the m_nCount-th such call (1 = the first; every
+// one for 0), failing with m_ulError.
+struct TFault {
+    std::string m_strCall;
+    std::string m_strPath;
+    int m_nCount { 1 };
+    uint32_t m_ulError { 5 };
+};
+
+class TFaults {
+public:
+    void Add(TFault coFault) { m_vecFaults.push_back(std::move(coFault)); }
+    // The error for this call, or 0 when it goes through.
+    uint32_t Hit(const std::string& strCall, const std::string& strPath)
+    {
+        for (TFault& coFault : m_vecFaults)
+            if (coFault.m_strCall == strCall && Matches(coFault.m_strPath, strPath)
+                && (coFault.m_nCount == 0 || --coFault.m_nCount == 0))
+                return coFault.m_ulError;
+        return 0;
+    }
+
+private:
+    static bool Matches(const std::string& strPattern, const std::string& strPath)
+    {
+        if (strPattern.empty() || strPattern == strPath)
+            return true;
+        return strPattern.back() == '*' && strPath.rfind(strPattern.substr(0, strPattern.size() - 1), 0) == 0;
+    }
+
+    std::vector<TFault> m_vecFaults;
+};
+
+// Paths in the records are shown below the test's directory, with "/" as
+// separator on every platform.
+inline std::string Shorten(const std::string& strPath, const std::string& strRoot)
+{
+    std::string strShort = strPath.rfind(strRoot, 0) == 0 ? strPath.substr(strRoot.size()) : strPath;
+    for (char& ch : strShort)
+        if (ch == '\\')
+            ch = '/';
+    return strShort.empty() ? "/" : strShort;
+}
+
+class TRecordingSecurity final : public KwSecurityApi {
+public:
+    explicit TRecordingSecurity(std::string strRoot) : m_strRoot(std::move(strRoot)) {}
+
+    std::vector<std::string> m_vecCalls;
+    std::set<std::string> m_coNotHeld;                  // privileges the token lacks
+    std::map<std::string, KwVolumeInfo> m_coVolumes;    // by path prefix (shortened); NTFS otherwise
+    TFaults m_coFaults;
+    std::map<std::string, std::string> m_coSet;         // the last descriptor set on each path
+
+    // The descriptor every source has: its own path, so a target given the
+    // wrong one shows whose it is. Those of ".bin" files are longer than
+    // the first buffer Secure reads into.
+    static std::string DescriptorOf(const std::string& strShort)
+    {
+        return "SD(" + strShort + ")" + std::string(strShort.find(".bin") != std::string::npos ? 150 : 0, '.');
+    }
+
+    int LookupPrivilege(const char* pszName, Luid& ulLuid, uint32_t& ulError) override
+    {
+        m_vecCalls.push_back(std::string("Lookup ") + pszName);
+        if ((ulError = m_coFaults.Hit("Lookup", pszName)))
+            return 0;
+        m_vecNames.push_back(pszName);
+        ulLuid = m_vecNames.size();
+        return 1;
+    }
+
+    Token OpenProcessToken(uint32_t& ulError) override
+    {
+        m_vecCalls.push_back("OpenToken");
+        return (ulError = m_coFaults.Hit("OpenToken", "")) ? 0 : 7;
+    }
+
+    void CloseToken(Token) override { m_vecCalls.push_back("CloseToken"); }
+
+    int AdjustPrivilege(Token, Luid ulLuid, int nEnable, int& nWasEnabled, uint32_t& ulError) override
+    {
+        const std::string& strName = m_vecNames.at(static_cast<size_t>(ulLuid - 1));
+        m_vecCalls.push_back("Adjust " + strName + (nEnable ? " on" : " off"));
+        if ((ulError = m_coFaults.Hit("Adjust", strName)))
+            return 0;
+        nWasEnabled = 0;
+        ulError = m_coNotHeld.count(strName) ? static_cast<uint32_t>(ErrNotAllAssigned) : 0u;
+        return 1;
+    }
+
+    int GetFileSecurity(const std::string& strPath, uint32_t ulInfo, void* pvBuffer, uint32_t ulSize,
+                        uint32_t& ulNeeded, uint32_t& ulError) override
+    {
+        const std::string strShort = Shorten(strPath, m_strRoot);
+        m_vecCalls.push_back("Get " + strShort + " " + std::to_string(ulInfo));
+        if ((ulError = m_coFaults.Hit("Get", strShort)))
+            return 0;
+        // A copy reads back what it was given, unless a "Readback" fault says otherwise.
+        std::string strDescriptor = m_coSet.count(strShort) ? m_coSet[strShort] : DescriptorOf(strShort);
+        if (m_coSet.count(strShort) && m_coFaults.Hit("Readback", strShort))
+            strDescriptor[0] = 's';
+        // Text with its NUL, so that the fake can read what it is given back.
+        ulNeeded = static_cast<uint32_t>(strDescriptor.size() + 1);
+        if (ulSize < ulNeeded) {
+            ulError = ErrInsufficientBuffer;
+            return 0;
+        }
+        std::memcpy(pvBuffer, strDescriptor.c_str(), ulNeeded);
+        return 1;
+    }
+
+    int SetFileSecurity(const std::string& strPath, uint32_t ulInfo, const void* pvDescriptor,
+                        uint32_t& ulError) override
+    {
+        const std::string strShort = Shorten(strPath, m_strRoot);
+        // Shown up to the closing bracket, without the padding.
+        const std::string strDescriptor = static_cast<const char*>(pvDescriptor);
+        m_vecCalls.push_back("Set " + strShort + " " + std::to_string(ulInfo) + " "
+                             + strDescriptor.substr(0, strDescriptor.find(')') + 1));
+        if ((ulError = m_coFaults.Hit("Set", strShort)))
+            return 0;
+        m_coSet[strShort] = strDescriptor;
+        return 1;
+    }
+
+    int WithCreatorAccess(const void* pvDescriptor, uint32_t ulSize, std::vector<uint8_t>& vecOut,
+                          uint32_t& ulError) override
+    {
+        const std::string strOut = "C+" + std::string(static_cast<const char*>(pvDescriptor));
+        vecOut.assign(strOut.c_str(), strOut.c_str() + strOut.size() + 1);
+        return 1;
+    }
+
+    int GetVolumeInfo(const std::string& strPath, KwVolumeInfo& coInfo, uint32_t& ulError) override
+    {
+        const std::string strShort = Shorten(strPath, m_strRoot);
+        m_vecCalls.push_back("Volume " + strShort);
+        if ((ulError = m_coFaults.Hit("Volume", strShort)))
+            return 0;
+        coInfo.m_strFileSystem = "NTFS";
+        coInfo.m_ulFlags = KwVolumeInfo::PersistentAcls;
+        for (const auto& coVolume : m_coVolumes)
+            if (strShort.rfind(coVolume.first, 0) == 0)
+                coInfo = coVolume.second;
+        return 1;
+    }
+
+    std::string ErrorText(uint32_t ulError) const override { return "error " + std::to_string(ulError); }
+
+private:
+    std::string m_strRoot;
+    std::vector<std::string> m_vecNames;                // privilege of each LUID (1-based)
+};
+
+// The real file system, watched and disturbed.
+class TWatchedFileSystem final : public KwCopyFileSystem {
+public:
+    explicit TWatchedFileSystem(std::string strRoot) : m_strRoot(std::move(strRoot)) {}
+
+    KwCopyFileSystem& m_coReal { KwCopyFileSystem::Platform() };
+    TFaults m_coFaults;
+    std::vector<std::string> m_vecCreated;              // "path descriptor" of every creating call
+    std::function<void(const std::string&)> m_fnOnRead; // runs before every read of a source piece
+    uint64_t m_ullFree { ~0ull };
+    std::map<std::string, std::string> m_coSameAs;      // listing identities: this directory is that one
+
+    char Separator() const override { return m_coReal.Separator(); }
+    int FullPath(const std::string& strPath, std::string& strFull) const override { return m_coReal.FullPath(strPath, strFull); }
+    size_t RootLength(const std::string& strFull) const override { return m_coReal.RootLength(strFull); }
+    int SameName(const std::string& strA, const std::string& strB) const override { return m_coReal.SameName(strA, strB); }
+    std::string ErrorText(uint32_t ulCode) const override { return "error " + std::to_string(ulCode); }
+
+    int List(const std::string& strDirectory, std::vector<KwCopyDirEntry>& vecEntries, KwCopyIdentity* pcoIdentity,
+             KwCopyError& coError) override
+    {
+        if (Fail("List", strDirectory, coError))
+            return 0;
+        const int nDone = m_coReal.List(strDirectory, vecEntries, pcoIdentity, coError);
+        const auto it = m_coSameAs.find(Shorten(strDirectory, m_strRoot));
+        if (nDone && pcoIdentity && it != m_coSameAs.end()) {
+            std::string strSame = m_strRoot + it->second;
+            std::replace(strSame.begin(), strSame.end(), '/', Separator());
+            m_coReal.Identity(strSame, *pcoIdentity, coError);
+        }
+        return nDone;
+    }
+    int Stat(const std::string& strPath, KwCopyDirEntry& coEntry, KwCopyError& coError) override
+    {
+        return Fail("Stat", strPath, coError) ? 0 : m_coReal.Stat(strPath, coEntry, coError);
+    }
+    int Identity(const std::string& strPath, KwCopyIdentity& coIdentity, KwCopyError& coError) override
+    {
+        return m_coReal.Identity(strPath, coIdentity, coError);
+    }
+    int FreeSpace(const std::string& strPath, uint64_t& ullFree, KwCopyError& coError) override
+    {
+        ullFree = m_ullFree;
+        return m_ullFree == ~0ull ? m_coReal.FreeSpace(strPath, ullFree, coError) : 1;
+    }
+    int CreateDirectory(const std::string& strPath, const void* pvDescriptor, KwCopyError& coError) override
+    {
+        Created(strPath, pvDescriptor);
+        return Fail("CreateDirectory", strPath, coError) ? 0 : m_coReal.CreateDirectory(strPath, nullptr, coError);
+    }
+    std::unique_ptr<KwCopyStream> OpenSource(const std::string& strPath, KwCopyError& coError) override
+    {
+        std::unique_ptr<KwCopyStream> pcoStream = m_coReal.OpenSource(strPath, coError);
+        return pcoStream ? std::make_unique<TStream>(*this, std::move(pcoStream), strPath) : nullptr;
+    }
+    std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor,
+                                               KwCopyError& coError) override
+    {
+        Created(strPath, pvDescriptor);
+        if (Fail("CreateTarget", strPath, coError))
+            return nullptr;
+        std::unique_ptr<KwCopyStream> pcoStream = m_coReal.CreateTarget(strPath, nullptr, coError);
+        return pcoStream ? std::make_unique<TStream>(*this, std::move(pcoStream), strPath) : nullptr;
+    }
+    int Replace(const std::string& strTarget, const std::string& strFrom, KwCopyError& coError) override
+    {
+        return Fail("Replace", strTarget, coError) ? 0 : m_coReal.Replace(strTarget, strFrom, coError);
+    }
+    int DeleteFile(const std::string& strPath, KwCopyError& coError) override { return m_coReal.DeleteFile(strPath, coError); }
+    int SetEntryInfo(const std::string& strPath, const KwCopyStat& coSource, KwCopyError& coError) override
+    {
+        return Fail("SetEntryInfo", strPath, coError) ? 0 : m_coReal.SetEntryInfo(strPath, coSource, coError);
+    }
+    int CopyLink(const std::string& strSource, const std::string& strTarget, KwCopyError& coError) override
+    {
+        return m_coReal.CopyLink(strSource, strTarget, coError);
+    }
+
+private:
+    class TStream final : public KwCopyStream {
+    public:
+        TStream(TWatchedFileSystem& coFs, std::unique_ptr<KwCopyStream> pcoReal, std::string strPath)
+            : m_coFs(coFs), m_pcoReal(std::move(pcoReal)), m_strPath(std::move(strPath)) {}
+        long Read(char* pchBuffer, long lCount, KwCopyError& coError) override
+        {
+            if (m_coFs.m_fnOnRead)
+                m_coFs.m_fnOnRead(m_strPath);
+            return m_coFs.Fail("Read", m_strPath, coError) ? -1 : m_pcoReal->Read(pchBuffer, lCount, coError);
+        }
+        long Write(const char* pchBuffer, long lCount, KwCopyError& coError) override
+        {
+            return m_coFs.Fail("Write", m_strPath, coError) ? -1 : m_pcoReal->Write(pchBuffer, lCount, coError);
+        }
+        int Rewind(KwCopyError& coError) override { return m_pcoReal->Rewind(coError); }
+        int Finish(const KwCopyStat& coSource, KwCopyError& coError) override { return m_pcoReal->Finish(coSource, coError); }
+        int Close(KwCopyError& coError) override { return m_pcoReal->Close(coError); }
+        void Abandon() override { m_pcoReal->Abandon(); }
+
+    private:
+        TWatchedFileSystem& m_coFs;
+        std::unique_ptr<KwCopyStream> m_pcoReal;
+        std::string m_strPath;
+    };
+
+    int Fail(const char* pszCall, const std::string& strPath, KwCopyError& coError)
+    {
+        const uint32_t ulError = m_coFaults.Hit(pszCall, Shorten(strPath, m_strRoot));
+        if (ulError)
+            coError.Set(KwCopyError::Other, ulError);
+        return ulError != 0;
+    }
+    void Created(const std::string& strPath, const void* pvDescriptor)
+    {
+        m_vecCreated.push_back(Shorten(strPath, m_strRoot) + " "
+                               + (pvDescriptor ? static_cast<const char*>(pvDescriptor) : "inherited"));
+    }
+
+    std::string m_strRoot;
+};
+
+} // namespace kwtest
