@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <map>
+#include <utility>
 
 namespace {
 
@@ -192,7 +194,7 @@ public:
             return false;
         if (m_token.eKind != TToken::None)
             return Fail("text after the final end");
-        return true;
+        return PatchAutoPositions();
     }
 
 private:
@@ -364,9 +366,15 @@ private:
         return true;
     }
 
-    // A position must lie within or right behind what was compiled.
+    // A position must lie within or right behind what was compiled; "auto"
+    // is the end of what was compiled.
     bool Position(long long& llPos)
     {
+        if (Is("auto")) {
+            llPos = static_cast<long long>(m_vecOut.size());
+            m_nWrite = m_vecOut.size();
+            return Advance();
+        }
         if (!PeekInteger("a file position", 0, std::numeric_limits<int32_t>::max(), llPos))
             return false;
         if (static_cast<unsigned long long>(llPos) > m_vecOut.size())
@@ -496,11 +504,8 @@ private:
             if (!Keyword("type") || !PutInteger("the type", 0, 65535, 2) || !Keyword("wparam")
                 || !PutInteger("the WParam", 0, 65535, 2) || !Keyword("lparam")
                 || !PutInteger("the LParam", 0, 0xffffffffLL, 4) || !Keyword("data")
-                || !PutInteger("the data position", std::numeric_limits<int32_t>::min(),
-                               std::numeric_limits<int32_t>::max(), 4)
-                || !Keyword("end")
-                || !PutInteger("the end position", std::numeric_limits<int32_t>::min(),
-                               std::numeric_limits<int32_t>::max(), 4))
+                || !PutEntryPosition("the data position", false) || !Keyword("end")
+                || !PutEntryPosition("the end position", true))
                 return false;
         }
         return !Is("unread") || Unread();
@@ -531,9 +536,37 @@ private:
             return Expected("the " + strName + " as a quoted text of at most " + std::to_string(nSize - 1)
                             + " characters");
         std::string strField = m_token.strText;
+        if (strName == "id")
+            m_strEntryId = strField;
         strField.resize(nSize, '\0');
         Put(strField.data(), nSize);
         return Advance();
+    }
+
+    // A position of an index entry, or "auto": the start or the end of the
+    // record of the entry's id, filled in when the records are compiled.
+    bool PutEntryPosition(const char* pszWhat, bool bEnd)
+    {
+        if (!Is("auto"))
+            return PutInteger(pszWhat, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(), 4);
+        m_vecAuto.push_back(TAutoPosition { m_nWrite, m_strEntryId, bEnd, m_token.nLine });
+        PutU32(0);
+        return Advance();
+    }
+
+    bool PatchAutoPositions()
+    {
+        for (const TAutoPosition& pos : m_vecAuto) {
+            const auto it = m_mapRecords.find(pos.strId);
+            if (it == m_mapRecords.end()) {
+                m_token.nLine = pos.nLine;
+                return Fail("no record \"" + pos.strId + "\" for the automatic position of its index entry");
+            }
+            const size_t nValue = pos.bEnd ? it->second.second : it->second.first;
+            m_nWrite = pos.nAt;
+            PutU32(static_cast<uint32_t>(nValue));
+        }
+        return true;
     }
 
     // Data area
@@ -542,6 +575,11 @@ private:
     {
         if (!Keyword("data"))
             return false;
+        if (Is("auto")) {
+            if (!Advance())
+                return false;
+            return Records();
+        }
         long long llPos = 0;
         if (!PeekInteger("the data position", 0, std::numeric_limits<int32_t>::max(), llPos))
             return false;
@@ -550,6 +588,11 @@ private:
                         + std::to_string(llPos));
         if (!Advance())
             return false;
+        return Records();
+    }
+
+    bool Records()
+    {
         for (;;) {
             if (Is("unused")) {
                 if (!HexBlock())
@@ -569,13 +612,17 @@ private:
             return false;
         if (m_token.eKind != TToken::Quoted)
             return Expected("the record's id as a quoted text");
+        const std::string strId = m_token.strText;
         long long llPos = 0;
         if (!Advance() || !Keyword("at") || !Position(llPos))
             return false;
         if (Is("unread"))
             return HexBlock();
         bool bAbandoned = false;
-        return Resource(0, bAbandoned);
+        if (!Resource(0, bAbandoned))
+            return false;
+        m_mapRecords.emplace(strId, std::make_pair(static_cast<size_t>(llPos), m_nWrite));
+        return true;
     }
 
     // A resource and its items; bAbandoned when its record breaks off
@@ -681,8 +728,19 @@ private:
         }
     }
 
+    // An index position written as "auto".
+    struct TAutoPosition {
+        size_t nAt;
+        std::string strId;
+        bool bEnd;
+        size_t nLine;
+    };
+
     TResFileCompile& m_coCompile;
     std::vector<unsigned char>& m_vecOut;
+    std::string m_strEntryId;
+    std::vector<TAutoPosition> m_vecAuto;
+    std::map<std::string, std::pair<size_t, size_t>> m_mapRecords;   // id: start and end of its first record
     TTokenizer m_tokenizer;
     TToken m_token;
     size_t m_nWrite { 0 };

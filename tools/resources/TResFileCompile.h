@@ -12,6 +12,11 @@
 // compiled before them, so an edited text that no longer fits together
 // is refused with the line where it stops fitting. Line breaks and the
 // "# ..." comment lines do not matter.
+//
+// A text written by hand may put "auto" in place of any position: the
+// data area and a record ("at auto") then start where the compiled bytes
+// end, and an index entry's "data auto" and "end auto" become the start
+// and the end of the first record with the entry's id.
 class KWTL_API TResFileCompile {
 public:
     TResFileCompile();

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -455,4 +456,38 @@ TEST(TResFileCompile, TextsThatDoNotFitAreRefusedWithTheirLine)
     std::string expected = good;
     expected[expected.size() - 4] = 'Q';
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(coCompile.GetData()), coCompile.GetSize()), expected);
+}
+
+TEST(TResFileCompile, AutomaticPositionsGiveTheFileWithItsRealPositions)
+{
+    const std::string good = FileBytes(HeaderFields(), { Record { "A", "TResource", SmallRecord("A") },
+                                                         Record { "B", "TResource", SmallRecord("B") } });
+    const std::string text = Dumped(good);
+    // Every number after "data", "end" (of an entry) and "at" becomes auto.
+    std::string strAuto;
+    for (size_t nAt = 0; nAt < text.size();) {
+        const size_t nLineEnd = text.find('\n', nAt);
+        std::string strLine = text.substr(nAt, nLineEnd - nAt);
+        for (const char* pszWord : { " data ", " end ", " at ", "data " }) {
+            const size_t nWord = strLine.find(pszWord);
+            if (nWord == std::string::npos || (pszWord[0] != ' ' && nWord != 0))
+                continue;
+            const size_t nNumber = nWord + std::strlen(pszWord);
+            const size_t nNumberEnd = strLine.find(' ', nNumber);
+            strLine.replace(nNumber, nNumberEnd == std::string::npos ? std::string::npos : nNumberEnd - nNumber, "auto");
+        }
+        strAuto += strLine + "\n";
+        nAt = nLineEnd + 1;
+    }
+    ASSERT_TRUE(Holds(strAuto, "data auto end auto")) << strAuto;
+    ASSERT_TRUE(Holds(strAuto, "record \"B\" at auto")) << strAuto;
+    TResFileCompile coCompile;
+    ASSERT_EQ(coCompile.Compile(strAuto.data(), strAuto.size()), 1) << coCompile.GetError() << "\n" << strAuto;
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(coCompile.GetData()), coCompile.GetSize()), good);
+
+    // An automatic entry needs a record of its id.
+    std::string strOrphan = strAuto;
+    strOrphan.replace(strOrphan.find("record \"B\""), 10, "record \"C\"");
+    EXPECT_EQ(coCompile.Compile(strOrphan.data(), strOrphan.size()), 0);
+    EXPECT_TRUE(Holds(coCompile.GetError(), "no record \"B\" for the automatic position")) << coCompile.GetError();
 }
