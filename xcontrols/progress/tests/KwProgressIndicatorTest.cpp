@@ -94,16 +94,6 @@ TEST_F(KwProgressIndicatorTest, CancelKeepsTheBarAndResetOnlyWhenIdle)
     EXPECT_EQ(coReports, std::vector<std::string>({ "STARTED 10", "CHANGED 10" }));
 }
 
-TEST_F(KwProgressIndicatorTest, NotificationsRunBeforeTheLinkWhoseResultCounts)
-{
-    pcoBar->MVC().AddNotification("EXTCTRL_LINK_PROGRESSCANCELED", &coView, &KwTestView::Notify);
-    coView.fnAction = [](TMvcParam&) { return 3; };
-    pcoBar->Start(0);
-    coView.coCalls.clear();
-    EXPECT_EQ(pcoBar->EvProgressCanceled(7), 3);
-    EXPECT_EQ(coView.coCalls, std::vector<std::string>({ "note EXTCTRL_LINK_PROGRESSCANCELED", "EXTCTRL_LINK_PROGRESSCANCELED" }));
-}
-
 TEST_F(KwProgressIndicatorTest, FilledWidthIsTruncated)
 {
     const struct { short nWidth; unsigned short unProgress; short nFilled; } aCases[] = {
@@ -144,44 +134,24 @@ TEST_F(KwProgressIndicatorTest, PaintingSetsNoTextAndInvalidatesNothing)
     EXPECT_EQ(coSys.Lines("Invalidate").size(), 2u) << "the text's and the bar's";
 }
 
-TEST_F(KwProgressIndicatorTest, WithoutPercentTheContentKeepsItsText)
+TEST_F(KwProgressIndicatorTest, StoredAndCopiedWithColourAndTextFlagOnly)
 {
+    pcoBar->SetFillColor(9, 0);
     pcoBar->SetShowPercentAsText(0, 0);
-    new KwCntText("copying", 0x22, pcoBar);
-    pcoBar->Start(60);
-    Paint();
-    EXPECT_EQ(pcoBar->Content()->GetTextContent(), TString("copying"));
-    EXPECT_TRUE(coSys.Lines("DrawText").empty());
-    EXPECT_EQ(coSys.Lines("Rectangle 0,0,120,20").size(), 1u);
-}
-
-TEST_F(KwProgressIndicatorTest, StoredWithColourAndTextFlagOnly)
-{
+    pcoBar->Start(70);
     kwtest::TResTempDir coDir("KwProgressIndicatorTest");
-    KwProgressIndicator coStored("PI_STORED", KwPoint(5, 6), KwSize(120, 18), 0, 7, 0);
-    coStored.SetFillColor(9, 0);
-    coStored.SetShowPercentAsText(0, 0);
-    std::unique_ptr<TResource> pcoRead = KwStoredCopy(coDir, coStored);
+    std::unique_ptr<TResource> pcoRead = KwStoredCopy(coDir, *pcoBar);
     ASSERT_TRUE(pcoRead && pcoRead->IsClass("KwProgressIndicator"));
-    auto* pcoLoaded = static_cast<KwProgressIndicator*>(pcoRead.get());
-    EXPECT_EQ(pcoLoaded->GetFillColor(), 9);
-    EXPECT_EQ(pcoLoaded->GetShowPercentAsText(), 0);
-    EXPECT_EQ(pcoLoaded->GetSize(), KwSize(120, 18));
+    std::unique_ptr<KwWnd> pcoCopy(pcoBar->Copy());
+    for (auto* pcoIndicator : { static_cast<KwProgressIndicator*>(pcoRead.get()), static_cast<KwProgressIndicator*>(pcoCopy.get()) }) {
+        EXPECT_EQ(pcoIndicator->GetFillColor(), 9);
+        EXPECT_EQ(pcoIndicator->GetShowPercentAsText(), 0);
+        EXPECT_EQ(pcoIndicator->GetProgress(), 0);
+        EXPECT_FALSE(pcoIndicator->IsStarted());
+    }
     // Reading again starts from the defaults.
+    auto* pcoLoaded = static_cast<KwProgressIndicator*>(pcoRead.get());
     pcoLoaded->NotifyReadBegin();
     EXPECT_EQ(pcoLoaded->GetFillColor(), KwProgressIndicator::DefaultFillColor);
     EXPECT_EQ(pcoLoaded->GetShowPercentAsText(), 1);
-}
-
-TEST_F(KwProgressIndicatorTest, CopyStartsIdleAtZero)
-{
-    pcoBar->SetFillColor(3, 0);
-    pcoBar->SetShowPercentAsText(0, 0);
-    pcoBar->Start(70);
-    std::unique_ptr<KwWnd> pcoCopy(pcoBar->Copy());
-    auto* pcoIndicator = static_cast<KwProgressIndicator*>(pcoCopy.get());
-    EXPECT_EQ(pcoIndicator->GetFillColor(), 3);
-    EXPECT_EQ(pcoIndicator->GetShowPercentAsText(), 0);
-    EXPECT_EQ(pcoIndicator->GetProgress(), 0);
-    EXPECT_FALSE(pcoIndicator->IsStarted());
 }
