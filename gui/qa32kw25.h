@@ -27,6 +27,7 @@
 #include "KwRegion.h"
 #include "KwBitmap.h"
 #include "KwDib.h"
+#include "KwPictureCheck.h"
 #include "KwPal.h"
 #include "KwCursor.h"
 #include "KwDC.h"
@@ -46,3 +47,4 @@
 #include "KwKeyTable.h"
 #include "KwResHdl.h"
 #include "KwApp.h"
+#include "KwProgramDescription.h"

@@ -152,10 +152,29 @@ void KwCopyEngine::Fatal(const std::string& strText)
 void KwCopyEngine::Advance(double dDone)
 {
     const int nPercent = std::min(100, static_cast<int>(std::lround(dDone * 100.0)));
-    if (nPercent <= m_nPercent)
+    const KwCopyCounts coCounts = Counts();
+    if (nPercent <= m_nPercent && coCounts == m_coShownCounts)
         return;
-    m_nPercent = nPercent;
-    m_coQueue.Push(KwCopyRecord(KwCopyRecord::Progress, -1, std::string(), KwCopyRecord::None, nPercent));
+    m_nPercent = std::max(m_nPercent, nPercent);
+    PushProgress();
+}
+
+KwCopyCounts KwCopyEngine::Counts() const
+{
+    KwCopyCounts coCounts;
+    coCounts.m_ullBytesDone = m_ullDoneBytes;
+    coCounts.m_ullBytesAll = m_ullTotalBytes;
+    coCounts.m_lEntriesDone = m_lDoneEntries;
+    coCounts.m_lEntriesAll = m_coTree.Count();
+    return coCounts;
+}
+
+void KwCopyEngine::PushProgress()
+{
+    m_coShownCounts = Counts();
+    KwCopyRecord coRecord(KwCopyRecord::Progress, -1, std::string(), KwCopyRecord::None, m_nPercent);
+    coRecord.SetCounts(m_coShownCounts);
+    m_coQueue.Push(std::move(coRecord));
 }
 
 void KwCopyEngine::AdvanceFirstPass()
@@ -262,6 +281,7 @@ void KwCopyEngine::BeginRun()
     m_lLines = 0;
     m_nWarned = 0;
     m_nPercent = 0;
+    m_coShownCounts = KwCopyCounts();
     m_dPassWeight = 1.0;
     m_ullTotalBytes = m_ullDoneBytes = 0;
     m_lDoneEntries = 0;
@@ -384,7 +404,7 @@ int KwCopyEngine::CopyAll(int nGathered)
     const long lCount = m_coTree.Count();
     m_vecState.assign(static_cast<size_t>(lCount), Waiting);
     m_vecDescriptor.assign(static_cast<size_t>(lCount), KwDescriptorCache::None);
-    m_coQueue.Push(KwCopyRecord(KwCopyRecord::Progress, -1, std::string(), KwCopyRecord::None, 0));
+    PushProgress();
     if (lCount == 0) {
         AddLine("Ready. ", KwCopyRecord::Info);
         Advance(1.0);
@@ -403,6 +423,7 @@ int KwCopyEngine::CopyAll(int nGathered)
     if (!m_coOptions.m_nListOnly && (!EnoughSpace() || !EnsureTarget()))
         return 0;
     m_ullTotalBytes = m_coTree.FileBytes();
+    PushProgress();
     m_dPassWeight = pcoSecure ? kFirstPassWeight : 1.0;
     m_pcoTransfer = std::make_unique<KwFileTransfer>(m_coFs, m_coOptions);
     m_pcoTransfer->SetCancelTest([this] { return CancelRequested(); });

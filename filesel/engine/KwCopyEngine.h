@@ -124,6 +124,8 @@ private:
     void Fatal(const std::string& strText);
     void Advance(double dDone);
     void AdvanceFirstPass();
+    KwCopyCounts Counts() const;
+    void PushProgress();
     void MarkFailed(long i);
     void SetState(long i, State eState);
     State GetState(long i) const { return static_cast<State>(m_vecState[static_cast<size_t>(i)] & StateMask); }
@@ -180,6 +182,7 @@ private:
     uint64_t m_ullTotalBytes { 0 };
     uint64_t m_ullDoneBytes { 0 };
     long m_lDoneEntries { 0 };
+    KwCopyCounts m_coShownCounts;                   // those of the last Progress record
     KwCopySummary m_coSummary;
     std::chrono::steady_clock::time_point m_coStarted;
     TOsThread* m_pcoWorker { nullptr };              // the thread DoCopy runs on; null when called directly

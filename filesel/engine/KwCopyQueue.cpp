@@ -20,7 +20,7 @@ void KwCopyQueue::Push(KwCopyRecord coRecord)
         std::unique_lock<std::mutex> coGuard(m_coLock);
         if (coRecord.GetKind() == KwCopyRecord::Progress && !m_coRecords.empty()
             && m_coRecords.back().GetKind() == KwCopyRecord::Progress) {
-            m_coRecords.back().SetPercent(coRecord.GetPercent());
+            m_coRecords.back() = std::move(coRecord);
             return;
         }
         m_coRoom.wait(coGuard, [this] { return m_bReleased || m_coRecords.size() < Limit; });

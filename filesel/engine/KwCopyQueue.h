@@ -33,7 +33,8 @@ public:
     // Set before the run starts.
     void SetNotify(Notify pfnNotify, void* pvContext);
 
-    // Worker side. A Progress record right after another one replaces it.
+    // Worker side. A Progress record right after another one replaces it
+    // (percent and counts).
     void Push(KwCopyRecord coRecord);
 
     // Reader side

@@ -1,14 +1,33 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
+
+// How far a run has come, carried by every Progress record: the bytes of
+// file content written and to write, and the entries of the first pass
+// done and in all.
+struct KwCopyCounts {
+    uint64_t m_ullBytesDone { 0 };
+    uint64_t m_ullBytesAll { 0 };
+    long m_lEntriesDone { 0 };
+    long m_lEntriesAll { 0 };
+
+    bool operator==(const KwCopyCounts& coOther) const
+    {
+        return m_ullBytesDone == coOther.m_ullBytesDone && m_ullBytesAll == coOther.m_ullBytesAll
+            && m_lEntriesDone == coOther.m_lEntriesDone && m_lEntriesAll == coOther.m_lEntriesAll;
+    }
+    bool operator!=(const KwCopyCounts& coOther) const { return !(*this == coOther); }
+};
 
 // One thing the copy engine reports, in the order it happened. A reader
 // rebuilds the output from them:
 //   LineAdded   a new line (index GetLine(), counted from 0) with its text;
 //               a line ending in "... " waits for its outcome;
 //   LineEnded   text to append to line GetLine(), with its outcome;
-//   Progress    the bar's new position, 0 to 100 (it never goes back);
+//   Progress    the bar's new position, 0 to 100 (it never goes back), and
+//               the counts (GetCounts);
 //   Finished    the run is over: no record follows, the summary is final.
 class KwCopyRecord {
 public:
@@ -40,7 +59,8 @@ public:
     long GetLine() const { return m_lLine; }
     int GetPercent() const { return m_nPercent; }
     const char* GetText() const { return m_strText.c_str(); }
-    void SetPercent(int nPercent) { m_nPercent = nPercent; }
+    const KwCopyCounts& GetCounts() const { return m_coCounts; }
+    void SetCounts(const KwCopyCounts& coCounts) { m_coCounts = coCounts; }
 
 private:
     Kind m_eKind { Progress };
@@ -48,4 +68,5 @@ private:
     long m_lLine { -1 };
     int m_nPercent { 0 };
     std::string m_strText;          // UTF-8
+    KwCopyCounts m_coCounts;
 };

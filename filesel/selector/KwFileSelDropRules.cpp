@@ -1,0 +1,73 @@
+#include "KwFileSelDropRules.h"
+
+std::string KwFileSelDropRules::ExistingDirectory(const std::string& strPath, std::string& strFull) const
+{
+    if (strPath.empty() || !m_coFs.FullPath(strPath, strFull))
+        return "there is no directory to copy to";
+    KwCopyDirEntry coEntry;
+    KwCopyError coError;
+    if (!m_coFs.Stat(strFull, coEntry, coError))
+        return "\"" + strFull + "\" does not exist";
+    if (coEntry.m_coStat.m_eKind != KwCopyStat::Directory && coEntry.m_coStat.m_eKind != KwCopyStat::DirectoryLink)
+        return "\"" + strFull + "\" is not a directory";
+    return std::string();
+}
+
+bool KwFileSelDropRules::SameDirectory(const std::string& strA, const std::string& strB) const
+{
+    if (m_coFs.IsSameOrBelow(strA, strB) && m_coFs.IsSameOrBelow(strB, strA))
+        return true;
+    KwCopyIdentity coA;
+    KwCopyIdentity coB;
+    KwCopyError coError;
+    return m_coFs.Identity(strA, coA, coError) && m_coFs.Identity(strB, coB, coError) && coA == coB;
+}
+
+std::string KwFileSelDropRules::CheckDirectoryDrop(const std::string& strSource, const std::string& strTarget) const
+{
+    std::string strTo;
+    std::string strReason = ExistingDirectory(strTarget, strTo);
+    if (!strReason.empty())
+        return strReason;
+    std::string strFrom;
+    strReason = ExistingDirectory(strSource, strFrom);
+    if (!strReason.empty())
+        return strReason;
+    // The copy lands at TARGET\NAME: refused when that is the source or
+    // lies inside it, that is when the target is the source's parent, the
+    // source or below it, under any of their names.
+    std::string strParent;
+    std::string strName;
+    const bool bRoot = !m_coFs.SplitLast(strFrom, strParent, strName);
+    for (std::string strPath = strTo;;) {
+        if (SameDirectory(strPath, strFrom) || (strPath == strTo && !bRoot && SameDirectory(strTo, strParent)))
+            return "the copy of \"" + strFrom + "\" would lie inside itself";
+        std::string strUp;
+        std::string strLast;
+        if (!m_coFs.SplitLast(strPath, strUp, strLast))
+            break;
+        strPath = strUp;
+    }
+    return std::string();
+}
+
+std::string KwFileSelDropRules::CheckFilesDrop(const std::vector<std::string>& vecFiles,
+                                               const std::string& strTarget) const
+{
+    std::string strTo;
+    std::string strReason = ExistingDirectory(strTarget, strTo);
+    if (!strReason.empty())
+        return strReason;
+    if (vecFiles.empty())
+        return "no files are selected";
+    for (const std::string& strFile : vecFiles) {
+        std::string strFull;
+        std::string strDirectory;
+        std::string strName;
+        if (!m_coFs.FullPath(strFile, strFull) || !m_coFs.SplitLast(strFull, strDirectory, strName))
+            return "\"" + strFile + "\" is no file";
+        if (SameDirectory(strDirectory, strTo))
+            return "\"" + strName + "\" is in \"" + strTo + "\" already";
+    }
+    return std::string();
+}

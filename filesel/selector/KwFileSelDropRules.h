@@ -1,0 +1,34 @@
+#pragma once
+
+#include "KwCopyFileSystem.h"
+
+#include <string>
+#include <vector>
+
+// The path rules of a drop between file selectors, decided in the drop
+// check, before any progress window opens. Each check answers an empty
+// text when the drop may go ahead, otherwise why it is refused.
+//
+// - The target must be an existing directory: a drop whose target cannot
+//   be found never falls back to another directory.
+// - A directory may not land on itself: its copy (TARGET\NAME) may not be
+//   the source or lie inside it, so the source itself, anything below it
+//   and its own parent are refused as targets; a path that names the same
+//   directory another way (a link, another drive letter) counts the same.
+// - Files may not be dropped into the directory they are in.
+class KwFileSelDropRules {
+public:
+    explicit KwFileSelDropRules(KwCopyFileSystem& coFs = KwCopyFileSystem::Platform()) : m_coFs(coFs) {}
+
+    std::string CheckDirectoryDrop(const std::string& strSource, const std::string& strTarget) const;
+    // vecFiles: the full paths of the dragged files.
+    std::string CheckFilesDrop(const std::vector<std::string>& vecFiles, const std::string& strTarget) const;
+
+private:
+    // The full path of an existing directory, or the reason it is none.
+    std::string ExistingDirectory(const std::string& strPath, std::string& strFull) const;
+    // Whether the two paths lead to the same directory.
+    bool SameDirectory(const std::string& strA, const std::string& strB) const;
+
+    KwCopyFileSystem& m_coFs;
+};
