@@ -3,7 +3,7 @@
 // The GUI core: the application object, windows and the mapping of
 // messages to handlers, events and links, window resources and the
 // resource manager, device contexts and drawing objects, push buttons,
-// content objects and timers.
+// menus, content objects and timers.
 
 #include "qa32kwtl.h"
 
@@ -13,7 +13,6 @@
 #include "KwCodes.h"
 #include "KwDispatchDepth.h"
 #include "KwHashTable.h"
-#include "KwMenuDispatch.h"
 #include "KwMessages.h"
 #include "KwMessParam.h"
 #include "KwSystem.h"
@@ -48,6 +47,9 @@
 #include "KwWFrame.h"
 #include "KwPushButton.h"
 #include "KwStatic.h"
+#include "KwMenuFlags.h"
+#include "KwMenu.h"
+#include "KwMenuItem.h"
 #include "KwDummyChildWindow.h"
 #include "KwContent.h"
 #include "KwTimer.h"

@@ -2,6 +2,8 @@
 
 #include "KwContent.h"
 #include "KwDC.h"
+#include "KwMenu.h"
+#include "KwMenuItem.h"
 #include "KwRes.h"
 #include "KwTimer.h"
 #include "KwWChild.h"
@@ -50,6 +52,26 @@ KwEvent::KwEvent(KwRes* pcoBase, unsigned short unWParam, unsigned long ulLParam
 unsigned long KwEvent::Pack(short nHigh, short nLow)
 {
     return (static_cast<unsigned long>(static_cast<unsigned short>(nHigh)) << 16) | static_cast<unsigned short>(nLow);
+}
+
+KwEventMenu::KwEventMenu(KwMenu* pcoMenu, unsigned short unWParam, unsigned long ulLParam)
+    : KwEvent(pcoMenu, unWParam, ulLParam)
+{
+}
+
+KwMenu& KwEventMenu::Menu() const
+{
+    return static_cast<KwMenu&>(*GetBaseObject());
+}
+
+KwEventMenuItem::KwEventMenuItem(KwMenuItem* pcoItem, unsigned short unWParam, unsigned long ulLParam)
+    : KwEvent(pcoItem, unWParam, ulLParam)
+{
+}
+
+KwMenuItem& KwEventMenuItem::MenuItem() const
+{
+    return static_cast<KwMenuItem&>(*GetBaseObject());
 }
 
 KwEventWnd::KwEventWnd(KwWnd* pcoWnd, unsigned short unWParam, unsigned long ulLParam)

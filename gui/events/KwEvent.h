@@ -145,11 +145,9 @@ class KW25_API KwEventMenu : public KwEvent {
     KW_EVENT_CAST(KwEventMenu)
 public:
     KwEventMenu() = default;
-    KwEventMenu(KwRes* pcoMenu, unsigned short unWParam, unsigned long ulLParam) : KwEvent(pcoMenu, unWParam, ulLParam) {}
+    KwEventMenu(KwMenu* pcoMenu, unsigned short unWParam, unsigned long ulLParam);
 
-    // The sender as a menu (for code that knows the menu classes).
-    template <class M = KwMenu>
-    M& Menu() const { return static_cast<M&>(*GetBaseObject()); }
+    KwMenu& Menu() const;
 };
 
 // A menu item's event: a flag (system menu, check state).
@@ -158,10 +156,9 @@ class KW25_API KwEventMenuItem : public KwEvent {
     KW_EVENT_CAST(KwEventMenuItem)
 public:
     KwEventMenuItem() = default;
-    KwEventMenuItem(KwRes* pcoItem, unsigned short unWParam, unsigned long ulLParam) : KwEvent(pcoItem, unWParam, ulLParam) {}
+    KwEventMenuItem(KwMenuItem* pcoItem, unsigned short unWParam, unsigned long ulLParam);
 
-    template <class M = KwMenuItem>
-    M& MenuItem() const { return static_cast<M&>(*GetBaseObject()); }
+    KwMenuItem& MenuItem() const;
 };
 
 // A timer's event: the time-out in milliseconds and the system time of the

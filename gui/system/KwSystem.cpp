@@ -85,6 +85,13 @@ int KwSystem::GetWindowText(KwHandle, char* pszText, int nSize) const
     return 0;
 }
 
+int KwSystem::GetMenuString(KwHandle, unsigned, char* pszText, int nSize, unsigned) const
+{
+    if (pszText && nSize > 0)
+        *pszText = 0;
+    return 0;
+}
+
 int KwSystem::GetScrollRange(KwHandle, short, short* pnMin, short* pnMax) const
 {
     if (pnMin)

@@ -11,7 +11,6 @@
 
 class KwApp;
 class KwFont;
-class KwMenuDispatch;
 class KwRes;
 class KwTimer;
 class KwWnd;
@@ -104,11 +103,6 @@ public:
     // The arrow cursor, loaded once.
     KwHandle GetArrowCursor();
 
-    // Menus: how menu messages reach the menu objects (not owned; null
-    // for none).
-    void SetMenuDispatch(KwMenuDispatch* pcoDispatch) { m_pcoMenuDispatch = pcoDispatch; }
-    KwMenuDispatch* GetMenuDispatch() const { return m_pcoMenuDispatch; }
-
     // Running timers and the common timer procedure.
     long GetTimerCount() const { return m_lTimerCount; }
     KwHandle StartTimer(unsigned long ulElapse);
@@ -168,6 +162,7 @@ public:
     virtual int ArrangeIconicWindows(KwHandle hWnd) { return 0; }
     virtual int DrawMenuBar(KwHandle hWnd) { return 0; }
     virtual KwHandle GetMenu(KwHandle hWnd) const { return 0; }
+    virtual int SetMenu(KwHandle hWnd, KwHandle hMenu) { return 0; }
     virtual KwHandle GetClassCursor(KwHandle hWnd) const { return 0; }
     // The system's default processing of the message for this window: its
     // original procedure when it has one (wrapped system controls).
@@ -203,6 +198,35 @@ public:
     virtual int SetScrollRange(KwHandle hWnd, short nBar, short nMin, short nMax, int nRedraw) { return 0; }
     virtual int EnableScrollBar(KwHandle hWnd, short nBar, unsigned short unArrows) { return 0; }
     virtual int ScrollWindow(KwHandle hWnd, short nDx, short nDy, const KwRect* pcoScroll, const KwRect* pcoClip) { return 0; }
+
+    // Menus. Flags and states are the system's (KwMenuFlag). An entry is
+    // addressed by its command id or, with KwMenuFlag::ByPosition, by its
+    // position. uId is an entry's command id, or for a popup entry the
+    // popup's handle; pvItem is what it shows: its text, its bitmap handle
+    // (KwMenuFlag::Bitmap) or, owner-drawn, the program's data.
+    virtual KwHandle CreateMenu(int nPopup) { return 0; }
+    virtual int DestroyMenu(KwHandle hMenu) { return 0; }
+    virtual int InsertMenu(KwHandle hMenu, unsigned unItem, unsigned unFlags, std::uintptr_t uId, const void* pvItem) { return 0; }
+    virtual int ModifyMenu(KwHandle hMenu, unsigned unItem, unsigned unFlags, std::uintptr_t uId, const void* pvItem) { return 0; }
+    // Takes the entry out; a popup it opened lives on.
+    virtual int RemoveMenu(KwHandle hMenu, unsigned unItem, unsigned unFlags) { return 0; }
+    // Each answers the entry's previous state, -1 when there is no entry.
+    virtual long CheckMenuItem(KwHandle hMenu, unsigned unItem, unsigned unFlags) { return -1; }
+    virtual long EnableMenuItem(KwHandle hMenu, unsigned unItem, unsigned unFlags) { return -1; }
+    virtual long GetMenuState(KwHandle hMenu, unsigned unItem, unsigned unFlags) const { return -1; }
+    // -1 for a handle that is no menu.
+    virtual int GetMenuItemCount(KwHandle hMenu) const { return -1; }
+    // 0xFFFFFFFF for a popup entry or no entry.
+    virtual unsigned GetMenuItemID(KwHandle hMenu, int nPos) const { return 0xFFFFFFFFu; }
+    virtual KwHandle GetSubMenu(KwHandle hMenu, int nPos) const { return 0; }
+    // Copies at most nSize - 1 characters and a terminator; answers the count.
+    virtual int GetMenuString(KwHandle hMenu, unsigned unItem, char* pszText, int nSize, unsigned unFlags) const;
+    virtual int SetMenuItemBitmaps(KwHandle hMenu, unsigned unItem, unsigned unFlags, KwHandle hUnchecked, KwHandle hChecked) { return 0; }
+    // A predefined bitmap of the system by its number (KwObmId).
+    virtual KwHandle LoadSystemBitmap(unsigned short unId) { return 0; }
+    // Shows the popup at the screen point for the window (KwTrackFlag);
+    // returns when it closes. 1 on success.
+    virtual int TrackPopupMenu(KwHandle hMenu, unsigned unFlags, const KwPoint& coScreen, KwHandle hWnd) { return 0; }
 
     // Screen, cursor, keyboard
     virtual int GetSystemMetrics(int nIndex) const { return 0; }
@@ -391,7 +415,6 @@ private:
     KwHandle m_hControlBrush { 0 };
     unsigned long m_ulControlColor { 0 };
     std::vector<KwTimer*> m_coWindowTimers;   // not owned
-    KwMenuDispatch* m_pcoMenuDispatch { nullptr };
 };
 
 // The process's adapter: set by the first adapter constructed and cleared

@@ -7,6 +7,7 @@
 #include "KwFont.h"
 #include "KwKeyTable.h"
 #include "KwLayout.h"
+#include "KwMenu.h"
 #include "KwMessages.h"
 #include "KwPen.h"
 #include "KwSystem.h"
@@ -114,6 +115,12 @@ KwWFrame::~KwWFrame()
     if (IsDynCppReferenceObject())
         return;
     ReEnableDisabled();
+    // The window goes next, its menu bar with it: taking the bar off first
+    // would resize the frame (and call its handlers) while it is destroyed.
+    if (KwMenu* pcoMenu = GetMenu()) {
+        pcoMenu->RemoveLink();
+        pcoMenu->Destroy();
+    }
     ReleaseSystemWindow();
     if (m_hDragIcon && pcoKwSys)
         pcoKwSys->DestroyIcon(m_hDragIcon);
@@ -323,6 +330,32 @@ int KwWFrame::HasMenu() const
 int KwWFrame::DrawMenuBar()
 {
     return GetHandle() && pcoKwSys ? pcoKwSys->DrawMenuBar(GetHandle()) : 0;
+}
+
+KwMenu* KwWFrame::GetMenu() const
+{
+    const KwHandle hMenu = GetHandle() && pcoKwSys ? pcoKwSys->GetMenu(GetHandle()) : 0;
+    return hMenu ? static_cast<KwMenu*>(pcoKwSys->Lookup("MENU", hMenu)) : nullptr;
+}
+
+KwMenu* KwWFrame::SetMenu(KwMenu* pcoMenu)
+{
+    KwMenu* pcoPrevious = GetMenu();
+    // A popup is no menu bar, and a menu is the bar of one frame at most.
+    if (!GetHandle() || !pcoKwSys || (pcoMenu && (pcoMenu->IsPopupMenu() || !pcoMenu->GetHandle())))
+        return pcoPrevious;
+    if (pcoMenu == pcoPrevious)
+        return pcoPrevious;
+    KwWFrame* pcoOther = pcoMenu ? pcoMenu->GetParentWindow() : nullptr;
+    if (pcoOther && pcoOther != this)
+        pcoOther->SetMenu(nullptr);
+    if (!pcoKwSys->SetMenu(GetHandle(), pcoMenu ? pcoMenu->GetHandle() : 0))
+        return pcoPrevious;
+    if (pcoPrevious)
+        pcoPrevious->RemoveLink();
+    if (pcoMenu)
+        pcoMenu->SetLink(this);
+    return pcoPrevious;
 }
 
 KwWFrame* KwWFrame::GetActive()
@@ -774,6 +807,9 @@ int KwWFrame::NotifyFullReadFinished(TResource* pcoParent, unsigned long ulIndex
 
 int KwWFrame::NotifyChildFullReadFinished(TResource* pcoChild, unsigned long ulIndex)
 {
+    // A menu read inside the frame made itself the frame's menu bar.
+    if (pcoChild && !pcoChild->IsDummyResource() && pcoChild->IsClassFamily("KwMenu"))
+        return GetMenu() == pcoChild;
     if (pcoChild && !pcoChild->IsDummyResource() && pcoChild->IsClassFamily("KwFont")) {
         delete m_pcoFont;
         m_pcoFont = static_cast<KwFont*>(pcoChild);
@@ -796,6 +832,13 @@ void KwWFrame::WriteData(TFile& coFile) const
     TResShort(VarFlags, static_cast<short>(m_unFrameFlags)).Write(coFile);
     TResString(VarIconId, m_coIconId).Write(coFile);
     TResString(VarDragIconId, m_coDragIconId).Write(coFile);
+}
+
+void KwWFrame::WriteChildren(TFile& coFile) const
+{
+    if (const KwMenu* pcoMenu = GetMenu())
+        pcoMenu->WriteResource(coFile);
+    KwWnd::WriteChildren(coFile);
 }
 
 int KwWFrame::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex)

@@ -78,6 +78,12 @@ public:
     int SetBottom(int nRedraw);
     int HasMenu() const;
     int DrawMenuBar();
+    // The menu bar registered under the frame's system menu (owned by the
+    // frame: deleted with its window and with the frame).
+    KwMenu* GetMenu() const;
+    // Only with a system window: makes the menu the frame's menu bar (null:
+    // none) and answers the previous one, which the caller owns from now on.
+    KwMenu* SetMenu(KwMenu* pcoMenu);
     static KwWFrame* GetActive();
     int SetActive(int nActivate);
     // Keeps the frame inside the screen: every edge outside is moved
@@ -158,6 +164,7 @@ public:
 protected:
     KwWFrame(const KwWFrame& coOther);
     void WriteData(TFile& coFile) const override;
+    void WriteChildren(TFile& coFile) const override;
 
     // The id of the picture the frame shows as icon: its own icon id, else
     // the application's default icon id; for dragging the drag icon id

@@ -8,7 +8,9 @@
 #include "KwFont.h"
 #include "KwFontTable.h"
 #include "KwLayout.h"
-#include "KwMenuDispatch.h"
+#include "KwMenu.h"
+#include "KwMenuFlags.h"
+#include "KwMenuItem.h"
 #include "KwMessages.h"
 #include "KwRegion.h"
 #include "KwSystem.h"
@@ -1263,10 +1265,14 @@ int KwWnd::MapDestroy(KwMessParam* pcoParam)
 int KwWnd::MapNcDestroy(KwMessParam* pcoParam)
 {
     if (pcoKwSys) {
+        // The window goes with its menu bar: the bar is not taken off it
+        // first, which would resize a window being destroyed.
         const KwHandle hMenu = pcoKwSys->GetMenu(GetHandle());
-        KwRes* pcoMenu = hMenu ? pcoKwSys->Lookup("MENU", hMenu) : nullptr;
-        if (pcoMenu)
+        KwMenu* pcoMenu = hMenu ? static_cast<KwMenu*>(pcoKwSys->Lookup("MENU", hMenu)) : nullptr;
+        if (pcoMenu) {
+            pcoMenu->RemoveLink();
             pcoMenu->Destroy();
+        }
         KwApp* pcoApp = pcoKwSys->GetApp();
         if (pcoApp && pcoApp->GetMainWindow() && static_cast<KwWnd*>(pcoApp->GetMainWindow()) == this)
             pcoApp->Exit(0);
@@ -1377,33 +1383,48 @@ int KwWnd::MapDeadChar(KwMessParam* pcoParam)
 
 int KwWnd::MapMeasureItem(KwMessParam* pcoParam)
 {
-    KwMenuDispatch* pcoMenus = pcoKwSys ? pcoKwSys->GetMenuDispatch() : nullptr;
     KwOwnerDraw coItem;
-    if (!pcoMenus || WinNT(pcoParam).GetWParam() != 0 || !pcoKwSys->ReadOwnerDraw(WinNT(pcoParam), coItem) || coItem.unType != 1)
+    if (!pcoKwSys || WinNT(pcoParam).GetWParam() != 0 || !pcoKwSys->ReadOwnerDraw(WinNT(pcoParam), coItem) || coItem.unType != 1)
         return 0;
-    KwRes* pcoItem = pcoKwSys->Lookup("MENUITEM", coItem.hItem);
+    KwMenuItem* pcoItem = KwMenu::FindItem(static_cast<unsigned short>(coItem.hItem));
     if (!pcoItem)
         return 0;
     KwSize coSize = coItem.coSize;
-    const int nResult = pcoMenus->MeasureItem(*this, *pcoItem, coSize);
+    int nResult = pcoItem->EvMeasure(coSize);
+    if (!nResult)
+        nResult = EvMeasureMenuItem(pcoItem, coSize);
     if (nResult)
         pcoKwSys->WriteMeasureSize(WinNT(pcoParam), coSize);
     return nResult;
 }
 
+// The item draws itself for the requested action (1 entirely, 2 the
+// selection, 4 the focus); when it does not, the window's handler does.
 int KwWnd::MapDrawItem(KwMessParam* pcoParam)
 {
-    KwMenuDispatch* pcoMenus = pcoKwSys ? pcoKwSys->GetMenuDispatch() : nullptr;
     KwOwnerDraw coItem;
-    if (!pcoMenus || !pcoKwSys->ReadOwnerDraw(WinNT(pcoParam), coItem) || coItem.unType != 1)
+    if (!pcoKwSys || !pcoKwSys->ReadOwnerDraw(WinNT(pcoParam), coItem) || coItem.unType != 1 || !coItem.hDC)
         return 0;
-    KwRes* pcoItem = pcoKwSys->Lookup("MENUITEM", coItem.hItem);
-    if (!pcoItem || !coItem.hDC)
+    KwMenuItem* pcoItem = KwMenu::FindItem(static_cast<unsigned short>(coItem.hItem));
+    if (!pcoItem)
         return 0;
     KwDC coDC(this, coItem.hDC);
     const int nSaved = pcoKwSys->SaveDC(coItem.hDC);
-    const int nResult = pcoMenus->DrawItem(*this, *pcoItem, coDC, coItem.coRect,
-                                           KwCodes::MenuItemStateFromSystem(coItem.unState), static_cast<int>(coItem.unAction));
+    const unsigned short unState = KwCodes::MenuItemStateFromSystem(coItem.unState);
+    int nResult = 0;
+    switch (coItem.unAction) {
+    case 1:
+        nResult = pcoItem->EvRedraw(coDC, coItem.coRect, unState) || EvDrawMenuItem(pcoItem, coDC, coItem.coRect, unState);
+        break;
+    case 2:
+        nResult = pcoItem->EvDrawSelection(coDC, coItem.coRect, unState) || EvDrawMenuItemSelection(pcoItem, coDC, coItem.coRect, unState);
+        break;
+    case 4:
+        nResult = pcoItem->EvDrawFocus(coDC, coItem.coRect, unState) || EvDrawMenuItemFocus(pcoItem, coDC, coItem.coRect, unState);
+        break;
+    default:
+        break;
+    }
     coDC.SelectOutAll();
     pcoKwSys->RestoreDC(coItem.hDC, nSaved);
     return nResult;
@@ -1434,10 +1455,9 @@ int KwWnd::MapCommand(KwMessParam* pcoParam)
     const KwMessParamWinNT& coParam = WinNT(pcoParam);
     if (coParam.GetLParam() == 0) {
         // Menu and accelerator commands reach the menu item registered under
-        // the command id; menus decide for themselves (KwMenuItem).
-        KwMenuDispatch* pcoMenus = pcoKwSys ? pcoKwSys->GetMenuDispatch() : nullptr;
-        KwRes* pcoItem = pcoMenus ? pcoKwSys->Lookup("MENUITEM", coParam.LowWParam()) : nullptr;
-        return pcoItem ? pcoMenus->Command(*this, *pcoItem) : 0;
+        // the command id.
+        KwMenuItem* pcoItem = KwMenu::FindItem(coParam.LowWParam());
+        return pcoItem && !pcoItem->IsPopup() ? pcoItem->EvClicked() : 0;
     }
     KwWnd* pcoControl = SearchWindow(static_cast<KwHandle>(coParam.GetLParam()));
     return pcoControl == this ? EvCommand() : 0;
@@ -1497,37 +1517,45 @@ int KwWnd::MapPaletteChanged(KwMessParam* pcoParam)
 
 int KwWnd::MapInitMenu(KwMessParam* pcoParam)
 {
-    KwMenuDispatch* pcoMenus = pcoKwSys ? pcoKwSys->GetMenuDispatch() : nullptr;
-    KwRes* pcoMenu = pcoMenus ? pcoKwSys->Lookup("MENU", static_cast<KwHandle>(WinNT(pcoParam).GetWParam())) : nullptr;
-    return pcoMenu ? pcoMenus->Init(*this, *pcoMenu, -1) : 0;
+    KwMenu* pcoMenu = pcoKwSys ? static_cast<KwMenu*>(pcoKwSys->Lookup("MENU", static_cast<KwHandle>(WinNT(pcoParam).GetWParam()))) : nullptr;
+    return pcoMenu ? pcoMenu->EvInit(-1) : 0;
 }
 
 int KwWnd::MapInitMenuPopup(KwMessParam* pcoParam)
 {
     const KwMessParamWinNT& coParam = WinNT(pcoParam);
-    KwMenuDispatch* pcoMenus = pcoKwSys ? pcoKwSys->GetMenuDispatch() : nullptr;
-    if (!pcoMenus || coParam.HighLParam() != 0)
+    if (!pcoKwSys || coParam.HighLParam() != 0)
         return 0;
-    KwRes* pcoMenu = pcoKwSys->Lookup("MENU", static_cast<KwHandle>(coParam.GetWParam()));
-    return pcoMenu ? pcoMenus->Init(*this, *pcoMenu, static_cast<short>(coParam.LowLParam())) : 0;
+    KwMenu* pcoMenu = static_cast<KwMenu*>(pcoKwSys->Lookup("MENU", static_cast<KwHandle>(coParam.GetWParam())));
+    return pcoMenu ? pcoMenu->EvInit(static_cast<short>(coParam.LowLParam())) : 0;
 }
 
 int KwWnd::MapMenuChar(KwMessParam* pcoParam)
 {
     const KwMessParamWinNT& coParam = WinNT(pcoParam);
-    KwMenuDispatch* pcoMenus = pcoKwSys ? pcoKwSys->GetMenuDispatch() : nullptr;
-    KwRes* pcoMenu = pcoMenus ? pcoKwSys->Lookup("MENU", static_cast<KwHandle>(coParam.GetLParam())) : nullptr;
-    return pcoMenu ? pcoMenus->MenuChar(*this, *pcoMenu, static_cast<char>(coParam.GetWParam() & 0xFF)) : 0;
+    KwMenu* pcoMenu = pcoKwSys ? static_cast<KwMenu*>(pcoKwSys->Lookup("MENU", static_cast<KwHandle>(coParam.GetLParam()))) : nullptr;
+    return pcoMenu ? EvMenuChar(static_cast<char>(coParam.GetWParam() & 0xFF), pcoMenu) : 0;
 }
 
+// The highlighted entry: an item by its command id or, for a popup entry
+// (its position in the menu), the item that opens the popup.
 int KwWnd::MapMenuSelect(KwMessParam* pcoParam)
 {
     const KwMessParamWinNT& coParam = WinNT(pcoParam);
     const unsigned short unFlags = coParam.HighWParam();
-    if (unFlags == 0xFFFF || coParam.GetLParam() == 0)
+    const KwHandle hMenu = static_cast<KwHandle>(coParam.GetLParam());
+    if (unFlags == 0xFFFF || !hMenu)
         return IsFrameWindow() ? static_cast<KwWFrame*>(this)->EvMenuClosed() : 0;
-    KwMenuDispatch* pcoMenus = pcoKwSys ? pcoKwSys->GetMenuDispatch() : nullptr;
-    return pcoMenus ? pcoMenus->Select(*this, coParam.LowWParam(), unFlags, static_cast<KwHandle>(coParam.GetLParam())) : 0;
+    if (!pcoKwSys)
+        return 0;
+    KwMenuItem* pcoItem = nullptr;
+    if (unFlags & KwMenuFlag::Popup) {
+        KwPopupMenu* pcoPopup = KwMenu::FindPopup(pcoKwSys->GetSubMenu(hMenu, coParam.LowWParam()));
+        pcoItem = pcoPopup ? pcoPopup->GetParentItem() : nullptr;
+    } else {
+        pcoItem = KwMenu::FindItem(coParam.LowWParam());
+    }
+    return pcoItem ? pcoItem->EvSelect((unFlags & KwMenuFlag::SysMenu) ? 1 : 0) : 0;
 }
 
 int KwWnd::MapHScroll(KwMessParam* pcoParam)

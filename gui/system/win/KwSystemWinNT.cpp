@@ -5,6 +5,7 @@
 #include "KwApp.h"
 #include "KwCodes.h"
 #include "KwFont.h"
+#include "KwMenuFlags.h"
 #include "KwMessages.h"
 #include "KwWSystem.h"
 #include "KwWnd.h"
@@ -30,6 +31,13 @@ static_assert(KwStyle::Child == WS_CHILD && KwStyle::Visible == WS_VISIBLE && Kw
 static_assert(KwSysCmd::Size == SC_SIZE && KwSysCmd::Move == SC_MOVE && KwSysCmd::Minimize == SC_MINIMIZE
               && KwSysCmd::Maximize == SC_MAXIMIZE && KwSysCmd::HitClient == HTCLIENT, "system commands");
 static_assert(sizeof(PAINTSTRUCT) <= sizeof(KwPaintStruct::abSystem), "paint record");
+static_assert(KwMenuFlag::String == MF_STRING && KwMenuFlag::Grayed == MF_GRAYED && KwMenuFlag::Disabled == MF_DISABLED
+              && KwMenuFlag::Bitmap == MF_BITMAP && KwMenuFlag::Checked == MF_CHECKED && KwMenuFlag::Popup == MF_POPUP
+              && KwMenuFlag::OwnerDraw == MF_OWNERDRAW && KwMenuFlag::ByPosition == MF_BYPOSITION
+              && KwMenuFlag::Separator == MF_SEPARATOR && KwMenuFlag::SysMenu == MF_SYSMENU
+              && KwMenuFlag::MouseSelect == MF_MOUSESELECT && KwTrackFlag::CenterAlign == TPM_CENTERALIGN
+              && KwTrackFlag::RightAlign == TPM_RIGHTALIGN && KwTrackFlag::RightButton == TPM_RIGHTBUTTON,
+              "menu flags");
 
 namespace {
 
@@ -40,6 +48,7 @@ const int s_nProcessWord = static_cast<int>(sizeof(LONG_PTR));
 const int s_nExtraBytes = 2 * static_cast<int>(sizeof(LONG_PTR));
 
 HWND Wnd(KwHandle h) { return reinterpret_cast<HWND>(h); }
+HMENU Menu(KwHandle h) { return reinterpret_cast<HMENU>(h); }
 HDC Dc(KwHandle h) { return reinterpret_cast<HDC>(h); }
 HGDIOBJ Obj(KwHandle h) { return reinterpret_cast<HGDIOBJ>(h); }
 HRGN Rgn(KwHandle h) { return reinterpret_cast<HRGN>(h); }
@@ -382,6 +391,7 @@ int KwSystemWinNT::IsIconic(KwHandle hWnd) const { return ::IsIconic(Wnd(hWnd)) 
 int KwSystemWinNT::ArrangeIconicWindows(KwHandle hWnd) { return static_cast<int>(::ArrangeIconicWindows(Wnd(hWnd))); }
 int KwSystemWinNT::DrawMenuBar(KwHandle hWnd) { return ::DrawMenuBar(Wnd(hWnd)) ? 1 : 0; }
 KwHandle KwSystemWinNT::GetMenu(KwHandle hWnd) const { return hWnd ? Handle(::GetMenu(Wnd(hWnd))) : 0; }
+int KwSystemWinNT::SetMenu(KwHandle hWnd, KwHandle hMenu) { return ::SetMenu(Wnd(hWnd), Menu(hMenu)) ? 1 : 0; }
 KwHandle KwSystemWinNT::GetClassCursor(KwHandle hWnd) const { return static_cast<KwHandle>(::GetClassLongPtrA(Wnd(hWnd), GCLP_HCURSOR)); }
 
 std::intptr_t KwSystemWinNT::SysEventDefault(const KwWnd& coWnd, const KwMessParamWinNT& coParam)
@@ -491,6 +501,50 @@ void KwSystemWinNT::WriteMeasureSize(const KwMessParamWinNT& coParam, const KwSi
     MEASUREITEMSTRUCT* pcoMeasure = reinterpret_cast<MEASUREITEMSTRUCT*>(coParam.GetLParam());
     pcoMeasure->itemWidth = static_cast<UINT>(coSize.Width() < 0 ? 0 : coSize.Width());
     pcoMeasure->itemHeight = static_cast<UINT>(coSize.Height() < 0 ? 0 : coSize.Height());
+}
+
+// Menus
+
+KwHandle KwSystemWinNT::CreateMenu(int nPopup) { return Handle(nPopup ? ::CreatePopupMenu() : ::CreateMenu()); }
+int KwSystemWinNT::DestroyMenu(KwHandle hMenu) { return ::DestroyMenu(Menu(hMenu)) ? 1 : 0; }
+
+int KwSystemWinNT::InsertMenu(KwHandle hMenu, unsigned unItem, unsigned unFlags, std::uintptr_t uId, const void* pvItem)
+{
+    return ::InsertMenuA(Menu(hMenu), unItem, unFlags, static_cast<UINT_PTR>(uId), static_cast<LPCSTR>(pvItem)) ? 1 : 0;
+}
+
+int KwSystemWinNT::ModifyMenu(KwHandle hMenu, unsigned unItem, unsigned unFlags, std::uintptr_t uId, const void* pvItem)
+{
+    return ::ModifyMenuA(Menu(hMenu), unItem, unFlags, static_cast<UINT_PTR>(uId), static_cast<LPCSTR>(pvItem)) ? 1 : 0;
+}
+
+int KwSystemWinNT::RemoveMenu(KwHandle hMenu, unsigned unItem, unsigned unFlags) { return ::RemoveMenu(Menu(hMenu), unItem, unFlags) ? 1 : 0; }
+long KwSystemWinNT::CheckMenuItem(KwHandle hMenu, unsigned unItem, unsigned unFlags) { return static_cast<LONG>(::CheckMenuItem(Menu(hMenu), unItem, unFlags)); }
+long KwSystemWinNT::EnableMenuItem(KwHandle hMenu, unsigned unItem, unsigned unFlags) { return ::EnableMenuItem(Menu(hMenu), unItem, unFlags); }
+long KwSystemWinNT::GetMenuState(KwHandle hMenu, unsigned unItem, unsigned unFlags) const { return static_cast<LONG>(::GetMenuState(Menu(hMenu), unItem, unFlags)); }
+int KwSystemWinNT::GetMenuItemCount(KwHandle hMenu) const { return ::GetMenuItemCount(Menu(hMenu)); }
+unsigned KwSystemWinNT::GetMenuItemID(KwHandle hMenu, int nPos) const { return ::GetMenuItemID(Menu(hMenu), nPos); }
+KwHandle KwSystemWinNT::GetSubMenu(KwHandle hMenu, int nPos) const { return Handle(::GetSubMenu(Menu(hMenu), nPos)); }
+
+int KwSystemWinNT::GetMenuString(KwHandle hMenu, unsigned unItem, char* pszText, int nSize, unsigned unFlags) const
+{
+    if (!pszText || nSize <= 0)
+        return 0;
+    *pszText = 0;
+    const int nCopied = ::GetMenuStringA(Menu(hMenu), unItem, pszText, nSize, unFlags);
+    return nCopied > 0 ? nCopied : 0;
+}
+
+int KwSystemWinNT::SetMenuItemBitmaps(KwHandle hMenu, unsigned unItem, unsigned unFlags, KwHandle hUnchecked, KwHandle hChecked)
+{
+    return ::SetMenuItemBitmaps(Menu(hMenu), unItem, unFlags, reinterpret_cast<HBITMAP>(hUnchecked), reinterpret_cast<HBITMAP>(hChecked)) ? 1 : 0;
+}
+
+KwHandle KwSystemWinNT::LoadSystemBitmap(unsigned short unId) { return Handle(::LoadBitmapA(nullptr, MAKEINTRESOURCEA(unId))); }
+
+int KwSystemWinNT::TrackPopupMenu(KwHandle hMenu, unsigned unFlags, const KwPoint& coScreen, KwHandle hWnd)
+{
+    return ::TrackPopupMenu(Menu(hMenu), unFlags, coScreen.X(), coScreen.Y(), 0, Wnd(hWnd), nullptr) ? 1 : 0;
 }
 
 // Scroll bars

@@ -72,6 +72,7 @@ public:
     int ArrangeIconicWindows(KwHandle hWnd) override;
     int DrawMenuBar(KwHandle hWnd) override;
     KwHandle GetMenu(KwHandle hWnd) const override;
+    int SetMenu(KwHandle hWnd, KwHandle hMenu) override;
     KwHandle GetClassCursor(KwHandle hWnd) const override;
     std::intptr_t SysEventDefault(const KwWnd& coWnd, const KwMessParamWinNT& coParam) override;
     int SubclassControl(KwWnd& coWnd) override;
@@ -82,6 +83,23 @@ public:
     void WriteMinMaxInfo(const KwMessParamWinNT& coParam, const KwPoint& coMaxPos, const KwSize& coMaxSize, const KwSize& coMinTrack, const KwSize& coMaxTrack) override;
     int ReadOwnerDraw(const KwMessParamWinNT& coParam, KwOwnerDraw& coItem) const override;
     void WriteMeasureSize(const KwMessParamWinNT& coParam, const KwSize& coSize) override;
+
+    // Menus
+    KwHandle CreateMenu(int nPopup) override;
+    int DestroyMenu(KwHandle hMenu) override;
+    int InsertMenu(KwHandle hMenu, unsigned unItem, unsigned unFlags, std::uintptr_t uId, const void* pvItem) override;
+    int ModifyMenu(KwHandle hMenu, unsigned unItem, unsigned unFlags, std::uintptr_t uId, const void* pvItem) override;
+    int RemoveMenu(KwHandle hMenu, unsigned unItem, unsigned unFlags) override;
+    long CheckMenuItem(KwHandle hMenu, unsigned unItem, unsigned unFlags) override;
+    long EnableMenuItem(KwHandle hMenu, unsigned unItem, unsigned unFlags) override;
+    long GetMenuState(KwHandle hMenu, unsigned unItem, unsigned unFlags) const override;
+    int GetMenuItemCount(KwHandle hMenu) const override;
+    unsigned GetMenuItemID(KwHandle hMenu, int nPos) const override;
+    KwHandle GetSubMenu(KwHandle hMenu, int nPos) const override;
+    int GetMenuString(KwHandle hMenu, unsigned unItem, char* pszText, int nSize, unsigned unFlags) const override;
+    int SetMenuItemBitmaps(KwHandle hMenu, unsigned unItem, unsigned unFlags, KwHandle hUnchecked, KwHandle hChecked) override;
+    KwHandle LoadSystemBitmap(unsigned short unId) override;
+    int TrackPopupMenu(KwHandle hMenu, unsigned unFlags, const KwPoint& coScreen, KwHandle hWnd) override;
 
     // Scroll bars
     int ShowScrollBar(KwHandle hWnd, short nBar, int nShow) override;

@@ -35,3 +35,6 @@
 #undef WriteProfileString
 #undef GetWindowsDirectory
 #undef GetSystemDirectory
+#undef InsertMenu
+#undef ModifyMenu
+#undef GetMenuString
