@@ -1,0 +1,266 @@
+#include "KwListText.h"
+
+#include "KwDC.h"
+#include "KwPen.h"
+#include "TFile.h"
+#include "TResVar.h"
+#include "TString.h"
+
+#include <cctype>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+TMvcEventTable KwListText::m_stcoEvTab { "KwListText", &KwListText::TMvcEventsRegister };
+KW_IMPLEMENT_DYNAMIC_CLASS(KwListText, KwCtrlList, "kctl")
+
+namespace {
+
+// How a line's text is drawn: left and vertically centred, clipped to the
+// line, words wrapped (what does not fit is cut off), no hot-key marks.
+enum : unsigned short { LineAlign = 0x21, LineFormat = 0x03, TabWidth = 8 };
+
+int IsColorIndex(short nColor)
+{
+    return nColor >= 0 && nColor <= 255;
+}
+
+} // namespace
+
+void KwListText::TMvcEventsRegister()
+{
+    m_stcoEvTab.RegisterEventType("KW_LINK_LISTGETTEXT", "KwEventListBox", nullptr, nullptr);
+}
+
+void KwListText::InitMembers(TOnlyInternalUse)
+{
+    InsertDynFunc<KwListText>("KwListText::SetListBoxText", &KwListText::DynSetListBoxText);
+    InsertDynFunc<KwListText>("KwListText::SetListBoxTextColor", &KwListText::DynSetListBoxTextColor);
+}
+
+KwListText::KwListText(const KwListText& coOther)
+    : KwCtrlList(coOther), m_nTextDistance(coOther.m_nTextDistance), m_nTextCenter(coOther.m_nTextCenter)
+{
+}
+
+KwListText::~KwListText()
+{
+    std::free(m_pszHeapText);
+}
+
+// The text buffer
+
+void KwListText::ClearText()
+{
+    std::free(m_pszHeapText);
+    m_pszHeapText = nullptr;
+    m_achText[0] = 0;
+}
+
+void KwListText::SetListBoxText(const char* pszText, short nColor, short nBackColor)
+{
+    ClearText();
+    const size_t uLength = pszText ? std::strlen(pszText) : 0;
+    if (uLength < static_cast<size_t>(InlineSize))
+        std::memcpy(m_achText, pszText ? pszText : "", uLength + 1);
+    else
+        m_pszHeapText = Strdup(pszText);
+    SetListBoxTextColor(nColor);
+    SetListBoxTextBkColor(nBackColor);
+}
+
+int KwListText::SetListBoxTextFt(const char* pszFormat, ...)
+{
+    if (!pszFormat)
+        return 0;
+    char szBuffer[FormatBufferSize];
+    va_list pArgs;
+    va_start(pArgs, pszFormat);
+    const int nWritten = std::vsnprintf(szBuffer, sizeof szBuffer, pszFormat, pArgs);
+    va_end(pArgs);
+    if (nWritten < 0)
+        return 0;
+    SetListBoxText(szBuffer, -1, -1);
+    return 1;
+}
+
+void KwListText::SetTextDistance(short nDistance, int nRedraw)
+{
+    m_nTextDistance = nDistance;
+    if (nRedraw)
+        Invalidate(0);
+}
+
+void KwListText::SetTextCenter(short nAlign, int nRedraw)
+{
+    m_nTextCenter = nAlign;
+    if (nRedraw)
+        Invalidate(0);
+}
+
+int KwListText::AskText(unsigned long ulPos, short nLine)
+{
+    m_nTextColor = -1;
+    m_nBackColor = -1;
+    ClearText();
+    return FireEvent<KwEventListBox>("KW_LINK_LISTGETTEXT", [&] {
+        return KwEventListBox(this, ulPos, static_cast<unsigned short>(nLine));
+    });
+}
+
+TString KwListText::FetchText(unsigned long ulPos, short nLine)
+{
+    TString coText;
+    if (AskText(ulPos, nLine))
+        coText = GetListBoxText();
+    ClearText();
+    return coText;
+}
+
+// Drawing
+
+int KwListText::DrawLine(KwDC& coDC, const KwRect& coRect, short nLine, unsigned long ulPos)
+{
+    if (!AskText(ulPos, nLine))
+        return KwCtrlList::DrawLine(coDC, coRect, nLine, ulPos);
+    DrawText(coDC, coRect);
+    ClearText();
+    m_nTextColor = -1;
+    m_nBackColor = -1;
+    return 1;
+}
+
+int KwListText::DrawText(KwDC& coDC, const KwRect& coRect)
+{
+    const char* pszText = GetListBoxText();
+    if (!*pszText)
+        return 0;
+    const short nTextWidth = coDC.GetTextExtent(pszText, -1).Width();
+    const short nWidth = coRect.Width();
+    short nX = static_cast<short>(nWidth - m_nTextDistance - nTextWidth);
+    if (m_nTextCenter == AlignLeft)
+        nX = m_nTextDistance;
+    else if (m_nTextCenter == AlignCentre)
+        nX = static_cast<short>((nWidth - nTextWidth) / 2);
+    const unsigned long ulOldText = coDC.GetTextColor();
+    const unsigned long ulOldBack = coDC.GetBkColor();
+    if (IsColorIndex(m_nTextColor))
+        coDC.SetTextColor(KwSysColor(m_nTextColor).GetRealColor());
+    if (IsColorIndex(m_nBackColor)) {
+        const KwSysColor coBack(m_nBackColor);
+        KwBrush coBrush(coBack, 1, 0);
+        coDC.FillRect(coRect, coBrush);
+        coDC.SetBkColor(coBack.GetRealColor());
+    }
+    // The offset moves the whole rectangle: it is narrowed by as much, so
+    // that the text is still cut off at the line's right edge.
+    KwRect coText(coRect.Left(), coRect.Top(), static_cast<short>(coRect.Right() - nX), coRect.Bottom());
+    const KwPoint coOffset(nX, 0);
+    coDC.TextOutRect(coText, pszText, -1, LineAlign, LineFormat, &coOffset, TabWidth, 0);
+    coDC.SetTextColor(ulOldText);
+    coDC.SetBkColor(ulOldBack);
+    return 1;
+}
+
+// Type-ahead. The search visits every position exactly once, from the one
+// after the start in order and round from 0, so that it ends even when the
+// start is the last position.
+
+int KwListText::Matches(const char* pszSought) const
+{
+    const char* pszLine = GetListBoxText();
+    if (!pszSought[1])
+        return *pszLine && std::tolower(static_cast<unsigned char>(*pszLine)) == std::tolower(static_cast<unsigned char>(*pszSought));
+    return StringInString(pszLine, pszSought) != nullptr;
+}
+
+int KwListText::GoTo(char chKey)
+{
+    const char szKey[2] = { chKey, 0 };
+    return GoTo(szKey);
+}
+
+int KwListText::GoTo(const char* pszText)
+{
+    const unsigned long ulRange = GetRange();
+    if (!pszText || !*pszText || !ulRange)
+        return 0;
+    const long lSelected = GetCurrentSel();
+    const unsigned long long ullStart = (lSelected >= 0 && IsPosVisible(static_cast<unsigned long>(lSelected)))
+        ? static_cast<unsigned long long>(lSelected) + 1 : static_cast<unsigned long long>(GetCurrentPos()) + 1;
+    const unsigned long ulFirst = static_cast<unsigned long>(ullStart % ulRange);
+    const unsigned long ulOldCurrent = GetCurrentPos();
+    for (unsigned long ulStep = 0; ulStep < ulRange; ++ulStep) {
+        const unsigned long ulPos = static_cast<unsigned long>((static_cast<unsigned long long>(ulFirst) + ulStep) % ulRange);
+        // A list without selection shows its match at the top: one already
+        // visible would not move it, so it is passed over.
+        if (!IsSelectable() && IsPosVisible(ulPos))
+            continue;
+        const int nMatch = AskText(ulPos, LineFromDataPos(ulPos)) && Matches(pszText);
+        ClearText();
+        if (!nMatch)
+            continue;
+        if (!IsSelectable()) {
+            ScrollAbsolute(ulPos, 1);
+            return 1;
+        }
+        SelectLine(ulPos);
+        if (!IsPosVisible(ulPos)) {
+            if (ulPos < ulOldCurrent)
+                ScrollCurrentToTop(1);
+            else
+                ScrollCurrentToBottom(1);
+        }
+        return 1;
+    }
+    return 0;
+}
+
+int KwListText::EvKeyAscii(unsigned short unChar)
+{
+    if (unChar < 0x20 || unChar > 0xFF)
+        return KwCtrlList::EvKeyAscii(unChar);
+    GoTo(static_cast<char>(unChar));
+    return 1;
+}
+
+// Resources
+
+void KwListText::WriteData(TFile& coFile) const
+{
+    KwCtrlList::WriteData(coFile);
+    TResShort(VarTextDistance, m_nTextDistance).Write(coFile);
+    TResShort(VarTextCenter, m_nTextCenter).Write(coFile);
+}
+
+int KwListText::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex)
+{
+    switch (coVar.MyId()) {
+    case VarTextDistance:
+        m_nTextDistance = static_cast<short>(coVar);
+        return 1;
+    case VarTextCenter:
+        m_nTextCenter = static_cast<short>(coVar);
+        return 1;
+    default:
+        return KwCtrlList::NotifyVariableRead(coVar, pcoParent, ulIndex);
+    }
+}
+
+// Functions called by name: the text, then colours as int.
+
+TDynRet KwListText::DynSetListBoxText(char* pchArgs)
+{
+    TDynArgs coArgs(pchArgs);
+    const char* pszText = coArgs.Next<const char*>();
+    const int nColor = coArgs.Next<int>();
+    SetListBoxText(pszText, static_cast<short>(nColor), static_cast<short>(coArgs.Next<int>()));
+    return 1;
+}
+
+TDynRet KwListText::DynSetListBoxTextColor(char* pchArgs)
+{
+    SetListBoxTextColor(static_cast<short>(TDynArgs(pchArgs).Next<int>()));
+    return 1;
+}
