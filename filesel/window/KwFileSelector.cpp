@@ -355,6 +355,9 @@ int KwFileSelector::ShowPath(const TPath& coPath)
     m_pcoTree->OpenNode(m_pcoTree->GetRootNode(), 0);
     if (!pcoNode)
         return 0;
+    // The directory shown opens too, so that its subdirectories are there
+    // to be dragged or dropped onto.
+    m_pcoTree->OpenNode(pcoNode, 1);
     return FocusDirectory(pcoNode);
 }
 
@@ -433,6 +436,21 @@ int KwFileSelector::LnkListText(TMvcParam& coParam)
     m_pcoListBox->SetListBoxText(m_coSelection.Name(lPos).c_str(), nMarked ? ColSelText : ColText,
                                  nMarked ? ColSelBack : ColWindow);
     return 1;
+}
+
+long KwFileSelector::GetListCount() const
+{
+    return m_coSelection.Count();
+}
+
+std::string KwFileSelector::GetListName(long lPosition) const
+{
+    return m_coSelection.Name(lPosition);
+}
+
+int KwFileSelector::IsListSelected(long lPosition) const
+{
+    return m_coSelection.IsSelected(lPosition);
 }
 
 long KwFileSelector::ListPosition(TMvcParam& coParam) const

@@ -3,6 +3,7 @@
 #include "FlslApi.h"
 #include "KwDragObject.h"
 #include "KwFileSelListSelection.h"
+#include "KwRubberShapes.h"
 #include "KwWChild.h"
 #include "TFileSelection.h"
 #include "TPath.h"
@@ -14,7 +15,7 @@ class KwBitmap;
 class KwCntTree;
 class KwEventFileSelector;
 class KwListText;
-class KwRubberLine;
+
 class TTreeNode;
 
 // One drive's directory tree beside the files of the directory that has
@@ -62,7 +63,10 @@ public:
     KwWChild* GetTreeWindow() const { return m_pcoTreePar; }
     KwListText* GetList() const { return m_pcoListBox; }
     KwWChild* GetSplitBar() const { return m_pcoSize; }
-    const KwFileSelListSelection& GetSelection() const { return m_coSelection; }
+    // The list: its entries' names and which are selected.
+    long GetListCount() const;
+    std::string GetListName(long lPosition) const;
+    int IsListSelected(long lPosition) const;
     // The list's entries: name, size, times, in list order.
     const TFileSelection& GetDirectoryFiles() const { return m_coDirFiles; }
 
