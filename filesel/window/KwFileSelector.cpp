@@ -3,7 +3,10 @@
 #include "KwApp.h"
 #include "KwBitmap.h"
 #include "KwCntTree.h"
+#include "KwCntText.h"
 #include "KwColor.h"
+#include "KwComboBox.h"
+#include "KwComboList.h"
 #include "KwDC.h"
 #include "KwEventCntTree.h"
 #include "KwEventDrop.h"
@@ -148,6 +151,22 @@ KwWChild* KwFileSelector::NewFrame(const char* pszName, KwWnd* pcoParent)
 
 void KwFileSelector::MakeChildren()
 {
+    m_pcoComboFrame = NewFrame("CW_DRIVES", this);
+    m_pcoCombo = new KwComboBox("CB_DRIVES", KwPoint(0, 0), KwSize(10, 10), ColFace, ColWindow, ColText);
+    Style(*m_pcoCombo, 0);
+    m_pcoCombo->SetTabStop(1);
+    m_pcoCombo->SetReadOnly(1);
+    if (!m_pcoCombo->SysCreate(m_pcoComboFrame))
+        Fail("m_pcoCombo != NULL");
+    if (KwWnd* pcoButton = m_pcoCombo->GetChild("__COMBOSELECT__")) {
+        pcoButton->SetColBack(ColFace, 0);
+        pcoButton->SetColFore(24, 0);
+        pcoButton->SetColShadowLight(ColLight, 0);
+        pcoButton->SetColShadowDark(ColDark, 0);
+    }
+    m_pcoStatic = NewFrame("CW_DESCRIPTION", this);
+    m_pcoDescription = new KwCntText("", 17, m_pcoStatic);
+
     m_pcoTreeFrame = NewFrame("CW_TREEPAR", this);
     m_pcoTreePar = new KwWChild("CW_TREE", KwPoint(0, 0), KwSize(10, 10), ColFace, ColWindow, ColText);
     Style(*m_pcoTreePar, 0);
@@ -177,6 +196,8 @@ void KwFileSelector::MakeChildren()
 
 void KwFileSelector::SetLinks()
 {
+    m_pcoCombo->MVC().SetLink("KW_LINK_COMBOINIT", this, &KwFileSelector::LnkComboInit);
+    m_pcoCombo->MVC().SetLink("KW_LINK_COMBOLISTCOMMAND", this, &KwFileSelector::LnkComboCommand);
     m_pcoTree->MVC().SetLink(KwCntTree::LinkGetText, this, &KwFileSelector::LnkNodeText);
     m_pcoTree->MVC().SetLink(KwCntTree::LinkOpen, this, &KwFileSelector::LnkNodeOpen);
     m_pcoTree->MVC().SetLink(KwCntTree::LinkActivate, this, &KwFileSelector::LnkNodeActivate);
@@ -223,10 +244,20 @@ int KwFileSelector::EvSize(unsigned short unCode, const KwSize& coSize)
         return KwWChild::EvSize(unCode, coSize);
     const KwRect coArea = CalcContentRect();
     const short nW = coArea.Width();
-    const short nH = coArea.Height();
+    const short nComboW = std::min<short>(nW, 40);
+    const short nComboH = std::min<short>(coArea.Height(), 21);
+    const short nH = static_cast<short>(coArea.Height() - nComboH);
     const short nTreeW = std::min(nW, m_nSplitPos);
     const short nX = coArea.Left();
-    const short nY = coArea.Top();
+    const short nY = static_cast<short>(coArea.Top() + nComboH);
+    m_pcoComboFrame->SetPosAndSize(coArea.TopLeft(), KwSize(nComboW, nComboH), 0);
+    m_pcoStatic->SetPosAndSize(KwPoint(static_cast<short>(nX + nComboW), coArea.Top()),
+                               KwSize(std::max<short>(static_cast<short>(nW - nComboW), 0), nComboH), 0);
+    const KwRect coCombo = m_pcoComboFrame->CalcContentRect();
+    m_pcoCombo->SetPosAndSize(coCombo.TopLeft(), coCombo.Size(), 0);
+    for (KwWnd* pcoPane : { static_cast<KwWnd*>(m_pcoComboFrame), static_cast<KwWnd*>(m_pcoStatic),
+                            static_cast<KwWnd*>(m_pcoCombo) })
+        pcoPane->Invalidate(1);
     // Every pane is moved before any is painted: Wine copies the pixels of
     // a moved window from where it was, also where a sibling just moved in.
     m_pcoTreeFrame->SetPosAndSize(KwPoint(nX, nY), KwSize(nTreeW, nH), 0);
@@ -318,6 +349,65 @@ void KwFileSelector::RefreshNode(TTreeNode* pcoNode)
         ReadChildren(pcoNode->GetSubNode(i));
 }
 
+long KwFileSelector::FillDrives()
+{
+    TArray coDrives;
+    CurrentOS().ScanDrives(coDrives);
+    m_pcoCombo->RemoveAll();
+    for (long i = 0; i < coDrives.Count(); ++i) {
+        const std::string strRoot = static_cast<const char*>(coDrives[i]);
+        m_pcoCombo->Add(strRoot.substr(0, 2).c_str());
+    }
+    return m_pcoCombo->LineCount();
+}
+
+int KwFileSelector::SelectDrive(long lPosition)
+{
+    if (lPosition < 0 || lPosition >= m_pcoCombo->LineCount())
+        return 0;
+    const TString coLine = m_pcoCombo->GetLine(lPosition);
+    if (coLine.IsEmpty())
+        return 0;
+    m_pcoCombo->SetText(coLine);
+    TString coVolume, coFileSystem;
+    unsigned short unType = 0;
+    const std::string strRoot = std::string(static_cast<const char*>(coLine)) + "\\";
+    CurrentOS().GetDriveInfo(strRoot.c_str(), &unType, &coVolume, &coFileSystem);
+    if (coFileSystem.IsEmpty())
+        m_pcoDescription->SetText(coVolume);
+    else
+        m_pcoDescription->SetTextFt("%s (%s)", static_cast<const char*>(coVolume), static_cast<const char*>(coFileSystem));
+    m_chDrive = static_cast<const char*>(coLine)[0];
+    m_pcoTree->SetRootNode(KwFileSelDirTree::MakeNode("\\"));
+    ShowPath(TPath(m_chDrive, "\\"));
+    m_pcoTree->OpenNode(m_pcoTree->GetRootNode(), 1);
+    return 1;
+}
+
+TString KwFileSelector::GetDescription() const
+{
+    return m_pcoDescription ? m_pcoDescription->GetText() : TString();
+}
+
+int KwFileSelector::LnkComboInit(TMvcParam&)
+{
+    KwComboList* pcoList = m_pcoCombo->GetComboList();
+    if (!pcoList)
+        Fail("m_pcoCombo->GetComboList() != NULL");
+    const long lDrives = FillDrives();
+    pcoList->SetRange(static_cast<unsigned long>(std::min<long>(lDrives, 5)), 1);
+    return 0;
+}
+
+int KwFileSelector::LnkComboCommand(TMvcParam& coParam)
+{
+    const KwEventListBox* pcoEvent = static_cast<KwEvent&>(coParam);
+    if (!pcoEvent)
+        return 0;
+    SelectDrive(static_cast<long>(pcoEvent->Position()));
+    return 1;
+}
+
 int KwFileSelector::OpenPath(const char* pszText)
 {
     if (!pszText || !*pszText || !m_pcoTree)
@@ -326,8 +416,10 @@ int KwFileSelector::OpenPath(const char* pszText)
     coPath.Use(pszText);
     if (!coPath.Drive() || !coPath.Exists())
         return 0;
-    m_chDrive = coPath.Drive();
-    m_pcoTree->SetRootNode(KwFileSelDirTree::MakeNode("\\"));
+    FillDrives();
+    const char achDrive[3] = { coPath.Drive(), ':', 0 };
+    if (!SelectDrive(m_pcoCombo->Find(achDrive)))
+        return 0;
     return ShowPath(coPath);
 }
 

@@ -12,7 +12,9 @@
 #include <string>
 
 class KwBitmap;
+class KwCntText;
 class KwCntTree;
+class KwComboBox;
 class KwEventFileSelector;
 class KwListText;
 
@@ -59,6 +61,9 @@ public:
     short GetSplitPos() const { return m_nSplitPos; }
 
     // The parts, for the program and its tests.
+    KwComboBox* GetDriveCombo() const { return m_pcoCombo; }
+    // The volume shown: "name (file system)", or the reason it cannot be read.
+    TString GetDescription() const;
     KwCntTree* GetTree() const { return m_pcoTree; }
     KwWChild* GetTreeWindow() const { return m_pcoTreePar; }
     KwListText* GetList() const { return m_pcoListBox; }
@@ -100,6 +105,8 @@ private:
     KwWChild* NewFrame(const char* pszName, KwWnd* pcoParent);
 
     // The disk
+    long FillDrives();
+    int SelectDrive(long lPosition);
     int ShowPath(const TPath& coPath);
     int ShowFiles(const TPath& coPath);
     long ReadChildren(TTreeNode* pcoNode);
@@ -108,6 +115,8 @@ private:
     TTreeNode* DropTarget(KwWnd& coTarget, const KwPoint& coClient) const;
 
     // Links
+    int LnkComboInit(TMvcParam& coParam);
+    int LnkComboCommand(TMvcParam& coParam);
     int LnkNodeText(TMvcParam& coParam);
     int LnkNodeOpen(TMvcParam& coParam);
     int LnkNodeActivate(TMvcParam& coParam);
@@ -132,6 +141,10 @@ private:
     KwPoint InSelector(TMvcParam& coParam) const;
 
     short m_nSplitPos { DefaultSplit };
+    KwWChild* m_pcoComboFrame { nullptr };
+    KwComboBox* m_pcoCombo { nullptr };
+    KwWChild* m_pcoStatic { nullptr };
+    KwCntText* m_pcoDescription { nullptr };
     KwWChild* m_pcoTreeFrame { nullptr };
     KwWChild* m_pcoTreePar { nullptr };
     KwCntTree* m_pcoTree { nullptr };

@@ -2,6 +2,7 @@
 
 #include "KwBitmap.h"
 #include "KwCntTree.h"
+#include "KwComboBox.h"
 #include "KwDC.h"
 #include "KwEventFileSelector.h"
 #include "KwFileSelector.h"
@@ -162,6 +163,10 @@ protected:
 
 TEST_F(KwFileSelectorGuiTest, ClickOnTreeNodeShowsItsFiles)
 {
+    // The drive of the path is chosen in the combo box, described beside it.
+    EXPECT_EQ(static_cast<const char*>(pcoRight->GetDriveCombo()->GetText()), std::string("T:"));
+    EXPECT_GE(pcoRight->GetDriveCombo()->LineCount(), 2);
+    EXPECT_FALSE(pcoRight->GetDescription().IsEmpty());
     ASSERT_TRUE(kwtest::ClickAt(Hwnd(*pcoRight->GetTreeWindow()), OnNode(*pcoRight, At("dst"))));
     kwtest::PumpIdle();
     EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), Upper(At("dst")));
