@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,21 @@ private:
     }
 };
 
+// A selector whose copy is a function of the test.
+class TCopyingSelector : public KwFileSelector {
+public:
+    using KwFileSelector::KwFileSelector;
+    std::function<void(KwEventFileSelector&)> fnCopy;
+
+protected:
+    int RunCopy(KwEventFileSelector& coEvent) override
+    {
+        if (fnCopy)
+            fnCopy(coEvent);
+        return 1;
+    }
+};
+
 // Two selectors side by side over a generated directory: the left one on
 // src, the right one on the directory that holds src and dst.
 class KwFileSelectorGuiTest : public kwtest::TScratchTest {
@@ -72,20 +88,21 @@ protected:
     KwWFrame* pcoLeftFrame { nullptr };
     KwWFrame* pcoRightFrame { nullptr };
     KwFileSelector* pcoLeft { nullptr };
-    KwFileSelector* pcoRight { nullptr };
+    TCopyingSelector* pcoRight { nullptr };
 
     void SetUp() override
     {
         TScratchTest::SetUp();
         for (const char* pszDir : { "src", "src\\docs", "src\\pics", "dst" })
             std::filesystem::create_directories(At(pszDir));
-        for (const char* pszFile : { "src\\x.txt", "src\\y.txt", "src\\z.txt", "src\\w.dat" })
+        for (const char* pszFile : { "src\\x.txt", "src\\y.txt", "src\\z.txt", "src\\w.dat", "src\\docs\\a.doc" })
             kwtest::WriteFileBytes(At(pszFile), pszFile);
         KwFileSelector::SetBitmapLoader(PaintPicture);
         pcoLeftFrame = kw25test::OpenFrame("FW_LEFT", KwPoint(10, 40), KwSize(500, 340), "Left");
         pcoRightFrame = kw25test::OpenFrame("FW_RIGHT", KwPoint(530, 40), KwSize(500, 340), "Right");
         pcoLeft = Selector(*pcoLeftFrame);
-        pcoRight = Selector(*pcoRightFrame);
+        pcoRight = kw25test::AddChild(new TCopyingSelector("FS_2", KwPoint(0, 0), pcoRightFrame->GetClientSize()),
+                                      *pcoRightFrame);
         ASSERT_TRUE(pcoLeft->OpenPath(At("src").c_str()));
         ASSERT_TRUE(pcoRight->OpenPath(m_dir.c_str()));
         pcoRight->MVC().SetLink("KW_LINK_COPY_DIRECTORY", &coView, &TCopyView::LnkCopyDirectory);
@@ -248,4 +265,33 @@ TEST_F(KwFileSelectorGuiTest, FilesDraggedFromTheListSendTheCopyLink)
     EXPECT_EQ(coView.coCopies, std::vector<std::string>({ "files x.txt y.txt -> " + Upper(At("dst")) }));
     // The drag kept the selection.
     EXPECT_EQ(Listed(*pcoLeft), std::vector<std::string>({ "w.dat", "x.txt*", "y.txt*", "z.txt" }));
+}
+
+// Without a link the selector copies itself, then reads the target again:
+// the node with the focus below it is gone, and the focus (and the list
+// with it) is found again by its path, or at its nearest ancestor.
+TEST_F(KwFileSelectorGuiTest, DropWithoutLinkCopiesAndFindsTheFocusAgainAfterTheReRead)
+{
+    pcoRight->MVC().RemoveLink("KW_LINK_COPY_DIRECTORY");
+    std::vector<std::string> vecCopies;
+    pcoRight->fnCopy = [&](KwEventFileSelector& coEvent) {
+        vecCopies.push_back(std::string(static_cast<const char*>(coEvent.GetSourceDirectory()->FullPath())) + " -> "
+                            + static_cast<const char*>(coEvent.GetTarget()->FullPath()));
+        std::filesystem::create_directories(At("src\\dst"));
+        std::filesystem::remove_all(At("src\\docs"));
+    };
+    const HWND hTree = Hwnd(*pcoRight->GetTreeWindow());
+    pcoRight->GetTree()->OpenNode(pcoRight->FindNode(At("src").c_str()), 1);
+    kwtest::PumpIdle();
+    ASSERT_TRUE(kwtest::ClickAt(hTree, OnNode(*pcoRight, At("src\\docs"))));
+    kwtest::PumpIdle();
+    ASSERT_EQ(Listed(*pcoRight), std::vector<std::string>({ "a.doc" }));
+
+    DragDirectory(At("dst"), hTree, OnNode(*pcoRight, At("src")), "over-src");
+    EXPECT_EQ(vecCopies, std::vector<std::string>({ Upper(At("dst")) + " -> " + Upper(At("src")) }));
+    EXPECT_EQ(pcoRight->FindNode(At("src\\docs").c_str()), nullptr);
+    EXPECT_NE(pcoRight->FindNode(At("src\\dst").c_str()), nullptr);
+    EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), Upper(At("src")));
+    EXPECT_EQ(Listed(*pcoRight), std::vector<std::string>({ "w.dat", "x.txt", "y.txt", "z.txt" }));
+    kwtest::ScreenshotWindow(Hwnd(*pcoRightFrame), "after");
 }
