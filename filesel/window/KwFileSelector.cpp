@@ -302,7 +302,6 @@ TTreeNode* KwFileSelector::FindNode(const char* pszFullPath) const
 {
     if (!m_pcoTree || !pszFullPath)
         return nullptr;
-    const TPath coPath(0, nullptr);
     TPath coWanted;
     coWanted.Use(pszFullPath);
     if (coWanted.Drive() != m_chDrive || !m_chDrive)
