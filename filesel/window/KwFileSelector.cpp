@@ -1,0 +1,798 @@
+#include "KwFileSelector.h"
+
+#include "KwApp.h"
+#include "KwBitmap.h"
+#include "KwCntTree.h"
+#include "KwCntText.h"
+#include "KwColor.h"
+#include "KwComboBox.h"
+#include "KwComboList.h"
+#include "KwDC.h"
+#include "KwEventCntTree.h"
+#include "KwEventDrop.h"
+#include "KwEventFileSelector.h"
+#include "KwFileSelColors.h"
+#include "KwFileSelDirTree.h"
+#include "KwFileSelDropRules.h"
+#include "KwListText.h"
+#include "KwRubberShapes.h"
+#include "KwSystem.h"
+#include "TCrt.h"
+#include "TOpSystem.h"
+#include "TResVar.h"
+#include "TTreeNode.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <strings.h>
+
+TMvcEventTable KwFileSelector::m_stcoEvTab { "KwFileSelector", &KwFileSelector::TMvcEventsRegister };
+KW_IMPLEMENT_DYNAMIC_CLASS(KwFileSelector, KwWChild, "flsl")
+
+KwFileSelector::BitmapLoader KwFileSelector::m_stpfnLoader = nullptr;
+
+namespace {
+
+// Colour-table entries the selector paints with (refreshed from the
+// system's colours on every paint).
+enum : short {
+    ColWindow = 17,
+    ColText = 18,
+    ColLight = 19,
+    ColDark = 20,
+    ColSelBack = 21,
+    ColSelText = 22,
+    ColFace = 23,
+};
+enum : unsigned short { MouseLeft = 0x0001, MouseShift = 0x0004, MouseCtrl = 0x0008 };
+enum : unsigned short { CursorSizeWE = 8 };
+enum : unsigned short { VarSelector = 10000 };
+
+const char* const s_pszDirectoryDrag = "DirectoryTree";
+const char* const s_pszFilesDrag = "FileSelection";
+
+[[noreturn]] void Fail(const char* pszExpression)
+{
+    std::fprintf(stderr, "n_flsl: assertion failed: %s\n", pszExpression);
+    std::abort();
+}
+
+bool SameName(const std::string& strA, const std::string& strB)
+{
+    return strcasecmp(strA.c_str(), strB.c_str()) == 0;
+}
+
+bool Named(const KwWnd& coWnd, const char* pszName)
+{
+    const char* pszId = coWnd.GetResId();
+    return pszId && strcasecmp(pszId, pszName) == 0;
+}
+
+const KwEventMouse& MouseOf(TMvcParam& coParam)
+{
+    return *static_cast<KwEventMouse*>(static_cast<KwEvent&>(coParam));
+}
+
+void Style(KwWChild& coChild, int nBorder)
+{
+    coChild.SetTabStop(0);
+    coChild.UseBorder(nBorder, 0);
+    coChild.SetResFont(1, 0);
+    coChild.SetColBack(ColWindow, 0);
+    coChild.SetColFore(ColText, 0);
+    coChild.SetColShadowLight(ColLight, 0);
+    coChild.SetColShadowDark(ColDark, 0);
+    coChild.SetColBord(ColFace, 0);
+}
+
+void SetSizeCursor()
+{
+    if (pcoKwSys)
+        KwApp::SetCursor(pcoKwSys->LoadSystemCursor(CursorSizeWE));
+}
+
+} // namespace
+
+void KwFileSelector::TMvcEventsRegister()
+{
+    m_stcoEvTab.RegisterEventType("KW_LINK_COPY_DIRECTORY", "KwEventFileSelector", nullptr, nullptr);
+    m_stcoEvTab.RegisterEventType("KW_LINK_COPY_FILES", "KwEventFileSelector", nullptr, nullptr);
+}
+
+KwFileSelector::KwFileSelector() = default;
+
+KwFileSelector::KwFileSelector(const char* pszName)
+    : KwWChild(pszName)
+{
+}
+
+KwFileSelector::KwFileSelector(const char* pszName, const KwPoint& coPos, const KwSize& coSize)
+    : KwWChild(pszName, coPos, coSize, ColFace, ColWindow, ColText)
+{
+}
+
+KwFileSelector::KwFileSelector(const KwWChild& coOther)
+    : KwWChild(coOther)
+{
+}
+
+KwFileSelector::~KwFileSelector()
+{
+    m_coDrag.SysDelete();
+}
+
+void KwFileSelector::SetBitmapLoader(BitmapLoader pfnLoader)
+{
+    m_stpfnLoader = pfnLoader;
+}
+
+int KwFileSelector::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex)
+{
+    if (int nResult = KwWChild::NotifyVariableRead(coVar, pcoParent, ulIndex))
+        return nResult;
+    return coVar.MyId() == VarSelector ? 1 : 0;
+}
+
+// ---------------------------------------------------------------------------
+// Creation and layout
+
+KwWChild* KwFileSelector::NewFrame(const char* pszName, KwWnd* pcoParent)
+{
+    KwWChild* pcoChild = new KwWChild(pszName, KwPoint(0, 0), KwSize(10, 10), ColFace, ColWindow, ColText);
+    Style(*pcoChild, 1);
+    pcoChild->SetShade(1, 0);
+    pcoChild->SetShadeWidth(2, 0);
+    pcoChild->SetShadeTurned(1, 0);
+    if (!pcoChild->SysCreate(pcoParent))
+        Fail(pszName);
+    return pcoChild;
+}
+
+void KwFileSelector::MakeChildren()
+{
+    m_pcoComboFrame = NewFrame("CW_DRIVES", this);
+    m_pcoCombo = new KwComboBox("CB_DRIVES", KwPoint(0, 0), KwSize(10, 10), ColFace, ColWindow, ColText);
+    Style(*m_pcoCombo, 0);
+    m_pcoCombo->SetTabStop(1);
+    m_pcoCombo->SetReadOnly(1);
+    if (!m_pcoCombo->SysCreate(m_pcoComboFrame))
+        Fail("m_pcoCombo != NULL");
+    if (KwWnd* pcoButton = m_pcoCombo->GetChild("__COMBOSELECT__")) {
+        pcoButton->SetColBack(ColFace, 0);
+        pcoButton->SetColFore(24, 0);
+        pcoButton->SetColShadowLight(ColLight, 0);
+        pcoButton->SetColShadowDark(ColDark, 0);
+    }
+    m_pcoStatic = NewFrame("CW_DESCRIPTION", this);
+    m_pcoDescription = new KwCntText("", 17, m_pcoStatic);
+
+    m_pcoTreeFrame = NewFrame("CW_TREEPAR", this);
+    m_pcoTreePar = new KwWChild("CW_TREE", KwPoint(0, 0), KwSize(10, 10), ColFace, ColWindow, ColText);
+    Style(*m_pcoTreePar, 0);
+    m_pcoTreePar->SetTabStop(1);
+    m_pcoTreePar->SetFocusable(1);
+    if (!m_pcoTreePar->SysCreate(m_pcoTreeFrame))
+        Fail("m_pcoTreePar != NULL");
+    m_pcoTree = new KwCntTree(KwFileSelDirTree::DestroyObject, 17, m_pcoTreePar);
+    m_pcoTree->SetRootNode(KwFileSelDirTree::MakeNode("Root"));
+    m_pcoTree->SetNodeBoxSize(KwSize(m_pcoTree->GetNodeBoxSize().Width(), 18));
+    m_pcoTree->SetBoxDist(0);
+    m_pcoTree->SetFocusColors(ColSelBack, ColSelText);
+
+    m_pcoSize = new KwWChild("CW_SIZE", KwPoint(0, 0), KwSize(SplitBarWidth, 10), ColFace, ColFace, ColText);
+    m_pcoSize->SetTabStop(0);
+    m_pcoSize->UseBorder(0, 0);
+    if (!m_pcoSize->SysCreate(this))
+        Fail("m_pcoSize != NULL");
+
+    m_pcoListFrame = NewFrame("CW_LIST", this);
+    m_pcoListBox = new KwListText("LB_LIST", KwPoint(0, 0), KwSize(10, 10));
+    Style(*m_pcoListBox, 0);
+    m_pcoListBox->SetTabStop(1);
+    if (!m_pcoListBox->SysCreate(m_pcoListFrame))
+        Fail("m_pcoListBox != NULL");
+}
+
+void KwFileSelector::SetLinks()
+{
+    m_pcoCombo->MVC().SetLink("KW_LINK_COMBOINIT", this, &KwFileSelector::LnkComboInit);
+    m_pcoCombo->MVC().SetLink("KW_LINK_COMBOLISTCOMMAND", this, &KwFileSelector::LnkComboCommand);
+    m_pcoTree->MVC().SetLink(KwCntTree::LinkGetText, this, &KwFileSelector::LnkNodeText);
+    m_pcoTree->MVC().SetLink(KwCntTree::LinkOpen, this, &KwFileSelector::LnkNodeOpen);
+    m_pcoTree->MVC().SetLink(KwCntTree::LinkActivate, this, &KwFileSelector::LnkNodeActivate);
+    for (KwWnd* pcoTarget : { static_cast<KwWnd*>(m_pcoTreePar), static_cast<KwWnd*>(m_pcoListBox) }) {
+        pcoTarget->MVC().SetLink("KW_LINK_CHECKDROP", this, &KwFileSelector::LnkCheckDrop);
+        pcoTarget->MVC().SetLink("KW_LINK_NOTIFYDROP", this, &KwFileSelector::LnkDrop);
+    }
+    m_pcoTreePar->MVC().SetLink("KW_LINK_MOUSEMOVE", this, &KwFileSelector::LnkTreeMove);
+    m_pcoSize->MVC().SetLink("KW_LINK_LBUTTONDOWN", this, &KwFileSelector::LnkSplitDown);
+    m_pcoSize->MVC().SetLink("KW_LINK_MOUSEMOVE", this, &KwFileSelector::LnkSplitMove);
+    m_pcoSize->MVC().SetLink("KW_LINK_LBUTTONUP", this, &KwFileSelector::LnkSplitUp);
+    TMvc& coList = m_pcoListBox->MVC();
+    coList.SetLink("KW_LINK_LISTGETTEXT", this, &KwFileSelector::LnkListText);
+    coList.SetLink("KW_LINK_LBUTTONDOWN", this, &KwFileSelector::LnkListDown);
+    coList.SetLink("KW_LINK_LBUTTONUP", this, &KwFileSelector::LnkListUp);
+    coList.SetLink("KW_LINK_SETFOCUS", this, &KwFileSelector::LnkListSetFocus);
+    coList.SetLink("KW_LINK_KILLFOCUS", this, &KwFileSelector::LnkListKillFocus);
+    coList.SetLink("KW_LINK_MOUSEMOVE", this, &KwFileSelector::LnkListMove);
+}
+
+int KwFileSelector::SysCreate(KwWnd* pcoParent)
+{
+    const int nResult = KwWnd::SysCreate(pcoParent);
+    if (!nResult)
+        return nResult;
+    SetFocusable(1);
+    SetTabStop(1);
+    UseBorder(0, 0);
+    SetColBack(ColWindow, 0);
+    SetColFore(ColText, 0);
+    SetColShadowLight(ColLight, 0);
+    SetColShadowDark(ColDark, 0);
+    KwFileSelColors::Refresh();
+    MakeChildren();
+    OpenPath(CurrentOS().GetCurrentDirectory());
+    EvSize(0, GetClientSize());
+    SetLinks();
+    return nResult;
+}
+
+int KwFileSelector::EvSize(unsigned short unCode, const KwSize& coSize)
+{
+    if (!m_pcoTreeFrame)
+        return KwWChild::EvSize(unCode, coSize);
+    const KwRect coArea = CalcContentRect();
+    const short nW = coArea.Width();
+    const short nComboW = std::min<short>(nW, 40);
+    const short nComboH = std::min<short>(coArea.Height(), 21);
+    const short nH = static_cast<short>(coArea.Height() - nComboH);
+    const short nTreeW = std::min(nW, m_nSplitPos);
+    const short nX = coArea.Left();
+    const short nY = static_cast<short>(coArea.Top() + nComboH);
+    m_pcoComboFrame->SetPosAndSize(coArea.TopLeft(), KwSize(nComboW, nComboH), 0);
+    m_pcoStatic->SetPosAndSize(KwPoint(static_cast<short>(nX + nComboW), coArea.Top()),
+                               KwSize(std::max<short>(static_cast<short>(nW - nComboW), 0), nComboH), 0);
+    const KwRect coCombo = m_pcoComboFrame->CalcContentRect();
+    m_pcoCombo->SetPosAndSize(coCombo.TopLeft(), coCombo.Size(), 0);
+    for (KwWnd* pcoPane : { static_cast<KwWnd*>(m_pcoComboFrame), static_cast<KwWnd*>(m_pcoStatic),
+                            static_cast<KwWnd*>(m_pcoCombo) })
+        pcoPane->Invalidate(1);
+    // Every pane is moved before any is painted: Wine copies the pixels of
+    // a moved window from where it was, also where a sibling just moved in.
+    m_pcoTreeFrame->SetPosAndSize(KwPoint(nX, nY), KwSize(nTreeW, nH), 0);
+    m_pcoSize->SetPosAndSize(KwPoint(static_cast<short>(nX + nTreeW), nY), KwSize(SplitBarWidth, nH), 0);
+    m_pcoListFrame->SetPosAndSize(KwPoint(static_cast<short>(nX + nTreeW + SplitBarWidth), nY),
+                                  KwSize(std::max<short>(static_cast<short>(nW - nTreeW - SplitBarWidth), 0), nH), 0);
+    const KwRect coTree = m_pcoTreeFrame->CalcContentRect();
+    m_pcoTreePar->SetPosAndSize(coTree.TopLeft(), coTree.Size(), 0);
+    const KwRect coList = m_pcoListFrame->CalcContentRect();
+    m_pcoListBox->SetPosAndSize(coList.TopLeft(), coList.Size(), 0);
+    for (KwWnd* pcoPane : { static_cast<KwWnd*>(m_pcoTreeFrame), static_cast<KwWnd*>(m_pcoSize),
+                            static_cast<KwWnd*>(m_pcoListFrame), static_cast<KwWnd*>(m_pcoTreePar),
+                            static_cast<KwWnd*>(m_pcoListBox) })
+        pcoPane->Invalidate(1);
+    KwWChild::EvSize(unCode, coSize);
+    return 0;
+}
+
+int KwFileSelector::EvPaint(KwPaintDC& coDC)
+{
+    KwFileSelColors::Refresh();
+    return KwWChild::EvPaint(coDC);
+}
+
+// ---------------------------------------------------------------------------
+// Nodes, paths and the disk
+
+std::string KwFileSelector::NodeText(const TTreeNode* pcoNode)
+{
+    return KwFileSelDirTree::NodeText(pcoNode);
+}
+
+TPath KwFileSelector::PathOfNode(const TTreeNode* pcoNode) const
+{
+    std::string strPath;
+    for (const std::string& strName : KwFileSelDirTree::NamesOfNode(pcoNode))
+        strPath += "\\" + strName;
+    return TPath(m_chDrive, strPath.empty() ? "\\" : strPath.c_str());
+}
+
+TTreeNode* KwFileSelector::FindNode(const char* pszFullPath) const
+{
+    if (!m_pcoTree || !pszFullPath)
+        return nullptr;
+    TPath coWanted;
+    coWanted.Use(pszFullPath);
+    if (coWanted.Drive() != m_chDrive || !m_chDrive)
+        return nullptr;
+    TArray coParts;
+    coWanted.Split(coParts);
+    std::vector<std::string> vecNames;
+    for (long i = 0; i < coParts.Count(); ++i)
+        vecNames.emplace_back(static_cast<const char*>(coParts[i]));
+    return KwFileSelDirTree::FindByNames(m_pcoTree->GetRootNode(), vecNames, SameName);
+}
+
+TString KwFileSelector::CurrentDirectory() const
+{
+    if (!m_pcoTree || !m_chDrive)
+        return TString();
+    return PathOfNode(m_pcoTree->GetFocusNode()).FullPath();
+}
+
+long KwFileSelector::ReadChildren(TTreeNode* pcoNode)
+{
+    if (!pcoNode)
+        return 0;
+    const TPath coPath = PathOfNode(pcoNode);
+    const TFileSelection coEntries = coPath.SelectFiles("*.*", TFileInfo::AttrDirectory | TFileInfo::AttrHidden
+                                                                   | TFileInfo::AttrSystem, TFileSelection::SortNone);
+    std::vector<std::string> vecNames;
+    for (long i = 0; i < coEntries.Count(); ++i) {
+        const TFileInfo coInfo = coEntries.GetFile(i);
+        if (coInfo.IsDirectory())
+            vecNames.emplace_back(static_cast<const char*>(coInfo.Name()));
+    }
+    TTreeNode* pcoFocus = m_pcoTree->GetFocusNode();
+    TTreeNode* pcoFound = KwFileSelDirTree::ReadChildrenKeepingFocus(pcoNode, vecNames, pcoFocus, SameName);
+    if (pcoFound != pcoFocus)
+        FocusDirectory(pcoFound);
+    return pcoNode->NodeCount();
+}
+
+void KwFileSelector::RefreshNode(TTreeNode* pcoNode)
+{
+    ReadChildren(pcoNode);
+    for (long i = 0; i < pcoNode->NodeCount(); ++i)
+        ReadChildren(pcoNode->GetSubNode(i));
+}
+
+long KwFileSelector::FillDrives()
+{
+    TArray coDrives;
+    CurrentOS().ScanDrives(coDrives);
+    m_pcoCombo->RemoveAll();
+    for (long i = 0; i < coDrives.Count(); ++i) {
+        const std::string strRoot = static_cast<const char*>(coDrives[i]);
+        m_pcoCombo->Add(strRoot.substr(0, 2).c_str());
+    }
+    return m_pcoCombo->LineCount();
+}
+
+int KwFileSelector::SelectDrive(long lPosition)
+{
+    if (lPosition < 0 || lPosition >= m_pcoCombo->LineCount())
+        return 0;
+    const TString coLine = m_pcoCombo->GetLine(lPosition);
+    if (coLine.IsEmpty())
+        return 0;
+    m_pcoCombo->SetText(coLine);
+    TString coVolume, coFileSystem;
+    unsigned short unType = 0;
+    const std::string strRoot = std::string(static_cast<const char*>(coLine)) + "\\";
+    CurrentOS().GetDriveInfo(strRoot.c_str(), &unType, &coVolume, &coFileSystem);
+    if (coFileSystem.IsEmpty())
+        m_pcoDescription->SetText(coVolume);
+    else
+        m_pcoDescription->SetTextFt("%s (%s)", static_cast<const char*>(coVolume), static_cast<const char*>(coFileSystem));
+    m_chDrive = static_cast<const char*>(coLine)[0];
+    m_pcoTree->SetRootNode(KwFileSelDirTree::MakeNode("\\"));
+    ShowPath(TPath(m_chDrive, "\\"));
+    m_pcoTree->OpenNode(m_pcoTree->GetRootNode(), 1);
+    return 1;
+}
+
+TString KwFileSelector::GetDescription() const
+{
+    return m_pcoDescription ? m_pcoDescription->GetText() : TString();
+}
+
+int KwFileSelector::LnkComboInit(TMvcParam&)
+{
+    KwComboList* pcoList = m_pcoCombo->GetComboList();
+    if (!pcoList)
+        Fail("m_pcoCombo->GetComboList() != NULL");
+    const long lDrives = FillDrives();
+    pcoList->SetRange(static_cast<unsigned long>(std::min<long>(lDrives, 5)), 1);
+    return 0;
+}
+
+int KwFileSelector::LnkComboCommand(TMvcParam& coParam)
+{
+    const KwEventListBox* pcoEvent = static_cast<KwEvent&>(coParam);
+    if (!pcoEvent)
+        return 0;
+    SelectDrive(static_cast<long>(pcoEvent->Position()));
+    return 1;
+}
+
+int KwFileSelector::OpenPath(const char* pszText)
+{
+    if (!pszText || !*pszText || !m_pcoTree)
+        return 0;
+    TPath coPath;
+    coPath.Use(pszText);
+    if (!coPath.Drive() || !coPath.Exists())
+        return 0;
+    FillDrives();
+    const char achDrive[3] = { coPath.Drive(), ':', 0 };
+    if (!SelectDrive(m_pcoCombo->Find(achDrive)))
+        return 0;
+    return ShowPath(coPath);
+}
+
+int KwFileSelector::ShowPath(const TPath& coPath)
+{
+    TTreeNode* pcoNode = m_pcoTree->GetRootNode();
+    if (!pcoNode)
+        Fail("m_pcoTree->GetRootNode() != NULL");
+    RefreshNode(pcoNode);
+    TArray coParts;
+    coPath.Split(coParts);
+    for (long i = 0; i < coParts.Count() && pcoNode; ++i) {
+        const char* pszPart = static_cast<const char*>(coParts[i]);
+        if (!pszPart || !*pszPart)
+            continue;
+        m_pcoTree->OpenNode(pcoNode, 0);
+        TTreeNode* pcoNext = nullptr;
+        for (long n = 0; n < pcoNode->NodeCount() && !pcoNext; ++n)
+            if (SameName(NodeText(pcoNode->GetSubNode(n)), pszPart))
+                pcoNext = pcoNode->GetSubNode(n);
+        if (pcoNext)
+            RefreshNode(pcoNext);
+        pcoNode = pcoNext;
+    }
+    m_pcoTree->OpenNode(m_pcoTree->GetRootNode(), 0);
+    if (!pcoNode)
+        return 0;
+    // The directory shown opens too, so that its subdirectories are there
+    // to be dragged or dropped onto.
+    m_pcoTree->OpenNode(pcoNode, 1);
+    return FocusDirectory(pcoNode);
+}
+
+int KwFileSelector::FocusDirectory(TTreeNode* pcoNode)
+{
+    if (!pcoNode || !m_pcoTree->ContainsNode(pcoNode))
+        return 0;
+    if (m_pcoTree->GetFocusNode() != pcoNode)
+        m_pcoTree->SetFocusNode(pcoNode, 1);
+    return ShowFiles(PathOfNode(pcoNode));
+}
+
+int KwFileSelector::ShowFiles(const TPath& coPath)
+{
+    m_coDirFiles = TFileSelection(TFileSelection::SortByExt);
+    std::vector<std::string> vecNames;
+    if (coPath.Exists()) {
+        // A hidden or system directory passes the attribute mask as a file
+        // would: only what is no directory is listed.
+        const TFileSelection coAll = coPath.SelectFiles("*.*", TFileInfo::AttrHidden | TFileInfo::AttrSystem,
+                                                        TFileSelection::SortByExt);
+        for (long i = 0; i < coAll.Count(); ++i) {
+            TFileInfo coInfo = coAll.GetFile(i);
+            if (coInfo.IsDirectory() || coInfo.Name() == "." || coInfo.Name() == "..")
+                continue;
+            coInfo.SetPath(coPath.FullPath());
+            m_coDirFiles.AddFile(coInfo);
+        }
+    }
+    for (long i = 0; i < m_coDirFiles.Count(); ++i)
+        vecNames.emplace_back(static_cast<const char*>(m_coDirFiles.GetFile(i).Name()));
+    m_coSelection.SetEntries(vecNames);
+    m_pcoListBox->SetRange(static_cast<unsigned long>(vecNames.size()), 1);
+    return coPath.Exists() ? 1 : 0;
+}
+
+// ---------------------------------------------------------------------------
+// Tree links
+
+int KwFileSelector::LnkNodeText(TMvcParam& coParam)
+{
+    KwEventCntTree& coEvent = static_cast<KwEventCntTree&>(static_cast<KwEvent&>(coParam));
+    coEvent.SetNodeText(NodeText(coEvent.GetNode()).c_str());
+    coEvent.SetTextColor(ColText);
+    return 1;
+}
+
+int KwFileSelector::LnkNodeOpen(TMvcParam& coParam)
+{
+    KwEventCntTree& coEvent = static_cast<KwEventCntTree&>(static_cast<KwEvent&>(coParam));
+    if (!coEvent.GetNode())
+        Fail("pcoEvent->GetNode() != NULL");
+    RefreshNode(coEvent.GetNode());
+    return 1;
+}
+
+int KwFileSelector::LnkNodeActivate(TMvcParam& coParam)
+{
+    KwEventCntTree& coEvent = static_cast<KwEventCntTree&>(static_cast<KwEvent&>(coParam));
+    if (!coEvent.GetNode())
+        Fail("pcoEvent->GetNode() != NULL");
+    FocusDirectory(coEvent.GetNode());
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// The list and its selection
+
+int KwFileSelector::LnkListText(TMvcParam& coParam)
+{
+    const KwEventListBox* pcoEvent = static_cast<KwEvent&>(coParam);
+    if (!pcoEvent)
+        return 0;
+    const long lPos = static_cast<long>(pcoEvent->Position());
+    const int nMarked = m_nListFocus && m_coSelection.IsSelected(lPos);
+    m_pcoListBox->SetListBoxText(m_coSelection.Name(lPos).c_str(), nMarked ? ColSelText : ColText,
+                                 nMarked ? ColSelBack : ColWindow);
+    return 1;
+}
+
+long KwFileSelector::GetListCount() const
+{
+    return m_coSelection.Count();
+}
+
+std::string KwFileSelector::GetListName(long lPosition) const
+{
+    return m_coSelection.Name(lPosition);
+}
+
+int KwFileSelector::IsListSelected(long lPosition) const
+{
+    return m_coSelection.IsSelected(lPosition);
+}
+
+long KwFileSelector::ListPosition(TMvcParam& coParam) const
+{
+    const short nLine = m_pcoListBox->LineFromPoint(MouseOf(coParam).Position());
+    return nLine < 0 ? -1 : m_pcoListBox->PosFromLine(nLine);
+}
+
+void KwFileSelector::ListClick(long lPosition, int nRelease, unsigned short unKeyFlags)
+{
+    if (lPosition < 0 || m_coSelection.Name(lPosition).empty())
+        return;
+    const int nChanged = nRelease ? m_coSelection.Release(lPosition)
+                                  : m_coSelection.Press(lPosition, (unKeyFlags & MouseCtrl) ? 1 : 0,
+                                                        (unKeyFlags & MouseShift) ? 1 : 0);
+    if (nChanged)
+        m_pcoListBox->ShowChange(1);
+}
+
+int KwFileSelector::LnkListDown(TMvcParam& coParam)
+{
+    ListClick(ListPosition(coParam), 0, MouseOf(coParam).KeyFlags());
+    return 0;
+}
+
+int KwFileSelector::LnkListUp(TMvcParam& coParam)
+{
+    if (m_coSelection.IsDeselectPending())
+        ListClick(ListPosition(coParam), 1, MouseOf(coParam).KeyFlags());
+    return 0;
+}
+
+int KwFileSelector::LnkListSetFocus(TMvcParam&)
+{
+    m_nListFocus = 1;
+    m_pcoListBox->ShowChange(1);
+    return 0;
+}
+
+int KwFileSelector::LnkListKillFocus(TMvcParam&)
+{
+    m_nListFocus = 0;
+    m_pcoListBox->ShowChange(1);
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Dragging
+
+int KwFileSelector::StartDrag(KwWnd& coWnd, const char* pszName, void* pvData)
+{
+    if (m_coDrag.IsDragging() || !m_stpfnLoader)
+        return 0;
+    KwBitmap coDrop, coNoDrop;
+    if (!m_stpfnLoader("BMP_DROPMP", coDrop) || !m_stpfnLoader("BMP_NODROP", coNoDrop))
+        return 0;
+    const unsigned long ulTransparent = KwSysColor(13).GetRealColor();
+    m_coDrag.ChangeDropBitmap(coDrop, ulTransparent);
+    m_coDrag.ChangeNoDropBitmap(coNoDrop, ulTransparent);
+    m_coDrag.InitDragObject(pszName, pvData);
+    return m_coDrag.StartDrag(&coWnd);
+}
+
+int KwFileSelector::LnkTreeMove(TMvcParam& coParam)
+{
+    const KwEventMouse& coMouse = MouseOf(coParam);
+    if (!(coMouse.KeyFlags() & MouseLeft) || m_coDrag.IsDragging())
+        return 0;
+    TTreeNode* pcoNode = m_pcoTree->NodeFromPoint(coMouse.Position());
+    if (!pcoNode)
+        return 0;
+    m_coDragPath = PathOfNode(pcoNode);
+    StartDrag(*m_pcoTreePar, s_pszDirectoryDrag, &m_coDragPath);
+    return 0;
+}
+
+int KwFileSelector::LnkListMove(TMvcParam& coParam)
+{
+    const KwEventMouse& coMouse = MouseOf(coParam);
+    if (!(coMouse.KeyFlags() & MouseLeft) || m_coDrag.IsDragging() || m_coSelection.SelectedCount() == 0)
+        return 0;
+    // A drag keeps the selection: the release that ends it is no click.
+    m_coSelection.Release(-1);
+    m_coSelFiles = TFileSelection();
+    for (const std::string& strName : m_coSelection.SelectedNames())
+        m_coSelFiles.AddFile(m_coDirFiles.GetFile(m_coDirFiles.FindFile(strName.c_str())));
+    StartDrag(*m_pcoListBox, s_pszFilesDrag, &m_coSelFiles);
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Dropping
+
+TTreeNode* KwFileSelector::NodeAt(KwWnd& coWnd, const KwPoint& coClient) const
+{
+    return &coWnd == m_pcoTreePar ? m_pcoTree->NodeFromPoint(coClient) : nullptr;
+}
+
+TTreeNode* KwFileSelector::DropTarget(KwWnd& coTarget, const KwPoint& coClient) const
+{
+    if (Named(coTarget, "CW_TREE"))
+        return NodeAt(coTarget, coClient);
+    if (Named(coTarget, "LB_LIST"))
+        return m_pcoTree->GetFocusNode();
+    return nullptr;
+}
+
+std::string KwFileSelector::CheckDirectoryDrop(const TPath& coSource, const TTreeNode* pcoTarget) const
+{
+    if (!pcoTarget)
+        return "no directory to drop into";
+    return KwFileSelDropRules().CheckDirectoryDrop(static_cast<const char*>(coSource.FullPath()),
+                                                   static_cast<const char*>(PathOfNode(pcoTarget).FullPath()));
+}
+
+std::string KwFileSelector::CheckFilesDrop(const TFileSelection& coFiles, const TTreeNode* pcoTarget) const
+{
+    if (!pcoTarget)
+        return "no directory to drop into";
+    std::vector<std::string> vecFiles;
+    for (long i = 0; i < coFiles.Count(); ++i) {
+        const TFileInfo coInfo = coFiles.GetFile(i);
+        vecFiles.push_back(std::string(static_cast<const char*>(coInfo.Path())) + "\\"
+                           + static_cast<const char*>(coInfo.Name()));
+    }
+    return KwFileSelDropRules().CheckFilesDrop(vecFiles, static_cast<const char*>(PathOfNode(pcoTarget).FullPath()));
+}
+
+int KwFileSelector::LnkCheckDrop(TMvcParam& coParam)
+{
+    const KwEventDrop& coEvent = dynamic_cast<const KwEventDrop&>(coParam);
+    KwWnd& coTarget = coEvent.Window();
+    const KwPoint coClient = coTarget.ScreenToClient(coEvent.GetPoint());
+    if (SameName(static_cast<const char*>(coEvent.GetName()), s_pszDirectoryDrag)) {
+        const TPath* pcoSource = static_cast<const TPath*>(coEvent.GetData());
+        if (!pcoSource || pcoSource == &m_coDragPath)
+            return 0;
+        return CheckDirectoryDrop(*pcoSource, DropTarget(coTarget, coClient)).empty() ? 1 : 0;
+    }
+    if (SameName(static_cast<const char*>(coEvent.GetName()), s_pszFilesDrag)) {
+        const TFileSelection* pcoFiles = static_cast<const TFileSelection*>(coEvent.GetData());
+        if (!pcoFiles || pcoFiles == &m_coSelFiles)
+            return 0;
+        return CheckFilesDrop(*pcoFiles, DropTarget(coTarget, coClient)).empty() ? 1 : 0;
+    }
+    return 0;
+}
+
+int KwFileSelector::LnkDrop(TMvcParam& coParam)
+{
+    const KwEventDrop& coEvent = dynamic_cast<const KwEventDrop&>(coParam);
+    TTreeNode* pcoTarget = DropTarget(coEvent.Window(), coEvent.GetPoint());
+    if (!pcoTarget)
+        return 0;
+    if (SameName(static_cast<const char*>(coEvent.GetName()), s_pszDirectoryDrag))
+        return DropDirectory(*static_cast<TPath*>(coEvent.GetData()), pcoTarget);
+    if (SameName(static_cast<const char*>(coEvent.GetName()), s_pszFilesDrag))
+        return DropFiles(*static_cast<TFileSelection*>(coEvent.GetData()), pcoTarget);
+    return 0;
+}
+
+int KwFileSelector::RunCopy(KwEventFileSelector&)
+{
+    return 0;
+}
+
+int KwFileSelector::DropDirectory(TPath& coSource, TTreeNode* pcoTarget)
+{
+    // The check ran on the pointer's way in; the disk may have changed
+    // since, so the drop checks again before anything is copied.
+    if (!CheckDirectoryDrop(coSource, pcoTarget).empty())
+        return 0;
+    TPath coTarget = PathOfNode(pcoTarget);
+    if (FireEvent<KwEventFileSelector>("KW_LINK_COPY_DIRECTORY",
+                                       [&] { return KwEventFileSelector(this, &coSource, &coTarget); }))
+        return 0;
+    KwEventFileSelector coEvent(this, &coSource, &coTarget);
+    RunCopy(coEvent);
+    // The copy shows under the target: re-read it, the focus found again
+    // by its path.
+    const TString coTargetPath = coTarget.FullPath();
+    m_pcoTree->CloseNode(pcoTarget, 0);
+    RefreshNode(pcoTarget);
+    m_pcoTree->OpenNode(pcoTarget, 1);
+    FocusDirectory(FindNode(coTargetPath));
+    return 1;
+}
+
+int KwFileSelector::DropFiles(TFileSelection& coFiles, TTreeNode* pcoTarget)
+{
+    if (!CheckFilesDrop(coFiles, pcoTarget).empty())
+        return 0;
+    TPath coTarget = PathOfNode(pcoTarget);
+    if (FireEvent<KwEventFileSelector>("KW_LINK_COPY_FILES",
+                                       [&] { return KwEventFileSelector(this, &coFiles, &coTarget); }))
+        return 0;
+    KwEventFileSelector coEvent(this, &coFiles, &coTarget);
+    RunCopy(coEvent);
+    m_pcoTree->OpenNode(pcoTarget, 1);
+    FocusDirectory(pcoTarget);
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// The splitter
+
+KwPoint KwFileSelector::InSelector(TMvcParam& coParam) const
+{
+    return ScreenToClient(m_pcoSize->ClientToScreen(MouseOf(coParam).Position()));
+}
+
+int KwFileSelector::LnkSplitDown(TMvcParam& coParam)
+{
+    SetSizeCursor();
+    m_pcoSize->SetCapture();
+    m_pcoRubberLn = std::make_unique<KwRubberLine>(7, 6, 0);
+    m_pcoRubberLn->SetLineWidth(SplitBarWidth);
+    const KwRect coBar = m_pcoSize->GetRect();
+    const short nX = static_cast<short>(coBar.Left() + (coBar.Width() + 1) / 2);
+    KwDC coDC(this);
+    m_pcoRubberLn->StartMove(coDC, KwPoint(nX, -10000), KwPoint(nX, 10000), InSelector(coParam));
+    return 0;
+}
+
+int KwFileSelector::LnkSplitMove(TMvcParam& coParam)
+{
+    SetSizeCursor();
+    if (KwWnd::GetCapture() != m_pcoSize || !m_pcoRubberLn)
+        return 0;
+    KwPoint coPoint = InSelector(coParam);
+    const short nMax = static_cast<short>(GetClientSize().Width() - SplitMinimum);
+    coPoint.SetX(std::max<short>(SplitMinimum, std::min(coPoint.X(), nMax)));
+    KwDC coDC(this);
+    m_pcoRubberLn->Show(coDC, coPoint);
+    return 0;
+}
+
+int KwFileSelector::LnkSplitUp(TMvcParam&)
+{
+    SetSizeCursor();
+    if (KwWnd::GetCapture() != m_pcoSize)
+        return 0;
+    KwWnd::ReleaseCapture();
+    if (!m_pcoRubberLn)
+        return 0;
+    KwDC coDC(this);
+    m_pcoRubberLn->End(coDC);
+    // The line's middle was at the bar's middle: the bar starts half its
+    // width to the left.
+    m_nSplitPos = static_cast<short>(m_pcoRubberLn->GetLinePoint1().X() - SplitBarWidth / 2);
+    m_pcoRubberLn.reset();
+    EvSize(0, GetClientSize());
+    return 0;
+}

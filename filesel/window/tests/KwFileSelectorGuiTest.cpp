@@ -1,0 +1,297 @@
+#include "KwTestApp.h"
+
+#include "KwBitmap.h"
+#include "KwCntTree.h"
+#include "KwComboBox.h"
+#include "KwDC.h"
+#include "KwEventFileSelector.h"
+#include "KwFileSelector.h"
+#include "KwListText.h"
+#include "KwPen.h"
+#include "KwScratchTest.h"
+#include "KwWFrame.h"
+#include "TPath.h"
+#include "TTreeNode.h"
+#include "kwguitest.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+using kw25test::Hwnd;
+
+namespace {
+
+// The drag pictures: a square in the middle of the transparent colour.
+int PaintPicture(const char* pszId, KwBitmap& coBitmap)
+{
+    KwScreenDC coScreen(1);
+    if (!coBitmap.SysCreate(coScreen, KwSize(32, 32), 0))
+        return 0;
+    KwMemDC coMem(coScreen);
+    coMem.SelectBitmap(&coBitmap);
+    coMem.FillRect(KwRect(0, 0, 32, 32), KwBrush(RGB(255, 0, 255), 1, 0));
+    const bool bDrop = std::string(pszId) == "BMP_DROPMP";
+    coMem.FillRect(KwRect(8, 8, 24, 24), KwBrush(bDrop ? RGB(0, 160, 0) : RGB(200, 0, 0), 1, 0));
+    coMem.SelectBitmap(nullptr);
+    return 1;
+}
+
+// Records the copy links of the target selector and takes the copy over.
+class TCopyView : public TDynBase {
+public:
+    std::vector<std::string> coCopies;
+
+    int LnkCopyDirectory(TMvcParam& coParam) { return Record("directory", coParam); }
+    int LnkCopyFiles(TMvcParam& coParam) { return Record("files", coParam); }
+
+private:
+    int Record(const char* pszWhat, TMvcParam& coParam)
+    {
+        const KwEventFileSelector& coEvent = dynamic_cast<const KwEventFileSelector&>(coParam);
+        std::string strSource;
+        if (coEvent.GetSourceDirectory())
+            strSource = static_cast<const char*>(coEvent.GetSourceDirectory()->FullPath());
+        if (coEvent.GetSourceFiles())
+            for (long i = 0; i < coEvent.GetSourceFiles()->Count(); ++i)
+                strSource += (strSource.empty() ? "" : " ") + std::string(static_cast<const char*>(coEvent.GetSourceFiles()->GetFile(i).Name()));
+        coCopies.push_back(std::string(pszWhat) + " " + strSource + " -> "
+                           + static_cast<const char*>(coEvent.GetTarget()->FullPath()));
+        return 1;
+    }
+};
+
+// A selector whose copy is a function of the test.
+class TCopyingSelector : public KwFileSelector {
+public:
+    using KwFileSelector::KwFileSelector;
+    std::function<void(KwEventFileSelector&)> fnCopy;
+
+protected:
+    int RunCopy(KwEventFileSelector& coEvent) override
+    {
+        if (fnCopy)
+            fnCopy(coEvent);
+        return 1;
+    }
+};
+
+// Two selectors side by side over a generated directory: the left one on
+// src, the right one on the directory that holds src and dst.
+class KwFileSelectorGuiTest : public kwtest::TScratchTest {
+protected:
+    KwFileSelectorGuiTest() : TScratchTest("flsl") {}
+
+    TCopyView coView;
+    KwWFrame* pcoLeftFrame { nullptr };
+    KwWFrame* pcoRightFrame { nullptr };
+    KwFileSelector* pcoLeft { nullptr };
+    TCopyingSelector* pcoRight { nullptr };
+
+    void SetUp() override
+    {
+        TScratchTest::SetUp();
+        for (const char* pszDir : { "src", "src\\docs", "src\\pics", "dst" })
+            std::filesystem::create_directories(At(pszDir));
+        for (const char* pszFile : { "src\\x.txt", "src\\y.txt", "src\\z.txt", "src\\w.dat", "src\\docs\\a.doc" })
+            kwtest::WriteFileBytes(At(pszFile), pszFile);
+        KwFileSelector::SetBitmapLoader(PaintPicture);
+        pcoLeftFrame = kw25test::OpenFrame("FW_LEFT", KwPoint(10, 40), KwSize(500, 340), "Left");
+        pcoRightFrame = kw25test::OpenFrame("FW_RIGHT", KwPoint(530, 40), KwSize(500, 340), "Right");
+        pcoLeft = Selector(*pcoLeftFrame);
+        pcoRight = kw25test::AddChild(new TCopyingSelector("FS_2", KwPoint(0, 0), pcoRightFrame->GetClientSize()),
+                                      *pcoRightFrame);
+        ASSERT_TRUE(pcoLeft->OpenPath(At("src").c_str()));
+        ASSERT_TRUE(pcoRight->OpenPath(m_dir.c_str()));
+        pcoRight->MVC().SetLink("KW_LINK_COPY_DIRECTORY", &coView, &TCopyView::LnkCopyDirectory);
+        pcoRight->MVC().SetLink("KW_LINK_COPY_FILES", &coView, &TCopyView::LnkCopyFiles);
+        ASSERT_TRUE(kwtest::BringToForeground(Hwnd(*pcoLeftFrame)));
+        kwtest::PumpIdle();
+    }
+    void TearDown() override
+    {
+        kwtest::ReleaseAllInput();
+        for (KwWFrame* pcoFrame : { pcoLeftFrame, pcoRightFrame })
+            pcoFrame->Destroy();
+        kwtest::PumpIdle();
+        KwFileSelector::SetBitmapLoader(nullptr);
+        TScratchTest::TearDown();
+    }
+    static KwFileSelector* Selector(KwWFrame& coFrame)
+    {
+        const KwSize coClient = coFrame.GetClientSize();
+        return kw25test::AddChild(new KwFileSelector("FS_1", KwPoint(0, 0), coClient), coFrame);
+    }
+    std::string Upper(const std::string& strPath) const
+    {
+        std::string strUpper = strPath;
+        for (char& ch : strUpper)
+            ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+        return strUpper;
+    }
+    // A point on the node's text, in the tree window's client coordinates.
+    static POINT OnNode(KwFileSelector& coSelector, const std::string& strPath)
+    {
+        TTreeNode* pcoNode = coSelector.FindNode(strPath.c_str());
+        EXPECT_NE(pcoNode, nullptr) << strPath;
+        KwCntTree& coTree = *coSelector.GetTree();
+        const long lLine = coTree.LineOfNode(pcoNode) - coTree.GetTopLine();
+        const short nY = static_cast<short>(lLine * coTree.GetNodeBoxSize().Height() + coTree.GetNodeBoxSize().Height() / 2);
+        for (short nX = 0; nX < 300; nX += 2)
+            if (coTree.NodeFromPoint(KwPoint(nX, nY)) == pcoNode)
+                return { nX + coTree.GetNodeBoxSize().Width() + 6, nY };
+        ADD_FAILURE() << "no point on " << strPath;
+        return { 0, 0 };
+    }
+    static POINT OnLine(KwFileSelector& coSelector, short nLine)
+    {
+        const KwRect coLine = coSelector.GetList()->GetLineRect(nLine);
+        return { coLine.Left() + 20, (coLine.Top() + coLine.Bottom()) / 2 };
+    }
+    static std::vector<std::string> Listed(const KwFileSelector& coSelector)
+    {
+        std::vector<std::string> vecNames;
+        for (long i = 0; i < coSelector.GetListCount(); ++i)
+            vecNames.push_back(coSelector.GetListName(i) + (coSelector.IsListSelected(i) ? "*" : ""));
+        return vecNames;
+    }
+    // Presses on the node of the left tree, moves in steps onto the point
+    // of the right tree's window, releases there.
+    void DragDirectory(const std::string& strFrom, HWND hTarget, POINT ptTarget, const char* pszShot)
+    {
+        ASSERT_TRUE(kwtest::MoveMouse(Hwnd(*pcoLeft->GetTreeWindow()), OnNode(*pcoLeft, strFrom)));
+        ASSERT_TRUE(kwtest::MouseDown());
+        POINT ptEnd = ptTarget;
+        ::ClientToScreen(hTarget, &ptEnd);
+        POINT ptStart {};
+        ::GetCursorPos(&ptStart);
+        for (int i = 1; i <= 10; ++i)
+            ASSERT_TRUE(kwtest::MoveMouse({ ptStart.x + (ptEnd.x - ptStart.x) * i / 10,
+                                            ptStart.y + (ptEnd.y - ptStart.y) * i / 10 }));
+        kwtest::ScreenshotDesktop(pszShot);
+        ASSERT_TRUE(kwtest::MouseUp());
+        kwtest::PumpIdle();
+    }
+};
+
+} // namespace
+
+TEST_F(KwFileSelectorGuiTest, ClickOnTreeNodeShowsItsFiles)
+{
+    // The drive of the path is chosen in the combo box, described beside it.
+    EXPECT_EQ(static_cast<const char*>(pcoRight->GetDriveCombo()->GetText()), std::string("T:"));
+    EXPECT_GE(pcoRight->GetDriveCombo()->LineCount(), 2);
+    EXPECT_FALSE(pcoRight->GetDescription().IsEmpty());
+    ASSERT_TRUE(kwtest::ClickAt(Hwnd(*pcoRight->GetTreeWindow()), OnNode(*pcoRight, At("dst"))));
+    kwtest::PumpIdle();
+    EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), Upper(At("dst")));
+    EXPECT_TRUE(Listed(*pcoRight).empty());
+
+    ASSERT_TRUE(kwtest::ClickAt(Hwnd(*pcoRight->GetTreeWindow()), OnNode(*pcoRight, At("src"))));
+    kwtest::PumpIdle();
+    EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), Upper(At("src")));
+    // Sorted by extension; the directories stay in the tree.
+    EXPECT_EQ(Listed(*pcoRight), std::vector<std::string>({ "w.dat", "x.txt", "y.txt", "z.txt" }));
+    EXPECT_EQ(pcoRight->GetList()->GetRange(), 4u);
+    kwtest::ScreenshotWindow(Hwnd(*pcoRightFrame));
+}
+
+TEST_F(KwFileSelectorGuiTest, ClickShiftAndCtrlSelectInTheList)
+{
+    const HWND hList = Hwnd(*pcoLeft->GetList());
+    ASSERT_TRUE(kwtest::ClickAt(hList, OnLine(*pcoLeft, 1)));
+    {
+        kwtest::THeldModifiers coShift(kwtest::ModShift);
+        ASSERT_TRUE(kwtest::ClickAt(hList, OnLine(*pcoLeft, 3)));
+    }
+    kwtest::PumpIdle();
+    EXPECT_EQ(Listed(*pcoLeft), std::vector<std::string>({ "w.dat", "x.txt*", "y.txt*", "z.txt*" }));
+    {
+        kwtest::THeldModifiers coCtrl(kwtest::ModCtrl);
+        ASSERT_TRUE(kwtest::ClickAt(hList, OnLine(*pcoLeft, 2)));
+        ASSERT_TRUE(kwtest::ClickAt(hList, OnLine(*pcoLeft, 0)));
+    }
+    kwtest::PumpIdle();
+    EXPECT_EQ(Listed(*pcoLeft), std::vector<std::string>({ "w.dat*", "x.txt*", "y.txt", "z.txt*" }));
+    kwtest::ScreenshotWindow(Hwnd(*pcoLeftFrame));
+
+    // A press on a selected entry keeps the selection; its release there
+    // leaves that entry alone.
+    ASSERT_TRUE(kwtest::ClickAt(hList, OnLine(*pcoLeft, 3)));
+    kwtest::PumpIdle();
+    EXPECT_EQ(Listed(*pcoLeft), std::vector<std::string>({ "w.dat", "x.txt", "y.txt", "z.txt*" }));
+}
+
+TEST_F(KwFileSelectorGuiTest, DirectoryDraggedOntoAnotherSelectorSendsTheCopyLink)
+{
+    const HWND hTree = Hwnd(*pcoRight->GetTreeWindow());
+    DragDirectory(At("src\\docs"), hTree, OnNode(*pcoRight, At("dst")), "over-dst");
+    EXPECT_EQ(coView.coCopies, std::vector<std::string>({ "directory " + Upper(At("src\\docs")) + " -> "
+                                                           + Upper(At("dst")) }));
+    // The link took the copy over: the target selector stays as it was.
+    EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), Upper(m_dir));
+}
+
+TEST_F(KwFileSelectorGuiTest, DirectoryDroppedOntoItselfOrItsParentIsRefused)
+{
+    const HWND hTree = Hwnd(*pcoRight->GetTreeWindow());
+    pcoRight->GetTree()->OpenNode(pcoRight->FindNode(At("src").c_str()), 1);
+    kwtest::PumpIdle();
+    DragDirectory(At("src\\docs"), hTree, OnNode(*pcoRight, At("src\\docs")), "over-itself");
+    DragDirectory(At("src\\docs"), hTree, OnNode(*pcoRight, At("src")), "over-parent");
+    EXPECT_EQ(coView.coCopies, std::vector<std::string>());
+}
+
+TEST_F(KwFileSelectorGuiTest, FilesDraggedFromTheListSendTheCopyLink)
+{
+    const HWND hList = Hwnd(*pcoLeft->GetList());
+    ASSERT_TRUE(kwtest::ClickAt(hList, OnLine(*pcoLeft, 1)));
+    {
+        kwtest::THeldModifiers coShift(kwtest::ModShift);
+        ASSERT_TRUE(kwtest::ClickAt(hList, OnLine(*pcoLeft, 2)));
+    }
+    ASSERT_TRUE(kwtest::MoveMouse(hList, OnLine(*pcoLeft, 2)));
+    ASSERT_TRUE(kwtest::MouseDown());
+    POINT ptEnd = OnNode(*pcoRight, At("dst"));
+    ::ClientToScreen(Hwnd(*pcoRight->GetTreeWindow()), &ptEnd);
+    POINT ptStart {};
+    ::GetCursorPos(&ptStart);
+    for (int i = 1; i <= 10; ++i)
+        ASSERT_TRUE(kwtest::MoveMouse({ ptStart.x + (ptEnd.x - ptStart.x) * i / 10, ptStart.y + (ptEnd.y - ptStart.y) * i / 10 }));
+    ASSERT_TRUE(kwtest::MouseUp());
+    kwtest::PumpIdle();
+    EXPECT_EQ(coView.coCopies, std::vector<std::string>({ "files x.txt y.txt -> " + Upper(At("dst")) }));
+    // The drag kept the selection.
+    EXPECT_EQ(Listed(*pcoLeft), std::vector<std::string>({ "w.dat", "x.txt*", "y.txt*", "z.txt" }));
+}
+
+// Without a link the selector copies itself, then reads the target again:
+// the node with the focus below it is gone, and the focus (and the list
+// with it) is found again by its path, or at its nearest ancestor.
+TEST_F(KwFileSelectorGuiTest, DropWithoutLinkCopiesAndFindsTheFocusAgainAfterTheReRead)
+{
+    pcoRight->MVC().RemoveLink("KW_LINK_COPY_DIRECTORY");
+    std::vector<std::string> vecCopies;
+    pcoRight->fnCopy = [&](KwEventFileSelector& coEvent) {
+        vecCopies.push_back(std::string(static_cast<const char*>(coEvent.GetSourceDirectory()->FullPath())) + " -> "
+                            + static_cast<const char*>(coEvent.GetTarget()->FullPath()));
+        std::filesystem::create_directories(At("src\\dst"));
+        std::filesystem::remove_all(At("src\\docs"));
+    };
+    const HWND hTree = Hwnd(*pcoRight->GetTreeWindow());
+    pcoRight->GetTree()->OpenNode(pcoRight->FindNode(At("src").c_str()), 1);
+    kwtest::PumpIdle();
+    ASSERT_TRUE(kwtest::ClickAt(hTree, OnNode(*pcoRight, At("src\\docs"))));
+    kwtest::PumpIdle();
+    ASSERT_EQ(Listed(*pcoRight), std::vector<std::string>({ "a.doc" }));
+
+    DragDirectory(At("dst"), hTree, OnNode(*pcoRight, At("src")), "over-src");
+    EXPECT_EQ(vecCopies, std::vector<std::string>({ Upper(At("dst")) + " -> " + Upper(At("src")) }));
+    EXPECT_EQ(pcoRight->FindNode(At("src\\docs").c_str()), nullptr);
+    EXPECT_NE(pcoRight->FindNode(At("src\\dst").c_str()), nullptr);
+    EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), Upper(At("src")));
+    EXPECT_EQ(Listed(*pcoRight), std::vector<std::string>({ "w.dat", "x.txt", "y.txt", "z.txt" }));
+    kwtest::ScreenshotWindow(Hwnd(*pcoRightFrame), "after");
+}
