@@ -45,7 +45,7 @@ TTreeNode* BuildTree(std::vector<TTreeNode*>& coParents)
         auto* pcoNode = new TTreeNode(const_cast<char*>(coSpec.pszText));
         apcoLevel[coSpec.nLevel] = pcoNode;
         if (coSpec.nLevel > 0)
-            apcoLevel[coSpec.nLevel - 1]->InsertNode(-1, pcoNode, 0);
+            apcoLevel[coSpec.nLevel - 1]->InsertNode(apcoLevel[coSpec.nLevel - 1]->NodeCount(), pcoNode, 0);
         if (coSpec.nLevel < 2)
             coParents.push_back(pcoNode);
     }
@@ -77,7 +77,7 @@ void HelloFrame::Prepare()
         m_pcoTree->OpenNode(pcoNode, 1);
     m_pcoTreeWindow->MVC().SetLink("KW_LINK_MOUSEMOVE", this, &HelloFrame::LnkTreeMove);
 
-    m_pcoDropWindow = new KwWChild("CW_DROP", KwPoint(370, 200), KwSize(170, 92), 0, 14, 0);
+    m_pcoDropWindow = new KwWChild("CW_DROP", KwPoint(370, 200), KwSize(170, 92), 0, 7, 0);
     m_pcoDropWindow->SysCreate(this);
     new KwCntText("Drop a tree node here", 0x22, m_pcoDropWindow);
     m_pcoDropWindow->MVC().SetLink("KW_LINK_CHECKDROP", this, &HelloFrame::LnkCheckDrop);
