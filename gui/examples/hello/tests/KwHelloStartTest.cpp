@@ -1,6 +1,8 @@
 // Kwillet Hello started as its user starts it: its window opens with its
 // buttons, Greet asks the question in the framework's message box, the
-// answer shows, Quit ends the program with exit code 0.
+// answer shows, Quit ends the program with exit code 0. Its timer fills
+// the bar, a menu command reaches its handler, a tree node dragged onto the
+// drop window arrives there.
 
 #include "kwguitest.h"
 
@@ -32,6 +34,14 @@ HWND WaitForWindow(const char* pszTitle, HWND hExcept)
         },
         10000);
     return hFound;
+}
+
+// The child of the main window at a point of its client area (the
+// positions of hello.kwt.txt and of HelloFrame::Prepare).
+HWND ChildAt(HWND hMain, POINT ptClient)
+{
+    const HWND hChild = ::ChildWindowFromPointEx(hMain, ptClient, CWP_SKIPINVISIBLE);
+    return hChild == hMain ? nullptr : hChild;
 }
 
 class KwHelloStartTest : public ::testing::Test {
@@ -94,4 +104,45 @@ TEST_F(KwHelloStartTest, StartsAsksItsQuestionAndQuits)
 
     ASSERT_TRUE(kwtest::ClickAt(hQuit, { 20, 10 }));
     EXPECT_EQ(WaitForExit(), 0u);
+}
+
+TEST_F(KwHelloStartTest, FillsItsBarRunsAMenuCommandAndTakesADraggedNode)
+{
+    ASSERT_TRUE(Start());
+    const HWND hMain = WaitForWindow("Kwillet Hello", nullptr);
+    ASSERT_NE(hMain, nullptr);
+    const HWND hAnswer = kwtest::FindChild(hMain, "Press Greet to be asked a question.");
+    const HWND hBar = ChildAt(hMain, { 180, 281 });
+    const HWND hTree = ChildAt(hMain, { 450, 100 });
+    const HWND hDrop = ChildAt(hMain, { 450, 246 });
+    ASSERT_TRUE(hAnswer && hBar && hTree && hDrop && hTree != hDrop);
+
+    // A third of the way along, away from the percentage in the middle;
+    // read from the desktop: under Wine a window of another process reads
+    // black through its own device context.
+    RECT rcBar {};
+    ::GetWindowRect(hBar, &rcBar);
+    const auto fnThird = [&rcBar] {
+        const kwtest::TTestImage coImage = kwtest::CaptureDesktop();
+        return coImage.IsEmpty() ? kwtest::TRgb(0) : coImage.At(rcBar.left + 100, rcBar.top + 11);
+    };
+    const kwtest::TRgb rgbEmpty = fnThird();
+    EXPECT_TRUE(kwtest::PumpUntil([&] { return fnThird() != rgbEmpty; }, 20000)) << "the timer does not fill the bar";
+
+    // A click makes the program the foreground, so that it gets the keys.
+    ASSERT_TRUE(kwtest::ClickAt(hAnswer, { 5, 5 }));
+    ASSERT_TRUE(kwtest::PressKey('H', kwtest::ModAlt));
+    kwtest::PumpUntil([] { return false; }, 300);
+    ASSERT_TRUE(kwtest::PressKey('A'));
+    EXPECT_TRUE(kwtest::PumpUntil([&] { return kwtest::WindowText(hAnswer) == "Kwillet Hello, the example application."; }, 5000))
+        << kwtest::WindowText(hAnswer);
+
+    // The root, "Forest", is the tree's first line; the press focuses it.
+    POINT ptTarget { 85, 46 };
+    ::MapWindowPoints(hDrop, hTree, &ptTarget, 1);
+    ASSERT_TRUE(kwtest::Drag(hTree, { 45, 8 }, ptTarget, 12));
+    EXPECT_TRUE(kwtest::PumpUntil([&] { return kwtest::WindowText(hAnswer) == "Dropped: Forest"; }, 5000))
+        << kwtest::WindowText(hAnswer);
+    kwtest::PumpUntil([] { return false; }, 300);
+    kwtest::ScreenshotWindow(hMain, "running");
 }
