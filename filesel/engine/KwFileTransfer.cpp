@@ -13,7 +13,7 @@ constexpr unsigned kTemporaryTries = 100;
 // Temporary names differ between the runs and threads of one process and,
 // by the clock, between processes; a clash only costs another try.
 std::atomic<uint32_t> s_ulTemporary { static_cast<uint32_t>(
-    std::chrono::steady_clock::now().time_since_epoch().count() * 2654435761u) };
+    static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) * 2654435761u) };
 
 } // namespace
 

@@ -19,8 +19,6 @@ KW_IMPLEMENT_DYNAMIC_CLASS(KwPopupMenu, KwMenu, "kw25")
 
 namespace {
 
-const unsigned s_unNoId = 0xFFFFFFFFu;
-
 // Whether the item belongs to the menu: directly or, through popups, to
 // the menu at the top of its chain.
 int BelongsTo(const KwMenuItem& coItem, const KwMenu* pcoMenu)

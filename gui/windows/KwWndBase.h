@@ -107,7 +107,6 @@ protected:
 private:
     unsigned short m_unLook { LookDefault };
     std::int32_t m_lUserValue { 0 };
-    unsigned short m_unReserved { 0 };
     TString m_coExtra;
     unsigned long m_ulStyle { 0 };
     unsigned long m_ulExStyle { 0 };

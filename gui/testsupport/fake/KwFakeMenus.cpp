@@ -8,7 +8,6 @@
 namespace {
 
 const unsigned s_unAddress = KwMenuFlag::ByPosition;
-const unsigned s_unStates = KwMenuFlag::Checked | KwMenuFlag::Grayed | KwMenuFlag::Disabled;
 
 std::string PointText(const KwPoint& coPoint)
 {
