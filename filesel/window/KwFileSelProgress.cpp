@@ -1,0 +1,348 @@
+#include "KwFileSelProgress.h"
+
+#include "KwApp.h"
+#include "KwCntText.h"
+#include "KwCopyEngine.h"
+#include "KwEventListBox.h"
+#include "KwFileSelColors.h"
+#include "KwFileSelProgressState.h"
+#include "KwListText.h"
+#include "KwProgressIndicator.h"
+#include "KwPushButton.h"
+#include "KwSystem.h"
+#include "KwWChild.h"
+#include "TFileSelection.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+enum : short {
+    ColWindow = 17,
+    ColText = 18,
+    ColLight = 19,
+    ColDark = 20,
+    ColBar = 21,
+    ColFace = 23,
+    ColButtonText = 24,
+};
+enum : short { Margin = 8, RowHeight = 24, LabelWidth = 50, ButtonWidth = 90, ButtonHeight = 26 };
+enum : unsigned short { AlignLeftMiddle = 33 };
+
+[[noreturn]] void Fail(const char* pszExpression)
+{
+    std::fprintf(stderr, "n_flsl: assertion failed: %s\n", pszExpression);
+    std::abort();
+}
+
+void Colours(KwWnd& coWnd, short nBack, short nFore)
+{
+    coWnd.SetResFont(1, 0);
+    coWnd.SetColBack(nBack, 0);
+    coWnd.SetColFore(nFore, 0);
+    coWnd.SetColShadowLight(ColLight, 0);
+    coWnd.SetColShadowDark(ColDark, 0);
+    coWnd.SetColBord(ColFace, 0);
+}
+
+void Shaded(KwWChild& coChild)
+{
+    coChild.UseBorder(1, 0);
+    coChild.SetShade(1, 0);
+    coChild.SetShadeWidth(2, 0);
+    coChild.SetShadeTurned(1, 0);
+}
+
+void SetWindowText(KwWChild* pcoChild, const std::string& strText)
+{
+    if (!pcoChild)
+        return;
+    if (KwCntText* pcoText = dynamic_cast<KwCntText*>(pcoChild->GetContent()))
+        pcoText->SetText(strText.c_str());
+    pcoChild->Invalidate(0);
+}
+
+} // namespace
+
+KwFileSelProgress::KwFileSelProgress(KwWnd* pcoParent)
+    : KwWFrame("FW_PROGRESS", KwPoint(60, 60), KwSize(620, 460), "Copy", ColFace, 0x00C80000UL, 0, 0)
+    , m_pcoEngine(std::make_unique<KwCopyEngine>())
+    , m_pcoState(std::make_unique<KwFileSelProgressState>(*m_pcoEngine))
+    , m_pcoParentWnd(pcoParent)
+{
+    m_pcoEngine->Queue().SetNotify(&KwFileSelProgress::NotifyRecords, this);
+    SetEndOnEsc(1);
+}
+
+KwFileSelProgress::~KwFileSelProgress()
+{
+    // The worker may still post: cancel and join before the window goes.
+    m_pcoState.reset();
+    m_pcoEngine->Queue().SetNotify(nullptr, nullptr);
+}
+
+// Runs on the worker thread: only a post, never a call into a window.
+void KwFileSelProgress::NotifyRecords(void* pvContext)
+{
+    KwFileSelProgress* pcoThis = static_cast<KwFileSelProgress*>(pvContext);
+    if (pcoKwSys && pcoThis->GetHandle())
+        pcoKwSys->PostMessage(pcoThis->GetHandle(), MsgRecords, 0, 0);
+}
+
+int KwFileSelProgress::SetPathFrom(const char* pszPath)
+{
+    m_strPathFrom = pszPath ? pszPath : "";
+    SetWindowText(m_pcoFromPath, m_strPathFrom);
+    return m_pcoEngine->SetPathFrom(m_strPathFrom.c_str());
+}
+
+int KwFileSelProgress::SetPathTo(const char* pszPath)
+{
+    m_strPathTo = pszPath ? pszPath : "";
+    SetWindowText(m_pcoToPath, m_strPathTo);
+    return m_pcoEngine->SetPathTo(m_strPathTo.c_str());
+}
+
+int KwFileSelProgress::SetFiles(const TFileSelection* pcoFiles)
+{
+    return m_pcoEngine->SetFiles(pcoFiles);
+}
+
+short KwFileSelProgress::RunModal()
+{
+    if (!GetHandle() && !SysCreate(m_pcoParentWnd))
+        return 0;
+    return StartModal(m_pcoParentWnd ? ModeModalParent : ModeModalNone);
+}
+
+// A label ("From:"), a shown path or a frame around the list or the bar.
+KwWChild* KwFileSelProgress::MakeFrame(const char* pszName, const char* pszText)
+{
+    KwWChild* pcoChild = new KwWChild(pszName, KwPoint(0, 0), KwSize(10, 10), ColFace, ColWindow, ColText);
+    pcoChild->SetTabStop(0);
+    const bool bLabel = pszText && *pszText && pszText[std::char_traits<char>::length(pszText) - 1] == ':';
+    Colours(*pcoChild, bLabel ? ColFace : ColWindow, ColText);
+    if (bLabel)
+        pcoChild->UseBorder(0, 0);
+    else
+        Shaded(*pcoChild);
+    if (!pcoChild->SysCreate(this))
+        Fail(pszName);
+    if (pszText)
+        new KwCntText(pszText, AlignLeftMiddle, pcoChild);
+    return pcoChild;
+}
+
+KwPushButton* KwFileSelProgress::MakeButton(const char* pszName, const char* pszText)
+{
+    KwPushButton* pcoButton = new KwPushButton(pszName, KwPoint(0, 0), KwSize(ButtonWidth, ButtonHeight), pszText);
+    Colours(*pcoButton, ColFace, ColButtonText);
+    pcoButton->SetTabStop(1);
+    if (!pcoButton->SysCreate(this))
+        Fail(pszName);
+    return pcoButton;
+}
+
+void KwFileSelProgress::MakeChildren()
+{
+    m_pcoFrom = MakeFrame("CW_FROM", "From:");
+    m_pcoFromPath = MakeFrame("CW_FROMPATH", m_strPathFrom.c_str());
+    m_pcoTo = MakeFrame("CW_TO", "To:");
+    m_pcoToPath = MakeFrame("CW_TOPATH", m_strPathTo.c_str());
+    m_pcoListFrame = MakeFrame("CW_OUTPUT", nullptr);
+    m_pcoListBox = new KwListText("LT_OUTPUT", KwPoint(0, 0), KwSize(10, 10));
+    Colours(*m_pcoListBox, ColWindow, ColText);
+    m_pcoListBox->UseBorder(0, 0);
+    m_pcoListBox->SetTabStop(1);
+    if (!m_pcoListBox->SysCreate(m_pcoListFrame))
+        Fail("m_pcoListBox");
+    m_pcoPrgIndFrame = MakeFrame("CW_PROGRESS", nullptr);
+    m_pcoPrgInd = new KwProgressIndicator("PI_PROGRESS", KwPoint(0, 0), KwSize(10, 10), ColFace, ColFace, ColText);
+    Colours(*m_pcoPrgInd, ColFace, ColText);
+    m_pcoPrgInd->UseBorder(0, 0);
+    m_pcoPrgInd->SetShowPercentAsText(1, 0);
+    m_pcoPrgInd->SetFillColor(ColBar, 0);
+    if (!m_pcoPrgInd->SysCreate(m_pcoPrgIndFrame))
+        Fail("m_pcoPrgInd");
+    m_pcoStatus = MakeFrame("CW_STATUS", "");
+    m_pcoPbStart = MakeButton("PB_START", "Start");
+    m_pcoPbCancel = MakeButton("PB_CANCEL", "Cancel");
+    m_pcoPbClose = MakeButton("PB_CLOSE", "Close");
+    m_pcoPbSave = MakeButton("PB_SAVELOG", "Save log");
+}
+
+int KwFileSelProgress::EvInit()
+{
+    KwFileSelColors::Refresh();
+    if (!m_pcoListBox)
+        MakeChildren();
+    m_pcoListBox->MVC().SetLink("KW_LINK_LISTGETTEXT", this, &KwFileSelProgress::LnkListGetText);
+    m_pcoPbStart->MVC().SetLink("KW_LINK_COMMAND", this, &KwFileSelProgress::LnkCommandStart);
+    m_pcoPbCancel->MVC().SetLink("KW_LINK_COMMAND", this, &KwFileSelProgress::LnkCommandCancel);
+    m_pcoPbClose->MVC().SetLink("KW_LINK_COMMAND", this, &KwFileSelProgress::LnkCommandClose);
+    m_pcoPbSave->MVC().SetLink("KW_LINK_COMMAND", this, &KwFileSelProgress::LnkCommandSave);
+    Layout();
+    ShowState();
+    return KwWFrame::EvInit();
+}
+
+void KwFileSelProgress::Layout()
+{
+    if (!m_pcoListBox)
+        return;
+    const KwSize coClient = GetClientSize();
+    const short nW = coClient.Width();
+    const short nH = coClient.Height();
+    const short nPathW = static_cast<short>(std::max(20, nW - 3 * Margin - LabelWidth));
+    short nY = Margin;
+    for (auto [pcoLabel, pcoPath] : { std::pair { m_pcoFrom, m_pcoFromPath }, std::pair { m_pcoTo, m_pcoToPath } }) {
+        pcoLabel->SetPosAndSize(KwPoint(Margin, nY), KwSize(LabelWidth, RowHeight), 0);
+        pcoPath->SetPosAndSize(KwPoint(static_cast<short>(2 * Margin + LabelWidth), nY), KwSize(nPathW, RowHeight), 0);
+        nY = static_cast<short>(nY + RowHeight + Margin / 2);
+    }
+    const short nInnerW = static_cast<short>(std::max(20, nW - 2 * Margin));
+    const short nButtonsY = static_cast<short>(nH - Margin - ButtonHeight);
+    const short nStatusY = static_cast<short>(nButtonsY - Margin - RowHeight);
+    const short nBarY = static_cast<short>(nStatusY - Margin / 2 - RowHeight);
+    const short nListH = static_cast<short>(std::max(20, nBarY - Margin / 2 - nY));
+    m_pcoListFrame->SetPosAndSize(KwPoint(Margin, nY), KwSize(nInnerW, nListH), 0);
+    m_pcoListBox->SetRect(m_pcoListFrame->CalcContentRect(), 0);
+    m_pcoPrgIndFrame->SetPosAndSize(KwPoint(Margin, nBarY), KwSize(nInnerW, RowHeight), 0);
+    m_pcoPrgInd->SetRect(m_pcoPrgIndFrame->CalcContentRect(), 0);
+    m_pcoStatus->SetPosAndSize(KwPoint(Margin, nStatusY), KwSize(nInnerW, RowHeight), 0);
+    short nX = static_cast<short>(nW - Margin - ButtonWidth);
+    for (KwPushButton* pcoButton : { m_pcoPbClose, m_pcoPbCancel, m_pcoPbStart }) {
+        pcoButton->SetPosAndSize(KwPoint(nX, nButtonsY), KwSize(ButtonWidth, ButtonHeight), 0);
+        nX = static_cast<short>(nX - Margin - ButtonWidth);
+    }
+    m_pcoPbSave->SetPosAndSize(KwPoint(Margin, nButtonsY), KwSize(ButtonWidth, ButtonHeight), 0);
+    Invalidate(1);
+}
+
+int KwFileSelProgress::EvSize(unsigned short unCode, const KwSize& coSize)
+{
+    const int nResult = KwWFrame::EvSize(unCode, coSize);
+    Layout();
+    return nResult;
+}
+
+int KwFileSelProgress::EvPaint(KwPaintDC& coDC)
+{
+    KwFileSelColors::Refresh();
+    return KwWFrame::EvPaint(coDC);
+}
+
+int KwFileSelProgress::EvUser(KwMessParam* pcoParam)
+{
+    const KwMessParamWinNT* pcoWin = dynamic_cast<const KwMessParamWinNT*>(pcoParam);
+    if (!pcoWin || pcoWin->GetMessage() != MsgRecords)
+        return KwWFrame::EvUser(pcoParam);
+    if (m_pcoState->Pump())
+        ShowState();
+    return 1;
+}
+
+// A close request while the copy runs cancels it; the window stays until
+// the worker has ended and Close is pressed.
+int KwFileSelProgress::EvClose()
+{
+    if (!m_pcoState->RequestClose()) {
+        ShowButtons();
+        return 1;
+    }
+    return KwWFrame::EvClose();
+}
+
+std::string KwFileSelProgress::StatusText() const
+{
+    std::string strText = m_pcoState->CountsText();
+    const std::string strSpeed = m_pcoState->SpeedText();
+    if (!strSpeed.empty())
+        strText += "   " + strSpeed;
+    if (!m_strLogResult.empty())
+        strText += "   " + m_strLogResult;
+    return strText;
+}
+
+void KwFileSelProgress::ShowButtons()
+{
+    if (!m_pcoPbStart)
+        return;
+    m_pcoPbStart->Enable(m_pcoState->CanStart(), 1);
+    m_pcoPbCancel->Enable(m_pcoState->CanCancel(), 1);
+    m_pcoPbClose->Enable(m_pcoState->CanClose(), 1);
+    m_pcoPbSave->Enable(m_pcoState->LineCount() > 0 && m_pcoState->GetPhase() != KwFileSelProgressState::Running, 1);
+}
+
+void KwFileSelProgress::ShowState()
+{
+    if (!m_pcoListBox)
+        return;
+    const long lLines = m_pcoState->LineCount();
+    m_pcoListBox->SetRange(static_cast<unsigned long>(lLines), 0);
+    if (lLines > 0)
+        m_pcoListBox->SetCurrent(static_cast<unsigned long>(lLines - 1), 0);
+    m_pcoListBox->Invalidate(0);
+    m_lShownLines = lLines;
+    const unsigned short unPercent = static_cast<unsigned short>(m_pcoState->GetPercent());
+    m_pcoPrgInd->SetFillColor(static_cast<short>(m_pcoState->BarFillColour()), 0);
+    if (unPercent < m_unShownPercent)
+        m_pcoPrgInd->ResetProgress();
+    m_pcoPrgInd->UpdateProgress(unPercent);
+    m_unShownPercent = unPercent;
+    m_pcoPrgInd->Invalidate(0);
+    SetWindowText(m_pcoStatus, StatusText());
+    ShowButtons();
+}
+
+int KwFileSelProgress::LnkListGetText(TMvcParam& coParam)
+{
+    const KwEventListBox* pcoEvent = static_cast<KwEvent&>(coParam);
+    if (!pcoEvent)
+        return 0;
+    const long lLine = static_cast<long>(pcoEvent->Position());
+    m_pcoListBox->SetListBoxText(m_pcoState->Line(lLine).c_str(), static_cast<short>(m_pcoState->LineColour(lLine)),
+                                 ColWindow);
+    return 1;
+}
+
+int KwFileSelProgress::LnkCommandStart(TMvcParam&)
+{
+    m_strLogResult.clear();
+    m_unShownPercent = 0;
+    m_pcoPrgInd->Start(0);
+    m_pcoState->PressStart();
+    ShowState();
+    return 0;
+}
+
+int KwFileSelProgress::LnkCommandCancel(TMvcParam&)
+{
+    m_pcoState->PressCancel();
+    ShowButtons();
+    return 0;
+}
+
+int KwFileSelProgress::LnkCommandClose(TMvcParam&)
+{
+    if (m_pcoState->CanClose())
+        Close(0);
+    return 0;
+}
+
+int KwFileSelProgress::SaveLog()
+{
+    std::string strError;
+    const int nSaved = m_pcoState->SaveLog(m_strLogPath, strError);
+    m_strLogResult = nSaved ? "Log saved to " + m_strLogPath : "Log not saved: " + strError;
+    SetWindowText(m_pcoStatus, StatusText());
+    return nSaved;
+}
+
+int KwFileSelProgress::LnkCommandSave(TMvcParam&)
+{
+    SaveLog();
+    return 0;
+}

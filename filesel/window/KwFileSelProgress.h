@@ -1,0 +1,108 @@
+#pragma once
+
+#include "FlslApi.h"
+#include "KwWFrame.h"
+
+#include <memory>
+#include <string>
+
+class KwCntText;
+class KwCopyEngine;
+class KwFileSelProgressState;
+class KwListText;
+class KwProgressIndicator;
+class KwPushButton;
+class KwWChild;
+class TFileSelection;
+
+// The modal progress window of one copy: the source and target, one line
+// per action in its outcome's colour, the bar, a status line (bytes, files,
+// speed, time left) and the buttons Start, Cancel, Close and Save log.
+//
+// The copy runs on the engine's worker thread. The worker never touches a
+// window: its records go into the engine's queue, whose notification posts
+// a message to this frame; the frame then pumps the records into its state
+// and repaints. While a run is in progress a close request (close box,
+// Alt+F4, Escape, Close) acts as Cancel; the destructor cancels and waits
+// for the worker before any child goes.
+class FLSL_API KwFileSelProgress : public KwWFrame {
+public:
+    enum : unsigned { MsgRecords = 0x8000 + 0x2A };     // WM_APP + 42
+
+    explicit KwFileSelProgress(KwWnd* pcoParent);
+    ~KwFileSelProgress() override;
+    KwFileSelProgress(const KwFileSelProgress&) = delete;
+    KwFileSelProgress& operator=(const KwFileSelProgress&) = delete;
+
+    // Each answers 1 when the engine took the value.
+    int SetPathFrom(const char* pszPath);
+    int SetPathTo(const char* pszPath);
+    // The caller keeps the selection alive until the window has closed.
+    int SetFiles(const TFileSelection* pcoFiles);
+    // Where "Save log" writes (default "gandrel.log" in the current
+    // directory).
+    void SetLogPath(const std::string& strPath) { m_strLogPath = strPath; }
+    // Creates the frame, runs it modally until it closes; the dialog result.
+    short RunModal();
+
+    // For the program and its tests.
+    KwFileSelProgressState& State() { return *m_pcoState; }
+    KwCopyEngine& Engine() { return *m_pcoEngine; }
+    KwListText* GetList() const { return m_pcoListBox; }
+    KwProgressIndicator* GetBar() const { return m_pcoPrgInd; }
+    KwPushButton* GetStart() const { return m_pcoPbStart; }
+    KwPushButton* GetCancel() const { return m_pcoPbCancel; }
+    KwPushButton* GetClose() const { return m_pcoPbClose; }
+    KwPushButton* GetSaveLog() const { return m_pcoPbSave; }
+    std::string StatusText() const;
+    // Saves the output as a log; the outcome shows in the status line.
+    int SaveLog();
+
+    int EvInit() override;
+    int EvClose() override;
+    int EvPaint(KwPaintDC& coDC) override;
+    int EvSize(unsigned short unCode, const KwSize& coSize) override;
+    int EvUser(KwMessParam* pcoParam) override;
+
+protected:
+    int LnkListGetText(TMvcParam& coParam);
+    int LnkCommandStart(TMvcParam& coParam);
+    int LnkCommandCancel(TMvcParam& coParam);
+    int LnkCommandClose(TMvcParam& coParam);
+    int LnkCommandSave(TMvcParam& coParam);
+
+private:
+    static void NotifyRecords(void* pvContext);
+    KwWChild* MakeFrame(const char* pszName, const char* pszText);
+    KwPushButton* MakeButton(const char* pszName, const char* pszText);
+    void MakeChildren();
+    void Layout();
+    // Shows the state: list range, bar, status, buttons.
+    void ShowState();
+    void ShowButtons();
+
+    // The engine before the state, so the state (which cancels and joins)
+    // goes first.
+    std::unique_ptr<KwCopyEngine> m_pcoEngine;
+    std::unique_ptr<KwFileSelProgressState> m_pcoState;
+    std::string m_strPathFrom;
+    std::string m_strPathTo;
+    std::string m_strLogPath { "gandrel.log" };
+    std::string m_strLogResult;
+    KwWnd* m_pcoParentWnd { nullptr };
+    KwWChild* m_pcoFrom { nullptr };
+    KwWChild* m_pcoFromPath { nullptr };
+    KwWChild* m_pcoTo { nullptr };
+    KwWChild* m_pcoToPath { nullptr };
+    KwWChild* m_pcoListFrame { nullptr };
+    KwListText* m_pcoListBox { nullptr };
+    KwWChild* m_pcoPrgIndFrame { nullptr };
+    KwProgressIndicator* m_pcoPrgInd { nullptr };
+    KwWChild* m_pcoStatus { nullptr };
+    KwPushButton* m_pcoPbStart { nullptr };
+    KwPushButton* m_pcoPbCancel { nullptr };
+    KwPushButton* m_pcoPbClose { nullptr };
+    KwPushButton* m_pcoPbSave { nullptr };
+    long m_lShownLines { 0 };
+    unsigned short m_unShownPercent { 0 };
+};
