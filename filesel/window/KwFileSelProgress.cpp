@@ -3,7 +3,7 @@
 #include "KwApp.h"
 #include "KwCntText.h"
 #include "KwCopyEngine.h"
-#include "KwEventListBox.h"
+#include "KwEvent.h"
 #include "KwFileSelColors.h"
 #include "KwFileSelProgressState.h"
 #include "KwListText.h"
@@ -59,7 +59,7 @@ void SetWindowText(KwWChild* pcoChild, const std::string& strText)
 {
     if (!pcoChild)
         return;
-    if (KwCntText* pcoText = dynamic_cast<KwCntText*>(pcoChild->GetContent()))
+    if (KwCntText* pcoText = dynamic_cast<KwCntText*>(pcoChild->Content()))
         pcoText->SetText(strText.c_str());
     pcoChild->Invalidate(0);
 }
@@ -282,8 +282,10 @@ void KwFileSelProgress::ShowState()
         return;
     const long lLines = m_pcoState->LineCount();
     m_pcoListBox->SetRange(static_cast<unsigned long>(lLines), 0);
-    if (lLines > 0)
-        m_pcoListBox->SetCurrent(static_cast<unsigned long>(lLines - 1), 0);
+    // The newest line stays in sight.
+    const long lEnd = m_pcoListBox->GetEndPos();
+    if (lEnd > 0)
+        m_pcoListBox->SetCurrentPos(static_cast<unsigned long>(lEnd), 0);
     m_pcoListBox->Invalidate(0);
     m_lShownLines = lLines;
     const unsigned short unPercent = static_cast<unsigned short>(m_pcoState->GetPercent());

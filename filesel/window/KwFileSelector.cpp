@@ -14,6 +14,8 @@
 #include "KwFileSelColors.h"
 #include "KwFileSelDirTree.h"
 #include "KwFileSelDropRules.h"
+#include "KwFileSelProgress.h"
+#include "KwFileSelProgressState.h"
 #include "KwListText.h"
 #include "KwRubberShapes.h"
 #include "KwSystem.h"
@@ -703,9 +705,23 @@ int KwFileSelector::LnkDrop(TMvcParam& coParam)
     return 0;
 }
 
-int KwFileSelector::RunCopy(KwEventFileSelector&)
+int KwFileSelector::RunCopy(KwEventFileSelector& coEvent)
 {
-    return 0;
+    if (!coEvent.GetTarget())
+        return 0;
+    KwFileSelProgress coProgress(GetParentFrame());
+    if (const TPath* pcoSource = coEvent.GetSourceDirectory())
+        coProgress.SetPathFrom(pcoSource->FullPath());
+    else if (const TFileSelection* pcoFiles = coEvent.GetSourceFiles()) {
+        if (pcoFiles->IsEmpty())
+            return 0;
+        coProgress.SetPathFrom(pcoFiles->GetFile(0).Path());
+        coProgress.SetFiles(pcoFiles);
+    } else
+        return 0;
+    coProgress.SetPathTo(coEvent.GetTarget()->FullPath());
+    coProgress.RunModal();
+    return coProgress.State().GetPhase() == KwFileSelProgressState::Finished;
 }
 
 int KwFileSelector::DropDirectory(TPath& coSource, TTreeNode* pcoTarget)
