@@ -255,6 +255,21 @@ int KwFileSelProgress::EvClose()
     return KwWFrame::EvClose();
 }
 
+long KwFileSelProgress::LineCount() const
+{
+    return m_pcoState->LineCount();
+}
+
+std::string KwFileSelProgress::Line(long lLine) const
+{
+    return m_pcoState->Line(lLine);
+}
+
+int KwFileSelProgress::LineColour(long lLine) const
+{
+    return m_pcoState->LineColour(lLine);
+}
+
 std::string KwFileSelProgress::StatusText() const
 {
     std::string strText = m_pcoState->CountsText();

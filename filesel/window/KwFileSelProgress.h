@@ -48,6 +48,10 @@ public:
     // For the program and its tests.
     KwFileSelProgressState& State() { return *m_pcoState; }
     KwCopyEngine& Engine() { return *m_pcoEngine; }
+    // The output lines and their text colours (colour-table entries).
+    long LineCount() const;
+    std::string Line(long lLine) const;
+    int LineColour(long lLine) const;
     KwListText* GetList() const { return m_pcoListBox; }
     KwProgressIndicator* GetBar() const { return m_pcoPrgInd; }
     KwPushButton* GetStart() const { return m_pcoPbStart; }

@@ -1,0 +1,165 @@
+#include "KwTestApp.h"
+
+#include "KwCopyEngine.h"
+#include "KwFileSelProgress.h"
+#include "KwFileSelProgressState.h"
+#include "KwListText.h"
+#include "KwProgressIndicator.h"
+#include "KwPushButton.h"
+#include "KwScratchTest.h"
+#include "kwguitest.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+using kw25test::Hwnd;
+
+namespace {
+
+// A generated tree (src) and an empty target (dst); the progress window is
+// run modally and driven from inside its modal loop with real input.
+class KwFileSelProgressGuiTest : public kwtest::TScratchTest {
+protected:
+    KwFileSelProgressGuiTest() : TScratchTest("flpr") {}
+
+    void MakeTree(int nFilesPerDir)
+    {
+        for (const char* pszDir : { "src", "src\\docs", "src\\docs\\old", "src\\pics", "dst" })
+            std::filesystem::create_directories(At(pszDir));
+        for (const char* pszDir : { "src", "src\\docs", "src\\docs\\old", "src\\pics" })
+            for (int i = 0; i < nFilesPerDir; ++i) {
+                const std::string strName = std::string(pszDir) + "\\f" + std::to_string(i) + ".txt";
+                // Sizes vary, one file of each directory is empty.
+                kwtest::WriteFileBytes(At(strName.c_str()), std::string(static_cast<size_t>(i * 37), 'a' + i % 26));
+            }
+    }
+    static std::string Read(const std::string& strPath)
+    {
+        std::ifstream coIn(strPath, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(coIn), std::istreambuf_iterator<char>());
+    }
+    // Every file and directory of src is under dst\src with the same bytes.
+    void ExpectCopied()
+    {
+        const std::filesystem::path coFrom = At("src");
+        const std::filesystem::path coTo = At("dst\\src");
+        long lEntries = 0;
+        for (const auto& coEntry : std::filesystem::recursive_directory_iterator(coFrom)) {
+            const std::filesystem::path coCopy = coTo / std::filesystem::relative(coEntry.path(), coFrom);
+            ++lEntries;
+            if (coEntry.is_directory())
+                EXPECT_TRUE(std::filesystem::is_directory(coCopy)) << coCopy;
+            else
+                EXPECT_EQ(Read(coCopy.string()), Read(coEntry.path().string())) << coCopy;
+        }
+        EXPECT_GT(lEntries, 4);
+    }
+    static POINT Middle(const KwWnd& coWnd)
+    {
+        const KwSize coSize = coWnd.GetClientSize();
+        return { coSize.Width() / 2, coSize.Height() / 2 };
+    }
+    static bool Press(KwPushButton* pcoButton)
+    {
+        return pcoButton && kwtest::ClickAt(Hwnd(*pcoButton), Middle(*pcoButton));
+    }
+    static bool Finished(KwFileSelProgress& coProgress)
+    {
+        return coProgress.State().GetPhase() == KwFileSelProgressState::Finished;
+    }
+    KwFileSelProgress* NewProgress()
+    {
+        KwFileSelProgress* pcoProgress = new KwFileSelProgress(nullptr);
+        pcoProgress->SetPathFrom(At("src").c_str());
+        pcoProgress->SetPathTo(At("dst").c_str());
+        pcoProgress->SetLogPath(At("copy.log"));
+        return pcoProgress;
+    }
+};
+
+TEST_F(KwFileSelProgressGuiTest, StartCopiesTreeAndCloseEndsModalRun)
+{
+    MakeTree(6);
+    KwFileSelProgress* pcoProgress = NewProgress();
+    std::vector<std::string> vecLines;
+    std::vector<int> vecColours;
+    bool bCloseEnabledAtStart = false;
+    bool bStartDisabledAfter = false;
+    unsigned short unBar = 0;
+    kwtest::TModalAnswer coAnswer = kwtest::AnswerWhen(kwtest::WindowTitled("Copy"), [&](HWND) {
+        kwtest::PumpIdle();
+        kwtest::ScreenshotDesktop("ready");
+        bCloseEnabledAtStart = pcoProgress->GetClose()->IsEnabled() && !pcoProgress->GetCancel()->IsEnabled();
+        ASSERT_TRUE(Press(pcoProgress->GetStart()));
+        ASSERT_TRUE(kwtest::PumpUntil([&] { return pcoProgress->GetClose()->IsEnabled() != 0; }, 30000));
+        kwtest::PumpIdle();
+        kwtest::ScreenshotDesktop("finished");
+        bStartDisabledAfter = !pcoProgress->GetStart()->IsEnabled() && !pcoProgress->GetCancel()->IsEnabled();
+        unBar = pcoProgress->GetBar()->GetProgress();
+        for (long i = 0; i < pcoProgress->LineCount(); ++i) {
+            vecLines.push_back(pcoProgress->Line(i));
+            vecColours.push_back(pcoProgress->LineColour(i));
+        }
+        ASSERT_TRUE(Press(pcoProgress->GetSaveLog()));
+        kwtest::PumpIdle();
+        ASSERT_TRUE(Press(pcoProgress->GetClose()));
+    });
+    pcoProgress->RunModal();
+    EXPECT_TRUE(coAnswer.Answered());
+    EXPECT_TRUE(bCloseEnabledAtStart);
+    EXPECT_TRUE(bStartDisabledAfter);
+    EXPECT_EQ(pcoProgress->State().GetBarState(), KwFileSelProgressState::BarDone);
+    EXPECT_EQ(unBar, 100);
+    ASSERT_GE(vecLines.size(), 3u);
+    EXPECT_EQ(vecLines.front().rfind("Gathering tree information ... ", 0), 0u) << vecLines.front();
+    EXPECT_NE(vecLines.back().find("4 directories"), std::string::npos) << vecLines.back();
+    // Every copy line ended ok, in the colour of a good outcome.
+    for (size_t i = 0; i < vecLines.size(); ++i)
+        if (vecLines[i].rfind("Copying ", 0) == 0) {
+            EXPECT_NE(vecLines[i].find("ok"), std::string::npos) << vecLines[i];
+            EXPECT_EQ(vecColours[i], KwFileSelProgressState::ColourOk) << vecLines[i];
+        }
+    ExpectCopied();
+    // The log holds the lines as shown, the summary last.
+    const std::string strLog = Read(At("copy.log"));
+    EXPECT_NE(strLog.find(vecLines.front() + "\r\n"), std::string::npos);
+    EXPECT_NE(strLog.find(vecLines.back() + "\r\n"), std::string::npos);
+    delete pcoProgress;
+}
+
+TEST_F(KwFileSelProgressGuiTest, CloseDuringRunCancelsAndKeepsWindow)
+{
+    MakeTree(400);
+    KwFileSelProgress* pcoProgress = NewProgress();
+    bool bOpenAfterClose = false;
+    bool bRunningWhenClosed = false;
+    kwtest::TModalAnswer coAnswer = kwtest::AnswerWhen(kwtest::WindowTitled("Copy"), [&](HWND hWnd) {
+        kwtest::PumpIdle();
+        ASSERT_TRUE(Press(pcoProgress->GetStart()));
+        bRunningWhenClosed = pcoProgress->State().GetPhase() == KwFileSelProgressState::Running;
+        ASSERT_TRUE(kwtest::PressKey(VK_F4, kwtest::ModAlt));
+        kwtest::PumpFor(100);
+        bOpenAfterClose = ::IsWindow(hWnd) != 0;
+        ASSERT_TRUE(kwtest::PumpUntil([&] { return Finished(*pcoProgress); }, 30000));
+        kwtest::PumpIdle();
+        kwtest::ScreenshotDesktop("canceled");
+        ASSERT_TRUE(Press(pcoProgress->GetClose()));
+    });
+    pcoProgress->RunModal();
+    EXPECT_TRUE(coAnswer.Answered());
+    EXPECT_TRUE(bRunningWhenClosed);
+    EXPECT_TRUE(bOpenAfterClose);
+    EXPECT_EQ(pcoProgress->State().GetBarState(), KwFileSelProgressState::BarCanceled);
+    EXPECT_EQ(pcoProgress->Line(pcoProgress->LineCount() - 2), "Canceled by User");
+    EXPECT_LT(pcoProgress->GetBar()->GetProgress(), 100);
+    // Not everything arrived.
+    EXPECT_FALSE(std::filesystem::exists(At("dst\\src\\pics\\f399.txt")));
+    delete pcoProgress;
+}
+
+} // namespace
