@@ -10,6 +10,7 @@
 #include "KwProgressIndicator.h"
 #include "KwPushButton.h"
 #include "KwSystem.h"
+#include "KwTimer.h"
 #include "KwWChild.h"
 #include "TFileSelection.h"
 
@@ -29,7 +30,7 @@ enum : short {
     ColButtonText = 24,
 };
 enum : short { Margin = 8, RowHeight = 24, LabelWidth = 50, ButtonWidth = 90, ButtonHeight = 26 };
-enum : unsigned short { AlignLeftMiddle = 33 };
+enum : unsigned short { AlignLeftMiddle = 33, DrainInterval = 40 };
 
 [[noreturn]] void Fail(const char* pszExpression)
 {
@@ -74,6 +75,9 @@ KwFileSelProgress::KwFileSelProgress(KwWnd* pcoParent)
 {
     m_pcoEngine->Queue().SetNotify(&KwFileSelProgress::NotifyRecords, this);
     SetEndOnEsc(1);
+    // The owner deletes the window after the modal run and reads its
+    // outcome first.
+    AutoDestroyOff();
 }
 
 KwFileSelProgress::~KwFileSelProgress()
@@ -81,13 +85,14 @@ KwFileSelProgress::~KwFileSelProgress()
     // The worker may still post: cancel and join before the window goes.
     m_pcoState.reset();
     m_pcoEngine->Queue().SetNotify(nullptr, nullptr);
+    m_pcoTimer.reset();
 }
 
 // Runs on the worker thread: only a post, never a call into a window.
 void KwFileSelProgress::NotifyRecords(void* pvContext)
 {
     KwFileSelProgress* pcoThis = static_cast<KwFileSelProgress*>(pvContext);
-    if (pcoKwSys && pcoThis->GetHandle())
+    if (pcoKwSys && pcoThis->GetHandle() && !pcoThis->m_bPosted.exchange(true))
         pcoKwSys->PostMessage(pcoThis->GetHandle(), MsgRecords, 0, 0);
 }
 
@@ -239,9 +244,27 @@ int KwFileSelProgress::EvUser(KwMessParam* pcoParam)
     const KwMessParamWinNT* pcoWin = dynamic_cast<const KwMessParamWinNT*>(pcoParam);
     if (!pcoWin || pcoWin->GetMessage() != MsgRecords)
         return KwWFrame::EvUser(pcoParam);
+    if (!m_pcoTimer)
+        m_pcoTimer = std::make_unique<KwWindowTimer>(this, DrainInterval, 1, "TM_RECORDS");
+    DrainRecords();
+    return 1;
+}
+
+int KwFileSelProgress::EvTimer(unsigned long)
+{
+    DrainRecords();
+    return 1;
+}
+
+void KwFileSelProgress::DrainRecords()
+{
     if (m_pcoState->Pump())
         ShowState();
-    return 1;
+    if (m_pcoState->GetPhase() != KwFileSelProgressState::Finished)
+        return;
+    // The last record is in: later notifications post again.
+    m_pcoTimer.reset();
+    m_bPosted = false;
 }
 
 // A close request while the copy runs cancels it; the window stays until

@@ -3,6 +3,7 @@
 #include "FlslApi.h"
 #include "KwWFrame.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,7 @@ class KwListText;
 class KwProgressIndicator;
 class KwPushButton;
 class KwWChild;
+class KwWindowTimer;
 class TFileSelection;
 
 // The modal progress window of one copy: the source and target, one line
@@ -67,6 +69,7 @@ public:
     int EvPaint(KwPaintDC& coDC) override;
     int EvSize(unsigned short unCode, const KwSize& coSize) override;
     int EvUser(KwMessParam* pcoParam) override;
+    int EvTimer(unsigned long ulSysTime) override;
 
 protected:
     int LnkListGetText(TMvcParam& coParam);
@@ -84,6 +87,7 @@ private:
     // Shows the state: list range, bar, status, buttons.
     void ShowState();
     void ShowButtons();
+    void DrainRecords();
 
     // The engine before the state, so the state (which cancels and joins)
     // goes first.
@@ -107,6 +111,11 @@ private:
     KwPushButton* m_pcoPbCancel { nullptr };
     KwPushButton* m_pcoPbClose { nullptr };
     KwPushButton* m_pcoPbSave { nullptr };
+    // Set by the worker's first notification; while set, the records are
+    // drained on a timer, so that a fast worker's posts never starve the
+    // user's input (posted messages come before input).
+    std::atomic<bool> m_bPosted { false };
+    std::unique_ptr<KwWindowTimer> m_pcoTimer;
     long m_lShownLines { 0 };
     unsigned short m_unShownPercent { 0 };
 };
