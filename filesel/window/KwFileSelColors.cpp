@@ -5,6 +5,9 @@
 #include "KwColorTable.h"
 #include "KwSystem.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 void KwFileSelColors::Refresh()
 {
     KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
@@ -22,4 +25,10 @@ void KwFileSelColors::Refresh()
     }
     pcoApp->SetColBackHighLight(First + 4);
     pcoApp->SetColForeHighLight(First + 5);
+}
+
+void KwFileSelFail(const char* pszExpression)
+{
+    std::fprintf(stderr, "n_flsl: assertion failed: %s\n", pszExpression);
+    std::abort();
 }

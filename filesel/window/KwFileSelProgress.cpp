@@ -20,23 +20,11 @@
 
 namespace {
 
-enum : short {
-    ColWindow = 17,
-    ColText = 18,
-    ColLight = 19,
-    ColDark = 20,
-    ColBar = 21,
-    ColFace = 23,
-    ColButtonText = 24,
-};
+using Col = KwFileSelColors;
+constexpr short ColWindow = Col::ColWindow, ColText = Col::ColText, ColLight = Col::ColLight, ColDark = Col::ColDark,
+                ColFace = Col::ColFace, ColButtonText = Col::ColButtonText;
 enum : short { Margin = 8, RowHeight = 24, LabelWidth = 50, ButtonWidth = 90, ButtonHeight = 26 };
 enum : unsigned short { AlignLeftMiddle = 33, DrainInterval = 40 };
-
-[[noreturn]] void Fail(const char* pszExpression)
-{
-    std::fprintf(stderr, "n_flsl: assertion failed: %s\n", pszExpression);
-    std::abort();
-}
 
 void Colours(KwWnd& coWnd, short nBack, short nFore)
 {
@@ -134,7 +122,7 @@ KwWChild* KwFileSelProgress::MakeFrame(const char* pszName, const char* pszText)
     else
         Shaded(*pcoChild);
     if (!pcoChild->SysCreate(this))
-        Fail(pszName);
+        KwFileSelFail(pszName);
     if (pszText)
         new KwCntText(pszText, AlignLeftMiddle, pcoChild);
     return pcoChild;
@@ -146,7 +134,7 @@ KwPushButton* KwFileSelProgress::MakeButton(const char* pszName, const char* psz
     Colours(*pcoButton, ColFace, ColButtonText);
     pcoButton->SetTabStop(1);
     if (!pcoButton->SysCreate(this))
-        Fail(pszName);
+        KwFileSelFail(pszName);
     return pcoButton;
 }
 
@@ -162,15 +150,15 @@ void KwFileSelProgress::MakeChildren()
     m_pcoListBox->UseBorder(0, 0);
     m_pcoListBox->SetTabStop(1);
     if (!m_pcoListBox->SysCreate(m_pcoListFrame))
-        Fail("m_pcoListBox");
+        KwFileSelFail("m_pcoListBox");
     m_pcoPrgIndFrame = MakeFrame("CW_PROGRESS", nullptr);
     m_pcoPrgInd = new KwProgressIndicator("PI_PROGRESS", KwPoint(0, 0), KwSize(10, 10), ColFace, ColFace, ColText);
     Colours(*m_pcoPrgInd, ColFace, ColText);
     m_pcoPrgInd->UseBorder(0, 0);
     m_pcoPrgInd->SetShowPercentAsText(1, 0);
-    m_pcoPrgInd->SetFillColor(ColBar, 0);
+    m_pcoPrgInd->SetFillColor(Col::ColSelBack, 0);
     if (!m_pcoPrgInd->SysCreate(m_pcoPrgIndFrame))
-        Fail("m_pcoPrgInd");
+        KwFileSelFail("m_pcoPrgInd");
     m_pcoStatus = MakeFrame("CW_STATUS", "");
     m_pcoPbStart = MakeButton("PB_START", "Start");
     m_pcoPbCancel = MakeButton("PB_CANCEL", "Cancel");

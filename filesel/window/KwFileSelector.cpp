@@ -38,27 +38,15 @@ namespace {
 
 // Colour-table entries the selector paints with (refreshed from the
 // system's colours on every paint).
-enum : short {
-    ColWindow = 17,
-    ColText = 18,
-    ColLight = 19,
-    ColDark = 20,
-    ColSelBack = 21,
-    ColSelText = 22,
-    ColFace = 23,
-};
+using Col = KwFileSelColors;
+constexpr short ColWindow = Col::ColWindow, ColText = Col::ColText, ColLight = Col::ColLight, ColDark = Col::ColDark,
+                ColSelBack = Col::ColSelBack, ColSelText = Col::ColSelText, ColFace = Col::ColFace;
 enum : unsigned short { MouseLeft = 0x0001, MouseShift = 0x0004, MouseCtrl = 0x0008 };
 enum : unsigned short { CursorSizeWE = 8 };
 enum : unsigned short { VarSelector = 10000 };
 
 const char* const s_pszDirectoryDrag = "DirectoryTree";
 const char* const s_pszFilesDrag = "FileSelection";
-
-[[noreturn]] void Fail(const char* pszExpression)
-{
-    std::fprintf(stderr, "n_flsl: assertion failed: %s\n", pszExpression);
-    std::abort();
-}
 
 bool SameName(const std::string& strA, const std::string& strB)
 {
@@ -147,7 +135,7 @@ KwWChild* KwFileSelector::NewFrame(const char* pszName, KwWnd* pcoParent)
     pcoChild->SetShadeWidth(2, 0);
     pcoChild->SetShadeTurned(1, 0);
     if (!pcoChild->SysCreate(pcoParent))
-        Fail(pszName);
+        KwFileSelFail(pszName);
     return pcoChild;
 }
 
@@ -159,7 +147,7 @@ void KwFileSelector::MakeChildren()
     m_pcoCombo->SetTabStop(1);
     m_pcoCombo->SetReadOnly(1);
     if (!m_pcoCombo->SysCreate(m_pcoComboFrame))
-        Fail("m_pcoCombo != NULL");
+        KwFileSelFail("m_pcoCombo != NULL");
     if (KwWnd* pcoButton = m_pcoCombo->GetChild("__COMBOSELECT__")) {
         pcoButton->SetColBack(ColFace, 0);
         pcoButton->SetColFore(24, 0);
@@ -175,7 +163,7 @@ void KwFileSelector::MakeChildren()
     m_pcoTreePar->SetTabStop(1);
     m_pcoTreePar->SetFocusable(1);
     if (!m_pcoTreePar->SysCreate(m_pcoTreeFrame))
-        Fail("m_pcoTreePar != NULL");
+        KwFileSelFail("m_pcoTreePar != NULL");
     m_pcoTree = new KwCntTree(KwFileSelDirTree::DestroyObject, 17, m_pcoTreePar);
     m_pcoTree->SetRootNode(KwFileSelDirTree::MakeNode("Root"));
     m_pcoTree->SetNodeBoxSize(KwSize(m_pcoTree->GetNodeBoxSize().Width(), 18));
@@ -186,14 +174,14 @@ void KwFileSelector::MakeChildren()
     m_pcoSize->SetTabStop(0);
     m_pcoSize->UseBorder(0, 0);
     if (!m_pcoSize->SysCreate(this))
-        Fail("m_pcoSize != NULL");
+        KwFileSelFail("m_pcoSize != NULL");
 
     m_pcoListFrame = NewFrame("CW_LIST", this);
     m_pcoListBox = new KwListText("LB_LIST", KwPoint(0, 0), KwSize(10, 10));
     Style(*m_pcoListBox, 0);
     m_pcoListBox->SetTabStop(1);
     if (!m_pcoListBox->SysCreate(m_pcoListFrame))
-        Fail("m_pcoListBox != NULL");
+        KwFileSelFail("m_pcoListBox != NULL");
 }
 
 void KwFileSelector::SetLinks()
@@ -394,7 +382,7 @@ int KwFileSelector::LnkComboInit(TMvcParam&)
 {
     KwComboList* pcoList = m_pcoCombo->GetComboList();
     if (!pcoList)
-        Fail("m_pcoCombo->GetComboList() != NULL");
+        KwFileSelFail("m_pcoCombo->GetComboList() != NULL");
     const long lDrives = FillDrives();
     pcoList->SetRange(static_cast<unsigned long>(std::min<long>(lDrives, 5)), 1);
     return 0;
@@ -428,7 +416,7 @@ int KwFileSelector::ShowPath(const TPath& coPath)
 {
     TTreeNode* pcoNode = m_pcoTree->GetRootNode();
     if (!pcoNode)
-        Fail("m_pcoTree->GetRootNode() != NULL");
+        KwFileSelFail("m_pcoTree->GetRootNode() != NULL");
     RefreshNode(pcoNode);
     TArray coParts;
     coPath.Split(coParts);
@@ -502,7 +490,7 @@ int KwFileSelector::LnkNodeOpen(TMvcParam& coParam)
 {
     KwEventCntTree& coEvent = static_cast<KwEventCntTree&>(static_cast<KwEvent&>(coParam));
     if (!coEvent.GetNode())
-        Fail("pcoEvent->GetNode() != NULL");
+        KwFileSelFail("pcoEvent->GetNode() != NULL");
     RefreshNode(coEvent.GetNode());
     return 1;
 }
@@ -511,7 +499,7 @@ int KwFileSelector::LnkNodeActivate(TMvcParam& coParam)
 {
     KwEventCntTree& coEvent = static_cast<KwEventCntTree&>(static_cast<KwEvent&>(coParam));
     if (!coEvent.GetNode())
-        Fail("pcoEvent->GetNode() != NULL");
+        KwFileSelFail("pcoEvent->GetNode() != NULL");
     FocusDirectory(coEvent.GetNode());
     return 0;
 }
