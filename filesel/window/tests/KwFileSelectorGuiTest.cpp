@@ -5,9 +5,11 @@
 #include "KwComboBox.h"
 #include "KwDC.h"
 #include "KwEventFileSelector.h"
+#include "KwFileSelProgress.h"
 #include "KwFileSelector.h"
 #include "KwListText.h"
 #include "KwPen.h"
+#include "KwPushButton.h"
 #include "KwScratchTest.h"
 #include "KwWFrame.h"
 #include "TPath.h"
@@ -72,8 +74,9 @@ public:
 protected:
     int RunCopy(KwEventFileSelector& coEvent) override
     {
-        if (fnCopy)
-            fnCopy(coEvent);
+        if (!fnCopy)
+            return KwFileSelector::RunCopy(coEvent);
+        fnCopy(coEvent);
         return 1;
     }
 };
@@ -294,4 +297,32 @@ TEST_F(KwFileSelectorGuiTest, DropWithoutLinkCopiesAndFindsTheFocusAgainAfterThe
     EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), Upper(At("src")));
     EXPECT_EQ(Listed(*pcoRight), std::vector<std::string>({ "w.dat", "x.txt", "y.txt", "z.txt" }));
     kwtest::ScreenshotWindow(Hwnd(*pcoRightFrame), "after");
+}
+
+// Without a link and without a program's own copy, the drop runs the
+// progress window modally; Start copies, Close ends it, the target shows
+// the copy.
+TEST_F(KwFileSelectorGuiTest, DropWithoutLinkRunsTheProgressWindow)
+{
+    pcoRight->MVC().RemoveLink("KW_LINK_COPY_DIRECTORY");
+    bool bClosable = false;
+    kwtest::TModalAnswer coAnswer = kwtest::AnswerWhen(kwtest::WindowTitled("Copy"), [&](HWND hWnd) {
+        kwtest::PumpIdle();
+        const auto Press = [hWnd](const char* pszText) {
+            const HWND hButton = kwtest::FindChild(hWnd, pszText);
+            RECT rc {};
+            ::GetClientRect(hButton, &rc);
+            return hButton && kwtest::ClickAt(hButton, { rc.right / 2, rc.bottom / 2 });
+        };
+        ASSERT_TRUE(Press("Start"));
+        const HWND hClose = kwtest::FindChild(hWnd, "Close");
+        bClosable = kwtest::PumpUntil([&] { return ::IsWindowEnabled(hClose) != 0; }, 20000);
+        kwtest::ScreenshotDesktop("progress");
+        ASSERT_TRUE(Press("Close"));
+    });
+    DragDirectory(At("src\\docs"), Hwnd(*pcoRight->GetTreeWindow()), OnNode(*pcoRight, At("dst")), "over-dst");
+    EXPECT_TRUE(coAnswer.Answered());
+    EXPECT_TRUE(bClosable);
+    EXPECT_EQ(kwtest::ReadFileBytes(At("dst\\docs\\a.doc")), "src\\docs\\a.doc");
+    EXPECT_NE(pcoRight->FindNode(At("dst\\docs").c_str()), nullptr);
 }
