@@ -24,7 +24,7 @@ using Col = KwFileSelColors;
 constexpr short ColWindow = Col::ColWindow, ColText = Col::ColText, ColLight = Col::ColLight, ColDark = Col::ColDark,
                 ColFace = Col::ColFace, ColButtonText = Col::ColButtonText;
 enum : short { Margin = 8, RowHeight = 24, LabelWidth = 50, ButtonWidth = 90, ButtonHeight = 26 };
-enum : unsigned short { AlignLeftMiddle = 33, DrainInterval = 40 };
+enum : unsigned short { AlignLeftMiddle = 33, AlignCentred = 34, DrainInterval = 40 };
 
 void Colours(KwWnd& coWnd, short nBack, short nFore)
 {
@@ -159,6 +159,7 @@ void KwFileSelProgress::MakeChildren()
     m_pcoPrgInd->SetFillColor(Col::ColSelBack, 0);
     if (!m_pcoPrgInd->SysCreate(m_pcoPrgIndFrame))
         KwFileSelFail("m_pcoPrgInd");
+    new KwCntText("", AlignCentred, m_pcoPrgInd);
     m_pcoStatus = MakeFrame("CW_STATUS", "");
     m_pcoPbStart = MakeButton("PB_START", "Start");
     m_pcoPbCancel = MakeButton("PB_CANCEL", "Cancel");
@@ -281,6 +282,23 @@ int KwFileSelProgress::LineColour(long lLine) const
     return m_pcoState->LineColour(lLine);
 }
 
+std::string KwFileSelProgress::BarText() const
+{
+    return m_pcoState->BarText();
+}
+
+int KwFileSelProgress::EvDestroy()
+{
+    m_pcoTimer.reset();
+    for (KwWChild** ppcoChild : { &m_pcoFrom, &m_pcoFromPath, &m_pcoTo, &m_pcoToPath, &m_pcoListFrame, &m_pcoPrgIndFrame,
+                                  &m_pcoStatus })
+        *ppcoChild = nullptr;
+    m_pcoListBox = nullptr;
+    m_pcoPrgInd = nullptr;
+    m_pcoPbStart = m_pcoPbCancel = m_pcoPbClose = m_pcoPbSave = nullptr;
+    return KwWFrame::EvDestroy();
+}
+
 std::string KwFileSelProgress::StatusText() const
 {
     std::string strText = m_pcoState->CountsText();
@@ -320,6 +338,10 @@ void KwFileSelProgress::ShowState()
         m_pcoPrgInd->ResetProgress();
     m_pcoPrgInd->UpdateProgress(unPercent);
     m_unShownPercent = unPercent;
+    // The caption tells the run's result too ("100 %, 2 failed",
+    // "Canceled at 40 %"), not only the percentage.
+    if (KwContent* pcoCaption = m_pcoPrgInd->Content())
+        pcoCaption->SetContent(m_pcoState->BarText().c_str());
     m_pcoPrgInd->Invalidate(0);
     SetWindowText(m_pcoStatus, StatusText());
     ShowButtons();

@@ -47,13 +47,16 @@ public:
     // Creates the frame, runs it modally until it closes; the dialog result.
     short RunModal();
 
-    // For the program and its tests.
+    // For the program and its tests; the children are null once the
+    // window has closed.
     KwFileSelProgressState& State() { return *m_pcoState; }
     KwCopyEngine& Engine() { return *m_pcoEngine; }
     // The output lines and their text colours (colour-table entries).
     long LineCount() const;
     std::string Line(long lLine) const;
     int LineColour(long lLine) const;
+    // The bar's caption: "42 %" while running, then the run's result.
+    std::string BarText() const;
     KwListText* GetList() const { return m_pcoListBox; }
     KwProgressIndicator* GetBar() const { return m_pcoPrgInd; }
     KwPushButton* GetStart() const { return m_pcoPbStart; }
@@ -66,6 +69,8 @@ public:
 
     int EvInit() override;
     int EvClose() override;
+    // The children go with the system window: their pointers are cleared.
+    int EvDestroy() override;
     int EvPaint(KwPaintDC& coDC) override;
     int EvSize(unsigned short unCode, const KwSize& coSize) override;
     int EvUser(KwMessParam* pcoParam) override;

@@ -1,5 +1,6 @@
 #include "KwTestApp.h"
 
+#include "KwCntText.h"
 #include "KwCopyEngine.h"
 #include "KwFileSelProgress.h"
 #include "KwFileSelProgressState.h"
@@ -142,6 +143,8 @@ TEST_F(KwFileSelProgressGuiTest, CloseDuringRunCancelsAndKeepsWindow)
     pcoProgress->Engine().Options().m_ulPieceSize = 1024;
     bool bOpenAfterClose = false;
     bool bRunningWhenClosed = false;
+    unsigned short unBar = 100;
+    std::string strCaption;
     kwtest::TModalAnswer coAnswer = kwtest::AnswerWhen(kwtest::WindowTitled("Copy"), [&](HWND hWnd) {
         kwtest::PumpIdle();
         ASSERT_TRUE(Press(pcoProgress->GetStart()));
@@ -153,6 +156,9 @@ TEST_F(KwFileSelProgressGuiTest, CloseDuringRunCancelsAndKeepsWindow)
         ASSERT_TRUE(kwtest::PumpUntil([&] { return Finished(*pcoProgress); }, 30000));
         kwtest::PumpIdle();
         kwtest::ScreenshotDesktop("canceled");
+        unBar = pcoProgress->GetBar()->GetProgress();
+        if (const KwCntText* pcoCaption = dynamic_cast<const KwCntText*>(pcoProgress->GetBar()->Content()))
+            strCaption = static_cast<const char*>(pcoCaption->GetText());
         ASSERT_TRUE(Press(pcoProgress->GetClose()));
     });
     pcoProgress->RunModal();
@@ -161,7 +167,10 @@ TEST_F(KwFileSelProgressGuiTest, CloseDuringRunCancelsAndKeepsWindow)
     EXPECT_TRUE(bOpenAfterClose);
     EXPECT_EQ(pcoProgress->State().GetBarState(), KwFileSelProgressState::BarCanceled);
     EXPECT_EQ(pcoProgress->Line(pcoProgress->LineCount() - 2), "Canceled by User");
-    EXPECT_LT(pcoProgress->GetBar()->GetProgress(), 100);
+    EXPECT_LT(unBar, 100);
+    EXPECT_EQ(strCaption, pcoProgress->BarText());
+    EXPECT_EQ(pcoProgress->GetBar(), nullptr);
+    EXPECT_EQ(pcoProgress->BarText().rfind("Canceled at ", 0), 0u) << pcoProgress->BarText();
     // Not everything arrived.
     EXPECT_FALSE(std::filesystem::exists(At("dst\\src\\pics\\f2.txt")));
     delete pcoProgress;
