@@ -8,6 +8,7 @@
 // probe\link (a link to ".") and probe\d.
 
 #include "GandrelCopyRun.h"
+#include "GandrelTree.h"
 
 #include <gtest/gtest.h>
 #include <sddl.h>
@@ -20,7 +21,12 @@
 #include <map>
 
 namespace fs = std::filesystem;
+using kwtest::ExpectSameNames;
+using kwtest::FactsOf;
 using kwtest::RunGandrelCopy;
+using kwtest::SetTimes;
+using kwtest::TFacts;
+using kwtest::Ticks;
 
 namespace {
 
@@ -43,145 +49,11 @@ fs::path Prepared()
     return pszName && *pszName ? fs::path("T:\\") / pszName : fs::path();
 }
 
-struct TFacts {
-    DWORD m_ulAttributes { INVALID_FILE_ATTRIBUTES };
-    uint64_t m_ullSize { 0 };
-    FILETIME m_coWritten {};
-    FILETIME m_coAccessed {};
-    FILETIME m_coCreated {};
-};
-
-TFacts FactsOf(const fs::path& coPath)
-{
-    WIN32_FILE_ATTRIBUTE_DATA coData {};
-    TFacts coFacts;
-    if (!GetFileAttributesExW(coPath.wstring().c_str(), GetFileExInfoStandard, &coData))
-        return coFacts;
-    coFacts.m_ulAttributes = coData.dwFileAttributes;
-    coFacts.m_ullSize = (static_cast<uint64_t>(coData.nFileSizeHigh) << 32) | coData.nFileSizeLow;
-    coFacts.m_coWritten = coData.ftLastWriteTime;
-    coFacts.m_coAccessed = coData.ftLastAccessTime;
-    coFacts.m_coCreated = coData.ftCreationTime;
-    return coFacts;
-}
-
-uint64_t Ticks(const FILETIME& coTime)
-{
-    return (static_cast<uint64_t>(coTime.dwHighDateTime) << 32) | coTime.dwLowDateTime;
-}
-
-void SetTimes(const fs::path& coPath, uint64_t ullWritten)
-{
-    HANDLE hEntry = CreateFileW(coPath.wstring().c_str(), FILE_WRITE_ATTRIBUTES, 7, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    const FILETIME coWritten { static_cast<DWORD>(ullWritten), static_cast<DWORD>(ullWritten >> 32) };
-    const uint64_t ullAccessed = ullWritten + 86400ull * 10000000;
-    const FILETIME coAccessed { static_cast<DWORD>(ullAccessed), static_cast<DWORD>(ullAccessed >> 32) };
-    EXPECT_TRUE(SetFileTime(hEntry, nullptr, &coAccessed, &coWritten)) << coPath;
-    CloseHandle(hEntry);
-}
-
-// The parts of an entry's descriptor that Wine keeps, as SDDL text.
-std::wstring Rights(const fs::path& coPath)
-{
-    DWORD ulNeeded = 0;
-    GetFileSecurityW(coPath.wstring().c_str(), 6, nullptr, 0, &ulNeeded);
-    std::vector<char> vecDescriptor(ulNeeded ? ulNeeded : 1);
-    wchar_t* pwszText = nullptr;
-    if (!GetFileSecurityW(coPath.wstring().c_str(), 6, vecDescriptor.data(), ulNeeded, &ulNeeded)
-        || !ConvertSecurityDescriptorToStringSecurityDescriptorW(vecDescriptor.data(), SDDL_REVISION_1, 6, &pwszText,
-                                                                 nullptr))
-        return L"<none>";
-    std::wstring wstrText = pwszText;
-    LocalFree(pwszText);
-    return wstrText;
-}
-
-std::string Bytes(const fs::path& coPath)
-{
-    std::ifstream coIn(coPath, std::ios::binary);
-    return coIn ? std::string(std::istreambuf_iterator<char>(coIn), std::istreambuf_iterator<char>()) : "<none>";
-}
-
-// The names in a directory (any path length), and which are directories
-// that are not links.
-std::map<std::wstring, bool> Names(const fs::path& coDirectory)
-{
-    std::map<std::wstring, bool> coNames;
-    WIN32_FIND_DATAW coFound;
-    HANDLE hFind = FindFirstFileW((L"\\\\?\\" + coDirectory.wstring() + L"\\*").c_str(), &coFound);
-    if (hFind == INVALID_HANDLE_VALUE)
-        return coNames;
-    do {
-        const std::wstring wstrName = coFound.cFileName;
-        if (wstrName != L"." && wstrName != L"..")
-            coNames[wstrName] = (coFound.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))
-                == FILE_ATTRIBUTE_DIRECTORY;
-    } while (FindNextFileW(hFind, &coFound));
-    FindClose(hFind);
-    return coNames;
-}
-
-void ExpectSameNames(const fs::path& coSource, const fs::path& coCopy)
-{
-    std::map<std::wstring, bool> coExpected = Names(coSource);
-    coExpected.erase(L"loop");
-    EXPECT_TRUE(Names(coCopy) == coExpected) << coCopy;
-    for (const auto& coName : coExpected)
-        if (coName.second)
-            ExpectSameNames(coSource / coName.first, coCopy / coName.first);
-}
-
-std::string Pattern(const std::string& strName, size_t nBytes)
-{
-    std::string strBytes(nBytes, '\0');
-    for (size_t i = 0; i < nBytes; ++i)
-        strBytes[i] = static_cast<char>((i * 13 + strName.size() + i / 4093) & 0xFF);
-    return strBytes;
-}
-
 class GandrelCopyTreeTest : public ::testing::Test {
 protected:
     fs::path Src(const std::string& strName) const { return m_coDir / "src" / fs::u8path(strName); }
 
-    // Files with the content they get; directories end in "/".
-    void MakeTree()
-    {
-        std::string strDeep = "deep/";
-        for (int i = 0; i < 9; ++i)
-            strDeep += "level-" + std::to_string(i) + "-with-a-rather-long-name/";
-        m_vecEntries = { "Mixed.Case.TXT", "lower.txt", "UPPER.TXT", "empty.dat", u8"\u03a9mega-\u0444\u0430\u0439\u043b.txt",
-                         "HiddenDir/", "HiddenDir/inner.txt", "SystemDir/", "SystemDir/inner.txt", "ReadOnlyDir/",
-                         "ReadOnlyDir/inner.txt", "ro.txt", "hid.txt", "sys.txt", "pieces.bin", strDeep,
-                         strDeep + "bottom.txt" };
-        fs::create_directories(Src(strDeep));
-        for (const std::string& strEntry : m_vecEntries) {
-            if (strEntry.back() == '/')
-                continue;
-            const size_t nBytes = strEntry == "empty.dat" ? 0 : strEntry == "pieces.bin" ? 3 * (1 << 20) + 17 : 100 + strEntry.size();
-            fs::create_directories(Src(strEntry).parent_path());
-            std::ofstream(Src(strEntry), std::ios::binary) << Pattern(strEntry, nBytes);
-        }
-        // Rights whose projection Wine keeps: full access for administrators,
-        // reading for everyone.
-        PSECURITY_DESCRIPTOR pDescriptor = nullptr;
-        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;FA;;;BA)(A;;FR;;;WD)", SDDL_REVISION_1,
-                                                                         &pDescriptor, nullptr));
-        EXPECT_TRUE(SetFileSecurityW(Src("lower.txt").wstring().c_str(), DACL_SECURITY_INFORMATION, pDescriptor));
-        LocalFree(pDescriptor);
-        uint64_t ullTime = 127000000000000000ull + 1234567;      // 2003, with 100 ns digits
-        for (auto it = m_vecEntries.rbegin(); it != m_vecEntries.rend(); ++it, ullTime += 3600ull * 10000000 + 11)
-            SetTimes(Src(*it), ullTime);
-        // Attributes last: a read-only file takes no more times.
-        const std::pair<const char*, DWORD> aAttributes[] = {
-            { "HiddenDir", FILE_ATTRIBUTE_HIDDEN }, { "SystemDir", FILE_ATTRIBUTE_SYSTEM },
-            { "ReadOnlyDir", FILE_ATTRIBUTE_READONLY }, { "ro.txt", FILE_ATTRIBUTE_READONLY },
-            { "hid.txt", FILE_ATTRIBUTE_HIDDEN }, { "sys.txt", FILE_ATTRIBUTE_SYSTEM },
-        };
-        for (const auto& coAttribute : aAttributes)
-            SetFileAttributesW(Src(coAttribute.first).wstring().c_str(),
-                               GetFileAttributesW(Src(coAttribute.first).wstring().c_str()) | coAttribute.second);
-    }
+    void MakeTree() { m_vecEntries = kwtest::MakeGeneratedTree(m_coDir / "src", 9); }
 
     void MakeBigFile()
     {
@@ -244,9 +116,7 @@ TEST_F(GandrelCopyTreeTest, TheCopyKeepsEveryByteNameTimeAttributeAndWhatWineKee
 
     // Reading a file moves its time of last access (relatime), so the
     // source's facts are taken before the copy reads it.
-    std::map<std::string, std::pair<TFacts, std::wstring>> coBefore;
-    for (const std::string& strEntry : m_vecEntries)
-        coBefore[strEntry] = { FactsOf(Src(strEntry)), Rights(Src(strEntry)) };
+    const kwtest::TTreeFacts coBefore = kwtest::FactsOfTree(m_coDir / "src", m_vecEntries);
     const kwtest::TProgramRun coRun
         = RunGandrelCopy({ (m_coDir / "src").u8string(), (m_coDir / "dst").u8string(), "/VERIFY" });
     EXPECT_EQ(coRun.m_nExit, bLockedReadable ? 1 : 9) << coRun.m_strOutput;
@@ -260,19 +130,7 @@ TEST_F(GandrelCopyTreeTest, TheCopyKeepsEveryByteNameTimeAttributeAndWhatWineKee
     EXPECT_EQ(coRun.m_strOutput.find("verification"), std::string::npos) << coRun.m_strOutput;
 
     const fs::path coDst = m_coDir / "dst";
-    for (const std::string& strEntry : m_vecEntries) {
-        const fs::path coCopy = coDst / "src" / fs::u8path(strEntry);
-        const TFacts& coWas = coBefore[strEntry].first;
-        const TFacts coIs = FactsOf(coCopy);
-        ASSERT_NE(coIs.m_ulAttributes, INVALID_FILE_ATTRIBUTES) << strEntry;
-        EXPECT_EQ(coIs.m_ulAttributes, coWas.m_ulAttributes) << strEntry;
-        EXPECT_EQ(Ticks(coIs.m_coWritten), Ticks(coWas.m_coWritten)) << strEntry;
-        EXPECT_EQ(Ticks(coIs.m_coAccessed), Ticks(coWas.m_coAccessed)) << strEntry;
-        EXPECT_EQ(Rights(coCopy), coBefore[strEntry].second) << strEntry;
-        if (strEntry.back() != '/') {
-            EXPECT_EQ(Bytes(coCopy), Bytes(Src(strEntry))) << strEntry;
-        }
-    }
+    kwtest::ExpectSameFacts(coBefore, m_coDir / "src", coDst / "src");
     // Every name of every copied directory, in its case, and nothing more:
     // only the link is left out.
     ExpectSameNames(m_coDir / "src", coDst / "src");
