@@ -25,6 +25,7 @@ constexpr short ColWindow = Col::ColWindow, ColText = Col::ColText, ColLight = C
                 ColFace = Col::ColFace, ColButtonText = Col::ColButtonText;
 enum : short { Margin = 8, RowHeight = 24, LabelWidth = 50, ButtonWidth = 90, ButtonHeight = 26 };
 enum : unsigned short { AlignLeftMiddle = 33, AlignCentred = 34, DrainInterval = 40 };
+const char* const s_pszResourceId = "FW_PROGRESS";
 
 void Colours(KwWnd& coWnd, short nBack, short nFore)
 {
@@ -55,11 +56,12 @@ void SetWindowText(KwWChild* pcoChild, const std::string& strText)
 
 } // namespace
 
-KwFileSelProgress::KwFileSelProgress(KwWnd* pcoParent)
-    : KwWFrame("FW_PROGRESS", KwPoint(60, 60), KwSize(620, 460), "Copy", ColFace, 0x00C80000UL, 0, 0)
+KW_IMPLEMENT_DYNAMIC_CLASS(KwFileSelProgress, KwWFrame, "flsl")
+
+KwFileSelProgress::KwFileSelProgress()
+    : KwWFrame(s_pszResourceId, KwPoint(60, 60), KwSize(620, 460), "Copy", ColFace, 0x00C80000UL, 0, 0)
     , m_pcoEngine(std::make_unique<KwCopyEngine>())
     , m_pcoState(std::make_unique<KwFileSelProgressState>(*m_pcoEngine))
-    , m_pcoParentWnd(pcoParent)
 {
     m_pcoEngine->Queue().SetNotify(&KwFileSelProgress::NotifyRecords, this);
     SetEndOnEsc(1);
@@ -68,12 +70,36 @@ KwFileSelProgress::KwFileSelProgress(KwWnd* pcoParent)
     AutoDestroyOff();
 }
 
+KwFileSelProgress::KwFileSelProgress(KwWnd* pcoParent) : KwFileSelProgress()
+{
+    m_pcoParentWnd = pcoParent;
+    LoadFromResource(pcoParent);
+}
+
 KwFileSelProgress::~KwFileSelProgress()
 {
     // The worker may still post: cancel and join before the window goes.
+    // (The class's registration object has neither.)
     m_pcoState.reset();
-    m_pcoEngine->Queue().SetNotify(nullptr, nullptr);
+    if (m_pcoEngine)
+        m_pcoEngine->Queue().SetNotify(nullptr, nullptr);
     m_pcoTimer.reset();
+}
+
+void KwFileSelProgress::LoadFromResource(KwWnd* pcoParent)
+{
+    KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
+    if (!pcoApp || !pcoApp->GetResHdl().FindUsedFileHdl(s_pszResourceId, nullptr))
+        return;
+    pcoApp->WaitCursor(1);
+    const int bOk = pcoApp->GetResHdl().LoadCustomWindow(s_pszResourceId, this, pcoParent, nullptr);
+    pcoApp->WaitCursor(0);
+    if (!bOk)
+        KwFileSelFail("bOk != FALSE");
+    // Whatever the record says: the owner deletes the window, Escape asks
+    // it to close.
+    AutoDestroyOff();
+    SetEndOnEsc(1);
 }
 
 // Runs on the worker thread: only a post, never a call into a window.
@@ -111,9 +137,14 @@ short KwFileSelProgress::RunModal()
 }
 
 // A label ("From:"), a shown path or a frame around the list or the bar.
-KwWChild* KwFileSelProgress::MakeFrame(const char* pszName, const char* pszText)
+KwWChild* KwFileSelProgress::MakeFrame(const char* pszName, const char* pszText, KwWnd* pcoParent)
 {
-    KwWChild* pcoChild = new KwWChild(pszName, KwPoint(0, 0), KwSize(10, 10), ColFace, ColWindow, ColText);
+    KwWChild* pcoChild = dynamic_cast<KwWChild*>(FindChildPtr(pszName));
+    if (!pcoChild) {
+        pcoChild = new KwWChild(pszName, KwPoint(0, 0), KwSize(10, 10), ColFace, ColWindow, ColText);
+        if (!pcoChild->SysCreate(pcoParent))
+            KwFileSelFail(pszName);
+    }
     pcoChild->SetTabStop(0);
     const bool bLabel = pszText && *pszText && pszText[std::char_traits<char>::length(pszText) - 1] == ':';
     Colours(*pcoChild, bLabel ? ColFace : ColWindow, ColText);
@@ -121,46 +152,66 @@ KwWChild* KwFileSelProgress::MakeFrame(const char* pszName, const char* pszText)
         pcoChild->UseBorder(0, 0);
     else
         Shaded(*pcoChild);
-    if (!pcoChild->SysCreate(this))
-        KwFileSelFail(pszName);
-    if (pszText)
+    if (pszText && !pcoChild->Content())
         new KwCntText(pszText, AlignLeftMiddle, pcoChild);
     return pcoChild;
 }
 
 KwPushButton* KwFileSelProgress::MakeButton(const char* pszName, const char* pszText)
 {
-    KwPushButton* pcoButton = new KwPushButton(pszName, KwPoint(0, 0), KwSize(ButtonWidth, ButtonHeight), pszText);
+    KwPushButton* pcoButton = dynamic_cast<KwPushButton*>(FindChildPtr(pszName));
+    if (!pcoButton) {
+        pcoButton = new KwPushButton(pszName, KwPoint(0, 0), KwSize(ButtonWidth, ButtonHeight), pszText);
+        if (!pcoButton->SysCreate(this))
+            KwFileSelFail(pszName);
+    }
     Colours(*pcoButton, ColFace, ColButtonText);
     pcoButton->SetTabStop(1);
-    if (!pcoButton->SysCreate(this))
-        KwFileSelFail(pszName);
     return pcoButton;
+}
+
+KwListText* KwFileSelProgress::MakeList()
+{
+    KwListText* pcoList = dynamic_cast<KwListText*>(FindChildPtr("LT_OUTPUT"));
+    if (!pcoList) {
+        pcoList = new KwListText("LT_OUTPUT", KwPoint(0, 0), KwSize(10, 10));
+        if (!pcoList->SysCreate(m_pcoListFrame))
+            KwFileSelFail("m_pcoListBox");
+    }
+    Colours(*pcoList, ColWindow, ColText);
+    pcoList->UseBorder(0, 0);
+    pcoList->SetTabStop(1);
+    return pcoList;
+}
+
+KwProgressIndicator* KwFileSelProgress::MakeBar()
+{
+    KwProgressIndicator* pcoBar = dynamic_cast<KwProgressIndicator*>(FindChildPtr("PI_PROGRESS"));
+    if (!pcoBar) {
+        pcoBar = new KwProgressIndicator("PI_PROGRESS", KwPoint(0, 0), KwSize(10, 10), ColFace, ColFace, ColText);
+        if (!pcoBar->SysCreate(m_pcoPrgIndFrame))
+            KwFileSelFail("m_pcoPrgInd");
+    }
+    Colours(*pcoBar, ColFace, ColText);
+    pcoBar->UseBorder(0, 0);
+    pcoBar->SetShowPercentAsText(1, 0);
+    pcoBar->SetFillColor(Col::ColSelBack, 0);
+    if (!pcoBar->Content())
+        new KwCntText("", AlignCentred, pcoBar);
+    return pcoBar;
 }
 
 void KwFileSelProgress::MakeChildren()
 {
-    m_pcoFrom = MakeFrame("CW_FROM", "From:");
-    m_pcoFromPath = MakeFrame("CW_FROMPATH", m_strPathFrom.c_str());
-    m_pcoTo = MakeFrame("CW_TO", "To:");
-    m_pcoToPath = MakeFrame("CW_TOPATH", m_strPathTo.c_str());
-    m_pcoListFrame = MakeFrame("CW_OUTPUT", nullptr);
-    m_pcoListBox = new KwListText("LT_OUTPUT", KwPoint(0, 0), KwSize(10, 10));
-    Colours(*m_pcoListBox, ColWindow, ColText);
-    m_pcoListBox->UseBorder(0, 0);
-    m_pcoListBox->SetTabStop(1);
-    if (!m_pcoListBox->SysCreate(m_pcoListFrame))
-        KwFileSelFail("m_pcoListBox");
-    m_pcoPrgIndFrame = MakeFrame("CW_PROGRESS", nullptr);
-    m_pcoPrgInd = new KwProgressIndicator("PI_PROGRESS", KwPoint(0, 0), KwSize(10, 10), ColFace, ColFace, ColText);
-    Colours(*m_pcoPrgInd, ColFace, ColText);
-    m_pcoPrgInd->UseBorder(0, 0);
-    m_pcoPrgInd->SetShowPercentAsText(1, 0);
-    m_pcoPrgInd->SetFillColor(Col::ColSelBack, 0);
-    if (!m_pcoPrgInd->SysCreate(m_pcoPrgIndFrame))
-        KwFileSelFail("m_pcoPrgInd");
-    new KwCntText("", AlignCentred, m_pcoPrgInd);
-    m_pcoStatus = MakeFrame("CW_STATUS", "");
+    m_pcoFrom = MakeFrame("CW_FROM", "From:", this);
+    m_pcoFromPath = MakeFrame("CW_FROMPATH", m_strPathFrom.c_str(), this);
+    m_pcoTo = MakeFrame("CW_TO", "To:", this);
+    m_pcoToPath = MakeFrame("CW_TOPATH", m_strPathTo.c_str(), this);
+    m_pcoListFrame = MakeFrame("CW_OUTPUT", nullptr, this);
+    m_pcoListBox = MakeList();
+    m_pcoPrgIndFrame = MakeFrame("CW_PROGRESS", nullptr, this);
+    m_pcoPrgInd = MakeBar();
+    m_pcoStatus = MakeFrame("CW_STATUS", "", this);
     m_pcoPbStart = MakeButton("PB_START", "Start");
     m_pcoPbCancel = MakeButton("PB_CANCEL", "Cancel");
     m_pcoPbClose = MakeButton("PB_CLOSE", "Close");

@@ -1,15 +1,16 @@
 #pragma once
 
 #include "FlslApi.h"
+#include "KwCopyEngine.h"
+#include "KwFileSelProgressState.h"
 #include "KwWFrame.h"
 
 #include <atomic>
+#include <cstddef>
 #include <memory>
 #include <string>
 
 class KwCntText;
-class KwCopyEngine;
-class KwFileSelProgressState;
 class KwListText;
 class KwProgressIndicator;
 class KwPushButton;
@@ -21,6 +22,11 @@ class TFileSelection;
 // per action in its outcome's colour, the bar, a status line (bytes, files,
 // speed, time left) and the buttons Start, Cancel, Close and Save log.
 //
+// The frame and its children come from the window resource "FW_PROGRESS"
+// of the application's resources when one is installed (a program's
+// resource file places and names them); every child it does not bring is
+// made here, so the window also works without any resource file.
+//
 // The copy runs on the engine's worker thread. The worker never touches a
 // window: its records go into the engine's queue, whose notification posts
 // a message to this frame; the frame then pumps the records into its state
@@ -28,10 +34,17 @@ class TFileSelection;
 // Alt+F4, Escape, Close) acts as Cancel; the destructor cancels and waits
 // for the worker before any child goes.
 class FLSL_API KwFileSelProgress : public KwWFrame {
+    KW_DYNAMIC_CLASS(KwFileSelProgress, KwWFrame)
 public:
     enum : unsigned { MsgRecords = 0x8000 + 0x2A };     // WM_APP + 42
 
+    // Without a parent and without reading "FW_PROGRESS" (the reader's
+    // way of making the frame by its class name).
+    KwFileSelProgress();
+    // From "FW_PROGRESS" when the application's resources hold it.
     explicit KwFileSelProgress(KwWnd* pcoParent);
+    // No parent (the class's registration takes a pointer too).
+    explicit KwFileSelProgress(std::nullptr_t) : KwFileSelProgress(static_cast<KwWnd*>(nullptr)) {}
     ~KwFileSelProgress() override;
     KwFileSelProgress(const KwFileSelProgress&) = delete;
     KwFileSelProgress& operator=(const KwFileSelProgress&) = delete;
@@ -85,8 +98,12 @@ protected:
 
 private:
     static void NotifyRecords(void* pvContext);
-    KwWChild* MakeFrame(const char* pszName, const char* pszText);
+    void LoadFromResource(KwWnd* pcoParent);
+    // Each finds the child by its name, or makes it, and gives it its looks.
+    KwWChild* MakeFrame(const char* pszName, const char* pszText, KwWnd* pcoParent);
     KwPushButton* MakeButton(const char* pszName, const char* pszText);
+    KwListText* MakeList();
+    KwProgressIndicator* MakeBar();
     void MakeChildren();
     void Layout();
     // Shows the state: list range, bar, status, buttons.

@@ -2,6 +2,7 @@
 
 #include "KwApp.h"
 #include "KwBitmap.h"
+#include "KwFileSelPictures.h"
 #include "KwCntTree.h"
 #include "KwCntText.h"
 #include "KwColor.h"
@@ -583,10 +584,11 @@ int KwFileSelector::LnkListKillFocus(TMvcParam&)
 
 int KwFileSelector::StartDrag(KwWnd& coWnd, const char* pszName, void* pvData)
 {
-    if (m_coDrag.IsDragging() || !m_stpfnLoader)
+    if (m_coDrag.IsDragging())
         return 0;
+    const BitmapLoader pfnLoad = m_stpfnLoader ? m_stpfnLoader : &KwFileSelLoadAppPicture;
     KwBitmap coDrop, coNoDrop;
-    if (!m_stpfnLoader("BMP_DROPMP", coDrop) || !m_stpfnLoader("BMP_NODROP", coNoDrop))
+    if (!pfnLoad("BMP_DROPMP", coDrop) || !pfnLoad("BMP_NODROP", coNoDrop))
         return 0;
     const unsigned long ulTransparent = KwSysColor(13).GetRealColor();
     m_coDrag.ChangeDropBitmap(coDrop, ulTransparent);

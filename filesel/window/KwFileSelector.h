@@ -40,7 +40,8 @@ class FLSL_API KwFileSelector : public KwWChild {
     KW_MVC_CLASS(KwFileSelector, KwWChild)
 public:
     // Reads a drag picture by its resource id into the bitmap; 1 when it
-    // did. Without one (or when it fails) nothing can be dragged.
+    // did. Without one set, the application's resources serve
+    // (KwFileSelLoadAppPicture); when loading fails nothing can be dragged.
     using BitmapLoader = int (*)(const char* pszId, KwBitmap& coBitmap);
     enum : short { SplitMinimum = 35, SplitBarWidth = 3, DefaultSplit = 165 };
 

@@ -1,0 +1,222 @@
+// Gandrel started as its user starts it, in a directory of the test's
+// own: without the program's directory on any search path, "gandrel.kwt"
+// is found only in that directory (the profile is absent, so its path
+// entries are "." too). Each start-up failure shows its text in the
+// framework's message box titled "ZORVIK Message"; OK ends the program
+// with exit code 0 and no window of it left. With the real file the main
+// window opens with both selectors and the program's icon.
+
+#include "kwguitest.h"
+
+#include "KwFileHdl.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const s_pszBoxTitle = "ZORVIK Message";
+
+// The directory of this test program, where the build puts Gandrel.exe,
+// its libraries and the resource files.
+fs::path OwnDirectory()
+{
+    char szPath[MAX_PATH] {};
+    ::GetModuleFileNameA(nullptr, szPath, sizeof szPath);
+    return fs::path(szPath).parent_path();
+}
+
+// A visible top-level window of the process with the title.
+HWND WaitForWindowOf(DWORD dwProcess, const char* pszTitle, unsigned nTimeoutMs = 20000)
+{
+    HWND hFound = nullptr;
+    kwtest::PumpUntil(
+        [&] {
+            for (HWND h = ::FindWindowA(nullptr, pszTitle); h; h = ::FindWindowExA(nullptr, h, nullptr, pszTitle)) {
+                DWORD dwOwner = 0;
+                ::GetWindowThreadProcessId(h, &dwOwner);
+                if (dwOwner == dwProcess && ::IsWindowVisible(h)) {
+                    hFound = h;
+                    return true;
+                }
+            }
+            return false;
+        },
+        nTimeoutMs);
+    return hFound;
+}
+
+BOOL CALLBACK CountVisible(HWND hWnd, LPARAM lParam)
+{
+    auto* pcoWanted = reinterpret_cast<std::pair<DWORD, int>*>(lParam);
+    DWORD dwOwner = 0;
+    ::GetWindowThreadProcessId(hWnd, &dwOwner);
+    if (dwOwner == pcoWanted->first && ::IsWindowVisible(hWnd))
+        ++pcoWanted->second;
+    return TRUE;
+}
+
+int VisibleWindowsOf(DWORD dwProcess)
+{
+    std::pair<DWORD, int> coWanted { dwProcess, 0 };
+    ::EnumWindows(&CountVisible, reinterpret_cast<LPARAM>(&coWanted));
+    return coWanted.second;
+}
+
+// The caption's left end shows the program's icon: its yellow pane top.
+bool CaptionShowsTheIcon(HWND hMain)
+{
+    RECT rcWindow {};
+    ::GetWindowRect(hMain, &rcWindow);
+    const kwtest::TTestImage coDesktop = kwtest::CaptureDesktop();
+    const kwtest::TRgb rgbPane = kwtest::MakeRgb(240, 200, 60);
+    for (int y = rcWindow.top; y < rcWindow.top + 30; ++y) {
+        for (int x = rcWindow.left; x < rcWindow.left + 30; ++x) {
+            if (!coDesktop.IsEmpty() && coDesktop.At(x, y) == rgbPane)
+                return true;
+        }
+    }
+    return false;
+}
+
+class GdvStartTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const ::testing::TestInfo* pcoInfo = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_coDir = fs::temp_directory_path() / ("gandrel-start-" + std::to_string(::GetCurrentProcessId()) + "-" + pcoInfo->name());
+        fs::remove_all(m_coDir);
+        fs::create_directories(m_coDir);
+        // The standard file is found; the program's own file is the case.
+        fs::copy_file(OwnDirectory() / "zorvik30.kwt", m_coDir / "zorvik30.kwt");
+    }
+    void TearDown() override
+    {
+        if (m_coProcess.hProcess) {
+            if (::WaitForSingleObject(m_coProcess.hProcess, 0) == WAIT_TIMEOUT)
+                ::TerminateProcess(m_coProcess.hProcess, 99);
+            ::WaitForSingleObject(m_coProcess.hProcess, 5000);
+            ::CloseHandle(m_coProcess.hProcess);
+            ::CloseHandle(m_coProcess.hThread);
+        }
+        std::error_code ec;
+        fs::remove_all(m_coDir, ec);
+    }
+    void PutResourceFile(const char* pszBuilt)
+    {
+        fs::copy_file(OwnDirectory() / pszBuilt, m_coDir / "gandrel.kwt", fs::copy_options::overwrite_existing);
+    }
+    bool Start()
+    {
+        std::string strCommand = "\"" + (OwnDirectory() / "Gandrel.exe").string() + "\"";
+        STARTUPINFOA coStart {};
+        coStart.cb = sizeof coStart;
+        return ::CreateProcessA(nullptr, strCommand.data(), nullptr, nullptr, FALSE, 0, nullptr, m_coDir.string().c_str(),
+                                &coStart, &m_coProcess);
+    }
+    DWORD WaitForExit()
+    {
+        DWORD dwCode = STILL_ACTIVE;
+        kwtest::PumpUntil([&] { return ::WaitForSingleObject(m_coProcess.hProcess, 0) == WAIT_OBJECT_0; }, 15000);
+        ::GetExitCodeProcess(m_coProcess.hProcess, &dwCode);
+        return dwCode;
+    }
+    // The message box shows the text; OK ends the program cleanly.
+    void ExpectFailureMessage(const std::string& strText)
+    {
+        ASSERT_TRUE(Start());
+        const HWND hBox = WaitForWindowOf(m_coProcess.dwProcessId, s_pszBoxTitle);
+        ASSERT_NE(hBox, nullptr) << "no message box";
+        EXPECT_NE(kwtest::FindChild(hBox, strText.c_str()), nullptr) << "expected: " << strText;
+        EXPECT_EQ(::FindWindowA(nullptr, "Gandrel"), nullptr) << "a main window beside the message";
+        kwtest::PumpFor(300);
+        kwtest::ScreenshotWindow(hBox);
+        const HWND hOk = kwtest::FindChild(hBox, "OK");
+        ASSERT_NE(hOk, nullptr);
+        ASSERT_TRUE(kwtest::ClickAt(hOk, { 20, 10 }));
+        EXPECT_EQ(WaitForExit(), 0u);
+        EXPECT_EQ(VisibleWindowsOf(m_coProcess.dwProcessId), 0);
+    }
+
+    fs::path m_coDir;
+    PROCESS_INFORMATION m_coProcess {};
+};
+
+} // namespace
+
+TEST_F(GdvStartTest, SaysWhenItsResourceFileIsNotFound)
+{
+    ExpectFailureMessage("Resource file <gandrel.kwt> not found!");
+}
+
+// The text is the resource-file layer's for the code that opening the
+// file gives and the path the program found (the name as given): a text
+// file in its place, and the real file cut short.
+TEST_F(GdvStartTest, SaysWhyADamagedResourceFileCannotBeInstalled)
+{
+    const fs::path coReal = OwnDirectory() / "gandrel.kwt";
+    const std::string strCut = [&] {
+        std::ifstream coIn(coReal, std::ios::binary);
+        std::string strBytes((std::istreambuf_iterator<char>(coIn)), std::istreambuf_iterator<char>());
+        return strBytes.substr(0, strBytes.size() / 2);
+    }();
+    ASSERT_GT(strCut.size(), 100u);
+    for (const std::string& strDamaged : { std::string("a text file in the resource file's place\n"), strCut }) {
+        std::ofstream(m_coDir / "gandrel.kwt", std::ios::binary | std::ios::trunc) << strDamaged;
+        KwFileHdl coProbe;
+        const unsigned short unCode = coProbe.OpenRead((m_coDir / "gandrel.kwt").string().c_str(), 1, nullptr);
+        coProbe.Close();
+        ASSERT_NE(unCode, TFileHdl::Success);
+        ExpectFailureMessage(static_cast<const char*>(TFileHdl::GetError(unCode, "gandrel.kwt")));
+        ::CloseHandle(m_coProcess.hProcess);
+        ::CloseHandle(m_coProcess.hThread);
+        m_coProcess = {};
+    }
+}
+
+TEST_F(GdvStartTest, SaysWhenTheMainWindowIsMissing)
+{
+    PutResourceFile("gandrel-nomain.kwt");
+    ExpectFailureMessage("Load of main window <FW_MAIN> failed!");
+}
+
+// "FW_MAIN" is read, but as a child window: no frame to start.
+TEST_F(GdvStartTest, SaysWhenTheMainWindowIsNoFrame)
+{
+    PutResourceFile("gandrel-childmain.kwt");
+    ExpectFailureMessage("Load of main window <FW_MAIN> failed!");
+}
+
+// The real file: the main window with two selectors side by side and the
+// program's icon; closing it ends the program with exit code 0.
+TEST_F(GdvStartTest, OpensItsMainWindowAndEndsWhenItCloses)
+{
+    PutResourceFile("gandrel.kwt");
+    ASSERT_TRUE(Start());
+    const HWND hMain = WaitForWindowOf(m_coProcess.dwProcessId, "Gandrel");
+    ASSERT_NE(hMain, nullptr);
+    kwtest::PumpFor(800);
+    EXPECT_TRUE(CaptionShowsTheIcon(hMain));
+    kwtest::ScreenshotWindow(hMain);
+    RECT rcClient {};
+    ::GetClientRect(hMain, &rcClient);
+    const POINT ptLeft { rcClient.right / 4, rcClient.bottom / 2 };
+    const POINT ptRight { rcClient.right * 3 / 4, rcClient.bottom / 2 };
+    const HWND hLeft = ::ChildWindowFromPointEx(hMain, ptLeft, CWP_SKIPINVISIBLE);
+    const HWND hRight = ::ChildWindowFromPointEx(hMain, ptRight, CWP_SKIPINVISIBLE);
+    ASSERT_TRUE(hLeft && hRight && hLeft != hMain && hRight != hMain);
+    EXPECT_NE(hLeft, hRight) << "the selectors do not share the width";
+    RECT rcLeft {}, rcRight {};
+    ::GetWindowRect(hLeft, &rcLeft);
+    ::GetWindowRect(hRight, &rcRight);
+    EXPECT_EQ(rcLeft.right - rcLeft.left, rcClient.right / 2);
+    EXPECT_EQ(rcRight.left, rcLeft.right);
+    ::PostMessageA(hMain, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForExit(), 0u);
+}
