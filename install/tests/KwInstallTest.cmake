@@ -4,8 +4,9 @@
 #                  find_package(Kwillet) and runs it from the prefix's bin/
 #   MODE=zip       packs the Runtime ZIP, unpacks it and runs gandrelcopy.exe
 #                  from it in another directory: a small tree is copied; with
-#                  OPEN_CHECK, Gandrel.exe is started in the unpacked bin/,
-#                  its main window must open and, closed, end it with 0
+#                  OPEN_CHECK (GdvStartTest.exe), the unpacked Gandrel.exe is
+#                  started with the unpacked resource files: its main window
+#                  must open and, closed, end it with 0
 # Variables: MODE, BUILD_DIR, WORK, SOURCE_DIR, TOOLCHAIN, EMULATOR, OPEN_CHECK.
 
 function(kw_run)
@@ -77,16 +78,17 @@ elseif(MODE STREQUAL "zip")
         kw_expect_file(${bin}/Gandrel.exe)
         kw_expect_file(${bin}/gandrel.kwt)
         kw_expect_file(${bin}/qa32flsl.dll)
-        # No profile in the Windows directory: the resource files are
-        # found in the working directory, the unpacked bin/. The paths are
-        # a Windows program's arguments: Wine's drive Z: is the Unix root.
+        # The test copies the resource files of GDV_PROGRAM_DIR into a
+        # directory of its own and starts Gandrel.exe from there; the path
+        # is a Windows program's: Wine's drive Z: is the Unix root.
         set(z)
         if(CMAKE_HOST_UNIX)
             set(z "Z:")
         endif()
-        execute_process(COMMAND ${EMULATOR} ${OPEN_CHECK} ${z}${bin}/Gandrel.exe ${z}${bin}
+        execute_process(COMMAND ${CMAKE_COMMAND} -E env GDV_PROGRAM_DIR=${z}${bin}
+                ${EMULATOR} ${OPEN_CHECK} --gtest_filter=GdvStartTest.OpensItsMainWindowAndEndsWhenItCloses
             RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
-        if(NOT result EQUAL 0 OR NOT output MATCHES "the main window opened")
+        if(NOT result EQUAL 0 OR NOT output MATCHES "PASSED.*1 test")
             message(FATAL_ERROR "Gandrel.exe from the ZIP: result ${result}\n${output}")
         endif()
     endif()

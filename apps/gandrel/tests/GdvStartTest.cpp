@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -24,10 +25,13 @@ namespace {
 
 const char* const s_pszBoxTitle = "ZORVIK Message";
 
-// The directory of this test program, where the build puts Gandrel.exe,
-// its libraries and the resource files.
-fs::path OwnDirectory()
+// Where Gandrel.exe, its libraries and the resource files are: the
+// directory of this test program, where the build puts them, or the one
+// GDV_PROGRAM_DIR names (an installed or unpacked Gandrel).
+fs::path ProgramDirectory()
 {
+    if (const char* pszDir = std::getenv("GDV_PROGRAM_DIR"); pszDir && *pszDir)
+        return fs::path(pszDir);
     char szPath[MAX_PATH] {};
     ::GetModuleFileNameA(nullptr, szPath, sizeof szPath);
     return fs::path(szPath).parent_path();
@@ -88,7 +92,7 @@ protected:
         fs::remove_all(m_coDir);
         fs::create_directories(m_coDir);
         // The standard file is found; the program's own file is the case.
-        fs::copy_file(OwnDirectory() / "zorvik30.kwt", m_coDir / "zorvik30.kwt");
+        fs::copy_file(ProgramDirectory() / "zorvik30.kwt", m_coDir / "zorvik30.kwt");
     }
     void TearDown() override
     {
@@ -104,11 +108,11 @@ protected:
     }
     void PutResourceFile(const char* pszBuilt)
     {
-        fs::copy_file(OwnDirectory() / pszBuilt, m_coDir / "gandrel.kwt", fs::copy_options::overwrite_existing);
+        fs::copy_file(ProgramDirectory() / pszBuilt, m_coDir / "gandrel.kwt", fs::copy_options::overwrite_existing);
     }
     bool Start()
     {
-        std::string strCommand = "\"" + (OwnDirectory() / "Gandrel.exe").string() + "\"";
+        std::string strCommand = "\"" + (ProgramDirectory() / "Gandrel.exe").string() + "\"";
         STARTUPINFOA coStart {};
         coStart.cb = sizeof coStart;
         return ::CreateProcessA(nullptr, strCommand.data(), nullptr, nullptr, FALSE, 0, nullptr, m_coDir.string().c_str(),
@@ -154,7 +158,7 @@ TEST_F(GdvStartTest, SaysWhenItsResourceFileIsNotFound)
 // file in its place, and the real file cut short.
 TEST_F(GdvStartTest, SaysWhyADamagedResourceFileCannotBeInstalled)
 {
-    const fs::path coReal = OwnDirectory() / "gandrel.kwt";
+    const fs::path coReal = ProgramDirectory() / "gandrel.kwt";
     const std::string strCut = [&] {
         std::ifstream coIn(coReal, std::ios::binary);
         std::string strBytes((std::istreambuf_iterator<char>(coIn)), std::istreambuf_iterator<char>());
