@@ -3,8 +3,11 @@
 #                  and builds a small application against it with
 #                  find_package(Kwillet) and runs it from the prefix's bin/
 #   MODE=zip       packs the Runtime ZIP, unpacks it and runs gandrelcopy.exe
-#                  from it in another directory: a small tree is copied
-# Variables: MODE, BUILD_DIR, WORK, SOURCE_DIR, TOOLCHAIN, EMULATOR.
+#                  from it in another directory: a small tree is copied; with
+#                  OPEN_CHECK (GdvStartTest.exe), the unpacked Gandrel.exe is
+#                  started with the unpacked resource files: its main window
+#                  must open and, closed, end it with 0
+# Variables: MODE, BUILD_DIR, WORK, SOURCE_DIR, TOOLCHAIN, EMULATOR, OPEN_CHECK.
 
 function(kw_run)
     execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
@@ -70,6 +73,24 @@ elseif(MODE STREQUAL "zip")
     file(READ ${WORK}/run/dst/src/sub/b.txt copied)
     if(NOT copied STREQUAL "beta")
         message(FATAL_ERROR "the copy of sub/b.txt holds '${copied}'")
+    endif()
+    if(OPEN_CHECK)
+        kw_expect_file(${bin}/Gandrel.exe)
+        kw_expect_file(${bin}/gandrel.kwt)
+        kw_expect_file(${bin}/qa32flsl.dll)
+        # The test copies the resource files of GDV_PROGRAM_DIR into a
+        # directory of its own and starts Gandrel.exe from there; the path
+        # is a Windows program's: Wine's drive Z: is the Unix root.
+        set(z)
+        if(CMAKE_HOST_UNIX)
+            set(z "Z:")
+        endif()
+        execute_process(COMMAND ${CMAKE_COMMAND} -E env GDV_PROGRAM_DIR=${z}${bin}
+                ${EMULATOR} ${OPEN_CHECK} --gtest_filter=GdvStartTest.OpensItsMainWindowAndEndsWhenItCloses
+            RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+        if(NOT result EQUAL 0 OR NOT output MATCHES "PASSED.*1 test")
+            message(FATAL_ERROR "Gandrel.exe from the ZIP: result ${result}\n${output}")
+        endif()
     endif()
 else()
     message(FATAL_ERROR "unknown MODE '${MODE}'")

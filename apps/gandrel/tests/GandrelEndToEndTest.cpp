@@ -89,9 +89,6 @@ protected:
         std::filesystem::create_directories(At("dst"));
         ASSERT_TRUE(::GetCurrentDirectoryA(sizeof m_szWasCurrent, m_szWasCurrent));
         ASSERT_TRUE(::SetCurrentDirectoryA(m_dir.c_str()));
-        // Without a profile the program finds its resource file in the
-        // current directory.
-        std::filesystem::copy_file(KW_GANDREL_FILE, At(GdvResourceFile));
         ASSERT_EQ(GdvStartUp(kw25test::KwTestApp::Instance()), 1);
         m_pcoMain = kw25test::KwTestApp::Instance().GetMainWindow();
         ASSERT_NE(m_pcoMain, nullptr);
