@@ -3,6 +3,7 @@
 #include "KwApp.h"
 #include "KwCntText.h"
 #include "KwCopyEngine.h"
+#include "KwCopyFileSystem.h"
 #include "KwEvent.h"
 #include "KwFileSelColors.h"
 #include "KwFileSelProgressState.h"
@@ -114,14 +115,14 @@ int KwFileSelProgress::SetPathFrom(const char* pszPath)
 {
     m_strPathFrom = pszPath ? pszPath : "";
     SetWindowText(m_pcoFromPath, m_strPathFrom);
-    return m_pcoEngine->SetPathFrom(m_strPathFrom.c_str());
+    return m_pcoEngine->SetPathFrom(KwCopyFileSystem::FromSystemText(m_strPathFrom.c_str()).c_str());
 }
 
 int KwFileSelProgress::SetPathTo(const char* pszPath)
 {
     m_strPathTo = pszPath ? pszPath : "";
     SetWindowText(m_pcoToPath, m_strPathTo);
-    return m_pcoEngine->SetPathTo(m_strPathTo.c_str());
+    return m_pcoEngine->SetPathTo(KwCopyFileSystem::FromSystemText(m_strPathTo.c_str()).c_str());
 }
 
 int KwFileSelProgress::SetFiles(const TFileSelection* pcoFiles)
@@ -404,8 +405,8 @@ int KwFileSelProgress::LnkListGetText(TMvcParam& coParam)
     if (!pcoEvent)
         return 0;
     const long lLine = static_cast<long>(pcoEvent->Position());
-    m_pcoListBox->SetListBoxText(m_pcoState->Line(lLine).c_str(), static_cast<short>(m_pcoState->LineColour(lLine)),
-                                 ColWindow);
+    const std::string strShown = KwCopyFileSystem::ToSystemText(m_pcoState->Line(lLine).c_str());
+    m_pcoListBox->SetListBoxText(strShown.c_str(), static_cast<short>(m_pcoState->LineColour(lLine)), ColWindow);
     return 1;
 }
 

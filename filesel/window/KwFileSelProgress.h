@@ -49,7 +49,9 @@ public:
     KwFileSelProgress(const KwFileSelProgress&) = delete;
     KwFileSelProgress& operator=(const KwFileSelProgress&) = delete;
 
-    // Each answers 1 when the engine took the value.
+    // Paths in the system's code page, as the selectors and TPath hold
+    // them; the engine works in UTF-8. Each answers 1 when the engine took
+    // the value.
     int SetPathFrom(const char* pszPath);
     int SetPathTo(const char* pszPath);
     // The caller keeps the selection alive until the window has closed.
@@ -64,7 +66,8 @@ public:
     // window has closed.
     KwFileSelProgressState& State() { return *m_pcoState; }
     KwCopyEngine& Engine() { return *m_pcoEngine; }
-    // The output lines and their text colours (colour-table entries).
+    // The output lines (UTF-8, as the log holds them; the list shows them
+    // in the system's code page) and their text colours.
     long LineCount() const;
     std::string Line(long lLine) const;
     int LineColour(long lLine) const;

@@ -13,6 +13,7 @@
 
 #include "KwApp.h"
 #include "KwCntTree.h"
+#include "KwCopyEngine.h"
 #include "KwFileSelProgress.h"
 #include "KwFileSelProgressState.h"
 #include "KwFileSelector.h"
@@ -164,6 +165,9 @@ protected:
             ASSERT_NE(pcoProgress, nullptr);
             coRun.m_bOpened = true;
             kwtest::PumpIdle();
+            // Small pieces, so that the copy lasts long enough to be seen
+            // in the middle.
+            pcoProgress->Engine().Options().m_ulPieceSize = 4096;
             ASSERT_TRUE(Press(pcoProgress->GetStart()));
             kwtest::PumpUntil([&] { return pcoProgress->GetBar()->GetProgress() >= 30; }, 20000);
             kwtest::ScreenshotDesktop(pszShot);

@@ -73,10 +73,10 @@ protected:
     {
         return coProgress.State().GetPhase() == KwFileSelProgressState::Finished;
     }
-    KwFileSelProgress* NewProgress()
+    KwFileSelProgress* NewProgress(const std::string& strFrom = std::string())
     {
         KwFileSelProgress* pcoProgress = new KwFileSelProgress(nullptr);
-        pcoProgress->SetPathFrom(At("src").c_str());
+        pcoProgress->SetPathFrom(strFrom.empty() ? At("src").c_str() : strFrom.c_str());
         pcoProgress->SetPathTo(At("dst").c_str());
         pcoProgress->SetLogPath(At("copy.log"));
         return pcoProgress;
@@ -135,12 +135,16 @@ TEST_F(KwFileSelProgressGuiTest, StartCopiesTreeAndCloseEndsModalRun)
 
 TEST_F(KwFileSelProgressGuiTest, CloseDuringRunCancelsAndKeepsWindow)
 {
-    // One large file read in small pieces keeps the run going long enough
-    // to close the window during it; cancel is seen between pieces.
+    // One large file read in small pieces and many small files keep the
+    // run going long enough to close the window during it, also on a fast
+    // machine; cancel is seen between pieces.
     MakeTree(3);
     kwtest::WriteFileBytes(At("src\\big.bin"), std::string(64u << 20, 'b'));
+    std::filesystem::create_directories(At("src\\many"));
+    for (int i = 0; i < 1500; ++i)
+        kwtest::WriteFileBytes(At("src\\many\\m" + std::to_string(i)), "m");
     KwFileSelProgress* pcoProgress = NewProgress();
-    pcoProgress->Engine().Options().m_ulPieceSize = 1024;
+    pcoProgress->Engine().Options().m_ulPieceSize = 256;
     bool bOpenAfterClose = false;
     bool bRunningWhenClosed = false;
     unsigned short unBar = 100;
@@ -173,6 +177,36 @@ TEST_F(KwFileSelProgressGuiTest, CloseDuringRunCancelsAndKeepsWindow)
     EXPECT_EQ(pcoProgress->BarText().rfind("Canceled at ", 0), 0u) << pcoProgress->BarText();
     // Not everything arrived.
     EXPECT_FALSE(std::filesystem::exists(At("dst\\src\\pics\\f2.txt")));
+    delete pcoProgress;
+}
+
+// The selectors hand over paths in the system's code page; a directory
+// whose name goes beyond ASCII arrives whole, with its file.
+TEST_F(KwFileSelProgressGuiTest, PathsInTheSystemCodePageAreCopied)
+{
+    const std::filesystem::path coSource = std::filesystem::path(At("src")) / L"M\u00fcller";
+    std::filesystem::create_directories(coSource);
+    std::ofstream(coSource / "a.txt", std::ios::binary) << "umlaut";
+    char szAnsi[MAX_PATH] {};
+    BOOL bLost = FALSE;
+    ::WideCharToMultiByte(CP_ACP, 0, coSource.wstring().c_str(), -1, szAnsi, sizeof szAnsi, nullptr, &bLost);
+    if (bLost)
+        GTEST_SKIP() << "the system's code page has no u with diaeresis";
+    std::filesystem::create_directories(At("dst"));
+    KwFileSelProgress* pcoProgress = NewProgress(szAnsi);
+    kwtest::TModalAnswer coAnswer = kwtest::AnswerWhen(kwtest::WindowTitled("Copy"), [&](HWND) {
+        kwtest::PumpIdle();
+        ASSERT_TRUE(Press(pcoProgress->GetStart()));
+        ASSERT_TRUE(kwtest::PumpUntil([&] { return Finished(*pcoProgress); }, 30000));
+        kwtest::PumpIdle();
+        kwtest::ScreenshotDesktop("umlaut");
+        ASSERT_TRUE(Press(pcoProgress->GetClose()));
+    });
+    pcoProgress->RunModal();
+    EXPECT_TRUE(coAnswer.Answered());
+    EXPECT_EQ(pcoProgress->State().GetBarState(), KwFileSelProgressState::BarDone) << pcoProgress->Line(1);
+    std::ifstream coCopy(std::filesystem::path(At("dst")) / L"M\u00fcller" / "a.txt", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(coCopy), std::istreambuf_iterator<char>()), "umlaut");
     delete pcoProgress;
 }
 
