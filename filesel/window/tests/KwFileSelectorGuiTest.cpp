@@ -3,6 +3,7 @@
 #include "KwBitmap.h"
 #include "KwCntTree.h"
 #include "KwComboBox.h"
+#include "KwComboList.h"
 #include "KwDC.h"
 #include "KwEventFileSelector.h"
 #include "KwFileSelProgress.h"
@@ -18,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -199,6 +201,53 @@ TEST_F(KwFileSelectorGuiTest, ClickOnTreeNodeShowsItsFiles)
     EXPECT_EQ(Listed(*pcoRight), std::vector<std::string>({ "w.dat", "x.txt", "y.txt", "z.txt" }));
     EXPECT_EQ(pcoRight->GetList()->GetRange(), 4u);
     kwtest::ScreenshotWindow(Hwnd(*pcoRightFrame));
+}
+
+// A drive chosen with the mouse in the drop-down: the tree shows that
+// drive's root, the list the files in it.
+TEST_F(KwFileSelectorGuiTest, DriveChosenInTheDropDownShowsItsTreeAndFiles)
+{
+    KwComboBox& coCombo = *pcoLeft->GetDriveCombo();
+    const long lDriveC = coCombo.Find("C:");
+    ASSERT_GE(lDriveC, 0);
+    kwtest::TModalAnswer coAnswer = kwtest::AnswerWhen(
+        [&](HWND hWnd) {
+            const KwWnd* pcoWnd = KwWnd::SearchWindow(reinterpret_cast<KwHandle>(hWnd));
+            return pcoWnd && pcoWnd->GetResId() == KwComboBox::FrameName;
+        },
+        [&](HWND) {
+            // The drop-down opens scrolled to the drive shown (T:).
+            KwComboList& coList = *coCombo.GetComboList();
+            coList.ScrollAbsolute(lDriveC, 1);
+            short nLine = 0;
+            while (coList.IsLineVisible(nLine) && coList.PosFromLine(nLine) != lDriveC)
+                ++nLine;
+            if (!coList.IsLineVisible(nLine)) {
+                ADD_FAILURE() << "C: is not in the drop-down";
+                kwtest::PressKey(VK_ESCAPE);
+                return;
+            }
+            const KwRect coLine = coList.GetLineRect(nLine);
+            kwtest::ClickAt(Hwnd(coList), { coLine.Left() + 10, (coLine.Top() + coLine.Bottom()) / 2 });
+        });
+    ASSERT_TRUE(kwtest::ClickAt(Hwnd(*coCombo.GetChild(KwComboBox::ButtonName)), { 8, 10 }));
+    kwtest::PumpIdle();
+    ASSERT_TRUE(coAnswer.Answered());
+
+    EXPECT_EQ(static_cast<const char*>(coCombo.GetText()), std::string("C:"));
+    EXPECT_EQ(static_cast<const char*>(pcoLeft->CurrentDirectory()), std::string("C:\\"));
+    EXPECT_NE(std::string(static_cast<const char*>(pcoLeft->GetDescription())).find("KWILLET_C"), std::string::npos);
+    EXPECT_EQ(pcoLeft->FindNode(At("src").c_str()), nullptr);
+    EXPECT_NE(pcoLeft->FindNode("C:\\windows"), nullptr);
+    std::vector<std::string> vecFiles;
+    for (const auto& coEntry : std::filesystem::directory_iterator("C:\\"))
+        if (!coEntry.is_directory())
+            vecFiles.push_back(coEntry.path().filename().string());
+    std::vector<std::string> vecListed = Listed(*pcoLeft);
+    std::sort(vecFiles.begin(), vecFiles.end());
+    std::sort(vecListed.begin(), vecListed.end());
+    EXPECT_EQ(vecListed, vecFiles);
+    kwtest::ScreenshotWindow(Hwnd(*pcoLeftFrame));
 }
 
 TEST_F(KwFileSelectorGuiTest, ClickShiftAndCtrlSelectInTheList)
