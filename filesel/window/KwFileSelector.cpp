@@ -196,6 +196,7 @@ void KwFileSelector::SetLinks()
         pcoTarget->MVC().SetLink("KW_LINK_NOTIFYDROP", this, &KwFileSelector::LnkDrop);
     }
     m_pcoTreePar->MVC().SetLink("KW_LINK_MOUSEMOVE", this, &KwFileSelector::LnkTreeMove);
+    m_pcoTreePar->MVC().AddNotification("KW_LINK_PAINT", this, &KwFileSelector::NotifyTreePaint);
     m_pcoSize->MVC().SetLink("KW_LINK_LBUTTONDOWN", this, &KwFileSelector::LnkSplitDown);
     m_pcoSize->MVC().SetLink("KW_LINK_MOUSEMOVE", this, &KwFileSelector::LnkSplitMove);
     m_pcoSize->MVC().SetLink("KW_LINK_LBUTTONUP", this, &KwFileSelector::LnkSplitUp);
@@ -453,6 +454,7 @@ int KwFileSelector::FocusDirectory(TTreeNode* pcoNode)
 
 int KwFileSelector::ShowFiles(const TPath& coPath)
 {
+    m_coListDir = coPath.FullPath();
     m_coDirFiles = TFileSelection(TFileSelection::SortByExt);
     std::vector<std::string> vecNames;
     if (coPath.Exists()) {
@@ -475,8 +477,25 @@ int KwFileSelector::ShowFiles(const TPath& coPath)
     return coPath.Exists() ? 1 : 0;
 }
 
+void KwFileSelector::FollowTreeFocus()
+{
+    TTreeNode* pcoFocus = m_pcoTree ? m_pcoTree->GetFocusNode() : nullptr;
+    if (!pcoFocus)
+        return;
+    const TPath coPath = PathOfNode(pcoFocus);
+    const TString coFocusDir = coPath.FullPath();
+    if (m_coListDir != static_cast<const char*>(coFocusDir))
+        ShowFiles(coPath);
+}
+
 // ---------------------------------------------------------------------------
 // Tree links
+
+int KwFileSelector::NotifyTreePaint(TMvcParam&)
+{
+    FollowTreeFocus();
+    return 0;
+}
 
 int KwFileSelector::LnkNodeText(TMvcParam& coParam)
 {
@@ -662,6 +681,7 @@ std::string KwFileSelector::CheckFilesDrop(const TFileSelection& coFiles, const 
 
 int KwFileSelector::LnkCheckDrop(TMvcParam& coParam)
 {
+    FollowTreeFocus();
     const KwEventDrop& coEvent = dynamic_cast<const KwEventDrop&>(coParam);
     KwWnd& coTarget = coEvent.Window();
     const KwPoint coClient = coTarget.ScreenToClient(coEvent.GetPoint());
@@ -682,6 +702,7 @@ int KwFileSelector::LnkCheckDrop(TMvcParam& coParam)
 
 int KwFileSelector::LnkDrop(TMvcParam& coParam)
 {
+    FollowTreeFocus();
     const KwEventDrop& coEvent = dynamic_cast<const KwEventDrop&>(coParam);
     TTreeNode* pcoTarget = DropTarget(coEvent.Window(), coEvent.GetPoint());
     if (!pcoTarget)

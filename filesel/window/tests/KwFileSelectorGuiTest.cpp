@@ -150,6 +150,20 @@ protected:
         ADD_FAILURE() << "no point on " << strPath;
         return { 0, 0 };
     }
+    // A point in the plus or minus box before the node.
+    static POINT OnBox(KwFileSelector& coSelector, const std::string& strPath)
+    {
+        TTreeNode* pcoNode = coSelector.FindNode(strPath.c_str());
+        EXPECT_NE(pcoNode, nullptr) << strPath;
+        KwCntTree& coTree = *coSelector.GetTree();
+        short nDepth = 0;
+        for (TTreeNode* pcoUp = pcoNode ? pcoNode->GetParentNode() : nullptr; pcoUp; pcoUp = pcoUp->GetParentNode())
+            ++nDepth;
+        const KwSize coBox = coTree.GetNodeBoxSize();
+        const long lLine = coTree.LineOfNode(pcoNode) - coTree.GetTopLine();
+        return { nDepth * coBox.Width() + coBox.Width() / 2 - coTree.GetLeftOffset(),
+                 static_cast<LONG>(lLine * coBox.Height() + coBox.Height() / 2) };
+    }
     static POINT OnLine(KwFileSelector& coSelector, short nLine)
     {
         const KwRect coLine = coSelector.GetList()->GetLineRect(nLine);
@@ -274,6 +288,45 @@ TEST_F(KwFileSelectorGuiTest, ClickShiftAndCtrlSelectInTheList)
     ASSERT_TRUE(kwtest::ClickAt(hList, OnLine(*pcoLeft, 3)));
     kwtest::PumpIdle();
     EXPECT_EQ(Listed(*pcoLeft), std::vector<std::string>({ "w.dat", "x.txt", "y.txt", "z.txt*" }));
+}
+
+// Closing a node above the focus moves the focus to that node, by the
+// user's click on its box as by the program: the list follows, and files
+// dropped onto the list go to the directory it shows.
+TEST_F(KwFileSelectorGuiTest, ListFollowsTheFocusWhenANodeAboveItCloses)
+{
+    std::filesystem::create_directories(At("dst\\sub"));
+    kwtest::WriteFileBytes(At("dst\\d.txt"), "d");
+    kwtest::WriteFileBytes(At("dst\\sub\\s.txt"), "s");
+    const auto OpenSub = [&] {
+        ASSERT_TRUE(pcoRight->OpenPath(At("dst\\sub").c_str()));
+        kwtest::PumpIdle();
+        ASSERT_EQ(Listed(*pcoRight), std::vector<std::string>({ "s.txt" }));
+    };
+    OpenSub();
+    ASSERT_TRUE(kwtest::ClickAt(Hwnd(*pcoRight->GetTreeWindow()), OnBox(*pcoRight, At("dst"))));
+    EXPECT_FALSE(pcoRight->FindNode(At("dst").c_str())->IsOpen());
+    EXPECT_EQ(Listed(*pcoRight), std::vector<std::string>({ "d.txt" }));
+
+    OpenSub();
+    pcoRight->GetTree()->CloseNode(pcoRight->FindNode(At("dst").c_str()), 1);
+    kwtest::PumpIdle();
+    EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), Upper(At("dst")));
+    EXPECT_EQ(Listed(*pcoRight), std::vector<std::string>({ "d.txt" }));
+    kwtest::ScreenshotWindow(Hwnd(*pcoRightFrame), "closed");
+
+    const HWND hLeftList = Hwnd(*pcoLeft->GetList());
+    ASSERT_TRUE(kwtest::ClickAt(hLeftList, OnLine(*pcoLeft, 0)));
+    POINT ptTo = OnLine(*pcoRight, 0);
+    ::ClientToScreen(Hwnd(*pcoRight->GetList()), &ptTo);
+    POINT ptFrom {};
+    ::GetCursorPos(&ptFrom);
+    ASSERT_TRUE(kwtest::MouseDown());
+    for (int i = 1; i <= 6; ++i)
+        ASSERT_TRUE(kwtest::MoveMouse({ ptFrom.x + (ptTo.x - ptFrom.x) * i / 6, ptFrom.y + (ptTo.y - ptFrom.y) * i / 6 }));
+    ASSERT_TRUE(kwtest::MouseUp());
+    kwtest::PumpIdle();
+    EXPECT_EQ(coView.coCopies, std::vector<std::string>({ "files w.dat -> " + Upper(At("dst")) }));
 }
 
 TEST_F(KwFileSelectorGuiTest, DirectoryDraggedOntoAnotherSelectorSendsTheCopyLink)
