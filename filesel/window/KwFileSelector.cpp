@@ -167,7 +167,8 @@ void KwFileSelector::MakeChildren()
     m_pcoTree = new KwCntTree(KwFileSelDirTree::DestroyObject, 17, m_pcoTreePar);
     m_pcoTree->SetRootNode(KwFileSelDirTree::MakeNode("Root"));
     m_pcoTree->SetNodeBoxSize(KwSize(m_pcoTree->GetNodeBoxSize().Width(), 18));
-    m_pcoTree->SetBoxDist(0);
+    // A gap between the connector's end and the node's name.
+    m_pcoTree->SetBoxDist(TreeTextGap);
     m_pcoTree->SetFocusColors(ColSelBack, ColSelText);
 
     m_pcoSize = new KwWChild("CW_SIZE", KwPoint(0, 0), KwSize(SplitBarWidth, 10), ColFace, ColFace, ColText);
@@ -365,6 +366,8 @@ int KwFileSelector::SelectDrive(long lPosition)
     CurrentOS().GetDriveInfo(strRoot.c_str(), &unType, &coVolume, &coFileSystem);
     if (coFileSystem.IsEmpty())
         m_pcoDescription->SetText(coVolume);
+    else if (coVolume.IsEmpty())
+        m_pcoDescription->SetTextFt("(%s)", static_cast<const char*>(coFileSystem));
     else
         m_pcoDescription->SetTextFt("%s (%s)", static_cast<const char*>(coVolume), static_cast<const char*>(coFileSystem));
     m_chDrive = static_cast<const char*>(coLine)[0];

@@ -43,7 +43,7 @@ public:
     // Reads a drag picture by its resource id into the bitmap; 1 when it
     // did. Without one (or when it fails) nothing can be dragged.
     using BitmapLoader = int (*)(const char* pszId, KwBitmap& coBitmap);
-    enum : short { SplitMinimum = 35, SplitBarWidth = 3, DefaultSplit = 165 };
+    enum : short { SplitMinimum = 35, SplitBarWidth = 3, DefaultSplit = 165, TreeTextGap = 3 };
 
     KwFileSelector();
     explicit KwFileSelector(const char* pszName);

@@ -164,6 +164,26 @@ protected:
         return { nDepth * coBox.Width() + coBox.Width() / 2 - coTree.GetLeftOffset(),
                  static_cast<LONG>(lLine * coBox.Height() + coBox.Height() / 2) };
     }
+    // The blank columns between the end of the connector before a node and
+    // its name: the connector has ink on the line's middle row only, the
+    // name's first column also on other rows.
+    static int GapBeforeName(KwFileSelector& coSelector, const std::string& strPath)
+    {
+        const POINT ptBox = OnBox(coSelector, strPath);
+        const int nHalf = coSelector.GetTree()->GetNodeBoxSize().Height() / 2;
+        const kwtest::TTestImage coTree = kwtest::CaptureClient(Hwnd(*coSelector.GetTreeWindow()));
+        const kwtest::TRgb rgbBack = coTree.At(coTree.Width() - 3, ptBox.y);
+        int nLineEnd = ptBox.x;
+        for (int nX = ptBox.x + 1; nX < coTree.Width(); ++nX) {
+            for (int nY = ptBox.y - nHalf; nY < ptBox.y + nHalf; ++nY)
+                if (nY != ptBox.y && coTree.At(nX, nY) != rgbBack)
+                    return nX - nLineEnd - 1;
+            if (coTree.At(nX, ptBox.y) != rgbBack)
+                nLineEnd = nX;
+        }
+        ADD_FAILURE() << "no name after the connector of " << strPath;
+        return 0;
+    }
     static POINT OnLine(KwFileSelector& coSelector, short nLine)
     {
         const KwRect coLine = coSelector.GetList()->GetLineRect(nLine);
@@ -202,7 +222,8 @@ TEST_F(KwFileSelectorGuiTest, ClickOnTreeNodeShowsItsFiles)
     // The drive of the path is chosen in the combo box, described beside it.
     EXPECT_EQ(static_cast<const char*>(pcoRight->GetDriveCombo()->GetText()), std::string("T:"));
     EXPECT_GE(pcoRight->GetDriveCombo()->LineCount(), 2);
-    EXPECT_FALSE(pcoRight->GetDescription().IsEmpty());
+    // T: has no volume name: only its file system is described.
+    EXPECT_EQ(static_cast<const char*>(pcoRight->GetDescription()), std::string("(NTFS)"));
     ASSERT_TRUE(kwtest::ClickAt(Hwnd(*pcoRight->GetTreeWindow()), OnNode(*pcoRight, At("dst"))));
     kwtest::PumpIdle();
     EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), Upper(At("dst")));
@@ -214,6 +235,7 @@ TEST_F(KwFileSelectorGuiTest, ClickOnTreeNodeShowsItsFiles)
     // Sorted by extension; the directories stay in the tree.
     EXPECT_EQ(Listed(*pcoRight), std::vector<std::string>({ "w.dat", "x.txt", "y.txt", "z.txt" }));
     EXPECT_EQ(pcoRight->GetList()->GetRange(), 4u);
+    EXPECT_GE(GapBeforeName(*pcoRight, At("dst")), 3);
     kwtest::ScreenshotWindow(Hwnd(*pcoRightFrame));
 }
 
@@ -250,7 +272,7 @@ TEST_F(KwFileSelectorGuiTest, DriveChosenInTheDropDownShowsItsTreeAndFiles)
 
     EXPECT_EQ(static_cast<const char*>(coCombo.GetText()), std::string("C:"));
     EXPECT_EQ(static_cast<const char*>(pcoLeft->CurrentDirectory()), std::string("C:\\"));
-    EXPECT_NE(std::string(static_cast<const char*>(pcoLeft->GetDescription())).find("KWILLET_C"), std::string::npos);
+    EXPECT_EQ(static_cast<const char*>(pcoLeft->GetDescription()), std::string("KWILLET_C (NTFS)"));
     EXPECT_EQ(pcoLeft->FindNode(At("src").c_str()), nullptr);
     EXPECT_NE(pcoLeft->FindNode("C:\\windows"), nullptr);
     std::vector<std::string> vecFiles;
