@@ -196,11 +196,11 @@ protected:
             vecNames.push_back(coSelector.GetListName(i) + (coSelector.IsListSelected(i) ? "*" : ""));
         return vecNames;
     }
-    // Presses on the node of the left tree, moves in steps onto the point
-    // of the right tree's window, releases there.
-    void DragDirectory(const std::string& strFrom, HWND hTarget, POINT ptTarget, const char* pszShot)
+    // Presses at the point of one window, moves in steps onto the point of
+    // another, releases there.
+    static void Drag(HWND hFrom, POINT ptFrom, HWND hTarget, POINT ptTarget, const char* pszShot = nullptr)
     {
-        ASSERT_TRUE(kwtest::MoveMouse(Hwnd(*pcoLeft->GetTreeWindow()), OnNode(*pcoLeft, strFrom)));
+        ASSERT_TRUE(kwtest::MoveMouse(hFrom, ptFrom));
         ASSERT_TRUE(kwtest::MouseDown());
         POINT ptEnd = ptTarget;
         ::ClientToScreen(hTarget, &ptEnd);
@@ -209,9 +209,14 @@ protected:
         for (int i = 1; i <= 10; ++i)
             ASSERT_TRUE(kwtest::MoveMouse({ ptStart.x + (ptEnd.x - ptStart.x) * i / 10,
                                             ptStart.y + (ptEnd.y - ptStart.y) * i / 10 }));
-        kwtest::ScreenshotDesktop(pszShot);
+        if (pszShot)
+            kwtest::ScreenshotDesktop(pszShot);
         ASSERT_TRUE(kwtest::MouseUp());
         kwtest::PumpIdle();
+    }
+    void DragDirectory(const std::string& strFrom, HWND hTarget, POINT ptTarget, const char* pszShot)
+    {
+        Drag(Hwnd(*pcoLeft->GetTreeWindow()), OnNode(*pcoLeft, strFrom), hTarget, ptTarget, pszShot);
     }
 };
 
@@ -339,15 +344,7 @@ TEST_F(KwFileSelectorGuiTest, ListFollowsTheFocusWhenANodeAboveItCloses)
 
     const HWND hLeftList = Hwnd(*pcoLeft->GetList());
     ASSERT_TRUE(kwtest::ClickAt(hLeftList, OnLine(*pcoLeft, 0)));
-    POINT ptTo = OnLine(*pcoRight, 0);
-    ::ClientToScreen(Hwnd(*pcoRight->GetList()), &ptTo);
-    POINT ptFrom {};
-    ::GetCursorPos(&ptFrom);
-    ASSERT_TRUE(kwtest::MouseDown());
-    for (int i = 1; i <= 6; ++i)
-        ASSERT_TRUE(kwtest::MoveMouse({ ptFrom.x + (ptTo.x - ptFrom.x) * i / 6, ptFrom.y + (ptTo.y - ptFrom.y) * i / 6 }));
-    ASSERT_TRUE(kwtest::MouseUp());
-    kwtest::PumpIdle();
+    Drag(hLeftList, OnLine(*pcoLeft, 0), Hwnd(*pcoRight->GetList()), OnLine(*pcoRight, 0));
     EXPECT_EQ(coView.coCopies, std::vector<std::string>({ "files w.dat -> " + Upper(At("dst")) }));
 }
 
@@ -379,16 +376,7 @@ TEST_F(KwFileSelectorGuiTest, FilesDraggedFromTheListSendTheCopyLink)
         kwtest::THeldModifiers coShift(kwtest::ModShift);
         ASSERT_TRUE(kwtest::ClickAt(hList, OnLine(*pcoLeft, 2)));
     }
-    ASSERT_TRUE(kwtest::MoveMouse(hList, OnLine(*pcoLeft, 2)));
-    ASSERT_TRUE(kwtest::MouseDown());
-    POINT ptEnd = OnNode(*pcoRight, At("dst"));
-    ::ClientToScreen(Hwnd(*pcoRight->GetTreeWindow()), &ptEnd);
-    POINT ptStart {};
-    ::GetCursorPos(&ptStart);
-    for (int i = 1; i <= 10; ++i)
-        ASSERT_TRUE(kwtest::MoveMouse({ ptStart.x + (ptEnd.x - ptStart.x) * i / 10, ptStart.y + (ptEnd.y - ptStart.y) * i / 10 }));
-    ASSERT_TRUE(kwtest::MouseUp());
-    kwtest::PumpIdle();
+    Drag(hList, OnLine(*pcoLeft, 2), Hwnd(*pcoRight->GetTreeWindow()), OnNode(*pcoRight, At("dst")));
     EXPECT_EQ(coView.coCopies, std::vector<std::string>({ "files x.txt y.txt -> " + Upper(At("dst")) }));
     // The drag kept the selection.
     EXPECT_EQ(Listed(*pcoLeft), std::vector<std::string>({ "w.dat", "x.txt*", "y.txt*", "z.txt" }));
