@@ -168,7 +168,8 @@ void KwFileSelector::MakeChildren()
     m_pcoTree = new KwCntTree(KwFileSelDirTree::DestroyObject, 17, m_pcoTreePar);
     m_pcoTree->SetRootNode(KwFileSelDirTree::MakeNode("Root"));
     m_pcoTree->SetNodeBoxSize(KwSize(m_pcoTree->GetNodeBoxSize().Width(), 18));
-    m_pcoTree->SetBoxDist(0);
+    // A gap between the connector's end and the node's name.
+    m_pcoTree->SetBoxDist(TreeTextGap);
     m_pcoTree->SetFocusColors(ColSelBack, ColSelText);
 
     m_pcoSize = new KwWChild("CW_SIZE", KwPoint(0, 0), KwSize(SplitBarWidth, 10), ColFace, ColFace, ColText);
@@ -197,6 +198,7 @@ void KwFileSelector::SetLinks()
         pcoTarget->MVC().SetLink("KW_LINK_NOTIFYDROP", this, &KwFileSelector::LnkDrop);
     }
     m_pcoTreePar->MVC().SetLink("KW_LINK_MOUSEMOVE", this, &KwFileSelector::LnkTreeMove);
+    m_pcoTreePar->MVC().AddNotification("KW_LINK_PAINT", this, &KwFileSelector::NotifyTreePaint);
     m_pcoSize->MVC().SetLink("KW_LINK_LBUTTONDOWN", this, &KwFileSelector::LnkSplitDown);
     m_pcoSize->MVC().SetLink("KW_LINK_MOUSEMOVE", this, &KwFileSelector::LnkSplitMove);
     m_pcoSize->MVC().SetLink("KW_LINK_LBUTTONUP", this, &KwFileSelector::LnkSplitUp);
@@ -365,6 +367,8 @@ int KwFileSelector::SelectDrive(long lPosition)
     CurrentOS().GetDriveInfo(strRoot.c_str(), &unType, &coVolume, &coFileSystem);
     if (coFileSystem.IsEmpty())
         m_pcoDescription->SetText(coVolume);
+    else if (coVolume.IsEmpty())
+        m_pcoDescription->SetTextFt("(%s)", static_cast<const char*>(coFileSystem));
     else
         m_pcoDescription->SetTextFt("%s (%s)", static_cast<const char*>(coVolume), static_cast<const char*>(coFileSystem));
     m_chDrive = static_cast<const char*>(coLine)[0];
@@ -454,6 +458,7 @@ int KwFileSelector::FocusDirectory(TTreeNode* pcoNode)
 
 int KwFileSelector::ShowFiles(const TPath& coPath)
 {
+    m_coListDir = coPath.FullPath();
     m_coDirFiles = TFileSelection(TFileSelection::SortByExt);
     std::vector<std::string> vecNames;
     if (coPath.Exists()) {
@@ -476,8 +481,25 @@ int KwFileSelector::ShowFiles(const TPath& coPath)
     return coPath.Exists() ? 1 : 0;
 }
 
+void KwFileSelector::FollowTreeFocus()
+{
+    TTreeNode* pcoFocus = m_pcoTree ? m_pcoTree->GetFocusNode() : nullptr;
+    if (!pcoFocus)
+        return;
+    const TPath coPath = PathOfNode(pcoFocus);
+    const TString coFocusDir = coPath.FullPath();
+    if (m_coListDir != static_cast<const char*>(coFocusDir))
+        ShowFiles(coPath);
+}
+
 // ---------------------------------------------------------------------------
 // Tree links
+
+int KwFileSelector::NotifyTreePaint(TMvcParam&)
+{
+    FollowTreeFocus();
+    return 0;
+}
 
 int KwFileSelector::LnkNodeText(TMvcParam& coParam)
 {
@@ -664,6 +686,7 @@ std::string KwFileSelector::CheckFilesDrop(const TFileSelection& coFiles, const 
 
 int KwFileSelector::LnkCheckDrop(TMvcParam& coParam)
 {
+    FollowTreeFocus();
     const KwEventDrop& coEvent = dynamic_cast<const KwEventDrop&>(coParam);
     KwWnd& coTarget = coEvent.Window();
     const KwPoint coClient = coTarget.ScreenToClient(coEvent.GetPoint());
@@ -684,6 +707,7 @@ int KwFileSelector::LnkCheckDrop(TMvcParam& coParam)
 
 int KwFileSelector::LnkDrop(TMvcParam& coParam)
 {
+    FollowTreeFocus();
     const KwEventDrop& coEvent = dynamic_cast<const KwEventDrop&>(coParam);
     TTreeNode* pcoTarget = DropTarget(coEvent.Window(), coEvent.GetPoint());
     if (!pcoTarget)

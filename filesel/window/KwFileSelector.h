@@ -29,7 +29,8 @@ class TTreeNode;
 // The list always shows the files of the tree's focus node: every change
 // of that focus goes through FocusDirectory, and a node re-read from the
 // disk finds its focus again by path, since re-reading deletes the old
-// nodes.
+// nodes. The tree moves its focus silently when the program closes a node
+// above it; the list catches up when the tree is painted and before a drop.
 //
 // A drop is refused in the drop check, before anything is copied, when it
 // comes from this selector, when its target is no existing directory, when
@@ -43,7 +44,7 @@ public:
     // did. Without one set, the application's resources serve
     // (KwFileSelLoadAppPicture); when loading fails nothing can be dragged.
     using BitmapLoader = int (*)(const char* pszId, KwBitmap& coBitmap);
-    enum : short { SplitMinimum = 35, SplitBarWidth = 3, DefaultSplit = 165 };
+    enum : short { SplitMinimum = 35, SplitBarWidth = 3, DefaultSplit = 165, TreeTextGap = 3 };
 
     KwFileSelector();
     explicit KwFileSelector(const char* pszName);
@@ -110,6 +111,7 @@ private:
     int SelectDrive(long lPosition);
     int ShowPath(const TPath& coPath);
     int ShowFiles(const TPath& coPath);
+    void FollowTreeFocus();
     long ReadChildren(TTreeNode* pcoNode);
     void RefreshNode(TTreeNode* pcoNode);
     TTreeNode* NodeAt(KwWnd& coWnd, const KwPoint& coClient) const;
@@ -127,6 +129,7 @@ private:
     int LnkListSetFocus(TMvcParam& coParam);
     int LnkListKillFocus(TMvcParam& coParam);
     int LnkTreeMove(TMvcParam& coParam);
+    int NotifyTreePaint(TMvcParam& coParam);
     int LnkListMove(TMvcParam& coParam);
     int LnkCheckDrop(TMvcParam& coParam);
     int LnkDrop(TMvcParam& coParam);
@@ -154,6 +157,7 @@ private:
     KwListText* m_pcoListBox { nullptr };
     char m_chDrive { 0 };
     TFileSelection m_coDirFiles { TFileSelection::SortByExt };
+    TString m_coListDir;                   // the directory the list shows
     KwFileSelListSelection m_coSelection;
     // The selected files at the start of a drag (their directory in Path).
     TFileSelection m_coSelFiles;

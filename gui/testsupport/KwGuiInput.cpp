@@ -91,8 +91,9 @@ bool CursorAt(POINT pt)
 }
 
 // Sends the inputs and waits until the thread's queue holds no input any
-// more (and the cursor has arrived, for a move), then for what followed.
-bool SendAndWait(std::vector<INPUT>& vecInput, const POINT* pptCursor = nullptr)
+// more (and the cursor has arrived, for a move), then, unless told not to,
+// for what followed.
+bool SendAndWait(std::vector<INPUT>& vecInput, const POINT* pptCursor = nullptr, bool bThenIdle = true)
 {
     PressLostModifiers(vecInput);
     const UINT uCount = static_cast<UINT>(vecInput.size());
@@ -101,7 +102,8 @@ bool SendAndWait(std::vector<INPUT>& vecInput, const POINT* pptCursor = nullptr)
     const bool bTaken = PumpUntil([&] {
         return HIWORD(GetQueueStatus(QS_INPUT)) == 0 && (!pptCursor || CursorAt(*pptCursor));
     }, TakeTimeoutMs);
-    PumpIdle(AfterInputQuietMs);
+    if (bThenIdle)
+        PumpIdle(AfterInputQuietMs);
     return bTaken;
 }
 
@@ -190,6 +192,12 @@ bool Click(TMouseButton button)
 bool ClickAt(HWND hWnd, POINT ptClient, TMouseButton button)
 {
     return MoveMouse(hWnd, ptClient) && Click(button);
+}
+
+bool ClickAtWithoutIdle(HWND hWnd, POINT ptClient)
+{
+    std::vector<INPUT> vecInput { MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP) };
+    return MoveMouse(hWnd, ptClient) && SendAndWait(vecInput, nullptr, false);
 }
 
 bool DoubleClickAt(HWND hWnd, POINT ptClient, TMouseButton button)

@@ -26,6 +26,10 @@ bool MouseUp(TMouseButton button = TMouseButton::Left);
 bool Click(TMouseButton button = TMouseButton::Left); // where the cursor is
 bool ClickAt(HWND hWnd, POINT ptClient, TMouseButton button = TMouseButton::Left);
 bool DoubleClickAt(HWND hWnd, POINT ptClient, TMouseButton button = TMouseButton::Left);
+// A left click that returns as soon as the thread has taken it, without
+// waiting for a quiet queue: for what starts work that keeps the queue
+// busy (a run that posts its progress), when the test must act during it.
+bool ClickAtWithoutIdle(HWND hWnd, POINT ptClient);
 // Presses at ptFrom, moves to ptTo in nSteps equal steps, releases there.
 bool Drag(HWND hWnd, POINT ptFrom, POINT ptTo, int nSteps = 8, TMouseButton button = TMouseButton::Left);
 

@@ -158,6 +158,11 @@ TModalAnswer AnswerMessageBox(const char* pszTitle, const char* pszButton)
     return AnswerWhen(WindowTitled(pszTitle, "#32770"), [strButton](HWND hWnd) { PressDialogButton(hWnd, strButton.c_str()); });
 }
 
+bool IsAnswerTick(const MSG& msg)
+{
+    return msg.message == WM_TIMER && !msg.hwnd && g_uTimer && msg.wParam == g_uTimer;
+}
+
 TWindowMatch WindowTitled(const char* pszTitle, const char* pszClass)
 {
     const bool bAnyTitle = !pszTitle;

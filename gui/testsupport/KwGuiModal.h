@@ -47,6 +47,11 @@ private:
 // button with this text is pressed.
 [[nodiscard]] TModalAnswer AnswerMessageBox(const char* pszTitle, const char* pszButton);
 
+// True for a tick of the answers' own timer. It ticks as long as an answer
+// is pending, faster than any quiet spell a pump waits for, so PumpIdle does
+// not count it as activity.
+bool IsAnswerTick(const MSG& msg);
+
 // Matches for AnswerWhen: a window with this title and class (nullptr: any).
 TWindowMatch WindowTitled(const char* pszTitle, const char* pszClass = nullptr);
 

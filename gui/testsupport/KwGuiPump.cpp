@@ -1,5 +1,6 @@
 #include "KwGuiPump.h"
 
+#include "KwGuiModal.h"
 #include "KwGuiTestWin.h"
 
 #include <algorithm>
@@ -29,18 +30,22 @@ private:
 };
 
 // Dispatches what is queued until the queue is empty or the deadline has
-// passed (a window that never validates gets WM_PAINT for ever).
-void DispatchQueued(TQuitKeeper& coQuit, ULONGLONG ullDeadline)
+// passed (a window that never validates gets WM_PAINT for ever); false when
+// nothing but the modal answers' timer ticked.
+bool DispatchQueued(TQuitKeeper& coQuit, ULONGLONG ullDeadline)
 {
     MSG msg;
+    bool bActive = false;
     while (GetTickCount64() < ullDeadline && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             coQuit.Keep(static_cast<int>(msg.wParam));
             continue;
         }
+        bActive = bActive || !IsAnswerTick(msg);
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    return bActive;
 }
 
 DWORD Remaining(ULONGLONG ullDeadline)
@@ -73,13 +78,19 @@ bool PumpIdle(unsigned nQuietMs, unsigned nLimitMs)
 {
     const ULONGLONG ullDeadline = GetTickCount64() + nLimitMs;
     TQuitKeeper coQuit;
+    ULONGLONG ullQuietSince = GetTickCount64();
     for (;;) {
-        DispatchQueued(coQuit, ullDeadline);
+        if (DispatchQueued(coQuit, ullDeadline))
+            ullQuietSince = GetTickCount64();
         const DWORD ulLeft = Remaining(ullDeadline);
         if (ulLeft == 0)
             return false;
-        if (MsgWaitForMultipleObjectsEx(0, nullptr, std::min<DWORD>(nQuietMs, ulLeft), QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_TIMEOUT)
-            return ulLeft > nQuietMs;
+        const ULONGLONG ullQuiet = GetTickCount64() - ullQuietSince;
+        if (ullQuiet >= nQuietMs)
+            return true;
+        const DWORD ulWait = static_cast<DWORD>(nQuietMs - ullQuiet);
+        if (MsgWaitForMultipleObjectsEx(0, nullptr, std::min(ulWait, ulLeft), QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_TIMEOUT)
+            return ulLeft > ulWait;
     }
 }
 

@@ -196,7 +196,7 @@ int KwDragObject::StartRubberMove(KwRubberArea* pcoRubber, KwScreenDC& coScreen)
     const KwSize coSize = pcoBitmap->GetBitmap()->GetSize();
     if (coSize.Width() <= 0 || coSize.Height() <= 0)
         return 0;
-    const KwPoint coTopLeft = m_coPointer - KwPair(static_cast<short>(coSize.Width() / 2), static_cast<short>(coSize.Height() / 2));
+    const KwPoint coTopLeft = m_coPointer + KwPair(PictureOffset, PictureOffset);
     return pcoBitmap->StartMove(coScreen, coTopLeft, m_coPointer);
 }
 

@@ -15,7 +15,7 @@ class KwWnd;
 class TMvcParam;
 
 // Carries a named piece of data from one window of the application to
-// another. While the drag runs, a picture under the pointer shows whether
+// another. While the drag runs, a picture beside the pointer shows whether
 // the window below accepts the data (the drop picture) or not (the no-drop
 // picture); on release the window below is told to take it.
 //
@@ -42,6 +42,9 @@ class KUTI_API KwDragObject : public KwRes {
     KW_DYNAMIC_CLASS(KwDragObject, KwRes)
 public:
     enum : short { StateNone = 0, StateDrop = 1, StateNoDrop = 2 };
+    // The picture's top left corner from the pointer's hot spot, in both
+    // directions: beside the arrow, below the line of text it points at.
+    enum : short { PictureOffset = 16 };
 
     // The pictures are named for the application's resource files ("BMP_DROP"
     // and "BMP_NODROP" for a null name, then with colour number 15 as the
@@ -82,7 +85,8 @@ protected:
     virtual int LinkLButtonDown(KwEventMouse& coEvent);
     // The picture of the drop state; the caller owns it.
     virtual KwRubberArea* CreateRubber();
-    // Starts the picture centred on the pointer; 1 when it shows.
+    // Starts the picture below and to the right of the pointer, clear of
+    // the pointer's tip and of what lies under it; 1 when it shows.
     virtual int StartRubberMove(KwRubberArea* pcoRubber, KwScreenDC& coScreen);
     // Whether the window under the point (screen coordinates) accepts the
     // data; *ppcoTarget receives that window.

@@ -3,6 +3,7 @@
 #include "KwBitmap.h"
 #include "KwCntTree.h"
 #include "KwComboBox.h"
+#include "KwComboList.h"
 #include "KwDC.h"
 #include "KwEventFileSelector.h"
 #include "KwFileSelProgress.h"
@@ -18,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -148,6 +150,40 @@ protected:
         ADD_FAILURE() << "no point on " << strPath;
         return { 0, 0 };
     }
+    // A point in the plus or minus box before the node.
+    static POINT OnBox(KwFileSelector& coSelector, const std::string& strPath)
+    {
+        TTreeNode* pcoNode = coSelector.FindNode(strPath.c_str());
+        EXPECT_NE(pcoNode, nullptr) << strPath;
+        KwCntTree& coTree = *coSelector.GetTree();
+        short nDepth = 0;
+        for (TTreeNode* pcoUp = pcoNode ? pcoNode->GetParentNode() : nullptr; pcoUp; pcoUp = pcoUp->GetParentNode())
+            ++nDepth;
+        const KwSize coBox = coTree.GetNodeBoxSize();
+        const long lLine = coTree.LineOfNode(pcoNode) - coTree.GetTopLine();
+        return { nDepth * coBox.Width() + coBox.Width() / 2 - coTree.GetLeftOffset(),
+                 static_cast<LONG>(lLine * coBox.Height() + coBox.Height() / 2) };
+    }
+    // The blank columns between the end of the connector before a node and
+    // its name: the connector has ink on the line's middle row only, the
+    // name's first column also on other rows.
+    static int GapBeforeName(KwFileSelector& coSelector, const std::string& strPath)
+    {
+        const POINT ptBox = OnBox(coSelector, strPath);
+        const int nHalf = coSelector.GetTree()->GetNodeBoxSize().Height() / 2;
+        const kwtest::TTestImage coTree = kwtest::CaptureClient(Hwnd(*coSelector.GetTreeWindow()));
+        const kwtest::TRgb rgbBack = coTree.At(coTree.Width() - 3, ptBox.y);
+        int nLineEnd = ptBox.x;
+        for (int nX = ptBox.x + 1; nX < coTree.Width(); ++nX) {
+            for (int nY = ptBox.y - nHalf; nY < ptBox.y + nHalf; ++nY)
+                if (nY != ptBox.y && coTree.At(nX, nY) != rgbBack)
+                    return nX - nLineEnd - 1;
+            if (coTree.At(nX, ptBox.y) != rgbBack)
+                nLineEnd = nX;
+        }
+        ADD_FAILURE() << "no name after the connector of " << strPath;
+        return 0;
+    }
     static POINT OnLine(KwFileSelector& coSelector, short nLine)
     {
         const KwRect coLine = coSelector.GetList()->GetLineRect(nLine);
@@ -160,11 +196,11 @@ protected:
             vecNames.push_back(coSelector.GetListName(i) + (coSelector.IsListSelected(i) ? "*" : ""));
         return vecNames;
     }
-    // Presses on the node of the left tree, moves in steps onto the point
-    // of the right tree's window, releases there.
-    void DragDirectory(const std::string& strFrom, HWND hTarget, POINT ptTarget, const char* pszShot)
+    // Presses at the point of one window, moves in steps onto the point of
+    // another, releases there.
+    static void Drag(HWND hFrom, POINT ptFrom, HWND hTarget, POINT ptTarget, const char* pszShot = nullptr)
     {
-        ASSERT_TRUE(kwtest::MoveMouse(Hwnd(*pcoLeft->GetTreeWindow()), OnNode(*pcoLeft, strFrom)));
+        ASSERT_TRUE(kwtest::MoveMouse(hFrom, ptFrom));
         ASSERT_TRUE(kwtest::MouseDown());
         POINT ptEnd = ptTarget;
         ::ClientToScreen(hTarget, &ptEnd);
@@ -173,9 +209,14 @@ protected:
         for (int i = 1; i <= 10; ++i)
             ASSERT_TRUE(kwtest::MoveMouse({ ptStart.x + (ptEnd.x - ptStart.x) * i / 10,
                                             ptStart.y + (ptEnd.y - ptStart.y) * i / 10 }));
-        kwtest::ScreenshotDesktop(pszShot);
+        if (pszShot)
+            kwtest::ScreenshotDesktop(pszShot);
         ASSERT_TRUE(kwtest::MouseUp());
         kwtest::PumpIdle();
+    }
+    void DragDirectory(const std::string& strFrom, HWND hTarget, POINT ptTarget, const char* pszShot)
+    {
+        Drag(Hwnd(*pcoLeft->GetTreeWindow()), OnNode(*pcoLeft, strFrom), hTarget, ptTarget, pszShot);
     }
 };
 
@@ -186,7 +227,8 @@ TEST_F(KwFileSelectorGuiTest, ClickOnTreeNodeShowsItsFiles)
     // The drive of the path is chosen in the combo box, described beside it.
     EXPECT_EQ(static_cast<const char*>(pcoRight->GetDriveCombo()->GetText()), std::string("T:"));
     EXPECT_GE(pcoRight->GetDriveCombo()->LineCount(), 2);
-    EXPECT_FALSE(pcoRight->GetDescription().IsEmpty());
+    // T: has no volume name: only its file system is described.
+    EXPECT_EQ(static_cast<const char*>(pcoRight->GetDescription()), std::string("(NTFS)"));
     ASSERT_TRUE(kwtest::ClickAt(Hwnd(*pcoRight->GetTreeWindow()), OnNode(*pcoRight, At("dst"))));
     kwtest::PumpIdle();
     EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), Upper(At("dst")));
@@ -198,7 +240,55 @@ TEST_F(KwFileSelectorGuiTest, ClickOnTreeNodeShowsItsFiles)
     // Sorted by extension; the directories stay in the tree.
     EXPECT_EQ(Listed(*pcoRight), std::vector<std::string>({ "w.dat", "x.txt", "y.txt", "z.txt" }));
     EXPECT_EQ(pcoRight->GetList()->GetRange(), 4u);
+    EXPECT_GE(GapBeforeName(*pcoRight, At("dst")), 3);
     kwtest::ScreenshotWindow(Hwnd(*pcoRightFrame));
+}
+
+// A drive chosen with the mouse in the drop-down: the tree shows that
+// drive's root, the list the files in it.
+TEST_F(KwFileSelectorGuiTest, DriveChosenInTheDropDownShowsItsTreeAndFiles)
+{
+    KwComboBox& coCombo = *pcoLeft->GetDriveCombo();
+    const long lDriveC = coCombo.Find("C:");
+    ASSERT_GE(lDriveC, 0);
+    kwtest::TModalAnswer coAnswer = kwtest::AnswerWhen(
+        [&](HWND hWnd) {
+            const KwWnd* pcoWnd = KwWnd::SearchWindow(reinterpret_cast<KwHandle>(hWnd));
+            return pcoWnd && pcoWnd->GetResId() == KwComboBox::FrameName;
+        },
+        [&](HWND) {
+            // The drop-down opens scrolled to the drive shown (T:).
+            KwComboList& coList = *coCombo.GetComboList();
+            coList.ScrollAbsolute(lDriveC, 1);
+            short nLine = 0;
+            while (coList.IsLineVisible(nLine) && coList.PosFromLine(nLine) != lDriveC)
+                ++nLine;
+            if (!coList.IsLineVisible(nLine)) {
+                ADD_FAILURE() << "C: is not in the drop-down";
+                kwtest::PressKey(VK_ESCAPE);
+                return;
+            }
+            const KwRect coLine = coList.GetLineRect(nLine);
+            kwtest::ClickAt(Hwnd(coList), { coLine.Left() + 10, (coLine.Top() + coLine.Bottom()) / 2 });
+        });
+    ASSERT_TRUE(kwtest::ClickAt(Hwnd(*coCombo.GetChild(KwComboBox::ButtonName)), { 8, 10 }));
+    kwtest::PumpIdle();
+    ASSERT_TRUE(coAnswer.Answered());
+
+    EXPECT_EQ(static_cast<const char*>(coCombo.GetText()), std::string("C:"));
+    EXPECT_EQ(static_cast<const char*>(pcoLeft->CurrentDirectory()), std::string("C:\\"));
+    EXPECT_EQ(static_cast<const char*>(pcoLeft->GetDescription()), std::string("KWILLET_C (NTFS)"));
+    EXPECT_EQ(pcoLeft->FindNode(At("src").c_str()), nullptr);
+    EXPECT_NE(pcoLeft->FindNode("C:\\windows"), nullptr);
+    std::vector<std::string> vecFiles;
+    for (const auto& coEntry : std::filesystem::directory_iterator("C:\\"))
+        if (!coEntry.is_directory())
+            vecFiles.push_back(coEntry.path().filename().string());
+    std::vector<std::string> vecListed = Listed(*pcoLeft);
+    std::sort(vecFiles.begin(), vecFiles.end());
+    std::sort(vecListed.begin(), vecListed.end());
+    EXPECT_EQ(vecListed, vecFiles);
+    kwtest::ScreenshotWindow(Hwnd(*pcoLeftFrame));
 }
 
 TEST_F(KwFileSelectorGuiTest, ClickShiftAndCtrlSelectInTheList)
@@ -225,6 +315,37 @@ TEST_F(KwFileSelectorGuiTest, ClickShiftAndCtrlSelectInTheList)
     ASSERT_TRUE(kwtest::ClickAt(hList, OnLine(*pcoLeft, 3)));
     kwtest::PumpIdle();
     EXPECT_EQ(Listed(*pcoLeft), std::vector<std::string>({ "w.dat", "x.txt", "y.txt", "z.txt*" }));
+}
+
+// Closing a node above the focus moves the focus to that node, by the
+// user's click on its box as by the program: the list follows, and files
+// dropped onto the list go to the directory it shows.
+TEST_F(KwFileSelectorGuiTest, ListFollowsTheFocusWhenANodeAboveItCloses)
+{
+    std::filesystem::create_directories(At("dst\\sub"));
+    kwtest::WriteFileBytes(At("dst\\d.txt"), "d");
+    kwtest::WriteFileBytes(At("dst\\sub\\s.txt"), "s");
+    const auto OpenSub = [&] {
+        ASSERT_TRUE(pcoRight->OpenPath(At("dst\\sub").c_str()));
+        kwtest::PumpIdle();
+        ASSERT_EQ(Listed(*pcoRight), std::vector<std::string>({ "s.txt" }));
+    };
+    OpenSub();
+    ASSERT_TRUE(kwtest::ClickAt(Hwnd(*pcoRight->GetTreeWindow()), OnBox(*pcoRight, At("dst"))));
+    EXPECT_FALSE(pcoRight->FindNode(At("dst").c_str())->IsOpen());
+    EXPECT_EQ(Listed(*pcoRight), std::vector<std::string>({ "d.txt" }));
+
+    OpenSub();
+    pcoRight->GetTree()->CloseNode(pcoRight->FindNode(At("dst").c_str()), 1);
+    kwtest::PumpIdle();
+    EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), Upper(At("dst")));
+    EXPECT_EQ(Listed(*pcoRight), std::vector<std::string>({ "d.txt" }));
+    kwtest::ScreenshotWindow(Hwnd(*pcoRightFrame), "closed");
+
+    const HWND hLeftList = Hwnd(*pcoLeft->GetList());
+    ASSERT_TRUE(kwtest::ClickAt(hLeftList, OnLine(*pcoLeft, 0)));
+    Drag(hLeftList, OnLine(*pcoLeft, 0), Hwnd(*pcoRight->GetList()), OnLine(*pcoRight, 0));
+    EXPECT_EQ(coView.coCopies, std::vector<std::string>({ "files w.dat -> " + Upper(At("dst")) }));
 }
 
 TEST_F(KwFileSelectorGuiTest, DirectoryDraggedOntoAnotherSelectorSendsTheCopyLink)
@@ -255,16 +376,7 @@ TEST_F(KwFileSelectorGuiTest, FilesDraggedFromTheListSendTheCopyLink)
         kwtest::THeldModifiers coShift(kwtest::ModShift);
         ASSERT_TRUE(kwtest::ClickAt(hList, OnLine(*pcoLeft, 2)));
     }
-    ASSERT_TRUE(kwtest::MoveMouse(hList, OnLine(*pcoLeft, 2)));
-    ASSERT_TRUE(kwtest::MouseDown());
-    POINT ptEnd = OnNode(*pcoRight, At("dst"));
-    ::ClientToScreen(Hwnd(*pcoRight->GetTreeWindow()), &ptEnd);
-    POINT ptStart {};
-    ::GetCursorPos(&ptStart);
-    for (int i = 1; i <= 10; ++i)
-        ASSERT_TRUE(kwtest::MoveMouse({ ptStart.x + (ptEnd.x - ptStart.x) * i / 10, ptStart.y + (ptEnd.y - ptStart.y) * i / 10 }));
-    ASSERT_TRUE(kwtest::MouseUp());
-    kwtest::PumpIdle();
+    Drag(hList, OnLine(*pcoLeft, 2), Hwnd(*pcoRight->GetTreeWindow()), OnNode(*pcoRight, At("dst")));
     EXPECT_EQ(coView.coCopies, std::vector<std::string>({ "files x.txt y.txt -> " + Upper(At("dst")) }));
     // The drag kept the selection.
     EXPECT_EQ(Listed(*pcoLeft), std::vector<std::string>({ "w.dat", "x.txt*", "y.txt*", "z.txt" }));

@@ -106,5 +106,21 @@ TEST(KwGuiModal, DestroyedAnswerNoLongerActs)
     EXPECT_FALSE(coOther.Answered());
 }
 
+// The answers' timer ticks while an answer waits; a pump that waits for a
+// quiet queue does not take those ticks for activity, but still for others'.
+TEST(KwGuiModal, PendingAnswerLeavesTheQueueQuiet)
+{
+    TModalAnswer coAnswer = AnswerWhen(WindowTitled("Never shown"), [](HWND) {});
+    ULONGLONG ullStart = GetTickCount64();
+    EXPECT_TRUE(PumpIdle(50, 2000));
+    EXPECT_LT(GetTickCount64() - ullStart, 1000u);
+
+    const UINT_PTR uBusy = SetTimer(nullptr, 0, 10, nullptr);
+    ullStart = GetTickCount64();
+    EXPECT_FALSE(PumpIdle(50, 300));
+    EXPECT_GE(GetTickCount64() - ullStart, 300u);
+    KillTimer(nullptr, uBusy);
+}
+
 } // namespace
 } // namespace kwtest

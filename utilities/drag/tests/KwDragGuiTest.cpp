@@ -134,12 +134,14 @@ protected:
         ASSERT_TRUE(kwtest::MoveMouse(Hwnd(*pcoOwner), { 50, 50 }));
         ASSERT_TRUE(coView.coDrag.IsDragging());
     }
-    // The desktop's pixel at the pointer, and one in the picture's
-    // transparent corner.
+    // The desktop's pixel in the middle of the picture, which lies below
+    // and to the right of the pointer, and the one at the pointer, which the
+    // picture leaves alone.
     static std::pair<COLORREF, COLORREF> PictureAt(POINT ptScreen)
     {
         const kwtest::TTestImage coDesktop = kwtest::CaptureDesktop();
-        return { coDesktop.At(ptScreen.x, ptScreen.y), coDesktop.At(ptScreen.x - 14, ptScreen.y - 14) };
+        const int nMiddle = KwDragObject::PictureOffset + s_nPicture / 2;
+        return { coDesktop.At(ptScreen.x + nMiddle, ptScreen.y + nMiddle), coDesktop.At(ptScreen.x, ptScreen.y) };
     }
 };
 
