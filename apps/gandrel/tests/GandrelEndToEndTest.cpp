@@ -216,7 +216,7 @@ void ExpectRightsInReverse(const std::vector<std::string>& vecLog)
 
 } // namespace
 
-TEST_F(GandrelEndToEndTest, DraggedTreeArrivesWithEverythingThenFilesAndARefusedDrop)
+TEST_F(GandrelEndToEndTest, DragAndDrop)
 {
     const kwtest::TTreeFacts coBefore = kwtest::FactsOfTree(At("src"), m_vecEntries);
     kwtest::ScreenshotDesktop("started");
