@@ -45,6 +45,10 @@ protected:
     {
         TScratchTest::SetUp();
         m_pfnOld = TOpSystem::SetMessageHandler(RecordMessage);
+        // A call into the selectors' library, so that it is loaded (and
+        // its classes known to the reader) wherever only the file names
+        // them.
+        KwFileSelector::SetBitmapLoader(nullptr);
     }
     void TearDown() override
     {
@@ -87,8 +91,9 @@ TEST_F(KwFileSelectorReadTest, AFrameWithAMenuAndTwoSelectorsIsReadWhole)
         ASSERT_NE(pcoMain->GetHandle(), 0u);
         EXPECT_NE(pcoMain->GetMenu(), nullptr);
         for (const char* pszId : { "FS_1", "FS_2" }) {
-            auto* pcoSelector = dynamic_cast<KwFileSelector*>(pcoMain->FindChild(pszId));
-            ASSERT_NE(pcoSelector, nullptr) << pszId;
+            KwWnd* pcoChild = pcoMain->FindChild(pszId);
+            ASSERT_TRUE(pcoChild && pcoChild->IsClassFamily("KwFileSelector")) << pszId << " " << (s_coMessages.empty() ? "" : s_coMessages.front());
+            auto* pcoSelector = static_cast<KwFileSelector*>(pcoChild);
             EXPECT_NE(pcoSelector->GetHandle(), 0u) << pszId;
             EXPECT_EQ(pcoSelector->GetParent(), pcoMain) << pszId;
             EXPECT_NE(pcoSelector->GetTree(), nullptr) << pszId;
