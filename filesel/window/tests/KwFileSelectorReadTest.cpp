@@ -100,5 +100,7 @@ TEST_F(KwFileSelectorReadTest, AFrameWithAMenuAndTwoSelectorsIsReadWhole)
         }
         pcoMain->Destroy();
     }
+    // Closed before the scratch directory goes: Windows deletes no open file.
+    EXPECT_NE(coApp.GetResHdl().UnInstallResourceFile(strPath.c_str()), 0);
     EXPECT_TRUE(s_coMessages.empty()) << s_coMessages.front();
 }
