@@ -107,23 +107,6 @@ TEST(TArrayTest, MakeRoomGrowsInOneStepAndKeepsTheElements)
     EXPECT_EQ(coArray.GetAllocSize(), 1006);
 }
 
-TEST(TArrayTest, InsertAtPositionMovesTheRestUp)
-{
-    TArray coArray(2, nullptr, nullptr);
-    coArray.Insert(0L, P(2));
-    coArray.Insert(0L, P(1));
-    coArray.Insert(5L, P(4));
-    coArray.Insert(2L, P(3));
-    EXPECT_EQ(Values(coArray), std::vector<intptr_t>({ 1, 2, 3, 4 }));
-    EXPECT_EQ(coArray.GetIndex(P(3)), 2);
-    EXPECT_EQ(coArray.GetIndex(P(9)), -1);
-    long lPos = 0;
-    EXPECT_EQ(N(coArray.Remove(P(3), &lPos)), 3);
-    EXPECT_EQ(lPos, 2);
-    EXPECT_EQ(coArray.Remove(P(3), &lPos), nullptr);
-    EXPECT_EQ(lPos, -1);
-}
-
 TEST(TArrayTest, SortedInsertPlacesEqualsAfterTheirRun)
 {
     struct Case {
@@ -163,33 +146,6 @@ TEST(TArrayTest, SortedInsertPlacesEqualsAfterTheirRun)
     ASSERT_EQ(coArray.Count(), 200);
     for (long i = 1; i < coArray.Count(); ++i)
         ASSERT_LE(static_cast<const Tagged*>(coArray.Get(i - 1))->m_nKey, static_cast<const Tagged*>(coArray.Get(i))->m_nKey);
-}
-
-TEST(TArrayTest, FindBisectsOnlyWithACompareFunction)
-{
-    TArray coArray = SortedOf({ 1, 3, 5, 7, 9, 11, 13 });
-    void* pvFound = P(-1);
-    for (intptr_t n : { 1, 3, 5, 7, 9, 11, 13 }) {
-        EXPECT_EQ(coArray.Find(P(n), &pvFound), (n - 1) / 2);
-        EXPECT_EQ(N(pvFound), n);
-    }
-    for (intptr_t n : { 0, 8, 14 }) {
-        EXPECT_EQ(coArray.Find(P(n), &pvFound), -1);
-        EXPECT_EQ(pvFound, nullptr);
-    }
-    EXPECT_EQ(coArray.Find(P(7), nullptr), 3);
-
-    TArray coPlain(4, nullptr, nullptr);
-    coPlain.Add(P(1));
-    EXPECT_EQ(coPlain.Find(P(1), &pvFound), -1);
-    TArray coEmpty(4, nullptr, CompareInts);
-    EXPECT_EQ(coEmpty.Find(P(1), nullptr), -1);
-
-    TArray coNames(4, nullptr, TArrayCmpiString);
-    for (const char* psz : { "delta", "Alpha", "charlie", "BRAVO" })
-        coNames += const_cast<char*>(psz);
-    EXPECT_EQ(coNames.Find("bravo", nullptr), 1);
-    EXPECT_EQ(coNames.Find("DELTA", nullptr), 3);
 }
 
 TEST(TArrayTest, DeleteDestroysOwnedElements)

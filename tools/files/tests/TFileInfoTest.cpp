@@ -49,40 +49,6 @@ TEST(TFileInfoTest, CompareByNameComparesBaseThenExtensionWithoutCase)
     EXPECT_EQ(TFileInfo::CompareByName(nullptr, nullptr), 0);
 }
 
-TEST(TFileInfoTest, EveryDirectoryIsToldWhateverItsCode)
-{
-    struct {
-        unsigned long m_ulBits;
-        unsigned short m_unCode;
-        bool m_bDirectory;
-    } const aCases[] = {
-        { 0x10, TFileInfo::AttrDirectory, true }, { 0x12, TFileInfo::AttrHidden, true },
-        { 0x11, TFileInfo::AttrReadOnly, true }, { 0x14, TFileInfo::AttrSystem, true },
-        { 0x30, TFileInfo::AttrDirectory, true }, { 0x20, TFileInfo::AttrArchive, false },
-        { 0x2, TFileInfo::AttrHidden, false }, { 0, TFileInfo::AttrNone, false },
-    };
-    for (const auto& c : aCases) {
-        TFileInfo coInfo;
-        coInfo.SetSystemAttributes(c.m_ulBits);
-        coInfo.SetAttributes(TOpSystem::AttributeCode(c.m_ulBits));
-        EXPECT_EQ(coInfo.Attributes(), c.m_unCode) << c.m_ulBits;
-        EXPECT_EQ(coInfo.IsDirectory() != 0, c.m_bDirectory) << c.m_ulBits;
-        const TFileInfo coCopy(coInfo);
-        TFileInfo coAssigned;
-        coAssigned = coInfo;
-        EXPECT_EQ(coCopy.SystemAttributes(), c.m_ulBits);
-        EXPECT_EQ(coAssigned.SystemAttributes(), c.m_ulBits);
-        EXPECT_EQ(coAssigned.IsDirectory(), coInfo.IsDirectory());
-    }
-    // A record that only carries the directory code is a directory too.
-    TFileInfo coCodeOnly;
-    coCodeOnly.SetAttributes(TFileInfo::AttrDirectory);
-    EXPECT_TRUE(coCodeOnly.IsDirectory());
-    coCodeOnly.Clear();
-    EXPECT_FALSE(coCodeOnly.IsDirectory());
-    EXPECT_EQ(coCodeOnly.SystemAttributes(), 0ul);
-}
-
 TEST(TFileInfoTest, ExtensionDateAndSizeOrders)
 {
     auto Make = [](const char* pszName, unsigned long ulSize, unsigned long ulDate) {

@@ -228,25 +228,6 @@ TEST(TFileSelectionTest, RecordsByIndexFindingAndRemoving)
     EXPECT_EQ(coSelection.Count(), 3);
 }
 
-TEST(TFileSelectionTest, AttributeMasks)
-{
-    struct {
-        unsigned short m_unCode;
-        unsigned short m_unMask;
-        int m_nKept;
-    } const aCases[] = {
-        { TFileInfo::AttrNone, 0, 1 },        { TFileInfo::AttrArchive, 0, 1 },   { TFileInfo::AttrReadOnly, 0, 1 },
-        { TFileInfo::AttrCompressed, 0, 1 },  { TFileInfo::AttrHidden, 20, 1 },   { TFileInfo::AttrHidden, 18, 0 },
-        { TFileInfo::AttrSystem, 20, 1 },     { TFileInfo::AttrSystem, 6, 0 },    { TFileInfo::AttrDirectory, 20, 0 },
-        { TFileInfo::AttrDirectory, 22, 1 },  { TFileInfo::AttrDirectory, 2, 1 }, { TFileInfo::AttrHidden, 22, 1 },
-    };
-    for (const auto& c : aCases) {
-        TFileInfo coInfo;
-        coInfo.SetAttributes(c.m_unCode);
-        EXPECT_EQ(TFileSelection::IsSelected(coInfo, c.m_unMask), c.m_nKept) << c.m_unCode << " / " << c.m_unMask;
-    }
-}
-
 // Selecting from a directory of the platform
 
 namespace {

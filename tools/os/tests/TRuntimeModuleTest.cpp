@@ -32,23 +32,6 @@ constexpr char kSep = '/';
 
 } // namespace
 
-TEST(TRuntimeModuleTest, MakeModuleNameReplacesTheWildcardPrefix)
-{
-    struct {
-        const char* m_pszName;
-        const char* m_pszExpected;
-    } const aCases[] = {
-        { "????kctl", "qa32kctl" }, { "????KCTL", "qa32KCTL" }, { "qa32kctl", "qa32kctl" }, { "mylib", "mylib" },
-        { "???kctl", "???kctl" }, { "????", "qa32" }, { "", "" }, { nullptr, "" },
-    };
-    for (const auto& c : aCases)
-        EXPECT_STREQ(TRuntimeModule::MakeModuleName(c.m_pszName), c.m_pszExpected) << (c.m_pszName ? c.m_pszName : "(null)");
-
-    const std::string longest(TRuntimeModule::MaxNameLength, 'x');
-    EXPECT_STREQ(TRuntimeModule::MakeModuleName(longest.c_str()), longest.c_str());
-    EXPECT_STREQ(TRuntimeModule::MakeModuleName((longest + "x").c_str()), "");
-}
-
 TEST(TRuntimeModuleTest, WildcardNameOnlyForKnownPrefixes)
 {
     struct {
@@ -185,23 +168,4 @@ TEST(TRuntimeModuleTest, ManagerFindsModulesByNameWithoutCase)
     ASSERT_NE(pcoMissing, nullptr);
     EXPECT_FALSE(pcoMissing->IsLoaded());
     EXPECT_EQ(coManager.Count(), lBefore + 2);
-}
-
-// Another directory makes another module; the manager unloads what it
-// still holds when it goes away.
-TEST(TRuntimeModuleTest, ManagerTellsModulesInOtherDirectoriesApartAndUnloadsThemAtItsEnd)
-{
-    {
-        TModuleManager coManager(&CurrentOS());
-        const std::string inProgramDir = ProgramDirectory() + kSep + "????tmod";
-        ASSERT_EQ(coManager.Load(inProgramDir.c_str()), 1);
-        ASSERT_EQ(coManager.Load(inProgramDir.c_str()), 1);
-        TRuntimeModule* pcoModule = coManager.FindModule(inProgramDir.c_str());
-        ASSERT_NE(pcoModule, nullptr);
-        EXPECT_STREQ(pcoModule->GetName(), "????tmod");
-        EXPECT_EQ(coManager.FindModule("????tmod"), nullptr);
-        EXPECT_EQ(coManager.Free("????tmod"), 0);
-        EXPECT_TRUE(ProbeRegistered());
-    }
-    EXPECT_FALSE(ProbeRegistered());
 }

@@ -372,74 +372,6 @@ TEST_F(TFileFormat, SavedFileMatchesTheTablesByteForByte)
     EXPECT_TRUE(restest::SameFileBytes(ReadFileBytes(path), expected.str()));
 }
 
-// Records that lie in the working file out of index order, replaced and
-// removed ones among them, saved through the smallest buffer: the index is
-// written and patched in pieces of two entries and the records are copied
-// in pieces, yet the file is the tables' bytes.
-TEST_F(TFileFormat, ManyScatteredRecordsSavedThroughTheSmallestBuffer)
-{
-    const std::string path = At("many.drf");
-    constexpr int kCount = 150;
-    auto idOf = [](int i) {
-        char sz[8];
-        std::snprintf(sz, sizeof sz, "R%03d", i);
-        return std::string(sz);
-    };
-    std::vector<std::string> texts(kCount);
-    TFileHdl coHdl;
-    EXPECT_EQ(coHdl.SetBlockBufferSize(1), 256);
-    ASSERT_EQ(coHdl.OpenWrite("writer", path.c_str(), nullptr, nullptr), 1);
-    for (int n = 0; n < kCount; ++n) {
-        const int i = n * 37 % kCount;
-        texts[i] = "first text of " + idOf(i) + std::string(static_cast<size_t>(i % 9) * 40, '+');
-        ASSERT_EQ(coHdl.WriteTemp(restest::TTextRes(idOf(i).c_str(), texts[i].c_str())), 1);
-    }
-    for (int i = 0; i < kCount; i += 7) {
-        texts[i] = "second " + std::to_string(i);
-        ASSERT_EQ(coHdl.WriteTemp(restest::TTextRes(idOf(i).c_str(), texts[i].c_str())), 1);
-    }
-    for (int i = 5; i < kCount; i += 11) {
-        ASSERT_EQ(coHdl.RemoveResource(idOf(i).c_str(), nullptr), 1);
-        texts[i].clear();
-    }
-
-    auto expectTables = [&](const char* pszWhen) {
-        const HeaderFields fields = SavedFields(coHdl);
-        std::vector<Record> records;
-        for (int i = 0; i < kCount; ++i) {
-            if (texts[i].empty())
-                continue;
-            const std::string record = Bytes().U16(31).Str("TResource").Str("").U16(0).U32(0).U16(11).U16(1).U16(21)
-                                           .Str(idOf(i)).U16(11).U16(1).U16(1).Str(texts[i]).U16(30).str();
-            records.push_back({ idOf(i), "TResource", record });
-        }
-        EXPECT_TRUE(restest::SameFileBytes(ReadFileBytes(path), FileBytes(fields, records))) << pszWhen;
-    };
-    ASSERT_EQ(coHdl.Save(), 1);
-    expectTables("first save");
-    auto loadedId = [&](const std::string& id) {
-        TResource* pcoRes = coHdl.LoadResource(id.c_str(), nullptr, nullptr, 0);
-        const std::string loaded = pcoRes ? static_cast<const char*>(pcoRes->GetResId()) : "<none>";
-        delete pcoRes;
-        return loaded;
-    };
-    EXPECT_EQ(loadedId(idOf(14)), idOf(14));
-
-    // Edited again: the working file now holds the saved records in order
-    // with the new ones behind them.
-    texts[3] = "third";
-    ASSERT_EQ(coHdl.WriteTemp(restest::TTextRes(idOf(3).c_str(), texts[3].c_str())), 1);
-    ASSERT_EQ(coHdl.RemoveResource(idOf(100).c_str(), nullptr), 1);
-    texts[100].clear();
-    ASSERT_EQ(coHdl.Save(), 1);
-    expectTables("second save");
-    coHdl.Close();
-    ASSERT_EQ(coHdl.OpenRead(path.c_str(), 0, nullptr), 1);
-    for (int i : { 0, 3, 14, 149 })
-        EXPECT_EQ(loadedId(idOf(i)), idOf(i));
-    EXPECT_EQ(loadedId(idOf(100)), "<none>");
-}
-
 TEST_F(TFileFormat, VersionNumbers)
 {
     struct {
@@ -453,35 +385,4 @@ TEST_F(TFileFormat, VersionNumbers)
         EXPECT_EQ(TFileHeader::VersionNumber(c.pszText), c.unNumber) << (c.pszText ? c.pszText : "null");
     EXPECT_EQ(TFileHdl::GetCurrentCompileVersionNumber(), 260);
     EXPECT_STREQ(TFileHdl::GetCurrentCompileVersion(), "V2.60");
-}
-
-// Found by fuzzing: a character variable under id 21 was taken as the
-// identifier's text, which has no zero byte, and the copy read beyond it.
-TEST_F(TFileFormat, OnlyAStringVariableSetsTheIdentifier)
-{
-    const std::string record = Bytes().U16(31).Str("TResource").Str("").U16(0).U32(0)
-                                   .U16(11).U16(1).U16(21).Str("Main")
-                                   .U16(1).U16(3).U16(21).Raw("abc")       // characters, no zero byte
-                                   .U16(1).U16(1).U16(21).Raw("x")         // one character
-                                   .U16(7).U16(1).U16(21).U32(0x41414141)  // a number
-                                   .U16(30).str();
-    const std::string bytes = FileBytes(HeaderFields(), { { "Main", "TResource", record } });
-    for (int nCache = 0; nCache < 2; ++nCache) {
-        TFileHdl coHdl;
-        coHdl.SetReadCache(nCache);
-        ASSERT_EQ(OpenBytes(coHdl, bytes), 1);
-        TResource* pcoRead = coHdl.LoadResource("Main", nullptr, nullptr, 0);
-        ASSERT_NE(pcoRead, nullptr) << nCache;
-        EXPECT_STREQ(pcoRead->GetResId(), "Main") << nCache;
-        delete pcoRead;
-    }
-    // Without a string variable the identifier stays empty.
-    const std::string charsOnly = Bytes().U16(31).Str("TResource").Str("").U16(0).U32(0)
-                                      .U16(1).U16(2).U16(21).Raw("ab").U16(30).str();
-    TFileHdl coHdl;
-    ASSERT_EQ(OpenBytes(coHdl, FileBytes(HeaderFields(), { { "X", "TResource", charsOnly } })), 1);
-    TResource* pcoRead = coHdl.LoadResource("X", nullptr, nullptr, 0);
-    ASSERT_NE(pcoRead, nullptr);
-    EXPECT_TRUE(pcoRead->GetResId().IsEmpty());
-    delete pcoRead;
 }

@@ -330,30 +330,6 @@ TEST(TResVar, ShortOrHostileBytesReadAsFailureWithoutLargeAllocations)
 
 // Resources
 
-TEST_F(TResFile, RecordBytesAndFlags)
-{
-    TResource coRes;
-    EXPECT_EQ(coRes.MyResType() * 10 + coRes.IsWriteable() + coRes.IsDummyResource(), 311);
-    coRes.SetResId("Main");
-    coRes.SetCppClass("KwMain");
-    coRes.SetWParam(0xBEEF);
-    coRes.SetLParam(0xFEEDF00Du);
-    Bytes expected;
-    Head(expected, "TResource", 0xFEEDF00Du, "KwMain", 31, 0xBEEF);
-    IdVar(expected, "Main").U16(30);
-    EXPECT_EQ(Written([&](TFile& f) { EXPECT_EQ(coRes.WriteResource(f), 1); }), expected.str());
-
-    coRes.SetWriteable(0);
-    EXPECT_EQ(Written([&](TFile& f) { coRes.WriteResource(f); }), "");
-
-    // An empty identifier is written as an absent string.
-    const TResource coEmpty;
-    Bytes empty;
-    Head(empty, "TResource");
-    empty.U16(11).U16(1).U16(21).U16(0).U16(30);
-    EXPECT_EQ(Written([&](TFile& f) { coEmpty.WriteResource(f); }), empty.str());
-}
-
 TEST(TResource, IdentifierComparisons)
 {
     TResource coA;
@@ -372,70 +348,6 @@ TEST(TResource, IdentifierComparisons)
 }
 
 // Reading protocol
-
-TEST(TResReadHdl, NotificationOrderWithNestedChildrenADummyAndTakenChildren)
-{
-    Bytes b;
-    Head(b, "TRecRes");
-    IdVar(b, "Top");
-    LongVar(b, 1, 5);
-    // A: deleted by the reader (Top answers 0); its child G is kept by A.
-    Head(b, "TRecRes");
-    IdVar(b, "A");
-    Head(b, "TRecRes", 2);
-    IdVar(b, "G");
-    b.U16(30);
-    b.U16(30);
-    // D: no such class; a dummy consumes its variables and its child DC.
-    Head(b, "TNoSuchClass", 2);
-    IdVar(b, "D");
-    Head(b, "TRecRes");
-    IdVar(b, "DC");
-    b.U16(30);
-    b.U16(30);
-    // K: taken over as soon as its variables are read.
-    Head(b, "TRecRes", 3);
-    IdVar(b, "K");
-    LongVar(b, 1, 9);
-    b.U16(30);
-    b.U16(30);
-
-    Log().clear();
-    TRecHdl coHdl;
-    const ReadResult result = ReadAll(&coHdl, b.str());
-    const std::vector<std::string> expected = {
-        "create(31,-,0)", "custom(TRecRes)", "?.Begin", "?.Var(21)", "Top.Var(1)",
-        "Top.ReadFinished(-,0)",
-        "create(31,Top,1)", "custom(TRecRes)", "?.Begin", "?.Var(21)",
-        "A.ReadFinished(Top,1)", "Top.ChildReadFinished(A,1)",
-        "create(31,A,1)", "custom(TRecRes)", "?.Begin", "?.Var(21)",
-        "G.ReadFinished(A,1)", "A.ChildReadFinished(G,1)",
-        "G.FullReadFinished(A,1)", "A.ChildFullReadFinished(G,1)",
-        "A.FullReadFinished(Top,1)", "Top.ChildFullReadFinished(A,1)", "~A", "~G",
-        "create(31,Top,2)", "custom(TNoSuchClass)",
-        "msg:Resource of class type\n\n<TNoSuchClass> could not be created!",
-        "create(31,dummy,1)", "custom(TRecRes)", "?.Begin", "?.Var(21)",
-        "DC.ReadFinished(dummy,1)", "DC.FullReadFinished(dummy,1)", "~DC",
-        "Top.ChildFullReadFinished(dummy,2)",
-        "create(31,Top,3)", "custom(TRecRes)", "?.Begin", "?.Var(21)", "K.Var(1)",
-        "K.ReadFinished(Top,3)", "Top.ChildReadFinished(K,3)",
-        "Top.FullReadFinished(-,0)",
-    };
-    EXPECT_EQ(Log(), expected);
-    EXPECT_EQ(result.nDamaged, 0);
-    ASSERT_NE(result.pcoObject, nullptr);
-    auto* pcoTop = static_cast<TRecRes*>(result.pcoObject);
-    EXPECT_STREQ(pcoTop->GetResId(), "Top");
-    EXPECT_EQ(pcoTop->m_lValue, 5);
-    ASSERT_EQ(pcoTop->m_coKept.Count(), 1);
-    auto* pcoK = static_cast<TRecRes*>(pcoTop->m_coKept.Get(0));
-    EXPECT_STREQ(pcoK->GetResId(), "K");
-    EXPECT_EQ(pcoK->m_lValue, 9);
-    EXPECT_EQ(pcoK->GetLParam(), 3u);
-    Log().clear();
-    delete pcoTop;
-    EXPECT_EQ(Log(), (std::vector<std::string> { "~Top", "~K" }));
-}
 
 TEST_F(TResFile, ReaderCreationPathsTargetAndFamilies)
 {
@@ -492,27 +404,6 @@ TEST_F(TResFile, ReaderCreationPathsTargetAndFamilies)
     ASSERT_NE(result.pcoObject, nullptr);
     EXPECT_STREQ(result.pcoObject->GetResId(), "RoundTrip");
     EXPECT_EQ(static_cast<TRecRes*>(result.pcoObject)->m_lValue, -77);
-    delete result.pcoObject;
-}
-
-TEST(TResReadHdl, ItemsWithoutObjectAreReportedAndPassedOver)
-{
-    TRecHdl coHdl;
-    Bytes b;
-    b.U16(30);
-    LongVar(b, 3, 1);
-    Head(b, "TRecRes");
-    IdVar(b, "Late").U16(30);
-    Log().clear();
-    const ReadResult result = ReadAll(&coHdl, b.str());
-    ASSERT_NE(result.pcoObject, nullptr);
-    EXPECT_STREQ(result.pcoObject->GetResId(), "Late");
-    const std::vector<std::string> expected = {
-        "msg:Resource end found without having an\n\nexisting current resource object!",
-        "msg:Resource not found!\n\nProgram will exit!",
-        "msg:Resource not found!\n\nProgram will exit!",
-    };
-    EXPECT_EQ(std::vector<std::string>(Log().begin(), Log().begin() + 3), expected);
     delete result.pcoObject;
 }
 

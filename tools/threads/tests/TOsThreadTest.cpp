@@ -97,26 +97,6 @@ public:
 
 } // namespace
 
-// Threads that end at once are never taken for running afterwards.
-TEST(TOsThread, RunsTheHandlerOnItsOwnThreadAndCountsStarts)
-{
-    TWorker coWorker;
-    TPlatformThread coThread(&coWorker, s_pfnQuick);
-    EXPECT_EQ(0, coThread.IsRunning());
-    const int nStarts = 300;
-    for (int nRun = 1; nRun <= nStarts; ++nRun) {
-        ASSERT_EQ(1, coThread.Start()) << nRun;
-        ASSERT_TRUE(WaitFor([&] { return !coThread.IsRunning(); })) << nRun;
-    }
-    EXPECT_EQ(nStarts, coWorker.m_nRuns.load());
-    EXPECT_EQ(static_cast<uint32_t>(nStarts), coThread.GetStartCount());
-    EXPECT_EQ(&coThread, coWorker.m_pcoSeenThread.load());
-    EXPECT_NE(CrtThreadId(), coWorker.m_ulSeenThreadId.load());
-    EXPECT_NE(0ul, coWorker.m_ulSeenThreadId.load());
-    EXPECT_EQ(1, coWorker.m_nSeenCurrent.load());
-    EXPECT_EQ(0, coThread.IsCurrentThread());
-}
-
 TEST(TOsThread, StartWhileRunningIsRefusedAndCancelIsSeen)
 {
     TWorker coWorker;
