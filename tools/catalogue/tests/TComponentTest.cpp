@@ -203,45 +203,6 @@ TEST(TComponentTest, CheckDllExistanceSearchesTheSearchPathInOrder)
     CurrentOS().SetEnvVar(kPathVariable, coOldPath.IsEmpty() ? nullptr : static_cast<const char*>(coOldPath));
 }
 
-TEST(TComponentListTest, KeepsOneSortedCopyPerClassAndAnnouncesEveryChange)
-{
-    TComponentList coList("CATALOGUE");
-    TCatalogueView coView(coList);
-    TComponent coSelector = Entry("KwFileSelector", "Selector");
-    EXPECT_EQ(coList.Add(coSelector), 1);
-    coList += Entry("kwColorBox", "Colours");
-    coList += Entry("KwProgress", "Progress");
-    coList += TTestComponent("Alpha");
-    // Refused: a class that differs only in letter case, no class at all.
-    EXPECT_EQ(coList.Add(Entry("KWFILESELECTOR", "Twin")) + coList.Add(TComponent()) + coList.Add(TComponent("")), 0);
-    EXPECT_EQ(Classes(coList), (std::vector<std::string> { "Alpha", "kwColorBox", "KwFileSelector", "KwProgress" }));
-    EXPECT_EQ(coView.Take(), (std::vector<std::string> { "inserted KwFileSelector 1:Selector",
-                                                        "inserted kwColorBox 2:Colours", "inserted KwProgress 3:Progress",
-                                                        "inserted Alpha 4:" }));
-    // The catalogue holds copies of its own, of the entries' own class.
-    coSelector.SetPrompt("changed afterwards");
-    EXPECT_EQ(Str(coList.Find("kwfileselector", nullptr)->GetPrompt()), "Selector");
-    EXPECT_TRUE(coList.Find("alpha", nullptr)->IsClass("TTestComponent"));
-    for (const auto& c : { std::pair<const char*, long> { "kwprogress", 3 }, { "", -1 }, { nullptr, -1 }, { "KwProgressX", -1 } }) {
-        long lIndex = 99;
-        EXPECT_EQ(coList(c.first, &lIndex), c.second < 0 ? nullptr : coList[c.second]);
-        EXPECT_EQ(lIndex, c.second);
-    }
-    EXPECT_EQ(coList[4], nullptr);
-
-    // Removal is announced while the entry is still there.
-    EXPECT_EQ(coList.Remove("kwcolorbox"), 1);
-    EXPECT_EQ(coList.Remove("kwcolorbox") + coList.Remove("") + coList.Remove(nullptr), 0);
-    coList -= "alpha";
-    coList.RemoveAll();
-    coList.RemoveAll();
-    EXPECT_EQ(coView.Take(), (std::vector<std::string> { "willremove kwColorBox 4:Colours", "willremove Alpha 3:",
-                                                        "willremove KwFileSelector 2:Selector",
-                                                        "willremove KwProgress 2:Progress" }));
-    EXPECT_EQ(coList.Count(), 0);
-    EXPECT_EQ(coView.m_nBadParam, 0);
-}
-
 namespace {
 
 // Removes the very entry whose removal it hears of; the entry must then be

@@ -33,25 +33,6 @@ std::vector<intptr_t> Values(const TArray& coArray)
     return values;
 }
 
-TArray SortedOf(std::initializer_list<intptr_t> values)
-{
-    TArray coArray(4, nullptr, CompareInts);
-    for (intptr_t n : values)
-        coArray.Add(P(n));
-    return coArray;
-}
-
-// A pair whose key is compared and whose tag shows the insertion order.
-struct Tagged {
-    int m_nKey;
-    int m_nTag;
-};
-
-int CompareTagged(const void* pvA, const void* pvB)
-{
-    return CompareInts(P(static_cast<const Tagged*>(pvA)->m_nKey), P(static_cast<const Tagged*>(pvB)->m_nKey));
-}
-
 std::vector<int> g_destroyed;
 
 void RecordDestroy(void* pv)
@@ -60,93 +41,6 @@ void RecordDestroy(void* pv)
 }
 
 } // namespace
-
-TEST(TArrayTest, GrowsAndShrinksOneStepAtATime)
-{
-    TArray coArray(4, nullptr, nullptr);
-    EXPECT_EQ(coArray.GetObjArray(), nullptr);
-    for (intptr_t n = 1; n <= 5; ++n)
-        EXPECT_EQ(coArray.Add(P(n)), 1);
-    EXPECT_EQ(coArray.GetAllocSize(), 8);
-    EXPECT_TRUE(coArray.FreeSpace());
-
-    coArray.Remove(0L);
-    EXPECT_EQ(coArray.GetAllocSize(), 8);      // 8 - 4 is not more than 4
-    coArray.Remove(0L);
-    EXPECT_EQ(coArray.GetAllocSize(), 4);      // 8 - 3 > 4
-    EXPECT_EQ(Values(coArray), std::vector<intptr_t>({ 3, 4, 5 }));
-    while (coArray.Count())
-        coArray.Remove(0L);
-    EXPECT_EQ(coArray.GetAllocSize(), 4);      // removal never frees the last step
-    coArray.Delete();
-    EXPECT_EQ(coArray.GetAllocSize(), 0);
-
-    for (intptr_t n = 0; n < 4; ++n)
-        coArray.Add(P(n));
-    EXPECT_FALSE(coArray.FreeSpace());
-}
-
-TEST(TArrayTest, MakeRoomGrowsInOneStepAndKeepsTheElements)
-{
-    TArray coArray(4, nullptr, nullptr);
-    coArray.Add(P(1));
-    coArray.Add(P(2));
-    EXPECT_EQ(coArray.MakeRoom(2), 1);
-    EXPECT_EQ(coArray.GetAllocSize(), 4);      // there was room already
-    EXPECT_EQ(coArray.MakeRoom(1000), 1);
-    EXPECT_EQ(coArray.GetAllocSize(), 1002);
-    void** ppvSlots = coArray.GetObjArray();
-    for (intptr_t n = 3; n <= 1002; ++n)
-        ASSERT_EQ(coArray.Add(P(n)), 1);
-    EXPECT_EQ(coArray.GetObjArray(), ppvSlots); // no growth on the way
-    EXPECT_EQ(coArray.Get(1001), P(1002));
-    EXPECT_EQ(coArray.MakeRoom(-5), 1);
-    EXPECT_EQ(coArray.MakeRoom(std::numeric_limits<long>::max()), 0);
-    EXPECT_EQ(coArray.Count(), 1002);
-    coArray.Add(P(1003));                       // and on by the growth step
-    EXPECT_EQ(coArray.GetAllocSize(), 1006);
-}
-
-TEST(TArrayTest, SortedInsertPlacesEqualsAfterTheirRun)
-{
-    struct Case {
-        std::initializer_list<intptr_t> before;
-        intptr_t element;
-        long position;
-    };
-    const Case cases[] = {
-        { { 1, 3 }, 0, 0 }, { { 1, 3 }, 4, 2 }, { { 1, 2, 2, 3 }, 2, 3 }, { {}, 5, 0 },
-        { { 1, 3 }, 1, 1 },          // equal to the first: after lo
-        { { 1, 3 }, 3, 1 },          // equal to the last of two: before it
-        { { 1, 3, 3 }, 3, 3 }, { { 1, 2, 3, 4, 5, 6, 7 }, 5, 5 },
-        { { 1, 2, 3, 4, 5, 6, 7 }, 7, 6 },     // equal to the last: the loop stops before it
-    };
-    for (const Case& c : cases) {
-        TArray coArray = SortedOf(c.before);
-        long lPos = -5;
-        ASSERT_EQ(coArray.Insert(P(c.element), &lPos), 1);
-        EXPECT_EQ(lPos, c.position) << "inserting " << c.element;
-        EXPECT_EQ(N(coArray.Get(lPos)), c.element);
-    }
-
-    TArray coUnsorted(4, nullptr, nullptr);
-    coUnsorted.Add(P(9));
-    long lPos = -1;
-    coUnsorted.Insert(P(1), &lPos);
-    EXPECT_EQ(lPos, 1);
-
-    // Many equal keys keep the array sorted.
-    std::vector<Tagged> items;
-    for (int i = 0; i < 200; ++i)
-        items.push_back({ (i * 37) % 11, i });
-    TArray coArray(3, nullptr, CompareTagged);
-    for (Tagged& t : items)
-        coArray += &t;
-    coArray += static_cast<void*>(nullptr);            // ignored
-    ASSERT_EQ(coArray.Count(), 200);
-    for (long i = 1; i < coArray.Count(); ++i)
-        ASSERT_LE(static_cast<const Tagged*>(coArray.Get(i - 1))->m_nKey, static_cast<const Tagged*>(coArray.Get(i))->m_nKey);
-}
 
 TEST(TArrayTest, DeleteDestroysOwnedElements)
 {

@@ -145,30 +145,6 @@ TEST(TMakeDependNames, MakeDoubleDollarDoublesEveryDollar)
     }
 }
 
-TEST(TDepRegistryTest, KeepsOneTargetPerIdentifierInOrder)
-{
-    TDepRegistry coRegistry;
-    EXPECT_EQ(coRegistry.Add(nullptr, 1), coRegistry.Add("", 1));
-    TDepTarget* pcoMain = coRegistry.Add("Main.c", 1);
-    ASSERT_NE(pcoMain, nullptr);
-    EXPECT_EQ(coRegistry.Add("MAIN.C", 0), pcoMain);
-    EXPECT_EQ(pcoMain->IsMainTarget(), 1);
-    // Enough targets that Find really bisects.
-    for (int i = 99; i >= 0; --i)
-        ASSERT_NE(coRegistry.Add(("h" + std::to_string(i) + ".h").c_str(), 0), nullptr);
-    ASSERT_EQ(coRegistry.GetCount(), 101);
-    for (int i = 1; i < coRegistry.GetCount(); ++i)
-        EXPECT_LT(CrtStricmp(coRegistry[i - 1]->GetTargetId(), coRegistry[i]->GetTargetId()), 0) << i;
-    for (int i = 0; i < 100; ++i)
-        EXPECT_EQ(coRegistry.HasDep(("H" + std::to_string(i) + ".H").c_str()), 1) << i;
-    EXPECT_EQ(coRegistry.HasDep("h100.h"), 0);
-    EXPECT_EQ(coRegistry.Find(nullptr), nullptr);
-    EXPECT_EQ(coRegistry[-1], coRegistry[101]);
-    coRegistry.Empty();
-    EXPECT_EQ(coRegistry.GetCount(), 0);
-    EXPECT_EQ(coRegistry.Find("main.c"), nullptr);
-}
-
 TEST_F(TMakeDependFiles, TargetsFindAndPrintDependenciesOnceEvenInCycles)
 {
     TDepRegistry coRegistry;

@@ -82,45 +82,6 @@ std::vector<TFileInfo> VariedRecords(size_t nCount, uint32_t ulSeed)
 
 } // namespace
 
-TEST(TFileSelectionTest, TheFiveOrders)
-{
-    const TFileInfo aRecords[] = {
-        Record("b.txt", 30, 100), Record("a.TXT", 10, 300), Record("c.dat", 20, 200),
-        Record("a.dat", 20, 300), Record("B.c", 0xFFFFFFFFul, 0xFFFFFFFFul), Record("d", 0, 0),
-    };
-    struct {
-        unsigned short m_unType;
-        std::vector<std::string> m_names;
-    } const aCases[] = {
-        { 0, { "a.dat", "a.TXT", "B.c", "b.txt", "c.dat", "d" } },
-        { 1, { "d", "B.c", "a.dat", "c.dat", "a.TXT", "b.txt" } },
-        // The 32-bit fields compare as unsigned values: "not set" is last.
-        { 2, { "d", "b.txt", "c.dat", "a.dat", "a.TXT", "B.c" } },
-        { 3, { "d", "a.TXT", "a.dat", "c.dat", "b.txt", "B.c" } },
-        { 4, { "b.txt", "a.TXT", "c.dat", "a.dat", "B.c", "d" } },
-        { 9, { "a.dat", "a.TXT", "B.c", "b.txt", "c.dat", "d" } },
-    };
-    for (const auto& c : aCases) {
-        TFileSelection coSelection(c.m_unType);
-        EXPECT_EQ(coSelection.GetSortType(), c.m_unType);
-        EXPECT_TRUE(coSelection.IsEmpty());
-        for (const TFileInfo& coInfo : aRecords)
-            EXPECT_EQ(coSelection.AddFile(coInfo), 1);
-        EXPECT_EQ(Names(coSelection), c.m_names) << "sort type " << c.m_unType;
-        // Re-sorting the insertion order gives the same.
-        TFileSelection coResorted(TFileSelection::SortNone);
-        for (const TFileInfo& coInfo : aRecords)
-            coResorted.AddFile(coInfo);
-        coResorted.Sort(c.m_unType);
-        EXPECT_EQ(Names(coResorted), c.m_names) << "Sort(" << c.m_unType << ")";
-        EXPECT_EQ(coResorted.GetSortType(), c.m_unType);
-        // The order is kept from then on.
-        coResorted.AddFile(Record("a.aaa", 25, 250));
-        coSelection.AddFile(Record("a.aaa", 25, 250));
-        EXPECT_EQ(Names(coResorted), Names(coSelection)) << "sort type " << c.m_unType;
-    }
-}
-
 TEST(TFileSelectionTest, BatchesAndResortsGiveExactlyTheOrderOfOneByOneInserts)
 {
     const size_t anCounts[] = { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 13, 17, 31, 64, 100, 257, 1000, 4000 };

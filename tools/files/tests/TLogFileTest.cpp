@@ -175,79 +175,7 @@ TEST(TLogFileEncoding, ShortOrDamagedDataReadsAsZeroOrNone)
     }
 }
 
-TEST(TLogFileEncoding, TheLongestTextsRoundTripAndLongerOnesAreCut)
-{
-    const std::string longest(65535, 'q');
-    TMemoryLog coLog;
-    EXPECT_EQ(coLog.Wstr(longest.c_str()), 1);
-    EXPECT_EQ(coLog.Bytes().size(), 65538u);
-    // Too long for the u16 count: cut so the stream stays readable, and 0.
-    const std::string tooLong(70000, 'r');
-    EXPECT_EQ(coLog.Wstr(tooLong.c_str()), 0);
-    EXPECT_EQ(coLog.WTString(TString(tooLong.c_str())), 0);
-    EXPECT_EQ(coLog.Wchar('#'), 1);
-    EXPECT_EQ(coLog.Bytes().substr(65538, 2), Bytes({ 0xFF, 0xFF }));
-    coLog.Seek(0, TLogFile::FromBegin);
-    char* psz = coLog.Rstr();
-    ASSERT_NE(psz, nullptr);
-    EXPECT_EQ(std::string(psz), longest);
-    std::free(psz);
-    psz = coLog.Rstr();
-    ASSERT_NE(psz, nullptr);
-    EXPECT_EQ(std::string(psz), tooLong.substr(0, 65535));
-    std::free(psz);
-    EXPECT_EQ(coLog.RTString().Strlen(), 65535);
-    EXPECT_EQ(coLog.Rchar(), '#');
-}
-
 // TRealFile
-
-TEST_F(TFileTest, RealFileSeeksReadsAndWritesOnItsHandle)
-{
-    const std::string path = At("real.bin");
-    WriteFileBytes(path, Pattern(1000));
-    unsigned short unError = 0;
-    const int nHandle = CurrentOS().OpenFile(path.c_str(), 2, 0, &unError);
-    ASSERT_GE(nHandle, 0);
-    {
-        TRealFile coFile(nHandle);
-        EXPECT_EQ(coFile.Size(), 1000);
-        struct {
-            int64_t m_llPosition;
-            unsigned short m_unMode;
-            int m_nResult;
-            int64_t m_llAfter;
-        } const aSeeks[] = {
-            { 100, TLogFile::FromBegin, 1, 100 }, { 50, TLogFile::FromCurrent, 1, 150 },
-            { -150, TLogFile::FromCurrent, 1, 0 },
-            { -1, TLogFile::FromCurrent, 0, 0 },            // before the start: refused
-            { -10, TLogFile::FromEnd, 1, 990 }, { 0, TLogFile::FromEnd, 1, 1000 },
-            { -1001, TLogFile::FromEnd, 0, 1000 },
-            { 20, 7, 1, 20 },                               // another mode: from the beginning
-            { 2000, TLogFile::FromBegin, 1, 2000 },         // beyond the end is a position too
-            { 0, TLogFile::FromBegin, 1, 0 },
-        };
-        for (const auto& s : aSeeks) {
-            EXPECT_EQ(coFile.Seek(s.m_llPosition, s.m_unMode), s.m_nResult) << s.m_llPosition << "/" << s.m_unMode;
-            EXPECT_EQ(coFile.Tell(), s.m_llAfter) << s.m_llPosition << "/" << s.m_unMode;
-        }
-        std::string buffer(300, 0);
-        ASSERT_EQ(coFile.Seek(800, TLogFile::FromBegin), 1);
-        EXPECT_EQ(coFile.Read(&buffer[0], 3, 100), 200u);      // past the end: fewer bytes, no error
-        EXPECT_EQ(buffer.substr(0, 200), Pattern(1000).substr(800));
-        EXPECT_EQ(coFile.Read(&buffer[0], 1, 0), 0u);
-        EXPECT_EQ(coFile.Read(nullptr, 1, 5), 0u);
-        EXPECT_EQ(coFile.Read(&buffer[0], 0x10000, 0x10000), 0u);   // more than 32 bits of bytes
-        ASSERT_EQ(coFile.Seek(0, TLogFile::FromBegin), 1);
-        EXPECT_EQ(coFile.Write("abcd", 2, 2), 4u);
-        EXPECT_EQ(coFile.Wstr("AB"), 1);
-        EXPECT_EQ(coFile.Tell(), 9);
-    }
-    // The stream does not own the handle: it is still open.
-    EXPECT_EQ(CurrentOS().TellFile(nHandle), 9);
-    CurrentOS().CloseFile(nHandle);
-    EXPECT_EQ(ReadFileBytes(path).substr(0, 10), std::string("abcd\x02\x00" "AB\x00", 9) + Pattern(1000)[9]);
-}
 
 // TCacheFile
 
@@ -434,35 +362,6 @@ TEST_F(TFileTest, OpenModesCreateTruncateAndReportErrors)
     EXPECT_EQ(coFile.LastError(), TFile::Exists);
     ASSERT_EQ(coFile.Open(At("new.bin").c_str(), TFile::ModeCreateNew), 1);
     EXPECT_EQ(coFile->Wint(7), 1);
-}
-
-TEST_F(TFileTest, EveryOperationThroughAClosedFileDoesNothing)
-{
-    const TFile coConst;
-    ASSERT_NE(coConst.operator->(), nullptr);
-    TFile coFile;
-    char ach[8] = "1234567";
-    EXPECT_EQ(coFile->Read(ach, 1, 8) + coFile->Read(ach, 8) + coFile->Write(ach, 8), 0u);
-    EXPECT_EQ(coFile->Wstr("x") + coFile->Rint() + coFile->Seek(0, TLogFile::FromBegin), 0);
-    EXPECT_EQ(coFile->Tell() + coConst->Size(), 0);
-    EXPECT_EQ(coFile->Rstr(), nullptr);
-    EXPECT_STREQ(ach, "1234567");
-
-    // Whatever a caller does to the stream of a closed file, the next
-    // access has no handle again.
-    const std::string path = At("victim.bin");
-    WriteFileBytes(path, "keep");
-    const int nHandle = CurrentOS().OpenFile(path.c_str(), 2, 0, nullptr);
-    ASSERT_GE(nHandle, 0);
-    static_cast<TRealFile*>(coFile.operator->())->SetHandle(nHandle);
-    EXPECT_EQ(coFile->Wstr("overwritten"), 0);
-    CurrentOS().CloseFile(nHandle);
-    EXPECT_EQ(ReadFileBytes(path), "keep");
-    // After a close the same object opens again.
-    ASSERT_EQ(coFile.Open(path.c_str(), TFile::ModeRead), 1);
-    EXPECT_EQ(coFile->Rchar(), 'k');
-    coFile.Close();
-    EXPECT_EQ(coFile->Rchar(), 0);
 }
 
 TEST_F(TFileTest, FindFileLooksHereFirstThenInTheListedDirectories)

@@ -46,43 +46,6 @@ TEST(TRuntimeModuleTest, WildcardNameOnlyForKnownPrefixes)
         EXPECT_STREQ(TRuntimeModule::MakeModuleWildcardName(c.m_pszName), c.m_pszExpected) << (c.m_pszName ? c.m_pszName : "(null)");
 }
 
-TEST(TRuntimeModuleTest, ConstructorSplitsDirectoryFromName)
-{
-    struct {
-        const char* m_pszName;
-        const char* m_pszPath;
-        const char* m_pszExpectedName;
-        const char* m_pszExpectedPath;
-        const char* m_pszFileName;
-    } const aCases[] = {
-#if defined(_WIN32)
-        { "c:mylib", "", "mylib", "c:", "c:mylib" }, { "c:mylib", nullptr, "mylib", "c:", "c:mylib" },
-        { "c:\\dir\\mylib", nullptr, "mylib", "c:\\dir", "c:\\dir\\mylib" },
-        { "c:\\mylib", nullptr, "mylib", "c:\\", "c:\\mylib" },       // the root keeps its backslash
-        { "\\mylib", nullptr, "mylib", "\\", "\\mylib" }, { "dir\\mylib", nullptr, "mylib", "dir", "dir\\mylib" },
-        { "mylib", "d:\\libs\\", "mylib", "d:\\libs", "d:\\libs\\mylib" },
-        { "c:\\dir\\mylib", "d:\\libs", "mylib", "d:\\libs", "d:\\libs\\mylib" },
-        { "mylib", "d:", "mylib", "d:", "d:mylib" }, { "mylib", "d:\\", "mylib", "d:\\", "d:\\mylib" },
-        { "????kctl", "e:\\bin", "????kctl", "e:\\bin", "e:\\bin\\qa32kctl" },
-#else
-        { "/opt/kw/mylib", nullptr, "mylib", "/opt/kw", "/opt/kw/mylib" },
-        { "/mylib", nullptr, "mylib", "/", "/mylib" }, { "dir/mylib", "", "mylib", "dir", "dir/mylib" },
-        { "mylib", "/usr/lib/", "mylib", "/usr/lib", "/usr/lib/mylib" },
-        { "c:mylib", nullptr, "c:mylib", "", "c:mylib" },            // ":" names no drive here
-        { "????kctl", "/opt/bin", "????kctl", "/opt/bin", "/opt/bin/qa32kctl" },
-#endif
-        { "mylib", nullptr, "mylib", "", "mylib" }, { "", nullptr, "", "", "" }, { nullptr, nullptr, "", "", "" },
-    };
-    for (const auto& c : aCases) {
-        const TRuntimeModule coModule(c.m_pszName, c.m_pszPath);
-        const std::string label = std::string(c.m_pszName ? c.m_pszName : "(null)") + " / " + (c.m_pszPath ? c.m_pszPath : "(null)");
-        EXPECT_STREQ(coModule.GetName(), c.m_pszExpectedName) << label;
-        EXPECT_STREQ(coModule.GetPath(), c.m_pszExpectedPath) << label;
-        EXPECT_STREQ(coModule.GetFileName(), c.m_pszFileName) << label;
-        EXPECT_FALSE(coModule.IsLoaded());
-    }
-}
-
 TEST(TRuntimeModuleTest, LoadsAndFreesCountReferencesAndCopiesNeverUnload)
 {
     ASSERT_FALSE(ProbeRegistered());

@@ -28,53 +28,12 @@ std::string ResRecord(const std::string& id, const std::string& cls = "TResource
     return Bytes().U16(31).Str(cls).Str("").U16(0).U32(lParam).U16(11).U16(1).U16(21).Str(id).U16(30).str();
 }
 
-// A date or time into its stored fields; an unset one leaves the defaults
-// (0, 0, 0 and -1, -1, -1).
-void PutDate(int16_t* pDate, const TDateF& coDate)
-{
-    if (!coDate.Valid())
-        return;
-    pDate[0] = coDate.Day();
-    pDate[1] = static_cast<int16_t>(coDate.Month() - 1);
-    pDate[2] = coDate.Year();
-}
-
-void PutTime(int16_t* pTime, const TTimeF& coTime)
-{
-    if (!coTime.Valid())
-        return;
-    pTime[0] = coTime.Hour();
-    pTime[1] = coTime.Minutes();
-    pTime[2] = coTime.Seconds();
-}
-
-// The header fields of the file a handler has just saved, as stored: the
-// users and the stamps of its history.
-HeaderFields SavedFields(const TFileHdl& coHdl)
-{
-    HeaderFields fields;
-    fields.userCreated = static_cast<const char*>(coHdl.GetUserCreated());
-    fields.userChanged = static_cast<const char*>(coHdl.GetUserChanged());
-    PutDate(fields.dateCreated, coHdl.GetDateCreated());
-    PutTime(fields.timeCreated, coHdl.GetTimeCreated());
-    PutDate(fields.dateChanged, coHdl.GetDateChanged());
-    PutTime(fields.timeChanged, coHdl.GetTimeChanged());
-    return fields;
-}
-
 class TDescribedHdl : public TFileHdl {
 public:
     TString GetCustomDescription() const override { return "ZORVIK Brackenholt"; }
     TString GetCustomVersion() const override { return "V3.00.17"; }
     void SetCustomVersion(const char* pszVersion) override { m_coRead = pszVersion; }
     TString m_coRead;
-};
-
-// A resource whose run-time class name is longer than the index holds.
-class TLongClassRes : public TResource {
-public:
-    const char* GetPriorityRuntimeClass() const override { return m_coClass; }
-    TString m_coClass;
 };
 
 class TFileFormat : public restest::ScratchTest {
@@ -324,52 +283,6 @@ TEST_F(TFileFormat, DamagedIndexesAreRefused)
     EXPECT_EQ(coHdl.LoadResource("A", nullptr, nullptr, 0), nullptr);
     coHdl.SetReadCache(1);
     EXPECT_EQ(coHdl.LoadResource("A", nullptr, nullptr, 0), nullptr);
-}
-
-TEST_F(TFileFormat, SavedFileMatchesTheTablesByteForByte)
-{
-    const std::string path = At("saved.drf");
-    TFileHdl coHdl;
-    ASSERT_EQ(coHdl.OpenWrite("writer", path.c_str(), nullptr, nullptr), 1);
-    TResource coMain;
-    coMain.SetResId("Main");
-    coMain.SetWParam(0x1234);
-    coMain.SetLParam(0x89ABCDEFu);
-    TLongClassRes coLong;
-    const std::string longId(40, 'L');
-    coLong.SetResId(longId.c_str());
-    const std::string longClass = std::string(70, 'K');
-    coLong.m_coClass = longClass.c_str();
-    TResource coAbsent;
-    coAbsent.SetResId("absent");
-    coAbsent.SetWriteable(0);
-    ASSERT_EQ(coHdl.WriteTemp(coMain), 1);
-    ASSERT_EQ(coHdl.WriteTemp(coLong), 1);
-    ASSERT_EQ(coHdl.WriteTemp(coAbsent), 1);
-    ASSERT_EQ(coHdl.Save(), 1);
-
-    const HeaderFields fields = SavedFields(coHdl);
-    EXPECT_EQ(fields.userCreated, "writer");
-    EXPECT_TRUE(fields.userChanged.empty());
-    const std::string mainRecord
-        = Bytes().U16(31).Str("TResource").Str("").U16(0x1234).U32(0x89ABCDEFu).U16(11).U16(1).U16(21).Str("Main").U16(30).str();
-    const std::string longRecord
-        = Bytes().U16(31).Str(longClass).Str("").U16(0).U32(0).U16(11).U16(1).U16(21).Str(longId).U16(30).str();
-    Bytes expected = HeaderBytes(fields);
-    expected.U16(3);
-    const int32_t dataPos = static_cast<int32_t>(expected.size() + 3 * 112);
-    // In index order: "absent" (no record: written nothing), the long id,
-    // "Main".
-    Entry(expected, "absent", "TResource", 31, 0, 0, -1, -1);
-    Entry(expected, longId.substr(0, 31), longClass.substr(0, 63), 31, 0, 0, dataPos,
-          dataPos + static_cast<int32_t>(longRecord.size()));
-    Entry(expected, "Main", "TResource", 31, 0x1234, 0x89ABCDEFu, dataPos + static_cast<int32_t>(longRecord.size()),
-          dataPos + static_cast<int32_t>(longRecord.size() + mainRecord.size()));
-    expected.Raw(longRecord).Raw(mainRecord);
-    EXPECT_TRUE(restest::SameFileBytes(ReadFileBytes(path), expected.str()));
-    EXPECT_EQ(coHdl.HasResource(longId.c_str()), 1);
-    coHdl.Close();
-    EXPECT_TRUE(restest::SameFileBytes(ReadFileBytes(path), expected.str()));
 }
 
 TEST_F(TFileFormat, VersionNumbers)

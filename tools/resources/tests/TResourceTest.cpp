@@ -349,64 +349,6 @@ TEST(TResource, IdentifierComparisons)
 
 // Reading protocol
 
-TEST_F(TResFile, ReaderCreationPathsTargetAndFamilies)
-{
-    TRecHdl coHdl;
-    // With the custom flag the CppClass is asked first and wins.
-    Bytes custom;
-    Head(custom, "TNoSuchClass", 0, "TRecRes");
-    IdVar(custom, "C").U16(30);
-    Log().clear();
-    ReadResult result = ReadAll(&coHdl, custom.str(), nullptr, 1);
-    ASSERT_NE(result.pcoObject, nullptr);
-    EXPECT_TRUE(result.pcoObject->IsClass("TRecRes"));
-    EXPECT_STREQ(result.pcoObject->GetCppClass(), "TRecRes");
-    EXPECT_EQ(Log().front(), "custom(TRecRes)");
-    delete result.pcoObject;
-    // Without the flag the CppClass is not used for creation.
-    Log().clear();
-    result = ReadAll(&coHdl, custom.str(), nullptr, 0);
-    EXPECT_EQ(result.pcoObject, nullptr);
-    EXPECT_EQ(Log()[0], "create(31,-,0)");
-    EXPECT_EQ(Log()[1], "custom(TNoSuchClass)");
-
-    // A target is filled as it is; no creation path, no class check.
-    Bytes other;
-    Head(other, "Whatever", 77, "Cpp", 31, 12);
-    IdVar(other, "Filled").U16(30);
-    Log().clear();
-    TRecRes coTarget("Old");
-    result = ReadAll(&coHdl, other.str(), &coTarget);
-    EXPECT_EQ(result.pcoObject, &coTarget);
-    EXPECT_STREQ(coTarget.GetResId(), "Filled");
-    EXPECT_EQ(coTarget.GetLParam(), 77u);
-    EXPECT_EQ(coTarget.GetWParam(), 12);
-    EXPECT_STREQ(coTarget.GetCppClass(), "Cpp");
-    EXPECT_EQ(Log().front(), "Old.Begin");
-
-    // A class of another family is not accepted: a dummy stands in and goes.
-    Bytes foreign;
-    Head(foreign, "TFileHdl");
-    IdVar(foreign, "F").U16(30);
-    Log().clear();
-    result = ReadAll(&coHdl, foreign.str());
-    EXPECT_EQ(result.pcoObject, nullptr);
-    EXPECT_EQ(result.nDamaged, 0);
-    EXPECT_EQ(Log().back(), "msg:Resource of class type\n\n<TFileHdl> could not be created!");
-
-    // The identifier survives a write/read round trip through variable 21.
-    TRecRes coOut("RoundTrip");
-    coOut.m_lValue = -77;
-    coOut.m_coKept.Add(new TRecRes("Inner"));
-    const std::string bytes = Written([&](TFile& f) { coOut.WriteResource(f); });
-    Log().clear();
-    result = ReadAll(&coHdl, bytes);
-    ASSERT_NE(result.pcoObject, nullptr);
-    EXPECT_STREQ(result.pcoObject->GetResId(), "RoundTrip");
-    EXPECT_EQ(static_cast<TRecRes*>(result.pcoObject)->m_lValue, -77);
-    delete result.pcoObject;
-}
-
 TEST(TResReadHdl, DamagedRecordsEndWithOneMessageAndNoLeaks)
 {
     Bytes good;

@@ -343,37 +343,6 @@ TEST(TFmtTextTest, OverwriteModeReplacesAndInsertModeKeepsTheAreaFull)
     EXPECT_EQ(View(co), "axb__");
 }
 
-TEST(TFmtTextTest, AreaFlagsForViewAndText)
-{
-    struct Row {
-        char chFlag;
-        const char* pszText;         // after typing "12"
-        const char* pszLostView;     // after LostFocus
-        const char* pszEmptyText;    // nothing typed
-        const char* pszEmptyLostView;
-    } rows[] = {
-        { 'a', "12", "12__", "", "____" },     { 'c', "12", "12__", "", "____" },
-        { 'b', "1200", "1200", "0000", "0000" }, { 'g', "12", "__12", "", "____" },
-        { 'h', "12", "__12", "0", "___0" },    { 'r', "12", "__12", "", "____" },
-        { 'z', "12", "__12", "", "____" },     { 's', "0012", "0012", "0000", "0000" },
-        { 't', "12", "__12", "0", "___0" },
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.chFlag);
-        const std::string strArea = std::string(1, r.chFlag) + "aaa";
-        TFmtText co;
-        ASSERT_EQ(co.SetCustomFormat("~~~~", "9999", strArea.c_str()), 1);
-        Type(co, "12");
-        EXPECT_EQ(Text(co), r.pszText);
-        co.LostFocus();
-        EXPECT_EQ(View(co), r.pszLostView);
-        ASSERT_EQ(co.SetCustomFormat("~~~~", "9999", strArea.c_str()), 1);
-        EXPECT_EQ(Text(co), r.pszEmptyText);
-        co.LostFocus();
-        EXPECT_EQ(View(co), r.pszEmptyLostView);
-    }
-}
-
 TEST(TFmtTextTest, FocusAndCursorMovesAlignTheAreas)
 {
     // The hooks called since the last look, the view and the selection.
@@ -714,48 +683,6 @@ protected:
 };
 
 } // namespace
-
-TEST(TFmtTextFormatTest, KeepsThreeTextsOfOneLength)
-{
-    struct Row {
-        const char* pszTemplate;
-        const char* pszFormat;
-        const char* pszArea;
-        const char* pszTexts;
-    } rows[] = {
-        { "~~", "99", "rg", "~~|99|rg" },     { "~~", "99", "r", "~~|99|null" },
-        { "~~", "99", "", "~~|99|null" },     { nullptr, "99", "rg", "null|null|null" },
-        { "~~", nullptr, "rg", "null|null|null" }, { "", "", "", "null|null|null" },
-        { "~~", "999", "rg", "null|null|null" },
-    };
-    TFmtText co;
-    for (const Row& r : rows) {
-        SCOPED_TRACE(r.pszTexts);
-        TFmtTextFormat coFormat("~", "9", "r");
-        const int nResult = coFormat.SetFormat(r.pszTemplate, r.pszFormat, r.pszArea);
-        EXPECT_EQ(nResult, coFormat.GetTemplate() ? 1 : 0);
-        EXPECT_EQ(Texts(coFormat), r.pszTexts);
-        // Without flags the engine uses "a" everywhere.
-        if (coFormat.GetTemplate()) {
-            EXPECT_EQ(co.SetCustomFormat(coFormat), 1);
-            EXPECT_STREQ(co.GetArea(), coFormat.GetArea() ? coFormat.GetArea() : "aa");
-        } else {
-            EXPECT_EQ(co.SetCustomFormat(coFormat), 0);
-        }
-    }
-    TFmtTextFormat coDate("~~/~~", "99~99", "ab~cd", "DATE");
-    coDate.SetWParam(4);
-    TFmtTextFormat coAssigned("OTHER");
-    coAssigned = coDate;
-    coAssigned = *&coAssigned;   // assigned to itself
-    TFmtTextFormat coCopy(coDate);
-    for (const TFmtTextFormat* pco : { &coAssigned, &coCopy })
-        EXPECT_EQ(std::string(pco->GetResId()) + " " + std::to_string(pco->GetWParam()) + " " + Texts(*pco),
-                  "DATE 4 ~~/~~|99~99|ab~cd");
-    // Its own texts may be passed in.
-    EXPECT_EQ(coAssigned.SetFormat(coAssigned.GetTemplate(), coAssigned.GetFormat(), coAssigned.GetArea()), 1);
-    EXPECT_EQ(Texts(coAssigned), "~~/~~|99~99|ab~cd");
-}
 
 TEST(TFmtTextFormatTest, RecordHoldsTheThreeTextsAndVariablesReachThem)
 {

@@ -128,32 +128,6 @@ TEST(TOsThread, StartWhileRunningIsRefusedAndCancelIsSeen)
     EXPECT_EQ(2u, coThread.GetStartCount());
 }
 
-TEST(TOsThread, NothingBoundNothingStarts)
-{
-    TWorker coWorker;
-    TPlatformThread coNoObject(nullptr, s_pfnQuick);
-    TPlatformThread coNoHandler(&coWorker, nullptr);
-    EXPECT_EQ(0, coNoObject.Start());
-    EXPECT_EQ(0, coNoHandler.Start());
-    EXPECT_EQ(0u, coNoObject.GetStartCount());
-    EXPECT_EQ(0u, coNoHandler.GetStartCount());
-    EXPECT_EQ(0, coNoHandler.IsRunning());
-
-    // Binding later makes it startable.
-    EXPECT_EQ(1, coNoObject.InitHandlerObject(&coWorker, s_pfnQuick));
-    EXPECT_EQ(1, coNoObject.Start());
-    ASSERT_TRUE(WaitFor([&] { return !coNoObject.IsRunning(); }));
-    EXPECT_EQ(1, coWorker.m_nRuns.load());
-
-    // The base class has no thread to run.
-    std::unique_ptr<TDynBase> pcoBase(TDynBase::RTTIDynCreate("TOsThread"));
-    ASSERT_TRUE(pcoBase);
-    TOsThread* pcoThread = static_cast<TOsThread*>(pcoBase.get());
-    EXPECT_EQ(1, pcoThread->InitHandlerObject(&coWorker, s_pfnQuick));
-    EXPECT_EQ(0, pcoThread->Start() + pcoThread->IsRunning() + pcoThread->Cancel());
-    EXPECT_EQ(nullptr, pcoThread->Clone());
-}
-
 TEST(TOsThread, ForgetsAHandlerObjectThatDiedFirst)
 {
     auto pcoWorker = std::make_unique<TWorker>();
@@ -220,40 +194,6 @@ TEST(TThreadPtr, OwnerDeletionCancelsAndWaitsForTheThread)
     EXPECT_EQ(1, nDone.load());
     // The holder waited through the handler's 150 ms after the cancel.
     EXPECT_GE(tWaited, std::chrono::milliseconds(140));
-}
-
-TEST(TThreadPtr, AssignmentRebindsItsOwnThread)
-{
-    TOwner coOwner;
-    TWorker coOther;
-    TThreadPtr coHolder(&coOther, s_pfnQuick);
-    ASSERT_NE(nullptr, coHolder.Access());
-    TOsThread* pcoOwnThread = coHolder.GetThread();
-
-    coHolder = coOwner.m_coThread;
-    EXPECT_EQ(&coOwner, coHolder.GetThreadObject());
-    EXPECT_EQ(s_pfnUntilCancelled, coHolder.GetThreadHandler());
-    EXPECT_EQ(pcoOwnThread, coHolder.GetThread());
-    EXPECT_EQ(&coOwner, pcoOwnThread->GetThreadObject());
-    EXPECT_NE(pcoOwnThread, coOwner.m_coThread.Access());
-
-    // A holder whose thread runs keeps its binding.
-    ASSERT_EQ(1, coHolder->Start());
-    ASSERT_TRUE(WaitFor([&] { return coOwner.m_nStarted.load() == 1; }));
-    TThreadPtr coQuick(&coOther, s_pfnQuick);
-    coHolder = coQuick;
-    EXPECT_EQ(&coOwner, coHolder.GetThreadObject());
-    EXPECT_EQ(1, coHolder->Cancel());
-    ASSERT_TRUE(WaitFor([&] { return !coHolder->IsRunning(); }));
-
-    // A holder that was never used gets the binding for its first thread.
-    TThreadPtr coFresh(nullptr, nullptr);
-    coFresh = coQuick;
-    ASSERT_NE(nullptr, coFresh.Access());
-    EXPECT_EQ(&coOther, coFresh->GetThreadObject());
-    ASSERT_EQ(1, coFresh->Start());
-    ASSERT_TRUE(WaitFor([&] { return !coFresh->IsRunning(); }));
-    EXPECT_EQ(1, coOther.m_nRuns.load());
 }
 
 TEST(TThreadPtr, OwnerDeletedInsideItsHandlerDoesNotWaitForItself)
