@@ -124,21 +124,6 @@ std::string NestedRecord(int nLevels)
     return b.str();
 }
 
-// A text and a float array besides the identifier.
-class TTextFloatRes : public restest::TTextRes {
-public:
-    using TTextRes::TTextRes;
-
-protected:
-    void WriteData(TFile& coFile) const override
-    {
-        TTextRes::WriteData(coFile);
-        const float af[2] = { 0.5f, 3.0f };
-        TResFloat(2, af, 2).Write(coFile);
-    }
-};
-
-class TResFileDumpFixture : public restest::ScratchTest {};
 
 } // namespace
 

@@ -24,42 +24,16 @@ std::vector<std::string>& Log()
     return s_log;
 }
 
-std::string Who(const TResource* pcoRes)
-{
-    if (!pcoRes)
-        return "-";
-    if (pcoRes->IsDummyResource())
-        return "dummy";
-    return pcoRes->GetResId().IsEmpty() ? "?" : static_cast<const char*>(pcoRes->GetResId());
-}
-
-// A resource that records every hook. As a parent it answers from the
-// child's LParam: bit 0 takes the child over when its variables are read,
-// bit 1 keeps it when it is complete. It owns what it takes or keeps.
+// A resource that, as a parent, answers from the child's LParam: bit 0
+// takes the child over when its variables are read, bit 1 keeps it when it
+// is complete. It owns what it takes or keeps.
 class TRecRes : public TResource {
     KW_DYNAMIC_CLASS(TRecRes, TResource)
 public:
     TRecRes() = default;
-    explicit TRecRes(const char* pszId) : TResource(pszId) {}
-    ~TRecRes() override
-    {
-        if (!IsDynCppReferenceObject())
-            Log().push_back("~" + Who(this));
-    }
 
-    int NotifyReadFinished(TResource* pcoParent, unsigned long ulIndex) override
-    {
-        Log().push_back(Who(this) + ".ReadFinished(" + Who(pcoParent) + "," + std::to_string(ulIndex) + ")");
-        return 0;
-    }
-    int NotifyFullReadFinished(TResource* pcoParent, unsigned long ulIndex) override
-    {
-        Log().push_back(Who(this) + ".FullReadFinished(" + Who(pcoParent) + "," + std::to_string(ulIndex) + ")");
-        return 0;
-    }
     int NotifyChildReadFinished(TResource* pcoChild, unsigned long ulIndex) override
     {
-        Log().push_back(Who(this) + ".ChildReadFinished(" + Who(pcoChild) + "," + std::to_string(ulIndex) + ")");
         if (!(pcoChild->GetLParam() & 1))
             return 0;
         m_coKept.Add(pcoChild);
@@ -67,7 +41,6 @@ public:
     }
     int NotifyChildFullReadFinished(TResource* pcoChild, unsigned long ulIndex) override
     {
-        Log().push_back(Who(this) + ".ChildFullReadFinished(" + Who(pcoChild) + "," + std::to_string(ulIndex) + ")");
         if (!(pcoChild->GetLParam() & 2))
             return 0;
         // A dummy is deleted by the reader whatever the answer.
@@ -75,52 +48,16 @@ public:
             m_coKept.Add(pcoChild);
         return 1;
     }
-    int NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex) override
-    {
-        Log().push_back(Who(this) + ".Var(" + std::to_string(coVar.MyId()) + ")");
-        if (coVar.MyId() == 1)
-            m_lValue = static_cast<long>(coVar);
-        return TResource::NotifyVariableRead(coVar, pcoParent, ulIndex);
-    }
 
-    long m_lValue { 0 };
     TArray m_coKept { 4, TResource::Destroy, nullptr };
-
-protected:
-    int NotifyReadBegin() override
-    {
-        Log().push_back(Who(this) + ".Begin");
-        return TResource::NotifyReadBegin();
-    }
-    void WriteData(TFile& coFile) const override
-    {
-        TResource::WriteData(coFile);
-        TResLong(1, m_lValue).Write(coFile);
-    }
-    void WriteChildren(TFile& coFile) const override
-    {
-        for (long i = 0; i < m_coKept.Count(); ++i)
-            static_cast<TResource*>(m_coKept.Get(i))->WriteResource(coFile);
-    }
 };
 
 KW_IMPLEMENT_DYNAMIC_CLASS(TRecRes, TResource, "test")
 
-// A handler that records what the reader asks of it.
+// A handler that records its messages.
 class TRecHdl : public TFileHdl {
 public:
     void DisplayMessage(const char* pszText) override { Log().push_back(std::string("msg:") + pszText); }
-    TResource* CustomCreateResource(const char* pszClass, unsigned short unWParam, uint32_t ulLParam) override
-    {
-        Log().push_back(std::string("custom(") + pszClass + ")");
-        return TFileHdl::CustomCreateResource(pszClass, unWParam, ulLParam);
-    }
-    TResource* NotifyCreateResource(unsigned short unType, TResource* pcoParent, uint32_t ulCount,
-                                    unsigned short unWParam, uint32_t ulLParam) override
-    {
-        Log().push_back("create(" + std::to_string(unType) + "," + Who(pcoParent) + "," + std::to_string(ulCount) + ")");
-        return TFileHdl::NotifyCreateResource(unType, pcoParent, ulCount, unWParam, ulLParam);
-    }
 };
 
 // Record framing
@@ -345,6 +282,16 @@ TEST(TResource, IdentifierComparisons)
     TResource coUpper;
     coUpper.SetResId("APPLE");
     EXPECT_EQ(TResource::CompareById(&coB, &coUpper), 0);
+}
+
+TEST_F(TResFile, AWriteProtectedResourceWritesNothing)
+{
+    TResource coRes;
+    coRes.SetResId("Shut");
+    coRes.SetWriteable(0);
+    EXPECT_EQ(Written([&](TFile& f) { EXPECT_EQ(coRes.WriteResource(f), 1); }), "");
+    coRes.SetWriteable(1);
+    EXPECT_NE(Written([&](TFile& f) { coRes.WriteResource(f); }), "");
 }
 
 // Reading protocol
