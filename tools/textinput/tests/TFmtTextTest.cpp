@@ -343,6 +343,29 @@ TEST(TFmtTextTest, OverwriteModeReplacesAndInsertModeKeepsTheAreaFull)
     EXPECT_EQ(View(co), "axb__");
 }
 
+TEST(TFmtTextTest, AreaFlagsPadTheTextAndTheView)
+{
+    // Per flag of the first area: the text after typing "12" and the view
+    // after leaving the field, then the same with nothing typed.
+    const std::pair<char, const char*> rows[] = {
+        { 'a', "12 12__ | ____" }, { 'b', "1200 1200 |0000 0000" }, { 'h', "12 __12 |0 ___0" },
+        { 's', "0012 0012 |0000 0000" }, { 't', "12 __12 |0 ___0" },
+    };
+    for (const auto& r : rows) {
+        const std::string strArea = std::string(1, r.first) + "aaa";
+        TFmtText co;
+        std::string strSeen;
+        for (const char* pszTyped : { "12", "" }) {
+            ASSERT_EQ(co.SetCustomFormat("~~~~", "9999", strArea.c_str()), 1);
+            Type(co, pszTyped);
+            strSeen += Text(co) + " ";
+            co.LostFocus();
+            strSeen += View(co) + (*pszTyped ? " |" : "");
+        }
+        EXPECT_EQ(strSeen, r.second) << r.first;
+    }
+}
+
 TEST(TFmtTextTest, FocusAndCursorMovesAlignTheAreas)
 {
     // The hooks called since the last look, the view and the selection.
@@ -667,20 +690,6 @@ std::string Texts(const TFmtTextFormat& co)
     return Part(co.GetTemplate()) + "|" + Part(co.GetFormat()) + "|" + Part(co.GetArea());
 }
 
-// Writes texts of different lengths, which SetFormat would never keep.
-class TUnevenFormat : public TFmtTextFormat {
-public:
-    explicit TUnevenFormat(const char* pszId) : TFmtTextFormat(pszId) {}
-
-protected:
-    void WriteData(TFile& coFile) const override
-    {
-        TResource::WriteData(coFile);
-        TResString(VarTemplate, "~~~").Write(coFile);
-        TResString(VarFormat, "9").Write(coFile);
-        TResString(VarArea, "ab").Write(coFile);
-    }
-};
 
 } // namespace
 
@@ -720,4 +729,12 @@ TEST(TFmtTextFormatTest, RecordHoldsTheThreeTextsAndVariablesReachThem)
         EXPECT_EQ(Texts(co), r.pszTexts) << r.pcoVar->MyId();
     }
     EXPECT_EQ(std::string(co.GetResId()), "NEW");
+    // Copies carry the identifier and the texts, which the engine takes.
+    TFmtTextFormat coAssigned("OTHER");
+    coAssigned = co;
+    coAssigned = *&coAssigned;   // assigned to itself
+    EXPECT_EQ(std::string(coAssigned.GetResId()) + " " + Texts(TFmtTextFormat(coAssigned)), "NEW ~~/~~|99~99|ab~cd");
+    TFmtText coEngine;
+    EXPECT_EQ(coEngine.SetCustomFormat(coAssigned), 1);
+    EXPECT_STREQ(coEngine.GetArea(), "ab~cd");
 }
