@@ -196,6 +196,26 @@ TEST(GScaleTest, SettersStoreAndInvalidate)
     GScale coPlain(3, 1);
     coPlain.SetDevRect(DevRect(0, 0, 200, 100), 1);
     EXPECT_EQ(coPlain.GetAreaRect(), DevRect(0, 0, 200, 100));
+
+    // Proportional with a pixel without extent, or without logical width:
+    // no mapping; every answer is 0 and arrays are left alone.
+    GScale coFlat = MakeScale(DevRect(0, 0, 200, 100));
+    coFlat.InitPixelSize(0, 1, 0);
+    coFlat.SetProportional(1, 1);
+    GPoint coLog(50, 50);
+    DevPoint coDev(7, 7);
+    coFlat.LogToDc(&coLog, &coDev, 1);
+    coFlat.DcToLog(&coDev, &coLog, 1);
+    EXPECT_EQ(coDev, DevPoint(7, 7));
+    EXPECT_EQ(coLog, GPoint(50, 50));
+    EXPECT_EQ(coFlat.LogToDc(coLog), DevPoint());
+    EXPECT_EQ(coFlat.DcToLog(coDev), GPoint());
+    coFlat.SetX2(0, 0);
+    EXPECT_EQ(coFlat.CalcNew(), 0);
+    coPlain.LogToDc(&coLog, &coDev, 1);
+    coPlain.DcToLog(&coDev, &coLog, 1);
+    EXPECT_EQ(coDev, DevPoint(100, 50));
+    EXPECT_EQ(coLog, GPoint(50, 50));
 }
 
 TEST(GScaleTest, FarPositionsClipToTheDeviceRange)
