@@ -134,6 +134,10 @@ TEST_F(TStringTest, QueriesFindCharactersAndTexts)
     char* pszCopy = coText.Strdup();
     EXPECT_STREQ(pszCopy, "Hello World");
     std::free(pszCopy);
+    // A count of 0 copies nothing; a null text empties.
+    TString coPart = coText + '!';
+    EXPECT_STREQ(coPart.Strncpy("xyz", 0), "Hello World!");
+    EXPECT_TRUE(coPart.Strncpy(nullptr, 3).IsEmpty());
 }
 
 TEST_F(TStringTest, ReleasingABlockBelowZeroReportsErrorOne)
