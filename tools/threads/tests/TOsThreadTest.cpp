@@ -168,18 +168,6 @@ TEST(TOsThread, DeletingARunningThreadObjectWaitsForItsHandler)
     EXPECT_EQ(1, coWorker.m_nSawCancel.load());
 }
 
-TEST(TThreadPtr, MakesItsThreadOnFirstUseOnly)
-{
-    TOwner coOwner;
-    EXPECT_EQ(nullptr, coOwner.m_coThread.GetThread());
-    TOsThread* pcoThread = coOwner.m_coThread.Access();
-    ASSERT_NE(nullptr, pcoThread);
-    EXPECT_EQ(pcoThread, coOwner.m_coThread.GetThread());
-    EXPECT_TRUE(pcoThread->IsClass(s_szPlatformThread));
-    EXPECT_EQ(&coOwner, pcoThread->GetThreadObject());
-    EXPECT_EQ(s_pfnUntilCancelled, pcoThread->GetThreadHandler());
-}
-
 TEST(TThreadPtr, OwnerDeletionCancelsAndWaitsForTheThread)
 {
     std::atomic<int> nDone { 0 };
