@@ -82,6 +82,30 @@ std::vector<TFileInfo> VariedRecords(size_t nCount, uint32_t ulSeed)
 
 } // namespace
 
+TEST(TFileSelectionTest, TheFiveOrders)
+{
+    const TFileInfo aRecords[] = {
+        Record("b.txt", 30, 100), Record("a.TXT", 10, 300), Record("c.dat", 20, 200),
+        Record("a.dat", 20, 300), Record("B.c", 0xFFFFFFFFul, 0xFFFFFFFFul), Record("d", 0, 0),
+    };
+    // By name, extension, size, date, none; an unknown type sorts by name.
+    // The 32-bit fields compare as unsigned values: "not set" is last.
+    const std::pair<unsigned short, const char*> aCases[] = {
+        { 0, "a.dat a.TXT B.c b.txt c.dat d " }, { 1, "d B.c a.dat c.dat a.TXT b.txt " },
+        { 2, "d b.txt c.dat a.dat a.TXT B.c " }, { 3, "d a.TXT a.dat c.dat b.txt B.c " },
+        { 4, "b.txt a.TXT c.dat a.dat B.c d " }, { 9, "a.dat a.TXT B.c b.txt c.dat d " },
+    };
+    for (const auto& c : aCases) {
+        TFileSelection coSelection(c.first);
+        for (const TFileInfo& coInfo : aRecords)
+            coSelection.AddFile(coInfo);
+        std::string strNames;
+        for (const std::string& strName : Names(coSelection))
+            strNames += strName + " ";
+        EXPECT_EQ(strNames, c.second) << "sort type " << c.first;
+    }
+}
+
 TEST(TFileSelectionTest, BatchesAndResortsGiveExactlyTheOrderOfOneByOneInserts)
 {
     const size_t anCounts[] = { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 13, 17, 31, 64, 100, 257, 1000, 4000 };
