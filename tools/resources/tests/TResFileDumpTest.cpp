@@ -127,6 +127,47 @@ std::string NestedRecord(int nLevels)
 
 } // namespace
 
+TEST(TResFileDump, PrintsEveryFieldAndEveryByteInFileOrder)
+{
+    HeaderFields fields;
+    fields.customVersion = "V1";
+    fields.customNumber = 7;
+    Bytes b = HeaderBytes(fields);
+    b.U16(2);
+    const std::string alpha = FullRecord();
+    const std::string beta = SmallRecord("beta") + "\x01\x02";
+    const size_t nData = b.size() + 2 * 112;
+    const size_t nAlpha = nData;
+    const size_t nBeta = nAlpha + alpha.size() + 3;
+    Entry(b, "Alpha", "TMain", 31, 1, 2, static_cast<int32_t>(nAlpha), static_cast<int32_t>(nAlpha + alpha.size()));
+    Entry(b, "beta", "TResource", 31, 0, 0, static_cast<int32_t>(nBeta), static_cast<int32_t>(nBeta + beta.size()));
+    const std::string bytes = b.str() + alpha + "\xaa\xbb\xcc" + beta + "\xff";
+
+    int nErrors = -1;
+    const std::string text = Dumped(bytes, &nErrors);
+    EXPECT_EQ(nErrors, 0);
+    const std::string strBetaEnd = std::to_string(nBeta + beta.size());
+    const std::string expected = std::string(kHeaderText) + "  index 2\n"
+        + "    entry id \"Alpha\" class \"TMain\" type 31 wparam 1 lparam 2 data " + std::to_string(nAlpha) + " end "
+        + std::to_string(nAlpha + alpha.size()) + "\n"
+        + "    entry id \"beta\" class \"TResource\" type 31 wparam 0 lparam 0 data " + std::to_string(nBeta) + " end "
+        + strBetaEnd + "\n"
+        + "data " + std::to_string(nData) + "\n"
+        + "  record \"Alpha\" at " + std::to_string(nAlpha) + "\n" + kFullRecordText
+        + "  unused 3 at " + std::to_string(nAlpha + alpha.size()) + "\n"
+        + "    aa bb cc\n"
+        + "  record \"beta\" at " + std::to_string(nBeta) + "\n"
+        + "    resource 31 class \"TResource\" cpp absent wparam 0 lparam 0\n"
+        + "      string 21 \"beta\"\n"
+        + "    end\n"
+        + "    unused 2 at " + std::to_string(nBeta + beta.size() - 2) + "\n"
+        + "      01 02\n"
+        + "  unused 1 at " + strBetaEnd + "\n"
+        + "    ff\n"
+        + "end\n";
+    EXPECT_EQ(text, expected);
+}
+
 TEST(TResFileDump, HeaderVariantsDescriptionsBlocksAndRawFields)
 {
     // A file without resources: the data area starts at the end.
