@@ -153,23 +153,6 @@ std::vector<TNamedOperation> ServiceOperations()
 
 } // namespace
 
-TEST(TWinNtServiceManager, MapsStartAndControlTypes)
-{
-    const struct {
-        int nArgument;
-        unsigned long ulStartType;
-        unsigned long ulAccess;
-    } acoCases[] = {
-        { 1, SERVICE_BOOT_START, SERVICE_STOP }, { 2, SERVICE_SYSTEM_START, SERVICE_PAUSE_CONTINUE },
-        { 3, SERVICE_AUTO_START, SERVICE_INTERROGATE }, { 4, SERVICE_DEMAND_START, SERVICE_CHANGE_CONFIG },
-        { 5, SERVICE_DISABLED, 0 }, { 0, SERVICE_DEMAND_START, 0 }, { 6, SERVICE_DEMAND_START, 0 },
-    };
-    for (const auto& coCase : acoCases) {
-        EXPECT_EQ(coCase.ulStartType, TWinNtServiceManager::GetStartTypeWinNT(coCase.nArgument)) << coCase.nArgument;
-        EXPECT_EQ(coCase.ulAccess, TWinNtServiceManager::GetControlTypeWinNT(coCase.nArgument)) << coCase.nArgument;
-    }
-}
-
 // Every operation reports a manager that is not open, a missing name and
 // an unknown service, into a buffer of any size.
 TEST(TWinNtServiceManager, ErrorsOfAClosedManagerAMissingNameAndAnUnknownService)
