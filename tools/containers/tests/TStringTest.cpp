@@ -79,57 +79,6 @@ TEST_F(TStringTest, CopiesShareOneBlockUntilOneIsModified)
               "HelloCellohelloolleH");
 }
 
-TEST_F(TStringTest, StrcpyReusesAPrivateBlockThatIsLargeEnough)
-{
-    TString coText("a long text");
-    const char* pszBlock = Block(coText);
-    coText.Strcpy("short");
-    EXPECT_EQ(Block(coText), pszBlock);
-    EXPECT_STREQ(coText, "short");
-    coText.Strcpy("a much longer text than before");
-    EXPECT_STREQ(coText, "a much longer text than before");
-
-    // A text inside the string's own block.
-    coText.Strcpy(static_cast<const char*>(coText) + 7);
-    EXPECT_STREQ(coText, "longer text than before");
-
-    coText.Strcpy(nullptr);
-    EXPECT_TRUE(coText.IsEmpty());
-    coText = 'x';
-    EXPECT_STREQ(coText, "x");
-
-    // Strncpy takes at most n characters, also of its own text.
-    coText.Strncpy("abcdef", 3);
-    coText.Strncpy("xyz", 0);
-    EXPECT_STREQ(coText, "abc");
-    coText.Strncpy("xy", 10);
-    EXPECT_STREQ(coText, "xy");
-    TString coOwn("abcdef");
-    coOwn.Strncpy(static_cast<const char*>(coOwn) + 2, 2);
-    EXPECT_STREQ(coOwn, "cd");
-    coText.Strncpy(nullptr, 3);
-    EXPECT_TRUE(coText.IsEmpty());
-}
-
-TEST_F(TStringTest, StrcatAndPlusAppend)
-{
-    TString coText("ab");
-    TString coShared(coText);
-    coText += "cd";
-    coText += 'e';
-    EXPECT_STREQ(coText, "abcde");
-    EXPECT_STREQ(coShared, "ab");
-    coText.Strcat(nullptr).Strcat("");
-    EXPECT_STREQ(coText, "abcde");
-    const TString coSum = coShared + "!" + '?';
-    EXPECT_STREQ(coSum, "ab!?");
-    EXPECT_STREQ(coShared, "ab");
-
-    TString coSelf("12");
-    coSelf.Strcat(coSelf);
-    EXPECT_STREQ(coSelf, "1212");
-}
-
 TEST_F(TStringTest, ComparisonsTreatEmptyAndNullAsEmptyText)
 {
     const TString coEmpty;
@@ -185,6 +134,10 @@ TEST_F(TStringTest, QueriesFindCharactersAndTexts)
     char* pszCopy = coText.Strdup();
     EXPECT_STREQ(pszCopy, "Hello World");
     std::free(pszCopy);
+    // A count of 0 copies nothing; a null text empties.
+    TString coPart = coText + '!';
+    EXPECT_STREQ(coPart.Strncpy("xyz", 0), "Hello World!");
+    EXPECT_TRUE(coPart.Strncpy(nullptr, 3).IsEmpty());
 }
 
 TEST_F(TStringTest, ReleasingABlockBelowZeroReportsErrorOne)

@@ -145,30 +145,6 @@ TEST(TMakeDependNames, MakeDoubleDollarDoublesEveryDollar)
     }
 }
 
-TEST(TDepRegistryTest, KeepsOneTargetPerIdentifierInOrder)
-{
-    TDepRegistry coRegistry;
-    EXPECT_EQ(coRegistry.Add(nullptr, 1), coRegistry.Add("", 1));
-    TDepTarget* pcoMain = coRegistry.Add("Main.c", 1);
-    ASSERT_NE(pcoMain, nullptr);
-    EXPECT_EQ(coRegistry.Add("MAIN.C", 0), pcoMain);
-    EXPECT_EQ(pcoMain->IsMainTarget(), 1);
-    // Enough targets that Find really bisects.
-    for (int i = 99; i >= 0; --i)
-        ASSERT_NE(coRegistry.Add(("h" + std::to_string(i) + ".h").c_str(), 0), nullptr);
-    ASSERT_EQ(coRegistry.GetCount(), 101);
-    for (int i = 1; i < coRegistry.GetCount(); ++i)
-        EXPECT_LT(CrtStricmp(coRegistry[i - 1]->GetTargetId(), coRegistry[i]->GetTargetId()), 0) << i;
-    for (int i = 0; i < 100; ++i)
-        EXPECT_EQ(coRegistry.HasDep(("H" + std::to_string(i) + ".H").c_str()), 1) << i;
-    EXPECT_EQ(coRegistry.HasDep("h100.h"), 0);
-    EXPECT_EQ(coRegistry.Find(nullptr), nullptr);
-    EXPECT_EQ(coRegistry[-1], coRegistry[101]);
-    coRegistry.Empty();
-    EXPECT_EQ(coRegistry.GetCount(), 0);
-    EXPECT_EQ(coRegistry.Find("main.c"), nullptr);
-}
-
 TEST_F(TMakeDependFiles, TargetsFindAndPrintDependenciesOnceEvenInCycles)
 {
     TDepRegistry coRegistry;
@@ -222,47 +198,6 @@ TEST_F(TMakeDependFiles, TargetsFindAndPrintDependenciesOnceEvenInCycles)
             EXPECT_EQ(coPrinted.Count(), 4);
         }
     }
-}
-
-TEST_F(TMakeDependFiles, RulesListEveryReachableHeaderOnceDepthFirstThroughCycles)
-{
-    Write("one.c", "#include \"a.h\"\n#include \"d.h\"\n#include \"d.h\"\n");
-    Write("two.c", "#include \"d.h\"\n");
-    Write("a.h", "#include \"a.h\"\n#include \"b.h\"\n");
-    Write("b.h", "#include \"c.h\"\n");
-    Write("c.h", "#include \"a.h\"\n#include \"b.h\"\n");
-    Write("d.h", "#include \"c.h\"\n");
-    TRecorder coDepend;
-    EXPECT_EQ(Run(coDepend, { "*.c" }), "one.obj : one.c a.h b.h c.h d.h \ntwo.obj : two.c d.h c.h a.h b.h \n");
-    const TDepRegistry& coRegistry = coDepend.Registry();
-    ASSERT_EQ(coRegistry.GetCount(), 6);
-    EXPECT_EQ(coRegistry.Find("two.c")->IsMainTarget() * 10 + coRegistry.Find("c.h")->IsMainTarget(), 10);
-    // A header is scanned once: a second scan would have appended c.h again.
-    EXPECT_EQ(Deps(coRegistry.Find("one.c")), "a.h|d.h|d.h");
-    EXPECT_EQ(Deps(coRegistry.Find("d.h")), "c.h");
-    EXPECT_EQ(Deps(coRegistry.Find("a.h")), "b.h");
-    EXPECT_EQ(Deps(coRegistry.Find("c.h")), "a.h|b.h");
-    EXPECT_TRUE(coDepend.m_messages.empty());
-}
-
-TEST_F(TMakeDependFiles, HeadersComeFromIncludeDirectoriesThenTheCurrentOne)
-{
-    Write("src/main.c", "#include \"x.h\"\n#include \"y.h\"\n#include \"z.h\"\n#include \"beside.h\"\n"
-                        "#include \"sub/deep.h\"\n");
-    Write("src/beside.h", "");      // beside the including file: never looked for there
-    Write("inc1/x.h", "");
-    Write("inc2/x.h", "");
-    Write("inc2/y.h", "#include \"z.h\"\n");
-    Write("z.h", "");
-    Write("y.h", "");
-    Write("inc2/sub/deep.h", "");
-    TRecorder coDepend;
-    EXPECT_EQ(Run(coDepend, { "-D+", "-Iinc1", "-Iinc2/", "src/*.c" }),
-              "main.obj : src/main.c " + P("inc1/x.h") + " inc2/y.h z.h inc2/sub/deep.h \n");
-    EXPECT_EQ(Text(coDepend.IncludeDirectories()), "inc1|inc2/");
-    const std::vector<std::string> messages { "Adding dependency file: src/*.c\n", "Scanning Main-Target: main.c\n",
-                                              "Headerfile <beside.h> not found\n" };
-    EXPECT_EQ(coDepend.m_messages, messages);
 }
 
 TEST_F(TMakeDependFiles, IncludeAndIncVariablesAddDirectoriesAfterTheOptions)
@@ -377,49 +312,6 @@ TEST_F(TMakeDependFiles, EveryOptionHasItsEffect)
     EXPECT_TRUE(coQuiet.m_messages.empty());
 }
 
-TEST_F(TMakeDependFiles, WorkingDirectoryAndPatternDirectoryPrefixTheSources)
-{
-    Write("src/Main.C", "#include \"x.h\"\n");
-    Write("src/x.h", "");
-    Write("x.h", "");
-    Write("top.c", "#include \"x.h\"\n");
-    TRecorder coDepend;
-    // Another working directory than the current one: headers are found
-    // only in include directories.
-#if defined(_WIN32)
-    EXPECT_EQ(Run(coDepend, { "-Wsrc", "src\\*.C" }), "main.obj : src\\main.c \n");
-    EXPECT_EQ(Run(coDepend, { "src/*.c" }), "main.obj : src/main.c x.h \n");
-#else
-    EXPECT_EQ(Run(coDepend, { "-Wsrc", "src/*.C" }), "main.obj : src/Main.C \n");
-    EXPECT_EQ(Run(coDepend, { "src/*.C" }), "main.obj : src/Main.C x.h \n");
-#endif
-    EXPECT_EQ(Run(coDepend, { "-W.", "top.c" }), P("top.obj : ./top.c ./x.h \n"));
-    const std::string current = static_cast<const char*>(m_coOS.GetCurrentDirectory());
-    const std::string rule = "top.obj : " + current + kSep + "top.c " + current + kSep + "x.h \n";
-    EXPECT_EQ(Run(coDepend, { "-W" + current, "top.c" }), rule);
-    EXPECT_EQ(Run(coDepend, { "-W" + current + kSep, "top.c" }), rule);
-
-    // Files come in name order; directories are no sources.
-    Write("order/b.c", "");
-    Write("order/A.c", "");
-    fs::create_directory(P("order/d.c"));
-#if defined(_WIN32)
-    EXPECT_EQ(Run(coDepend, { "order/*.c" }), "a.obj : order/a.c \nb.obj : order/b.c \n");
-#else
-    EXPECT_EQ(Run(coDepend, { "order/*.c" }), "a.obj : order/A.c \nb.obj : order/b.c \n");
-#endif
-
-    // A new object's working directory is ".".
-    TRecorder coDirect;
-    FILE* pOut = std::fopen("direct.out", "wb");
-    ASSERT_NE(pOut, nullptr);
-    coDirect.ScanFiles(pOut, "top.c");
-    coDirect.ScanFiles(pOut, nullptr);
-    coDirect.ScanFiles(nullptr, "top.c");
-    std::fclose(pOut);
-    EXPECT_EQ(kwtest::ReadFileBytes("direct.out"), P("top.obj : ./top.c ./x.h \n"));
-}
-
 TEST_F(TMakeDependFiles, ProblemsAreReportedAndTheRunGoesOn)
 {
     Write("main.c", "#include \"gone.h\"\n#include \"here.h\"\n#include \"dir.h\"\n");
@@ -459,18 +351,6 @@ TEST_F(TMakeDependFiles, ProblemsAreReportedAndTheRunGoesOn)
     const char* nullArgs[] = { "kwdepend", nullptr, "main.c" };
     EXPECT_EQ(coDirect.Start("rules.out", 3, nullArgs), 1);
     EXPECT_EQ(coDirect.Start("rules.out", 5, nullptr), 0);
-}
-
-TEST_F(TMakeDependFiles, ASecondRunStartsAfresh)
-{
-    Write("a.c", "#include \"a.h\"\n");
-    Write("b.c", "");
-    Write("inc/a.h", "");
-    TRecorder coDepend;
-    EXPECT_EQ(Run(coDepend, { "-Iinc", "-Fextra", "-Oobj", "a.c" }), P("obj/a.obj : extra a.c inc/a.h \n"));
-    EXPECT_EQ(Run(coDepend, { "b.c" }), "b.obj : b.c \n");
-    EXPECT_EQ(coDepend.Registry().GetCount(), 1);
-    EXPECT_EQ(coDepend.IncludeDirectories().Count(), 0);
 }
 
 TEST_F(TMakeDependFiles, LongLinesNamesAndChainsAreHandledSafely)

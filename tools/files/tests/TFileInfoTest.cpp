@@ -1,121 +1,41 @@
-#include "TArray.h"
+#include "KwScratchTest.h"
 #include "TFileInfo.h"
 #include "TOpSystem.h"
+#include "TPath.h"
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
-#include <string>
-#include <vector>
+#include <filesystem>
 
 namespace {
 
-TFileInfo Named(const char* pszName)
-{
-    TFileInfo coInfo;
-    coInfo.SetName(pszName);
-    return coInfo;
-}
+class TFileInfoSizeTest : public kwtest::TScratchTest {
+protected:
+    TFileInfoSizeTest() : TScratchTest("kw-size-") {}
+};
 
-int Sign(int n)
-{
-    return n < 0 ? -1 : (n > 0 ? 1 : 0);
-}
+constexpr uint64_t kBig = (5ull << 30) + 7;
 
 } // namespace
 
-TEST(TFileInfoTest, CompareByNameComparesBaseThenExtensionWithoutCase)
+TEST_F(TFileInfoSizeTest, RecordsKeepSizesBeyondFourGiB)
 {
-    struct {
-        const char* m_pszA;
-        const char* m_pszB;
-        int m_nSign;
-    } const aCases[] = {
-        { "a.b.c", "a.x", -1 },       // equal bases, then "b.c" against "x"
-        { "a.x", "a.b.c", 1 }, { "ABC.txt", "abc.TXT", 0 },
-        { "a", "a.b", -1 },           // no extension sorts first
-        { "ab", "a.b", 1 },           // bases first: "ab" after "a"
-        { "a.z", "b.a", -1 }, { "readme", "README", 0 }, { ".", "..", -1 }, { "..", ".hid", -1 }, { "", "a", -1 },
-        { "\xe4.txt", "z.txt", 1 },   // unsigned characters
-    };
-    for (const auto& c : aCases) {
-        const TFileInfo coA = Named(c.m_pszA);
-        const TFileInfo coB = Named(c.m_pszB);
-        EXPECT_EQ(Sign(TFileInfo::CompareByName(&coA, &coB)), c.m_nSign) << c.m_pszA << " / " << c.m_pszB;
-    }
-    const TFileInfo coA = Named("a");
-    EXPECT_LT(TFileInfo::CompareByName(nullptr, &coA), 0);
-    EXPECT_GT(TFileInfo::CompareByName(&coA, nullptr), 0);
-    EXPECT_EQ(TFileInfo::CompareByName(nullptr, nullptr), 0);
-}
+    TFileInfo coInfo;
+    coInfo.SetSize64(kBig);
+    EXPECT_EQ(coInfo.Size64(), kBig);
+    EXPECT_EQ(coInfo.Size(), TFileInfo::LargeSize);
+    TFileInfo coCopy(coInfo);
+    EXPECT_EQ(coCopy.Size64(), kBig);
+    coInfo.SetSize(12);
+    EXPECT_EQ(coInfo.Size64(), 12u);
 
-TEST(TFileInfoTest, EveryDirectoryIsToldWhateverItsCode)
-{
-    struct {
-        unsigned long m_ulBits;
-        unsigned short m_unCode;
-        bool m_bDirectory;
-    } const aCases[] = {
-        { 0x10, TFileInfo::AttrDirectory, true }, { 0x12, TFileInfo::AttrHidden, true },
-        { 0x11, TFileInfo::AttrReadOnly, true }, { 0x14, TFileInfo::AttrSystem, true },
-        { 0x30, TFileInfo::AttrDirectory, true }, { 0x20, TFileInfo::AttrArchive, false },
-        { 0x2, TFileInfo::AttrHidden, false }, { 0, TFileInfo::AttrNone, false },
-    };
-    for (const auto& c : aCases) {
-        TFileInfo coInfo;
-        coInfo.SetSystemAttributes(c.m_ulBits);
-        coInfo.SetAttributes(TOpSystem::AttributeCode(c.m_ulBits));
-        EXPECT_EQ(coInfo.Attributes(), c.m_unCode) << c.m_ulBits;
-        EXPECT_EQ(coInfo.IsDirectory() != 0, c.m_bDirectory) << c.m_ulBits;
-        const TFileInfo coCopy(coInfo);
-        TFileInfo coAssigned;
-        coAssigned = coInfo;
-        EXPECT_EQ(coCopy.SystemAttributes(), c.m_ulBits);
-        EXPECT_EQ(coAssigned.SystemAttributes(), c.m_ulBits);
-        EXPECT_EQ(coAssigned.IsDirectory(), coInfo.IsDirectory());
-    }
-    // A record that only carries the directory code is a directory too.
-    TFileInfo coCodeOnly;
-    coCodeOnly.SetAttributes(TFileInfo::AttrDirectory);
-    EXPECT_TRUE(coCodeOnly.IsDirectory());
-    coCodeOnly.Clear();
-    EXPECT_FALSE(coCodeOnly.IsDirectory());
-    EXPECT_EQ(coCodeOnly.SystemAttributes(), 0ul);
-}
-
-TEST(TFileInfoTest, ExtensionDateAndSizeOrders)
-{
-    auto Make = [](const char* pszName, unsigned long ulSize, unsigned long ulDate) {
-        TFileInfo coInfo = Named(pszName);
-        coInfo.SetSize(ulSize);
-        coInfo.SetLastModified(ulDate);
-        return coInfo;
-    };
-    // The other orders; the selection tests check them on whole lists.
-    struct {
-        TFileInfo m_coA;
-        TFileInfo m_coB;
-        int m_nExt;
-        int m_nDate;
-        int m_nSize;
-    } const aCases[] = {
-        { Make("a.b.c", 0, 0), Make("x.b.c", 0, 0), -1, -1, -1 },  // the extension is all after the first "."
-        { Make("a", 0x80000001ul, 0x80000001ul), Make("b", 1, 1), -1, 1, 1 },   // unsigned
-        { Make("A.x", 7, 7), Make("a.X", 7, 7), 0, 0, 0 },
-    };
-    for (const auto& c : aCases) {
-        const std::string at = std::string(c.m_coA.Name()) + " / " + static_cast<const char*>(c.m_coB.Name());
-        EXPECT_EQ(Sign(TFileInfo::CompareByExt(&c.m_coA, &c.m_coB)), c.m_nExt) << at;
-        EXPECT_EQ(Sign(TFileInfo::CompareByDate(&c.m_coA, &c.m_coB)), c.m_nDate) << at;
-        EXPECT_EQ(Sign(TFileInfo::CompareBySize(&c.m_coA, &c.m_coB)), c.m_nSize) << at;
-        EXPECT_EQ(Sign(TFileInfo::CompareByExt(&c.m_coB, &c.m_coA)), -c.m_nExt) << at;
-        EXPECT_EQ(Sign(TFileInfo::CompareByDate(&c.m_coB, &c.m_coA)), -c.m_nDate) << at;
-        EXPECT_EQ(Sign(TFileInfo::CompareBySize(&c.m_coB, &c.m_coA)), -c.m_nSize) << at;
-    }
-    const TFileInfo coA = Named("a");
-    for (auto pfnCompare : { &TFileInfo::CompareByExt, &TFileInfo::CompareByDate, &TFileInfo::CompareBySize }) {
-        EXPECT_LT(pfnCompare(nullptr, &coA), 0);
-        EXPECT_GT(pfnCompare(&coA, nullptr), 0);
-        EXPECT_EQ(pfnCompare(nullptr, nullptr), 0);
-    }
+    // A sparse file of that size, as the operating-system layer lists it.
+    std::filesystem::path coFile = At("big.bin");
+    { kwtest::WriteFileBytes(coFile.string(), "x"); }
+    std::filesystem::resize_file(coFile, kBig);
+    TArray coFiles;
+    ASSERT_EQ(CurrentOS().ScanFiles(coFiles, m_dir.c_str(), "big.bin", 0), 1);
+    ASSERT_EQ(coFiles.Count(), 1);
+    EXPECT_EQ(static_cast<TFileInfo*>(coFiles.Get(0))->Size64(), kBig);
+    EXPECT_EQ(static_cast<TFileInfo*>(coFiles.Get(0))->Size(), TFileInfo::LargeSize);
 }

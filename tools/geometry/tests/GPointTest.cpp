@@ -36,25 +36,6 @@ TEST(GPointTest, ArithmeticAndExactComparison)
     EXPECT_NEAR(GPoint(1, 1).Distance(GPoint(4, 5)), 5.0, kEps);
 }
 
-TEST(GPointTest, CalcAngleCoversTheFullCircle)
-{
-    struct Case { GPoint from, to; double distance, angle; };
-    const Case cases[] = {
-        { { 0, 0 }, { 1, 0 }, -1, 0 }, { { 0, 0 }, { 0, 1 }, -1, 90 }, { { 0, 0 }, { -1, 0 }, -1, 180 },
-        { { 0, 0 }, { 0, -1 }, -1, 270 }, { { 0, 0 }, { -1, -1 }, -1, 225 }, { { 0, 0 }, { 1, -1 }, 0, 315 },
-        { { 5, 5 }, { 5, 5 }, -1, 0 },          // no direction
-        { { 0, 0 }, { 2, 0 }, 1, 0 },           // distance too short: no NaN
-        { { 0, 0 }, { 1, -1e-20 }, -1, 0 },     // a hair below the axis: not 360
-    };
-    for (const Case& c : cases) {
-        double dAngle = c.from.CalcAngle(c.to, c.distance);
-        EXPECT_NEAR(dAngle, c.angle, kEps) << c.to.x << "," << c.to.y;
-        EXPECT_LT(dAngle, 360.0);
-    }
-    // The axis angles are exact.
-    EXPECT_EQ(GPoint().CalcAngle(GPoint(0, -1), -1), 270.0);
-}
-
 TEST(GPointTest, TurnsAndCirclePoints)
 {
     struct Case { GPoint point, centre; double angle; GPoint expected; };

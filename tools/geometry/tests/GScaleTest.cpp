@@ -52,38 +52,6 @@ TEST(GScaleTest, DevicePointsAndRectangles)
     EXPECT_EQ(DevRect(-32768, 32767, 32767, -32768).Height(), 65535);
 }
 
-TEST(GScaleTest, PlainMappingScalesEachAxis)
-{
-    GScale coScale = MakeScale(DevRect(0, 0, 200, 100));
-    ASSERT_TRUE(coScale.IsInitialized());
-    EXPECT_DOUBLE_EQ(coScale.XFac(), 0.5);
-    EXPECT_DOUBLE_EQ(coScale.YFac(), 1.0);
-    EXPECT_EQ(coScale / GPoint(50, 50), DevPoint(100, 50));
-    EXPECT_EQ(coScale * DevPoint(100, 50), GPoint(50, 50));
-    EXPECT_EQ(coScale.XDcToLog(101), 50.5);
-    // The nearest pixel, halves upwards, also before the area's start.
-    struct Case { double x; short dev; };
-    for (const Case& c : { Case { 10.24, 20 }, { 10.25, 21 }, { -10, -20 }, { -10.25, -20 }, { -0.3, -1 }, { -0.25, 0 } })
-        EXPECT_EQ(coScale.XLogToDc(c.x), c.dev) << c.x;
-    // An offset device rectangle moves the area and with it every position.
-    GScale coOffset = MakeScale(DevRect(20, 10, 220, 110));
-    EXPECT_EQ(coOffset.LogToDc(GPoint(100, 100)), DevPoint(220, 110));
-    EXPECT_EQ(coOffset.DcToLog(DevPoint(120, 60)), GPoint(50, 50));
-
-    const GPoint acoLog[2] = { { 50, 50 }, { 100, 100 } };
-    DevPoint acoDev[3] = { { 9, 9 }, { 9, 9 }, { 9, 9 } };
-    coScale.LogToDc(acoLog, acoDev, 2);
-    EXPECT_EQ(acoDev[1], DevPoint(200, 100));
-    EXPECT_EQ(acoDev[2], DevPoint(9, 9));
-    GPoint acoBack[3] = { { -1, -1 }, { -1, -1 }, { -1, -1 } };
-    coScale.DcToLog(acoDev, acoBack, 2);
-    EXPECT_EQ(acoBack[0], acoLog[0]);
-    EXPECT_EQ(acoBack[2], GPoint(-1, -1));
-    coScale.LogToDc(acoLog, nullptr, 3);
-    coScale.DcToLog(nullptr, acoBack, 3);
-    coScale.LogToDc(acoLog, acoDev, 0);
-}
-
 TEST(GScaleTest, ProportionalAreaFollowsAlignment)
 {
     // fillsArea 0: no alignment along the shortened axis, the area stays full.
@@ -188,51 +156,6 @@ TEST(GScaleTest, TurnedExchangedAndShiftedMappingsGoBothWays)
     EXPECT_EQ(coScale.DcWidth(10), 20);
 }
 
-TEST(GScaleTest, UninitializedMappingAnswersZero)
-{
-    struct Case { const char* name; std::function<void(GScale&)> setup; };
-    const Case cases[] = {
-        { "never calculated", [](GScale&) {} },
-        { "no device rectangle", [](GScale& co) { co.CalcNew(); } },
-        { "zero logical width", [](GScale& co) { co.SetDevRect(DevRect(0, 0, 200, 100), 0); co.SetX2(0, 1); } },
-        { "zero device height", [](GScale& co) { co.SetDevRect(DevRect(0, 50, 200, 50), 1); } },
-        { "NaN logical corner", [](GScale& co) {
-              co.SetDevRect(DevRect(0, 0, 200, 100), 0);
-              co.SetX2(std::numeric_limits<double>::quiet_NaN(), 1); } },
-        { "proportional with pixel size 0", [](GScale& co) {
-              co.SetDevRect(DevRect(0, 0, 200, 100), 0);
-              co.InitPixelSize(0, 1, 0);
-              co.SetProportional(1, 1); } },
-        { "changed without recalculation", [](GScale& co) {
-              co.SetDevRect(DevRect(0, 0, 200, 100), 1);
-              co.SetX2(50, 0); } },
-    };
-    for (const Case& c : cases) {
-        GScale coScale;
-        c.setup(coScale);
-        coScale.Move(10, 5);
-        SCOPED_TRACE(c.name);
-        EXPECT_FALSE(coScale.IsInitialized());
-        EXPECT_EQ(coScale.LogToDc(GPoint(50, 50)), coScale.DcSize(10, 10));
-        EXPECT_EQ(coScale.LogToDc(GPoint(50, 50)), DevPoint());
-        EXPECT_EQ(coScale.DcToLog(DevPoint(20, 20)), coScale.LogSize(10, 10));
-        EXPECT_EQ(coScale.DcToLog(DevPoint(20, 20)), GPoint());
-        // Arrays are left as they are.
-        GPoint coLog(1, 1);
-        DevPoint coDev(7, 7);
-        coScale.LogToDc(&coLog, &coDev, 1);
-        coScale.DcToLog(&coDev, &coLog, 1);
-        EXPECT_EQ(coDev, DevPoint(7, 7));
-        EXPECT_EQ(coLog, GPoint(1, 1));
-    }
-    GScale coScale;
-    coScale.SetDevRect(DevRect(0, 0, 200, 100), 0);
-    coScale.SetX2(0, 0);
-    EXPECT_EQ(coScale.CalcNew(), 0);
-    coScale.SetX2(100, 0);
-    EXPECT_EQ(coScale.CalcNew(), 1);
-}
-
 TEST(GScaleTest, SettersStoreAndInvalidate)
 {
     struct Case { const char* name; std::function<void(GScale&, int)> set; int invalidates; };
@@ -273,6 +196,26 @@ TEST(GScaleTest, SettersStoreAndInvalidate)
     GScale coPlain(3, 1);
     coPlain.SetDevRect(DevRect(0, 0, 200, 100), 1);
     EXPECT_EQ(coPlain.GetAreaRect(), DevRect(0, 0, 200, 100));
+
+    // Proportional with a pixel without extent, or without logical width:
+    // no mapping; every answer is 0 and arrays are left alone.
+    GScale coFlat = MakeScale(DevRect(0, 0, 200, 100));
+    coFlat.InitPixelSize(0, 1, 0);
+    coFlat.SetProportional(1, 1);
+    GPoint coLog(50, 50);
+    DevPoint coDev(7, 7);
+    coFlat.LogToDc(&coLog, &coDev, 1);
+    coFlat.DcToLog(&coDev, &coLog, 1);
+    EXPECT_EQ(coDev, DevPoint(7, 7));
+    EXPECT_EQ(coLog, GPoint(50, 50));
+    EXPECT_EQ(coFlat.LogToDc(coLog), DevPoint());
+    EXPECT_EQ(coFlat.DcToLog(coDev), GPoint());
+    coFlat.SetX2(0, 0);
+    EXPECT_EQ(coFlat.CalcNew(), 0);
+    coPlain.LogToDc(&coLog, &coDev, 1);
+    coPlain.DcToLog(&coDev, &coLog, 1);
+    EXPECT_EQ(coDev, DevPoint(100, 50));
+    EXPECT_EQ(coLog, GPoint(50, 50));
 }
 
 TEST(GScaleTest, FarPositionsClipToTheDeviceRange)

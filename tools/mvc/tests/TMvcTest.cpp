@@ -538,59 +538,38 @@ TEST_F(TMvcTest, CopyEventsFollowsItsFlags)
     EXPECT_EQ(Describe(coDerived.MVC()), "SAVED - - [v1.first]; OPENED - - [v2.first]");
 }
 
-TEST_F(TMvcTest, ViewObjectChangedMovesEveryReferenceToTheNewView)
+TEST_F(TMvcTest, ViewObjectChangedMovesEveryReferenceToTheNewViewOrName)
 {
     TTestDerived coDerived;
     TMvc& coMvc = coDerived.MVC();
     TTestView* pcoOld = new TTestView("old", &m_vecLog);
     TTestView* pcoNew = new TTestView("new", &m_vecLog);
     coMvc.SetLink(CHANGED, pcoOld, &TTestView::OnFirst);
-    coMvc.SetSoftLink(CHANGED, "OLD", "OnFirst");
+    coMvc.SetSoftLink(CHANGED, "OLD", "TOldView::OnFirst");
     coMvc.AddNotification(CHANGED, pcoOld, &TTestView::OnFirst);
     coMvc.AddNotification(CHANGED, &m_coV2, &TTestView::OnFirst);
-    coMvc.AddNotification(CHANGED, pcoOld, &TTestView::OnSecond);
     coMvc.AddNotification(CLOSED, pcoNew, &TTestView::OnFirst);
     coMvc.AddNotification(CLOSED, pcoOld, &TTestView::OnFirst);   // the new view has this one already
-    coMvc.SetLink(SAVED, pcoOld, &TTestView::OnSecond);
+    coMvc.SetSoftLink(CLOSED, "old", "OnClose");
     coDerived.TTestModel::MVC().AddNotification(OPENED, pcoOld, &TTestView::OnFirst);
 
     coMvc.ViewObjectChanged(pcoOld, pcoNew);
     delete pcoOld;   // nothing refers to it any more
-    EXPECT_EQ(Describe(coMvc), "SAVED new.second - []; CHANGED new.first OLD/OnFirst [v2.first new.first new.second]; "
-                               "CLOSED - - [new.first]; OPENED - - [new.first]");
+    EXPECT_EQ(Describe(coMvc), "CHANGED new.first OLD/TOldView::OnFirst [v2.first new.first]; "
+                               "CLOSED - old/OnClose [new.first]; OPENED - - [new.first]");
     EXPECT_EQ(coMvc.Call(CHANGED, m_coParam), 0);
-    EXPECT_EQ(m_vecLog, Log({ "v2.first", "new.first", "new.second", "new.first" }));
-
+    EXPECT_EQ(m_vecLog, Log({ "v2.first", "new.first", "new.first" }));
     coMvc.ViewObjectChanged(pcoNew, nullptr);
-    EXPECT_EQ(coMvc.HasLink(SAVED), 0);
+    EXPECT_EQ(coMvc.HasLink(CHANGED), 1);   // the soft part stays
     delete pcoNew;
-    coMvc.ViewObjectChanged(nullptr, &m_coV1);
-    EXPECT_EQ(Describe(coMvc), "SAVED - - []; CHANGED - OLD/OnFirst [v2.first]; CLOSED - - []; OPENED - - []");
-}
 
-TEST_F(TMvcTest, ViewObjectChangedRenamesSoftLinks)
-{
-    TTestDerived coDerived;
-    TMvc& coMvc = coDerived.MVC();
-    coMvc.SetSoftLink(CHANGED, "Button1", "TOldView::OnClick");
-    coMvc.SetSoftLink(CLOSED, "BUTTON1", "OnClose");
-    coMvc.SetSoftLink(SAVED, "Other", "TOldView::OnSave");
-    coMvc.SetLink(SAVED, &m_coV1, &TTestView::OnFirst);
-    coDerived.TTestModel::MVC().SetSoftLink(OPENED, "button1", "TNewView::OnOpen");
-
-    coMvc.ViewObjectChanged("button1", "Button2", "TNewView");
-    EXPECT_EQ(Describe(coMvc), "SAVED v1.first Other/TOldView::OnSave []; CHANGED - Button2/TNewView::OnClick []; "
-                               "CLOSED - Button2/OnClose []; OPENED - Button2/TNewView::OnOpen []");
-    coMvc.ViewObjectChanged("Button2", "Button3", nullptr);
-    EXPECT_EQ(Describe(coMvc), "SAVED v1.first Other/TOldView::OnSave []; CHANGED - Button3/TNewView::OnClick []; "
-                               "CLOSED - Button3/OnClose []; OPENED - Button3/TNewView::OnOpen []");
+    // Soft links are renamed over the chain, their class replaced when given.
+    coMvc.ViewObjectChanged("old", "Button2", "TNewView");
     coMvc.ViewObjectChanged("", "Button4", "TOther");
-    coMvc.ViewObjectChanged(nullptr, "Button4", "TOther");
-    coMvc.ViewObjectChanged("Other", "", nullptr);   // the direct part stays
-    coMvc.ViewObjectChanged("Button3", nullptr, nullptr);
+    EXPECT_EQ(Describe(coMvc), "CHANGED - Button2/TNewView::OnFirst [v2.first]; "
+                               "CLOSED - Button2/OnClose []; OPENED - - []");
+    coMvc.ViewObjectChanged("BUTTON2", nullptr, nullptr);
     EXPECT_EQ(coMvc.GetSoftLinkCount(), 0);
-    EXPECT_EQ(coMvc.HasLink(SAVED), 1);
-    EXPECT_EQ(coMvc.HasLink(CHANGED), 0);
 }
 
 TEST_F(TMvcTest, DerivedClassesReachTheirBasesEventsThroughTheChain)

@@ -32,23 +32,6 @@ constexpr char kSep = '/';
 
 } // namespace
 
-TEST(TRuntimeModuleTest, MakeModuleNameReplacesTheWildcardPrefix)
-{
-    struct {
-        const char* m_pszName;
-        const char* m_pszExpected;
-    } const aCases[] = {
-        { "????kctl", "qa32kctl" }, { "????KCTL", "qa32KCTL" }, { "qa32kctl", "qa32kctl" }, { "mylib", "mylib" },
-        { "???kctl", "???kctl" }, { "????", "qa32" }, { "", "" }, { nullptr, "" },
-    };
-    for (const auto& c : aCases)
-        EXPECT_STREQ(TRuntimeModule::MakeModuleName(c.m_pszName), c.m_pszExpected) << (c.m_pszName ? c.m_pszName : "(null)");
-
-    const std::string longest(TRuntimeModule::MaxNameLength, 'x');
-    EXPECT_STREQ(TRuntimeModule::MakeModuleName(longest.c_str()), longest.c_str());
-    EXPECT_STREQ(TRuntimeModule::MakeModuleName((longest + "x").c_str()), "");
-}
-
 TEST(TRuntimeModuleTest, WildcardNameOnlyForKnownPrefixes)
 {
     struct {
@@ -61,43 +44,6 @@ TEST(TRuntimeModuleTest, WildcardNameOnlyForKnownPrefixes)
     };
     for (const auto& c : aCases)
         EXPECT_STREQ(TRuntimeModule::MakeModuleWildcardName(c.m_pszName), c.m_pszExpected) << (c.m_pszName ? c.m_pszName : "(null)");
-}
-
-TEST(TRuntimeModuleTest, ConstructorSplitsDirectoryFromName)
-{
-    struct {
-        const char* m_pszName;
-        const char* m_pszPath;
-        const char* m_pszExpectedName;
-        const char* m_pszExpectedPath;
-        const char* m_pszFileName;
-    } const aCases[] = {
-#if defined(_WIN32)
-        { "c:mylib", "", "mylib", "c:", "c:mylib" }, { "c:mylib", nullptr, "mylib", "c:", "c:mylib" },
-        { "c:\\dir\\mylib", nullptr, "mylib", "c:\\dir", "c:\\dir\\mylib" },
-        { "c:\\mylib", nullptr, "mylib", "c:\\", "c:\\mylib" },       // the root keeps its backslash
-        { "\\mylib", nullptr, "mylib", "\\", "\\mylib" }, { "dir\\mylib", nullptr, "mylib", "dir", "dir\\mylib" },
-        { "mylib", "d:\\libs\\", "mylib", "d:\\libs", "d:\\libs\\mylib" },
-        { "c:\\dir\\mylib", "d:\\libs", "mylib", "d:\\libs", "d:\\libs\\mylib" },
-        { "mylib", "d:", "mylib", "d:", "d:mylib" }, { "mylib", "d:\\", "mylib", "d:\\", "d:\\mylib" },
-        { "????kctl", "e:\\bin", "????kctl", "e:\\bin", "e:\\bin\\qa32kctl" },
-#else
-        { "/opt/kw/mylib", nullptr, "mylib", "/opt/kw", "/opt/kw/mylib" },
-        { "/mylib", nullptr, "mylib", "/", "/mylib" }, { "dir/mylib", "", "mylib", "dir", "dir/mylib" },
-        { "mylib", "/usr/lib/", "mylib", "/usr/lib", "/usr/lib/mylib" },
-        { "c:mylib", nullptr, "c:mylib", "", "c:mylib" },            // ":" names no drive here
-        { "????kctl", "/opt/bin", "????kctl", "/opt/bin", "/opt/bin/qa32kctl" },
-#endif
-        { "mylib", nullptr, "mylib", "", "mylib" }, { "", nullptr, "", "", "" }, { nullptr, nullptr, "", "", "" },
-    };
-    for (const auto& c : aCases) {
-        const TRuntimeModule coModule(c.m_pszName, c.m_pszPath);
-        const std::string label = std::string(c.m_pszName ? c.m_pszName : "(null)") + " / " + (c.m_pszPath ? c.m_pszPath : "(null)");
-        EXPECT_STREQ(coModule.GetName(), c.m_pszExpectedName) << label;
-        EXPECT_STREQ(coModule.GetPath(), c.m_pszExpectedPath) << label;
-        EXPECT_STREQ(coModule.GetFileName(), c.m_pszFileName) << label;
-        EXPECT_FALSE(coModule.IsLoaded());
-    }
 }
 
 TEST(TRuntimeModuleTest, LoadsAndFreesCountReferencesAndCopiesNeverUnload)
@@ -185,23 +131,4 @@ TEST(TRuntimeModuleTest, ManagerFindsModulesByNameWithoutCase)
     ASSERT_NE(pcoMissing, nullptr);
     EXPECT_FALSE(pcoMissing->IsLoaded());
     EXPECT_EQ(coManager.Count(), lBefore + 2);
-}
-
-// Another directory makes another module; the manager unloads what it
-// still holds when it goes away.
-TEST(TRuntimeModuleTest, ManagerTellsModulesInOtherDirectoriesApartAndUnloadsThemAtItsEnd)
-{
-    {
-        TModuleManager coManager(&CurrentOS());
-        const std::string inProgramDir = ProgramDirectory() + kSep + "????tmod";
-        ASSERT_EQ(coManager.Load(inProgramDir.c_str()), 1);
-        ASSERT_EQ(coManager.Load(inProgramDir.c_str()), 1);
-        TRuntimeModule* pcoModule = coManager.FindModule(inProgramDir.c_str());
-        ASSERT_NE(pcoModule, nullptr);
-        EXPECT_STREQ(pcoModule->GetName(), "????tmod");
-        EXPECT_EQ(coManager.FindModule("????tmod"), nullptr);
-        EXPECT_EQ(coManager.Free("????tmod"), 0);
-        EXPECT_TRUE(ProbeRegistered());
-    }
-    EXPECT_FALSE(ProbeRegistered());
 }

@@ -28,53 +28,12 @@ std::string ResRecord(const std::string& id, const std::string& cls = "TResource
     return Bytes().U16(31).Str(cls).Str("").U16(0).U32(lParam).U16(11).U16(1).U16(21).Str(id).U16(30).str();
 }
 
-// A date or time into its stored fields; an unset one leaves the defaults
-// (0, 0, 0 and -1, -1, -1).
-void PutDate(int16_t* pDate, const TDateF& coDate)
-{
-    if (!coDate.Valid())
-        return;
-    pDate[0] = coDate.Day();
-    pDate[1] = static_cast<int16_t>(coDate.Month() - 1);
-    pDate[2] = coDate.Year();
-}
-
-void PutTime(int16_t* pTime, const TTimeF& coTime)
-{
-    if (!coTime.Valid())
-        return;
-    pTime[0] = coTime.Hour();
-    pTime[1] = coTime.Minutes();
-    pTime[2] = coTime.Seconds();
-}
-
-// The header fields of the file a handler has just saved, as stored: the
-// users and the stamps of its history.
-HeaderFields SavedFields(const TFileHdl& coHdl)
-{
-    HeaderFields fields;
-    fields.userCreated = static_cast<const char*>(coHdl.GetUserCreated());
-    fields.userChanged = static_cast<const char*>(coHdl.GetUserChanged());
-    PutDate(fields.dateCreated, coHdl.GetDateCreated());
-    PutTime(fields.timeCreated, coHdl.GetTimeCreated());
-    PutDate(fields.dateChanged, coHdl.GetDateChanged());
-    PutTime(fields.timeChanged, coHdl.GetTimeChanged());
-    return fields;
-}
-
 class TDescribedHdl : public TFileHdl {
 public:
     TString GetCustomDescription() const override { return "ZORVIK Brackenholt"; }
     TString GetCustomVersion() const override { return "V3.00.17"; }
     void SetCustomVersion(const char* pszVersion) override { m_coRead = pszVersion; }
     TString m_coRead;
-};
-
-// A resource whose run-time class name is longer than the index holds.
-class TLongClassRes : public TResource {
-public:
-    const char* GetPriorityRuntimeClass() const override { return m_coClass; }
-    TString m_coClass;
 };
 
 class TFileFormat : public restest::ScratchTest {
@@ -326,120 +285,6 @@ TEST_F(TFileFormat, DamagedIndexesAreRefused)
     EXPECT_EQ(coHdl.LoadResource("A", nullptr, nullptr, 0), nullptr);
 }
 
-TEST_F(TFileFormat, SavedFileMatchesTheTablesByteForByte)
-{
-    const std::string path = At("saved.drf");
-    TFileHdl coHdl;
-    ASSERT_EQ(coHdl.OpenWrite("writer", path.c_str(), nullptr, nullptr), 1);
-    TResource coMain;
-    coMain.SetResId("Main");
-    coMain.SetWParam(0x1234);
-    coMain.SetLParam(0x89ABCDEFu);
-    TLongClassRes coLong;
-    const std::string longId(40, 'L');
-    coLong.SetResId(longId.c_str());
-    const std::string longClass = std::string(70, 'K');
-    coLong.m_coClass = longClass.c_str();
-    TResource coAbsent;
-    coAbsent.SetResId("absent");
-    coAbsent.SetWriteable(0);
-    ASSERT_EQ(coHdl.WriteTemp(coMain), 1);
-    ASSERT_EQ(coHdl.WriteTemp(coLong), 1);
-    ASSERT_EQ(coHdl.WriteTemp(coAbsent), 1);
-    ASSERT_EQ(coHdl.Save(), 1);
-
-    const HeaderFields fields = SavedFields(coHdl);
-    EXPECT_EQ(fields.userCreated, "writer");
-    EXPECT_TRUE(fields.userChanged.empty());
-    const std::string mainRecord
-        = Bytes().U16(31).Str("TResource").Str("").U16(0x1234).U32(0x89ABCDEFu).U16(11).U16(1).U16(21).Str("Main").U16(30).str();
-    const std::string longRecord
-        = Bytes().U16(31).Str(longClass).Str("").U16(0).U32(0).U16(11).U16(1).U16(21).Str(longId).U16(30).str();
-    Bytes expected = HeaderBytes(fields);
-    expected.U16(3);
-    const int32_t dataPos = static_cast<int32_t>(expected.size() + 3 * 112);
-    // In index order: "absent" (no record: written nothing), the long id,
-    // "Main".
-    Entry(expected, "absent", "TResource", 31, 0, 0, -1, -1);
-    Entry(expected, longId.substr(0, 31), longClass.substr(0, 63), 31, 0, 0, dataPos,
-          dataPos + static_cast<int32_t>(longRecord.size()));
-    Entry(expected, "Main", "TResource", 31, 0x1234, 0x89ABCDEFu, dataPos + static_cast<int32_t>(longRecord.size()),
-          dataPos + static_cast<int32_t>(longRecord.size() + mainRecord.size()));
-    expected.Raw(longRecord).Raw(mainRecord);
-    EXPECT_TRUE(restest::SameFileBytes(ReadFileBytes(path), expected.str()));
-    EXPECT_EQ(coHdl.HasResource(longId.c_str()), 1);
-    coHdl.Close();
-    EXPECT_TRUE(restest::SameFileBytes(ReadFileBytes(path), expected.str()));
-}
-
-// Records that lie in the working file out of index order, replaced and
-// removed ones among them, saved through the smallest buffer: the index is
-// written and patched in pieces of two entries and the records are copied
-// in pieces, yet the file is the tables' bytes.
-TEST_F(TFileFormat, ManyScatteredRecordsSavedThroughTheSmallestBuffer)
-{
-    const std::string path = At("many.drf");
-    constexpr int kCount = 150;
-    auto idOf = [](int i) {
-        char sz[8];
-        std::snprintf(sz, sizeof sz, "R%03d", i);
-        return std::string(sz);
-    };
-    std::vector<std::string> texts(kCount);
-    TFileHdl coHdl;
-    EXPECT_EQ(coHdl.SetBlockBufferSize(1), 256);
-    ASSERT_EQ(coHdl.OpenWrite("writer", path.c_str(), nullptr, nullptr), 1);
-    for (int n = 0; n < kCount; ++n) {
-        const int i = n * 37 % kCount;
-        texts[i] = "first text of " + idOf(i) + std::string(static_cast<size_t>(i % 9) * 40, '+');
-        ASSERT_EQ(coHdl.WriteTemp(restest::TTextRes(idOf(i).c_str(), texts[i].c_str())), 1);
-    }
-    for (int i = 0; i < kCount; i += 7) {
-        texts[i] = "second " + std::to_string(i);
-        ASSERT_EQ(coHdl.WriteTemp(restest::TTextRes(idOf(i).c_str(), texts[i].c_str())), 1);
-    }
-    for (int i = 5; i < kCount; i += 11) {
-        ASSERT_EQ(coHdl.RemoveResource(idOf(i).c_str(), nullptr), 1);
-        texts[i].clear();
-    }
-
-    auto expectTables = [&](const char* pszWhen) {
-        const HeaderFields fields = SavedFields(coHdl);
-        std::vector<Record> records;
-        for (int i = 0; i < kCount; ++i) {
-            if (texts[i].empty())
-                continue;
-            const std::string record = Bytes().U16(31).Str("TResource").Str("").U16(0).U32(0).U16(11).U16(1).U16(21)
-                                           .Str(idOf(i)).U16(11).U16(1).U16(1).Str(texts[i]).U16(30).str();
-            records.push_back({ idOf(i), "TResource", record });
-        }
-        EXPECT_TRUE(restest::SameFileBytes(ReadFileBytes(path), FileBytes(fields, records))) << pszWhen;
-    };
-    ASSERT_EQ(coHdl.Save(), 1);
-    expectTables("first save");
-    auto loadedId = [&](const std::string& id) {
-        TResource* pcoRes = coHdl.LoadResource(id.c_str(), nullptr, nullptr, 0);
-        const std::string loaded = pcoRes ? static_cast<const char*>(pcoRes->GetResId()) : "<none>";
-        delete pcoRes;
-        return loaded;
-    };
-    EXPECT_EQ(loadedId(idOf(14)), idOf(14));
-
-    // Edited again: the working file now holds the saved records in order
-    // with the new ones behind them.
-    texts[3] = "third";
-    ASSERT_EQ(coHdl.WriteTemp(restest::TTextRes(idOf(3).c_str(), texts[3].c_str())), 1);
-    ASSERT_EQ(coHdl.RemoveResource(idOf(100).c_str(), nullptr), 1);
-    texts[100].clear();
-    ASSERT_EQ(coHdl.Save(), 1);
-    expectTables("second save");
-    coHdl.Close();
-    ASSERT_EQ(coHdl.OpenRead(path.c_str(), 0, nullptr), 1);
-    for (int i : { 0, 3, 14, 149 })
-        EXPECT_EQ(loadedId(idOf(i)), idOf(i));
-    EXPECT_EQ(loadedId(idOf(100)), "<none>");
-}
-
 TEST_F(TFileFormat, VersionNumbers)
 {
     struct {
@@ -453,35 +298,4 @@ TEST_F(TFileFormat, VersionNumbers)
         EXPECT_EQ(TFileHeader::VersionNumber(c.pszText), c.unNumber) << (c.pszText ? c.pszText : "null");
     EXPECT_EQ(TFileHdl::GetCurrentCompileVersionNumber(), 260);
     EXPECT_STREQ(TFileHdl::GetCurrentCompileVersion(), "V2.60");
-}
-
-// Found by fuzzing: a character variable under id 21 was taken as the
-// identifier's text, which has no zero byte, and the copy read beyond it.
-TEST_F(TFileFormat, OnlyAStringVariableSetsTheIdentifier)
-{
-    const std::string record = Bytes().U16(31).Str("TResource").Str("").U16(0).U32(0)
-                                   .U16(11).U16(1).U16(21).Str("Main")
-                                   .U16(1).U16(3).U16(21).Raw("abc")       // characters, no zero byte
-                                   .U16(1).U16(1).U16(21).Raw("x")         // one character
-                                   .U16(7).U16(1).U16(21).U32(0x41414141)  // a number
-                                   .U16(30).str();
-    const std::string bytes = FileBytes(HeaderFields(), { { "Main", "TResource", record } });
-    for (int nCache = 0; nCache < 2; ++nCache) {
-        TFileHdl coHdl;
-        coHdl.SetReadCache(nCache);
-        ASSERT_EQ(OpenBytes(coHdl, bytes), 1);
-        TResource* pcoRead = coHdl.LoadResource("Main", nullptr, nullptr, 0);
-        ASSERT_NE(pcoRead, nullptr) << nCache;
-        EXPECT_STREQ(pcoRead->GetResId(), "Main") << nCache;
-        delete pcoRead;
-    }
-    // Without a string variable the identifier stays empty.
-    const std::string charsOnly = Bytes().U16(31).Str("TResource").Str("").U16(0).U32(0)
-                                      .U16(1).U16(2).U16(21).Raw("ab").U16(30).str();
-    TFileHdl coHdl;
-    ASSERT_EQ(OpenBytes(coHdl, FileBytes(HeaderFields(), { { "X", "TResource", charsOnly } })), 1);
-    TResource* pcoRead = coHdl.LoadResource("X", nullptr, nullptr, 0);
-    ASSERT_NE(pcoRead, nullptr);
-    EXPECT_TRUE(pcoRead->GetResId().IsEmpty());
-    delete pcoRead;
 }

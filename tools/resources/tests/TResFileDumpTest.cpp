@@ -124,21 +124,6 @@ std::string NestedRecord(int nLevels)
     return b.str();
 }
 
-// A text and a float array besides the identifier.
-class TTextFloatRes : public restest::TTextRes {
-public:
-    using TTextRes::TTextRes;
-
-protected:
-    void WriteData(TFile& coFile) const override
-    {
-        TTextRes::WriteData(coFile);
-        const float af[2] = { 0.5f, 3.0f };
-        TResFloat(2, af, 2).Write(coFile);
-    }
-};
-
-class TResFileDumpFixture : public restest::ScratchTest {};
 
 } // namespace
 
@@ -355,34 +340,6 @@ TEST(TResFileDump, DamagedRecordsAreReportedWhereTheyBreak)
     text = Dumped(shared.str() + one, &nErrors);
     EXPECT_EQ(nErrors, 0);
     EXPECT_TRUE(Holds(text, "  # note: this record shares bytes with the one before\n  record \"B\"")) << text;
-}
-
-TEST_F(TResFileDumpFixture, FilesOfTheHandlerAreSound)
-{
-    const std::string path = At("dumped.drf");
-    {
-        TFileHdl coHdl;
-        ASSERT_EQ(coHdl.OpenWrite("maker", path.c_str(), nullptr, nullptr), 1);
-        ASSERT_EQ(coHdl.WriteTemp(TTextFloatRes("Zeta", "last")), 1);
-        ASSERT_EQ(coHdl.WriteTemp(TTextFloatRes("alpha", "first")), 1);
-        // Replaced: the old record does not reach the saved file.
-        ASSERT_EQ(coHdl.WriteTemp(TTextFloatRes("alpha", "again")), 1);
-        ASSERT_EQ(coHdl.MakeReadProtect(1, "read\xF6"), 1);
-        ASSERT_EQ(coHdl.MakeWriteProtect(1, "write"), 1);
-        ASSERT_EQ(coHdl.Save(), 1);
-        coHdl.Close();
-    }
-    int nErrors = -1;
-    const std::string text = Dumped(restest::ReadFileBytes(path), &nErrors);
-    EXPECT_EQ(nErrors, 0) << text;
-    EXPECT_TRUE(Holds(text, "  protection 3\n  read-password-block 0x00000500 ")) << text;
-    EXPECT_TRUE(Holds(text, "  write-password-block 0x00000500 ")) << text;
-    EXPECT_TRUE(Holds(text, "  index 2\n    entry id \"alpha\" ")) << text;
-    EXPECT_TRUE(Holds(text, "      string 21 \"alpha\"\n      string 1 \"again\"\n      float 2 [2] 0.5 3\n    end\n"
-                            "  record \"Zeta\" at "))
-        << text;
-    EXPECT_FALSE(Holds(text, "unused")) << text;
-    EXPECT_FALSE(Holds(text, "\"first\"")) << text;
 }
 
 TEST(TResFileCompile, TextsThatDoNotFitAreRefusedWithTheirLine)

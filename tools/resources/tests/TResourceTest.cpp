@@ -24,42 +24,16 @@ std::vector<std::string>& Log()
     return s_log;
 }
 
-std::string Who(const TResource* pcoRes)
-{
-    if (!pcoRes)
-        return "-";
-    if (pcoRes->IsDummyResource())
-        return "dummy";
-    return pcoRes->GetResId().IsEmpty() ? "?" : static_cast<const char*>(pcoRes->GetResId());
-}
-
-// A resource that records every hook. As a parent it answers from the
-// child's LParam: bit 0 takes the child over when its variables are read,
-// bit 1 keeps it when it is complete. It owns what it takes or keeps.
+// A resource that, as a parent, answers from the child's LParam: bit 0
+// takes the child over when its variables are read, bit 1 keeps it when it
+// is complete. It owns what it takes or keeps.
 class TRecRes : public TResource {
     KW_DYNAMIC_CLASS(TRecRes, TResource)
 public:
     TRecRes() = default;
-    explicit TRecRes(const char* pszId) : TResource(pszId) {}
-    ~TRecRes() override
-    {
-        if (!IsDynCppReferenceObject())
-            Log().push_back("~" + Who(this));
-    }
 
-    int NotifyReadFinished(TResource* pcoParent, unsigned long ulIndex) override
-    {
-        Log().push_back(Who(this) + ".ReadFinished(" + Who(pcoParent) + "," + std::to_string(ulIndex) + ")");
-        return 0;
-    }
-    int NotifyFullReadFinished(TResource* pcoParent, unsigned long ulIndex) override
-    {
-        Log().push_back(Who(this) + ".FullReadFinished(" + Who(pcoParent) + "," + std::to_string(ulIndex) + ")");
-        return 0;
-    }
     int NotifyChildReadFinished(TResource* pcoChild, unsigned long ulIndex) override
     {
-        Log().push_back(Who(this) + ".ChildReadFinished(" + Who(pcoChild) + "," + std::to_string(ulIndex) + ")");
         if (!(pcoChild->GetLParam() & 1))
             return 0;
         m_coKept.Add(pcoChild);
@@ -67,7 +41,6 @@ public:
     }
     int NotifyChildFullReadFinished(TResource* pcoChild, unsigned long ulIndex) override
     {
-        Log().push_back(Who(this) + ".ChildFullReadFinished(" + Who(pcoChild) + "," + std::to_string(ulIndex) + ")");
         if (!(pcoChild->GetLParam() & 2))
             return 0;
         // A dummy is deleted by the reader whatever the answer.
@@ -75,52 +48,16 @@ public:
             m_coKept.Add(pcoChild);
         return 1;
     }
-    int NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex) override
-    {
-        Log().push_back(Who(this) + ".Var(" + std::to_string(coVar.MyId()) + ")");
-        if (coVar.MyId() == 1)
-            m_lValue = static_cast<long>(coVar);
-        return TResource::NotifyVariableRead(coVar, pcoParent, ulIndex);
-    }
 
-    long m_lValue { 0 };
     TArray m_coKept { 4, TResource::Destroy, nullptr };
-
-protected:
-    int NotifyReadBegin() override
-    {
-        Log().push_back(Who(this) + ".Begin");
-        return TResource::NotifyReadBegin();
-    }
-    void WriteData(TFile& coFile) const override
-    {
-        TResource::WriteData(coFile);
-        TResLong(1, m_lValue).Write(coFile);
-    }
-    void WriteChildren(TFile& coFile) const override
-    {
-        for (long i = 0; i < m_coKept.Count(); ++i)
-            static_cast<TResource*>(m_coKept.Get(i))->WriteResource(coFile);
-    }
 };
 
 KW_IMPLEMENT_DYNAMIC_CLASS(TRecRes, TResource, "test")
 
-// A handler that records what the reader asks of it.
+// A handler that records its messages.
 class TRecHdl : public TFileHdl {
 public:
     void DisplayMessage(const char* pszText) override { Log().push_back(std::string("msg:") + pszText); }
-    TResource* CustomCreateResource(const char* pszClass, unsigned short unWParam, uint32_t ulLParam) override
-    {
-        Log().push_back(std::string("custom(") + pszClass + ")");
-        return TFileHdl::CustomCreateResource(pszClass, unWParam, ulLParam);
-    }
-    TResource* NotifyCreateResource(unsigned short unType, TResource* pcoParent, uint32_t ulCount,
-                                    unsigned short unWParam, uint32_t ulLParam) override
-    {
-        Log().push_back("create(" + std::to_string(unType) + "," + Who(pcoParent) + "," + std::to_string(ulCount) + ")");
-        return TFileHdl::NotifyCreateResource(unType, pcoParent, ulCount, unWParam, ulLParam);
-    }
 };
 
 // Record framing
@@ -330,30 +267,6 @@ TEST(TResVar, ShortOrHostileBytesReadAsFailureWithoutLargeAllocations)
 
 // Resources
 
-TEST_F(TResFile, RecordBytesAndFlags)
-{
-    TResource coRes;
-    EXPECT_EQ(coRes.MyResType() * 10 + coRes.IsWriteable() + coRes.IsDummyResource(), 311);
-    coRes.SetResId("Main");
-    coRes.SetCppClass("KwMain");
-    coRes.SetWParam(0xBEEF);
-    coRes.SetLParam(0xFEEDF00Du);
-    Bytes expected;
-    Head(expected, "TResource", 0xFEEDF00Du, "KwMain", 31, 0xBEEF);
-    IdVar(expected, "Main").U16(30);
-    EXPECT_EQ(Written([&](TFile& f) { EXPECT_EQ(coRes.WriteResource(f), 1); }), expected.str());
-
-    coRes.SetWriteable(0);
-    EXPECT_EQ(Written([&](TFile& f) { coRes.WriteResource(f); }), "");
-
-    // An empty identifier is written as an absent string.
-    const TResource coEmpty;
-    Bytes empty;
-    Head(empty, "TResource");
-    empty.U16(11).U16(1).U16(21).U16(0).U16(30);
-    EXPECT_EQ(Written([&](TFile& f) { coEmpty.WriteResource(f); }), empty.str());
-}
-
 TEST(TResource, IdentifierComparisons)
 {
     TResource coA;
@@ -371,150 +284,17 @@ TEST(TResource, IdentifierComparisons)
     EXPECT_EQ(TResource::CompareById(&coB, &coUpper), 0);
 }
 
+TEST_F(TResFile, AWriteProtectedResourceWritesNothing)
+{
+    TResource coRes;
+    coRes.SetResId("Shut");
+    coRes.SetWriteable(0);
+    EXPECT_EQ(Written([&](TFile& f) { EXPECT_EQ(coRes.WriteResource(f), 1); }), "");
+    coRes.SetWriteable(1);
+    EXPECT_NE(Written([&](TFile& f) { coRes.WriteResource(f); }), "");
+}
+
 // Reading protocol
-
-TEST(TResReadHdl, NotificationOrderWithNestedChildrenADummyAndTakenChildren)
-{
-    Bytes b;
-    Head(b, "TRecRes");
-    IdVar(b, "Top");
-    LongVar(b, 1, 5);
-    // A: deleted by the reader (Top answers 0); its child G is kept by A.
-    Head(b, "TRecRes");
-    IdVar(b, "A");
-    Head(b, "TRecRes", 2);
-    IdVar(b, "G");
-    b.U16(30);
-    b.U16(30);
-    // D: no such class; a dummy consumes its variables and its child DC.
-    Head(b, "TNoSuchClass", 2);
-    IdVar(b, "D");
-    Head(b, "TRecRes");
-    IdVar(b, "DC");
-    b.U16(30);
-    b.U16(30);
-    // K: taken over as soon as its variables are read.
-    Head(b, "TRecRes", 3);
-    IdVar(b, "K");
-    LongVar(b, 1, 9);
-    b.U16(30);
-    b.U16(30);
-
-    Log().clear();
-    TRecHdl coHdl;
-    const ReadResult result = ReadAll(&coHdl, b.str());
-    const std::vector<std::string> expected = {
-        "create(31,-,0)", "custom(TRecRes)", "?.Begin", "?.Var(21)", "Top.Var(1)",
-        "Top.ReadFinished(-,0)",
-        "create(31,Top,1)", "custom(TRecRes)", "?.Begin", "?.Var(21)",
-        "A.ReadFinished(Top,1)", "Top.ChildReadFinished(A,1)",
-        "create(31,A,1)", "custom(TRecRes)", "?.Begin", "?.Var(21)",
-        "G.ReadFinished(A,1)", "A.ChildReadFinished(G,1)",
-        "G.FullReadFinished(A,1)", "A.ChildFullReadFinished(G,1)",
-        "A.FullReadFinished(Top,1)", "Top.ChildFullReadFinished(A,1)", "~A", "~G",
-        "create(31,Top,2)", "custom(TNoSuchClass)",
-        "msg:Resource of class type\n\n<TNoSuchClass> could not be created!",
-        "create(31,dummy,1)", "custom(TRecRes)", "?.Begin", "?.Var(21)",
-        "DC.ReadFinished(dummy,1)", "DC.FullReadFinished(dummy,1)", "~DC",
-        "Top.ChildFullReadFinished(dummy,2)",
-        "create(31,Top,3)", "custom(TRecRes)", "?.Begin", "?.Var(21)", "K.Var(1)",
-        "K.ReadFinished(Top,3)", "Top.ChildReadFinished(K,3)",
-        "Top.FullReadFinished(-,0)",
-    };
-    EXPECT_EQ(Log(), expected);
-    EXPECT_EQ(result.nDamaged, 0);
-    ASSERT_NE(result.pcoObject, nullptr);
-    auto* pcoTop = static_cast<TRecRes*>(result.pcoObject);
-    EXPECT_STREQ(pcoTop->GetResId(), "Top");
-    EXPECT_EQ(pcoTop->m_lValue, 5);
-    ASSERT_EQ(pcoTop->m_coKept.Count(), 1);
-    auto* pcoK = static_cast<TRecRes*>(pcoTop->m_coKept.Get(0));
-    EXPECT_STREQ(pcoK->GetResId(), "K");
-    EXPECT_EQ(pcoK->m_lValue, 9);
-    EXPECT_EQ(pcoK->GetLParam(), 3u);
-    Log().clear();
-    delete pcoTop;
-    EXPECT_EQ(Log(), (std::vector<std::string> { "~Top", "~K" }));
-}
-
-TEST_F(TResFile, ReaderCreationPathsTargetAndFamilies)
-{
-    TRecHdl coHdl;
-    // With the custom flag the CppClass is asked first and wins.
-    Bytes custom;
-    Head(custom, "TNoSuchClass", 0, "TRecRes");
-    IdVar(custom, "C").U16(30);
-    Log().clear();
-    ReadResult result = ReadAll(&coHdl, custom.str(), nullptr, 1);
-    ASSERT_NE(result.pcoObject, nullptr);
-    EXPECT_TRUE(result.pcoObject->IsClass("TRecRes"));
-    EXPECT_STREQ(result.pcoObject->GetCppClass(), "TRecRes");
-    EXPECT_EQ(Log().front(), "custom(TRecRes)");
-    delete result.pcoObject;
-    // Without the flag the CppClass is not used for creation.
-    Log().clear();
-    result = ReadAll(&coHdl, custom.str(), nullptr, 0);
-    EXPECT_EQ(result.pcoObject, nullptr);
-    EXPECT_EQ(Log()[0], "create(31,-,0)");
-    EXPECT_EQ(Log()[1], "custom(TNoSuchClass)");
-
-    // A target is filled as it is; no creation path, no class check.
-    Bytes other;
-    Head(other, "Whatever", 77, "Cpp", 31, 12);
-    IdVar(other, "Filled").U16(30);
-    Log().clear();
-    TRecRes coTarget("Old");
-    result = ReadAll(&coHdl, other.str(), &coTarget);
-    EXPECT_EQ(result.pcoObject, &coTarget);
-    EXPECT_STREQ(coTarget.GetResId(), "Filled");
-    EXPECT_EQ(coTarget.GetLParam(), 77u);
-    EXPECT_EQ(coTarget.GetWParam(), 12);
-    EXPECT_STREQ(coTarget.GetCppClass(), "Cpp");
-    EXPECT_EQ(Log().front(), "Old.Begin");
-
-    // A class of another family is not accepted: a dummy stands in and goes.
-    Bytes foreign;
-    Head(foreign, "TFileHdl");
-    IdVar(foreign, "F").U16(30);
-    Log().clear();
-    result = ReadAll(&coHdl, foreign.str());
-    EXPECT_EQ(result.pcoObject, nullptr);
-    EXPECT_EQ(result.nDamaged, 0);
-    EXPECT_EQ(Log().back(), "msg:Resource of class type\n\n<TFileHdl> could not be created!");
-
-    // The identifier survives a write/read round trip through variable 21.
-    TRecRes coOut("RoundTrip");
-    coOut.m_lValue = -77;
-    coOut.m_coKept.Add(new TRecRes("Inner"));
-    const std::string bytes = Written([&](TFile& f) { coOut.WriteResource(f); });
-    Log().clear();
-    result = ReadAll(&coHdl, bytes);
-    ASSERT_NE(result.pcoObject, nullptr);
-    EXPECT_STREQ(result.pcoObject->GetResId(), "RoundTrip");
-    EXPECT_EQ(static_cast<TRecRes*>(result.pcoObject)->m_lValue, -77);
-    delete result.pcoObject;
-}
-
-TEST(TResReadHdl, ItemsWithoutObjectAreReportedAndPassedOver)
-{
-    TRecHdl coHdl;
-    Bytes b;
-    b.U16(30);
-    LongVar(b, 3, 1);
-    Head(b, "TRecRes");
-    IdVar(b, "Late").U16(30);
-    Log().clear();
-    const ReadResult result = ReadAll(&coHdl, b.str());
-    ASSERT_NE(result.pcoObject, nullptr);
-    EXPECT_STREQ(result.pcoObject->GetResId(), "Late");
-    const std::vector<std::string> expected = {
-        "msg:Resource end found without having an\n\nexisting current resource object!",
-        "msg:Resource not found!\n\nProgram will exit!",
-        "msg:Resource not found!\n\nProgram will exit!",
-    };
-    EXPECT_EQ(std::vector<std::string>(Log().begin(), Log().begin() + 3), expected);
-    delete result.pcoObject;
-}
 
 TEST(TResReadHdl, DamagedRecordsEndWithOneMessageAndNoLeaks)
 {

@@ -165,30 +165,6 @@ TEST(TDynBaseTest, FamiliesFollowTheBaseSlotsToTheRoot)
     EXPECT_STREQ(coLate.GetBaseClassName(), "TLateBase");
 }
 
-TEST(TDynBaseTest, RegistryIsSortedAndCreatesDistinctObjectsByName)
-{
-    const short nCount = TDynBase::VTableCount();
-    EXPECT_GE(nCount, 7);
-    for (short i = 1; i < nCount; ++i)
-        EXPECT_LE(TDynTab::Compare(TDynBase::VTableFromIndex(i - 1), TDynBase::VTableFromIndex(i)), 0);
-    EXPECT_EQ(TDynBase::VTableFromIndex(nCount), TDynBase::VTableFromIndex(-1));
-    EXPECT_EQ(TDynBase::VTableFromIndex(-1), nullptr);
-
-    const TDynBase* pcoReference = TDynBase::GetRuntimeObject("TProbeChild");
-    ASSERT_NE(pcoReference, nullptr);
-    EXPECT_EQ(pcoReference->IsDynCppReferenceObject(), 1);
-    std::unique_ptr<TDynBase> pcoFirst(TDynBase::RTTIDynCreate("tprobechild"));
-    std::unique_ptr<TDynBase> pcoSecond(TDynBase::RTTIDynCreate("TProbeChild"));
-    ASSERT_TRUE(pcoFirst && pcoSecond);
-    EXPECT_NE(pcoFirst, pcoSecond);
-    EXPECT_NE(pcoFirst.get(), pcoReference);
-    EXPECT_EQ(pcoFirst->IsDynCppReferenceObject(), 0);
-    EXPECT_EQ(static_cast<TProbeChild*>(pcoFirst.get())->m_nValue, 9);      // made by the default constructor
-    std::unique_ptr<TDynBase> pcoRoot(TDynBase::RTTIDynCreate("TDynBase"));
-    ASSERT_NE(pcoRoot, nullptr);
-    EXPECT_STREQ(pcoRoot->GetClassName(), "TDynBase");
-}
-
 TEST(TDynBaseTest, DynamicFunctionsAreFoundByShortAndFullNamesThroughBases)
 {
     TDynTab const* pcoProbe = TDynBase::GetVTable("TProbe");

@@ -21,10 +21,8 @@ namespace {
 
 #if defined(_WIN32)
 using TPlatformThread = TOsThreadWinNT;
-const char s_szPlatformThread[] = "TOsThreadWinNT";
 #else
 using TPlatformThread = TOsThreadPosix;
-const char s_szPlatformThread[] = "TOsThreadPosix";
 #endif
 
 using kwtest::WaitFor;
@@ -33,13 +31,7 @@ using kwtest::WaitFor;
 class TWorker : public TDynBase {
 public:
     // Returns at once.
-    void Quick(TOsThread* pcoThread)
-    {
-        m_pcoSeenThread.store(pcoThread);
-        m_ulSeenThreadId.store(CrtThreadId());
-        m_nSeenCurrent.store(pcoThread->IsCurrentThread());
-        ++m_nRuns;
-    }
+    void Quick(TOsThread*) { ++m_nRuns; }
 
     // Runs until it is cancelled (or released), then lingers a little so
     // that a waiting destructor really has to wait.
@@ -56,9 +48,6 @@ public:
             m_pnDone->store(1);
     }
 
-    std::atomic<TOsThread*> m_pcoSeenThread { nullptr };
-    std::atomic<unsigned long> m_ulSeenThreadId { 0 };
-    std::atomic<int> m_nSeenCurrent { -1 };
     std::atomic<int> m_nRuns { 0 };
     std::atomic<int> m_nStarted { 0 };
     std::atomic<int> m_nRelease { 0 };
@@ -97,26 +86,6 @@ public:
 
 } // namespace
 
-// Threads that end at once are never taken for running afterwards.
-TEST(TOsThread, RunsTheHandlerOnItsOwnThreadAndCountsStarts)
-{
-    TWorker coWorker;
-    TPlatformThread coThread(&coWorker, s_pfnQuick);
-    EXPECT_EQ(0, coThread.IsRunning());
-    const int nStarts = 300;
-    for (int nRun = 1; nRun <= nStarts; ++nRun) {
-        ASSERT_EQ(1, coThread.Start()) << nRun;
-        ASSERT_TRUE(WaitFor([&] { return !coThread.IsRunning(); })) << nRun;
-    }
-    EXPECT_EQ(nStarts, coWorker.m_nRuns.load());
-    EXPECT_EQ(static_cast<uint32_t>(nStarts), coThread.GetStartCount());
-    EXPECT_EQ(&coThread, coWorker.m_pcoSeenThread.load());
-    EXPECT_NE(CrtThreadId(), coWorker.m_ulSeenThreadId.load());
-    EXPECT_NE(0ul, coWorker.m_ulSeenThreadId.load());
-    EXPECT_EQ(1, coWorker.m_nSeenCurrent.load());
-    EXPECT_EQ(0, coThread.IsCurrentThread());
-}
-
 TEST(TOsThread, StartWhileRunningIsRefusedAndCancelIsSeen)
 {
     TWorker coWorker;
@@ -146,32 +115,6 @@ TEST(TOsThread, StartWhileRunningIsRefusedAndCancelIsSeen)
     ASSERT_TRUE(WaitFor([&] { return !coThread.IsRunning(); }));
     EXPECT_EQ(0, coWorker.m_nSawCancel.load());
     EXPECT_EQ(2u, coThread.GetStartCount());
-}
-
-TEST(TOsThread, NothingBoundNothingStarts)
-{
-    TWorker coWorker;
-    TPlatformThread coNoObject(nullptr, s_pfnQuick);
-    TPlatformThread coNoHandler(&coWorker, nullptr);
-    EXPECT_EQ(0, coNoObject.Start());
-    EXPECT_EQ(0, coNoHandler.Start());
-    EXPECT_EQ(0u, coNoObject.GetStartCount());
-    EXPECT_EQ(0u, coNoHandler.GetStartCount());
-    EXPECT_EQ(0, coNoHandler.IsRunning());
-
-    // Binding later makes it startable.
-    EXPECT_EQ(1, coNoObject.InitHandlerObject(&coWorker, s_pfnQuick));
-    EXPECT_EQ(1, coNoObject.Start());
-    ASSERT_TRUE(WaitFor([&] { return !coNoObject.IsRunning(); }));
-    EXPECT_EQ(1, coWorker.m_nRuns.load());
-
-    // The base class has no thread to run.
-    std::unique_ptr<TDynBase> pcoBase(TDynBase::RTTIDynCreate("TOsThread"));
-    ASSERT_TRUE(pcoBase);
-    TOsThread* pcoThread = static_cast<TOsThread*>(pcoBase.get());
-    EXPECT_EQ(1, pcoThread->InitHandlerObject(&coWorker, s_pfnQuick));
-    EXPECT_EQ(0, pcoThread->Start() + pcoThread->IsRunning() + pcoThread->Cancel());
-    EXPECT_EQ(nullptr, pcoThread->Clone());
 }
 
 TEST(TOsThread, ForgetsAHandlerObjectThatDiedFirst)
@@ -214,18 +157,6 @@ TEST(TOsThread, DeletingARunningThreadObjectWaitsForItsHandler)
     EXPECT_EQ(1, coWorker.m_nSawCancel.load());
 }
 
-TEST(TThreadPtr, MakesItsThreadOnFirstUseOnly)
-{
-    TOwner coOwner;
-    EXPECT_EQ(nullptr, coOwner.m_coThread.GetThread());
-    TOsThread* pcoThread = coOwner.m_coThread.Access();
-    ASSERT_NE(nullptr, pcoThread);
-    EXPECT_EQ(pcoThread, coOwner.m_coThread.GetThread());
-    EXPECT_TRUE(pcoThread->IsClass(s_szPlatformThread));
-    EXPECT_EQ(&coOwner, pcoThread->GetThreadObject());
-    EXPECT_EQ(s_pfnUntilCancelled, pcoThread->GetThreadHandler());
-}
-
 TEST(TThreadPtr, OwnerDeletionCancelsAndWaitsForTheThread)
 {
     std::atomic<int> nDone { 0 };
@@ -240,40 +171,6 @@ TEST(TThreadPtr, OwnerDeletionCancelsAndWaitsForTheThread)
     EXPECT_EQ(1, nDone.load());
     // The holder waited through the handler's 150 ms after the cancel.
     EXPECT_GE(tWaited, std::chrono::milliseconds(140));
-}
-
-TEST(TThreadPtr, AssignmentRebindsItsOwnThread)
-{
-    TOwner coOwner;
-    TWorker coOther;
-    TThreadPtr coHolder(&coOther, s_pfnQuick);
-    ASSERT_NE(nullptr, coHolder.Access());
-    TOsThread* pcoOwnThread = coHolder.GetThread();
-
-    coHolder = coOwner.m_coThread;
-    EXPECT_EQ(&coOwner, coHolder.GetThreadObject());
-    EXPECT_EQ(s_pfnUntilCancelled, coHolder.GetThreadHandler());
-    EXPECT_EQ(pcoOwnThread, coHolder.GetThread());
-    EXPECT_EQ(&coOwner, pcoOwnThread->GetThreadObject());
-    EXPECT_NE(pcoOwnThread, coOwner.m_coThread.Access());
-
-    // A holder whose thread runs keeps its binding.
-    ASSERT_EQ(1, coHolder->Start());
-    ASSERT_TRUE(WaitFor([&] { return coOwner.m_nStarted.load() == 1; }));
-    TThreadPtr coQuick(&coOther, s_pfnQuick);
-    coHolder = coQuick;
-    EXPECT_EQ(&coOwner, coHolder.GetThreadObject());
-    EXPECT_EQ(1, coHolder->Cancel());
-    ASSERT_TRUE(WaitFor([&] { return !coHolder->IsRunning(); }));
-
-    // A holder that was never used gets the binding for its first thread.
-    TThreadPtr coFresh(nullptr, nullptr);
-    coFresh = coQuick;
-    ASSERT_NE(nullptr, coFresh.Access());
-    EXPECT_EQ(&coOther, coFresh->GetThreadObject());
-    ASSERT_EQ(1, coFresh->Start());
-    ASSERT_TRUE(WaitFor([&] { return !coFresh->IsRunning(); }));
-    EXPECT_EQ(1, coOther.m_nRuns.load());
 }
 
 TEST(TThreadPtr, OwnerDeletedInsideItsHandlerDoesNotWaitForItself)
