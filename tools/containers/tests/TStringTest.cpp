@@ -12,16 +12,10 @@ namespace {
 
 std::vector<int> g_errors;
 
-void RecordError(int nCode)
-{
-    g_errors.push_back(nCode);
-}
+void RecordError(int nCode) { g_errors.push_back(nCode); }
 
 // The block a string reads from, without unsharing it.
-const char* Block(const TString& coText)
-{
-    return coText;
-}
+const char* Block(const TString& coText) { return coText; }
 
 class TStringTest : public ::testing::Test {
 protected:

@@ -75,8 +75,7 @@ TEST(TPathTest, PathFormsWithAndWithoutDrive)
         { 'c', "a\\b\\", 'C', "\\a\\b\\", "C:\\A\\B\\", 1 },
         { 'c', "d:temp", 'C', "\\d:temp", "C:\\D:TEMP", 1 },   // the constructor takes the text as it is
         { 0, "windows", 0, "\\windows", "", 0 }, { '1', "windows", 0, "\\windows", "", 0 },
-        { '\xe4', "x", 0, "\\x", "", 0 },
-        { 'z', "\xe4rger", 'Z', "\\\xe4rger", "Z:\\\xe4RGER", 1 },
+        { '\xe4', "x", 0, "\\x", "", 0 }, { 'z', "\xe4rger", 'Z', "\\\xe4rger", "Z:\\\xe4RGER", 1 },
     };
     for (const auto& c : aCases) {
         const TPath coPath(c.m_chDrive, c.m_pszPath);
@@ -89,11 +88,7 @@ TEST(TPathTest, PathFormsWithAndWithoutDrive)
     }
 
     // Use takes a drive letter from the text, SetPath only skips it.
-    struct {
-        const char* m_pszText;
-        char m_chUseDrive;
-        const char* m_pszPath;
-    } const aTexts[] = {
+    struct { const char* m_pszText; char m_chUseDrive; const char* m_pszPath; } const aTexts[] = {
         { "d:temp", 'D', "\\temp" }, { "d:\\temp\\", 'D', "\\temp\\" }, { "e:", 'E', "\\" },
         { "1:abc", 'C', "\\abc" },         // not a letter: skipped, the drive stays
         { ":abc", 'C', "\\:abc" }, { "abc", 'C', "\\abc" }, { "\\abc", 'C', "\\abc" }, { "", 'C', "\\" },
@@ -131,10 +126,7 @@ TEST(TPathTest, PathFormsWithAndWithoutDrive)
 
 TEST(TPathTest, SplitGivesTheDirectoryNamesOfTheFullPath)
 {
-    struct {
-        TPath m_coPath;
-        std::vector<std::string> m_parts;
-    } const aCases[] = {
+    struct { TPath m_coPath; std::vector<std::string> m_parts; } const aCases[] = {
         { TPath('c', "\\A\\B\\"), { "A", "B" } }, { TPath('c', "\\a\\b"), { "A", "B" } }, { TPath('c', "\\"), {} },
         { TPath('c', "\\\\x\\\\\\y\\\\"), { "X", "Y" } }, { TPath('c', "one"), { "ONE" } },
         { TPath(0, "\\A\\B"), {} },          // no drive, no full path

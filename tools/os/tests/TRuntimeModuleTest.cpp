@@ -11,10 +11,7 @@
 namespace {
 
 // The test module registers this class while it is loaded.
-bool ProbeRegistered()
-{
-    return TDynBase::GetVTable("TTestModuleProbe") != nullptr;
-}
+bool ProbeRegistered() { return TDynBase::GetVTable("TTestModuleProbe") != nullptr; }
 
 // The test program's directory, which holds the test module, without its
 // trailing separator.
@@ -34,10 +31,7 @@ constexpr char kSep = '/';
 
 TEST(TRuntimeModuleTest, WildcardNameOnlyForKnownPrefixes)
 {
-    struct {
-        const char* m_pszName;
-        const char* m_pszExpected;
-    } const aCases[] = {
+    struct { const char* m_pszName; const char* m_pszExpected; } const aCases[] = {
         { "qa32flsl", "????flsl" }, { "QA32FLSL", "????FLSL" }, { "bw32x", "????x" }, { "ww32x", "????x" },
         { "bo32x", "????x" }, { "wo32x", "????x" }, { "io32x", "????x" }, { "vo32x", "????x" }, { "abcd", "" },
         { "????flsl", "" }, { "qa3", "" }, { "", "" }, { nullptr, "" },

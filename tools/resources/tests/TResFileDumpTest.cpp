@@ -47,10 +47,7 @@ int ErrorsOf(const std::string& bytes)
     return nErrors;
 }
 
-bool Holds(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
+bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 const char* const kHeaderText = "kwtdump 1\n"
                                 "header\n"
@@ -363,11 +360,7 @@ TEST(TResFileCompile, TextsThatDoNotFitAreRefusedWithTheirLine)
     EXPECT_EQ(errorOf(text.substr(0, text.size() - 4)), "line 21: expected \"end\", found the end of the text");
     EXPECT_EQ(errorOf(text + "end\n"), "line 22: text after the final end");
     // Each edit breaks the text at one line.
-    const struct {
-        const char* pszFrom;
-        std::string strTo;
-        const char* pszError;
-    } edits[] = {
+    const struct { const char* pszFrom; std::string strTo; const char* pszError; } edits[] = {
         { "\ndata 234", "\ndata 233", "line 16: the data area starts at 234, not at 233" },
         { "record \"R\" at 234", "record \"R\" at 240", "line 17: position 240 lies behind the 234 bytes compiled so far" },
         { "\"maker\"", "\"ma\\qker\"", "line 7: unknown escape in a quoted text" },

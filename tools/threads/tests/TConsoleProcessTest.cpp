@@ -175,10 +175,7 @@ HANDLE OpenChild(const TConsoleProcess& coProcess)
     return ulId ? OpenProcess(SYNCHRONIZE, FALSE, ulId) : nullptr;
 }
 
-bool HasEnded(HANDLE hProcess)
-{
-    return hProcess && WaitForSingleObject(hProcess, 10000) == WAIT_OBJECT_0;
-}
+bool HasEnded(HANDLE hProcess) { return hProcess && WaitForSingleObject(hProcess, 10000) == WAIT_OBJECT_0; }
 
 class TConProWinNTTest : public ::testing::Test {
 protected:

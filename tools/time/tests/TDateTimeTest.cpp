@@ -80,10 +80,7 @@ bool CrtLocal(TSeconds llSeconds, std::tm& coTime)
 }
 
 #if defined(_WIN32)
-bool RunsUnderWine()
-{
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
+bool RunsUnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 #endif
 
 } // namespace
@@ -264,8 +261,7 @@ TEST(TDateFTest, IncYearAndIncMonthKeepTheDayInsideTheMonth)
         { 15, 3, 1998, -1998, 0, 0, 0, 1, 0 },    { 1, 1, 32767, 1, 0, 0, 0, 1, 0 },
         { 31, 1, 2000, 0, 1, 1, 29, 2, 2000 },    { 15, 12, 1998, 0, 1, 1, 15, 1, 1999 },
         { 29, 2, 2000, 0, 13, 1, 28, 3, 2001 },   // the whole year first: 28 February, then March
-        { 31, 5, 1998, 0, -15, 1, 28, 2, 1997 },  { 15, 12, 32767, 0, 1, 0, 0, 1, 0 },
-        { 15, 1, 1, 0, -1, 0, 0, 1, 0 },
+        { 31, 5, 1998, 0, -15, 1, 28, 2, 1997 },  { 15, 12, 32767, 0, 1, 0, 0, 1, 0 }, { 15, 1, 1, 0, -1, 0, 0, 1, 0 },
     };
     for (const auto& c : aCases) {
         TDateF coDate(c.m_nDay, c.m_nMonth, c.m_nYear);
