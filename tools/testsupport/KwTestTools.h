@@ -18,6 +18,13 @@
 
 namespace kwtest {
 
+// The platform's path separator, as the tests write it.
+#if defined(_WIN32)
+constexpr char kSep = '\\';
+#else
+constexpr char kSep = '/';
+#endif
+
 // Bytes that differ from position to position, so that a piece copied to or
 // from the wrong place shows.
 inline std::string Pattern(size_t nLength)

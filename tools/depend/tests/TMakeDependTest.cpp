@@ -1,4 +1,5 @@
 #include "KwScratchTest.h"
+#include "KwTestTools.h"
 #include "TCrt.h"
 #include "TMakeDepend.h"
 #include "TOpSystem.h"
@@ -16,11 +17,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using kwtest::kSep;
 #if defined(_WIN32)
-constexpr char kSep = '\\';
 const char* const kEol = "\r\n";
 #else
-constexpr char kSep = '/';
 const char* const kEol = "\n";
 #endif
 

@@ -34,12 +34,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using kwtest::kSep;
+
 #if defined(_WIN32)
-constexpr char kSep = '\\';
 const char* const kPlatformClass = "TOpSystemWinNT";
 using TPlatformOS = TOpSystemWinNT;
 #else
-constexpr char kSep = '/';
 const char* const kPlatformClass = "TOpSystemPosix";
 using TPlatformOS = TOpSystemPosix;
 #endif
@@ -660,27 +660,17 @@ TEST_F(TOpSystemFiles, DirectoriesAndFilesCreatedAndRemovedWithErrorCodes)
     WriteFileBytes(At("file.txt"), "x");
     const std::string dir = At("made");
     const std::string deep = At("nodir") + kSep + "child";
-    struct {
-        const char* m_pszWhat;
-        int (TOpSystem::*m_pfnOp)(const char*, unsigned short*) const;
-        std::string m_path;
-        int m_nResult;
-        unsigned short m_unError;
-    } const aCases[] = {
-        { "create", &TOpSystem::CreateDirectory, dir, 1, 0 },
-        { "create over a file", &TOpSystem::CreateDirectory, At("file.txt"), 0, 1 },
-        { "create below a missing parent", &TOpSystem::CreateDirectory, deep, 0, 2 },
-        { "create without path", &TOpSystem::CreateDirectory, "", 0, 4 },
-        { "create child", &TOpSystem::CreateDirectory, dir + kSep + "child", 1, 0 },
-        { "remove not empty", &TOpSystem::RemoveDirectory, dir, 0, 3 },
-        { "remove missing", &TOpSystem::RemoveDirectory, At("missing"), 0, 2 },
-        { "remove without path", &TOpSystem::RemoveDirectory, "", 0, 4 },
-        { "remove child", &TOpSystem::RemoveDirectory, dir + kSep + "child", 1, 0 },
-        { "remove", &TOpSystem::RemoveDirectory, dir, 1, 0 },
-        { "delete a directory", &TOpSystem::DeleteFile, m_dir, 0, 1 },
-        { "delete missing", &TOpSystem::DeleteFile, At("missing"), 0, 2 },
-        { "delete without path", &TOpSystem::DeleteFile, "", 0, 4 },
-        { "delete", &TOpSystem::DeleteFile, At("file.txt"), 1, 0 },
+    using TOperation = int (TOpSystem::*)(const char*, unsigned short*) const;
+    const TOperation Make = &TOpSystem::CreateDirectory, Remove = &TOpSystem::RemoveDirectory, Del = &TOpSystem::DeleteFile;
+    struct { const char* m_pszWhat; TOperation m_pfnOp; std::string m_path; int m_nResult; unsigned short m_unError; }
+        const aCases[] = {
+        { "create", Make, dir, 1, 0 }, { "create over a file", Make, At("file.txt"), 0, 1 },
+        { "create below a missing parent", Make, deep, 0, 2 }, { "create without path", Make, "", 0, 4 },
+        { "create child", Make, dir + kSep + "child", 1, 0 }, { "remove not empty", Remove, dir, 0, 3 },
+        { "remove missing", Remove, At("missing"), 0, 2 }, { "remove without path", Remove, "", 0, 4 },
+        { "remove child", Remove, dir + kSep + "child", 1, 0 }, { "remove", Remove, dir, 1, 0 },
+        { "delete a directory", Del, m_dir, 0, 1 }, { "delete missing", Del, At("missing"), 0, 2 },
+        { "delete without path", Del, "", 0, 4 }, { "delete", Del, At("file.txt"), 1, 0 },
     };
     for (const auto& c : aCases) {
         unsigned short unError = 77;

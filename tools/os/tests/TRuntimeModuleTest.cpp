@@ -10,6 +10,8 @@
 
 namespace {
 
+using kwtest::kSep;
+
 // The test module registers this class while it is loaded.
 bool ProbeRegistered() { return TDynBase::GetVTable("TTestModuleProbe") != nullptr; }
 
@@ -20,12 +22,6 @@ std::string ProgramDirectory()
     const std::string directory = kwtest::ProgramDirectory();
     return directory.substr(0, directory.size() - 1);
 }
-
-#if defined(_WIN32)
-constexpr char kSep = '\\';
-#else
-constexpr char kSep = '/';
-#endif
 
 } // namespace
 
