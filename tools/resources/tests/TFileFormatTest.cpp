@@ -188,25 +188,21 @@ TEST_F(TFileFormat, PasswordBlocks)
     EXPECT_EQ(OpenBytes(coHdl, bytes), TFileHdl::ErrNoReadAccess);
     EXPECT_EQ(OpenBytes(coHdl, bytes, "READ"), TFileHdl::ErrNoReadAccess);
     ASSERT_EQ(OpenBytes(coHdl, bytes, "r\xE9" "ad"), 1);
-    EXPECT_EQ(coHdl.IsReadProtect(), 1);
-    EXPECT_EQ(coHdl.IsWriteProtect(), 1);
-    EXPECT_EQ(coHdl.HaveReadAccess(), 1);
-    EXPECT_EQ(coHdl.HaveWriteAccess(), 0);
-    EXPECT_EQ(coHdl.CheckWriteAccess("wr"), 1);
-    EXPECT_EQ(coHdl.CheckReadAccess("wr"), 0);
-    EXPECT_EQ(coHdl.GetResCount(), 1);
+    // Protected both ways, readable, writable after the write password.
+    EXPECT_EQ(std::vector<int>({ coHdl.IsReadProtect(), coHdl.IsWriteProtect(), coHdl.HaveReadAccess(), coHdl.HaveWriteAccess(),
+                                 coHdl.CheckWriteAccess("wr"), coHdl.CheckReadAccess("wr"), coHdl.GetResCount() }),
+              std::vector<int>({ 1, 1, 1, 0, 1, 0, 1 }));
     coHdl.Close();
     unsigned short unFlags = 0;
     unsigned short unError = 0;
     const std::string path = At("f.drf");
-    EXPECT_EQ(TFileHdl::GetProtection(path.c_str(), coHdl, &unFlags, &unError), 1);
-    EXPECT_EQ(unFlags, 3);
-    EXPECT_EQ(unError, 1);
-    EXPECT_EQ(TFileHdl::HasReadAccess(path.c_str(), "r\xE9" "ad", coHdl, &unError), 1);
-    EXPECT_EQ(TFileHdl::HasWriteAccess(path.c_str(), "r\xE9" "ad", coHdl, &unError), 0);
-    EXPECT_EQ(TFileHdl::HasWriteAccess(path.c_str(), "wr", coHdl, &unError), 1);
-    EXPECT_EQ(TFileHdl::GetProtection(At("none.drf").c_str(), coHdl, &unFlags, &unError), 0);
-    EXPECT_EQ(unError, TFileHdl::ErrNotExist);
+    // The protection and access queries in order, with the flags and codes they give back.
+    EXPECT_EQ(std::vector<int>({ TFileHdl::GetProtection(path.c_str(), coHdl, &unFlags, &unError), unFlags, unError,
+                                 TFileHdl::HasReadAccess(path.c_str(), "r\xE9" "ad", coHdl, &unError),
+                                 TFileHdl::HasWriteAccess(path.c_str(), "r\xE9" "ad", coHdl, &unError),
+                                 TFileHdl::HasWriteAccess(path.c_str(), "wr", coHdl, &unError),
+                                 TFileHdl::GetProtection(At("none.drf").c_str(), coHdl, &unFlags, &unError), unError }),
+              std::vector<int>({ 1, 3, 1, 1, 0, 1, 0, TFileHdl::ErrNotExist }));
 
     // Block lengths that cannot be: N + 2 not positive as a 16-bit number.
     for (uint32_t ulWord0 : { 32766u << 8, 0xFFFFFFFFu, 40000u << 8 }) {
