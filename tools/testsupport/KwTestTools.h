@@ -3,6 +3,7 @@
 // Small helpers of the library's tests: patterned bytes, waiting for a
 // condition, the test program's own directory.
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -16,6 +17,13 @@
 #endif
 
 namespace kwtest {
+
+// The platform's path separator, as the tests write it.
+#if defined(_WIN32)
+constexpr char kSep = '\\';
+#else
+constexpr char kSep = '/';
+#endif
 
 // Bytes that differ from position to position, so that a piece copied to or
 // from the wrong place shows.
@@ -54,6 +62,19 @@ inline std::string ProgramDirectory()
     const std::string path(szPath, nLength > 0 ? static_cast<size_t>(nLength) : 0);
 #endif
     return path.substr(0, path.find_last_of("\\/") + 1);
+}
+
+// The output of the console child's "large <n>": n bytes of numbered lines,
+// "00000000\n", "00000001\n", ...
+inline std::string NumberedLines(size_t nCount)
+{
+    std::string sData;
+    for (unsigned long i = 0; sData.size() < nCount; ++i) {
+        const std::string sNumber = std::to_string(i);
+        sData += std::string(8 - std::min<size_t>(8, sNumber.size()), '0') + sNumber + "\n";
+    }
+    sData.resize(nCount);
+    return sData;
 }
 
 } // namespace kwtest

@@ -9,6 +9,7 @@
 #include "TCrt.h"
 #include "TResFileDump.h"
 #include "TFile.h"
+#include "TFileHdl.h"
 #include "TResVar.h"
 #include "TResource.h"
 
@@ -159,6 +160,16 @@ protected:
         TResString(1, m_text.c_str()).Write(coFile);
     }
 };
+
+// The identifier of the resource a handler loads by name or index, "<none>"
+// when it loads none.
+template <class TId> std::string LoadedId(TFileHdl& coHdl, TId id)
+{
+    TResource* pcoRes = coHdl.LoadResource(id, nullptr, nullptr, 0);
+    const std::string strId = pcoRes ? static_cast<const char*>(pcoRes->GetResId()) : "<none>";
+    delete pcoRes;
+    return strId;
+}
 
 // The bytes of a resource file as kwtdump prints them.
 inline std::string Dump(const std::string& bytes)

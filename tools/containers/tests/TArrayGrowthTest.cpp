@@ -6,10 +6,7 @@
 
 namespace {
 
-void* P(intptr_t n)
-{
-    return reinterpret_cast<void*>(n);
-}
+void* P(intptr_t n) { return reinterpret_cast<void*>(n); }
 
 // How often the array's memory moved while it grew to, or shrank from, a
 // million elements one at a time.

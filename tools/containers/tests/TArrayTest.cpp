@@ -10,20 +10,11 @@
 namespace {
 
 // Elements are small integers stored in the pointers themselves.
-void* P(intptr_t n)
-{
-    return reinterpret_cast<void*>(n);
-}
+void* P(intptr_t n) { return reinterpret_cast<void*>(n); }
 
-intptr_t N(const void* pv)
-{
-    return reinterpret_cast<intptr_t>(pv);
-}
+intptr_t N(const void* pv) { return reinterpret_cast<intptr_t>(pv); }
 
-int CompareInts(const void* pvA, const void* pvB)
-{
-    return N(pvA) < N(pvB) ? -1 : (N(pvA) > N(pvB) ? 1 : 0);
-}
+int CompareInts(const void* pvA, const void* pvB) { return N(pvA) < N(pvB) ? -1 : (N(pvA) > N(pvB) ? 1 : 0); }
 
 std::vector<intptr_t> Values(const TArray& coArray)
 {
@@ -35,10 +26,7 @@ std::vector<intptr_t> Values(const TArray& coArray)
 
 std::vector<int> g_destroyed;
 
-void RecordDestroy(void* pv)
-{
-    g_destroyed.push_back(static_cast<int>(N(pv)));
-}
+void RecordDestroy(void* pv) { g_destroyed.push_back(static_cast<int>(N(pv))); }
 
 } // namespace
 

@@ -1,4 +1,5 @@
 #include "KwScratchTest.h"
+#include "KwTestTools.h"
 #include "TCrt.h"
 #include "TMakeDepend.h"
 #include "TOpSystem.h"
@@ -16,11 +17,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using kwtest::kSep;
 #if defined(_WIN32)
-constexpr char kSep = '\\';
 const char* const kEol = "\r\n";
 #else
-constexpr char kSep = '/';
 const char* const kEol = "\n";
 #endif
 
@@ -214,15 +214,9 @@ TEST_F(TMakeDependFiles, IncludeAndIncVariablesAddDirectoriesAfterTheOptions)
               P("main.obj : main.c opt/opt.h e1/env1.h e 2/env2.h e3/env3.h \n"));
     EXPECT_EQ(Text(coDepend.IncludeDirectories()), "opt|e1|e 2|e3");
     const std::vector<std::string> messages {
-        "Adding dependency file: main.c\n",
-        "Adding environment search path:   e1; e 2 ;;%ROOT%\\inc\n",
-        "\tfound: <e1>\n",
-        "\tfound: <e 2>\n",
-        "\tcontains variable: <>\n",
-        "\tcontains variable: <%ROOT%\\inc>\n",
-        "Adding environment search path: e3,\n",
-        "\tfound: <e3>\n",
-        "Scanning Main-Target: main.c\n",
+        "Adding dependency file: main.c\n", "Adding environment search path:   e1; e 2 ;;%ROOT%\\inc\n",
+        "\tfound: <e1>\n", "\tfound: <e 2>\n", "\tcontains variable: <>\n", "\tcontains variable: <%ROOT%\\inc>\n",
+        "Adding environment search path: e3,\n", "\tfound: <e3>\n", "Scanning Main-Target: main.c\n",
     };
     EXPECT_EQ(coDepend.m_messages, messages);
 
@@ -368,8 +362,7 @@ TEST_F(TMakeDependFiles, LongLinesNamesAndChainsAreHandledSafely)
     TRecorder coDepend;
     EXPECT_EQ(Run(coDepend, { "-D+", "main.c" }), "main.obj : main.c a.h d.h \n");
     const std::vector<std::string> messages {
-        "Adding dependency file: main.c\n",
-        "Scanning Main-Target: main.c\n",
+        "Adding dependency file: main.c\n", "Scanning Main-Target: main.c\n",
         "Line 2 of <main.c> is longer than 8191 characters: the rest of it is not scanned\n",
         "Line 3 of <main.c> is longer than 8191 characters: the rest of it is not scanned\n",
         "Headerfile <" + longName + "> not found\n",

@@ -308,11 +308,7 @@ TEST_F(TFileTest, OpenModesCreateTruncateAndReportErrors)
     TFile coFile;
 
     const std::string noDir = At("no-dir/x.bin");
-    const struct {
-        const char* m_pszName;
-        unsigned short m_unMode;
-        unsigned short m_unError;
-    } aFailures[] = {
+    const struct { const char* m_pszName; unsigned short m_unMode; unsigned short m_unError; } aFailures[] = {
         { path.c_str(), TFile::ModeRead, TFile::NotFound }, { nullptr, TFile::ModeCreate, TFile::NotFound },
         { noDir.c_str(), TFile::ModeCreate, TFile::NotFound }, { path.c_str(), 5, TFile::OtherError },
     };

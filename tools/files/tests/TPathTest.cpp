@@ -55,6 +55,29 @@ protected:
     }
 };
 
+// The outcome of Create, Remove or RemoveHighest: the result and the
+// error's name, and for Create whether the directory existed ("1 Success
+// existed").
+std::string Outcome(int nResult, unsigned short unError, int nExisted = -1)
+{
+    const char* const apszErrors[] = { "Success", "NoAccess", "InvalidPath", "NotRemovable", "NoPath" };
+    return std::to_string(nResult) + " " + (unError < 5 ? apszErrors[unError] : "?")
+        + (nExisted < 0 ? "" : nExisted ? " existed" : " new");
+}
+std::string Created(const TPath& co)
+{
+    int nExisted = 7;
+    unsigned short unError = 77;
+    const int nResult = co.Create(&nExisted, &unError);
+    return Outcome(nResult, unError, nExisted);
+}
+std::string Removed(const TPath& co, bool bHighest = false)
+{
+    unsigned short unError = 77;
+    const int nResult = bHighest ? co.RemoveHighest(&unError) : co.Remove(&unError);
+    return Outcome(nResult, unError);
+}
+
 } // namespace
 
 // Texts
@@ -75,8 +98,7 @@ TEST(TPathTest, PathFormsWithAndWithoutDrive)
         { 'c', "a\\b\\", 'C', "\\a\\b\\", "C:\\A\\B\\", 1 },
         { 'c', "d:temp", 'C', "\\d:temp", "C:\\D:TEMP", 1 },   // the constructor takes the text as it is
         { 0, "windows", 0, "\\windows", "", 0 }, { '1', "windows", 0, "\\windows", "", 0 },
-        { '\xe4', "x", 0, "\\x", "", 0 },
-        { 'z', "\xe4rger", 'Z', "\\\xe4rger", "Z:\\\xe4RGER", 1 },
+        { '\xe4', "x", 0, "\\x", "", 0 }, { 'z', "\xe4rger", 'Z', "\\\xe4rger", "Z:\\\xe4RGER", 1 },
     };
     for (const auto& c : aCases) {
         const TPath coPath(c.m_chDrive, c.m_pszPath);
@@ -89,11 +111,7 @@ TEST(TPathTest, PathFormsWithAndWithoutDrive)
     }
 
     // Use takes a drive letter from the text, SetPath only skips it.
-    struct {
-        const char* m_pszText;
-        char m_chUseDrive;
-        const char* m_pszPath;
-    } const aTexts[] = {
+    struct { const char* m_pszText; char m_chUseDrive; const char* m_pszPath; } const aTexts[] = {
         { "d:temp", 'D', "\\temp" }, { "d:\\temp\\", 'D', "\\temp\\" }, { "e:", 'E', "\\" },
         { "1:abc", 'C', "\\abc" },         // not a letter: skipped, the drive stays
         { ":abc", 'C', "\\:abc" }, { "abc", 'C', "\\abc" }, { "\\abc", 'C', "\\abc" }, { "", 'C', "\\" },
@@ -131,10 +149,7 @@ TEST(TPathTest, PathFormsWithAndWithoutDrive)
 
 TEST(TPathTest, SplitGivesTheDirectoryNamesOfTheFullPath)
 {
-    struct {
-        TPath m_coPath;
-        std::vector<std::string> m_parts;
-    } const aCases[] = {
+    struct { TPath m_coPath; std::vector<std::string> m_parts; } const aCases[] = {
         { TPath('c', "\\A\\B\\"), { "A", "B" } }, { TPath('c', "\\a\\b"), { "A", "B" } }, { TPath('c', "\\"), {} },
         { TPath('c', "\\\\x\\\\\\y\\\\"), { "X", "Y" } }, { TPath('c', "one"), { "ONE" } },
         { TPath(0, "\\A\\B"), {} },          // no drive, no full path
@@ -203,15 +218,8 @@ TEST(TPathTest, APathWithoutDriveHasNothingOnDisk)
     EXPECT_EQ(coPath.Exists(), 0);
     EXPECT_TRUE(coPath.SelectFiles("*.*", 22, 0).IsEmpty());
     EXPECT_EQ(coPath.IsEmpty(), 1);
-    int nExisted = 7;
-    unsigned short unError = 7;
-    EXPECT_EQ(coPath.Create(&nExisted, &unError), 0);
-    EXPECT_EQ(nExisted, 0);
-    EXPECT_EQ(unError, TPath::NoPath);
-    EXPECT_EQ(coPath.Remove(&unError), 0);
-    EXPECT_EQ(unError, TPath::NoPath);
-    EXPECT_EQ(coPath.RemoveHighest(&unError), 0);
-    EXPECT_EQ(unError, TPath::NoPath);
+    EXPECT_EQ(std::vector<std::string>({ Created(coPath), Removed(coPath), Removed(coPath, true) }),
+              std::vector<std::string>({ "0 NoPath new", "0 NoPath", "0 NoPath" }));
     EXPECT_EQ(coPath.Create(nullptr, nullptr), 0);
     EXPECT_EQ(TFileSelection(7).GetSortType(), coPath.SelectFiles(nullptr, 22, 7).GetSortType());
 }
@@ -248,21 +256,15 @@ TEST_F(TPathFiles, CreateMakesTheWholeChainAndRemoveTakesItBack)
 {
     const TPath coPath = Path("\\a\\b\\c");
     EXPECT_EQ(coPath.Exists(), 0);
-    int nExisted = 7;
-    unsigned short unError = 7;
-    EXPECT_EQ(coPath.Create(&nExisted, &unError), 1);
-    EXPECT_EQ(nExisted, 0);
-    EXPECT_EQ(unError, TPath::Success);
+    EXPECT_EQ(Created(coPath), "1 Success new");
     EXPECT_TRUE(fs::is_directory(At("a\\b\\c")));
     EXPECT_EQ(coPath.Exists(), 1);
-    EXPECT_EQ(coPath.Create(&nExisted, &unError), 1);
-    EXPECT_EQ(nExisted, 1);
+    EXPECT_EQ(Created(coPath), "1 Success existed");
     EXPECT_EQ(Path("\\a\\b\\c\\").Exists(), 1);
 
     // The directory goes first, then each parent, until one is not empty.
     Touch("keep.txt");
-    EXPECT_EQ(coPath.Remove(&unError), 0);
-    EXPECT_EQ(unError, TPath::NotRemovable);
+    EXPECT_EQ(Removed(coPath), "0 NotRemovable");
     EXPECT_FALSE(fs::exists(At("a")));
     EXPECT_TRUE(fs::exists(At("keep.txt")));
 
@@ -270,36 +272,27 @@ TEST_F(TPathFiles, CreateMakesTheWholeChainAndRemoveTakesItBack)
     // directory included.
     ASSERT_EQ(coPath.Create(nullptr, nullptr), 1);
     fs::remove(At("keep.txt"));
-    EXPECT_EQ(coPath.Remove(&unError), 1);
-    EXPECT_EQ(unError, TPath::Success);
+    EXPECT_EQ(Removed(coPath), "1 Success");
     EXPECT_FALSE(fs::exists(m_dir));
-    EXPECT_EQ(coPath.Remove(&unError), 0);
-    EXPECT_EQ(unError, TPath::InvalidPath);
+    EXPECT_EQ(Removed(coPath), "0 InvalidPath");
 }
 
 TEST_F(TPathFiles, CreateAndRemoveReportWhatStoodInTheWay)
 {
-    unsigned short unError = 0;
-    int nExisted = 0;
-    // A file where a directory of the chain should be.
+    // A file where a directory of the chain should be; a drive that is not ready.
     Touch("file");
-    EXPECT_EQ(Path("\\file\\sub").Create(&nExisted, &unError), 0);
-    EXPECT_EQ(unError, TPath::InvalidPath);
-    // A drive that is not ready.
-    EXPECT_EQ(TPath('n', "\\kw\\x").Create(&nExisted, &unError), 0);
-    EXPECT_NE(unError, TPath::Success);
-    EXPECT_EQ(nExisted, 0);
+    EXPECT_EQ(Created(Path("\\file\\sub")), "0 InvalidPath new");
+    const std::string strNotReady = Created(TPath('n', "\\kw\\x"));
+    EXPECT_TRUE(strNotReady.substr(0, 2) == "0 " && strNotReady.find("Success") == std::string::npos) << strNotReady;
+    EXPECT_EQ(strNotReady.substr(strNotReady.size() - 4), " new");
 
     ASSERT_EQ(Path("\\full\\inner").Create(nullptr, nullptr), 1);
-    EXPECT_EQ(Path("\\full").RemoveHighest(&unError), 0);
-    EXPECT_EQ(unError, TPath::NotRemovable);
-    EXPECT_EQ(Path("\\full\\inner").RemoveHighest(&unError), 1);
-    EXPECT_EQ(unError, TPath::Success);
+    EXPECT_EQ(std::vector<std::string>({ Removed(Path("\\full"), true), Removed(Path("\\full\\inner"), true),
+                                         Removed(Path("\\full\\inner"), true) }),
+              std::vector<std::string>({ "0 NotRemovable", "1 Success", "0 InvalidPath" }));
     EXPECT_TRUE(fs::exists(At("full")));
-    EXPECT_EQ(Path("\\full\\inner").RemoveHighest(&unError), 0);
-    EXPECT_EQ(unError, TPath::InvalidPath);
-    EXPECT_EQ(Path("\\file").RemoveHighest(&unError), 0);
-    EXPECT_NE(unError, TPath::Success);
+    const std::string strFile = Removed(Path("\\file"), true);
+    EXPECT_TRUE(strFile.substr(0, 2) == "0 " && strFile.find("Success") == std::string::npos) << strFile;
     EXPECT_TRUE(fs::exists(At("file")));
 }
 

@@ -80,10 +80,7 @@ const char* const OPENED = "MVC_TTESTMODEL_OPENED";
 const char* const SAVED = "MVC_TTESTDERIVED_SAVED";
 const char* const CAPTION = "TMvc Runtime Error";
 
-struct TShown {
-    std::string m_sText;
-    std::string m_sCaption;
-};
+struct TShown { std::string m_sText; std::string m_sCaption; };
 std::vector<TShown> s_vecShown;
 
 void CaptureMessage(const char* pszText, const char* pszCaption)
@@ -366,11 +363,7 @@ TEST_F(TMvcTest, EventTypesAreDeclaredOncePerTable)
 {
     TMvcEventTable coBase("TLocalBase");
     TMvcEventTable coDerived("TLocalDerived");
-    struct TCase {
-        const char* m_pszType;
-        const char* m_pszParamType;
-        int m_nExpected;
-    };
+    struct TCase { const char* m_pszType; const char* m_pszParamType; int m_nExpected; };
     const TCase aCases[] = {
         { "MVC_B", "TMvcParam", 1 }, { "MVC_A", "KwEvent", 1 },
         { "mvc_b", "TMvcParam", 0 },   // declared already, in other letters
@@ -406,45 +399,35 @@ TEST_F(TMvcTest, UndeclaredTypesAreReportedOncePerCall)
     TTestModel* pcoModel = &m_coModel;
     TTestView* pcoView = &m_coV1;
     const void* pvHandler = Address(static_cast<TMvcHandler>(&TTestView::OnFirst));
-    TString coSetLink;
-    coSetLink.SetText("TTestModel::TMvc::SetLink(MVC_NOBODY, [class TTestView*] %p, %p)\n\n"
-                      " Unregistered Event-Type: <MVC_NOBODY> in class <TTestModel>!",
-                      static_cast<const void*>(pcoView), pvHandler);
-    TString coAddNotification;
-    coAddNotification.SetText("TTestModel::TMvc::AddNotification(MVC_TTESTDERIVED_SAVED, [class TTestView*] %p*,%p)\n\n"
-                              " Unregistered Event-Type: <MVC_TTESTDERIVED_SAVED> in class <TTestModel>!",
-                              static_cast<const void*>(pcoView), pvHandler);
-    struct TCase {
-        std::function<int()> m_fnCall;
-        TString m_coExpected;
+    // The call, then the type that none of the owner's classes declares.
+    const std::string sNobody = "\n\nUnregistered Event-Type: <MVC_NOBODY> in class <TTestModel>!";
+    auto Printed = [&](const char* pszFormat) {
+        TString coText;
+        coText.SetText(pszFormat, static_cast<const void*>(pcoView), pvHandler);
+        return std::string(coText);
     };
-    const TCase aCases[] = {
+    const std::pair<std::function<int()>, std::string> aCases[] = {
         { [&] { return pcoModel->MVC().SetLink("MVC_NOBODY", pcoView, &TTestView::OnFirst); },
-          coSetLink },
+          Printed("TTestModel::TMvc::SetLink(MVC_NOBODY, [class TTestView*] %p, %p)\n\n"
+                  " Unregistered Event-Type: <MVC_NOBODY> in class <TTestModel>!") },
         { [&] { return pcoModel->MVC().AddNotification(SAVED, pcoView, &TTestView::OnFirst); },
-          coAddNotification },
+          Printed("TTestModel::TMvc::AddNotification(MVC_TTESTDERIVED_SAVED, [class TTestView*] %p*,%p)\n\n"
+                  " Unregistered Event-Type: <MVC_TTESTDERIVED_SAVED> in class <TTestModel>!") },
         { [&] { return pcoModel->MVC().SetSoftLink("MVC_NOBODY", "V1", "TTestView::OnFirst"); },
-          TString("TTestModel::TMvc::SetSoftLink(MVC_NOBODY, V1, TTestView::OnFirst)\n\n"
-                  "Unregistered Event-Type: <MVC_NOBODY> in class <TTestModel>!") },
-        { [&] { return pcoModel->MVC().Call("MVC_NOBODY", m_coParam); },
-          TString("TTestModel::TMvc::Call(MVC_NOBODY, TMvcParam&)\n\n"
-                  "Unregistered Event-Type: <MVC_NOBODY> in class <TTestModel>!") },
+          "TTestModel::TMvc::SetSoftLink(MVC_NOBODY, V1, TTestView::OnFirst)" + sNobody },
+        { [&] { return pcoModel->MVC().Call("MVC_NOBODY", m_coParam); }, "TTestModel::TMvc::Call(MVC_NOBODY, TMvcParam&)" + sNobody },
         { [&] { pcoModel->MVC().CallNotifications("MVC_NOBODY", m_coParam); return 0; },
-          TString("TTestModel::TMvc::CallNotifications(MVC_NOBODY, TMvcParam&)\n\n"
-                  "Unregistered Event-Type: <MVC_NOBODY> in class <TTestModel>!") },
+          "TTestModel::TMvc::CallNotifications(MVC_NOBODY, TMvcParam&)" + sNobody },
         { [&] { return pcoModel->MVC().CallLink("MVC_NOBODY", m_coParam); },
-          TString("TTestModel::TMvc::CallLink(MVC_NOBODY, TMvcParam&)\n\n"
-                  "Unregistered Event-Type: <MVC_NOBODY> in class <TTestModel>!") },
+          "TTestModel::TMvc::CallLink(MVC_NOBODY, TMvcParam&)" + sNobody },
         { [&] { return coPlain.MVC().Call(CHANGED, m_coParam); },
-          TString("::TMvc::Call(MVC_TTESTMODEL_CHANGED, TMvcParam&)\n\n"
-                  "Unregistered Event-Type: <MVC_TTESTMODEL_CHANGED> in class <>!") },
+          "::TMvc::Call(MVC_TTESTMODEL_CHANGED, TMvcParam&)\n\nUnregistered Event-Type: <MVC_TTESTMODEL_CHANGED> in class <>!" },
     };
-    for (const TCase& coCase : aCases) {
+    for (const auto& coCase : aCases) {
         s_vecShown.clear();
-        EXPECT_EQ(coCase.m_fnCall() + coCase.m_fnCall(), 0);
-        ASSERT_EQ(s_vecShown.size(), 2u) << coCase.m_coExpected;
-        EXPECT_EQ(s_vecShown[1].m_sText, static_cast<const char*>(coCase.m_coExpected));
-        EXPECT_EQ(s_vecShown[1].m_sCaption, CAPTION);
+        EXPECT_EQ(coCase.first() + coCase.first(), 0);
+        ASSERT_EQ(s_vecShown.size(), 2u) << coCase.second;
+        EXPECT_EQ(s_vecShown[1].m_sText + "|" + s_vecShown[1].m_sCaption, coCase.second + "|" + CAPTION);
     }
     EXPECT_EQ(m_coModel.MVC().GetEventCount(), 0);
     EXPECT_TRUE(m_vecLog.empty());
@@ -479,10 +462,7 @@ TEST_F(TMvcTest, CopyEventsFollowsItsFlags)
         coTarget.AddNotification(CHANGED, &m_coV2, &TTestView::OnFirst);
         coTarget.SetLink(OPENED, &m_coV2, &TTestView::OnSecond);
     };
-    struct TCase {
-        int m_nSoftOnly, m_nReplace, m_nClear;
-        const char* m_pszExpected;
-    };
+    struct TCase { int m_nSoftOnly, m_nReplace, m_nClear; const char* m_pszExpected; };
     const TCase aCases[] = {
         { 0, 1, 1, "CHANGED v1.first V1/OnFirst [v2.first v3.first]; CLOSED - V3/OnSecond []" },
         { 1, 1, 1, "CHANGED - V1/OnFirst []; CLOSED - V3/OnSecond []" },

@@ -43,27 +43,21 @@ void ReportState(DWORD dwState)
 
 DWORD WINAPI ControlHandler(DWORD dwControl, DWORD, void*, void*)
 {
-    switch (dwControl) {
-    case SERVICE_CONTROL_STOP:
-        Log("stop");
-        ReportState(SERVICE_STOP_PENDING);
-        SetEvent(s_hStopEvent);
+    // The state each request leads to; interrogate keeps the current one.
+    const struct { DWORD dwControl; const char* pszName; DWORD dwState; } aControls[] = {
+        { SERVICE_CONTROL_STOP, "stop", SERVICE_STOP_PENDING }, { SERVICE_CONTROL_PAUSE, "pause", SERVICE_PAUSED },
+        { SERVICE_CONTROL_CONTINUE, "continue", SERVICE_RUNNING }, { SERVICE_CONTROL_INTERROGATE, "interrogate", 0 },
+    };
+    for (const auto& c : aControls) {
+        if (c.dwControl != dwControl)
+            continue;
+        Log(c.pszName);
+        ReportState(c.dwState ? c.dwState : s_coStatus.dwCurrentState);
+        if (dwControl == SERVICE_CONTROL_STOP)
+            SetEvent(s_hStopEvent);
         return NO_ERROR;
-    case SERVICE_CONTROL_PAUSE:
-        Log("pause");
-        ReportState(SERVICE_PAUSED);
-        return NO_ERROR;
-    case SERVICE_CONTROL_CONTINUE:
-        Log("continue");
-        ReportState(SERVICE_RUNNING);
-        return NO_ERROR;
-    case SERVICE_CONTROL_INTERROGATE:
-        Log("interrogate");
-        ReportState(s_coStatus.dwCurrentState);
-        return NO_ERROR;
-    default:
-        return ERROR_CALL_NOT_IMPLEMENTED;
     }
+    return ERROR_CALL_NOT_IMPLEMENTED;
 }
 
 void WINAPI ServiceMain(DWORD dwArgc, char** ppszArgv)

@@ -34,12 +34,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using kwtest::kSep;
+
 #if defined(_WIN32)
-constexpr char kSep = '\\';
 const char* const kPlatformClass = "TOpSystemWinNT";
 using TPlatformOS = TOpSystemWinNT;
 #else
-constexpr char kSep = '/';
 const char* const kPlatformClass = "TOpSystemPosix";
 using TPlatformOS = TOpSystemPosix;
 #endif
@@ -96,6 +96,13 @@ const TFileInfo* Entry(const TArray& coFiles, const char* pszName)
             return pcoInfo;
     }
     return nullptr;
+}
+
+// A record as "name|path|size|attribute code|directory".
+std::string Fields(const TFileInfo& co)
+{
+    return std::string(co.Name()) + "|" + static_cast<const char*>(co.Path()) + "|" + std::to_string(co.Size()) + "|"
+        + std::to_string(co.Attributes()) + "|" + std::to_string(co.IsDirectory() != 0);
 }
 
 // Null and empty names: every operation that takes one refuses them.
@@ -316,11 +323,9 @@ TEST_F(TOpSystemFiles, ScanFilesListsEveryEntryWithItsRecord)
         const TFileInfo* pcoInfo = Entry(coFiles, c.m_pszName);
         ASSERT_NE(pcoInfo, nullptr) << c.m_pszName;
         // The trailing separator is not part of the records' path.
-        EXPECT_EQ(std::string(pcoInfo->Path()), m_dir);
-        EXPECT_EQ(pcoInfo->Attributes(), c.m_unCode) << c.m_pszName;
-        EXPECT_EQ(pcoInfo->Size(), c.m_ulSize) << c.m_pszName;
+        EXPECT_EQ(Fields(*pcoInfo), std::string(c.m_pszName) + "|" + m_dir + "|" + std::to_string(c.m_ulSize) + "|"
+                                        + std::to_string(c.m_unCode) + "|" + std::to_string(c.m_bDirectory));
         EXPECT_EQ(TOpSystem::AttributeCode(pcoInfo->SystemAttributes()), c.m_unCode) << c.m_pszName;
-        EXPECT_EQ(pcoInfo->IsDirectory() != 0, c.m_bDirectory) << c.m_pszName;
     }
     // Times have the two-second steps of a DOS time; one before 1980 has none.
     EXPECT_EQ(Entry(coFiles, "a.TXT")->LastAccessed(), static_cast<unsigned long>(m_llSetTime - 1));
@@ -348,15 +353,13 @@ TEST_F(TOpSystemFiles, GetFileInfoOfFilesAndDirectories)
     MakeEntries();
     TFileInfo coInfo;
     ASSERT_EQ(m_coOS.GetFileInfo(At("a.TXT").c_str(), coInfo), 1);
-    EXPECT_STREQ(coInfo.Name(), "a.TXT");
-    EXPECT_EQ(std::string(coInfo.Path()), m_dir);
-    EXPECT_EQ(coInfo.Size(), 70000ul);
+    EXPECT_EQ(std::string(coInfo.Name()) + "|" + static_cast<const char*>(coInfo.Path()) + "|" + std::to_string(coInfo.Size()),
+              "a.TXT|" + m_dir + "|70000");
     EXPECT_EQ(coInfo.LastModified(), static_cast<unsigned long>(m_llSetTime - 1));
     // A directory: no name, no times, the given path.
     ASSERT_EQ(m_coOS.GetFileInfo(At(".hid").c_str(), coInfo), 1);
-    EXPECT_STREQ(coInfo.Name(), "");
-    EXPECT_EQ(std::string(coInfo.Path()), At(".hid"));
-    EXPECT_EQ(coInfo.Attributes(), TFileInfo::AttrHidden);
+    EXPECT_EQ(std::string(coInfo.Name()) + "|" + static_cast<const char*>(coInfo.Path()) + "|" + std::to_string(coInfo.Attributes()),
+              "|" + At(".hid") + "|" + std::to_string(TFileInfo::AttrHidden));
     EXPECT_EQ(coInfo.LastModified() + coInfo.CreationTime() + coInfo.LastAccessed(), 0ul);
     // Failures clear the record.
     const std::string missing = At("missing");
@@ -364,8 +367,7 @@ TEST_F(TOpSystemFiles, GetFileInfoOfFilesAndDirectories)
         coInfo.SetName("x");
         coInfo.SetSize(9);
         EXPECT_EQ(m_coOS.GetFileInfo(pszPath, coInfo), 0);
-        EXPECT_STREQ(coInfo.Name(), "");
-        EXPECT_EQ(coInfo.Size(), 0ul);
+        EXPECT_EQ(std::string(coInfo.Name()) + std::to_string(coInfo.Size()), "0");
     }
     // A relative name keeps the whole name as its path.
     std::unique_ptr<TOpSystem> pcoOS(static_cast<TOpSystem*>(TDynBase::RTTIDynCreate(kPlatformClass)));
@@ -416,11 +418,7 @@ TEST_F(TOpSystemFiles, ExistsPathAndFilePermission)
 TEST_F(TOpSystemFiles, OpenFileModesCreateEmptyAndReportErrors)
 {
     const TOpSystem& coOS = m_coOS;
-    const struct {
-        std::string m_path;
-        unsigned short m_unMode;
-        unsigned short m_unError;
-    } aFailures[] = {
+    const struct { std::string m_path; unsigned short m_unMode; unsigned short m_unError; } aFailures[] = {
         { At("new.txt"), 1, TOpSystem::OpenNoFile }, { At("nodir") + kSep + "x", 2, TOpSystem::OpenNoFile },
         { m_dir, 1, TOpSystem::OpenNoAccess },
     };
@@ -573,10 +571,7 @@ TEST_F(TOpSystemFiles, MoveFileReplaceFlushesTheSourceFirst)
 
 namespace {
 
-struct TMarker {
-    int64_t m_llOffset;
-    const char* m_pszText;
-};
+struct TMarker { int64_t m_llOffset; const char* m_pszText; };
 
 // Reads the bytes at llOffset through the operating-system object.
 std::string ReadAt(const TOpSystem& coOS, const std::string& path, int64_t llOffset, long lCount)
@@ -665,27 +660,17 @@ TEST_F(TOpSystemFiles, DirectoriesAndFilesCreatedAndRemovedWithErrorCodes)
     WriteFileBytes(At("file.txt"), "x");
     const std::string dir = At("made");
     const std::string deep = At("nodir") + kSep + "child";
-    struct {
-        const char* m_pszWhat;
-        int (TOpSystem::*m_pfnOp)(const char*, unsigned short*) const;
-        std::string m_path;
-        int m_nResult;
-        unsigned short m_unError;
-    } const aCases[] = {
-        { "create", &TOpSystem::CreateDirectory, dir, 1, 0 },
-        { "create over a file", &TOpSystem::CreateDirectory, At("file.txt"), 0, 1 },
-        { "create below a missing parent", &TOpSystem::CreateDirectory, deep, 0, 2 },
-        { "create without path", &TOpSystem::CreateDirectory, "", 0, 4 },
-        { "create child", &TOpSystem::CreateDirectory, dir + kSep + "child", 1, 0 },
-        { "remove not empty", &TOpSystem::RemoveDirectory, dir, 0, 3 },
-        { "remove missing", &TOpSystem::RemoveDirectory, At("missing"), 0, 2 },
-        { "remove without path", &TOpSystem::RemoveDirectory, "", 0, 4 },
-        { "remove child", &TOpSystem::RemoveDirectory, dir + kSep + "child", 1, 0 },
-        { "remove", &TOpSystem::RemoveDirectory, dir, 1, 0 },
-        { "delete a directory", &TOpSystem::DeleteFile, m_dir, 0, 1 },
-        { "delete missing", &TOpSystem::DeleteFile, At("missing"), 0, 2 },
-        { "delete without path", &TOpSystem::DeleteFile, "", 0, 4 },
-        { "delete", &TOpSystem::DeleteFile, At("file.txt"), 1, 0 },
+    using TOperation = int (TOpSystem::*)(const char*, unsigned short*) const;
+    const TOperation Make = &TOpSystem::CreateDirectory, Remove = &TOpSystem::RemoveDirectory, Del = &TOpSystem::DeleteFile;
+    struct { const char* m_pszWhat; TOperation m_pfnOp; std::string m_path; int m_nResult; unsigned short m_unError; }
+        const aCases[] = {
+        { "create", Make, dir, 1, 0 }, { "create over a file", Make, At("file.txt"), 0, 1 },
+        { "create below a missing parent", Make, deep, 0, 2 }, { "create without path", Make, "", 0, 4 },
+        { "create child", Make, dir + kSep + "child", 1, 0 }, { "remove not empty", Remove, dir, 0, 3 },
+        { "remove missing", Remove, At("missing"), 0, 2 }, { "remove without path", Remove, "", 0, 4 },
+        { "remove child", Remove, dir + kSep + "child", 1, 0 }, { "remove", Remove, dir, 1, 0 },
+        { "delete a directory", Del, m_dir, 0, 1 }, { "delete missing", Del, At("missing"), 0, 2 },
+        { "delete without path", Del, "", 0, 4 }, { "delete", Del, At("file.txt"), 1, 0 },
     };
     for (const auto& c : aCases) {
         unsigned short unError = 77;
@@ -730,10 +715,7 @@ namespace {
 
 std::vector<std::pair<std::string, std::string>> g_messages;
 
-void RecordMessage(const char* pszText, const char* pszCaption)
-{
-    g_messages.emplace_back(pszText, pszCaption);
-}
+void RecordMessage(const char* pszText, const char* pszCaption) { g_messages.emplace_back(pszText, pszCaption); }
 
 } // namespace
 

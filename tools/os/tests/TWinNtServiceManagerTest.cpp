@@ -17,10 +17,7 @@ namespace {
 
 using kwtest::ProgramDirectory;
 
-std::string ServiceProgram()
-{
-    return ProgramDirectory() + "KwTestService.exe";
-}
+std::string ServiceProgram() { return ProgramDirectory() + "KwTestService.exe"; }
 
 // Names unique to this process, so that runs side by side do not meet.
 std::string ServiceName(const char* pszStem)
@@ -130,10 +127,7 @@ void RemoveLeftover(const std::string& sName)
 
 using TOperation = std::function<int(TWinNtServiceManager&, const char* pszName, char*, short)>;
 
-struct TNamedOperation {
-    const char* pszLabel;
-    TOperation fnRun;
-};
+struct TNamedOperation { const char* pszLabel; TOperation fnRun; };
 
 // Every operation that names an existing service, called with the same
 // name and error buffer.
@@ -207,12 +201,7 @@ TEST(TWinNtServiceManager, InstallsWithEachStartTypeAndRefusesWhatTheSystemRefus
     RemoveLeftover(sName);
 
     // Boot and system start are start types of drivers, not of programs.
-    const struct {
-        const char* pszName;
-        int nStartType;
-        DWORD dwExpected;
-        DWORD dwError;
-    } acoCases[] = {
+    const struct { const char* pszName; int nStartType; DWORD dwExpected; DWORD dwError; } acoCases[] = {
         { sName.c_str(), 3, SERVICE_AUTO_START, 0 }, { sName.c_str(), 5, SERVICE_DISABLED, 0 },
         { sName.c_str(), 9, SERVICE_DEMAND_START, 0 }, { sName.c_str(), 1, 0, ERROR_INVALID_PARAMETER },
         { sName.c_str(), 2, 0, ERROR_INVALID_PARAMETER }, { "", 4, 0, ERROR_INVALID_NAME },

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ using restest::FileBytes;
 using restest::HeaderBytes;
 using restest::HeaderFields;
 using restest::kSignature;
+using restest::LoadedId;
 using restest::Record;
 
 namespace {
@@ -63,8 +65,7 @@ TEST_F(TFileFormat, HandBuiltFileReadsFieldByField)
     // Entries out of order on disk: the index sorts them without case.
     const std::vector<Record> records = {
         { "zeta", "TResource", ResRecord("zeta"), 31, 3, 0xFFFFFFFFu },
-        { "Alpha", "TResource", ResRecord("Alpha", "TResource", 2), 31, 1, 2 },
-        { "empty", "TResource", "", 40, 0, 0 },
+        { "Alpha", "TResource", ResRecord("Alpha", "TResource", 2), 31, 1, 2 }, { "empty", "TResource", "", 40, 0, 0 },
     };
     const std::string bytes = FileBytes(fields, records);
     TDescribedHdl coWrongDescription;
@@ -97,22 +98,14 @@ TEST_F(TFileFormat, HandBuiltFileReadsFieldByField)
     EXPECT_EQ(coHeader[1]->GetDataPos(), -1);
     EXPECT_EQ(coHeader[static_cast<short>(3)], coHeader[-1]);
 
-    TResource* pcoRes = coHdl.LoadResource("ALPHA", nullptr, nullptr, 0);
-    ASSERT_NE(pcoRes, nullptr);
-    EXPECT_STREQ(pcoRes->GetResId(), "Alpha");
-    EXPECT_EQ(pcoRes->GetLParam(), 2u);
-    delete pcoRes;
-    pcoRes = coHdl.LoadResource(static_cast<short>(2), nullptr, nullptr, 0);
-    ASSERT_NE(pcoRes, nullptr);
-    EXPECT_STREQ(pcoRes->GetResId(), "zeta");
-    delete pcoRes;
-    EXPECT_EQ(coHdl.LoadResource("empty", nullptr, nullptr, 0), coHdl.LoadResource("missing", nullptr, nullptr, 0));
-    // The same through the read cache.
+    std::unique_ptr<TResource> pcoAlpha(coHdl.LoadResource("ALPHA", nullptr, nullptr, 0));
+    ASSERT_NE(pcoAlpha, nullptr);
+    EXPECT_EQ(std::string(pcoAlpha->GetResId()) + "/" + std::to_string(pcoAlpha->GetLParam()), "Alpha/2");
+    // By index, none for an empty record, then the same through the read cache.
+    EXPECT_EQ(LoadedId(coHdl, static_cast<short>(2)) + LoadedId(coHdl, "empty") + LoadedId(coHdl, "missing"),
+              "zeta<none><none>");
     coHdl.SetReadCache(1);
-    pcoRes = coHdl.LoadResource("zeta", nullptr, nullptr, 0);
-    ASSERT_NE(pcoRes, nullptr);
-    EXPECT_STREQ(pcoRes->GetResId(), "zeta");
-    delete pcoRes;
+    EXPECT_EQ(LoadedId(coHdl, "zeta"), "zeta");
     coHdl.Close();
     EXPECT_TRUE(coHdl.GetFileVersion().IsEmpty());
     EXPECT_EQ(coHdl.GetDateCreated().Day() + coHdl.GetTimeCreated().Hour(), -1);
@@ -142,11 +135,7 @@ TEST_F(TFileFormat, DescriptionAndSignatureChecks)
     other.description = "ZORVIK Brackenholtx";
     EXPECT_EQ(OpenBytes(coDescribed, FileBytes(other, {})), TFileHdl::ErrFormat);
 
-    struct {
-        const char* pszWhat;
-        std::string signature;
-        unsigned short unCode;
-    } const aCases[] = {
+    struct { const char* pszWhat; std::string signature; unsigned short unCode; } const aCases[] = {
         { "absent", "", 13 }, { "shorter", kSignature.substr(1), 14 },
         { "same length, other text", "X" + kSignature.substr(1), 14 },
     };
@@ -199,25 +188,21 @@ TEST_F(TFileFormat, PasswordBlocks)
     EXPECT_EQ(OpenBytes(coHdl, bytes), TFileHdl::ErrNoReadAccess);
     EXPECT_EQ(OpenBytes(coHdl, bytes, "READ"), TFileHdl::ErrNoReadAccess);
     ASSERT_EQ(OpenBytes(coHdl, bytes, "r\xE9" "ad"), 1);
-    EXPECT_EQ(coHdl.IsReadProtect(), 1);
-    EXPECT_EQ(coHdl.IsWriteProtect(), 1);
-    EXPECT_EQ(coHdl.HaveReadAccess(), 1);
-    EXPECT_EQ(coHdl.HaveWriteAccess(), 0);
-    EXPECT_EQ(coHdl.CheckWriteAccess("wr"), 1);
-    EXPECT_EQ(coHdl.CheckReadAccess("wr"), 0);
-    EXPECT_EQ(coHdl.GetResCount(), 1);
+    // Protected both ways, readable, writable after the write password.
+    EXPECT_EQ(std::vector<int>({ coHdl.IsReadProtect(), coHdl.IsWriteProtect(), coHdl.HaveReadAccess(), coHdl.HaveWriteAccess(),
+                                 coHdl.CheckWriteAccess("wr"), coHdl.CheckReadAccess("wr"), coHdl.GetResCount() }),
+              std::vector<int>({ 1, 1, 1, 0, 1, 0, 1 }));
     coHdl.Close();
     unsigned short unFlags = 0;
     unsigned short unError = 0;
     const std::string path = At("f.drf");
-    EXPECT_EQ(TFileHdl::GetProtection(path.c_str(), coHdl, &unFlags, &unError), 1);
-    EXPECT_EQ(unFlags, 3);
-    EXPECT_EQ(unError, 1);
-    EXPECT_EQ(TFileHdl::HasReadAccess(path.c_str(), "r\xE9" "ad", coHdl, &unError), 1);
-    EXPECT_EQ(TFileHdl::HasWriteAccess(path.c_str(), "r\xE9" "ad", coHdl, &unError), 0);
-    EXPECT_EQ(TFileHdl::HasWriteAccess(path.c_str(), "wr", coHdl, &unError), 1);
-    EXPECT_EQ(TFileHdl::GetProtection(At("none.drf").c_str(), coHdl, &unFlags, &unError), 0);
-    EXPECT_EQ(unError, TFileHdl::ErrNotExist);
+    // The protection and access queries in order, with the flags and codes they give back.
+    EXPECT_EQ(std::vector<int>({ TFileHdl::GetProtection(path.c_str(), coHdl, &unFlags, &unError), unFlags, unError,
+                                 TFileHdl::HasReadAccess(path.c_str(), "r\xE9" "ad", coHdl, &unError),
+                                 TFileHdl::HasWriteAccess(path.c_str(), "r\xE9" "ad", coHdl, &unError),
+                                 TFileHdl::HasWriteAccess(path.c_str(), "wr", coHdl, &unError),
+                                 TFileHdl::GetProtection(At("none.drf").c_str(), coHdl, &unFlags, &unError), unError }),
+              std::vector<int>({ 1, 3, 1, 1, 0, 1, 0, TFileHdl::ErrNotExist }));
 
     // Block lengths that cannot be: N + 2 not positive as a 16-bit number.
     for (uint32_t ulWord0 : { 32766u << 8, 0xFFFFFFFFu, 40000u << 8 }) {
@@ -238,11 +223,7 @@ TEST_F(TFileFormat, DamagedIndexesAreRefused)
     const Bytes head = HeaderBytes(HeaderFields());
     const int32_t dataPos = static_cast<int32_t>(head.size() + 2 + 112);
     const int32_t size = dataPos + static_cast<int32_t>(record.size());
-    struct {
-        const char* pszWhat;
-        int32_t data;
-        int32_t end;
-    } const aCases[] = {
+    struct { const char* pszWhat; int32_t data; int32_t end; } const aCases[] = {
         { "end beyond the file", dataPos, size + 1 }, { "end before data", dataPos + 4, dataPos + 2 },
         { "data inside the header", 3, size }, { "data beyond the file", size + 100, size + 200 },
         { "negative other than -1", -5, size },
@@ -287,10 +268,7 @@ TEST_F(TFileFormat, DamagedIndexesAreRefused)
 
 TEST_F(TFileFormat, VersionNumbers)
 {
-    struct {
-        const char* pszText;
-        unsigned short unNumber;
-    } const aCases[] = {
+    struct { const char* pszText; unsigned short unNumber; } const aCases[] = {
         { "V2.60", 260 }, { "V3.00.17", 300 }, { "V3", 300 }, { "V1.5", 105 }, { "2.60", 0 },
         { "", 0 }, { nullptr, 0 }, { "v2.60", 0 }, { "V", 0 },
     };

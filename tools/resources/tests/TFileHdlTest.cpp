@@ -19,6 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using restest::LoadedId;
 using restest::TTextRes;
 
 const char* const kEvents[] = {
@@ -117,12 +118,13 @@ protected:
             ASSERT_EQ(coHdl.WriteTemp(TTextRes(r.first, r.second)), 1);
         ASSERT_EQ(coHdl.Save(), 1);
     }
-    static std::string TextOf(TFileHdl& coHdl, const char* pszId)
+    // Open type, resource count, read and write protection, creating and
+    // changing user: "2 res3 r0 w0 creator/editor".
+    static std::string State(const TFileHdl& coHdl)
     {
-        TResource* pcoRes = coHdl.LoadResource(pszId, nullptr, nullptr, 0);
-        std::string id = pcoRes ? static_cast<const char*>(pcoRes->GetResId()) : "<none>";
-        delete pcoRes;
-        return id;
+        return std::to_string(coHdl.GetOpenType()) + " res" + std::to_string(coHdl.GetResCount()) + " r"
+            + std::to_string(coHdl.IsReadProtect()) + " w" + std::to_string(coHdl.IsWriteProtect()) + " "
+            + static_cast<const char*>(coHdl.GetUserCreated()) + "/" + static_cast<const char*>(coHdl.GetUserChanged());
     }
 
     std::string m_oldTemp;
@@ -140,10 +142,7 @@ const std::string kCur = "./";
 
 TEST(TFileHdlStatics, ErrorTextsAndTuning)
 {
-    struct {
-        unsigned short unCode;
-        const char* pszText;
-    } const aCases[] = {
+    struct { unsigned short unCode; const char* pszText; } const aCases[] = {
         { 0, "General error on opening resource file <a.drf>" }, { 1, "" },
         { 9, "Resource file <a.drf> does not exist" }, { 17, "Resource file is damaged!" }, { 18, "" },
         { 101, "Undefined error on writing resource" }, { 110, "'Save as' - file can't be the same like the current file!" },
@@ -244,7 +243,7 @@ TEST_F(TFileHdlFixture, WorkingFilesTakeTheNextNameOnAClash)
     TFileHdl coCopy;
     ASSERT_EQ(coCopy.OpenRead(path.c_str(), 1, nullptr), 1);
     EXPECT_EQ(static_cast<const char*>(coCopy.GetTmpFile()), m_tempDir + "/HLN_0001.TMP");
-    EXPECT_EQ(TextOf(coCopy, "A"), "A");
+    EXPECT_EQ(LoadedId(coCopy, "A"), "A");
     coCopy.Close();
     EXPECT_FALSE(fs::exists(victim));
 #endif
@@ -295,11 +294,9 @@ TEST_F(TFileHdlFixture, EditSaveReopenAndTheChangedFields)
     ASSERT_EQ(coHdl.WriteTemp(TTextRes("Main", "MARK-OLD")), 1);
     ASSERT_EQ(coHdl.WriteTemp(TTextRes("Gone", "MARK-GONE")), 1);
     ASSERT_EQ(coHdl.Save(), 1);
-    EXPECT_EQ(coHdl.GetOpenType(), 2);
     // Saved once: created fields set, changed fields unset.
-    EXPECT_STREQ(coHdl.GetUserCreated(), "creator");
+    EXPECT_EQ(State(coHdl), "2 res2 r0 w0 creator/");
     EXPECT_TRUE(coHdl.GetDateCreated().Valid());
-    EXPECT_TRUE(coHdl.GetUserChanged().IsEmpty());
     EXPECT_EQ(coHdl.GetDateChanged().Year() + coHdl.GetTimeChanged().Hour(), -1);
     coHdl.Close();
     EXPECT_TRUE(fs::exists(path));
@@ -307,20 +304,18 @@ TEST_F(TFileHdlFixture, EditSaveReopenAndTheChangedFields)
 
     // Edit: replace one, remove one; neither old record reaches the file.
     ASSERT_EQ(coHdl.OpenWrite("editor", path.c_str(), nullptr, nullptr), 1);
-    EXPECT_EQ(coHdl.GetOpenType(), 2);
-    EXPECT_EQ(TextOf(coHdl, "main"), "Main");
+    EXPECT_EQ(LoadedId(coHdl, "main"), "Main");
     ASSERT_EQ(coHdl.WriteTemp(TTextRes("MAIN", "MARK-NEW")), 1);
-    unsigned short unError = 0;
-    EXPECT_EQ(coHdl.RemoveResource("nothing", &unError), 0);
-    EXPECT_EQ(unError, 200);
-    EXPECT_EQ(coHdl.RemoveResource(static_cast<unsigned short>(7), &unError), 0);
-    EXPECT_EQ(unError, 201);
-    EXPECT_EQ(coHdl.RemoveResource("gone", &unError), 1);
-    EXPECT_EQ(unError, 1);
-    EXPECT_EQ(coHdl.GetResCount(), 1);
+    // Each removal: its result and error code.
+    auto Remove = [&](auto id) {
+        unsigned short unError = 0;
+        const int nResult = coHdl.RemoveResource(id, &unError);
+        return std::to_string(nResult) + "/" + std::to_string(unError);
+    };
+    EXPECT_EQ(std::vector<std::string>({ Remove("nothing"), Remove(static_cast<unsigned short>(7)), Remove("gone") }),
+              std::vector<std::string>({ "0/200", "0/201", "1/1" }));
     ASSERT_EQ(coHdl.Save(), 1);
-    EXPECT_STREQ(coHdl.GetUserChanged(), "editor");
-    EXPECT_STREQ(coHdl.GetUserCreated(), "creator");
+    EXPECT_EQ(State(coHdl), "2 res1 r0 w0 creator/editor");
     EXPECT_TRUE(coHdl.GetTimeChanged().Valid());
     const std::string saved = ReadFileBytes(path);
     EXPECT_NE(saved.find("MARK-NEW"), std::string::npos);
@@ -357,7 +352,7 @@ TEST_F(TFileHdlFixture, SharingBetweenHandlers)
     EXPECT_EQ(coSecond.GetOpenType(), 0);
     TFileHdl coCopyReader;
     ASSERT_EQ(coCopyReader.OpenRead(path.c_str(), 1, nullptr), 1);
-    EXPECT_EQ(TextOf(coCopyReader, "A"), "A");
+    EXPECT_EQ(LoadedId(coCopyReader, "A"), "A");
     EXPECT_STRNE(coCopyReader.GetTmpFile(), "");
     // The copy reader blocks nobody: the editor saves.
     ASSERT_EQ(coEditor.WriteTemp(TTextRes("B", "b")), 1);
@@ -388,11 +383,9 @@ TEST_F(TFileHdlFixture, SaveAsRulesAndProtection)
     ASSERT_EQ(coHdl.OpenWrite("u", path.c_str(), nullptr, nullptr), 1);
     ASSERT_EQ(coHdl.WriteTemp(TTextRes("R", "r")), 1);
     // Protecting with an empty password is refused and changes nothing.
-    EXPECT_EQ(coHdl.MakeReadProtect(1, ""), 0);
-    EXPECT_EQ(coHdl.MakeWriteProtect(1, nullptr), 0);
-    EXPECT_EQ(coHdl.IsReadProtect(), 0);
-    ASSERT_EQ(coHdl.MakeReadProtect(1, "read\xF6"), 1);
-    ASSERT_EQ(coHdl.MakeWriteProtect(1, "write"), 1);
+    EXPECT_EQ(std::vector<int>({ coHdl.MakeReadProtect(1, ""), coHdl.MakeWriteProtect(1, nullptr), coHdl.IsReadProtect(),
+                                 coHdl.MakeReadProtect(1, "read\xF6"), coHdl.MakeWriteProtect(1, "write") }),
+              std::vector<int>({ 0, 0, 0, 1, 1 }));
     EXPECT_STREQ(coHdl.GetCurrentPasswordWrite(), "write");
     ASSERT_EQ(coHdl.Save(), 1);
     coHdl.Close();
@@ -404,10 +397,9 @@ TEST_F(TFileHdlFixture, SaveAsRulesAndProtection)
     unsigned short unError = 0;
     EXPECT_EQ(coHdl.RemoveResource("R", &unError), 0);
     EXPECT_EQ(unError, TFileHdl::ErrNoWriteAccess);
-    EXPECT_EQ(coHdl.GetResCount(), 1);
-    EXPECT_EQ(coHdl.Save(), TFileHdl::ErrNoWriteAccess);
-    EXPECT_EQ(coHdl.MakeReadProtect(0, nullptr), 0);
-    EXPECT_EQ(coHdl.IsReadProtect(), 1);
+    EXPECT_EQ(std::vector<int>({ coHdl.Save(), coHdl.MakeReadProtect(0, nullptr) }),
+              std::vector<int>({ TFileHdl::ErrNoWriteAccess, 0 }));
+    EXPECT_EQ(State(coHdl), "2 res1 r1 w1 u/");
     coHdl.Close();
 
     ASSERT_EQ(coHdl.OpenWrite("u", path.c_str(), "read\xF6", "write"), 1);
@@ -419,12 +411,8 @@ TEST_F(TFileHdlFixture, SaveAsRulesAndProtection)
     EXPECT_EQ(coHdl.SaveAs(path.c_str()), TFileHdl::ErrSaveAsSame);
     const std::string copy = At("copy.drf");
     ASSERT_EQ(coHdl.SaveAs(copy.c_str()), 1);
-    EXPECT_EQ(coHdl.GetOpenType(), 2);
     EXPECT_STREQ(coHdl.GetFullPath(), copy.c_str());
-    EXPECT_EQ(coHdl.IsReadProtect(), 0);
-    EXPECT_EQ(coHdl.IsWriteProtect(), 0);
-    EXPECT_STREQ(coHdl.GetUserCreated(), "u");
-    EXPECT_TRUE(coHdl.GetUserChanged().IsEmpty());
+    EXPECT_EQ(State(coHdl), "2 res1 r0 w0 u/");
     // The handler now edits the copy and holds it.
     TFileHdl coOther;
     EXPECT_EQ(coOther.OpenWrite("o", copy.c_str(), nullptr, nullptr), TFileHdl::ErrShare);
@@ -437,7 +425,7 @@ TEST_F(TFileHdlFixture, SaveAsRulesAndProtection)
     EXPECT_EQ(TFileHdl::GetProtection(path.c_str(), coHdl, &unFlags, &unError), 1);
     EXPECT_EQ(unFlags, 3);
     ASSERT_EQ(coHdl.OpenRead(copy.c_str(), 0, nullptr), 1);
-    EXPECT_EQ(TextOf(coHdl, "R"), "R");
+    EXPECT_EQ(LoadedId(coHdl, "R"), "R");
 }
 
 TEST_F(TFileHdlFixture, FailedSaveLeavesTheOldFileAndTheHandlerAsTheyWere)
@@ -455,10 +443,8 @@ TEST_F(TFileHdlFixture, FailedSaveLeavesTheOldFileAndTheHandlerAsTheyWere)
     EXPECT_EQ(coHdl.Save(), TFileHdl::ErrWriteResource);
     EXPECT_EQ(coHdl.m_hooks, (std::vector<std::string> { "PreSave", "Start", "End" }));
     EXPECT_TRUE(restest::SameFileBytes(ReadFileBytes(path), before));
-    EXPECT_EQ(coHdl.GetOpenType(), 2);
-    EXPECT_TRUE(coHdl.GetUserChanged().IsEmpty());
+    EXPECT_EQ(State(coHdl), "2 res3 r0 w0 maker/");
     EXPECT_EQ(coHdl.GetTimeChanged().Hour(), -1);
-    EXPECT_EQ(coHdl.GetResCount(), 3);
     // No half-written file stays behind, and the lock is back.
     EXPECT_EQ(Files(m_dir), std::vector<std::string> { "atomic.drf" });
     TFileHdl coOther;
@@ -471,8 +457,7 @@ TEST_F(TFileHdlFixture, FailedSaveLeavesTheOldFileAndTheHandlerAsTheyWere)
     EXPECT_NE(ReadFileBytes(path).find("MARK-NEW"), std::string::npos);
     coHdl.Close();
     ASSERT_EQ(coOther.OpenRead(path.c_str(), 0, nullptr), 1);
-    EXPECT_EQ(TextOf(coOther, "Keep"), "Keep");
-    EXPECT_EQ(TextOf(coOther, "New"), "New");
+    EXPECT_EQ(LoadedId(coOther, "Keep") + "," + LoadedId(coOther, "New"), "Keep,New");
     coOther.Close();
 
     // A new file's failed first save keeps the empty placeholder and the
@@ -482,8 +467,7 @@ TEST_F(TFileHdlFixture, FailedSaveLeavesTheOldFileAndTheHandlerAsTheyWere)
     ASSERT_EQ(coHdl.WriteTemp(TTextRes("X", "x")), 1);
     coHdl.m_nFail = 1;
     EXPECT_EQ(coHdl.Save(), TFileHdl::ErrWriteResource);
-    EXPECT_EQ(coHdl.GetOpenType(), 3);
-    EXPECT_TRUE(coHdl.GetUserCreated().IsEmpty());
+    EXPECT_EQ(State(coHdl), "3 res1 r0 w0 /");
     EXPECT_EQ(fs::file_size(fresh), 0u);
     ASSERT_EQ(coHdl.MakeWriteProtect(1, "pw"), 1);
     EXPECT_EQ(coHdl.SaveAs(At("elsewhere.drf").c_str()), TFileHdl::ErrWriteResource);
@@ -530,7 +514,7 @@ TEST_F(TFileHdlFixture, DamagedFilesOpenForEditingWithACodeAndNothingLeft)
     ASSERT_EQ(coNote.OpenWrite("u", bad.c_str(), nullptr, nullptr), 1);
     EXPECT_EQ(coNote.LoadResource("A", nullptr, nullptr, 0), nullptr);
     EXPECT_EQ(coNote.m_messages, std::vector<std::string> { "Resource file is damaged!" });
-    EXPECT_EQ(TextOf(coNote, "B"), "B");
+    EXPECT_EQ(LoadedId(coNote, "B"), "B");
 }
 
 namespace {

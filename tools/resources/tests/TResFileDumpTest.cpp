@@ -47,9 +47,21 @@ int ErrorsOf(const std::string& bytes)
     return nErrors;
 }
 
-bool Holds(const std::string& text, const std::string& part)
+bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// The dump of the bytes has nErrors errors (at least one when negative) and
+// holds every part.
+::testing::AssertionResult DumpHas(const std::string& bytes, int nErrors, std::initializer_list<std::string> parts,
+                                   const char* pszDescription = nullptr)
 {
-    return text.find(part) != std::string::npos;
+    int nFound = -1;
+    const std::string text = Dumped(bytes, &nFound, pszDescription);
+    if (nErrors < 0 ? nFound < 1 : nFound != nErrors)
+        return ::testing::AssertionFailure() << nFound << " errors in\n" << text;
+    for (const std::string& part : parts)
+        if (!Holds(text, part))
+            return ::testing::AssertionFailure() << "no \"" << part << "\" in\n" << text;
+    return ::testing::AssertionSuccess();
 }
 
 const char* const kHeaderText = "kwtdump 1\n"
@@ -188,17 +200,13 @@ TEST(TResFileDump, HeaderVariantsDescriptionsBlocksAndRawFields)
     EXPECT_TRUE(Holds(text, "      string 21 \"Main\"\n")) << text;
     EXPECT_EQ(Dumped(describedBytes, &nErrors, "ZORVIK Brackenholt"), text);
     EXPECT_EQ(nErrors, 0);
-    text = Dumped(describedBytes, &nErrors, "ZORVIK Brackenhol_");
-    EXPECT_EQ(nErrors, 1);
-    EXPECT_TRUE(Holds(text, "# error at 0: the file does not start with the description \"ZORVIK Brackenhol_\"\n"
-                            "  unread " + std::to_string(describedBytes.size()) + " at 0\n"
-                            "    5a 4f 52 56 49 4b 20"))
-        << text;
+    EXPECT_TRUE(DumpHas(describedBytes, 1,
+                        { "# error at 0: the file does not start with the description \"ZORVIK Brackenhol_\"\n  unread "
+                          + std::to_string(describedBytes.size()) + " at 0\n    5a 4f 52 56 49 4b 20" },
+                        "ZORVIK Brackenhol_"));
     // Told that there is no description, the leading text is read as the
     // custom version and the signature fails.
-    text = Dumped(describedBytes, &nErrors, "");
-    EXPECT_EQ(nErrors, 1);
-    EXPECT_TRUE(Holds(text, "# error at 0: custom-version ends past the end of the data\n  unread ")) << text;
+    EXPECT_TRUE(DumpHas(describedBytes, 1, { "# error at 0: custom-version ends past the end of the data\n  unread " }, ""));
 
     // Password blocks as raw words, wrapped after eight.
     HeaderFields prot;
@@ -227,10 +235,8 @@ TEST(TResFileDump, HeaderVariantsDescriptionsBlocksAndRawFields)
     HeaderFields odd;
     odd.userCreated = std::string("\0\0", 2);
     odd.flags = 4;
-    text = Dumped(FileBytes(odd, {}), &nErrors);
-    EXPECT_EQ(nErrors, 1);
-    EXPECT_TRUE(Holds(text, "  user-created \"\\x00\\x00\"\n")) << text;
-    EXPECT_TRUE(Holds(text, ": protection flags other than read (1) and write (2)\n")) << text;
+    EXPECT_TRUE(DumpHas(FileBytes(odd, {}), 1,
+                        { "  user-created \"\\x00\\x00\"\n", ": protection flags other than read (1) and write (2)\n" }));
 }
 
 TEST(TResFileDump, DamageGivesAnErrorLineAndTheRestInHex)
@@ -259,31 +265,24 @@ TEST(TResFileDump, DamageGivesAnErrorLineAndTheRestInHex)
     TResFileDump coDump;
     EXPECT_EQ(coDump.Dump(nullptr, 100), 1);
 
-    const std::string truncated = good.substr(0, good.size() - 1);
-    int nErrors = 0;
-    std::string text = Dumped(truncated, &nErrors);
-    EXPECT_EQ(nErrors, 1);
-    EXPECT_TRUE(Holds(text, "lies outside the data area")) << text;
+    EXPECT_TRUE(DumpHas(good.substr(0, good.size() - 1), 1, { "lies outside the data area" }));
 
     // The header stops at its first broken field and the rest is unread.
     HeaderFields longBlock;
     longBlock.flags = 1;
     longBlock.readBlock = { 32766u << 8, 1 };
-    text = Dumped(FileBytes(longBlock, {}), &nErrors);
-    EXPECT_EQ(nErrors, 1);
-    EXPECT_TRUE(Holds(text, "read-password-block of 32768 words is longer than 32767 words\n  unread 10 at ")) << text;
+    EXPECT_TRUE(DumpHas(FileBytes(longBlock, {}), 1,
+                        { "read-password-block of 32768 words is longer than 32767 words\n  unread 10 at " }));
     longBlock.readBlock = { 32765u << 8, 1 };
-    EXPECT_TRUE(Holds(Dumped(FileBytes(longBlock, {})), "words ends past the end of the file")) << text;
+    EXPECT_TRUE(DumpHas(FileBytes(longBlock, {}), 1, { "words ends past the end of the file" }));
 
     Bytes negative = HeaderBytes(fields);
     negative.U16(0x8000);
-    EXPECT_TRUE(Holds(Dumped(negative.str()), ": negative entry count -32768\n  unread 2 at "));
+    EXPECT_TRUE(DumpHas(negative.str(), -1, { ": negative entry count -32768\n  unread 2 at " }));
 
     const std::string twice = FileBytes(fields, { Record { "Main", "TResource", SmallRecord("Main") },
                                                   Record { "MAIN", "TResource", SmallRecord("MAIN") } });
-    text = Dumped(twice, &nErrors);
-    EXPECT_EQ(nErrors, 1);
-    EXPECT_TRUE(Holds(text, ": a second entry of the id \"MAIN\"\n")) << text;
+    EXPECT_TRUE(DumpHas(twice, 1, { ": a second entry of the id \"MAIN\"\n" }));
     // Ids are compared as the handler keeps them: 31 characters.
     const std::string longIds = FileBytes(fields, { Record { std::string(31, 'x') + "1", "TResource", "" },
                                                     Record { std::string(31, 'x') + "2", "TResource", "" } });
@@ -293,42 +292,30 @@ TEST(TResFileDump, DamageGivesAnErrorLineAndTheRestInHex)
 TEST(TResFileDump, DamagedRecordsAreReportedWhereTheyBreak)
 {
     const HeaderFields fields;
-    auto dumpRecord = [&](const std::string& record, int* pnErrors) {
-        return Dumped(FileBytes(fields, { Record { "R", "TResource", record } }), pnErrors);
-    };
-    int nErrors = 0;
+    auto fileOf = [&](const std::string& record) { return FileBytes(fields, { Record { "R", "TResource", record } }); };
     // Children may nest MaxDepth deep, not deeper.
-    std::string text = dumpRecord(NestedRecord(TResFileDump::MaxDepth), &nErrors);
-    EXPECT_EQ(nErrors, 0) << text;
-    text = dumpRecord(NestedRecord(TResFileDump::MaxDepth + 1), &nErrors);
-    EXPECT_EQ(nErrors, 1);
-    EXPECT_TRUE(Holds(text, ": children nest deeper than 64\n")) << text;
+    EXPECT_TRUE(DumpHas(fileOf(NestedRecord(TResFileDump::MaxDepth)), 0, {}));
+    EXPECT_TRUE(DumpHas(fileOf(NestedRecord(TResFileDump::MaxDepth + 1)), 1, { ": children nest deeper than 64\n" }));
 
     // A string without its zero byte: the variable and all behind it are
     // printed as unread bytes.
     std::string record = Bytes().U16(31).Str("").Str("").U16(0).U32(0).U16(11).U16(1).U16(21).U16(2).Raw("ab!")
                              .U16(30).str();
-    text = dumpRecord(record, &nErrors);
-    EXPECT_EQ(nErrors, 1);
-    EXPECT_TRUE(Holds(text, "      # error at ")) << text;
-    EXPECT_TRUE(Holds(text, "string variable 21: value 0 at ")) << text;
-    EXPECT_TRUE(Holds(text, " lacks its zero byte\n    unread 13 at ")) << text;
-    EXPECT_TRUE(Holds(text, "      0b 00 01 00 15 00 02 00 61 62 21 1e 00\n")) << text;
+    EXPECT_TRUE(DumpHas(fileOf(record), 1,
+                        { "      # error at ", "string variable 21: value 0 at ", " lacks its zero byte\n    unread 13 at ",
+                          "      0b 00 01 00 15 00 02 00 61 62 21 1e 00\n" }));
 
     // Values beyond the record, a record without end mark, one that starts
     // with a variable and one shorter than a type code.
     record = Bytes().U16(31).Str("").Str("").U16(0).U32(0).U16(7).U16(1000).U16(3).U32(1).U16(30).str();
-    EXPECT_TRUE(Holds(dumpRecord(record, &nErrors), "long variable 3: 1000 values end past the end of the record\n"));
-    EXPECT_EQ(nErrors, 1);
+    EXPECT_TRUE(DumpHas(fileOf(record), 1, { "long variable 3: 1000 values end past the end of the record\n" }));
     record = Bytes().U16(31).Str("").Str("").U16(0).U32(0).U16(3).U16(1).U16(3).U16(5).str();
-    text = dumpRecord(record, &nErrors);
-    EXPECT_TRUE(Holds(text, "      short 3 5\n      # error at ")) << text;
-    EXPECT_TRUE(Holds(text, ": the resource ends without its end mark\n")) << text;
+    EXPECT_TRUE(DumpHas(fileOf(record), -1, { "      short 3 5\n      # error at ", ": the resource ends without its end mark\n" }));
     record = Bytes().U16(11).U16(1).U16(21).Str("x").U16(30).str();
-    EXPECT_TRUE(Holds(dumpRecord(record, &nErrors), ": the record does not start with a resource\n"));
-    EXPECT_TRUE(Holds(dumpRecord("\x1f", &nErrors), ": the record is shorter than a type code\n"));
+    EXPECT_TRUE(DumpHas(fileOf(record), -1, { ": the record does not start with a resource\n" }));
+    EXPECT_TRUE(DumpHas(fileOf("\x1f"), -1, { ": the record is shorter than a type code\n" }));
     record = Bytes().U16(31).U16(9).Raw("abc").str();
-    EXPECT_TRUE(Holds(dumpRecord(record, &nErrors), ": the resource's class name ends past the end of the data\n"));
+    EXPECT_TRUE(DumpHas(fileOf(record), -1, { ": the resource's class name ends past the end of the data\n" }));
 
     // Two entries on the same bytes are both printed.
     Bytes shared = HeaderBytes(fields);
@@ -337,9 +324,7 @@ TEST(TResFileDump, DamagedRecordsAreReportedWhereTheyBreak)
     const auto nData = static_cast<int32_t>(shared.size() + 2 * 112);
     Entry(shared, "A", "TResource", 31, 0, 0, nData, nData + static_cast<int32_t>(one.size()));
     Entry(shared, "B", "TResource", 31, 0, 0, nData, nData + static_cast<int32_t>(one.size()));
-    text = Dumped(shared.str() + one, &nErrors);
-    EXPECT_EQ(nErrors, 0);
-    EXPECT_TRUE(Holds(text, "  # note: this record shares bytes with the one before\n  record \"B\"")) << text;
+    EXPECT_TRUE(DumpHas(shared.str() + one, 0, { "  # note: this record shares bytes with the one before\n  record \"B\"" }));
 }
 
 TEST(TResFileCompile, TextsThatDoNotFitAreRefusedWithTheirLine)
@@ -363,11 +348,7 @@ TEST(TResFileCompile, TextsThatDoNotFitAreRefusedWithTheirLine)
     EXPECT_EQ(errorOf(text.substr(0, text.size() - 4)), "line 21: expected \"end\", found the end of the text");
     EXPECT_EQ(errorOf(text + "end\n"), "line 22: text after the final end");
     // Each edit breaks the text at one line.
-    const struct {
-        const char* pszFrom;
-        std::string strTo;
-        const char* pszError;
-    } edits[] = {
+    const struct { const char* pszFrom; std::string strTo; const char* pszError; } edits[] = {
         { "\ndata 234", "\ndata 233", "line 16: the data area starts at 234, not at 233" },
         { "record \"R\" at 234", "record \"R\" at 240", "line 17: position 240 lies behind the 234 bytes compiled so far" },
         { "\"maker\"", "\"ma\\qker\"", "line 7: unknown escape in a quoted text" },

@@ -66,14 +66,8 @@ Bytes& Head(Bytes& b, const std::string& cls, uint32_t lParam = 0, const std::st
 {
     return b.U16(type).Str(cls).Str(cpp).U16(wParam).U32(lParam);
 }
-Bytes& IdVar(Bytes& b, const std::string& id)
-{
-    return b.U16(11).U16(1).U16(21).Str(id);
-}
-Bytes& LongVar(Bytes& b, uint16_t id, uint32_t v)
-{
-    return b.U16(7).U16(1).U16(id).U32(v);
-}
+Bytes& IdVar(Bytes& b, const std::string& id) { return b.U16(11).U16(1).U16(21).Str(id); }
+Bytes& LongVar(Bytes& b, uint16_t id, uint32_t v) { return b.U16(7).U16(1).U16(id).U32(v); }
 
 struct ReadResult {
     TResource* pcoObject { nullptr };
@@ -110,11 +104,7 @@ TEST_F(TResFile, EveryKindWritesItsExactBytes)
     const float afFloats[] = { 1.5f, -2.0f, 0.25f };
     const double adDoubles[] = { 0.5, -8.0 };
     const char* apszTexts[] = { "xy", nullptr };
-    struct {
-        const char* pszWhat;
-        std::shared_ptr<TResVar> coVar;
-        std::string bytes;
-    } const aCases[] = {
+    struct { const char* pszWhat; std::shared_ptr<TResVar> coVar; std::string bytes; } const aCases[] = {
         { "char", std::make_shared<TResChar>(5, 'Z'), Bytes().U16(1).U16(1).U16(5).U8('Z').str() },
         { "chars", std::make_shared<TResChar>(5, achChars, 3), Bytes().U16(1).U16(3).U16(5).Raw("abc").str() },
         { "short", std::make_shared<TResShort>(6, -3), Bytes().U16(3).U16(1).U16(6).U16(0xFFFD).str() },
@@ -343,9 +333,8 @@ TEST(TResReadHdl, DamagedRecordsEndWithOneMessageAndNoLeaks)
     }
     // Children nested deeper than the limit are damage, not a stack overflow.
     Bytes deep;
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 200; ++i)
         Head(deep, "TResource");
-    }
     for (int i = 0; i < 200; ++i)
         deep.U16(30);
     const ReadResult result = ReadAll(nullptr, deep.str());

@@ -87,10 +87,7 @@ public:
     TDynRet Name(char*) { return const_cast<char*>("child"); }
 
 protected:
-    void InitMembers(TOnlyInternalUse) override
-    {
-        InsertDynFunc<TProbeChild>("TProbeChild::Name", &TProbeChild::Name);
-    }
+    void InitMembers(TOnlyInternalUse) override { InsertDynFunc<TProbeChild>("TProbeChild::Name", &TProbeChild::Name); }
 };
 
 // Registered, but without functions of its own: InitMembers must not copy

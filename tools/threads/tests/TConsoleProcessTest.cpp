@@ -25,10 +25,18 @@
 
 namespace {
 
+using Texts = std::vector<std::string>;
+
 // Records the events of one console process. "started" arrives on the
 // thread that calls Start, the others on the worker, so everything shared
 // is locked or atomic.
 class TRecorder : public TDynBase {
+    template <class F> auto Locked(F fn) -> decltype(fn())
+    {
+        std::lock_guard<std::mutex> coGuard(m_coLock);
+        return fn();
+    }
+
 public:
     void Link(TConsoleProcess& coProcess)
     {
@@ -37,65 +45,38 @@ public:
         coProcess.MVC().SetLink("TCP_PROCESS_ENDED", this, &TRecorder::OnEnded);
     }
 
-    int OnStarted(TMvcParam& coParam) { return Record("started", coParam); }
+    int OnStarted(TMvcParam& coParam) { return Record("started", coParam, nullptr); }
     int OnRead(TMvcParam& coParam)
     {
         const TcpParam& coTcp = static_cast<TcpParam&>(coParam);
-        {
-            std::lock_guard<std::mutex> coGuard(m_coLock);
-            m_sData.append(coTcp.Buffer(), coTcp.ByteCount());
-        }
-        Record("read", coParam);
-        if (m_fnOnRead)
-            m_fnOnRead(coTcp);
-        return 1;
+        Locked([&] { m_sData.append(coTcp.Buffer(), coTcp.ByteCount()); });
+        return Record("read", coParam, m_fnOnRead);
     }
-    int OnEnded(TMvcParam& coParam)
-    {
-        Record("ended", coParam);
-        if (m_fnOnEnded)
-            m_fnOnEnded(static_cast<TcpParam&>(coParam));
-        m_nEnded.store(1);
-        return 1;
-    }
+    int OnEnded(TMvcParam& coParam) { return Record("ended", coParam, m_fnOnEnded); }
 
-    std::string Data()
-    {
-        std::lock_guard<std::mutex> coGuard(m_coLock);
-        return m_sData;
-    }
-    std::vector<std::string> Events()
-    {
-        std::lock_guard<std::mutex> coGuard(m_coLock);
-        return m_asEvents;
-    }
+    std::string Data() { return Locked([&] { return m_sData; }); }
+    Texts Events() { return Locked([&] { return m_asEvents; }); }
     void Reset()
     {
-        std::lock_guard<std::mutex> coGuard(m_coLock);
-        m_sData.clear();
-        m_asEvents.clear();
-        m_aulThreads.clear();
+        Locked([&] { m_sData.clear(), m_asEvents.clear(), m_aulThreads.clear(); });
         m_nEnded.store(0);
     }
     int IsEnded() const { return m_nEnded.load(); }
 
-    // Asserted by the caller: STARTED once and first, ENDED once and last,
-    // reads between; STARTED on the calling thread, the rest on one worker.
+    // STARTED once and first, ENDED once and last, reads between; STARTED
+    // on the calling thread, the rest on one worker.
     void ExpectOrderedEvents()
     {
-        std::lock_guard<std::mutex> coGuard(m_coLock);
-        const std::vector<std::string> asEvents = m_asEvents;
-        const std::vector<unsigned long> aulThreads = m_aulThreads;
+        Texts asEvents = Events();
+        const std::vector<unsigned long> aulThreads = Locked([&] { return m_aulThreads; });
         ASSERT_GE(asEvents.size(), 2u);
-        EXPECT_EQ("started", asEvents.front());
-        EXPECT_EQ("ended", asEvents.back());
-        for (size_t i = 1; i + 1 < asEvents.size(); ++i)
-            EXPECT_EQ("read", asEvents[i]) << i;
+        Texts asExpected(asEvents.size(), "read");
+        asExpected.front() = "started";
+        asExpected.back() = "ended";
+        EXPECT_EQ(asExpected, asEvents);
         EXPECT_EQ(CrtThreadId(), aulThreads.front());
-        for (size_t i = 1; i < aulThreads.size(); ++i) {
-            EXPECT_NE(CrtThreadId(), aulThreads[i]) << i;
-            EXPECT_EQ(aulThreads[1], aulThreads[i]) << i;
-        }
+        EXPECT_NE(CrtThreadId(), aulThreads[1]);
+        EXPECT_EQ(aulThreads.size() - 1, static_cast<size_t>(std::count(aulThreads.begin() + 1, aulThreads.end(), aulThreads[1])));
     }
 
     std::function<void(const TcpParam&)> m_fnOnRead;
@@ -103,18 +84,22 @@ public:
     std::atomic<TConsoleProcess*> m_pcoSeen { nullptr };
 
 private:
-    int Record(const char* pszEvent, TMvcParam& coParam)
+    int Record(const char* pszEvent, TMvcParam& coParam, const std::function<void(const TcpParam&)>& fnThen)
     {
         m_pcoSeen.store(&static_cast<TcpParam&>(coParam).EventObject());
-        std::lock_guard<std::mutex> coGuard(m_coLock);
-        m_asEvents.push_back(pszEvent);
-        m_aulThreads.push_back(CrtThreadId());
+        Locked([&] { m_asEvents.push_back(pszEvent), m_aulThreads.push_back(CrtThreadId()); });
+        // Before the action: one that deletes the process lets the test end,
+        // and this recorder with it.
+        if (std::strcmp(pszEvent, "ended") == 0)
+            m_nEnded.store(1);
+        if (fnThen)
+            fnThen(static_cast<TcpParam&>(coParam));
         return 1;
     }
 
     std::mutex m_coLock;
     std::string m_sData;
-    std::vector<std::string> m_asEvents;
+    Texts m_asEvents;
     std::vector<unsigned long> m_aulThreads;
     std::atomic<int> m_nEnded { 0 };
 };
@@ -134,9 +119,7 @@ TEST(TConsoleProcess, TheNeutralProcessRunsNothing)
     // The parameter of the events carries the bytes read.
     const char achBytes[] = { 'a', '\0', 'b' };
     const TcpParam coParam(coProcess, achBytes, 3);
-    EXPECT_EQ(&coProcess, &coParam.EventObject());
-    EXPECT_EQ(achBytes, coParam.Buffer());
-    EXPECT_EQ(3u, coParam.ByteCount());
+    EXPECT_TRUE(&coProcess == &coParam.EventObject() && achBytes == coParam.Buffer() && coParam.ByteCount() == 3u);
 }
 
 TEST(TConsoleProcess, TheHolderMakesThePlatformsProcess)
@@ -147,8 +130,7 @@ TEST(TConsoleProcess, TheHolderMakesThePlatformsProcess)
     ASSERT_NE(nullptr, pcoProcess);
     EXPECT_TRUE(pcoProcess->IsClass("TConProWinNT"));
     EXPECT_EQ(pcoProcess, coHolder.operator->());
-    EXPECT_EQ(0, pcoProcess->IsStarted());
-    EXPECT_EQ(0, static_cast<TConProWinNT*>(pcoProcess)->GetProcessId());
+    EXPECT_EQ(0u, pcoProcess->IsStarted() + static_cast<TConProWinNT*>(pcoProcess)->GetProcessId());
 #else
     // Console processes are a Windows service of the operating-system object.
     EXPECT_EQ(nullptr, coHolder.Access());
@@ -160,6 +142,7 @@ TEST(TConsoleProcess, TheHolderMakesThePlatformsProcess)
 
 namespace {
 
+using kwtest::NumberedLines;
 using kwtest::WaitFor;
 
 std::string ChildCommand(const std::string& sArguments)
@@ -168,16 +151,14 @@ std::string ChildCommand(const std::string& sArguments)
 }
 
 // Starts the child program with the arguments. Under Wine a new process
-// now and then dies before it has started when many start at once (seen
-// with a few test programs starting children side by side: about one start
-// in a thousand); CreateProcess then fails with ERROR_INTERNAL_ERROR, which
-// Windows does not give for a program that exists. Such a start is tried
-// again; any other failure fails the test.
+// now and then dies before it has started when many start at once (about
+// one start in a thousand); CreateProcess then fails with
+// ERROR_INTERNAL_ERROR, which Windows does not give for a program that
+// exists. Such a start is tried again; any other failure fails the test.
 int StartChild(TConsoleProcess* pcoProcess, const std::string& sArguments)
 {
-    const std::string sCommand = ChildCommand(sArguments);
     for (int nTry = 0; nTry < 3; ++nTry) {
-        if (pcoProcess->Start(sCommand.c_str()))
+        if (pcoProcess->Start(ChildCommand(sArguments).c_str()))
             return 1;
         const DWORD dwError = GetLastError();
         EXPECT_EQ(static_cast<DWORD>(ERROR_INTERNAL_ERROR), dwError) << sArguments;
@@ -187,18 +168,6 @@ int StartChild(TConsoleProcess* pcoProcess, const std::string& sArguments)
     return 0;
 }
 
-std::string NumberedLines(size_t nCount)
-{
-    std::string sData;
-    for (unsigned long i = 0; sData.size() < nCount; ++i) {
-        char szLine[16];
-        std::snprintf(szLine, sizeof szLine, "%08lu\n", i);
-        sData += szLine;
-    }
-    sData.resize(nCount);
-    return sData;
-}
-
 // Opens the child by id, so that the test can see it end.
 HANDLE OpenChild(const TConsoleProcess& coProcess)
 {
@@ -206,135 +175,108 @@ HANDLE OpenChild(const TConsoleProcess& coProcess)
     return ulId ? OpenProcess(SYNCHRONIZE, FALSE, ulId) : nullptr;
 }
 
-bool HasEnded(HANDLE hProcess)
-{
-    return hProcess && WaitForSingleObject(hProcess, 10000) == WAIT_OBJECT_0;
-}
+bool HasEnded(HANDLE hProcess) { return hProcess && WaitForSingleObject(hProcess, 10000) == WAIT_OBJECT_0; }
+
+class TConProWinNTTest : public ::testing::Test {
+protected:
+    TConProWinNTTest() { m_coRecorder.Link(*m_coProcess.Access()); }
+
+    // The last event has come and the process is no longer running.
+    bool Ended()
+    {
+        return WaitFor([&] { return m_coRecorder.IsEnded(); }) && WaitFor([&] { return !m_coProcess->IsStarted(); });
+    }
+
+    TConProcPtr m_coProcess;
+    TRecorder m_coRecorder;
+};
 
 } // namespace
 
-TEST(TConProWinNT, ChildReceivesExactlyWhatWasWrittenToItsInput)
+TEST_F(TConProWinNTTest, ChildReceivesExactlyWhatWasWrittenToItsInput)
 {
-    TConProcPtr coProcess;
-    TRecorder coRecorder;
-    coRecorder.Link(*coProcess.Access());
-    EXPECT_EQ(0, coProcess->WriteStdin("early", 5));
-
+    EXPECT_EQ(0, m_coProcess->WriteStdin("early", 5));
     // "hello" goes out with a 0 byte added; "abc\0" already ends in one.
-    ASSERT_EQ(1, StartChild(coProcess.Access(), "echo 10"));
-    EXPECT_EQ(1, coProcess->WriteStdin("hello", 5));
-    EXPECT_EQ(0, coProcess->WriteStdin(nullptr, 5));
-    EXPECT_EQ(0, coProcess->WriteStdin("x", 0));
-    EXPECT_EQ(1, coProcess->WriteStdin("abc\0", 4));
-    ASSERT_TRUE(WaitFor([&] { return coRecorder.IsEnded(); }));
-    ASSERT_TRUE(WaitFor([&] { return !coProcess->IsStarted(); }));
-    EXPECT_EQ(std::string("hello\0abc\0", 10), coRecorder.Data());
-    coRecorder.ExpectOrderedEvents();
-    EXPECT_EQ(coProcess.Access(), coRecorder.m_pcoSeen.load());
-    EXPECT_EQ(ChildCommand("echo 10"), static_cast<const char*>(coProcess->GetCommandLine()));
+    ASSERT_EQ(1, StartChild(m_coProcess.Access(), "echo 10"));
+    EXPECT_EQ(std::vector<int>({ 1, 0, 0, 1 }),
+              std::vector<int>({ m_coProcess->WriteStdin("hello", 5), m_coProcess->WriteStdin(nullptr, 5),
+                                 m_coProcess->WriteStdin("x", 0), m_coProcess->WriteStdin("abc\0", 4) }));
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ(std::string("hello\0abc\0", 10), m_coRecorder.Data());
+    m_coRecorder.ExpectOrderedEvents();
+    EXPECT_EQ(m_coProcess.Access(), m_coRecorder.m_pcoSeen.load());
+    EXPECT_EQ(ChildCommand("echo 10"), static_cast<const char*>(m_coProcess->GetCommandLine()));
 }
 
-TEST(TConProWinNT, ProgramsThatExitAtOnceDeliverAllTheirOutput)
+TEST_F(TConProWinNTTest, ProgramsThatExitAtOnceDeliverAllTheirOutput)
 {
-    TConProcPtr coProcess;
-    TRecorder coRecorder;
-    coRecorder.Link(*coProcess.Access());
-
-    const struct {
-        const char* pszArguments;
-        std::string sExpected;
-    } acoCases[] = {
-        { "large 1000000", NumberedLines(1000000) }, { "large 4065", NumberedLines(4065) },
-        { "both 300", [] {
-              std::string s;
-              for (int i = 0; i < 300; ++i)
-                  s += "out" + std::to_string(i) + "\nerr" + std::to_string(i) + "\n";
-              return s;
-          }() },
+    std::string sBoth;
+    for (int i = 0; i < 300; ++i)
+        sBoth += "out" + std::to_string(i) + "\nerr" + std::to_string(i) + "\n";
+    std::vector<std::pair<std::string, std::string>> aCases = {
+        { "large 1000000", NumberedLines(1000000) }, { "large 4065", NumberedLines(4065) }, { "both 300", sBoth },
         { "silent", "" },
     };
-    for (const auto& coCase : acoCases) {
-        SCOPED_TRACE(coCase.pszArguments);
-        coRecorder.Reset();
-        ASSERT_EQ(1, StartChild(coProcess.Access(), coCase.pszArguments));
-        ASSERT_TRUE(WaitFor([&] { return coRecorder.IsEnded(); }));
-        ASSERT_TRUE(WaitFor([&] { return !coProcess->IsStarted(); }));
-        EXPECT_TRUE(coCase.sExpected == coRecorder.Data());
-        coRecorder.ExpectOrderedEvents();
-        EXPECT_EQ(coProcess->GetProcessEndTime() - coProcess->GetProcessStartTime(),
-                  coProcess->GetProcessDuration());
-    }
-
-    // Short programs one after the other: nothing lost at any start.
-    for (int nRun = 0; nRun < 15; ++nRun) {
-        SCOPED_TRACE(nRun);
-        coRecorder.Reset();
-        ASSERT_EQ(1, StartChild(coProcess.Access(), "large 3000"));
-        ASSERT_TRUE(WaitFor([&] { return coRecorder.IsEnded(); }));
-        ASSERT_TRUE(WaitFor([&] { return !coProcess->IsStarted(); }));
-        EXPECT_TRUE(NumberedLines(3000) == coRecorder.Data());
+    // Then short programs one after the other: nothing lost at any start.
+    aCases.insert(aCases.end(), 15, { "large 3000", NumberedLines(3000) });
+    for (const auto& coCase : aCases) {
+        SCOPED_TRACE(coCase.first);
+        m_coRecorder.Reset();
+        ASSERT_EQ(1, StartChild(m_coProcess.Access(), coCase.first));
+        ASSERT_TRUE(Ended());
+        EXPECT_TRUE(coCase.second == m_coRecorder.Data());
+        m_coRecorder.ExpectOrderedEvents();
+        EXPECT_EQ(m_coProcess->GetProcessEndTime() - m_coProcess->GetProcessStartTime(),
+                  m_coProcess->GetProcessDuration());
     }
 }
 
-TEST(TConProWinNT, LongRunningProgramIsStoppedAndItsTimesKept)
+TEST_F(TConProWinNTTest, LongRunningProgramIsStoppedAndItsTimesKept)
 {
-    TConProcPtr coProcess;
-    TRecorder coRecorder;
-    coRecorder.Link(*coProcess.Access());
-    EXPECT_EQ(0, coProcess->Stop());
-
-    const std::string sCommand = ChildCommand("sleep 60");
-    ASSERT_EQ(1, StartChild(coProcess.Access(), "sleep 60"));
-    ASSERT_TRUE(WaitFor([&] { return coRecorder.Data() == "sleeping\n"; }));
-    EXPECT_EQ(1, coProcess->IsStarted());
-    const time_t tStart = coProcess->GetProcessStartTime();
+    EXPECT_EQ(0, m_coProcess->Stop());
+    ASSERT_EQ(1, StartChild(m_coProcess.Access(), "sleep 60"));
+    ASSERT_TRUE(WaitFor([&] { return m_coRecorder.Data() == "sleeping\n"; }));
+    EXPECT_EQ(1, m_coProcess->IsStarted());
+    const time_t tStart = m_coProcess->GetProcessStartTime();
     EXPECT_NE(0, tStart);
-
     // A second start while the program runs changes nothing.
-    EXPECT_EQ(0, coProcess->Start(ChildCommand("silent").c_str()));
-    EXPECT_EQ(sCommand, static_cast<const char*>(coProcess->GetCommandLine()));
-    EXPECT_EQ(tStart, coProcess->GetProcessStartTime());
-
+    EXPECT_EQ(0, m_coProcess->Start(ChildCommand("silent").c_str()));
+    EXPECT_EQ(ChildCommand("sleep 60"), static_cast<const char*>(m_coProcess->GetCommandLine()));
+    EXPECT_EQ(tStart, m_coProcess->GetProcessStartTime());
     // The duration runs with the clock while the program runs.
     std::this_thread::sleep_for(std::chrono::milliseconds(2100));
-    EXPECT_GE(coProcess->GetProcessDuration(), 2);
+    EXPECT_GE(m_coProcess->GetProcessDuration(), 2);
 
-    HANDLE hChild = OpenChild(*coProcess.Access());
+    HANDLE hChild = OpenChild(*m_coProcess.Access());
     ASSERT_NE(nullptr, hChild);
-    EXPECT_EQ(1, coProcess->Stop());
+    EXPECT_EQ(1, m_coProcess->Stop());
     EXPECT_TRUE(HasEnded(hChild));
     CloseHandle(hChild);
-    ASSERT_TRUE(WaitFor([&] { return coRecorder.IsEnded(); }));
-    ASSERT_TRUE(WaitFor([&] { return !coProcess->IsStarted(); }));
-    EXPECT_EQ("sleeping\n", coRecorder.Data());
-    coRecorder.ExpectOrderedEvents();
-    EXPECT_EQ(0, coProcess->Stop() + coProcess->WriteStdin("late", 4));
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ("sleeping\n", m_coRecorder.Data());
+    m_coRecorder.ExpectOrderedEvents();
+    EXPECT_EQ(0, m_coProcess->Stop() + m_coProcess->WriteStdin("late", 4));
     // Once ended, the duration stays.
-    const time_t tDuration = coProcess->GetProcessDuration();
+    const time_t tDuration = m_coProcess->GetProcessDuration();
     std::this_thread::sleep_for(std::chrono::milliseconds(1100));
-    EXPECT_EQ(tDuration, coProcess->GetProcessDuration());
+    EXPECT_EQ(tDuration, m_coProcess->GetProcessDuration());
 }
 
-TEST(TConProWinNT, FailedStartsLeaveItIdleAndSilent)
+TEST_F(TConProWinNTTest, FailedStartsLeaveItIdleAndSilent)
 {
-    TConProcPtr coProcess;
-    TRecorder coRecorder;
-    coRecorder.Link(*coProcess.Access());
-    EXPECT_EQ(0, coProcess->Start(nullptr) + coProcess->Start("") + coProcess->Start("KwNoSuchProgram.exe --help"));
-    EXPECT_EQ(0, coProcess->IsStarted() + coProcess->GetProcessStartTime() + coProcess->WriteStdin("x", 1));
+    EXPECT_EQ(0, m_coProcess->Start(nullptr) + m_coProcess->Start("") + m_coProcess->Start("KwNoSuchProgram.exe --help"));
+    EXPECT_EQ(0, m_coProcess->IsStarted() + m_coProcess->GetProcessStartTime() + m_coProcess->WriteStdin("x", 1));
     // A worker that never saw a program sends nothing.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_TRUE(coRecorder.Events().empty());
+    EXPECT_TRUE(m_coRecorder.Events().empty());
 
-    ASSERT_EQ(1, StartChild(coProcess.Access(), "large 10"));
-    ASSERT_TRUE(WaitFor([&] { return coRecorder.IsEnded(); }));
-    ASSERT_TRUE(WaitFor([&] { return !coProcess->IsStarted(); }));
-    EXPECT_EQ(NumberedLines(10), coRecorder.Data());
-    EXPECT_NE(0, coProcess->GetProcessStartTime());
-
+    ASSERT_EQ(1, StartChild(m_coProcess.Access(), "large 10"));
+    ASSERT_TRUE(Ended());
+    EXPECT_EQ(NumberedLines(10), m_coRecorder.Data());
+    EXPECT_NE(0, m_coProcess->GetProcessStartTime());
     // A failed start forgets the times of the run before.
-    EXPECT_EQ(0, coProcess->Start(""));
-    EXPECT_EQ(0, coProcess->GetProcessStartTime() + coProcess->GetProcessEndTime() + coProcess->GetProcessDuration());
+    EXPECT_EQ(0, m_coProcess->Start(""));
+    EXPECT_EQ(0, m_coProcess->GetProcessStartTime() + m_coProcess->GetProcessEndTime() + m_coProcess->GetProcessDuration());
 }
 
 TEST(TConProWinNT, DestructionEndsTheProgramAndWaitsForTheWorker)
@@ -358,40 +300,33 @@ TEST(TConProWinNT, DestructionEndsTheProgramAndWaitsForTheWorker)
 
 TEST(TConProWinNT, HandlersOnTheWorkerMayDeleteTheProcess)
 {
-    // Deleted while output arrives: the worker ends without another event.
-    {
+    // Deleted while output arrives (the program still runs) or by the last event.
+    for (const bool bOnRead : { true, false }) {
+        SCOPED_TRACE(bOnRead ? "deleted on a read" : "deleted on the end");
         TRecorder coRecorder;
         TConsoleProcess* pcoProcess = CurrentOS().CreateConsoleProcess();
         ASSERT_NE(nullptr, pcoProcess);
         coRecorder.Link(*pcoProcess);
+        std::atomic<HANDLE> hChild { nullptr };
         std::atomic<int> nDeleted { 0 };
-        coRecorder.m_fnOnRead = [&](const TcpParam& coParam) {
+        (bOnRead ? coRecorder.m_fnOnRead : coRecorder.m_fnOnEnded) = [&](const TcpParam& coParam) {
+            hChild.store(OpenChild(coParam.EventObject()));
             delete &coParam.EventObject();
             nDeleted.store(1);
         };
-        ASSERT_EQ(1, StartChild(pcoProcess, "sleep 60"));
-        HANDLE hChild = OpenChild(*pcoProcess);
-        ASSERT_NE(nullptr, hChild);
+        ASSERT_EQ(1, StartChild(pcoProcess, bOnRead ? "sleep 60" : "large 100"));
         ASSERT_TRUE(WaitFor([&] { return nDeleted.load() == 1; }));
-        EXPECT_TRUE(HasEnded(hChild));
-        CloseHandle(hChild);
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        EXPECT_EQ((std::vector<std::string> { "started", "read" }), coRecorder.Events());
-    }
-    // Deleted by the last event.
-    {
-        TRecorder coRecorder;
-        TConsoleProcess* pcoProcess = CurrentOS().CreateConsoleProcess();
-        ASSERT_NE(nullptr, pcoProcess);
-        coRecorder.Link(*pcoProcess);
-        std::atomic<int> nDeleted { 0 };
-        coRecorder.m_fnOnEnded = [&](const TcpParam& coParam) {
-            delete &coParam.EventObject();
-            nDeleted.store(1);
-        };
-        ASSERT_EQ(1, StartChild(pcoProcess, "large 100"));
-        ASSERT_TRUE(WaitFor([&] { return nDeleted.load() == 1; }));
-        EXPECT_EQ(NumberedLines(100), coRecorder.Data());
+        if (bOnRead) {
+            // The program is ended and the worker ends without another event.
+            EXPECT_TRUE(HasEnded(hChild.load()));
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            EXPECT_EQ(Texts({ "started", "read" }), coRecorder.Events());
+        } else {
+            EXPECT_EQ(NumberedLines(100), coRecorder.Data());
+            coRecorder.ExpectOrderedEvents();
+        }
+        if (hChild.load())
+            CloseHandle(hChild.load());
     }
 }
 

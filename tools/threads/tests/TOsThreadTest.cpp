@@ -192,10 +192,7 @@ namespace {
 
 std::atomic<int> s_nStringErrors { 0 };
 
-void CountStringError(int)
-{
-    ++s_nStringErrors;
-}
+void CountStringError(int) { ++s_nStringErrors; }
 
 } // namespace
 

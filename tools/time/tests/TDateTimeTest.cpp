@@ -25,11 +25,8 @@ namespace {
 
 constexpr TSeconds kDay = 86400;
 
-struct TZoneCase {
-    const char* m_pszTz;
-    int m_nOffset;          // standard offset east of UTC, seconds
-    bool m_bSummerTime;
-};
+// The zone, its standard offset east of UTC in seconds, whether it has summer time.
+struct TZoneCase { const char* m_pszTz; int m_nOffset; bool m_bSummerTime; };
 
 const TZoneCase s_aZones[] = {
     { "CET-1CEST", 3600, true }, { "EST5EDT", -18000, true }, { "JST-9", 32400, false },
@@ -57,11 +54,14 @@ std::tm NextDay(std::tm coDay)
     return coDay;
 }
 
+std::string Dmy(int nDay, int nMonth, int nYear)
+{
+    return std::to_string(nDay) + "." + std::to_string(nMonth) + "." + std::to_string(nYear);
+}
+
 void ExpectDate(const TDateF& coDate, int nDay, int nMonth, int nYear, const std::string& context = "")
 {
-    EXPECT_EQ(std::to_string(coDate.Day()) + "." + std::to_string(coDate.Month()) + "." + std::to_string(coDate.Year()),
-              std::to_string(nDay) + "." + std::to_string(nMonth) + "." + std::to_string(nYear))
-        << context;
+    EXPECT_EQ(Dmy(coDate.Day(), coDate.Month(), coDate.Year()), Dmy(nDay, nMonth, nYear)) << context;
 }
 
 // The run-time library's local time, where it can tell it.
@@ -80,10 +80,7 @@ bool CrtLocal(TSeconds llSeconds, std::tm& coTime)
 }
 
 #if defined(_WIN32)
-bool RunsUnderWine()
-{
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
+bool RunsUnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 #endif
 
 } // namespace
@@ -131,7 +128,7 @@ TEST(TDateTimeZone, EachDayStartsAtLocalMidnightAndStepsAreCalendarDays)
         ASSERT_EQ(coDate.IncDay(1), 1) << i;
         coExpected = NextDay(coExpected);
         const int nDay = coExpected.tm_mday, nMonth = coExpected.tm_mon + 1, nYear = coExpected.tm_year + 1900;
-        const std::string at = std::to_string(nDay) + "." + std::to_string(nMonth) + "." + std::to_string(nYear);
+        const std::string at = Dmy(nDay, nMonth, nYear);
         ExpectDate(coDate, nDay, nMonth, nYear, at);
         const TSeconds llSeconds = coDate.TotalSeconds();
         const TSeconds llStep = llSeconds - llPrevious;
@@ -159,17 +156,13 @@ TEST(TDateTimeZone, EachDayStartsAtLocalMidnightAndStepsAreCalendarDays)
 TEST(TDateTimeZone, DatesUpToTheYear9999AndBeyondConvertCompareAndMove)
 {
     // 18 January 2038 and later dates no longer stop at 32-bit seconds.
-    struct {
-        short m_nDay;
-        short m_nMonth;
-        short m_nYear;
-    } const aDates[] = {
+    struct { short m_nDay, m_nMonth, m_nYear; } const aDates[] = {
         { 18, 1, 2038 }, { 20, 1, 2038 }, { 31, 12, 2999 }, { 15, 7, 3001 }, { 29, 2, 4000 }, { 1, 7, 9999 },
         { 31, 12, 32767 },
     };
     for (const auto& d : aDates) {
         const TDateF coDate(d.m_nDay, d.m_nMonth, d.m_nYear);
-        const std::string at = std::to_string(d.m_nDay) + "." + std::to_string(d.m_nMonth) + "." + std::to_string(d.m_nYear);
+        const std::string at = Dmy(d.m_nDay, d.m_nMonth, d.m_nYear);
         ASSERT_TRUE(coDate.Valid()) << at;
         const TSeconds llSeconds = coDate.TotalSeconds();
         EXPECT_GT(llSeconds, 2147000000LL) << at;
@@ -210,12 +203,7 @@ TEST(TDateTimeZone, DatesUpToTheYear9999AndBeyondConvertCompareAndMove)
 
 TEST(TDateFTest, ParsingValidityAndMonthLengths)
 {
-    struct {
-        const char* m_pszText;
-        int m_nDay;
-        int m_nMonth;
-        int m_nYear;    // 0: the invalid date
-    } const aCases[] = {
+    struct { const char* m_pszText; int m_nDay, m_nMonth, m_nYear; } const aCases[] = {     // year 0: invalid
         // Two-digit years complete to 1970 to 2069; the text is cut at the dots.
         { "5.1.69", 5, 1, 2069 }, { "5.1.70", 5, 1, 1970 }, { "5.1.100", 5, 1, 100 }, { " 7. 3.2001", 7, 3, 2001 },
         { "1.1.1998.5 junk", 1, 1, 1998 }, { "29.2.1900", 0, 0, 0 }, { "5/1/1998", 0, 0, 0 }, { "5.1", 0, 0, 0 },
@@ -234,15 +222,9 @@ TEST(TDateFTest, ParsingValidityAndMonthLengths)
     ExpectDate(TDateF(("5.1.98" + std::string(100000, 'x')).c_str()), 5, 1, 1998);
     ExpectDate(TDateF((std::string(100000, ' ') + "5.1.98").c_str()), 5, 1, 1998);
 
-    const struct {
-        short m_nMonth;
-        short m_nYear;
-        short m_nDays;
-    } aMonths[] = {
-        { 2, 2000, 29 }, { 2, 2100, 28 }, { 4, 1998, 30 }, { 12, 1998, 31 }, { 0, 1998, 0 }, { 13, 1998, 0 },
-    };
-    for (const auto& c : aMonths)
-        EXPECT_EQ(GetMaxDay(c.m_nMonth, c.m_nYear), c.m_nDays) << c.m_nMonth << "/" << c.m_nYear;
+    EXPECT_EQ(std::vector<int>({ GetMaxDay(2, 2000), GetMaxDay(2, 2100), GetMaxDay(4, 1998), GetMaxDay(12, 1998),
+                                 GetMaxDay(0, 1998), GetMaxDay(13, 1998) }),
+              std::vector<int>({ 29, 28, 30, 31, 0, 0 }));
     EXPECT_TRUE(TDateF(29, 2, 2000).IsExtraDayYear());
     EXPECT_FALSE(TDateF(1, 1, 0).Valid());
     EXPECT_EQ(TDateF(1, 1, 1969).TotalSeconds(), 0);    // before the seconds scale
@@ -250,9 +232,7 @@ TEST(TDateFTest, ParsingValidityAndMonthLengths)
     // A setter that makes no date invalidates all of it; an invalid date
     // stays invalid.
     TDateF coDate(31, 1, 1998);
-    EXPECT_EQ(coDate.SetMonth(3), 1);
-    EXPECT_EQ(coDate.SetYear(2000), 1);
-    EXPECT_EQ(coDate.SetMonth(4), 0);
+    EXPECT_EQ(std::vector<int>({ coDate.SetMonth(3), coDate.SetYear(2000), coDate.SetMonth(4) }), std::vector<int>({ 1, 1, 0 }));
     ExpectDate(coDate, 0, 1, 0);
     EXPECT_EQ(coDate.SetDay(1), 0);
 
@@ -281,14 +261,13 @@ TEST(TDateFTest, IncYearAndIncMonthKeepTheDayInsideTheMonth)
         { 15, 3, 1998, -1998, 0, 0, 0, 1, 0 },    { 1, 1, 32767, 1, 0, 0, 0, 1, 0 },
         { 31, 1, 2000, 0, 1, 1, 29, 2, 2000 },    { 15, 12, 1998, 0, 1, 1, 15, 1, 1999 },
         { 29, 2, 2000, 0, 13, 1, 28, 3, 2001 },   // the whole year first: 28 February, then March
-        { 31, 5, 1998, 0, -15, 1, 28, 2, 1997 },  { 15, 12, 32767, 0, 1, 0, 0, 1, 0 },
-        { 15, 1, 1, 0, -1, 0, 0, 1, 0 },
+        { 31, 5, 1998, 0, -15, 1, 28, 2, 1997 },  { 15, 12, 32767, 0, 1, 0, 0, 1, 0 }, { 15, 1, 1, 0, -1, 0, 0, 1, 0 },
     };
     for (const auto& c : aCases) {
         TDateF coDate(c.m_nDay, c.m_nMonth, c.m_nYear);
         const int nResult = c.m_nYears ? coDate.IncYear(c.m_nYears) : coDate.IncMonth(c.m_nMonths);
-        const std::string at = std::to_string(c.m_nDay) + "." + std::to_string(c.m_nMonth) + "." + std::to_string(c.m_nYear)
-            + " +" + std::to_string(c.m_nYears) + "y +" + std::to_string(c.m_nMonths) + "m";
+        const std::string at = Dmy(c.m_nDay, c.m_nMonth, c.m_nYear) + " +" + std::to_string(c.m_nYears) + "y +"
+            + std::to_string(c.m_nMonths) + "m";
         EXPECT_EQ(nResult, c.m_nResult) << at;
         ExpectDate(coDate, c.m_nToDay, c.m_nToMonth, c.m_nToYear, at);
     }
@@ -306,11 +285,7 @@ TEST(TDateFTest, TextsNamesAndCallerBuffers)
     TDateF::SetLanguage(1);
     EXPECT_EQ(TDateF::GetLanguage(), 2);
     EXPECT_STREQ(TDateF(1, 2, 33), "02/01/  33");
-    const struct {
-        short m_nDay, m_nMonth, m_nYear;
-        const char* m_pszDay;
-        const char* m_pszMonth;
-    } aNames[] = {
+    const struct { short m_nDay, m_nMonth, m_nYear; const char *m_pszDay, *m_pszMonth; } aNames[] = {
         { 29, 2, 2000, "Tuesday", "February" }, { 31, 12, 9999, "Friday", "December" }, { 1, 1, 1, "Monday", "January" },
     };
     for (const auto& c : aNames) {
@@ -368,9 +343,7 @@ TEST(TTimeFTest, TimesHoldDurationsAndMoveBySeconds)
     coSum += TTimeF(0, 0, 59);
     coSum -= 30L;
     EXPECT_STREQ(coSum, "00:00:30");
-    EXPECT_EQ(coSum.SetHour(5), 1);
-    EXPECT_EQ(coSum.SetMinutes(60), 0);
-    EXPECT_FALSE(coSum.Valid());
+    EXPECT_EQ(std::vector<int>({ coSum.SetHour(5), coSum.SetMinutes(60), coSum.Valid() }), std::vector<int>({ 1, 0, 0 }));
     EXPECT_STREQ(TTimeF(TDateTimeF(5, 1, 1998, 10, 11, 12).TotalSeconds()), "10:11:12");
 }
 
@@ -451,11 +424,7 @@ TEST(TDateTimeFTest, ValuesTextsAndArithmetic)
 
 TEST(TTimeVecTest, TextsSplitsAndAssignments)
 {
-    struct {
-        TTimeVec m_coVec;
-        const char* m_pszText;
-        const char* m_pszLong;
-    } const aCases[] = {
+    struct { TTimeVec m_coVec; const char *m_pszText, *m_pszLong; } const aCases[] = {
         { TTimeVec(0, -61), "- 00:01:01", "- 0 Day(s) 00:01:01" },
         { TTimeVec(12345678, 0, 0), "12345678:00:00", "514403 Day(s) 06:00:00" },
         { TTimeVec(2, 3, 4, 5), "51:04:05", "2 Day(s) 03:04:05" },
@@ -466,19 +435,18 @@ TEST(TTimeVecTest, TextsSplitsAndAssignments)
         EXPECT_STREQ(c.m_coVec, c.m_pszText);
         EXPECT_STREQ(c.m_coVec.StringLong(), c.m_pszLong);
     }
-    TSeconds llDays, llHours, llMinutes, llSeconds;
-    TTimeVec(-1, 2, 3, 4).GetF(&llDays, &llHours, &llMinutes, &llSeconds);   // -79016 seconds
-    EXPECT_EQ(std::vector<TSeconds>({ llDays, llHours, llMinutes, llSeconds }), std::vector<TSeconds>({ 0, -21, -56, -56 }));
-    TTimeVec(1, 3661).GetF(&llHours, &llMinutes, &llSeconds);
-    EXPECT_EQ(llHours * 10000 + llMinutes * 100 + llSeconds, 250101);
+    TSeconds al[7];
+    TTimeVec(-1, 2, 3, 4).GetF(&al[0], &al[1], &al[2], &al[3]);   // -79016 seconds
+    TTimeVec(1, 3661).GetF(&al[4], &al[5], &al[6]);
+    EXPECT_EQ(std::vector<TSeconds>(al, al + 7), std::vector<TSeconds>({ 0, -21, -56, -56, 25, 1, 1 }));
     EXPECT_DOUBLE_EQ(TTimeVec(0, 43200).Days() + TTimeVec(0, 5400).Hours() + TTimeVec(0, -90).Minutes(), 0.5);
 
     // An int or short assigns days, a long seconds; sums saturate.
     TTimeVec coAssigned;
     coAssigned = 2;
-    EXPECT_EQ(coAssigned.GetSeconds(), 2 * kDay);
+    const TSeconds llDays = coAssigned.GetSeconds();
     coAssigned = static_cast<short>(-1);
-    EXPECT_EQ(coAssigned.GetSeconds(), -kDay);
+    EXPECT_EQ(std::vector<TSeconds>({ llDays, coAssigned.GetSeconds() }), std::vector<TSeconds>({ 2 * kDay, -kDay }));
     coAssigned = 2L;
     coAssigned += 5;
     EXPECT_EQ((coAssigned - 10).GetSeconds(), -3);
@@ -522,10 +490,9 @@ TEST(TDateTimeStreams, DateAndTimeAreThreeSixteenBitValuesEach)
         ExpectDate(coDate, 5, 1, 1998);
         EXPECT_STREQ(coTime, "10:20:30");
         EXPECT_STREQ(coDateTime, "12/31/9999  23:59:58");
-        EXPECT_EQ(std::vector<int>({ coDate.Read(coFile), coTime.Read(coFile) }), std::vector<int>({ 0, 0 }));
-        // At the end of the file the values read as 0: no date.
-        coDate = TDateF(1, 1, 2000);
-        EXPECT_EQ(std::vector<int>({ coDate.Read(coFile), coDate.Valid() }), std::vector<int>({ 0, 0 }));
+        // The invalid values, then the end of the file: all 0, no date.
+        EXPECT_EQ(std::vector<int>({ coDate.Read(coFile), coTime.Read(coFile), coDate.Read(coFile), coDate.Valid() }),
+                  std::vector<int>({ 0, 0, 0, 0 }));
     }
     // A date-and-time value with a damaged date is invalid as a whole.
     {
