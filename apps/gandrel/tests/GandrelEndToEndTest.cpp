@@ -21,6 +21,7 @@
 #include "KwProgressIndicator.h"
 #include "KwPushButton.h"
 #include "KwScratchTest.h"
+#include "KwFileSelTreePoints.h"
 #include "KwWFrame.h"
 #include "TTreeNode.h"
 #include "kwguitest.h"
@@ -34,6 +35,7 @@
 #include <vector>
 
 using kw25test::Hwnd;
+using kwtest::OnNode;
 
 namespace {
 
@@ -109,21 +111,6 @@ protected:
         TScratchTest::TearDown();
     }
 
-    // A point on the node's text, in the tree window's client coordinates.
-    static POINT OnNode(KwFileSelector& coSelector, const std::string& strPath)
-    {
-        TTreeNode* pcoNode = coSelector.FindNode(strPath.c_str());
-        EXPECT_NE(pcoNode, nullptr) << strPath;
-        KwCntTree& coTree = *coSelector.GetTree();
-        const short nHeight = coTree.GetNodeBoxSize().Height();
-        const long lLine = coTree.LineOfNode(pcoNode) - coTree.GetTopLine();
-        const short nY = static_cast<short>(lLine * nHeight + nHeight / 2);
-        for (short nX = 0; nX < 300; nX += 2)
-            if (coTree.NodeFromPoint(KwPoint(nX, nY)) == pcoNode)
-                return { nX + coTree.GetNodeBoxSize().Width() + 6, nY };
-        ADD_FAILURE() << "no point on " << strPath;
-        return { 0, 0 };
-    }
     static POINT OnLine(KwFileSelector& coSelector, const std::string& strName)
     {
         for (long i = 0; i < coSelector.GetListCount(); ++i)

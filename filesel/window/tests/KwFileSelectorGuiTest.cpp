@@ -12,6 +12,7 @@
 #include "KwPen.h"
 #include "KwPushButton.h"
 #include "KwScratchTest.h"
+#include "KwFileSelTreePoints.h"
 #include "KwWFrame.h"
 #include "TPath.h"
 #include "TTreeNode.h"
@@ -25,6 +26,7 @@
 #include <vector>
 
 using kw25test::Hwnd;
+using kwtest::OnNode;
 
 namespace {
 
@@ -135,20 +137,6 @@ protected:
         for (char& ch : strUpper)
             ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
         return strUpper;
-    }
-    // A point on the node's text, in the tree window's client coordinates.
-    static POINT OnNode(KwFileSelector& coSelector, const std::string& strPath)
-    {
-        TTreeNode* pcoNode = coSelector.FindNode(strPath.c_str());
-        EXPECT_NE(pcoNode, nullptr) << strPath;
-        KwCntTree& coTree = *coSelector.GetTree();
-        const long lLine = coTree.LineOfNode(pcoNode) - coTree.GetTopLine();
-        const short nY = static_cast<short>(lLine * coTree.GetNodeBoxSize().Height() + coTree.GetNodeBoxSize().Height() / 2);
-        for (short nX = 0; nX < 300; nX += 2)
-            if (coTree.NodeFromPoint(KwPoint(nX, nY)) == pcoNode)
-                return { nX + coTree.GetNodeBoxSize().Width() + 6, nY };
-        ADD_FAILURE() << "no point on " << strPath;
-        return { 0, 0 };
     }
     // A point in the plus or minus box before the node.
     static POINT OnBox(KwFileSelector& coSelector, const std::string& strPath)
