@@ -6,10 +6,10 @@
     gdvart.py icon F    the program's icon (16x16 and 32x32, 32 bits with
                         an AND mask) into the file F (gandrel.ico)
 
-The drag object centres its picture on the pointer, so both drag pictures
-keep their middle transparent (magenta, the selector's transparent colour)
-and draw a small sign below and to the right of the pointer: the node
-under the pointer stays readable.
+The drag object draws its picture 16 pixels right of and below the
+pointer, so both drag pictures put their small sign at the top left and
+keep the rest transparent (magenta, the selector's transparent colour):
+the sign sits beside the pointer and the node under it stays readable.
 """
 import struct
 import sys
@@ -18,7 +18,7 @@ import sys
 PALETTE = [0xFF00FF, 0x000000, 0xFFFFFF, 0x008000, 0xC00000, 0x808080]
 CODES = {'.': 0, '#': 1, 'w': 2, 'g': 3, 'r': 4, 's': 5}
 
-# 14 x 14 signs, put at (17, 17) of the 32 x 32 picture.
+# 14 x 14 signs, put at (1, 1) of the 32 x 32 picture.
 DROP_SIGN = [
     "#.............",
     "##............",
@@ -57,7 +57,7 @@ def drag_picture(sign):
     rows = [[0] * 32 for _ in range(32)]
     for y, line in enumerate(sign):
         for x, ch in enumerate(line):
-            rows[17 + y][17 + x] = CODES[ch]
+            rows[1 + y][1 + x] = CODES[ch]
     return rows
 
 
