@@ -6,6 +6,7 @@
 #include "KwWFrame.h"
 #include "TOpSystem.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -133,12 +134,20 @@ TEST_F(KwResChildFaultTest, DamagedChildRecordFailsTheLoadAndLeavesNoWindow)
           "CW_BROKEN text" },
         { "a grandchild of an unknown class's child", Child("TNoSuchWindowClass", "CW_LOST", Child("KwWChild", "CW_BROKEN")),
           "CW_BROKEN text" },
+        { "an item of the menu bar, after the bar was given to the frame",
+          "  resource 31 class \"KwMenu\" cpp absent wparam 0 lparam 0\n    string 21 \"MN_MAIN\"\n"
+          "    resource 31 class \"KwPopupMenu\" cpp absent wparam 0 lparam 0\n      string 21 \"PM_HELP\"\n"
+          "      string 80 \"&Help\"\n"
+          "      resource 31 class \"KwMenuItem\" cpp absent wparam 0 lparam 0\n        string 21 \"ID_ABOUT\"\n"
+          "        short 71 0\n        string 72 \"&About...\"\n      end\n    end\n  end\n",
+          "&About..." },
     };
     for (const TCase& coCase : aCases) {
         s_coMessages.clear();
         EXPECT_EQ(Load(coCase.strMiddle, coCase.pszDamaged), nullptr) << coCase.pszWhat;
         ASSERT_FALSE(s_coMessages.empty()) << coCase.pszWhat;
         EXPECT_EQ(s_coMessages.back(), "Resource file is damaged!") << coCase.pszWhat;
+        EXPECT_EQ(std::count(s_coMessages.begin(), s_coMessages.end(), "Resource file is damaged!"), 1) << coCase.pszWhat;
         coSys.DeliverPosted();
         EXPECT_TRUE(coSys.coWindows.empty()) << coCase.pszWhat;
     }
