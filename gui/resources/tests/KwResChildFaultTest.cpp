@@ -80,8 +80,8 @@ protected:
         }
         KwFileHdl coHdl;
         EXPECT_EQ(coHdl.OpenRead(strFile.c_str(), 0, nullptr), TFileHdl::Success);
-        TResource* pcoRead = coHdl.LoadResource("FW_MAIN", nullptr, nullptr, 0);
-        EXPECT_TRUE(!pcoRead || pcoRead->IsClassFamily("KwWFrame"));
+        KwWnd* pcoRead = coHdl.LoadWindow("FW_MAIN", nullptr);
+        EXPECT_TRUE(!pcoRead || pcoRead->IsFrameWindow());
         return static_cast<KwWFrame*>(pcoRead);
     }
 
