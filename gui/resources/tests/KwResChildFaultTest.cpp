@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -70,11 +69,7 @@ protected:
                                                                      kw25test::WindowRecord("KwWFrame", "FW_MAIN", "", strChildren) } })),
                   "");
         if (!strDamaged.empty()) {
-            std::string strBytes;
-            {
-                std::ifstream coIn(strFile, std::ios::binary);
-                strBytes.assign(std::istreambuf_iterator<char>(coIn), std::istreambuf_iterator<char>());
-            }
+            std::string strBytes = kwtest::ReadFileBytes(strFile);
             DamageText(strBytes, strDamaged);
             std::ofstream(strFile, std::ios::binary | std::ios::trunc) << strBytes;
         }
