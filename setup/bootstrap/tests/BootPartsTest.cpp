@@ -294,8 +294,7 @@ TEST(BootPartsTest, OnlyWindows95AndWindowsNTAreAccepted)
         coBoot.m_ulPlatform = coCase.ulPlatform;
         EXPECT_EQ(coBoot.CheckPlatform(), coCase.nResult);
         EXPECT_EQ(coBoot.m_coMessages, coCase.coMessage.empty() ? TTexts {} : TTexts { coCase.coMessage });
-        if (coCase.nResult)
-            EXPECT_EQ(coBoot.GetPlatform(), coCase.ulPlatform);
+        EXPECT_EQ(coBoot.GetPlatform(), coCase.nResult ? coCase.ulPlatform : coBoot.GetPlatform());
     }
 }
 
