@@ -342,15 +342,16 @@ TEST(BootPartsTest, TheInformationAndProjectFilesAreCopiedByteForByte)
     TTestBootstrap coBoot;
     ASSERT_EQ(StartUp(coBoot, coScratch), 1);
     const std::string coTempDir = coBoot.GetTempDir();
-    ASSERT_EQ(coBoot.CopyInformationFile() + coBoot.UpdateInformationFile() + coBoot.CopyProjectFile(), 3);
+    const std::string coCopy = coTempDir + "\\setup.ini";
+    ASSERT_EQ(coBoot.CopyInformationFile(), 1);
+    EXPECT_TRUE(BootReadFile(coCopy) == coIni);
+    ASSERT_EQ(coBoot.UpdateInformationFile() + coBoot.CopyProjectFile(), 2);
     EXPECT_TRUE(coBoot.m_coMessages.empty());
     EXPECT_EQ(BootReadFile(coTempDir + "\\plvsetup.plv"), BootReadFile(coScratch.Medium() + "\\plvsetup.plv"));
-    const std::string coCopy = coTempDir + "\\setup.ini";
-    EXPECT_EQ(BootReadFile(coCopy).substr(0, coIni.size()), coIni);
     EXPECT_EQ(BootIniValue(coCopy, "TempDir") + "|" + BootIniValue(coCopy, "SetupSourcePath") + "|"
                   + BootIniValue(coCopy, "PeekTimeOut"),
               coTempDir + "|" + coScratch.Medium() + "|4");
-    EXPECT_EQ(BootReadFile(coScratch.Medium() + "\\setup.ini"), coIni);
+    EXPECT_TRUE(BootReadFile(coScratch.Medium() + "\\setup.ini") == coIni);
     // A second copy truncates what the first one wrote.
     BootWriteFile(coScratch.Medium() + "\\setup.ini", "[Installation]\r\n");
     ASSERT_EQ(coBoot.CopyInformationFile(), 1);
