@@ -139,7 +139,7 @@ bool FakeRunUntil(std::string coLine, const std::string& coDonePath, bool bGone)
         return false;
     CloseHandle(coProcess.hThread);
     CloseHandle(coProcess.hProcess);
-    for (int nTry = 0; nTry < 100; ++nTry) {
+    for (int nTry = 0; nTry < 400; ++nTry) {
         if ((GetFileAttributesA(coDonePath.c_str()) != INVALID_FILE_ATTRIBUTES) != bGone)
             return true;
         Sleep(50);

@@ -23,7 +23,7 @@ int FakeCopyTree(const char* pszSource, const char* pszTarget);
 bool FakeIsWine();
 // Wine only: the Unix path of a Windows path, or an empty text.
 std::string FakeUnixPath(const std::string& coPath);
-// Starts a command line and waits up to five seconds until coDonePath
+// Starts a command line and waits up to 20 seconds until coDonePath
 // exists, or has vanished when bGone: under Wine a Unix process's handle
 // cannot be waited for, its result can.
 bool FakeRunUntil(std::string coLine, const std::string& coDonePath, bool bGone);
