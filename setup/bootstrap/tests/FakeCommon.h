@@ -13,10 +13,9 @@ void FakeGetEnv(const char* pszName, char* pszValue, size_t nSize);
 int FakeGetEnvInt(const char* pszName, int nDefault);
 // Appends "key=value\n" to the record file named by pszFileVariable.
 void FakeRecord(const char* pszFileVariable, const char* pszKey, const std::string& coValue);
-// The top-level window of class pszClass of a process, or null; the
-// bootstrap window of the process that started this one.
-HWND FakeFindWindow(DWORD ulProcessId, const char* pszClass);
-HWND FakeFindParentWindow();
+// The bootstrap window, or null. The runs of a test program, which hold
+// the desktop alone, start one bootstrap at a time.
+HWND FakeFindBootstrapWindow();
 // Copies the tree below pszSource into pszTarget (which exists); 1 on success.
 int FakeCopyTree(const char* pszSource, const char* pszTarget);
 
