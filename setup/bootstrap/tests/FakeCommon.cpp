@@ -1,7 +1,5 @@
 #include "FakeCommon.h"
 
-#include <tlhelp32.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,56 +33,9 @@ void FakeRecord(const char* pszFileVariable, const char* pszKey, const std::stri
     CloseHandle(hFile);
 }
 
-namespace {
-
-struct TFindWindow {
-    DWORD ulProcess;
-    const char* pszClass;
-    HWND hWnd;
-};
-
-BOOL CALLBACK FindWindowOfProcess(HWND hWnd, LPARAM lParam)
+HWND FakeFindBootstrapWindow()
 {
-    auto* pcoFind = reinterpret_cast<TFindWindow*>(lParam);
-    char szClass[64];
-    DWORD ulProcess = 0;
-    GetWindowThreadProcessId(hWnd, &ulProcess);
-    if (ulProcess != pcoFind->ulProcess || !GetClassNameA(hWnd, szClass, sizeof(szClass))
-        || strcmp(szClass, pcoFind->pszClass) != 0)
-        return TRUE;
-    pcoFind->hWnd = hWnd;
-    return FALSE;
-}
-
-DWORD ParentProcessId()
-{
-    DWORD ulParent = 0;
-    HANDLE hSnapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (hSnapshot == INVALID_HANDLE_VALUE)
-        return 0;
-    PROCESSENTRY32 coEntry;
-    coEntry.dwSize = sizeof(coEntry);
-    for (BOOL bMore = Process32First(hSnapshot, &coEntry); bMore && !ulParent; bMore = Process32Next(hSnapshot, &coEntry)) {
-        if (coEntry.th32ProcessID == GetCurrentProcessId())
-            ulParent = coEntry.th32ParentProcessID;
-    }
-    CloseHandle(hSnapshot);
-    return ulParent;
-}
-
-} // namespace
-
-HWND FakeFindWindow(DWORD ulProcessId, const char* pszClass)
-{
-    TFindWindow coFind = { ulProcessId, pszClass, nullptr };
-    if (ulProcessId)
-        EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&coFind));
-    return coFind.hWnd;
-}
-
-HWND FakeFindParentWindow()
-{
-    return FakeFindWindow(ParentProcessId(), "HLN_PLV_Installation");
+    return FindWindowA("HLN_PLV_Installation", nullptr);
 }
 
 int FakeCopyTree(const char* pszSource, const char* pszTarget)
