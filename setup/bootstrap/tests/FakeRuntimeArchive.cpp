@@ -56,7 +56,7 @@ int main()
     szValue[0] = '\0';
     GetConsoleTitleA(szValue, sizeof(szValue));
     FakeRecord(s_szLog, "title", szValue);
-    HWND hWnd = FakeFindParentWindow();
+    HWND hWnd = FakeFindBootstrapWindow();
     FakeRecord(s_szLog, "window", !hWnd ? "missing" : IsWindowVisible(hWnd) ? "visible" : "hidden");
 
     WriteProgress(FakeGetEnvInt("FAKE_ARCHIVE_TALK_MS", 2500));
