@@ -20,7 +20,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         CreateDirectoryA(szSnapshot, nullptr);
         FakeRecord(szLog, "snapshot", FakeCopyTree(szCwd, szSnapshot) ? "done" : "failed");
     }
-    HWND hWnd = FakeFindParentWindow();
+    HWND hWnd = FakeFindBootstrapWindow();
     for (int nTry = 0; hWnd && nTry < 200 && IsWindowVisible(hWnd); ++nTry)
         Sleep(50);
     FakeRecord(szLog, "window", !hWnd ? "missing" : IsWindowVisible(hWnd) ? "visible" : "hidden");
