@@ -83,8 +83,8 @@ struct TBootResult {
 
 // Starts pszProgram (a file of BootBinDir) in coDirectory with the test's
 // environment changed by coEnv and waits up to a minute for it to end.
-// While it runs, pfnWhileRunning (if given) is called every 50 ms with its
-// process id; a true answer stops the calls.
-using TBootWatcher = bool (*)(DWORD ulProcessId, void* pvContext);
+// While it runs, pfnWhileRunning (if given) is called every 50 ms; a true
+// answer stops the calls.
+using TBootWatcher = bool (*)(void* pvContext);
 TBootResult BootRun(const char* pszProgram, const std::string& coDirectory, const std::vector<TBootEnv>& coEnv,
                     TBootWatcher pfnWhileRunning = nullptr, void* pvContext = nullptr);
