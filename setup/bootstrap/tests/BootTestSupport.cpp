@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 std::string BootBinDir()
 {
@@ -26,27 +28,15 @@ bool BootIsDirectory(const std::string& coPath)
 
 void BootWriteFile(const std::string& coPath, const std::string& coContent)
 {
-    HANDLE hFile = CreateFileA(coPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD nWritten = 0;
-    if (hFile == INVALID_HANDLE_VALUE || !WriteFile(hFile, coContent.data(), static_cast<DWORD>(coContent.size()), &nWritten, nullptr))
+    std::ofstream coFile(coPath, std::ios::binary | std::ios::trunc);
+    if (!(coFile << coContent))
         ADD_FAILURE() << "cannot write " << coPath;
-    if (hFile != INVALID_HANDLE_VALUE)
-        CloseHandle(hFile);
 }
 
 std::string BootReadFile(const std::string& coPath)
 {
-    HANDLE hFile = CreateFileA(coPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return std::string();
-    std::string coContent;
-    char achBuffer[4096];
-    DWORD nRead = 0;
-    while (ReadFile(hFile, achBuffer, sizeof(achBuffer), &nRead, nullptr) && nRead > 0)
-        coContent.append(achBuffer, nRead);
-    CloseHandle(hFile);
-    return coContent;
+    std::ifstream coFile(coPath, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(coFile), std::istreambuf_iterator<char>());
 }
 
 void BootMakeDirs(const std::string& coPath)
@@ -255,7 +245,7 @@ TBootResult BootRun(const char* pszProgram, const std::string& coDirectory, cons
             coResult.bTimedOut = true;
             break;
         }
-        if (bWatching && pfnWhileRunning(coProcess.dwProcessId, pvContext))
+        if (bWatching && pfnWhileRunning(pvContext))
             bWatching = false;
     }
     coResult.ullEndTick = GetTickCount64();
