@@ -373,32 +373,6 @@ TEST(BootPartsTest, AFailedUpdateOfTheInformationFileHasItsMessage)
     }
 }
 
-TEST(BootPartsTest, CommandLinesAreExactAndBounded)
-{
-    TBootScratch coScratch("lines");
-    const std::string coClass(128, 'K');
-    coScratch.MakeMedium("[Installation]\r\nPeekTimeOut=-3\r\nSetupResource=" + std::string(512, 'R')
-                             + "\r\nCustomClass=" + coClass + "\r\nNeedSpaceMBTemp=7\r\n",
-                         false, false);
-    TTestBootstrap coBoot;
-    ASSERT_EQ(StartUp(coBoot, coScratch), 1);
-    const std::string coTempDir = coScratch.Temp() + "\\~PLV0000.TMP";
-    char szLine[TBootstrap::kCommandLineSize];
-    ASSERT_EQ(coBoot.MakeArchiveCommandLine(szLine, sizeof(szLine)), 1);
-    const std::string coArchive = "_plvrt_.exe -x -y -gbrimlost " + coTempDir + "\\";
-    EXPECT_EQ(std::string(szLine), coArchive);
-    ASSERT_EQ(coBoot.MakeSetupCommandLine(szLine, sizeof(szLine)), 1);
-    const std::string coSetup = coTempDir + "\\plvsetup.exe 482913 7 " + std::string(512, 'r') + ".plv -3 "
-                                + coClass + " " + coScratch.Medium();
-    EXPECT_EQ(std::string(szLine), coSetup);
-    // Lines one character too long for the buffer are refused.
-    std::vector<char> coExact(coSetup.size() + 1);
-    EXPECT_EQ(coBoot.MakeSetupCommandLine(coExact.data(), coExact.size()), 1);
-    EXPECT_EQ(coBoot.MakeSetupCommandLine(coExact.data(), coExact.size() - 1), 0);
-    EXPECT_STREQ(coExact.data(), "");
-    EXPECT_EQ(coBoot.MakeArchiveCommandLine(szLine, coArchive.size()), 0);
-}
-
 TEST(BootPartsTest, ProgressMarksStartAgainAfterTheirLimit)
 {
     TTestBootstrap coBoot;
