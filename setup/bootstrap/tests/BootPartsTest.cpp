@@ -56,22 +56,19 @@ const std::string s_coUnset = "<unset>";
 // for one scope.
 class TEnvScope {
 public:
-    TEnvScope(const char* pszName, const std::string& coValue) : m_coName(pszName)
+    TEnvScope(const char* pszName, const std::string& coValue) : m_coName(pszName), m_coOld(s_coUnset)
     {
         char szOld[4096];
         DWORD nLength = GetEnvironmentVariableA(pszName, szOld, sizeof(szOld));
-        m_coOld = nLength > 0 && nLength < sizeof(szOld) ? szOld : s_coUnset;
-        Set(m_coName, coValue);
+        if (nLength > 0 && nLength < sizeof(szOld))
+            m_coOld = szOld;
+        Set(coValue);
     }
-    ~TEnvScope() { Set(m_coName, m_coOld); }
+    ~TEnvScope() { Set(m_coOld); }
 
 private:
-    static void Set(const std::string& coName, const std::string& coValue)
-    {
-        SetEnvironmentVariableA(coName.c_str(), coValue == s_coUnset ? nullptr : coValue.c_str());
-    }
-    std::string m_coName;
-    std::string m_coOld;
+    void Set(const std::string& coValue) { SetEnvironmentVariableA(m_coName.c_str(), coValue == s_coUnset ? nullptr : coValue.c_str()); }
+    std::string m_coName, m_coOld;
 };
 
 // Makes a directory the current one for one scope.
