@@ -200,10 +200,8 @@ std::string MakeEnvironmentBlock(const std::vector<TBootEnv>& coEnv)
     for (const char* psz = pszStrings; *psz; psz += strlen(psz) + 1) {
         std::string coEntry(psz);
         std::string coName = coEntry.substr(0, coEntry.find('=', 1));
-        bool bReplaced = std::any_of(coEnv.begin(), coEnv.end(), [&](const TBootEnv& coChange) {
-            return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, coChange.coName.c_str(), -1, coName.c_str(), -1)
-                   == CSTR_EQUAL;
-        });
+        bool bReplaced = std::any_of(coEnv.begin(), coEnv.end(),
+                                     [&](const TBootEnv& c) { return _stricmp(c.coName.c_str(), coName.c_str()) == 0; });
         if (!bReplaced)
             coBlock += coEntry + '\0';
     }
