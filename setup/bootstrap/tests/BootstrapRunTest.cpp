@@ -81,6 +81,36 @@ std::string Internal(int nCode)
 
 const char s_szInitFailed[] = "Plover Runtime\tPlover Runtime Setup Initialization failed!\n\nThe program will exit now!";
 
+// Watches for a visible window of a class: once it has been up for
+// ulAfterMs, reads its caption and text and posts uMsg to it.
+struct TWatcher {
+    const char* pszClass;
+    ULONGLONG ullAfterMs;
+    UINT uMsg;
+    WPARAM wParam;
+    ULONGLONG ullSeen = 0;
+    std::string coCaptionText;
+    bool bDone = false;
+};
+
+bool WatchWindow(void* pvContext)
+{
+    auto* pcoWatch = static_cast<TWatcher*>(pvContext);
+    HWND hWnd = FindWindowA(pcoWatch->pszClass, nullptr);
+    if (!hWnd || !IsWindowVisible(hWnd))
+        return false;
+    if (!pcoWatch->ullSeen)
+        pcoWatch->ullSeen = GetTickCount64();
+    if (GetTickCount64() < pcoWatch->ullSeen + pcoWatch->ullAfterMs)
+        return false;
+    char szCaption[512] = "", szText[512] = "";
+    GetWindowTextA(hWnd, szCaption, sizeof(szCaption));
+    GetDlgItemTextA(hWnd, 0xFFFF, szText, sizeof(szText));
+    pcoWatch->coCaptionText = std::string(szCaption) + "\t" + szText;
+    PostMessageA(hWnd, pcoWatch->uMsg, pcoWatch->wParam, 0);
+    return pcoWatch->bDone = true;
+}
+
 } // namespace
 
 TEST(BootstrapRunTest, UnpacksStartsTheSetupProgramHidesAndRemovesEverything)
@@ -192,41 +222,18 @@ TEST(BootstrapRunTest, CleanUpRemovesLinksWithoutFollowingThem)
     EXPECT_EQ(BootListDir(coScratch.Temp() + "\\~PLV0000.TMP"), bWine ? TTexts { "outlink" } : TTexts {});
 }
 
-namespace {
-
-// Closes the bootstrap window two seconds after it has appeared.
-struct TCloser {
-    ULONGLONG ullSeen = 0;
-    bool bClosed = false;
-};
-
-bool CloseSoonAfterShown(void* pvContext)
-{
-    auto* pcoCloser = static_cast<TCloser*>(pvContext);
-    HWND hWnd = FakeFindBootstrapWindow();
-    if (!hWnd || !IsWindowVisible(hWnd))
-        return false;
-    if (!pcoCloser->ullSeen)
-        pcoCloser->ullSeen = GetTickCount64();
-    if (GetTickCount64() < pcoCloser->ullSeen + 2000)
-        return false;
-    PostMessageA(hWnd, WM_CLOSE, 0, 0);
-    return pcoCloser->bClosed = true;
-}
-
-} // namespace
-
 // The archive, still unpacking when the window closes, is ended before the
 // clean-up, so that it writes nothing into the directory after it is gone.
 TEST(BootstrapRunTest, AWindowClosedWhileUnpackingCancelsTheSetup)
 {
     TBootScratch coScratch("cancel");
     coScratch.MakeMedium("[Installation]\r\n");
-    TCloser coCloser;
+    // Closed two seconds after the window has appeared.
+    TWatcher coCloser { "HLN_PLV_Installation", 2000, WM_CLOSE, 0 };
     TBootResult coRun = BootRun("bootstrap.exe", coScratch.Medium(),
-                                RunEnv(coScratch, { { "FAKE_ARCHIVE_TALK_MS", "15000" } }), CloseSoonAfterShown, &coCloser);
+                                RunEnv(coScratch, { { "FAKE_ARCHIVE_TALK_MS", "15000" } }), WatchWindow, &coCloser);
     ASSERT_FALSE(coRun.bTimedOut);
-    ASSERT_TRUE(coCloser.bClosed);
+    ASSERT_TRUE(coCloser.bDone);
     EXPECT_EQ(coRun.ulExitCode, 0u);
     EXPECT_EQ(Messages(coScratch), TTexts {});
     const auto coArchive = BootReadRecord(coScratch.Path("archive.log"));
@@ -304,50 +311,18 @@ TEST(BootstrapRunTest, EachFailureShowsItsMessageAndEndsWithOne)
     }
 }
 
-namespace {
-
-// Reads the bootstrap's real message box once it has been up for three
-// seconds, then presses its button.
-struct TBoxReader {
-    ULONGLONG ullSeen = 0;
-    std::string coCaption, coText;
-    bool bAnswered = false;
-};
-
-bool AnswerMessageBox(void* pvContext)
-{
-    auto* pcoReader = static_cast<TBoxReader*>(pvContext);
-    HWND hBox = FindWindowA("#32770", nullptr);
-    if (!hBox || !IsWindowVisible(hBox))
-        return false;
-    if (!pcoReader->ullSeen)
-        pcoReader->ullSeen = GetTickCount64();
-    // Longer than the worker's pause before it starts the setup program:
-    // nothing may take the box down in the meantime.
-    if (GetTickCount64() < pcoReader->ullSeen + 3000)
-        return false;
-    char szText[512] = "";
-    GetWindowTextA(hBox, szText, sizeof(szText));
-    pcoReader->coCaption = szText;
-    szText[0] = '\0';
-    GetDlgItemTextA(hBox, 0xFFFF, szText, sizeof(szText));
-    pcoReader->coText = szText;
-    PostMessageA(hBox, WM_COMMAND, IDOK, 0);
-    return pcoReader->bAnswered = true;
-}
-
-} // namespace
-
 TEST(BootstrapRunTest, WithoutTheTestLogARealMessageBoxWaitsForTheUser)
 {
     TBootScratch coScratch("messagebox");
     coScratch.MakeMedium("[Installation]\r\n", true, false);
-    TBoxReader coReader;
+    // Up longer than the worker's pause before it starts the setup program:
+    // nothing may take the box down in the meantime.
+    TWatcher coReader { "#32770", 3000, WM_COMMAND, IDOK };
     TBootResult coRun = BootRun("bootstrap.exe", coScratch.Medium(),
-                                RunEnv(coScratch, { { "PLVBOOT_TEST_LOG", "", true } }), AnswerMessageBox, &coReader);
+                                RunEnv(coScratch, { { "PLVBOOT_TEST_LOG", "", true } }), WatchWindow, &coReader);
     ASSERT_FALSE(coRun.bTimedOut);
-    ASSERT_TRUE(coReader.bAnswered);
+    ASSERT_TRUE(coReader.bDone);
     EXPECT_EQ(coRun.ulExitCode, 1u);
-    EXPECT_EQ(coReader.coCaption + "\t" + coReader.coText, s_szInitFailed);
+    EXPECT_EQ(coReader.coCaptionText, s_szInitFailed);
     EXPECT_GE(coRun.ullEndTick, coReader.ullSeen + 3000);
 }
