@@ -13,6 +13,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -271,27 +272,21 @@ TEST(BootPartsTest, RemovingTheTreeTakesEverythingButNeverFollowsALink)
 
 TEST(BootPartsTest, OnlyWindows95AndWindowsNTAreAccepted)
 {
-    const std::string coNoVersion = "Setup Message\tSetup could not recognize the operating system version!\n\n"
-                                    "The program will exit now!";
-    const std::string coWrong = "Setup Message\tThis installation program can only be run on\nWindows NT or "
-                                "Windows 95.\n\nThe program will exit now!";
-    struct TCase {
-        int nVersionOk;
-        DWORD ulPlatform;
-        int nResult;
-        std::string coMessage;
+    const std::string coExit = "\n\nThe program will exit now!";
+    const std::string coWrong = "0|Setup Message\tThis installation program can only be run on\nWindows NT or Windows 95." + coExit;
+    // The version query's answer, the platform; the result and the messages.
+    const std::tuple<int, DWORD, std::string> acoCases[] = {
+        { 0, 2, "0|Setup Message\tSetup could not recognize the operating system version!" + coExit },
+        { 1, 0, coWrong }, { 1, 1, "1|" }, { 1, 2, "1|" }, { 1, 3, coWrong },
     };
-    const TCase acoCases[] = {
-        { 0, 2, 0, coNoVersion }, { 1, 0, 0, coWrong }, { 1, 1, 1, "" }, { 1, 2, 1, "" }, { 1, 3, 0, coWrong },
-    };
-    for (const TCase& coCase : acoCases) {
-        SCOPED_TRACE(coCase.ulPlatform);
+    for (const auto& coCase : acoCases) {
         TTestBootstrap coBoot;
-        coBoot.m_nVersionOk = coCase.nVersionOk;
-        coBoot.m_ulPlatform = coCase.ulPlatform;
-        EXPECT_EQ(coBoot.CheckPlatform(), coCase.nResult);
-        EXPECT_EQ(coBoot.m_coMessages, coCase.coMessage.empty() ? TTexts {} : TTexts { coCase.coMessage });
-        EXPECT_EQ(coBoot.GetPlatform(), coCase.nResult ? coCase.ulPlatform : coBoot.GetPlatform());
+        coBoot.m_nVersionOk = std::get<0>(coCase);
+        coBoot.m_ulPlatform = std::get<1>(coCase);
+        std::string coResult = std::to_string(coBoot.CheckPlatform()) + "|";
+        for (const std::string& coMessage : coBoot.m_coMessages)
+            coResult += coMessage;
+        EXPECT_EQ(coResult, std::get<2>(coCase));
     }
 }
 
