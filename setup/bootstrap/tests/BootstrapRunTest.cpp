@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,8 @@ TTexts Messages(const TBootScratch& coScratch)
 
 unsigned long long Tick(const std::map<std::string, std::string>& coRecord, const char* pszKey)
 {
-    return std::stoull("0" + BootGet(coRecord, pszKey).substr(0, 20) + "0") / 10;
+    const std::string coValue = BootGet(coRecord, pszKey);
+    return isdigit(static_cast<unsigned char>(coValue[0])) ? std::stoull(coValue) : 0;
 }
 
 // The "+" marks painted during a run: marks only, growing one at a time.
