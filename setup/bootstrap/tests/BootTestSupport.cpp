@@ -5,23 +5,13 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-
-namespace {
-
-std::atomic<int> s_nScratchCount { 0 };
-
-bool SameName(const std::string& coA, const std::string& coB)
-{
-    return coA.size() == coB.size() && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, coA.c_str(), -1, coB.c_str(), -1) == CSTR_EQUAL;
-}
-
-} // namespace
+#include <fstream>
+#include <iterator>
 
 std::string BootBinDir()
 {
     char szPath[MAX_PATH];
-    DWORD nLength = GetModuleFileNameA(nullptr, szPath, sizeof(szPath));
-    std::string coPath(szPath, nLength);
+    std::string coPath(szPath, GetModuleFileNameA(nullptr, szPath, sizeof(szPath)));
     return coPath.substr(0, coPath.find_last_of('\\'));
 }
 
@@ -38,29 +28,15 @@ bool BootIsDirectory(const std::string& coPath)
 
 void BootWriteFile(const std::string& coPath, const std::string& coContent)
 {
-    HANDLE hFile = CreateFileA(coPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE) {
+    std::ofstream coFile(coPath, std::ios::binary | std::ios::trunc);
+    if (!(coFile << coContent))
         ADD_FAILURE() << "cannot write " << coPath;
-        return;
-    }
-    DWORD nWritten = 0;
-    WriteFile(hFile, coContent.data(), static_cast<DWORD>(coContent.size()), &nWritten, nullptr);
-    CloseHandle(hFile);
 }
 
 std::string BootReadFile(const std::string& coPath)
 {
-    HANDLE hFile = CreateFileA(coPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return std::string();
-    std::string coContent;
-    char achBuffer[4096];
-    DWORD nRead = 0;
-    while (ReadFile(hFile, achBuffer, sizeof(achBuffer), &nRead, nullptr) && nRead > 0)
-        coContent.append(achBuffer, nRead);
-    CloseHandle(hFile);
-    return coContent;
+    std::ifstream coFile(coPath, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(coFile), std::istreambuf_iterator<char>());
 }
 
 void BootMakeDirs(const std::string& coPath)
@@ -70,52 +46,19 @@ void BootMakeDirs(const std::string& coPath)
     CreateDirectoryA(coPath.c_str(), nullptr);
 }
 
-namespace {
-
-void RemoveEntry(const std::string& coPath, DWORD ulAttributes)
-{
-    if (ulAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        if (!RemoveDirectoryA(coPath.c_str()))
-            DeleteFileA(coPath.c_str());
-        return;
-    }
-    if (ulAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        WIN32_FIND_DATAA coFind;
-        HANDLE hFind = FindFirstFileA((coPath + "\\*").c_str(), &coFind);
-        if (hFind != INVALID_HANDLE_VALUE) {
-            do {
-                if (strcmp(coFind.cFileName, ".") != 0 && strcmp(coFind.cFileName, "..") != 0)
-                    RemoveEntry(coPath + "\\" + coFind.cFileName, coFind.dwFileAttributes);
-            } while (FindNextFileA(hFind, &coFind));
-            FindClose(hFind);
-        }
-        SetFileAttributesA(coPath.c_str(), FILE_ATTRIBUTE_NORMAL);
-        RemoveDirectoryA(coPath.c_str());
-        return;
-    }
-    SetFileAttributesA(coPath.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(coPath.c_str());
-}
-
-} // namespace
-
 void BootRemoveAll(const std::string& coPath)
 {
     // Wine removes a Unix link to a directory neither with RemoveDirectory
-    // nor with DeleteFile; a Unix "rm -rf" removes links without following.
-    // The shell runs on its own; it is only started for something that
-    // exists, so that it cannot remove what is made after it was asked.
+    // nor with DeleteFile; a Unix "rm -rf" removes links without following,
+    // as "rd /s" does on Windows. Only something that exists is removed, so
+    // that the command cannot take what is made after it was asked.
     if (!BootExists(coPath))
         return;
-    if (BootIsWine()) {
-        std::string coUnix = BootUnixPath(coPath);
-        if (!coUnix.empty() && coUnix != "/")
-            BootUnixShell("rm -rf '" + coUnix + "'", coPath, true);
+    std::string coUnix = FakeUnixPath(coPath);
+    if (FakeIsWine() && (coUnix.empty() || coUnix == "/"))
         return;
-    }
-    DWORD ulAttributes = GetFileAttributesA(coPath.c_str());
-    if (ulAttributes != INVALID_FILE_ATTRIBUTES)
-        RemoveEntry(coPath, ulAttributes);
+    FakeRunUntil(FakeIsWine() ? "Z:\\bin\\bash -c \"rm -rf '" + coUnix + "'\"" : "cmd /c rd /s /q \"" + coPath + "\"",
+                 coPath, true);
 }
 
 std::vector<std::string> BootListDir(const std::string& coPath)
@@ -143,9 +86,9 @@ std::string BootIniValue(const std::string& coFile, const char* pszKey)
 
 void BootFillAllTempNames(const std::string& coDir)
 {
-    if (BootIsWine()) {
-        BootUnixShell("cd '" + BootUnixPath(coDir) + "' && touch '~PLV'{0000..9999}'.TMP'", coDir + "\\~PLV9999.TMP",
-                      false);
+    if (FakeIsWine()) {
+        FakeRunUntil("Z:\\bin\\bash -c \"cd '" + FakeUnixPath(coDir) + "' && touch '~PLV'{0000..9999}'.TMP'\"",
+                     coDir + "\\~PLV9999.TMP", false);
         return;
     }
     for (int n = 0; n < 10000; ++n) {
@@ -155,73 +98,36 @@ void BootFillAllTempNames(const std::string& coDir)
     }
 }
 
-std::string BootUnixPath(const std::string& coPath)
-{
-    typedef char*(CDECL * TUnixName)(LPCWSTR);
-    auto pfnUnixName = reinterpret_cast<TUnixName>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    WCHAR wszPath[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, coPath.c_str(), -1, wszPath, MAX_PATH);
-    char* pszUnix = pfnUnixName ? pfnUnixName(wszPath) : nullptr;
-    if (!pszUnix)
-        return std::string();
-    std::string coUnix(pszUnix);
-    HeapFree(GetProcessHeap(), 0, pszUnix);
-    return coUnix;
-}
-
-bool BootUnixShell(const std::string& coCommand, const std::string& coDonePath, bool bGone)
-{
-    std::string coLine = "Z:\\bin\\bash -c \"" + coCommand + "\"";
-    STARTUPINFOA coStartup;
-    memset(&coStartup, 0, sizeof(coStartup));
-    coStartup.cb = sizeof(coStartup);
-    PROCESS_INFORMATION coProcess;
-    if (!CreateProcessA(nullptr, &coLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &coStartup, &coProcess))
-        return false;
-    CloseHandle(coProcess.hThread);
-    CloseHandle(coProcess.hProcess);
-    // A Unix process's handle cannot be waited for; its result can.
-    for (int nTry = 0; nTry < 100; ++nTry) {
-        if (BootExists(coDonePath) != bGone)
-            return true;
-        Sleep(50);
-    }
-    return false;
-}
-
-bool BootIsWine()
-{
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
-
 // ---------------------------------------------------------------- scratch
 
 TBootScratch::TBootScratch(const char* pszName)
 {
+    static std::atomic<int> s_nCount { 0 };
     char szTemp[MAX_PATH];
     GetTempPathA(sizeof(szTemp), szTemp);
     m_coRoot = std::string(szTemp) + "plvboot-" + std::to_string(GetCurrentProcessId()) + "-"
-               + std::to_string(++s_nScratchCount) + "-" + pszName;
+               + std::to_string(++s_nCount) + "-" + pszName;
     BootRemoveAll(m_coRoot);
-    BootMakeDirs(Medium());
-    BootMakeDirs(Payload());
-    BootMakeDirs(Temp());
-    BootMakeDirs(Outside());
+    for (const std::string& coDir : { Medium(), Payload(), Temp(), Outside() })
+        BootMakeDirs(coDir);
     BootWriteFile(Outside() + "\\keep.txt", "outside the bootstrap's reach\r\n");
 }
 
-TBootScratch::~TBootScratch()
+bool TBootScratch::OutsideUntouched() const
 {
-    BootRemoveAll(m_coRoot);
+    return BootListDir(Outside()) == std::vector<std::string> { "keep.txt" }
+           && BootReadFile(Outside() + "\\keep.txt") == "outside the bootstrap's reach\r\n";
 }
 
-void TBootScratch::MakeMedium(const std::string& coSetupIni)
+void TBootScratch::MakeMedium(const std::string& coSetupIni, bool bProject, bool bArchive)
 {
-    BootWriteFile(Medium() + "\\setup.ini", coSetupIni);
-    BootWriteFile(Medium() + "\\plvsetup.plv", std::string("PLV project\0\x01\x02\r\n", 17));
-    InstallArchive();
-    InstallSetupProgram();
+    if (!coSetupIni.empty())
+        BootWriteFile(Medium() + "\\setup.ini", coSetupIni);
+    if (bProject)
+        BootWriteFile(Medium() + "\\plvsetup.plv", std::string("PLV project\0\x01\x02\r\n", 17));
+    if (bArchive)
+        CopyFileA((BootBinDir() + "\\fakeplvrt.exe").c_str(), (Medium() + "\\_plvrt_.exe").c_str(), FALSE);
+    CopyFileA((BootBinDir() + "\\fakeplvsetup.exe").c_str(), (Payload() + "\\plvsetup.exe").c_str(), FALSE);
     BootWriteFile(Payload() + "\\readme.txt", "Plover runtime\r\n");
     BootWriteFile(Payload() + "\\locked.dat", "read-only");
     SetFileAttributesA((Payload() + "\\locked.dat").c_str(), FILE_ATTRIBUTE_READONLY);
@@ -230,60 +136,57 @@ void TBootScratch::MakeMedium(const std::string& coSetupIni)
     BootWriteFile(Payload() + "\\lib\\fonts\\plover.fon", "not really a font");
 }
 
-void TBootScratch::InstallArchive()
-{
-    CopyFileA((BootBinDir() + "\\fakeplvrt.exe").c_str(), (Medium() + "\\_plvrt_.exe").c_str(), FALSE);
-}
-
-void TBootScratch::InstallSetupProgram()
-{
-    CopyFileA((BootBinDir() + "\\fakeplvsetup.exe").c_str(), (Payload() + "\\plvsetup.exe").c_str(), FALSE);
-}
-
 // ---------------------------------------------------------------- records
+
+namespace {
+
+// Each line of a file split at its first cSeparator.
+std::vector<std::pair<std::string, std::string>> SplitLines(const std::string& coFile, char cSeparator)
+{
+    std::vector<std::pair<std::string, std::string>> coLines;
+    std::string coContent = BootReadFile(coFile);
+    for (size_t nStart = 0, nEnd = 0; nStart < coContent.size(); nStart = nEnd + 1) {
+        nEnd = std::min(coContent.find('\n', nStart), coContent.size());
+        std::string coLine = coContent.substr(nStart, nEnd - nStart);
+        size_t nAt = coLine.find(cSeparator);
+        if (nAt != std::string::npos)
+            coLines.emplace_back(coLine.substr(0, nAt), coLine.substr(nAt + 1));
+    }
+    return coLines;
+}
+
+} // namespace
 
 std::map<std::string, std::string> BootReadRecord(const std::string& coFile)
 {
     std::map<std::string, std::string> coRecord;
-    std::string coContent = BootReadFile(coFile);
-    size_t nStart = 0;
-    while (nStart < coContent.size()) {
-        size_t nEnd = coContent.find('\n', nStart);
-        if (nEnd == std::string::npos)
-            nEnd = coContent.size();
-        std::string coLine = coContent.substr(nStart, nEnd - nStart);
-        size_t nEqual = coLine.find('=');
-        if (nEqual != std::string::npos)
-            coRecord[coLine.substr(0, nEqual)] = coLine.substr(nEqual + 1);
-        nStart = nEnd + 1;
-    }
+    for (const auto& coLine : SplitLines(coFile, '='))
+        coRecord[coLine.first] = coLine.second;
     return coRecord;
 }
 
-std::vector<std::pair<std::string, std::string>> BootReadTestLog(const std::string& coFile)
+std::string BootGet(const std::map<std::string, std::string>& coRecord, const char* pszKey)
 {
-    std::vector<std::pair<std::string, std::string>> coEntries;
-    std::string coContent = BootReadFile(coFile);
-    size_t nStart = 0;
-    while (nStart < coContent.size()) {
-        size_t nEnd = coContent.find('\n', nStart);
-        if (nEnd == std::string::npos)
-            nEnd = coContent.size();
-        std::string coLine = coContent.substr(nStart, nEnd - nStart);
-        size_t nTab = coLine.find('\t');
+    auto it = coRecord.find(pszKey);
+    return it == coRecord.end() ? "<missing>" : it->second;
+}
+
+std::vector<std::string> BootTestLog(const std::string& coFile, const char* pszKind)
+{
+    std::vector<std::string> coTexts;
+    for (const auto& coLine : SplitLines(coFile, '\t')) {
+        if (coLine.first != pszKind)
+            continue;
         std::string coText;
-        for (size_t n = nTab == std::string::npos ? coLine.size() : nTab + 1; n < coLine.size(); ++n) {
-            if (coLine[n] == '\\' && n + 1 < coLine.size()) {
-                coText += coLine[n + 1] == 'n' ? '\n' : coLine[n + 1];
-                ++n;
-            } else {
-                coText += coLine[n];
-            }
+        for (size_t n = 0; n < coLine.second.size(); ++n) {
+            char c = coLine.second[n];
+            if (c == '\\' && n + 1 < coLine.second.size())
+                c = coLine.second[++n] == 'n' ? '\n' : coLine.second[n];
+            coText += c;
         }
-        coEntries.emplace_back(coLine.substr(0, nTab), coText);
-        nStart = nEnd + 1;
+        coTexts.push_back(coText);
     }
-    return coEntries;
+    return coTexts;
 }
 
 // ---------------------------------------------------------------- running
@@ -296,10 +199,9 @@ std::string MakeEnvironmentBlock(const std::vector<TBootEnv>& coEnv)
     char* pszStrings = GetEnvironmentStringsA();
     for (const char* psz = pszStrings; *psz; psz += strlen(psz) + 1) {
         std::string coEntry(psz);
-        size_t nEqual = coEntry.find('=', 1);
-        std::string coName = coEntry.substr(0, nEqual);
+        std::string coName = coEntry.substr(0, coEntry.find('=', 1));
         bool bReplaced = std::any_of(coEnv.begin(), coEnv.end(),
-                                     [&](const TBootEnv& coChange) { return SameName(coChange.coName, coName); });
+                                     [&](const TBootEnv& c) { return _stricmp(c.coName.c_str(), coName.c_str()) == 0; });
         if (!bReplaced)
             coBlock += coEntry + '\0';
     }
@@ -308,14 +210,13 @@ std::string MakeEnvironmentBlock(const std::vector<TBootEnv>& coEnv)
         if (!coChange.bUnset)
             coBlock += coChange.coName + "=" + coChange.coValue + '\0';
     }
-    coBlock += '\0';
-    return coBlock;
+    return coBlock + '\0';
 }
 
 } // namespace
 
 TBootResult BootRun(const char* pszProgram, const std::string& coDirectory, const std::vector<TBootEnv>& coEnv,
-                    DWORD ulTimeoutMs, TBootWatcher pfnWhileRunning, void* pvContext)
+                    TBootWatcher pfnWhileRunning, void* pvContext)
 {
     TBootResult coResult;
     std::string coProgram = BootBinDir() + "\\" + pszProgram;
@@ -325,65 +226,28 @@ TBootResult BootRun(const char* pszProgram, const std::string& coDirectory, cons
     memset(&coStartup, 0, sizeof(coStartup));
     coStartup.cb = sizeof(coStartup);
     PROCESS_INFORMATION coProcess;
-    coResult.ullStartTick = GetTickCount64();
     // Started as from the desktop: without the test's console, which Wine
     // would otherwise pass on to the runtime archive.
     if (!CreateProcessA(coProgram.c_str(), &coLine[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, &coBlock[0],
-                        coDirectory.c_str(),
-                        &coStartup, &coProcess)) {
+                        coDirectory.c_str(), &coStartup, &coProcess)) {
         coResult.bTimedOut = true;
-        coResult.ulExitCode = 0xFFFFFFFF;
         return coResult;
     }
     CloseHandle(coProcess.hThread);
-    ULONGLONG ullDeadline = coResult.ullStartTick + ulTimeoutMs;
+    ULONGLONG ullDeadline = GetTickCount64() + 60000;
     bool bWatching = pfnWhileRunning != nullptr;
-    for (;;) {
-        DWORD ulWait = WaitForSingleObject(coProcess.hProcess, 50);
-        if (ulWait == WAIT_OBJECT_0)
-            break;
+    while (WaitForSingleObject(coProcess.hProcess, 50) != WAIT_OBJECT_0) {
         if (GetTickCount64() > ullDeadline) {
             TerminateProcess(coProcess.hProcess, 0xDEAD);
             WaitForSingleObject(coProcess.hProcess, 5000);
             coResult.bTimedOut = true;
             break;
         }
-        if (bWatching && pfnWhileRunning(coProcess.dwProcessId, pvContext))
+        if (bWatching && pfnWhileRunning(pvContext))
             bWatching = false;
     }
     coResult.ullEndTick = GetTickCount64();
     GetExitCodeProcess(coProcess.hProcess, &coResult.ulExitCode);
     CloseHandle(coProcess.hProcess);
     return coResult;
-}
-
-namespace {
-
-struct TFind {
-    DWORD ulProcessId;
-    const char* pszClass;
-    HWND hWnd;
-};
-
-BOOL CALLBACK FindOne(HWND hWnd, LPARAM lParam)
-{
-    auto* pcoFind = reinterpret_cast<TFind*>(lParam);
-    DWORD ulProcessId = 0;
-    char szClass[64];
-    GetWindowThreadProcessId(hWnd, &ulProcessId);
-    if (ulProcessId == pcoFind->ulProcessId && GetClassNameA(hWnd, szClass, sizeof(szClass))
-        && strcmp(szClass, pcoFind->pszClass) == 0) {
-        pcoFind->hWnd = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-} // namespace
-
-HWND BootFindWindow(DWORD ulProcessId, const char* pszClass)
-{
-    TFind coFind = { ulProcessId, pszClass, nullptr };
-    EnumWindows(FindOne, reinterpret_cast<LPARAM>(&coFind));
-    return coFind.hWnd;
 }

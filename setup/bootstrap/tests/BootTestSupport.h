@@ -4,7 +4,7 @@
 // small file helpers, and starting bootstrap.exe with an environment of the
 // test's choosing.
 
-#include "BootWindows.h"
+#include "FakeCommon.h"
 
 #include <map>
 #include <string>
@@ -15,13 +15,12 @@
 // are built beside it.
 std::string BootBinDir();
 
-// Files and directories
 bool BootExists(const std::string& coPath);
 bool BootIsDirectory(const std::string& coPath);
 void BootWriteFile(const std::string& coPath, const std::string& coContent);
 std::string BootReadFile(const std::string& coPath);
 void BootMakeDirs(const std::string& coPath);
-// Removes a tree with the test's own means (links removed, not followed).
+// Removes a tree without following links.
 void BootRemoveAll(const std::string& coPath);
 // Names in a directory, "." and ".." left out, sorted.
 std::vector<std::string> BootListDir(const std::string& coPath);
@@ -30,50 +29,44 @@ std::string BootIniValue(const std::string& coFile, const char* pszKey);
 // names look like short names slowly in a full directory, so under Wine a
 // Unix shell makes them.
 void BootFillAllTempNames(const std::string& coDir);
-bool BootIsWine();
-// Wine only: the Unix path of a Windows path, or an empty text.
-std::string BootUnixPath(const std::string& coPath);
-// Wine only: runs a Unix shell command and waits until coDonePath exists
-// or coDonePath vanishes (bGone), up to five seconds.
-bool BootUnixShell(const std::string& coCommand, const std::string& coDonePath, bool bGone);
 
 // A fresh directory below the test's temporary directory, removed again by
 // the destructor, with the parts of an installation run:
 //   medium\    the start directory (setup.ini, project file, _plvrt_.exe)
 //   payload\   what the stand-in archive unpacks (plvsetup.exe, more files)
 //   temp\      the bootstrap's TEMP
-//   outside\   a directory outside the bootstrap's reach
+//   outside\   a directory outside the bootstrap's reach, holding keep.txt
 class TBootScratch {
 public:
     explicit TBootScratch(const char* pszName);
-    ~TBootScratch();
+    ~TBootScratch() { BootRemoveAll(m_coRoot); }
     TBootScratch(const TBootScratch&) = delete;
     TBootScratch& operator=(const TBootScratch&) = delete;
 
-    std::string Root() const { return m_coRoot; }
     std::string Medium() const { return m_coRoot + "\\medium"; }
     std::string Payload() const { return m_coRoot + "\\payload"; }
     std::string Temp() const { return m_coRoot + "\\temp"; }
     std::string Outside() const { return m_coRoot + "\\outside"; }
     std::string Path(const char* pszName) const { return m_coRoot + "\\" + pszName; }
+    // Whether Outside() still holds exactly what the constructor put there.
+    bool OutsideUntouched() const;
 
-    // A complete medium: setup.ini with the given body, plvsetup.plv,
-    // _plvrt_.exe, and a payload with plvsetup.exe, a read-only file and a
-    // sub-directory tree.
-    void MakeMedium(const std::string& coSetupIni);
-    void InstallArchive();
-    void InstallSetupProgram();
+    // A medium: setup.ini with the given body (none when empty), the project
+    // file plvsetup.plv and _plvrt_.exe as asked; a payload with plvsetup.exe,
+    // a read-only file and a sub-directory tree.
+    void MakeMedium(const std::string& coSetupIni, bool bProject = true, bool bArchive = true);
 
 private:
     std::string m_coRoot;
 };
 
 // The records of the stand-ins: key=value lines; a key seen twice keeps
-// its last value.
+// its last value, a missing key reads "<missing>".
 std::map<std::string, std::string> BootReadRecord(const std::string& coFile);
-
-// The bootstrap's test log: one (kind, text) per line, escapes undone.
-std::vector<std::pair<std::string, std::string>> BootReadTestLog(const std::string& coFile);
+std::string BootGet(const std::map<std::string, std::string>& coRecord, const char* pszKey);
+// The texts of one kind ("message", "paint") in the bootstrap's test log,
+// escapes undone.
+std::vector<std::string> BootTestLog(const std::string& coFile, const char* pszKind);
 
 // Environment changes for one run: a value, or unset when bUnset.
 struct TBootEnv {
@@ -85,17 +78,13 @@ struct TBootEnv {
 struct TBootResult {
     DWORD ulExitCode = 0;
     bool bTimedOut = false;
-    ULONGLONG ullStartTick = 0;
     ULONGLONG ullEndTick = 0;
 };
 
 // Starts pszProgram (a file of BootBinDir) in coDirectory with the test's
-// environment changed by coEnv and waits for it to end. While it runs,
-// pfnWhileRunning (if given) is called every 50 ms with its process id;
-// a true answer stops the calls.
-using TBootWatcher = bool (*)(DWORD ulProcessId, void* pvContext);
+// environment changed by coEnv and waits up to a minute for it to end.
+// While it runs, pfnWhileRunning (if given) is called every 50 ms; a true
+// answer stops the calls.
+using TBootWatcher = bool (*)(void* pvContext);
 TBootResult BootRun(const char* pszProgram, const std::string& coDirectory, const std::vector<TBootEnv>& coEnv,
-                    DWORD ulTimeoutMs, TBootWatcher pfnWhileRunning = nullptr, void* pvContext = nullptr);
-
-// The top-level window of a process with the given class, or null.
-HWND BootFindWindow(DWORD ulProcessId, const char* pszClass);
+                    TBootWatcher pfnWhileRunning = nullptr, void* pvContext = nullptr);

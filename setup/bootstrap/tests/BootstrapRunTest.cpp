@@ -6,73 +6,55 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr DWORD s_ulRunTimeoutMs = 60000;
+using TTexts = std::vector<std::string>;
 
-// The environment of a run: TEMP and TMP point into the scratch area, the
-// bootstrap writes its message boxes and paints into a test log, and the
-// stand-ins know where to record and what to unpack.
-std::vector<TBootEnv> RunEnv(const TBootScratch& coScratch)
+// The environment of a run, changed by coChanges: TEMP and TMP point into
+// the scratch area, the bootstrap writes its message boxes and paints into a
+// test log, and the stand-ins know where to record and what to unpack.
+std::vector<TBootEnv> RunEnv(const TBootScratch& coScratch, const std::vector<TBootEnv>& coChanges = {})
 {
-    return {
+    std::vector<TBootEnv> coEnv = {
         { "TEMP", coScratch.Temp() },
         { "TMP", coScratch.Temp() },
         { "PLVBOOT_TEST_LOG", coScratch.Path("boot.log") },
         { "PLVBOOT_PLATFORM", "", true },
         { "FAKE_ARCHIVE_LOG", coScratch.Path("archive.log") },
         { "FAKE_ARCHIVE_PAYLOAD", coScratch.Payload() },
-        { "FAKE_ARCHIVE_TALK_MS", "2500" },
+        { "FAKE_ARCHIVE_TALK_MS", "500" },
         { "FAKE_ARCHIVE_SILENT_MS", "0" },
         { "FAKE_ARCHIVE_LINK", "", true },
         { "FAKE_SETUP_LOG", coScratch.Path("setup.log") },
         { "FAKE_SETUP_SNAPSHOT", coScratch.Path("snapshot") },
     };
+    for (const TBootEnv& coChange : coChanges) {
+        auto it = std::find_if(coEnv.begin(), coEnv.end(), [&](const TBootEnv& c) { return c.coName == coChange.coName; });
+        *it = coChange;
+    }
+    return coEnv;
 }
 
-void SetEnv(std::vector<TBootEnv>& coEnv, const char* pszName, const std::string& coValue, bool bUnset = false)
+TTexts Messages(const TBootScratch& coScratch)
 {
-    for (TBootEnv& coChange : coEnv) {
-        if (coChange.coName == pszName) {
-            coChange.coValue = coValue;
-            coChange.bUnset = bUnset;
-            return;
-        }
-    }
-    coEnv.push_back({ pszName, coValue, bUnset });
-}
-
-std::vector<std::string> LogTexts(const TBootScratch& coScratch, const char* pszKind)
-{
-    std::vector<std::string> coTexts;
-    for (const auto& coEntry : BootReadTestLog(coScratch.Path("boot.log"))) {
-        if (coEntry.first == pszKind)
-            coTexts.push_back(coEntry.second);
-    }
-    return coTexts;
+    return BootTestLog(coScratch.Path("boot.log"), "message");
 }
 
 unsigned long long Tick(const std::map<std::string, std::string>& coRecord, const char* pszKey)
 {
-    auto it = coRecord.find(pszKey);
-    return it == coRecord.end() ? 0 : std::stoull(it->second);
+    const std::string coValue = BootGet(coRecord, pszKey);
+    return isdigit(static_cast<unsigned char>(coValue[0])) ? std::stoull(coValue) : 0;
 }
 
-std::string Get(const std::map<std::string, std::string>& coRecord, const char* pszKey)
-{
-    auto it = coRecord.find(pszKey);
-    return it == coRecord.end() ? "<missing>" : it->second;
-}
-
-// The "+" marks painted during a run: every painted text is marks only and
-// they grow one at a time.
+// The "+" marks painted during a run: marks only, growing one at a time.
 size_t CheckMarks(const TBootScratch& coScratch)
 {
     size_t nLast = 0;
-    for (const std::string& coText : LogTexts(coScratch, "paint")) {
+    for (const std::string& coText : BootTestLog(coScratch.Path("boot.log"), "paint")) {
         EXPECT_EQ(coText.find_first_not_of('+'), std::string::npos) << coText;
         EXPECT_TRUE(coText.size() == nLast || coText.size() == nLast + 1) << nLast << " then " << coText.size();
         nLast = coText.size();
@@ -80,194 +62,167 @@ size_t CheckMarks(const TBootScratch& coScratch)
     return nLast;
 }
 
-// What a run leaves for the setup program and what the setup program saw.
-void CheckSetupRun(const TBootScratch& coScratch, const std::string& coTempDir, const std::string& coProjectFile)
+// The name the bootstrap will take below coBase: the first ~PLVnnnn.TMP
+// that does not exist or is an empty directory.
+std::string FirstFreeName(const std::string& coBase)
 {
-    auto coSetup = BootReadRecord(coScratch.Path("setup.log"));
-    EXPECT_EQ(Get(coSetup, "cwd"), coTempDir);
-    EXPECT_EQ(Get(coSetup, "window"), "hidden");
-    EXPECT_EQ(Get(coSetup, "snapshot"), "done");
-    std::string coSnapshot = coScratch.Path("snapshot");
-    std::vector<std::string> coExpected = { "lib", "locked.dat", coProjectFile, "plvsetup.exe", "readme.txt",
-                                            "setup.ini" };
-    std::sort(coExpected.begin(), coExpected.end());
-    EXPECT_EQ(BootListDir(coSnapshot), coExpected);
-    EXPECT_EQ(BootListDir(coSnapshot + "\\lib"), (std::vector<std::string> { "fonts", "runtime.dll" }));
-    EXPECT_EQ(BootIniValue(coSnapshot + "\\setup.ini", "TempDir"), coTempDir);
-    EXPECT_EQ(BootIniValue(coSnapshot + "\\setup.ini", "SetupSourcePath"), coScratch.Medium());
+    for (int n = 0; n < 10000; ++n) {
+        char szName[32];
+        snprintf(szName, sizeof(szName), "~PLV%04d.TMP", n);
+        if (!BootExists(coBase + szName) || (BootIsDirectory(coBase + szName) && BootListDir(coBase + szName).empty()))
+            return coBase + szName;
+    }
+    return std::string();
+}
+
+std::string Internal(int nCode)
+{
+    return "Plover Runtime\tInternal Setup Error <" + std::to_string(nCode)
+           + ">!\n\nPlease contact your provider.\n\nThe program will exit now!";
+}
+
+const char s_szInitFailed[] = "Plover Runtime\tPlover Runtime Setup Initialization failed!\n\nThe program will exit now!";
+
+// Watches for a visible window of a class: once it has been up for
+// ulAfterMs, reads its caption and text and posts uMsg to it.
+struct TWatcher {
+    const char* pszClass;
+    ULONGLONG ullAfterMs;
+    UINT uMsg;
+    WPARAM wParam;
+    ULONGLONG ullSeen = 0;
+    std::string coCaptionText;
+    bool bDone = false;
+};
+
+bool WatchWindow(void* pvContext)
+{
+    auto* pcoWatch = static_cast<TWatcher*>(pvContext);
+    HWND hWnd = FindWindowA(pcoWatch->pszClass, nullptr);
+    if (!hWnd || !IsWindowVisible(hWnd))
+        return false;
+    if (!pcoWatch->ullSeen)
+        pcoWatch->ullSeen = GetTickCount64();
+    if (GetTickCount64() < pcoWatch->ullSeen + pcoWatch->ullAfterMs)
+        return false;
+    char szCaption[512] = "", szText[512] = "";
+    GetWindowTextA(hWnd, szCaption, sizeof(szCaption));
+    GetDlgItemTextA(hWnd, 0xFFFF, szText, sizeof(szText));
+    pcoWatch->coCaptionText = std::string(szCaption) + "\t" + szText;
+    PostMessageA(hWnd, pcoWatch->uMsg, pcoWatch->wParam, 0);
+    return pcoWatch->bDone = true;
 }
 
 } // namespace
 
 TEST(BootstrapRunTest, UnpacksStartsTheSetupProgramHidesAndRemovesEverything)
 {
-    TBootScratch coScratch("normal");
-    const std::string coIni = "; installation medium\r\n[Installation]\r\nVendor=Plover\r\n";
-    coScratch.MakeMedium(coIni);
-    TBootResult coRun = BootRun("bootstrap.exe", coScratch.Medium(), RunEnv(coScratch), s_ulRunTimeoutMs);
-    ASSERT_FALSE(coRun.bTimedOut);
-    EXPECT_EQ(coRun.ulExitCode, 0u);
-    EXPECT_TRUE(LogTexts(coScratch, "message").empty());
-
-    const std::string coTempDir = coScratch.Temp() + "\\~PLV0000.TMP";
-    auto coArchive = BootReadRecord(coScratch.Path("archive.log"));
-    EXPECT_EQ(Get(coArchive, "cmdline"), "_plvrt_.exe -x -y -gbrimlost " + coTempDir + "\\");
-    EXPECT_EQ(Get(coArchive, "cwd"), coScratch.Medium());
-    EXPECT_EQ(Get(coArchive, "window"), "visible");
-    EXPECT_EQ(Get(coArchive, "title"), "HLN Installation");
-    EXPECT_EQ(Get(coArchive, "unpack"), "done");
-
-    auto coSetup = BootReadRecord(coScratch.Path("setup.log"));
-    EXPECT_EQ(Get(coSetup, "cmdline"),
-              coTempDir + "\\plvsetup.exe 482913 1 plvsetup.plv 10 StProject " + coScratch.Medium());
-    CheckSetupRun(coScratch, coTempDir, "plvsetup.plv");
-    std::string coSnapshot = coScratch.Path("snapshot");
-    EXPECT_EQ(BootReadFile(coSnapshot + "\\plvsetup.plv"), BootReadFile(coScratch.Medium() + "\\plvsetup.plv"));
-    // The copy keeps everything of the original and gains the two keys.
-    std::string coCopy = BootReadFile(coSnapshot + "\\setup.ini");
-    EXPECT_EQ(coCopy.compare(0, coIni.size(), coIni), 0) << coCopy;
-    EXPECT_EQ(BootIniValue(coSnapshot + "\\setup.ini", "Vendor"), "Plover");
-    EXPECT_EQ(BootReadFile(coScratch.Medium() + "\\setup.ini"), coIni);
-
-    // Marks: one a second while the archive talks (2.5 s), none beyond.
-    size_t nMarks = CheckMarks(coScratch);
-    EXPECT_GE(nMarks, 2u);
-    EXPECT_LE(nMarks, 5u);
-
-    // The setup program starts 2 s after the archive has ended; the
-    // directory goes 5 s after the window has closed.
-    EXPECT_GE(Tick(coSetup, "start"), Tick(coArchive, "end") + 1900);
-    EXPECT_GE(coRun.ullEndTick, Tick(coSetup, "close") + 4900);
-    EXPECT_TRUE(BootListDir(coScratch.Temp()).empty());
-    EXPECT_EQ(BootListDir(coScratch.Medium()), (std::vector<std::string> { "_plvrt_.exe", "plvsetup.plv", "setup.ini" }));
-}
-
-TEST(BootstrapRunTest, SettingsAndAnEarlierRunsDirectoriesShapeTheRun)
-{
-    TBootScratch coScratch("settings");
     const std::string coClass(128, 'K');
-    coScratch.MakeMedium("[Installation]\r\nPeekTimeOut=7\r\nSetupResource=Data\r\nCustomClass=" + coClass
-                         + "\r\nNeedSpaceMBTemp=3\r\n");
-    BootWriteFile(coScratch.Medium() + "\\DATA.PLV", "data project");
-    // ~PLV0000.TMP belongs to another installation; ~PLV0001.TMP was left
-    // empty by an earlier run and is taken over.
-    BootMakeDirs(coScratch.Temp() + "\\~PLV0000.TMP");
-    BootWriteFile(coScratch.Temp() + "\\~PLV0000.TMP\\busy.txt", "in use");
-    BootMakeDirs(coScratch.Temp() + "\\~PLV0001.TMP");
-    std::vector<TBootEnv> coEnv = RunEnv(coScratch);
-    SetEnv(coEnv, "TEMP", coScratch.Temp() + ";;");
+    struct TRun {
+        const char* pszName;
+        const char* pszProgram;
+        std::string coIni;
+        std::vector<TBootEnv> coEnv;
+        bool bEarlier;            // directories of an earlier run in the scratch TEMP
+        std::string coTempDir;    // empty: ~PLV0000.TMP (~PLV0001.TMP after an earlier run) in the scratch TEMP
+        std::string coArchiveArgs;
+        std::string coSetupArgs;
+        size_t nMinMarks, nMaxMarks;
+    };
+    const TRun acoRuns[] = {
+        { "normal", "bootstrap.exe", "; installation medium\r\n[Installation]\r\nVendor=Plover\r\n",
+          { { "FAKE_ARCHIVE_TALK_MS", "2500" } }, false, "", "-gbrimlost", "1 plvsetup.plv 10 StProject", 2, 5 },
+        // ~PLV0000.TMP belongs to another installation; ~PLV0001.TMP was left
+        // empty by an earlier run and is taken over.
+        { "earlier", "bootstrap.exe",
+          "[Installation]\r\nPeekTimeOut=7\r\nSetupResource=Data\r\nCustomClass=" + coClass + "\r\nNeedSpaceMBTemp=3\r\n",
+          {}, true, "", "-gbrimlost", "3 data.plv 7 " + coClass, 0, 2 },
+        // Silent for longer than PeekTimeOut but still running: the setup
+        // program appears only after the silence, and the marks go on.
+        { "win95", "bootstrap.exe", "[Installation]\r\nPeekTimeOut=1\r\n",
+          { { "PLVBOOT_PLATFORM", "1" }, { "FAKE_ARCHIVE_TALK_MS", "1000" }, { "FAKE_ARCHIVE_SILENT_MS", "3500" } },
+          false, "", "-gbrimlost", "1 plvsetup.plv 1 StProject", 4, 8 },
+        { "nopassword", "bootstrap_nopassword.exe", "[Installation]\r\n", {}, false, "", "", "1 plvsetup.plv 10 StProject", 0, 2 },
+        { "relative", "bootstrap.exe", "[Installation]\r\n", { { "TEMP", "temp" }, { "TMP", "", true } }, false,
+          FirstFreeName("c:\\"), "-gbrimlost", "1 plvsetup.plv 10 StProject", 0, 2 },
+    };
+    for (const TRun& coCase : acoRuns) {
+        SCOPED_TRACE(coCase.pszName);
+        TBootScratch coScratch(coCase.pszName);
+        coScratch.MakeMedium(coCase.coIni);
+        std::vector<TBootEnv> coEnv = RunEnv(coScratch, coCase.coEnv);
+        std::string coProject = "plvsetup.plv";
+        const bool bEarlier = coCase.bEarlier;
+        if (bEarlier) {
+            coProject = "data.plv";
+            BootWriteFile(coScratch.Medium() + "\\DATA.PLV", "data project");
+            BootMakeDirs(coScratch.Temp() + "\\~PLV0000.TMP");
+            BootWriteFile(coScratch.Temp() + "\\~PLV0000.TMP\\busy.txt", "in use");
+            BootMakeDirs(coScratch.Temp() + "\\~PLV0001.TMP");
+            coEnv[0].coValue = coScratch.Temp() + ";;";
+        }
+        const std::string coTempDir = !coCase.coTempDir.empty() ? coCase.coTempDir
+                                      : coScratch.Temp() + (bEarlier ? "\\~PLV0001.TMP" : "\\~PLV0000.TMP");
+        TBootResult coRun = BootRun(coCase.pszProgram, coScratch.Medium(), coEnv);
+        ASSERT_FALSE(coRun.bTimedOut);
+        EXPECT_EQ(coRun.ulExitCode, 0u);
+        EXPECT_EQ(Messages(coScratch), TTexts {});
 
-    TBootResult coRun = BootRun("bootstrap.exe", coScratch.Medium(), coEnv, s_ulRunTimeoutMs);
-    ASSERT_FALSE(coRun.bTimedOut);
-    EXPECT_EQ(coRun.ulExitCode, 0u);
-    EXPECT_TRUE(LogTexts(coScratch, "message").empty());
+        auto coArchive = BootReadRecord(coScratch.Path("archive.log"));
+        EXPECT_EQ(BootGet(coArchive, "cmdline"), "_plvrt_.exe -x -y " + coCase.coArchiveArgs + " " + coTempDir + "\\");
+        EXPECT_EQ(BootGet(coArchive, "cwd") + "|" + BootGet(coArchive, "window") + "|" + BootGet(coArchive, "title")
+                      + "|" + BootGet(coArchive, "unpack") + "|" + BootGet(coArchive, "write"),
+                  coScratch.Medium() + "|visible|HLN Installation|done|<missing>");
+        auto coSetup = BootReadRecord(coScratch.Path("setup.log"));
+        EXPECT_EQ(BootGet(coSetup, "cmdline"),
+                  coTempDir + "\\plvsetup.exe 482913 " + coCase.coSetupArgs + " " + coScratch.Medium());
+        EXPECT_EQ(BootGet(coSetup, "cwd") + "|" + BootGet(coSetup, "window") + "|" + BootGet(coSetup, "snapshot"),
+                  coTempDir + "|hidden|done");
 
-    const std::string coTempDir = coScratch.Temp() + "\\~PLV0001.TMP";
-    auto coArchive = BootReadRecord(coScratch.Path("archive.log"));
-    EXPECT_EQ(Get(coArchive, "cmdline"), "_plvrt_.exe -x -y -gbrimlost " + coTempDir + "\\");
-    auto coSetup = BootReadRecord(coScratch.Path("setup.log"));
-    EXPECT_EQ(Get(coSetup, "cmdline"),
-              coTempDir + "\\plvsetup.exe 482913 3 data.plv 7 " + coClass + " " + coScratch.Medium());
-    CheckSetupRun(coScratch, coTempDir, "data.plv");
-    EXPECT_EQ(BootReadFile(coScratch.Path("snapshot") + "\\data.plv"), "data project");
+        // What the setup program found in its directory.
+        const std::string coSnapshot = coScratch.Path("snapshot");
+        TTexts coExpected = { "lib", "locked.dat", coProject, "plvsetup.exe", "readme.txt", "setup.ini" };
+        std::sort(coExpected.begin(), coExpected.end());
+        EXPECT_EQ(BootListDir(coSnapshot), coExpected);
+        EXPECT_EQ(BootListDir(coSnapshot + "\\lib"), (TTexts { "fonts", "runtime.dll" }));
+        EXPECT_EQ(BootReadFile(coSnapshot + "\\" + coProject),
+                  BootReadFile(coScratch.Medium() + (bEarlier ? "\\DATA.PLV" : "\\plvsetup.plv")));
+        EXPECT_EQ(BootReadFile(coSnapshot + "\\setup.ini").substr(0, coCase.coIni.size()), coCase.coIni);
+        EXPECT_EQ(BootIniValue(coSnapshot + "\\setup.ini", "TempDir") + "|"
+                      + BootIniValue(coSnapshot + "\\setup.ini", "SetupSourcePath"),
+                  coTempDir + "|" + coScratch.Medium());
+        EXPECT_EQ(BootReadFile(coScratch.Medium() + "\\setup.ini"), coCase.coIni);
 
-    EXPECT_EQ(BootListDir(coScratch.Temp()), (std::vector<std::string> { "~PLV0000.TMP" }));
-    EXPECT_EQ(BootReadFile(coScratch.Temp() + "\\~PLV0000.TMP\\busy.txt"), "in use");
-}
-
-TEST(BootstrapRunTest, Windows95WaitsForASilentArchiveUntilItHasEnded)
-{
-    TBootScratch coScratch("win95");
-    coScratch.MakeMedium("[Installation]\r\nPeekTimeOut=1\r\n");
-    std::vector<TBootEnv> coEnv = RunEnv(coScratch);
-    SetEnv(coEnv, "PLVBOOT_PLATFORM", "1");
-    SetEnv(coEnv, "FAKE_ARCHIVE_TALK_MS", "1000");
-    // Silent for longer than PeekTimeOut but still running: the files,
-    // the setup program among them, appear only after the silence.
-    SetEnv(coEnv, "FAKE_ARCHIVE_SILENT_MS", "3500");
-
-    TBootResult coRun = BootRun("bootstrap.exe", coScratch.Medium(), coEnv, s_ulRunTimeoutMs);
-    ASSERT_FALSE(coRun.bTimedOut);
-    EXPECT_EQ(coRun.ulExitCode, 0u);
-    EXPECT_TRUE(LogTexts(coScratch, "message").empty());
-
-    const std::string coTempDir = coScratch.Temp() + "\\~PLV0000.TMP";
-    auto coArchive = BootReadRecord(coScratch.Path("archive.log"));
-    auto coSetup = BootReadRecord(coScratch.Path("setup.log"));
-    EXPECT_EQ(Get(coSetup, "cmdline"),
-              coTempDir + "\\plvsetup.exe 482913 1 plvsetup.plv 1 StProject " + coScratch.Medium());
-    CheckSetupRun(coScratch, coTempDir, "plvsetup.plv");
-    EXPECT_GE(Tick(coSetup, "start"), Tick(coArchive, "end") + 1900);
-    // Peeking never blocks: the marks go on through the silence.
-    EXPECT_GE(CheckMarks(coScratch), 4u);
-    EXPECT_TRUE(BootListDir(coScratch.Temp()).empty());
-}
-
-TEST(BootstrapRunTest, AnEmptyArchivePasswordLeavesTwoBlanks)
-{
-    TBootScratch coScratch("nopassword");
-    coScratch.MakeMedium("[Installation]\r\n");
-    std::vector<TBootEnv> coEnv = RunEnv(coScratch);
-    SetEnv(coEnv, "FAKE_ARCHIVE_TALK_MS", "500");
-    TBootResult coRun = BootRun("bootstrap_nopassword.exe", coScratch.Medium(), coEnv, s_ulRunTimeoutMs);
-    ASSERT_FALSE(coRun.bTimedOut);
-    EXPECT_EQ(coRun.ulExitCode, 0u);
-    auto coArchive = BootReadRecord(coScratch.Path("archive.log"));
-    EXPECT_EQ(Get(coArchive, "cmdline"), "_plvrt_.exe -x -y  " + coScratch.Temp() + "\\~PLV0000.TMP\\");
-    EXPECT_EQ(Get(BootReadRecord(coScratch.Path("setup.log")), "window"), "hidden");
-    EXPECT_TRUE(BootListDir(coScratch.Temp()).empty());
+        // Marks while the archive talks, one a second; the setup program
+        // starts 2 s after the archive has ended; the directory goes 5 s
+        // after the window has closed.
+        size_t nMarks = CheckMarks(coScratch);
+        EXPECT_GE(nMarks, coCase.nMinMarks);
+        EXPECT_LE(nMarks, coCase.nMaxMarks);
+        EXPECT_GE(Tick(coSetup, "start"), Tick(coArchive, "end") + 1900);
+        EXPECT_GE(coRun.ullEndTick, Tick(coSetup, "close") + 4900);
+        EXPECT_FALSE(BootExists(coTempDir));
+        EXPECT_EQ(BootListDir(coScratch.Temp()), bEarlier ? TTexts { "~PLV0000.TMP" } : TTexts {});
+        EXPECT_EQ(BootReadFile(coScratch.Temp() + "\\~PLV0000.TMP\\busy.txt"), bEarlier ? "in use" : "");
+    }
 }
 
 TEST(BootstrapRunTest, CleanUpRemovesLinksWithoutFollowingThem)
 {
     TBootScratch coScratch("link");
     coScratch.MakeMedium("[Installation]\r\n");
-    std::vector<TBootEnv> coEnv = RunEnv(coScratch);
-    SetEnv(coEnv, "FAKE_ARCHIVE_TALK_MS", "500");
-    SetEnv(coEnv, "FAKE_ARCHIVE_LINK", coScratch.Outside());
-    TBootResult coRun = BootRun("bootstrap.exe", coScratch.Medium(), coEnv, s_ulRunTimeoutMs);
+    TBootResult coRun = BootRun("bootstrap.exe", coScratch.Medium(),
+                                RunEnv(coScratch, { { "FAKE_ARCHIVE_LINK", coScratch.Outside() } }));
     ASSERT_FALSE(coRun.bTimedOut);
     EXPECT_EQ(coRun.ulExitCode, 0u);
-    ASSERT_EQ(Get(BootReadRecord(coScratch.Path("archive.log")), "link"), "made");
-
-    // Whatever the link pointed at is untouched.
-    EXPECT_EQ(BootListDir(coScratch.Outside()), (std::vector<std::string> { "keep.txt" }));
-    EXPECT_EQ(BootReadFile(coScratch.Outside() + "\\keep.txt"), "outside the bootstrap's reach\r\n");
-    const std::string coTempDir = coScratch.Temp() + "\\~PLV0000.TMP";
-    if (BootIsWine()) {
-        // Wine can remove a Unix link to a directory neither with
-        // RemoveDirectory nor with DeleteFile; the link alone stays.
-        EXPECT_EQ(BootListDir(coScratch.Temp()), (std::vector<std::string> { "~PLV0000.TMP" }));
-        EXPECT_EQ(BootListDir(coTempDir), (std::vector<std::string> { "outlink" }));
-    } else {
-        EXPECT_TRUE(BootListDir(coScratch.Temp()).empty());
-    }
+    ASSERT_EQ(BootGet(BootReadRecord(coScratch.Path("archive.log")), "link"), "made");
+    EXPECT_TRUE(coScratch.OutsideUntouched());
+    // Wine can remove a Unix link to a directory neither with
+    // RemoveDirectory nor with DeleteFile; the link alone stays.
+    const bool bWine = FakeIsWine();
+    EXPECT_EQ(BootListDir(coScratch.Temp()), bWine ? TTexts { "~PLV0000.TMP" } : TTexts {});
+    EXPECT_EQ(BootListDir(coScratch.Temp() + "\\~PLV0000.TMP"), bWine ? TTexts { "outlink" } : TTexts {});
 }
-
-namespace {
-
-// Closes the bootstrap window two seconds after it has appeared.
-struct TCloser {
-    ULONGLONG ullSeen = 0;
-    bool bClosed = false;
-};
-
-bool CloseSoonAfterShown(DWORD ulProcessId, void* pvContext)
-{
-    auto* pcoCloser = static_cast<TCloser*>(pvContext);
-    HWND hWnd = BootFindWindow(ulProcessId, "HLN_PLV_Installation");
-    if (!hWnd || !IsWindowVisible(hWnd))
-        return false;
-    if (!pcoCloser->ullSeen)
-        pcoCloser->ullSeen = GetTickCount64();
-    if (GetTickCount64() < pcoCloser->ullSeen + 2000)
-        return false;
-    PostMessageA(hWnd, WM_CLOSE, 0, 0);
-    pcoCloser->bClosed = true;
-    return true;
-}
-
-} // namespace
 
 // The archive, still unpacking when the window closes, is ended before the
 // clean-up, so that it writes nothing into the directory after it is gone.
@@ -275,190 +230,101 @@ TEST(BootstrapRunTest, AWindowClosedWhileUnpackingCancelsTheSetup)
 {
     TBootScratch coScratch("cancel");
     coScratch.MakeMedium("[Installation]\r\n");
-    std::vector<TBootEnv> coEnv = RunEnv(coScratch);
-    SetEnv(coEnv, "FAKE_ARCHIVE_TALK_MS", "15000");
-    TCloser coCloser;
-    TBootResult coRun = BootRun("bootstrap.exe", coScratch.Medium(), coEnv, s_ulRunTimeoutMs, CloseSoonAfterShown,
-                                &coCloser);
+    // Closed two seconds after the window has appeared.
+    TWatcher coCloser { "HLN_PLV_Installation", 2000, WM_CLOSE, 0 };
+    TBootResult coRun = BootRun("bootstrap.exe", coScratch.Medium(),
+                                RunEnv(coScratch, { { "FAKE_ARCHIVE_TALK_MS", "15000" } }), WatchWindow, &coCloser);
     ASSERT_FALSE(coRun.bTimedOut);
-    ASSERT_TRUE(coCloser.bClosed);
+    ASSERT_TRUE(coCloser.bDone);
     EXPECT_EQ(coRun.ulExitCode, 0u);
-    EXPECT_TRUE(LogTexts(coScratch, "message").empty());
+    EXPECT_EQ(Messages(coScratch), TTexts {});
     const auto coArchive = BootReadRecord(coScratch.Path("archive.log"));
     HANDLE hArchive = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, static_cast<DWORD>(Tick(coArchive, "pid")));
     const bool bArchiveRuns = hArchive && WaitForSingleObject(hArchive, 0) == WAIT_TIMEOUT;
-    if (hArchive) {
-        if (bArchiveRuns)
-            TerminateProcess(hArchive, 1);
+    if (bArchiveRuns)
+        TerminateProcess(hArchive, 1);
+    if (hArchive)
         CloseHandle(hArchive);
-    }
     EXPECT_FALSE(bArchiveRuns);
-    EXPECT_EQ(Get(coArchive, "unpack"), "<missing>");
+    EXPECT_EQ(BootGet(coArchive, "unpack"), "<missing>");
     EXPECT_FALSE(BootExists(coScratch.Path("setup.log")));
-    EXPECT_TRUE(BootListDir(coScratch.Temp()).empty());
+    EXPECT_EQ(BootListDir(coScratch.Temp()), TTexts {});
 }
 
-TEST(BootstrapRunTest, ASetupProgramThatCannotStartEndsWithAMessage)
+// Every failure: one message box, exit code 1, no setup program.
+TEST(BootstrapRunTest, EachFailureShowsItsMessageAndEndsWithOne)
 {
-    TBootScratch coScratch("nosetup");
-    coScratch.MakeMedium("[Installation]\r\n");
-    DeleteFileA((coScratch.Payload() + "\\plvsetup.exe").c_str());
-    std::vector<TBootEnv> coEnv = RunEnv(coScratch);
-    SetEnv(coEnv, "FAKE_ARCHIVE_TALK_MS", "500");
-    TBootResult coRun = BootRun("bootstrap.exe", coScratch.Medium(), coEnv, s_ulRunTimeoutMs);
-    ASSERT_FALSE(coRun.bTimedOut);
-    EXPECT_EQ(coRun.ulExitCode, 1u);
-    EXPECT_EQ(LogTexts(coScratch, "message"),
-              (std::vector<std::string> { "Plover Runtime\tPlover Runtime Setup Initialization failed!\n\n"
-                                          "The program will exit now!" }));
-    EXPECT_FALSE(BootExists(coScratch.Path("setup.log")));
-    EXPECT_TRUE(BootListDir(coScratch.Temp()).empty());
-}
-
-// Every failure before the message loop: one message box, exit code 1.
-TEST(BootstrapRunTest, EachStartUpFailureShowsItsMessageAndEndsWithOne)
-{
-    const std::string coLongName(513, 'r');
-    const std::string coMaxName(512, 'r');
+    const std::string coWrong = "Setup Message\tThis installation program can only be run on\nWindows NT or "
+                                "Windows 95.\n\nThe program will exit now!";
+    const std::string coNoProject = "Setup Message\tSetup could not make a copy of the Plover Project-File!\n\n"
+                                    "The program will exit now!";
+    const bool bProc = FakeIsWine() && BootIsDirectory("Z:\\proc");
     struct TCase {
         const char* pszName;
-        std::string coIni;         // empty: no setup.ini at all
-        const char* pszPlatform;   // PLVBOOT_PLATFORM, or null
-        bool bProjectFile;
-        bool bArchive;
-        const char* pszCaption;
-        std::string coText;
-        bool bTempDirMade;         // whether a ~PLV0000.TMP was made before the failure
+        std::string coIni; // empty: no setup.ini at all
+        bool bProject, bArchive, bSetupProgram;
+        std::vector<TBootEnv> coEnv;
+        std::string coMessage;
+        TTexts coLeft; // what stays in TEMP
     };
+    const TTexts coMade = { "~PLV0000.TMP" };
     const TCase acoCases[] = {
-        { "platform0", "[Installation]\r\n", "0", true, true, "Setup Message",
-          "This installation program can only be run on\nWindows NT or Windows 95.\n\nThe program will exit now!",
-          false },
-        { "platform3", "[Installation]\r\n", "3", true, true, "Setup Message",
-          "This installation program can only be run on\nWindows NT or Windows 95.\n\nThe program will exit now!",
-          false },
-        { "nospace0", "[Installation]\r\nNeedSpaceMBTemp=0\r\n", nullptr, true, true, "Plover Runtime",
-          "Internal Setup Error <102>!\n\nPlease contact your provider.\n\nThe program will exit now!", false },
-        { "nospaceneg", "[Installation]\r\nNeedSpaceMBTemp=-4\r\n", nullptr, true, true, "Plover Runtime",
-          "Internal Setup Error <102>!\n\nPlease contact your provider.\n\nThe program will exit now!", false },
-        { "nodrive", "[Installation]\r\nNeedSpaceMBTemp=2000000000\r\n", nullptr, true, true, "Plover Runtime",
-          "Setup is unable to find a disk drive with enough free\ndisk space (2000000000 MB) to copy all\n"
-          "necessary temporary files\n\nThe program will exit now!",
-          false },
-        { "longresource", "[Installation]\r\nSetupResource=" + coLongName + "\r\n", nullptr, true, true,
-          "Plover Runtime", "Internal Setup Error <103>!\n\nPlease contact your provider.\n\nThe program will exit now!",
-          false },
-        { "longclass", "[Installation]\r\nCustomClass=" + std::string(129, 'c') + "\r\n", nullptr, true, true,
-          "Plover Runtime", "Internal Setup Error <104>!\n\nPlease contact your provider.\n\nThe program will exit now!",
-          false },
-        { "noini", "", nullptr, true, true, "Plover Runtime",
-          "Could not copy information file!\n\nSetup is not complete!\n\nThe program will exit now!", true },
-        { "noproject", "[Installation]\r\n", nullptr, false, true, "Setup Message",
-          "Setup could not make a copy of the Plover Project-File!\n\nThe program will exit now!", true },
-        { "maxresource", "[Installation]\r\nSetupResource=" + coMaxName + "\r\n", nullptr, true, true,
-          "Setup Message", "Setup could not make a copy of the Plover Project-File!\n\nThe program will exit now!",
-          true },
-        { "noarchive", "[Installation]\r\n", nullptr, true, false, "Plover Runtime",
-          "Plover Runtime Setup Initialization failed!\n\nThe program will exit now!", true },
+        { "platform0", "[Installation]\r\n", true, true, true, { { "PLVBOOT_PLATFORM", "0" } }, coWrong, {} },
+        { "platform3", "[Installation]\r\n", true, true, true, { { "PLVBOOT_PLATFORM", "3" } }, coWrong, {} },
+        { "nospace0", "[Installation]\r\nNeedSpaceMBTemp=0\r\n", true, true, true, {}, Internal(102), {} },
+        { "nospaceneg", "[Installation]\r\nNeedSpaceMBTemp=-4\r\n", true, true, true, {}, Internal(102), {} },
+        { "nodrive", "[Installation]\r\nNeedSpaceMBTemp=2000000000\r\n", true, true, true, {},
+          "Plover Runtime\tSetup is unable to find a disk drive with enough free\ndisk space (2000000000 MB) to copy "
+          "all\nnecessary temporary files\n\nThe program will exit now!",
+          {} },
+        { "longresource", "[Installation]\r\nSetupResource=" + std::string(513, 'r') + "\r\n", true, true, true, {},
+          Internal(103), {} },
+        { "longclass", "[Installation]\r\nCustomClass=" + std::string(129, 'c') + "\r\n", true, true, true, {},
+          Internal(104), {} },
+        { "noini", "", true, true, true, {},
+          "Plover Runtime\tCould not copy information file!\n\nSetup is not complete!\n\nThe program will exit now!",
+          coMade },
+        { "noproject", "[Installation]\r\n", false, true, true, {}, coNoProject, coMade },
+        { "maxresource", "[Installation]\r\nSetupResource=" + std::string(512, 'r') + "\r\n", true, true, true, {},
+          coNoProject, coMade },
+        { "noarchive", "[Installation]\r\n", true, false, true, {}, s_szInitFailed, coMade },
+        // The archive ran, the setup program cannot start: the directory goes.
+        { "nosetup", "[Installation]\r\n", true, true, false, {}, s_szInitFailed, {} },
+        // Under Wine, Z: is the Unix root; nothing can be created in /proc.
+        { "nodir", "[Installation]\r\n", true, true, true, { { "TEMP", "Z:\\proc" } },
+          "Plover Runtime\tCould not create temporary directory!\n\nSetup program will exit now!", {} },
     };
     for (const TCase& coCase : acoCases) {
         SCOPED_TRACE(coCase.pszName);
+        if (!bProc && std::string(coCase.pszName) == "nodir")
+            continue;
         TBootScratch coScratch(coCase.pszName);
-        if (!coCase.coIni.empty())
-            BootWriteFile(coScratch.Medium() + "\\setup.ini", coCase.coIni);
-        if (coCase.bProjectFile)
-            BootWriteFile(coScratch.Medium() + "\\plvsetup.plv", "project");
-        if (coCase.bArchive)
-            coScratch.InstallArchive();
-        coScratch.InstallSetupProgram();
-        std::vector<TBootEnv> coEnv = RunEnv(coScratch);
-        if (coCase.pszPlatform)
-            SetEnv(coEnv, "PLVBOOT_PLATFORM", coCase.pszPlatform);
-        TBootResult coRun = BootRun("bootstrap.exe", coScratch.Medium(), coEnv, s_ulRunTimeoutMs);
+        coScratch.MakeMedium(coCase.coIni, coCase.bProject, coCase.bArchive);
+        if (!coCase.bSetupProgram)
+            DeleteFileA((coScratch.Payload() + "\\plvsetup.exe").c_str());
+        TBootResult coRun = BootRun("bootstrap.exe", coScratch.Medium(), RunEnv(coScratch, coCase.coEnv));
         ASSERT_FALSE(coRun.bTimedOut);
         EXPECT_EQ(coRun.ulExitCode, 1u);
-        EXPECT_EQ(LogTexts(coScratch, "message"),
-                  (std::vector<std::string> { std::string(coCase.pszCaption) + "\t" + coCase.coText }));
-        EXPECT_FALSE(BootExists(coScratch.Path("archive.log")));
-        // The directory made so far is left as it is on these paths.
-        std::vector<std::string> coLeft = BootListDir(coScratch.Temp());
-        if (coCase.bTempDirMade) {
-            EXPECT_EQ(coLeft, (std::vector<std::string> { "~PLV0000.TMP" }));
-        } else {
-            EXPECT_TRUE(coLeft.empty());
-        }
+        EXPECT_EQ(Messages(coScratch), TTexts { coCase.coMessage });
+        EXPECT_EQ(BootExists(coScratch.Path("archive.log")), !coCase.bSetupProgram);
         EXPECT_FALSE(BootExists(coScratch.Path("setup.log")));
+        // The directory made so far is left as it is before the archive runs.
+        EXPECT_EQ(BootListDir(coScratch.Temp()), coCase.coLeft);
     }
 }
-
-TEST(BootstrapRunTest, ADirectoryThatCannotBeMadeIsReported)
-{
-    // Under Wine, Z: is the Unix root; nothing can be created in /proc.
-    if (!BootIsWine() || !BootIsDirectory("Z:\\proc"))
-        GTEST_SKIP() << "needs Wine's Z:\\proc";
-    TBootScratch coScratch("nodir");
-    coScratch.MakeMedium("[Installation]\r\n");
-    std::vector<TBootEnv> coEnv = RunEnv(coScratch);
-    SetEnv(coEnv, "TEMP", "Z:\\proc");
-    TBootResult coRun = BootRun("bootstrap.exe", coScratch.Medium(), coEnv, s_ulRunTimeoutMs);
-    ASSERT_FALSE(coRun.bTimedOut);
-    EXPECT_EQ(coRun.ulExitCode, 1u);
-    EXPECT_EQ(LogTexts(coScratch, "message"),
-              (std::vector<std::string> { "Plover Runtime\tCould not create temporary directory!\n\n"
-                                          "Setup program will exit now!" }));
-}
-
-namespace {
-
-// Reads the bootstrap's real message box once it has been up for three
-// seconds, then presses its button.
-struct TBoxReader {
-    ULONGLONG ullSeen = 0;
-    std::string coCaption;
-    std::string coText;
-    bool bAnswered = false;
-};
-
-bool AnswerMessageBox(DWORD ulProcessId, void* pvContext)
-{
-    auto* pcoReader = static_cast<TBoxReader*>(pvContext);
-    HWND hBox = BootFindWindow(ulProcessId, "#32770");
-    if (!hBox || !IsWindowVisible(hBox))
-        return false;
-    if (!pcoReader->ullSeen)
-        pcoReader->ullSeen = GetTickCount64();
-    // Longer than the worker's pause before it starts the setup program:
-    // nothing may take the box down in the meantime.
-    if (GetTickCount64() < pcoReader->ullSeen + 3000)
-        return false;
-    char szText[512] = "";
-    GetWindowTextA(hBox, szText, sizeof(szText));
-    pcoReader->coCaption = szText;
-    szText[0] = '\0';
-    GetDlgItemTextA(hBox, 0xFFFF, szText, sizeof(szText));
-    pcoReader->coText = szText;
-    PostMessageA(hBox, WM_COMMAND, IDOK, 0);
-    pcoReader->bAnswered = true;
-    return true;
-}
-
-} // namespace
 
 TEST(BootstrapRunTest, WithoutTheTestLogARealMessageBoxWaitsForTheUser)
 {
     TBootScratch coScratch("messagebox");
-    BootWriteFile(coScratch.Medium() + "\\setup.ini", "[Installation]\r\n");
-    BootWriteFile(coScratch.Medium() + "\\plvsetup.plv", "project");
-    coScratch.InstallSetupProgram();
-    std::vector<TBootEnv> coEnv = RunEnv(coScratch);
-    SetEnv(coEnv, "PLVBOOT_TEST_LOG", "", true);
-    TBoxReader coReader;
-    TBootResult coRun = BootRun("bootstrap.exe", coScratch.Medium(), coEnv, s_ulRunTimeoutMs, AnswerMessageBox,
-                                &coReader);
+    coScratch.MakeMedium("[Installation]\r\n", true, false);
+    // Up longer than the worker's pause before it starts the setup program:
+    // nothing may take the box down in the meantime.
+    TWatcher coReader { "#32770", 3000, WM_COMMAND, IDOK };
+    TBootResult coRun = BootRun("bootstrap.exe", coScratch.Medium(),
+                                RunEnv(coScratch, { { "PLVBOOT_TEST_LOG", "", true } }), WatchWindow, &coReader);
     ASSERT_FALSE(coRun.bTimedOut);
-    ASSERT_TRUE(coReader.bAnswered);
+    ASSERT_TRUE(coReader.bDone);
     EXPECT_EQ(coRun.ulExitCode, 1u);
-    EXPECT_EQ(coReader.coCaption, "Plover Runtime");
-    EXPECT_EQ(coReader.coText, "Plover Runtime Setup Initialization failed!\n\nThe program will exit now!");
+    EXPECT_EQ(coReader.coCaptionText, s_szInitFailed);
     EXPECT_GE(coRun.ullEndTick, coReader.ullSeen + 3000);
 }

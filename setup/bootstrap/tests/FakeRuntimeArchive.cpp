@@ -43,27 +43,20 @@ void WriteProgress(int nTalkMs)
     }
 }
 
-void UnpackLink(const char* pszDir, const char* pszOutside)
-{
-    char szLink[MAX_PATH];
-    snprintf(szLink, sizeof(szLink), "%s\\outlink", pszDir);
-    FakeRecord(s_szLog, "link", FakeMakeDirectoryLink(szLink, pszOutside) ? "made" : "failed");
-}
-
 } // namespace
 
 int main()
 {
     char szValue[MAX_PATH];
-    FakeRecordNumber(s_szLog, "start", GetTickCount64());
-    FakeRecordNumber(s_szLog, "pid", GetCurrentProcessId());
+    FakeRecord(s_szLog, "start", std::to_string(GetTickCount64()));
+    FakeRecord(s_szLog, "pid", std::to_string(GetCurrentProcessId()));
     FakeRecord(s_szLog, "cmdline", GetCommandLineA());
     GetCurrentDirectoryA(sizeof(szValue), szValue);
     FakeRecord(s_szLog, "cwd", szValue);
     szValue[0] = '\0';
     GetConsoleTitleA(szValue, sizeof(szValue));
     FakeRecord(s_szLog, "title", szValue);
-    HWND hWnd = FakeFindParentWindow();
+    HWND hWnd = FakeFindBootstrapWindow();
     FakeRecord(s_szLog, "window", !hWnd ? "missing" : IsWindowVisible(hWnd) ? "visible" : "hidden");
 
     WriteProgress(FakeGetEnvInt("FAKE_ARCHIVE_TALK_MS", 2500));
@@ -76,7 +69,7 @@ int main()
         FakeRecord(s_szLog, "unpack", FakeCopyTree(szPayload, szDir) ? "done" : "failed");
     FakeGetEnv("FAKE_ARCHIVE_LINK", szOutside, sizeof(szOutside));
     if (szOutside[0])
-        UnpackLink(szDir, szOutside);
-    FakeRecordNumber(s_szLog, "end", GetTickCount64());
+        FakeRecord(s_szLog, "link", FakeMakeDirectoryLink((std::string(szDir) + "\\outlink").c_str(), szOutside) ? "made" : "failed");
+    FakeRecord(s_szLog, "end", std::to_string(GetTickCount64()));
     return 0;
 }

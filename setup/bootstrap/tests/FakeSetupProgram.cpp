@@ -7,40 +7,25 @@
 //   FAKE_SETUP_SNAPSHOT  directory to copy the working directory into
 #include "FakeCommon.h"
 
-namespace {
-
-const char s_szLog[] = "FAKE_SETUP_LOG";
-
-const char* WaitUntilHidden(HWND hWnd)
-{
-    if (!hWnd)
-        return "missing";
-    for (int nTry = 0; nTry < 200 && IsWindowVisible(hWnd); ++nTry)
-        Sleep(50);
-    return IsWindowVisible(hWnd) ? "visible" : "hidden";
-}
-
-} // namespace
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    char szValue[MAX_PATH];
-    FakeRecordNumber(s_szLog, "start", GetTickCount64());
-    FakeRecord(s_szLog, "cmdline", GetCommandLineA());
-    GetCurrentDirectoryA(sizeof(szValue), szValue);
-    FakeRecord(s_szLog, "cwd", szValue);
-
-    char szSnapshot[MAX_PATH];
+    const char szLog[] = "FAKE_SETUP_LOG";
+    char szCwd[MAX_PATH], szSnapshot[MAX_PATH];
+    FakeRecord(szLog, "start", std::to_string(GetTickCount64()));
+    FakeRecord(szLog, "cmdline", GetCommandLineA());
+    GetCurrentDirectoryA(sizeof(szCwd), szCwd);
+    FakeRecord(szLog, "cwd", szCwd);
     FakeGetEnv("FAKE_SETUP_SNAPSHOT", szSnapshot, sizeof(szSnapshot));
     if (szSnapshot[0]) {
         CreateDirectoryA(szSnapshot, nullptr);
-        FakeRecord(s_szLog, "snapshot", FakeCopyTree(szValue, szSnapshot) ? "done" : "failed");
+        FakeRecord(szLog, "snapshot", FakeCopyTree(szCwd, szSnapshot) ? "done" : "failed");
     }
-
-    HWND hWnd = FakeFindParentWindow();
-    FakeRecord(s_szLog, "window", WaitUntilHidden(hWnd));
+    HWND hWnd = FakeFindBootstrapWindow();
+    for (int nTry = 0; hWnd && nTry < 200 && IsWindowVisible(hWnd); ++nTry)
+        Sleep(50);
+    FakeRecord(szLog, "window", !hWnd ? "missing" : IsWindowVisible(hWnd) ? "visible" : "hidden");
     if (hWnd) {
-        FakeRecordNumber(s_szLog, "close", GetTickCount64());
+        FakeRecord(szLog, "close", std::to_string(GetTickCount64()));
         PostMessageA(hWnd, WM_CLOSE, 0, 0);
     }
     return 0;
