@@ -2,10 +2,10 @@
 #include "KwFakeMenus.h"
 #include "KwFileSelector.h"
 #include "KwKwtText.h"
+#include "KwMessageLog.h"
 #include "KwResHdl.h"
 #include "KwScratchTest.h"
 #include "KwWFrame.h"
-#include "TOpSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +16,6 @@ using kw25test::TKwtRecord;
 using kw25test::WindowRecord;
 
 namespace {
-
-std::vector<std::string> s_coMessages;
-
-void RecordMessage(const char* pszText, const char* pszCaption)
-{
-    s_coMessages.push_back(std::string(pszCaption) + ": " + pszText);
-}
 
 // Menus in memory, and the system controls the selectors are made of
 // taken as they come.
@@ -44,23 +37,15 @@ protected:
     void SetUp() override
     {
         TScratchTest::SetUp();
-        m_pfnOld = TOpSystem::SetMessageHandler(RecordMessage);
         // A call into the selectors' library, so that it is loaded (and
         // its classes known to the reader) wherever only the file names
         // them.
         KwFileSelector::SetBitmapLoader(nullptr);
     }
-    void TearDown() override
-    {
-        TOpSystem::SetMessageHandler(m_pfnOld);
-        TScratchTest::TearDown();
-    }
 
     TSelectorFakeSystem coSys;
     KwApp coApp { "KwFileSelectorReadTest", nullptr, 0 };
-
-private:
-    TOpSystem::MessageHandler m_pfnOld { nullptr };
+    kw25test::TMessageLog coMessages { true };
 };
 
 } // namespace
@@ -92,7 +77,7 @@ TEST_F(KwFileSelectorReadTest, AFrameWithAMenuAndTwoSelectorsIsReadWhole)
         EXPECT_NE(pcoMain->GetMenu(), nullptr);
         for (const char* pszId : { "FS_1", "FS_2" }) {
             KwWnd* pcoChild = pcoMain->FindChild(pszId);
-            ASSERT_TRUE(pcoChild && pcoChild->IsClassFamily("KwFileSelector")) << pszId << " " << (s_coMessages.empty() ? "" : s_coMessages.front());
+            ASSERT_TRUE(pcoChild && pcoChild->IsClassFamily("KwFileSelector")) << pszId << " " << (coMessages.Shown().empty() ? "" : coMessages.Shown().front());
             auto* pcoSelector = static_cast<KwFileSelector*>(pcoChild);
             EXPECT_NE(pcoSelector->GetHandle(), 0u) << pszId;
             EXPECT_EQ(pcoSelector->GetParent(), pcoMain) << pszId;
@@ -102,5 +87,5 @@ TEST_F(KwFileSelectorReadTest, AFrameWithAMenuAndTwoSelectorsIsReadWhole)
     }
     // Closed before the scratch directory goes: Windows deletes no open file.
     EXPECT_NE(coApp.GetResHdl().UnInstallResourceFile(strPath.c_str()), 0);
-    EXPECT_TRUE(s_coMessages.empty()) << s_coMessages.front();
+    EXPECT_TRUE(coMessages.Shown().empty()) << coMessages.Shown().front();
 }

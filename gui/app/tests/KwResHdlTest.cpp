@@ -4,12 +4,12 @@
 #include "KwFileHdl.h"
 #include "KwFontTable.h"
 #include "KwKwtText.h"
+#include "KwMessageLog.h"
 #include "KwMarkerPool.h"
 #include "KwFileBytes.h"
 #include "KwScratchTest.h"
 #include "KwWChild.h"
 #include "TCrt.h"
-#include "TOpSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -21,13 +21,6 @@ using kw25test::TKwtRecord;
 using kw25test::WindowRecord;
 
 namespace {
-
-std::vector<std::string> s_coMessages;
-
-void RecordMessage(const char* pszText, const char* pszCaption)
-{
-    s_coMessages.push_back(std::string(pszCaption) + ": " + pszText);
-}
 
 // The project information naming base files and libraries.
 TKwtRecord Info(const std::vector<std::string>& coIncludes, const std::vector<std::string>& coLibraries = {})
@@ -58,14 +51,7 @@ protected:
     void SetUp() override
     {
         TScratchTest::SetUp();
-        s_coMessages.clear();
-        m_pfnOld = TOpSystem::SetMessageHandler(RecordMessage);
         coApp.GetConfig().SetKwPath(KwConfig::PathRoot, m_dir.c_str());
-    }
-    void TearDown() override
-    {
-        TOpSystem::SetMessageHandler(m_pfnOld);
-        TScratchTest::TearDown();
     }
 
     // Writes the records as a file of the scratch directory; its path.
@@ -83,9 +69,7 @@ protected:
     KwFakeSystem coSys;
     KwApp coApp { "KwResHdlTest", nullptr, 0 };
     KwResHdl& coResHdl { coApp.GetResHdl() };
-
-private:
-    TOpSystem::MessageHandler m_pfnOld { nullptr };
+    kw25test::TMessageLog coMessages { true };
 };
 
 } // namespace
@@ -105,7 +89,7 @@ TEST_F(KwResHdlTest, AFileInstalledTwiceIsOneHandlerCountedTwice)
     EXPECT_EQ(coResHdl.UnInstallResourceFile("app"), 0);
     EXPECT_EQ(coResHdl.InstallResourceFile("", nullptr, 0, nullptr), TFileHdl::ErrOpen);
     EXPECT_EQ(Install(At("none.kwt")), TFileHdl::ErrNotExist);
-    EXPECT_TRUE(s_coMessages.empty());
+    EXPECT_TRUE(coMessages.Shown().empty());
 }
 
 TEST_F(KwResHdlTest, BaseFilesAreInstalledFirstAndWinForIdsBothHold)
@@ -133,14 +117,14 @@ TEST_F(KwResHdlTest, MissingBaseFileOrLibraryRefusesTheFileWithOneMessage)
     const std::string strApp = File("app.kwt", { Info({ "missing.kwt" }) });
     EXPECT_EQ(Install(strApp), 0);
     EXPECT_EQ(coResHdl.GetFileHdlCount(), 0);
-    ASSERT_EQ(s_coMessages.size(), 1u);
-    EXPECT_EQ(s_coMessages[0], "ZORVIK System-Message: Base-Resource File\n\n<missing.kwt>\n\ndefined in <" + strApp + "> not found!");
+    ASSERT_EQ(coMessages.Shown().size(), 1u);
+    EXPECT_EQ(coMessages.Shown()[0], "ZORVIK System-Message: Base-Resource File\n\n<missing.kwt>\n\ndefined in <" + strApp + "> not found!");
 
-    s_coMessages.clear();
+    coMessages.Shown().clear();
     const std::string strLib = File("lib.kwt", { Info({}, { "qa32nosuchlib" }) });
     EXPECT_EQ(Install(strLib), 0);
     EXPECT_EQ(coResHdl.GetFileHdlCount(), 0);
-    EXPECT_EQ(s_coMessages, std::vector<std::string>({ "ZORVIK System-Message: Load of DLL\n\n<qa32nosuchlib>\n\nfailed!" }));
+    EXPECT_EQ(coMessages.Shown(), std::vector<std::string>({ "ZORVIK System-Message: Load of DLL\n\n<qa32nosuchlib>\n\nfailed!" }));
 }
 
 // A file joined the installed ones only at its end: a file naming itself
@@ -156,13 +140,13 @@ TEST_F(KwResHdlTest, IncludeCyclesAreRefusedInsteadOfRecursing)
         { "a ring of three", { { "a.kwt", "b.kwt" }, { "b.kwt", "c.kwt" }, { "c.kwt", "a.kwt" } } },
     };
     for (const auto& coCase : cases) {
-        s_coMessages.clear();
+        coMessages.Shown().clear();
         for (const auto& coFile : coCase.coFiles)
             File(coFile.first, { Info({ coFile.second }) });
         EXPECT_EQ(Install(At(coCase.coFiles[0].first)), 0) << coCase.pszCase;
         EXPECT_EQ(coResHdl.GetFileHdlCount(), 0) << coCase.pszCase;
-        ASSERT_FALSE(s_coMessages.empty()) << coCase.pszCase;
-        EXPECT_NE(s_coMessages[0].find("includes itself (include cycle)!"), std::string::npos) << s_coMessages[0];
+        ASSERT_FALSE(coMessages.Shown().empty()) << coCase.pszCase;
+        EXPECT_NE(coMessages.Shown()[0].find("includes itself (include cycle)!"), std::string::npos) << coMessages.Shown()[0];
     }
 }
 
@@ -179,7 +163,7 @@ TEST_F(KwResHdlTest, LoadingAnswersOnlyObjectsOfTheAskedFamily)
     ASSERT_NE(pcoDib, nullptr);   // a record without picture: an empty picture, no complaint
     EXPECT_FALSE(pcoDib->IsValid());
     delete pcoDib;
-    EXPECT_TRUE(s_coMessages.empty());
+    EXPECT_TRUE(coMessages.Shown().empty());
 }
 
 TEST_F(KwResHdlTest, AFilesFontTableAndMarkerPoolsAreTakenOver)
@@ -282,7 +266,7 @@ TEST_F(KwResHdlTest, DamagedFilesAreRefusedOrReadWithoutHarm)
     for (size_t i = 0; i < coVariants.size(); ++i) {
         const std::string strPath = strCorpus + CrtPathSeparator() + "variant" + std::to_string(i) + ".kwt";
         kwtest::WriteFileBytes(strPath, coVariants[i]);
-        s_coMessages.clear();
+        coMessages.Shown().clear();
         if (Install(strPath) == TFileHdl::Success) {
             ++nInstalled;
             delete coResHdl.LoadWindow("FW_MAIN", nullptr, nullptr);
@@ -293,7 +277,7 @@ TEST_F(KwResHdlTest, DamagedFilesAreRefusedOrReadWithoutHarm)
                 << strPath << " installed as " << static_cast<const char*>(pcoHdl->GetResFile()) << ", project "
                 << static_cast<const char*>(pcoHdl->GetProject());
         }
-        EXPECT_LE(s_coMessages.size(), coRecords.size() + 1) << strPath;
+        EXPECT_LE(coMessages.Shown().size(), coRecords.size() + 1) << strPath;
         ASSERT_EQ(coResHdl.GetFileHdlCount(), 0) << strPath;
     }
     // Flipped bytes in the records' data leave the header intact: many

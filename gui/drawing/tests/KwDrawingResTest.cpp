@@ -5,9 +5,9 @@
 #include "KwFileHdl.h"
 #include "KwFontTable.h"
 #include "KwKwtText.h"
+#include "KwMessageLog.h"
 #include "KwResFileHelper.h"
 #include "KwScratchTest.h"
-#include "TOpSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +16,6 @@
 #include <vector>
 
 namespace {
-
-std::vector<std::string> s_coMessages;
-
-void RecordMessage(const char* pszText, const char*)
-{
-    s_coMessages.push_back(pszText);
-}
 
 // The record of a 5 x 3 picture of 16 colours, its lines one colour each.
 std::string GoodDib()
@@ -40,18 +33,6 @@ std::string Edited(std::string strText, const std::string& strFrom, const std::s
 class KwDrawingResTest : public kwtest::TScratchTest {
 protected:
     KwDrawingResTest() : TScratchTest("KwDrawingResTest") {}
-
-    void SetUp() override
-    {
-        TScratchTest::SetUp();
-        s_coMessages.clear();
-        m_pfnOld = TOpSystem::SetMessageHandler(RecordMessage);
-    }
-    void TearDown() override
-    {
-        TOpSystem::SetMessageHandler(m_pfnOld);
-        TScratchTest::TearDown();
-    }
 
     // Reads the record of the class from a file of its own.
     template <class T>
@@ -76,9 +57,7 @@ protected:
 
     KwFakeSystem coSys;
     KwApp coApp { "KwDrawingResTest", nullptr, 0 };
-
-private:
-    TOpSystem::MessageHandler m_pfnOld { nullptr };
+    kw25test::TMessageLog coMessages;
 };
 
 } // namespace
@@ -98,7 +77,7 @@ TEST_F(KwDrawingResTest, PictureRecordComesBackAsTheSamePicture)
     std::unique_ptr<KwDib> pcoEmpty = RoundTrip(coEmpty);   // size 0, no file: empty, no complaint
     ASSERT_TRUE(pcoEmpty);
     EXPECT_FALSE(pcoEmpty->IsValid());
-    EXPECT_TRUE(s_coMessages.empty());
+    EXPECT_TRUE(coMessages.Shown().empty());
 }
 
 // Every size and count of a picture record is checked against the others
@@ -124,12 +103,12 @@ TEST_F(KwDrawingResTest, PictureRecordsThatDoNotFitStayEmptyAndAreReportedOnce)
         { "colour entries missing", "long 6014 16", "long 6014 15" },
     };
     for (const auto& coFault : faults) {
-        s_coMessages.clear();
+        coMessages.Shown().clear();
         std::unique_ptr<KwDib> pcoDib = Read<KwDib>("KwDib", Edited(strGood, coFault.strFrom, coFault.strTo));
         ASSERT_TRUE(pcoDib) << coFault.pszFault;
         EXPECT_FALSE(pcoDib->IsValid()) << coFault.pszFault;
-        ASSERT_EQ(s_coMessages.size(), 1u) << coFault.pszFault;
-        EXPECT_EQ(s_coMessages[0].rfind("The picture <R> is damaged: ", 0), 0u) << s_coMessages[0];
+        ASSERT_EQ(coMessages.Shown().size(), 1u) << coFault.pszFault;
+        EXPECT_EQ(coMessages.Shown()[0].rfind("The picture <R> is damaged: ", 0), 0u) << coMessages.Shown()[0];
     }
 }
 
@@ -157,8 +136,8 @@ TEST_F(KwDrawingResTest, BitmapBitsMustFitTheirDescription)
     std::unique_ptr<KwBitmap> pcoShort = Read<KwBitmap>("KwBitmap", strBitmap);
     ASSERT_TRUE(pcoShort);
     EXPECT_TRUE(pcoShort->GetBits().empty());
-    EXPECT_EQ(s_coMessages, std::vector<std::string>({ "The bits of the bitmap <R> do not fit their size!" }));
-    s_coMessages.clear();
+    EXPECT_EQ(coMessages.Shown(), std::vector<std::string>({ "The bits of the bitmap <R> do not fit their size!" }));
+    coMessages.Shown().clear();
     std::unique_ptr<KwBitmap> pcoGood = Read<KwBitmap>("KwBitmap", Edited(strBitmap, "[3] 1 2 3", "[4] 1 2 3 4"));
     ASSERT_TRUE(pcoGood);
     ASSERT_EQ(pcoGood->GetBits().size(), 4u);
@@ -166,7 +145,7 @@ TEST_F(KwDrawingResTest, BitmapBitsMustFitTheirDescription)
     ASSERT_TRUE(pcoAgain);
     EXPECT_EQ(pcoAgain->GetBits(), pcoGood->GetBits());
     EXPECT_EQ(pcoAgain->GetLogBitmap().nWidthBytes, 2);
-    EXPECT_TRUE(s_coMessages.empty());
+    EXPECT_TRUE(coMessages.Shown().empty());
 }
 
 TEST_F(KwDrawingResTest, FontVariablesAreReadWithTheirRules)

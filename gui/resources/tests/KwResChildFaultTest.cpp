@@ -2,9 +2,9 @@
 #include "KwFakeSystem.h"
 #include "KwFileHdl.h"
 #include "KwKwtText.h"
+#include "KwMessageLog.h"
 #include "KwResFileHelper.h"
 #include "KwWFrame.h"
-#include "TOpSystem.h"
 
 #include <algorithm>
 #include <fstream>
@@ -19,13 +19,6 @@
 // the reader made is left behind or freed twice.
 
 namespace {
-
-std::vector<std::string> s_coMessages;
-
-void RecordMessage(const char* pszText, const char*)
-{
-    s_coMessages.push_back(pszText ? pszText : "");
-}
 
 std::string Child(const std::string& strClass, const std::string& strId, const std::string& strGrandChild = "")
 {
@@ -50,13 +43,7 @@ protected:
     KwFakeSystem coSys;
     KwApp coApp { "KwResChildFaultTest", nullptr, 0 };
     kwtest::TResTempDir coDir { "KwResChildFaultTest" };
-
-    void SetUp() override
-    {
-        s_coMessages.clear();
-        m_pfnOld = TOpSystem::SetMessageHandler(RecordMessage);
-    }
-    void TearDown() override { TOpSystem::SetMessageHandler(m_pfnOld); }
+    kw25test::TMessageLog coMessages;
 
     // Reads the frame FW_MAIN holding a good child, the middle record and
     // another good child; the text of the middle record named by
@@ -95,9 +82,6 @@ protected:
         EXPECT_EQ(pcoFirst->GetParent(), &coFrame);
         EXPECT_EQ(pcoLast->GetParent(), &coFrame);
     }
-
-private:
-    TOpSystem::MessageHandler m_pfnOld { nullptr };
 };
 
 } // namespace
@@ -109,7 +93,7 @@ TEST_F(KwResChildFaultTest, ChildOfAnUnknownClassIsLeftOutWithItsChildren)
     ExpectGoodChildren(*pcoFrame);
     EXPECT_EQ(pcoFrame->FindChildPtr("CW_LOST"), nullptr);
     EXPECT_EQ(pcoFrame->FindChildPtr("CW_ORPHAN"), nullptr);
-    EXPECT_EQ(s_coMessages, std::vector<std::string> { "Resource of class type\n\n<TNoSuchWindowClass> could not be created!" });
+    EXPECT_EQ(coMessages.Shown(), std::vector<std::string> { "Resource of class type\n\n<TNoSuchWindowClass> could not be created!" });
     EXPECT_EQ(coSys.coWindows.size(), 3U);
     pcoFrame->Destroy();
     coSys.DeliverPosted();
@@ -138,11 +122,11 @@ TEST_F(KwResChildFaultTest, DamagedChildRecordFailsTheLoadAndLeavesNoWindow)
           "&About..." },
     };
     for (const TCase& coCase : aCases) {
-        s_coMessages.clear();
+        coMessages.Shown().clear();
         EXPECT_EQ(Load(coCase.strMiddle, coCase.pszDamaged), nullptr) << coCase.pszWhat;
-        ASSERT_FALSE(s_coMessages.empty()) << coCase.pszWhat;
-        EXPECT_EQ(s_coMessages.back(), "Resource file is damaged!") << coCase.pszWhat;
-        EXPECT_EQ(std::count(s_coMessages.begin(), s_coMessages.end(), "Resource file is damaged!"), 1) << coCase.pszWhat;
+        ASSERT_FALSE(coMessages.Shown().empty()) << coCase.pszWhat;
+        EXPECT_EQ(coMessages.Shown().back(), "Resource file is damaged!") << coCase.pszWhat;
+        EXPECT_EQ(std::count(coMessages.Shown().begin(), coMessages.Shown().end(), "Resource file is damaged!"), 1) << coCase.pszWhat;
         coSys.DeliverPosted();
         EXPECT_TRUE(coSys.coWindows.empty()) << coCase.pszWhat;
     }
