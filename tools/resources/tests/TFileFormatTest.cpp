@@ -68,10 +68,6 @@ TEST_F(TFileFormat, HandBuiltFileReadsFieldByField)
         { "Alpha", "TResource", ResRecord("Alpha", "TResource", 2), 31, 1, 2 }, { "empty", "TResource", "", 40, 0, 0 },
     };
     const std::string bytes = FileBytes(fields, records);
-    TDescribedHdl coWrongDescription;
-    EXPECT_EQ(OpenBytes(coWrongDescription, bytes), TFileHdl::ErrFormat);
-    EXPECT_EQ(coWrongDescription.GetOpenType(), 0);
-
     TFileHdl coHdl;
     ASSERT_EQ(OpenBytes(coHdl, bytes), 1);
     EXPECT_EQ(coHdl.GetOpenType(), 1);
@@ -109,51 +105,116 @@ TEST_F(TFileFormat, HandBuiltFileReadsFieldByField)
     coHdl.Close();
     EXPECT_TRUE(coHdl.GetFileVersion().IsEmpty());
     EXPECT_EQ(coHdl.GetDateCreated().Day() + coHdl.GetTimeCreated().Hour(), -1);
+    std::string strNumbers;
+    for (const char* pszVersion : { "V2.60", "V3.00.17", "V3", "V1.5", "2.60", "", static_cast<const char*>(nullptr), "v2.60", "V" })
+        strNumbers += std::to_string(TFileHeader::VersionNumber(pszVersion)) + " ";
+    EXPECT_EQ(strNumbers, "260 300 300 105 0 0 0 0 0 ");
+    EXPECT_STREQ(TFileHdl::GetCurrentCompileVersion(), "V2.60");
 }
 
-TEST_F(TFileFormat, DescriptionAndSignatureChecks)
+// Files of another maker, damaged headers and indexes, and passwords that
+// do not fit: each is refused with its code, and the handler stays closed.
+TEST_F(TFileFormat, ForeignAndDamagedFilesAreRefusedWithTheirCode)
 {
     HeaderFields described;
     described.description = "ZORVIK Brackenholt";
     described.customVersion = "V3.00.17";
-    const std::string describedBytes = FileBytes(described, {});
-    TDescribedHdl coDescribed;
-    ASSERT_EQ(OpenBytes(coDescribed, describedBytes), 1);
-    EXPECT_STREQ(coDescribed.m_coRead, "V3.00.17");
-    EXPECT_EQ(coDescribed.GetResCount(), 0);
-    coDescribed.Close();
-    // A handler without a description takes the leading bytes as the custom
-    // version and fails on the signature.
-    TFileHdl coPlain;
-    const unsigned short unCode = OpenBytes(coPlain, describedBytes);
-    EXPECT_TRUE(unCode == 13 || unCode == 14) << unCode;
-
-    HeaderFields other;
-    other.description = "ZORVIK Brackenhol_";
-    EXPECT_EQ(OpenBytes(coDescribed, FileBytes(other, {})), TFileHdl::ErrFormat);
-    // The description is compared with its zero byte: a longer one differs.
-    other.description = "ZORVIK Brackenholtx";
-    EXPECT_EQ(OpenBytes(coDescribed, FileBytes(other, {})), TFileHdl::ErrFormat);
-
-    struct { const char* pszWhat; std::string signature; unsigned short unCode; } const aCases[] = {
-        { "absent", "", 13 }, { "shorter", kSignature.substr(1), 14 },
-        { "same length, other text", "X" + kSignature.substr(1), 14 },
+    auto WithDescription = [](const char* pszDescription) {
+        HeaderFields fields;
+        fields.description = pszDescription;
+        return FileBytes(fields, {});
+    };
+    auto WithSignature = [](const std::string& signature) {
+        HeaderFields fields;
+        fields.signature = signature;
+        return FileBytes(fields, {});
+    };
+    auto WithBlock = [](uint16_t unFlags, std::vector<uint32_t> block) {
+        HeaderFields fields;
+        fields.flags = unFlags;
+        (unFlags == 1 ? fields.readBlock : fields.writeBlock) = std::move(block);
+        return FileBytes(fields, {});
+    };
+    HeaderFields protectedFields;
+    protectedFields.flags = 1;
+    protectedFields.readBlock = TFileHeader::MakePasswordBlock("r\xE9" "ad", 101010);
+    const std::string protectedBytes = FileBytes(protectedFields, {});
+    // An index of the given count and entries, then one record.
+    const std::string record = ResRecord("A");
+    const Bytes head = HeaderBytes(HeaderFields());
+    auto Index = [&](uint16_t unCount, std::vector<std::pair<std::string, std::pair<int32_t, int32_t>>> entries) {
+        Bytes b = head;
+        b.U16(unCount);
+        for (const auto& e : entries)
+            Entry(b, e.first, "TResource", 31, 0, 0, e.second.first, e.second.second);
+        return b.str() + record;
+    };
+    const int32_t lData = static_cast<int32_t>(head.size() + 2 + 112);
+    const int32_t lSize = lData + static_cast<int32_t>(record.size());
+    const unsigned short unDamaged = TFileHdl::ErrDamaged;
+    struct {
+        const char* pszWhat;
+        std::string bytes;
+        unsigned short unCode;
+        int nDescribed = 0;
+        const char* pszPassword = nullptr;
+    } const aCases[] = {
+        { "description missing", FileBytes(HeaderFields(), {}), TFileHdl::ErrFormat, 1 },
+        { "other description", WithDescription("ZORVIK Brackenhol_"), TFileHdl::ErrFormat, 1 },
+        // The description is compared with its zero byte: a longer one differs.
+        { "longer description", WithDescription("ZORVIK Brackenholtx"), TFileHdl::ErrFormat, 1 },
+        // A handler without a description takes the leading bytes as the
+        // custom version and fails on the signature.
+        { "unexpected description", FileBytes(described, {}), TFileHdl::ErrNoSignature },
+        { "no signature", WithSignature(""), TFileHdl::ErrNoSignature },
+        { "shorter signature", WithSignature(kSignature.substr(1)), TFileHdl::ErrSignature },
+        { "other signature", WithSignature("X" + kSignature.substr(1)), TFileHdl::ErrSignature },
+        { "empty file", "", TFileHdl::ErrNoSignature },
+        { "no password", protectedBytes, TFileHdl::ErrNoReadAccess },
+        { "password in other case", protectedBytes, TFileHdl::ErrNoReadAccess, 0, "READ" },
+        // Block lengths that cannot be: N + 2 not positive as a 16-bit number.
+        { "read block 32766", WithBlock(1, { 32766u << 8, 1, 2, 3 }), unDamaged, 0, "x" },
+        { "read block -1", WithBlock(1, { 0xFFFFFFFFu, 1, 2, 3 }), unDamaged, 0, "x" },
+        { "read block 40000", WithBlock(1, { 40000u << 8, 1, 2, 3 }), unDamaged, 0, "x" },
+        { "write block 32766", WithBlock(2, { 32766u << 8, 1, 2, 3 }), unDamaged },
+        { "write block 40000", WithBlock(2, { 40000u << 8, 1, 2, 3 }), unDamaged },
+        { "end beyond the file", Index(1, { { "A", { lData, lSize + 1 } } }), unDamaged },
+        { "end before data", Index(1, { { "A", { lData + 4, lData + 2 } } }), unDamaged },
+        { "data inside the header", Index(1, { { "A", { 3, lSize } } }), unDamaged },
+        { "data beyond the file", Index(1, { { "A", { lSize + 100, lSize + 200 } } }), unDamaged },
+        { "negative other than -1", Index(1, { { "A", { -5, lSize } } }), unDamaged },
+        { "more entries than bytes", Index(5, { { "A", { -1, -1 } } }), unDamaged },
+        { "negative count", Index(0x8000, {}), unDamaged },
+        { "two entries of one id", Index(2, { { "Same", { -1, -1 } }, { "SAME", { -1, -1 } } }), unDamaged },
     };
     for (const auto& c : aCases) {
-        HeaderFields fields;
-        fields.signature = c.signature;
-        EXPECT_EQ(OpenBytes(coPlain, FileBytes(fields, {})), c.unCode) << c.pszWhat;
-        EXPECT_EQ(coPlain.GetOpenType(), 0) << c.pszWhat;
+        SCOPED_TRACE(c.pszWhat);
+        TDescribedHdl coDescribed;
+        TFileHdl coPlain;
+        TFileHdl& coHdl = c.nDescribed ? coDescribed : coPlain;
+        EXPECT_EQ(OpenBytes(coHdl, c.bytes, c.pszPassword), c.unCode);
+        EXPECT_EQ(coHdl.GetOpenType(), 0);
     }
-    EXPECT_EQ(OpenBytes(coPlain, ""), 13);
-    EXPECT_EQ(coPlain.OpenRead(At("missing.drf").c_str(), 0, nullptr), TFileHdl::ErrNotExist);
-    EXPECT_EQ(coPlain.OpenRead("", 0, nullptr), TFileHdl::ErrGeneral);
-
-    // A file with no resources is its header; the data position is its length.
-    const std::string empty = FileBytes(HeaderFields(), {});
-    ASSERT_EQ(OpenBytes(coPlain, empty), 1);
-    EXPECT_EQ(coPlain.GetHeader().GetDataPos(), static_cast<int32_t>(empty.size()));
-    EXPECT_EQ(coPlain.GetResCount(), 0);
+    TFileHdl coHdl;
+    EXPECT_EQ(coHdl.OpenRead(At("missing.drf").c_str(), 0, nullptr), TFileHdl::ErrNotExist);
+    EXPECT_EQ(coHdl.OpenRead("", 0, nullptr), TFileHdl::ErrGeneral);
+    // The expected description opens, and the custom version is handed over.
+    TDescribedHdl coDescribed;
+    ASSERT_EQ(OpenBytes(coDescribed, FileBytes(described, {})), 1);
+    EXPECT_STREQ(coDescribed.m_coRead, "V3.00.17");
+    EXPECT_EQ(coDescribed.GetHeader().GetDataPos(), static_cast<int32_t>(FileBytes(described, {}).size()));
+    // Fields filled to the last byte are cut, not read beyond.
+    Bytes full = head;
+    full.U16(1);
+    full.Raw(std::string(32, 'i')).Raw(std::string(64, 'c')).U16(31).U16(0).U32(0).U32(0xFFFFFFFFu).U32(0xFFFFFFFFu);
+    ASSERT_EQ(OpenBytes(coHdl, full.str()), 1);
+    EXPECT_STREQ(coHdl.GetResInfo(static_cast<unsigned short>(0)).GetId(), std::string(31, 'i').c_str());
+    EXPECT_EQ(coHdl.GetResInfo(static_cast<unsigned short>(0)).GetClass().Strlen(), 63);
+    // A record that runs past its entry's end is damaged, not read further.
+    ASSERT_EQ(OpenBytes(coHdl, Index(1, { { "A", { lData, lData + 10 } } })), 1);
+    EXPECT_EQ(coHdl.LoadResource("A", nullptr, nullptr, 0), nullptr);
+    coHdl.SetReadCache(1);
+    EXPECT_EQ(coHdl.LoadResource("A", nullptr, nullptr, 0), nullptr);
 }
 
 TEST_F(TFileFormat, PasswordBlocks)
@@ -185,8 +246,6 @@ TEST_F(TFileFormat, PasswordBlocks)
     fields.writeBlock = TFileHeader::MakePasswordBlock("wr", 0);
     const std::string bytes = FileBytes(fields, { { "One", "TResource", ResRecord("One") } });
     TFileHdl coHdl;
-    EXPECT_EQ(OpenBytes(coHdl, bytes), TFileHdl::ErrNoReadAccess);
-    EXPECT_EQ(OpenBytes(coHdl, bytes, "READ"), TFileHdl::ErrNoReadAccess);
     ASSERT_EQ(OpenBytes(coHdl, bytes, "r\xE9" "ad"), 1);
     // Protected both ways, readable, writable after the write password.
     EXPECT_EQ(std::vector<int>({ coHdl.IsReadProtect(), coHdl.IsWriteProtect(), coHdl.HaveReadAccess(), coHdl.HaveWriteAccess(),
@@ -203,77 +262,4 @@ TEST_F(TFileFormat, PasswordBlocks)
                                  TFileHdl::HasWriteAccess(path.c_str(), "wr", coHdl, &unError),
                                  TFileHdl::GetProtection(At("none.drf").c_str(), coHdl, &unFlags, &unError), unError }),
               std::vector<int>({ 1, 3, 1, 1, 0, 1, 0, TFileHdl::ErrNotExist }));
-
-    // Block lengths that cannot be: N + 2 not positive as a 16-bit number.
-    for (uint32_t ulWord0 : { 32766u << 8, 0xFFFFFFFFu, 40000u << 8 }) {
-        HeaderFields bad;
-        bad.flags = 1;
-        bad.readBlock = { ulWord0, 1, 2, 3 };
-        EXPECT_EQ(OpenBytes(coHdl, FileBytes(bad, {}), "x"), TFileHdl::ErrDamaged) << ulWord0;
-        bad.flags = 2;
-        bad.writeBlock = bad.readBlock;
-        bad.readBlock.clear();
-        EXPECT_EQ(OpenBytes(coHdl, FileBytes(bad, {})), TFileHdl::ErrDamaged) << ulWord0;
-    }
-}
-
-TEST_F(TFileFormat, DamagedIndexesAreRefused)
-{
-    const std::string record = ResRecord("A");
-    const Bytes head = HeaderBytes(HeaderFields());
-    const int32_t dataPos = static_cast<int32_t>(head.size() + 2 + 112);
-    const int32_t size = dataPos + static_cast<int32_t>(record.size());
-    struct { const char* pszWhat; int32_t data; int32_t end; } const aCases[] = {
-        { "end beyond the file", dataPos, size + 1 }, { "end before data", dataPos + 4, dataPos + 2 },
-        { "data inside the header", 3, size }, { "data beyond the file", size + 100, size + 200 },
-        { "negative other than -1", -5, size },
-    };
-    TFileHdl coHdl;
-    for (const auto& c : aCases) {
-        Bytes b = head;
-        b.U16(1);
-        Entry(b, "A", "TResource", 31, 0, 0, c.data, c.end);
-        EXPECT_EQ(OpenBytes(coHdl, b.str() + record), TFileHdl::ErrDamaged) << c.pszWhat;
-    }
-    // More entries than bytes, a negative count, two entries with one id.
-    Bytes many = head;
-    many.U16(5);
-    Entry(many, "A", "TResource", 31, 0, 0, -1, -1);
-    EXPECT_EQ(OpenBytes(coHdl, many.str()), TFileHdl::ErrDamaged);
-    Bytes negative = head;
-    negative.U16(0x8000);
-    EXPECT_EQ(OpenBytes(coHdl, negative.str()), TFileHdl::ErrDamaged);
-    Bytes twice = head;
-    twice.U16(2);
-    Entry(twice, "Same", "TResource", 31, 0, 0, -1, -1);
-    Entry(twice, "SAME", "TResource", 31, 0, 0, -1, -1);
-    EXPECT_EQ(OpenBytes(coHdl, twice.str()), TFileHdl::ErrDamaged);
-    // Fields filled to the last byte are cut, not read beyond.
-    Bytes full = head;
-    full.U16(1);
-    full.Raw(std::string(32, 'i')).Raw(std::string(64, 'c')).U16(31).U16(0).U32(0).U32(0xFFFFFFFFu).U32(0xFFFFFFFFu);
-    ASSERT_EQ(OpenBytes(coHdl, full.str()), 1);
-    EXPECT_STREQ(coHdl.GetResInfo(static_cast<unsigned short>(0)).GetId(), std::string(31, 'i').c_str());
-    EXPECT_EQ(coHdl.GetResInfo(static_cast<unsigned short>(0)).GetClass().Strlen(), 63);
-    coHdl.Close();
-    // A record that runs past its entry's end is damaged, not read further.
-    Bytes cut = head;
-    cut.U16(1);
-    Entry(cut, "A", "TResource", 31, 0, 0, dataPos, dataPos + 10);
-    ASSERT_EQ(OpenBytes(coHdl, cut.str() + record), 1);
-    EXPECT_EQ(coHdl.LoadResource("A", nullptr, nullptr, 0), nullptr);
-    coHdl.SetReadCache(1);
-    EXPECT_EQ(coHdl.LoadResource("A", nullptr, nullptr, 0), nullptr);
-}
-
-TEST_F(TFileFormat, VersionNumbers)
-{
-    struct { const char* pszText; unsigned short unNumber; } const aCases[] = {
-        { "V2.60", 260 }, { "V3.00.17", 300 }, { "V3", 300 }, { "V1.5", 105 }, { "2.60", 0 },
-        { "", 0 }, { nullptr, 0 }, { "v2.60", 0 }, { "V", 0 },
-    };
-    for (const auto& c : aCases)
-        EXPECT_EQ(TFileHeader::VersionNumber(c.pszText), c.unNumber) << (c.pszText ? c.pszText : "null");
-    EXPECT_EQ(TFileHdl::GetCurrentCompileVersionNumber(), 260);
-    EXPECT_STREQ(TFileHdl::GetCurrentCompileVersion(), "V2.60");
 }

@@ -64,8 +64,9 @@ protected:
     void NotifyEndTmpLoadFromSave() override
     {
         m_hooks.push_back("End");
-        if (m_nFail)
+        if (m_nFail) {
             EXPECT_EQ(MainFile().Open(GetTmpFile(), TFile::ModeReadWrite), 1);
+        }
     }
     void NotifyPostOpen() override { m_hooks.push_back("PostOpen"); }
     void NotifyPostCreate() override { m_hooks.push_back("PostCreate"); }
