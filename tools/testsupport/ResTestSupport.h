@@ -6,8 +6,6 @@
 
 #include "KwScratchTest.h"
 #include "MemoryLog.h"
-#include "TCrt.h"
-#include "TResFileDump.h"
 #include "TFile.h"
 #include "TFileHdl.h"
 #include "TResVar.h"
@@ -16,8 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -169,23 +165,6 @@ template <class TId> std::string LoadedId(TFileHdl& coHdl, TId id)
     const std::string strId = pcoRes ? static_cast<const char*>(pcoRes->GetResId()) : "<none>";
     delete pcoRes;
     return strId;
-}
-
-// The bytes of a resource file as kwtdump prints them.
-inline std::string Dump(const std::string& bytes)
-{
-    TResFileDump coDump;
-    coDump.Dump(bytes.data(), bytes.size());
-    return std::string(coDump.GetText(), coDump.GetTextLength());
-}
-
-// Equal bytes of resource files; a difference is shown in both dumps.
-inline ::testing::AssertionResult SameFileBytes(const std::string& actual, const std::string& expected)
-{
-    if (actual == expected)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << actual.size() << " bytes instead of " << expected.size()
-                                         << "; written:\n" << Dump(actual) << "expected:\n" << Dump(expected);
 }
 
 using kwtest::ReadFileBytes;

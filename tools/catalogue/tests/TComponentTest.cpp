@@ -11,13 +11,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-namespace fs = std::filesystem;
 using kwtest::TBytes;
 using kwtest::TRecordingFileHdl;
 using kwtest::TResTempDir;
@@ -58,9 +55,11 @@ std::vector<std::string> Classes(const TComponentList& coList)
     return vec;
 }
 
-// Records every event of a catalogue as "inserted X 2": the entry's class,
-// the catalogue's count at that moment (the entry concerned is listed
-// during both events) and, after a colon, its prompt.
+// Records every event of a catalogue as "inserted X 2:prompt; ": the
+// entry's class, the catalogue's count at that moment (the entry concerned
+// is listed during both events) and its prompt; a parameter that does not
+// name a listed entry of the catalogue as "bad; ". When asked to, it removes
+// the first entry it hears the removal of itself, logging "inner <result>; ".
 class TCatalogueView : public TDynBase {
 public:
     explicit TCatalogueView(TComponentList& coList) : m_pcoList(&coList)
@@ -70,26 +69,37 @@ public:
     }
 
     int OnInserted(TMvcParam& coParam) { return Record("inserted", coParam); }
-    int OnWillRemove(TMvcParam& coParam) { return Record("willremove", coParam); }
-    std::vector<std::string> Take() { return std::move(m_vecLog); }
+    int OnWillRemove(TMvcParam& coParam)
+    {
+        Record("willremove", coParam);
+        if (m_nRemoveOnce) {
+            m_nRemoveOnce = 0;
+            TComponent* pcoEntry = static_cast<TMvcParamCompList&>(coParam).Component();
+            const int nInner = m_pcoList->Remove(pcoEntry->GetComponentClass());
+            m_text += "inner " + std::to_string(nInner) + "; ";
+        }
+        return 1;
+    }
+    std::string Take() { return std::move(m_text); }
 
-    int m_nBadParam { 0 };
+    int m_nRemoveOnce { 0 };
 
 private:
     int Record(const char* pszWhat, TMvcParam& coParam)
     {
         auto* pcoParam = dynamic_cast<TMvcParamCompList*>(&coParam);
         TComponent* pcoEntry = pcoParam ? pcoParam->Component() : nullptr;
-        if (!pcoEntry || &coParam.EventObject() != m_pcoList || m_pcoList->Find(pcoEntry->GetComponentClass(), nullptr) != pcoEntry)
-            ++m_nBadParam;
+        const bool bListed = pcoEntry && m_pcoList->Find(pcoEntry->GetComponentClass(), nullptr) == pcoEntry;
+        if (!bListed || &coParam.EventObject() != m_pcoList)
+            m_text += "bad; ";
         else
-            m_vecLog.push_back(std::string(pszWhat) + " " + Str(pcoEntry->GetComponentClass()) + " "
-                               + std::to_string(m_pcoList->Count()) + ":" + Str(pcoEntry->GetPrompt()));
+            m_text += std::string(pszWhat) + " " + Str(pcoEntry->GetComponentClass()) + " "
+                + std::to_string(m_pcoList->Count()) + ":" + Str(pcoEntry->GetPrompt()) + "; ";
         return 1;
     }
 
     TComponentList* m_pcoList;
-    std::vector<std::string> m_vecLog;
+    std::string m_text;
 };
 
 // An entry class of its own: Clone keeps it, so that the catalogue holds
@@ -157,87 +167,52 @@ TEST(TComponentTest, CheckDllExistanceSearchesTheSearchPathInOrder)
             text += (text.empty() ? "" : std::string(1, CrtPathListSeparator())) + entry;
         return text;
     };
+    // The current directory is searched only when the path names it.
+    const TString coOldDir = CurrentOS().GetCurrentDirectory();
+    ASSERT_EQ(CurrentOS().SetCurrentDirectory(coSecond.Path().c_str()), 1);
+    const std::string strSecondEnd = coSecond.Path() + CrtPathSeparator();
     const struct {
         const char* pszTitle;
-        std::string strPath;     // unset when null
+        std::string strPath;     // empty: the variable is removed
         const char* pszDll;
         int nFound;
     } rows[] = {
         { "second entry", List({ coFirst.Path(), coSecond.Path() }), "qa32demo.dll", 1 },
-        { "empty and missing entries, a trailing separator", List({ "", strMissing, "", coSecond.Path() + CrtPathSeparator(), "" }),
+        { "empty and missing entries, a trailing separator", List({ "", strMissing, "", strSecondEnd, "" }),
           "qa32demo.dll", 1 },
         { "wildcard prefix", coSecond.Path(), "????demo.dll", 1 },
         { "not in the directories", List({ coFirst.Path(), strMissing }), "qa32demo.dll", 0 },
         { "no library", coSecond.Path(), "", 0 },
+        { "no search path", "", "qa32demo.dll", 0 },
+        { "the current directory not named", coFirst.Path(), "qa32demo.dll", 0 },
+        { "the current directory named", List({ ".", coFirst.Path() }), "qa32demo.dll", 1 },
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.pszTitle);
-        ASSERT_EQ(CurrentOS().SetEnvVar(kPathVariable, r.strPath.c_str()), 1);
+        ASSERT_EQ(CurrentOS().SetEnvVar(kPathVariable, r.strPath.empty() ? nullptr : r.strPath.c_str()), 1);
         TComponent co("KwDemo");
         co.SetDll(r.pszDll);
         TString coModule("stale");
         EXPECT_EQ(co.CheckDllExistance(&coModule), r.nFound);
         EXPECT_EQ(Str(coModule), std::string(r.nFound ? "qa32demo.dll" : r.pszDll));
     }
-    // A removed variable is an empty search path; the current directory is
-    // searched only when the path names it.
-    TComponent co("KwDemo");
-    co.SetDll(coSecond.File("qa32demo.dll").c_str());
-    ASSERT_EQ(CurrentOS().SetEnvVar(kPathVariable, nullptr), 1);
-    EXPECT_EQ(co.CheckDllExistance(nullptr), 0);
-    const TString coOldDir = CurrentOS().GetCurrentDirectory();
-    ASSERT_EQ(CurrentOS().SetCurrentDirectory(coSecond.Path().c_str()), 1);
-    ASSERT_EQ(CurrentOS().SetEnvVar(kPathVariable, coFirst.Path().c_str()), 1);
-    EXPECT_EQ(co.CheckDllExistance(nullptr), 0);
-    ASSERT_EQ(CurrentOS().SetEnvVar(kPathVariable, List({ ".", coFirst.Path() }).c_str()), 1);
-    EXPECT_EQ(co.CheckDllExistance(nullptr), 1);
     CurrentOS().SetCurrentDirectory(coOldDir);
     CurrentOS().SetEnvVar(kPathVariable, coOldPath.IsEmpty() ? nullptr : static_cast<const char*>(coOldPath));
 }
 
-namespace {
-
-// Removes the very entry whose removal it hears of; the entry must then be
-// deleted once, by the inner removal.
-class TRemovingView : public TDynBase {
-public:
-    explicit TRemovingView(TComponentList& coList) : m_pcoList(&coList)
-    {
-        coList.MVC().AddNotification(WILLREMOVE, this, &TRemovingView::OnWillRemove);
-    }
-    int OnWillRemove(TMvcParam& coParam)
-    {
-        if (++m_nCalls == 1)
-            m_nInner = m_pcoList->Remove(static_cast<TMvcParamCompList&>(coParam).Component()->GetComponentClass());
-        return 0;
-    }
-    TComponentList* m_pcoList;
-    int m_nCalls { 0 };
-    int m_nInner { -1 };
-};
-
-} // namespace
-
-TEST(TComponentListTest, AHandlerMayRemoveTheEntryItHearsOf)
-{
-    TComponentList coList;
-    coList += Entry("A", "");
-    coList += Entry("B", "");
-    TRemovingView coView(coList);
-    EXPECT_EQ(coList.Remove("A"), 1);
-    EXPECT_EQ(coView.m_nCalls, 2);
-    EXPECT_EQ(coView.m_nInner, 1);
-    EXPECT_EQ(Classes(coList), (std::vector<std::string> { "B" }));
-}
-
-TEST(TComponentListTest, CopiesCloneEveryEntryAndAnnounceIt)
+TEST(TComponentListTest, ChangesAndCopiesAreAnnouncedAndCopiesCloneEveryEntry)
 {
     TComponentList coSource("SOURCE");
     coSource.SetWParam(3);
+    TCatalogueView coSourceView(coSource);
     coSource += Entry("B", "bee", "b.dll");
     coSource += TTestComponent("A");
+    // Twins (in any case) and entries without class are refused.
+    EXPECT_EQ(coSource.Add(Entry("b", "twin")) * 10 + coSource.Add(TComponent()), 0);
+    EXPECT_EQ(coSourceView.Take(), "inserted B 1:bee; inserted A 2:; ");
     TComponentList coCopy(coSource);
-    EXPECT_EQ(Str(coCopy.GetResId()) + std::to_string(coCopy.GetWParam()) + Fields(*coCopy[1]), "SOURCE3B|B|bee||b.dll|TComponent");
+    EXPECT_EQ(Str(coCopy.GetResId()) + std::to_string(coCopy.GetWParam()) + Fields(*coCopy[1]),
+              "SOURCE3B|B|bee||b.dll|TComponent");
     EXPECT_TRUE(coCopy[0]->IsClass("TTestComponent"));
 
     TComponentList coTarget("TARGET");
@@ -246,32 +221,20 @@ TEST(TComponentListTest, CopiesCloneEveryEntryAndAnnounceIt)
     TCatalogueView coView(coTarget);
     coTarget = coSource;
     coTarget = *&coTarget;   // assigned to itself: nothing happens
-    EXPECT_EQ(coView.Take(), (std::vector<std::string> { "willremove Y 2:why", "willremove Z 2:zed", "inserted A 1:",
-                                                        "inserted B 2:bee" }));
+    EXPECT_EQ(coView.Take(), "willremove Y 2:why; willremove Z 2:zed; inserted A 1:; inserted B 2:bee; ");
     // Independent afterwards in both directions.
     coSource.Remove("A");
     coTarget[1]->SetPrompt("changed");
     EXPECT_EQ(Classes(coTarget), (std::vector<std::string> { "A", "B" }));
     EXPECT_EQ(Str(coSource[0]->GetPrompt()) + Str(coCopy[1]->GetPrompt()), "beebee");
-}
 
-TEST(TComponentTest, RecordHoldsTheFourTextsAndVariablesReachThem)
-{
-    TResTempDir coDir("kw-comp-record");
-    TComponent co = Entry("KwFileSelector", "Selector", "qa32flsl.dll");
-    co.SetResId("SEL");
-    EXPECT_EQ(kwtest::RecordBytes(co, coDir.File("record.bin")),
-              TBytes().Header("TComponent").StringVar(21, "SEL").StringVar(23, "KwFileSelector")
-                  .StringVar(24, "Selector").StringVar(25, nullptr).StringVar(26, "qa32flsl.dll").End().Text());
-    TComponent coRead("Old");
-    TResString coId(21, "NEWID"), coClass(23, "NewClass"), coPrompt(24, "Prompt"), coDesc(25, "Desc"),
-        coDll(26, "new.dll"), coOther(27, "ignored");
-    TResLong coWrongKind(25, 5L);
-    for (const TResVar* pcoVar : std::vector<const TResVar*> { &coId, &coClass, &coPrompt, &coDesc, &coDll })
-        EXPECT_EQ(coRead.NotifyVariableRead(*pcoVar, nullptr, 0), 1) << pcoVar->MyId();
-    EXPECT_EQ(coRead.NotifyVariableRead(coOther, nullptr, 0) + coRead.NotifyVariableRead(coWrongKind, nullptr, 0), 0);
-    // The identifier is what variable 21 said, not the class read later.
-    EXPECT_EQ(Fields(coRead), "NEWID|NewClass|Prompt|Desc|new.dll|TComponent");
+    // A handler may remove the very entry it hears the removal of: the
+    // entry is deleted once, by the inner removal.
+    coView.m_nRemoveOnce = 1;
+    EXPECT_EQ(coTarget.Remove("a"), 1);
+    EXPECT_EQ(coView.Take(), "willremove A 2:; willremove A 2:; inner 1; ");
+    EXPECT_EQ(Classes(coTarget), (std::vector<std::string> { "B" }));
+    EXPECT_EQ(coTarget.Remove("A"), 0);
 }
 
 namespace {
@@ -317,7 +280,9 @@ TEST(TComponentListTest, ResourceFilesKeepTheCatalogueAndRefuseWhatItWouldNotHol
     TNoisyList coNoisy("NOISY");
     coNoisy += Entry("KwProgress", "original");
     const TComponent coBare("Bare");
-    kwtest::StoreResources(strFile, { &coList, &coNoisy, &coBare });
+    TComponent coSel = Entry("KwFileSelector", "Selector", "qa32flsl.dll");
+    coSel.SetResId("SEL");
+    kwtest::StoreResources(strFile, { &coList, &coNoisy, &coBare, &coSel });
 
     TRecordingFileHdl coHdl;
     ASSERT_EQ(coHdl.OpenRead(strFile.c_str(), 0, ""), TFileHdl::Success);
@@ -337,15 +302,25 @@ TEST(TComponentListTest, ResourceFilesKeepTheCatalogueAndRefuseWhatItWouldNotHol
     coTarget += Entry("KwLast", "stale");
     TCatalogueView coView(coTarget);
     ASSERT_EQ(coHdl.LoadResource("NOISY", &coTarget, nullptr, 0), &coTarget);
-    EXPECT_EQ(coView.Take(), (std::vector<std::string> { "willremove KwLast 2:stale", "willremove Old1 2:o1",
-                                                        "inserted KwProgress 1:original", "inserted KwLast 2:last" }));
-    EXPECT_EQ(coView.m_nBadParam, 0);
+    EXPECT_EQ(coView.Take(), "willremove KwLast 2:stale; willremove Old1 2:o1; inserted KwProgress 1:original; "
+                             "inserted KwLast 2:last; ");
     EXPECT_EQ(Str(coTarget.GetResId()), "NOISY");
-    EXPECT_EQ(coHdl.m_vecMessages,
-              (std::vector<std::string> { "Resource of class type\n\n<KwNoSuchComponentClass> could not be created!" }));
-    // Read into a single entry: every field is replaced, also by empty.
+    const char* const pszNotCreated = "Resource of class type\n\n<KwNoSuchComponentClass> could not be created!";
+    EXPECT_EQ(coHdl.m_vecMessages, std::vector<std::string> { pszNotCreated });
+    // Read into a single entry: the identifier is what variable 21 said,
+    // not the class read later; every field is replaced, also by empty.
     TComponent coFull = Entry("Full", "prompt", "full.dll");
     coFull.SetDesc("desc");
+    ASSERT_EQ(coHdl.LoadResource("SEL", &coFull, nullptr, 0), &coFull);
+    EXPECT_EQ(Fields(coFull), "SEL|KwFileSelector|Selector||qa32flsl.dll|TComponent");
     ASSERT_EQ(coHdl.LoadResource("Bare", &coFull, nullptr, 0), &coFull);
+    EXPECT_EQ(Fields(coFull), "Bare|Bare||||TComponent");
+    // The record holds the four texts; a variable of another kind or id is
+    // passed over.
+    EXPECT_EQ(kwtest::RecordBytes(coSel, coDir.File("record.bin")),
+              TBytes().Header("TComponent").StringVar(21, "SEL").StringVar(23, "KwFileSelector")
+                  .StringVar(24, "Selector").StringVar(25, nullptr).StringVar(26, "qa32flsl.dll").End().Text());
+    EXPECT_EQ(coFull.NotifyVariableRead(TResString(27, "x"), nullptr, 0), 0);
+    EXPECT_EQ(coFull.NotifyVariableRead(TResLong(25, 5L), nullptr, 0), 0);
     EXPECT_EQ(Fields(coFull), "Bare|Bare||||TComponent");
 }

@@ -40,29 +40,7 @@ std::string Dumped(const std::string& bytes, int* pnErrors = nullptr, const char
     return text;
 }
 
-int ErrorsOf(const std::string& bytes)
-{
-    int nErrors = 0;
-    Dumped(bytes, &nErrors);
-    return nErrors;
-}
-
 bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-// The dump of the bytes has nErrors errors (at least one when negative) and
-// holds every part.
-::testing::AssertionResult DumpHas(const std::string& bytes, int nErrors, std::initializer_list<std::string> parts,
-                                   const char* pszDescription = nullptr)
-{
-    int nFound = -1;
-    const std::string text = Dumped(bytes, &nFound, pszDescription);
-    if (nErrors < 0 ? nFound < 1 : nFound != nErrors)
-        return ::testing::AssertionFailure() << nFound << " errors in\n" << text;
-    for (const std::string& part : parts)
-        if (!Holds(text, part))
-            return ::testing::AssertionFailure() << "no \"" << part << "\" in\n" << text;
-    return ::testing::AssertionSuccess();
-}
 
 const char* const kHeaderText = "kwtdump 1\n"
                                 "header\n"
@@ -184,29 +162,17 @@ TEST(TResFileDump, HeaderVariantsDescriptionsBlocksAndRawFields)
 {
     // A file without resources: the data area starts at the end.
     const std::string empty = FileBytes(HeaderFields(), {});
-    int nErrors = -1;
-    std::string text = Dumped(empty, &nErrors);
-    EXPECT_EQ(nErrors, 0);
-    EXPECT_TRUE(Holds(text, "  index 0\ndata " + std::to_string(empty.size()) + "\nend\n")) << text;
+    EXPECT_TRUE(Holds(Dumped(empty), "  index 0\ndata " + std::to_string(empty.size()) + "\nend\n"));
 
     // A description is found without being named, and can be named.
     HeaderFields described;
     described.description = "ZORVIK Brackenholt";
     described.customVersion = "V3.00.17";
     const std::string describedBytes = FileBytes(described, { Record { "Main", "TResource", SmallRecord("Main") } });
-    text = Dumped(describedBytes, &nErrors);
-    EXPECT_EQ(nErrors, 0) << text;
+    const std::string text = Dumped(describedBytes);
     EXPECT_TRUE(Holds(text, "header\n  description \"ZORVIK Brackenholt\"\n  custom-version \"V3.00.17\"\n")) << text;
     EXPECT_TRUE(Holds(text, "      string 21 \"Main\"\n")) << text;
-    EXPECT_EQ(Dumped(describedBytes, &nErrors, "ZORVIK Brackenholt"), text);
-    EXPECT_EQ(nErrors, 0);
-    EXPECT_TRUE(DumpHas(describedBytes, 1,
-                        { "# error at 0: the file does not start with the description \"ZORVIK Brackenhol_\"\n  unread "
-                          + std::to_string(describedBytes.size()) + " at 0\n    5a 4f 52 56 49 4b 20" },
-                        "ZORVIK Brackenhol_"));
-    // Told that there is no description, the leading text is read as the
-    // custom version and the signature fails.
-    EXPECT_TRUE(DumpHas(describedBytes, 1, { "# error at 0: custom-version ends past the end of the data\n  unread " }, ""));
+    EXPECT_EQ(Dumped(describedBytes, nullptr, "ZORVIK Brackenholt"), text);
 
     // Password blocks as raw words, wrapped after eight.
     HeaderFields prot;
@@ -220,31 +186,104 @@ TEST(TResFileDump, HeaderVariantsDescriptionsBlocksAndRawFields)
     Bytes raw = HeaderBytes(HeaderFields());
     raw.U16(1);
     const std::string id = std::string("ab\0c", 4) + std::string(28, '\0');
-    raw.Raw(id).Raw(std::string(64, 'K')).U16(31).U16(0).U32(0).U32(static_cast<uint32_t>(-1)).U32(static_cast<uint32_t>(-1));
-    text = Dumped(raw.str(), &nErrors);
-    EXPECT_EQ(nErrors, 0) << text;
+    raw.Raw(id).Raw(std::string(64, 'K')).U16(31).U16(0).U32(0).U32(0xFFFFFFFFu).U32(0xFFFFFFFFu);
     std::string strK;
     for (int i = 0; i < 64; ++i)
         strK += "4b";
-    EXPECT_TRUE(Holds(text, "    entry id-raw 61620063" + std::string(56, '0') + " class-raw " + strK
-                            + " type 31 wparam 0 lparam 0 data -1 end -1\n"))
-        << text;
-
-    // Strings keep absent apart from empty (L > 0 with zero characters
-    // inside), and the protection's unknown bits are reported.
-    HeaderFields odd;
-    odd.userCreated = std::string("\0\0", 2);
-    odd.flags = 4;
-    EXPECT_TRUE(DumpHas(FileBytes(odd, {}), 1,
-                        { "  user-created \"\\x00\\x00\"\n", ": protection flags other than read (1) and write (2)\n" }));
+    EXPECT_TRUE(Holds(Dumped(raw.str()), "    entry id-raw 61620063" + std::string(56, '0') + " class-raw " + strK
+                                             + " type 31 wparam 0 lparam 0 data -1 end -1\n"));
 }
 
-TEST(TResFileDump, DamageGivesAnErrorLineAndTheRestInHex)
+// Damaged files and records: each gives its error lines where it breaks,
+// with the rest as unread bytes in hex.
+TEST(TResFileDump, DamageIsReportedWhereItBreaks)
 {
     const HeaderFields fields;
     const std::string good = FileBytes(fields, { Record { "Alpha", "TMain", FullRecord() },
                                                  Record { "beta", "TResource", SmallRecord("beta") } });
-    ASSERT_EQ(ErrorsOf(good), 0);
+    auto FileOf = [&](const std::string& record) { return FileBytes(fields, { Record { "R", "TResource", record } }); };
+    auto HeaderWith = [](uint16_t unFlags, std::vector<uint32_t> readBlock, std::string userCreated = "maker") {
+        HeaderFields header;
+        header.flags = unFlags;
+        header.readBlock = std::move(readBlock);
+        header.userCreated = std::move(userCreated);
+        return FileBytes(header, {});
+    };
+    HeaderFields described;
+    described.description = "ZORVIK Brackenholt";
+    const std::string describedBytes = FileBytes(described, {});
+    Bytes negative = HeaderBytes(fields);
+    negative.U16(0x8000);
+    const std::string twice = FileBytes(fields, { Record { "Main", "TResource", SmallRecord("Main") },
+                                                  Record { "MAIN", "TResource", SmallRecord("MAIN") } });
+    // Ids are compared as the handler keeps them: 31 characters.
+    const std::string longIds = FileBytes(fields, { Record { std::string(31, 'x') + "1", "TResource", "" },
+                                                    Record { std::string(31, 'x') + "2", "TResource", "" } });
+    auto RecordOf = [](uint16_t unType) { return Bytes().U16(31).Str("").Str("").U16(0).U32(0).U16(unType); };
+    Bytes shared = HeaderBytes(fields);
+    shared.U16(2);
+    const std::string one = SmallRecord("A");
+    const auto nData = static_cast<int32_t>(shared.size() + 2 * 112);
+    Entry(shared, "A", "TResource", 31, 0, 0, nData, nData + static_cast<int32_t>(one.size()));
+    Entry(shared, "B", "TResource", 31, 0, 0, nData, nData + static_cast<int32_t>(one.size()));
+    struct {
+        const char* pszWhat;
+        std::string bytes;
+        int nErrors;   // at least one when negative
+        std::vector<std::string> parts;
+        const char* pszDescription = nullptr;
+    } const aCases[] = {
+        { "nothing", "", 1, {} },
+        { "other description", describedBytes, 1,
+          { "# error at 0: the file does not start with the description \"ZORVIK Brackenhol_\"\n  unread "
+            + std::to_string(describedBytes.size()) + " at 0\n    5a 4f 52 56 49 4b 20" },
+          "ZORVIK Brackenhol_" },
+        // Told that there is none, the leading text is read as the custom
+        // version and the signature fails.
+        { "no description", describedBytes, 1, { "# error at 0: custom-version ends past the end of the data\n  unread " }, "" },
+        // Strings keep absent apart from empty (L > 0 with zero characters
+        // inside), and the protection's unknown bits are reported.
+        { "odd header", HeaderWith(4, {}, std::string("\0\0", 2)), 1,
+          { "  user-created \"\\x00\\x00\"\n", ": protection flags other than read (1) and write (2)\n" } },
+        { "last byte missing", good.substr(0, good.size() - 1), 1, { "lies outside the data area" } },
+        { "block too long", HeaderWith(1, { 32766u << 8, 1 }), 1,
+          { "read-password-block of 32768 words is longer than 32767 words\n  unread 10 at " } },
+        { "block cut", HeaderWith(1, { 32765u << 8, 1 }), 1, { "words ends past the end of the file" } },
+        { "negative count", negative.str(), -1, { ": negative entry count -32768\n  unread 2 at " } },
+        { "twice", twice, 1, { ": a second entry of the id \"MAIN\"\n" } },
+        { "long ids", longIds, 1, {} },
+        // Children may nest MaxDepth deep, not deeper.
+        { "deepest", FileOf(NestedRecord(TResFileDump::MaxDepth)), 0, {} },
+        { "too deep", FileOf(NestedRecord(TResFileDump::MaxDepth + 1)), 1, { ": children nest deeper than 64\n" } },
+        // A string without its zero byte: the variable and all behind it are
+        // printed as unread bytes.
+        { "no zero byte", FileOf(RecordOf(11).U16(1).U16(21).U16(2).Raw("ab!").U16(30).str()), 1,
+          { "      # error at ", "string variable 21: value 0 at ", " lacks its zero byte\n    unread 13 at ",
+            "      0b 00 01 00 15 00 02 00 61 62 21 1e 00\n" } },
+        { "values beyond", FileOf(RecordOf(7).U16(1000).U16(3).U32(1).U16(30).str()), 1,
+          { "long variable 3: 1000 values end past the end of the record\n" } },
+        { "no end mark", FileOf(RecordOf(3).U16(1).U16(3).U16(5).str()), -1,
+          { "      short 3 5\n      # error at ", ": the resource ends without its end mark\n" } },
+        { "variable first", FileOf(Bytes().U16(11).U16(1).U16(21).Str("x").U16(30).str()), -1,
+          { ": the record does not start with a resource\n" } },
+        { "one byte", FileOf("\x1f"), -1, { ": the record is shorter than a type code\n" } },
+        { "class cut", FileOf(Bytes().U16(31).U16(9).Raw("abc").str()), -1,
+          { ": the resource's class name ends past the end of the data\n" } },
+        // Two entries on the same bytes are both printed.
+        { "shared bytes", shared.str() + one, 0,
+          { "  # note: this record shares bytes with the one before\n  record \"B\"" } },
+    };
+    for (const auto& c : aCases) {
+        SCOPED_TRACE(c.pszWhat);
+        int nErrors = 0;
+        const std::string text = Dumped(c.bytes, &nErrors, c.pszDescription);
+        EXPECT_TRUE(c.nErrors < 0 ? nErrors >= 1 : nErrors == c.nErrors) << nErrors << " errors in\n" << text;
+        for (const std::string& part : c.parts)
+            EXPECT_TRUE(Holds(text, part)) << part << " not in\n" << text;
+    }
+    TResFileDump coDump;
+    EXPECT_EQ(coDump.Dump(nullptr, 100), 1);
+
     // Every cut of the file is damaged; none reads past the end (the
     // sanitizers watch) and every dump is complete text.
     for (size_t n = 0; n < good.size(); ++n) {
@@ -261,70 +300,6 @@ TEST(TResFileDump, DamageGivesAnErrorLineAndTheRestInHex)
         const std::string text = Dumped(bad);
         ASSERT_EQ(text.compare(text.size() - 4, 4, "end\n"), 0) << n;
     }
-    EXPECT_EQ(ErrorsOf(std::string()), 1);
-    TResFileDump coDump;
-    EXPECT_EQ(coDump.Dump(nullptr, 100), 1);
-
-    EXPECT_TRUE(DumpHas(good.substr(0, good.size() - 1), 1, { "lies outside the data area" }));
-
-    // The header stops at its first broken field and the rest is unread.
-    HeaderFields longBlock;
-    longBlock.flags = 1;
-    longBlock.readBlock = { 32766u << 8, 1 };
-    EXPECT_TRUE(DumpHas(FileBytes(longBlock, {}), 1,
-                        { "read-password-block of 32768 words is longer than 32767 words\n  unread 10 at " }));
-    longBlock.readBlock = { 32765u << 8, 1 };
-    EXPECT_TRUE(DumpHas(FileBytes(longBlock, {}), 1, { "words ends past the end of the file" }));
-
-    Bytes negative = HeaderBytes(fields);
-    negative.U16(0x8000);
-    EXPECT_TRUE(DumpHas(negative.str(), -1, { ": negative entry count -32768\n  unread 2 at " }));
-
-    const std::string twice = FileBytes(fields, { Record { "Main", "TResource", SmallRecord("Main") },
-                                                  Record { "MAIN", "TResource", SmallRecord("MAIN") } });
-    EXPECT_TRUE(DumpHas(twice, 1, { ": a second entry of the id \"MAIN\"\n" }));
-    // Ids are compared as the handler keeps them: 31 characters.
-    const std::string longIds = FileBytes(fields, { Record { std::string(31, 'x') + "1", "TResource", "" },
-                                                    Record { std::string(31, 'x') + "2", "TResource", "" } });
-    EXPECT_EQ(ErrorsOf(longIds), 1);
-}
-
-TEST(TResFileDump, DamagedRecordsAreReportedWhereTheyBreak)
-{
-    const HeaderFields fields;
-    auto fileOf = [&](const std::string& record) { return FileBytes(fields, { Record { "R", "TResource", record } }); };
-    // Children may nest MaxDepth deep, not deeper.
-    EXPECT_TRUE(DumpHas(fileOf(NestedRecord(TResFileDump::MaxDepth)), 0, {}));
-    EXPECT_TRUE(DumpHas(fileOf(NestedRecord(TResFileDump::MaxDepth + 1)), 1, { ": children nest deeper than 64\n" }));
-
-    // A string without its zero byte: the variable and all behind it are
-    // printed as unread bytes.
-    std::string record = Bytes().U16(31).Str("").Str("").U16(0).U32(0).U16(11).U16(1).U16(21).U16(2).Raw("ab!")
-                             .U16(30).str();
-    EXPECT_TRUE(DumpHas(fileOf(record), 1,
-                        { "      # error at ", "string variable 21: value 0 at ", " lacks its zero byte\n    unread 13 at ",
-                          "      0b 00 01 00 15 00 02 00 61 62 21 1e 00\n" }));
-
-    // Values beyond the record, a record without end mark, one that starts
-    // with a variable and one shorter than a type code.
-    record = Bytes().U16(31).Str("").Str("").U16(0).U32(0).U16(7).U16(1000).U16(3).U32(1).U16(30).str();
-    EXPECT_TRUE(DumpHas(fileOf(record), 1, { "long variable 3: 1000 values end past the end of the record\n" }));
-    record = Bytes().U16(31).Str("").Str("").U16(0).U32(0).U16(3).U16(1).U16(3).U16(5).str();
-    EXPECT_TRUE(DumpHas(fileOf(record), -1, { "      short 3 5\n      # error at ", ": the resource ends without its end mark\n" }));
-    record = Bytes().U16(11).U16(1).U16(21).Str("x").U16(30).str();
-    EXPECT_TRUE(DumpHas(fileOf(record), -1, { ": the record does not start with a resource\n" }));
-    EXPECT_TRUE(DumpHas(fileOf("\x1f"), -1, { ": the record is shorter than a type code\n" }));
-    record = Bytes().U16(31).U16(9).Raw("abc").str();
-    EXPECT_TRUE(DumpHas(fileOf(record), -1, { ": the resource's class name ends past the end of the data\n" }));
-
-    // Two entries on the same bytes are both printed.
-    Bytes shared = HeaderBytes(fields);
-    shared.U16(2);
-    const std::string one = SmallRecord("A");
-    const auto nData = static_cast<int32_t>(shared.size() + 2 * 112);
-    Entry(shared, "A", "TResource", 31, 0, 0, nData, nData + static_cast<int32_t>(one.size()));
-    Entry(shared, "B", "TResource", 31, 0, 0, nData, nData + static_cast<int32_t>(one.size()));
-    EXPECT_TRUE(DumpHas(shared.str() + one, 0, { "  # note: this record shares bytes with the one before\n  record \"B\"" }));
 }
 
 TEST(TResFileCompile, TextsThatDoNotFitAreRefusedWithTheirLine)
