@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <string>
 
@@ -361,36 +360,29 @@ TEST(TResFileCompile, TextsThatDoNotFitAreRefusedWithTheirLine)
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(coCompile.GetData()), coCompile.GetSize()), expected);
 }
 
+// "auto" in place of an entry's data and end, of the data area's start and
+// of a record's position stands for the real position.
 TEST(TResFileCompile, AutomaticPositionsGiveTheFileWithItsRealPositions)
 {
-    const std::string good = FileBytes(HeaderFields(), { Record { "A", "TResource", SmallRecord("A") },
-                                                         Record { "B", "TResource", SmallRecord("B") } });
-    const std::string text = Dumped(good);
-    // Every number after "data", "end" (of an entry) and "at" becomes auto.
-    std::string strAuto;
-    for (size_t nAt = 0; nAt < text.size();) {
-        const size_t nLineEnd = text.find('\n', nAt);
-        std::string strLine = text.substr(nAt, nLineEnd - nAt);
-        for (const char* pszWord : { " data ", " end ", " at ", "data " }) {
-            const size_t nWord = strLine.find(pszWord);
-            if (nWord == std::string::npos || (pszWord[0] != ' ' && nWord != 0))
-                continue;
-            const size_t nNumber = nWord + std::strlen(pszWord);
-            const size_t nNumberEnd = strLine.find(' ', nNumber);
-            strLine.replace(nNumber, nNumberEnd == std::string::npos ? std::string::npos : nNumberEnd - nNumber, "auto");
-        }
-        strAuto += strLine + "\n";
-        nAt = nLineEnd + 1;
-    }
-    ASSERT_TRUE(Holds(strAuto, "data auto end auto")) << strAuto;
-    ASSERT_TRUE(Holds(strAuto, "record \"B\" at auto")) << strAuto;
+    HeaderFields fields;
+    fields.customVersion = "V1";
+    fields.customNumber = 7;
+    const std::string good = FileBytes(fields, { Record { "A", "TResource", SmallRecord("A") },
+                                                 Record { "B", "TResource", SmallRecord("B") } });
+    std::string text = std::string(kHeaderText) + "  index 2\n";
+    for (const std::string id : { "A", "B" })
+        text += "    entry id \"" + id + "\" class \"TResource\" type 31 wparam 0 lparam 0 data auto end auto\n";
+    text += "data auto\n";
+    for (const std::string id : { "A", "B" })
+        text += "  record \"" + id + "\" at auto\n    resource 31 class \"TResource\" cpp absent wparam 0 lparam 0\n"
+            + "      string 21 \"" + id + "\"\n    end\n";
+    text += "end\n";
     TResFileCompile coCompile;
-    ASSERT_EQ(coCompile.Compile(strAuto.data(), strAuto.size()), 1) << coCompile.GetError() << "\n" << strAuto;
+    ASSERT_EQ(coCompile.Compile(text.data(), text.size()), 1) << coCompile.GetError() << "\n" << text;
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(coCompile.GetData()), coCompile.GetSize()), good);
 
     // An automatic entry needs a record of its id.
-    std::string strOrphan = strAuto;
-    strOrphan.replace(strOrphan.find("record \"B\""), 10, "record \"C\"");
-    EXPECT_EQ(coCompile.Compile(strOrphan.data(), strOrphan.size()), 0);
-    EXPECT_TRUE(Holds(coCompile.GetError(), "no record \"B\" for the automatic position")) << coCompile.GetError();
+    text.replace(text.find("record \"B\""), 10, "record \"C\"");
+    EXPECT_EQ(coCompile.Compile(text.data(), text.size()), 0);
+    EXPECT_EQ(std::string(coCompile.GetError()), "line 16: no record \"B\" for the automatic position of its index entry");
 }
