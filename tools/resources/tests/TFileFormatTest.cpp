@@ -18,7 +18,6 @@ using restest::Entry;
 using restest::FileBytes;
 using restest::HeaderBytes;
 using restest::HeaderFields;
-using restest::kSignature;
 using restest::LoadedId;
 using restest::Record;
 
@@ -119,14 +118,10 @@ TEST_F(TFileFormat, ForeignAndDamagedFilesAreRefusedWithTheirCode)
     HeaderFields described;
     described.description = "ZORVIK Brackenholt";
     described.customVersion = "V3.00.17";
-    auto WithDescription = [](const char* pszDescription) {
+    // A file without resources whose header fields the function edits.
+    auto With = [](auto fnEdit) {
         HeaderFields fields;
-        fields.description = pszDescription;
-        return FileBytes(fields, {});
-    };
-    auto WithSignature = [](const std::string& signature) {
-        HeaderFields fields;
-        fields.signature = signature;
+        fnEdit(fields);
         return FileBytes(fields, {});
     };
     auto WithBlock = [](uint16_t unFlags, std::vector<uint32_t> block) {
@@ -152,6 +147,7 @@ TEST_F(TFileFormat, ForeignAndDamagedFilesAreRefusedWithTheirCode)
     const int32_t lData = static_cast<int32_t>(head.size() + 2 + 112);
     const int32_t lSize = lData + static_cast<int32_t>(record.size());
     const unsigned short unDamaged = TFileHdl::ErrDamaged;
+    const unsigned short unFormat = TFileHdl::ErrFormat;
     struct {
         const char* pszWhat;
         std::string bytes;
@@ -159,16 +155,16 @@ TEST_F(TFileFormat, ForeignAndDamagedFilesAreRefusedWithTheirCode)
         int nDescribed = 0;
         const char* pszPassword = nullptr;
     } const aCases[] = {
-        { "description missing", FileBytes(HeaderFields(), {}), TFileHdl::ErrFormat, 1 },
-        { "other description", WithDescription("ZORVIK Brackenhol_"), TFileHdl::ErrFormat, 1 },
+        { "description missing", FileBytes(HeaderFields(), {}), unFormat, 1 },
+        { "other description", With([](HeaderFields& f) { f.description = "ZORVIK Brackenhol_"; }), unFormat, 1 },
         // The description is compared with its zero byte: a longer one differs.
-        { "longer description", WithDescription("ZORVIK Brackenholtx"), TFileHdl::ErrFormat, 1 },
+        { "longer description", With([](HeaderFields& f) { f.description = "ZORVIK Brackenholtx"; }), unFormat, 1 },
         // A handler without a description takes the leading bytes as the
         // custom version and fails on the signature.
         { "unexpected description", FileBytes(described, {}), TFileHdl::ErrNoSignature },
-        { "no signature", WithSignature(""), TFileHdl::ErrNoSignature },
-        { "shorter signature", WithSignature(kSignature.substr(1)), TFileHdl::ErrSignature },
-        { "other signature", WithSignature("X" + kSignature.substr(1)), TFileHdl::ErrSignature },
+        { "no signature", With([](HeaderFields& f) { f.signature.clear(); }), TFileHdl::ErrNoSignature },
+        { "shorter signature", With([](HeaderFields& f) { f.signature.erase(0, 1); }), TFileHdl::ErrSignature },
+        { "other signature", With([](HeaderFields& f) { f.signature[0] = 'X'; }), TFileHdl::ErrSignature },
         { "empty file", "", TFileHdl::ErrNoSignature },
         { "no password", protectedBytes, TFileHdl::ErrNoReadAccess },
         { "password in other case", protectedBytes, TFileHdl::ErrNoReadAccess, 0, "READ" },
