@@ -99,18 +99,18 @@ struct Record {
 inline Bytes HeaderBytes(const HeaderFields& fields)
 {
     Bytes b;
+    auto Triple = [&b](const int16_t (&an)[3]) {
+        b.U16(static_cast<uint16_t>(an[0])).U16(static_cast<uint16_t>(an[1])).U16(static_cast<uint16_t>(an[2]));
+    };
     if (!fields.description.empty())
         b.Raw(fields.description).U8(0);
-    b.Str(fields.customVersion).U32(fields.customNumber).Str(fields.signature).Str(fields.version).Str(fields.userCreated);
-    for (int16_t v : fields.dateCreated)
-        b.U16(static_cast<uint16_t>(v));
-    for (int16_t v : fields.timeCreated)
-        b.U16(static_cast<uint16_t>(v));
+    b.Str(fields.customVersion).U32(fields.customNumber).Str(fields.signature).Str(fields.version);
+    b.Str(fields.userCreated);
+    Triple(fields.dateCreated);
+    Triple(fields.timeCreated);
     b.Str(fields.userChanged);
-    for (int16_t v : fields.dateChanged)
-        b.U16(static_cast<uint16_t>(v));
-    for (int16_t v : fields.timeChanged)
-        b.U16(static_cast<uint16_t>(v));
+    Triple(fields.dateChanged);
+    Triple(fields.timeChanged);
     b.U16(fields.flags);
     for (uint32_t w : fields.readBlock)
         b.U32(w);
@@ -119,11 +119,11 @@ inline Bytes HeaderBytes(const HeaderFields& fields)
     return b;
 }
 
-inline Bytes& Entry(Bytes& b, const std::string& id, const std::string& cls, uint16_t type, uint16_t wParam, uint32_t lParam,
-             int32_t data, int32_t end)
+inline Bytes& Entry(Bytes& b, const std::string& id, const std::string& cls, uint16_t type, uint16_t wParam,
+                    uint32_t lParam, int32_t data, int32_t end)
 {
-    return b.Field(id, 32).Field(cls, 64).U16(type).U16(wParam).U32(lParam).U32(static_cast<uint32_t>(data))
-        .U32(static_cast<uint32_t>(end));
+    b.Field(id, 32).Field(cls, 64).U16(type).U16(wParam).U32(lParam);
+    return b.U32(static_cast<uint32_t>(data)).U32(static_cast<uint32_t>(end));
 }
 
 // A complete file: header, entries in the given order, records back to back.

@@ -82,8 +82,9 @@ TEST_F(TFileFormat, HandBuiltFileReadsFieldByField)
     EXPECT_EQ(coHdl.GetResInfo(static_cast<unsigned short>(1)).GetType(), 40);
     EXPECT_EQ(coHdl.GetFileVersionNumber(), 260);
     EXPECT_EQ(std::string(coHdl.GetUserCreated()) + " " + static_cast<const char*>(coHdl.GetDateCreated()) + " "
-                  + static_cast<const char*>(coHdl.GetTimeCreated()) + " " + static_cast<const char*>(coHdl.GetUserChanged())
-                  + " " + static_cast<const char*>(coHdl.GetDateChanged()) + " "
+                  + static_cast<const char*>(coHdl.GetTimeCreated()) + " "
+                  + static_cast<const char*>(coHdl.GetUserChanged()) + " "
+                  + static_cast<const char*>(coHdl.GetDateChanged()) + " "
                   + static_cast<const char*>(coHdl.GetTimeChanged()),
               "maker 01/07/1998 12:30:05 editor 12/31/1999 23:59:58");
     const TFileHeader& coHeader = coHdl.GetHeader();
@@ -105,7 +106,8 @@ TEST_F(TFileFormat, HandBuiltFileReadsFieldByField)
     EXPECT_TRUE(coHdl.GetFileVersion().IsEmpty());
     EXPECT_EQ(coHdl.GetDateCreated().Day() + coHdl.GetTimeCreated().Hour(), -1);
     std::string strNumbers;
-    for (const char* pszVersion : { "V2.60", "V3.00.17", "V3", "V1.5", "2.60", "", static_cast<const char*>(nullptr), "v2.60", "V" })
+    const char* const apszVersions[] = { "V2.60", "V3.00.17", "V3", "V1.5", "2.60", "", nullptr, "v2.60", "V" };
+    for (const char* pszVersion : apszVersions)
         strNumbers += std::to_string(TFileHeader::VersionNumber(pszVersion)) + " ";
     EXPECT_EQ(strNumbers, "260 300 300 105 0 0 0 0 0 ");
     EXPECT_STREQ(TFileHdl::GetCurrentCompileVersion(), "V2.60");
@@ -226,7 +228,8 @@ TEST_F(TFileFormat, PasswordBlocks)
         const std::vector<uint32_t> coBlock = TFileHeader::MakePasswordBlock(pszHigh, ulKey);
         EXPECT_EQ(coBlock.size(), 7u);
         EXPECT_EQ(TFileHeader::PasswordMatches(coBlock, pszHigh), 1) << ulKey;
-        for (const char* pszWrong : { "p\xE4\xFF\x80?", "P\xE4\xFF\x80!", "p\xE4\xFF\x80", "", static_cast<const char*>(nullptr) })
+        const char* const apszWrong[] = { "p\xE4\xFF\x80?", "P\xE4\xFF\x80!", "p\xE4\xFF\x80", "", nullptr };
+        for (const char* pszWrong : apszWrong)
             EXPECT_EQ(TFileHeader::PasswordMatches(coBlock, pszWrong), 0) << ulKey;
     }
     // A foreign block with key 0 opens to nobody and divides by nothing.
@@ -244,8 +247,9 @@ TEST_F(TFileFormat, PasswordBlocks)
     TFileHdl coHdl;
     ASSERT_EQ(OpenBytes(coHdl, bytes, "r\xE9" "ad"), 1);
     // Protected both ways, readable, writable after the write password.
-    EXPECT_EQ(std::vector<int>({ coHdl.IsReadProtect(), coHdl.IsWriteProtect(), coHdl.HaveReadAccess(), coHdl.HaveWriteAccess(),
-                                 coHdl.CheckWriteAccess("wr"), coHdl.CheckReadAccess("wr"), coHdl.GetResCount() }),
+    EXPECT_EQ(std::vector<int>({ coHdl.IsReadProtect(), coHdl.IsWriteProtect(), coHdl.HaveReadAccess(),
+                                 coHdl.HaveWriteAccess(), coHdl.CheckWriteAccess("wr"), coHdl.CheckReadAccess("wr"),
+                                 coHdl.GetResCount() }),
               std::vector<int>({ 1, 1, 1, 0, 1, 0, 1 }));
     coHdl.Close();
     unsigned short unFlags = 0;

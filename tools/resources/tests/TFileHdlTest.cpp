@@ -1,3 +1,4 @@
+#include "KwResFileHelper.h"
 #include "ResTestSupport.h"
 
 #include "TFileHdl.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,6 +48,14 @@ public:
     std::string m_text;
 };
 
+// The text with each character changed by fnCase (tolower or toupper).
+std::string Cased(std::string text, int (*fnCase)(int))
+{
+    for (char& ch : text)
+        ch = static_cast<char>(fnCase(static_cast<unsigned char>(ch)));
+    return text;
+}
+
 // A handler whose save fails in the middle: while the new file is being
 // written the working file is taken away, and given back afterwards.
 class TFailingSaveHdl : public TFileHdl {
@@ -73,32 +83,17 @@ protected:
     void NotifyPostClose() override { m_hooks.push_back("PostClose"); }
 };
 
+// Each test has a scratch directory and a directory of working files of
+// its own, named by TEMP while the test runs.
 class TFileHdlFixture : public restest::ScratchTest {
 protected:
-    void SetUp() override
-    {
-        ScratchTest::SetUp();
-        m_oldTemp = static_cast<const char*>(CurrentOS().GetEnvVar("TEMP"));
-        m_oldTmp = static_cast<const char*>(CurrentOS().GetEnvVar("TMP"));
-        m_tempDir = At("temp");
-        fs::create_directories(m_tempDir);
-        CurrentOS().SetEnvVar("TEMP", m_tempDir.c_str());
-    }
-    void TearDown() override
-    {
-        CurrentOS().SetEnvVar("TEMP", m_oldTemp.empty() ? nullptr : m_oldTemp.c_str());
-        CurrentOS().SetEnvVar("TMP", m_oldTmp.empty() ? nullptr : m_oldTmp.c_str());
-        ScratchTest::TearDown();
-    }
     // The files in a directory, sorted, in lower case.
     static std::vector<std::string> Files(const std::string& dir)
     {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(dir)) {
-            std::string name = entry.path().filename().string();
-            std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
             if (entry.is_regular_file())
-                names.push_back(name);
+                names.push_back(Cased(entry.path().filename().string(), ::tolower));
         }
         std::sort(names.begin(), names.end());
         return names;
@@ -130,9 +125,8 @@ protected:
         return text;
     }
 
-    std::string m_oldTemp;
-    std::string m_oldTmp;
-    std::string m_tempDir;
+    kwtest::TResTempDir m_coTemp { "kwres-temp" };
+    const std::string m_tempDir { m_coTemp.Path() };
 };
 
 #if defined(_WIN32)
@@ -155,7 +149,13 @@ TEST(TFileHdlStatics, ErrorTextsFileNamesAndProjects)
         EXPECT_STREQ(TFileHdl::GetError(c.unCode, c.pszFile), c.pszText) << c.unCode;
 
     const std::string strLong(300, 'n');
-    struct { const char* pszFile; const char* pszExtension; int nOk; std::string name; std::string path; } const aNames[] = {
+    struct {
+        const char* pszFile;
+        const char* pszExtension;
+        int nOk;
+        std::string name;
+        std::string path;
+    } const aNames[] = {
         { "C:\\dir\\x.drf", "DRF", 1, "x.drf", "C:\\dir\\" }, { "dir/sub/y", "DRF", 1, "y.DRF", "dir/sub/" },
         { "C:z", "kwt", 1, "z.kwt", "C:" + kCur }, { "plain", "DRF", 1, "plain.DRF", kCur },
         { "plain", nullptr, 1, "plain", kCur }, { ".hidden", "DRF", 1, "hidden.DRF", kCur },
@@ -187,7 +187,7 @@ TEST_F(TFileHdlFixture, TemporaryNames)
     // Names of working files are lower case on Windows.
     auto TmpCase = [](std::string name) {
 #if defined(_WIN32)
-        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        name = Cased(name, ::tolower);
 #endif
         return name;
     };
@@ -198,10 +198,12 @@ TEST_F(TFileHdlFixture, TemporaryNames)
     WriteFileBytes(expected, "x");
     EXPECT_STREQ(TFileHdl::CreateTmpFileName("KW30"), TmpCase(m_tempDir + CrtPathSeparator() + "KW300001.TMP").c_str());
     // TMP serves when TEMP is empty.
+    const TString coOldTmp = CurrentOS().GetEnvVar("TMP");
     CurrentOS().SetEnvVar("TEMP", "");
     CurrentOS().SetEnvVar("TMP", m_dir.c_str());
     EXPECT_STREQ(TFileHdl::CreateTmpFileName("Q"), TmpCase(m_dir + CrtPathSeparator() + "Q0000.TMP").c_str());
     EXPECT_STREQ(TFileHdl().CreateTmpFileName(), TmpCase(m_dir + CrtPathSeparator() + "HLN_0000.TMP").c_str());
+    CurrentOS().SetEnvVar("TMP", coOldTmp.IsEmpty() ? nullptr : static_cast<const char*>(coOldTmp));
 }
 
 // A working file is created exclusively: a name taken between the check and
@@ -257,7 +259,8 @@ TEST_F(TFileHdlFixture, NewFilesAreEditedSavedAndReopened)
         EXPECT_EQ(State(coHdl), "0 res0 r0 w0 / t0 | | |");
         EXPECT_EQ(coHdl.m_hooks, (std::vector<std::string> { "PostCreate", "PostClose" }));
     }
-    EXPECT_EQ(coLog.m_text, "OPENED; RESINSERTED One; RESREMOVED One; RESINSERTED One; CLOSED <NONAME.000>; DESTROYED; ");
+    EXPECT_EQ(coLog.m_text,
+              "OPENED; RESINSERTED One; RESREMOVED One; RESINSERTED One; CLOSED <NONAME.000>; DESTROYED; ");
 
     coLog.m_text.clear();
     const std::string path = At("app.drf");
@@ -337,8 +340,9 @@ TEST_F(TFileHdlFixture, SaveAsRulesAndProtection)
     ASSERT_EQ(coHdl.OpenWrite("u", path.c_str(), nullptr, nullptr), 1);
     ASSERT_EQ(coHdl.WriteTemp(TTextRes("R", "r")), 1);
     // Protecting with an empty password is refused and changes nothing.
-    EXPECT_EQ(std::vector<int>({ coHdl.MakeReadProtect(1, ""), coHdl.MakeWriteProtect(1, nullptr), coHdl.IsReadProtect(),
-                                 coHdl.MakeReadProtect(1, "read\xF6"), coHdl.MakeWriteProtect(1, "write") }),
+    EXPECT_EQ(std::vector<int>({ coHdl.MakeReadProtect(1, ""), coHdl.MakeWriteProtect(1, nullptr),
+                                 coHdl.IsReadProtect(), coHdl.MakeReadProtect(1, "read\xF6"),
+                                 coHdl.MakeWriteProtect(1, "write") }),
               std::vector<int>({ 0, 0, 0, 1, 1 }));
     EXPECT_STREQ(coHdl.GetCurrentPasswordWrite(), "write");
     ASSERT_EQ(coHdl.Save(), 1);
@@ -348,16 +352,17 @@ TEST_F(TFileHdlFixture, SaveAsRulesAndProtection)
     ASSERT_EQ(coHdl.OpenWrite("u", path.c_str(), "read\xF6", "wrong"), 1);
     const int nDenied = TFileHdl::ErrNoWriteAccess;
     unsigned short unError = 0;
-    EXPECT_EQ(std::vector<int>({ coHdl.HaveWriteAccess(), coHdl.WriteTemp(TTextRes("S", "s")), coHdl.RemoveResource("R", &unError),
-                                 unError, coHdl.Save(), coHdl.MakeReadProtect(0, nullptr) }),
+    EXPECT_EQ(std::vector<int>({ coHdl.HaveWriteAccess(), coHdl.WriteTemp(TTextRes("S", "s")),
+                                 coHdl.RemoveResource("R", &unError), unError, coHdl.Save(),
+                                 coHdl.MakeReadProtect(0, nullptr) }),
               std::vector<int>({ 0, nDenied, 0, nDenied, nDenied, 0 }));
     EXPECT_EQ(State(coHdl), "2 res1 r1 w1 u/ t0 | prot.drf | hln_0000.tmp |");
     coHdl.Close();
 
     ASSERT_EQ(coHdl.OpenWrite("u", path.c_str(), "read\xF6", "write"), 1);
-    std::string upper = path;
-    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    EXPECT_EQ(std::vector<int>({ coHdl.SaveAs(nullptr), coHdl.SaveAs(""), coHdl.SaveAs(upper.c_str()), coHdl.SaveAs(path.c_str()) }),
+    const std::string upper = Cased(path, ::toupper);
+    EXPECT_EQ(std::vector<int>({ coHdl.SaveAs(nullptr), coHdl.SaveAs(""), coHdl.SaveAs(upper.c_str()),
+                                 coHdl.SaveAs(path.c_str()) }),
               std::vector<int>({ TFileHdl::ErrNoSaveAsFile, TFileHdl::ErrNoSaveAsFile, TFileHdl::ErrSaveAsSame,
                                  TFileHdl::ErrSaveAsSame }));
     const std::string copy = At("copy.drf");

@@ -179,7 +179,8 @@ TEST(TResFileDump, HeaderVariantsDescriptionsBlocksAndRawFields)
     prot.readBlock = { 9u << 8, 0x12345678 };
     for (uint32_t i = 0; i < 9; ++i)
         prot.readBlock.push_back(0x1000 + i);
-    EXPECT_TRUE(Holds(Dumped(FileBytes(prot, {})), " 0x00001004 0x00001005\n    0x00001006 0x00001007 0x00001008\n  index 0\n"));
+    const std::string strWrapped = " 0x00001004 0x00001005\n    0x00001006 0x00001007 0x00001008\n  index 0\n";
+    EXPECT_TRUE(Holds(Dumped(FileBytes(prot, {})), strWrapped));
 
     // Id and class fields that are not zero-filled texts keep their bytes.
     Bytes raw = HeaderBytes(HeaderFields());
@@ -239,7 +240,8 @@ TEST(TResFileDump, DamageIsReportedWhereItBreaks)
           "ZORVIK Brackenhol_" },
         // Told that there is none, the leading text is read as the custom
         // version and the signature fails.
-        { "no description", describedBytes, 1, { "# error at 0: custom-version ends past the end of the data\n  unread " }, "" },
+        { "no description", describedBytes, 1,
+          { "# error at 0: custom-version ends past the end of the data\n  unread " }, "" },
         // Strings keep absent apart from empty (L > 0 with zero characters
         // inside), and the protection's unknown bits are reported.
         { "odd header", HeaderWith(4, {}, std::string("\0\0", 2)), 1,
@@ -324,7 +326,8 @@ TEST(TResFileCompile, TextsThatDoNotFitAreRefusedWithTheirLine)
     // Each edit breaks the text at one line.
     const struct { const char* pszFrom; std::string strTo; const char* pszError; } edits[] = {
         { "\ndata 234", "\ndata 233", "line 16: the data area starts at 234, not at 233" },
-        { "record \"R\" at 234", "record \"R\" at 240", "line 17: position 240 lies behind the 234 bytes compiled so far" },
+        { "record \"R\" at 234", "record \"R\" at 240",
+          "line 17: position 240 lies behind the 234 bytes compiled so far" },
         { "\"maker\"", "\"ma\\qker\"", "line 7: unknown escape in a quoted text" },
         { "\"maker\"", "\"ma\\x4ker\"", "line 7: \\x needs two hex digits" },
         { "\"maker\"", "\"maker", "line 7: a quoted text does not end on its line" },
@@ -346,7 +349,8 @@ TEST(TResFileCompile, TextsThatDoNotFitAreRefusedWithTheirLine)
         EXPECT_EQ(errorOf(edited(edit.pszFrom, edit.strTo)), edit.pszError) << edit.pszFrom;
 
     // Children deeper than a reader accepts are refused.
-    std::string deep = Dumped(FileBytes(HeaderFields(), { Record { "D", "TResource", NestedRecord(TResFileDump::MaxDepth) } }));
+    const Record deepest { "D", "TResource", NestedRecord(TResFileDump::MaxDepth) };
+    std::string deep = Dumped(FileBytes(HeaderFields(), { deepest }));
     const std::string strLevel = "resource 40 class absent cpp absent wparam 0 lparam 0\n";
     deep.insert(deep.rfind(strLevel) + strLevel.size(), strLevel + "end\n");
     EXPECT_TRUE(Holds(errorOf(deep), ": children nest deeper than 64")) << errorOf(deep);
@@ -384,5 +388,5 @@ TEST(TResFileCompile, AutomaticPositionsGiveTheFileWithItsRealPositions)
     // An automatic entry needs a record of its id.
     text.replace(text.find("record \"B\""), 10, "record \"C\"");
     EXPECT_EQ(coCompile.Compile(text.data(), text.size()), 0);
-    EXPECT_EQ(std::string(coCompile.GetError()), "line 16: no record \"B\" for the automatic position of its index entry");
+    EXPECT_STREQ(coCompile.GetError(), "line 16: no record \"B\" for the automatic position of its index entry");
 }

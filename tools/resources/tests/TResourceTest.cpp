@@ -56,7 +56,10 @@ public:
     std::vector<std::string> m_messages;
 };
 
-Bytes& Head(Bytes& b, const std::string& cls, uint32_t lParam = 0) { return b.U16(31).Str(cls).Str("").U16(0).U32(lParam); }
+Bytes& Head(Bytes& b, const std::string& cls, uint32_t lParam = 0)
+{
+    return b.U16(31).Str(cls).Str("").U16(0).U32(lParam);
+}
 Bytes& IdVar(Bytes& b, const std::string& id) { return b.U16(11).U16(1).U16(21).Str(id); }
 Bytes& LongVar(Bytes& b, uint16_t id, uint32_t v) { return b.U16(7).U16(1).U16(id).U32(v); }
 
@@ -103,7 +106,9 @@ TEST_F(TResFile, EveryKindWritesItsExactBytesAndReadsThemBack)
     const double adDoubles[] = { 0.5, -8.0 };
     const char* apszTexts[] = { "xy", nullptr };
     // Code word, count and id of a variable.
-    auto Var = [](uint16_t unType, uint16_t unCount, uint16_t unId) { return Bytes().U16(unType).U16(unCount).U16(unId); };
+    auto Var = [](uint16_t unType, uint16_t unCount, uint16_t unId) {
+        return Bytes().U16(unType).U16(unCount).U16(unId);
+    };
     struct { const char* pszWhat; TVarPair vars; std::string bytes; } const aCases[] = {
         { "char", Kind<TResChar>(5, 'Z'), Var(1, 1, 5).U8('Z').str() },
         { "chars", Kind<TResChar>(5, achChars, 3), Var(1, 3, 5).Raw("abc").str() },
