@@ -1,7 +1,5 @@
 #include "TComponent.h"
 #include "TComponentList.h"
-#include "TCrt.h"
-#include "TFileHdl.h"
 #include "TFmtTextFormat.h"
 #include "TOpSystem.h"
 #include "TResVar.h"
@@ -13,16 +11,11 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 using kwtest::TBytes;
-using kwtest::TRecordingFileHdl;
 using kwtest::TResTempDir;
 
 namespace {
-
-const char* const INSERTED = "MVC_COMPONENT_INSERTED";
-const char* const WILLREMOVE = "MVC_COMPONENT_WILLREMOVE";
 
 #if defined(_WIN32)
 const char* const kPathVariable = "path";
@@ -47,25 +40,25 @@ std::string Fields(const TComponent& co)
         + Str(co.GetDesc()) + "|" + Str(co.GetDll()) + "|" + co.GetClassName();
 }
 
-std::vector<std::string> Classes(const TComponentList& coList)
+// The classes of a catalogue's entries in their order: "A B ".
+std::string Classes(const TComponentList& coList)
 {
-    std::vector<std::string> vec;
+    std::string text;
     for (long i = 0; i < coList.Count(); ++i)
-        vec.push_back(Str(coList[i]->GetComponentClass()));
-    return vec;
+        text += Str(coList[i]->GetComponentClass()) + " ";
+    return text;
 }
 
 // Records every event of a catalogue as "inserted X 2:prompt; ": the
 // entry's class, the catalogue's count at that moment (the entry concerned
-// is listed during both events) and its prompt; a parameter that does not
-// name a listed entry of the catalogue as "bad; ". When asked to, it removes
+// is listed during both events) and its prompt. When asked to, it removes
 // the first entry it hears the removal of itself, logging "inner <result>; ".
 class TCatalogueView : public TDynBase {
 public:
     explicit TCatalogueView(TComponentList& coList) : m_pcoList(&coList)
     {
-        coList.MVC().AddNotification(INSERTED, this, &TCatalogueView::OnInserted);
-        coList.MVC().AddNotification(WILLREMOVE, this, &TCatalogueView::OnWillRemove);
+        coList.MVC().AddNotification("MVC_COMPONENT_INSERTED", this, &TCatalogueView::OnInserted);
+        coList.MVC().AddNotification("MVC_COMPONENT_WILLREMOVE", this, &TCatalogueView::OnWillRemove);
     }
 
     int OnInserted(TMvcParam& coParam) { return Record("inserted", coParam); }
@@ -75,8 +68,7 @@ public:
         if (m_nRemoveOnce) {
             m_nRemoveOnce = 0;
             TComponent* pcoEntry = static_cast<TMvcParamCompList&>(coParam).Component();
-            const int nInner = m_pcoList->Remove(pcoEntry->GetComponentClass());
-            m_text += "inner " + std::to_string(nInner) + "; ";
+            m_text += "inner " + std::to_string(m_pcoList->Remove(pcoEntry->GetComponentClass())) + "; ";
         }
         return 1;
     }
@@ -87,14 +79,10 @@ public:
 private:
     int Record(const char* pszWhat, TMvcParam& coParam)
     {
-        auto* pcoParam = dynamic_cast<TMvcParamCompList*>(&coParam);
-        TComponent* pcoEntry = pcoParam ? pcoParam->Component() : nullptr;
-        const bool bListed = pcoEntry && m_pcoList->Find(pcoEntry->GetComponentClass(), nullptr) == pcoEntry;
-        if (!bListed || &coParam.EventObject() != m_pcoList)
-            m_text += "bad; ";
-        else
-            m_text += std::string(pszWhat) + " " + Str(pcoEntry->GetComponentClass()) + " "
-                + std::to_string(m_pcoList->Count()) + ":" + Str(pcoEntry->GetPrompt()) + "; ";
+        EXPECT_EQ(&coParam.EventObject(), m_pcoList);
+        TComponent* pcoEntry = static_cast<TMvcParamCompList&>(coParam).Component();
+        m_text += std::string(pszWhat) + " " + Str(pcoEntry->GetComponentClass()) + " "
+            + std::to_string(m_pcoList->Count()) + ":" + Str(pcoEntry->GetPrompt()) + "; ";
         return 1;
     }
 
@@ -112,19 +100,43 @@ public:
     TComponent* Clone() const override { return new TTestComponent(*this); }
 };
 
+// An entry whose class the reader cannot create.
+class TUnknownComponent : public TComponent {
+public:
+    explicit TUnknownComponent(const char* pszClass) : TComponent(pszClass) {}
+    const char* GetPriorityRuntimeClass() const override { return "KwNoSuchComponentClass"; }
+};
+
+// Writes children a catalogue never writes itself: an entry whose class
+// only differs in letter case from one before it, an entry without class,
+// a resource of another family and an entry the reader cannot create.
+class TNoisyList : public TComponentList {
+public:
+    explicit TNoisyList(const char* pszId) : TComponentList(pszId) {}
+
+protected:
+    void WriteChildren(TFile& coFile) const override
+    {
+        TComponentList::WriteChildren(coFile);
+        Entry("KWPROGRESS", "twin").WriteResource(coFile);
+        TComponent().WriteResource(coFile);
+        TFmtTextFormat("~~", "99", nullptr, "FORMAT").WriteResource(coFile);
+        TUnknownComponent("KwUnknown").WriteResource(coFile);
+        Entry("KwLast", "last").WriteResource(coFile);
+    }
+};
+
 } // namespace
 
 KW_IMPLEMENT_DYNAMIC_CLASS(TTestComponent, TComponent, "test")
 
-TEST(TComponentTest, FieldsCopiesAndOrder)
+TEST(TComponentTest, TheClassIsTheIdentifierAndTheLibraryAFileName)
 {
-    // The class is the identifier too, cut to the 31 characters of an
-    // index entry.
+    // The identifier is cut to the 31 characters of an index entry.
     const std::string s40 = "KwFileSelectorWithAVeryLongClassName0123";
     TComponent coSet("Before");
     coSet.SetComponentClass(s40.c_str());
     EXPECT_EQ(Str(coSet.GetResId()) + "|" + Str(TComponent("").GetResId()), s40.substr(0, 31) + "|");
-    // The library is kept by its file name only.
     const std::pair<const char*, const char*> aDlls[] = {
         { "C:qa32flsl.dll", "qa32flsl.dll" }, { "\\\\server\\share\\lib\\????kctl.dll", "????kctl.dll" },
         { "lib/sub/qa32kctl.so", "qa32kctl.so" }, { "C:\\dir\\", "" }, { nullptr, "" },
@@ -134,8 +146,8 @@ TEST(TComponentTest, FieldsCopiesAndOrder)
         coSet.SetDll(c.first);
         EXPECT_EQ(Str(coSet.GetDll()), c.second) << (c.first ? c.first : "null");
     }
-
-    TComponent co = Entry("KwFileSelector", "File selector", "C:\\bin\\qa32flsl.dll");
+    // Assignment and Clone take every field, those of the resource too.
+    TComponent co = Entry("KwFileSelector", "File selector", "qa32flsl.dll");
     co.SetDesc("Two panes");
     co.SetResId("SELECTOR");
     co.SetWParam(7);
@@ -147,45 +159,42 @@ TEST(TComponentTest, FieldsCopiesAndOrder)
     for (const TComponent* pco : { &coAssigned, pcoClone.get() })
         EXPECT_EQ(Fields(*pco) + std::to_string(pco->GetWParam()),
                   "SELECTOR|KwFileSelector|File selector|Two panes|qa32flsl.dll|TComponent7");
-
-    // Classes are ordered without regard to case.
-    TComponent coLower("alpha"), coUpper("ALPHA"), coUnderscore("a_b"), coZ("aZb");
-    EXPECT_EQ(TComponent::Compare(&coLower, &coUpper), 0);
-    EXPECT_LT(TComponent::Compare(&coUnderscore, &coZ), 0);
+    // Classes are ordered without regard to letter case: "_" before letters.
+    const TComponent coUnderscore("a_b");
+    const TComponent coUpper("AZB");
+    EXPECT_LT(TComponent::Compare(&coUnderscore, &coUpper), 0);
 }
 
 TEST(TComponentTest, CheckDllExistanceSearchesTheSearchPathInOrder)
 {
-    TResTempDir coFirst("kw-comp-first"), coSecond("kw-comp-second");
-    for (const std::string& file : { coSecond.File("qa32demo.dll"), coFirst.File("other.dll") })
-        kwtest::WriteFileBytes(file, "");
+    TResTempDir coFirst("kw-comp-first");
+    TResTempDir coSecond("kw-comp-second");
+    kwtest::WriteFileBytes(coSecond.File("qa32demo.dll"), "");
+    kwtest::WriteFileBytes(coFirst.File("other.dll"), "");
     const std::string strMissing = coFirst.File("missing");
-    const TString coOldPath = CurrentOS().GetEnvVar(kPathVariable);
-    auto List = [](std::initializer_list<std::string> entries) {
-        std::string text;
-        for (const std::string& entry : entries)
-            text += (text.empty() ? "" : std::string(1, CrtPathListSeparator())) + entry;
-        return text;
-    };
+    const std::string strList(1, CrtPathListSeparator());
+    const std::string strBoth = coFirst.Path() + strList + coSecond.Path();
+    const std::string strNotThere = coFirst.Path() + strList + strMissing;
+    const std::string strGaps = strList + strMissing + strList + strList + coSecond.Path() + CrtPathSeparator()
+        + strList;
     // The current directory is searched only when the path names it.
+    const TString coOldPath = CurrentOS().GetEnvVar(kPathVariable);
     const TString coOldDir = CurrentOS().GetCurrentDirectory();
     ASSERT_EQ(CurrentOS().SetCurrentDirectory(coSecond.Path().c_str()), 1);
-    const std::string strSecondEnd = coSecond.Path() + CrtPathSeparator();
     const struct {
         const char* pszTitle;
         std::string strPath;     // empty: the variable is removed
         const char* pszDll;
         int nFound;
     } rows[] = {
-        { "second entry", List({ coFirst.Path(), coSecond.Path() }), "qa32demo.dll", 1 },
-        { "empty and missing entries, a trailing separator", List({ "", strMissing, "", strSecondEnd, "" }),
-          "qa32demo.dll", 1 },
+        { "second entry", strBoth, "qa32demo.dll", 1 },
+        { "empty and missing entries, a trailing separator", strGaps, "qa32demo.dll", 1 },
         { "wildcard prefix", coSecond.Path(), "????demo.dll", 1 },
-        { "not in the directories", List({ coFirst.Path(), strMissing }), "qa32demo.dll", 0 },
+        { "not in the directories", strNotThere, "qa32demo.dll", 0 },
         { "no library", coSecond.Path(), "", 0 },
         { "no search path", "", "qa32demo.dll", 0 },
         { "the current directory not named", coFirst.Path(), "qa32demo.dll", 0 },
-        { "the current directory named", List({ ".", coFirst.Path() }), "qa32demo.dll", 1 },
+        { "the current directory named", "." + strList + coFirst.Path(), "qa32demo.dll", 1 },
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.pszTitle);
@@ -207,7 +216,7 @@ TEST(TComponentListTest, ChangesAndCopiesAreAnnouncedAndCopiesCloneEveryEntry)
     TCatalogueView coSourceView(coSource);
     coSource += Entry("B", "bee", "b.dll");
     coSource += TTestComponent("A");
-    // Twins (in any case) and entries without class are refused.
+    // Twins (in any letter case) and entries without class are refused.
     EXPECT_EQ(coSource.Add(Entry("b", "twin")) * 10 + coSource.Add(TComponent()), 0);
     EXPECT_EQ(coSourceView.Take(), "inserted B 1:bee; inserted A 2:; ");
     TComponentList coCopy(coSource);
@@ -225,57 +234,25 @@ TEST(TComponentListTest, ChangesAndCopiesAreAnnouncedAndCopiesCloneEveryEntry)
     // Independent afterwards in both directions.
     coSource.Remove("A");
     coTarget[1]->SetPrompt("changed");
-    EXPECT_EQ(Classes(coTarget), (std::vector<std::string> { "A", "B" }));
-    EXPECT_EQ(Str(coSource[0]->GetPrompt()) + Str(coCopy[1]->GetPrompt()), "beebee");
+    EXPECT_EQ(Classes(coTarget) + Str(coSource[0]->GetPrompt()) + Str(coCopy[1]->GetPrompt()), "A B beebee");
 
     // A handler may remove the very entry it hears the removal of: the
     // entry is deleted once, by the inner removal.
     coView.m_nRemoveOnce = 1;
     EXPECT_EQ(coTarget.Remove("a"), 1);
     EXPECT_EQ(coView.Take(), "willremove A 2:; willremove A 2:; inner 1; ");
-    EXPECT_EQ(Classes(coTarget), (std::vector<std::string> { "B" }));
+    EXPECT_EQ(Classes(coTarget), "B ");
     EXPECT_EQ(coTarget.Remove("A"), 0);
 }
-
-namespace {
-
-// Children a catalogue never writes itself: an entry whose class only
-// differs in letter case from one before it, an entry without class, a
-// resource of another family, and an entry whose class the reader cannot
-// create.
-class TUnknownComponent : public TComponent {
-public:
-    explicit TUnknownComponent(const char* pszClass) : TComponent(pszClass) {}
-    const char* GetPriorityRuntimeClass() const override { return "KwNoSuchComponentClass"; }
-};
-
-class TNoisyList : public TComponentList {
-public:
-    explicit TNoisyList(const char* pszId) : TComponentList(pszId) {}
-
-protected:
-    void WriteChildren(TFile& coFile) const override
-    {
-        TComponentList::WriteChildren(coFile);
-        Entry("KWPROGRESS", "twin").WriteResource(coFile);
-        TComponent().WriteResource(coFile);
-        TFmtTextFormat("~~", "99", nullptr, "FORMAT").WriteResource(coFile);
-        TUnknownComponent("KwUnknown").WriteResource(coFile);
-        Entry("KwLast", "last").WriteResource(coFile);
-    }
-};
-
-} // namespace
 
 TEST(TComponentListTest, ResourceFilesKeepTheCatalogueAndRefuseWhatItWouldNotHold)
 {
     TResTempDir coDir("kw-comp-file");
     const std::string strFile = coDir.File("catalog.drf");
-    const std::string s40 = "KwFileSelectorWithAVeryLongClassName0123";
     TComponentList coList("CATALOGUE");
     coList.SetLParam(345678);
     coList += Entry("KwProgress", "Progress", "C:\\bin\\qa32xctl.dll");
-    coList += Entry(s40.c_str(), "Long", "qa32long.dll");
+    coList += Entry("KwFileSelectorWithAVeryLongClassName0123", "Long", "qa32long.dll");
     coList += TTestComponent("KwDerived");
     TNoisyList coNoisy("NOISY");
     coNoisy += Entry("KwProgress", "original");
@@ -284,7 +261,7 @@ TEST(TComponentListTest, ResourceFilesKeepTheCatalogueAndRefuseWhatItWouldNotHol
     coSel.SetResId("SEL");
     kwtest::StoreResources(strFile, { &coList, &coNoisy, &coBare, &coSel });
 
-    TRecordingFileHdl coHdl;
+    kwtest::TRecordingFileHdl coHdl;
     ASSERT_EQ(coHdl.OpenRead(strFile.c_str(), 0, ""), TFileHdl::Success);
     std::unique_ptr<TResource> pcoRead(coHdl.LoadResource("catalogue", nullptr, nullptr, 0));
     ASSERT_TRUE(pcoRead && pcoRead->IsClass("TComponentList"));
