@@ -1,16 +1,9 @@
 #include "ResTestSupport.h"
 
-#include "TFileHdl.h"
 #include "TResFileCompile.h"
 #include "TResFileDump.h"
-#include "TResVar.h"
-#include "TResource.h"
 
-#include <gtest/gtest.h>
-
-#include <cmath>
 #include <limits>
-#include <string>
 
 using restest::Bytes;
 using restest::Entry;
@@ -78,25 +71,6 @@ std::string FullRecord()
     return b.str();
 }
 
-const char* const kFullRecordText = "    resource 31 class \"TMain\" cpp absent wparam 1 lparam 2\n"
-                                    "      string 21 \"Alpha\"\n"
-                                    "      char 4 200\n"
-                                    "      short 5 [2] -1 2\n"
-                                    "      long 6 (0) -7\n"
-                                    "      float 7 1.5\n"
-                                    "      float 8 [3] 1.5 -0.25 0.1\n"
-                                    "      double 9 0.1\n"
-                                    "      double 10 [3] -0 -inf nan:0x7ff8000000000001\n"
-                                    "      string 11 [3]\n"
-                                    "        \"a\\\"b\\\\\"\n"
-                                    "        absent\n"
-                                    "        \"x\\ny\\x01\\xff\"\n"
-                                    "      resource 40 class \"TChild\" cpp \"Cpp\" wparam 0 lparam 4294967295\n"
-                                    "        long 1 [9] 1 2 3 4 5 6 7 8\n"
-                                    "          9\n"
-                                    "      end\n"
-                                    "    end\n";
-
 std::string SmallRecord(const std::string& id)
 {
     return Bytes().U16(31).Str("TResource").Str("").U16(0).U32(0).U16(11).U16(1).U16(21).Str(id).U16(30).str();
@@ -123,38 +97,47 @@ TEST(TResFileDump, PrintsEveryFieldAndEveryByteInFileOrder)
     fields.customNumber = 7;
     Bytes b = HeaderBytes(fields);
     b.U16(2);
-    const std::string alpha = FullRecord();
-    const std::string beta = SmallRecord("beta") + "\x01\x02";
-    const size_t nData = b.size() + 2 * 112;
-    const size_t nAlpha = nData;
-    const size_t nBeta = nAlpha + alpha.size() + 3;
-    Entry(b, "Alpha", "TMain", 31, 1, 2, static_cast<int32_t>(nAlpha), static_cast<int32_t>(nAlpha + alpha.size()));
-    Entry(b, "beta", "TResource", 31, 0, 0, static_cast<int32_t>(nBeta), static_cast<int32_t>(nBeta + beta.size()));
-    const std::string bytes = b.str() + alpha + "\xaa\xbb\xcc" + beta + "\xff";
-
+    Entry(b, "Alpha", "TMain", 31, 1, 2, 349, 576);
+    Entry(b, "beta", "TResource", 31, 0, 0, 579, 618);
+    ASSERT_EQ(b.size(), 349u);
+    const std::string bytes = b.str() + FullRecord() + "\xaa\xbb\xcc" + SmallRecord("beta") + "\x01\x02" + "\xff";
     int nErrors = -1;
-    const std::string text = Dumped(bytes, &nErrors);
+    EXPECT_EQ(Dumped(bytes, &nErrors), std::string(kHeaderText)
+                  + "  index 2\n"
+                    "    entry id \"Alpha\" class \"TMain\" type 31 wparam 1 lparam 2 data 349 end 576\n"
+                    "    entry id \"beta\" class \"TResource\" type 31 wparam 0 lparam 0 data 579 end 618\n"
+                    "data 349\n"
+                    "  record \"Alpha\" at 349\n"
+                    "    resource 31 class \"TMain\" cpp absent wparam 1 lparam 2\n"
+                    "      string 21 \"Alpha\"\n"
+                    "      char 4 200\n"
+                    "      short 5 [2] -1 2\n"
+                    "      long 6 (0) -7\n"
+                    "      float 7 1.5\n"
+                    "      float 8 [3] 1.5 -0.25 0.1\n"
+                    "      double 9 0.1\n"
+                    "      double 10 [3] -0 -inf nan:0x7ff8000000000001\n"
+                    "      string 11 [3]\n"
+                    "        \"a\\\"b\\\\\"\n"
+                    "        absent\n"
+                    "        \"x\\ny\\x01\\xff\"\n"
+                    "      resource 40 class \"TChild\" cpp \"Cpp\" wparam 0 lparam 4294967295\n"
+                    "        long 1 [9] 1 2 3 4 5 6 7 8\n"
+                    "          9\n"
+                    "      end\n"
+                    "    end\n"
+                    "  unused 3 at 576\n"
+                    "    aa bb cc\n"
+                    "  record \"beta\" at 579\n"
+                    "    resource 31 class \"TResource\" cpp absent wparam 0 lparam 0\n"
+                    "      string 21 \"beta\"\n"
+                    "    end\n"
+                    "    unused 2 at 616\n"
+                    "      01 02\n"
+                    "  unused 1 at 618\n"
+                    "    ff\n"
+                    "end\n");
     EXPECT_EQ(nErrors, 0);
-    const std::string strBetaEnd = std::to_string(nBeta + beta.size());
-    const std::string expected = std::string(kHeaderText) + "  index 2\n"
-        + "    entry id \"Alpha\" class \"TMain\" type 31 wparam 1 lparam 2 data " + std::to_string(nAlpha) + " end "
-        + std::to_string(nAlpha + alpha.size()) + "\n"
-        + "    entry id \"beta\" class \"TResource\" type 31 wparam 0 lparam 0 data " + std::to_string(nBeta) + " end "
-        + strBetaEnd + "\n"
-        + "data " + std::to_string(nData) + "\n"
-        + "  record \"Alpha\" at " + std::to_string(nAlpha) + "\n" + kFullRecordText
-        + "  unused 3 at " + std::to_string(nAlpha + alpha.size()) + "\n"
-        + "    aa bb cc\n"
-        + "  record \"beta\" at " + std::to_string(nBeta) + "\n"
-        + "    resource 31 class \"TResource\" cpp absent wparam 0 lparam 0\n"
-        + "      string 21 \"beta\"\n"
-        + "    end\n"
-        + "    unused 2 at " + std::to_string(nBeta + beta.size() - 2) + "\n"
-        + "      01 02\n"
-        + "  unused 1 at " + strBetaEnd + "\n"
-        + "    ff\n"
-        + "end\n";
-    EXPECT_EQ(text, expected);
 }
 
 TEST(TResFileDump, HeaderVariantsDescriptionsBlocksAndRawFields)
