@@ -1,25 +1,10 @@
 #include "ResTestSupport.h"
 
-#include "TFileHdl.h"
 #include "TFileHeader.h"
-#include "TOpSystem.h"
-#include "TResource.h"
-
-#include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
-using restest::Bytes;
-using restest::ReadFileBytes;
-using restest::WriteFileBytes;
-using restest::Entry;
-using restest::FileBytes;
-using restest::HeaderBytes;
-using restest::HeaderFields;
-using restest::LoadedId;
-using restest::Record;
+using namespace restest;
 
 namespace {
 
@@ -37,7 +22,7 @@ public:
     TString m_coRead;
 };
 
-class TFileFormat : public restest::ScratchTest {
+class TFileFormat : public ScratchTest {
 protected:
     unsigned short OpenBytes(TFileHdl& coHdl, const std::string& bytes, const char* pszPassword = nullptr)
     {
@@ -111,6 +96,7 @@ TEST_F(TFileFormat, HandBuiltFileReadsFieldByField)
         strNumbers += std::to_string(TFileHeader::VersionNumber(pszVersion)) + " ";
     EXPECT_EQ(strNumbers, "260 300 300 105 0 0 0 0 0 ");
     EXPECT_STREQ(TFileHdl::GetCurrentCompileVersion(), "V2.60");
+    EXPECT_EQ(TFileHdl::GetCurrentCompileVersionNumber(), 260);
 }
 
 // Files of another maker, damaged headers and indexes, and passwords that

@@ -5,12 +5,7 @@
 
 #include <limits>
 
-using restest::Bytes;
-using restest::Entry;
-using restest::FileBytes;
-using restest::HeaderBytes;
-using restest::HeaderFields;
-using restest::Record;
+using namespace restest;
 
 namespace {
 

@@ -7,8 +7,7 @@
 #include <cmath>
 #include <memory>
 
-using restest::Bytes;
-using restest::MemoryLog;
+using namespace restest;
 
 namespace {
 
@@ -84,7 +83,7 @@ ReadResult ReadAll(TFileHdl* pcoHdl, const std::string& bytes)
     return result;
 }
 
-class TResFile : public restest::ScratchTest {
+class TResFile : public ScratchTest {
 };
 
 // A variable and an empty one of its kind to read into.
@@ -147,6 +146,7 @@ TEST(TResVar, ConversionsIndexingAndCopies)
     const TResDouble coDouble(1, -2.7);
     EXPECT_EQ(static_cast<long>(coDouble) + static_cast<int>(coDouble) + static_cast<char>(coDouble), -6);
     EXPECT_EQ(static_cast<unsigned char>(coDouble), 254);
+    EXPECT_FLOAT_EQ(static_cast<float>(coDouble), -2.7f);
     EXPECT_TRUE(!static_cast<void*>(coDouble) && !static_cast<const char*>(coDouble));
     // Out of range and not a number: defined answers, not undefined ones.
     EXPECT_EQ(static_cast<int>(TResDouble(1, 1e300)), static_cast<int>(static_cast<int64_t>(INT64_MAX)));
