@@ -187,6 +187,7 @@ TEST_F(TFileFormat, ForeignAndDamagedFilesAreRefusedWithTheirCode)
     ASSERT_EQ(OpenBytes(coDescribed, FileBytes(described, {})), 1);
     EXPECT_STREQ(coDescribed.m_coRead, "V3.00.17");
     EXPECT_EQ(coDescribed.GetHeader().GetDataPos(), static_cast<int32_t>(FileBytes(described, {}).size()));
+    coDescribed.Close();
     // Fields filled to the last byte are cut, not read beyond.
     Bytes full = head;
     full.U16(1);
@@ -194,6 +195,7 @@ TEST_F(TFileFormat, ForeignAndDamagedFilesAreRefusedWithTheirCode)
     ASSERT_EQ(OpenBytes(coHdl, full.str()), 1);
     EXPECT_STREQ(coHdl.GetResInfo(static_cast<unsigned short>(0)).GetId(), std::string(31, 'i').c_str());
     EXPECT_EQ(coHdl.GetResInfo(static_cast<unsigned short>(0)).GetClass().Strlen(), 63);
+    coHdl.Close();
     // A record that runs past its entry's end is damaged, not read further.
     ASSERT_EQ(OpenBytes(coHdl, Index(1, { { "A", { lData, lData + 10 } } })), 1);
     EXPECT_EQ(coHdl.LoadResource("A", nullptr, nullptr, 0), nullptr);
