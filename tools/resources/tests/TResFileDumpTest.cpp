@@ -164,12 +164,9 @@ TEST(TResFileDump, HeaderVariantsDescriptionsBlocksAndRawFields)
     Bytes raw = HeaderBytes(HeaderFields());
     raw.U16(1);
     const std::string id = std::string("ab\0c", 4) + std::string(28, '\0');
-    raw.Raw(id).Raw(std::string(64, 'K')).U16(31).U16(0).U32(0).U32(0xFFFFFFFFu).U32(0xFFFFFFFFu);
-    std::string strK;
-    for (int i = 0; i < 64; ++i)
-        strK += "4b";
-    EXPECT_TRUE(Holds(Dumped(raw.str()), "    entry id-raw 61620063" + std::string(56, '0') + " class-raw " + strK
-                                             + " type 31 wparam 0 lparam 0 data -1 end -1\n"));
+    raw.Raw(id).Raw(std::string(64, 'D')).U16(31).U16(0).U32(0).U32(0xFFFFFFFFu).U32(0xFFFFFFFFu);
+    EXPECT_TRUE(Holds(Dumped(raw.str()), "    entry id-raw 61620063" + std::string(56, '0') + " class-raw "
+                                             + std::string(128, '4') + " type 31 wparam 0 lparam 0 data -1 end -1\n"));
 }
 
 // Damaged files and records: each gives its error lines where it breaks,
@@ -190,8 +187,6 @@ TEST(TResFileDump, DamageIsReportedWhereItBreaks)
     HeaderFields described;
     described.description = "ZORVIK Brackenholt";
     const std::string describedBytes = FileBytes(described, {});
-    Bytes negative = HeaderBytes(fields);
-    negative.U16(0x8000);
     const std::string twice = FileBytes(fields, { Record { "Main", "TResource", SmallRecord("Main") },
                                                   Record { "MAIN", "TResource", SmallRecord("MAIN") } });
     // Ids are compared as the handler keeps them: 31 characters.
@@ -228,7 +223,7 @@ TEST(TResFileDump, DamageIsReportedWhereItBreaks)
         { "block too long", HeaderWith(1, { 32766u << 8, 1 }), 1,
           { "read-password-block of 32768 words is longer than 32767 words\n  unread 10 at " } },
         { "block cut", HeaderWith(1, { 32765u << 8, 1 }), 1, { "words ends past the end of the file" } },
-        { "negative count", negative.str(), -1, { ": negative entry count -32768\n  unread 2 at " } },
+        { "negative count", HeaderBytes(fields).U16(0x8000).str(), -1, { ": negative entry count -32768\n  unread 2 at " } },
         { "twice", twice, 1, { ": a second entry of the id \"MAIN\"\n" } },
         { "long ids", longIds, 1, {} },
         // Children may nest MaxDepth deep, not deeper.
