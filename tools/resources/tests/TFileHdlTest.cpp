@@ -131,9 +131,8 @@ const std::string kCur = "./";
 TEST(TFileHdlStatics, ErrorTextsFileNamesAndProjects)
 {
     struct { unsigned short unCode; const char* pszFile; const char* pszText; } const aTexts[] = {
-        { 0, "a.drf", "General error on opening resource file <a.drf>" }, { 1, "a.drf", "" }, { 18, "a.drf", "" },
+        { 0, "a.drf", "General error on opening resource file <a.drf>" }, { 1, "a.drf", "" }, { 202, "a.drf", "" },
         { 111, "a.drf", "Could not create the minimum memory buffer in size 256 bytes!" },
-        { 201, "a.drf", "Invalid resource index given!" }, { 202, "a.drf", "" }, { 65535, "a.drf", "" },
         { 9, nullptr, "Resource file <> does not exist" }, { 2, "%s%d", "Could not open resource file <%s%d>" },
     };
     for (const auto& c : aTexts)
@@ -445,25 +444,9 @@ TEST_F(TFileHdlFixture, DamagedFilesOpenForEditingWithACodeAndNothingLeft)
 
 namespace {
 
-// A text and a long array besides the identifier: variables 1 and 2.
-class TBigRes : public TTextRes {
-public:
-    TBigRes(const char* pszId, const std::string& text, const std::vector<long>& values)
-        : TTextRes(pszId, text.c_str()), m_values(values) {}
-
-protected:
-    void WriteData(TFile& coFile) const override
-    {
-        TTextRes::WriteData(coFile);
-        TResLong(2, m_values.data(), static_cast<unsigned short>(m_values.size())).Write(coFile);
-    }
-
-private:
-    std::vector<long> m_values;
-};
-
-// Keeps what variables 1 and 2 held.
-class TCapture : public TResource {
+// A text and a long array besides the identifier, variables 1 and 2: what
+// it holds it writes, and what it reads it keeps.
+class TBigRes : public TResource {
 public:
     int NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex) override
     {
@@ -475,6 +458,14 @@ public:
     }
     std::string m_text;
     std::vector<long> m_values;
+
+protected:
+    void WriteData(TFile& coFile) const override
+    {
+        TResource::WriteData(coFile);
+        TResString(1, m_text.c_str()).Write(coFile);
+        TResLong(2, m_values.data(), static_cast<unsigned short>(m_values.size())).Write(coFile);
+    }
 };
 
 } // namespace
@@ -485,16 +476,17 @@ public:
 TEST_F(TFileHdlFixture, SmallBuffersAndTheReadCacheTakeRecordsInPieces)
 {
     const std::string path = At("big.drf");
-    std::string longText(65535, 'x');
-    for (size_t i = 0; i < longText.size(); i += 97)
-        longText[i] = static_cast<char>('a' + i % 26);
-    std::vector<long> values(16384);
-    for (size_t i = 0; i < values.size(); ++i)
-        values[i] = static_cast<long>(i * 7919);
+    TBigRes coWritten;
+    coWritten.SetResId("Big");
+    coWritten.m_text.assign(65535, 'x');
+    for (size_t i = 0; i < coWritten.m_text.size(); i += 97)
+        coWritten.m_text[i] = static_cast<char>('a' + i % 26);
+    for (long i = 0; i < 16384; ++i)
+        coWritten.m_values.push_back(i * 7919);
     TFileHdl coHdl;
     EXPECT_EQ(coHdl.SetBlockBufferSize(1), 256);
     ASSERT_EQ(coHdl.OpenWrite("u", path.c_str(), nullptr, nullptr), 1);
-    ASSERT_EQ(coHdl.WriteTemp(TBigRes("Big", longText, values)), 1);
+    ASSERT_EQ(coHdl.WriteTemp(coWritten), 1);
     ASSERT_EQ(coHdl.WriteTemp(TTextRes("Small", "s")), 1);
     ASSERT_EQ(coHdl.Save(), 1);
     coHdl.Close();
@@ -504,12 +496,12 @@ TEST_F(TFileHdlFixture, SmallBuffersAndTheReadCacheTakeRecordsInPieces)
         SCOPED_TRACE(nCache);
         coHdl.SetReadCache(nCache);
         ASSERT_EQ(coHdl.OpenRead(path.c_str(), nCache, nullptr), 1);
-        TCapture coBig;
-        TCapture coSmall;
+        TBigRes coBig;
+        TBigRes coSmall;
         ASSERT_EQ(coHdl.LoadResource("Big", &coBig, nullptr, 0), &coBig);
         ASSERT_EQ(coHdl.LoadResource("small", &coSmall, nullptr, 0), &coSmall);
-        EXPECT_TRUE(coBig.m_text == longText);
-        EXPECT_TRUE(coBig.m_values == values);
+        EXPECT_TRUE(coBig.m_text == coWritten.m_text);
+        EXPECT_TRUE(coBig.m_values == coWritten.m_values);
         EXPECT_EQ(coSmall.m_text, "s");
         coHdl.Close();
     }
