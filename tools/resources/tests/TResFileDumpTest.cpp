@@ -135,43 +135,10 @@ TEST(TResFileDump, PrintsEveryFieldAndEveryByteInFileOrder)
     EXPECT_EQ(nErrors, 0);
 }
 
-TEST(TResFileDump, HeaderVariantsDescriptionsBlocksAndRawFields)
-{
-    // A file without resources: the data area starts at the end.
-    const std::string empty = FileBytes(HeaderFields(), {});
-    EXPECT_TRUE(Holds(Dumped(empty), "  index 0\ndata " + std::to_string(empty.size()) + "\nend\n"));
-
-    // A description is found without being named, and can be named.
-    HeaderFields described;
-    described.description = "ZORVIK Brackenholt";
-    described.customVersion = "V3.00.17";
-    const std::string describedBytes = FileBytes(described, { Record { "Main", "TResource", SmallRecord("Main") } });
-    const std::string text = Dumped(describedBytes);
-    EXPECT_TRUE(Holds(text, "header\n  description \"ZORVIK Brackenholt\"\n  custom-version \"V3.00.17\"\n")) << text;
-    EXPECT_TRUE(Holds(text, "      string 21 \"Main\"\n")) << text;
-    EXPECT_EQ(Dumped(describedBytes, nullptr, "ZORVIK Brackenholt"), text);
-
-    // Password blocks as raw words, wrapped after eight.
-    HeaderFields prot;
-    prot.flags = 1;
-    prot.readBlock = { 9u << 8, 0x12345678 };
-    for (uint32_t i = 0; i < 9; ++i)
-        prot.readBlock.push_back(0x1000 + i);
-    const std::string strWrapped = " 0x00001004 0x00001005\n    0x00001006 0x00001007 0x00001008\n  index 0\n";
-    EXPECT_TRUE(Holds(Dumped(FileBytes(prot, {})), strWrapped));
-
-    // Id and class fields that are not zero-filled texts keep their bytes.
-    Bytes raw = HeaderBytes(HeaderFields());
-    raw.U16(1);
-    const std::string id = std::string("ab\0c", 4) + std::string(28, '\0');
-    raw.Raw(id).Raw(std::string(64, 'D')).U16(31).U16(0).U32(0).U32(0xFFFFFFFFu).U32(0xFFFFFFFFu);
-    EXPECT_TRUE(Holds(Dumped(raw.str()), "    entry id-raw 61620063" + std::string(56, '0') + " class-raw "
-                                             + std::string(128, '4') + " type 31 wparam 0 lparam 0 data -1 end -1\n"));
-}
-
-// Damaged files and records: each gives its error lines where it breaks,
-// with the rest as unread bytes in hex.
-TEST(TResFileDump, DamageIsReportedWhereItBreaks)
+// Variants of the header and of the index, and damaged files and records:
+// a damaged one gives its error lines where it breaks, with the rest as
+// unread bytes in hex.
+TEST(TResFileDump, HeaderVariantsAndDamageAreShownWhereTheyAre)
 {
     const HeaderFields fields;
     const std::string good = FileBytes(fields, { Record { "Alpha", "TMain", FullRecord() },
@@ -184,9 +151,22 @@ TEST(TResFileDump, DamageIsReportedWhereItBreaks)
         header.userCreated = std::move(userCreated);
         return FileBytes(header, {});
     };
+    const std::string empty = FileBytes(fields, {});
     HeaderFields described;
     described.description = "ZORVIK Brackenholt";
-    const std::string describedBytes = FileBytes(described, {});
+    described.customVersion = "V3.00.17";
+    const std::string describedBytes = FileBytes(described, { Record { "Main", "TResource", SmallRecord("Main") } });
+    // Password blocks are raw words, and wrap after eight.
+    HeaderFields prot;
+    prot.flags = 1;
+    prot.readBlock = { 9u << 8, 0x12345678 };
+    for (uint32_t i = 0; i < 9; ++i)
+        prot.readBlock.push_back(0x1000 + i);
+    // Id and class fields that are not zero-filled texts keep their bytes.
+    Bytes raw = HeaderBytes(fields);
+    raw.U16(1);
+    raw.Raw(std::string("ab\0c", 4) + std::string(28, '\0')).Raw(std::string(64, 'D'));
+    raw.U16(31).U16(0).U32(0).U32(0xFFFFFFFFu).U32(0xFFFFFFFFu);
     const std::string twice = FileBytes(fields, { Record { "Main", "TResource", SmallRecord("Main") },
                                                   Record { "MAIN", "TResource", SmallRecord("MAIN") } });
     // Ids are compared as the handler keeps them: 31 characters.
@@ -206,6 +186,17 @@ TEST(TResFileDump, DamageIsReportedWhereItBreaks)
         std::vector<std::string> parts;
         const char* pszDescription = nullptr;
     } const aCases[] = {
+        // Without resources the data area starts at the end.
+        { "no resources", empty, 0, { "  index 0\ndata " + std::to_string(empty.size()) + "\nend\n" } },
+        // A description is found without being named, and can be named.
+        { "description found", describedBytes, 0,
+          { "header\n  description \"ZORVIK Brackenholt\"\n  custom-version \"V3.00.17\"\n", "string 21 \"Main\"\n" } },
+        { "description named", describedBytes, 0, { "  description \"ZORVIK Brackenholt\"\n" }, "ZORVIK Brackenholt" },
+        { "blocks", FileBytes(prot, {}), 0,
+          { " 0x00001004 0x00001005\n    0x00001006 0x00001007 0x00001008\n  index 0\n" } },
+        { "raw fields", raw.str(), 0,
+          { "    entry id-raw 61620063" + std::string(56, '0') + " class-raw " + std::string(128, '4')
+            + " type 31 wparam 0 lparam 0 data -1 end -1\n" } },
         { "nothing", "", 1, {} },
         { "other description", describedBytes, 1,
           { "# error at 0: the file does not start with the description \"ZORVIK Brackenhol_\"\n  unread "
@@ -223,7 +214,8 @@ TEST(TResFileDump, DamageIsReportedWhereItBreaks)
         { "block too long", HeaderWith(1, { 32766u << 8, 1 }), 1,
           { "read-password-block of 32768 words is longer than 32767 words\n  unread 10 at " } },
         { "block cut", HeaderWith(1, { 32765u << 8, 1 }), 1, { "words ends past the end of the file" } },
-        { "negative count", HeaderBytes(fields).U16(0x8000).str(), -1, { ": negative entry count -32768\n  unread 2 at " } },
+        { "negative count", HeaderBytes(fields).U16(0x8000).str(), -1,
+          { ": negative entry count -32768\n  unread 2 at " } },
         { "twice", twice, 1, { ": a second entry of the id \"MAIN\"\n" } },
         { "long ids", longIds, 1, {} },
         // Children may nest MaxDepth deep, not deeper.
