@@ -334,14 +334,26 @@ TEST_F(TFileHdlFixture, SaveAsRulesAndProtection)
     ASSERT_EQ(coHdl.Save(), 1);
     coHdl.Close();
 
+    // The queries of a closed file, with the flags and codes they give back.
+    unsigned short unFlags = 0;
+    unsigned short unError = 0;
+    EXPECT_EQ(std::vector<int>({ TFileHdl::GetProtection(path.c_str(), coHdl, &unFlags, &unError), unFlags, unError,
+                                 TFileHdl::HasReadAccess(path.c_str(), "read\xF6", coHdl, &unError),
+                                 TFileHdl::HasWriteAccess(path.c_str(), "read\xF6", coHdl, &unError),
+                                 TFileHdl::HasWriteAccess(path.c_str(), "write", coHdl, &unError),
+                                 TFileHdl::GetProtection(At("none.drf").c_str(), coHdl, &unFlags, &unError), unError }),
+              std::vector<int>({ 1, 3, 1, 1, 0, 1, 0, TFileHdl::ErrNotExist }));
+
+    // Opened without the write password it is readable only; the password
+    // can be checked.
     EXPECT_EQ(coHdl.OpenWrite("u", path.c_str(), "bad", nullptr), TFileHdl::ErrNoReadAccess);
     ASSERT_EQ(coHdl.OpenWrite("u", path.c_str(), "read\xF6", "wrong"), 1);
     const int nDenied = TFileHdl::ErrNoWriteAccess;
-    unsigned short unError = 0;
-    EXPECT_EQ(std::vector<int>({ coHdl.HaveWriteAccess(), coHdl.WriteTemp(TTextRes("S", "s")),
+    EXPECT_EQ(std::vector<int>({ coHdl.HaveReadAccess(), coHdl.HaveWriteAccess(), coHdl.WriteTemp(TTextRes("S", "s")),
                                  coHdl.RemoveResource("R", &unError), unError, coHdl.Save(),
-                                 coHdl.MakeReadProtect(0, nullptr) }),
-              std::vector<int>({ 0, nDenied, 0, nDenied, nDenied, 0 }));
+                                 coHdl.MakeReadProtect(0, nullptr), coHdl.CheckReadAccess("write"),
+                                 coHdl.CheckWriteAccess("write") }),
+              std::vector<int>({ 1, 0, nDenied, 0, nDenied, nDenied, 0, 0, 1 }));
     EXPECT_EQ(State(coHdl), "2 res1 r1 w1 u/ t0 | prot.drf | hln_0000.tmp |");
     coHdl.Close();
 
