@@ -36,11 +36,13 @@ public:
     std::string m_text;
 };
 
-// The text with each character changed by fnCase (tolower or toupper).
-std::string Cased(std::string text, int (*fnCase)(int))
+// The text in upper or lower case.
+std::string Cased(std::string text, bool bUpper)
 {
-    for (char& ch : text)
-        ch = static_cast<char>(fnCase(static_cast<unsigned char>(ch)));
+    for (char& ch : text) {
+        const auto uch = static_cast<unsigned char>(ch);
+        ch = static_cast<char>(bUpper ? std::toupper(uch) : std::tolower(uch));
+    }
     return text;
 }
 
@@ -84,7 +86,7 @@ protected:
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(dir)) {
             if (entry.is_regular_file())
-                names.push_back(Cased(entry.path().filename().string(), ::tolower));
+                names.push_back(Cased(entry.path().filename().string(), false));
         }
         std::sort(names.begin(), names.end());
         return names;
@@ -177,7 +179,7 @@ TEST_F(TFileHdlFixture, TemporaryNames)
     // Names of working files are lower case on Windows.
     auto TmpCase = [](std::string name) {
 #if defined(_WIN32)
-        name = Cased(name, ::tolower);
+        name = Cased(name, false);
 #endif
         return name;
     };
@@ -358,7 +360,7 @@ TEST_F(TFileHdlFixture, SaveAsRulesAndProtection)
     coHdl.Close();
 
     ASSERT_EQ(coHdl.OpenWrite("u", path.c_str(), "read\xF6", "write"), 1);
-    const std::string upper = Cased(path, ::toupper);
+    const std::string upper = Cased(path, true);
     EXPECT_EQ(std::vector<int>({ coHdl.SaveAs(nullptr), coHdl.SaveAs(""), coHdl.SaveAs(upper.c_str()),
                                  coHdl.SaveAs(path.c_str()) }),
               std::vector<int>({ TFileHdl::ErrNoSaveAsFile, TFileHdl::ErrNoSaveAsFile, TFileHdl::ErrSaveAsSame,
