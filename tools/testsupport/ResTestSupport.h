@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -77,11 +78,11 @@ struct HeaderFields {
     std::string signature { kSignature };
     std::string version { "V2.60" };
     std::string userCreated { "maker" };
-    int16_t dateCreated[3] { 7, 0, 1998 };
-    int16_t timeCreated[3] { 12, 30, 5 };
+    std::array<int16_t, 3> dateCreated { 7, 0, 1998 };
+    std::array<int16_t, 3> timeCreated { 12, 30, 5 };
     std::string userChanged;
-    int16_t dateChanged[3] { 0, 0, 0 };
-    int16_t timeChanged[3] { -1, -1, -1 };
+    std::array<int16_t, 3> dateChanged { 0, 0, 0 };
+    std::array<int16_t, 3> timeChanged { -1, -1, -1 };
     uint16_t flags { 0 };
     std::vector<uint32_t> readBlock;
     std::vector<uint32_t> writeBlock;
@@ -99,7 +100,7 @@ struct Record {
 inline Bytes HeaderBytes(const HeaderFields& fields)
 {
     Bytes b;
-    auto Triple = [&b](const int16_t (&an)[3]) {
+    auto Triple = [&b](const std::array<int16_t, 3>& an) {
         b.U16(static_cast<uint16_t>(an[0])).U16(static_cast<uint16_t>(an[1])).U16(static_cast<uint16_t>(an[2]));
     };
     if (!fields.description.empty())

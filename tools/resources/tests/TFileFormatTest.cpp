@@ -40,12 +40,8 @@ TEST_F(TFileFormat, HandBuiltFileReadsFieldByField)
     fields.customVersion = "V9.99";
     fields.customNumber = 0xA1B2C3D4u;
     fields.userChanged = "editor";
-    fields.dateChanged[0] = 31;
-    fields.dateChanged[1] = 11;
-    fields.dateChanged[2] = 1999;
-    fields.timeChanged[0] = 23;
-    fields.timeChanged[1] = 59;
-    fields.timeChanged[2] = 58;
+    fields.dateChanged = { 31, 11, 1999 };
+    fields.timeChanged = { 23, 59, 58 };
     // Entries out of order on disk: the index sorts them without case.
     const std::vector<Record> records = {
         { "zeta", "TResource", ResRecord("zeta"), 31, 3, 0xFFFFFFFFu },
