@@ -1,6 +1,5 @@
 #include "TComponent.h"
 #include "TComponentList.h"
-#include "TFmtTextFormat.h"
 #include "TOpSystem.h"
 #include "TResVar.h"
 
@@ -9,19 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
-
-using kwtest::TBytes;
-using kwtest::TResTempDir;
+#include <utility>
 
 namespace {
-
-#if defined(_WIN32)
-const char* const kPathVariable = "path";
-#else
-const char* const kPathVariable = "PATH";
-#endif
 
 std::string Str(const TString& co) { return static_cast<const char*>(co); }
 
@@ -33,271 +23,156 @@ TComponent Entry(const char* pszClass, const char* pszPrompt, const char* pszDll
     return co;
 }
 
-// Every field of an entry as one text.
+// Every field of an entry as one line.
 std::string Fields(const TComponent& co)
 {
-    return Str(co.GetResId()) + "|" + Str(co.GetComponentClass()) + "|" + Str(co.GetPrompt()) + "|"
+    return "\n" + Str(co.GetResId()) + "|" + Str(co.GetComponentClass()) + "|" + Str(co.GetPrompt()) + "|"
         + Str(co.GetDesc()) + "|" + Str(co.GetDll()) + "|" + co.GetClassName();
 }
 
-// The classes of a catalogue's entries in their order: "A B ".
-std::string Classes(const TComponentList& coList)
+// The entries of a catalogue in their order: "A:prompt B:prompt ".
+std::string Entries(const TComponentList& coList)
 {
     std::string text;
     for (long i = 0; i < coList.Count(); ++i)
-        text += Str(coList[i]->GetComponentClass()) + " ";
+        text += Str(coList[i]->GetComponentClass()) + ":" + Str(coList[i]->GetPrompt()) + " ";
     return text;
 }
 
-// Records every event of a catalogue as "inserted X 2:prompt; ": the
-// entry's class, the catalogue's count at that moment (the entry concerned
-// is listed during both events) and its prompt. When asked to, it removes
-// the first entry it hears the removal of itself, logging "inner <result>; ".
-class TCatalogueView : public TDynBase {
-public:
+// Logs the events of a catalogue as "+A2 " (inserted) and "-A2 " (to be removed): the entry's class and the
+// catalogue's count at that moment. Asked to, it removes the first entry it hears the removal of itself.
+struct TCatalogueView : public TDynBase {
     explicit TCatalogueView(TComponentList& coList) : m_pcoList(&coList)
     {
-        coList.MVC().AddNotification("MVC_COMPONENT_INSERTED", this, &TCatalogueView::OnInserted);
-        coList.MVC().AddNotification("MVC_COMPONENT_WILLREMOVE", this, &TCatalogueView::OnWillRemove);
+        coList.MVC().AddNotification("MVC_COMPONENT_INSERTED", this, &TCatalogueView::OnEvent);
+        coList.MVC().AddNotification("MVC_COMPONENT_WILLREMOVE", this, &TCatalogueView::OnEvent);
     }
-
-    int OnInserted(TMvcParam& coParam) { return Record("inserted", coParam); }
-    int OnWillRemove(TMvcParam& coParam)
-    {
-        Record("willremove", coParam);
-        if (m_nRemoveOnce) {
-            m_nRemoveOnce = 0;
-            TComponent* pcoEntry = static_cast<TMvcParamCompList&>(coParam).Component();
-            m_text += "inner " + std::to_string(m_pcoList->Remove(pcoEntry->GetComponentClass())) + "; ";
-        }
-        return 1;
-    }
-    std::string Take() { return std::move(m_text); }
-
-    int m_nRemoveOnce { 0 };
-
-private:
-    int Record(const char* pszWhat, TMvcParam& coParam)
+    int OnEvent(TMvcParam& coParam)
     {
         EXPECT_EQ(&coParam.EventObject(), m_pcoList);
-        TComponent* pcoEntry = static_cast<TMvcParamCompList&>(coParam).Component();
-        m_text += std::string(pszWhat) + " " + Str(pcoEntry->GetComponentClass()) + " "
-            + std::to_string(m_pcoList->Count()) + ":" + Str(pcoEntry->GetPrompt()) + "; ";
+        const TString coClass = static_cast<TMvcParamCompList&>(coParam).Component()->GetComponentClass();
+        const bool bInserted = Str(coParam.EventType()) == "MVC_COMPONENT_INSERTED";
+        m_text += (bInserted ? "+" : "-") + Str(coClass) + std::to_string(m_pcoList->Count()) + " ";
+        if (!bInserted && std::exchange(m_bRemoveOnce, false))
+            m_text += "inner " + std::to_string(m_pcoList->Remove(coClass)) + " ";
         return 1;
     }
 
     TComponentList* m_pcoList;
+    bool m_bRemoveOnce { false };
     std::string m_text;
 };
 
-// An entry class of its own: Clone keeps it, so that the catalogue holds
-// the derived class and writes it.
-class TTestComponent : public TComponent {
-    KW_DYNAMIC_CLASS(TTestComponent, TComponent)
-public:
-    TTestComponent() = default;
-    explicit TTestComponent(const char* pszClass) : TComponent(pszClass) {}
-    TComponent* Clone() const override { return new TTestComponent(*this); }
-};
-
-// An entry whose class the reader cannot create.
-class TUnknownComponent : public TComponent {
-public:
-    explicit TUnknownComponent(const char* pszClass) : TComponent(pszClass) {}
+// An entry class of its own, which copies of a catalogue keep and which the reader of a file cannot create.
+struct TForeignComponent : public TComponent {
+    explicit TForeignComponent(const char* pszClass) : TComponent(pszClass) {}
     const char* GetPriorityRuntimeClass() const override { return "KwNoSuchComponentClass"; }
-};
-
-// Writes children a catalogue never writes itself: an entry whose class
-// only differs in letter case from one before it, an entry without class,
-// a resource of another family and an entry the reader cannot create.
-class TNoisyList : public TComponentList {
-public:
-    explicit TNoisyList(const char* pszId) : TComponentList(pszId) {}
-
-protected:
-    void WriteChildren(TFile& coFile) const override
-    {
-        TComponentList::WriteChildren(coFile);
-        Entry("KWPROGRESS", "twin").WriteResource(coFile);
-        TComponent().WriteResource(coFile);
-        TFmtTextFormat("~~", "99", nullptr, "FORMAT").WriteResource(coFile);
-        TUnknownComponent("KwUnknown").WriteResource(coFile);
-        Entry("KwLast", "last").WriteResource(coFile);
-    }
+    TComponent* Clone() const override { return new TForeignComponent(*this); }
 };
 
 } // namespace
 
-KW_IMPLEMENT_DYNAMIC_CLASS(TTestComponent, TComponent, "test")
-
-TEST(TComponentTest, TheClassIsTheIdentifierAndTheLibraryAFileName)
+// Windows finds "PATH" as "path" too.
+TEST(TComponentTest, TheLibraryIsAFileNameLookedForAlongTheSearchPath)
 {
-    // The identifier is cut to the 31 characters of an index entry.
-    const std::string s40 = "KwFileSelectorWithAVeryLongClassName0123";
-    TComponent coSet("Before");
-    coSet.SetComponentClass(s40.c_str());
-    EXPECT_EQ(Str(coSet.GetResId()) + "|" + Str(TComponent("").GetResId()), s40.substr(0, 31) + "|");
-    const std::pair<const char*, const char*> aDlls[] = {
-        { "C:qa32flsl.dll", "qa32flsl.dll" }, { "\\\\server\\share\\lib\\????kctl.dll", "????kctl.dll" },
-        { "lib/sub/qa32kctl.so", "qa32kctl.so" }, { "C:\\dir\\", "" }, { nullptr, "" },
-    };
-    for (const auto& c : aDlls) {
-        coSet.SetDll("old.dll");
-        coSet.SetDll(c.first);
-        EXPECT_EQ(Str(coSet.GetDll()), c.second) << (c.first ? c.first : "null");
-    }
-    // Assignment and Clone take every field, those of the resource too.
-    TComponent co = Entry("KwFileSelector", "File selector", "qa32flsl.dll");
-    co.SetDesc("Two panes");
-    co.SetResId("SELECTOR");
-    co.SetWParam(7);
-    TComponent coAssigned("Other");
-    coAssigned = co;
-    coAssigned = *&coAssigned;   // assigned to itself
-    std::unique_ptr<TComponent> pcoClone(co.Clone());
-    co.SetPrompt("changed");
-    for (const TComponent* pco : { &coAssigned, pcoClone.get() })
-        EXPECT_EQ(Fields(*pco) + std::to_string(pco->GetWParam()),
-                  "SELECTOR|KwFileSelector|File selector|Two panes|qa32flsl.dll|TComponent7");
-    // Classes are ordered without regard to letter case: "_" before letters.
-    const TComponent coUnderscore("a_b");
-    const TComponent coUpper("AZB");
-    EXPECT_LT(TComponent::Compare(&coUnderscore, &coUpper), 0);
-}
-
-TEST(TComponentTest, CheckDllExistanceSearchesTheSearchPathInOrder)
-{
-    TResTempDir coFirst("kw-comp-first");
-    TResTempDir coSecond("kw-comp-second");
-    kwtest::WriteFileBytes(coSecond.File("qa32demo.dll"), "");
-    kwtest::WriteFileBytes(coFirst.File("other.dll"), "");
-    const std::string strMissing = coFirst.File("missing");
+    kwtest::TResTempDir coDir("kw-comp-path");
+    kwtest::WriteFileBytes(coDir.File("qa32demo.dll"), "");
     const std::string strList(1, CrtPathListSeparator());
-    const std::string strBoth = coFirst.Path() + strList + coSecond.Path();
-    const std::string strNotThere = coFirst.Path() + strList + strMissing;
-    const std::string strGaps = strList + strMissing + strList + strList + coSecond.Path() + CrtPathSeparator()
-        + strList;
-    // The current directory is searched only when the path names it.
-    const TString coOldPath = CurrentOS().GetEnvVar(kPathVariable);
+    const std::string strMissing = coDir.File("missing");
+    const TString coOldPath = CurrentOS().GetEnvVar("PATH");
     const TString coOldDir = CurrentOS().GetCurrentDirectory();
-    ASSERT_EQ(CurrentOS().SetCurrentDirectory(coSecond.Path().c_str()), 1);
-    const struct {
-        const char* pszTitle;
-        std::string strPath;     // empty: the variable is removed
-        const char* pszDll;
-        int nFound;
-    } rows[] = {
-        { "second entry", strBoth, "qa32demo.dll", 1 },
-        { "empty and missing entries, a trailing separator", strGaps, "qa32demo.dll", 1 },
-        { "wildcard prefix", coSecond.Path(), "????demo.dll", 1 },
-        { "not in the directories", strNotThere, "qa32demo.dll", 0 },
-        { "no library", coSecond.Path(), "", 0 },
-        { "no search path", "", "qa32demo.dll", 0 },
-        { "the current directory not named", coFirst.Path(), "qa32demo.dll", 0 },
-        { "the current directory named", "." + strList + coFirst.Path(), "qa32demo.dll", 1 },
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.pszTitle);
-        ASSERT_EQ(CurrentOS().SetEnvVar(kPathVariable, r.strPath.empty() ? nullptr : r.strPath.c_str()), 1);
+    ASSERT_EQ(CurrentOS().SetCurrentDirectory(coDir.Path().c_str()), 1);
+    // "module:found " for a search path (empty: none) and a library.
+    const auto Look = [](const std::string& strPath, const char* pszDll) {
+        CurrentOS().SetEnvVar("PATH", strPath.empty() ? nullptr : strPath.c_str());
         TComponent co("KwDemo");
-        co.SetDll(r.pszDll);
+        co.SetDll(pszDll);
         TString coModule("stale");
-        EXPECT_EQ(co.CheckDllExistance(&coModule), r.nFound);
-        EXPECT_EQ(Str(coModule), std::string(r.nFound ? "qa32demo.dll" : r.pszDll));
-    }
+        const int nFound = co.CheckDllExistance(&coModule);
+        return Str(coModule) + ":" + std::to_string(nFound) + " ";
+    };
+    const std::string strGaps = strList + strMissing + strList + strList + coDir.Path() + CrtPathSeparator() + strList;
+    EXPECT_EQ(Look(strGaps, "C:qa32demo.dll") + Look(coDir.Path(), "\\\\server\\share\\????demo.dll")
+                  + Look(coDir.Path(), "lib/sub/") + Look("", "qa32demo.dll") + Look(strMissing, "qa32demo.dll")
+                  + Look("." + strList + strMissing, "qa32demo.dll"),
+              "qa32demo.dll:1 qa32demo.dll:1 :0 qa32demo.dll:0 qa32demo.dll:0 qa32demo.dll:1 ");
     CurrentOS().SetCurrentDirectory(coOldDir);
-    CurrentOS().SetEnvVar(kPathVariable, coOldPath.IsEmpty() ? nullptr : static_cast<const char*>(coOldPath));
+    CurrentOS().SetEnvVar("PATH", coOldPath.IsEmpty() ? nullptr : static_cast<const char*>(coOldPath));
 }
 
-TEST(TComponentListTest, ChangesAndCopiesAreAnnouncedAndCopiesCloneEveryEntry)
+TEST(TComponentListTest, HoldsEachClassOnceInLetterCaseBlindOrderAndAnnouncesEveryChange)
 {
-    TComponentList coSource("SOURCE");
-    coSource.SetWParam(3);
-    TCatalogueView coSourceView(coSource);
-    coSource += Entry("B", "bee", "b.dll");
-    coSource += TTestComponent("A");
-    // Twins (in any letter case) and entries without class are refused.
-    EXPECT_EQ(coSource.Add(Entry("b", "twin")) * 10 + coSource.Add(TComponent()), 0);
-    EXPECT_EQ(coSourceView.Take(), "inserted B 1:bee; inserted A 2:; ");
-    TComponentList coCopy(coSource);
-    EXPECT_EQ(Str(coCopy.GetResId()) + std::to_string(coCopy.GetWParam()) + Fields(*coCopy[1]),
-              "SOURCE3B|B|bee||b.dll|TComponent");
-    EXPECT_TRUE(coCopy[0]->IsClass("TTestComponent"));
+    TComponentList coList("LIST");
+    TCatalogueView coView(coList);
+    coList += Entry("AZB", "upper", "b.dll");
+    coList += TForeignComponent("a_b");
+    EXPECT_EQ(coList.Add(Entry("azb", "twin")) + coList.Add(TComponent()), 0);
+    long lIndex = 0;
+    EXPECT_EQ(coList("az", &lIndex), nullptr);
+    EXPECT_EQ(lIndex, -1);
 
+    TComponentList coCopy(coList);
     TComponentList coTarget("TARGET");
     coTarget += Entry("Z", "zed");
-    coTarget += Entry("Y", "why");
-    TCatalogueView coView(coTarget);
-    coTarget = coSource;
-    coTarget = *&coTarget;   // assigned to itself: nothing happens
-    EXPECT_EQ(coView.Take(), "willremove Y 2:why; willremove Z 2:zed; inserted A 1:; inserted B 2:bee; ");
-    // Independent afterwards in both directions.
-    coSource.Remove("A");
+    TCatalogueView coTargetView(coTarget);
+    coTarget = coList;
+    coTarget = *&coTarget;
+    TComponent coEntry("Other");
+    coEntry = *coTarget.Find("azB", nullptr);
+    coEntry = *&coEntry;
+    coList -= "A_B";
     coTarget[1]->SetPrompt("changed");
-    EXPECT_EQ(Classes(coTarget) + Str(coSource[0]->GetPrompt()) + Str(coCopy[1]->GetPrompt()), "A B beebee");
+    EXPECT_EQ(Entries(coList) + "/ " + Entries(coCopy) + "/ " + Entries(coTarget),
+              "AZB:upper / a_b: AZB:upper / a_b: AZB:changed ");
+    EXPECT_EQ(Str(coTarget.GetResId()) + Fields(coEntry), "LIST\nAZB|AZB|upper||b.dll|TComponent");
+    EXPECT_TRUE(dynamic_cast<TForeignComponent*>(coCopy[0]) && dynamic_cast<TForeignComponent*>(coTarget[0]));
 
-    // A handler may remove the very entry it hears the removal of: the
-    // entry is deleted once, by the inner removal.
-    coView.m_nRemoveOnce = 1;
-    EXPECT_EQ(coTarget.Remove("a"), 1);
-    EXPECT_EQ(coView.Take(), "willremove A 2:; willremove A 2:; inner 1; ");
-    EXPECT_EQ(Classes(coTarget), "B ");
-    EXPECT_EQ(coTarget.Remove("A"), 0);
+    // A handler may remove the very entry it hears the removal of: the entry is deleted once.
+    coTargetView.m_bRemoveOnce = true;
+    EXPECT_EQ(coTarget.Remove("a_B"), 1);
+    EXPECT_EQ(coTarget.Remove("A_B"), 0);
+    EXPECT_EQ(coView.m_text + "/ " + coTargetView.m_text, "+AZB1 +a_b2 -a_b2 / -Z1 +a_b1 +AZB2 -a_b2 -a_b2 inner 1 ");
 }
 
 TEST(TComponentListTest, ResourceFilesKeepTheCatalogueAndRefuseWhatItWouldNotHold)
 {
-    TResTempDir coDir("kw-comp-file");
+    kwtest::TResTempDir coDir("kw-comp-file");
     const std::string strFile = coDir.File("catalog.drf");
+    TComponent coSel = Entry("KwFileSelector", "Selector", "qa32flsl.dll");
+    coSel.SetResId("SEL");
+    // The record holds the four texts.
+    EXPECT_EQ(kwtest::RecordBytes(coSel, coDir.File("record.bin")),
+              kwtest::TBytes().Header("TComponent").StringVar(21, "SEL").StringVar(23, "KwFileSelector")
+                  .StringVar(24, "Selector").StringVar(25, nullptr).StringVar(26, "qa32flsl.dll").End().Text());
+    // Besides its entries, the file holds what a catalogue never writes itself: a twin in letter case, an
+    // entry without class and one whose class the reader cannot create.
     TComponentList coList("CATALOGUE");
     coList.SetLParam(345678);
     coList += Entry("KwProgress", "Progress", "C:\\bin\\qa32xctl.dll");
     coList += Entry("KwFileSelectorWithAVeryLongClassName0123", "Long", "qa32long.dll");
-    coList += TTestComponent("KwDerived");
-    TNoisyList coNoisy("NOISY");
-    coNoisy += Entry("KwProgress", "original");
-    const TComponent coBare("Bare");
-    TComponent coSel = Entry("KwFileSelector", "Selector", "qa32flsl.dll");
-    coSel.SetResId("SEL");
-    kwtest::StoreResources(strFile, { &coList, &coNoisy, &coBare, &coSel });
+    coList += TForeignComponent("KwForeign");
+    coList += Entry("KwTwin", "twin");
+    coList += Entry("KwUnnamed", "unnamed");
+    coList[3]->SetComponentClass("kwprogress");
+    coList[4]->SetComponentClass("");
+    kwtest::StoreResources(strFile, { &coList, &coSel });
 
     kwtest::TRecordingFileHdl coHdl;
     ASSERT_EQ(coHdl.OpenRead(strFile.c_str(), 0, ""), TFileHdl::Success);
-    std::unique_ptr<TResource> pcoRead(coHdl.LoadResource("catalogue", nullptr, nullptr, 0));
-    ASSERT_TRUE(pcoRead && pcoRead->IsClass("TComponentList"));
-    TComponentList& coRead = static_cast<TComponentList&>(*pcoRead);
-    EXPECT_EQ(coRead.GetLParam(), 345678u);
-    ASSERT_EQ(Classes(coRead), Classes(coList));
-    for (long i = 0; i < coList.Count(); ++i)
-        EXPECT_EQ(Fields(*coRead[i]), Fields(*coList[i]));
-    EXPECT_TRUE(coHdl.m_vecMessages.empty());
-
-    // Read into a list: its old entries go first, announced; twins, entries
-    // without class and other families are refused.
-    TComponentList coTarget("TARGET");
-    coTarget += Entry("Old1", "o1");
-    coTarget += Entry("KwLast", "stale");
-    TCatalogueView coView(coTarget);
-    ASSERT_EQ(coHdl.LoadResource("NOISY", &coTarget, nullptr, 0), &coTarget);
-    EXPECT_EQ(coView.Take(), "willremove KwLast 2:stale; willremove Old1 2:o1; inserted KwProgress 1:original; "
-                             "inserted KwLast 2:last; ");
-    EXPECT_EQ(Str(coTarget.GetResId()), "NOISY");
+    TComponentList coRead;
+    coRead += Entry("Old", "old");
+    ASSERT_EQ(coHdl.LoadResource("catalogue", &coRead, nullptr, 0), &coRead);
+    ASSERT_EQ(coRead.Count(), 2);
+    EXPECT_EQ(std::to_string(coRead.GetLParam()) + Fields(*coRead[0]) + Fields(*coRead[1]),
+              "345678\nKwFileSelectorWithAVeryLongClas|KwFileSelectorWithAVeryLongClassName0123|Long||qa32long.dll|"
+              "TComponent\nKwProgress|KwProgress|Progress||qa32xctl.dll|TComponent");
     const char* const pszNotCreated = "Resource of class type\n\n<KwNoSuchComponentClass> could not be created!";
     EXPECT_EQ(coHdl.m_vecMessages, std::vector<std::string> { pszNotCreated });
-    // Read into a single entry: the identifier is what variable 21 said,
-    // not the class read later; every field is replaced, also by empty.
-    TComponent coFull = Entry("Full", "prompt", "full.dll");
+    // Read into an entry, every field is replaced; a variable of another kind or id is passed over.
+    TComponent coFull("Full");
     coFull.SetDesc("desc");
     ASSERT_EQ(coHdl.LoadResource("SEL", &coFull, nullptr, 0), &coFull);
-    EXPECT_EQ(Fields(coFull), "SEL|KwFileSelector|Selector||qa32flsl.dll|TComponent");
-    ASSERT_EQ(coHdl.LoadResource("Bare", &coFull, nullptr, 0), &coFull);
-    EXPECT_EQ(Fields(coFull), "Bare|Bare||||TComponent");
-    // The record holds the four texts; a variable of another kind or id is
-    // passed over.
-    EXPECT_EQ(kwtest::RecordBytes(coSel, coDir.File("record.bin")),
-              TBytes().Header("TComponent").StringVar(21, "SEL").StringVar(23, "KwFileSelector")
-                  .StringVar(24, "Selector").StringVar(25, nullptr).StringVar(26, "qa32flsl.dll").End().Text());
     EXPECT_EQ(coFull.NotifyVariableRead(TResString(27, "x"), nullptr, 0), 0);
     EXPECT_EQ(coFull.NotifyVariableRead(TResLong(25, 5L), nullptr, 0), 0);
-    EXPECT_EQ(Fields(coFull), "Bare|Bare||||TComponent");
+    EXPECT_EQ(Fields(coFull), "\nSEL|KwFileSelector|Selector||qa32flsl.dll|TComponent");
 }
