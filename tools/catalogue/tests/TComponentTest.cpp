@@ -61,11 +61,12 @@ struct TCatalogueView : public TDynBase {
     std::string m_text;
 };
 
-// An entry class of its own, which the reader of a file cannot create.
+// An entry written under another class: one of another family, or one the reader cannot create.
 struct TForeignComponent : public TComponent {
-    explicit TForeignComponent(const char* pszClass) : TComponent(pszClass) {}
-    const char* GetPriorityRuntimeClass() const override { return "KwNoSuchComponentClass"; }
+    TForeignComponent(const char* pszClass, const char* pszWritten) : TComponent(pszClass), m_pszWritten(pszWritten) {}
+    const char* GetPriorityRuntimeClass() const override { return m_pszWritten; }
     TComponent* Clone() const override { return new TForeignComponent(*this); }
+    const char* m_pszWritten;
 };
 
 } // namespace
@@ -82,8 +83,7 @@ TEST(TComponentTest, TheLibraryIsAFileNameLookedForAlongTheSearchPath)
     // "module:found " for a search path (empty: none; Windows finds "PATH" as "path") and a library.
     const auto Look = [](const std::string& strPath, const char* pszDll) {
         CurrentOS().SetEnvVar("PATH", strPath.empty() ? nullptr : strPath.c_str());
-        TComponent co("KwDemo");
-        co.SetDll(pszDll);
+        TComponent co = Entry("KwDemo", "", pszDll);
         TString coModule("stale");
         const int nFound = co.CheckDllExistance(&coModule);
         return Str(coModule) + ":" + std::to_string(nFound) + " ";
@@ -109,8 +109,6 @@ TEST(TComponentListTest, HoldsEachClassOnceInLetterCaseBlindOrderAndAnnouncesEve
     coTarget = coList;
     coTarget = *&coTarget;
     EXPECT_EQ(coTarget.Add(Entry("azb", "twin")) + coTarget.Add(TComponent()), 0);
-    long lIndex = 0;
-    EXPECT_TRUE(coTarget("az", &lIndex) == nullptr && lIndex == -1);
     TComponent& coAzb = *coTarget.Find("azB", nullptr);
     coAzb = Entry("AZB", "changed", "c.dll");
     coAzb = *&coAzb;
@@ -130,10 +128,11 @@ TEST(TComponentListTest, ResourceFilesKeepTheCatalogueAndRefuseWhatItWouldNotHol
     TComponentList coList("CATALOGUE");
     for (const char* pszClass : { "KwProgress", "KwFileSelectorWithAVeryLongClassName0123", "KwTwin", "KwUnnamed" })
         coList += Entry(pszClass, pszClass, "C:\\bin\\qa32xctl.dll");
-    // What a catalogue never writes: a twin in letter case, an entry without class, one the reader cannot create.
-    coList += TForeignComponent("KwForeign");
-    coList[3]->SetComponentClass("kwprogress");
-    coList[4]->SetComponentClass("");
+    // What a catalogue never writes: a twin in letter case, an entry without class, foreign records.
+    coList += TForeignComponent("KwForeign", "KwNoSuchComponentClass");
+    coList += TForeignComponent("KwFormat", "TFmtTextFormat");
+    coList[4]->SetComponentClass("kwprogress");
+    coList[5]->SetComponentClass("");
     TComponent coSel = Entry("KwFileSelector", "Selector", "qa32flsl.dll");
     coSel.SetResId("SEL");
     kwtest::StoreResources(coDir.File("catalog.drf"), { &coList, &coSel });
