@@ -250,21 +250,16 @@ TEST(TResFileDump, HeaderVariantsAndDamageAreShownWhereTheyAre)
     TResFileDump coDump;
     EXPECT_EQ(coDump.Dump(nullptr, 100), 1);
 
-    // Every cut of the file is damaged; none reads past the end (the
-    // sanitizers watch) and every dump is complete text.
+    // Every cut of the file is damaged, and every byte changed, one at a time, still gives a dump; none reads
+    // past the end (the sanitizers watch) and every dump is complete text (Dumped compiles it back).
     for (size_t n = 0; n < good.size(); ++n) {
+        SCOPED_TRACE(n);
         int nErrors = 0;
-        const std::string text = Dumped(good.substr(0, n), &nErrors);
-        ASSERT_GE(nErrors, 1) << n;
-        ASSERT_EQ(text.compare(0, 10, "kwtdump 1\n"), 0) << n;
-        ASSERT_EQ(text.compare(text.size() - 4, 4, "end\n"), 0) << n;
-    }
-    // Every byte changed, one at a time, still gives a complete dump.
-    for (size_t n = 0; n < good.size(); ++n) {
+        Dumped(good.substr(0, n), &nErrors);
+        ASSERT_GE(nErrors, 1);
         std::string bad = good;
         bad[n] = static_cast<char>(bad[n] ^ 0xa5);
-        const std::string text = Dumped(bad);
-        ASSERT_EQ(text.compare(text.size() - 4, 4, "end\n"), 0) << n;
+        Dumped(bad);
     }
 }
 
