@@ -116,6 +116,7 @@ TEST(TComponentListTest, HoldsEachClassOnceInLetterCaseBlindOrderAndAnnouncesEve
     EXPECT_EQ(Fields(coList) + Fields(coCopy), "\nAZB|AZB|upper||b.dll\na_b|a_b|||\nAZB|AZB|upper||b.dll");
     EXPECT_EQ(Str(coTarget.GetResId()) + Fields(coTarget), "LIST\na_b|a_b|||\nAZB|AZB|changed||c.dll");
 
+    // A handler may remove the entry it hears the removal of: the entry is deleted once.
     coView.m_bRemoveOnce = true;
     EXPECT_EQ(coTarget.Remove("a_B"), 1);
     EXPECT_EQ(coTarget.Remove("A_B"), 0);
