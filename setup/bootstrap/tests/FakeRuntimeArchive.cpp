@@ -1,44 +1,42 @@
 // Stands in for the setup runtime archive "_plvrt_.exe" in the end-to-end
 // tests. Started as "_plvrt_.exe -x -y [-g<password>] <directory>\", it
 // records how it was started, writes progress lines to standard output for
-// a while, stays silent for a while if asked, unpacks (copies) the payload
-// tree into <directory> and ends. Environment:
-//   FAKE_ARCHIVE_LOG       record file (key=value lines)
-//   FAKE_ARCHIVE_PAYLOAD   directory whose tree is unpacked
-//   FAKE_ARCHIVE_TALK_MS   how long progress is written (default 2500)
-//   FAKE_ARCHIVE_SILENT_MS how long it then stays silent (default 0)
-//   FAKE_ARCHIVE_LINK      a directory outside; a link "outlink" to it is
-//                          unpacked too
+// a while, stays silent for a while, unpacks (copies) the payload files into
+// <directory> and ends. Environment:
+//   FAKE_LOG                record file (FakeRecord)
+//   FAKE_ARCHIVE_PAYLOAD    directory whose files are unpacked
+//   FAKE_ARCHIVE_TALK_MS    how long progress is written
+//   FAKE_ARCHIVE_SILENT_MS  how long it then stays silent
 #include "FakeCommon.h"
 
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
 
-const char s_szLog[] = "FAKE_ARCHIVE_LOG";
-
-// The last argument of the command line: the directory to unpack into.
-void TargetDirectory(char* pszDir, size_t nSize)
+// Copies the files of coSource into coTarget.
+bool CopyFiles(const std::string& coSource, const std::string& coTarget)
 {
-    const char* pszLine = GetCommandLineA();
-    const char* pszLast = strrchr(pszLine, ' ');
-    snprintf(pszDir, nSize, "%s", pszLast ? pszLast + 1 : "");
-    size_t nLength = strlen(pszDir);
-    if (nLength > 0 && pszDir[nLength - 1] == '\\')
-        pszDir[nLength - 1] = '\0';
+    WIN32_FIND_DATAA coFind;
+    HANDLE hFind = FindFirstFileA((coSource + "\\*").c_str(), &coFind);
+    bool bOk = hFind != INVALID_HANDLE_VALUE;
+    for (BOOL bMore = bOk; bMore; bMore = FindNextFileA(hFind, &coFind)) {
+        const std::string coName = std::string("\\") + coFind.cFileName;
+        if (!(coFind.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            bOk = bOk && CopyFileA((coSource + coName).c_str(), (coTarget + coName).c_str(), FALSE);
+    }
+    FindClose(hFind);
+    return bOk;
 }
 
-void WriteProgress(int nTalkMs)
+void WriteProgress(ULONGLONG ullTalkMs)
 {
-    HANDLE hOut = GetStdHandle(STD_OUTPUT_HANDLE);
-    ULONGLONG ullEnd = GetTickCount64() + static_cast<ULONGLONG>(nTalkMs);
+    ULONGLONG ullEnd = GetTickCount64() + ullTalkMs;
     for (int nLine = 1; GetTickCount64() < ullEnd; ++nLine) {
-        char szLine[64];
-        int nLength = snprintf(szLine, sizeof(szLine), "inflating part %d\r\n", nLine);
+        std::string coLine = "inflating part " + std::to_string(nLine) + "\r\n";
         DWORD nWritten = 0;
-        if (!WriteFile(hOut, szLine, static_cast<DWORD>(nLength), &nWritten, nullptr))
-            FakeRecord(s_szLog, "write", "failed");
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), coLine.data(), static_cast<DWORD>(coLine.size()), &nWritten,
+                  nullptr);
         Sleep(100);
     }
 }
@@ -47,29 +45,23 @@ void WriteProgress(int nTalkMs)
 
 int main()
 {
-    char szValue[MAX_PATH];
-    FakeRecord(s_szLog, "start", std::to_string(GetTickCount64()));
-    FakeRecord(s_szLog, "pid", std::to_string(GetCurrentProcessId()));
-    FakeRecord(s_szLog, "cmdline", GetCommandLineA());
+    char szValue[MAX_PATH] = "";
+    FakeRecord("#pid", std::to_string(GetCurrentProcessId()));
+    FakeRecord("archive", GetCommandLineA());
     GetCurrentDirectoryA(sizeof(szValue), szValue);
-    FakeRecord(s_szLog, "cwd", szValue);
-    szValue[0] = '\0';
+    FakeRecord("archive-cwd", szValue);
     GetConsoleTitleA(szValue, sizeof(szValue));
-    FakeRecord(s_szLog, "title", szValue);
-    HWND hWnd = FakeFindBootstrapWindow();
-    FakeRecord(s_szLog, "window", !hWnd ? "missing" : IsWindowVisible(hWnd) ? "visible" : "hidden");
+    FakeRecord("archive-title", szValue);
+    HWND hWnd = FindWindowA("HLN_PLV_Installation", nullptr);
+    FakeRecord("archive-window", !hWnd ? "missing" : IsWindowVisible(hWnd) ? "visible" : "hidden");
 
-    WriteProgress(FakeGetEnvInt("FAKE_ARCHIVE_TALK_MS", 2500));
-    Sleep(static_cast<DWORD>(FakeGetEnvInt("FAKE_ARCHIVE_SILENT_MS", 0)));
+    WriteProgress(strtoull(FakeGetEnv("FAKE_ARCHIVE_TALK_MS").c_str(), nullptr, 10));
+    Sleep(strtoul(FakeGetEnv("FAKE_ARCHIVE_SILENT_MS").c_str(), nullptr, 10));
 
-    char szDir[MAX_PATH], szPayload[MAX_PATH], szOutside[MAX_PATH];
-    TargetDirectory(szDir, sizeof(szDir));
-    FakeGetEnv("FAKE_ARCHIVE_PAYLOAD", szPayload, sizeof(szPayload));
-    if (szPayload[0])
-        FakeRecord(s_szLog, "unpack", FakeCopyTree(szPayload, szDir) ? "done" : "failed");
-    FakeGetEnv("FAKE_ARCHIVE_LINK", szOutside, sizeof(szOutside));
-    if (szOutside[0])
-        FakeRecord(s_szLog, "link", FakeMakeDirectoryLink((std::string(szDir) + "\\outlink").c_str(), szOutside) ? "made" : "failed");
-    FakeRecord(s_szLog, "end", std::to_string(GetTickCount64()));
+    // The last argument, without its backslash, is the directory.
+    std::string coDir = strrchr(GetCommandLineA(), ' ') + 1;
+    coDir.pop_back();
+    FakeRecord("unpacked", CopyFiles(FakeGetEnv("FAKE_ARCHIVE_PAYLOAD"), coDir) ? "done" : "failed");
+    FakeRecord("#archive-end", std::to_string(GetTickCount64()));
     return 0;
 }
