@@ -1,0 +1,116 @@
+// Stands in for the setup runtime archive "_plvrt_.exe" and the setup
+// program "plvsetup.exe" in the end-to-end tests. Built as a console
+// program (fakeplvrt.exe) and as a windows program (fakeplvsetup.exe), it
+// plays the archive when started with "-x". Either records what it sees,
+// one "key=value" line each, into the file named by FAKE_LOG; a key that
+// begins with "#" holds a number that differs from run to run.
+//
+// The archive, started as "_plvrt_.exe -x -y [-g<password>] <directory>\",
+// writes progress lines to standard output for FAKE_ARCHIVE_TALK_MS, stays
+// silent for FAKE_ARCHIVE_SILENT_MS, unpacks (copies) the files of
+// FAKE_ARCHIVE_PAYLOAD into <directory> and ends.
+//
+// The setup program records the names in its working directory (the
+// bootstrap's temporary directory) and the keys the bootstrap added to
+// setup.ini, waits for the bootstrap window to be hidden and closes it, as a
+// real setup program does when it is done.
+
+#include "BootWindows.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+
+namespace {
+
+std::string GetEnv(const char* pszName)
+{
+    char szValue[MAX_PATH];
+    DWORD nLength = GetEnvironmentVariableA(pszName, szValue, sizeof(szValue));
+    return nLength > 0 && nLength < sizeof(szValue) ? szValue : "";
+}
+
+void Record(const char* pszKey, const std::string& coValue)
+{
+    HANDLE hFile = CreateFileA(GetEnv("FAKE_LOG").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::string coLine = std::string(pszKey) + "=" + coValue + "\n";
+    DWORD nWritten = 0;
+    WriteFile(hFile, coLine.data(), static_cast<DWORD>(coLine.size()), &nWritten, nullptr);
+    CloseHandle(hFile);
+}
+
+std::string BootstrapWindow()
+{
+    HWND hWnd = FindWindowA("HLN_PLV_Installation", nullptr);
+    return !hWnd ? "missing" : IsWindowVisible(hWnd) ? "visible" : "hidden";
+}
+
+void PlayArchive(const std::string& coLine)
+{
+    Record("#pid", std::to_string(GetCurrentProcessId()));
+    Record("archive", coLine);
+    Record("archive-cwd", std::filesystem::current_path().string());
+    char szTitle[MAX_PATH] = "";
+    GetConsoleTitleA(szTitle, sizeof(szTitle));
+    Record("archive-title", szTitle);
+    Record("archive-window", BootstrapWindow());
+    ULONGLONG ullEnd = GetTickCount64() + strtoull(GetEnv("FAKE_ARCHIVE_TALK_MS").c_str(), nullptr, 10);
+    for (int nPart = 1; GetTickCount64() < ullEnd; ++nPart) {
+        std::string coProgress = "inflating part " + std::to_string(nPart) + "\r\n";
+        DWORD nWritten = 0;
+        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), coProgress.data(), static_cast<DWORD>(coProgress.size()),
+                  &nWritten, nullptr);
+        Sleep(100);
+    }
+    Sleep(strtoul(GetEnv("FAKE_ARCHIVE_SILENT_MS").c_str(), nullptr, 10));
+    // The last argument, without its backslash, is the directory.
+    std::string coDir = coLine.substr(coLine.rfind(' ') + 1);
+    coDir.pop_back();
+    bool bUnpacked = true;
+    for (const auto& coEntry : std::filesystem::directory_iterator(GetEnv("FAKE_ARCHIVE_PAYLOAD"))) {
+        const std::string coTarget = coDir + "\\" + coEntry.path().filename().string();
+        bUnpacked = bUnpacked && CopyFileA(coEntry.path().string().c_str(), coTarget.c_str(), FALSE);
+    }
+    Record("unpacked", bUnpacked ? "done" : "failed");
+    Record("#archive-end", std::to_string(GetTickCount64()));
+}
+
+void PlaySetupProgram(const std::string& coLine)
+{
+    Record("#setup-start", std::to_string(GetTickCount64()));
+    Record("setup", coLine);
+    const std::string coCwd = std::filesystem::current_path().string();
+    Record("setup-cwd", coCwd);
+    std::set<std::string> coNames;
+    for (const auto& coEntry : std::filesystem::directory_iterator(coCwd))
+        coNames.insert(coEntry.path().filename().string());
+    std::string coList;
+    for (const std::string& coName : coNames)
+        coList += (coList.empty() ? "" : " ") + coName;
+    Record("setup-files", coList);
+    for (const char* pszKey : { "TempDir", "SetupSourcePath" }) {
+        char szValue[MAX_PATH];
+        GetPrivateProfileStringA("Installation", pszKey, "<missing>", szValue, sizeof(szValue),
+                                 (coCwd + "\\setup.ini").c_str());
+        Record(pszKey, szValue);
+    }
+    for (int nTry = 0; nTry < 200 && BootstrapWindow() == "visible"; ++nTry)
+        Sleep(50);
+    Record("setup-window", BootstrapWindow());
+    Record("#setup-close", std::to_string(GetTickCount64()));
+    PostMessageA(FindWindowA("HLN_PLV_Installation", nullptr), WM_CLOSE, 0, 0);
+}
+
+} // namespace
+
+int main()
+{
+    const std::string coLine = GetCommandLineA();
+    if (coLine.find(" -x ") != std::string::npos)
+        PlayArchive(coLine);
+    else
+        PlaySetupProgram(coLine);
+    return 0;
+}
