@@ -3,13 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <list>
-#include <sstream>
 
 namespace {
 
@@ -127,28 +124,6 @@ void BootFillAllTempNames(const std::string& coDir)
     }
 }
 
-TTexts BootTestLog(const std::string& coFile, const char* pszKind)
-{
-    TTexts coTexts;
-    std::istringstream coLines(BootReadFile(coFile));
-    const std::string coPrefix = std::string(pszKind) + "\t";
-    for (std::string coLine; std::getline(coLines, coLine);) {
-        if (coLine.compare(0, coPrefix.size(), coPrefix) != 0)
-            continue;
-        std::string coText;
-        for (size_t n = coPrefix.size(); n < coLine.size(); ++n) {
-            char c = coLine[n];
-            if (c == '\\' && n + 1 < coLine.size())
-                c = coLine[++n] == 'n' ? '\n' : coLine[n];
-            coText += c;
-        }
-        coTexts.push_back(coText);
-    }
-    return coTexts;
-}
-
-// ---------------------------------------------------------------- scopes
-
 TBootEnvScope::TBootEnvScope(const std::string& coName, const std::string& coValue)
     : m_coName(coName), m_coOld(kBootUnset)
 {
@@ -166,12 +141,11 @@ void TBootEnvScope::Set(const std::string& coValue)
 
 TBootScratch::TBootScratch(const char* pszName)
 {
-    static std::atomic<int> s_nCount { 0 };
+    static int s_nCount = 0;
     char szTemp[MAX_PATH];
     GetTempPathA(sizeof(szTemp), szTemp);
     m_coRoot = std::string(szTemp) + "plvboot-" + std::to_string(GetCurrentProcessId()) + "-"
                + std::to_string(++s_nCount) + "-" + pszName;
-    RemoveAll(m_coRoot);
     for (const std::string& coDir : { Medium(), Payload(), Temp() })
         std::filesystem::create_directories(coDir);
 }
@@ -189,48 +163,4 @@ void TBootScratch::MakeMedium(const std::string& coSetupIni, const char* pszProj
     CopyFileA((BootBinDir() + "\\fakeplvsetup.exe").c_str(), (Payload() + "\\plvsetup.exe").c_str(), FALSE);
     BootWriteFile(Payload() + "\\locked.dat", "read-only");
     SetFileAttributesA((Payload() + "\\locked.dat").c_str(), FILE_ATTRIBUTE_READONLY);
-}
-
-// ---------------------------------------------------------------- running
-
-TBootResult BootRun(const char* pszProgram, const std::string& coDirectory, const TBootEnv& coEnv,
-                    const std::function<bool()>& fnWhileRunning)
-{
-    TBootResult coResult;
-    std::string coProgram = BootBinDir() + "\\" + pszProgram;
-    std::string coLine = "\"" + coProgram + "\"";
-    STARTUPINFOA coStartup {};
-    coStartup.cb = sizeof(coStartup);
-    PROCESS_INFORMATION coProcess;
-    std::list<TBootEnvScope> coScopes;
-    for (const auto& coChange : coEnv)
-        coScopes.emplace_back(coChange.first, coChange.second);
-    // Started as from the desktop: without the test's console, which Wine
-    // would otherwise pass on to the runtime archive.
-    BOOL bStarted = CreateProcessA(coProgram.c_str(), &coLine[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
-                                   coDirectory.c_str(), &coStartup, &coProcess);
-    // Restored in reverse, so that a name changed twice gets its first value back.
-    while (!coScopes.empty())
-        coScopes.pop_back();
-    if (!bStarted) {
-        coResult.bTimedOut = true;
-        return coResult;
-    }
-    CloseHandle(coProcess.hThread);
-    ULONGLONG ullDeadline = GetTickCount64() + 60000;
-    bool bWatching = static_cast<bool>(fnWhileRunning);
-    while (WaitForSingleObject(coProcess.hProcess, 50) != WAIT_OBJECT_0) {
-        if (GetTickCount64() > ullDeadline) {
-            TerminateProcess(coProcess.hProcess, 0xDEAD);
-            WaitForSingleObject(coProcess.hProcess, 5000);
-            coResult.bTimedOut = true;
-            break;
-        }
-        if (bWatching && fnWhileRunning())
-            bWatching = false;
-    }
-    coResult.ullEndTick = GetTickCount64();
-    GetExitCodeProcess(coProcess.hProcess, &coResult.ulExitCode);
-    CloseHandle(coProcess.hProcess);
-    return coResult;
 }

@@ -1,13 +1,11 @@
 #pragma once
 
 // What the bootstrap's tests share: scratch directories on the Windows side,
-// small file helpers, environment scopes, and starting bootstrap.exe.
+// small file helpers and environment scopes.
 
 #include "BootWindows.h"
 
-#include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 using TTexts = std::vector<std::string>;
@@ -25,9 +23,6 @@ bool BootIsWine();
 bool BootMakeDirectoryLink(const std::string& coLink, const std::string& coTarget);
 // Empty files ~PLV0000.TMP to ~PLV9999.TMP in coDir.
 void BootFillAllTempNames(const std::string& coDir);
-// The texts of one kind ("message", "paint") in the bootstrap's test log,
-// escapes undone.
-TTexts BootTestLog(const std::string& coFile, const char* pszKind);
 
 // Sets an environment variable of the test process for one scope; the
 // value kBootUnset removes it.
@@ -70,20 +65,3 @@ public:
 private:
     std::string m_coRoot;
 };
-
-// Environment changes of one run, made in order: name and value (kBootUnset
-// removes).
-using TBootEnv = std::vector<std::pair<std::string, std::string>>;
-
-struct TBootResult {
-    DWORD ulExitCode = 0;
-    bool bTimedOut = false;
-    ULONGLONG ullEndTick = 0;
-};
-
-// Starts pszProgram (a file of BootBinDir) in coDirectory with the test's
-// environment changed by coEnv and waits up to a minute for it to end.
-// While it runs, fnWhileRunning (if given) is called every 50 ms until it
-// answers true.
-TBootResult BootRun(const char* pszProgram, const std::string& coDirectory, const TBootEnv& coEnv,
-                    const std::function<bool()>& fnWhileRunning = nullptr);
