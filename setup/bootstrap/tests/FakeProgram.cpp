@@ -1,24 +1,20 @@
-// Stands in for the setup runtime archive "_plvrt_.exe" and the setup
-// program "plvsetup.exe" in the end-to-end tests. Built as a console
-// program (fakeplvrt.exe) and as a windows program (fakeplvsetup.exe), it
-// plays the archive when started with "-x". Either records what it sees,
-// one "key=value" line each, into the file named by FAKE_LOG; a key that
-// begins with "#" holds a number that differs from run to run.
-//
-// The archive, started as "_plvrt_.exe -x -y [-g<password>] <directory>\",
-// writes progress lines to standard output for FAKE_ARCHIVE_TALK_MS, stays
-// silent for FAKE_ARCHIVE_SILENT_MS, unpacks (copies) the files of
-// FAKE_ARCHIVE_PAYLOAD into <directory> and ends.
-//
-// The setup program records the names in its working directory (the
-// bootstrap's temporary directory) and the keys the bootstrap added to
-// setup.ini, waits for the bootstrap window to be hidden and closes it, as a
-// real setup program does when it is done.
+// Stands in for the setup runtime archive (built as the console program
+// fakeplvrt.exe) and the setup program (built as the windows program
+// fakeplvsetup.exe) in the end-to-end tests; started with "-x" it plays the
+// archive. It records what it sees as "key=value" lines in the file named by
+// FAKE_LOG; a key that begins with "#" holds a number that differs from run
+// to run. The archive writes progress to standard output for
+// FAKE_ARCHIVE_TALK_MS, stays silent for FAKE_ARCHIVE_SILENT_MS, then copies
+// the files of FAKE_ARCHIVE_PAYLOAD into its directory. The setup program
+// waits for the bootstrap window to be hidden and closes it, as a real one
+// does when it is done.
 
 #include "BootWindows.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 
@@ -33,12 +29,7 @@ std::string GetEnv(const char* pszName)
 
 void Record(const char* pszKey, const std::string& coValue)
 {
-    HANDLE hFile = CreateFileA(GetEnv("FAKE_LOG").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    std::string coLine = std::string(pszKey) + "=" + coValue + "\n";
-    DWORD nWritten = 0;
-    WriteFile(hFile, coLine.data(), static_cast<DWORD>(coLine.size()), &nWritten, nullptr);
-    CloseHandle(hFile);
+    std::ofstream(GetEnv("FAKE_LOG"), std::ios::app | std::ios::binary) << pszKey << "=" << coValue << "\n";
 }
 
 std::string BootstrapWindow()
@@ -58,10 +49,8 @@ void PlayArchive(const std::string& coLine)
     Record("archive-window", BootstrapWindow());
     ULONGLONG ullEnd = GetTickCount64() + strtoull(GetEnv("FAKE_ARCHIVE_TALK_MS").c_str(), nullptr, 10);
     for (int nPart = 1; GetTickCount64() < ullEnd; ++nPart) {
-        std::string coProgress = "inflating part " + std::to_string(nPart) + "\r\n";
-        DWORD nWritten = 0;
-        WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), coProgress.data(), static_cast<DWORD>(coProgress.size()),
-                  &nWritten, nullptr);
+        printf("inflating part %d\r\n", nPart);
+        fflush(stdout);
         Sleep(100);
     }
     Sleep(strtoul(GetEnv("FAKE_ARCHIVE_SILENT_MS").c_str(), nullptr, 10));
