@@ -49,12 +49,8 @@ bool RunUntil(std::string coLine, const std::string& coDonePath, bool bGone)
 // Removes a tree without following links. Wine removes a Unix link to a
 // directory neither with RemoveDirectory nor with DeleteFile; a Unix
 // "rm -rf" removes links without following, as "rd /s" does on Windows.
-// Only something that exists is removed, so that the command cannot take
-// what is made after it was asked.
 void RemoveAll(const std::string& coPath)
 {
-    if (!std::filesystem::exists(coPath))
-        return;
     if (!BootIsWine()) {
         RunUntil("cmd /c rd /s /q \"" + coPath + "\"", coPath, true);
         return;
