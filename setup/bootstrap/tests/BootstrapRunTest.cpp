@@ -15,20 +15,18 @@ namespace {
 
 const std::string s_coExit = "\n\nThe program will exit now!";
 const std::string s_coInitFailed = "Plover Runtime\tPlover Runtime Setup Initialization failed!" + s_coExit;
-const std::string s_coMessage = "message=";
 
 // Environment changes of a run, made in order: name and value (kBootUnset
 // removes).
 using TEnv = std::vector<std::pair<std::string, std::string>>;
 
-// Starts pszProgram (a file of BootBinDir) from the medium, waits up to a
-// minute for it to end and answers its exit code (0xDEAD when it had to be
-// ended). While it runs, fnWhileRunning (if given) is called every 50 ms
-// until it answers true. TEMP and TMP point into the scratch area, the
-// bootstrap writes its message boxes and paints into boot.log, the
-// stand-ins record into fake.log; coChanges come on top.
+// Runs pszProgram (of BootBinDir) from the medium for up to a minute and
+// answers its exit code (0xDEAD when it had to be ended), calling
+// fnWhileRunning every 50 ms until it answers true. TEMP and TMP point into
+// the scratch area, the bootstrap logs into boot.log, the stand-ins into
+// fake.log; coChanges come on top.
 DWORD RunBootstrap(const char* pszProgram, const TBootScratch& coScratch, const TEnv& coChanges = {},
-               const std::function<bool()>& fnWhileRunning = nullptr)
+                   const std::function<bool()>& fnWhileRunning = nullptr)
 {
     TEnv coEnv = {
         { "TEMP", coScratch.Temp() },
@@ -100,7 +98,7 @@ TOutcome ReadOutcome(const TBootScratch& coScratch)
             coText += c;
         }
         if (coLine.compare(0, 8, "message\t") == 0)
-            coOutcome.coLines.push_back(s_coMessage + coText);
+            coOutcome.coLines.push_back("message=" + coText);
         // Marks only, growing one at a time.
         if (coLine.compare(0, 6, "paint\t") == 0) {
             EXPECT_EQ(coText.find_first_not_of('+'), std::string::npos) << coText;
@@ -119,12 +117,10 @@ TTexts ArchiveStart(const TBootScratch& coScratch, const std::string& coTempDir,
 }
 
 // Once a visible window of class pszClass has been up for ullAfterMs,
-// keeps its caption and text and posts uMsg to it.
+// keeps its caption and text and closes it.
 struct TWatcher {
     const char* pszClass;
     ULONGLONG ullAfterMs;
-    UINT uMsg;
-    WPARAM wParam;
     ULONGLONG ullSeen = 0;
     std::string coCaptionText;
 
@@ -141,7 +137,7 @@ struct TWatcher {
         GetWindowTextA(hWnd, szCaption, sizeof(szCaption));
         GetDlgItemTextA(hWnd, 0xFFFF, szText, sizeof(szText));
         coCaptionText = std::string(szCaption) + "\t" + szText;
-        PostMessageA(hWnd, uMsg, wParam, 0);
+        PostMessageA(hWnd, WM_CLOSE, 0, 0);
         return true;
     }
 };
@@ -209,7 +205,7 @@ TEST(BootstrapRunTest, AWindowClosedWhileUnpackingCancelsTheSetup)
 {
     TBootScratch coScratch("cancel");
     coScratch.MakeMedium("[Installation]\r\n");
-    TWatcher coCloser { "HLN_PLV_Installation", 2000, WM_CLOSE, 0 };
+    TWatcher coCloser { "HLN_PLV_Installation", 2000 };
     const TEnv coSlowArchive = { { "FAKE_ARCHIVE_TALK_MS", "15000" } };
     EXPECT_EQ(RunBootstrap("bootstrap.exe", coScratch, coSlowArchive, std::ref(coCloser)), 0u);
     TOutcome coOutcome = ReadOutcome(coScratch);
@@ -227,10 +223,8 @@ TEST(BootstrapRunTest, EachFailureShowsItsMessageAndEndsWithOne)
     const std::string coSection = "[Installation]\r\n";
     const std::string coWrong = "Setup Message\tThis installation program can only be run on\nWindows NT or "
                                 "Windows 95." + s_coExit;
-    auto Internal = [](int nCode) {
-        return "Plover Runtime\tInternal Setup Error <" + std::to_string(nCode)
-               + ">!\n\nPlease contact your provider." + s_coExit;
-    };
+    const std::string coInternal = "1|Plover Runtime\tInternal Setup Error <";
+    const std::string coContact = ">!\n\nPlease contact your provider." + s_coExit;
     struct TCase {
         std::string coIni;
         const char* pszRemoved; // a file of the scratch area, removed before the run
@@ -240,12 +234,12 @@ TEST(BootstrapRunTest, EachFailureShowsItsMessageAndEndsWithOne)
     const TCase acoCases[] = {
         { coSection, nullptr, { { "PLVBOOT_PLATFORM", "0" } }, "1|" + coWrong },
         { coSection, nullptr, { { "PLVBOOT_PLATFORM", "3" } }, "1|" + coWrong },
-        { coSection + "NeedSpaceMBTemp=0\r\n", nullptr, {}, "1|" + Internal(102) },
+        { coSection + "NeedSpaceMBTemp=0\r\n", nullptr, {}, coInternal + "102" + coContact },
         { coSection + "NeedSpaceMBTemp=2000000000\r\n", nullptr, {},
           "1|Plover Runtime\tSetup is unable to find a disk drive with enough free\ndisk space (2000000000 MB) to "
           "copy all\nnecessary temporary files" + s_coExit },
-        { coSection + "SetupResource=" + std::string(513, 'r') + "\r\n", nullptr, {}, "1|" + Internal(103) },
-        { coSection + "CustomClass=" + std::string(129, 'c') + "\r\n", nullptr, {}, "1|" + Internal(104) },
+        { coSection + "SetupResource=" + std::string(513, 'r') + "\r\n", nullptr, {}, coInternal + "103" + coContact },
+        { coSection + "CustomClass=" + std::string(129, 'c') + "\r\n", nullptr, {}, coInternal + "104" + coContact },
         { coSection, "medium\\setup.ini", {},
           "1|Plover Runtime\tCould not copy information file!\n\nSetup is not complete!" + s_coExit + "|~PLV0000.TMP" },
         { coSection, "medium\\plvsetup.plv", {},
@@ -255,16 +249,13 @@ TEST(BootstrapRunTest, EachFailureShowsItsMessageAndEndsWithOne)
         { coSection, "payload\\plvsetup.exe", {}, "1|" + s_coInitFailed },
     };
     for (const TCase& coCase : acoCases) {
-        SCOPED_TRACE(coCase.coOutcome);
         TBootScratch coScratch("failure");
         coScratch.MakeMedium(coCase.coIni);
         if (coCase.pszRemoved)
             DeleteFileA(coScratch.Path(coCase.pszRemoved).c_str());
         std::string coOutcome = std::to_string(RunBootstrap("bootstrap.exe", coScratch, coCase.coEnv));
-        for (const std::string& coLine : ReadOutcome(coScratch).coLines) {
-            if (coLine.compare(0, s_coMessage.size(), s_coMessage) == 0)
-                coOutcome += "|" + coLine.substr(s_coMessage.size());
-        }
+        for (const std::string& coLine : ReadOutcome(coScratch).coLines)
+            coOutcome += coLine.compare(0, 8, "message=") == 0 ? "|" + coLine.substr(8) : "";
         for (const std::string& coLeft : BootListDir(coScratch.Temp()))
             coOutcome += "|" + coLeft;
         EXPECT_EQ(coOutcome, coCase.coOutcome);
@@ -278,7 +269,7 @@ TEST(BootstrapRunTest, WithoutTheTestLogARealMessageBoxWaitsForTheUser)
     DeleteFileA((coScratch.Medium() + "\\_plvrt_.exe").c_str());
     // Up longer than the worker's pause before it starts the setup program:
     // nothing may take the box down in the meantime.
-    TWatcher coReader { "#32770", 3000, WM_COMMAND, IDOK };
+    TWatcher coReader { "#32770", 3000 };
     EXPECT_EQ(RunBootstrap("bootstrap.exe", coScratch, { { "PLVBOOT_TEST_LOG", kBootUnset } }, std::ref(coReader)), 1u);
     EXPECT_EQ(coReader.coCaptionText, s_coInitFailed);
     EXPECT_GE(GetTickCount64(), coReader.ullSeen + 3000);
