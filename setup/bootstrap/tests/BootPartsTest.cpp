@@ -20,8 +20,7 @@ class TTestBootstrap : public TBootstrap {
 public:
     TTexts m_coMessages;
     int m_nVersionOk { 1 };
-    int m_nFailWriteNumber { 0 }; // 1-based; 0: no write fails
-    int m_nWrites { 0 };
+    int m_nFailWriteNumber { 0 }; // counts down to the write that fails; 0: none fails
     int m_nFailMakeDirectory { 0 };
 
 protected:
@@ -36,7 +35,7 @@ protected:
     }
     int WriteIniKey(const char* pszKey, const char* pszValue, const char* pszIniFile) override
     {
-        return ++m_nWrites == m_nFailWriteNumber ? 0 : TBootstrap::WriteIniKey(pszKey, pszValue, pszIniFile);
+        return --m_nFailWriteNumber == 0 ? 0 : TBootstrap::WriteIniKey(pszKey, pszValue, pszIniFile);
     }
     int MakeDirectory(const char* pszPath) override
     {
