@@ -1,7 +1,5 @@
 #include "BootTestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -16,9 +14,8 @@ std::string UnixPath(const std::string& coPath)
     typedef char*(CDECL * TUnixName)(LPCWSTR);
     auto pfnUnixName = reinterpret_cast<TUnixName>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    WCHAR wszPath[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, coPath.c_str(), -1, wszPath, MAX_PATH);
-    char* pszUnix = pfnUnixName ? pfnUnixName(wszPath) : nullptr;
+    const std::wstring coWide = std::filesystem::path(coPath).wstring();
+    char* pszUnix = pfnUnixName ? pfnUnixName(coWide.c_str()) : nullptr;
     if (!pszUnix)
         return std::string();
     std::string coUnix(pszUnix);
@@ -71,9 +68,7 @@ std::string BootBinDir()
 
 void BootWriteFile(const std::string& coPath, const std::string& coContent)
 {
-    std::ofstream coFile(coPath, std::ios::binary | std::ios::trunc);
-    if (!(coFile << coContent))
-        ADD_FAILURE() << "cannot write " << coPath;
+    std::ofstream(coPath, std::ios::binary | std::ios::trunc) << coContent;
 }
 
 std::string BootReadFile(const std::string& coPath)
@@ -138,10 +133,8 @@ void TBootEnvScope::Set(const std::string& coValue)
 TBootScratch::TBootScratch(const char* pszName)
 {
     static int s_nCount = 0;
-    char szTemp[MAX_PATH];
-    GetTempPathA(sizeof(szTemp), szTemp);
-    m_coRoot = std::string(szTemp) + "plvboot-" + std::to_string(GetCurrentProcessId()) + "-"
-               + std::to_string(++s_nCount) + "-" + pszName;
+    const std::string coName = "plvboot-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++s_nCount);
+    m_coRoot = (std::filesystem::temp_directory_path() / (coName + "-" + pszName)).string();
     for (const std::string& coDir : { Medium(), Payload(), Temp() })
         std::filesystem::create_directories(coDir);
 }
