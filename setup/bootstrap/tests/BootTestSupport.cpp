@@ -1,7 +1,7 @@
 #include "BootTestSupport.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
