@@ -22,7 +22,7 @@ using TEnv = std::vector<std::pair<std::string, std::string>>;
 
 // Runs pszProgram (of BootBinDir) from the medium for up to a minute and
 // answers its exit code (0xDEAD when it had to be ended), calling
-// fnWhileRunning every 50 ms until it answers true. TEMP and TMP point into
+// fnWhileRunning (if any) every 50 ms until it answers true. TEMP and TMP point into
 // the scratch area, the bootstrap logs into boot.log, the stand-ins into
 // fake.log; coChanges come on top.
 DWORD RunBootstrap(const char* pszProgram, const TBootScratch& coScratch, const TEnv& coChanges = {},
@@ -228,7 +228,6 @@ TEST(BootstrapRunTest, EachFailureShowsItsMessageAndEndsWithOne)
         std::string coOutcome;  // exit code, message, what is left in TEMP
     };
     const TCase acoCases[] = {
-        { coSection, nullptr, { { "PLVBOOT_PLATFORM", "0" } }, "1|" + coWrong },
         { coSection, nullptr, { { "PLVBOOT_PLATFORM", "3" } }, "1|" + coWrong },
         { coSection + "NeedSpaceMBTemp=0\r\n", nullptr, {}, coInternal + "102" + coContact },
         { coSection + "NeedSpaceMBTemp=2000000000\r\n", nullptr, {},
