@@ -45,9 +45,14 @@ DWORD RunBootstrap(const char* pszProgram, const TBootScratch& coScratch, const 
     coStartup.cb = sizeof(coStartup);
     PROCESS_INFORMATION coProcess {};
     // Started as from the desktop: without the test's console, which Wine
-    // would otherwise pass on to the runtime archive.
-    CreateProcessA(nullptr, &coLine[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
-                   coScratch.Medium().c_str(), &coStartup, &coProcess);
+    // would otherwise pass on to the runtime archive. Wine on a loaded
+    // machine has failed to start it once in about thirty runs: one more try.
+    BOOL bStarted = FALSE;
+    for (int nTry = 0; nTry < 2 && !bStarted; ++nTry) {
+        bStarted = CreateProcessA(nullptr, &coLine[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                                  coScratch.Medium().c_str(), &coStartup, &coProcess);
+    }
+    EXPECT_TRUE(bStarted) << coLine << ": error " << GetLastError();
     // Restored in reverse, so that a name changed twice gets its first value back.
     while (!coScopes.empty())
         coScopes.pop_back();
