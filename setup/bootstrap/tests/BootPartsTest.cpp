@@ -172,7 +172,7 @@ TEST(BootPartsTest, TheFirstFreeOrEmptyNameIsTakenAndMadeAfresh)
 TEST(BootPartsTest, RemovingTheTreeTakesEverythingButNeverFollowsALink)
 {
     TBootScratch coScratch("tree");
-    const std::string coTree = coScratch.Temp() + "\\~PLV0000.TMP", coOutside = coScratch.Path("outside");
+    const std::string coTree = coScratch.Temp() + "\\~PLV0000.TMP", coOutside = coScratch.Medium();
     std::filesystem::create_directories(coTree + "\\a\\b\\c");
     BootWriteFile(coTree + "\\a\\b\\c\\deep.txt", "deep");
     BootWriteFile(coTree + "\\a\\locked.txt", "locked");
@@ -184,7 +184,6 @@ TEST(BootPartsTest, RemovingTheTreeTakesEverythingButNeverFollowsALink)
     EXPECT_EQ(BootListDir(coScratch.Temp()), TTexts {});
 
     // A link inside the tree, and a tree that is itself a link.
-    std::filesystem::create_directories(coOutside);
     BootWriteFile(coOutside + "\\keep.txt", "outside");
     std::filesystem::create_directories(coTree);
     BootWriteFile(coTree + "\\file.txt", "inside");
