@@ -1,13 +1,12 @@
-// Stands in for the setup runtime archive (built as the console program
-// fakeplvrt.exe) and the setup program (built as the windows program
-// fakeplvsetup.exe) in the end-to-end tests; started with "-x" it plays the
-// archive. It records what it sees as "key=value" lines in the file named by
-// FAKE_LOG; a key that begins with "#" holds a number that differs from run
-// to run. The archive writes progress to standard output for
-// FAKE_ARCHIVE_TALK_MS, stays silent for FAKE_ARCHIVE_SILENT_MS, then copies
-// the files of FAKE_ARCHIVE_PAYLOAD into its directory. The setup program
-// waits for the bootstrap window to be hidden and closes it, as a real one
-// does when it is done.
+// Stands in, in the end-to-end tests, for the setup runtime archive (built
+// as the console program fakeplvrt.exe; started with "-x") and the setup
+// program (built as the windows program fakeplvsetup.exe). It records what it
+// sees as "key=value" lines into the file named by FAKE_LOG; keys that begin
+// with "#" hold numbers that differ from run to run. The archive writes
+// progress to standard output for FAKE_ARCHIVE_TALK_MS, is silent for
+// FAKE_ARCHIVE_SILENT_MS and copies the files of FAKE_ARCHIVE_PAYLOAD into
+// its directory; the setup program waits for the bootstrap window to hide
+// and then closes it, as a real one does when it is done.
 
 #include "BootWindows.h"
 
