@@ -1,12 +1,63 @@
 #include "BootTestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <atomic>
-#include <cstring>
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+
+namespace {
+
+// Wine only: the Unix path of a Windows path, or an empty text.
+std::string UnixPath(const std::string& coPath)
+{
+    typedef char*(CDECL * TUnixName)(LPCWSTR);
+    auto pfnUnixName = reinterpret_cast<TUnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    const std::wstring coWide = std::filesystem::path(coPath).wstring();
+    char* pszUnix = pfnUnixName ? pfnUnixName(coWide.c_str()) : nullptr;
+    if (!pszUnix)
+        return std::string();
+    std::string coUnix(pszUnix);
+    HeapFree(GetProcessHeap(), 0, pszUnix);
+    return coUnix;
+}
+
+// Starts a command line and waits up to 20 seconds until coDonePath exists,
+// or has vanished when bGone: under Wine a Unix process's handle cannot be
+// waited for, its result can.
+bool RunUntil(std::string coLine, const std::string& coDonePath, bool bGone)
+{
+    STARTUPINFOA coStartup {};
+    coStartup.cb = sizeof(coStartup);
+    PROCESS_INFORMATION coProcess;
+    if (!CreateProcessA(nullptr, &coLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &coStartup, &coProcess))
+        return false;
+    CloseHandle(coProcess.hThread);
+    CloseHandle(coProcess.hProcess);
+    for (int nTry = 0; nTry < 400; ++nTry) {
+        if (std::filesystem::exists(coDonePath) != bGone)
+            return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+// Removes a tree without following links. Wine removes a Unix link to a
+// directory neither with RemoveDirectory nor with DeleteFile; a Unix
+// "rm -rf" removes links without following, as "rd /s" does on Windows.
+void RemoveAll(const std::string& coPath)
+{
+    if (!BootIsWine()) {
+        RunUntil("cmd /c rd /s /q \"" + coPath + "\"", coPath, true);
+        return;
+    }
+    std::string coUnix = UnixPath(coPath);
+    if (coUnix.size() > 1)
+        RunUntil("Z:\\bin\\bash -c \"rm -rf '" + coUnix + "'\"", coPath, true);
+}
+
+} // namespace
 
 std::string BootBinDir()
 {
@@ -15,22 +66,9 @@ std::string BootBinDir()
     return coPath.substr(0, coPath.find_last_of('\\'));
 }
 
-bool BootExists(const std::string& coPath)
-{
-    return GetFileAttributesA(coPath.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool BootIsDirectory(const std::string& coPath)
-{
-    DWORD ulAttributes = GetFileAttributesA(coPath.c_str());
-    return ulAttributes != INVALID_FILE_ATTRIBUTES && (ulAttributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 void BootWriteFile(const std::string& coPath, const std::string& coContent)
 {
-    std::ofstream coFile(coPath, std::ios::binary | std::ios::trunc);
-    if (!(coFile << coContent))
-        ADD_FAILURE() << "cannot write " << coPath;
+    std::ofstream(coPath, std::ios::binary | std::ios::trunc) << coContent;
 }
 
 std::string BootReadFile(const std::string& coPath)
@@ -39,56 +77,35 @@ std::string BootReadFile(const std::string& coPath)
     return std::string(std::istreambuf_iterator<char>(coFile), std::istreambuf_iterator<char>());
 }
 
-void BootMakeDirs(const std::string& coPath)
+TTexts BootListDir(const std::string& coPath)
 {
-    for (size_t nPos = coPath.find('\\', 3); nPos != std::string::npos; nPos = coPath.find('\\', nPos + 1))
-        CreateDirectoryA(coPath.substr(0, nPos).c_str(), nullptr);
-    CreateDirectoryA(coPath.c_str(), nullptr);
-}
-
-void BootRemoveAll(const std::string& coPath)
-{
-    // Wine removes a Unix link to a directory neither with RemoveDirectory
-    // nor with DeleteFile; a Unix "rm -rf" removes links without following,
-    // as "rd /s" does on Windows. Only something that exists is removed, so
-    // that the command cannot take what is made after it was asked.
-    if (!BootExists(coPath))
-        return;
-    std::string coUnix = FakeUnixPath(coPath);
-    if (FakeIsWine() && (coUnix.empty() || coUnix == "/"))
-        return;
-    FakeRunUntil(FakeIsWine() ? "Z:\\bin\\bash -c \"rm -rf '" + coUnix + "'\"" : "cmd /c rd /s /q \"" + coPath + "\"",
-                 coPath, true);
-}
-
-std::vector<std::string> BootListDir(const std::string& coPath)
-{
-    std::vector<std::string> coNames;
-    WIN32_FIND_DATAA coFind;
-    HANDLE hFind = FindFirstFileA((coPath + "\\*").c_str(), &coFind);
-    if (hFind == INVALID_HANDLE_VALUE)
-        return coNames;
-    do {
-        if (strcmp(coFind.cFileName, ".") != 0 && strcmp(coFind.cFileName, "..") != 0)
-            coNames.push_back(coFind.cFileName);
-    } while (FindNextFileA(hFind, &coFind));
-    FindClose(hFind);
+    TTexts coNames;
+    std::error_code coError;
+    for (const auto& coEntry : std::filesystem::directory_iterator(coPath, coError))
+        coNames.push_back(coEntry.path().filename().string());
     std::sort(coNames.begin(), coNames.end());
     return coNames;
 }
 
-std::string BootIniValue(const std::string& coFile, const char* pszKey)
+bool BootIsWine()
 {
-    char szValue[2048];
-    GetPrivateProfileStringA("Installation", pszKey, "<missing>", szValue, sizeof(szValue), coFile.c_str());
-    return szValue;
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+bool BootMakeDirectoryLink(const std::string& coLink, const std::string& coTarget)
+{
+    if (!BootIsWine())
+        return CreateSymbolicLinkA(coLink.c_str(), coTarget.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY);
+    return RunUntil("Z:\\bin\\ln -s \"" + UnixPath(coTarget) + "\" \"" + UnixPath(coLink) + "\"", coLink, false);
 }
 
 void BootFillAllTempNames(const std::string& coDir)
 {
-    if (FakeIsWine()) {
-        FakeRunUntil("Z:\\bin\\bash -c \"cd '" + FakeUnixPath(coDir) + "' && touch '~PLV'{0000..9999}'.TMP'\"",
-                     coDir + "\\~PLV9999.TMP", false);
+    // Wine makes files whose names look like short names slowly in a full
+    // directory; a Unix shell makes them quickly.
+    if (BootIsWine()) {
+        RunUntil("Z:\\bin\\bash -c \"cd '" + UnixPath(coDir) + "' && touch '~PLV'{0000..9999}'.TMP'\"",
+                 coDir + "\\~PLV9999.TMP", false);
         return;
     }
     for (int n = 0; n < 10000; ++n) {
@@ -98,156 +115,41 @@ void BootFillAllTempNames(const std::string& coDir)
     }
 }
 
-// ---------------------------------------------------------------- scratch
+TBootEnvScope::TBootEnvScope(const std::string& coName, const std::string& coValue)
+    : m_coName(coName), m_coOld(kBootUnset)
+{
+    char szOld[4096];
+    DWORD nLength = GetEnvironmentVariableA(coName.c_str(), szOld, sizeof(szOld));
+    if (nLength > 0 && nLength < sizeof(szOld))
+        m_coOld = szOld;
+    Set(coValue);
+}
+
+void TBootEnvScope::Set(const std::string& coValue)
+{
+    SetEnvironmentVariableA(m_coName.c_str(), coValue == kBootUnset ? nullptr : coValue.c_str());
+}
 
 TBootScratch::TBootScratch(const char* pszName)
 {
-    static std::atomic<int> s_nCount { 0 };
-    char szTemp[MAX_PATH];
-    GetTempPathA(sizeof(szTemp), szTemp);
-    m_coRoot = std::string(szTemp) + "plvboot-" + std::to_string(GetCurrentProcessId()) + "-"
-               + std::to_string(++s_nCount) + "-" + pszName;
-    BootRemoveAll(m_coRoot);
-    for (const std::string& coDir : { Medium(), Payload(), Temp(), Outside() })
-        BootMakeDirs(coDir);
-    BootWriteFile(Outside() + "\\keep.txt", "outside the bootstrap's reach\r\n");
+    static int s_nCount = 0;
+    const std::string coName = "plvboot-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++s_nCount);
+    m_coRoot = (std::filesystem::temp_directory_path() / (coName + "-" + pszName)).string();
+    for (const std::string& coDir : { Medium(), Payload(), Temp() })
+        std::filesystem::create_directories(coDir);
 }
 
-bool TBootScratch::OutsideUntouched() const
+TBootScratch::~TBootScratch()
 {
-    return BootListDir(Outside()) == std::vector<std::string> { "keep.txt" }
-           && BootReadFile(Outside() + "\\keep.txt") == "outside the bootstrap's reach\r\n";
+    RemoveAll(m_coRoot);
 }
 
-void TBootScratch::MakeMedium(const std::string& coSetupIni, bool bProject, bool bArchive)
+void TBootScratch::MakeMedium(const std::string& coSetupIni, const char* pszProject)
 {
-    if (!coSetupIni.empty())
-        BootWriteFile(Medium() + "\\setup.ini", coSetupIni);
-    if (bProject)
-        BootWriteFile(Medium() + "\\plvsetup.plv", std::string("PLV project\0\x01\x02\r\n", 17));
-    if (bArchive)
-        CopyFileA((BootBinDir() + "\\fakeplvrt.exe").c_str(), (Medium() + "\\_plvrt_.exe").c_str(), FALSE);
+    BootWriteFile(Medium() + "\\setup.ini", coSetupIni);
+    BootWriteFile(Medium() + "\\" + pszProject, std::string("PLV project\0\x01\x02\r\n", 17));
+    CopyFileA((BootBinDir() + "\\fakeplvrt.exe").c_str(), (Medium() + "\\_plvrt_.exe").c_str(), FALSE);
     CopyFileA((BootBinDir() + "\\fakeplvsetup.exe").c_str(), (Payload() + "\\plvsetup.exe").c_str(), FALSE);
-    BootWriteFile(Payload() + "\\readme.txt", "Plover runtime\r\n");
     BootWriteFile(Payload() + "\\locked.dat", "read-only");
     SetFileAttributesA((Payload() + "\\locked.dat").c_str(), FILE_ATTRIBUTE_READONLY);
-    BootMakeDirs(Payload() + "\\lib\\fonts");
-    BootWriteFile(Payload() + "\\lib\\runtime.dll", "not really a library");
-    BootWriteFile(Payload() + "\\lib\\fonts\\plover.fon", "not really a font");
-}
-
-// ---------------------------------------------------------------- records
-
-namespace {
-
-// Each line of a file split at its first cSeparator.
-std::vector<std::pair<std::string, std::string>> SplitLines(const std::string& coFile, char cSeparator)
-{
-    std::vector<std::pair<std::string, std::string>> coLines;
-    std::string coContent = BootReadFile(coFile);
-    for (size_t nStart = 0, nEnd = 0; nStart < coContent.size(); nStart = nEnd + 1) {
-        nEnd = std::min(coContent.find('\n', nStart), coContent.size());
-        std::string coLine = coContent.substr(nStart, nEnd - nStart);
-        size_t nAt = coLine.find(cSeparator);
-        if (nAt != std::string::npos)
-            coLines.emplace_back(coLine.substr(0, nAt), coLine.substr(nAt + 1));
-    }
-    return coLines;
-}
-
-} // namespace
-
-std::map<std::string, std::string> BootReadRecord(const std::string& coFile)
-{
-    std::map<std::string, std::string> coRecord;
-    for (const auto& coLine : SplitLines(coFile, '='))
-        coRecord[coLine.first] = coLine.second;
-    return coRecord;
-}
-
-std::string BootGet(const std::map<std::string, std::string>& coRecord, const char* pszKey)
-{
-    auto it = coRecord.find(pszKey);
-    return it == coRecord.end() ? "<missing>" : it->second;
-}
-
-std::vector<std::string> BootTestLog(const std::string& coFile, const char* pszKind)
-{
-    std::vector<std::string> coTexts;
-    for (const auto& coLine : SplitLines(coFile, '\t')) {
-        if (coLine.first != pszKind)
-            continue;
-        std::string coText;
-        for (size_t n = 0; n < coLine.second.size(); ++n) {
-            char c = coLine.second[n];
-            if (c == '\\' && n + 1 < coLine.second.size())
-                c = coLine.second[++n] == 'n' ? '\n' : coLine.second[n];
-            coText += c;
-        }
-        coTexts.push_back(coText);
-    }
-    return coTexts;
-}
-
-// ---------------------------------------------------------------- running
-
-namespace {
-
-std::string MakeEnvironmentBlock(const std::vector<TBootEnv>& coEnv)
-{
-    std::string coBlock;
-    char* pszStrings = GetEnvironmentStringsA();
-    for (const char* psz = pszStrings; *psz; psz += strlen(psz) + 1) {
-        std::string coEntry(psz);
-        std::string coName = coEntry.substr(0, coEntry.find('=', 1));
-        bool bReplaced = std::any_of(coEnv.begin(), coEnv.end(),
-                                     [&](const TBootEnv& c) { return _stricmp(c.coName.c_str(), coName.c_str()) == 0; });
-        if (!bReplaced)
-            coBlock += coEntry + '\0';
-    }
-    FreeEnvironmentStringsA(pszStrings);
-    for (const TBootEnv& coChange : coEnv) {
-        if (!coChange.bUnset)
-            coBlock += coChange.coName + "=" + coChange.coValue + '\0';
-    }
-    return coBlock + '\0';
-}
-
-} // namespace
-
-TBootResult BootRun(const char* pszProgram, const std::string& coDirectory, const std::vector<TBootEnv>& coEnv,
-                    TBootWatcher pfnWhileRunning, void* pvContext)
-{
-    TBootResult coResult;
-    std::string coProgram = BootBinDir() + "\\" + pszProgram;
-    std::string coLine = "\"" + coProgram + "\"";
-    std::string coBlock = MakeEnvironmentBlock(coEnv);
-    STARTUPINFOA coStartup;
-    memset(&coStartup, 0, sizeof(coStartup));
-    coStartup.cb = sizeof(coStartup);
-    PROCESS_INFORMATION coProcess;
-    // Started as from the desktop: without the test's console, which Wine
-    // would otherwise pass on to the runtime archive.
-    if (!CreateProcessA(coProgram.c_str(), &coLine[0], nullptr, nullptr, FALSE, DETACHED_PROCESS, &coBlock[0],
-                        coDirectory.c_str(), &coStartup, &coProcess)) {
-        coResult.bTimedOut = true;
-        return coResult;
-    }
-    CloseHandle(coProcess.hThread);
-    ULONGLONG ullDeadline = GetTickCount64() + 60000;
-    bool bWatching = pfnWhileRunning != nullptr;
-    while (WaitForSingleObject(coProcess.hProcess, 50) != WAIT_OBJECT_0) {
-        if (GetTickCount64() > ullDeadline) {
-            TerminateProcess(coProcess.hProcess, 0xDEAD);
-            WaitForSingleObject(coProcess.hProcess, 5000);
-            coResult.bTimedOut = true;
-            break;
-        }
-        if (bWatching && pfnWhileRunning(pvContext))
-            bWatching = false;
-    }
-    coResult.ullEndTick = GetTickCount64();
-    GetExitCodeProcess(coProcess.hProcess, &coResult.ulExitCode);
-    CloseHandle(coProcess.hProcess);
-    return coResult;
 }
