@@ -68,12 +68,10 @@ public:
     THook m_fnOnStarted;
     THook m_fnOnRead;
     THook m_fnOnEnded;
-    std::atomic<TConsoleProcess*> m_pcoSeen { nullptr };
 
 private:
     int Record(const std::string& sEvent, TMvcParam& coParam, const THook& fnThen)
     {
-        m_pcoSeen.store(&static_cast<TcpParam&>(coParam).EventObject());
         Locked([&] {
             const unsigned long ulThread = CrtThreadId();
             const bool bOnCaller = sEvent == "started";
@@ -207,12 +205,17 @@ TEST_F(TConProWinNTTest, ChildReceivesExactlyWhatWasWrittenToItsInput)
     ASSERT_TRUE(Ended());
     EXPECT_EQ(std::string("hello\0abc\0", 10), m_coRecorder.Data());
     EXPECT_EQ(kRun, m_coRecorder.Events());
-    EXPECT_EQ(m_coProcess.Access(), m_coRecorder.m_pcoSeen.load());
     EXPECT_EQ(ChildCommand("echo 10"), static_cast<const char*>(m_coProcess->GetCommandLine()));
 }
 
-TEST_F(TConProWinNTTest, ProgramsThatExitAtOnceDeliverAllTheirOutput)
+TEST_F(TConProWinNTTest, FailedStartsAreSilentAndProgramsThatExitAtOnceDeliverAllTheirOutput)
 {
+    EXPECT_EQ(0, m_coProcess->Start(nullptr) + m_coProcess->Start("") + m_coProcess->Start("KwNoSuchProgram.exe -h"));
+    EXPECT_EQ(0, m_coProcess->IsStarted() + m_coProcess->GetProcessStartTime() + m_coProcess->WriteStdin("x", 1));
+    // A worker that never saw a program sends nothing.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(m_coRecorder.Events().empty());
+
     std::string sBoth;
     for (int i = 0; i < 300; ++i)
         sBoth += "out" + std::to_string(i) + "\nerr" + std::to_string(i) + "\n";
@@ -232,6 +235,11 @@ TEST_F(TConProWinNTTest, ProgramsThatExitAtOnceDeliverAllTheirOutput)
         EXPECT_EQ(m_coProcess->GetProcessEndTime() - m_coProcess->GetProcessStartTime(),
                   m_coProcess->GetProcessDuration());
     }
+    // A failed start forgets the times of the run before.
+    EXPECT_NE(0, m_coProcess->GetProcessStartTime());
+    EXPECT_EQ(0, m_coProcess->Start(""));
+    EXPECT_EQ(0, m_coProcess->GetProcessStartTime() + m_coProcess->GetProcessEndTime()
+                     + m_coProcess->GetProcessDuration());
 }
 
 TEST_F(TConProWinNTTest, LongRunningProgramIsStoppedAndItsTimesKept)
@@ -264,41 +272,6 @@ TEST_F(TConProWinNTTest, LongRunningProgramIsStoppedAndItsTimesKept)
     EXPECT_EQ(tDuration, m_coProcess->GetProcessDuration());
 }
 
-TEST_F(TConProWinNTTest, FailedStartsLeaveItIdleAndSilent)
-{
-    EXPECT_EQ(0, m_coProcess->Start(nullptr) + m_coProcess->Start("") + m_coProcess->Start("KwNoSuchProgram.exe -h"));
-    EXPECT_EQ(0, m_coProcess->IsStarted() + m_coProcess->GetProcessStartTime() + m_coProcess->WriteStdin("x", 1));
-    // A worker that never saw a program sends nothing.
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_TRUE(m_coRecorder.Events().empty());
-
-    ASSERT_EQ(1, StartChild(m_coProcess.Access(), "large 10"));
-    ASSERT_TRUE(Ended());
-    EXPECT_EQ(NumberedLines(10), m_coRecorder.Data());
-    EXPECT_NE(0, m_coProcess->GetProcessStartTime());
-    // A failed start forgets the times of the run before.
-    EXPECT_EQ(0, m_coProcess->Start(""));
-    EXPECT_EQ(0, m_coProcess->GetProcessStartTime() + m_coProcess->GetProcessEndTime()
-                     + m_coProcess->GetProcessDuration());
-}
-
-TEST(TConProWinNT, DestructionEndsTheProgramAndWaitsForTheWorker)
-{
-    TRecorder coRecorder;
-    HANDLE hChild = nullptr;
-    {
-        TConProcPtr coProcess;
-        coRecorder.Link(*coProcess.Access());
-        ASSERT_EQ(1, StartChild(coProcess.Access(), "sleep 60"));
-        ASSERT_TRUE(WaitFor([&] { return coRecorder.Data() == "sleeping\n"; }));
-        hChild = OpenChild(*coProcess.Access());
-        ASSERT_NE(nullptr, hChild);
-    }
-    // The worker had finished, with its last event, before the holder returned.
-    EXPECT_EQ(kRun, coRecorder.Events());
-    EXPECT_TRUE(HasEnded(hChild));
-}
-
 namespace {
 
 // Keeps its memory after the delete, filled with a pattern, so that a write
@@ -326,35 +299,45 @@ private:
 } // namespace
 
 // A handler may delete the process on the start event, while output
-// arrives (the program still runs) or on the last event.
-TEST(TConProWinNT, HandlersMayDeleteTheProcess)
+// arrives (the program still runs) or on the last event; its owner may
+// delete it while the program runs, and the worker has then sent its last
+// event before the delete returns.
+TEST(TConProWinNT, HandlersAndTheOwnerMayDeleteTheProcess)
 {
     const struct { THook TRecorder::*m_pfnHook; const char* m_pszCommand; size_t m_nEvents; } aCases[] = {
         { &TRecorder::m_fnOnStarted, "sleep 60", 1 },
         { &TRecorder::m_fnOnRead, "sleep 60", 2 },
         { &TRecorder::m_fnOnEnded, "large 100", 3 },
+        { nullptr, "sleep 60", 3 },
     };
     for (const auto& c : aCases) {
-        SCOPED_TRACE(kRun[c.m_nEvents - 1]);
+        SCOPED_TRACE(c.m_pfnHook ? kRun[c.m_nEvents - 1] : "owner");
         TRecorder coRecorder;
         TConsoleProcess* pcoProcess = new TPoisonedConPro;
         coRecorder.Link(*pcoProcess);
         std::atomic<HANDLE> hChild { nullptr };
         std::atomic<int> nDeleted { 0 };
-        coRecorder.*c.m_pfnHook = [&](const TcpParam& coParam) {
-            hChild.store(OpenChild(coParam.EventObject()));
-            delete &coParam.EventObject();
+        const auto fnDelete = [&](const TConsoleProcess& coProcess) {
+            hChild.store(OpenChild(coProcess));
+            delete &coProcess;
             nDeleted.store(1);
         };
+        if (c.m_pfnHook)
+            coRecorder.*c.m_pfnHook = [&](const TcpParam& coParam) { fnDelete(coParam.EventObject()); };
         ASSERT_EQ(1, StartChild(pcoProcess, c.m_pszCommand));
+        if (!c.m_pfnHook) {
+            ASSERT_TRUE(WaitFor([&] { return coRecorder.Data() == "sleeping\n"; }));
+            fnDelete(*pcoProcess);
+            EXPECT_EQ(kRun, coRecorder.Events());
+        }
         ASSERT_TRUE(WaitFor([&] { return nDeleted.load() == 1; }));
         // The program is ended (that of the last event already was), and the
         // worker ends without touching the process or sending another event.
-        EXPECT_TRUE(HasEnded(hChild.load()) || c.m_nEvents == 3);
+        EXPECT_TRUE(HasEnded(hChild.load()) || c.m_pszCommand[0] == 'l');
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         EXPECT_TRUE(TPoisonedConPro::Untouched());
         TPoisonedConPro::Release();
-        EXPECT_EQ(Texts(kRun.begin(), kRun.begin() + static_cast<long>(c.m_nEvents)), coRecorder.Events());
+        EXPECT_EQ(Texts(kRun.begin(), kRun.begin() + static_cast<std::ptrdiff_t>(c.m_nEvents)), coRecorder.Events());
     }
 }
 
