@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -318,7 +317,7 @@ TEST_F(TOpSystemFiles, ScanFilesListsEveryEntryWithItsRecord)
         EXPECT_EQ(m_coOS.ScanFiles(coFiles, pszPath, "*.*", 1), 0);
 }
 
-TEST_F(TOpSystemFiles, GetFileInfoOfFilesAndDirectories)
+TEST_F(TOpSystemFiles, FileInfoExistenceAndPermissionOfFilesAndDirectories)
 {
     MakeEntries();
     TFileInfo coInfo;
@@ -355,11 +354,7 @@ TEST_F(TOpSystemFiles, GetFileInfoOfFilesAndDirectories)
     std::remove(rootFile.c_str());
 #endif
     ASSERT_EQ(m_coOS.SetCurrentDirectory(coBefore), 1);
-}
 
-TEST_F(TOpSystemFiles, ExistsPathAndFilePermission)
-{
-    MakeEntries();
 #if defined(_WIN32)
     const int nReadOnlyWrites = 0;
 #else
