@@ -109,7 +109,6 @@ class TOpSystemFiles : public kwtest::TScratchTest {
 protected:
     TOpSystemFiles() : TScratchTest("kwos-") {}
 
-    // The entries ScanFiles and GetFileInfo are tested on.
     void MakeEntries()
     {
         WriteFileBytes(At("b.txt"), "abc");
@@ -137,8 +136,6 @@ protected:
 };
 
 } // namespace
-
-// The object and its helpers
 
 TEST(TOpSystemTest, ThePlatformObject)
 {
@@ -200,8 +197,6 @@ TEST(TOpSystemTest, RecordFieldsOfAttributesTimesAndSizes)
                                            TOpSystem::SizeField(5 * static_cast<uint64_t>(kGiB)) }),
               std::vector<unsigned long>({ 70000ul, 0xFFFFFFFEul, 0xFFFFFFFFul }));
 }
-
-// Drives
 
 #if defined(_WIN32)
 
@@ -282,8 +277,6 @@ TEST(TOpSystemPosixTest, NoDrivesAndTheLibraryNames)
 }
 
 #endif
-
-// Scanning and file records
 
 TEST_F(TOpSystemFiles, ScanFilesListsEveryEntryWithItsRecord)
 {
@@ -375,8 +368,6 @@ TEST_F(TOpSystemFiles, FileInfoExistenceAndPermissionOfFilesAndDirectories)
         EXPECT_EQ(m_coOS.ExistsPath(pszPath) + m_coOS.FilePermission(pszPath, 1), 0);
 }
 
-// Opening, reading and writing
-
 TEST_F(TOpSystemFiles, OpenFileModesCreateEmptyAndReportErrors)
 {
     const struct { std::string m_path; unsigned short m_unMode; unsigned short m_unError; } aFailures[] = {
@@ -447,8 +438,6 @@ TEST_F(TOpSystemFiles, OpenFileSharingBetweenTwoOpens)
         m_coOS.CloseFile(nAfter);
     }
 }
-
-// Copying and replacing
 
 TEST_F(TOpSystemFiles, CopyFileFromAnOffsetNeverLosesData)
 {
@@ -531,7 +520,6 @@ TEST_F(TOpSystemFiles, MoveFileReplaceFlushesTheSourceFirst)
 
 namespace {
 
-// The bytes at llOffset of a file.
 std::string ReadAt(const std::string& path, int64_t llOffset, size_t nCount)
 {
     std::ifstream coIn(path, std::ios::binary);
@@ -597,8 +585,6 @@ TEST_F(TOpSystemFiles, CopyFileOfMoreThanFourGiB)
         EXPECT_EQ(ReadAt(target, c.first, c.second.size()), c.second) << c.first;
 }
 
-// Directories
-
 TEST_F(TOpSystemFiles, DirectoriesAndFilesCreatedAndRemovedWithErrorCodes)
 {
     WriteFileBytes(At("file.txt"), "x");
@@ -638,8 +624,6 @@ TEST_F(TOpSystemFiles, DirectoriesAndFilesCreatedAndRemovedWithErrorCodes)
     EXPECT_EQ(m_coOS.DeleteFile(At("busy.txt").c_str(), &unError), 1);
 #endif
 }
-
-// Environment, messages, clock and libraries
 
 TEST(TOpSystemTest, EnvironmentVariablesAreSetReadAndRemoved)
 {
