@@ -1,6 +1,4 @@
 #include "KwTestTools.h"
-#include "TCrt.h"
-#include "TOpSystem.h"
 #include "TOsThread.h"
 #include "TString.h"
 #if defined(_WIN32)
@@ -13,7 +11,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
