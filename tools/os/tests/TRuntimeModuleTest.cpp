@@ -17,14 +17,6 @@ using kwtest::kSep;
 // The test module registers this class and a child of it while it is loaded.
 bool ProbeRegistered() { return TDynBase::GetVTable("TTestModuleProbe") != nullptr; }
 
-// The test program's directory, which holds the test module, without its
-// trailing separator.
-std::string ProgramDirectory()
-{
-    const std::string directory = kwtest::ProgramDirectory();
-    return directory.substr(0, directory.size() - 1);
-}
-
 } // namespace
 
 TEST(TRuntimeModuleTest, WildcardNameOnlyForKnownPrefixes)
@@ -74,16 +66,17 @@ TEST(TRuntimeModuleTest, LoadsAndFreesCountReferencesAndCopiesNeverUnload)
     EXPECT_EQ(TDynBase::RTTIDynCreate("TTestModuleChild"), nullptr);
     EXPECT_EQ(coModule.Free(), 0);
 
-    // Destroying a loaded module unloads it; a directory is used as given.
-    const std::string directory = ProgramDirectory();
+    // Destroying a loaded module unloads it; a directory given with its
+    // trailing separator names the same file.
+    const std::string directory = kwtest::ProgramDirectory();
     {
         TRuntimeModule coScoped("????tmod", directory.c_str());
-        EXPECT_EQ(std::string(coScoped.GetFileName()), directory + kSep + "qa32tmod");
+        EXPECT_EQ(std::string(coScoped.GetFileName()), directory + "qa32tmod");
         ASSERT_EQ(coScoped.Load(), 1);
         EXPECT_TRUE(ProbeRegistered());
     }
     EXPECT_FALSE(ProbeRegistered());
-    const std::string missing = directory + kSep + "no-such-dir" + kSep + "????tmod";
+    const std::string missing = directory + "no-such-dir" + kSep + "????tmod";
     for (const std::string& name : { missing, std::string(), std::string("????nosuchmodule") }) {
         TRuntimeModule coMissing(name.c_str());
         EXPECT_EQ(coMissing.Load() + coMissing.IsLoaded(), 0) << name;
