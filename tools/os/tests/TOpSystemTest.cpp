@@ -278,7 +278,7 @@ TEST(TOpSystemPosixTest, NoDrivesAndTheLibraryNames)
 
 #endif
 
-TEST_F(TOpSystemFiles, ScanFilesListsEveryEntryWithItsRecord)
+TEST_F(TOpSystemFiles, EntriesAreListedDescribedAndCheckedForAccess)
 {
     MakeEntries();
     TArray coFiles(8, nullptr, TFileInfo::CompareByName);
@@ -308,11 +308,7 @@ TEST_F(TOpSystemFiles, ScanFilesListsEveryEntryWithItsRecord)
     EXPECT_EQ(coFiles.Count(), 0);
     for (const char* pszPath : kNoNames)
         EXPECT_EQ(m_coOS.ScanFiles(coFiles, pszPath, "*.*", 1), 0);
-}
 
-TEST_F(TOpSystemFiles, FileInfoExistenceAndPermissionOfFilesAndDirectories)
-{
-    MakeEntries();
     TFileInfo coInfo;
     ASSERT_EQ(m_coOS.GetFileInfo(At("a.TXT").c_str(), coInfo), 1);
     EXPECT_EQ(Record(coInfo, m_dir), "a.TXT 70000 " + kFileCode);
