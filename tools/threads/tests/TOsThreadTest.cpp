@@ -79,53 +79,42 @@ public:
 
 } // namespace
 
-TEST(TOsThread, StartWhileRunningIsRefusedAndCancelIsSeen)
+TEST(TOsThread, StartsCancelsAndForgetsAHandlerObjectThatDiedFirst)
 {
-    TWorker coWorker;
-    TPlatformThread coThread(&coWorker, s_pfnUntilCancelled);
+    auto pcoWorker = std::make_unique<TWorker>();
+    TPlatformThread coThread(pcoWorker.get(), s_pfnUntilCancelled);
     EXPECT_EQ(0, coThread.Cancel() + coThread.IsCancelRequest());
 
     ASSERT_EQ(1, coThread.Start());
-    ASSERT_TRUE(WaitFor([&] { return coWorker.m_nStarted.load() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return pcoWorker->m_nStarted.load() == 1; }));
     // Running: a second start and a new binding are refused; cancelling twice is fine.
     EXPECT_EQ(std::vector<long>({ coThread.IsRunning(), coThread.Start(), static_cast<long>(coThread.GetStartCount()),
-                                  coThread.InitHandlerObject(&coWorker, s_pfnQuick), coThread.Cancel(),
+                                  coThread.InitHandlerObject(pcoWorker.get(), s_pfnQuick), coThread.Cancel(),
                                   coThread.Cancel() }),
               std::vector<long>({ 1, 0, 1, 0, 1, 1 }));
     EXPECT_EQ(s_pfnUntilCancelled, coThread.GetThreadHandler());
     ASSERT_TRUE(WaitFor([&] { return !coThread.IsRunning(); }));
-    EXPECT_EQ(1, coWorker.m_nSawCancel.load());
+    EXPECT_EQ(1, pcoWorker->m_nSawCancel.load());
     // The request ends with the thread; a new start begins without one.
     EXPECT_EQ(0, coThread.IsCancelRequest() + coThread.Cancel() + coThread.IsCancelRequest());
-
-    coWorker.m_nRelease.store(1);
+    pcoWorker->m_nRelease.store(1);
     ASSERT_EQ(1, coThread.Start());
     ASSERT_TRUE(WaitFor([&] { return !coThread.IsRunning(); }));
-    EXPECT_EQ(0, coWorker.m_nSawCancel.load());
-    EXPECT_EQ(2u, coThread.GetStartCount());
-}
+    EXPECT_EQ(0, pcoWorker->m_nSawCancel.load());
 
-TEST(TOsThread, ForgetsAHandlerObjectThatDiedFirst)
-{
-    auto pcoWorker = std::make_unique<TWorker>();
-    TWorker coOther;
-    TPlatformThread coThread(pcoWorker.get(), s_pfnQuick);
-    ASSERT_EQ(1, coThread.Start());
-    ASSERT_TRUE(WaitFor([&] { return !coThread.IsRunning(); }));
-
+    // A handler object that dies first is forgotten; a later start does nothing.
     pcoWorker.reset();
     EXPECT_EQ(nullptr, coThread.GetThreadObject());
     EXPECT_EQ(nullptr, coThread.GetThreadHandler());
     EXPECT_EQ(0, coThread.Start());
-    EXPECT_EQ(1u, coThread.GetStartCount());
-
+    EXPECT_EQ(2u, coThread.GetStartCount());
     // Rebinding moves the watch from one object to the next.
+    TWorker coOther;
     EXPECT_EQ(1, coThread.InitHandlerObject(&coOther, s_pfnQuick));
     auto pcoThird = std::make_unique<TWorker>();
     EXPECT_EQ(1, coThread.InitHandlerObject(pcoThird.get(), s_pfnQuick));
     pcoThird.reset();
     EXPECT_EQ(nullptr, coThread.GetThreadObject());
-
     // A thread object that dies first withdraws its watch (the sanitizers
     // would catch a call into the dead thread object).
     {
