@@ -26,7 +26,6 @@
 #include "TOpSystemPosix.h"
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 #endif
 
@@ -71,13 +70,9 @@ void SetTimes(const std::string& path, int64_t llSeconds)
 // Free bytes where path lies, asked of the platform directly.
 uint64_t FreeBytes(const std::string& path)
 {
-#if defined(_WIN32)
-    ULARGE_INTEGER coFree;
-    return GetDiskFreeSpaceExA(path.c_str(), nullptr, nullptr, &coFree) ? coFree.QuadPart : 0;
-#else
-    struct statvfs coStat;
-    return statvfs(path.c_str(), &coStat) == 0 ? static_cast<uint64_t>(coStat.f_bavail) * coStat.f_frsize : 0;
-#endif
+    std::error_code ec;
+    const uintmax_t ullFree = fs::space(path, ec).available;
+    return ec ? 0 : static_cast<uint64_t>(ullFree);
 }
 
 // A record as "name size code", a "/" after a directory's code. Codes: 1
