@@ -26,7 +26,6 @@
 namespace {
 
 using Texts = std::vector<std::string>;
-using THook = std::function<void(const TcpParam&)>;
 
 // Records the events of one console process, a run of reads as one
 // "read". "started" belongs on the thread that made the recorder (and calls
@@ -47,14 +46,14 @@ public:
         coProcess.MVC().SetLink("TCP_PROCESS_ENDED", this, &TRecorder::OnEnded);
     }
 
-    int OnStarted(TMvcParam& coParam) { return Record("started", coParam, m_fnOnStarted); }
+    int OnStarted(TMvcParam& coParam) { return Record("started", coParam); }
     int OnRead(TMvcParam& coParam)
     {
         const TcpParam& coTcp = static_cast<TcpParam&>(coParam);
         Locked([&] { m_sData.append(coTcp.Buffer(), coTcp.ByteCount()); });
-        return Record("read", coParam, m_fnOnRead);
+        return Record("read", coParam);
     }
-    int OnEnded(TMvcParam& coParam) { return Record("ended", coParam, m_fnOnEnded); }
+    int OnEnded(TMvcParam& coParam) { return Record("ended", coParam); }
 
     std::string Data() { return Locked([&] { return m_sData; }); }
     Texts Events() { return Locked([&] { return m_asEvents; }); }
@@ -65,12 +64,12 @@ public:
     }
     int IsEnded() const { return m_nEnded.load(); }
 
-    THook m_fnOnStarted;
-    THook m_fnOnRead;
-    THook m_fnOnEnded;
+    // Called on the event of that name, after it is recorded.
+    std::string m_sHookEvent;
+    std::function<void(const TConsoleProcess&)> m_fnHook;
 
 private:
-    int Record(const std::string& sEvent, TMvcParam& coParam, const THook& fnThen)
+    int Record(const std::string& sEvent, TMvcParam& coParam)
     {
         Locked([&] {
             const unsigned long ulThread = CrtThreadId();
@@ -86,8 +85,8 @@ private:
         // and this recorder with it.
         if (sEvent == "ended")
             m_nEnded.store(1);
-        if (fnThen)
-            fnThen(static_cast<TcpParam&>(coParam));
+        if (m_fnHook && sEvent == m_sHookEvent)
+            m_fnHook(static_cast<TcpParam&>(coParam).EventObject());
         return 1;
     }
 
@@ -174,84 +173,67 @@ bool HasEnded(HANDLE hProcess)
     return bEnded;
 }
 
-class TConProWinNTTest : public ::testing::Test {
-protected:
-    TConProWinNTTest() { m_coRecorder.Link(*m_coProcess.Access()); }
-
-    // The last event has come and the process is no longer running.
-    bool Ended()
-    {
-        return WaitFor([&] { return m_coRecorder.IsEnded(); }) && WaitFor([&] { return !m_coProcess->IsStarted(); });
-    }
-
-    TConProcPtr m_coProcess;
-    TRecorder m_coRecorder;
-};
-
 } // namespace
 
-TEST_F(TConProWinNTTest, ChildrenGetTheirInputAndDeliverAllTheirOutput)
+TEST(TConProWinNT, ProgramsGetTheirInputDeliverTheirOutputAndAreStopped)
 {
-    EXPECT_EQ(0, m_coProcess->Start(nullptr) + m_coProcess->Start("") + m_coProcess->Start("KwNoSuchProgram.exe -h"));
-    EXPECT_EQ(0, m_coProcess->IsStarted() + m_coProcess->GetProcessStartTime() + m_coProcess->WriteStdin("x", 1));
+    TConProcPtr coProcess;
+    TRecorder coRecorder;
+    coRecorder.Link(*coProcess.Access());
+    // The last event has come and the process is no longer running.
+    const auto fnEnded = [&] {
+        return WaitFor([&] { return coRecorder.IsEnded(); }) && WaitFor([&] { return !coProcess->IsStarted(); });
+    };
+    EXPECT_EQ(0, coProcess->Start(nullptr) + coProcess->Start("") + coProcess->Start("KwNoSuchProgram.exe -h"));
+    EXPECT_EQ(0, coProcess->IsStarted() + coProcess->GetProcessStartTime() + coProcess->WriteStdin("x", 1));
     // A worker that never saw a program sends nothing.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_TRUE(m_coRecorder.Events().empty());
+    EXPECT_TRUE(coRecorder.Events().empty());
 
     // "hello" goes out with a 0 byte added; "abc\0" already ends in one.
-    ASSERT_EQ(1, StartChild(m_coProcess.Access(), "echo 10"));
-    EXPECT_EQ(2, m_coProcess->WriteStdin("hello", 5) + m_coProcess->WriteStdin("abc\0", 4));
-    ASSERT_TRUE(Ended());
-    EXPECT_EQ(std::string("hello\0abc\0", 10), m_coRecorder.Data());
-    EXPECT_EQ(kRun, m_coRecorder.Events());
-    EXPECT_EQ(ChildCommand("echo 10"), static_cast<const char*>(m_coProcess->GetCommandLine()));
+    ASSERT_EQ(1, StartChild(coProcess.Access(), "echo 10"));
+    EXPECT_EQ(2, coProcess->WriteStdin("hello", 5) + coProcess->WriteStdin("abc\0", 4));
+    ASSERT_TRUE(fnEnded());
+    EXPECT_EQ(std::string("hello\0abc\0", 10), coRecorder.Data());
+    EXPECT_EQ(kRun, coRecorder.Events());
+    EXPECT_EQ(ChildCommand("echo 10"), static_cast<const char*>(coProcess->GetCommandLine()));
 
-    std::string sBoth;
-    for (int i = 0; i < 300; ++i)
-        sBoth += "out" + std::to_string(i) + "\nerr" + std::to_string(i) + "\n";
-    std::vector<std::pair<std::string, std::string>> aCases = {
-        { "large 1000000", NumberedLines(1000000) }, { "both 300", sBoth }, { "large 0", "" },
-    };
-    // Then short programs one after the other: nothing lost at any start.
-    aCases.insert(aCases.end(), 15, { "large 3000", NumberedLines(3000) });
-    for (const auto& coCase : aCases) {
-        SCOPED_TRACE(coCase.first);
-        m_coRecorder.Reset();
-        ASSERT_EQ(1, StartChild(m_coProcess.Access(), coCase.first));
-        ASSERT_TRUE(Ended());
-        EXPECT_TRUE(coCase.second == m_coRecorder.Data());
-        EXPECT_EQ(coCase.second.empty() ? Texts({ "started", "ended" }) : kRun, m_coRecorder.Events());
-        EXPECT_EQ(m_coProcess->GetProcessEndTime() - m_coProcess->GetProcessStartTime(),
-                  m_coProcess->GetProcessDuration());
+    // Much output, half of it written to standard error, then short programs
+    // one after the other: nothing lost at any start.
+    std::vector<size_t> anSizes(15, 3000);
+    anSizes.insert(anSizes.begin(), 1000000);
+    for (const size_t nSize : anSizes) {
+        SCOPED_TRACE(nSize);
+        coRecorder.Reset();
+        ASSERT_EQ(1, StartChild(coProcess.Access(), "large " + std::to_string(nSize)));
+        ASSERT_TRUE(fnEnded());
+        EXPECT_TRUE(NumberedLines(nSize) == coRecorder.Data());
+        EXPECT_EQ(kRun, coRecorder.Events());
+        EXPECT_EQ(coProcess->GetProcessEndTime() - coProcess->GetProcessStartTime(), coProcess->GetProcessDuration());
     }
-    // A failed start forgets the times of the run before.
-    EXPECT_NE(0, m_coProcess->GetProcessStartTime());
-    EXPECT_EQ(0, m_coProcess->Start(""));
-    EXPECT_EQ(0, m_coProcess->GetProcessStartTime() + m_coProcess->GetProcessEndTime()
-                     + m_coProcess->GetProcessDuration());
-}
 
-TEST_F(TConProWinNTTest, LongRunningProgramIsStoppedAndItsTimesKept)
-{
-    ASSERT_EQ(1, StartChild(m_coProcess.Access(), "sleep 60"));
-    ASSERT_TRUE(WaitFor([&] { return m_coRecorder.Data() == "sleeping\n"; }));
-    const time_t tStart = m_coProcess->GetProcessStartTime();
+    coRecorder.Reset();
+    ASSERT_EQ(1, StartChild(coProcess.Access(), "sleep 60"));
+    ASSERT_TRUE(WaitFor([&] { return coRecorder.Data() == "sleeping\n"; }));
+    const time_t tStart = coProcess->GetProcessStartTime();
     // A second start while the program runs changes nothing.
-    EXPECT_EQ(0, m_coProcess->Start(ChildCommand("large 0").c_str()));
-    EXPECT_EQ(ChildCommand("sleep 60"), static_cast<const char*>(m_coProcess->GetCommandLine()));
-    EXPECT_TRUE(m_coProcess->IsStarted() && tStart != 0 && tStart == m_coProcess->GetProcessStartTime());
+    EXPECT_EQ(0, coProcess->Start(ChildCommand("echo 0").c_str()));
+    EXPECT_EQ(ChildCommand("sleep 60"), static_cast<const char*>(coProcess->GetCommandLine()));
+    EXPECT_TRUE(coProcess->IsStarted() && tStart != 0 && tStart == coProcess->GetProcessStartTime());
     // The duration runs with the clock while the program runs.
     std::this_thread::sleep_for(std::chrono::milliseconds(2100));
-    EXPECT_GE(m_coProcess->GetProcessDuration(), 2);
-
-    HANDLE hChild = OpenChild(*m_coProcess.Access());
+    EXPECT_GE(coProcess->GetProcessDuration(), 2);
+    HANDLE hChild = OpenChild(*coProcess.Access());
     ASSERT_NE(nullptr, hChild);
-    EXPECT_EQ(1, m_coProcess->Stop());
+    EXPECT_EQ(1, coProcess->Stop());
     EXPECT_TRUE(HasEnded(hChild));
-    ASSERT_TRUE(Ended());
-    EXPECT_EQ("sleeping\n", m_coRecorder.Data());
-    EXPECT_EQ(kRun, m_coRecorder.Events());
-    EXPECT_EQ(0, m_coProcess->Stop() + m_coProcess->WriteStdin("late", 4));
+    ASSERT_TRUE(fnEnded());
+    EXPECT_EQ("sleeping\n", coRecorder.Data());
+    EXPECT_EQ(kRun, coRecorder.Events());
+    EXPECT_EQ(0, coProcess->Stop() + coProcess->WriteStdin("late", 4));
+    // A failed start forgets the times of the run before.
+    EXPECT_EQ(0, coProcess->Start(""));
+    EXPECT_EQ(0, coProcess->GetProcessStartTime() + coProcess->GetProcessEndTime() + coProcess->GetProcessDuration());
 }
 
 namespace {
@@ -286,14 +268,11 @@ private:
 // event before the delete returns.
 TEST(TConProWinNT, HandlersAndTheOwnerMayDeleteTheProcess)
 {
-    const struct { THook TRecorder::*m_pfnHook; const char* m_pszCommand; size_t m_nEvents; } aCases[] = {
-        { &TRecorder::m_fnOnStarted, "sleep 60", 1 },
-        { &TRecorder::m_fnOnRead, "sleep 60", 2 },
-        { &TRecorder::m_fnOnEnded, "large 100", 3 },
-        { nullptr, "sleep 60", 3 },
+    const struct { const char* m_pszEvent; const char* m_pszCommand; size_t m_nEvents; } aCases[] = {
+        { "started", "sleep 60", 1 }, { "read", "sleep 60", 2 }, { "ended", "large 100", 3 }, { "", "sleep 60", 3 },
     };
     for (const auto& c : aCases) {
-        SCOPED_TRACE(c.m_pfnHook ? kRun[c.m_nEvents - 1] : "owner");
+        SCOPED_TRACE(*c.m_pszEvent ? c.m_pszEvent : "owner");
         TRecorder coRecorder;
         TConsoleProcess* pcoProcess = new TPoisonedConPro;
         coRecorder.Link(*pcoProcess);
@@ -304,10 +283,10 @@ TEST(TConProWinNT, HandlersAndTheOwnerMayDeleteTheProcess)
             delete &coProcess;
             nDeleted.store(1);
         };
-        if (c.m_pfnHook)
-            coRecorder.*c.m_pfnHook = [&](const TcpParam& coParam) { fnDelete(coParam.EventObject()); };
+        coRecorder.m_sHookEvent = c.m_pszEvent;
+        coRecorder.m_fnHook = fnDelete;
         ASSERT_EQ(1, StartChild(pcoProcess, c.m_pszCommand));
-        if (!c.m_pfnHook) {
+        if (!*c.m_pszEvent) {
             ASSERT_TRUE(WaitFor([&] { return coRecorder.Data() == "sleeping\n"; }));
             fnDelete(*pcoProcess);
             EXPECT_EQ(kRun, coRecorder.Events());
