@@ -57,12 +57,8 @@ public:
 
     std::string Data() { return Locked([&] { return m_sData; }); }
     Texts Events() { return Locked([&] { return m_asEvents; }); }
-    void Reset()
-    {
-        Locked([&] { m_sData.clear(), m_asEvents.clear(), m_ulWorker = 0; });
-        m_nEnded.store(0);
-    }
-    int IsEnded() const { return m_nEnded.load(); }
+    void Reset() { Locked([&] { m_sData.clear(), m_asEvents.clear(), m_ulWorker = 0; }); }
+    bool IsEnded() { return Locked([&] { return !m_asEvents.empty() && m_asEvents.back() == "ended"; }); }
 
     // Called on the event of that name, after it is recorded.
     std::string m_sHookEvent;
@@ -81,10 +77,6 @@ private:
             if (!bRight || m_asEvents.empty() || m_asEvents.back() != sEvent || sEvent != "read")
                 m_asEvents.push_back(sEvent + (bRight ? "" : " on the wrong thread"));
         });
-        // Before the action: one that deletes the process lets the test end,
-        // and this recorder with it.
-        if (sEvent == "ended")
-            m_nEnded.store(1);
         if (m_fnHook && sEvent == m_sHookEvent)
             m_fnHook(static_cast<TcpParam&>(coParam).EventObject());
         return 1;
@@ -95,7 +87,6 @@ private:
     std::string m_sData;
     Texts m_asEvents;
     unsigned long m_ulWorker { 0 };
-    std::atomic<int> m_nEnded { 0 };
 };
 
 const Texts kRun = { "started", "read", "ended" };
@@ -139,11 +130,9 @@ std::string ChildCommand(const std::string& sArguments)
     return "\"" + kwtest::ProgramDirectory() + "KwConsoleChild.exe\" " + sArguments;
 }
 
-// Starts the child program with the arguments. Under Wine a new process
-// now and then dies before it has started when many start at once (about
-// one start in a thousand); CreateProcess then fails with
-// ERROR_INTERNAL_ERROR, which Windows does not give for a program that
-// exists. Such a start is tried again; any other failure fails the test.
+// Starts the child program. Under Wine about one start in a thousand fails
+// with ERROR_INTERNAL_ERROR when many start at once (Windows does not give
+// it for a program that exists): such a start is tried again.
 int StartChild(TConsoleProcess* pcoProcess, const std::string& sArguments)
 {
     for (int nTry = 0; nTry < 3; ++nTry) {
