@@ -39,10 +39,12 @@ using kwtest::WriteFileBytes;
 
 #if defined(_WIN32)
 const char* const kPlatformClass = "TOpSystemWinNT";
+const char* const kSystemName = "MS-Windows NT";
 using TPlatformOS = TOpSystemWinNT;
 const std::string kFileCode = "1";              // files have the archive bit
 #else
 const char* const kPlatformClass = "TOpSystemPosix";
+const char* const kSystemName = "Linux";
 using TPlatformOS = TOpSystemPosix;
 const std::string kFileCode = "0";
 #endif
@@ -135,14 +137,7 @@ TEST(TOpSystemTest, ThePlatformObject)
 {
     const TOpSystem& coOS = CurrentOS();
     EXPECT_STREQ(coOS.GetClassName(), kPlatformClass);
-#if defined(_WIN32)
-    EXPECT_EQ(coOS.Platform(), 4ul);
-    EXPECT_STREQ(coOS.SystemName(), "MS-Windows NT");
-    EXPECT_GE(coOS.MajorVersion(), 5ul);
-#else
-    EXPECT_STREQ(coOS.SystemName(), "Linux");
-    EXPECT_GE(coOS.MajorVersion(), 2ul);
-#endif
+    EXPECT_STREQ(coOS.SystemName(), kSystemName);
     // The base class, which platform classes extend, fails every operation
     // and leaves what it was given alone.
     TOpSystem coBase;
@@ -604,11 +599,9 @@ TEST(TOpSystemTest, EnvironmentVariablesAreSetReadAndRemoved)
 {
     std::unique_ptr<TOpSystem> pcoOS(static_cast<TOpSystem*>(TDynBase::RTTIDynCreate(kPlatformClass)));
     const char* pszName = "KW_OS_TEST_VARIABLE";
-    // Values longer than any fixed area come back whole.
-    for (const std::string& value : { std::string("value 1"), std::string(10000, 'v') }) {
-        EXPECT_EQ(pcoOS->SetEnvVar(pszName, value.c_str()), 1);
-        EXPECT_EQ(std::string(pcoOS->GetEnvVar(pszName)), value);
-    }
+    const std::string value(10000, 'v');              // longer than any fixed area
+    EXPECT_EQ(pcoOS->SetEnvVar(pszName, value.c_str()), 1);
+    EXPECT_EQ(std::string(pcoOS->GetEnvVar(pszName)), value);
     EXPECT_EQ(pcoOS->SetEnvVar(pszName, nullptr), 1);
     EXPECT_TRUE(pcoOS->GetEnvVar(pszName).IsEmpty());
     for (const char* pszNoName : kNoNames) {
@@ -635,14 +628,6 @@ TEST(TOpSystemTest, MessagesGoToTheInstalledHandler)
     EXPECT_EQ(TOpSystem::SetMessageHandler(pfnPrevious), &RecordMessage);
     EXPECT_EQ(g_messages, (std::vector<std::pair<std::string, std::string>> {
                               { "Copy failed", "ZORVIK-Message" }, { "No caption", "Message" }, { "", "Empty" } }));
-#if !defined(_WIN32)
-    // Natively a message without handler goes to standard error.
-    TOpSystem::SetMessageHandler(nullptr);
-    ::testing::internal::CaptureStderr();
-    CurrentOS().Message("Text", "Caption");
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Caption: Text\n");
-    TOpSystem::SetMessageHandler(pfnPrevious);
-#endif
 }
 
 TEST(TOpSystemTest, SleepClockAndLibraries)
