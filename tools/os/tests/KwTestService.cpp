@@ -1,7 +1,7 @@
 // A real Windows NT service for the service manager's tests. It runs in its
 // own process under the service control manager, accepts stop, pause and
 // continue, and appends a line for each request to the log file named by
-// its first start argument:
+// its first start argument before it reports the state the request leads to:
 //   start <arguments...>, pause, continue, interrogate, stop
 #include "KwWindows.h"
 
@@ -16,27 +16,19 @@ CRITICAL_SECTION s_coLock;
 HANDLE s_hStopEvent = nullptr;
 std::string s_sLogPath;
 
-void Log(const std::string& sLine)
+// Runs on the thread of ServiceMain or of the dispatcher; no line, no log.
+void LogAndReport(const char* pszLine, DWORD dwState)
 {
-    if (s_sLogPath.empty())
-        return;
     EnterCriticalSection(&s_coLock);
-    if (FILE* pFile = std::fopen(s_sLogPath.c_str(), "a")) {
-        std::fprintf(pFile, "%s\n", sLine.c_str());
+    if (FILE* pFile = pszLine && !s_sLogPath.empty() ? std::fopen(s_sLogPath.c_str(), "a") : nullptr) {
+        std::fprintf(pFile, "%s\n", pszLine);
         std::fclose(pFile);
     }
-    LeaveCriticalSection(&s_coLock);
-}
-
-void ReportState(DWORD dwState)
-{
-    EnterCriticalSection(&s_coLock);
+    const bool bPending = dwState == SERVICE_START_PENDING || dwState == SERVICE_STOP_PENDING;
     s_coStatus.dwCurrentState = dwState;
     s_coStatus.dwControlsAccepted =
-        dwState == SERVICE_START_PENDING || dwState == SERVICE_STOP_PENDING || dwState == SERVICE_STOPPED
-            ? 0
-            : SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_PAUSE_CONTINUE;
-    s_coStatus.dwWaitHint = dwState == SERVICE_START_PENDING || dwState == SERVICE_STOP_PENDING ? 3000 : 0;
+        bPending || dwState == SERVICE_STOPPED ? 0 : SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_PAUSE_CONTINUE;
+    s_coStatus.dwWaitHint = bPending ? 3000 : 0;
     SetServiceStatus(s_hStatus, &s_coStatus);
     LeaveCriticalSection(&s_coLock);
 }
@@ -51,8 +43,7 @@ DWORD WINAPI ControlHandler(DWORD dwControl, DWORD, void*, void*)
     for (const auto& c : aControls) {
         if (c.dwControl != dwControl)
             continue;
-        Log(c.pszName);
-        ReportState(c.dwState ? c.dwState : s_coStatus.dwCurrentState);
+        LogAndReport(c.pszName, c.dwState ? c.dwState : s_coStatus.dwCurrentState);
         if (dwControl == SERVICE_CONTROL_STOP)
             SetEvent(s_hStopEvent);
         return NO_ERROR;
@@ -66,16 +57,13 @@ void WINAPI ServiceMain(DWORD dwArgc, char** ppszArgv)
     if (!s_hStatus)
         return;
     s_coStatus.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
-    ReportState(SERVICE_START_PENDING);
-    if (dwArgc > 1)
-        s_sLogPath = ppszArgv[1];
     std::string sLine = "start";
     for (DWORD i = 1; i < dwArgc; ++i)
         sLine += std::string(" ") + ppszArgv[i];
-    Log(sLine);
-    ReportState(SERVICE_RUNNING);
+    s_sLogPath = dwArgc > 1 ? ppszArgv[1] : "";
+    LogAndReport(sLine.c_str(), SERVICE_RUNNING);
     WaitForSingleObject(s_hStopEvent, INFINITE);
-    ReportState(SERVICE_STOPPED);
+    LogAndReport(nullptr, SERVICE_STOPPED);
 }
 
 } // namespace

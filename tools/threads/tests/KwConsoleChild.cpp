@@ -1,10 +1,9 @@
 // The console program that the console-process tests run. Every mode ends
 // the process as soon as its last byte is written.
 //   echo <n>     reads exactly n bytes from standard input, writes them back
-//   large <n>    writes kwtest::NumberedLines(n) in pieces of 1000 bytes
-//   both <k>     writes "out<i>\n" to standard output and "err<i>\n" to standard error, k times
-//   sleep <s>    writes "sleeping\n", sleeps s seconds, writes "woke\n"
-//   silent       writes nothing
+//   large <n>    writes kwtest::NumberedLines(n) in pieces of 1000 bytes, every
+//                second piece to standard error
+//   sleep <s>    writes "sleeping\n", then sleeps s seconds
 #include "KwTestTools.h"
 #include "KwWindows.h"
 
@@ -42,24 +41,14 @@ int Run(const char* pszMode, unsigned long ulArgument)
     if (std::strcmp(pszMode, "large") == 0) {
         const std::string sData = kwtest::NumberedLines(ulArgument);
         for (size_t nAt = 0; nAt < sData.size(); nAt += 1000)
-            if (!Put(STD_OUTPUT_HANDLE, sData.substr(nAt, 1000)))
+            if (!Put(nAt % 2000 ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE, sData.substr(nAt, 1000)))
                 return 3;
         return 0;
     }
-    if (std::strcmp(pszMode, "both") == 0) {
-        for (unsigned long i = 0; i < ulArgument; ++i)
-            if (!Put(STD_OUTPUT_HANDLE, "out" + std::to_string(i) + "\n")
-                || !Put(STD_ERROR_HANDLE, "err" + std::to_string(i) + "\n"))
-                return 3;
-        return 0;
-    }
-    if (std::strcmp(pszMode, "sleep") == 0) {
-        if (!Put(STD_OUTPUT_HANDLE, "sleeping\n"))
-            return 3;
-        Sleep(ulArgument * 1000);
-        return Put(STD_OUTPUT_HANDLE, "woke\n") ? 0 : 3;
-    }
-    return std::strcmp(pszMode, "silent") == 0 ? 0 : 1;
+    if (std::strcmp(pszMode, "sleep") != 0 || !Put(STD_OUTPUT_HANDLE, "sleeping\n"))
+        return 1;
+    Sleep(ulArgument * 1000);
+    return 0;
 }
 
 } // namespace

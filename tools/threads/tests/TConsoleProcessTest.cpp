@@ -27,9 +27,10 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-// Records the events of one console process. "started" arrives on the
-// thread that calls Start, the others on the worker, so everything shared
-// is locked or atomic.
+// Records the events of one console process, a run of reads as one
+// "read". "started" belongs on the thread that made the recorder (and calls
+// Start), the others on one worker; an event elsewhere says so. Events
+// arrive on two threads, so everything shared is locked or atomic.
 class TRecorder : public TDynBase {
     template <class F> auto Locked(F fn) -> decltype(fn())
     {
@@ -45,68 +46,54 @@ public:
         coProcess.MVC().SetLink("TCP_PROCESS_ENDED", this, &TRecorder::OnEnded);
     }
 
-    int OnStarted(TMvcParam& coParam) { return Record("started", coParam, nullptr); }
+    int OnStarted(TMvcParam& coParam) { return Record("started", coParam); }
     int OnRead(TMvcParam& coParam)
     {
         const TcpParam& coTcp = static_cast<TcpParam&>(coParam);
         Locked([&] { m_sData.append(coTcp.Buffer(), coTcp.ByteCount()); });
-        return Record("read", coParam, m_fnOnRead);
+        return Record("read", coParam);
     }
-    int OnEnded(TMvcParam& coParam) { return Record("ended", coParam, m_fnOnEnded); }
+    int OnEnded(TMvcParam& coParam) { return Record("ended", coParam); }
 
     std::string Data() { return Locked([&] { return m_sData; }); }
     Texts Events() { return Locked([&] { return m_asEvents; }); }
-    void Reset()
-    {
-        Locked([&] { m_sData.clear(), m_asEvents.clear(), m_aulThreads.clear(); });
-        m_nEnded.store(0);
-    }
-    int IsEnded() const { return m_nEnded.load(); }
+    void Reset() { Locked([&] { m_sData.clear(), m_asEvents.clear(), m_ulWorker = 0; }); }
+    bool IsEnded() { return Locked([&] { return !m_asEvents.empty() && m_asEvents.back() == "ended"; }); }
 
-    // STARTED once and first, ENDED once and last, reads between; STARTED
-    // on the calling thread, the rest on one worker.
-    void ExpectOrderedEvents()
-    {
-        Texts asEvents = Events();
-        const std::vector<unsigned long> aulThreads = Locked([&] { return m_aulThreads; });
-        ASSERT_GE(asEvents.size(), 2u);
-        Texts asExpected(asEvents.size(), "read");
-        asExpected.front() = "started";
-        asExpected.back() = "ended";
-        EXPECT_EQ(asExpected, asEvents);
-        EXPECT_EQ(CrtThreadId(), aulThreads.front());
-        EXPECT_NE(CrtThreadId(), aulThreads[1]);
-        EXPECT_EQ(aulThreads.size() - 1, static_cast<size_t>(std::count(aulThreads.begin() + 1, aulThreads.end(), aulThreads[1])));
-    }
-
-    std::function<void(const TcpParam&)> m_fnOnRead;
-    std::function<void(const TcpParam&)> m_fnOnEnded;
-    std::atomic<TConsoleProcess*> m_pcoSeen { nullptr };
+    // Called on the event of that name, after it is recorded.
+    std::string m_sHookEvent;
+    std::function<void(const TConsoleProcess&)> m_fnHook;
 
 private:
-    int Record(const char* pszEvent, TMvcParam& coParam, const std::function<void(const TcpParam&)>& fnThen)
+    int Record(const std::string& sEvent, TMvcParam& coParam)
     {
-        m_pcoSeen.store(&static_cast<TcpParam&>(coParam).EventObject());
-        Locked([&] { m_asEvents.push_back(pszEvent), m_aulThreads.push_back(CrtThreadId()); });
-        // Before the action: one that deletes the process lets the test end,
-        // and this recorder with it.
-        if (std::strcmp(pszEvent, "ended") == 0)
-            m_nEnded.store(1);
-        if (fnThen)
-            fnThen(static_cast<TcpParam&>(coParam));
+        Locked([&] {
+            const unsigned long ulThread = CrtThreadId();
+            const bool bOnCaller = sEvent == "started";
+            const bool bRight = bOnCaller ? ulThread == m_ulCaller
+                                          : ulThread != m_ulCaller && (!m_ulWorker || ulThread == m_ulWorker);
+            if (!bOnCaller)
+                m_ulWorker = ulThread;
+            if (!bRight || m_asEvents.empty() || m_asEvents.back() != sEvent || sEvent != "read")
+                m_asEvents.push_back(sEvent + (bRight ? "" : " on the wrong thread"));
+        });
+        if (m_fnHook && sEvent == m_sHookEvent)
+            m_fnHook(static_cast<TcpParam&>(coParam).EventObject());
         return 1;
     }
 
+    const unsigned long m_ulCaller { CrtThreadId() };
     std::mutex m_coLock;
     std::string m_sData;
     Texts m_asEvents;
-    std::vector<unsigned long> m_aulThreads;
-    std::atomic<int> m_nEnded { 0 };
+    unsigned long m_ulWorker { 0 };
 };
+
+const Texts kRun = { "started", "read", "ended" };
 
 } // namespace
 
-TEST(TConsoleProcess, TheNeutralProcessRunsNothing)
+TEST(TConsoleProcess, TheNeutralProcessRunsNothingAndTheHolderMakesThePlatformsProcess)
 {
     std::unique_ptr<TDynBase> pcoObject(TDynBase::RTTIDynCreate("TConsoleProcess"));
     ASSERT_TRUE(pcoObject);
@@ -120,17 +107,10 @@ TEST(TConsoleProcess, TheNeutralProcessRunsNothing)
     const char achBytes[] = { 'a', '\0', 'b' };
     const TcpParam coParam(coProcess, achBytes, 3);
     EXPECT_TRUE(&coProcess == &coParam.EventObject() && achBytes == coParam.Buffer() && coParam.ByteCount() == 3u);
-}
 
-TEST(TConsoleProcess, TheHolderMakesThePlatformsProcess)
-{
     TConProcPtr coHolder;
 #if defined(_WIN32)
-    TConsoleProcess* pcoProcess = coHolder.Access();
-    ASSERT_NE(nullptr, pcoProcess);
-    EXPECT_TRUE(pcoProcess->IsClass("TConProWinNT"));
-    EXPECT_EQ(pcoProcess, coHolder.operator->());
-    EXPECT_EQ(0u, pcoProcess->IsStarted() + static_cast<TConProWinNT*>(pcoProcess)->GetProcessId());
+    EXPECT_TRUE(coHolder.Access() && coHolder->IsClass("TConProWinNT") && !coHolder->IsStarted());
 #else
     // Console processes are a Windows service of the operating-system object.
     EXPECT_EQ(nullptr, coHolder.Access());
@@ -150,11 +130,9 @@ std::string ChildCommand(const std::string& sArguments)
     return "\"" + kwtest::ProgramDirectory() + "KwConsoleChild.exe\" " + sArguments;
 }
 
-// Starts the child program with the arguments. Under Wine a new process
-// now and then dies before it has started when many start at once (about
-// one start in a thousand); CreateProcess then fails with
-// ERROR_INTERNAL_ERROR, which Windows does not give for a program that
-// exists. Such a start is tried again; any other failure fails the test.
+// Starts the child program. Under Wine about one start in a thousand fails
+// with ERROR_INTERNAL_ERROR when many start at once (Windows does not give
+// it for a program that exists): such a start is tried again.
 int StartChild(TConsoleProcess* pcoProcess, const std::string& sArguments)
 {
     for (int nTry = 0; nTry < 3; ++nTry) {
@@ -175,159 +153,76 @@ HANDLE OpenChild(const TConsoleProcess& coProcess)
     return ulId ? OpenProcess(SYNCHRONIZE, FALSE, ulId) : nullptr;
 }
 
-bool HasEnded(HANDLE hProcess) { return hProcess && WaitForSingleObject(hProcess, 10000) == WAIT_OBJECT_0; }
-
-class TConProWinNTTest : public ::testing::Test {
-protected:
-    TConProWinNTTest() { m_coRecorder.Link(*m_coProcess.Access()); }
-
-    // The last event has come and the process is no longer running.
-    bool Ended()
-    {
-        return WaitFor([&] { return m_coRecorder.IsEnded(); }) && WaitFor([&] { return !m_coProcess->IsStarted(); });
-    }
-
-    TConProcPtr m_coProcess;
-    TRecorder m_coRecorder;
-};
+// Whether the child ends within ten seconds; closes its handle.
+bool HasEnded(HANDLE hProcess)
+{
+    const bool bEnded = hProcess && WaitForSingleObject(hProcess, 10000) == WAIT_OBJECT_0;
+    if (hProcess)
+        CloseHandle(hProcess);
+    return bEnded;
+}
 
 } // namespace
 
-TEST_F(TConProWinNTTest, ChildReceivesExactlyWhatWasWrittenToItsInput)
+TEST(TConProWinNT, ProgramsGetTheirInputDeliverTheirOutputAndAreStopped)
 {
-    EXPECT_EQ(0, m_coProcess->WriteStdin("early", 5));
-    // "hello" goes out with a 0 byte added; "abc\0" already ends in one.
-    ASSERT_EQ(1, StartChild(m_coProcess.Access(), "echo 10"));
-    EXPECT_EQ(std::vector<int>({ 1, 0, 0, 1 }),
-              std::vector<int>({ m_coProcess->WriteStdin("hello", 5), m_coProcess->WriteStdin(nullptr, 5),
-                                 m_coProcess->WriteStdin("x", 0), m_coProcess->WriteStdin("abc\0", 4) }));
-    ASSERT_TRUE(Ended());
-    EXPECT_EQ(std::string("hello\0abc\0", 10), m_coRecorder.Data());
-    m_coRecorder.ExpectOrderedEvents();
-    EXPECT_EQ(m_coProcess.Access(), m_coRecorder.m_pcoSeen.load());
-    EXPECT_EQ(ChildCommand("echo 10"), static_cast<const char*>(m_coProcess->GetCommandLine()));
-}
-
-TEST_F(TConProWinNTTest, ProgramsThatExitAtOnceDeliverAllTheirOutput)
-{
-    std::string sBoth;
-    for (int i = 0; i < 300; ++i)
-        sBoth += "out" + std::to_string(i) + "\nerr" + std::to_string(i) + "\n";
-    std::vector<std::pair<std::string, std::string>> aCases = {
-        { "large 1000000", NumberedLines(1000000) }, { "large 4065", NumberedLines(4065) }, { "both 300", sBoth },
-        { "silent", "" },
+    TConProcPtr coProcess;
+    TRecorder coRecorder;
+    coRecorder.Link(*coProcess.Access());
+    // The last event has come and the process is no longer running.
+    const auto fnEnded = [&] {
+        return WaitFor([&] { return coRecorder.IsEnded(); }) && WaitFor([&] { return !coProcess->IsStarted(); });
     };
-    // Then short programs one after the other: nothing lost at any start.
-    aCases.insert(aCases.end(), 15, { "large 3000", NumberedLines(3000) });
-    for (const auto& coCase : aCases) {
-        SCOPED_TRACE(coCase.first);
-        m_coRecorder.Reset();
-        ASSERT_EQ(1, StartChild(m_coProcess.Access(), coCase.first));
-        ASSERT_TRUE(Ended());
-        EXPECT_TRUE(coCase.second == m_coRecorder.Data());
-        m_coRecorder.ExpectOrderedEvents();
-        EXPECT_EQ(m_coProcess->GetProcessEndTime() - m_coProcess->GetProcessStartTime(),
-                  m_coProcess->GetProcessDuration());
-    }
-}
-
-TEST_F(TConProWinNTTest, LongRunningProgramIsStoppedAndItsTimesKept)
-{
-    EXPECT_EQ(0, m_coProcess->Stop());
-    ASSERT_EQ(1, StartChild(m_coProcess.Access(), "sleep 60"));
-    ASSERT_TRUE(WaitFor([&] { return m_coRecorder.Data() == "sleeping\n"; }));
-    EXPECT_EQ(1, m_coProcess->IsStarted());
-    const time_t tStart = m_coProcess->GetProcessStartTime();
-    EXPECT_NE(0, tStart);
-    // A second start while the program runs changes nothing.
-    EXPECT_EQ(0, m_coProcess->Start(ChildCommand("silent").c_str()));
-    EXPECT_EQ(ChildCommand("sleep 60"), static_cast<const char*>(m_coProcess->GetCommandLine()));
-    EXPECT_EQ(tStart, m_coProcess->GetProcessStartTime());
-    // The duration runs with the clock while the program runs.
-    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
-    EXPECT_GE(m_coProcess->GetProcessDuration(), 2);
-
-    HANDLE hChild = OpenChild(*m_coProcess.Access());
-    ASSERT_NE(nullptr, hChild);
-    EXPECT_EQ(1, m_coProcess->Stop());
-    EXPECT_TRUE(HasEnded(hChild));
-    CloseHandle(hChild);
-    ASSERT_TRUE(Ended());
-    EXPECT_EQ("sleeping\n", m_coRecorder.Data());
-    m_coRecorder.ExpectOrderedEvents();
-    EXPECT_EQ(0, m_coProcess->Stop() + m_coProcess->WriteStdin("late", 4));
-    // Once ended, the duration stays.
-    const time_t tDuration = m_coProcess->GetProcessDuration();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
-    EXPECT_EQ(tDuration, m_coProcess->GetProcessDuration());
-}
-
-TEST_F(TConProWinNTTest, FailedStartsLeaveItIdleAndSilent)
-{
-    EXPECT_EQ(0, m_coProcess->Start(nullptr) + m_coProcess->Start("") + m_coProcess->Start("KwNoSuchProgram.exe --help"));
-    EXPECT_EQ(0, m_coProcess->IsStarted() + m_coProcess->GetProcessStartTime() + m_coProcess->WriteStdin("x", 1));
+    EXPECT_EQ(0, coProcess->Start(nullptr) + coProcess->Start("") + coProcess->Start("KwNoSuchProgram.exe -h"));
+    EXPECT_EQ(0, coProcess->IsStarted() + coProcess->GetProcessStartTime() + coProcess->WriteStdin("x", 1));
     // A worker that never saw a program sends nothing.
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_TRUE(m_coRecorder.Events().empty());
+    EXPECT_TRUE(coRecorder.Events().empty());
 
-    ASSERT_EQ(1, StartChild(m_coProcess.Access(), "large 10"));
-    ASSERT_TRUE(Ended());
-    EXPECT_EQ(NumberedLines(10), m_coRecorder.Data());
-    EXPECT_NE(0, m_coProcess->GetProcessStartTime());
-    // A failed start forgets the times of the run before.
-    EXPECT_EQ(0, m_coProcess->Start(""));
-    EXPECT_EQ(0, m_coProcess->GetProcessStartTime() + m_coProcess->GetProcessEndTime() + m_coProcess->GetProcessDuration());
-}
+    // "hello" goes out with a 0 byte added; "abc\0" already ends in one.
+    ASSERT_EQ(1, StartChild(coProcess.Access(), "echo 10"));
+    EXPECT_EQ(2, coProcess->WriteStdin("hello", 5) + coProcess->WriteStdin("abc\0", 4));
+    ASSERT_TRUE(fnEnded());
+    EXPECT_EQ(std::string("hello\0abc\0", 10), coRecorder.Data());
+    EXPECT_EQ(kRun, coRecorder.Events());
+    EXPECT_EQ(ChildCommand("echo 10"), static_cast<const char*>(coProcess->GetCommandLine()));
 
-TEST(TConProWinNT, DestructionEndsTheProgramAndWaitsForTheWorker)
-{
-    TRecorder coRecorder;
-    HANDLE hChild = nullptr;
-    {
-        TConProcPtr coProcess;
-        coRecorder.Link(*coProcess.Access());
-        ASSERT_EQ(1, StartChild(coProcess.Access(), "sleep 60"));
-        ASSERT_TRUE(WaitFor([&] { return coRecorder.Data() == "sleeping\n"; }));
-        hChild = OpenChild(*coProcess.Access());
-        ASSERT_NE(nullptr, hChild);
+    // Much output, half of it written to standard error, then short programs
+    // one after the other: nothing lost at any start.
+    std::vector<size_t> anSizes(15, 3000);
+    anSizes.insert(anSizes.begin(), 1000000);
+    for (const size_t nSize : anSizes) {
+        SCOPED_TRACE(nSize);
+        coRecorder.Reset();
+        ASSERT_EQ(1, StartChild(coProcess.Access(), "large " + std::to_string(nSize)));
+        ASSERT_TRUE(fnEnded());
+        EXPECT_TRUE(NumberedLines(nSize) == coRecorder.Data());
+        EXPECT_EQ(kRun, coRecorder.Events());
+        EXPECT_EQ(coProcess->GetProcessEndTime() - coProcess->GetProcessStartTime(), coProcess->GetProcessDuration());
     }
-    // The worker had finished, with its last event, before the holder returned.
-    EXPECT_EQ(1, coRecorder.IsEnded());
-    coRecorder.ExpectOrderedEvents();
+
+    coRecorder.Reset();
+    ASSERT_EQ(1, StartChild(coProcess.Access(), "sleep 60"));
+    ASSERT_TRUE(WaitFor([&] { return coRecorder.Data() == "sleeping\n"; }));
+    const time_t tStart = coProcess->GetProcessStartTime();
+    // A second start while the program runs changes nothing.
+    EXPECT_EQ(0, coProcess->Start(ChildCommand("echo 0").c_str()));
+    EXPECT_EQ(ChildCommand("sleep 60"), static_cast<const char*>(coProcess->GetCommandLine()));
+    EXPECT_TRUE(coProcess->IsStarted() && tStart != 0 && tStart == coProcess->GetProcessStartTime());
+    // The duration runs with the clock while the program runs.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    EXPECT_GE(coProcess->GetProcessDuration(), 2);
+    HANDLE hChild = OpenChild(*coProcess.Access());
+    ASSERT_NE(nullptr, hChild);
+    EXPECT_EQ(1, coProcess->Stop());
     EXPECT_TRUE(HasEnded(hChild));
-    CloseHandle(hChild);
-}
-
-TEST(TConProWinNT, HandlersOnTheWorkerMayDeleteTheProcess)
-{
-    // Deleted while output arrives (the program still runs) or by the last event.
-    for (const bool bOnRead : { true, false }) {
-        SCOPED_TRACE(bOnRead ? "deleted on a read" : "deleted on the end");
-        TRecorder coRecorder;
-        TConsoleProcess* pcoProcess = CurrentOS().CreateConsoleProcess();
-        ASSERT_NE(nullptr, pcoProcess);
-        coRecorder.Link(*pcoProcess);
-        std::atomic<HANDLE> hChild { nullptr };
-        std::atomic<int> nDeleted { 0 };
-        (bOnRead ? coRecorder.m_fnOnRead : coRecorder.m_fnOnEnded) = [&](const TcpParam& coParam) {
-            hChild.store(OpenChild(coParam.EventObject()));
-            delete &coParam.EventObject();
-            nDeleted.store(1);
-        };
-        ASSERT_EQ(1, StartChild(pcoProcess, bOnRead ? "sleep 60" : "large 100"));
-        ASSERT_TRUE(WaitFor([&] { return nDeleted.load() == 1; }));
-        if (bOnRead) {
-            // The program is ended and the worker ends without another event.
-            EXPECT_TRUE(HasEnded(hChild.load()));
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            EXPECT_EQ(Texts({ "started", "read" }), coRecorder.Events());
-        } else {
-            EXPECT_EQ(NumberedLines(100), coRecorder.Data());
-            coRecorder.ExpectOrderedEvents();
-        }
-        if (hChild.load())
-            CloseHandle(hChild.load());
-    }
+    ASSERT_TRUE(fnEnded());
+    EXPECT_EQ("sleeping\n", coRecorder.Data());
+    EXPECT_EQ(kRun, coRecorder.Events());
+    EXPECT_EQ(0, coProcess->Stop() + coProcess->WriteStdin("late", 4));
+    // A failed start forgets the times of the run before.
+    EXPECT_EQ(0, coProcess->Start(""));
+    EXPECT_EQ(0, coProcess->GetProcessStartTime() + coProcess->GetProcessEndTime() + coProcess->GetProcessDuration());
 }
 
 namespace {
@@ -354,25 +249,46 @@ private:
     static inline std::size_t s_nKept = 0;
 };
 
-class TStartDeleter : public TDynBase {
-public:
-    int OnStarted(TMvcParam& coParam)
-    {
-        delete &static_cast<TcpParam&>(coParam).EventObject();
-        return 1;
-    }
-};
-
 } // namespace
 
-TEST(TConProWinNT, AStartHandlerMayDeleteTheProcess)
+// A handler may delete the process on the start event, while output
+// arrives (the program still runs) or on the last event; its owner may
+// delete it while the program runs, and the worker has then sent its last
+// event before the delete returns.
+TEST(TConProWinNT, HandlersAndTheOwnerMayDeleteTheProcess)
 {
-    TStartDeleter coDeleter;
-    auto* pcoProcess = new TPoisonedConPro;
-    pcoProcess->MVC().SetLink("TCP_PROCESS_STARTED", &coDeleter, &TStartDeleter::OnStarted);
-    EXPECT_EQ(1, StartChild(pcoProcess, "sleep 60"));
-    EXPECT_TRUE(TPoisonedConPro::Untouched());
-    TPoisonedConPro::Release();
+    const struct { const char* m_pszEvent; const char* m_pszCommand; size_t m_nEvents; } aCases[] = {
+        { "started", "sleep 60", 1 }, { "read", "sleep 60", 2 }, { "ended", "large 100", 3 }, { "", "sleep 60", 3 },
+    };
+    for (const auto& c : aCases) {
+        SCOPED_TRACE(*c.m_pszEvent ? c.m_pszEvent : "owner");
+        TRecorder coRecorder;
+        TConsoleProcess* pcoProcess = new TPoisonedConPro;
+        coRecorder.Link(*pcoProcess);
+        std::atomic<HANDLE> hChild { nullptr };
+        std::atomic<int> nDeleted { 0 };
+        const auto fnDelete = [&](const TConsoleProcess& coProcess) {
+            hChild.store(OpenChild(coProcess));
+            delete &coProcess;
+            nDeleted.store(1);
+        };
+        coRecorder.m_sHookEvent = c.m_pszEvent;
+        coRecorder.m_fnHook = fnDelete;
+        ASSERT_EQ(1, StartChild(pcoProcess, c.m_pszCommand));
+        if (!*c.m_pszEvent) {
+            ASSERT_TRUE(WaitFor([&] { return coRecorder.Data() == "sleeping\n"; }));
+            fnDelete(*pcoProcess);
+            EXPECT_EQ(kRun, coRecorder.Events());
+        }
+        ASSERT_TRUE(WaitFor([&] { return nDeleted.load() == 1; }));
+        // The program is ended (that of the last event already was), and the
+        // worker ends without touching the process or sending another event.
+        EXPECT_TRUE(HasEnded(hChild.load()) || c.m_pszCommand[0] == 'l');
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_TRUE(TPoisonedConPro::Untouched());
+        TPoisonedConPro::Release();
+        EXPECT_EQ(Texts(kRun.begin(), kRun.begin() + static_cast<std::ptrdiff_t>(c.m_nEvents)), coRecorder.Events());
+    }
 }
 
 #endif
