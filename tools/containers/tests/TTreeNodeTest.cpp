@@ -73,44 +73,31 @@ struct Sample {
     ~Sample() { TNamedNode::Destroy(root); }
 };
 
-std::vector<std::string> Forward(TTreeNode* pcoStart)
+// The names shown from a node on, downwards or upwards.
+std::vector<std::string> Walk(TTreeNode* pcoStart, bool bForward = true)
 {
     std::vector<std::string> names;
-    for (TTreeNode* p = pcoStart; p; p = p->NextOpenNode())
+    for (TTreeNode* p = pcoStart; p; p = bForward ? p->NextOpenNode() : p->PrevOpenNode())
         names.push_back(static_cast<const char*>(p->GetObject()));
     return names;
-}
-
-std::vector<std::string> Backward(TTreeNode* pcoStart)
-{
-    std::vector<std::string> names;
-    for (TTreeNode* p = pcoStart; p; p = p->PrevOpenNode())
-        names.push_back(static_cast<const char*>(p->GetObject()));
-    return names;
-}
-
-std::vector<bool> OpenStates(std::initializer_list<TTreeNode*> nodes)
-{
-    std::vector<bool> states;
-    for (TTreeNode* pcoNode : nodes)
-        states.push_back(pcoNode->IsOpen());
-    return states;
 }
 
 using Names = std::vector<std::string>;
+
+void LogDestroyed(void* pvObject) { g_log.push_back(std::string("del ") + static_cast<const char*>(pvObject)); }
 
 } // namespace
 
 TEST(TTreeNodeTest, DisplayOrderWalksExpandedNodesInPreOrder)
 {
     Sample s;
-    EXPECT_EQ(Forward(s.root), Names({ "root" }));           // closed root: nothing below shows
+    EXPECT_EQ(Walk(s.root), Names({ "root" }));           // closed root: nothing below shows
     s.root->Open();
-    EXPECT_EQ(Forward(s.root), Names({ "root", "a", "b", "c" }));
+    EXPECT_EQ(Walk(s.root), Names({ "root", "a", "b", "c" }));
     EXPECT_EQ(s.root->LastOpenNode(), s.c);
     s.root->OpenAll();
-    EXPECT_EQ(Forward(s.root), Names({ "root", "a", "a1", "a2", "b", "b1", "c" }));
-    EXPECT_EQ(Backward(s.c), Names({ "c", "b1", "b", "a2", "a1", "a", "root" }));
+    EXPECT_EQ(Walk(s.root), Names({ "root", "a", "a1", "a2", "b", "b1", "c" }));
+    EXPECT_EQ(Walk(s.c, false), Names({ "c", "b1", "b", "a2", "a1", "a", "root" }));
     EXPECT_EQ(s.root->DescendentCount(), 6);
     EXPECT_EQ(s.b1->IsDescendentOf(s.root) + s.b1->IsDescendentOf(s.a) + s.b1->IsDescendentOf(nullptr), 1);
     EXPECT_EQ(s.a2->RootNode(), s.root);
@@ -122,7 +109,15 @@ TEST(TTreeNodeTest, DisplayOrderWalksExpandedNodesInPreOrder)
     EXPECT_EQ(s.root->LastOpenNode(), s.c);
     s.c->Open();
     EXPECT_EQ(s.root->LastOpenNode(), c1);
-    EXPECT_EQ(Forward(s.b1), Names({ "b1", "c", "c1" }));
+    EXPECT_EQ(Walk(s.b1), Names({ "b1", "c", "c1" }));
+
+    // A copy rebuilds the subtree and its states, without the objects.
+    TNamedNode* pcoCopy = static_cast<TNamedNode*>(s.a->Copy());
+    EXPECT_EQ(pcoCopy->GetObject(), pcoCopy->GetParentNode());
+    EXPECT_TRUE(pcoCopy->IsOpen());
+    EXPECT_EQ(pcoCopy->NodeCount(), 2);
+    EXPECT_EQ(pcoCopy->Child(0)->GetParentNode(), pcoCopy);
+    TNamedNode::Destroy(pcoCopy);
 }
 
 TEST(TTreeNodeTest, CloseClosesDescendantsOnlyWhenOpen)
@@ -132,13 +127,14 @@ TEST(TTreeNodeTest, CloseClosesDescendantsOnlyWhenOpen)
     s.a1->Open();
     s.b->Toggle();
     s.root->Close();                   // root was closed: descendants keep their state
-    EXPECT_EQ(OpenStates({ s.a, s.a1, s.b }), std::vector<bool>({ true, true, true }));
+    EXPECT_EQ(s.a->IsOpen() + s.a1->IsOpen() + s.b->IsOpen(), 3);
     s.root->Open();
     s.root->Close();
+    EXPECT_EQ(s.a->IsOpen() + s.a1->IsOpen() + s.b->IsOpen(), 0);
     s.b->Toggle();
-    EXPECT_EQ(OpenStates({ s.a, s.a1, s.b }), std::vector<bool>({ false, false, true }));
-    s.b->Toggle();
-    EXPECT_FALSE(s.b->IsOpen());
+    s.a->Toggle();
+    s.a->Toggle();
+    EXPECT_EQ(s.a->IsOpen() * 10 + s.b->IsOpen(), 1);
 }
 
 TEST(TTreeNodeTest, SortedChildrenOrderByObjectWithNullFirst)
@@ -160,24 +156,26 @@ TEST(TTreeNodeTest, SortedChildrenOrderByObjectWithNullFirst)
     TNamedNode::Destroy(root);
 }
 
-TEST(TTreeNodeTest, RemoveAndDeleteNotifyAndDestroyObjects)
+TEST(TTreeNodeTest, EditsNotifyTheParentAndDestroyTheObjects)
 {
     Sample s;
     g_log.clear();
     EXPECT_EQ(s.root->RemoveSubNode(s.b, 1), s.b);
     EXPECT_EQ(s.b->GetParentNode(), nullptr);
     EXPECT_EQ(s.root->RemoveSubNode(s.b, 1), s.root->RemoveSubNode(7L, 1));
-    EXPECT_EQ(g_log, Names({ "rem b" }));
+    s.b->DeleteObjects(LogDestroyed);
+    EXPECT_STREQ(s.b1->Name(), "b1");                         // the pointers stay
     s.b->Delete(nullptr, 1);                                  // a root now: deleted with b1
-
-    g_log.clear();
-    static std::vector<std::string> s_destroyed;
-    s_destroyed.clear();
-    auto record = [](void* pv) { s_destroyed.push_back(static_cast<const char*>(pv)); };
     s.a1->m_nCustom = 1;                                      // a1 destroys its own object
-    EXPECT_EQ(s.a->Delete(record, 1), 1);
-    EXPECT_EQ(s_destroyed, Names({ "a2", "a" }));
-    EXPECT_EQ(g_log, Names({ "rem a", "rem a1", "custom a1", "rem a2", "custom a2", "custom a" }));
+    EXPECT_EQ(s.a->Delete(LogDestroyed, 1), 1);
+    EXPECT_STREQ(static_cast<const char*>(s.c->ChangeObject(const_cast<char*>("z"), 1)), "c");
+    s.c->ChangeObject(const_cast<char*>("y"), 0);
+    TNamedNode* pcoEmpty = new TNamedNode();
+    pcoEmpty->ChangeObject(nullptr, 1);                        // null to null: no notification
+    TNamedNode::Destroy(pcoEmpty);
+    EXPECT_EQ(g_log, Names({ "rem b", "custom b", "del b", "custom b1", "del b1", "rem b1", "custom b1", "custom b",
+                             "rem a", "rem a1", "custom a1", "rem a2", "custom a2", "del a2", "custom a", "del a",
+                             "chg z/c" }));
     EXPECT_EQ(s.root->NodeCount(), 1);
 
     // The last child removed: the child array goes.
@@ -185,35 +183,4 @@ TEST(TTreeNodeTest, RemoveAndDeleteNotifyAndDestroyObjects)
     EXPECT_FALSE(s.root->HasSubNodes());
     EXPECT_EQ(s.c->Remove(0), 1);                             // a root removes trivially
     s.c->Delete(nullptr, 0);
-}
-
-TEST(TTreeNodeTest, ChangeObjectAndDeleteObjects)
-{
-    Sample s;
-    g_log.clear();
-    EXPECT_STREQ(static_cast<const char*>(s.c->ChangeObject(const_cast<char*>("z"), 1)), "c");
-    s.c->ChangeObject(const_cast<char*>("y"), 0);
-    EXPECT_EQ(g_log, Names({ "chg z/c" }));
-    TNamedNode* pcoEmpty = new TNamedNode();
-    pcoEmpty->ChangeObject(nullptr, 1);                        // null to null: no notification
-    EXPECT_EQ(g_log.size(), 1u);
-    TNamedNode::Destroy(pcoEmpty);
-
-    static std::vector<std::string> s_destroyed;
-    s_destroyed.clear();
-    s.a->DeleteObjects([](void* pv) { s_destroyed.push_back(static_cast<const char*>(pv)); });
-    EXPECT_EQ(s_destroyed, Names({ "a", "a1", "a2" }));
-    EXPECT_STREQ(s.a1->Name(), "a1");                         // pointers stay
-}
-
-TEST(TTreeNodeTest, CopyRebuildsTheSubtreeWithoutObjects)
-{
-    Sample s;
-    s.a->Open();
-    TNamedNode* pcoCopy = static_cast<TNamedNode*>(s.a->Copy());
-    EXPECT_EQ(pcoCopy->GetObject(), pcoCopy->GetParentNode());
-    EXPECT_TRUE(pcoCopy->IsOpen());
-    EXPECT_EQ(pcoCopy->NodeCount(), 2);
-    EXPECT_EQ(pcoCopy->Child(0)->GetParentNode(), pcoCopy);
-    TNamedNode::Destroy(pcoCopy);
 }
