@@ -10,6 +10,8 @@ namespace {
 
 std::vector<std::string> g_log;
 
+std::string Label(const void* pvObject) { return pvObject ? static_cast<const char*>(pvObject) : "-"; }
+
 // A node that names itself after its object (a C string) and logs its
 // notifications.
 class TNamedNode : public TTreeNode {
@@ -27,21 +29,14 @@ protected:
     TNamedNode(const TNamedNode& coOther) : TTreeNode(coOther) {}
     int DestroyCustomObject(void* pvObject) override
     {
-        g_log.push_back(std::string("custom ") + static_cast<const char*>(pvObject));
+        g_log.push_back("custom " + Label(pvObject));
         return m_nCustom;
     }
-    void NotifyInserted(TTreeNode* pcoChild) override { g_log.push_back(std::string("ins ") + Label(pcoChild)); }
-    void NotifyRemoved(TTreeNode* pcoChild) override { g_log.push_back(std::string("rem ") + Label(pcoChild)); }
+    void NotifyInserted(TTreeNode* pcoChild) override { g_log.push_back("ins " + Label(pcoChild->GetObject())); }
+    void NotifyRemoved(TTreeNode* pcoChild) override { g_log.push_back("rem " + Label(pcoChild->GetObject())); }
     void NotifyObjectChanged(void* pvNew, void* pvOld) override
     {
-        g_log.push_back(std::string("chg ") + (pvNew ? static_cast<const char*>(pvNew) : "-") + "/"
-                        + (pvOld ? static_cast<const char*>(pvOld) : "-"));
-    }
-
-private:
-    static const char* Label(TTreeNode* pcoNode)
-    {
-        return pcoNode->GetObject() ? static_cast<const char*>(pcoNode->GetObject()) : "-";
+        g_log.push_back("chg " + Label(pvNew) + "/" + Label(pvOld));
     }
 };
 
@@ -63,12 +58,10 @@ struct Sample {
 
     Sample()
     {
-        root->InsertNode(99, a, 0);
-        root->InsertNode(99, b, 0);
-        root->InsertNode(99, c, 0);
-        a->InsertNode(99, a1, 0);
-        a->InsertNode(99, a2, 0);
-        b->InsertNode(99, b1, 0);
+        const std::pair<TNamedNode*, TNamedNode*> aLinks[] = { { root, a }, { root, b }, { root, c },
+                                                               { a, a1 },    { a, a2 },    { b, b1 } };
+        for (const auto& link : aLinks)
+            link.first->InsertNode(99, link.second, 0);
     }
     ~Sample() { TNamedNode::Destroy(root); }
 };
@@ -84,7 +77,7 @@ std::vector<std::string> Walk(TTreeNode* pcoStart, bool bForward = true)
 
 using Names = std::vector<std::string>;
 
-void LogDestroyed(void* pvObject) { g_log.push_back(std::string("del ") + static_cast<const char*>(pvObject)); }
+void LogDestroyed(void* pvObject) { g_log.push_back("del " + Label(pvObject)); }
 
 } // namespace
 
