@@ -111,21 +111,7 @@ TEST_F(TStringTest, SetTextFormatsWithoutEverOverflowing)
     EXPECT_EQ(std::string(coOwn) + " " + static_cast<const char*>(coCopy), "own+own own");
 }
 
-TEST_F(TStringTest, ReleasingABlockBelowZeroReportsErrorOne)
-{
-    TRefMem coMem("ab", 3);
-    EXPECT_EQ(coMem.Connect(), 1u);
-    EXPECT_EQ(coMem.Disconnect(), 0u);
-    EXPECT_EQ(coMem.Disconnect(), 0u);
-    EXPECT_EQ(g_errors, std::vector<int>({ 1 }));
-    // A handler of the block's own comes first.
-    TRefMem::SetErrorHandler([](int) { g_errors.push_back(-1); });
-    coMem.Disconnect();
-    TRefMem::SetErrorHandler(nullptr);
-    EXPECT_EQ(g_errors, std::vector<int>({ 1, -1 }));
-}
-
-TEST(TRefMemTest, SetMemoryGrowsButNeverShrinksTheAllocation)
+TEST_F(TStringTest, BlocksKeepTheirAllocationAndReportAReleaseBelowZero)
 {
     TRefMem coMem(4);
     coMem.SetMemory("abcdefgh", 9);
@@ -138,12 +124,20 @@ TEST(TRefMemTest, SetMemoryGrowsButNeverShrinksTheAllocation)
     coMem.SetMemory(nullptr, 5);
     EXPECT_EQ(coMem.GetMemory(), nullptr);
     EXPECT_EQ(TRefMem(nullptr, 10).GetSize(), 0u);
+    coMem.SetPointer(new char[2] { 'k', 0 }, 2);
+    EXPECT_STREQ(coMem.GetMemory(), "k");
+    coMem.SetPointer(nullptr, 0);
+    EXPECT_EQ(coMem.GetSize(), 0u);
 
-    TRefMem coZero(0ul);
-    coZero.SetPointer(new char[2] { 'k', 0 }, 2);
-    EXPECT_STREQ(coZero.GetMemory(), "k");
-    coZero.SetPointer(nullptr, 0);
-    EXPECT_EQ(coZero.GetSize(), 0u);
+    EXPECT_EQ(coMem.Connect(), 1u);
+    EXPECT_EQ(coMem.Disconnect(), 0u);
+    EXPECT_EQ(coMem.Disconnect(), 0u);
+    EXPECT_EQ(g_errors, std::vector<int>({ 1 }));
+    // A handler of the blocks' own comes first.
+    TRefMem::SetErrorHandler([](int) { g_errors.push_back(-1); });
+    coMem.Disconnect();
+    TRefMem::SetErrorHandler(nullptr);
+    EXPECT_EQ(g_errors, std::vector<int>({ 1, -1 }));
 }
 
 TEST(StringFunctionsTest, CopiesSearchesAndArrayComparisons)

@@ -232,3 +232,18 @@ TEST_F(TFileSelectionDirectory, SelectAddsTheEntriesThatPassTheMask)
     EXPECT_EQ(coMissing.Select(nullptr, nullptr, 22), 0);
     EXPECT_TRUE(coMissing.IsEmpty());
 }
+
+TEST_F(TFileSelectionDirectory, RecordsKeepSizesBeyondFourGiB)
+{
+    const uint64_t ullBig = (5ull << 30) + 7;
+    kwtest::WriteFileBytes(At("big.bin"), "x");
+    fs::resize_file(At("big.bin"), ullBig);
+    TFileSelection coSelection;
+    ASSERT_EQ(coSelection.Select(m_dir.c_str(), "big.bin", 22), 1);
+    ASSERT_EQ(coSelection.Count(), 1);
+    TFileInfo coInfo = coSelection[0];
+    EXPECT_EQ(coInfo.Size64(), ullBig);
+    EXPECT_EQ(coInfo.Size(), TFileInfo::LargeSize);
+    coInfo.SetSize(12);
+    EXPECT_EQ(coInfo.Size64(), 12u);
+}
