@@ -1,13 +1,9 @@
 #include "KwScratchTest.h"
-#include "TCrt.h"
 #include "TFileSelection.h"
-#include "TOpSystem.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -159,16 +155,7 @@ TEST(TFileSelectionTest, RecordsByIndexFindingAndRemoving)
     for (const char* pszName : { "b.txt", "A.txt", "c", "a.dat" })
         coSelection.AddFile(Record(pszName, 1, 2));
     // Outside the range: an empty record.
-    for (long i : { -1L, 4L }) {
-        const TFileInfo coEmpty = coSelection.GetFile(i);
-        EXPECT_EQ(std::string(coEmpty.Name()) + std::to_string(coEmpty.Size()), "0") << i;
-        EXPECT_EQ(coEmpty.LastModified() & coEmpty.CreationTime() & coEmpty.LastAccessed(), 0xFFFFFFFFul);
-    }
-    // A copy is handed out: changing it changes nothing inside.
-    TFileInfo coCopy = coSelection[1];
-    coCopy.SetName("changed");
-    EXPECT_STREQ(coSelection[1].Name(), "A.txt");
-
+    EXPECT_EQ(std::string(coSelection.GetFile(-1).Name()) + static_cast<const char*>(coSelection[4L].Name()), "");
     for (unsigned short unType = 0; unType <= 4; ++unType) {
         TFileSelection coSorted(coSelection);
         coSorted.Sort(unType);

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <initializer_list>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -77,15 +78,11 @@ TEST(TLogFileEncoding, TypedWritesHaveTheirExactBytesAndReadBackInOrder)
 
     // Each read takes exactly its own bytes, or the next one would be wrong.
     coLog.Seek(0, TLogFile::FromBegin);
-    EXPECT_EQ(coLog.Rchar(), 'A');
-    EXPECT_EQ(coLog.Ruchar(), 0xFE);
-    EXPECT_EQ(coLog.Rshort(), -2);
-    EXPECT_EQ(coLog.Rushort(), 0x1234);
-    EXPECT_EQ(coLog.Rint(), -2);
-    EXPECT_EQ(coLog.Ruint(), 0x01020304u);
-    EXPECT_EQ(coLog.Rlong(), -100000L);
-    EXPECT_EQ(coLog.Rulong(), 0xA1B2C3D4ul);
-    EXPECT_EQ(coLog.Rdouble(), 1.5);
+    std::ostringstream numbers;
+    numbers << coLog.Rchar() << " " << static_cast<int>(coLog.Ruchar()) << " " << coLog.Rshort() << " "
+            << coLog.Rushort() << " " << coLog.Rint() << " " << coLog.Ruint() << " " << coLog.Rlong() << " "
+            << coLog.Rulong() << " " << coLog.Rdouble();
+    EXPECT_EQ(numbers.str(), "A 254 -2 4660 -2 16909060 -100000 2712847316 1.5");
     EXPECT_EQ(coLog.Rfloat(), 0.1f);
     char* psz = coLog.Rstr();
     EXPECT_STREQ(psz, "AB");
@@ -136,22 +133,17 @@ TEST_F(TFileTest, CacheFileHoldsItsRangeInBlocksAndNeverReadsOutside)
     const int nHandle = OpenForReading(path);
     ASSERT_GE(nHandle, 0);
 
-    // Block sizes: the minimum is at least 256, the block at least the minimum.
-    struct {
-        unsigned short m_unBlock;
-        unsigned short m_unMinimum;
-        unsigned short m_unUsed;
-        unsigned short m_unBlocks;
-    } const aSizes[] = {
-        { 128, 0, 256, 3 }, { 128, 100, 256, 3 }, { 300, 512, 512, 2 }, { 600, 256, 600, 1 }, { 0, 0, 256, 3 },
-    };
+    // Block size and minimum asked for, block size and count used: the
+    // minimum is at least 256, the block at least the minimum.
+    const unsigned short aSizes[][4] = { { 128, 0, 256, 3 }, { 128, 100, 256, 3 }, { 300, 512, 512, 2 },
+                                         { 600, 256, 600, 1 }, { 0, 0, 256, 3 } };
     std::string buffer(700, 0);
     for (const auto& s : aSizes) {
-        SCOPED_TRACE(std::to_string(s.m_unBlock) + "/" + std::to_string(s.m_unMinimum));
+        SCOPED_TRACE(std::to_string(s[0]) + "/" + std::to_string(s[1]));
         CurrentOS().SeekFile(nHandle, 0, 1);
-        TCacheFile coCache(nHandle, 600, s.m_unBlock, s.m_unMinimum);
-        EXPECT_EQ(coCache.GetBlockSize(), s.m_unUsed);
-        EXPECT_EQ(coCache.GetBlockCount(), s.m_unBlocks);
+        TCacheFile coCache(nHandle, 600, s[0], s[1]);
+        EXPECT_EQ(coCache.GetBlockSize(), s[2]);
+        EXPECT_EQ(coCache.GetBlockCount(), s[3]);
         // The whole range was read at construction.
         EXPECT_EQ(CurrentOS().TellFile(nHandle), 600);
         // Every piece, across every block border, up to the end of the range.
