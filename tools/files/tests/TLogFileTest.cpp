@@ -247,7 +247,8 @@ TEST_F(TFileTest, OpenModesCreateTruncateAndReportErrors)
 
     // The result and the error, "1 0" for success.
     const auto opened = [&coFile](const char* pszName, unsigned short unMode) {
-        return std::to_string(coFile.Open(pszName, unMode)) + " " + std::to_string(coFile.LastError());
+        const int nResult = coFile.Open(pszName, unMode);
+        return std::to_string(nResult) + " " + std::to_string(coFile.LastError());
     };
     const std::string notFound = "0 " + std::to_string(TFile::NotFound);
     EXPECT_EQ(std::vector<std::string>({ opened(path.c_str(), TFile::ModeRead), opened(nullptr, TFile::ModeCreate),

@@ -115,7 +115,9 @@ TEST(TPathTest, PathFormsWithAndWithoutDrive)
     EXPECT_TRUE(coPath.FullPath().IsEmpty());
     coPath.SetDrive('b');
     std::unique_ptr<TPath> pcoClone(coPath.Clone());
-    EXPECT_EQ(std::string(pcoClone->Path()) + static_cast<const char*>(pcoClone->FullPath()), "\\dirB:\\DIR");
+    TPath coAssigned('x', "y");
+    coAssigned = *pcoClone;
+    EXPECT_EQ(std::string(coAssigned.Path()) + static_cast<const char*>(coAssigned.FullPath()), "\\dirB:\\DIR");
 }
 
 TEST(TPathTest, SplitGivesTheDirectoryNamesOfTheFullPath)
@@ -129,7 +131,8 @@ TEST(TPathTest, SplitGivesTheDirectoryNamesOfTheFullPath)
     TArray coParts;
     coParts.Add(nullptr);
     for (const auto& c : aCases) {
-        EXPECT_EQ(c.first.Split(coParts), coParts.Count());
+        const long lCount = c.first.Split(coParts);
+        EXPECT_EQ(lCount, coParts.Count());
         std::string text;
         for (long i = 0; i < coParts.Count(); ++i)
             text += std::string(static_cast<const char*>(coParts.Get(i))) + "|";
