@@ -71,7 +71,7 @@ std::vector<std::string> Walk(TTreeNode* pcoStart, bool bForward = true)
 {
     std::vector<std::string> names;
     for (TTreeNode* p = pcoStart; p; p = bForward ? p->NextOpenNode() : p->PrevOpenNode())
-        names.push_back(static_cast<const char*>(p->GetObject()));
+        names.push_back(Label(p->GetObject()));
     return names;
 }
 
@@ -129,15 +129,11 @@ TEST(TTreeNodeTest, SortedChildrenOrderByObjectWithNullFirst)
     g_log.clear();
     for (const char* psz : { "m", "c", "x", "a" })
         EXPECT_EQ(root->InsertNode(new TNamedNode(psz), 1, TArrayCmpString), 1);
-    TNamedNode* pcoAnonymous = new TNamedNode();
-    root->InsertNode(pcoAnonymous, 0, nullptr);
+    root->InsertNode(new TNamedNode(), 0, nullptr);
     // Once sorted, a position is ignored.
     root->InsertNode(0, new TNamedNode("n"), 1);
-    EXPECT_EQ(root->Child(0), pcoAnonymous);
-    std::vector<std::string> names;
-    for (long i = 1; i < root->NodeCount(); ++i)
-        names.push_back(root->Child(i)->Name());
-    EXPECT_EQ(names, Names({ "a", "c", "m", "n", "x" }));
+    root->Open();
+    EXPECT_EQ(Walk(root), Names({ "root", "-", "a", "c", "m", "n", "x" }));
     EXPECT_EQ(g_log, Names({ "ins m", "ins c", "ins x", "ins a", "ins n" }));
     TNamedNode::Destroy(root);
 }

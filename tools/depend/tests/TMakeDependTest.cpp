@@ -108,7 +108,8 @@ protected:
 
 TEST_F(TMakeDependFiles, TargetsFindAndPrintDependenciesOnceEvenInCycles)
 {
-    const std::pair<const char*, const char*> aDollars[] = { { nullptr, "" }, { "abc", "abc" }, { "a$$b$", "a$$$$b$$" } };
+    const std::pair<const char*, const char*> aDollars[] = { { nullptr, "" }, { "abc", "abc" },
+                                                             { "a$$b$", "a$$$$b$$" } };
     for (const auto& c : aDollars) {
         TString coOut = "old";
         TMakeDepend::MakeDoubleDollar(coOut, c.first);
@@ -250,7 +251,8 @@ TEST_F(TMakeDependFiles, ProblemsAreReportedAndTheRunGoesOn)
     fs::create_directory("dir.h");
     TRecorder coDepend;
     int nResult = -1;
-    EXPECT_EQ(Run(coDepend, { "-D+", "main.c", "none*.c", "nodir/*.c" }, &nResult), "main.obj : main.c here.h dir.h \n");
+    EXPECT_EQ(Run(coDepend, { "-D+", "main.c", "none*.c", "nodir/*.c" }, &nResult),
+              "main.obj : main.c here.h dir.h \n");
     EXPECT_EQ(nResult, 1);
     const std::vector<std::string> messages {
         "Adding dependency file: main.c\n",   "Adding dependency file: none*.c\n",
