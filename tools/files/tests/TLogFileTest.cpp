@@ -195,14 +195,12 @@ TEST_F(TFileTest, CacheFileHoldsItsRangeInBlocksAndNeverReadsOutside)
 TEST_F(TFileTest, CacheFileReadsTypedValuesAcrossBordersAndLongRangesTakeLargerBlocks)
 {
     const std::string path = At("typed.bin");
-    {
-        TFile coFile;
-        ASSERT_EQ(coFile.Open(path.c_str(), TFile::ModeCreate), 1);
-        coFile->Write(Pattern(250).data(), 250);
-        coFile->Wdouble(2.25);                           // 250..257: across the first border
-        coFile->Wstr(std::string(65535, 'm').c_str());   // the longest text
-        coFile->Wint(-7);
-    }
+    TMemoryLog coTyped(Pattern(250));
+    coTyped.Seek(0, TLogFile::FromEnd);
+    coTyped.Wdouble(2.25);                               // 250..257: across the first border
+    coTyped.Wstr(std::string(65535, 'm').c_str());       // the longest text
+    coTyped.Wint(-7);
+    WriteFileBytes(path, coTyped.Bytes());
     const int nHandle = OpenForReading(path);
     ASSERT_GE(nHandle, 0);
     {
@@ -295,26 +293,22 @@ TEST_F(TFileTest, FindFileLooksHereFirstThenInTheListedDirectories)
     const TString coOldDirectory = CurrentOS().GetCurrentDirectory();
     ASSERT_EQ(CurrentOS().SetCurrentDirectory(m_dir.c_str()), 1);
 
+    // The name found, or "-" and what is left in the buffer (nothing).
+    const auto found = [](const char* pszVariable, const char* pszName) {
+        char szResult[TFile::FindFileSize] = "old";
+        if (TFile::FindFile(szResult, pszVariable, pszName) != szResult)
+            return "-" + std::string(szResult);
+        return std::string(szResult);
+    };
     const std::string here = std::string(".") + CrtPathSeparator() + "here.kw";
     const std::string longName(5000, 'n');
-    struct {
-        const char* m_pszVariable;
-        const char* m_pszName;
-        std::string m_expected;        // empty: not found
-    } const aCases[] = {
-        { "KW_FIND_TEST", "found.kw", dirB + "found.kw" }, { "KW_FIND_TEST", "both.kw", dirA + "both.kw" },
-        { "KW_FIND_TEST", "here.kw", here }, { "", "here.kw", here }, { "", "found.kw", "" },
-        { "KW_FIND_TEST", "missing.kw", "" }, { "KW_NO_SUCH_VARIABLE", "found.kw", "" }, { "KW_FIND_TEST", "", "" },
-        { "KW_FIND_TEST", longName.c_str(), "" },
-    };
-    for (const auto& c : aCases) {
-        char szResult[TFile::FindFileSize] = "old";
-        const char* pszFound = TFile::FindFile(szResult, c.m_pszVariable, c.m_pszName);
-        EXPECT_EQ(pszFound, c.m_expected.empty() ? nullptr : szResult) << c.m_expected;
-        EXPECT_EQ(std::string(szResult), c.m_expected);
-    }
-    char szResult[TFile::FindFileSize];
+    EXPECT_EQ(std::vector<std::string>({ found("KW_FIND_TEST", "found.kw"), found("KW_FIND_TEST", "both.kw"),
+                                         found("KW_FIND_TEST", "here.kw"), found("", "here.kw"), found("", "found.kw"),
+                                         found("KW_FIND_TEST", "missing.kw"), found("KW_NO_SUCH_VARIABLE", "found.kw"),
+                                         found("KW_FIND_TEST", ""), found("KW_FIND_TEST", longName.c_str()) }),
+              std::vector<std::string>({ dirB + "found.kw", dirA + "both.kw", here, here, "-", "-", "-", "-", "-" }));
     EXPECT_EQ(TFile::FindFile(nullptr, "KW_FIND_TEST", "found.kw"), nullptr);
+    char szResult[TFile::FindFileSize];
     EXPECT_EQ(TFile::FindFile(szResult, "KW_FIND_TEST", nullptr), nullptr);
     // A buffer too small for a candidate passes it over and never overflows.
     char szSmall[12] = "";

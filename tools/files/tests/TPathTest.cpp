@@ -17,14 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-[[maybe_unused]] std::vector<std::string> Names(const TFileSelection& coSelection)
-{
-    std::vector<std::string> names;
-    for (long i = 0; i < coSelection.Count(); ++i)
-        names.emplace_back(coSelection.GetFile(i).Name());
-    return names;
-}
-
 // A dependent path that records what it was told.
 class TWatchingPath : public TPath {
 public:
@@ -71,23 +63,20 @@ std::string Removed(const TPath& co, bool bHighest = false)
 TEST(TPathTest, PathFormsWithAndWithoutDrive)
 {
     // Drive ("0" for none), path, full path and validity.
-    struct {
-        char m_chDrive;
-        const char* m_pszPath;
-        const char* m_pszExpected;
-    } const aCases[] = {
-        { 'c', "windows", "C \\windows C:\\WINDOWS 1" }, { 'D', "\\Temp\\x", "D \\Temp\\x D:\\TEMP\\X 1" },
-        { 'c', nullptr, "C \\ C:\\ 1" }, { 'c', "", "C \\ C:\\ 1" }, { 'c', "a\\b\\", "C \\a\\b\\ C:\\A\\B\\ 1" },
-        { 'c', "d:temp", "C \\d:temp C:\\D:TEMP 1" },   // the constructor takes the text as it is
-        { 0, "windows", "0 \\windows  0" }, { '1', "windows", "0 \\windows  0" }, { '\xe4', "x", "0 \\x  0" },
-        { 'z', "\xe4rger", "Z \\\xe4rger Z:\\\xe4RGER 1" },
+    const std::pair<TPath, const char*> aCases[] = {
+        { TPath('c', "windows"), "C \\windows C:\\WINDOWS 1" }, { TPath('c', nullptr), "C \\ C:\\ 1" },
+        { TPath('D', "\\Temp\\x"), "D \\Temp\\x D:\\TEMP\\X 1" }, { TPath('c', ""), "C \\ C:\\ 1" },
+        { TPath('c', "a\\b\\"), "C \\a\\b\\ C:\\A\\B\\ 1" },
+        { TPath('c', "d:temp"), "C \\d:temp C:\\D:TEMP 1" },   // the constructor takes the text as it is
+        { TPath(0, "windows"), "0 \\windows  0" }, { TPath('1', "windows"), "0 \\windows  0" },
+        { TPath('\xe4', "x"), "0 \\x  0" }, { TPath('z', "\xe4rger"), "Z \\\xe4rger Z:\\\xe4RGER 1" },
     };
     for (const auto& c : aCases) {
-        const TPath coPath(c.m_chDrive, c.m_pszPath);
+        const TPath& coPath = c.first;
         const std::string text = std::string(1, coPath.Drive() ? coPath.Drive() : '0') + " "
             + static_cast<const char*>(coPath.Path()) + " " + static_cast<const char*>(coPath) + " "
             + std::to_string(coPath.IsValid());
-        EXPECT_EQ(text, c.m_pszExpected);
+        EXPECT_EQ(text, c.second);
     }
 
     // Use takes a drive letter from the text, SetPath only skips it.
@@ -211,12 +200,19 @@ protected:
         TScratchTest::TearDown();
     }
 
-    // The scratch directory's name below the root of T:.
-    std::string Name() const { return m_dir.substr(3); }
-    TPath Path(const std::string& below) const { return TPath('t', ("\\" + Name() + below).c_str()); }
+    // A path below the scratch directory, which lies in the root of T:.
+    TPath Path(const std::string& below) const { return TPath('t', ("\\" + m_dir.substr(3) + below).c_str()); }
 
     void Touch(const std::string& name) { kwtest::WriteFileBytes(At(name), ""); }
 };
+
+std::vector<std::string> Names(const TFileSelection& coSelection)
+{
+    std::vector<std::string> names;
+    for (long i = 0; i < coSelection.Count(); ++i)
+        names.emplace_back(coSelection.GetFile(i).Name());
+    return names;
+}
 
 } // namespace
 
