@@ -195,8 +195,8 @@ TEST_F(TFileTest, CacheFileHoldsItsRangeInBlocksAndNeverReadsOutside)
 TEST_F(TFileTest, CacheFileReadsTypedValuesAcrossBordersAndLongRangesTakeLargerBlocks)
 {
     const std::string path = At("typed.bin");
-    TMemoryLog coTyped(Pattern(250));
-    coTyped.Seek(0, TLogFile::FromEnd);
+    TMemoryLog coTyped;
+    coTyped.Write(Pattern(250).data(), 250);
     coTyped.Wdouble(2.25);                               // 250..257: across the first border
     coTyped.Wstr(std::string(65535, 'm').c_str());       // the longest text
     coTyped.Wint(-7);
