@@ -181,9 +181,16 @@ TEST_F(TMakeDependFiles, IncludeAndIncVariablesAddDirectoriesAfterTheOptions)
     EXPECT_EQ(coDepend.IncludeDirectories().Count(), 4);
 }
 
-TEST_F(TMakeDependFiles, IncludeLinesAreRecognisedAsWritten)
+TEST_F(TMakeDependFiles, IncludeLinesAreRecognisedAsWrittenAndLongOnesCut)
 {
-    Write("main.c", "#include \"q1.h\"\n"
+    // What stands beyond a line's first LineLength characters is not read
+    // as a line of its own.
+    const std::string fits = std::string(TMakeDepend::LineLength - 14, ' ') + "#include \"a.h\"";
+    const std::string tooLong = std::string(TMakeDepend::LineLength - 13, ' ') + "#include \"b.h\"";
+    const std::string hidden = std::string(TMakeDepend::LineLength, 'x') + "#include \"c.h\"";
+    const std::string longName(5000, 'n');
+    Write("main.c", fits + "\r\n" + tooLong + "\n" + hidden + "\n"
+                    "#include \"q1.h\"\n"
                     " \t #include \t \"q2.h\"  // comment\n"
                     "#include\"q3.h\"\n"
                     "#include \"q4.h\"\r\n"
@@ -191,13 +198,22 @@ TEST_F(TMakeDependFiles, IncludeLinesAreRecognisedAsWritten)
                     "// #include \"q6.h\"\n#include // \"q7.h\"\n# include \"q8.h\"\n#includes \"q9.h\"\n"
                     "#include\n#include \"\"\n"
                     "#include \"q12.h other\"\n"                           // the name ends at white space
-                    "#include <a1.h>\n");                                  // angle brackets: not within Start
+                    "#include <a1.h>\n"                                    // angle brackets: not within Start
+                    "#include \"" + longName + "\"\n#include \"d.h\"");
     for (int i = 1; i <= 12; ++i)
         Write("q" + std::to_string(i) + ".h");
-    Write("a1.h");
+    for (const char* pszHeader : { "a.h", "b.h", "c.h", "d.h", "a1.h" })
+        Write(pszHeader);
     TRecorder coDepend;
-    EXPECT_EQ(Run(coDepend, { "main.c" }), "main.obj : main.c q1.h q2.h q3.h q4.h q12.h \n");
+    EXPECT_EQ(Run(coDepend, { "-D+", "main.c" }), "main.obj : main.c a.h q1.h q2.h q3.h q4.h q12.h d.h \n");
     EXPECT_EQ(coDepend.SystemIncludes(), 0);
+    const std::vector<std::string> messages {
+        "Adding dependency file: main.c\n", "Scanning Main-Target: main.c\n",
+        "Line 2 of <main.c> is longer than 8191 characters: the rest of it is not scanned\n",
+        "Line 3 of <main.c> is longer than 8191 characters: the rest of it is not scanned\n",
+        "Headerfile <" + longName + "> not found\n",
+    };
+    EXPECT_EQ(coDepend.m_messages, messages);
 
     // A new object follows angle brackets when Scan is called directly.
     Write("sys.c", "#include <a1.h>\n#include \"q1.h\"\n");
@@ -285,27 +301,8 @@ TEST_F(TMakeDependFiles, ProblemsAreReportedAndTheRunGoesOn)
     EXPECT_EQ(coDirect.Start("rules.out", 5, nullptr), 0);
 }
 
-TEST_F(TMakeDependFiles, LongLinesNamesAndChainsAreHandledSafely)
+TEST_F(TMakeDependFiles, LongNamesAndDeepChainsAreHandledSafely)
 {
-    // What stands beyond the line's first LineLength characters is not
-    // read as a line of its own.
-    const std::string fits = std::string(TMakeDepend::LineLength - 14, ' ') + "#include \"a.h\"";
-    const std::string tooLong = std::string(TMakeDepend::LineLength - 13, ' ') + "#include \"b.h\"";
-    const std::string hidden = std::string(TMakeDepend::LineLength, 'x') + "#include \"c.h\"";
-    const std::string longName(5000, 'n');
-    Write("main.c", fits + "\r\n" + tooLong + "\n" + hidden + "\n#include \"" + longName + "\"\n#include \"d.h\"");
-    for (const char* pszHeader : { "a.h", "b.h", "c.h", "d.h" })
-        Write(pszHeader);
-    TRecorder coDepend;
-    EXPECT_EQ(Run(coDepend, { "-D+", "main.c" }), "main.obj : main.c a.h d.h \n");
-    const std::vector<std::string> messages {
-        "Adding dependency file: main.c\n", "Scanning Main-Target: main.c\n",
-        "Line 2 of <main.c> is longer than 8191 characters: the rest of it is not scanned\n",
-        "Line 3 of <main.c> is longer than 8191 characters: the rest of it is not scanned\n",
-        "Headerfile <" + longName + "> not found\n",
-    };
-    EXPECT_EQ(coDepend.m_messages, messages);
-
     // A header name longer than 254 characters is used whole: cut there it
     // would be that of an existing directory.
     std::string deepName;

@@ -130,26 +130,7 @@ TEST(TFileSelectionTest, BatchesAndResortsGiveExactlyTheOrderOfOneByOneInserts)
 
 // Copies hold copies of the records, moves take them over; every record
 // left is destroyed with its selection (the leak checker would tell).
-TEST(TFileSelectionTest, CopiesCarryTheTypeAndCopiesOfTheRecords)
-{
-    TFileSelection coUnsorted(TFileSelection::SortNone);
-    for (const char* pszName : { "z", "a", "m" })
-        coUnsorted.AddFile(Record(pszName));
-    TFileSelection coAssigned(TFileSelection::SortByDate);
-    coAssigned.AddFile(Record("old"));
-    coAssigned = coUnsorted;
-    coAssigned = *&coAssigned;   // assigned to itself
-    coAssigned.RemoveFile(0);
-    EXPECT_EQ(Names(coUnsorted), (std::vector<std::string> { "z", "a", "m" }));
-    TFileSelection coMoved(std::move(coAssigned));
-    EXPECT_TRUE(coAssigned.IsEmpty());
-    TFileSelection coByName;
-    coByName = std::move(coMoved);
-    EXPECT_EQ(coByName.GetSortType(), TFileSelection::SortNone);
-    EXPECT_EQ(Names(coByName), (std::vector<std::string> { "a", "m" }));
-}
-
-TEST(TFileSelectionTest, RecordsByIndexFindingAndRemoving)
+TEST(TFileSelectionTest, RecordsByIndexFindingRemovingCopyingAndMoving)
 {
     TFileSelection coSelection;
     for (const char* pszName : { "b.txt", "A.txt", "c", "a.dat" })
@@ -165,9 +146,19 @@ TEST(TFileSelectionTest, RecordsByIndexFindingAndRemoving)
         EXPECT_EQ(coSorted.FindFile("missing") + coSorted.FindFile("") + coSorted.FindFile(nullptr), -3);
     }
 
-    EXPECT_EQ(std::vector<int>({ coSelection.RemoveFile(1), coSelection.RemoveFile(3), coSelection.RemoveFile(-1) }),
+    TFileSelection coAssigned(TFileSelection::SortNone);
+    coAssigned.AddFile(Record("old"));
+    coAssigned = coSelection;
+    coAssigned = *&coAssigned;   // assigned to itself
+    EXPECT_EQ(std::vector<int>({ coAssigned.RemoveFile(1), coAssigned.RemoveFile(3), coAssigned.RemoveFile(-1) }),
               std::vector<int>({ 1, 0, 0 }));
-    EXPECT_EQ(Names(coSelection), (std::vector<std::string> { "a.dat", "b.txt", "c" }));
+    EXPECT_EQ(Names(coSelection), (std::vector<std::string> { "a.dat", "A.txt", "b.txt", "c" }));
+    TFileSelection coMoved(std::move(coAssigned));
+    EXPECT_TRUE(coAssigned.IsEmpty());
+    TFileSelection coByDate(TFileSelection::SortByDate);
+    coByDate = std::move(coMoved);
+    EXPECT_EQ(coByDate.GetSortType(), TFileSelection::SortByName);
+    EXPECT_EQ(Names(coByDate), (std::vector<std::string> { "a.dat", "b.txt", "c" }));
 }
 
 // Selecting from a directory of the platform
