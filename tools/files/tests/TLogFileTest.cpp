@@ -76,7 +76,8 @@ TEST(TLogFileEncoding, TypedWritesHaveTheirExactBytesAndReadBackInOrder)
                                   "00 00 00 00 00 00 F8 3F 00 00 00 A0 99 99 B9 3F "
                                   "02 00 41 42 00 00 00 03 00 78 79 7A 00 00 00 03 00 01 02 03 00 00 ");
 
-    // Each read takes exactly its own bytes, or the next one would be wrong.
+    // Each read takes exactly its own bytes, or the next one would be wrong;
+    // the operands of one << chain are evaluated from left to right.
     coLog.Seek(0, TLogFile::FromBegin);
     std::ostringstream numbers;
     numbers << coLog.Rchar() << " " << static_cast<int>(coLog.Ruchar()) << " " << coLog.Rshort() << " "
