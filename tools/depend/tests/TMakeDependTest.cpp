@@ -27,14 +27,14 @@ std::string P(std::string path)
 int g_nHelpCalls = 0;
 void CountHelp() { ++g_nHelpCalls; }
 
-// Keeps every message it is given.
+// Keeps every message it is given, each ending with a line end.
 class TRecorder : public TMakeDepend {
 public:
     explicit TRecorder(HelpFunc pfnHelp = nullptr) : TMakeDepend(pfnHelp) {}
-    std::vector<std::string> m_messages;
+    std::string m_messages;
 
 protected:
-    void NotifyDebugMessage(const char* pszMessage) override { m_messages.emplace_back(pszMessage); }
+    void NotifyDebugMessage(const char* pszMessage) override { m_messages += pszMessage; }
 };
 
 // The texts of an array, or the identifiers of a target's dependencies,
@@ -170,12 +170,12 @@ TEST_F(TMakeDependFiles, IncludeAndIncVariablesAddDirectoriesAfterTheOptions)
     EXPECT_EQ(Run(coDepend, { "-D+", "-Iopt", "main.c" }),
               P("main.obj : main.c opt/opt.h e1/env1.h e 2/env2.h e3/env3.h \n"));
     EXPECT_EQ(Text(coDepend.IncludeDirectories()), "opt|e1|e 2|e3");
-    const std::vector<std::string> messages {
-        "Adding dependency file: main.c\n", "Adding environment search path:   e1; e 2 ;;%ROOT%\\inc\n",
-        "\tfound: <e1>\n", "\tfound: <e 2>\n", "\tcontains variable: <>\n", "\tcontains variable: <%ROOT%\\inc>\n",
-        "Adding environment search path: e3,\n", "\tfound: <e3>\n", "Scanning Main-Target: main.c\n",
-    };
-    EXPECT_EQ(coDepend.m_messages, messages);
+    EXPECT_EQ(coDepend.m_messages, "Adding dependency file: main.c\n"
+                                   "Adding environment search path:   e1; e 2 ;;%ROOT%\\inc\n"
+                                   "\tfound: <e1>\n\tfound: <e 2>\n\tcontains variable: <>\n"
+                                   "\tcontains variable: <%ROOT%\\inc>\n"
+                                   "Adding environment search path: e3,\n\tfound: <e3>\n"
+                                   "Scanning Main-Target: main.c\n");
     coDepend.FillIncArrayFromEnv(nullptr);
     coDepend.FillIncArrayFromEnv("   ");
     EXPECT_EQ(coDepend.IncludeDirectories().Count(), 4);
@@ -207,13 +207,11 @@ TEST_F(TMakeDependFiles, IncludeLinesAreRecognisedAsWrittenAndLongOnesCut)
     TRecorder coDepend;
     EXPECT_EQ(Run(coDepend, { "-D+", "main.c" }), "main.obj : main.c a.h q1.h q2.h q3.h q4.h q12.h d.h \n");
     EXPECT_EQ(coDepend.SystemIncludes(), 0);
-    const std::vector<std::string> messages {
-        "Adding dependency file: main.c\n", "Scanning Main-Target: main.c\n",
-        "Line 2 of <main.c> is longer than 8191 characters: the rest of it is not scanned\n",
-        "Line 3 of <main.c> is longer than 8191 characters: the rest of it is not scanned\n",
-        "Headerfile <" + longName + "> not found\n",
-    };
-    EXPECT_EQ(coDepend.m_messages, messages);
+    EXPECT_EQ(coDepend.m_messages,
+              "Adding dependency file: main.c\nScanning Main-Target: main.c\n"
+              "Line 2 of <main.c> is longer than 8191 characters: the rest of it is not scanned\n"
+              "Line 3 of <main.c> is longer than 8191 characters: the rest of it is not scanned\n"
+              "Headerfile <" + longName + "> not found\n");
 
     // A new object follows angle brackets when Scan is called directly.
     Write("sys.c", "#include <a1.h>\n#include \"q1.h\"\n");
@@ -236,17 +234,16 @@ TEST_F(TMakeDependFiles, EveryOptionHasItsEffect)
     EXPECT_EQ(Run(coDepend, args), P("obj$$/m$$n.obj : first$$ second dir/m$$n.c \n"));
     // Messages start with -d+; the working directory is not the current
     // one, so the header beside the sources is not found.
-    std::vector<std::string> messages { "Unknown option <-Q> ignored\n", "Adding dependency file: dir/*.c\n" };
+    std::string patternMessage;
 #if defined(_WIN32)
     EXPECT_EQ(g_nHelpCalls, 3);
 #else
     EXPECT_EQ(g_nHelpCalls, 2);     // "/H" is a pattern here
     EXPECT_EQ(Text(coDepend.Patterns()), "/H|dir/*.c");
-    messages.push_back("No file matches </H>\n");
+    patternMessage = "No file matches </H>\n";
 #endif
-    messages.push_back("Scanning Main-Target: m$n.c\n");
-    messages.push_back("Headerfile <h$.h> not found\n");
-    EXPECT_EQ(coDepend.m_messages, messages);
+    EXPECT_EQ(coDepend.m_messages, "Unknown option <-Q> ignored\nAdding dependency file: dir/*.c\n" + patternMessage
+                                       + "Scanning Main-Target: m$n.c\nHeaderfile <h$.h> not found\n");
     EXPECT_EQ(Text(coDepend.ExtraDependencies()), "first$|second");
     EXPECT_EQ(Text(coDepend.IncludeDirectories()), "inc");
     EXPECT_EQ(std::string(coDepend.ObjectDirectory()) + " " + static_cast<const char*>(coDepend.WorkingDirectory()),
@@ -257,7 +254,7 @@ TEST_F(TMakeDependFiles, EveryOptionHasItsEffect)
     TRecorder coQuiet;
     Run(coQuiet, { "-D+", "-D-", "-D+x", "-Zap", "missing.c" });
     EXPECT_EQ(coQuiet.Messages(), 0);
-    EXPECT_TRUE(coQuiet.m_messages.empty());
+    EXPECT_EQ(coQuiet.m_messages, "");
 }
 
 TEST_F(TMakeDependFiles, ProblemsAreReportedAndTheRunGoesOn)
@@ -270,13 +267,10 @@ TEST_F(TMakeDependFiles, ProblemsAreReportedAndTheRunGoesOn)
     EXPECT_EQ(Run(coDepend, { "-D+", "main.c", "none*.c", "nodir/*.c" }, &nResult),
               "main.obj : main.c here.h dir.h \n");
     EXPECT_EQ(nResult, 1);
-    const std::vector<std::string> messages {
-        "Adding dependency file: main.c\n",   "Adding dependency file: none*.c\n",
-        "Adding dependency file: nodir/*.c\n", "Scanning Main-Target: main.c\n",
-        "Headerfile <gone.h> not found\n",    "Could not open <dir.h> for scanning\n",
-        "No file matches <none*.c>\n",        "No file matches <nodir/*.c>\n",
-    };
-    EXPECT_EQ(coDepend.m_messages, messages);
+    EXPECT_EQ(coDepend.m_messages, "Adding dependency file: main.c\nAdding dependency file: none*.c\n"
+                                   "Adding dependency file: nodir/*.c\nScanning Main-Target: main.c\n"
+                                   "Headerfile <gone.h> not found\nCould not open <dir.h> for scanning\n"
+                                   "No file matches <none*.c>\nNo file matches <nodir/*.c>\n");
 
     // Without patterns, and without an output file, the run fails aloud.
     TRecorder coEmpty;
@@ -284,8 +278,8 @@ TEST_F(TMakeDependFiles, ProblemsAreReportedAndTheRunGoesOn)
     EXPECT_EQ(nResult, 0);
     const char* argv[] = { "kwdepend", "-D+", "main.c" };
     EXPECT_EQ(coEmpty.Start("dir.h", 3, argv), 0);
-    EXPECT_EQ(coEmpty.m_messages, std::vector<std::string>({ "No dependency files or file families specified!\n",
-                                                              "Could not open output-file <dir.h>\n" }));
+    EXPECT_EQ(coEmpty.m_messages,
+              "No dependency files or file families specified!\nCould not open output-file <dir.h>\n");
     EXPECT_EQ(coEmpty.Patterns().Count(), 0);
 
     // A missing file scanned directly, and null arguments, are harmless.
@@ -314,14 +308,15 @@ TEST_F(TMakeDependFiles, LongNamesAndDeepChainsAreHandledSafely)
     Write("deep.c", "#include \"" + deepName + "\"\n");
     TRecorder coDeep;
     const std::string rules = Run(coDeep, { "-D+", "-I" + longDir, "-O" + longDir, "deep.c" });
+    const std::string scanned = "Adding dependency file: deep.c\nScanning Main-Target: deep.c\n";
 #if defined(_WIN32)
     // The ANSI file functions stop at MAX_PATH: the header is not found
     // there, and the message names it whole.
     EXPECT_EQ(rules, longDir + "\\deep.obj : deep.c \n");
-    EXPECT_EQ(coDeep.m_messages.back(), "Headerfile <" + deepName + "> not found\n");
+    EXPECT_EQ(coDeep.m_messages, scanned + "Headerfile <" + deepName + "> not found\n");
 #else
     EXPECT_EQ(rules, longDir + "/deep.obj : deep.c " + deepName + " \n");
-    EXPECT_EQ(coDeep.m_messages.back(), "Scanning Main-Target: deep.c\n");
+    EXPECT_EQ(coDeep.m_messages, scanned);
 #endif
 
     // A chain of includes far deeper than a call stack would take.
