@@ -108,30 +108,26 @@ protected:
 
 TEST_F(TMakeDependFiles, TargetsFindAndPrintDependenciesOnceEvenInCycles)
 {
-    const std::pair<const char*, const char*> aDollars[] = { { nullptr, "" }, { "abc", "abc" },
-                                                             { "a$$b$", "a$$$$b$$" } };
-    for (const auto& c : aDollars) {
-        TString coOut = "old";
-        TMakeDepend::MakeDoubleDollar(coOut, c.first);
-        EXPECT_STREQ(static_cast<const char*>(coOut), c.second);
-    }
+    TString coEscaped = "old";
+    TMakeDepend::MakeDoubleDollar(coEscaped, nullptr);
+    EXPECT_TRUE(coEscaped.IsEmpty());
+    TMakeDepend::MakeDoubleDollar(coEscaped, "a$$b$");
+    EXPECT_STREQ(static_cast<const char*>(coEscaped), "a$$$$b$$");
 
     TDepRegistry coRegistry;
     TDepTarget* pcoMain = coRegistry.Add("m.c", 1);
-    int nIsNew = -1;
+    // The identifier added to a target ("-" for none) and whether it was new.
+    const auto added = [&coRegistry, pcoMain](TDepTarget& coTarget, const char* pszId) {
+        int nIsNew = -1;
+        const TDepTarget* pcoAdded = coTarget.AddDependency(pszId, coRegistry, pcoMain, &nIsNew);
+        return (pcoAdded ? std::string(pcoAdded->GetTargetId()) : "-") + " " + std::to_string(nIsNew);
+    };
     // No dependency on nothing, on itself, or of a target without name.
-    EXPECT_EQ(pcoMain->AddDependency(nullptr, coRegistry, pcoMain, &nIsNew), nullptr);
-    EXPECT_EQ(nIsNew, 0);
-    EXPECT_EQ(pcoMain->AddDependency("M.C", coRegistry, pcoMain, &nIsNew), nullptr);
     TDepTarget coNameless("", 0);
-    EXPECT_EQ(coNameless.AddDependency("a.h", coRegistry, pcoMain, &nIsNew), nullptr);
-    EXPECT_EQ(coRegistry.GetCount(), 1);
-
-    TDepTarget* pcoA = pcoMain->AddDependency("a.h", coRegistry, pcoMain, &nIsNew);
-    ASSERT_NE(pcoA, nullptr);
-    EXPECT_EQ(nIsNew, 1);
-    EXPECT_EQ(pcoMain->AddDependency("A.H", coRegistry, pcoMain, &nIsNew), pcoA);
-    EXPECT_EQ(nIsNew, 0);
+    EXPECT_EQ(std::vector<std::string>({ added(*pcoMain, nullptr), added(*pcoMain, "M.C"), added(coNameless, "a.h"),
+                                         added(*pcoMain, "a.h"), added(*pcoMain, "A.H") }),
+              std::vector<std::string>({ "- 0", "- 0", "- 0", "a.h 1", "a.h 0" }));
+    TDepTarget* pcoA = (*pcoMain)[0];
     TDepTarget* pcoB = pcoA->AddDependency("b$.h", coRegistry, pcoMain, nullptr);
     pcoB->AddDependency("a.h", coRegistry, pcoMain, nullptr);    // a cycle
     pcoMain->AddDependency("c.h", coRegistry, pcoMain, nullptr);
