@@ -99,10 +99,11 @@ TEST(TFileSelectionTest, BatchesAndResortsGiveExactlyTheOrderOfOneByOneInserts)
                     ASSERT_EQ(coOneByOne.AddFile(coInfo), 1);
                 const std::vector<std::string> expected = Names(coOneByOne, &TFileInfo::Path);
 
-                // All at once, null elements passed over; a batch after some
-                // single inserts; a re-sort from insertion order.
+                // A batch after some single inserts, null elements passed
+                // over; all at once; a re-sort from insertion order.
                 TArray coAll(64, nullptr, nullptr);
                 TArray coRest(64, nullptr, nullptr);
+                coRest.Add(nullptr);
                 TFileSelection coMixed(unType);
                 for (size_t i = 0; i < nCount; ++i) {
                     coAll.Add(const_cast<TFileInfo*>(&records[i]));
@@ -111,11 +112,8 @@ TEST(TFileSelectionTest, BatchesAndResortsGiveExactlyTheOrderOfOneByOneInserts)
                     else
                         coRest.Add(const_cast<TFileInfo*>(&records[i]));
                 }
-                TArray coWithNulls(coAll);
-                coWithNulls.Insert(0L, nullptr);
-                coWithNulls.Add(nullptr);
                 TFileSelection coBatch(unType);
-                ASSERT_EQ(coBatch.AddFiles(coWithNulls), 1);
+                ASSERT_EQ(coBatch.AddFiles(coAll), 1);
                 ASSERT_EQ(coMixed.AddFiles(coRest), 1);
                 TFileSelection coResorted(TFileSelection::SortNone);
                 ASSERT_EQ(coResorted.AddFiles(coAll), 1);
