@@ -79,7 +79,8 @@ TEST(TPathTest, PathFormsWithAndWithoutDrive)
         EXPECT_EQ(text, c.second);
     }
 
-    // Use takes a drive letter from the text, SetPath only skips it.
+    // Assigning a text uses it: a drive letter in it sets the drive. SetPath
+    // only skips it.
     const std::pair<const char*, const char*> aTexts[] = {
         { "d:temp", "D\\temp C\\temp" }, { "d:\\temp\\", "D\\temp\\ C\\temp\\" }, { "e:", "E\\ C\\" },
         { "1:abc", "C\\abc C\\abc" },         // not a letter: skipped, the drive stays
