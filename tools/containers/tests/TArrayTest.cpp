@@ -63,6 +63,8 @@ TEST(TArrayTest, CopiesShareElementsAndUseMovesThem)
     TArray coCopy(coSource);
     coCopy += P(5);
     EXPECT_EQ(Values(coCopy), std::vector<intptr_t>({ 2, 4, 5, 6 }));
+    coCopy = TArray();
+    EXPECT_EQ(coCopy.Count() + coCopy.GetAllocSize(), 0);
     TArray coAssigned(10, nullptr, nullptr);
     coAssigned.Add(P(1));
     coAssigned = coSource;
