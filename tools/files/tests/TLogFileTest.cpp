@@ -183,7 +183,7 @@ TEST_F(TFileTest, CacheFileHoldsItsRangeInBlocksAndNeverReadsOutside)
     CurrentOS().SeekFile(nHandle, 900, 1);
     TCacheFile coTail(nHandle, 600, 256, 256);
     EXPECT_EQ(coTail.GetRangeLength(), 100u);
-    EXPECT_EQ(coTail.Read(&buffer[0], 1, 600), 100u);
+    EXPECT_EQ(coTail.Read(&buffer[0], 600), 100u);
     EXPECT_EQ(buffer.substr(0, 100), bytes.substr(900));
     CurrentOS().CloseFile(nHandle);
 
