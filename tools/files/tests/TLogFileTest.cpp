@@ -207,7 +207,7 @@ TEST_F(TFileTest, CacheFileOfALongRangeTakesLargerBlocks)
         EXPECT_LE(coCache.GetBlockCount(), 65535);
         std::string buffer(1000, 0);
         ASSERT_EQ(coCache.Seek(-1000, TLogFile::FromEnd), 1);
-        EXPECT_EQ(coCache.Read(&buffer[0], 1, 2000), 1000u);
+        EXPECT_EQ(coCache.Read(&buffer[0], 2000), 1000u);
         EXPECT_EQ(buffer, big.substr(ulBig - 1000));
     }
     CurrentOS().CloseFile(nBig);
