@@ -109,8 +109,6 @@ protected:
 TEST_F(TMakeDependFiles, TargetsFindAndPrintDependenciesOnceEvenInCycles)
 {
     TString coEscaped = "old";
-    TMakeDepend::MakeDoubleDollar(coEscaped, nullptr);
-    EXPECT_TRUE(coEscaped.IsEmpty());
     TMakeDepend::MakeDoubleDollar(coEscaped, "a$$b$");
     EXPECT_STREQ(static_cast<const char*>(coEscaped), "a$$$$b$$");
 
@@ -154,28 +152,7 @@ TEST_F(TMakeDependFiles, TargetsFindAndPrintDependenciesOnceEvenInCycles)
               std::vector<std::string>({ "m.c a.h b$$.h c.h ", "m.c c.h ", "", "m.c a.h b$$.h c.h " }));
 }
 
-TEST_F(TMakeDependFiles, IncludeAndIncVariablesAddDirectoriesAfterTheOptions)
-{
-    Write("main.c", "#include \"opt.h\"\n#include \"env1.h\"\n#include \"env2.h\"\n#include \"env3.h\"\n");
-    for (const char* pszHeader : { "opt/opt.h", "e1/env1.h", "e 2/env2.h", "e3/env3.h" })
-        Write(pszHeader);
-    ASSERT_EQ(m_coOS.SetEnvVar("INCLUDE", "  e1; e 2 ;;%ROOT%\\inc"), 1);
-    ASSERT_EQ(m_coOS.SetEnvVar("INC", "e3,"), 1);
-    TRecorder coDepend;
-    EXPECT_EQ(Run(coDepend, { "-D+", "-Iopt", "main.c" }),
-              P("main.obj : main.c opt/opt.h e1/env1.h e 2/env2.h e3/env3.h \n"));
-    EXPECT_EQ(coDepend.m_messages, "Adding dependency file: main.c\n"
-                                   "Adding environment search path:   e1; e 2 ;;%ROOT%\\inc\n"
-                                   "\tfound: <e1>\n\tfound: <e 2>\n\tcontains variable: <>\n"
-                                   "\tcontains variable: <%ROOT%\\inc>\n"
-                                   "Adding environment search path: e3,\n\tfound: <e3>\n"
-                                   "Scanning Main-Target: main.c\n");
-    coDepend.FillIncArrayFromEnv(nullptr);
-    coDepend.FillIncArrayFromEnv("   ");
-    EXPECT_EQ(coDepend.IncludeDirectories().Count(), 4);
-}
-
-TEST_F(TMakeDependFiles, IncludeLinesAreRecognisedAsWrittenAndLongOnesCut)
+TEST_F(TMakeDependFiles, IncludesAreReadAsWrittenAndFoundAlongTheSearchPathAndProblemsLeaveTheRunGoing)
 {
     // What stands beyond a line's first LineLength characters is not read
     // as a line of its own.
@@ -193,19 +170,39 @@ TEST_F(TMakeDependFiles, IncludeLinesAreRecognisedAsWrittenAndLongOnesCut)
                     "#include\n#include \"\"\n"
                     "#include \"q12.h other\"\n"                           // the name ends at white space
                     "#include <a1.h>\n"                                    // angle brackets: not within Start
+                    "#include \"opt.h\"\n#include \"env1.h\"\n#include \"env2.h\"\n#include \"env3.h\"\n"
+                    "#include \"gone.h\"\n#include \"dir.h\"\n"
                     "#include \"" + longName + "\"\n#include \"d.h\"");
     for (int i = 1; i <= 12; ++i)
         Write("q" + std::to_string(i) + ".h");
-    for (const char* pszHeader : { "a.h", "b.h", "c.h", "d.h", "a1.h" })
+    for (const char* pszHeader : { "a.h", "b.h", "c.h", "d.h", "a1.h", "opt/opt.h", "e1/env1.h", "e 2/env2.h",
+                                   "e3/env3.h" })
         Write(pszHeader);
+    fs::create_directory("dir.h");
+    // INCLUDE and INC add directories after the options.
+    ASSERT_EQ(m_coOS.SetEnvVar("INCLUDE", "  e1; e 2 ;;%ROOT%\\inc"), 1);
+    ASSERT_EQ(m_coOS.SetEnvVar("INC", "e3,"), 1);
     TRecorder coDepend;
-    EXPECT_EQ(Run(coDepend, { "-D+", "main.c" }), "main.obj : main.c a.h q1.h q2.h q3.h q4.h q12.h d.h \n");
+    int nResult = -1;
+    EXPECT_EQ(Run(coDepend, { "-D+", "-Iopt", "main.c", "none*.c", "nodir/*.c" }, &nResult),
+              P("main.obj : main.c a.h q1.h q2.h q3.h q4.h q12.h opt/opt.h e1/env1.h e 2/env2.h e3/env3.h dir.h d.h "
+                "\n"));
+    EXPECT_EQ(nResult, 1);
     EXPECT_EQ(coDepend.SystemIncludes(), 0);
     EXPECT_EQ(coDepend.m_messages,
-              "Adding dependency file: main.c\nScanning Main-Target: main.c\n"
+              "Adding dependency file: main.c\nAdding dependency file: none*.c\nAdding dependency file: nodir/*.c\n"
+              "Adding environment search path:   e1; e 2 ;;%ROOT%\\inc\n"
+              "\tfound: <e1>\n\tfound: <e 2>\n\tcontains variable: <>\n\tcontains variable: <%ROOT%\\inc>\n"
+              "Adding environment search path: e3,\n\tfound: <e3>\n"
+              "Scanning Main-Target: main.c\n"
               "Line 2 of <main.c> is longer than 8191 characters: the rest of it is not scanned\n"
               "Line 3 of <main.c> is longer than 8191 characters: the rest of it is not scanned\n"
-              "Headerfile <" + longName + "> not found\n");
+              "Headerfile <gone.h> not found\nCould not open <dir.h> for scanning\n"
+              "Headerfile <" + longName + "> not found\n"
+              "No file matches <none*.c>\nNo file matches <nodir/*.c>\n");
+    coDepend.FillIncArrayFromEnv(nullptr);
+    coDepend.FillIncArrayFromEnv("   ");
+    EXPECT_EQ(coDepend.IncludeDirectories().Count(), 4);
 
     // A new object follows angle brackets when Scan is called directly.
     Write("sys.c", "#include <a1.h>\n#include \"q1.h\"\n");
@@ -249,23 +246,11 @@ TEST_F(TMakeDependFiles, EveryOptionHasItsEffect)
     EXPECT_EQ(coQuiet.m_messages, "");
 }
 
-TEST_F(TMakeDependFiles, ProblemsAreReportedAndTheRunGoesOn)
+TEST_F(TMakeDependFiles, WithoutPatternsOrOutputFileTheRunFailsAloud)
 {
-    Write("main.c", "#include \"gone.h\"\n#include \"here.h\"\n#include \"dir.h\"\n");
-    Write("here.h");
     fs::create_directory("dir.h");
-    TRecorder coDepend;
-    int nResult = -1;
-    EXPECT_EQ(Run(coDepend, { "-D+", "main.c", "none*.c", "nodir/*.c" }, &nResult),
-              "main.obj : main.c here.h dir.h \n");
-    EXPECT_EQ(nResult, 1);
-    EXPECT_EQ(coDepend.m_messages, "Adding dependency file: main.c\nAdding dependency file: none*.c\n"
-                                   "Adding dependency file: nodir/*.c\nScanning Main-Target: main.c\n"
-                                   "Headerfile <gone.h> not found\nCould not open <dir.h> for scanning\n"
-                                   "No file matches <none*.c>\nNo file matches <nodir/*.c>\n");
-
-    // Without patterns, and without an output file, the run fails aloud.
     TRecorder coEmpty;
+    int nResult = -1;
     EXPECT_EQ(Run(coEmpty, { "-Iinc" }, &nResult), "");
     EXPECT_EQ(nResult, 0);
     const char* argv[] = { "kwdepend", "-D+", "main.c" };
@@ -274,17 +259,10 @@ TEST_F(TMakeDependFiles, ProblemsAreReportedAndTheRunGoesOn)
               "No dependency files or file families specified!\nCould not open output-file <dir.h>\n");
     EXPECT_EQ(coEmpty.Patterns().Count(), 0);
 
-    // A missing file scanned directly, and null arguments, are harmless.
-    TRecorder coDirect;
-    TDepTarget coTarget("missing.c", 1);
-    coDirect.Scan(&coTarget, &coTarget, "missing.c");
-    coDirect.Scan(nullptr, nullptr, "main.c");
-    coDirect.Scan(&coTarget, &coTarget, "");
-    coDirect.AddDepFile(&coTarget, &coTarget, nullptr);
-    EXPECT_EQ(coTarget.DependencyCount(), 0);
-    const char* nullArgs[] = { "kwdepend", nullptr, "main.c" };
-    EXPECT_EQ(coDirect.Start("rules.out", 3, nullArgs), 1);
-    EXPECT_EQ(coDirect.Start("rules.out", 5, nullptr), 0);
+    // A file added directly is a dependency even when it cannot be scanned.
+    TDepTarget coTarget("main.c", 1);
+    coEmpty.AddDepFile(&coTarget, &coTarget, "missing.c");
+    EXPECT_EQ(Deps(coTarget), "missing.c");
 }
 
 TEST_F(TMakeDependFiles, LongNamesAndDeepChainsAreHandledSafely)

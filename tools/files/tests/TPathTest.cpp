@@ -2,6 +2,7 @@
 #include "TCrt.h"
 #include "TPath.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -237,11 +238,9 @@ TEST_F(TPathFiles, CreateMakesTheWholeChainAndRemoveTakesItBackOrTellsWhatStoodI
     // ready.
     Touch("file");
     EXPECT_EQ(Created(Path("\\file\\sub")), "0 InvalidPath new");
-    const std::string strNotReady = Created(TPath('n', "\\kw\\x"));
-    EXPECT_TRUE(strNotReady.substr(0, 2) == "0 " && strNotReady.find("Success") == std::string::npos) << strNotReady;
-    EXPECT_EQ(strNotReady.substr(strNotReady.size() - 4), " new");
-    const std::string strFile = Removed(Path("\\file"), true);
-    EXPECT_TRUE(strFile.substr(0, 2) == "0 " && strFile.find("Success") == std::string::npos) << strFile;
+    const auto failed = testing::AllOf(testing::StartsWith("0 "), testing::Not(testing::HasSubstr("Success")));
+    EXPECT_THAT(Created(TPath('n', "\\kw\\x")), testing::AllOf(failed, testing::EndsWith(" new")));
+    EXPECT_THAT(Removed(Path("\\file"), true), failed);
     EXPECT_TRUE(fs::exists(At("file")));
 }
 
