@@ -50,9 +50,6 @@ TEST(TArrayTest, DeleteDestroysOwnedElements)
         coArray.Add(P(6));
     }
     EXPECT_EQ(g_destroyed, std::vector<int>({ 2, 3, 1, 4, 5, 6 }));
-    TArray coPlain(4, nullptr, nullptr);
-    coPlain.Add(P(1));
-    EXPECT_EQ(coPlain.Delete(0L), 1);                  // removed, nothing to destroy
 }
 
 TEST(TArrayTest, CopiesShareElementsAndUseMovesThem)

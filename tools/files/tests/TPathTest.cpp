@@ -61,22 +61,31 @@ std::string Removed(const TPath& co, bool bHighest = false)
 
 // Texts
 
-TEST(TPathTest, PathFormsWithAndWithoutDrive)
+TEST(TPathTest, PathFormsWithAndWithoutDriveAndTheirDirectoryNames)
 {
-    // Drive ("0" for none), path, full path and validity.
+    // Drive ("0" for none), path, full path, validity and the directory
+    // names of the full path.
     const std::pair<TPath, const char*> aCases[] = {
-        { TPath('c', "windows"), "C \\windows C:\\WINDOWS 1" }, { TPath('c', nullptr), "C \\ C:\\ 1" },
-        { TPath('D', "\\Temp\\x"), "D \\Temp\\x D:\\TEMP\\X 1" }, { TPath('c', ""), "C \\ C:\\ 1" },
-        { TPath('c', "a\\b\\"), "C \\a\\b\\ C:\\A\\B\\ 1" },
-        { TPath('c', "d:temp"), "C \\d:temp C:\\D:TEMP 1" },   // the constructor takes the text as it is
-        { TPath(0, "windows"), "0 \\windows  0" }, { TPath('1', "windows"), "0 \\windows  0" },
-        { TPath('\xe4', "x"), "0 \\x  0" }, { TPath('z', "\xe4rger"), "Z \\\xe4rger Z:\\\xe4RGER 1" },
+        { TPath('c', "windows"), "C \\windows C:\\WINDOWS 1 WINDOWS|" }, { TPath('c', nullptr), "C \\ C:\\ 1 " },
+        { TPath('D', "\\Temp\\x"), "D \\Temp\\x D:\\TEMP\\X 1 TEMP|X|" }, { TPath('c', ""), "C \\ C:\\ 1 " },
+        { TPath('c', "a\\b\\"), "C \\a\\b\\ C:\\A\\B\\ 1 A|B|" },
+        { TPath('c', "\\\\x\\\\\\y\\\\"), "C \\\\x\\\\\\y\\\\ C:\\\\X\\\\\\Y\\\\ 1 X|Y|" },
+        { TPath('c', "d:temp"), "C \\d:temp C:\\D:TEMP 1 D:TEMP|" },   // the constructor takes the text as it is
+        { TPath(0, "windows"), "0 \\windows  0 " }, { TPath('1', "windows"), "0 \\windows  0 " },
+        { TPath('\xe4', "x"), "0 \\x  0 " }, { TPath('z', "\xe4rger"), "Z \\\xe4rger Z:\\\xe4RGER 1 \xe4RGER|" },
     };
+    // Split empties the array first.
+    TArray coParts;
+    coParts.Add(nullptr);
     for (const auto& c : aCases) {
         const TPath& coPath = c.first;
-        const std::string text = std::string(1, coPath.Drive() ? coPath.Drive() : '0') + " "
+        std::string text = std::string(1, coPath.Drive() ? coPath.Drive() : '0') + " "
             + static_cast<const char*>(coPath.Path()) + " " + static_cast<const char*>(coPath) + " "
-            + std::to_string(coPath.IsValid());
+            + std::to_string(coPath.IsValid()) + " ";
+        const long lCount = coPath.Split(coParts);
+        EXPECT_EQ(lCount, coParts.Count());
+        for (long i = 0; i < coParts.Count(); ++i)
+            text += std::string(static_cast<const char*>(coParts.Get(i))) + "|";
         EXPECT_EQ(text, c.second);
     }
 
@@ -109,26 +118,6 @@ TEST(TPathTest, PathFormsWithAndWithoutDrive)
     TPath coAssigned('x', "y");
     coAssigned = *pcoClone;
     EXPECT_EQ(std::string(coAssigned.Path()) + static_cast<const char*>(coAssigned.FullPath()), "\\dirB:\\DIR");
-}
-
-TEST(TPathTest, SplitGivesTheDirectoryNamesOfTheFullPath)
-{
-    const std::pair<TPath, const char*> aCases[] = {
-        { TPath('c', "\\A\\B\\"), "A|B|" }, { TPath('c', "\\a\\b"), "A|B|" }, { TPath('c', "\\"), "" },
-        { TPath('c', "\\\\x\\\\\\y\\\\"), "X|Y|" }, { TPath('c', "one"), "ONE|" },
-        { TPath(0, "\\A\\B"), "" },          // no drive, no full path
-    };
-    // The array is emptied first.
-    TArray coParts;
-    coParts.Add(nullptr);
-    for (const auto& c : aCases) {
-        const long lCount = c.first.Split(coParts);
-        EXPECT_EQ(lCount, coParts.Count());
-        std::string text;
-        for (long i = 0; i < coParts.Count(); ++i)
-            text += std::string(static_cast<const char*>(coParts.Get(i))) + "|";
-        EXPECT_EQ(text, c.second) << c.first.Path();
-    }
 }
 
 TEST(TPathTest, DependentPathsAreToldAndEitherSideMayGoFirst)
