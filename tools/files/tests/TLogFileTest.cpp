@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <iomanip>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,14 +26,6 @@ namespace {
 using TMemoryLog = restest::MemoryLog;
 using kwtest::Pattern;
 using kwtest::WriteFileBytes;
-
-std::string Hex(const std::string& bytes)
-{
-    std::ostringstream text;
-    for (unsigned char c : bytes)
-        text << std::hex << std::uppercase << std::setw(2) << std::setfill('0') << static_cast<int>(c) << ' ';
-    return text.str();
-}
 
 class TFileTest : public kwtest::TScratchTest {
 protected:
@@ -67,9 +58,10 @@ TEST(TLogFileEncoding, TypedWritesHaveTheirExactBytesAndReadBackInOrder)
                                      coLog.Wmem(achData, 3), coLog.Wmem(nullptr, 5) };
     EXPECT_EQ(results, std::vector<int>(16, 1));
     // A float is written as the double it widens to.
-    EXPECT_EQ(Hex(coLog.Bytes()), "41 FE FE FF 34 12 FE FF FF FF 04 03 02 01 60 79 FE FF D4 C3 B2 A1 "
-                                  "00 00 00 00 00 00 F8 3F 00 00 00 A0 99 99 B9 3F "
-                                  "02 00 41 42 00 00 00 03 00 78 79 7A 00 00 00 03 00 01 02 03 00 00 ");
+    EXPECT_EQ(coLog.Bytes(), "\x41" "\xFE" "\xFE\xFF" "\x34\x12" "\xFE\xFF\xFF\xFF" "\x04\x03\x02\x01"
+                             "\x60\x79\xFE\xFF" "\xD4\xC3\xB2\xA1" "\x00\x00\x00\x00\x00\x00\xF8\x3F"
+                             "\x00\x00\x00\xA0\x99\x99\xB9\x3F" "\x02\x00\x41\x42\x00" "\x00\x00"
+                             "\x03\x00\x78\x79\x7A\x00" "\x00\x00" "\x03\x00\x01\x02\x03" "\x00\x00"s);
 
     // Each read takes exactly its own bytes, or the next one would be wrong;
     // the operands of one << chain are evaluated from left to right.
