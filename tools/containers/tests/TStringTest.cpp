@@ -126,9 +126,8 @@ TEST_F(TStringTest, BlocksKeepTheirAllocationAndReportAReleaseBelowZero)
     coMem.SetPointer(nullptr, 0);
     EXPECT_EQ(coMem.GetSize(), 0u);
 
-    EXPECT_EQ(coMem.Connect(), 1u);
-    EXPECT_EQ(coMem.Disconnect(), 0u);
-    EXPECT_EQ(coMem.Disconnect(), 0u);
+    EXPECT_EQ(std::vector<unsigned long>({ coMem.Connect(), coMem.Disconnect(), coMem.Disconnect() }),
+              std::vector<unsigned long>({ 1, 0, 0 }));
     EXPECT_EQ(g_errors, std::vector<int>({ 1 }));
     // A handler of the blocks' own comes first.
     TRefMem::SetErrorHandler([](int) { g_errors.push_back(-1); });

@@ -99,10 +99,6 @@ protected:
 
 TEST_F(TMakeDependFiles, TargetsFindAndPrintDependenciesOnceEvenInCycles)
 {
-    TString coEscaped = "old";
-    TMakeDepend::MakeDoubleDollar(coEscaped, "a$$b$");
-    EXPECT_STREQ(static_cast<const char*>(coEscaped), "a$$$$b$$");
-
     TDepRegistry coRegistry;
     TDepTarget* pcoMain = coRegistry.Add("m.c", 1);
     // The identifier added to a target ("-" for none) and whether it was new.
