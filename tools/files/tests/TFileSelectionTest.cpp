@@ -61,28 +61,51 @@ std::vector<TFileInfo> VariedRecords(size_t nCount, uint32_t ulSeed)
 
 } // namespace
 
-TEST(TFileSelectionTest, TheFiveOrders)
+// Copies hold copies of the records, moves take them over; every record
+// left is destroyed with its selection (the leak checker would tell).
+TEST(TFileSelectionTest, TheFiveOrdersAndRecordsByIndexFindingRemovingCopyingAndMoving)
 {
     const TFileInfo aRecords[] = {
         Record("b.txt", 30, 100), Record("a.TXT", 10, 300), Record("c.dat", 20, 200),
         Record("a.dat", 20, 300), Record("B.c", 0xFFFFFFFFul, 0xFFFFFFFFul), Record("d", 0, 0),
     };
-    // By name, extension, size, date, none; an unknown type sorts by name.
-    // The 32-bit fields compare as unsigned values: "not set" is last.
+    // An unknown type sorts by name; then by name, extension, size, date,
+    // none. The 32-bit fields compare as unsigned values: "not set" is last.
     const std::pair<unsigned short, std::vector<std::string>> aCases[] = {
+        { 9, { "a.dat", "a.TXT", "B.c", "b.txt", "c.dat", "d" } },
         { 0, { "a.dat", "a.TXT", "B.c", "b.txt", "c.dat", "d" } },
         { 1, { "d", "B.c", "a.dat", "c.dat", "a.TXT", "b.txt" } },
         { 2, { "d", "b.txt", "c.dat", "a.dat", "a.TXT", "B.c" } },
         { 3, { "d", "a.TXT", "a.dat", "c.dat", "b.txt", "B.c" } },
         { 4, { "b.txt", "a.TXT", "c.dat", "a.dat", "B.c", "d" } },
-        { 9, { "a.dat", "a.TXT", "B.c", "b.txt", "c.dat", "d" } },
     };
+    TFileSelection coSelection;
     for (const auto& c : aCases) {
-        TFileSelection coSelection(c.first);
+        coSelection = TFileSelection(c.first);
         for (const TFileInfo& coInfo : aRecords)
             coSelection.AddFile(coInfo);
         EXPECT_EQ(Names(coSelection), c.second) << "sort type " << c.first;
+        // Found by bisection in name and extension order, searched through in the others.
+        EXPECT_STREQ(coSelection[coSelection.FindFile("A.txt")].Name(), "a.TXT") << "sort type " << c.first;
+        EXPECT_EQ(coSelection.FindFile("missing") + coSelection.FindFile("") + coSelection.FindFile(nullptr), -3);
     }
+    // Outside the range: an empty record.
+    EXPECT_EQ(std::string(coSelection.GetFile(-1).Name()) + static_cast<const char*>(coSelection[6L].Name()), "");
+
+    TFileSelection coAssigned(TFileSelection::SortByName);
+    coAssigned.AddFile(Record("old"));
+    coAssigned = coSelection;
+    coAssigned = *&coAssigned;   // assigned to itself
+    TFileSelection coCopy(coAssigned);
+    EXPECT_EQ(std::vector<int>({ coCopy.RemoveFile(1), coCopy.RemoveFile(5), coCopy.RemoveFile(-1) }),
+              std::vector<int>({ 1, 0, 0 }));
+    EXPECT_EQ(Names(coAssigned), aCases[5].second);
+    TFileSelection coMoved(std::move(coCopy));
+    EXPECT_TRUE(coCopy.IsEmpty());
+    TFileSelection coByDate(TFileSelection::SortByDate);
+    coByDate = std::move(coMoved);
+    EXPECT_EQ(coByDate.GetSortType(), TFileSelection::SortNone);
+    EXPECT_EQ(Names(coByDate), (std::vector<std::string> { "b.txt", "c.dat", "a.dat", "B.c", "d" }));
 }
 
 TEST(TFileSelectionTest, BatchesAndResortsGiveExactlyTheOrderOfOneByOneInserts)
@@ -124,39 +147,6 @@ TEST(TFileSelectionTest, BatchesAndResortsGiveExactlyTheOrderOfOneByOneInserts)
             }
         }
     }
-}
-
-// Copies hold copies of the records, moves take them over; every record
-// left is destroyed with its selection (the leak checker would tell).
-TEST(TFileSelectionTest, RecordsByIndexFindingRemovingCopyingAndMoving)
-{
-    TFileSelection coSelection;
-    for (const char* pszName : { "b.txt", "A.txt", "c", "a.dat" })
-        coSelection.AddFile(Record(pszName, 1, 2));
-    // Outside the range: an empty record.
-    EXPECT_EQ(std::string(coSelection.GetFile(-1).Name()) + static_cast<const char*>(coSelection[4L].Name()), "");
-    for (unsigned short unType = 0; unType <= 4; ++unType) {
-        TFileSelection coSorted(coSelection);
-        coSorted.Sort(unType);
-        const long lIndex = coSorted.FindFile("a.TXT");
-        ASSERT_GE(lIndex, 0) << unType;
-        EXPECT_STREQ(coSorted[lIndex].Name(), "A.txt");
-        EXPECT_EQ(coSorted.FindFile("missing") + coSorted.FindFile("") + coSorted.FindFile(nullptr), -3);
-    }
-
-    TFileSelection coAssigned(TFileSelection::SortNone);
-    coAssigned.AddFile(Record("old"));
-    coAssigned = coSelection;
-    coAssigned = *&coAssigned;   // assigned to itself
-    EXPECT_EQ(std::vector<int>({ coAssigned.RemoveFile(1), coAssigned.RemoveFile(3), coAssigned.RemoveFile(-1) }),
-              std::vector<int>({ 1, 0, 0 }));
-    EXPECT_EQ(Names(coSelection), (std::vector<std::string> { "a.dat", "A.txt", "b.txt", "c" }));
-    TFileSelection coMoved(std::move(coAssigned));
-    EXPECT_TRUE(coAssigned.IsEmpty());
-    TFileSelection coByDate(TFileSelection::SortByDate);
-    coByDate = std::move(coMoved);
-    EXPECT_EQ(coByDate.GetSortType(), TFileSelection::SortByName);
-    EXPECT_EQ(Names(coByDate), (std::vector<std::string> { "a.dat", "b.txt", "c" }));
 }
 
 // Selecting from a directory of the platform
