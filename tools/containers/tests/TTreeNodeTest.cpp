@@ -18,7 +18,6 @@ class TNamedNode : public TTreeNode {
 public:
     explicit TNamedNode(const char* pszName = nullptr) : TTreeNode(const_cast<char*>(pszName)) {}
 
-    const char* Name() const { return static_cast<const char*>(GetObject()); }
     TTreeNode* Copy() const override { return new TNamedNode(*this); }
     static void Destroy(TTreeNode* pcoNode) { pcoNode->Delete(nullptr, 0); }
 
@@ -140,7 +139,7 @@ TEST(TTreeNodeTest, EditsNotifyTheParentAndDestroyTheObjects)
     EXPECT_EQ(s.b->GetParentNode(), nullptr);
     EXPECT_EQ(s.root->RemoveSubNode(s.b, 1), s.root->RemoveSubNode(7L, 1));
     s.b->DeleteObjects(LogDestroyed);
-    EXPECT_STREQ(s.b1->Name(), "b1");                         // the pointers stay
+    EXPECT_EQ(Label(s.b1->GetObject()), "b1");                // the pointers stay
     s.b->Delete(nullptr, 1);                                  // a root now: deleted with b1
     s.a1->m_nCustom = 1;                                      // a1 destroys its own object
     EXPECT_EQ(s.a->Delete(LogDestroyed, 1), 1);
