@@ -61,7 +61,7 @@ std::string Removed(const TPath& co, bool bHighest = false)
 
 // Texts
 
-TEST(TPathTest, PathFormsWithAndWithoutDriveAndTheirDirectoryNames)
+TEST(TPathTest, PathFormsWithAndWithoutDriveTheirDirectoryNamesAndNothingOnDiskWithoutDrive)
 {
     // Drive ("0" for none), path, full path, validity and the directory
     // names of the full path.
@@ -118,6 +118,14 @@ TEST(TPathTest, PathFormsWithAndWithoutDriveAndTheirDirectoryNames)
     TPath coAssigned('x', "y");
     coAssigned = *pcoClone;
     EXPECT_EQ(std::string(coAssigned.Path()) + static_cast<const char*>(coAssigned.FullPath()), "\\dirB:\\DIR");
+
+    // Without drive there is nothing on disk.
+    const TPath coNoDrive(0, "\\somewhere");
+    EXPECT_EQ(coNoDrive.Exists(), 0);
+    EXPECT_TRUE(coNoDrive.SelectFiles("*.*", 22, 0).IsEmpty());
+    EXPECT_EQ(coNoDrive.IsEmpty(), 1);
+    EXPECT_EQ(std::vector<std::string>({ Created(coNoDrive), Removed(coNoDrive), Removed(coNoDrive, true) }),
+              std::vector<std::string>({ "0 NoPath new", "0 NoPath", "0 NoPath" }));
 }
 
 TEST(TPathTest, DependentPathsAreToldAndEitherSideMayGoFirst)
@@ -131,6 +139,8 @@ TEST(TPathTest, DependentPathsAreToldAndEitherSideMayGoFirst)
                                      pcoParent->AddChildPath(&coOther),    pcoParent->RemoveChildPath(&coOther),
                                      pcoParent->RemoveChildPath(&coOther), pcoParent->RemoveChildPath(nullptr) };
     EXPECT_EQ(results, std::vector<int>({ 1, 0, 0, 0, 1, 1, 0, 0 }));
+    TPath coCopy(*pcoParent);       // copies are not registered anywhere
+    EXPECT_EQ(coCopy.RemoveChildPath(&coChild), 0);
     delete pcoParent;
     EXPECT_EQ(coChild.m_vecTold, (std::vector<TPath*> { pcoParent }));
     EXPECT_TRUE(coOther.m_vecTold.empty());
@@ -152,22 +162,6 @@ TEST(TPathTest, DependentPathsAreToldAndEitherSideMayGoFirst)
     EXPECT_EQ(coChild.m_vecTold, (std::vector<TPath*> { pcoParent }));
     EXPECT_EQ(coSurvivor.m_vecTold, (std::vector<TPath*> { pcoParent }));
     EXPECT_STREQ(TPath::GetError(99), "Undefined error");
-    // Copies are not registered anywhere.
-    TPath coSource('c', "src");
-    coSource.AddChildPath(&coOther);
-    TPath coCopy(coSource);
-    EXPECT_EQ(coCopy.RemoveChildPath(&coOther), 0);
-    EXPECT_EQ(coSource.RemoveChildPath(&coOther), 1);
-}
-
-TEST(TPathTest, APathWithoutDriveHasNothingOnDisk)
-{
-    const TPath coPath(0, "\\somewhere");
-    EXPECT_EQ(coPath.Exists(), 0);
-    EXPECT_TRUE(coPath.SelectFiles("*.*", 22, 0).IsEmpty());
-    EXPECT_EQ(coPath.IsEmpty(), 1);
-    EXPECT_EQ(std::vector<std::string>({ Created(coPath), Removed(coPath), Removed(coPath, true) }),
-              std::vector<std::string>({ "0 NoPath new", "0 NoPath", "0 NoPath" }));
 }
 
 #if defined(_WIN32)
@@ -199,7 +193,6 @@ std::vector<std::string> Names(const TFileSelection& coSelection)
 TEST_F(TPathFiles, CreateMakesTheWholeChainAndRemoveTakesItBackOrTellsWhatStoodInTheWay)
 {
     const TPath coPath = Path("\\a\\b\\c");
-    EXPECT_EQ(coPath.Exists(), 0);
     EXPECT_EQ(Created(coPath), "1 Success new");
     EXPECT_TRUE(fs::is_directory(At("a\\b\\c")));
     EXPECT_EQ(Created(coPath), "1 Success existed");
