@@ -12,8 +12,7 @@ std::vector<std::string> g_log;
 
 std::string Label(const void* pvObject) { return pvObject ? static_cast<const char*>(pvObject) : "-"; }
 
-// A node that names itself after its object (a C string) and logs its
-// notifications.
+// A node that names itself after its object (a C string) and logs its notifications.
 class TNamedNode : public TTreeNode {
 public:
     explicit TNamedNode(const char* pszName = nullptr) : TTreeNode(const_cast<char*>(pszName)) {}
@@ -92,8 +91,7 @@ TEST(TTreeNodeTest, DisplayOrderWalksExpandedNodesInPreOrder)
     EXPECT_EQ(s.b1->IsDescendentOf(s.root) + s.b1->IsDescendentOf(s.a) + s.b1->IsDescendentOf(nullptr), 1);
     EXPECT_EQ(s.a2->RootNode(), s.root);
 
-    // A copy rebuilds the subtree and its states, without the objects, as a
-    // root of its own: the walk ends with it.
+    // A copy rebuilds the subtree and its states, without the objects, as a root of its own: the walk ends with it.
     TNamedNode* pcoCopy = static_cast<TNamedNode*>(s.a->Copy());
     EXPECT_EQ(Walk(pcoCopy), Names({ "-", "-", "-" }));
     TNamedNode::Destroy(pcoCopy);

@@ -46,8 +46,7 @@ std::string Deps(const TDepTarget& coTarget)
     return text;
 }
 
-// Each test works in a scratch directory of its own, which is also the
-// current directory, with INCLUDE and INC unset.
+// Each test works in a scratch directory of its own, which is also the current directory, with INCLUDE and INC unset.
 class TMakeDependFiles : public kwtest::TScratchTest {
 protected:
     TMakeDependFiles() : TScratchTest("kwdep-") {}
@@ -77,8 +76,7 @@ protected:
         kwtest::WriteFileBytes(coPath.string(), text);
     }
 
-    // Runs Start with the arguments, the rules going to a file; returns the
-    // file's text with line ends as "\n".
+    // Runs Start with the arguments, the rules going to a file; returns the file's text with line ends as "\n".
     static std::string Run(TMakeDepend& coDepend, std::vector<std::string> args, int* pnResult = nullptr)
     {
         std::vector<const char*> argv { "kwdepend" };
@@ -141,8 +139,7 @@ TEST_F(TMakeDependFiles, TargetsFindAndPrintDependenciesOnceEvenInCycles)
 
 TEST_F(TMakeDependFiles, IncludesAreReadAsWrittenAndFoundAlongTheSearchPathAndProblemsLeaveTheRunGoing)
 {
-    // What stands beyond a line's first LineLength characters is not read
-    // as a line of its own.
+    // What stands beyond a line's first LineLength characters is not read as a line of its own.
     const std::string fits = std::string(TMakeDepend::LineLength - 14, ' ') + "#include \"a.h\"";
     const std::string tooLong = std::string(TMakeDepend::LineLength - 13, ' ') + "#include \"b.h\"";
     const std::string hidden = std::string(TMakeDepend::LineLength, 'x') + "#include \"c.h\"";
@@ -247,8 +244,7 @@ TEST_F(TMakeDependFiles, EveryOptionHasItsEffectAndErrorsAreReportedAlways)
 
 TEST_F(TMakeDependFiles, LongNamesAndDeepChainsAreHandledSafely)
 {
-    // A header name longer than 254 characters is used whole: cut there it
-    // would be that of an existing directory.
+    // A header name longer than 254 characters is used whole: cut there it would be that of an existing directory.
     std::string deepName;
     for (int i = 0; i < 6; ++i)
         deepName += std::string(50, static_cast<char>('a' + i)) + "/";
@@ -260,8 +256,7 @@ TEST_F(TMakeDependFiles, LongNamesAndDeepChainsAreHandledSafely)
     const std::string rules = Run(coDeep, { "-D+", "-I" + longDir, "-O" + longDir, "deep.c" });
     const std::string scanned = "Adding dependency file: deep.c\nScanning Main-Target: deep.c\n";
 #if defined(_WIN32)
-    // The ANSI file functions stop at MAX_PATH: the header is not found
-    // there, and the message names it whole.
+    // The ANSI file functions stop at MAX_PATH: the header is not found there, and the message names it whole.
     EXPECT_EQ(rules, longDir + "\\deep.obj : deep.c \n");
     EXPECT_EQ(coDeep.m_messages, scanned + "Headerfile <" + deepName + "> not found\n");
 #else

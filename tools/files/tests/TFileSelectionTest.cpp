@@ -28,8 +28,7 @@ TFileInfo Record(const char* pszName, unsigned long ulSize = 0, unsigned long ul
     return coInfo;
 }
 
-// The names, or another text field, of the records in order; the order
-// tests use the path field as a tag.
+// The names, or another text field, of the records in order; the order tests use the path field as a tag.
 std::vector<std::string> Names(const TFileSelection& coSelection,
                                const TString& (TFileInfo::*pfnField)() const = &TFileInfo::Name)
 {
@@ -39,10 +38,8 @@ std::vector<std::string> Names(const TFileSelection& coSelection,
     return names;
 }
 
-// Records with many equal keys in every order: few names (with case
-// variants and extensions shared between bases), few sizes and few dates.
-// The generator is fully defined by the standard, so every platform sees
-// the same data.
+// Records with many equal keys in every order: few names (with case variants and extensions shared between bases), few
+// sizes and few dates. The generator is fully defined by the standard, so every platform sees the same data.
 std::vector<TFileInfo> VariedRecords(size_t nCount, uint32_t ulSeed)
 {
     static const char* const s_apszNames[] = { "a.txt", "A.TXT", "b.txt", "a.dat", "B", "b", "c.x.y", "c.X",
@@ -172,8 +169,7 @@ TEST_F(TFileSelectionDirectory, SelectAddsTheEntriesThatPassTheMaskWithTheirSize
     TFileSelection coAll;
     ASSERT_EQ(coAll.Select(m_dir.c_str(), nullptr, 22), 1);
     EXPECT_EQ(Names(coAll), (std::vector<std::string> { ".", "..", ".hid", "a.TXT", "b.txt", "c.dat", "sub" }));
-    // The hidden directory has the code 4, but the record still tells it is
-    // a directory.
+    // The hidden directory has the code 4, but the record still tells it is a directory.
     const TFileInfo coHidden = coAll[coAll.FindFile(".hid")];
     EXPECT_EQ(coHidden.Attributes(), TFileInfo::AttrHidden);
     EXPECT_TRUE(coHidden.IsDirectory());

@@ -21,8 +21,7 @@ using namespace std::string_literals;
 
 namespace {
 
-// The typed operations of TLogFile are tested on a stream in memory,
-// apart from any file.
+// The typed operations of TLogFile are tested on a stream in memory, apart from any file.
 using TMemoryLog = restest::MemoryLog;
 using kwtest::Pattern;
 using kwtest::WriteFileBytes;

@@ -34,9 +34,8 @@ protected:
     }
 };
 
-// The outcome of Create, Remove or RemoveHighest: the result and the
-// error's name, and for Create whether the directory existed ("1 Success
-// existed").
+// The outcome of Create, Remove or RemoveHighest: the result and the error's name, and for Create whether the directory
+// existed ("1 Success existed").
 std::string Outcome(int nResult, unsigned short unError, int nExisted = -1)
 {
     const char* const apszErrors[] = { "Success", "NoAccess", "InvalidPath", "NotRemovable", "NoPath" };
@@ -63,8 +62,7 @@ std::string Removed(const TPath& co, bool bHighest = false)
 
 TEST(TPathTest, PathFormsWithAndWithoutDriveTheirDirectoryNamesAndNothingOnDiskWithoutDrive)
 {
-    // Drive ("0" for none), path, full path, validity and the directory
-    // names of the full path.
+    // Drive ("0" for none), path, full path, validity and the directory names of the full path.
     const std::pair<TPath, const char*> aCases[] = {
         { TPath('c', "windows"), "C \\windows C:\\WINDOWS 1 WINDOWS|" }, { TPath('c', nullptr), "C \\ C:\\ 1 " },
         { TPath('D', "\\Temp\\x"), "D \\Temp\\x D:\\TEMP\\X 1 TEMP|X|" }, { TPath('c', ""), "C \\ C:\\ 1 " },
@@ -89,8 +87,7 @@ TEST(TPathTest, PathFormsWithAndWithoutDriveTheirDirectoryNamesAndNothingOnDiskW
         EXPECT_EQ(text, c.second);
     }
 
-    // Assigning a text uses it: a drive letter in it sets the drive. SetPath
-    // only skips it.
+    // Assigning a text uses it: a drive letter in it sets the drive. SetPath only skips it.
     const std::pair<const char*, const char*> aTexts[] = {
         { "d:temp", "D\\temp C\\temp" }, { "d:\\temp\\", "D\\temp\\ C\\temp\\" }, { "e:", "E\\ C\\" },
         { "1:abc", "C\\abc C\\abc" },         // not a letter: skipped, the drive stays
@@ -145,9 +142,8 @@ TEST(TPathTest, DependentPathsAreToldAndEitherSideMayGoFirst)
     EXPECT_EQ(coChild.m_vecTold, (std::vector<TPath*> { pcoParent }));
     EXPECT_TRUE(coOther.m_vecTold.empty());
 
-    // A dependent path that dies first takes itself off the list; a sibling
-    // deleted while the first one is told is not told any more (the address
-    // checker would catch either).
+    // A dependent path that dies first takes itself off the list; a sibling deleted while the first one is told is not
+    // told any more (the address checker would catch either).
     TWatchingPath coSurvivor('c', "survivor");
     pcoParent = new TPath('c', "parent");
     auto* pcoShortLived = new TWatchingPath('c', "short");
@@ -208,16 +204,14 @@ TEST_F(TPathFiles, CreateMakesTheWholeChainAndRemoveTakesItBackOrTellsWhatStoodI
     Touch("keep.txt");
     EXPECT_EQ(Removed(coPath), "0 NotRemovable");
     EXPECT_FALSE(fs::exists(At("a")));
-    // Without anything in the way every level goes, the test's own directory
-    // included.
+    // Without anything in the way every level goes, the test's own directory included.
     fs::remove(At("keep.txt"));
     ASSERT_EQ(coPath.Create(nullptr, nullptr), 1);
     EXPECT_EQ(Removed(coPath), "1 Success");
     EXPECT_FALSE(fs::exists(m_dir));
     ASSERT_TRUE(fs::create_directory(m_dir));
 
-    // A file where a directory of the chain should be; a drive that is not
-    // ready.
+    // A file where a directory of the chain should be; a drive that is not ready.
     Touch("file");
     EXPECT_EQ(Created(Path("\\file\\sub")), "0 InvalidPath new");
     const auto failed = testing::AllOf(testing::StartsWith("0 "), testing::Not(testing::HasSubstr("Success")));
@@ -244,8 +238,7 @@ TEST_F(TPathFiles, SelectFilesListsTheDirectoryWithFullPathsAndOnlyARootCanBeEmp
     EXPECT_TRUE(TPath('n', "\\").SelectFiles("*.*", 22, 0).IsEmpty());
     EXPECT_EQ(TPath('n', "\\").Exists(), 0);
 
-    // "." and ".." are entries of every subdirectory; the test prefix has an
-    // empty drive R:.
+    // "." and ".." are entries of every subdirectory; the test prefix has an empty drive R:.
     EXPECT_EQ(Path("\\empty").IsEmpty() + TPath('t', "\\").IsEmpty(), 0);
     if (GetDriveTypeA("R:\\") == DRIVE_NO_ROOT_DIR)
         GTEST_SKIP() << "no empty drive R: (scripts/prepare-wine makes one)";
