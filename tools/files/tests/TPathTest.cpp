@@ -107,8 +107,7 @@ TEST(TPathTest, PathFormsWithAndWithoutDriveTheirDirectoryNamesAndNothingOnDiskW
     // A wrong drive letter leaves no drive; the path keeps its case and
     // only the full path is upper case, in a clone too.
     TPath coPath;
-    coPath.Set('q', "dir");
-    coPath.SetDrive('#');
+    coPath.Set('#', "dir");
     EXPECT_TRUE(coPath.FullPath().IsEmpty());
     coPath.SetDrive('b');
     std::unique_ptr<TPath> pcoClone(coPath.Clone());
