@@ -234,8 +234,7 @@ TEST_F(TPathFiles, SelectFilesListsTheDirectoryWithFullPathsAndOnlyARootCanBeEmp
     EXPECT_EQ(Names(coPath.SelectFiles("", 2, TFileSelection::SortByName)),
               (std::vector<std::string> { ".", "..", "b.txt", "empty" }));
     EXPECT_TRUE(Path("\\missing").SelectFiles("*.*", 22, 0).IsEmpty());
-    EXPECT_TRUE(TPath('n', "\\").SelectFiles("*.*", 22, 0).IsEmpty());
-    EXPECT_EQ(TPath('n', "\\").Exists(), 0);
+    EXPECT_EQ(TPath('n', "\\").Exists() + TPath('n', "\\").SelectFiles("*.*", 22, 0).Count(), 0);
 
     // "." and ".." are entries of every subdirectory; the test prefix has an empty drive R:.
     EXPECT_EQ(Path("\\empty").IsEmpty() + TPath('t', "\\").IsEmpty(), 0);
