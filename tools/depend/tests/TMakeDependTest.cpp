@@ -164,8 +164,7 @@ TEST_F(TMakeDependFiles, IncludesAreReadAsWrittenAndFoundAlongTheSearchPathAndPr
         Write(pszHeader);
     fs::create_directory("dir.h");
     // INCLUDE and INC add directories after the options.
-    ASSERT_EQ(m_coOS.SetEnvVar("INCLUDE", "  e1; e 2 ;;%ROOT%\\inc"), 1);
-    ASSERT_EQ(m_coOS.SetEnvVar("INC", "e3,"), 1);
+    ASSERT_TRUE(m_coOS.SetEnvVar("INCLUDE", "  e1; e 2 ;;%ROOT%\\inc") && m_coOS.SetEnvVar("INC", "e3,"));
     TRecorder coDepend;
     int nResult = -1;
     EXPECT_EQ(Run(coDepend, { "-D+", "-Iopt", "main.c", "none*.c", "nodir/*.c" }, &nResult),
