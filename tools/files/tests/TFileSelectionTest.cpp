@@ -182,8 +182,7 @@ TEST_F(TFileSelectionDirectory, SelectAddsTheEntriesThatPassTheMaskWithTheirSize
     EXPECT_EQ(Names(coVisible), (std::vector<std::string> { ".", "..", "a.TXT", "b.txt", "c.dat", "sub" }));
     // Adding to what is there, in order.
     TFileSelection coText;
-    ASSERT_EQ(coText.Select(m_dir.c_str(), "c*", 22), 1);
-    ASSERT_EQ(coText.Select(m_dir.c_str(), "b*", 22), 1);
+    ASSERT_TRUE(coText.Select(m_dir.c_str(), "c*", 22) && coText.Select(m_dir.c_str(), "b*", 22));
     EXPECT_EQ(Names(coText), (std::vector<std::string> { "b.txt", "c.dat" }));
 
     TFileSelection coSelection;
