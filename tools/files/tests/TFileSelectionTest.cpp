@@ -1,14 +1,11 @@
 #include "KwScratchTest.h"
-#include "TCrt.h"
 #include "TFileSelection.h"
-#include "TOpSystem.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -31,50 +28,29 @@ TFileInfo Record(const char* pszName, unsigned long ulSize = 0, unsigned long ul
     return coInfo;
 }
 
-std::vector<std::string> Names(const TFileSelection& coSelection)
+// The names, or another text field, of the records in order; the order tests use the path field as a tag.
+std::vector<std::string> Names(const TFileSelection& coSelection,
+                               const TString& (TFileInfo::*pfnField)() const = &TFileInfo::Name)
 {
     std::vector<std::string> names;
     for (long i = 0; i < coSelection.Count(); ++i)
-        names.emplace_back(coSelection.GetFile(i).Name());
+        names.emplace_back((coSelection.GetFile(i).*pfnField)());
     return names;
 }
 
-// The path fields, which the order tests use as tags.
-std::vector<std::string> Tags(const TFileSelection& coSelection)
-{
-    std::vector<std::string> tags;
-    for (long i = 0; i < coSelection.Count(); ++i)
-        tags.emplace_back(coSelection.GetFile(i).Path());
-    return tags;
-}
-
-// A small generator of its own, so every platform sees the same data.
-class TRandom {
-public:
-    explicit TRandom(uint32_t ulSeed) : m_ulState(ulSeed) {}
-    uint32_t Next(uint32_t ulBound)
-    {
-        m_ulState = m_ulState * 1664525u + 1013904223u;
-        return (m_ulState >> 8) % ulBound;
-    }
-
-private:
-    uint32_t m_ulState;
-};
-
-// Records with many equal keys in every order: few names (with case
-// variants and extensions shared between bases), few sizes and few dates.
+// Records with many equal keys in every order: few names (with case variants and extensions shared between bases), few
+// sizes and few dates. The generator is fully defined by the standard, so every platform sees the same data.
 std::vector<TFileInfo> VariedRecords(size_t nCount, uint32_t ulSeed)
 {
     static const char* const s_apszNames[] = { "a.txt", "A.TXT", "b.txt", "a.dat", "B", "b", "c.x.y", "c.X",
                                                ".", "..", "readme", "a.b.c", "z.txt", "Z.Txt" };
     static const unsigned long s_aulDates[] = { 0, 5, 5, 1000, TFileInfo::NoTime, 0x80000001ul };
-    TRandom coRandom(ulSeed);
+    std::minstd_rand coRandom(ulSeed);
     std::vector<TFileInfo> records;
     for (size_t i = 0; i < nCount; ++i) {
-        const char* pszName = s_apszNames[coRandom.Next(sizeof(s_apszNames) / sizeof(s_apszNames[0]))];
-        const unsigned long ulSize = coRandom.Next(4) == 0 ? 0xFFFFFFFFul : coRandom.Next(3);
-        const unsigned long ulDate = s_aulDates[coRandom.Next(sizeof(s_aulDates) / sizeof(s_aulDates[0]))];
+        const char* pszName = s_apszNames[coRandom() % (sizeof(s_apszNames) / sizeof(s_apszNames[0]))];
+        const unsigned long ulSize = coRandom() % 4 == 0 ? 0xFFFFFFFFul : coRandom() % 3;
+        const unsigned long ulDate = s_aulDates[coRandom() % (sizeof(s_aulDates) / sizeof(s_aulDates[0]))];
         records.push_back(Record(pszName, ulSize, ulDate, std::to_string(i).c_str()));
     }
     return records;
@@ -82,28 +58,51 @@ std::vector<TFileInfo> VariedRecords(size_t nCount, uint32_t ulSeed)
 
 } // namespace
 
-TEST(TFileSelectionTest, TheFiveOrders)
+// Copies hold copies of the records, moves take them over; every record
+// left is destroyed with its selection (the leak checker would tell).
+TEST(TFileSelectionTest, TheFiveOrdersAndRecordsByIndexFindingRemovingCopyingAndMoving)
 {
     const TFileInfo aRecords[] = {
         Record("b.txt", 30, 100), Record("a.TXT", 10, 300), Record("c.dat", 20, 200),
         Record("a.dat", 20, 300), Record("B.c", 0xFFFFFFFFul, 0xFFFFFFFFul), Record("d", 0, 0),
     };
-    // By name, extension, size, date, none; an unknown type sorts by name.
-    // The 32-bit fields compare as unsigned values: "not set" is last.
-    const std::pair<unsigned short, const char*> aCases[] = {
-        { 0, "a.dat a.TXT B.c b.txt c.dat d " }, { 1, "d B.c a.dat c.dat a.TXT b.txt " },
-        { 2, "d b.txt c.dat a.dat a.TXT B.c " }, { 3, "d a.TXT a.dat c.dat b.txt B.c " },
-        { 4, "b.txt a.TXT c.dat a.dat B.c d " }, { 9, "a.dat a.TXT B.c b.txt c.dat d " },
+    // An unknown type sorts by name; then by name, extension, size, date,
+    // none. The 32-bit fields compare as unsigned values: "not set" is last.
+    const std::pair<unsigned short, std::vector<std::string>> aCases[] = {
+        { 9, { "a.dat", "a.TXT", "B.c", "b.txt", "c.dat", "d" } },
+        { 0, { "a.dat", "a.TXT", "B.c", "b.txt", "c.dat", "d" } },
+        { 1, { "d", "B.c", "a.dat", "c.dat", "a.TXT", "b.txt" } },
+        { 2, { "d", "b.txt", "c.dat", "a.dat", "a.TXT", "B.c" } },
+        { 3, { "d", "a.TXT", "a.dat", "c.dat", "b.txt", "B.c" } },
+        { 4, { "b.txt", "a.TXT", "c.dat", "a.dat", "B.c", "d" } },
     };
+    TFileSelection coSelection;
     for (const auto& c : aCases) {
-        TFileSelection coSelection(c.first);
+        coSelection = TFileSelection(c.first);
         for (const TFileInfo& coInfo : aRecords)
             coSelection.AddFile(coInfo);
-        std::string strNames;
-        for (const std::string& strName : Names(coSelection))
-            strNames += strName + " ";
-        EXPECT_EQ(strNames, c.second) << "sort type " << c.first;
+        EXPECT_EQ(Names(coSelection), c.second) << "sort type " << c.first;
+        // Found by bisection in name and extension order, searched through in the others.
+        EXPECT_STREQ(coSelection[coSelection.FindFile("A.txt")].Name(), "a.TXT") << "sort type " << c.first;
+        EXPECT_EQ(coSelection.FindFile("missing") + coSelection.FindFile("") + coSelection.FindFile(nullptr), -3);
     }
+    // Outside the range: an empty record.
+    EXPECT_EQ(std::string(coSelection.GetFile(-1).Name()) + static_cast<const char*>(coSelection[6L].Name()), "");
+
+    TFileSelection coAssigned(TFileSelection::SortByName);
+    coAssigned.AddFile(Record("old"));
+    coAssigned = coSelection;
+    coAssigned = *&coAssigned;   // assigned to itself
+    TFileSelection coCopy(coAssigned);
+    EXPECT_EQ(std::vector<int>({ coCopy.RemoveFile(1), coCopy.RemoveFile(5), coCopy.RemoveFile(-1) }),
+              std::vector<int>({ 1, 0, 0 }));
+    EXPECT_EQ(Names(coAssigned), (std::vector<std::string> { "b.txt", "a.TXT", "c.dat", "a.dat", "B.c", "d" }));
+    TFileSelection coMoved(std::move(coCopy));
+    EXPECT_TRUE(coCopy.IsEmpty());
+    TFileSelection coByDate(TFileSelection::SortByDate);
+    coByDate = std::move(coMoved);
+    EXPECT_EQ(coByDate.GetSortType(), TFileSelection::SortNone);
+    EXPECT_EQ(Names(coByDate), (std::vector<std::string> { "b.txt", "c.dat", "a.dat", "B.c", "d" }));
 }
 
 TEST(TFileSelectionTest, BatchesAndResortsGiveExactlyTheOrderOfOneByOneInserts)
@@ -113,104 +112,38 @@ TEST(TFileSelectionTest, BatchesAndResortsGiveExactlyTheOrderOfOneByOneInserts)
         for (size_t nCount : anCounts) {
             for (uint32_t ulSeed : { 1u, 7u, 12345u }) {
                 const std::vector<TFileInfo> records = VariedRecords(nCount, ulSeed + static_cast<uint32_t>(nCount));
-                const std::string at = "type " + std::to_string(unType) + ", " + std::to_string(nCount) + " records, seed "
-                    + std::to_string(ulSeed);
-
+                SCOPED_TRACE("type " + std::to_string(unType) + ", " + std::to_string(nCount) + " records, seed "
+                             + std::to_string(ulSeed));
                 TFileSelection coOneByOne(unType);
                 for (const TFileInfo& coInfo : records)
                     ASSERT_EQ(coOneByOne.AddFile(coInfo), 1);
-                const std::vector<std::string> expected = Tags(coOneByOne);
+                const std::vector<std::string> expected = Names(coOneByOne, &TFileInfo::Path);
 
-                // All at once; null elements of the array are passed over.
+                // A batch after some single inserts, null elements passed
+                // over; all at once; a re-sort from insertion order.
                 TArray coAll(64, nullptr, nullptr);
-                for (const TFileInfo& coInfo : records)
-                    coAll.Add(const_cast<TFileInfo*>(&coInfo));
-                TFileSelection coBatch(unType);
-                TArray coWithNulls(coAll);
-                coWithNulls.Insert(0L, nullptr);
-                coWithNulls.Add(nullptr);
-                ASSERT_EQ(coBatch.AddFiles(coWithNulls), 1);
-                ASSERT_EQ(Tags(coBatch), expected) << at;
-
-                // A batch after some single inserts.
-                const size_t nFirst = nCount / 3;
-                TFileSelection coMixed(unType);
                 TArray coRest(64, nullptr, nullptr);
+                coRest.Add(nullptr);
+                TFileSelection coMixed(unType);
                 for (size_t i = 0; i < nCount; ++i) {
-                    if (i < nFirst)
+                    coAll.Add(const_cast<TFileInfo*>(&records[i]));
+                    if (i < nCount / 3)
                         coMixed.AddFile(records[i]);
                     else
                         coRest.Add(const_cast<TFileInfo*>(&records[i]));
                 }
+                TFileSelection coBatch(unType);
+                ASSERT_EQ(coBatch.AddFiles(coAll), 1);
                 ASSERT_EQ(coMixed.AddFiles(coRest), 1);
-                ASSERT_EQ(Tags(coMixed), expected) << at << ", batch after " << nFirst;
-
-                // Re-sorting from insertion order.
                 TFileSelection coResorted(TFileSelection::SortNone);
                 ASSERT_EQ(coResorted.AddFiles(coAll), 1);
                 coResorted.Sort(unType);
-                ASSERT_EQ(Tags(coResorted), expected) << at << ", Sort";
+                ASSERT_EQ(Names(coBatch, &TFileInfo::Path), expected);
+                ASSERT_EQ(Names(coMixed, &TFileInfo::Path), expected) << "batch after singles";
+                ASSERT_EQ(Names(coResorted, &TFileInfo::Path), expected) << "Sort";
             }
         }
     }
-}
-
-// Copies hold copies of the records, moves take them over; every record
-// left is destroyed with its selection (the leak checker would tell).
-TEST(TFileSelectionTest, CopiesCarryTheTypeAndCopiesOfTheRecords)
-{
-    TFileSelection coUnsorted(TFileSelection::SortNone);
-    for (const char* pszName : { "z", "a", "m" })
-        coUnsorted.AddFile(Record(pszName));
-    TFileSelection coAssigned(TFileSelection::SortByDate);
-    coAssigned.AddFile(Record("old"));
-    coAssigned = coUnsorted;
-    coAssigned = *&coAssigned;   // assigned to itself
-    coAssigned.RemoveFile(0);
-    EXPECT_EQ(Names(coAssigned), (std::vector<std::string> { "a", "m" }));
-    EXPECT_EQ(Names(coUnsorted), (std::vector<std::string> { "z", "a", "m" }));
-    TFileSelection coMoved(std::move(coAssigned));
-    EXPECT_TRUE(coAssigned.IsEmpty());
-    TFileSelection coByName;
-    coByName = std::move(coMoved);
-    EXPECT_EQ(coByName.GetSortType(), TFileSelection::SortNone);
-    EXPECT_EQ(Names(coByName), (std::vector<std::string> { "a", "m" }));
-}
-
-TEST(TFileSelectionTest, RecordsByIndexFindingAndRemoving)
-{
-    TFileSelection coSelection;
-    for (const char* pszName : { "b.txt", "A.txt", "c", "a.dat" })
-        coSelection.AddFile(Record(pszName, 1, 2));
-    EXPECT_EQ(coSelection.Count(), 4);
-    EXPECT_STREQ(coSelection[0].Name(), "a.dat");
-    EXPECT_STREQ(coSelection[3L].Name(), "c");
-    for (long i : { -1L, 4L }) {
-        const TFileInfo coEmpty = coSelection.GetFile(i);
-        EXPECT_EQ(std::string(coEmpty.Name()) + std::to_string(coEmpty.Size()), "0") << i;
-        EXPECT_EQ(coEmpty.LastModified() & coEmpty.CreationTime() & coEmpty.LastAccessed(), 0xFFFFFFFFul);
-    }
-    // A copy is handed out: changing it changes nothing inside.
-    TFileInfo coCopy = coSelection[1];
-    coCopy.SetName("changed");
-    EXPECT_STREQ(coSelection[1].Name(), "A.txt");
-
-    for (unsigned short unType = 0; unType <= 4; ++unType) {
-        TFileSelection coSorted(coSelection);
-        coSorted.Sort(unType);
-        const long lIndex = coSorted.FindFile("a.TXT");
-        ASSERT_GE(lIndex, 0) << unType;
-        EXPECT_STREQ(coSorted[lIndex].Name(), "A.txt");
-        EXPECT_EQ(coSorted.FindFile("missing"), -1);
-        EXPECT_EQ(coSorted.FindFile(""), -1);
-        EXPECT_EQ(coSorted.FindFile(nullptr), -1);
-    }
-
-    EXPECT_EQ(coSelection.RemoveFile(1), 1);
-    EXPECT_EQ(Names(coSelection), (std::vector<std::string> { "a.dat", "b.txt", "c" }));
-    EXPECT_EQ(coSelection.RemoveFile(3), 0);
-    EXPECT_EQ(coSelection.RemoveFile(-1), 0);
-    EXPECT_EQ(coSelection.Count(), 3);
 }
 
 // Selecting from a directory of the platform
@@ -220,16 +153,14 @@ namespace {
 class TFileSelectionDirectory : public kwtest::TScratchTest {
 protected:
     TFileSelectionDirectory() : TScratchTest("kwfs-") {}
-
-    void Touch(const std::string& name) { kwtest::WriteFileBytes(At(name), ""); }
 };
 
 } // namespace
 
-TEST_F(TFileSelectionDirectory, SelectAddsTheEntriesThatPassTheMask)
+TEST_F(TFileSelectionDirectory, SelectAddsTheEntriesThatPassTheMaskWithTheirSizesBeyondFourGiB)
 {
     for (const char* pszName : { "b.txt", "a.TXT", "c.dat" })
-        Touch(pszName);
+        kwtest::WriteFileBytes(At(pszName), "");
     ASSERT_TRUE(fs::create_directory(At("sub")));
     ASSERT_TRUE(fs::create_directory(At(".hid")));
 #if defined(_WIN32)
@@ -238,31 +169,35 @@ TEST_F(TFileSelectionDirectory, SelectAddsTheEntriesThatPassTheMask)
     TFileSelection coAll;
     ASSERT_EQ(coAll.Select(m_dir.c_str(), nullptr, 22), 1);
     EXPECT_EQ(Names(coAll), (std::vector<std::string> { ".", "..", ".hid", "a.TXT", "b.txt", "c.dat", "sub" }));
-    // The hidden directory has the code 4, but the record still tells it is
-    // a directory.
+    // The hidden directory has the code 4, but the record still tells it is a directory.
     const TFileInfo coHidden = coAll[coAll.FindFile(".hid")];
-    EXPECT_EQ(coHidden.Attributes(), TFileInfo::AttrHidden);
-    EXPECT_TRUE(coHidden.IsDirectory());
-    EXPECT_TRUE(coAll[coAll.FindFile("sub")].IsDirectory());
-    EXPECT_FALSE(coAll[coAll.FindFile("b.txt")].IsDirectory());
+    EXPECT_EQ(coHidden.Attributes() * 10 + coHidden.IsDirectory(), TFileInfo::AttrHidden * 10 + 1);
+    EXPECT_EQ(coAll[coAll.FindFile("sub")].IsDirectory() * 10 + coAll[coAll.FindFile("b.txt")].IsDirectory(), 10);
 
     TFileSelection coNoDirectories(TFileSelection::SortByExt);
     ASSERT_EQ(coNoDirectories.Select(m_dir.c_str(), "*.*", 20), 1);
     EXPECT_EQ(Names(coNoDirectories), (std::vector<std::string> { "c.dat", ".hid", "a.TXT", "b.txt" }));
     TFileSelection coVisible;
     ASSERT_EQ(coVisible.Select(m_dir.c_str(), "*", 2), 1);
-    EXPECT_EQ(coVisible.FindFile(".hid"), -1);
-    EXPECT_GE(coVisible.FindFile("sub"), 0);
-    TFileSelection coText;
-    ASSERT_EQ(coText.Select(m_dir.c_str(), "b*", 22), 1);
-    EXPECT_EQ(Names(coText), (std::vector<std::string> { "b.txt" }));
+    EXPECT_EQ(Names(coVisible), (std::vector<std::string> { ".", "..", "a.TXT", "b.txt", "c.dat", "sub" }));
     // Adding to what is there, in order.
-    ASSERT_EQ(coText.Select(m_dir.c_str(), "c*", 22), 1);
+    TFileSelection coText;
+    ASSERT_TRUE(coText.Select(m_dir.c_str(), "c*", 22) && coText.Select(m_dir.c_str(), "b*", 22));
     EXPECT_EQ(Names(coText), (std::vector<std::string> { "b.txt", "c.dat" }));
 
-    TFileSelection coMissing;
-    EXPECT_EQ(coMissing.Select(At("missing").c_str(), nullptr, 22), 0);
-    EXPECT_EQ(coMissing.Select("", nullptr, 22), 0);
-    EXPECT_EQ(coMissing.Select(nullptr, nullptr, 22), 0);
-    EXPECT_TRUE(coMissing.IsEmpty());
+    TFileSelection coSelection;
+    EXPECT_EQ(coSelection.Select(At("missing").c_str(), nullptr, 22), 0);
+    EXPECT_TRUE(coSelection.IsEmpty());
+
+    // A size beyond 4 GiB is kept whole.
+    const uint64_t ullBig = (5ull << 30) + 7;
+    kwtest::WriteFileBytes(At("big.bin"), "x");
+    fs::resize_file(At("big.bin"), ullBig);
+    ASSERT_EQ(coSelection.Select(m_dir.c_str(), "big.bin", 22), 1);
+    ASSERT_EQ(coSelection.Count(), 1);
+    TFileInfo coInfo = coSelection[0];
+    EXPECT_EQ(coInfo.Size64(), ullBig);
+    EXPECT_EQ(coInfo.Size(), TFileInfo::LargeSize);
+    coInfo.SetSize(12);
+    EXPECT_EQ(coInfo.Size64(), 12u);
 }
