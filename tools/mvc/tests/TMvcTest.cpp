@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Test classes: a model announcing three events, a derived model adding one
@@ -48,13 +49,13 @@ class TTestView : public TDynBase {
     KW_DYNAMIC_CLASS(TTestView, TDynBase)
 public:
     TTestView() = default;
-    TTestView(const char* pszName, std::vector<std::string>* pLog) : m_sName(pszName), m_pLog(pLog) {}
+    TTestView(const char* pszName, std::string* pLog) : m_sName(pszName), m_pLog(pLog) {}
 
     int OnFirst(TMvcParam& coParam) { return Record("first", coParam); }
     int OnSecond(TMvcParam& coParam) { return Record("second", coParam); }
 
     std::string m_sName;
-    std::vector<std::string>* m_pLog { nullptr };
+    std::string* m_pLog { nullptr };
     int m_nResult { 0 };
     std::function<void(TMvcParam&)> m_fnThen;   // runs after the log entry
 
@@ -62,7 +63,7 @@ private:
     int Record(const char* pszHandler, TMvcParam& coParam)
     {
         if (m_pLog)
-            m_pLog->push_back(m_sName + "." + pszHandler);
+            *m_pLog += (m_pLog->empty() ? "" : " ") + m_sName + "." + pszHandler;
         // m_nResult is read first: the action may delete this view.
         const int nResult = m_nResult;
         if (m_fnThen)
@@ -88,8 +89,6 @@ void CaptureMessage(const char* pszText, const char* pszCaption)
     s_vecShown.push_back({ pszText, pszCaption });
 }
 
-using Log = std::vector<std::string>;
-
 class TMvcTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -107,10 +106,13 @@ protected:
         return pvAddress;
     }
 
-    Log m_vecLog;
+    // The handlers run since the last look, e.g. "v1.first v2.second".
+    std::string TakeLog() { return std::exchange(m_strLog, std::string()); }
+
+    std::string m_strLog;
     TTestModel m_coModel;
-    TTestView m_coV1 { "v1", &m_vecLog };
-    TTestView m_coV2 { "v2", &m_vecLog };
+    TTestView m_coV1 { "v1", &m_strLog };
+    TTestView m_coV2 { "v2", &m_strLog };
     TMvcParam m_coParam { m_coModel, 3, 4 };
 
 private:
@@ -181,7 +183,7 @@ TEST_F(TMvcTest, CallRunsTheNotificationsInOrderThenTheLink)
         EXPECT_EQ(&coParam.EventObject(), &m_coModel);
     };
     EXPECT_EQ(coMvc.Call("Mvc_TTestModel_Changed", m_coParam), 42);
-    EXPECT_EQ(m_vecLog, Log({ "v2.first", "v2.second", "v1.first" }));
+    EXPECT_EQ(TakeLog(), "v2.first v2.second v1.first");
     EXPECT_EQ(vecSeen, std::vector<std::string>({ CHANGED, CHANGED }));
     EXPECT_EQ(m_coParam.Event(), nullptr);
     EXPECT_EQ(m_coParam.EventTable(), nullptr);
@@ -195,24 +197,22 @@ TEST_F(TMvcTest, CallRunsTheNotificationsInOrderThenTheLink)
     EXPECT_EQ(coMade.LParam1() * 10 + coMade.LParam2(), 34);
     m_coV1.m_fnThen = nullptr;
 
-    m_vecLog.clear();
     coMvc.CallNotifications(CHANGED, m_coParam);
     EXPECT_EQ(coMvc.CallLink(CHANGED, m_coParam), 42);
-    EXPECT_EQ(m_vecLog, Log({ "v2.first", "v2.second", "v1.first" }));
+    EXPECT_EQ(TakeLog(), "v2.first v2.second v1.first");
     EXPECT_EQ(coMvc.RemoveNotification("MVC_TTESTMODEL_changed", &m_coV2, &TTestView::OnSecond), 1);
 
     // A link with names only is never called.
-    m_vecLog.clear();
     ASSERT_EQ(coMvc.SetSoftLink(OPENED, "V1", "TTestView::OnFirst"), 1);
     EXPECT_EQ(coMvc.Call(OPENED, m_coParam), 0);
-    EXPECT_TRUE(m_vecLog.empty());
+    EXPECT_EQ(TakeLog(), "");
     EXPECT_TRUE(s_vecShown.empty());
 }
 
 TEST_F(TMvcTest, HandlersMayChangeTheNotificationsOfTheRunningEvent)
 {
     TMvc& coMvc = m_coModel.MVC();
-    TTestView coV3 { "v3", &m_vecLog };
+    TTestView coV3 { "v3", &m_strLog };
 
     // Added during the call: runs in the same call.
     m_coV1.m_fnThen = [&](TMvcParam&) { coMvc.AddNotification(CHANGED, &coV3, &TTestView::OnFirst); };
@@ -220,64 +220,59 @@ TEST_F(TMvcTest, HandlersMayChangeTheNotificationsOfTheRunningEvent)
     coMvc.AddNotification(CHANGED, &m_coV2, &TTestView::OnFirst);
     coMvc.SetLink(CHANGED, &m_coV2, &TTestView::OnSecond);
     coMvc.Call(CHANGED, m_coParam);
-    EXPECT_EQ(m_vecLog, Log({ "v1.first", "v2.first", "v3.first", "v2.second" }));
+    EXPECT_EQ(TakeLog(), "v1.first v2.first v3.first v2.second");
 
     // Removing itself does not make the next one be skipped; a removed later
     // one does not run.
-    m_vecLog.clear();
     m_coV1.m_fnThen = [&](TMvcParam&) {
         coMvc.RemoveNotification(CHANGED, &m_coV1, &TTestView::OnFirst);
         coMvc.RemoveNotification(CHANGED, &coV3, &TTestView::OnFirst);
     };
     coMvc.Call(CHANGED, m_coParam);
-    EXPECT_EQ(m_vecLog, Log({ "v1.first", "v2.first", "v2.second" }));
+    EXPECT_EQ(TakeLog(), "v1.first v2.first v2.second");
 
     // Deleting the event or the whole owner stops the call safely.
-    m_vecLog.clear();
     coMvc.RemoveLink(CHANGED);
     coMvc.AddNotification(CHANGED, &m_coV1, &TTestView::OnFirst);
     m_coV1.m_fnThen = [&](TMvcParam&) { EXPECT_EQ(coMvc.RemoveEventNotifications(CHANGED), 2); };
     coMvc.Call(CHANGED, m_coParam);
-    EXPECT_EQ(m_vecLog, Log({ "v2.first", "v1.first" }));
+    EXPECT_EQ(TakeLog(), "v2.first v1.first");
     EXPECT_EQ(coMvc.GetEventCount(), 0);
 
-    m_vecLog.clear();
     TTestModel* pcoOwner = new TTestModel;
     pcoOwner->MVC().AddNotification(CLOSED, &m_coV1, &TTestView::OnFirst);
     pcoOwner->MVC().AddNotification(CLOSED, &m_coV2, &TTestView::OnFirst);
     pcoOwner->MVC().SetLink(CLOSED, &m_coV2, &TTestView::OnSecond);
     m_coV1.m_fnThen = [&](TMvcParam&) { delete pcoOwner; };
     EXPECT_EQ(pcoOwner->MVC().Call(CLOSED, m_coParam), 0);
-    EXPECT_EQ(m_vecLog, Log({ "v1.first" }));
+    EXPECT_EQ(TakeLog(), "v1.first");
 
     // A link handler may delete its own view.
-    m_vecLog.clear();
-    TTestView* pcoDoomed = new TTestView("doomed", &m_vecLog);
+    TTestView* pcoDoomed = new TTestView("doomed", &m_strLog);
     pcoDoomed->m_nResult = 9;
     pcoDoomed->m_fnThen = [&](TMvcParam&) { delete pcoDoomed; };
     coMvc.SetLink(OPENED, pcoDoomed, &TTestView::OnFirst);
     EXPECT_EQ(coMvc.Call(OPENED, m_coParam), 9);
     EXPECT_EQ(coMvc.HasLink(OPENED), 0);
+    EXPECT_EQ(TakeLog(), "doomed.first");
 
     // A view re-targeted after it has run moves to the end, yet the
     // notification runs once in this call.
-    m_vecLog.clear();
     m_coV1.m_fnThen = [&](TMvcParam&) { coMvc.ViewObjectChanged(&m_coV1, &coV3); };
     coMvc.AddNotification(CLOSED, &m_coV1, &TTestView::OnFirst);
     coMvc.AddNotification(CLOSED, &m_coV2, &TTestView::OnFirst);
     coMvc.CallNotifications(CLOSED, m_coParam);
-    EXPECT_EQ(m_vecLog, Log({ "v1.first", "v2.first" }));
-    m_vecLog.clear();
+    EXPECT_EQ(TakeLog(), "v1.first v2.first");
     coMvc.CallNotifications(CLOSED, m_coParam);
-    EXPECT_EQ(m_vecLog, Log({ "v2.first", "v3.first" }));
+    EXPECT_EQ(TakeLog(), "v2.first v3.first");
 }
 
 TEST_F(TMvcTest, ADyingViewLeavesEveryEventButItsSoftLinksStay)
 {
     TTestDerived coDerived;
     TMvc& coMvc = coDerived.MVC();
-    TTestView* pcoV3 = new TTestView("v3", &m_vecLog);
-    TTestView* pcoV4 = new TTestView("v4", &m_vecLog);
+    TTestView* pcoV3 = new TTestView("v3", &m_strLog);
+    TTestView* pcoV4 = new TTestView("v4", &m_strLog);
     // OPENED goes to the base part's TMvc, the rest to the derived one.
     ASSERT_EQ(coDerived.TTestModel::MVC().AddNotification(OPENED, pcoV3, &TTestView::OnFirst), 1);
     coMvc.SetLink(CHANGED, pcoV3, &TTestView::OnFirst);
@@ -292,11 +287,11 @@ TEST_F(TMvcTest, ADyingViewLeavesEveryEventButItsSoftLinksStay)
     delete pcoV4;
     EXPECT_EQ(Describe(coMvc), "SAVED - - []; CHANGED - - []; CLOSED - V4/TTestView::OnFirst []; OPENED - - []");
     EXPECT_EQ(coMvc.Call(CLOSED, m_coParam), 0);
-    EXPECT_EQ(m_vecLog, Log({ "v4.first" }));
+    EXPECT_EQ(TakeLog(), "v4.first");
 
     // Owners that die first leave nothing behind in their views, and an
     // object may be its own view.
-    TTestView* pcoLate = new TTestView("late", &m_vecLog);
+    TTestView* pcoLate = new TTestView("late", &m_strLog);
     {
         TTestModel coShortLived;
         coShortLived.MVC().SetLink(CHANGED, pcoLate, &TTestView::OnFirst);
@@ -326,7 +321,7 @@ TEST_F(TMvcTest, DirectAndSoftPartsOfALinkAreSetAndRemovedIndependently)
     coMvc.RemoveSoftLink(CHANGED);   // the direct link stays
     EXPECT_STREQ(Names(coMvc, CHANGED), "-");
     EXPECT_EQ(coMvc.CallLink(CHANGED, m_coParam), 0);
-    EXPECT_EQ(m_vecLog, Log({ "v1.first" }));
+    EXPECT_EQ(TakeLog(), "v1.first");
     ASSERT_EQ(coMvc.SetSoftLink(CHANGED, "V9", "TTestView::OnSecond"), 1);
     EXPECT_EQ(Describe(coMvc), "CHANGED v1.first V9/TTestView::OnSecond []");   // SetSoftLink keeps the direct part
 
@@ -418,7 +413,7 @@ TEST_F(TMvcTest, UndeclaredTypesAreReportedOncePerCall)
         EXPECT_EQ(s_vecShown[1].m_sText + "|" + s_vecShown[1].m_sCaption, coCase.second + "|" + CAPTION);
     }
     EXPECT_EQ(m_coModel.MVC().GetEventCount(), 0);
-    EXPECT_TRUE(m_vecLog.empty());
+    EXPECT_EQ(TakeLog(), "");
 
     // Declared but never linked, and empty arguments: 0, silently.
     s_vecShown.clear();
@@ -436,7 +431,7 @@ TEST_F(TMvcTest, UndeclaredTypesAreReportedOncePerCall)
 
 TEST_F(TMvcTest, CopyEventsFollowsItsFlags)
 {
-    TTestView* pcoV3 = new TTestView("v3", &m_vecLog);
+    TTestView* pcoV3 = new TTestView("v3", &m_strLog);
     TTestModel* pcoSource = new TTestModel;
     TMvc& coSource = pcoSource->MVC();
     coSource.SetLink(CHANGED, &m_coV1, &TTestView::OnFirst);
@@ -481,10 +476,9 @@ TEST_F(TMvcTest, CopyEventsFollowsItsFlags)
     coCopy.CopyMVC(*pcoSource, 0);
     delete pcoSource;
     delete pcoV3;
-    m_vecLog.clear();
     EXPECT_EQ(Describe(coCopy.MVC()), "CHANGED v1.first V1/OnFirst [v2.first]; CLOSED - V3/OnSecond []");
     coCopy.MVC().Call(CHANGED, m_coParam);
-    EXPECT_EQ(m_vecLog, Log({ "v2.first", "v1.first" }));
+    EXPECT_EQ(TakeLog(), "v2.first v1.first");
 
     // Types the target's classes do not declare are skipped, and reported
     // when asked.
@@ -510,8 +504,8 @@ TEST_F(TMvcTest, ViewObjectChangedMovesEveryReferenceToTheNewViewOrName)
 {
     TTestDerived coDerived;
     TMvc& coMvc = coDerived.MVC();
-    TTestView* pcoOld = new TTestView("old", &m_vecLog);
-    TTestView* pcoNew = new TTestView("new", &m_vecLog);
+    TTestView* pcoOld = new TTestView("old", &m_strLog);
+    TTestView* pcoNew = new TTestView("new", &m_strLog);
     coMvc.SetLink(CHANGED, pcoOld, &TTestView::OnFirst);
     coMvc.SetSoftLink(CHANGED, "OLD", "TOldView::OnFirst");
     coMvc.AddNotification(CHANGED, pcoOld, &TTestView::OnFirst);
@@ -526,7 +520,7 @@ TEST_F(TMvcTest, ViewObjectChangedMovesEveryReferenceToTheNewViewOrName)
     EXPECT_EQ(Describe(coMvc), "CHANGED new.first OLD/TOldView::OnFirst [v2.first new.first]; "
                                "CLOSED - old/OnClose [new.first]; OPENED - - [new.first]");
     EXPECT_EQ(coMvc.Call(CHANGED, m_coParam), 0);
-    EXPECT_EQ(m_vecLog, Log({ "v2.first", "new.first", "new.first" }));
+    EXPECT_EQ(TakeLog(), "v2.first new.first new.first");
     coMvc.ViewObjectChanged(pcoNew, nullptr);
     EXPECT_EQ(coMvc.HasLink(CHANGED), 1);   // the soft part stays
     delete pcoNew;
@@ -567,7 +561,7 @@ TEST_F(TMvcTest, DerivedClassesReachTheirBasesEventsThroughTheChain)
     coMvc.Call(SAVED, m_coParam);
     coMvc.Call(CLOSED, m_coParam);
     EXPECT_EQ(vecTables, std::vector<const TMvcEventTable*>({ pcoModelTable, coMvc.GetEventTable(), coMvc.GetEventTable() }));
-    EXPECT_EQ(m_vecLog, Log({ "v1.second", "v1.first", "v1.first" }));
+    EXPECT_EQ(TakeLog(), "v1.second v1.first v1.first");
 
     // Soft links count over the chain, the derived TMvc's first.
     coMvc.SetSoftLink(CLOSED, "C", "OnC");
