@@ -153,20 +153,6 @@ TEST(TFmtTextTest, ValidityCodesAcceptAndConvert)
     }
     EXPECT_EQ(co.CharValid(60000, 'a', nullptr, 0), 0);
 
-    // The seven special letters convert both ways; others are none.
-    for (const char* psz : { "\xC4\xE4", "\xD6\xF6", "\xDC\xFC", "\xDF\xDF" }) {
-        for (char ch : { psz[0], psz[1] }) {
-            int anUpper[] = { 1, 0 };
-            char achConverted[2] = {};
-            EXPECT_EQ(co.IsSpecialAlphaCharacter(ch, &achConverted[0], &anUpper[0])
-                          + co.IsSpecialAlphaCharacter(ch, &achConverted[1], &anUpper[1]), 2);
-            EXPECT_EQ(std::string(achConverted, 2), psz);
-        }
-    }
-    char chSame = 0;
-    EXPECT_EQ(co.IsSpecialAlphaCharacter('\xE9', &chSame, nullptr), 0);
-    EXPECT_EQ(chSame, '\xE9');
-
     // Typing and SetText go through the same rules; a fixed position takes
     // only its own character.
     ASSERT_EQ(co.SetCustomFormat("~~~/", "A9C~", nullptr), 1);
@@ -432,10 +418,6 @@ TEST(TFmtTextTest, TextAndNumbersGoInAndOut)
     co.SetText("12.5");
     EXPECT_EQ(Text(co), "$12.50");
     EXPECT_DOUBLE_EQ(co.GetDouble(), 12.5);
-    // Without a separator after the first area the text is read as it is.
-    ASSERT_EQ(co.SetCustomFormat("#~~~", "#999", nullptr), 1);
-    co.SetText("77");
-    EXPECT_DOUBLE_EQ(co.GetDouble(), 77.0);
     // A number longer than a long is not undefined behaviour.
     ASSERT_EQ(co.SetIntFormat(60, 0), 1);
     co.SetText(std::string(60, '9').c_str());
