@@ -195,17 +195,6 @@ TEST_F(TMvcTest, CallRunsTheNotificationsInOrderThenTheLink)
     coMade = m_coParam;
     EXPECT_EQ(&coMade.EventObject(), &m_coModel);
     EXPECT_EQ(coMade.LParam1() * 10 + coMade.LParam2(), 34);
-    m_coV1.m_fnThen = nullptr;
-
-    coMvc.CallNotifications(CHANGED, m_coParam);
-    EXPECT_EQ(coMvc.CallLink(CHANGED, m_coParam), 42);
-    EXPECT_EQ(TakeLog(), "v2.first v2.second v1.first");
-    EXPECT_EQ(coMvc.RemoveNotification("MVC_TTESTMODEL_changed", &m_coV2, &TTestView::OnSecond), 1);
-
-    // A link with names only is never called.
-    ASSERT_EQ(coMvc.SetSoftLink(OPENED, "V1", "TTestView::OnFirst"), 1);
-    EXPECT_EQ(coMvc.Call(OPENED, m_coParam), 0);
-    EXPECT_EQ(TakeLog(), "");
     EXPECT_TRUE(s_vecShown.empty());
 }
 
