@@ -85,7 +85,8 @@ TEST(GPointTest, EllipsePointsLieOnTheRayOrAtTheGivenPosition)
         { 0, 0, 1, 1, 1, { 1, 2 } }, { 1, 2, 0, 1, 1, { 3, 1 } },
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << (c.fromY ? "y " : "x ") << c.a << "," << c.b << "," << c.v << "," << c.upper);
+        SCOPED_TRACE(testing::Message() << (c.fromY ? "y " : "x ") << c.a << "," << c.b << "," << c.v << ","
+                                        << c.upper);
         ExpectNear(c.fromY ? coP.CalcEllipsePointFromY(c.a, c.b, c.v, c.upper)
                            : coP.CalcEllipsePointFromX(c.a, c.b, c.v, c.upper),
                    c.expected.x, c.expected.y);
@@ -109,7 +110,7 @@ TEST(GPointTest, IsInTheBoxAndOnTheSegment)
         { { 1, 0 }, { 0, 0 }, { 0, 0 }, 1.0, 0 },       // degenerate segment
     };
     for (const OnCase& c : onCases)
-        EXPECT_EQ(c.point.IsOn(c.p1, c.p2, c.tolerance), c.on) << c.point.x << "," << c.point.y << " tol " << c.tolerance;
+        EXPECT_EQ(c.point.IsOn(c.p1, c.p2, c.tolerance), c.on) << c.point.x << "," << c.point.y << " " << c.tolerance;
 }
 
 TEST(GPointTest, RoundingModes)

@@ -82,7 +82,8 @@ TEST(GScaleTest, ProportionalAreaFollowsAlignment)
         // The logical rectangle spans the used area along the axes it maps to.
         DevPoint coFar = coScale.LogToDc(GPoint(100, 100)), coNear = coScale.LogToDc(GPoint(0, 0));
         DevRect coSpan(coNear.x, coNear.y, coFar.x, coFar.y);
-        EXPECT_EQ(coSpan.Sort(), c.fillsArea ? c.area : DevRect(c.area.left, c.area.top, c.area.left + 100, c.area.top + 100));
+        const DevRect coCorner(c.area.left, c.area.top, c.area.left + 100, c.area.top + 100);
+        EXPECT_EQ(coSpan.Sort(), c.fillsArea ? c.area : coCorner);
     }
 }
 

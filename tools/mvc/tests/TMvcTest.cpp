@@ -136,7 +136,8 @@ std::string Describe(const TMvc& coMvc)
         const TTestView* pcoView = static_cast<const TTestView*>(pcoLink->GetViewObject());
         if (!pcoView)
             return std::string("-");
-        return pcoView->m_sName + (pcoLink->GetHandler() == static_cast<TMvcHandler>(&TTestView::OnFirst) ? ".first" : ".second");
+        const bool bFirst = pcoLink->GetHandler() == static_cast<TMvcHandler>(&TTestView::OnFirst);
+        return pcoView->m_sName + (bFirst ? ".first" : ".second");
     };
     std::string sText;
     for (const TMvc* pcoMvc = &coMvc; pcoMvc; pcoMvc = pcoMvc->GetBaseMvc()) {
@@ -348,8 +349,8 @@ TEST_F(TMvcTest, EventTypesAreDeclaredOncePerTable)
     EXPECT_EQ(coDerived.RegisterEventType("MVC_B", "TMvcParam", "", ""), 1);   // another table
 
     ASSERT_EQ(coBase.GetEventTypeCount(), 2);
-    EXPECT_EQ(std::string(coBase.GetEventType(0).GetEventType()) + static_cast<const char*>(coBase.GetEventType(0).GetParamType()),
-              "MVC_AKwEvent");
+    const TMvcEventDef coFirst = coBase.GetEventType(0);
+    EXPECT_EQ(std::string(coFirst.GetEventType()) + static_cast<const char*>(coFirst.GetParamType()), "MVC_AKwEvent");
     EXPECT_EQ(coBase.HasEventType("mvc_a") * 10 + coBase.HasEventType("MVC_C"), 10);
     for (const TMvcEventDef& coNone : { coBase.GetEventType(2), coBase.FindEventType("MVC_C") })
         EXPECT_EQ(std::string(coNone.GetEventType()) + static_cast<const char*>(coNone.GetParamType())
@@ -387,13 +388,15 @@ TEST_F(TMvcTest, UndeclaredTypesAreReportedOncePerCall)
                   " Unregistered Event-Type: <MVC_TTESTDERIVED_SAVED> in class <TTestModel>!") },
         { [&] { return pcoModel->MVC().SetSoftLink("MVC_NOBODY", "V1", "TTestView::OnFirst"); },
           "TTestModel::TMvc::SetSoftLink(MVC_NOBODY, V1, TTestView::OnFirst)" + sNobody },
-        { [&] { return pcoModel->MVC().Call("MVC_NOBODY", m_coParam); }, "TTestModel::TMvc::Call(MVC_NOBODY, TMvcParam&)" + sNobody },
+        { [&] { return pcoModel->MVC().Call("MVC_NOBODY", m_coParam); },
+          "TTestModel::TMvc::Call(MVC_NOBODY, TMvcParam&)" + sNobody },
         { [&] { pcoModel->MVC().CallNotifications("MVC_NOBODY", m_coParam); return 0; },
           "TTestModel::TMvc::CallNotifications(MVC_NOBODY, TMvcParam&)" + sNobody },
         { [&] { return pcoModel->MVC().CallLink("MVC_NOBODY", m_coParam); },
           "TTestModel::TMvc::CallLink(MVC_NOBODY, TMvcParam&)" + sNobody },
         { [&] { return coPlain.MVC().Call(CHANGED, m_coParam); },
-          "::TMvc::Call(MVC_TTESTMODEL_CHANGED, TMvcParam&)\n\nUnregistered Event-Type: <MVC_TTESTMODEL_CHANGED> in class <>!" },
+          "::TMvc::Call(MVC_TTESTMODEL_CHANGED, TMvcParam&)\n\n"
+          "Unregistered Event-Type: <MVC_TTESTMODEL_CHANGED> in class <>!" },
     };
     for (const auto& coCase : aCases) {
         s_vecShown.clear();
@@ -408,8 +411,8 @@ TEST_F(TMvcTest, UndeclaredTypesAreReportedOncePerCall)
     s_vecShown.clear();
     TMvc& coMvc = m_coModel.MVC();
     EXPECT_EQ(coMvc.Call(CHANGED, m_coParam) + coMvc.CallLink(CLOSED, m_coParam) + coMvc.Call(nullptr, m_coParam)
-                  + coMvc.SetLink("", &m_coV1, &TTestView::OnFirst)
-                  + coMvc.SetLink("MVC_NOBODY", &m_coV1, nullptr) + coMvc.AddNotification("MVC_NOBODY", &m_coV1, nullptr)
+                  + coMvc.SetLink("", &m_coV1, &TTestView::OnFirst) + coMvc.SetLink("MVC_NOBODY", &m_coV1, nullptr)
+                  + coMvc.AddNotification("MVC_NOBODY", &m_coV1, nullptr)
                   + coMvc.SetSoftLink("MVC_NOBODY", "", "OnFirst")
                   + coMvc.RemoveNotification("MVC_NOBODY", &m_coV1, &TTestView::OnFirst)
                   + coMvc.RemoveEventNotifications("MVC_NOBODY") + coMvc.RemoveObjectNotifications(nullptr),
@@ -549,7 +552,8 @@ TEST_F(TMvcTest, DerivedClassesReachTheirBasesEventsThroughTheChain)
     coMvc.Call(OPENED, m_coParam);
     coMvc.Call(SAVED, m_coParam);
     coMvc.Call(CLOSED, m_coParam);
-    EXPECT_EQ(vecTables, std::vector<const TMvcEventTable*>({ pcoModelTable, coMvc.GetEventTable(), coMvc.GetEventTable() }));
+    EXPECT_EQ(vecTables,
+              std::vector<const TMvcEventTable*>({ pcoModelTable, coMvc.GetEventTable(), coMvc.GetEventTable() }));
     EXPECT_EQ(TakeLog(), "v1.second v1.first v1.first");
 
     // Soft links count over the chain, the derived TMvc's first.
@@ -562,7 +566,8 @@ TEST_F(TMvcTest, DerivedClassesReachTheirBasesEventsThroughTheChain)
     std::vector<std::string> vecOrder;
     for (short n = 0; n < 4; ++n) {
         const TString coType = coMvc.SoftLinkFromPosition(n, coId, coName);
-        vecOrder.push_back(std::string(coType) + "=" + static_cast<const char*>(coId) + "/" + static_cast<const char*>(coName));
+        vecOrder.push_back(std::string(coType) + "=" + static_cast<const char*>(coId) + "/"
+                           + static_cast<const char*>(coName));
     }
     EXPECT_EQ(vecOrder, std::vector<std::string>({ std::string(SAVED) + "=S/OnS", std::string(CLOSED) + "=C/OnC",
                                                    std::string(CHANGED) + "=B/OnB", "=/" }));

@@ -25,6 +25,9 @@ namespace {
 
 constexpr TSeconds kDay = 86400;
 
+// Results of calls made in order: a braced list is evaluated left to right.
+using Ints = std::vector<int>;
+
 // The zone, its standard offset east of UTC in seconds, whether it has summer time.
 struct TZoneCase { const char* m_pszTz; int m_nOffset; bool m_bSummerTime; };
 
@@ -211,9 +214,9 @@ TEST(TDateFTest, ParsingValidityAndMonthLengths)
     ExpectDate(TDateF(("5.1.98" + std::string(100000, 'x')).c_str()), 5, 1, 1998);
     ExpectDate(TDateF((std::string(100000, ' ') + "5.1.98").c_str()), 5, 1, 1998);
 
-    EXPECT_EQ(std::vector<int>({ GetMaxDay(2, 2000), GetMaxDay(2, 2100), GetMaxDay(4, 1998), GetMaxDay(12, 1998),
+    EXPECT_EQ(Ints({ GetMaxDay(2, 2000), GetMaxDay(2, 2100), GetMaxDay(4, 1998), GetMaxDay(12, 1998),
                                  GetMaxDay(0, 1998), GetMaxDay(13, 1998) }),
-              std::vector<int>({ 29, 28, 30, 31, 0, 0 }));
+              Ints({ 29, 28, 30, 31, 0, 0 }));
     EXPECT_TRUE(TDateF(29, 2, 2000).IsExtraDayYear());
     EXPECT_FALSE(TDateF(1, 1, 0).Valid());
     EXPECT_EQ(TDateF(1, 1, 1969).TotalSeconds(), 0);    // before the seconds scale
@@ -221,7 +224,7 @@ TEST(TDateFTest, ParsingValidityAndMonthLengths)
     // A setter that makes no date invalidates all of it; an invalid date
     // stays invalid.
     TDateF coDate(31, 1, 1998);
-    EXPECT_EQ(std::vector<int>({ coDate.SetMonth(3), coDate.SetYear(2000), coDate.SetMonth(4) }), std::vector<int>({ 1, 1, 0 }));
+    EXPECT_EQ(Ints({ coDate.SetMonth(3), coDate.SetYear(2000), coDate.SetMonth(4) }), Ints({ 1, 1, 0 }));
     ExpectDate(coDate, 0, 1, 0);
     EXPECT_EQ(coDate.SetDay(1), 0);
 
@@ -275,7 +278,8 @@ TEST(TDateFTest, TextsNamesAndCallerBuffers)
     EXPECT_EQ(TDateF::GetLanguage(), 2);
     EXPECT_STREQ(TDateF(1, 2, 33), "02/01/  33");
     const struct { short m_nDay, m_nMonth, m_nYear; const char *m_pszDay, *m_pszMonth; } aNames[] = {
-        { 29, 2, 2000, "Tuesday", "February" }, { 31, 12, 9999, "Friday", "December" }, { 1, 1, 1, "Monday", "January" },
+        { 29, 2, 2000, "Tuesday", "February" }, { 31, 12, 9999, "Friday", "December" },
+        { 1, 1, 1, "Monday", "January" },
     };
     for (const auto& c : aNames) {
         const TDateF coNamed(c.m_nDay, c.m_nMonth, c.m_nYear);
@@ -332,7 +336,7 @@ TEST(TTimeFTest, TimesHoldDurationsAndMoveBySeconds)
     coSum += TTimeF(0, 0, 59);
     coSum -= 30L;
     EXPECT_STREQ(coSum, "00:00:30");
-    EXPECT_EQ(std::vector<int>({ coSum.SetHour(5), coSum.SetMinutes(60), coSum.Valid() }), std::vector<int>({ 1, 0, 0 }));
+    EXPECT_EQ(Ints({ coSum.SetHour(5), coSum.SetMinutes(60), coSum.Valid() }), Ints({ 1, 0, 0 }));
     EXPECT_STREQ(TTimeF(TDateTimeF(5, 1, 1998, 10, 11, 12).TotalSeconds()), "10:11:12");
 }
 
@@ -454,11 +458,10 @@ TEST(TDateTimeStreams, DateAndTimeAreThreeSixteenBitValuesEach)
     {
         TFile coFile;
         ASSERT_EQ(coFile.Open(path.c_str(), TFile::ModeCreate), 1);
-        // In order: a braced list is evaluated left to right.
-        EXPECT_EQ(std::vector<int>({ TDateF(5, 1, 1998).Write(coFile), TTimeF(10, 20, 30).Write(coFile),
+        EXPECT_EQ(Ints({ TDateF(5, 1, 1998).Write(coFile), TTimeF(10, 20, 30).Write(coFile),
                                      TDateTimeF(31, 12, 9999, 23, 59, 58).Write(coFile), TDateF().Write(coFile),
                                      TTimeF().Write(coFile) }),
-                  std::vector<int>({ 1, 1, 1, 1, 1 }));
+                  Ints({ 1, 1, 1, 1, 1 }));
     }
     EXPECT_EQ(kwtest::ReadFileBytes(path), std::string("\x05\x00\x00\x00\xce\x07"
                                                        "\x0a\x00\x14\x00\x1e\x00"
@@ -472,14 +475,13 @@ TEST(TDateTimeStreams, DateAndTimeAreThreeSixteenBitValuesEach)
         TDateF coDate;
         TTimeF coTime;
         TDateTimeF coDateTime;
-        EXPECT_EQ(std::vector<int>({ coDate.Read(coFile), coTime.Read(coFile), coDateTime.Read(coFile) }),
-                  std::vector<int>({ 1, 1, 1 }));
+        EXPECT_EQ(Ints({ coDate.Read(coFile), coTime.Read(coFile), coDateTime.Read(coFile) }), Ints({ 1, 1, 1 }));
         ExpectDate(coDate, 5, 1, 1998);
         EXPECT_STREQ(coTime, "10:20:30");
         EXPECT_STREQ(coDateTime, "12/31/9999  23:59:58");
         // The invalid values, then the end of the file: all 0, no date.
-        EXPECT_EQ(std::vector<int>({ coDate.Read(coFile), coTime.Read(coFile), coDate.Read(coFile), coDate.Valid() }),
-                  std::vector<int>({ 0, 0, 0, 0 }));
+        EXPECT_EQ(Ints({ coDate.Read(coFile), coTime.Read(coFile), coDate.Read(coFile), coDate.Valid() }),
+                  Ints({ 0, 0, 0, 0 }));
     }
     // A date-and-time value with a damaged date is invalid as a whole.
     {
