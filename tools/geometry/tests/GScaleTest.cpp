@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 #include <limits>
 #include <ostream>
-#include <type_traits>
+#include <utility>
 #include <vector>
 
 std::ostream& operator<<(std::ostream& os, const DevPoint& co) { return os << "(" << co.x << "," << co.y << ")"; }
