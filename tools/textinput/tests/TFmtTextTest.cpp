@@ -93,15 +93,19 @@ struct Step {
     const char* pszState;
 };
 
+// How a session starts after the format is set: typing in insert mode,
+// typing and then the focus, or typing in overwrite mode.
+enum Start { Typed, Focused, Overwriting };
+
 // A typing session: the format (null area: all "a"), what is typed first,
-// whether the field then gets the focus, and the keys.
+// how it starts, and the keys.
 struct Session {
     const char* pszName;
     const char* pszTemplate;
     const char* pszFormat;
     const char* pszArea;
     const char* pszTyped;
-    bool bFocus;
+    Start eStart;
     std::vector<Step> steps;
 };
 
@@ -110,8 +114,9 @@ void TypeSession(const Session& s)
     SCOPED_TRACE(s.pszName);
     TProbe co;
     ASSERT_EQ(co.SetCustomFormat(s.pszTemplate, s.pszFormat, s.pszArea), 1);
+    co.SetInsertMode(s.eStart != Overwriting);
     Type(co, s.pszTyped);
-    if (s.bFocus)
+    if (s.eStart == Focused)
         co.GotFocus();
     for (size_t i = 0; i < s.steps.size(); ++i) {
         const Step& st = s.steps[i];
@@ -175,13 +180,13 @@ TEST(TFmtTextTest, ValidityCodesAcceptAndConvert)
 TEST(TFmtTextTest, KeysEditTheFieldAsTheFormatSays)
 {
     const Session sessions[] = {
-        { "right-aligned integer field", "~~~~", "9999", "raaa", "", true, {
+        { "right-aligned integer field", "~~~~", "9999", "raaa", "", Focused, {
             { '1', 0, 1, "___1 1 3 -" }, { '2', 0, 1, "__12 12 3 -" }, { DEL, 0, 1, "___1 1 3 -" },
             { '2', 0, 1, "__12 12 3 -" }, { '3', 0, 1, "_123 123 3 -" }, { '4', 0, 1, "1234 1234 3 -" },
             { '5', 0, 0, "1234 1234 3 -" }, { BS, 0, 0, "1234 1234 3 -" }, { LEFT, 0, 0, "1234 1234 3 -" },
             { HOME, 0, 0, "1234 1234 3 -" },
         } },
-        { "right-aligned decimal field with a sign", "~~~~,~~", "++++~99", "raaa~ba", "12", false, {
+        { "right-aligned decimal field with a sign", "~~~~,~~", "++++~99", "raaa~ba", "12", Typed, {
             // The sign stands right before the number.
             { '-', 0, 1, "_-12,__ -12,00 3 -" },
             // The position kept free for a sign is not needed once there is one.
@@ -195,17 +200,17 @@ TEST(TFmtTextTest, KeysEditTheFieldAsTheFormatSays)
             // Out of right-aligned mode into a full area that ends the text.
             { RIGHT, 0, 1, "___1,50 1,50 7 5-6 F4/2 X0 E1" },
         } },
-        { "a single right-aligned position takes a digit or a sign", "~,~", "+~9", "r~b", "7", false, {
+        { "a single right-aligned position takes a digit or a sign", "~,~", "+~9", "r~b", "7", Typed, {
             { '-', 0, 0, "7,_ 7,0 0 -" },
         } },
-        { "separators are stepped over and typed to jump", "~~/~-~~", "99~9~99", nullptr, "1", false, {
+        { "separators are stepped over and typed to jump", "~~/~-~~", "99~9~99", nullptr, "1", Typed, {
             { '2', 0, 1, "12/_-__ 12/- 3 - F2/2 X0 E1" }, { '/', 0, 0, "12/_-__ 12/- 3 -" },
             // The middle area has a single position: leaving it calls no hook.
             { '-', 0, 1, "12/_-__ 12/- 5 - F4/2" }, { '5', 0, 1, "12/_-5_ 12/-5 6 -" },
             // Typing a separator hides the selection.
             { HOME, 0, 1, "12/_-5_ 12/-5 0 0-1 X2 E0" }, { '/', 0, 1, "12/_-5_ 12/-5 3 - F2/2 X0 E1" },
         } },
-        { "keys walk across the areas of a date", "~~/~~", "99~99", nullptr, "123", false, {
+        { "keys walk across the areas of a date", "~~/~~", "99~99", nullptr, "123", Typed, {
             { LEFT, 0, 1, "12/3_ 12/3 3 -" },
             // Into a full area: the cursor on its last position, its content
             // selected.
@@ -221,7 +226,7 @@ TEST(TFmtTextTest, KeysEditTheFieldAsTheFormatSays)
             { LEFT, CT, 1, "__/__ / 0 - F2/1 X1 E0" }, { RIGHT, CT, 1, "__/__ / 3 - F2/2 X0 E1" },
             { '3', 0, 1, "__/3_ /3 4 -" }, { RIGHT, CT, 1, "__/3_ /3 5 -" },
         } },
-        { "shift extends the selection inside an area", "~~~~~", "*****", nullptr, "abcd", false, {
+        { "shift extends the selection inside an area", "~~~~~", "*****", nullptr, "abcd", Typed, {
             { LEFT, SH, 1, "abcd_ abcd 3 3-3" }, { LEFT, SH, 1, "abcd_ abcd 2 2-3" },
             { RIGHT, SH, 1, "abcd_ abcd 3 3-3" }, { RIGHT, SH, 1, "abcd_ abcd 4 -" },
             { LEFT, SH | CT, 1, "abcd_ abcd 0 0-3" },
@@ -233,7 +238,7 @@ TEST(TFmtTextTest, KeysEditTheFieldAsTheFormatSays)
             // Home with shift over a selection that reaches the start hides it.
             { END, SH, 1, "xy___ xy 2 0-1" }, { HOME, SH, 1, "xy___ xy 0 -" },
         } },
-        { "right-aligned area after a left-aligned one", "~~/~~~", "99~999", "a~~r~~", "12", false, {
+        { "right-aligned area after a left-aligned one", "~~/~~~", "99~999", "a~~r~~", "12", Typed, {
             { '7', 0, 1, "12/__7 12/7 5 -" }, { '8', 0, 1, "12/_78 12/78 5 -" },
             { LEFT, 0, 1, "12/_78 12/78 1 0-1 F2/1 X1 E0" }, { RIGHT, 0, 1, "12/_78 12/78 5 - F2/2 X0 E1" },
             { RIGHT, 0, 0, "12/_78 12/78 5 -" }, { DEL, 0, 1, "12/__7 12/7 5 -" },
@@ -242,7 +247,15 @@ TEST(TFmtTextTest, KeysEditTheFieldAsTheFormatSays)
             { HOME, 0, 1, "12/__7 12/7 0 0-1 X1 E0" }, { BS, 0, 1, "__/__7 /7 0 -" },
             { RIGHT, 0, 1, "__/__7 /7 5 - F2/2 X0 E1" }, { LEFT, 0, 1, "__/__7 /7 0 - F2/1 X1 E0" },
         } },
-        { "backspace over a separator into a right-aligned area", "~~~/~~", "999~99", "r~~~a~", "12", false, {
+        { "overwrite mode replaces", "~~/~~", "99~99", nullptr, "12345", Overwriting, {
+            { LEFT, 0, 1, "12/34 12/34 4 -" }, { '9', 0, 1, "12/39 12/39 5 -" }, { 'a', 0, 0, "12/39 12/39 5 -" },
+        } },
+        // The area is full from the cursor on.
+        { "insert mode keeps the area full", "~~~", "***", nullptr, "abc", Typed, {
+            { LEFT, 0, 1, "abc abc 2 -" }, { 'x', 0, 0, "abc abc 2 -" }, { BS, 0, 1, "ac_ ac 1 -" },
+            { HOME, 0, 1, "ac_ ac 0 -" }, { 'x', 0, 1, "xac xac 1 -" }, { DEL, 0, 1, "xc_ xc 1 -" },
+        } },
+        { "backspace over a separator into a right-aligned area", "~~~/~~", "999~99", "r~~~a~", "12", Typed, {
             { RIGHT, 0, 1, "_12/__ 12/ 4 - F3/2 X0 E1" }, { '5', 0, 1, "_12/5_ 12/5 5 -" },
             { BS, 0, 1, "_12/__ 12/ 4 -" },
             // The right-aligned area keeps its content; only the cursor moves.
@@ -253,27 +266,11 @@ TEST(TFmtTextTest, KeysEditTheFieldAsTheFormatSays)
         TypeSession(s);
 }
 
-TEST(TFmtTextTest, OverwriteModeReplacesAndInsertModeKeepsTheAreaFull)
+TEST(TFmtTextTest, AKeyWithItsPositionMovesTheCursorFirst)
 {
-    TProbe co;
-    ASSERT_EQ(co.SetCustomFormat("~~/~~", "99~99", nullptr), 1);
-    co.SetInsertMode(0);
-    Type(co, "12345");
-    co.Input(LEFT, 0);
-    EXPECT_EQ(Results({ co.Input('9', 0), co.Input('a', 0) }), Results({ 1, 0 }));
-    EXPECT_EQ(View(co), "12/39");
-    co.SetInsertMode(1);
-    ASSERT_EQ(co.SetStringFormat(3), 1);
-    Type(co, "abc");
-    co.Input(LEFT, 0);
-    // The area is full from the cursor on.
-    EXPECT_EQ(Results({ co.Input('x', 0), co.Input(BS, 0) }), Results({ 0, 1 }));
-    co.Input(HOME, 0);
-    EXPECT_EQ(Results({ co.Input('x', 0), co.Input(DEL, 0) }), Results({ 1, 1 }));
-    EXPECT_EQ(View(co), "xc_");
-
-    // A cursor set with the key: a refused key puts it back; left behind
-    // the filled text only sets the cursor, and the selection goes.
+    // A refused key puts the cursor back; left behind the filled text the
+    // key only sets the cursor, and the selection goes.
+    TFmtText co;
     ASSERT_EQ(co.SetStringFormat(5), 1);
     Type(co, "ab");
     ASSERT_EQ(co.SetSelection(0, 1), 1);
