@@ -255,12 +255,6 @@ TEST(TFmtTextTest, KeysEditTheFieldAsTheFormatSays)
             { LEFT, 0, 1, "abc abc 2 -" }, { 'x', 0, 0, "abc abc 2 -" }, { BS, 0, 1, "ac_ ac 1 -" },
             { HOME, 0, 1, "ac_ ac 0 -" }, { 'x', 0, 1, "xac xac 1 -" }, { DEL, 0, 1, "xc_ xc 1 -" },
         } },
-        { "backspace over a separator into a right-aligned area", "~~~/~~", "999~99", "r~~~a~", "12", Typed, {
-            { RIGHT, 0, 1, "_12/__ 12/ 4 - F3/2 X0 E1" }, { '5', 0, 1, "_12/5_ 12/5 5 -" },
-            { BS, 0, 1, "_12/__ 12/ 4 -" },
-            // The right-aligned area keeps its content; only the cursor moves.
-            { BS, 0, 1, "_12/__ 12/ 2 - F3/1 X1 E0" }, { '3', 0, 1, "123/__ 123/ 2 -" },
-        } },
     };
     for (const Session& s : sessions)
         TypeSession(s);
@@ -425,22 +419,6 @@ TEST(TFmtTextTest, TextAndNumbersGoInAndOut)
     EXPECT_EQ(Text(co).size(), 1023u);
 }
 
-TEST(TFmtTextTest, SelectionsStayInsideOneArea)
-{
-    TFmtText co;
-    ASSERT_EQ(co.SetCustomFormat("~~/~~~", "99~999", nullptr), 1);
-    co.SetText("12345");
-    EXPECT_EQ(Results({ co.SetSelection(2, 3), co.SetSelection(4, 3) }), Results({ 0, 0 }));
-    // Positions in different areas select the whole area of the start.
-    EXPECT_EQ(co.SetSelection(1, 4), 1);
-    EXPECT_EQ(Sel(co), "0-1");
-    ASSERT_EQ(co.SetSelection(3, 4), 1);
-    EXPECT_EQ(co.RemoveSelection(), 1);
-    EXPECT_EQ(View(co), "12/5__");
-    // Nothing filled there.
-    EXPECT_EQ(Results({ co.SetSelection(4, 5), co.HideSelection(), co.RemoveSelection() }), Results({ 0, 0, 0 }));
-}
-
 TEST(TFmtTextTest, PositionsAndAreas)
 {
     TFmtText co;
@@ -592,7 +570,8 @@ TEST(TFmtTextTest, CopiesAreIndependent)
     ASSERT_EQ(co.SetCustomFormat("~~/~~", "99~99", "g~~ba"), 1);
     Type(co, "12");
     co.SetInsertMode(0);
-    ASSERT_EQ(co.SetSelection(0, 1), 1);
+    // Positions in different areas select the whole area of the start.
+    ASSERT_EQ(co.SetSelection(1, 4), 1);
     TFmtText coCopy(co);
     EXPECT_EQ(std::to_string(coCopy.GetCursorPos()) + " " + Sel(coCopy) + " " + std::to_string(coCopy.IsInsertMode()),
               "3 0-1 0");
