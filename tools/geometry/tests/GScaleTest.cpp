@@ -87,15 +87,9 @@ TEST(GScaleTest, ProportionalAreaFollowsAlignment)
 
 TEST(GScaleTest, TurnedExchangedAndShiftedMappingsGoBothWays)
 {
-    struct Case {
-        const char* name;
-        int turned, exchanged;
-        DevPoint origin;
-        DevPoint dev;   // of the logical point (30, 50)
-        short dcWidth, dcHeight;
-        double logWidth, logHeight;
-    };
-    // Device (0, 0, 200, 100): DcWidth(10), DcHeight(10), LogWidth(20), LogHeight(20).
+    // dev: where the logical point (30, 50) lands on the device (0, 0, 200, 100); then DcWidth(10),
+    // DcHeight(10), LogWidth(20), LogHeight(20).
+    struct Case { const char* name; int turned, exchanged; DevPoint origin, dev; short dcW, dcH; double logW, logH; };
     const Case cases[] = {
         { "plain", 0, 0, { 0, 0 }, { 60, 50 }, 20, 10, 10, 20 },
         { "turned", 1, 0, { 0, 5 }, { 60, 55 }, 20, 10, 10, 20 },
@@ -116,9 +110,9 @@ TEST(GScaleTest, TurnedExchangedAndShiftedMappingsGoBothWays)
         // Sizes of points keep the device's axes, widths and heights follow the exchange.
         EXPECT_EQ(coScale.DcSize(10, 10), DevPoint(20, 10));
         EXPECT_EQ(coScale.LogSize(20, 10), GPoint(10, 10));
-        EXPECT_EQ(DevPoint(coScale.DcWidth(10), coScale.DcHeight(10)), DevPoint(c.dcWidth, c.dcHeight));
-        EXPECT_NEAR(coScale.LogWidth(20), c.logWidth, kEps);
-        EXPECT_NEAR(coScale.LogHeight(20), c.logHeight, kEps);
+        EXPECT_EQ(DevPoint(coScale.DcWidth(10), coScale.DcHeight(10)), DevPoint(c.dcW, c.dcH));
+        EXPECT_NEAR(coScale.LogWidth(20), c.logW, kEps);
+        EXPECT_NEAR(coScale.LogHeight(20), c.logH, kEps);
     }
     // The turned axis rounds to the nearest pixel as well.
     GScale coScale = MakeScale();
