@@ -119,15 +119,6 @@ private:
     TOpSystem::MessageHandler m_pfnPrevious { nullptr };
 };
 
-TString Names(const TMvc& coMvc, const char* pszType)
-{
-    TString coId;
-    TString coName;
-    if (!coMvc.SoftLinkFromType(pszType, coId, coName))
-        return TString("-");
-    return coId + "/" + static_cast<const char*>(coName);
-}
-
 // One line per event of the chain: link (view.handler, soft names) and the
 // notifications, e.g. "CHANGED v1.first V1/OnFirst [v2.first]".
 std::string Describe(const TMvc& coMvc)
@@ -305,11 +296,14 @@ TEST_F(TMvcTest, DirectAndSoftPartsOfALinkAreSetAndRemovedIndependently)
     coMvc.RemoveLink(CHANGED);   // the soft link stays
     EXPECT_EQ(coMvc.HasLink(CHANGED), 1);
     EXPECT_EQ(Describe(coMvc), "CHANGED - V1/TTestView::OnFirst []");
-    EXPECT_STREQ(Names(coMvc, CHANGED), "V1/TTestView::OnFirst");
+    TString coId;
+    TString coName;
+    EXPECT_EQ(coMvc.SoftLinkFromType(CHANGED, coId, coName), 1);
+    EXPECT_EQ(std::string(coId) + "/" + static_cast<const char*>(coName), "V1/TTestView::OnFirst");
 
     coMvc.SetLink(CHANGED, &m_coV1, &TTestView::OnFirst);
     coMvc.RemoveSoftLink(CHANGED);   // the direct link stays
-    EXPECT_STREQ(Names(coMvc, CHANGED), "-");
+    EXPECT_EQ(coMvc.SoftLinkFromType(CHANGED, coId, coName), 0);
     EXPECT_EQ(coMvc.CallLink(CHANGED, m_coParam), 0);
     EXPECT_EQ(TakeLog(), "v1.first");
     ASSERT_EQ(coMvc.SetSoftLink(CHANGED, "V9", "TTestView::OnSecond"), 1);
@@ -454,12 +448,6 @@ TEST_F(TMvcTest, CopyEventsFollowsItsFlags)
         EXPECT_EQ(Describe(coTarget.MVC()), coCase.m_pszExpected)
             << coCase.m_nSoftOnly << coCase.m_nReplace << coCase.m_nClear;
     }
-    for (int nSoftOnly = 0; nSoftOnly <= 1; ++nSoftOnly) {
-        TTestModel coTarget;
-        Prepare(coTarget.MVC());
-        coTarget.CopyMVC(*pcoSource, nSoftOnly);
-        EXPECT_EQ(Describe(coTarget.MVC()), aCases[nSoftOnly].m_pszExpected);
-    }
     EXPECT_TRUE(s_vecShown.empty());
 
     // The copies are links of their own: they outlive the source and leave
@@ -563,14 +551,13 @@ TEST_F(TMvcTest, DerivedClassesReachTheirBasesEventsThroughTheChain)
     EXPECT_EQ(coMvc.GetSoftLinkCount() * 10 + coBaseMvc.GetSoftLinkCount(), 31);
     TString coId;
     TString coName;
-    std::vector<std::string> vecOrder;
+    std::string sOrder;
     for (short n = 0; n < 4; ++n) {
         const TString coType = coMvc.SoftLinkFromPosition(n, coId, coName);
-        vecOrder.push_back(std::string(coType) + "=" + static_cast<const char*>(coId) + "/"
-                           + static_cast<const char*>(coName));
+        sOrder += std::string(coType) + "=" + static_cast<const char*>(coId) + "/" + static_cast<const char*>(coName);
+        sOrder += " ";
     }
-    EXPECT_EQ(vecOrder, std::vector<std::string>({ std::string(SAVED) + "=S/OnS", std::string(CLOSED) + "=C/OnC",
-                                                   std::string(CHANGED) + "=B/OnB", "=/" }));
+    EXPECT_EQ(sOrder, "MVC_TTESTDERIVED_SAVED=S/OnS MVC_TTESTMODEL_CLOSED=C/OnC MVC_TTESTMODEL_CHANGED=B/OnB =/ ");
 
     coMvc.AddNotification(CHANGED, &m_coV1, &TTestView::OnFirst);
     coMvc.AddNotification(SAVED, &m_coV1, &TTestView::OnFirst);
