@@ -183,8 +183,7 @@ TEST(TFmtTextTest, KeysEditTheFieldAsTheFormatSays)
         { "right-aligned integer field", "~~~~", "9999", "raaa", "", Focused, {
             { '1', 0, 1, "___1 1 3 -" }, { '2', 0, 1, "__12 12 3 -" }, { DEL, 0, 1, "___1 1 3 -" },
             { '2', 0, 1, "__12 12 3 -" }, { '3', 0, 1, "_123 123 3 -" }, { '4', 0, 1, "1234 1234 3 -" },
-            { '5', 0, 0, "1234 1234 3 -" }, { BS, 0, 0, "1234 1234 3 -" }, { LEFT, 0, 0, "1234 1234 3 -" },
-            { HOME, 0, 0, "1234 1234 3 -" },
+            { '5', 0, 0, "1234 1234 3 -" },
         } },
         { "right-aligned decimal field with a sign", "~~~~,~~", "++++~99", "raaa~ba", "12", Typed, {
             // The sign stands right before the number.
@@ -194,11 +193,6 @@ TEST(TFmtTextTest, KeysEditTheFieldAsTheFormatSays)
             { '+', 0, 1, "_123,__ 123,00 3 -" },
             // Without a sign one position stays free for it, and takes it.
             { '4', 0, 0, "_123,__ 123,00 3 -" }, { '-', 0, 1, "-123,__ -123,00 3 -" },
-            { '.', 0, 1, "-123,__ -123,00 5 - F4/2 X0 E1" }, { '5', 0, 1, "-123,5_ -123,50 6 -" },
-            { LEFT, 0, 1, "-123,5_ -123,50 5 -" }, { LEFT, 0, 1, "-123,50 -123,50 3 - F4/1 X1 E0" },
-            { DEL, 0, 1, "_-12,50 -12,50 3 -" }, { DEL, 0, 1, "__-1,50 -1,50 3 -" }, { '+', 0, 1, "___1,50 1,50 3 -" },
-            // Out of right-aligned mode into a full area that ends the text.
-            { RIGHT, 0, 1, "___1,50 1,50 7 5-6 F4/2 X0 E1" },
         } },
         { "a single right-aligned position takes a digit or a sign", "~,~", "+~9", "r~b", "7", Typed, {
             { '-', 0, 0, "7,_ 7,0 0 -" },
@@ -206,9 +200,7 @@ TEST(TFmtTextTest, KeysEditTheFieldAsTheFormatSays)
         { "separators are stepped over and typed to jump", "~~/~-~~", "99~9~99", nullptr, "1", Typed, {
             { '2', 0, 1, "12/_-__ 12/- 3 - F2/2 X0 E1" }, { '/', 0, 0, "12/_-__ 12/- 3 -" },
             // The middle area has a single position: leaving it calls no hook.
-            { '-', 0, 1, "12/_-__ 12/- 5 - F4/2" }, { '5', 0, 1, "12/_-5_ 12/-5 6 -" },
-            // Typing a separator hides the selection.
-            { HOME, 0, 1, "12/_-5_ 12/-5 0 0-1 X2 E0" }, { '/', 0, 1, "12/_-5_ 12/-5 3 - F2/2 X0 E1" },
+            { '-', 0, 1, "12/_-__ 12/- 5 - F4/2" },
         } },
         { "keys walk across the areas of a date", "~~/~~", "99~99", nullptr, "123", Typed, {
             { LEFT, 0, 1, "12/3_ 12/3 3 -" },
@@ -241,11 +233,7 @@ TEST(TFmtTextTest, KeysEditTheFieldAsTheFormatSays)
         { "right-aligned area after a left-aligned one", "~~/~~~", "99~999", "a~~r~~", "12", Typed, {
             { '7', 0, 1, "12/__7 12/7 5 -" }, { '8', 0, 1, "12/_78 12/78 5 -" },
             { LEFT, 0, 1, "12/_78 12/78 1 0-1 F2/1 X1 E0" }, { RIGHT, 0, 1, "12/_78 12/78 5 - F2/2 X0 E1" },
-            { RIGHT, 0, 0, "12/_78 12/78 5 -" }, { DEL, 0, 1, "12/__7 12/7 5 -" },
-            // End lands on the right-aligned area's last position.
-            { HOME, 0, 1, "12/__7 12/7 0 0-1 X1 E0" }, { END, 0, 1, "12/__7 12/7 5 - X0 E1" },
-            { HOME, 0, 1, "12/__7 12/7 0 0-1 X1 E0" }, { BS, 0, 1, "__/__7 /7 0 -" },
-            { RIGHT, 0, 1, "__/__7 /7 5 - F2/2 X0 E1" }, { LEFT, 0, 1, "__/__7 /7 0 - F2/1 X1 E0" },
+            { RIGHT, 0, 0, "12/_78 12/78 5 -" },
         } },
         { "overwrite mode replaces", "~~/~~", "99~99", nullptr, "12345", Overwriting, {
             { LEFT, 0, 1, "12/34 12/34 4 -" }, { '9', 0, 1, "12/39 12/39 5 -" }, { 'a', 0, 0, "12/39 12/39 5 -" },
@@ -253,7 +241,6 @@ TEST(TFmtTextTest, KeysEditTheFieldAsTheFormatSays)
         // The area is full from the cursor on.
         { "insert mode keeps the area full", "~~~", "***", nullptr, "abc", Typed, {
             { LEFT, 0, 1, "abc abc 2 -" }, { 'x', 0, 0, "abc abc 2 -" }, { BS, 0, 1, "ac_ ac 1 -" },
-            { HOME, 0, 1, "ac_ ac 0 -" }, { 'x', 0, 1, "xac xac 1 -" }, { DEL, 0, 1, "xc_ xc 1 -" },
         } },
     };
     for (const Session& s : sessions)
