@@ -119,11 +119,9 @@ TYPED_TEST(GBoxTest, DivideLaysRowsOfCells)
 
 TEST(GDoubleBoxTest, RealMiddleCellsAndBorders)
 {
-    double dX = 0, dY = 0;
-    GDoubleBox(1, 2, 4, 7).Middle(&dX, &dY);
-    EXPECT_DOUBLE_EQ(dX * 10 + dY, 29.5);
-    GDoubleBox(0, 0, 2, 2).Middle(&dX, nullptr);
-    EXPECT_DOUBLE_EQ(dX, 1.0);
+    double dX = 0;
+    GDoubleBox(1, 2, 4, 7).Middle(&dX, nullptr);
+    EXPECT_DOUBLE_EQ(dX, 2.5);
     GDoubleBox coCells[2];
     ASSERT_EQ(GDoubleBox(0, 0, 7, 5).Divide(2, coCells, 0), 1);
     EXPECT_DOUBLE_EQ(coCells[0][2] + coCells[1][0], 7.0);
