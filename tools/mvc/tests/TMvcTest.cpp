@@ -336,10 +336,9 @@ TEST_F(TMvcTest, EventTypesAreDeclaredOncePerTable)
         { "mvc_b", "TMvcParam", 0 },   // declared already, in other letters
         { "MVC_C", "", 0 }, { "MVC_C", nullptr, 0 }, { "", "TMvcParam", 0 }, { nullptr, "TMvcParam", 0 },
     };
-    for (const TCase& coCase : aCases) {
+    for (const TCase& coCase : aCases)
         EXPECT_EQ(coBase.RegisterEventType(coCase.m_pszType, coCase.m_pszParamType, "text", "code"), coCase.m_nExpected)
             << (coCase.m_pszType ? coCase.m_pszType : "null");
-    }
     EXPECT_EQ(coDerived.RegisterEventType("MVC_B", "TMvcParam", "", ""), 1);   // another table
 
     ASSERT_EQ(coBase.GetEventTypeCount(), 2);
