@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Test classes: a model announcing three events, a derived model adding one
@@ -48,13 +49,13 @@ class TTestView : public TDynBase {
     KW_DYNAMIC_CLASS(TTestView, TDynBase)
 public:
     TTestView() = default;
-    TTestView(const char* pszName, std::vector<std::string>* pLog) : m_sName(pszName), m_pLog(pLog) {}
+    TTestView(const char* pszName, std::string* pLog) : m_sName(pszName), m_pLog(pLog) {}
 
     int OnFirst(TMvcParam& coParam) { return Record("first", coParam); }
     int OnSecond(TMvcParam& coParam) { return Record("second", coParam); }
 
     std::string m_sName;
-    std::vector<std::string>* m_pLog { nullptr };
+    std::string* m_pLog { nullptr };
     int m_nResult { 0 };
     std::function<void(TMvcParam&)> m_fnThen;   // runs after the log entry
 
@@ -62,7 +63,7 @@ private:
     int Record(const char* pszHandler, TMvcParam& coParam)
     {
         if (m_pLog)
-            m_pLog->push_back(m_sName + "." + pszHandler);
+            *m_pLog += (m_pLog->empty() ? "" : " ") + m_sName + "." + pszHandler;
         // m_nResult is read first: the action may delete this view.
         const int nResult = m_nResult;
         if (m_fnThen)
@@ -88,8 +89,6 @@ void CaptureMessage(const char* pszText, const char* pszCaption)
     s_vecShown.push_back({ pszText, pszCaption });
 }
 
-using Log = std::vector<std::string>;
-
 class TMvcTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -107,36 +106,18 @@ protected:
         return pvAddress;
     }
 
-    Log m_vecLog;
+    // The handlers run since the last look, e.g. "v1.first v2.second".
+    std::string TakeLog() { return std::exchange(m_strLog, std::string()); }
+
+    std::string m_strLog;
     TTestModel m_coModel;
-    TTestView m_coV1 { "v1", &m_vecLog };
-    TTestView m_coV2 { "v2", &m_vecLog };
+    TTestView m_coV1 { "v1", &m_strLog };
+    TTestView m_coV2 { "v2", &m_strLog };
     TMvcParam m_coParam { m_coModel, 3, 4 };
 
 private:
     TOpSystem::MessageHandler m_pfnPrevious { nullptr };
 };
-
-TString Names(const TMvc& coMvc, const char* pszType)
-{
-    TString coId;
-    TString coName;
-    if (!coMvc.SoftLinkFromType(pszType, coId, coName))
-        return TString("-");
-    return coId + "/" + static_cast<const char*>(coName);
-}
-
-// The link of an event anywhere in the chain, found without TMvc's lookups.
-const TMvcLink* LinkOf(const TMvc& coMvc, const char* pszType)
-{
-    for (const TMvc* pcoMvc = &coMvc; pcoMvc; pcoMvc = pcoMvc->GetBaseMvc()) {
-        for (short i = 0; i < pcoMvc->GetEventCount(); ++i) {
-            if (pcoMvc->GetEvent(i)->GetId().Stricmp(pszType) == 0)
-                return pcoMvc->GetEvent(i)->GetLink();
-        }
-    }
-    return nullptr;
-}
 
 // One line per event of the chain: link (view.handler, soft names) and the
 // notifications, e.g. "CHANGED v1.first V1/OnFirst [v2.first]".
@@ -146,7 +127,8 @@ std::string Describe(const TMvc& coMvc)
         const TTestView* pcoView = static_cast<const TTestView*>(pcoLink->GetViewObject());
         if (!pcoView)
             return std::string("-");
-        return pcoView->m_sName + (pcoLink->GetHandler() == static_cast<TMvcHandler>(&TTestView::OnFirst) ? ".first" : ".second");
+        const bool bFirst = pcoLink->GetHandler() == static_cast<TMvcHandler>(&TTestView::OnFirst);
+        return pcoView->m_sName + (bFirst ? ".first" : ".second");
     };
     std::string sText;
     for (const TMvc* pcoMvc = &coMvc; pcoMvc; pcoMvc = pcoMvc->GetBaseMvc()) {
@@ -193,7 +175,7 @@ TEST_F(TMvcTest, CallRunsTheNotificationsInOrderThenTheLink)
         EXPECT_EQ(&coParam.EventObject(), &m_coModel);
     };
     EXPECT_EQ(coMvc.Call("Mvc_TTestModel_Changed", m_coParam), 42);
-    EXPECT_EQ(m_vecLog, Log({ "v2.first", "v2.second", "v1.first" }));
+    EXPECT_EQ(TakeLog(), "v2.first v2.second v1.first");
     EXPECT_EQ(vecSeen, std::vector<std::string>({ CHANGED, CHANGED }));
     EXPECT_EQ(m_coParam.Event(), nullptr);
     EXPECT_EQ(m_coParam.EventTable(), nullptr);
@@ -205,26 +187,13 @@ TEST_F(TMvcTest, CallRunsTheNotificationsInOrderThenTheLink)
     coMade = m_coParam;
     EXPECT_EQ(&coMade.EventObject(), &m_coModel);
     EXPECT_EQ(coMade.LParam1() * 10 + coMade.LParam2(), 34);
-    m_coV1.m_fnThen = nullptr;
-
-    m_vecLog.clear();
-    coMvc.CallNotifications(CHANGED, m_coParam);
-    EXPECT_EQ(coMvc.CallLink(CHANGED, m_coParam), 42);
-    EXPECT_EQ(m_vecLog, Log({ "v2.first", "v2.second", "v1.first" }));
-    EXPECT_EQ(coMvc.RemoveNotification("MVC_TTESTMODEL_changed", &m_coV2, &TTestView::OnSecond), 1);
-
-    // A link with names only is never called.
-    m_vecLog.clear();
-    ASSERT_EQ(coMvc.SetSoftLink(OPENED, "V1", "TTestView::OnFirst"), 1);
-    EXPECT_EQ(coMvc.Call(OPENED, m_coParam), 0);
-    EXPECT_TRUE(m_vecLog.empty());
     EXPECT_TRUE(s_vecShown.empty());
 }
 
 TEST_F(TMvcTest, HandlersMayChangeTheNotificationsOfTheRunningEvent)
 {
     TMvc& coMvc = m_coModel.MVC();
-    TTestView coV3 { "v3", &m_vecLog };
+    TTestView coV3 { "v3", &m_strLog };
 
     // Added during the call: runs in the same call.
     m_coV1.m_fnThen = [&](TMvcParam&) { coMvc.AddNotification(CHANGED, &coV3, &TTestView::OnFirst); };
@@ -232,64 +201,59 @@ TEST_F(TMvcTest, HandlersMayChangeTheNotificationsOfTheRunningEvent)
     coMvc.AddNotification(CHANGED, &m_coV2, &TTestView::OnFirst);
     coMvc.SetLink(CHANGED, &m_coV2, &TTestView::OnSecond);
     coMvc.Call(CHANGED, m_coParam);
-    EXPECT_EQ(m_vecLog, Log({ "v1.first", "v2.first", "v3.first", "v2.second" }));
+    EXPECT_EQ(TakeLog(), "v1.first v2.first v3.first v2.second");
 
     // Removing itself does not make the next one be skipped; a removed later
     // one does not run.
-    m_vecLog.clear();
     m_coV1.m_fnThen = [&](TMvcParam&) {
         coMvc.RemoveNotification(CHANGED, &m_coV1, &TTestView::OnFirst);
         coMvc.RemoveNotification(CHANGED, &coV3, &TTestView::OnFirst);
     };
     coMvc.Call(CHANGED, m_coParam);
-    EXPECT_EQ(m_vecLog, Log({ "v1.first", "v2.first", "v2.second" }));
+    EXPECT_EQ(TakeLog(), "v1.first v2.first v2.second");
 
     // Deleting the event or the whole owner stops the call safely.
-    m_vecLog.clear();
     coMvc.RemoveLink(CHANGED);
     coMvc.AddNotification(CHANGED, &m_coV1, &TTestView::OnFirst);
     m_coV1.m_fnThen = [&](TMvcParam&) { EXPECT_EQ(coMvc.RemoveEventNotifications(CHANGED), 2); };
     coMvc.Call(CHANGED, m_coParam);
-    EXPECT_EQ(m_vecLog, Log({ "v2.first", "v1.first" }));
+    EXPECT_EQ(TakeLog(), "v2.first v1.first");
     EXPECT_EQ(coMvc.GetEventCount(), 0);
 
-    m_vecLog.clear();
     TTestModel* pcoOwner = new TTestModel;
     pcoOwner->MVC().AddNotification(CLOSED, &m_coV1, &TTestView::OnFirst);
     pcoOwner->MVC().AddNotification(CLOSED, &m_coV2, &TTestView::OnFirst);
     pcoOwner->MVC().SetLink(CLOSED, &m_coV2, &TTestView::OnSecond);
     m_coV1.m_fnThen = [&](TMvcParam&) { delete pcoOwner; };
     EXPECT_EQ(pcoOwner->MVC().Call(CLOSED, m_coParam), 0);
-    EXPECT_EQ(m_vecLog, Log({ "v1.first" }));
+    EXPECT_EQ(TakeLog(), "v1.first");
 
     // A link handler may delete its own view.
-    m_vecLog.clear();
-    TTestView* pcoDoomed = new TTestView("doomed", &m_vecLog);
+    TTestView* pcoDoomed = new TTestView("doomed", &m_strLog);
     pcoDoomed->m_nResult = 9;
     pcoDoomed->m_fnThen = [&](TMvcParam&) { delete pcoDoomed; };
     coMvc.SetLink(OPENED, pcoDoomed, &TTestView::OnFirst);
     EXPECT_EQ(coMvc.Call(OPENED, m_coParam), 9);
     EXPECT_EQ(coMvc.HasLink(OPENED), 0);
+    EXPECT_EQ(TakeLog(), "doomed.first");
 
     // A view re-targeted after it has run moves to the end, yet the
     // notification runs once in this call.
-    m_vecLog.clear();
     m_coV1.m_fnThen = [&](TMvcParam&) { coMvc.ViewObjectChanged(&m_coV1, &coV3); };
     coMvc.AddNotification(CLOSED, &m_coV1, &TTestView::OnFirst);
     coMvc.AddNotification(CLOSED, &m_coV2, &TTestView::OnFirst);
     coMvc.CallNotifications(CLOSED, m_coParam);
-    EXPECT_EQ(m_vecLog, Log({ "v1.first", "v2.first" }));
-    m_vecLog.clear();
+    EXPECT_EQ(TakeLog(), "v1.first v2.first");
     coMvc.CallNotifications(CLOSED, m_coParam);
-    EXPECT_EQ(m_vecLog, Log({ "v2.first", "v3.first" }));
+    EXPECT_EQ(TakeLog(), "v2.first v3.first");
 }
 
 TEST_F(TMvcTest, ADyingViewLeavesEveryEventButItsSoftLinksStay)
 {
     TTestDerived coDerived;
     TMvc& coMvc = coDerived.MVC();
-    TTestView* pcoV3 = new TTestView("v3", &m_vecLog);
-    TTestView* pcoV4 = new TTestView("v4", &m_vecLog);
+    TTestView* pcoV3 = new TTestView("v3", &m_strLog);
+    TTestView* pcoV4 = new TTestView("v4", &m_strLog);
     // OPENED goes to the base part's TMvc, the rest to the derived one.
     ASSERT_EQ(coDerived.TTestModel::MVC().AddNotification(OPENED, pcoV3, &TTestView::OnFirst), 1);
     coMvc.SetLink(CHANGED, pcoV3, &TTestView::OnFirst);
@@ -304,11 +268,11 @@ TEST_F(TMvcTest, ADyingViewLeavesEveryEventButItsSoftLinksStay)
     delete pcoV4;
     EXPECT_EQ(Describe(coMvc), "SAVED - - []; CHANGED - - []; CLOSED - V4/TTestView::OnFirst []; OPENED - - []");
     EXPECT_EQ(coMvc.Call(CLOSED, m_coParam), 0);
-    EXPECT_EQ(m_vecLog, Log({ "v4.first" }));
+    EXPECT_EQ(TakeLog(), "v4.first");
 
     // Owners that die first leave nothing behind in their views, and an
     // object may be its own view.
-    TTestView* pcoLate = new TTestView("late", &m_vecLog);
+    TTestView* pcoLate = new TTestView("late", &m_strLog);
     {
         TTestModel coShortLived;
         coShortLived.MVC().SetLink(CHANGED, pcoLate, &TTestView::OnFirst);
@@ -327,20 +291,22 @@ TEST_F(TMvcTest, DirectAndSoftPartsOfALinkAreSetAndRemovedIndependently)
     TMvc& coMvc = m_coModel.MVC();
     ASSERT_EQ(coMvc.SetSoftLink(CHANGED, "V1", "TTestView::OnFirst"), 1);
     ASSERT_EQ(coMvc.SetLink(CHANGED, &m_coV1, &TTestView::OnFirst), 1);
-    EXPECT_STREQ(Names(coMvc, CHANGED), "V1/TTestView::OnFirst");   // SetLink keeps the names
     ASSERT_EQ(coMvc.SetLink(CHANGED, &m_coV2, &TTestView::OnSecond), 1);
-    EXPECT_EQ(Describe(coMvc), "CHANGED v2.second V1/TTestView::OnFirst []");
+    EXPECT_EQ(Describe(coMvc), "CHANGED v2.second V1/TTestView::OnFirst []");   // SetLink keeps the names
     coMvc.RemoveLink(CHANGED);   // the soft link stays
-    EXPECT_EQ(coMvc.HasLink(CHANGED), 1);
-    EXPECT_EQ(LinkOf(coMvc, CHANGED)->GetHandler(), nullptr);
+    EXPECT_EQ(Describe(coMvc), "CHANGED - V1/TTestView::OnFirst []");
+    TString coId;
+    TString coName;
+    EXPECT_EQ(coMvc.SoftLinkFromType(CHANGED, coId, coName), 1);
+    EXPECT_EQ(std::string(coId) + "/" + static_cast<const char*>(coName), "V1/TTestView::OnFirst");
 
     coMvc.SetLink(CHANGED, &m_coV1, &TTestView::OnFirst);
     coMvc.RemoveSoftLink(CHANGED);   // the direct link stays
-    EXPECT_STREQ(Names(coMvc, CHANGED), "-");
+    EXPECT_EQ(coMvc.SoftLinkFromType(CHANGED, coId, coName), 0);
     EXPECT_EQ(coMvc.CallLink(CHANGED, m_coParam), 0);
-    EXPECT_EQ(m_vecLog, Log({ "v1.first" }));
+    EXPECT_EQ(TakeLog(), "v1.first");
     ASSERT_EQ(coMvc.SetSoftLink(CHANGED, "V9", "TTestView::OnSecond"), 1);
-    EXPECT_EQ(LinkOf(coMvc, CHANGED)->GetViewObject(), &m_coV1);   // SetSoftLink keeps the direct part
+    EXPECT_EQ(Describe(coMvc), "CHANGED v1.first V9/TTestView::OnSecond []");   // SetSoftLink keeps the direct part
 
     coMvc.RemoveSoftLink(CHANGED);
     coMvc.RemoveLink(CHANGED);
@@ -369,15 +335,14 @@ TEST_F(TMvcTest, EventTypesAreDeclaredOncePerTable)
         { "mvc_b", "TMvcParam", 0 },   // declared already, in other letters
         { "MVC_C", "", 0 }, { "MVC_C", nullptr, 0 }, { "", "TMvcParam", 0 }, { nullptr, "TMvcParam", 0 },
     };
-    for (const TCase& coCase : aCases) {
+    for (const TCase& coCase : aCases)
         EXPECT_EQ(coBase.RegisterEventType(coCase.m_pszType, coCase.m_pszParamType, "text", "code"), coCase.m_nExpected)
             << (coCase.m_pszType ? coCase.m_pszType : "null");
-    }
     EXPECT_EQ(coDerived.RegisterEventType("MVC_B", "TMvcParam", "", ""), 1);   // another table
 
     ASSERT_EQ(coBase.GetEventTypeCount(), 2);
-    EXPECT_EQ(std::string(coBase.GetEventType(0).GetEventType()) + static_cast<const char*>(coBase.GetEventType(0).GetParamType()),
-              "MVC_AKwEvent");
+    const TMvcEventDef coFirst = coBase.GetEventType(0);
+    EXPECT_EQ(std::string(coFirst.GetEventType()) + static_cast<const char*>(coFirst.GetParamType()), "MVC_AKwEvent");
     EXPECT_EQ(coBase.HasEventType("mvc_a") * 10 + coBase.HasEventType("MVC_C"), 10);
     for (const TMvcEventDef& coNone : { coBase.GetEventType(2), coBase.FindEventType("MVC_C") })
         EXPECT_EQ(std::string(coNone.GetEventType()) + static_cast<const char*>(coNone.GetParamType())
@@ -415,13 +380,15 @@ TEST_F(TMvcTest, UndeclaredTypesAreReportedOncePerCall)
                   " Unregistered Event-Type: <MVC_TTESTDERIVED_SAVED> in class <TTestModel>!") },
         { [&] { return pcoModel->MVC().SetSoftLink("MVC_NOBODY", "V1", "TTestView::OnFirst"); },
           "TTestModel::TMvc::SetSoftLink(MVC_NOBODY, V1, TTestView::OnFirst)" + sNobody },
-        { [&] { return pcoModel->MVC().Call("MVC_NOBODY", m_coParam); }, "TTestModel::TMvc::Call(MVC_NOBODY, TMvcParam&)" + sNobody },
+        { [&] { return pcoModel->MVC().Call("MVC_NOBODY", m_coParam); },
+          "TTestModel::TMvc::Call(MVC_NOBODY, TMvcParam&)" + sNobody },
         { [&] { pcoModel->MVC().CallNotifications("MVC_NOBODY", m_coParam); return 0; },
           "TTestModel::TMvc::CallNotifications(MVC_NOBODY, TMvcParam&)" + sNobody },
         { [&] { return pcoModel->MVC().CallLink("MVC_NOBODY", m_coParam); },
           "TTestModel::TMvc::CallLink(MVC_NOBODY, TMvcParam&)" + sNobody },
         { [&] { return coPlain.MVC().Call(CHANGED, m_coParam); },
-          "::TMvc::Call(MVC_TTESTMODEL_CHANGED, TMvcParam&)\n\nUnregistered Event-Type: <MVC_TTESTMODEL_CHANGED> in class <>!" },
+          "::TMvc::Call(MVC_TTESTMODEL_CHANGED, TMvcParam&)\n\n"
+          "Unregistered Event-Type: <MVC_TTESTMODEL_CHANGED> in class <>!" },
     };
     for (const auto& coCase : aCases) {
         s_vecShown.clear();
@@ -430,14 +397,14 @@ TEST_F(TMvcTest, UndeclaredTypesAreReportedOncePerCall)
         EXPECT_EQ(s_vecShown[1].m_sText + "|" + s_vecShown[1].m_sCaption, coCase.second + "|" + CAPTION);
     }
     EXPECT_EQ(m_coModel.MVC().GetEventCount(), 0);
-    EXPECT_TRUE(m_vecLog.empty());
+    EXPECT_EQ(TakeLog(), "");
 
     // Declared but never linked, and empty arguments: 0, silently.
     s_vecShown.clear();
     TMvc& coMvc = m_coModel.MVC();
     EXPECT_EQ(coMvc.Call(CHANGED, m_coParam) + coMvc.CallLink(CLOSED, m_coParam) + coMvc.Call(nullptr, m_coParam)
-                  + coMvc.SetLink("", &m_coV1, &TTestView::OnFirst)
-                  + coMvc.SetLink("MVC_NOBODY", &m_coV1, nullptr) + coMvc.AddNotification("MVC_NOBODY", &m_coV1, nullptr)
+                  + coMvc.SetLink("", &m_coV1, &TTestView::OnFirst) + coMvc.SetLink("MVC_NOBODY", &m_coV1, nullptr)
+                  + coMvc.AddNotification("MVC_NOBODY", &m_coV1, nullptr)
                   + coMvc.SetSoftLink("MVC_NOBODY", "", "OnFirst")
                   + coMvc.RemoveNotification("MVC_NOBODY", &m_coV1, &TTestView::OnFirst)
                   + coMvc.RemoveEventNotifications("MVC_NOBODY") + coMvc.RemoveObjectNotifications(nullptr),
@@ -448,7 +415,7 @@ TEST_F(TMvcTest, UndeclaredTypesAreReportedOncePerCall)
 
 TEST_F(TMvcTest, CopyEventsFollowsItsFlags)
 {
-    TTestView* pcoV3 = new TTestView("v3", &m_vecLog);
+    TTestView* pcoV3 = new TTestView("v3", &m_strLog);
     TTestModel* pcoSource = new TTestModel;
     TMvc& coSource = pcoSource->MVC();
     coSource.SetLink(CHANGED, &m_coV1, &TTestView::OnFirst);
@@ -465,11 +432,9 @@ TEST_F(TMvcTest, CopyEventsFollowsItsFlags)
     struct TCase { int m_nSoftOnly, m_nReplace, m_nClear; const char* m_pszExpected; };
     const TCase aCases[] = {
         { 0, 1, 1, "CHANGED v1.first V1/OnFirst [v2.first v3.first]; CLOSED - V3/OnSecond []" },
-        { 1, 1, 1, "CHANGED - V1/OnFirst []; CLOSED - V3/OnSecond []" },
         { 0, 0, 0, "CHANGED v3.second - [v2.first v3.first]; CLOSED - V3/OnSecond []; OPENED v2.second - []" },
         { 0, 1, 0, "CHANGED v1.first V1/OnFirst [v2.first v3.first]; CLOSED - V3/OnSecond []; OPENED v2.second - []" },
         { 1, 1, 0, "CHANGED v3.second V1/OnFirst [v2.first]; CLOSED - V3/OnSecond []; OPENED v2.second - []" },
-        { 1, 0, 0, "CHANGED v3.second - [v2.first]; CLOSED - V3/OnSecond []; OPENED v2.second - []" },
     };
     for (const TCase& coCase : aCases) {
         TTestModel coTarget;
@@ -479,12 +444,6 @@ TEST_F(TMvcTest, CopyEventsFollowsItsFlags)
         EXPECT_EQ(Describe(coTarget.MVC()), coCase.m_pszExpected)
             << coCase.m_nSoftOnly << coCase.m_nReplace << coCase.m_nClear;
     }
-    for (int nSoftOnly = 0; nSoftOnly <= 1; ++nSoftOnly) {
-        TTestModel coTarget;
-        Prepare(coTarget.MVC());
-        coTarget.CopyMVC(*pcoSource, nSoftOnly);
-        EXPECT_EQ(Describe(coTarget.MVC()), aCases[nSoftOnly].m_pszExpected);
-    }
     EXPECT_TRUE(s_vecShown.empty());
 
     // The copies are links of their own: they outlive the source and leave
@@ -493,10 +452,9 @@ TEST_F(TMvcTest, CopyEventsFollowsItsFlags)
     coCopy.CopyMVC(*pcoSource, 0);
     delete pcoSource;
     delete pcoV3;
-    m_vecLog.clear();
     EXPECT_EQ(Describe(coCopy.MVC()), "CHANGED v1.first V1/OnFirst [v2.first]; CLOSED - V3/OnSecond []");
     coCopy.MVC().Call(CHANGED, m_coParam);
-    EXPECT_EQ(m_vecLog, Log({ "v2.first", "v1.first" }));
+    EXPECT_EQ(TakeLog(), "v2.first v1.first");
 
     // Types the target's classes do not declare are skipped, and reported
     // when asked.
@@ -522,8 +480,8 @@ TEST_F(TMvcTest, ViewObjectChangedMovesEveryReferenceToTheNewViewOrName)
 {
     TTestDerived coDerived;
     TMvc& coMvc = coDerived.MVC();
-    TTestView* pcoOld = new TTestView("old", &m_vecLog);
-    TTestView* pcoNew = new TTestView("new", &m_vecLog);
+    TTestView* pcoOld = new TTestView("old", &m_strLog);
+    TTestView* pcoNew = new TTestView("new", &m_strLog);
     coMvc.SetLink(CHANGED, pcoOld, &TTestView::OnFirst);
     coMvc.SetSoftLink(CHANGED, "OLD", "TOldView::OnFirst");
     coMvc.AddNotification(CHANGED, pcoOld, &TTestView::OnFirst);
@@ -538,7 +496,7 @@ TEST_F(TMvcTest, ViewObjectChangedMovesEveryReferenceToTheNewViewOrName)
     EXPECT_EQ(Describe(coMvc), "CHANGED new.first OLD/TOldView::OnFirst [v2.first new.first]; "
                                "CLOSED - old/OnClose [new.first]; OPENED - - [new.first]");
     EXPECT_EQ(coMvc.Call(CHANGED, m_coParam), 0);
-    EXPECT_EQ(m_vecLog, Log({ "v2.first", "new.first", "new.first" }));
+    EXPECT_EQ(TakeLog(), "v2.first new.first new.first");
     coMvc.ViewObjectChanged(pcoNew, nullptr);
     EXPECT_EQ(coMvc.HasLink(CHANGED), 1);   // the soft part stays
     delete pcoNew;
@@ -559,11 +517,6 @@ TEST_F(TMvcTest, DerivedClassesReachTheirBasesEventsThroughTheChain)
     TMvc& coMvc = coAsBase.MVC();   // virtual: the most-derived TMvc
     TMvc& coBaseMvc = coDerived.TTestModel::MVC();
     TMvcEventTable* pcoModelTable = TMvc::FindEventTable("TTestModel");
-    EXPECT_EQ(coMvc.GetBaseMvc(), &coBaseMvc);
-    EXPECT_EQ(coBaseMvc.GetOwner(), &coDerived);
-    EXPECT_EQ(coMvc.GetEventTable()->GetBaseTable(), pcoModelTable);
-    // A plain object answers the library's dummy, which has no owner.
-    EXPECT_EQ(TDynBase().MVC().GetOwner(), nullptr);
 
     // A base type without event goes to the derived TMvc; an event that the
     // base part has already is used where it is.
@@ -578,8 +531,9 @@ TEST_F(TMvcTest, DerivedClassesReachTheirBasesEventsThroughTheChain)
     coMvc.Call(OPENED, m_coParam);
     coMvc.Call(SAVED, m_coParam);
     coMvc.Call(CLOSED, m_coParam);
-    EXPECT_EQ(vecTables, std::vector<const TMvcEventTable*>({ pcoModelTable, coMvc.GetEventTable(), coMvc.GetEventTable() }));
-    EXPECT_EQ(m_vecLog, Log({ "v1.second", "v1.first", "v1.first" }));
+    EXPECT_EQ(vecTables,
+              std::vector<const TMvcEventTable*>({ pcoModelTable, coMvc.GetEventTable(), coMvc.GetEventTable() }));
+    EXPECT_EQ(TakeLog(), "v1.second v1.first v1.first");
 
     // Soft links count over the chain, the derived TMvc's first.
     coMvc.SetSoftLink(CLOSED, "C", "OnC");
@@ -588,13 +542,13 @@ TEST_F(TMvcTest, DerivedClassesReachTheirBasesEventsThroughTheChain)
     EXPECT_EQ(coMvc.GetSoftLinkCount() * 10 + coBaseMvc.GetSoftLinkCount(), 31);
     TString coId;
     TString coName;
-    std::vector<std::string> vecOrder;
+    std::string sOrder;
     for (short n = 0; n < 4; ++n) {
         const TString coType = coMvc.SoftLinkFromPosition(n, coId, coName);
-        vecOrder.push_back(std::string(coType) + "=" + static_cast<const char*>(coId) + "/" + static_cast<const char*>(coName));
+        sOrder += std::string(coType) + "=" + static_cast<const char*>(coId) + "/" + static_cast<const char*>(coName);
+        sOrder += " ";
     }
-    EXPECT_EQ(vecOrder, std::vector<std::string>({ std::string(SAVED) + "=S/OnS", std::string(CLOSED) + "=C/OnC",
-                                                   std::string(CHANGED) + "=B/OnB", "=/" }));
+    EXPECT_EQ(sOrder, "MVC_TTESTDERIVED_SAVED=S/OnS MVC_TTESTMODEL_CLOSED=C/OnC MVC_TTESTMODEL_CHANGED=B/OnB =/ ");
 
     coMvc.AddNotification(CHANGED, &m_coV1, &TTestView::OnFirst);
     coMvc.AddNotification(SAVED, &m_coV1, &TTestView::OnFirst);
