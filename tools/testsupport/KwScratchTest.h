@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kwtest {
 
@@ -49,6 +50,9 @@ protected:
     {
         namespace fs = std::filesystem;
         std::error_code ec;
+#if defined(_WIN32)
+        LiftNestedDirectories();
+#endif
         // The range-for's increment throws on an error; increment(ec) does not.
         std::error_code ecWalk;
         for (fs::recursive_directory_iterator it(m_dir, ecWalk), end; !ecWalk && it != end; it.increment(ecWalk))
@@ -61,6 +65,31 @@ protected:
     std::string m_dir;
 
 private:
+#if defined(_WIN32)
+    // A tree nested beyond MAX_PATH cannot be named to be removed (and
+    // Wine's long-path form lists the wrong directory there), so every
+    // directory two levels down is first moved up to the top, until the
+    // tree is flat.
+    void LiftNestedDirectories() const
+    {
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        int nMoved = 0;
+        for (bool bMoved = true; bMoved;) {
+            bMoved = false;
+            std::vector<fs::path> nested;
+            for (const fs::directory_entry& top : fs::directory_iterator(m_dir, ec))
+                for (const fs::directory_entry& entry : fs::directory_iterator(top.path(), ec))
+                    if (entry.is_directory(ec))
+                        nested.push_back(entry.path());
+            for (const fs::path& dir : nested) {
+                fs::rename(dir, fs::path(m_dir) / ("~" + std::to_string(++nMoved)), ec);
+                bMoved = bMoved || !ec;
+            }
+        }
+    }
+#endif
+
     std::string m_strPrefix;
 };
 
