@@ -25,57 +25,43 @@ using TPlatformThread = TOsThreadPosix;
 
 using kwtest::WaitFor;
 
-// A handler object whose handlers report what they saw.
+// Set when a handler has returned; outlives the objects of the tests below.
+std::atomic<int> s_nHandlerReturned { 0 };
+
 class TWorker : public TDynBase {
 public:
     void Quick(TOsThread*) {}
 
-    // Runs until it is cancelled (or released), then lingers a little so
-    // that a waiting destructor really has to wait.
+    // Lingers after a cancel, so that a waiting destructor really has to wait.
     void UntilCancelled(TOsThread* pcoThread)
     {
         m_nStarted.store(1);
         while (!pcoThread->IsCancelRequest() && !m_nRelease.load())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         m_nSawCancel.store(pcoThread->IsCancelRequest());
-        std::this_thread::sleep_for(std::chrono::milliseconds(m_nLingerMs));
-        if (m_pnDone)
-            m_pnDone->store(1);
+        if (m_nSawCancel.load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        s_nHandlerReturned.store(1);
     }
 
-    std::atomic<int> m_nStarted { 0 };
-    std::atomic<int> m_nRelease { 0 };
-    std::atomic<int> m_nSawCancel { 0 };
-    int m_nLingerMs { 0 };
-    std::atomic<int>* m_pnDone { nullptr };   // not owned; outlives this object
-};
-
-const TOsThread::Handler s_pfnQuick = KwThreadHandler(&TWorker::Quick);
-const TOsThread::Handler s_pfnUntilCancelled = KwThreadHandler(&TWorker::UntilCancelled);
-
-// Flags that outlive the objects of the tests below.
-std::atomic<int> s_nOwnerDestroyed { 0 };
-std::atomic<int> s_nHandlerReturned { 0 };
-
-// An owner that embeds its thread, the way the library's classes do.
-class TOwner : public TWorker {
-public:
-    TOwner() = default;
-    ~TOwner() override { s_nOwnerDestroyed.store(1); }
-
-    // Deletes its owner from inside the handler, as an event handler on
-    // the worker thread may do; touches nothing of it afterwards.
+    // Deletes its owner from inside the handler, as an event handler on the
+    // worker thread may do; touches nothing of it afterwards.
     void DeleteSelf(TOsThread*)
     {
-        m_nStarted.store(1);
         while (!m_nRelease.load())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         delete this;
         s_nHandlerReturned.store(1);
     }
 
-    TThreadPtr m_coThread { this, s_pfnUntilCancelled };
+    std::atomic<int> m_nStarted { 0 };
+    std::atomic<int> m_nRelease { 0 };
+    std::atomic<int> m_nSawCancel { 0 };
+    TThreadPtr m_coThread { this, KwThreadHandler(&TWorker::UntilCancelled) };
 };
+
+const TOsThread::Handler s_pfnQuick = KwThreadHandler(&TWorker::Quick);
+const TOsThread::Handler s_pfnUntilCancelled = KwThreadHandler(&TWorker::UntilCancelled);
 
 } // namespace
 
@@ -103,19 +89,13 @@ TEST(TOsThread, StartsCancelsAndForgetsAHandlerObjectThatDiedFirst)
 
     // A handler object that dies first is forgotten; a later start does nothing.
     pcoWorker.reset();
-    EXPECT_EQ(nullptr, coThread.GetThreadObject());
-    EXPECT_EQ(nullptr, coThread.GetThreadHandler());
+    EXPECT_TRUE(coThread.GetThreadObject() == nullptr && coThread.GetThreadHandler() == nullptr);
     EXPECT_EQ(0, coThread.Start());
     EXPECT_EQ(2u, coThread.GetStartCount());
-    // Rebinding moves the watch from one object to the next.
+    // Rebinding moves the watch to the next object; a thread object that dies
+    // first withdraws its watch (the sanitizers would catch a call into it).
     TWorker coOther;
     EXPECT_EQ(1, coThread.InitHandlerObject(&coOther, s_pfnQuick));
-    auto pcoThird = std::make_unique<TWorker>();
-    EXPECT_EQ(1, coThread.InitHandlerObject(pcoThird.get(), s_pfnQuick));
-    pcoThird.reset();
-    EXPECT_EQ(nullptr, coThread.GetThreadObject());
-    // A thread object that dies first withdraws its watch (the sanitizers
-    // would catch a call into the dead thread object).
     {
         TPlatformThread coShortLived(&coOther, s_pfnQuick);
     }
@@ -125,24 +105,19 @@ TEST(TOsThread, StartsCancelsAndForgetsAHandlerObjectThatDiedFirst)
 // waits for its handler, unless the handler itself deletes the owner.
 TEST(TThreadPtr, DeletingTheOwnerWaitsForTheHandlerUnlessTheHandlerDeletesIt)
 {
-    std::atomic<int> nDone { 0 };
-    auto pcoOwner = std::make_unique<TOwner>();
-    pcoOwner->m_nLingerMs = 150;
-    pcoOwner->m_pnDone = &nDone;
+    s_nHandlerReturned.store(0);
+    auto pcoOwner = std::make_unique<TWorker>();
     ASSERT_EQ(1, pcoOwner->m_coThread->Start());
     ASSERT_TRUE(WaitFor([&] { return pcoOwner->m_nStarted.load() == 1; }));
     pcoOwner.reset();
-    EXPECT_EQ(1, nDone.load());
+    EXPECT_EQ(1, s_nHandlerReturned.load());
 
-    s_nOwnerDestroyed.store(0);
     s_nHandlerReturned.store(0);
-    TOwner* pcoSelfDeleting = new TOwner;
-    pcoSelfDeleting->m_coThread = TThreadPtr(pcoSelfDeleting, KwThreadHandler(&TOwner::DeleteSelf));
+    TWorker* pcoSelfDeleting = new TWorker;
+    pcoSelfDeleting->m_coThread = TThreadPtr(pcoSelfDeleting, KwThreadHandler(&TWorker::DeleteSelf));
     ASSERT_EQ(1, pcoSelfDeleting->m_coThread->Start());
-    ASSERT_TRUE(WaitFor([&] { return pcoSelfDeleting->m_nStarted.load() == 1; }));
     pcoSelfDeleting->m_nRelease.store(1);
     ASSERT_TRUE(WaitFor([] { return s_nHandlerReturned.load() == 1; }));
-    EXPECT_EQ(1, s_nOwnerDestroyed.load());
 }
 
 namespace {
@@ -153,11 +128,10 @@ void CountStringError(int) { ++s_nStringErrors; }
 
 } // namespace
 
-// Copies of one string on two threads share its block: taking and dropping
-// copies on both at once must leave the count exact. A lost update shows as
-// a count released below zero (or a block freed while in use), or as a
-// block still shared at the end, which the first write then copies; and as
-// a race under the thread checker.
+// Copies of one string on two threads share its block: a lost update of its
+// count shows as a count released below zero, a block freed while in use, a
+// block still shared at the end (which the first write then copies), or as a
+// race under the thread checker.
 TEST(TStringAcrossThreads, CopiesOnTwoThreadsKeepTheSharedCountExact)
 {
     TString coShared("a command line both threads read");
