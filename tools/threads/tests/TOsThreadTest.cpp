@@ -1,11 +1,7 @@
 #include "KwTestTools.h"
+#include "TOpSystem.h"
 #include "TOsThread.h"
 #include "TString.h"
-#if defined(_WIN32)
-#include "TOsThreadWinNT.h"
-#else
-#include "TOsThreadPosix.h"
-#endif
 
 #include <gtest/gtest.h>
 
@@ -16,12 +12,6 @@
 #include <vector>
 
 namespace {
-
-#if defined(_WIN32)
-using TPlatformThread = TOsThreadWinNT;
-#else
-using TPlatformThread = TOsThreadPosix;
-#endif
 
 using kwtest::WaitFor;
 
@@ -68,7 +58,8 @@ const TOsThread::Handler s_pfnUntilCancelled = KwThreadHandler(&TWorker::UntilCa
 TEST(TOsThread, StartsCancelsAndForgetsAHandlerObjectThatDiedFirst)
 {
     auto pcoWorker = std::make_unique<TWorker>();
-    TPlatformThread coThread(pcoWorker.get(), s_pfnUntilCancelled);
+    std::unique_ptr<TOsThread> pcoThread(CurrentOS().CreateThread(pcoWorker.get(), s_pfnUntilCancelled));
+    TOsThread& coThread = *pcoThread;
     EXPECT_EQ(0, coThread.Cancel() + coThread.IsCancelRequest());
 
     ASSERT_EQ(1, coThread.Start());
@@ -96,9 +87,7 @@ TEST(TOsThread, StartsCancelsAndForgetsAHandlerObjectThatDiedFirst)
     // first withdraws its watch (the sanitizers would catch a call into it).
     TWorker coOther;
     EXPECT_EQ(1, coThread.InitHandlerObject(&coOther, s_pfnQuick));
-    {
-        TPlatformThread coShortLived(&coOther, s_pfnQuick);
-    }
+    delete CurrentOS().CreateThread(&coOther, s_pfnQuick);
 }
 
 // Deleting the owner that holds a running thread cancels the thread and
