@@ -15,8 +15,9 @@ namespace {
 
 using kwtest::WaitFor;
 
-// Set when a handler has returned; outlives the objects of the tests below.
+// Counts that outlive the objects of the tests below: a handler has returned; a string error was reported.
 std::atomic<int> s_nHandlerReturned { 0 };
+std::atomic<int> s_nStringErrors { 0 };
 
 class TWorker : public TDynBase {
 public:
@@ -109,14 +110,6 @@ TEST(TThreadPtr, DeletingTheOwnerWaitsForTheHandlerUnlessTheHandlerDeletesIt)
     ASSERT_TRUE(WaitFor([] { return s_nHandlerReturned.load() == 1; }));
 }
 
-namespace {
-
-std::atomic<int> s_nStringErrors { 0 };
-
-void CountStringError(int) { ++s_nStringErrors; }
-
-} // namespace
-
 // Copies of one string on two threads share its block: a lost update of its
 // count shows as a count released below zero, a block freed while in use, a
 // block still shared at the end (which the first write then copies), or as a
@@ -132,7 +125,7 @@ TEST(TStringAcrossThreads, CopiesOnTwoThreadsKeepTheSharedCountExact)
         }
     };
     auto* pfnPrevious = TString::GetErrorHandler();
-    TString::SetErrorHandler(CountStringError);
+    TString::SetErrorHandler([](int) { ++s_nStringErrors; });
     std::thread coFirst(fnCopyMany, coShared);
     std::thread coSecond(fnCopyMany, coShared);
     coFirst.join();
