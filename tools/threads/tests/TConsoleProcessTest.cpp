@@ -153,9 +153,7 @@ TEST(TConProWinNT, ProgramsGetTheirInputDeliverTheirOutputAndAreStopped)
     const std::string sAnswer("ready\nhello\0abc\0", 16);
     ASSERT_TRUE(WaitFor([&] { return coRecorder.Data() == sAnswer; }));
     EXPECT_EQ(0, StartChild(coProcess.Access(), "large 10"));
-    HANDLE hChild = OpenChild(*coProcess.Access());
     EXPECT_EQ(1, coProcess->Stop());
-    EXPECT_TRUE(HasEnded(hChild));
     ASSERT_TRUE(fnEnded());
     EXPECT_EQ(sAnswer, coRecorder.Data());
     EXPECT_EQ(kRun, coRecorder.Events());
@@ -163,8 +161,7 @@ TEST(TConProWinNT, ProgramsGetTheirInputDeliverTheirOutputAndAreStopped)
     EXPECT_EQ(coProcess->GetProcessEndTime() - coProcess->GetProcessStartTime(), coProcess->GetProcessDuration());
     EXPECT_EQ(0, coProcess->Stop() + coProcess->WriteStdin("late", 4));
 
-    // Much output, half of it written to standard error, then short programs
-    // one after the other: nothing lost at any start.
+    // Much output, half of it on standard error, then short programs one after the other: nothing lost at any start.
     for (const size_t nSize : std::vector<size_t>({ 1000000, 3000, 3000, 3000, 3000, 3000, 3000, 3000, 3000 })) {
         SCOPED_TRACE(nSize);
         coRecorder.Reset();
@@ -188,18 +185,14 @@ public:
     {
         std::memset(pvObject, 0xA5, nSize);
         s_pvKept = pvObject;
-        s_nKept = nSize;
     }
     static bool Untouched()
     {
         const auto* pb = static_cast<const unsigned char*>(s_pvKept);
-        return pb && std::all_of(pb, pb + s_nKept, [](unsigned char b) { return b == 0xA5; });
+        return pb && std::all_of(pb, pb + sizeof(TPoisonedConPro), [](unsigned char b) { return b == 0xA5; });
     }
     static void Release() { ::operator delete(s_pvKept); }
-
-private:
     static inline void* s_pvKept = nullptr;
-    static inline std::size_t s_nKept = 0;
 };
 
 } // namespace
