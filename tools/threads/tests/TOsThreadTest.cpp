@@ -21,8 +21,6 @@ std::atomic<int> s_nStringErrors { 0 };
 
 class TWorker : public TDynBase {
 public:
-    void Quick(TOsThread*) {}
-
     // Lingers after a cancel, so that a waiting destructor really has to wait.
     void UntilCancelled(TOsThread* pcoThread)
     {
@@ -51,7 +49,6 @@ public:
     TThreadPtr m_coThread { this, KwThreadHandler(&TWorker::UntilCancelled) };
 };
 
-const TOsThread::Handler s_pfnQuick = KwThreadHandler(&TWorker::Quick);
 const TOsThread::Handler s_pfnUntilCancelled = KwThreadHandler(&TWorker::UntilCancelled);
 
 } // namespace
@@ -67,7 +64,7 @@ TEST(TOsThread, StartsCancelsAndForgetsAHandlerObjectThatDiedFirst)
     ASSERT_TRUE(WaitFor([&] { return pcoWorker->m_nStarted.load() == 1; }));
     // Running: a second start and a new binding are refused; cancelling twice is fine.
     EXPECT_EQ(std::vector<long>({ coThread.IsRunning(), coThread.Start(), static_cast<long>(coThread.GetStartCount()),
-                                  coThread.InitHandlerObject(pcoWorker.get(), s_pfnQuick), coThread.Cancel(),
+                                  coThread.InitHandlerObject(pcoWorker.get(), s_pfnUntilCancelled), coThread.Cancel(),
                                   coThread.Cancel() }),
               std::vector<long>({ 1, 0, 1, 0, 1, 1 }));
     ASSERT_TRUE(WaitFor([&] { return !coThread.IsRunning(); }));
@@ -87,8 +84,8 @@ TEST(TOsThread, StartsCancelsAndForgetsAHandlerObjectThatDiedFirst)
     // Rebinding moves the watch to the next object; a thread object that dies
     // first withdraws its watch (the sanitizers would catch a call into it).
     TWorker coOther;
-    EXPECT_EQ(1, coThread.InitHandlerObject(&coOther, s_pfnQuick));
-    delete CurrentOS().CreateThread(&coOther, s_pfnQuick);
+    EXPECT_EQ(1, coThread.InitHandlerObject(&coOther, s_pfnUntilCancelled));
+    delete CurrentOS().CreateThread(&coOther, s_pfnUntilCancelled);
 }
 
 // Deleting the owner that holds a running thread cancels the thread and
