@@ -86,6 +86,10 @@ TEST(TOsThread, StartsCancelsAndForgetsAHandlerObjectThatDiedFirst)
     TWorker coOther;
     EXPECT_EQ(1, coThread.InitHandlerObject(&coOther, s_pfnUntilCancelled));
     delete CurrentOS().CreateThread(&coOther, s_pfnUntilCancelled);
+    // Deleting the running thread object cancels the thread and waits for its handler.
+    ASSERT_EQ(1, coThread.Start());
+    pcoThread.reset();
+    EXPECT_EQ(1, coOther.m_nSawCancel.load());
 }
 
 // Deleting the owner that holds a running thread cancels the thread and
