@@ -1,9 +1,6 @@
-// The console program that the console-process tests run. Every mode ends
-// the process as soon as its last byte is written.
-//   echo <n>     reads exactly n bytes from standard input, writes them back
-//   large <n>    writes kwtest::NumberedLines(n) in pieces of 1000 bytes, every
-//                second piece to standard error
-//   sleep <s>    writes "sleeping\n", then sleeps s seconds
+// The console program that the console-process tests run:
+//   echo <n>    writes "ready\n", reads n bytes from standard input, writes them back, then sleeps a minute
+//   large <n>   writes kwtest::NumberedLines(n) in pieces of 1000 bytes, every second piece to standard error
 #include "KwTestTools.h"
 #include "KwWindows.h"
 
@@ -15,39 +12,32 @@ namespace {
 
 bool Put(DWORD dwStd, const std::string& sData)
 {
-    for (size_t nAt = 0; nAt < sData.size();) {
-        DWORD dwWritten = 0;
-        if (!WriteFile(GetStdHandle(dwStd), sData.data() + nAt, static_cast<DWORD>(sData.size() - nAt), &dwWritten,
-                       nullptr) || !dwWritten)
-            return false;
-        nAt += dwWritten;
-    }
-    return true;
+    DWORD dwWritten = 0;
+    const DWORD dwSize = static_cast<DWORD>(sData.size());
+    return WriteFile(GetStdHandle(dwStd), sData.data(), dwSize, &dwWritten, nullptr) && dwWritten == dwSize;
 }
 
-int Run(const char* pszMode, unsigned long ulArgument)
+int Run(const char* pszMode, unsigned long ulSize)
 {
-    if (std::strcmp(pszMode, "echo") == 0) {
-        std::string sData(ulArgument, '\0');
-        for (size_t nAt = 0; nAt < sData.size();) {
-            DWORD dwRead = 0;
-            if (!ReadFile(GetStdHandle(STD_INPUT_HANDLE), &sData[nAt], static_cast<DWORD>(sData.size() - nAt), &dwRead,
-                          nullptr) || !dwRead)
-                return 2;
-            nAt += dwRead;
-        }
-        return Put(STD_OUTPUT_HANDLE, sData) ? 0 : 3;
-    }
     if (std::strcmp(pszMode, "large") == 0) {
-        const std::string sData = kwtest::NumberedLines(ulArgument);
+        const std::string sData = kwtest::NumberedLines(ulSize);
         for (size_t nAt = 0; nAt < sData.size(); nAt += 1000)
             if (!Put(nAt % 2000 ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE, sData.substr(nAt, 1000)))
                 return 3;
         return 0;
     }
-    if (std::strcmp(pszMode, "sleep") != 0 || !Put(STD_OUTPUT_HANDLE, "sleeping\n"))
+    if (std::strcmp(pszMode, "echo") != 0 || !Put(STD_OUTPUT_HANDLE, "ready\n"))
         return 1;
-    Sleep(ulArgument * 1000);
+    std::string sData(ulSize, '\0');
+    DWORD dwRead = 0;
+    for (size_t nAt = 0; nAt < sData.size(); nAt += dwRead) {
+        const DWORD dwWanted = static_cast<DWORD>(sData.size() - nAt);
+        if (!ReadFile(GetStdHandle(STD_INPUT_HANDLE), &sData[nAt], dwWanted, &dwRead, nullptr) || !dwRead)
+            return 2;
+    }
+    if (!Put(STD_OUTPUT_HANDLE, sData))
+        return 3;
+    Sleep(60000);
     return 0;
 }
 

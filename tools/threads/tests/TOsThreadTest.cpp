@@ -1,11 +1,7 @@
 #include "KwTestTools.h"
+#include "TOpSystem.h"
 #include "TOsThread.h"
 #include "TString.h"
-#if defined(_WIN32)
-#include "TOsThreadWinNT.h"
-#else
-#include "TOsThreadPosix.h"
-#endif
 
 #include <gtest/gtest.h>
 
@@ -17,79 +13,58 @@
 
 namespace {
 
-#if defined(_WIN32)
-using TPlatformThread = TOsThreadWinNT;
-#else
-using TPlatformThread = TOsThreadPosix;
-#endif
-
 using kwtest::WaitFor;
 
-// A handler object whose handlers report what they saw.
+// Counts that outlive the objects of the tests below: a handler has returned; a string error was reported.
+std::atomic<int> s_nHandlerReturned { 0 };
+std::atomic<int> s_nStringErrors { 0 };
+
 class TWorker : public TDynBase {
 public:
-    void Quick(TOsThread*) {}
-
-    // Runs until it is cancelled (or released), then lingers a little so
-    // that a waiting destructor really has to wait.
+    // Lingers after a cancel, so that a waiting destructor really has to wait.
     void UntilCancelled(TOsThread* pcoThread)
     {
         m_nStarted.store(1);
         while (!pcoThread->IsCancelRequest() && !m_nRelease.load())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         m_nSawCancel.store(pcoThread->IsCancelRequest());
-        std::this_thread::sleep_for(std::chrono::milliseconds(m_nLingerMs));
-        if (m_pnDone)
-            m_pnDone->store(1);
+        if (m_nSawCancel.load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        s_nHandlerReturned.store(1);
     }
 
-    std::atomic<int> m_nStarted { 0 };
-    std::atomic<int> m_nRelease { 0 };
-    std::atomic<int> m_nSawCancel { 0 };
-    int m_nLingerMs { 0 };
-    std::atomic<int>* m_pnDone { nullptr };   // not owned; outlives this object
-};
-
-const TOsThread::Handler s_pfnQuick = KwThreadHandler(&TWorker::Quick);
-const TOsThread::Handler s_pfnUntilCancelled = KwThreadHandler(&TWorker::UntilCancelled);
-
-// Flags that outlive the objects of the tests below.
-std::atomic<int> s_nOwnerDestroyed { 0 };
-std::atomic<int> s_nHandlerReturned { 0 };
-
-// An owner that embeds its thread, the way the library's classes do.
-class TOwner : public TWorker {
-public:
-    TOwner() = default;
-    ~TOwner() override { s_nOwnerDestroyed.store(1); }
-
-    // Deletes its owner from inside the handler, as an event handler on
-    // the worker thread may do; touches nothing of it afterwards.
+    // Deletes its owner from inside the handler, as an event handler on the
+    // worker thread may do; touches nothing of it afterwards.
     void DeleteSelf(TOsThread*)
     {
-        m_nStarted.store(1);
         while (!m_nRelease.load())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         delete this;
         s_nHandlerReturned.store(1);
     }
 
-    TThreadPtr m_coThread { this, s_pfnUntilCancelled };
+    std::atomic<int> m_nStarted { 0 };
+    std::atomic<int> m_nRelease { 0 };
+    std::atomic<int> m_nSawCancel { 0 };
+    TThreadPtr m_coThread { this, KwThreadHandler(&TWorker::UntilCancelled) };
 };
+
+const TOsThread::Handler s_pfnUntilCancelled = KwThreadHandler(&TWorker::UntilCancelled);
 
 } // namespace
 
 TEST(TOsThread, StartsCancelsAndForgetsAHandlerObjectThatDiedFirst)
 {
     auto pcoWorker = std::make_unique<TWorker>();
-    TPlatformThread coThread(pcoWorker.get(), s_pfnUntilCancelled);
+    std::unique_ptr<TOsThread> pcoThread(CurrentOS().CreateThread(pcoWorker.get(), s_pfnUntilCancelled));
+    TOsThread& coThread = *pcoThread;
     EXPECT_EQ(0, coThread.Cancel() + coThread.IsCancelRequest());
 
     ASSERT_EQ(1, coThread.Start());
     ASSERT_TRUE(WaitFor([&] { return pcoWorker->m_nStarted.load() == 1; }));
     // Running: a second start and a new binding are refused; cancelling twice is fine.
     EXPECT_EQ(std::vector<long>({ coThread.IsRunning(), coThread.Start(), static_cast<long>(coThread.GetStartCount()),
-                                  coThread.InitHandlerObject(pcoWorker.get(), s_pfnQuick), coThread.Cancel(),
+                                  coThread.InitHandlerObject(pcoWorker.get(), s_pfnUntilCancelled), coThread.Cancel(),
                                   coThread.Cancel() }),
               std::vector<long>({ 1, 0, 1, 0, 1, 1 }));
     ASSERT_TRUE(WaitFor([&] { return !coThread.IsRunning(); }));
@@ -103,61 +78,43 @@ TEST(TOsThread, StartsCancelsAndForgetsAHandlerObjectThatDiedFirst)
 
     // A handler object that dies first is forgotten; a later start does nothing.
     pcoWorker.reset();
-    EXPECT_EQ(nullptr, coThread.GetThreadObject());
-    EXPECT_EQ(nullptr, coThread.GetThreadHandler());
+    EXPECT_TRUE(coThread.GetThreadObject() == nullptr && coThread.GetThreadHandler() == nullptr);
     EXPECT_EQ(0, coThread.Start());
     EXPECT_EQ(2u, coThread.GetStartCount());
-    // Rebinding moves the watch from one object to the next.
+    // Rebinding moves the watch to the next object; a thread object that dies
+    // first withdraws its watch (the sanitizers would catch a call into it).
     TWorker coOther;
-    EXPECT_EQ(1, coThread.InitHandlerObject(&coOther, s_pfnQuick));
-    auto pcoThird = std::make_unique<TWorker>();
-    EXPECT_EQ(1, coThread.InitHandlerObject(pcoThird.get(), s_pfnQuick));
-    pcoThird.reset();
-    EXPECT_EQ(nullptr, coThread.GetThreadObject());
-    // A thread object that dies first withdraws its watch (the sanitizers
-    // would catch a call into the dead thread object).
-    {
-        TPlatformThread coShortLived(&coOther, s_pfnQuick);
-    }
+    EXPECT_EQ(1, coThread.InitHandlerObject(&coOther, s_pfnUntilCancelled));
+    delete CurrentOS().CreateThread(&coOther, s_pfnUntilCancelled);
+    // Deleting the running thread object cancels the thread and waits for its handler.
+    ASSERT_EQ(1, coThread.Start());
+    pcoThread.reset();
+    EXPECT_EQ(1, coOther.m_nSawCancel.load());
 }
 
 // Deleting the owner that holds a running thread cancels the thread and
 // waits for its handler, unless the handler itself deletes the owner.
 TEST(TThreadPtr, DeletingTheOwnerWaitsForTheHandlerUnlessTheHandlerDeletesIt)
 {
-    std::atomic<int> nDone { 0 };
-    auto pcoOwner = std::make_unique<TOwner>();
-    pcoOwner->m_nLingerMs = 150;
-    pcoOwner->m_pnDone = &nDone;
+    s_nHandlerReturned.store(0);
+    auto pcoOwner = std::make_unique<TWorker>();
     ASSERT_EQ(1, pcoOwner->m_coThread->Start());
     ASSERT_TRUE(WaitFor([&] { return pcoOwner->m_nStarted.load() == 1; }));
     pcoOwner.reset();
-    EXPECT_EQ(1, nDone.load());
+    EXPECT_EQ(1, s_nHandlerReturned.load());
 
-    s_nOwnerDestroyed.store(0);
     s_nHandlerReturned.store(0);
-    TOwner* pcoSelfDeleting = new TOwner;
-    pcoSelfDeleting->m_coThread = TThreadPtr(pcoSelfDeleting, KwThreadHandler(&TOwner::DeleteSelf));
+    TWorker* pcoSelfDeleting = new TWorker;
+    pcoSelfDeleting->m_coThread = TThreadPtr(pcoSelfDeleting, KwThreadHandler(&TWorker::DeleteSelf));
     ASSERT_EQ(1, pcoSelfDeleting->m_coThread->Start());
-    ASSERT_TRUE(WaitFor([&] { return pcoSelfDeleting->m_nStarted.load() == 1; }));
     pcoSelfDeleting->m_nRelease.store(1);
     ASSERT_TRUE(WaitFor([] { return s_nHandlerReturned.load() == 1; }));
-    EXPECT_EQ(1, s_nOwnerDestroyed.load());
 }
 
-namespace {
-
-std::atomic<int> s_nStringErrors { 0 };
-
-void CountStringError(int) { ++s_nStringErrors; }
-
-} // namespace
-
-// Copies of one string on two threads share its block: taking and dropping
-// copies on both at once must leave the count exact. A lost update shows as
-// a count released below zero (or a block freed while in use), or as a
-// block still shared at the end, which the first write then copies; and as
-// a race under the thread checker.
+// Copies of one string on two threads share its block: a lost update of its
+// count shows as a count released below zero, a block freed while in use, a
+// block still shared at the end (which the first write then copies), or as a
+// race under the thread checker.
 TEST(TStringAcrossThreads, CopiesOnTwoThreadsKeepTheSharedCountExact)
 {
     TString coShared("a command line both threads read");
@@ -169,7 +126,7 @@ TEST(TStringAcrossThreads, CopiesOnTwoThreadsKeepTheSharedCountExact)
         }
     };
     auto* pfnPrevious = TString::GetErrorHandler();
-    TString::SetErrorHandler(CountStringError);
+    TString::SetErrorHandler([](int) { ++s_nStringErrors; });
     std::thread coFirst(fnCopyMany, coShared);
     std::thread coSecond(fnCopyMany, coShared);
     coFirst.join();
