@@ -38,24 +38,6 @@ std::vector<std::string> Names(const TFileSelection& coSelection,
     return names;
 }
 
-// Records with many equal keys in every order: few names (with case variants and extensions shared between bases), few
-// sizes and few dates. The generator is fully defined by the standard, so every platform sees the same data.
-std::vector<TFileInfo> VariedRecords(size_t nCount, uint32_t ulSeed)
-{
-    static const char* const s_apszNames[] = { "a.txt", "A.TXT", "b.txt", "a.dat", "B", "b", "c.x.y", "c.X",
-                                               ".", "..", "readme", "a.b.c", "z.txt", "Z.Txt" };
-    static const unsigned long s_aulDates[] = { 0, 5, 5, 1000, TFileInfo::NoTime, 0x80000001ul };
-    std::minstd_rand coRandom(ulSeed);
-    std::vector<TFileInfo> records;
-    for (size_t i = 0; i < nCount; ++i) {
-        const char* pszName = s_apszNames[coRandom() % (sizeof(s_apszNames) / sizeof(s_apszNames[0]))];
-        const unsigned long ulSize = coRandom() % 4 == 0 ? 0xFFFFFFFFul : coRandom() % 3;
-        const unsigned long ulDate = s_aulDates[coRandom() % (sizeof(s_aulDates) / sizeof(s_aulDates[0]))];
-        records.push_back(Record(pszName, ulSize, ulDate, std::to_string(i).c_str()));
-    }
-    return records;
-}
-
 } // namespace
 
 // Copies hold copies of the records, moves take them over; every record
@@ -107,10 +89,22 @@ TEST(TFileSelectionTest, TheFiveOrdersAndRecordsByIndexFindingRemovingCopyingAnd
 
 TEST(TFileSelectionTest, BatchesAndResortsGiveExactlyTheOrderOfOneByOneInserts)
 {
+    // Many equal keys in every order: few names (with case variants and extensions shared between bases), few sizes and
+    // few dates. The generator is fully defined by the standard, so every platform sees the same data.
+    const char* const apszNames[] = { "a.txt", "A.TXT", "b.txt", "a.dat", "B", "b", "c.x.y", "c.X",
+                                      ".", "..", "readme", "a.b.c", "z.txt", "Z.Txt" };
+    const unsigned long aulDates[] = { 0, 5, 5, 1000, TFileInfo::NoTime, 0x80000001ul };
     const size_t anCounts[] = { 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 13, 17, 31, 64, 100, 257, 1000, 4000 };
     for (unsigned short unType = 0; unType <= 4; ++unType) {
         for (size_t nCount : anCounts) {
-            const std::vector<TFileInfo> records = VariedRecords(nCount, static_cast<uint32_t>(nCount + unType));
+            std::minstd_rand coRandom(static_cast<uint32_t>(nCount + unType));
+            std::vector<TFileInfo> records;
+            for (size_t i = 0; i < nCount; ++i) {
+                const char* pszName = apszNames[coRandom() % (sizeof(apszNames) / sizeof(apszNames[0]))];
+                const unsigned long ulSize = coRandom() % 4 == 0 ? 0xFFFFFFFFul : coRandom() % 3;
+                const unsigned long ulDate = aulDates[coRandom() % (sizeof(aulDates) / sizeof(aulDates[0]))];
+                records.push_back(Record(pszName, ulSize, ulDate, std::to_string(i).c_str()));
+            }
             SCOPED_TRACE("type " + std::to_string(unType) + ", " + std::to_string(nCount) + " records");
             TFileSelection coOneByOne(unType);
             for (const TFileInfo& coInfo : records)

@@ -251,12 +251,10 @@ TEST_F(TFileTest, FindFileLooksHereFirstThenInTheListedDirectories)
         return std::string(szResult);
     };
     const std::string here = std::string(".") + CrtPathSeparator() + "here.kw";
-    const std::string longName(5000, 'n');
     EXPECT_EQ(std::vector<std::string>({ found("KW_FIND_TEST", "found.kw"), found("KW_FIND_TEST", "both.kw"),
-                                         found("KW_FIND_TEST", "here.kw"), found("", "here.kw"), found("", "found.kw"),
-                                         found("KW_FIND_TEST", "missing.kw"), found("KW_NO_SUCH_VARIABLE", "found.kw"),
-                                         found("KW_FIND_TEST", ""), found("KW_FIND_TEST", longName.c_str()) }),
-              std::vector<std::string>({ dirB + "found.kw", dirA + "both.kw", here, here, "-", "-", "-", "-", "-" }));
+                                         found("KW_FIND_TEST", "here.kw"), found("", "found.kw"),
+                                         found("KW_FIND_TEST", "missing.kw"), found("KW_FIND_TEST", "") }),
+              std::vector<std::string>({ dirB + "found.kw", dirA + "both.kw", here, "-", "-", "-" }));
     // A buffer too small for a candidate passes it over and never overflows.
     char szSmall[12] = "";
     EXPECT_EQ(TFile::FindFile(szSmall, sizeof(szSmall), "KW_FIND_TEST", "here.kw"), szSmall);

@@ -170,7 +170,7 @@ protected:
 
 } // namespace
 
-TEST_F(TPathFiles, CreateMakesTheWholeChainAndRemoveTakesItBackOrTellsWhatStoodInTheWay)
+TEST_F(TPathFiles, CreateMakesTheWholeChainRemoveTakesItBackOrTellsWhatStoodInTheWayAndSelectListsIt)
 {
     const TPath coPath = Path("\\a\\b\\c");
     EXPECT_EQ(Created(coPath), "1 Success new");
@@ -202,21 +202,15 @@ TEST_F(TPathFiles, CreateMakesTheWholeChainAndRemoveTakesItBackOrTellsWhatStoodI
     EXPECT_THAT(Created(TPath('n', "\\kw\\x")), testing::AllOf(failed, testing::EndsWith(" new")));
     EXPECT_THAT(Removed(Path("\\file"), true), failed);
     EXPECT_TRUE(fs::exists(At("file")));
-}
 
-TEST_F(TPathFiles, SelectFilesListsTheDirectoryWithFullPathsAndADirectoryIsNeverEmpty)
-{
-    Touch("b.txt");
+    // Selecting gives records with the full path, upper case; "." and ".." make every subdirectory not empty.
     ASSERT_TRUE(fs::create_directory(At("empty")));
-    const TPath coPath = Path("");
-    const TFileSelection coAll = coPath.SelectFiles("*.*", 22, TFileSelection::SortByName);
+    const TPath coHere = Path("");
+    const TFileSelection coAll = coHere.SelectFiles("*.*", 22, TFileSelection::SortByName);
     ASSERT_EQ(coAll.Count(), 4);
-    // The records carry the full path, upper case.
-    EXPECT_STREQ(coAll[2].Name(), "b.txt");
-    EXPECT_STREQ(coAll[2].Path(), coPath.FullPath());
-    EXPECT_EQ(CrtStricmp(coPath.FullPath(), m_dir.c_str()), 0);
-
-    // "." and ".." are entries of every subdirectory, which is never empty.
+    EXPECT_STREQ(coAll[3].Name(), "file");
+    EXPECT_STREQ(coAll[3].Path(), coHere.FullPath());
+    EXPECT_EQ(CrtStricmp(coHere.FullPath(), m_dir.c_str()), 0);
     EXPECT_EQ(Path("\\empty").IsEmpty() + TPath('t', "\\").IsEmpty(), 0);
 }
 
