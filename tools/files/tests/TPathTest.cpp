@@ -120,35 +120,30 @@ TEST(TPathTest, PathFormsWithAndWithoutDriveTheirDirectoryNamesAndNothingOnDiskW
 TEST(TPathTest, DependentPathsAreToldAndEitherSideMayGoFirst)
 {
     auto* pcoParent = new TPath('c', "parent");
+    auto* pcoShortLived = new TWatchingPath('c', "short");
+    auto* pcoSibling = new TWatchingPath('c', "sibling");
     TWatchingPath coChild('c', "child");
     TWatchingPath coOther('c', "other");
+    TWatchingPath coSurvivor('c', "survivor");
+    coChild.m_pcoSibling = pcoSibling;
     // At most once, never nothing or itself.
-    const std::vector<int> results { pcoParent->AddChildPath(&coChild),    pcoParent->AddChildPath(&coChild),
-                                     pcoParent->AddChildPath(nullptr),     pcoParent->AddChildPath(pcoParent),
-                                     pcoParent->AddChildPath(&coOther),    pcoParent->RemoveChildPath(&coOther),
-                                     pcoParent->RemoveChildPath(&coOther), pcoParent->RemoveChildPath(nullptr) };
-    EXPECT_EQ(results, std::vector<int>({ 1, 0, 0, 0, 1, 1, 0, 0 }));
+    const std::vector<int> results { pcoParent->AddChildPath(pcoShortLived), pcoParent->AddChildPath(&coChild),
+                                     pcoParent->AddChildPath(&coChild),      pcoParent->AddChildPath(nullptr),
+                                     pcoParent->AddChildPath(pcoParent),     pcoParent->AddChildPath(&coOther),
+                                     pcoParent->AddChildPath(pcoSibling),    pcoParent->AddChildPath(&coSurvivor),
+                                     pcoParent->RemoveChildPath(&coOther),   pcoParent->RemoveChildPath(&coOther),
+                                     pcoParent->RemoveChildPath(nullptr) };
+    EXPECT_EQ(results, std::vector<int>({ 1, 1, 0, 0, 0, 1, 1, 1, 1, 0, 0 }));
     TPath coCopy(*pcoParent);       // copies are not registered anywhere
     EXPECT_EQ(coCopy.RemoveChildPath(&coChild), 0);
-    delete pcoParent;
-    EXPECT_EQ(coChild.m_vecTold, (std::vector<TPath*> { pcoParent }));
-    EXPECT_TRUE(coOther.m_vecTold.empty());
 
     // A dependent path that dies first takes itself off the list; a sibling deleted while the first one is told is not
     // told any more (the address checker would catch either).
-    TWatchingPath coSurvivor('c', "survivor");
-    pcoParent = new TPath('c', "parent");
-    auto* pcoShortLived = new TWatchingPath('c', "short");
-    auto* pcoSibling = new TWatchingPath('c', "sibling");
-    coChild.m_pcoSibling = pcoSibling;
-    for (TPath* pcoPath : { static_cast<TPath*>(pcoShortLived), static_cast<TPath*>(&coChild),
-                            static_cast<TPath*>(pcoSibling), static_cast<TPath*>(&coSurvivor) })
-        pcoParent->AddChildPath(pcoPath);
-    coChild.m_vecTold.clear();
     delete pcoShortLived;
     delete pcoParent;
     EXPECT_EQ(coChild.m_vecTold, (std::vector<TPath*> { pcoParent }));
     EXPECT_EQ(coSurvivor.m_vecTold, (std::vector<TPath*> { pcoParent }));
+    EXPECT_TRUE(coOther.m_vecTold.empty());
     EXPECT_STREQ(TPath::GetError(99), "Undefined error");
 }
 
