@@ -38,6 +38,11 @@ std::vector<std::string> Names(const TFileSelection& coSelection,
     return names;
 }
 
+class TFileSelectionDirectory : public kwtest::TScratchTest {
+protected:
+    TFileSelectionDirectory() : TScratchTest("kwfs-") {}
+};
+
 } // namespace
 
 // Copies hold copies of the records, moves take them over; every record
@@ -135,15 +140,6 @@ TEST(TFileSelectionTest, BatchesAndResortsGiveExactlyTheOrderOfOneByOneInserts)
 }
 
 // Selecting from a directory of the platform
-
-namespace {
-
-class TFileSelectionDirectory : public kwtest::TScratchTest {
-protected:
-    TFileSelectionDirectory() : TScratchTest("kwfs-") {}
-};
-
-} // namespace
 
 TEST_F(TFileSelectionDirectory, SelectAddsTheEntriesThatPassTheMaskWithTheirSizesBeyondFourGiB)
 {
