@@ -46,7 +46,9 @@ protected:
         ASSERT_TRUE(std::filesystem::create_directories(m_dir)) << m_dir;
     }
 
-    void TearDown() override
+    // Removed only once the fixture's own members are gone, so that files
+    // they hold open (Windows refuses to delete those) are closed by then.
+    ~TScratchTest() override
     {
         namespace fs = std::filesystem;
         std::error_code ec;
