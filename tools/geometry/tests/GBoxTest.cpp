@@ -95,10 +95,7 @@ TYPED_TEST(GBoxTest, PointsAndBoxesInside)
 TYPED_TEST(GBoxTest, DivideLaysRowsOfCells)
 {
     struct Case { short n; short direction; const char* cells; };
-    const Case cases[] = {
-        { 5, 1, "0 2 2 4; 2 2 4 4; 4 2 6 4; 0 0 3 2; 3 0 6 2" },
-        { 1, 1, "0 0 6 4" },
-    };
+    const Case cases[] = { { 5, 1, "0 2 2 4; 2 2 4 4; 4 2 6 4; 0 0 3 2; 3 0 6 2" }, { 1, 1, "0 0 6 4" } };
     const TypeParam coBox = TestFixture::Make(0, 0, 6, 4);
     for (const Case& c : cases) {
         std::vector<TypeParam> coCells(c.n + 1, TestFixture::Make(-7, -7, -7, -7));
