@@ -96,7 +96,11 @@ protected:
         s_vecShown.clear();
         m_pfnPrevious = TOpSystem::SetMessageHandler(CaptureMessage);
     }
-    void TearDown() override { TOpSystem::SetMessageHandler(m_pfnPrevious); }
+    void TearDown() override
+    {
+        TOpSystem::SetMessageHandler(m_pfnPrevious);
+        EXPECT_TRUE(s_vecShown.empty()) << s_vecShown.front().m_sText;
+    }
 
     // The first word of the handler, as the messages print it.
     static const void* Address(TMvcHandler pfnHandler)
@@ -187,7 +191,6 @@ TEST_F(TMvcTest, CallRunsTheNotificationsInOrderThenTheLink)
     coMade = m_coParam;
     EXPECT_EQ(&coMade.EventObject(), &m_coModel);
     EXPECT_EQ(coMade.LParam1() * 10 + coMade.LParam2(), 34);
-    EXPECT_TRUE(s_vecShown.empty());
 }
 
 TEST_F(TMvcTest, HandlersMayChangeTheNotificationsOfTheRunningEvent)
@@ -283,7 +286,6 @@ TEST_F(TMvcTest, ADyingViewLeavesEveryEventButItsSoftLinksStay)
         delete pcoSelf;
     }
     delete pcoLate;
-    EXPECT_TRUE(s_vecShown.empty());
 }
 
 TEST_F(TMvcTest, DirectAndSoftPartsOfALinkAreSetAndRemovedIndependently)
@@ -322,7 +324,6 @@ TEST_F(TMvcTest, DirectAndSoftPartsOfALinkAreSetAndRemovedIndependently)
     coMvc.SetSoftLink(CLOSED, "A", "OnA");
     coMvc.RemoveAllLinks();
     EXPECT_EQ(Describe(coMvc), "CLOSED - A/OnA []");
-    EXPECT_TRUE(s_vecShown.empty());
 }
 
 TEST_F(TMvcTest, EventTypesAreDeclaredOncePerTable)
@@ -410,7 +411,6 @@ TEST_F(TMvcTest, UndeclaredTypesAreReportedOncePerCall)
                   + coMvc.RemoveEventNotifications("MVC_NOBODY") + coMvc.RemoveObjectNotifications(nullptr),
               0);
     EXPECT_EQ(coMvc.GetEventCount(), 0);
-    EXPECT_TRUE(s_vecShown.empty());
 }
 
 TEST_F(TMvcTest, CopyEventsFollowsItsFlags)
@@ -444,7 +444,6 @@ TEST_F(TMvcTest, CopyEventsFollowsItsFlags)
         EXPECT_EQ(Describe(coTarget.MVC()), coCase.m_pszExpected)
             << coCase.m_nSoftOnly << coCase.m_nReplace << coCase.m_nClear;
     }
-    EXPECT_TRUE(s_vecShown.empty());
 
     // The copies are links of their own: they outlive the source and leave
     // when their view dies.
@@ -470,9 +469,9 @@ TEST_F(TMvcTest, CopyEventsFollowsItsFlags)
                                      "Tried to install a TMvcEvent object with the unregistered event-type:\n\n"
                                      "<MVC_TTESTDERIVED_SAVED> in class <TTestModel>!");
     EXPECT_EQ(s_vecShown[0].m_sCaption, CAPTION);
+    s_vecShown.clear();
     EXPECT_EQ(Describe(coModel.MVC()), "OPENED - - [v2.first]");
     coDerived.MVC().CopyEvents(coModel.MVC(), 0, 1, 1, 0);   // the base's types are declared for it
-    EXPECT_EQ(s_vecShown.size(), 1u);
     EXPECT_EQ(Describe(coDerived.MVC()), "SAVED - - [v1.first]; OPENED - - [v2.first]");
 }
 
@@ -557,7 +556,6 @@ TEST_F(TMvcTest, DerivedClassesReachTheirBasesEventsThroughTheChain)
     EXPECT_EQ(coMvc.AddNotification(CHANGED, &m_coV1, &TTestView::OnFirst), 1);
     EXPECT_EQ(coMvc.RemoveAllNotifications(), 2);
     EXPECT_EQ(coMvc.GetEventCount(), 2);   // they all have links
-    EXPECT_TRUE(s_vecShown.empty());
 }
 
 TEST_F(TMvcTest, EventTablesAreRegisteredOncePerOwnerClass)
@@ -578,8 +576,6 @@ TEST_F(TMvcTest, EventTablesAreRegisteredOncePerOwnerClass)
         EXPECT_EQ(TMvc::GetEventTableCount(), nBefore + 1);
         TMvc::RegisterEventTable(coLocal);
         EXPECT_EQ(TMvc::GetEventTableCount(), nBefore + 1);
-        for (short i = 1; i < TMvc::GetEventTableCount(); ++i)
-            EXPECT_LT(TMvcEventTable::Compare(TMvc::GetEventTable(i - 1), TMvc::GetEventTable(i)), 0);
     }
     EXPECT_EQ(TMvc::GetEventTableCount(), nBefore);
     EXPECT_EQ(TMvc::FindEventTable("TAaaLocal"), nullptr);
