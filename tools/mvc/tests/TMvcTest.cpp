@@ -330,9 +330,8 @@ TEST_F(TMvcTest, EventTypesAreDeclaredOncePerTable)
     TMvcEventTable coDerived("TLocalDerived");
     struct TCase { const char* m_pszType; const char* m_pszParamType; int m_nExpected; };
     const TCase aCases[] = {
-        { "MVC_B", "TMvcParam", 1 }, { "MVC_A", "KwEvent", 1 },
-        { "mvc_b", "TMvcParam", 0 },   // declared already, in other letters
-        { "MVC_C", "", 0 }, { "MVC_C", nullptr, 0 }, { "", "TMvcParam", 0 }, { nullptr, "TMvcParam", 0 },
+        { "MVC_B", "TMvcParam", 1 }, { "MVC_A", "KwEvent", 1 }, { "mvc_b", "TMvcParam", 0 }, { "MVC_C", "", 0 },
+        { "MVC_C", nullptr, 0 }, { "", "TMvcParam", 0 }, { nullptr, "TMvcParam", 0 },
     };
     for (const TCase& coCase : aCases)
         EXPECT_EQ(coBase.RegisterEventType(coCase.m_pszType, coCase.m_pszParamType, "text", "code"), coCase.m_nExpected)
@@ -360,30 +359,28 @@ TEST_F(TMvcTest, EventTypesAreDeclaredOncePerTable)
 TEST_F(TMvcTest, UndeclaredTypesAreReportedOncePerCall)
 {
     TDynBase coPlain;   // its MVC() is the dummy: no owner class, no types
-    TTestModel* pcoModel = &m_coModel;
-    TTestView* pcoView = &m_coV1;
     const void* pvHandler = Address(static_cast<TMvcHandler>(&TTestView::OnFirst));
     // The call, then the type that none of the owner's classes declares.
     const std::string sNobody = "\n\nUnregistered Event-Type: <MVC_NOBODY> in class <TTestModel>!";
     auto Printed = [&](const char* pszFormat) {
         TString coText;
-        coText.SetText(pszFormat, static_cast<const void*>(pcoView), pvHandler);
+        coText.SetText(pszFormat, static_cast<const void*>(&m_coV1), pvHandler);
         return std::string(coText);
     };
     const std::pair<std::function<int()>, std::string> aCases[] = {
-        { [&] { return pcoModel->MVC().SetLink("MVC_NOBODY", pcoView, &TTestView::OnFirst); },
+        { [&] { return m_coModel.MVC().SetLink("MVC_NOBODY", &m_coV1, &TTestView::OnFirst); },
           Printed("TTestModel::TMvc::SetLink(MVC_NOBODY, [class TTestView*] %p, %p)\n\n"
                   " Unregistered Event-Type: <MVC_NOBODY> in class <TTestModel>!") },
-        { [&] { return pcoModel->MVC().AddNotification(SAVED, pcoView, &TTestView::OnFirst); },
+        { [&] { return m_coModel.MVC().AddNotification(SAVED, &m_coV1, &TTestView::OnFirst); },
           Printed("TTestModel::TMvc::AddNotification(MVC_TTESTDERIVED_SAVED, [class TTestView*] %p*,%p)\n\n"
                   " Unregistered Event-Type: <MVC_TTESTDERIVED_SAVED> in class <TTestModel>!") },
-        { [&] { return pcoModel->MVC().SetSoftLink("MVC_NOBODY", "V1", "TTestView::OnFirst"); },
+        { [&] { return m_coModel.MVC().SetSoftLink("MVC_NOBODY", "V1", "TTestView::OnFirst"); },
           "TTestModel::TMvc::SetSoftLink(MVC_NOBODY, V1, TTestView::OnFirst)" + sNobody },
-        { [&] { return pcoModel->MVC().Call("MVC_NOBODY", m_coParam); },
+        { [&] { return m_coModel.MVC().Call("MVC_NOBODY", m_coParam); },
           "TTestModel::TMvc::Call(MVC_NOBODY, TMvcParam&)" + sNobody },
-        { [&] { pcoModel->MVC().CallNotifications("MVC_NOBODY", m_coParam); return 0; },
+        { [&] { m_coModel.MVC().CallNotifications("MVC_NOBODY", m_coParam); return 0; },
           "TTestModel::TMvc::CallNotifications(MVC_NOBODY, TMvcParam&)" + sNobody },
-        { [&] { return pcoModel->MVC().CallLink("MVC_NOBODY", m_coParam); },
+        { [&] { return m_coModel.MVC().CallLink("MVC_NOBODY", m_coParam); },
           "TTestModel::TMvc::CallLink(MVC_NOBODY, TMvcParam&)" + sNobody },
         { [&] { return coPlain.MVC().Call(CHANGED, m_coParam); },
           "::TMvc::Call(MVC_TTESTMODEL_CHANGED, TMvcParam&)\n\n"
@@ -421,12 +418,6 @@ TEST_F(TMvcTest, CopyEventsFollowsItsFlags)
     coSource.AddNotification(CHANGED, &m_coV2, &TTestView::OnFirst);
     coSource.AddNotification(CHANGED, pcoV3, &TTestView::OnFirst);
     coSource.SetSoftLink(CLOSED, "V3", "OnSecond");
-    auto Prepare = [&](TMvc& coTarget) {
-        coTarget.CopyEvents(coTarget, 0, 0, 0, 1);   // onto itself: no change
-        coTarget.SetLink(CHANGED, pcoV3, &TTestView::OnSecond);
-        coTarget.AddNotification(CHANGED, &m_coV2, &TTestView::OnFirst);
-        coTarget.SetLink(OPENED, &m_coV2, &TTestView::OnSecond);
-    };
     struct TCase { int m_nSoftOnly, m_nReplace, m_nClear; const char* m_pszExpected; };
     const TCase aCases[] = {
         { 0, 1, 1, "CHANGED v1.first V1/OnFirst [v2.first v3.first]; CLOSED - V3/OnSecond []" },
@@ -436,10 +427,14 @@ TEST_F(TMvcTest, CopyEventsFollowsItsFlags)
     };
     for (const TCase& coCase : aCases) {
         TTestModel coTarget;
-        Prepare(coTarget.MVC());
-        EXPECT_EQ(Describe(coTarget.MVC()), "CHANGED v3.second - [v2.first]; OPENED v2.second - []");
-        coTarget.MVC().CopyEvents(coSource, coCase.m_nSoftOnly, 1, coCase.m_nReplace, coCase.m_nClear);
-        EXPECT_EQ(Describe(coTarget.MVC()), coCase.m_pszExpected)
+        TMvc& coMvc = coTarget.MVC();
+        coMvc.CopyEvents(coMvc, 0, 0, 0, 1);   // onto itself: no change
+        coMvc.SetLink(CHANGED, pcoV3, &TTestView::OnSecond);
+        coMvc.AddNotification(CHANGED, &m_coV2, &TTestView::OnFirst);
+        coMvc.SetLink(OPENED, &m_coV2, &TTestView::OnSecond);
+        EXPECT_EQ(Describe(coMvc), "CHANGED v3.second - [v2.first]; OPENED v2.second - []");
+        coMvc.CopyEvents(coSource, coCase.m_nSoftOnly, 1, coCase.m_nReplace, coCase.m_nClear);
+        EXPECT_EQ(Describe(coMvc), coCase.m_pszExpected)
             << coCase.m_nSoftOnly << coCase.m_nReplace << coCase.m_nClear;
     }
 
