@@ -102,14 +102,6 @@ protected:
         EXPECT_TRUE(s_vecShown.empty()) << s_vecShown.front().m_sText;
     }
 
-    // The first word of the handler, as the messages print it.
-    static const void* Address(TMvcHandler pfnHandler)
-    {
-        const void* pvAddress = nullptr;
-        std::memcpy(&pvAddress, &pfnHandler, sizeof pvAddress);
-        return pvAddress;
-    }
-
     // The handlers run since the last look, e.g. "v1.first v2.second".
     std::string TakeLog() { return std::exchange(m_strLog, std::string()); }
 
@@ -181,7 +173,6 @@ TEST_F(TMvcTest, CallRunsTheNotificationsInOrderThenTheLink)
     EXPECT_EQ(TakeLog(), "v2.first v2.second v1.first");
     EXPECT_EQ(vecSeen, std::vector<std::string>({ CHANGED, CHANGED }));
     EXPECT_EQ(m_coParam.Event(), nullptr);
-    EXPECT_EQ(m_coParam.EventTable(), nullptr);
     // A parameter made by name is its own event object until it takes over
     // another one's data.
     std::unique_ptr<TDynBase> pcoMade(TDynBase::RTTIDynCreate("tmvcparam"));
@@ -341,7 +332,6 @@ TEST_F(TMvcTest, EventTypesAreDeclaredOncePerTable)
     ASSERT_EQ(coBase.GetEventTypeCount(), 2);
     const TMvcEventDef coFirst = coBase.GetEventType(0);
     EXPECT_EQ(std::string(coFirst.GetEventType()) + static_cast<const char*>(coFirst.GetParamType()), "MVC_AKwEvent");
-    EXPECT_EQ(coBase.HasEventType("mvc_a") * 10 + coBase.HasEventType("MVC_C"), 10);
     for (const TMvcEventDef& coNone : { coBase.GetEventType(2), coBase.FindEventType("MVC_C") })
         EXPECT_EQ(std::string(coNone.GetEventType()) + static_cast<const char*>(coNone.GetParamType())
                       + static_cast<const char*>(coNone.GetDescription()),
@@ -359,7 +349,9 @@ TEST_F(TMvcTest, EventTypesAreDeclaredOncePerTable)
 TEST_F(TMvcTest, UndeclaredTypesAreReportedOncePerCall)
 {
     TDynBase coPlain;   // its MVC() is the dummy: no owner class, no types
-    const void* pvHandler = Address(static_cast<TMvcHandler>(&TTestView::OnFirst));
+    const TMvcHandler pfnHandler = static_cast<TMvcHandler>(&TTestView::OnFirst);
+    const void* pvHandler = nullptr;
+    std::memcpy(&pvHandler, &pfnHandler, sizeof pvHandler);   // the first word, as the messages print it
     // The call, then the type that none of the owner's classes declares.
     const std::string sNobody = "\n\nUnregistered Event-Type: <MVC_NOBODY> in class <TTestModel>!";
     auto Printed = [&](const char* pszFormat) {
@@ -513,7 +505,6 @@ TEST_F(TMvcTest, DerivedClassesReachTheirBasesEventsThroughTheChain)
     coBaseMvc.SetLink(OPENED, &m_coV2, &TTestView::OnSecond);
     coMvc.SetLink(OPENED, &m_coV1, &TTestView::OnSecond);
     coMvc.SetLink(SAVED, &m_coV1, &TTestView::OnFirst);
-    EXPECT_EQ(coMvc.GetEventCount() * 10 + coBaseMvc.GetEventCount(), 21);
 
     std::vector<const TMvcEventTable*> vecTables;
     m_coV1.m_fnThen = [&](TMvcParam& coParam) { vecTables.push_back(coParam.EventTable()); };
