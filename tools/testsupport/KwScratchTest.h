@@ -46,9 +46,18 @@ protected:
         ASSERT_TRUE(std::filesystem::create_directories(m_dir)) << m_dir;
     }
 
-    // Removed only once the fixture's own members are gone, so that files
-    // they hold open (Windows refuses to delete those) are closed by then.
-    ~TScratchTest() override
+    void TearDown() override { Remove(); }
+
+    // Once more when the fixture's own members are gone: files they held
+    // open at TearDown, which Windows refuses to delete, are closed by then.
+    ~TScratchTest() override { Remove(); }
+
+    std::string At(const std::string& name) const { return m_dir + CrtPathSeparator() + name; }
+
+    std::string m_dir;
+
+private:
+    void Remove() const
     {
         namespace fs = std::filesystem;
         std::error_code ec;
@@ -62,12 +71,17 @@ protected:
         fs::remove_all(m_dir, ec);
     }
 
-    std::string At(const std::string& name) const { return m_dir + CrtPathSeparator() + name; }
-
-    std::string m_dir;
-
-private:
 #if defined(_WIN32)
+    // Never throws: it runs in the destructor too.
+    static std::vector<std::filesystem::path> Entries(const std::filesystem::path& dir)
+    {
+        std::vector<std::filesystem::path> entries;
+        std::error_code ec;
+        for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+            entries.push_back(it->path());
+        return entries;
+    }
+
     // A tree nested beyond MAX_PATH cannot be named to be removed (and
     // Wine's long-path form lists the wrong directory there), so every
     // directory two levels down is first moved up to the top, until the
@@ -80,10 +94,10 @@ private:
         for (bool bMoved = true; bMoved;) {
             bMoved = false;
             std::vector<fs::path> nested;
-            for (const fs::directory_entry& top : fs::directory_iterator(m_dir, ec))
-                for (const fs::directory_entry& entry : fs::directory_iterator(top.path(), ec))
-                    if (entry.is_directory(ec))
-                        nested.push_back(entry.path());
+            for (const fs::path& top : Entries(m_dir))
+                for (const fs::path& entry : Entries(top))
+                    if (fs::is_directory(entry, ec))
+                        nested.push_back(entry);
             for (const fs::path& dir : nested) {
                 fs::rename(dir, fs::path(m_dir) / ("~" + std::to_string(++nMoved)), ec);
                 bMoved = bMoved || !ec;
