@@ -236,7 +236,7 @@ TEST_F(KwCtrlListTest, LineTextsStayInlineBelow255CharactersAndFormatsAreBounded
 TEST_F(KwCtrlListTest, TypedCharactersBeyondAsciiFindTheirLines)
 {
     const char* const apszNames[] = { "apple", "\xCE\xA9mega", "\xE6\x97\xA5\xE6\x9C\xAC", "\xF0\x9F\x98\x80smile",
-                                      "\xC3\x89clair", "\xC3\xA9clair", "\xE6\x97\xA5" "2" };
+                                      "\xC3\x89" "clair", "\xC3\xA9" "clair", "\xE6\x97\xA5" "2" };
     KwListText* pcoList = MakeList(std::size(apszNames), 8);
     Link(*pcoList, "KW_LINK_LISTGETTEXT");
     coView.fnAction = [&](TMvcParam& coParam) {
