@@ -55,19 +55,6 @@ fs::path U8(const std::string& strUtf8)
     return fs::u8path(strUtf8);
 }
 
-int PaintPicture(const char* pszId, KwBitmap& coBitmap)
-{
-    KwScreenDC coScreen(1);
-    if (!coBitmap.SysCreate(coScreen, KwSize(32, 32), 0))
-        return 0;
-    KwMemDC coMem(coScreen);
-    coMem.SelectBitmap(&coBitmap);
-    coMem.FillRect(KwRect(0, 0, 32, 32), KwBrush(RGB(255, 0, 255), 1, 0));
-    coMem.FillRect(KwRect(8, 8, 24, 24), KwBrush(std::string(pszId) == "BMP_DROPMP" ? RGB(0, 160, 0) : RGB(200, 0, 0), 1, 0));
-    coMem.SelectBitmap(nullptr);
-    return 1;
-}
-
 // The ink of a picture: its pixels that are not the background, cut to
 // the smallest rectangle that holds them, as 1 (ink) and 0.
 kwtest::TTestImage Ink(const kwtest::TTestImage& coImage, kwtest::TRgb rgbBack)
@@ -175,7 +162,7 @@ protected:
                 kwtest::WriteFileBytes(strSource + "\\" + pszName + ".txt", pszName);
                 kwtest::WriteFileBytes(strSource + "\\" + pszName + "\\in.txt", pszName);
             }
-        KwFileSelector::SetBitmapLoader(PaintPicture);
+        KwFileSelector::SetBitmapLoader(kwtest::PaintDragPicture);
         pcoLeftFrame = kw25test::OpenFrame("FW_LEFT", KwPoint(10, 40), KwSize(600, 560), "Left");
         pcoRightFrame = kw25test::OpenFrame("FW_RIGHT", KwPoint(630, 40), KwSize(600, 560), "Right");
         pcoLeft = Selector(*pcoLeftFrame);
@@ -215,22 +202,6 @@ protected:
             ++nLine;
         const KwRect coLine = coList.GetLineRect(nLine);
         return { coLine.Left() + 20, (coLine.Top() + coLine.Bottom()) / 2 };
-    }
-    // The first move stays on the pressed line: it starts the drag of what
-    // lies there.
-    static void Drag(HWND hFrom, POINT ptFrom, HWND hTarget, POINT ptTarget)
-    {
-        ASSERT_TRUE(kwtest::MoveMouse(hFrom, ptFrom));
-        ASSERT_TRUE(kwtest::MouseDown());
-        ASSERT_TRUE(kwtest::MoveMouse(hFrom, { ptFrom.x + 2, ptFrom.y }));
-        POINT ptEnd = ptTarget;
-        ::ClientToScreen(hTarget, &ptEnd);
-        POINT ptStart {};
-        ::GetCursorPos(&ptStart);
-        for (int i = 1; i <= 10; ++i)
-            ASSERT_TRUE(kwtest::MoveMouse({ ptStart.x + (ptEnd.x - ptStart.x) * i / 10,
-                                            ptStart.y + (ptEnd.y - ptStart.y) * i / 10 }));
-        ASSERT_TRUE(kwtest::MouseUp());
     }
     // What the progress window showed of its run, read before Close.
     struct TRun {
@@ -278,8 +249,7 @@ protected:
             kwtest::ScreenshotDesktop(pszShot);
             ASSERT_TRUE(Press("Close"));
         });
-        Drag(hFrom, ptFrom, Hwnd(*pcoRight->GetTreeWindow()), OnNode(*pcoRight, strTarget));
-        kwtest::PumpIdle();
+        kwtest::DragOnto(hFrom, ptFrom, Hwnd(*pcoRight->GetTreeWindow()), OnNode(*pcoRight, strTarget));
         coRun.bAnswered = coAnswer.Answered();
         return coRun;
     }

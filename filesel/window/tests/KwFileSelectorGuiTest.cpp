@@ -30,21 +30,6 @@ using kwtest::OnNode;
 
 namespace {
 
-// The drag pictures: a square in the middle of the transparent colour.
-int PaintPicture(const char* pszId, KwBitmap& coBitmap)
-{
-    KwScreenDC coScreen(1);
-    if (!coBitmap.SysCreate(coScreen, KwSize(32, 32), 0))
-        return 0;
-    KwMemDC coMem(coScreen);
-    coMem.SelectBitmap(&coBitmap);
-    coMem.FillRect(KwRect(0, 0, 32, 32), KwBrush(RGB(255, 0, 255), 1, 0));
-    const bool bDrop = std::string(pszId) == "BMP_DROPMP";
-    coMem.FillRect(KwRect(8, 8, 24, 24), KwBrush(bDrop ? RGB(0, 160, 0) : RGB(200, 0, 0), 1, 0));
-    coMem.SelectBitmap(nullptr);
-    return 1;
-}
-
 // Records the copy links of the target selector and takes the copy over.
 class TCopyView : public TDynBase {
 public:
@@ -104,7 +89,7 @@ protected:
             std::filesystem::create_directories(At(pszDir));
         for (const char* pszFile : { "src\\x.txt", "src\\y.txt", "src\\z.txt", "src\\w.dat", "src\\docs\\a.doc" })
             kwtest::WriteFileBytes(At(pszFile), pszFile);
-        KwFileSelector::SetBitmapLoader(PaintPicture);
+        KwFileSelector::SetBitmapLoader(kwtest::PaintDragPicture);
         pcoLeftFrame = kw25test::OpenFrame("FW_LEFT", KwPoint(10, 40), KwSize(500, 340), "Left");
         pcoRightFrame = kw25test::OpenFrame("FW_RIGHT", KwPoint(530, 40), KwSize(500, 340), "Right");
         pcoLeft = Selector(*pcoLeftFrame);
@@ -184,23 +169,9 @@ protected:
             vecNames.push_back(coSelector.GetListName(i) + (coSelector.IsListSelected(i) ? "*" : ""));
         return vecNames;
     }
-    // Presses at the point of one window, moves in steps onto the point of
-    // another, releases there.
     static void Drag(HWND hFrom, POINT ptFrom, HWND hTarget, POINT ptTarget, const char* pszShot = nullptr)
     {
-        ASSERT_TRUE(kwtest::MoveMouse(hFrom, ptFrom));
-        ASSERT_TRUE(kwtest::MouseDown());
-        POINT ptEnd = ptTarget;
-        ::ClientToScreen(hTarget, &ptEnd);
-        POINT ptStart {};
-        ::GetCursorPos(&ptStart);
-        for (int i = 1; i <= 10; ++i)
-            ASSERT_TRUE(kwtest::MoveMouse({ ptStart.x + (ptEnd.x - ptStart.x) * i / 10,
-                                            ptStart.y + (ptEnd.y - ptStart.y) * i / 10 }));
-        if (pszShot)
-            kwtest::ScreenshotDesktop(pszShot);
-        ASSERT_TRUE(kwtest::MouseUp());
-        kwtest::PumpIdle();
+        kwtest::DragOnto(hFrom, ptFrom, hTarget, ptTarget, pszShot);
     }
     void DragDirectory(const std::string& strFrom, HWND hTarget, POINT ptTarget, const char* pszShot)
     {

@@ -26,16 +26,12 @@ public:
     // Narrow into a caller's buffer of nSize bytes: cut at a character
     // boundary, always terminated; the bytes written before the zero.
     static int NarrowInto(const wchar_t* pwszText, int nLength, char* pszBuffer, int nSize);
-    // The UTF-16 length of the text: what a control counts its limits in.
-    static int WideLength(const char* pszText, int nLength = -1);
 
     // A path for the file calls: made absolute and, once it is long enough
     // to meet the system's limit of 260 characters, in the form that has
     // none ("\\?\C:\...", "\\?\UNC\server\share\..."). A name relative to
     // nothing (no drive, no UNC) stays as it is.
     static std::wstring Path(const char* pszPath);
-    // The system's text for a Win32 error, without the closing full stop.
-    static TString ErrorText(unsigned long ulError);
 };
 
 // A text argument of a ...W call, written in the argument list

@@ -77,14 +77,6 @@ int TWideText::NarrowInto(const wchar_t* pwszText, int nLength, char* pszBuffer,
     return static_cast<int>(nKept);
 }
 
-int TWideText::WideLength(const char* pszText, int nLength)
-{
-    if (!pszText)
-        return 0;
-    const int nBytes = Length(pszText, nLength);
-    return nBytes ? MultiByteToWideChar(CP_ACP, 0, pszText, nBytes, nullptr, 0) : 0;
-}
-
 std::wstring TWideText::Path(const char* pszPath)
 {
     std::wstring wstrPath = Wide(pszPath);
@@ -112,21 +104,4 @@ std::wstring TWideText::Path(const char* pszPath)
     if (wstrPath[0] == L'\\' && wstrPath[1] == L'\\')
         return L"\\\\?\\UNC\\" + wstrPath.substr(2);
     return wstrPath;
-}
-
-TString TWideText::ErrorText(unsigned long ulError)
-{
-    wchar_t* pwszText = nullptr;
-    const DWORD ulLength = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
-                                              | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                          nullptr, ulError, 0, reinterpret_cast<wchar_t*>(&pwszText), 0, nullptr);
-    TString coText = ulLength ? Narrow(pwszText, static_cast<int>(ulLength)) : TString();
-    if (pwszText)
-        LocalFree(pwszText);
-    int nEnd = coText.Strlen();
-    while (nEnd > 0 && std::strchr("\r\n .", coText[nEnd - 1]))
-        --nEnd;
-    if (nEnd == 0)
-        return TString().SetText("error %lu", ulError);
-    return TString().Strncpy(coText, nEnd);
 }
