@@ -223,13 +223,7 @@ protected:
                 if (KwWnd* pcoChild = pcoProgress->FindChild(pszChild))
                     if (auto* pcoText = dynamic_cast<KwCntText*>(pcoChild->Content()))
                         *pstrText = static_cast<const char*>(pcoText->GetText());
-            const auto Press = [hWnd](const char* pszText) {
-                const HWND hButton = kwtest::FindChild(hWnd, pszText);
-                RECT rc {};
-                ::GetClientRect(hButton, &rc);
-                return hButton && kwtest::ClickAt(hButton, { rc.right / 2, rc.bottom / 2 });
-            };
-            ASSERT_TRUE(Press("Start"));
+            ASSERT_TRUE(kwtest::PressButton(hWnd, "Start"));
             const HWND hClose = kwtest::FindChild(hWnd, "Close");
             ASSERT_TRUE(kwtest::PumpUntil([&] { return ::IsWindowEnabled(hClose) != 0; }, 20000));
             kwtest::PumpIdle();
@@ -247,7 +241,7 @@ protected:
                 break;
             }
             kwtest::ScreenshotDesktop(pszShot);
-            ASSERT_TRUE(Press("Close"));
+            ASSERT_TRUE(kwtest::PressButton(hWnd, "Close"));
         });
         kwtest::DragOnto(hFrom, ptFrom, Hwnd(*pcoRight->GetTreeWindow()), OnNode(*pcoRight, strTarget));
         coRun.bAnswered = coAnswer.Answered();

@@ -69,4 +69,14 @@ inline void DragOnto(HWND hFrom, POINT ptFrom, HWND hTarget, POINT ptTarget, con
     PumpIdle();
 }
 
+// Clicks the middle of the child window of the dialog that has the text
+// (a button); false when there is none.
+inline bool PressButton(HWND hDialog, const char* pszText)
+{
+    const HWND hButton = FindChild(hDialog, pszText);
+    RECT rc {};
+    ::GetClientRect(hButton, &rc);
+    return hButton && ClickAt(hButton, { rc.right / 2, rc.bottom / 2 });
+}
+
 } // namespace kwtest

@@ -379,17 +379,11 @@ TEST_F(KwFileSelectorGuiTest, DropWithoutLinkRunsTheProgressWindow)
     bool bClosable = false;
     kwtest::TModalAnswer coAnswer = kwtest::AnswerWhen(kwtest::WindowTitled("Copy"), [&](HWND hWnd) {
         kwtest::PumpIdle();
-        const auto Press = [hWnd](const char* pszText) {
-            const HWND hButton = kwtest::FindChild(hWnd, pszText);
-            RECT rc {};
-            ::GetClientRect(hButton, &rc);
-            return hButton && kwtest::ClickAt(hButton, { rc.right / 2, rc.bottom / 2 });
-        };
-        ASSERT_TRUE(Press("Start"));
+        ASSERT_TRUE(kwtest::PressButton(hWnd, "Start"));
         const HWND hClose = kwtest::FindChild(hWnd, "Close");
         bClosable = kwtest::PumpUntil([&] { return ::IsWindowEnabled(hClose) != 0; }, 20000);
         kwtest::ScreenshotDesktop("progress");
-        ASSERT_TRUE(Press("Close"));
+        ASSERT_TRUE(kwtest::PressButton(hWnd, "Close"));
     });
     DragDirectory(At("src\\docs"), Hwnd(*pcoRight->GetTreeWindow()), OnNode(*pcoRight, At("dst")), "over-dst");
     EXPECT_TRUE(coAnswer.Answered());
