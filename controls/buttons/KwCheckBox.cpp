@@ -368,7 +368,7 @@ int KwRadioBox::EvKeyPosition(short nIndex)
     for (size_t nStep = 1; nStep < vecGroup.size(); ++nStep) {
         const size_t n = (nSelf + (nBack ? vecGroup.size() - nStep : nStep)) % vecGroup.size();
         KwRadioBox* pcoNext = vecGroup[n];
-        if (!pcoNext->IsEnabled() || !pcoNext->IsVisible())
+        if (!pcoNext->IsEnabled())
             continue;
         pcoNext->SetFocus();
         pcoNext->Choose();
