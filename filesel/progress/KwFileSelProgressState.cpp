@@ -26,11 +26,6 @@ KwFileSelProgressState::~KwFileSelProgressState()
 
 // Buttons
 
-int KwFileSelProgressState::CanStart() const
-{
-    return m_ePhase == Ready || (m_ePhase == Finished && m_nListOnly && !m_coResult.m_nCanceled);
-}
-
 int KwFileSelProgressState::PressStart(Clock::time_point coNow)
 {
     return StartRun(0, coNow);

@@ -51,7 +51,10 @@ public:
     // The close box, Alt+F4, Escape and the Close button: 1 when the window
     // may close now. While a run is in progress it acts as Cancel (0).
     int RequestClose();
-    int CanStart() const;
+    int CanStart() const
+    {
+        return m_ePhase == Ready || (m_ePhase == Finished && m_nListOnly && !m_coResult.m_nCanceled);
+    }
     int CanCancel() const { return m_ePhase == Running; }
     int CanClose() const { return m_ePhase == Ready || m_ePhase == Finished; }
     Phase GetPhase() const { return m_ePhase; }

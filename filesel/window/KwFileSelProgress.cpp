@@ -229,11 +229,11 @@ void KwFileSelProgress::MakeChildren()
     m_pcoPrgIndFrame = MakeFrame("CW_PROGRESS", nullptr, this);
     m_pcoPrgInd = MakeBar();
     m_pcoStatus = MakeFrame("CW_STATUS", "", this);
-    m_pcoPbStart = MakeButton("PB_START", "Start");
-    m_pcoPbCancel = MakeButton("PB_CANCEL", "Cancel");
+    m_pcoPbStart = MakeButton("PB_START", "&Start");
+    m_pcoPbCancel = MakeButton("PB_CANCEL", "&Cancel");
     m_pcoPbClose = MakeButton("PB_CLOSE", "Close");
-    m_pcoPbSave = MakeButton("PB_SAVELOG", "Save log");
-    m_pcoPbList = MakeButton("PB_LISTONLY", "List only");
+    m_pcoPbSave = MakeButton("PB_SAVELOG", "Save lo&g");
+    m_pcoPbList = MakeButton("PB_LISTONLY", "&List only");
 }
 
 int KwFileSelProgress::EvInit()

@@ -14,6 +14,7 @@
 #include "KwApp.h"
 #include "KwCntTree.h"
 #include "KwCopyEngine.h"
+#include "KwFileSelProfile.h"
 #include "KwFileSelProgress.h"
 #include "KwFileSelProgressState.h"
 #include "KwFileSelector.h"
@@ -90,6 +91,7 @@ protected:
         kwtest::WriteFileBytes(At("src\\large.bin"), kwtest::Pattern("large.bin", 192u << 20));
         m_vecEntries.push_back("large.bin");
         std::filesystem::create_directories(At("dst"));
+        KwFileSelProfile::UseFile(At("zorvik30.ini"));
         ASSERT_TRUE(::GetCurrentDirectoryA(sizeof m_szWasCurrent, m_szWasCurrent));
         ASSERT_TRUE(::SetCurrentDirectoryA(m_dir.c_str()));
         ASSERT_EQ(GdvStartUp(kw25test::KwTestApp::Instance()), 1);
@@ -108,6 +110,7 @@ protected:
             m_pcoMain->Destroy();
         kwtest::PumpIdle();
         ::SetCurrentDirectoryA(m_szWasCurrent);
+        KwFileSelProfile::UseFile(std::string());
         TScratchTest::TearDown();
     }
 
@@ -142,7 +145,7 @@ protected:
 
     // Answers the progress window that the drop opens within the time:
     // Start, a screenshot in the middle of the copy, Close once it is
-    // enabled, after Save log.
+    // enabled, after the log was saved.
     TRun AnswerProgress(const char* pszShot, const std::function<void()>& fnDrop, unsigned nOpensWithinMs = 90000)
     {
         TRun coRun;
@@ -162,8 +165,7 @@ protected:
             kwtest::PumpIdle();
             kwtest::ScreenshotDesktop((std::string(pszShot) + "-finished").c_str());
             coRun.m_unBar = pcoProgress->GetBar()->GetProgress();
-            ASSERT_TRUE(Press(pcoProgress->GetSaveLog()));
-            kwtest::PumpIdle();
+            pcoProgress->SaveLog(At("gandrel.log"));
             ASSERT_TRUE(Press(pcoProgress->GetClose()));
         });
         fnDrop();
@@ -218,7 +220,8 @@ TEST_F(GandrelEndToEndTest, DragAndDrop)
     EXPECT_TRUE(coTree.m_bClosable);
     EXPECT_EQ(coTree.m_unBar, 100);
     ASSERT_FALSE(coTree.m_vecLog.empty());
-    EXPECT_EQ(coTree.m_vecLog.front(), "Gathering tree information ... ok");
+    EXPECT_EQ(coTree.m_vecLog.front(), "Options: rights: group, DACL and SACL; owner: no; existing files: replace; verify: no");
+    EXPECT_EQ(coTree.m_vecLog.at(1), "Gathering tree information ... ok");
     EXPECT_NE(coTree.m_vecLog.back().find(", failed: 0"), std::string::npos) << coTree.m_vecLog.back();
     ExpectRightsInReverse(coTree.m_vecLog);
     // Facts first: listing a directory moves its time of last access.
