@@ -32,7 +32,7 @@ protected:
     {
         TGandrelTest::SetUp();
         std::filesystem::create_directories(U8(At("src\\") + s_pszOmegaDir));
-        for (const std::string strFile : { std::string("a.txt"), std::string("b.txt"), std::string(s_pszJapanese),
+        for (const std::string& strFile : { std::string("a.txt"), std::string("b.txt"), std::string(s_pszJapanese),
                                            std::string(s_pszOmega), std::string(s_pszOmegaDir) + "\\inner.txt" })
             kwtest::WriteFileBytes(At("src\\" + strFile), "bytes of " + strFile);
         // Enough files in the target that its list scrolls.

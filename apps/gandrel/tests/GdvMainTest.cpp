@@ -132,13 +132,13 @@ TEST_F(GdvMainTest, TheProgressWindowComesFromItsResource)
     KwFileSelProgress coProgress(s_pcoMain);
     bool bSizing = false;
     bool bStartIsDefault = false;
-    int anCounts[4] {};
+    int anCounts[5] {};
     kwtest::TModalAnswer coAnswer = kwtest::AnswerWhen(kwtest::WindowTitled("Copy"), [&](HWND hWnd) {
         kwtest::PumpIdle();
         bSizing = (::GetWindowLongA(hWnd, GWL_STYLE) & WS_THICKFRAME) != 0;
         bStartIsDefault = coProgress.GetStart() && coProgress.GetDefaultPushButton() == coProgress.GetStart();
         int i = 0;
-        for (const char* pszText : { "Start", "Cancel", "Close", "Save log" })
+        for (const char* pszText : { "&Start", "&Cancel", "Close", "Save lo&g", "&List only" })
             anCounts[i++] = ChildrenWithText(hWnd, pszText);
         kwtest::ScreenshotWindow(hWnd, "progress");
         EXPECT_TRUE(PressButton(hWnd, "Close"));

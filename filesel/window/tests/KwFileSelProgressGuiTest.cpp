@@ -245,7 +245,7 @@ void ChooseName(HWND hDialog, const std::string& strPath)
 }
 
 // List only lists and changes nothing; Start then copies in the same
-// window. Save log asks where with the file dialog (a name with the run's
+// window. Save log (Alt+G: clicks in a row would be a double click) asks where with the file dialog (a name with the run's
 // date and time proposed, a directory beyond ASCII chosen), and asks again
 // before it replaces a file: No keeps the old log, Yes replaces it.
 TEST_F(KwFileSelProgressGuiTest, ListOnlyLeadsToTheCopyAndSaveLogAsksWhereAndBeforeReplacing)
@@ -276,7 +276,7 @@ TEST_F(KwFileSelProgressGuiTest, ListOnlyLeadsToTheCopyAndSaveLogAsksWhereAndBef
             kwtest::ScreenshotDesktop("save-log");
             ChooseName(hDialog, strLog);
         });
-        ASSERT_TRUE(Press(pcoProgress->GetSaveLog()));
+        ASSERT_TRUE(kwtest::PressKey('G', kwtest::ModAlt));
         ASSERT_TRUE(coSave.Answered());
         strStatus = pcoProgress->StatusText();
         strFirstLog = kwtest::ReadFileBytes(strLog);
@@ -288,10 +288,11 @@ TEST_F(KwFileSelProgressGuiTest, ListOnlyLeadsToTheCopyAndSaveLogAsksWhereAndBef
             kwtest::ScreenshotDesktop("replace-question");
             kwtest::PressDialogButton(hQuestion, "No");
         });
-        kwtest::TModalAnswer coLeave = kwtest::AnswerWhen(SaveLogDialog(false), [&](HWND hDialog) {
-            ::PostMessageA(hDialog, WM_COMMAND, IDCANCEL, 0);
-        });
-        ASSERT_TRUE(Press(pcoProgress->GetSaveLog()));
+        // Only once the question was answered: the dialog shows before it.
+        const kwtest::TWindowMatch fnDialog = SaveLogDialog(false);
+        kwtest::TModalAnswer coLeave = kwtest::AnswerWhen([&](HWND hWnd) { return coNo.Answered() && fnDialog(hWnd); },
+                                                          [&](HWND hDialog) { ::PostMessageA(hDialog, WM_COMMAND, IDCANCEL, 0); });
+        ASSERT_TRUE(kwtest::PressKey('G', kwtest::ModAlt));
         EXPECT_TRUE(coNo.Answered() && coLeave.Answered());
         EXPECT_EQ(kwtest::ReadFileBytes(strLog), "an older log");
         // Yes replaces it.
@@ -299,7 +300,7 @@ TEST_F(KwFileSelProgressGuiTest, ListOnlyLeadsToTheCopyAndSaveLogAsksWhereAndBef
         kwtest::TModalAnswer coYes = kwtest::AnswerWhen(SaveLogDialog(true), [&](HWND hQuestion) {
             kwtest::PressDialogButton(hQuestion, "Yes");
         });
-        ASSERT_TRUE(Press(pcoProgress->GetSaveLog()));
+        ASSERT_TRUE(kwtest::PressKey('G', kwtest::ModAlt));
         EXPECT_TRUE(coYes.Answered());
         ASSERT_TRUE(Press(pcoProgress->GetClose()));
     });
