@@ -384,11 +384,26 @@ void KwFileSelProgress::ShowButtons()
 {
     if (!m_pcoPbStart)
         return;
+    // The system takes the keyboard from a window it disables: seen before.
+    KwWnd* pcoFocus = GetFocus();
     m_pcoPbStart->Enable(m_pcoState->CanStart(), 1);
     m_pcoPbList->Enable(m_pcoState->CanStart(), 1);
     m_pcoPbCancel->Enable(m_pcoState->CanCancel(), 1);
     m_pcoPbClose->Enable(m_pcoState->CanClose(), 1);
     m_pcoPbSave->Enable(m_pcoState->LineCount() > 0 && m_pcoState->GetPhase() != KwFileSelProgressState::Running, 1);
+    // A button that had the keyboard and can no longer be pressed hands it
+    // on (Close, else Cancel, else the frame), or every key would be lost.
+    const bool bStranded = pcoFocus && !pcoFocus->IsEnabled()
+        && (pcoFocus == m_pcoPbStart || pcoFocus == m_pcoPbList || pcoFocus == m_pcoPbCancel || pcoFocus == m_pcoPbClose
+            || pcoFocus == m_pcoPbSave);
+    if (!bStranded)
+        return;
+    if (m_pcoPbClose->IsEnabled())
+        m_pcoPbClose->SetFocus();
+    else if (m_pcoPbCancel->IsEnabled())
+        m_pcoPbCancel->SetFocus();
+    else
+        SetFocus();
 }
 
 void KwFileSelProgress::ShowState()

@@ -624,9 +624,13 @@ int KwFileSelector::LnkListText(TMvcParam& coParam)
     if (!pcoEvent)
         return 0;
     const long lPos = static_cast<long>(pcoEvent->Position());
-    const int nMarked = m_nListFocus && m_coSelection.IsSelected(lPos);
+    // Without the focus the selection stays in sight, in the face colour
+    // (as the tree shows its focus node then), so that what F5 would copy
+    // can be seen from the other pane.
+    const int nSelected = m_coSelection.IsSelected(lPos);
+    const int nMarked = nSelected && m_nListFocus;
     m_pcoListBox->SetListBoxText(m_coSelection.Name(lPos).c_str(), nMarked ? ColSelText : ColText,
-                                 nMarked ? ColSelBack : ColWindow);
+                                 nMarked ? ColSelBack : (nSelected ? ColFace : ColWindow));
     return 1;
 }
 

@@ -1,8 +1,10 @@
 // Gandrel from the keyboard alone, with real input: from the start-up to
 // the progress window's Close, a copy of files and one of a directory,
-// each step in a screenshot; the pane that received a copy shows it after
-// Close without a click, with its focus and scroll position kept; Ctrl+R
-// reads both sides again after changes made behind Gandrel's back.
+// each step in a screenshot; the pane that received a copy lists it after
+// Close without a click, with its focus and scroll position kept (so the
+// files, which sort after those in view, show when the list is scrolled to
+// its end); Ctrl+R reads both sides again after changes made behind
+// Gandrel's back.
 
 #include "GandrelTestSupport.h"
 
@@ -147,9 +149,16 @@ TEST_F(GandrelKeyboardTest, ACopyFromTheStartUpToCloseWithTheKeyboardAlone)
     EXPECT_EQ(kw25test::KwTestApp::Instance().CurrentAppFrameCount(), 1) << "no message";
     kwtest::ScreenshotDesktop("9-read-again");
 
+    // Round to the right list: at its end the copied files and the new one.
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(kwtest::PressKey(VK_TAB));
+    ASSERT_TRUE(HasFocus(m_pcoRight->GetList()));
+    ASSERT_TRUE(kwtest::PressKey(VK_END));
+    kwtest::ScreenshotDesktop("10-target-end");
+
     // Backspace goes up; Alt+F4 ends Gandrel.
     ASSERT_TRUE(kwtest::PressKey(VK_BACK));
-    EXPECT_EQ(std::string(m_pcoLeft->CurrentDirectory()), m_dir);
+    EXPECT_EQ(std::string(m_pcoRight->CurrentDirectory()), m_dir);
     const HWND hMain = Hwnd(*m_pcoMain);
     ASSERT_TRUE(kwtest::PressKey(VK_F4, kwtest::ModAlt));
     EXPECT_TRUE(kwtest::PumpUntil([&] { return !::IsWindow(hMain); }, 5000)) << "the main window is still open";

@@ -39,7 +39,7 @@ protected:
     GandrelOptionsTest() : TGandrelTest("gdvo") {}
 
     // src\ (copied into dst\src\, which holds older and newer copies of
-    // some of its files); the left tree on src.
+    // some of its files); the left tree on src, the right one on dst.
     void SetUp() override
     {
         TGandrelTest::SetUp();
@@ -54,6 +54,7 @@ protected:
         SetWritten(At("src\\older.txt"), s_ullLate);
         SetWritten(At("dst\\src\\older.txt"), s_ullEarly);
         StartGandrel();
+        ASSERT_TRUE(m_pcoRight->OpenPath(At("dst").c_str()));
         ASSERT_TRUE(kwtest::TypeText("s"));
         ASSERT_EQ(std::string(m_pcoLeft->CurrentDirectory()), At("src"));
     }
@@ -201,6 +202,7 @@ TEST_F(GandrelOptionsTest, TheOptionsSurviveARestartThroughTheProfile)
     EXPECT_NE(strProfile.find("CopyRights=dacl"), std::string::npos) << strProfile;
 
     StartGandrel();
+    ASSERT_TRUE(m_pcoRight->OpenPath(At("dst").c_str()));
     std::vector<std::string> vecChecked;
     InOptions([&](KwFileSelOptions& coFrame) {
         for (const char* pszName : { "RB_RIGHTS_ALL", "RB_RIGHTS_DACL", "RB_RIGHTS_NONE", "CB_OWNER", "RB_EXISTING_REPLACE",
