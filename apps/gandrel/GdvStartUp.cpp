@@ -1,5 +1,6 @@
 #include "GdvStartUp.h"
 
+#include "GdvDriveErrors.h"
 #include "GdvMain.h"
 #include "KwApp.h"
 #include "TFileHdl.h"
@@ -36,6 +37,7 @@ int LoadAndStartMain(KwApp& coApp, TString& coError)
 
 int GdvStartUp(KwApp& coApp)
 {
+    GdvQuietDriveErrors();
     TString coError;
     const TString coPath = coApp.GetConfig().FindFile(GdvResourceFile, KwConfig::PathSystem, 1);
     if (coPath.IsEmpty()) {

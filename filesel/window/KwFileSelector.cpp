@@ -462,6 +462,9 @@ void KwFileSelector::ShowDriveInfo()
         strLine += (strLine.empty() ? "(" : " (") + std::string(coFileSystem) + ")";
     if (nRead)
         strLine += ", " + KwFileSelProgressState::BytesText(CurrentOS().DiskFreeSpace(achRoot)) + " free";
+    else if (strLine.empty())
+        // A drive that went says nothing of itself.
+        strLine = "The drive cannot be read";
     m_pcoDescription->SetText(strLine.c_str());
 }
 

@@ -9,6 +9,7 @@
 #include "GandrelTestSupport.h"
 
 #include "KwCntTree.h"
+#include "KwComboBox.h"
 #include "TTreeNode.h"
 
 #include <filesystem>
@@ -163,4 +164,39 @@ TEST_F(GandrelKeyboardTest, ACopyFromTheStartUpToCloseWithTheKeyboardAlone)
     ASSERT_TRUE(kwtest::PressKey(VK_F4, kwtest::ModAlt));
     EXPECT_TRUE(kwtest::PumpUntil([&] { return !::IsWindow(hMain); }, 5000)) << "the main window is still open";
     m_pcoMain = nullptr;
+}
+
+// F4 opens the drive list, where a letter and Enter choose N:, a drive
+// without its medium: the tree is empty, the reason is on the volume line;
+// Ctrl+R reads it again (as it would a drive that went) and asks nothing.
+TEST_F(GandrelKeyboardTest, ADriveThatIsNotReadyIsReadAgainWithoutAMessage)
+{
+    ASSERT_TRUE(kwtest::PressKey(VK_TAB));
+    ASSERT_TRUE(kwtest::PressKey(VK_TAB));
+    ASSERT_TRUE(HasFocus(m_pcoRight->GetTreeWindow()));
+    kwtest::TModalAnswer coAnswer = kwtest::AnswerWhen(
+        [](HWND hWnd) {
+            const KwWnd* pcoWnd = KwWnd::SearchWindow(reinterpret_cast<KwHandle>(hWnd));
+            return pcoWnd && pcoWnd->GetResId() == KwComboBox::FrameName;
+        },
+        [](HWND) {
+            kwtest::ScreenshotDesktop("drive-list");
+            kwtest::TypeText("n");
+            kwtest::PressKey(VK_RETURN);
+        });
+    ASSERT_TRUE(kwtest::PressKey(VK_F4));
+    ASSERT_TRUE(coAnswer.Answered());
+    EXPECT_EQ(std::string(m_pcoRight->GetDriveCombo()->GetText()), "N:");
+    EXPECT_TRUE(HasFocus(m_pcoRight->GetTreeWindow())) << "the keyboard is back in the tree";
+    const std::string strVolume = static_cast<const char*>(m_pcoRight->GetDescription());
+    ASSERT_TRUE(kwtest::PressKey('R', kwtest::ModCtrl));
+    kwtest::ScreenshotDesktop("not-ready");
+    EXPECT_EQ(std::string(m_pcoRight->CurrentDirectory()), "N:\\");
+    EXPECT_EQ(m_pcoRight->GetTree()->GetRootNode()->NodeCount(), 0);
+    EXPECT_EQ(m_pcoRight->GetListCount(), 0);
+    EXPECT_EQ(std::string(m_pcoRight->GetDescription()), strVolume);
+    // The reason: Windows says the drive is not ready, Wine gives none.
+    EXPECT_TRUE(strVolume == "Drive is not ready" || strVolume == "The drive cannot be read") << strVolume;
+    EXPECT_EQ(kw25test::KwTestApp::Instance().CurrentAppFrameCount(), 1) << "no message";
+    EXPECT_TRUE(HasFocus(m_pcoRight->GetTreeWindow()));
 }

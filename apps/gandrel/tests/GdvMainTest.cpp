@@ -63,6 +63,8 @@ protected:
     static void SetUpTestSuite()
     {
         kw25test::KwTestApp& coApp = kw25test::KwTestApp::Instance();
+        // The system's default, so that the start-up's own mode shows.
+        ::SetErrorMode(0);
         s_nStarted = GdvStartUp(coApp);
         s_pcoMain = dynamic_cast<GdvMain*>(coApp.GetMainWindow());
         if (s_pcoMain)
@@ -123,6 +125,15 @@ TEST_F(GdvMainTest, AboutRunsModallyUntilOk)
     kw25test::KwTestApp& coApp = kw25test::KwTestApp::Instance();
     for (short i = 0; i < coApp.CurrentAppFrameCount(); ++i)
         EXPECT_NE(static_cast<const char*>(coApp.GetAppFrame(i)->GetResId()), std::string("FW_ABOUT"));
+}
+
+// A drive whose medium went (or that went itself) answers every file call
+// of the selectors with an error, never with the system's box asking for a
+// disk: one box for each of those calls would be a storm. Wine never shows
+// such a box, so the process's mode after the start-up is what can be seen.
+TEST_F(GdvMainTest, DrivesThatAreNotReadyRaiseNoSystemBoxes)
+{
+    EXPECT_NE(::GetErrorMode() & SEM_FAILCRITICALERRORS, 0u);
 }
 
 // The window is the resource's (a sizing frame, Start the default button)
