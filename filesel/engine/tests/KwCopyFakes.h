@@ -214,9 +214,17 @@ public:
     std::vector<std::string> m_vecCreated;              // "path descriptor" of every creating call
     std::map<std::string, std::string> m_coRights;      // the descriptor each entry was made with, by path
     std::function<void(const std::string&)> m_fnOnRead; // runs before every read of a source piece
+    std::function<void(const std::string&)> m_fnOnList; // runs before every listing
     TStepHook m_fnAfter;
     uint64_t m_ullFree { ~0ull };
-    std::map<std::string, std::string> m_coSameAs;      // listing identities: this directory is that one
+    std::map<std::string, std::string> m_coSameAs;      // identities: this directory is that one
+    // Directories that shut the copying account out, as Windows rights
+    // would: nothing can be made in them until a descriptor with its
+    // access ("C+...") is set on them (m_pcoSetRights: those set).
+    std::set<std::string> m_coLocked;
+    const std::map<std::string, std::string>* m_pcoSetRights { nullptr };
+    // Natively: the descriptors go to the real calls, to test their modes.
+    bool m_bRealDescriptors { false };
     // Named streams of sources (by path, then ":name:$DATA"), and those
     // written to the targets.
     std::map<std::string, std::map<std::string, std::string>> m_coStreams;
@@ -236,15 +244,13 @@ public:
     int List(const std::string& strDirectory, std::vector<KwCopyDirEntry>& vecEntries, KwCopyIdentity* pcoIdentity,
              KwCopyError& coError) override
     {
+        if (m_fnOnList)
+            m_fnOnList(strDirectory);
         if (Fail("List", strDirectory, coError))
             return 0;
         const int nDone = m_coReal.List(strDirectory, vecEntries, pcoIdentity, coError);
-        const auto it = m_coSameAs.find(Short(strDirectory));
-        if (nDone && pcoIdentity && it != m_coSameAs.end()) {
-            std::string strSame = m_strRoot + it->second;
-            std::replace(strSame.begin(), strSame.end(), '/', Separator());
-            m_coReal.Identity(strSame, *pcoIdentity, coError);
-        }
+        if (nDone && pcoIdentity)
+            Identity(strDirectory, *pcoIdentity, coError);
         for (KwCopyDirEntry& coEntry : vecEntries)
             Encrypted(Join(strDirectory, coEntry.m_strName), coEntry.m_coStat);
         return nDone;
@@ -266,7 +272,12 @@ public:
     }
     int Identity(const std::string& strPath, KwCopyIdentity& coIdentity, KwCopyError& coError) override
     {
-        return m_coReal.Identity(strPath, coIdentity, coError);
+        const auto it = m_coSameAs.find(Short(strPath));
+        if (it == m_coSameAs.end())
+            return m_coReal.Identity(strPath, coIdentity, coError);
+        std::string strSame = m_strRoot + it->second;
+        std::replace(strSame.begin(), strSame.end(), '/', Separator());
+        return m_coReal.Identity(strSame, coIdentity, coError);
     }
     int FinalPath(const std::string& strPath, std::string& strFinal, KwCopyError& coError) override
     {
@@ -280,7 +291,8 @@ public:
     int CreateDirectory(const std::string& strPath, const void* pvDescriptor, KwCopyError& coError) override
     {
         Created(strPath, pvDescriptor, 0);
-        if (Fail("CreateDirectory", strPath, coError) || !m_coReal.CreateDirectory(strPath, nullptr, coError))
+        if (Fail("CreateDirectory", strPath, coError) || ShutOut(strPath, coError)
+            || !m_coReal.CreateDirectory(strPath, Real(pvDescriptor), coError))
             return 0;
         m_coRights[Short(strPath)] = Text(pvDescriptor);
         After("CreateDirectory", strPath);
@@ -316,9 +328,9 @@ public:
             coError.Set(KwCopyError::NotSupported, 6000);
             return nullptr;
         }
-        if (Fail("CreateTarget", strPath, coError))
+        if (Fail("CreateTarget", strPath, coError) || ShutOut(strPath, coError))
             return nullptr;
-        std::unique_ptr<KwCopyStream> pcoStream = m_coReal.CreateTarget(strPath, nullptr, 0, coError);
+        std::unique_ptr<KwCopyStream> pcoStream = m_coReal.CreateTarget(strPath, Real(pvDescriptor), 0, coError);
         if (!pcoStream)
             return nullptr;
         m_coRights[Short(strPath)] = Text(pvDescriptor);
@@ -433,9 +445,24 @@ private:
             coError.Set(KwCopyError::Other, ulError);
         return ulError != 0;
     }
-    static std::string Text(const void* pvDescriptor)
+    std::string Text(const void* pvDescriptor) const
     {
+        if (m_bRealDescriptors)
+            return pvDescriptor ? "native" : "inherited";
         return pvDescriptor ? static_cast<const char*>(pvDescriptor) : "inherited";
+    }
+    const void* Real(const void* pvDescriptor) const { return m_bRealDescriptors ? pvDescriptor : nullptr; }
+    int ShutOut(const std::string& strPath, KwCopyError& coError) const
+    {
+        std::string strParent;
+        std::string strName;
+        if (!SplitLast(strPath, strParent, strName) || !m_coLocked.count(Short(strParent)))
+            return 0;
+        const auto it = m_pcoSetRights ? m_pcoSetRights->find(Short(strParent)) : m_coRights.end();
+        if (m_pcoSetRights && it != m_pcoSetRights->end() && it->second.rfind("C+", 0) == 0)
+            return 0;
+        coError.Set(KwCopyError::Denied, 5);
+        return 1;
     }
     void Created(const std::string& strPath, const void* pvDescriptor, int nEncrypted)
     {
