@@ -215,6 +215,7 @@ public:
     std::map<std::string, std::string> m_coRights;      // the descriptor each entry was made with, by path
     std::function<void(const std::string&)> m_fnOnRead; // runs before every read of a source piece
     std::function<void(const std::string&)> m_fnOnList; // runs before every listing
+    std::string m_strLastOpened;                        // the source opened last
     TStepHook m_fnAfter;
     uint64_t m_ullFree { ~0ull };
     std::map<std::string, std::string> m_coSameAs;      // identities: this directory is that one
@@ -309,6 +310,7 @@ public:
             }
             return std::make_unique<TMemoryStream>(*this, strPath, &itFile->second[strPath.substr(nStream)]);
         }
+        m_strLastOpened = strPath;
         std::unique_ptr<KwCopyStream> pcoStream = m_coReal.OpenSource(strPath, coError);
         return pcoStream ? std::make_unique<TStream>(*this, std::move(pcoStream), strPath) : nullptr;
     }
