@@ -11,12 +11,12 @@
 
 namespace {
 
-std::atomic<int> s_nInterrupted { 0 };
 // Set when the run has ended; made before the handler is installed.
 HANDLE s_hEnded = nullptr;
 // Windows ends the program 5 seconds after a console window closes (more
 // at the end of a session); the run gets most of that to clean up.
 constexpr DWORD kCleanUpMilliseconds = 4500;
+std::atomic<int> s_nInterrupted { 0 };
 
 BOOL WINAPI OnControl(DWORD ulEvent)
 {
