@@ -210,6 +210,14 @@ void KwCopyEngine::FailEntry(long i, long lLine, const std::string& strReason)
     MarkFailed(i);
 }
 
+void KwCopyEngine::FailUnworked(long i, const std::string& strReason)
+{
+    const bool bDirectory = m_coTree[i].m_coStat.m_eKind == KwCopyStat::Directory;
+    ++(bDirectory ? m_coSummary.m_lDirectories : m_coSummary.m_lFiles);
+    FailEntry(i, AddLine((bDirectory ? "Creating Directory " : "Copying ") + Shown(i) + " ... "), strReason);
+    ++m_lDoneEntries;
+}
+
 // Names
 
 std::string KwCopyEngine::Shown(long i) const
@@ -637,10 +645,14 @@ int KwCopyEngine::AssignRights(long i, Secure& coSecure, const std::string& strT
         strReason = "the source's rights could not be read";
         return 0;
     }
-    const int nDone = ulIndex == KwDescriptorCache::None
-        ? coSecure.Transfer(Source(i).c_str(), strTarget.c_str())
-        : (coSecure.Adopt(m_coDescriptors.Get(ulIndex).data(), static_cast<uint32_t>(m_coDescriptors.Get(ulIndex).size())),
-           coSecure.SetToFile(strTarget.c_str()));
+    int nDone;
+    if (ulIndex == KwDescriptorCache::None) {
+        nDone = coSecure.Transfer(Source(i).c_str(), strTarget.c_str());
+    } else {
+        const std::string& strDescriptor = m_coDescriptors.Get(ulIndex);
+        coSecure.Adopt(strDescriptor.data(), static_cast<uint32_t>(strDescriptor.size()));
+        nDone = coSecure.SetToFile(strTarget.c_str());
+    }
     if (!nDone)
         strReason = m_coSecurity.ErrorText(coSecure.GetLastError());
     return nDone;
@@ -657,24 +669,14 @@ void KwCopyEngine::FirstPass(Secure* pcoSecure)
         if (CancelRequested())
             return;
         const int32_t lParent = m_coTree[i].m_lParent;
+        // Nothing goes where its directory could not be made: a name in the
+        // way might even lead elsewhere.
         if (lParent >= 0 && GetState(lParent) != Made && GetState(lParent) != Existed) {
-            // Nothing goes where its directory could not be made: a name in
-            // the way might even lead elsewhere.
-            const bool bDirectory = m_coTree[i].m_coStat.m_eKind == KwCopyStat::Directory;
-            ++(bDirectory ? m_coSummary.m_lDirectories : m_coSummary.m_lFiles);
-            EndLine(AddLine((bDirectory ? "Creating Directory " : "Copying ") + Shown(i) + " ... "),
-                    KwCopyRecord::Failed, "its directory was not made");
-            SetState(i, Failed);
-            MarkFailed(i);
-            ++m_lDoneEntries;
+            FailUnworked(i, "its directory was not made");
             continue;
         }
         if (m_coTree[i].m_nFlags & KwCopyTree::Unreadable) {
-            const bool bDirectory = m_coTree[i].m_coStat.m_eKind == KwCopyStat::Directory;
-            ++(bDirectory ? m_coSummary.m_lDirectories : m_coSummary.m_lFiles);
-            FailEntry(i, AddLine((bDirectory ? "Creating Directory " : "Copying ") + Shown(i) + " ... "),
-                      "its information cannot be read: " + ErrorText(m_coTree[i].m_ulError));
-            ++m_lDoneEntries;
+            FailUnworked(i, "its information cannot be read: " + ErrorText(m_coTree[i].m_ulError));
             continue;
         }
         switch (m_coTree[i].m_coStat.m_eKind) {
@@ -777,7 +779,8 @@ void KwCopyEngine::RemoveLeftovers(const std::string& strDirectory, const std::s
     for (const KwCopyDirEntry& coEntry : vecEntries) {
         if (coEntry.m_coStat.m_eKind != KwCopyStat::File || !KwFileTransfer::IsTemporaryName(coEntry.m_strName))
             continue;
-        const long lLine = AddLine("Removing Leftover " + (strShown.empty() ? coEntry.m_strName : strShown + m_coFs.Separator() + coEntry.m_strName) + " ... ");
+        const std::string strName = strShown.empty() ? coEntry.m_strName : strShown + m_coFs.Separator() + coEntry.m_strName;
+        const long lLine = AddLine("Removing Leftover " + strName + " ... ");
         if (m_coFs.DeleteUnheld(m_coFs.Join(strDirectory, coEntry.m_strName), coError))
             EndLine(lLine, KwCopyRecord::Ok);
         else if (coError.m_eKind == KwCopyError::InUse)

@@ -142,6 +142,8 @@ private:
     void SetState(long i, State eState);
     // Ends an entry's line failed, marks and counts it.
     void FailEntry(long i, long lLine, const std::string& strReason);
+    // The same for an entry the first pass does not work on.
+    void FailUnworked(long i, const std::string& strReason);
     State GetState(long i) const { return static_cast<State>(m_vecState[static_cast<size_t>(i)] & StateMask); }
     bool CancelRequested() const;
 
