@@ -825,7 +825,8 @@ void KwCopyEngine::DoFile(long i, Secure* pcoSecure)
         return;
     }
     const uint64_t ullBefore = m_ullDoneBytes;
-    switch (m_pcoTransfer->Copy(Source(i), coEntry.m_coStat, Target(i), pvDescriptor, strReason)) {
+    const int nNewDirectory = coEntry.m_lParent >= 0 && GetState(coEntry.m_lParent) == Made;
+    switch (m_pcoTransfer->Copy(Source(i), coEntry.m_coStat, Target(i), pvDescriptor, nNewDirectory, strReason)) {
     case KwFileTransfer::Copied:
         ++m_coSummary.m_lCopied;
         SetState(i, Made);

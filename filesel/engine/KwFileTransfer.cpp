@@ -181,9 +181,11 @@ KwFileTransfer::Result KwFileTransfer::CopyStreams(const std::string& strSource,
 
 KwFileTransfer::Result KwFileTransfer::Copy(const std::string& strSource, const KwCopyStat& coSource,
                                             const std::string& strTarget, const void* pvDescriptor,
-                                            std::string& strReason)
+                                            int nNewDirectory, std::string& strReason)
 {
-    const Plan ePlan = Decide(strSource, coSource, strTarget, strReason);
+    // In a directory just made, whatever may have appeared meanwhile is
+    // still never replaced (Commit).
+    const Plan ePlan = nNewDirectory ? CreateNew : Decide(strSource, coSource, strTarget, strReason);
     switch (ePlan) {
     case SkipSame:
         return Unchanged;

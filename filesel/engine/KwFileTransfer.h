@@ -48,10 +48,11 @@ public:
     void SetProgress(Progress fnProgress) { m_fnProgress = std::move(fnProgress); }
 
     // Copies strSource (whose facts are coSource) to strTarget, created with
-    // pvDescriptor (null: inherited rights). strReason says why a copy was
-    // not made, or was skipped.
+    // pvDescriptor (null: inherited rights). nNewDirectory says that the
+    // target's directory was just made, so no target can be there yet.
+    // strReason says why a copy was not made, or was skipped.
     Result Copy(const std::string& strSource, const KwCopyStat& coSource, const std::string& strTarget,
-                const void* pvDescriptor, std::string& strReason);
+                const void* pvDescriptor, int nNewDirectory, std::string& strReason);
     // What Copy would do with strTarget, without changing anything; the
     // size of a target it would replace goes to pullOldSize.
     Plan Decide(const std::string& strSource, const KwCopyStat& coSource, const std::string& strTarget,
