@@ -27,16 +27,6 @@ protected:
         kwtest::WriteFileBytes(At("src") + CrtPathSeparator() + "sub" + CrtPathSeparator() + "b.txt", "bb");
         kwtest::WriteFileBytes(At("file.txt"), "f");
     }
-
-    // A path below the scratch directory, with "/" between names.
-    std::string Path(const std::string& strRelative) const
-    {
-        std::string strPath = At(strRelative);
-        for (char& ch : strPath)
-            if (ch == '/')
-                ch = CrtPathSeparator();
-        return strPath;
-    }
 };
 
 // Files by UTF-8 paths on every platform (fopen takes the ANSI code page

@@ -81,15 +81,6 @@ protected:
         kwtest::WriteFileBytes(Path("top/file.txt"), "f");
     }
 
-    std::string Path(const std::string& strRelative) const
-    {
-        std::string strPath = At(strRelative);
-        for (char& ch : strPath)
-            if (ch == '/')
-                ch = CrtPathSeparator();
-        return strPath;
-    }
-
     KwFileSelDropRules m_coRules;
 };
 
