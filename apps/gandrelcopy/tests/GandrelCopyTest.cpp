@@ -6,9 +6,9 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <string>
 #include <thread>
+#include <vector>
 
 using kwtest::RunGandrelCopy;
 using kwtest::TProgramRun;
@@ -28,19 +28,6 @@ protected:
         kwtest::WriteFileBytes(At("file.txt"), "f");
     }
 };
-
-// Files by UTF-8 paths on every platform (fopen takes the ANSI code page
-// under Windows).
-void WriteNamed(const std::string& strPath, const std::string& strBytes)
-{
-    std::ofstream(std::filesystem::u8path(strPath), std::ios::binary) << strBytes;
-}
-
-std::string ReadNamed(const std::string& strPath)
-{
-    std::ifstream coIn(std::filesystem::u8path(strPath), std::ios::binary);
-    return coIn ? std::string(std::istreambuf_iterator<char>(coIn), std::istreambuf_iterator<char>()) : "<none>";
-}
 
 // Whether two files hold the same bytes, read a piece at a time.
 bool SameBytes(const std::string& strA, const std::string& strB)
@@ -154,32 +141,22 @@ TEST_F(GandrelCopyTest, ExitCodesTellWhatTheRunDid)
     EXPECT_NE(strLogText.find("Directories: 2, files: 2, bytes: 5, copied: 4"), std::string::npos) << strLogText;
 }
 
-TEST_F(GandrelCopyTest, FilesAreCopiedByTheirExactNamesAndPatternsCopyEveryMatch)
-{
-    // Three characters each, in ASCII and beyond any one code page.
-    const std::pair<const char*, const char*> aFiles[] = {
-        { "abc.txt", "ascii" }, { u8"\u65e5\u672c\u8a9e.txt", "cjk" }, { "abcd.txt", "four" },
-        { u8"\u03a9mega-\u0444\u0430\u0439\u043b.txt", "omega" },
-    };
-    std::filesystem::create_directories(Path("names"));
-    for (const auto& coFile : aFiles)
-        WriteNamed(Path(std::string("names/") + coFile.first), coFile.second);
-    const TProgramRun coExact = RunGandrelCopy({ "/FILES", Path("exact"), Path("names/abc.txt"), Path(std::string("names/") + aFiles[1].first) });
-    EXPECT_EQ(coExact.m_nExit, 1) << coExact.m_strOutput;
-    EXPECT_EQ(kwtest::ReadFileBytes(Path("exact/abc.txt")), "ascii");
-    EXPECT_EQ(ReadNamed(Path(std::string("exact/") + aFiles[1].first)), "cjk");
-    EXPECT_FALSE(std::filesystem::exists(Path("exact/abcd.txt")));
 #if defined(_WIN32)
-    // "???.txt": every file of three characters and ".txt", each under its
-    // own name with its own content.
+// "???.txt" is a pattern where a name cannot hold "?": every file of three
+// characters and ".txt", in ASCII and beyond any code page, each under its
+// own name with its own content.
+TEST_F(GandrelCopyTest, APatternCopiesEveryFileItMatches)
+{
+    const char* const apszFiles[] = { "abc.txt", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt", "abcd.txt", "\xCE\xA9mega.txt" };
+    std::filesystem::create_directories(Path("names"));
+    for (const char* pszFile : apszFiles)
+        kwtest::WriteFileBytes(Path("names/") + pszFile, pszFile);
     const TProgramRun coPattern = RunGandrelCopy({ "/FILES", Path("pattern"), Path("names/???.txt") });
     EXPECT_EQ(coPattern.m_nExit, 1) << coPattern.m_strOutput;
-    EXPECT_EQ(kwtest::ReadFileBytes(Path("pattern/abc.txt")), "ascii");
-    EXPECT_EQ(ReadNamed(Path(std::string("pattern/") + aFiles[1].first)), "cjk");
-    EXPECT_FALSE(std::filesystem::exists(Path("pattern/abcd.txt")));
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::u8path(Path(std::string("pattern/") + aFiles[3].first))));
-#endif
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(kwtest::ReadFileBytes(Path("pattern/") + apszFiles[i]), i < 2 ? apszFiles[i] : "<none>") << apszFiles[i];
 }
+#endif
 
 TEST_F(GandrelCopyTest, ARunEndedFromOutsideLeavesNoPartUnderAFinalNameAndTheNextRunCompletesIt)
 {
@@ -247,3 +224,50 @@ TEST_F(GandrelCopyTest, ATargetThatIsALinkIsFollowedAndALogThatCannotBeWrittenIs
     EXPECT_NE(coLog.m_strOutput.find("gandrelcopy: the log \"/dev/full\" is incomplete"), std::string::npos);
 }
 #endif
+// Names in several alphabets, an emoji, a combining accent and a
+// right-to-left name, beside ASCII twins that a name turned into "?" marks
+// would match: a tree copy and /FILES copy each exactly, and the output and
+// the log hold the names byte for byte (UTF-8).
+TEST_F(GandrelCopyTest, NamesInEveryAlphabetAreCopiedAndPrintedExactly)
+{
+    const char* const apszNames[] = { "\xCE\xA9mega-\xD1\x84\xD0\xB0\xD0\xB9\xD0\xBB", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E",
+                                       "emoji-\xF0\x9F\x98\x80", "cafe\xCC\x81", "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D" };
+    const char* const apszTwins[] = { "Omega-aaaa", "jjj", "emoji-ee", "cafex", "hhhh" };
+    const std::string strSrc = At("names");
+    const std::string strTree = At("tree");
+    const std::string strFiles = At("files");
+    const std::string strLog = At("names.log");
+    const char chSep = CrtPathSeparator();
+    std::filesystem::create_directories(std::filesystem::u8path(strSrc));
+    std::vector<std::string> vecArguments = { "/FILES", strFiles };
+    for (const char* pszTwin : apszTwins)
+        kwtest::WriteFileBytes(strSrc + chSep + pszTwin + ".txt", "twin");
+    for (const char* pszName : apszNames) {
+        kwtest::WriteFileBytes(strSrc + chSep + pszName + ".txt", pszName);
+        vecArguments.push_back(strSrc + chSep + pszName + ".txt");
+    }
+    const TProgramRun coTree = RunGandrelCopy({ strSrc, strTree, "/SEC:NONE", "/LOG:" + strLog });
+    EXPECT_EQ(coTree.m_nExit, 1) << coTree.m_strOutput;
+    const TProgramRun coFiles = RunGandrelCopy(vecArguments);
+    EXPECT_EQ(coFiles.m_nExit, 1) << coFiles.m_strOutput;
+    const std::string strLogText = kwtest::ReadFileBytes(strLog);
+    for (const char* pszName : apszNames) {
+        const std::string strFile = std::string(pszName) + ".txt";
+        EXPECT_EQ(kwtest::ReadFileBytes(strTree + chSep + "names" + chSep + strFile), pszName);
+        EXPECT_EQ(kwtest::ReadFileBytes(strFiles + chSep + strFile), pszName);
+        const std::string strTreeLine = "Copying .." + std::string(1, chSep) + "names" + chSep + strFile + " ... ok\n";
+        EXPECT_NE(coTree.m_strOutput.find(strTreeLine), std::string::npos) << coTree.m_strOutput;
+#if defined(_WIN32)
+        const char* const pszNewLine = "\r\n";
+#else
+        const char* const pszNewLine = "\n";
+#endif
+        EXPECT_NE(strLogText.find(strTreeLine.substr(0, strTreeLine.size() - 1) + pszNewLine), std::string::npos) << strLogText;
+        EXPECT_NE(coFiles.m_strOutput.find("Copying " + strFile + " ... ok\n"), std::string::npos) << coFiles.m_strOutput;
+    }
+    // Only the files named: no twin was taken along.
+    size_t nCopied = 0;
+    for (const auto& coEntry : std::filesystem::directory_iterator(std::filesystem::u8path(strFiles)))
+        nCopied += coEntry.path().filename().u8string().find(".txt") != std::string::npos ? 1 : 0;
+    EXPECT_EQ(nCopied, sizeof apszNames / sizeof apszNames[0]);
+}
