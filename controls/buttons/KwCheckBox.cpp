@@ -1,12 +1,9 @@
 #include "KwCheckBox.h"
 
 #include "KwDC.h"
-#include "KwKeyTable.h"
 #include "KwPen.h"
 #include "TFile.h"
 #include "TResVar.h"
-
-#include <cctype>
 
 KW_IMPLEMENT_DYNAMIC_CLASS(KwCheckBox, KwWControl, "kctl")
 KW_IMPLEMENT_DYNAMIC_CLASS(KwRadioBox, KwCheckBox, "kctl")
@@ -89,21 +86,6 @@ void KwCheckBox::Choose()
     EvCommand();
 }
 
-char KwCheckBox::GetHotKey() const
-{
-    const TString coText = GetText();
-    for (const char* pch = coText; pch && *pch; ++pch) {
-        if (*pch != '&')
-            continue;
-        if (pch[1] == '&') {
-            ++pch;
-            continue;
-        }
-        return pch[1];
-    }
-    return 0;
-}
-
 int KwCheckBox::SetText(const char* pszText)
 {
     const int nResult = KwWControl::SetText(pszText);
@@ -184,8 +166,7 @@ int KwCheckBox::EvChar(unsigned short unKey, unsigned long ulKeyData)
 
 int KwCheckBox::HasHotKeyCommandALT(char chKey) const
 {
-    const char chHotKey = GetHotKey();
-    return chHotKey && std::tolower(static_cast<unsigned char>(chHotKey)) == std::tolower(static_cast<unsigned char>(chKey));
+    return KwPushButton::IsHotKey(GetHotKey(), chKey);
 }
 
 int KwCheckBox::CallHotKeyCommandALT()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KctlApi.h"
+#include "KwPushButton.h"
 #include "KwWControl.h"
 
 #include <vector>
@@ -31,7 +32,7 @@ public:
     // From the program: no link fires.
     void SetChecked(int nChecked, int nRedraw);
     // The character after the text's hot-key mark, 0 when it has none.
-    char GetHotKey() const;
+    char GetHotKey() const { return KwPushButton::HotKeyOf(GetText()); }
     // Pressed by the mouse or held down with Space: drawn pushed in.
     int IsPushedIn() const { return IsPressed() || m_nKeyDown; }
 

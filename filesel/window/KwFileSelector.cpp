@@ -1108,33 +1108,32 @@ int KwFileSelector::LnkListKey(TMvcParam& coParam)
     return PaneKey(KeyOf(coParam));
 }
 
-int KwFileSelector::LnkTreeChar(TMvcParam& coParam)
+int KwFileSelector::PaneChar(const KwWnd& coPane, unsigned short unChar)
 {
-    const unsigned short unChar = KeyOf(coParam);
     const KwKeyTable& coKeys = Keys();
     if (unChar == coKeys.GetKey(KeyTab)) {
-        TabFrom(*m_pcoTreePar, !coKeys.IsShift());
-        return 1;
-    }
-    if (unChar == coKeys.GetKey(KeyReturn)) {
-        OpenFocusDirectory();
+        TabFrom(coPane, !coKeys.IsShift());
         return 1;
     }
     // Backspace went as its key; its character is not passed on.
-    if (unChar == coKeys.GetKey(KeyBackspace))
+    return unChar == coKeys.GetKey(KeyBackspace) ? 1 : 0;
+}
+
+int KwFileSelector::LnkTreeChar(TMvcParam& coParam)
+{
+    const unsigned short unChar = KeyOf(coParam);
+    if (PaneChar(*m_pcoTreePar, unChar))
         return 1;
-    return TreeTypeAhead(unChar);
+    if (unChar != Keys().GetKey(KeyReturn))
+        return TreeTypeAhead(unChar);
+    OpenFocusDirectory();
+    return 1;
 }
 
 int KwFileSelector::LnkListChar(TMvcParam& coParam)
 {
     const unsigned short unChar = KeyOf(coParam);
-    const KwKeyTable& coKeys = Keys();
-    if (unChar == coKeys.GetKey(KeyTab)) {
-        TabFrom(*m_pcoListBox, !coKeys.IsShift());
-        return 1;
-    }
-    if (unChar == coKeys.GetKey(KeyBackspace))
+    if (PaneChar(*m_pcoListBox, unChar))
         return 1;
     if (unChar != CharSpace)
         return 0;

@@ -203,6 +203,8 @@ private:
     int PaneKey(unsigned short unKey);
     // Tab from the pane.
     void TabFrom(const KwWnd& coPane, int nForward);
+    // Characters of both panes: Tab, Backspace. 1 when taken.
+    int PaneChar(const KwWnd& coPane, unsigned short unChar);
     void ChooseDrive();
     int OpenFocusDirectory();
     int TreeTypeAhead(unsigned short unUnit);

@@ -59,15 +59,7 @@ protected:
         ASSERT_EQ(std::string(m_pcoLeft->CurrentDirectory()), At("src"));
     }
 
-    // The options frame that runs modally now, if any.
-    static KwFileSelOptions* RunningOptions()
-    {
-        KwApp& coApp = kw25test::KwTestApp::Instance();
-        for (short i = 0; i < coApp.CurrentAppFrameCount(); ++i)
-            if (KwFileSelOptions* pcoOptions = dynamic_cast<KwFileSelOptions*>(coApp.GetAppFrame(i)))
-                return pcoOptions;
-        return nullptr;
-    }
+    static KwFileSelOptions* RunningOptions() { return RunningFrame<KwFileSelOptions>(); }
 
     // Options, Copy options... from the keyboard (the menu takes the keys
     // in its own loop); in the frame fnInside runs, then Return or Escape.

@@ -68,15 +68,17 @@ protected:
         PumpIdle();
     }
 
-    // The progress window that runs modally now, if any.
-    static KwFileSelProgress* RunningProgress()
+    // The frame of the class that runs modally now, if any.
+    template <class F>
+    static F* RunningFrame()
     {
         KwApp& coApp = kw25test::KwTestApp::Instance();
         for (short i = 0; i < coApp.CurrentAppFrameCount(); ++i)
-            if (KwFileSelProgress* pcoProgress = dynamic_cast<KwFileSelProgress*>(coApp.GetAppFrame(i)))
-                return pcoProgress;
+            if (F* pcoFrame = dynamic_cast<F*>(coApp.GetAppFrame(i)))
+                return pcoFrame;
         return nullptr;
     }
+    static KwFileSelProgress* RunningProgress() { return RunningFrame<KwFileSelProgress>(); }
     static bool Press(KwPushButton* pcoButton)
     {
         if (!pcoButton)

@@ -23,20 +23,28 @@ using kw25test::Hwnd;
 
 namespace {
 
+struct TTextSearch {
+    std::string strText;
+    bool bPart;
+    int nFound;
+};
+
 BOOL CALLBACK CountText(HWND hWnd, LPARAM lParam)
 {
-    auto* pcoWanted = reinterpret_cast<std::pair<std::string, int>*>(lParam);
-    if (kwtest::WindowText(hWnd) == pcoWanted->first)
-        ++pcoWanted->second;
+    auto* pcoSearch = reinterpret_cast<TTextSearch*>(lParam);
+    const std::string strText = kwtest::WindowText(hWnd);
+    if (pcoSearch->bPart ? strText.find(pcoSearch->strText) != std::string::npos : strText == pcoSearch->strText)
+        ++pcoSearch->nFound;
     return TRUE;
 }
 
-// How many descendants of the window carry the text.
-int ChildrenWithText(HWND hWnd, const char* pszText)
+// How many descendants of the window carry the text (with bPart: have it
+// in theirs).
+int ChildrenWithText(HWND hWnd, const char* pszText, bool bPart = false)
 {
-    std::pair<std::string, int> coWanted { pszText, 0 };
-    ::EnumChildWindows(hWnd, &CountText, reinterpret_cast<LPARAM>(&coWanted));
-    return coWanted.second;
+    TTextSearch coSearch { pszText, bPart, 0 };
+    ::EnumChildWindows(hWnd, &CountText, reinterpret_cast<LPARAM>(&coSearch));
+    return coSearch.nFound;
 }
 
 bool PressButton(HWND hDialog, const char* pszText)
@@ -125,6 +133,25 @@ TEST_F(GdvMainTest, AboutRunsModallyUntilOk)
     kw25test::KwTestApp& coApp = kw25test::KwTestApp::Instance();
     for (short i = 0; i < coApp.CurrentAppFrameCount(); ++i)
         EXPECT_NE(static_cast<const char*>(coApp.GetAppFrame(i)->GetResId()), std::string("FW_ABOUT"));
+}
+
+// Help/Keys lists every key beside what it does; OK ends it.
+TEST_F(GdvMainTest, TheKeysRunModallyUntilOk)
+{
+    kwtest::TModalAnswer coAnswer = kwtest::AnswerWhen(kwtest::WindowTitled("Gandrel's keys"), [&](HWND hWnd) {
+        kwtest::PumpIdle();
+        for (const char* pszKey : { "F5", "Ctrl+R", "Backspace", "Space", "F4" })
+            if (!ChildrenWithText(hWnd, pszKey, true))
+                ADD_FAILURE() << pszKey << " is not in the keys";
+        kwtest::ScreenshotWindow(hWnd, "keys");
+        EXPECT_TRUE(PressButton(hWnd, "OK"));
+    });
+    TMvcParam coParam(*s_pcoMain, 0, 0);
+    EXPECT_EQ(s_pcoMain->LnkCommandKeys(coParam), 0);
+    EXPECT_TRUE(coAnswer.Answered());
+    kw25test::KwTestApp& coApp = kw25test::KwTestApp::Instance();
+    for (short i = 0; i < coApp.CurrentAppFrameCount(); ++i)
+        EXPECT_NE(static_cast<const char*>(coApp.GetAppFrame(i)->GetResId()), std::string("FW_KEYS"));
 }
 
 // A drive whose medium went (or that went itself) answers every file call
