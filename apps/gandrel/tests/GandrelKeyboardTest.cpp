@@ -149,6 +149,15 @@ TEST_F(GandrelKeyboardTest, ACopyFromTheStartUpToCloseWithTheKeyboardAlone)
     EXPECT_TRUE(HasFocus(m_pcoLeft->GetTreeWindow()));
     EXPECT_EQ(kw25test::KwTestApp::Instance().CurrentAppFrameCount(), 1) << "no message";
     kwtest::ScreenshotDesktop("9-read-again");
+    // The same from the menu: File, Read both sides again.
+    kwtest::WriteFileBytes(At("dst\\menu.txt"), "menu");
+    ASSERT_TRUE(kwtest::QueueKey('F', kwtest::ModAlt));
+    ASSERT_TRUE(kwtest::QueueKey('R'));
+    EXPECT_TRUE(kwtest::PumpUntil([&] {
+        const std::vector<std::string> vecNow = Listed(*m_pcoRight);
+        return std::find(vecNow.begin(), vecNow.end(), "menu.txt") != vecNow.end();
+    }, 5000)) << "the menu read the right side again";
+    EXPECT_TRUE(HasFocus(m_pcoLeft->GetTreeWindow()));
 
     // Round to the right list: at its end the copied files and the new one.
     for (int i = 0; i < 3; ++i)
