@@ -100,7 +100,7 @@ std::string KwFileSelCopySettings::LogFileName(const std::string& strProgram, co
     std::string strName;
     for (const char ch : strProgram)
         strName += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    char szWhen[32];
+    char szWhen[96];
     std::snprintf(szWhen, sizeof szWhen, "-%04d%02d%02d-%02d%02d%02d.log", coTime.tm_year + 1900, coTime.tm_mon + 1,
                   coTime.tm_mday, coTime.tm_hour, coTime.tm_min, coTime.tm_sec);
     return (strName.empty() ? std::string("copy") : strName) + szWhen;
