@@ -354,7 +354,7 @@ int KwDib::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsign
     const long lValue = static_cast<long>(coVar);
     switch (unId) {
     case VarFile:
-        m_coFileName = coVar.MyType() == TResVar::TypeString ? static_cast<const char*>(coVar) : nullptr;
+        m_coFileName = coVar.AsText();
         return 1;
     case VarSize: co.lSize = lValue; return 1;
     case VarWidth: co.lWidth = lValue; return 1;

@@ -879,10 +879,10 @@ int KwWFrame::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, uns
         m_coClientRect.SetBottom(nShort);
         return 1;
     case VarIconId:
-        m_coIconId = static_cast<const char*>(coVar);
+        m_coIconId = coVar.AsText();
         return 1;
     case VarDragIconId:
-        m_coDragIconId = static_cast<const char*>(coVar);
+        m_coDragIconId = coVar.AsText();
         return 1;
     default:
         return KwWnd::NotifyVariableRead(coVar, pcoParent, ulIndex);

@@ -28,20 +28,44 @@ struct THeaderNames {
 
 } // namespace
 
+namespace {
+
+// The innermost reader running on the thread. Readers live on the stack,
+// so they begin and end in strict order.
+thread_local TResReadHdl* s_pcoInnermost = nullptr;
+
+} // namespace
+
+TResReadHdl::TResReadHdl(TFileHdl* pcoFileHdl, int nCustomCreate)
+    : m_nCustomCreate(nCustomCreate)
+    , m_pcoFileHdl(pcoFileHdl)
+    , m_unDepth(static_cast<unsigned short>(s_pcoInnermost ? s_pcoInnermost->m_unDepth + 1 : 0))
+    , m_pcoOuter(s_pcoInnermost)
+{
+    s_pcoInnermost = this;
+}
+
 TResReadHdl::TResReadHdl(TFileHdl* pcoFileHdl, TResReadHdl* pcoParent, int nCustomCreate)
     : m_pcoParent(pcoParent)
     , m_nCustomCreate(nCustomCreate)
     , m_pcoFileHdl(pcoFileHdl)
-    , m_unDepth(static_cast<unsigned short>(pcoParent ? pcoParent->m_unDepth + 1 : 0))
-    , m_llEnd(pcoParent ? pcoParent->m_llEnd : -1)
+    , m_unDepth(static_cast<unsigned short>(pcoParent->m_unDepth + 1))
+    , m_llEnd(pcoParent->m_llEnd)
+    , m_pcoOuter(s_pcoInnermost)
 {
+    s_pcoInnermost = this;
+}
+
+TResReadHdl::~TResReadHdl()
+{
+    s_pcoInnermost = m_pcoOuter;
 }
 
 int TResReadHdl::ReadDataResource(TLogFile* pcoReader, TResource* pcoTarget, TResource* pcoParent)
 {
     if (m_nDamaged)
         return 1;
-    if (!pcoReader)
+    if (!pcoReader || m_unDepth > MaxDepth)
         return Damage();
     const int64_t llStart = pcoReader->Tell();
     uint8_t abCode[2];

@@ -21,12 +21,17 @@ class TResource;
 // reader then answers 1 at once, IsDamaged() is 1, and objects of the
 // broken subtree that nobody has taken over are deleted. The top-level
 // object stays with the reader for the caller to discard.
+//
+// The depth counts across readers: an object being read may load another
+// resource (a picture record holding a shared bitmap), whose reader then
+// goes on from the depth of the innermost reader running on the thread, so
+// that nested loads too end at MaxDepth.
 class KWTL_API TResReadHdl {
 public:
     static constexpr unsigned short MaxDepth = 64;
 
-    TResReadHdl(TFileHdl* pcoFileHdl, int nCustomCreate) : m_nCustomCreate(nCustomCreate), m_pcoFileHdl(pcoFileHdl) {}
-    ~TResReadHdl() = default;
+    TResReadHdl(TFileHdl* pcoFileHdl, int nCustomCreate);
+    ~TResReadHdl();
     TResReadHdl(const TResReadHdl&) = delete;
     TResReadHdl& operator=(const TResReadHdl&) = delete;
 
@@ -75,4 +80,5 @@ private:
     int m_nDamaged { 0 };
     unsigned short m_unDepth { 0 };
     int64_t m_llEnd { -1 };
+    TResReadHdl* m_pcoOuter { nullptr };       // the reader running on the thread before this one
 };

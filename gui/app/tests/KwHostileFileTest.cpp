@@ -1,0 +1,117 @@
+#include "KwApp.h"
+#include "KwFakeMenus.h"
+#include "KwFileHdl.h"
+#include "KwKwtText.h"
+#include "KwMenu.h"
+#include "KwMessageLog.h"
+#include "KwResBitmap.h"
+#include "KwScratchTest.h"
+#include "KwWFrame.h"
+#include "TResReadHdl.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+// Resource files anyone may have replaced: whatever they hold, reading
+// them reads nothing beyond what they hold and never recurses without end.
+
+namespace {
+
+// A character array variable holding the text without a terminating zero.
+std::string CharArray(int nId, const std::string& strText)
+{
+    std::string strLine = "  char " + std::to_string(nId) + " [" + std::to_string(strText.size()) + "]";
+    for (char ch : strText)
+        strLine += " " + std::to_string(static_cast<int>(ch));
+    return strLine + "\n";
+}
+
+class KwHostileFileTest : public kwtest::TScratchTest {
+protected:
+    KwHostileFileTest() : TScratchTest("KwHostileFileTest") {}
+
+    // Writes the records as the file and opens it.
+    void Open(const std::vector<kw25test::TKwtRecord>& coRecords)
+    {
+        ASSERT_EQ(kw25test::WriteKwt(At("hostile.kwt"), kw25test::KwtText(coRecords)), "");
+        ASSERT_EQ(coHdl.OpenRead(At("hostile.kwt").c_str(), 0, nullptr), TFileHdl::Success);
+    }
+
+    KwFakeMenuSystem coSys;
+    KwApp coApp { "KwHostileFileTest", nullptr, 0 };
+    kw25test::TMessageLog coMessages;
+    KwFileHdl coHdl;
+};
+
+} // namespace
+
+// Texts stored as character arrays carry no terminating zero: each is
+// taken up to its length (reading them as strings ran off the array).
+TEST_F(KwHostileFileTest, TextsStoredAsCharacterArraysAreTakenToTheirLength)
+{
+    const std::string strItem = kw25test::WindowRecord("KwMenuItem", "ID_ITEM", "  short 71 0\n" + CharArray(72, "&Item"));
+    const std::string strPopup = kw25test::WindowRecord("KwPopupMenu", "PM_POPUP", CharArray(80, "&Popup"), strItem);
+    const std::string strMenu = kw25test::WindowRecord("KwMenu", "MN_BAR", "", strPopup);
+    const std::string strChild = kw25test::WindowRecord("KwWChild", "CW_CHILD", CharArray(31, "child extra") + CharArray(43, "child text"));
+    Open({ { "FW_TEXTS", "KwWFrame",
+             kw25test::WindowRecord("KwWFrame", "FW_TEXTS",
+                                    CharArray(31, "extra") + CharArray(43, "title") + CharArray(125, "BMP_ICON")
+                                        + CharArray(126, "BMP_DRAG"),
+                                    strChild + strMenu) } });
+    auto* pcoFrame = dynamic_cast<KwWFrame*>(coHdl.LoadResource("FW_TEXTS", nullptr, nullptr, 1));
+    ASSERT_NE(pcoFrame, nullptr);
+    EXPECT_EQ(std::string(pcoFrame->GetExtra()), "extra");
+    EXPECT_EQ(std::string(pcoFrame->GetText()), "title");
+    EXPECT_EQ(std::string(pcoFrame->GetIconId()), "BMP_ICON");
+    EXPECT_EQ(std::string(pcoFrame->GetDragIconId()), "BMP_DRAG");
+    KwWnd* pcoChild = pcoFrame->FindChildPtr("CW_CHILD");
+    ASSERT_NE(pcoChild, nullptr);
+    EXPECT_EQ(std::string(pcoChild->GetExtra()), "child extra");
+    EXPECT_EQ(std::string(pcoChild->GetText()), "child text");
+    ASSERT_TRUE(pcoFrame->HasMenu());
+    EXPECT_EQ(coSys.Layout(pcoFrame->GetMenu()->GetHandle()), "&Popup[&Item]");
+    pcoFrame->Destroy();
+}
+
+// A picture whose record holds a shared bitmap of its own id loads itself
+// again while it is read; a chain of pictures each holding the next nests
+// loads as deep as the chain is long. Neither may exhaust the stack: an id
+// already being read is refused and the nesting across loads is bounded.
+TEST_F(KwHostileFileTest, PicturesThatNameThemselvesOrEachOtherEndTheirLoads)
+{
+    const auto Picture = [](const std::string& strId, const std::string& strShared) {
+        const std::string strChild = strShared.empty() ? "" : kw25test::WindowRecord("KwResBitmap", strShared, "");
+        return kw25test::TKwtRecord { strId, "KwBitmap",
+                                      kw25test::WindowRecord("KwBitmap", strId,
+                                                             "  short 1020 0\n  short 1021 16\n  short 1022 2\n  short 1023 2\n"
+                                                             "  char 1024 1\n  char 1025 1\n  char 1026 [4] 1 2 3 4\n",
+                                                             strChild) };
+    };
+    const int nChain = 3000;
+    std::vector<kw25test::TKwtRecord> coRecords = { Picture("BMP_SELF", "BMP_SELF") };
+    for (int i = 0; i < nChain; ++i)
+        coRecords.push_back(Picture("BMP_CHAIN" + std::to_string(i), i + 1 < nChain ? "BMP_CHAIN" + std::to_string(i + 1) : ""));
+    ASSERT_EQ(kw25test::WriteKwt(At("pictures.kwt"), kw25test::KwtText(coRecords)), "");
+    KwResHdl& coResHdl = coApp.GetResHdl();
+    ASSERT_EQ(coResHdl.InstallResourceFile(At("pictures.kwt").c_str(), nullptr, 0, nullptr), TFileHdl::Success);
+
+    KwSysBitmap* pcoSelf = coResHdl.GetBitmap("BMP_SELF", static_cast<const char*>(nullptr));
+    ASSERT_NE(pcoSelf, nullptr);
+    EXPECT_TRUE(pcoSelf->IsValid());
+    EXPECT_EQ(coResHdl.GetBitmapCount(), 1);
+    EXPECT_EQ(coMessages.Shown(), std::vector<std::string>({ "Resource <BMP_SELF> is being read already: it names itself!" }));
+    coMessages.Shown().clear();
+
+    // The first links of the chain hold the next ones until the nesting
+    // ends; the picture asked for is there all the same.
+    KwSysBitmap* pcoChain = coResHdl.GetBitmap("BMP_CHAIN0", static_cast<const char*>(nullptr));
+    ASSERT_NE(pcoChain, nullptr);
+    EXPECT_TRUE(pcoChain->IsValid());
+    EXPECT_LT(coResHdl.GetBitmapCount(), 1 + TResReadHdl::MaxDepth);
+    EXPECT_FALSE(coMessages.Shown().empty());
+    coResHdl.ReleaseBitmap("BMP_CHAIN0");
+    coResHdl.ReleaseBitmap("BMP_SELF");
+    EXPECT_TRUE(coResHdl.UnInstallResourceFile(At("pictures.kwt").c_str()));
+}
