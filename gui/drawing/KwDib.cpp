@@ -15,6 +15,7 @@ namespace {
 
 enum : unsigned long {
     InfoHeaderSize = 40,
+    MaskedHeaderSize = 52,     // the smallest header that holds the three masks itself
     FileHeaderSize = 14,
     CompressionRGB = 0,
     CompressionBitFields = 3,
@@ -61,6 +62,10 @@ int KwDibLayout::Read(const unsigned char* pbBlock, size_t nSize, int nFrontOnly
         return 0;
     const int nBitFields = ulCompression == CompressionBitFields;
     if (ulCompression != CompressionRGB && !(nBitFields && (unBits == 16 || unBits == 32)))
+        return 0;
+    // The masks follow a plain header or lie inside a longer one; a header
+    // of 41 to 51 bytes has no room for them.
+    if (nBitFields && ulHeader > InfoHeaderSize && ulHeader < MaskedHeaderSize)
         return 0;
     const unsigned long ulMaxColors = unBits <= 8 ? (1UL << unBits) : 256;
     if (ulClrUsed > ulMaxColors)
@@ -307,7 +312,7 @@ KwDibRecord KwDib::MakeRecord() const
     coRecord.lClrImportant = S32(pb + 36);
     // A longer header keeps bit-field masks inside itself; the record keeps
     // them in front of the colours.
-    if (coRecord.lCompression == static_cast<long>(CompressionBitFields) && m_coLayout.ulHeaderSize > InfoHeaderSize) {
+    if (coRecord.lCompression == static_cast<long>(CompressionBitFields) && m_coLayout.ulHeaderSize >= MaskedHeaderSize) {
         for (int i = 0; i < 3; ++i)
             coRecord.coColors.push_back(U32(pb + InfoHeaderSize + 4 * i));
     }
