@@ -372,15 +372,15 @@ int KwDib::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsign
     case VarYPels: co.lYPelsPerMeter = lValue; return 1;
     case VarClrUsed: co.lClrUsed = lValue; return 1;
     case VarClrImportant: co.lClrImportant = lValue; return 1;
-    case VarColor:
+    case VarColor: {
         // More entries than any header allows are not kept.
-        if (coVar.GetCount() < 2) {
+        const size_t nEntries = KwPictureValueCount(coVar.MyType(), coVar.GetCount(), TResVar::TypeLong);
+        if (nEntries == 1)
             co.coColors.push_back(static_cast<unsigned long>(static_cast<uint32_t>(lValue)));
-            return 1;
-        }
-        for (unsigned short i = 0; i < coVar.GetCount() && co.coColors.size() <= 259; ++i)
-            co.coColors.push_back(static_cast<unsigned long>(static_cast<uint32_t>(static_cast<long>(coVar[i]))));
+        for (size_t i = 0; nEntries > 1 && i < nEntries && co.coColors.size() <= 259; ++i)
+            co.coColors.push_back(static_cast<unsigned long>(static_cast<uint32_t>(static_cast<long>(coVar[static_cast<int>(i)]))));
         return 1;
+    }
     case VarBits:
         AppendBits(coVar, co.coBits);
         return 1;
@@ -391,10 +391,10 @@ int KwDib::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsign
 
 void KwDib::AppendBits(const TResVar& coVar, std::vector<unsigned char>& coBits)
 {
-    if (coVar.MyType() != TResVar::TypeChar)
+    const size_t nCount = KwPictureValueCount(coVar.MyType(), coVar.GetCount(), TResVar::TypeChar);
+    if (!nCount)
         return;
     const char* pch = static_cast<const char*>(coVar);
-    const size_t nCount = coVar.GetCount() < 2 ? (coVar.GetCount() ? 1 : 0) : coVar.GetCount();
     try {
         coBits.insert(coBits.end(), pch, pch + nCount);
     } catch (const std::bad_alloc&) {
