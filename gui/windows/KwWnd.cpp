@@ -1195,13 +1195,11 @@ int KwWnd::EvPaint(KwPaintDC& coDC)
     int nResult = MyLayout().Paint(this, coDC, nullptr);
     if (MVC().HasNotification("KW_LINK_PAINT")) {
         KwEventPaint coEvent(this, coDC, nullptr, 0, 0);
-        _KwAutomaticSeg coRelease;
-        GetNotificationByName("KW_LINK_PAINT").Call(coEvent);
+        MVC().CallNotifications("KW_LINK_PAINT", coEvent);
     }
     if (MVC().HasLink("KW_LINK_PAINT")) {
         KwEventPaint coEvent(this, coDC, nullptr, 0, 0);
-        _KwAutomaticSeg coRelease;
-        if (GetLinkByName("KW_LINK_PAINT").Call(coEvent))
+        if (MVC().CallLink("KW_LINK_PAINT", coEvent))
             return 1;
     }
     if (m_pcoContent) {

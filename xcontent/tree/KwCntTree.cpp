@@ -513,26 +513,22 @@ int KwCntTree::Send(const char* pszLink, const TNodePath& coPath)
     TTreeNode* pcoNode = coPath.back();
     if (MVC().HasNotification(pszLink)) {
         KwEventCntTree coEvent(*this, pcoNode);
-        _KwAutomaticSeg coRelease;
-        GetNotificationByName(pszLink).Call(coEvent);
+        MVC().CallNotifications(pszLink, coEvent);
     }
     if (!MVC().HasLink(pszLink))
         return 0;
     KwEventCntTree coEvent(*this, pcoNode);
-    _KwAutomaticSeg coRelease;
-    return GetLinkByName(pszLink).Call(coEvent);
+    return MVC().CallLink(pszLink, coEvent);
 }
 
 // The text of a node: notifications and link fill the same event.
 void KwCntTree::AskText(TTreeNode* pcoNode, KwEventCntTree& coEvent)
 {
     if (MVC().HasNotification(LinkGetText)) {
-        _KwAutomaticSeg coRelease;
-        GetNotificationByName(LinkGetText).Call(coEvent);
+        MVC().CallNotifications(LinkGetText, coEvent);
     }
     if (MVC().HasLink(LinkGetText)) {
-        _KwAutomaticSeg coRelease;
-        GetLinkByName(LinkGetText).Call(coEvent);
+        MVC().CallLink(LinkGetText, coEvent);
     }
 }
 
