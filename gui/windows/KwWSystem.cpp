@@ -46,8 +46,10 @@ int KwWSystem::SysCreate(KwWnd* pcoParent)
         SetStyle(GetStyle() | KwStyle::Border);
     if (!KwWChild::SysCreate(pcoParent))
         return 0;
+    // A control that cannot be wrapped goes again without messages to the
+    // object (which would delete it with its window): the caller keeps it.
     if (!ChangeWindowProcedure()) {
-        KwWnd::SysDelete();
+        ReleaseSystemWindow();
         return 0;
     }
     SetResFont(GetResFont(), 0);

@@ -5,6 +5,7 @@
 #include "KwWChild.h"
 #include "KwWControl.h"
 #include "KwWFrame.h"
+#include "KwWSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -448,4 +449,20 @@ TEST_F(KwWndLifetimeTest, TimerLinkThatDestroysWindowsStillInUseLeavesNothingBeh
         EXPECT_TRUE(TSceneFrame::Alive().empty());
         EXPECT_TRUE(TSceneButton::Alive().empty());
     }
+}
+
+// A system control that cannot be wrapped is not created: its window goes
+// without taking the object along, which stays the caller's (it used to be
+// deleted with its window, and then by the caller once more).
+TEST_F(KwWndLifetimeTest, SystemControlThatCannotBeWrappedStaysTheCallers)
+{
+    auto* pcoFrame = NewFrame();
+    auto* pcoControl = new TTracked<KwWSystem>("CW_EDIT", "EDIT", KwPoint(5, 5), KwSize(50, 20), 0, 7, 0);
+    EXPECT_EQ(pcoControl->SysCreate(pcoFrame), 0);   // the recording system wraps no control
+    EXPECT_EQ(pcoControl->GetHandle(), 0u);
+    EXPECT_EQ(TTracked<KwWSystem>::s_nAlive, 1);
+    EXPECT_EQ(pcoFrame->GetChildCount(), 0);
+    delete pcoControl;
+    EXPECT_EQ(TTracked<KwWSystem>::s_nAlive, 0);
+    delete pcoFrame;
 }
