@@ -1674,7 +1674,10 @@ int KwWnd::NotifyReadFinished(TResource* pcoParent, unsigned long ulIndex)
 {
     KwWndBase::NotifyReadFinished(pcoParent, ulIndex);
     KwWnd* pcoParentWnd = pcoParent && pcoParent->IsClassFamily("KwWnd") ? static_cast<KwWnd*>(pcoParent) : nullptr;
-    SysCreate(pcoParentWnd);
+    // The links the creation runs (create, move, size, focus) may destroy
+    // this window: the object stays until the creation has returned, and
+    // the reader forgets it when it goes then.
+    Guarded(*this, [&] { return SysCreate(pcoParentWnd); });
     return 0;
 }
 

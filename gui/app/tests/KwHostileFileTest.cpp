@@ -15,9 +15,28 @@
 #include <vector>
 
 // Resource files anyone may have replaced: whatever they hold, reading
-// them reads nothing beyond what they hold and never recurses without end.
+// them reads nothing beyond what they hold, never recurses without end and
+// never uses an object that a link run during the reading destroyed.
+
+// A frame whose handler, bound by the file, destroys it.
+class TSelfClosingFrame : public KwWFrame {
+    KW_DYNAMIC_CLASS(TSelfClosingFrame, KwWFrame)
+public:
+    TSelfClosingFrame() = default;
+    int LnkClose(TMvcParam&)
+    {
+        Destroy();
+        return 0;
+    }
+};
+KW_IMPLEMENT_DYNAMIC_CLASS(TSelfClosingFrame, KwWFrame, "test")
 
 namespace {
+
+const KwMemberLinkArray s_aClosingLinks[] = {
+    { "FW_MAIN", "TSelfClosingFrame::LnkClose", static_cast<TMvcHandler>(&TSelfClosingFrame::LnkClose) },
+    { nullptr, nullptr, nullptr },
+};
 
 // A character array variable holding the text without a terminating zero.
 std::string CharArray(int nId, const std::string& strText)
@@ -114,4 +133,30 @@ TEST_F(KwHostileFileTest, PicturesThatNameThemselvesOrEachOtherEndTheirLoads)
     coResHdl.ReleaseBitmap("BMP_CHAIN0");
     coResHdl.ReleaseBitmap("BMP_SELF");
     EXPECT_TRUE(coResHdl.UnInstallResourceFile(At("pictures.kwt").c_str()));
+}
+
+// A child whose creation runs a link (bound by the file) that destroys the
+// frame being read, with the rest of the frame's record still to come:
+// the reader used to go on with the freed frame as the parent of the next
+// children.
+TEST_F(KwHostileFileTest, FrameDestroyedWhileItIsReadIsLeftAlone)
+{
+    coApp.AddMLA(s_aClosingLinks);
+    const auto Child = [](const std::string& strId, const std::string& strVariables, const std::string& strChildren = "") {
+        return kw25test::WindowRecord("KwWChild", strId, "  long 32 1342177280\n" + strVariables, strChildren);
+    };
+    for (const char* pszWhere : { "CW_KILL", "CW_DEEP" }) {
+        SCOPED_TRACE(pszWhere);
+        const std::string strKill = "  string 22 \"KW_LINK_CREATE@TSelfClosingFrame::LnkClose@FW_MAIN\"\n";
+        const int nDeep = std::string(pszWhere) == "CW_DEEP";
+        const std::string strChildren = Child("CW_FIRST", "")
+            + Child("CW_KILL", nDeep ? "" : strKill, nDeep ? Child("CW_DEEP", strKill, Child("CW_BELOW", "")) : "")
+            + Child("CW_LAST", "", Child("CW_INNER", ""));
+        coHdl.Close();
+        Open({ { "FW_MAIN", "TSelfClosingFrame", kw25test::WindowRecord("TSelfClosingFrame", "FW_MAIN", "", strChildren) } });
+        EXPECT_EQ(coHdl.LoadResource("FW_MAIN", nullptr, nullptr, 1), nullptr);
+        EXPECT_TRUE(coSys.coWindows.empty());
+        EXPECT_EQ(coApp.CurrentAppFrameCount(), 0);
+    }
+    coApp.RemoveMLA(s_aClosingLinks);
 }
