@@ -411,10 +411,10 @@ TEST_F(KwWndLifetimeTest, LinksThatDestroyWindowsStillInUseLeaveNothingBehind)
             // Each object goes with its system window, and only then.
             for (int i = TScene::O; i < TScene::Count; ++i)
                 EXPECT_EQ(TScene::IsAlive(coScene.apvObject[i]), coSys.IsWindow(coScene.ahWnd[i])) << "OFGAB"[i];
-            if (coScene.Wnd(TScene::O))
-                EXPECT_TRUE(coScene.Wnd(TScene::O)->IsEnabled());
-            if (coScene.Wnd(TScene::O))
-                coScene.Wnd(TScene::O)->Destroy();
+            if (KwWnd* pcoOwner = coScene.Wnd(TScene::O)) {
+                EXPECT_TRUE(pcoOwner->IsEnabled());
+                pcoOwner->Destroy();
+            }
             EXPECT_TRUE(TSceneFrame::Alive().empty());
             EXPECT_TRUE(TSceneButton::Alive().empty());
             EXPECT_TRUE(coSys.coWindows.empty());
