@@ -70,9 +70,9 @@ TEST_F(KwFileSelProgressPostTest, WorkerPostsThroughWhatTheWindowClearsWhenItGoe
     while (coSys.nPosts.load(std::memory_order_relaxed) == 0 && std::chrono::steady_clock::now() < tLimit)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     ASSERT_GT(coSys.nPosts.load(std::memory_order_relaxed), 0);
-    // Taken in, so that the worker notifies (and posts) again while the
-    // window goes.
-    pcoProgress->State().Pump();
+    // The post delivered: the window takes the records in, so that the
+    // worker notifies (and posts) again while the window goes.
+    coSys.Send(pcoProgress->GetHandle(), KwFileSelProgress::MsgRecords);
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     pcoProgress->Destroy();
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
