@@ -5,8 +5,8 @@
 // in memory, with the file as the resource manager's first file for the
 // shared bitmaps. Each window is started when it is a frame, painted once
 // with its children and destroyed; every other object is destroyed. What
-// the reading leaves behind (a window, a use of a shared bitmap) fails the
-// run, as do the sanitizers' findings.
+// the reading leaves behind fails the run (a window, a frame object, a use
+// of a shared bitmap), as do the sanitizers' findings.
 
 #include "FuzzSupport.h"
 #include "KwApp.h"
@@ -101,6 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pbData, size_t nSize)
         }
         coResHdl.UnInstallPriorityFileHdl();
         Check(coWorld.coSys.coWindows.empty(), "a window outlived its destruction");
+        Check(coWorld.coApp.CurrentAppFrameCount() == 0, "a frame outlived its window");
         Check(coResHdl.GetBitmapCount() == 0, "a use of a shared bitmap was not released");
     }
     // What the window system in memory records would only grow.

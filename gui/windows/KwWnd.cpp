@@ -1685,13 +1685,26 @@ int KwWnd::NotifyChildFullReadFinished(TResource* pcoChild, unsigned long ulInde
 {
     if (pcoChild && !pcoChild->IsDummyResource()) {
         if (pcoChild->IsClassFamily("KwWnd"))
-            return 1;
+            return KeepChild(*static_cast<KwWnd*>(pcoChild));
         if (pcoChild->IsClassFamily("KwContent")) {
             delete LinkContent(static_cast<KwContent*>(pcoChild));
             return 1;
         }
     }
     return KwWndBase::NotifyChildFullReadFinished(pcoChild, ulIndex);
+}
+
+// A child window read below this one is this window's: it goes with its
+// window, whatever its record says, and one that got no window is deleted
+// here (the reader forgets it), so that none outlives its parent unowned.
+int KwWnd::KeepChild(KwWnd& coChild)
+{
+    if (!coChild.GetHandle()) {
+        delete &coChild;
+        return 1;
+    }
+    coChild.AutoDestroyOn();
+    return 1;
 }
 
 int KwWnd::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex)

@@ -355,6 +355,7 @@ private:
     friend class KwContentLinker;
 
     KwWnd* Relative(KwHandle hFrom, int nRelation) const;
+    int KeepChild(KwWnd& coChild);
     int HasAnyEvent() const;
     void DisconnectAllTimers();
     void DeleteSelf();

@@ -31,6 +31,26 @@ public:
 };
 KW_IMPLEMENT_DYNAMIC_CLASS(TSelfClosingFrame, KwWFrame, "test")
 
+// Children that count how many of them live; the second kind never gets
+// its system window.
+class TCountedChild : public KwWChild {
+    KW_DYNAMIC_CLASS(TCountedChild, KwWChild)
+public:
+    TCountedChild() { ++s_nAlive; }
+    ~TCountedChild() override { --s_nAlive; }
+    static int s_nAlive;
+};
+KW_IMPLEMENT_DYNAMIC_CLASS(TCountedChild, KwWChild, "test")
+int TCountedChild::s_nAlive = 0;
+
+class TWindowlessChild : public TCountedChild {
+    KW_DYNAMIC_CLASS(TWindowlessChild, TCountedChild)
+public:
+    TWindowlessChild() = default;
+    int SysCreate(KwWnd*) override { return 0; }
+};
+KW_IMPLEMENT_DYNAMIC_CLASS(TWindowlessChild, TCountedChild, "test")
+
 namespace {
 
 const KwMemberLinkArray s_aClosingLinks[] = {
@@ -159,4 +179,21 @@ TEST_F(KwHostileFileTest, FrameDestroyedWhileItIsReadIsLeftAlone)
         EXPECT_EQ(coApp.CurrentAppFrameCount(), 0);
     }
     coApp.RemoveMLA(s_aClosingLinks);
+}
+
+// A child window is the frame's: one whose record turns auto-destroy off
+// goes with its window all the same, one that got no window is not kept;
+// neither outlives the frame unowned.
+TEST_F(KwHostileFileTest, ChildWindowsOfARecordGoWithTheirFrame)
+{
+    const std::string strChildren = kw25test::WindowRecord("TCountedChild", "CW_KEPT", "  long 32 1342177280\n  short 42 256\n")
+        + kw25test::WindowRecord("TWindowlessChild", "CW_NONE", "  long 32 1342177280\n")
+        + kw25test::WindowRecord("TCountedChild", "CW_PLAIN", "  long 32 1342177280\n");
+    Open({ { "FW_MAIN", "KwWFrame", kw25test::WindowRecord("KwWFrame", "FW_MAIN", "", strChildren) } });
+    auto* pcoFrame = dynamic_cast<KwWFrame*>(coHdl.LoadResource("FW_MAIN", nullptr, nullptr, 1));
+    ASSERT_NE(pcoFrame, nullptr);
+    EXPECT_EQ(pcoFrame->GetChildCount(), 2);
+    EXPECT_EQ(TCountedChild::s_nAlive, 2);
+    pcoFrame->Destroy();
+    EXPECT_EQ(TCountedChild::s_nAlive, 0);
 }
