@@ -277,13 +277,26 @@ void TResReadHdl::FinishEnd(unsigned long ulIndex)
             // notification may have destroyed it already.
             const int nKept = pcoParent && pcoParent->NotifyChildFullReadFinished(m_pcoObject, ulIndex);
             if (m_pcoObject && (!nKept || m_pcoObject->IsDummyResource()))
-                Release()->Destroy();
+                DiscardObject();
             else
                 Release();
         }
     }
     if (m_pcoObject && m_pcoObject->IsDummyResource())
-        Release()->Destroy();
+        DiscardObject();
+}
+
+// Destroy may leave the object alive (a window without auto-destroy only
+// destroys its system window); what nobody takes is deleted then. The
+// watch tells whether Destroy deleted it.
+void TResReadHdl::DiscardObject()
+{
+    TResource* pcoObject = m_pcoObject;
+    if (!pcoObject)
+        return;
+    pcoObject->Destroy();
+    if (m_pcoObject == pcoObject)
+        delete Release();
 }
 
 int TResReadHdl::Damage()
@@ -297,9 +310,10 @@ int TResReadHdl::Damage()
         pcoReader->m_nDamaged = 1;
     // A child that its parent has not taken over belongs to nobody else.
     if (m_pcoParent && m_pcoObject) {
-        TResource* pcoObject = Release();
-        if (!m_nTakenOver)
-            pcoObject->Destroy();
+        if (m_nTakenOver)
+            Release();
+        else
+            DiscardObject();
     }
     return 1;
 }

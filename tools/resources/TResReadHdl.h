@@ -51,6 +51,9 @@ public:
     TResource* GetResourceObject() const { return m_pcoObject; }
     // The object of this reader was destroyed while it was read.
     int IsObjectGone() const { return m_nGone; }
+    // Destroys the object (not a given target) that nobody takes, and
+    // deletes it when Destroy leaves it alive.
+    void DiscardObject();
     unsigned long GetChildCount() const { return m_ulChildCount; }
     int IsDamaged() const { return m_nDamaged; }
     // The stream position the record ends at; -1 (the default) is the end

@@ -1,5 +1,6 @@
 #include "KwApp.h"
 #include "KwFakeMenus.h"
+#include "KwFileBytes.h"
 #include "KwFileHdl.h"
 #include "KwKwtText.h"
 #include "KwMenu.h"
@@ -196,4 +197,26 @@ TEST_F(KwHostileFileTest, ChildWindowsOfARecordGoWithTheirFrame)
     EXPECT_EQ(TCountedChild::s_nAlive, 2);
     pcoFrame->Destroy();
     EXPECT_EQ(TCountedChild::s_nAlive, 0);
+}
+
+// A damaged record of a window that does not go with its window (its
+// record turns auto-destroy off): the reader's destruction left the
+// object alive; it is deleted.
+TEST_F(KwHostileFileTest, DamagedWindowWithoutAutoDestroyIsDeleted)
+{
+    Open({ { "CW_LONE", "TCountedChild",
+             kw25test::WindowRecord("TCountedChild", "CW_LONE", "  long 32 1342177280\n  short 42 256\n  string 43 \"cut\"\n") } });
+    coHdl.Close();
+    // The text's counted length claims more bytes than the file has.
+    std::string strBytes = kwtest::ReadFileBytes(At("hostile.kwt"));
+    const size_t nText = strBytes.find(std::string("cut", 4));
+    ASSERT_NE(nText, std::string::npos);
+    strBytes[nText - 2] = '\xF0';
+    strBytes[nText - 1] = '\x7F';
+    kwtest::WriteFileBytes(At("hostile.kwt"), strBytes);
+    ASSERT_EQ(coHdl.OpenRead(At("hostile.kwt").c_str(), 0, nullptr), TFileHdl::Success);
+    EXPECT_EQ(coHdl.LoadResource("CW_LONE", nullptr, nullptr, 1), nullptr);
+    EXPECT_EQ(TCountedChild::s_nAlive, 0);
+    EXPECT_TRUE(coSys.coWindows.empty());
+    EXPECT_EQ(coMessages.Shown(), std::vector<std::string>({ "Resource file is damaged!" }));
 }
