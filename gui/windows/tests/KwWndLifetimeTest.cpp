@@ -266,44 +266,38 @@ TEST_F(KwWndLifetimeTest, TabOrderWrapsAroundTheFrame)
 
 // Re-entrancy: for every event a window can receive, a link that destroys
 // the window itself, its parent, its sibling or the other window the event
-// names (the window entered or left, the window that gets or loses the
-// focus). Under AddressSanitizer nothing may be touched after it is freed;
-// every object goes with its system window, and the modal start returns.
+// names (entered or left, focused or unfocused). Under AddressSanitizer
+// nothing may be touched after it is freed; every object goes with its
+// system window, and the modal start returns.
 
 namespace {
 
-// Every window of the scene registers itself while it is alive.
-template <class W>
-class TRegistered : public W {
-public:
-    template <class... A>
-    explicit TRegistered(A&&... aArgs) : W(std::forward<A>(aArgs)...) { Alive().insert(this); }
-    ~TRegistered() override { Alive().erase(this); }
+// An owner frame O with the dialog F and a second frame G, both owned by
+// O; F holds the repeating push buttons A and B. Every object of the scene
+// is in Alive() while it lives.
+struct TScene {
+    enum { O, F, G, A, B, Count };
+    template <class W>
+    struct TLive : W {
+        template <class... T>
+        explicit TLive(T&&... aArgs) : W(std::forward<T>(aArgs)...) { Alive().insert(this); }
+        ~TLive() override { Alive().erase(this); }
+    };
     static std::set<const void*>& Alive()
     {
         static std::set<const void*> s_coAlive;
         return s_coAlive;
     }
-};
-using TSceneFrame = TRegistered<KwWFrame>;
-using TSceneButton = TRegistered<KwPushButton>;
-
-enum class TVictim { Self, Parent, Sibling, Other };
-
-// An owner frame O with the dialog F and a second frame G, both owned by
-// O; F holds the push buttons A and B.
-struct TScene {
-    enum { O, F, G, A, B, Count };
     const void* apvObject[Count] {};
     KwHandle ahWnd[Count] {};
 
     TScene()
     {
-        Add(O, new TSceneFrame("FW_OWNER", KwPoint(50, 50), KwSize(300, 200), "owner", 15, KwStyle::OverlappedWindow, 0, 0), nullptr);
-        Add(F, new TSceneFrame("FW_DLG", KwPoint(60, 60), KwSize(300, 200), "dialog", 15, KwStyle::OverlappedWindow, 0, 0), Wnd(O));
-        Add(G, new TSceneFrame("FW_OTHER", KwPoint(70, 70), KwSize(300, 200), "other", 15, KwStyle::OverlappedWindow, 0, 0), Wnd(O));
+        for (int i : { O, F, G })
+            Add(i, new TLive<KwWFrame>("FW_SCENE", KwPoint(50, 50), KwSize(300, 200), "scene", 15, KwStyle::OverlappedWindow, 0, 0),
+                i == O ? nullptr : Wnd(O));
         for (int i : { A, B }) {
-            auto* pcoButton = new TSceneButton(i == A ? "BT_A" : "BT_B", KwPoint(static_cast<short>(10 + 90 * (i - A)), 10), KwSize(60, 24), "button");
+            auto* pcoButton = new TLive<KwPushButton>("BT_SCENE", KwPoint(static_cast<short>(90 * i - 260), 10), KwSize(60, 24), "button");
             pcoButton->SetRepeatOnPress(1);
             Add(i, pcoButton, Wnd(F));
         }
@@ -316,16 +310,6 @@ struct TScene {
         ahWnd[n] = pcoWnd->GetHandle();
     }
     KwWnd* Wnd(int n) const { return KwWnd::SearchWindow(ahWnd[n]); }
-    static int IsAlive(const void* pvObject) { return TSceneFrame::Alive().count(pvObject) + TSceneButton::Alive().count(pvObject) != 0; }
-};
-
-// One event: whose link it is (the dialog F or the button A), the other
-// window it names (none: -1) and how it is brought about.
-struct TEventRow {
-    const char* pszLink;
-    int nOwner;
-    int nOther;
-    std::function<void(KwFakeSystem&, TScene&)> fnTrigger;
 };
 
 void Press(KwFakeSystem& coSys, KwHandle hWnd, unsigned unMsg)
@@ -333,121 +317,78 @@ void Press(KwFakeSystem& coSys, KwHandle hWnd, unsigned unMsg)
     coSys.Send(hWnd, unMsg, unMsg == KwMsg::LButtonDown ? 1 : 0, KwMakeLParam(5, 5));
 }
 
-const std::vector<TEventRow>& EventRows()
-{
-    using S = TScene;
-    static const std::vector<TEventRow> s_coRows = {
-        { "KW_LINK_INIT", S::F, -1, [](KwFakeSystem&, TScene& co) { static_cast<KwWFrame*>(co.Wnd(S::F))->StartDirect(4); } },
-        { "KW_LINK_INIT", S::F, -2, [](KwFakeSystem&, TScene& co) {
-              static_cast<KwWFrame*>(co.Wnd(S::F))->StartModal(KwWFrame::ModeModalParent);
-          } },
-        { "KW_LINK_CLOSE", S::F, -1, [](KwFakeSystem& coSys, TScene& co) { coSys.Send(co.ahWnd[S::F], KwMsg::Close); } },
-        { "KW_LINK_PAINT", S::A, -1, [](KwFakeSystem& coSys, TScene& co) { coSys.Send(co.ahWnd[S::A], KwMsg::Paint); } },
-        { "KW_LINK_SIZE", S::A, -1, [](KwFakeSystem& coSys, TScene& co) { coSys.MoveWindow(co.ahWnd[S::A], KwRect(5, 5, 90, 40), 1); } },
-        { "KW_LINK_MOVE", S::A, -1, [](KwFakeSystem& coSys, TScene& co) { coSys.MoveWindow(co.ahWnd[S::A], KwRect(6, 6, 90, 40), 1); } },
-        { "KW_LINK_SETFOCUS", S::A, S::B, [](KwFakeSystem& coSys, TScene& co) {
-              coSys.SetFocus(co.ahWnd[S::B]);
-              coSys.SetFocus(co.ahWnd[S::A]);
-          } },
-        { "KW_LINK_KILLFOCUS", S::A, S::B, [](KwFakeSystem& coSys, TScene& co) {
-              coSys.SetFocus(co.ahWnd[S::A]);
-              coSys.SetFocus(co.ahWnd[S::B]);
-          } },
-        { "KW_LINK_MOUSEENTER", S::A, S::B, [](KwFakeSystem& coSys, TScene& co) {
-              coSys.Send(co.ahWnd[S::B], KwMsg::SetCursor, co.ahWnd[S::B], 1);
-              coSys.Send(co.ahWnd[S::A], KwMsg::SetCursor, co.ahWnd[S::A], 1);
-          } },
-        { "KW_LINK_MOUSELEAVE", S::A, S::B, [](KwFakeSystem& coSys, TScene& co) {
-              coSys.Send(co.ahWnd[S::A], KwMsg::SetCursor, co.ahWnd[S::A], 1);
-              coSys.Send(co.ahWnd[S::B], KwMsg::SetCursor, co.ahWnd[S::B], 1);
-          } },
-        { "KW_LINK_LBUTTONDOWN", S::A, -1, [](KwFakeSystem& coSys, TScene& co) { Press(coSys, co.ahWnd[S::A], KwMsg::LButtonDown); } },
-        { "KW_LINK_RBUTTONDOWN", S::A, -1, [](KwFakeSystem& coSys, TScene& co) { Press(coSys, co.ahWnd[S::A], KwMsg::RButtonDown); } },
-        { "KW_LINK_MOUSEMOVE", S::A, -1, [](KwFakeSystem& coSys, TScene& co) { Press(coSys, co.ahWnd[S::A], KwMsg::MouseMove); } },
-        { "$KWPRIOLINK_MOUSEMOVE", S::A, -1, [](KwFakeSystem& coSys, TScene& co) { Press(coSys, co.ahWnd[S::A], KwMsg::MouseMove); } },
-        { "KW_LINK_KEYDOWN", S::A, -1, [](KwFakeSystem& coSys, TScene& co) { coSys.Send(co.ahWnd[S::A], KwMsg::KeyDown, 32, 1); } },
-        { "KW_LINK_CHAR", S::A, -1, [](KwFakeSystem& coSys, TScene& co) { coSys.Send(co.ahWnd[S::A], KwMsg::Char, 13, 1); } },
-        { "KW_LINK_COMMAND", S::A, -1, [](KwFakeSystem& coSys, TScene& co) {
-              Press(coSys, co.ahWnd[S::A], KwMsg::LButtonDown);
-              Press(coSys, co.ahWnd[S::A], KwMsg::LButtonUp);
-          } },
-    };
-    return s_coRows;
-}
-
 } // namespace
 
 TEST_F(KwWndLifetimeTest, LinksThatDestroyWindowsStillInUseLeaveNothingBehind)
 {
-    const auto Victim = [](const TEventRow& coRow, TVictim nVictim) {
-        const int nFrame = coRow.nOwner == TScene::F;
-        switch (nVictim) {
-        case TVictim::Self: return coRow.nOwner;
-        case TVictim::Parent: return nFrame ? int(TScene::O) : int(TScene::F);
-        case TVictim::Sibling: return nFrame ? int(TScene::G) : int(TScene::B);
-        default: return coRow.nOther;
-        }
+    using S = TScene;
+    // The link, whose it is (F or A), the other window it names (-1 none)
+    // and how the event comes about.
+    const struct {
+        const char* pszLink;
+        int nOwner;
+        int nOther;
+        std::function<void(TScene&)> fnTrigger;
+    } aRows[] = {
+        { "KW_LINK_INIT", S::F, -1, [](TScene& co) { static_cast<KwWFrame*>(co.Wnd(S::F))->StartDirect(4); } },
+        { "KW_LINK_INIT", S::F, -1, [](TScene& co) { static_cast<KwWFrame*>(co.Wnd(S::F))->StartModal(KwWFrame::ModeModalParent); } },
+        { "KW_LINK_CLOSE", S::F, -1, [&](TScene& co) { coSys.Send(co.ahWnd[S::F], KwMsg::Close); } },
+        { "KW_LINK_PAINT", S::A, -1, [&](TScene& co) { coSys.Send(co.ahWnd[S::A], KwMsg::Paint); } },
+        { "KW_LINK_SIZE", S::A, -1, [&](TScene& co) { coSys.MoveWindow(co.ahWnd[S::A], KwRect(5, 5, 90, 40), 1); } },
+        { "KW_LINK_MOVE", S::A, -1, [&](TScene& co) { coSys.MoveWindow(co.ahWnd[S::A], KwRect(6, 6, 90, 40), 1); } },
+        { "KW_LINK_SETFOCUS", S::A, S::B, [&](TScene& co) { coSys.SetFocus(co.ahWnd[S::B]), coSys.SetFocus(co.ahWnd[S::A]); } },
+        { "KW_LINK_KILLFOCUS", S::A, S::B, [&](TScene& co) { coSys.SetFocus(co.ahWnd[S::A]), coSys.SetFocus(co.ahWnd[S::B]); } },
+        { "KW_LINK_MOUSEENTER", S::A, S::B, [&](TScene& co) {
+              coSys.Send(co.ahWnd[S::B], KwMsg::SetCursor, co.ahWnd[S::B], 1), coSys.Send(co.ahWnd[S::A], KwMsg::SetCursor, co.ahWnd[S::A], 1);
+          } },
+        { "KW_LINK_MOUSELEAVE", S::A, S::B, [&](TScene& co) {
+              coSys.Send(co.ahWnd[S::A], KwMsg::SetCursor, co.ahWnd[S::A], 1), coSys.Send(co.ahWnd[S::B], KwMsg::SetCursor, co.ahWnd[S::B], 1);
+          } },
+        { "KW_LINK_LBUTTONDOWN", S::A, -1, [&](TScene& co) { Press(coSys, co.ahWnd[S::A], KwMsg::LButtonDown); } },
+        { "KW_LINK_RBUTTONDOWN", S::A, -1, [&](TScene& co) { Press(coSys, co.ahWnd[S::A], KwMsg::RButtonDown); } },
+        { "$KWPRIOLINK_MOUSEMOVE", S::A, -1, [&](TScene& co) { Press(coSys, co.ahWnd[S::A], KwMsg::MouseMove); } },
+        { "KW_LINK_KEYDOWN", S::A, -1, [&](TScene& co) { coSys.Send(co.ahWnd[S::A], KwMsg::KeyDown, 32, 1); } },
+        { "KW_LINK_CHAR", S::A, -1, [&](TScene& co) { coSys.Send(co.ahWnd[S::A], KwMsg::Char, 13, 1); } },
+        { "KW_LINK_COMMAND", S::A, -1, [&](TScene& co) {
+              Press(coSys, co.ahWnd[S::A], KwMsg::LButtonDown), Press(coSys, co.ahWnd[S::A], KwMsg::LButtonUp);
+          } },
+        // The repeat timer of the pressed button fires the command.
+        { "KW_LINK_COMMAND", S::A, -1, [&](TScene& co) {
+              co.Wnd(S::A)->MVC().RemoveLink("KW_LINK_COMMAND");
+              Press(coSys, co.ahWnd[S::A], KwMsg::LButtonDown);
+              co.Wnd(S::A)->MVC().SetLink("KW_LINK_COMMAND", &coView, &KwTestView::Link);
+              coSys.DispatchTimer(coSys.coTimers.back(), 0);
+          } },
     };
-    for (const TEventRow& coRow : EventRows()) {
-        for (TVictim nVictim : { TVictim::Self, TVictim::Parent, TVictim::Sibling, TVictim::Other }) {
-            const int nWho = Victim(coRow, nVictim);
+    for (const auto& coRow : aRows) {
+        const int nFrame = coRow.nOwner == S::F;
+        for (int nWho : { coRow.nOwner, nFrame ? int(S::O) : int(S::F), nFrame ? int(S::G) : int(S::B), coRow.nOther }) {
             if (nWho < 0)
                 continue;
-            SCOPED_TRACE(std::string(coRow.pszLink) + (coRow.nOther == -2 ? " (modal)" : "") + " destroys window "
-                         + "OFGAB"[nWho]);
+            SCOPED_TRACE(std::string(coRow.pszLink) + " destroys window " + "OFGAB"[nWho] + " (row " + std::to_string(&coRow - aRows) + ")");
             TScene coScene;
             int nFired = 0;
-            KwTestView coLinkView;
-            coLinkView.fnAction = [&](TMvcParam&) {
+            coView.fnAction = [&](TMvcParam&) {
                 if (!nFired++ && coScene.Wnd(nWho))
                     coScene.Wnd(nWho)->Destroy();
                 return 0;
             };
-            coScene.Wnd(coRow.nOwner)->MVC().SetLink(coRow.pszLink, &coLinkView, &KwTestView::Link);
-            coRow.fnTrigger(coSys, coScene);
+            coScene.Wnd(coRow.nOwner)->MVC().SetLink(coRow.pszLink, &coView, &KwTestView::Link);
+            coRow.fnTrigger(coScene);
             coSys.DeliverPosted();
             EXPECT_EQ(nFired, 1);
-            EXPECT_FALSE(coSys.IsWindow(coScene.ahWnd[nWho]));
             // Each object goes with its system window, and only then.
-            for (int i = TScene::O; i < TScene::Count; ++i)
-                EXPECT_EQ(TScene::IsAlive(coScene.apvObject[i]), coSys.IsWindow(coScene.ahWnd[i])) << "OFGAB"[i];
-            if (KwWnd* pcoOwner = coScene.Wnd(TScene::O)) {
+            for (int i = S::O; i < S::Count; ++i)
+                EXPECT_EQ(TScene::Alive().count(coScene.apvObject[i]), static_cast<size_t>(coSys.IsWindow(coScene.ahWnd[i]))) << "OFGAB"[i];
+            if (&coRow == std::end(aRows) - 1)   // the repeat ends with its button
+                EXPECT_EQ(coSys.coTimers.empty(), !coSys.IsWindow(coScene.ahWnd[S::A]));
+            if (KwWnd* pcoOwner = coScene.Wnd(S::O)) {
                 EXPECT_TRUE(pcoOwner->IsEnabled());
                 pcoOwner->Destroy();
             }
-            EXPECT_TRUE(TSceneFrame::Alive().empty());
-            EXPECT_TRUE(TSceneButton::Alive().empty());
+            EXPECT_TRUE(TScene::Alive().empty());
             EXPECT_TRUE(coSys.coWindows.empty());
         }
-    }
-}
-
-// The repeat timer of a pressed button fires its command; a command link
-// that destroys the button or its frame ends the repeat, one that destroys
-// the sibling does not.
-TEST_F(KwWndLifetimeTest, TimerLinkThatDestroysWindowsStillInUseLeavesNothingBehind)
-{
-    for (int nWho : { int(TScene::A), int(TScene::F), int(TScene::B) }) {
-        SCOPED_TRACE(std::string("the tick destroys window ") + "OFGAB"[nWho]);
-        TScene coScene;
-        Press(coSys, coScene.ahWnd[TScene::A], KwMsg::LButtonDown);
-        ASSERT_FALSE(coSys.coTimers.empty());
-        int nFired = 0;
-        KwTestView coLinkView;
-        coLinkView.fnAction = [&](TMvcParam&) {
-            if (!nFired++)
-                coScene.Wnd(nWho)->Destroy();
-            return 1;
-        };
-        coScene.Wnd(TScene::A)->MVC().SetLink("KW_LINK_COMMAND", &coLinkView, &KwTestView::Link);
-        coSys.DispatchTimer(coSys.coTimers.back(), 0);
-        EXPECT_EQ(nFired, 1);
-        EXPECT_FALSE(coSys.IsWindow(coScene.ahWnd[nWho]));
-        EXPECT_EQ(coSys.coTimers.empty(), nWho != TScene::B);
-        coScene.Wnd(TScene::O)->Destroy();
-        EXPECT_TRUE(coSys.coTimers.empty());
-        EXPECT_TRUE(TSceneFrame::Alive().empty());
-        EXPECT_TRUE(TSceneButton::Alive().empty());
     }
 }
 

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -63,34 +64,15 @@ TTreeNode* AddNode(TTreeNode* pcoParent, const std::string& strText)
     return pcoNode;
 }
 
-// The window system in memory with the vertical scroll bar's range and
-// position kept.
+// The window system in memory with the vertical bar's range and position.
 class TScrollBarSystem : public KwFakeSystem {
 public:
     short nMax { 0 };
     short nPos { 0 };
 
-    int SetScrollRange(KwHandle, short nBar, short, short nNewMax, int) override
-    {
-        if (nBar == 1)
-            nMax = nNewMax;
-        return 1;
-    }
-    int GetScrollRange(KwHandle, short nBar, short* pnMin, short* pnMax) const override
-    {
-        if (pnMin)
-            *pnMin = 0;
-        if (pnMax)
-            *pnMax = nBar == 1 ? nMax : 0;
-        return 1;
-    }
-    short SetScrollPos(KwHandle, short nBar, short nNewPos, int) override
-    {
-        const short nOld = nPos;
-        if (nBar == 1)
-            nPos = nNewPos;
-        return nOld;
-    }
+    int SetScrollRange(KwHandle, short nBar, short, short nNewMax, int) override { return nMax = nBar ? nNewMax : nMax, 1; }
+    int GetScrollRange(KwHandle, short nBar, short* pnMin, short* pnMax) const override { return *pnMin = 0, *pnMax = nBar ? nMax : 0, 1; }
+    short SetScrollPos(KwHandle, short nBar, short nNewPos, int) override { return nBar ? std::exchange(nPos, nNewPos) : 0; }
 };
 
 // A tree in a window 200 x 160 (ten lines): the root "Root" with 10,000
