@@ -20,6 +20,7 @@
 #include "TRefMem.h"
 #include "TRefObject.h"
 #include "TString.h"
+#include "TUtf8.h"
 #include "TTreeNode.h"
 #include "TFileInfo.h"
 #include "TModuleManager.h"

@@ -9,6 +9,7 @@
 #include "KwWnd.h"
 #include "TFile.h"
 #include "TResVar.h"
+#include "TUtf8.h"
 
 #include <algorithm>
 #include <cctype>
@@ -96,6 +97,8 @@ int KwCntText::SetTextFt(const char* pszFormat, ...)
     va_end(pArgs);
     if (nWritten < 0)
         return 0;
+    if (nWritten >= static_cast<int>(sizeof szBuffer))
+        szBuffer[TUtf8::WithoutSplitEnd(szBuffer, sizeof szBuffer - 1)] = 0;
     return SetText(szBuffer);
 }
 
@@ -103,7 +106,7 @@ short KwCntText::GetText(char* pszBuffer, short nSize) const
 {
     if (!pszBuffer || nSize <= 0)
         return 0;
-    const int nCopy = std::min(m_coText.Strlen(), nSize - 1);
+    const int nCopy = static_cast<int>(TUtf8::Fit(m_coText, static_cast<size_t>(m_coText.Strlen()), static_cast<size_t>(nSize - 1)));
     std::memcpy(pszBuffer, static_cast<const char*>(m_coText), static_cast<size_t>(nCopy));
     pszBuffer[nCopy] = 0;
     return static_cast<short>(nCopy);

@@ -2,9 +2,11 @@
 
 #include "KwDC.h"
 #include "KwPen.h"
+#include "KwSystem.h"
 #include "TFile.h"
 #include "TResVar.h"
 #include "TString.h"
+#include "TUtf8.h"
 
 #include <cctype>
 #include <chrono>
@@ -82,6 +84,8 @@ int KwListText::SetListBoxTextFt(const char* pszFormat, ...)
     va_end(pArgs);
     if (nWritten < 0)
         return 0;
+    if (nWritten >= static_cast<int>(sizeof szBuffer))
+        szBuffer[TUtf8::WithoutSplitEnd(szBuffer, sizeof szBuffer - 1)] = 0;
     SetListBoxText(szBuffer, -1, -1);
     return 1;
 }
@@ -173,8 +177,11 @@ int KwListText::DrawText(KwDC& coDC, const KwRect& coRect)
 int KwListText::Matches(const char* pszSought) const
 {
     const char* pszLine = GetListBoxText();
-    if (!pszSought[1])
-        return *pszLine && std::tolower(static_cast<unsigned char>(*pszLine)) == std::tolower(static_cast<unsigned char>(*pszSought));
+    if (TUtf8::IsOneChar(pszSought)) {
+        const size_t nLine = std::strlen(pszLine);
+        const size_t nSought = std::strlen(pszSought);
+        return TUtf8::SameCharIgnoringCase(pszLine, TUtf8::CharSize(pszLine, nLine), pszSought, nSought);
+    }
     return StringInString(pszLine, pszSought) != nullptr;
 }
 
@@ -295,11 +302,19 @@ int KwListText::EvLButtonDown(const KwPoint& coPoint, unsigned short unKeyFlags)
     return KwCtrlList::EvLButtonDown(coPoint, unKeyFlags);
 }
 
+// A key press is a character: its UTF-16 units (two for a character
+// beyond the Basic Multilingual Plane) are joined, and the character is
+// sought in the framework's text.
 int KwListText::EvKeyAscii(unsigned short unChar)
 {
-    if (unChar < 0x20 || unChar > 0xFF)
+    unsigned long ulChar = 0;
+    if (!TUtf8::JoinUnit(unChar, m_unPendingUnit, ulChar))
+        return 1;
+    if (ulChar < 0x20 || ulChar == 0x7F)
         return KwCtrlList::EvKeyAscii(unChar);
-    GoTo(static_cast<char>(unChar));
+    const TString coChar = pcoKwSys ? pcoKwSys->CharText(ulChar) : TString();
+    if (!coChar.IsEmpty())
+        GoTo(static_cast<const char*>(coChar));
     return 1;
 }
 

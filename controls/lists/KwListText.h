@@ -67,7 +67,8 @@ public:
     operator const KwListText*() const override { return this; }
     KwWnd* Copy() const override { return new KwListText(*this); }
     // One character compares with the first character of each line
-    // without regard to case; a longer text is looked for inside the line.
+    // (ASCII letters without regard to case, every other character by its
+    // bytes); a longer text is looked for inside the line.
     // The first match is selected (a selectable list) or shown at the top;
     // 0 when nothing matched.
     int GoTo(char chKey) override;
@@ -118,6 +119,7 @@ private:
     char* m_pszHeapText { nullptr };   // owned (malloc); null while the text is inline
     short m_nTextColor { -1 };
     short m_nBackColor { -1 };
+    unsigned short m_unPendingUnit { 0 };   // a typed character's first half
     TSearch m_coSearch;
     std::unique_ptr<KwTimer> m_pcoSearchTimer;   // owned; made by the first search that goes on
 };

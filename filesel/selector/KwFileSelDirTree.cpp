@@ -5,21 +5,43 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 void KwFileSelDirTree::DestroyObject(void* pvObject)
 {
     std::free(pvObject);
 }
 
-TTreeNode* KwFileSelDirTree::MakeNode(const std::string& strText)
+TTreeNode* KwFileSelDirTree::MakeNode(const Entry& coEntry)
 {
-    return new TTreeNode(Strdup(strText.c_str()));
+    const size_t nName = coEntry.m_strName.size() + 1;
+    const size_t nSystem = coEntry.m_strSystemName.size() + 1;
+    char* pchBlock = static_cast<char*>(std::malloc(nName + nSystem));
+    if (pchBlock) {
+        std::memcpy(pchBlock, coEntry.m_strName.c_str(), nName);
+        std::memcpy(pchBlock + nName, coEntry.m_strSystemName.c_str(), nSystem);
+    }
+    return new TTreeNode(pchBlock);
 }
 
 std::string KwFileSelDirTree::NodeText(const TTreeNode* pcoNode)
 {
     const char* pszText = pcoNode ? static_cast<const char*>(pcoNode->GetObject()) : nullptr;
     return pszText ? std::string(pszText) : std::string();
+}
+
+bool KwFileSelDirTree::SystemNamesOfNode(const TTreeNode* pcoNode, std::vector<std::string>& vecNames)
+{
+    vecNames.clear();
+    for (; pcoNode && pcoNode->GetParentNode(); pcoNode = pcoNode->GetParentNode()) {
+        const char* pszText = static_cast<const char*>(pcoNode->GetObject());
+        const char* pszSystem = pszText ? pszText + std::strlen(pszText) + 1 : "";
+        if (!*pszSystem)
+            return false;
+        vecNames.push_back(pszSystem);
+    }
+    std::reverse(vecNames.begin(), vecNames.end());
+    return true;
 }
 
 std::vector<std::string> KwFileSelDirTree::NamesOfNode(const TTreeNode* pcoNode)
@@ -45,32 +67,32 @@ TTreeNode* KwFileSelDirTree::FindByNames(TTreeNode* pcoRoot, const std::vector<s
     return pcoNode;
 }
 
-long KwFileSelDirTree::ReadChildren(TTreeNode* pcoNode, const std::vector<std::string>& vecNames)
+long KwFileSelDirTree::ReadChildren(TTreeNode* pcoNode, const std::vector<Entry>& vecEntries)
 {
     if (!pcoNode)
         return 0;
     while (pcoNode->NodeCount() > 0)
         pcoNode->GetSubNode(pcoNode->NodeCount() - 1)->Delete(DestroyObject, 1);
     long lMade = 0;
-    for (const std::string& strName : vecNames) {
-        if (strName.empty() || strName == "." || strName == "..")
+    for (const Entry& coEntry : vecEntries) {
+        if (coEntry.m_strName.empty() || coEntry.m_strName == "." || coEntry.m_strName == "..")
             continue;
-        pcoNode->InsertNode(pcoNode->NodeCount(), MakeNode(strName), 1);
+        pcoNode->InsertNode(pcoNode->NodeCount(), MakeNode(coEntry), 1);
         ++lMade;
     }
     return lMade;
 }
 
-TTreeNode* KwFileSelDirTree::ReadChildrenKeepingFocus(TTreeNode* pcoNode, const std::vector<std::string>& vecNames,
+TTreeNode* KwFileSelDirTree::ReadChildrenKeepingFocus(TTreeNode* pcoNode, const std::vector<Entry>& vecEntries,
                                                       TTreeNode* pcoFocus, SameNameFunc pfnSameName)
 {
     if (!pcoNode || !pcoFocus || !pcoFocus->IsDescendentOf(pcoNode)) {
-        ReadChildren(pcoNode, vecNames);
+        ReadChildren(pcoNode, vecEntries);
         return pcoFocus;
     }
     TTreeNode* pcoRoot = pcoNode->RootNode();
     std::vector<std::string> vecPath = NamesOfNode(pcoFocus);
-    ReadChildren(pcoNode, vecNames);
+    ReadChildren(pcoNode, vecEntries);
     for (;; vecPath.pop_back())
         if (TTreeNode* pcoFound = FindByNames(pcoRoot, vecPath, pfnSameName))
             return pcoFound;

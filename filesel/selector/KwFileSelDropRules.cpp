@@ -1,5 +1,40 @@
 #include "KwFileSelDropRules.h"
 
+#include "TFileSelection.h"
+
+std::string KwFileSelDropRules::UnreachableName(const std::string& strShown)
+{
+    return "the name of \"" + strShown + "\" has characters that this system's code page lacks, and its volume "
+           "keeps no short name for it";
+}
+
+std::string KwFileSelDropRules::SystemPaths(const TFileSelection& coFiles, std::vector<std::string>& vecPaths)
+{
+    vecPaths.clear();
+    for (long i = 0; i < coFiles.Count(); ++i) {
+        const TFileInfo coInfo = coFiles.GetFile(i);
+        const TString coName = coInfo.SystemName();
+        if (coName.IsEmpty())
+            return UnreachableName(std::string(coInfo.Path()) + "\\" + static_cast<const char*>(coInfo.Name()));
+        vecPaths.push_back(std::string(coInfo.Path()) + "\\" + static_cast<const char*>(coName));
+    }
+    return std::string();
+}
+
+std::string KwFileSelDropRules::SystemFiles(const TFileSelection& coFiles, TFileSelection& coSystem)
+{
+    coSystem = TFileSelection(TFileSelection::SortNone);
+    for (long i = 0; i < coFiles.Count(); ++i) {
+        TFileInfo coInfo = coFiles.GetFile(i);
+        const TString coName = coInfo.SystemName();
+        if (coName.IsEmpty())
+            return UnreachableName(std::string(coInfo.Path()) + "\\" + static_cast<const char*>(coInfo.Name()));
+        coInfo.SetName(coName);
+        coSystem.AddFile(coInfo);
+    }
+    return std::string();
+}
+
 std::string KwFileSelDropRules::ExistingDirectory(const std::string& strPath, std::string& strFull) const
 {
     if (strPath.empty() || !m_coFs.FullPath(strPath, strFull))

@@ -8,6 +8,7 @@
 #include "KwColor.h"
 #include "KwComboBox.h"
 #include "KwComboList.h"
+#include "KwCopyFileSystem.h"
 #include "KwDC.h"
 #include "KwEventCntTree.h"
 #include "KwEventDrop.h"
@@ -52,6 +53,12 @@ const char* const s_pszFilesDrag = "FileSelection";
 bool SameName(const std::string& strA, const std::string& strB)
 {
     return strcasecmp(strA.c_str(), strB.c_str()) == 0;
+}
+
+// The framework's text (the system's code page) as the copy engine's UTF-8.
+std::string EngineText(const char* pszText)
+{
+    return KwCopyFileSystem::FromSystemText(pszText);
 }
 
 bool Named(const KwWnd& coWnd, const char* pszName)
@@ -285,10 +292,17 @@ std::string KwFileSelector::NodeText(const TTreeNode* pcoNode)
 
 TPath KwFileSelector::PathOfNode(const TTreeNode* pcoNode) const
 {
+    std::vector<std::string> vecNames;
+    const bool bReachable = KwFileSelDirTree::SystemNamesOfNode(pcoNode, vecNames);
+    if (!bReachable)
+        vecNames = KwFileSelDirTree::NamesOfNode(pcoNode);
     std::string strPath;
-    for (const std::string& strName : KwFileSelDirTree::NamesOfNode(pcoNode))
+    for (const std::string& strName : vecNames)
         strPath += "\\" + strName;
-    return TPath(m_chDrive, strPath.empty() ? "\\" : strPath.c_str());
+    // A directory whose name the system cannot be given keeps its shown
+    // path but no drive: for the disk it does not exist, and a drop of it
+    // is refused.
+    return TPath(bReachable ? m_chDrive : 0, strPath.empty() ? "\\" : strPath.c_str());
 }
 
 TTreeNode* KwFileSelector::FindNode(const char* pszFullPath) const
@@ -311,7 +325,7 @@ TString KwFileSelector::CurrentDirectory() const
 {
     if (!m_pcoTree || !m_chDrive)
         return TString();
-    return PathOfNode(m_pcoTree->GetFocusNode()).FullPath();
+    return PathOfNode(m_pcoTree->GetFocusNode()).ShownPath();
 }
 
 long KwFileSelector::ReadChildren(TTreeNode* pcoNode)
@@ -321,14 +335,14 @@ long KwFileSelector::ReadChildren(TTreeNode* pcoNode)
     const TPath coPath = PathOfNode(pcoNode);
     const TFileSelection coEntries = coPath.SelectFiles("*.*", TFileInfo::AttrDirectory | TFileInfo::AttrHidden
                                                                    | TFileInfo::AttrSystem, TFileSelection::SortNone);
-    std::vector<std::string> vecNames;
+    std::vector<KwFileSelDirTree::Entry> vecEntries;
     for (long i = 0; i < coEntries.Count(); ++i) {
         const TFileInfo coInfo = coEntries.GetFile(i);
         if (coInfo.IsDirectory())
-            vecNames.emplace_back(static_cast<const char*>(coInfo.Name()));
+            vecEntries.emplace_back(std::string(coInfo.Name()), std::string(coInfo.SystemName()));
     }
     TTreeNode* pcoFocus = m_pcoTree->GetFocusNode();
-    TTreeNode* pcoFound = KwFileSelDirTree::ReadChildrenKeepingFocus(pcoNode, vecNames, pcoFocus, SameName);
+    TTreeNode* pcoFound = KwFileSelDirTree::ReadChildrenKeepingFocus(pcoNode, vecEntries, pcoFocus, SameName);
     if (pcoFound != pcoFocus)
         FocusDirectory(pcoFound);
     return pcoNode->NodeCount();
@@ -470,7 +484,7 @@ int KwFileSelector::ShowFiles(const TPath& coPath)
             TFileInfo coInfo = coAll.GetFile(i);
             if (coInfo.IsDirectory() || coInfo.Name() == "." || coInfo.Name() == "..")
                 continue;
-            coInfo.SetPath(coPath.FullPath());
+            coInfo.SetPath(coPath.ShownPath());
             m_coDirFiles.AddFile(coInfo);
         }
     }
@@ -667,8 +681,10 @@ std::string KwFileSelector::CheckDirectoryDrop(const TPath& coSource, const TTre
 {
     if (!pcoTarget)
         return "no directory to drop into";
-    return KwFileSelDropRules().CheckDirectoryDrop(static_cast<const char*>(coSource.FullPath()),
-                                                   static_cast<const char*>(PathOfNode(pcoTarget).FullPath()));
+    if (!coSource.IsValid())
+        return KwFileSelDropRules::UnreachableName(static_cast<const char*>(coSource.Path()));
+    return KwFileSelDropRules().CheckDirectoryDrop(EngineText(coSource.ShownPath()),
+                                                   EngineText(PathOfNode(pcoTarget).ShownPath()));
 }
 
 std::string KwFileSelector::CheckFilesDrop(const TFileSelection& coFiles, const TTreeNode* pcoTarget) const
@@ -676,12 +692,12 @@ std::string KwFileSelector::CheckFilesDrop(const TFileSelection& coFiles, const 
     if (!pcoTarget)
         return "no directory to drop into";
     std::vector<std::string> vecFiles;
-    for (long i = 0; i < coFiles.Count(); ++i) {
-        const TFileInfo coInfo = coFiles.GetFile(i);
-        vecFiles.push_back(std::string(static_cast<const char*>(coInfo.Path())) + "\\"
-                           + static_cast<const char*>(coInfo.Name()));
-    }
-    return KwFileSelDropRules().CheckFilesDrop(vecFiles, static_cast<const char*>(PathOfNode(pcoTarget).FullPath()));
+    const std::string strRefusal = KwFileSelDropRules::SystemPaths(coFiles, vecFiles);
+    if (!strRefusal.empty())
+        return strRefusal;
+    for (std::string& strFile : vecFiles)
+        strFile = EngineText(strFile.c_str());
+    return KwFileSelDropRules().CheckFilesDrop(vecFiles, EngineText(PathOfNode(pcoTarget).ShownPath()));
 }
 
 int KwFileSelector::LnkCheckDrop(TMvcParam& coParam)
@@ -690,17 +706,26 @@ int KwFileSelector::LnkCheckDrop(TMvcParam& coParam)
     const KwEventDrop& coEvent = dynamic_cast<const KwEventDrop&>(coParam);
     KwWnd& coTarget = coEvent.Window();
     const KwPoint coClient = coTarget.ScreenToClient(coEvent.GetPoint());
+    // A source whose name the system cannot be given passes the check onto
+    // a directory, so that the drop can tell the user why it copies nothing.
     if (SameName(static_cast<const char*>(coEvent.GetName()), s_pszDirectoryDrag)) {
         const TPath* pcoSource = static_cast<const TPath*>(coEvent.GetData());
         if (!pcoSource || pcoSource == &m_coDragPath)
             return 0;
-        return CheckDirectoryDrop(*pcoSource, DropTarget(coTarget, coClient)).empty() ? 1 : 0;
+        TTreeNode* pcoTarget = DropTarget(coTarget, coClient);
+        if (pcoTarget && !pcoSource->IsValid())
+            return 1;
+        return CheckDirectoryDrop(*pcoSource, pcoTarget).empty() ? 1 : 0;
     }
     if (SameName(static_cast<const char*>(coEvent.GetName()), s_pszFilesDrag)) {
         const TFileSelection* pcoFiles = static_cast<const TFileSelection*>(coEvent.GetData());
         if (!pcoFiles || pcoFiles == &m_coSelFiles)
             return 0;
-        return CheckFilesDrop(*pcoFiles, DropTarget(coTarget, coClient)).empty() ? 1 : 0;
+        TTreeNode* pcoTarget = DropTarget(coTarget, coClient);
+        std::vector<std::string> vecPaths;
+        if (pcoTarget && !KwFileSelDropRules::SystemPaths(*pcoFiles, vecPaths).empty())
+            return 1;
+        return CheckFilesDrop(*pcoFiles, pcoTarget).empty() ? 1 : 0;
     }
     return 0;
 }
@@ -719,21 +744,29 @@ int KwFileSelector::LnkDrop(TMvcParam& coParam)
     return 0;
 }
 
+void KwFileSelector::ReportRefusal(const std::string& strReason)
+{
+    if (KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr)
+        pcoApp->Message(("Nothing was copied: " + strReason + ".").c_str(), "ZORVIK Message", GetParentFrame(), 0);
+}
+
 int KwFileSelector::RunCopy(KwEventFileSelector& coEvent)
 {
     if (!coEvent.GetTarget())
         return 0;
     KwFileSelProgress coProgress(GetParentFrame());
+    // The engine gets each file by the name the system finds it by.
+    TFileSelection coSystemFiles(TFileSelection::SortNone);
     if (const TPath* pcoSource = coEvent.GetSourceDirectory())
-        coProgress.SetPathFrom(pcoSource->FullPath());
+        coProgress.SetPathFrom(pcoSource->ShownPath());
     else if (const TFileSelection* pcoFiles = coEvent.GetSourceFiles()) {
-        if (pcoFiles->IsEmpty())
+        if (pcoFiles->IsEmpty() || !KwFileSelDropRules::SystemFiles(*pcoFiles, coSystemFiles).empty())
             return 0;
         coProgress.SetPathFrom(pcoFiles->GetFile(0).Path());
-        coProgress.SetFiles(pcoFiles);
+        coProgress.SetFiles(&coSystemFiles);
     } else
         return 0;
-    coProgress.SetPathTo(coEvent.GetTarget()->FullPath());
+    coProgress.SetPathTo(coEvent.GetTarget()->ShownPath());
     coProgress.RunModal();
     return coProgress.State().GetPhase() == KwFileSelProgressState::Finished;
 }
@@ -742,8 +775,12 @@ int KwFileSelector::DropDirectory(TPath& coSource, TTreeNode* pcoTarget)
 {
     // The check ran on the pointer's way in; the disk may have changed
     // since, so the drop checks again before anything is copied.
-    if (!CheckDirectoryDrop(coSource, pcoTarget).empty())
+    const std::string strRefusal = CheckDirectoryDrop(coSource, pcoTarget);
+    if (!strRefusal.empty()) {
+        if (!coSource.IsValid())
+            ReportRefusal(strRefusal);
         return 0;
+    }
     TPath coTarget = PathOfNode(pcoTarget);
     if (FireEvent<KwEventFileSelector>("KW_LINK_COPY_DIRECTORY",
                                        [&] { return KwEventFileSelector(this, &coSource, &coTarget); }))
@@ -762,6 +799,12 @@ int KwFileSelector::DropDirectory(TPath& coSource, TTreeNode* pcoTarget)
 
 int KwFileSelector::DropFiles(TFileSelection& coFiles, TTreeNode* pcoTarget)
 {
+    std::vector<std::string> vecPaths;
+    const std::string strUnreachable = KwFileSelDropRules::SystemPaths(coFiles, vecPaths);
+    if (!strUnreachable.empty()) {
+        ReportRefusal(strUnreachable);
+        return 0;
+    }
     if (!CheckFilesDrop(coFiles, pcoTarget).empty())
         return 0;
     TPath coTarget = PathOfNode(pcoTarget);

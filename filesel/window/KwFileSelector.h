@@ -100,6 +100,10 @@ protected:
     // The selector alone copies nothing; the program's selector runs the
     // progress window here.
     virtual int RunCopy(KwEventFileSelector& coEvent);
+    // Tells the user why a drop copies nothing although it was let through:
+    // a name that cannot be handed to the system (the application's
+    // message box).
+    virtual void ReportRefusal(const std::string& strReason);
 
 private:
     void MakeChildren();

@@ -8,6 +8,7 @@
 #include "KwPushButton.h"
 #include "KwSystem.h"
 #include "KwWFrame.h"
+#include "TUtf8.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -99,8 +100,10 @@ int KwApp::Message(unsigned short unType, const char* pszTitle, const char* pszF
     char szText[FormatBufferSize];
     va_list pArgs;
     va_start(pArgs, pszFormat);
-    std::vsnprintf(szText, sizeof szText, pszFormat, pArgs);
+    const int nWritten = std::vsnprintf(szText, sizeof szText, pszFormat, pArgs);
     va_end(pArgs);
+    if (nWritten >= static_cast<int>(sizeof szText))
+        szText[TUtf8::WithoutSplitEnd(szText, sizeof szText - 1)] = 0;
     return Message(szText, pszTitle, nullptr, unType);
 }
 

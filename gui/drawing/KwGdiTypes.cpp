@@ -1,5 +1,7 @@
 #include "KwGdiTypes.h"
 
+#include "TUtf8.h"
+
 #include <cstring>
 
 namespace {
@@ -8,8 +10,9 @@ void CopyCut(char* pszTarget, const char* pszSource)
 {
     if (!pszSource)
         pszSource = "";
-    std::strncpy(pszTarget, pszSource, KwLogFont::TextSize - 1);
-    pszTarget[KwLogFont::TextSize - 1] = 0;
+    const size_t nKept = TUtf8::Fit(pszSource, std::strlen(pszSource), KwLogFont::TextSize - 1);
+    std::memcpy(pszTarget, pszSource, nKept);
+    pszTarget[nKept] = 0;
 }
 
 } // namespace

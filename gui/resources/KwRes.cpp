@@ -8,6 +8,7 @@
 #include "TMvc.h"
 #include "TOpSystem.h"
 #include "TResVar.h"
+#include "TUtf8.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -311,7 +312,7 @@ int KwRes::CheckUnique(const char* pszTable, TString* pcoProposal) const
         nCounter = std::atoi(pszHash + 1) + 1;
         coText = TString().Strncpy(pszBase, static_cast<int>(pszHash - pszBase));
     } else if (coBase.Strlen() > 25) {
-        coText = TString().Strncpy(pszBase, 25);
+        coText = TString().Strncpy(pszBase, static_cast<int>(TUtf8::Fit(pszBase, std::strlen(pszBase), 25)));
     }
     const TString& coConstText = coText;
     for (; nCounter > 0 && nCounter < 32000; ++nCounter) {

@@ -6,6 +6,7 @@
 #include "KwWFrame.h"
 #include "KwWnd.h"
 #include "TOpSystem.h"
+#include "TUtf8.h"
 
 #include <algorithm>
 #include <cstring>
@@ -83,6 +84,13 @@ int KwSystem::GetWindowText(KwHandle, char* pszText, int nSize) const
     if (pszText && nSize > 0)
         *pszText = 0;
     return 0;
+}
+
+TString KwSystem::CharText(unsigned long ulCode) const
+{
+    char achText[5] = {};
+    TUtf8::Encode(ulCode, achText);
+    return TString(achText);
 }
 
 int KwSystem::GetMenuString(KwHandle, unsigned, char* pszText, int nSize, unsigned) const

@@ -243,6 +243,10 @@ public:
     virtual KwRect GetClipCursor() const { return KwRect(); }
     virtual int ShowCursor(int nShow) { return 0; }
     virtual short GetKeyState(int nVirtualKey) const { return 0; }
+    // A typed character (a code point, as key messages carry it joined
+    // from its UTF-16 units) in the framework's text: the system's code
+    // page; natively UTF-8. Empty for a character the code page lacks.
+    virtual TString CharText(unsigned long ulCode) const;
     virtual int Beep(unsigned short unType) { return 0; }
 
     // Profile files (the base reads and writes them itself), directories,

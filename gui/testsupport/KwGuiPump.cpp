@@ -36,14 +36,14 @@ bool DispatchQueued(TQuitKeeper& coQuit, ULONGLONG ullDeadline)
 {
     MSG msg;
     bool bActive = false;
-    while (GetTickCount64() < ullDeadline && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (GetTickCount64() < ullDeadline && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             coQuit.Keep(static_cast<int>(msg.wParam));
             continue;
         }
         bActive = bActive || !IsAnswerTick(msg);
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
     }
     return bActive;
 }
@@ -105,7 +105,7 @@ void FlushDrawing()
     // out; a private message nobody posts finds nothing.
     static const UINT uNothing = RegisterWindowMessageA("KwTestFlushDrawing");
     MSG msg;
-    PeekMessageA(&msg, reinterpret_cast<HWND>(-1), uNothing, uNothing, PM_NOREMOVE);
+    PeekMessageW(&msg, reinterpret_cast<HWND>(-1), uNothing, uNothing, PM_NOREMOVE);
 }
 
 } // namespace kwtest

@@ -17,6 +17,7 @@
 #include "KwWFrame.h"
 #include "TFile.h"
 #include "TResVar.h"
+#include "TUtf8.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -899,7 +900,7 @@ short KwWnd::GetText(char* pszText, short nSize) const
     if (!pszText || nSize <= 0)
         return 0;
     const TString coText = GetText();
-    const int nCopy = std::min(coText.Strlen(), nSize - 1);
+    const int nCopy = static_cast<int>(TUtf8::Fit(coText, static_cast<size_t>(coText.Strlen()), static_cast<size_t>(nSize - 1)));
     std::memcpy(pszText, static_cast<const char*>(coText), static_cast<size_t>(nCopy));
     pszText[nCopy] = 0;
     return static_cast<short>(nCopy);

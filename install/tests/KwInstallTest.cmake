@@ -1,13 +1,15 @@
 # The installation tests, run by CTest with cmake -P:
 #   MODE=consumer  installs the build into a fresh prefix, then configures
 #                  and builds a small application against it with
-#                  find_package(Kwillet) and runs it from the prefix's bin/
+#                  find_package(Kwillet) and runs it from the prefix's bin/;
+#                  its programs must carry the manifest (MANIFEST_CHECK)
 #   MODE=zip       packs the Runtime ZIP, unpacks it and runs gandrelcopy.exe
 #                  from it in another directory: a small tree is copied; with
 #                  OPEN_CHECK (GdvStartTest.exe), the unpacked Gandrel.exe is
 #                  started with the unpacked resource files: its main window
 #                  must open and, closed, end it with 0
-# Variables: MODE, BUILD_DIR, WORK, SOURCE_DIR, TOOLCHAIN, EMULATOR, OPEN_CHECK.
+# Variables: MODE, BUILD_DIR, WORK, SOURCE_DIR, TOOLCHAIN, EMULATOR, OPEN_CHECK,
+# MANIFEST_CHECK.
 
 function(kw_run)
     execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
@@ -37,8 +39,20 @@ if(MODE STREQUAL "consumer")
     # Windows finds the DLLs in the current directory.
     execute_process(COMMAND ${EMULATOR} ${WORK}/build/kwconsumer.exe WORKING_DIRECTORY ${WORK}/prefix/bin
         RESULT_VARIABLE result OUTPUT_VARIABLE output)
-    if(NOT result EQUAL 0 OR NOT output MATCHES "^Kwillet consumer 100 x 50")
+    if(NOT result EQUAL 0 OR NOT output MATCHES "^Kwillet consumer 100 x 50, code page 65001")
         message(FATAL_ERROR "kwconsumer.exe: result ${result}, output: ${output}")
+    endif()
+    # Both of the author's programs carry the manifest: the one made with
+    # kw_add_program, the one that links the framework's entry point.
+    set(z)
+    if(CMAKE_HOST_UNIX)
+        set(z "Z:") # Wine's drive of the Unix root
+    endif()
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env KW_PROGRAM_DIR=${z}${WORK}/build
+            KW_PROGRAMS_EXPECTED=kwconsumer.exe,kwconsumerwin.exe ${EMULATOR} ${MANIFEST_CHECK}
+        RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "the consumer's manifests: result ${result}\n${output}")
     endif()
 elseif(MODE STREQUAL "zip")
     kw_run(cpack --config ${BUILD_DIR}/CPackConfig.cmake -B ${WORK}/package)

@@ -15,6 +15,8 @@ TFileInfo::TFileInfo(const TFileInfo& coOther)
     , m_ulCreationTime(coOther.m_ulCreationTime)
     , m_ulLastAccessed(coOther.m_ulLastAccessed)
     , m_ulSystemAttributes(coOther.m_ulSystemAttributes)
+    , m_coAlias(coOther.m_coAlias)
+    , m_nNameLost(coOther.m_nNameLost)
 {
 }
 
@@ -31,7 +33,14 @@ TFileInfo& TFileInfo::operator=(const TFileInfo& coOther)
     m_ulCreationTime = coOther.m_ulCreationTime;
     m_ulLastAccessed = coOther.m_ulLastAccessed;
     m_ulSystemAttributes = coOther.m_ulSystemAttributes;
+    m_coAlias = coOther.m_coAlias;
+    m_nNameLost = coOther.m_nNameLost;
     return *this;
+}
+
+TString TFileInfo::SystemName() const
+{
+    return m_nNameLost ? m_coAlias : m_coName;
 }
 
 void TFileInfo::Destroy(void* pvInfo)

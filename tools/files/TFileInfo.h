@@ -60,6 +60,15 @@ public:
     // Every directory, whatever its code; also a record whose only
     // information is the directory code.
     int IsDirectory() const { return (m_ulSystemAttributes & SysDirectory) || m_unAttributes == AttrDirectory; }
+    // On a system whose code page lacks some of the name's characters the
+    // name is only what can be shown (a "?" for each lost one, which the
+    // file calls would take for a wildcard); the entry's 8.3 alias is then
+    // kept beside it. SystemName is the name that finds exactly this
+    // entry: the name itself, else the alias; empty when the name was lost
+    // and the volume keeps no alias.
+    int IsNameLost() const { return m_nNameLost; }
+    const TString& Alias() const { return m_coAlias; }
+    TString SystemName() const;
 
     void SetName(const char* pszName) { m_coName = pszName; }
     void SetPath(const char* pszPath) { m_coPath = pszPath; }
@@ -77,6 +86,11 @@ public:
     void SetCreationTime(unsigned long ulTime) { m_ulCreationTime = static_cast<uint32_t>(ulTime); }
     void SetLastAccessed(unsigned long ulTime) { m_ulLastAccessed = static_cast<uint32_t>(ulTime); }
     void SetSystemAttributes(unsigned long ulBits) { m_ulSystemAttributes = static_cast<uint32_t>(ulBits); }
+    void SetAlias(const char* pszAlias, int nNameLost)
+    {
+        m_coAlias = pszAlias;
+        m_nNameLost = nNameLost ? 1 : 0;
+    }
 
     // Back to the state of a new record.
     void Clear() { *this = TFileInfo(); }
@@ -106,4 +120,6 @@ private:
     uint32_t m_ulCreationTime { NoTime };
     uint32_t m_ulLastAccessed { NoTime };
     uint32_t m_ulSystemAttributes { 0 };
+    TString m_coAlias;
+    int m_nNameLost { 0 };
 };

@@ -93,6 +93,17 @@ TString TPath::FullPath() const
     return coFull;
 }
 
+TString TPath::ShownPath() const
+{
+    if (!m_chDrive)
+        return TString();
+    TString coShown;
+    coShown = Drive();
+    coShown += ':';
+    coShown += m_coPath;
+    return coShown;
+}
+
 int TPath::IsValid() const
 {
     return IsDriveLetter(m_chDrive) && !m_coPath.IsEmpty() && m_coPath[0] == '\\';

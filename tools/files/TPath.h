@@ -44,6 +44,10 @@ public:
     virtual TString FullPath() const;
     // A drive letter and a path that begins with "\".
     virtual int IsValid() const;
+    // The drive letter in upper case, ":" and the path as it was given:
+    // what the user sees, with the case the file system reports. FullPath's
+    // upper case (one byte at a time, ASCII only) serves comparisons.
+    TString ShownPath() const;
 
     // Drive and path
     // The drive letter in upper case, 0 when none.

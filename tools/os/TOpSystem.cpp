@@ -99,6 +99,7 @@ unsigned long TOpSystem::GetOSRunningTimeMs() const { return 0; }
 int TOpSystem::SetLocalTime(const TDateTimeF&) const { return 0; }
 intptr_t TOpSystem::LoadLibrary(const char*) const { return 0; }
 int TOpSystem::FreeLibrary(intptr_t) const { return 0; }
+int TOpSystem::IsUtf8Text() const { return 1; }
 
 TOpSystem::MessageHandler TOpSystem::SetMessageHandler(MessageHandler pfnHandler)
 {

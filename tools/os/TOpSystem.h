@@ -121,6 +121,12 @@ public:
     virtual intptr_t LoadLibrary(const char* pszName) const;
     virtual int FreeLibrary(intptr_t nHandle) const;
 
+    // Text
+    // Whether the framework's text (the system's code page) is UTF-8: on
+    // Windows with the framework's manifest (10 1903 and later), and
+    // natively; a single-byte code page otherwise.
+    virtual int IsUtf8Text() const;
+
     // Helpers of the platform classes
     // The one attribute code of a set of Win32 attribute bits: of the bits
     // set, the last of archive, compressed, directory, hidden, read-only and

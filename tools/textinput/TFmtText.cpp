@@ -1,6 +1,8 @@
 #include "TFmtText.h"
 
 #include "TFmtTextFormat.h"
+#include "TOpSystem.h"
+#include "TUtf8.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -75,6 +77,7 @@ void TFmtText::CopyFrom(const TFmtText& coOther)
     m_nSelEnd = coOther.m_nSelEnd;
     m_nInsertMode = coOther.m_nInsertMode;
     m_nSelectOnEnter = coOther.m_nSelectOnEnter;
+    m_nUtf8 = coOther.m_nUtf8;
 }
 
 void TFmtText::FreeTexts()
@@ -407,6 +410,40 @@ int TFmtText::IsRightAlignedMode(TSpan* pcoSpan) const
     return 1;
 }
 
+// Characters of several bytes
+
+int TFmtText::IsUtf8Text() const
+{
+    if (m_nUtf8 < 0)
+        m_nUtf8 = CurrentOS().IsUtf8Text() ? 1 : 0;
+    return m_nUtf8;
+}
+
+unsigned short TFmtText::CharStart(unsigned short unPos) const
+{
+    TSpan coSpan;
+    if (!IsUtf8Text() || !SpanOf(unPos, coSpan))
+        return unPos;
+    const char* pchArea = m_pszCurrent + coSpan.unBeg;
+    const size_t nLength = size_t(coSpan.unEnd) + 1 - coSpan.unBeg;
+    size_t nAt = 0;
+    for (;;) {
+        const size_t nNext = TUtf8::Next(pchArea, nLength, nAt);
+        if (nNext == nAt || coSpan.unBeg + nNext > unPos)
+            return static_cast<unsigned short>(coSpan.unBeg + nAt);
+        nAt = nNext;
+    }
+}
+
+unsigned short TFmtText::CharEnd(unsigned short unPos) const
+{
+    TSpan coSpan;
+    if (!IsUtf8Text() || !SpanOf(unPos, coSpan))
+        return static_cast<unsigned short>(unPos + 1);
+    const unsigned short unStart = CharStart(unPos);
+    return static_cast<unsigned short>(unStart + TUtf8::CharSize(m_pszCurrent + unStart, size_t(coSpan.unEnd) + 1 - unStart));
+}
+
 // Validity
 
 int TFmtText::IsSpecialAlphaCharacter(char ch, char* pchConverted, int* pnUpper) const
@@ -433,8 +470,10 @@ char TFmtText::ConvertCase(char ch, int nUpper) const
         return static_cast<char>(ch - 'a' + 'A');
     if (!nUpper && ch >= 'A' && ch <= 'Z')
         return static_cast<char>(ch - 'A' + 'a');
+    // A byte of a UTF-8 character is never changed.
     char chConverted = ch;
-    IsSpecialAlphaCharacter(ch, &chConverted, &nUpper);
+    if (!IsUtf8Text())
+        IsSpecialAlphaCharacter(ch, &chConverted, &nUpper);
     return chConverted;
 }
 
@@ -469,7 +508,10 @@ int TFmtText::CharValid(unsigned short unPos, char ch, char* pchStored, int nChe
     if (nCheckRoom && IsRightSpan(coSpan) && IsFilled(coSpan.unBeg))
         return 0;
 
-    int nAlpha = IsLetter(ch) || IsSpecialAlphaCharacter(ch, nullptr, nullptr);
+    // In UTF-8 text every byte of a character beyond ASCII counts as a
+    // letter's: the character is taken whole or not at all.
+    int nAlpha = IsLetter(ch)
+        || (IsUtf8Text() ? static_cast<unsigned char>(ch) >= 0x80 : IsSpecialAlphaCharacter(ch, nullptr, nullptr));
     int nValid = 0;
     char chStored = ch;
     switch (m_pszFormat[unPos]) {
@@ -847,6 +889,7 @@ void TFmtText::SetCursorPos(unsigned short unPos)
         }
         while (unPos > coSpan.unBeg && IsEmptyPos(static_cast<unsigned short>(unPos - 1)))
             --unPos;
+        unPos = CharStart(unPos);
     }
     if (unPos == m_unCursor)
         return;
@@ -923,9 +966,11 @@ void TFmtText::OnBackspace()
     TSpan coSpan;
     if (IsInputPos(unBefore)) {
         SpanOf(unBefore, coSpan);
-        std::memmove(m_pszCurrent + unBefore, m_pszCurrent + unBefore + 1, size_t(coSpan.unEnd - unBefore));
-        m_pszCurrent[coSpan.unEnd] = Empty;
-        m_unCursor = unBefore;
+        const unsigned short unStart = CharStart(unBefore);
+        const size_t nCount = size_t(m_unCursor - unStart);
+        std::memmove(m_pszCurrent + unStart, m_pszCurrent + m_unCursor, size_t(coSpan.unEnd + 1 - m_unCursor));
+        std::memset(m_pszCurrent + coSpan.unEnd + 1 - nCount, Empty, nCount);
+        m_unCursor = unStart;
         return;
     }
     short nFix = -1;
@@ -935,8 +980,11 @@ void TFmtText::OnBackspace()
     if (!IsRightSpan(coSpan)) {
         while (unPos > coSpan.unBeg && IsEmptyPos(unPos))
             --unPos;
-        if (IsFilled(unPos))
-            m_pszCurrent[unPos] = Empty;
+        if (IsFilled(unPos)) {
+            const unsigned short unStart = CharStart(unPos);
+            std::memset(m_pszCurrent + unStart, Empty, size_t(unPos + 1 - unStart));
+            unPos = unStart;
+        }
     }
     m_unCursor = unPos;
     if (nFix >= 0)
@@ -950,14 +998,18 @@ void TFmtText::DeleteAtCursor()
         return;
     TSpan coSpan;
     if (IsRightAlignedMode(&coSpan)) {
-        std::memmove(m_pszCurrent + coSpan.unBeg + 1, m_pszCurrent + coSpan.unBeg, size_t(m_unCursor - coSpan.unBeg));
-        m_pszCurrent[coSpan.unBeg] = Empty;
+        // The rightmost character goes, with all its bytes.
+        const unsigned short unStart = CharStart(m_unCursor);
+        const size_t nCount = size_t(m_unCursor + 1 - unStart);
+        std::memmove(m_pszCurrent + coSpan.unBeg + nCount, m_pszCurrent + coSpan.unBeg, size_t(unStart - coSpan.unBeg));
+        std::memset(m_pszCurrent + coSpan.unBeg, Empty, nCount);
         return;
     }
     if (m_unCursor >= m_unLen || !SpanOf(m_unCursor, coSpan))
         return;
-    std::memmove(m_pszCurrent + m_unCursor, m_pszCurrent + m_unCursor + 1, size_t(coSpan.unEnd - m_unCursor));
-    m_pszCurrent[coSpan.unEnd] = Empty;
+    const size_t nCount = size_t(CharEnd(m_unCursor) - m_unCursor);
+    std::memmove(m_pszCurrent + m_unCursor, m_pszCurrent + m_unCursor + nCount, size_t(coSpan.unEnd + 1 - m_unCursor - nCount));
+    std::memset(m_pszCurrent + coSpan.unEnd + 1 - nCount, Empty, nCount);
 }
 
 // Moves the cursor to another area the way Home and End do: the old area
@@ -1048,7 +1100,7 @@ void TFmtText::OnLeft(unsigned short unFlags)
             nRefused = 1;
         if (nRefused)
             return;
-        unTarget = unPos;
+        unTarget = CharStart(unPos);
     }
     m_unCursor = unTarget;
     if (nFix >= 0)
@@ -1109,7 +1161,7 @@ void TFmtText::OnRight(unsigned short unFlags)
             FixCharPassed(unFix, 2);
             SettleInArea(1);
         } else {
-            m_unCursor = NextCursorPos(unOld, &nFix);
+            m_unCursor = NextCursorPos(static_cast<unsigned short>(CharEnd(unOld) - 1), &nFix);
             if (nFix >= 0) {
                 FixCharPassed(static_cast<unsigned short>(nFix), 2);
                 SettleInArea(1);
@@ -1166,6 +1218,8 @@ int TFmtText::SetSelection(unsigned short unStart, unsigned short unEnd)
         --unEnd;
     if (unStart > unEnd || !IsFilled(unStart))
         return 0;
+    unStart = CharStart(unStart);
+    unEnd = static_cast<unsigned short>(CharEnd(unEnd) - 1);
     m_nSelStart = static_cast<short>(unStart);
     m_nSelEnd = static_cast<short>(unEnd);
     return 1;
@@ -1276,7 +1330,8 @@ void TFmtText::SetTextFt(const char* pszFormat, ...)
         va_end(args);
         if (nLen < 0)
             szArea[0] = 0;
-        szArea[sizeof(szArea) - 1] = 0;
+        else if (nLen >= static_cast<int>(sizeof(szArea)))
+            szArea[TUtf8::WithoutSplitEnd(szArea, sizeof(szArea) - 1)] = 0;
     }
     SetText(szArea);
 }

@@ -24,6 +24,14 @@ class TFmtTextFormat;
 // left-aligned area, on filled positions. An empty input position holds
 // the byte TFmtText::Empty; the characters 0 and Empty are never accepted
 // as input.
+//
+// Every position holds one byte of the system's code page. Where that is
+// UTF-8 (the framework's programs), a character of several bytes fills as
+// many positions of one area, entered byte by byte: the cursor, a deletion
+// and a selection then take it whole, never stopping inside it; its bytes
+// count as a letter and are never changed by a case conversion, which
+// applies to ASCII letters only (the special letters of ISO 8859-1 are
+// those of a single-byte code page).
 class KWTL_API TFmtText {
 public:
     // Key codes of Input; every other value is a character to enter.
@@ -104,6 +112,11 @@ public:
     char GetChar() const;
     double GetDouble() const;
 
+    // Whether the positions hold UTF-8 text; by default as the system's
+    // code page is (TOpSystem::IsUtf8Text).
+    void SetUtf8Text(int nOn) { m_nUtf8 = nOn ? 1 : 0; }
+    int IsUtf8Text() const;
+
     // Editing state
     int IsInsertMode() const { return m_nInsertMode; }
     int IsSelectOnEnter() const { return m_nSelectOnEnter; }
@@ -177,6 +190,11 @@ private:
     void OnLeft(unsigned short unFlags);
     void OnRight(unsigned short unFlags);
     void FollowSelection(unsigned short unOld, int nHadSel, short nSelStart, short nSelEnd);
+    // The first position of the character that holds unPos, and the
+    // position after it (a UTF-8 character of several bytes inside an
+    // area; else the position itself).
+    unsigned short CharStart(unsigned short unPos) const;
+    unsigned short CharEnd(unsigned short unPos) const;
 
     char* m_pszTemplate { nullptr };    // owned
     char* m_pszFormat { nullptr };      // owned
@@ -194,4 +212,5 @@ private:
     short m_nSelEnd { -1 };
     int m_nInsertMode { 1 };
     int m_nSelectOnEnter { 1 };
+    mutable int m_nUtf8 { -1 };         // -1: not yet asked
 };

@@ -2,6 +2,7 @@
 
 #include "TCrt.h"
 #include "TString.h"
+#include "TUtf8.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -15,11 +16,15 @@ char* Duplicate(const char* pszText)
     return pszText ? Strdup(pszText) : nullptr;
 }
 
+// A name longer than the room is cut before a character, never inside one.
 void CopyName(char* pszTarget, const char* pszSource)
 {
     pszTarget[0] = '\0';
-    if (pszSource)
-        std::strncat(pszTarget, pszSource, KwFileDialog::NameSize - 1);
+    if (!pszSource)
+        return;
+    const size_t nKept = TUtf8::Fit(pszSource, std::strlen(pszSource), KwFileDialog::NameSize - 1);
+    std::memcpy(pszTarget, pszSource, nKept);
+    pszTarget[nKept] = '\0';
 }
 
 int IsSeparator(char ch)

@@ -10,7 +10,7 @@ namespace {
 HICON ProgramIcon(int nSize)
 {
     return static_cast<HICON>(
-        ::LoadImageA(::GetModuleHandleA(nullptr), "ICON_GANDREL", IMAGE_ICON, nSize, nSize, LR_SHARED));
+        ::LoadImageW(::GetModuleHandleW(nullptr), L"ICON_GANDREL", IMAGE_ICON, nSize, nSize, LR_SHARED));
 }
 
 } // namespace
@@ -21,7 +21,7 @@ void GdvShowProgramIcon(KwWFrame& coFrame)
     if (!hFrame)
         return;
     if (const HICON hBig = ProgramIcon(::GetSystemMetrics(SM_CXICON)))
-        ::SendMessageA(hFrame, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(hBig));
+        ::SendMessageW(hFrame, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(hBig));
     if (const HICON hSmall = ProgramIcon(::GetSystemMetrics(SM_CXSMICON)))
-        ::SendMessageA(hFrame, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hSmall));
+        ::SendMessageW(hFrame, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hSmall));
 }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 using kwtest::RunGandrelCopy;
 using kwtest::TProgramRun;
@@ -98,4 +100,52 @@ TEST_F(GandrelCopyTest, ExitCodesTellWhatTheRunDid)
     EXPECT_EQ(strLogText.rfind("Gathering tree information ... ok", 0), 0u);
     EXPECT_NE(strLogText.find("Ready. "), std::string::npos);
     EXPECT_NE(strLogText.find("Directories: 2, files: 2, bytes: 5, copied: 4"), std::string::npos) << strLogText;
+}
+
+// Names in several alphabets, an emoji, a combining accent and a
+// right-to-left name, beside ASCII twins that a name turned into "?" marks
+// would match: a tree copy and /FILES copy each exactly, and the output and
+// the log hold the names byte for byte (UTF-8).
+TEST_F(GandrelCopyTest, NamesInEveryAlphabetAreCopiedAndPrintedExactly)
+{
+    const char* const apszNames[] = { "\xCE\xA9mega-\xD1\x84\xD0\xB0\xD0\xB9\xD0\xBB", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E",
+                                       "emoji-\xF0\x9F\x98\x80", "cafe\xCC\x81", "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D" };
+    const char* const apszTwins[] = { "Omega-aaaa", "jjj", "emoji-ee", "cafex", "hhhh" };
+    const std::string strSrc = At("names");
+    const std::string strTree = At("tree");
+    const std::string strFiles = At("files");
+    const std::string strLog = At("names.log");
+    const char chSep = CrtPathSeparator();
+    std::filesystem::create_directories(std::filesystem::u8path(strSrc));
+    std::vector<std::string> vecArguments = { "/FILES", strFiles };
+    for (const char* pszTwin : apszTwins)
+        kwtest::WriteFileBytes(strSrc + chSep + pszTwin + ".txt", "twin");
+    for (const char* pszName : apszNames) {
+        kwtest::WriteFileBytes(strSrc + chSep + pszName + ".txt", pszName);
+        vecArguments.push_back(strSrc + chSep + pszName + ".txt");
+    }
+    const TProgramRun coTree = RunGandrelCopy({ strSrc, strTree, "/SEC:NONE", "/LOG:" + strLog });
+    EXPECT_EQ(coTree.m_nExit, 1) << coTree.m_strOutput;
+    const TProgramRun coFiles = RunGandrelCopy(vecArguments);
+    EXPECT_EQ(coFiles.m_nExit, 1) << coFiles.m_strOutput;
+    const std::string strLogText = kwtest::ReadFileBytes(strLog);
+    for (const char* pszName : apszNames) {
+        const std::string strFile = std::string(pszName) + ".txt";
+        EXPECT_EQ(kwtest::ReadFileBytes(strTree + chSep + "names" + chSep + strFile), pszName);
+        EXPECT_EQ(kwtest::ReadFileBytes(strFiles + chSep + strFile), pszName);
+        const std::string strTreeLine = "Copying .." + std::string(1, chSep) + "names" + chSep + strFile + " ... ok\n";
+        EXPECT_NE(coTree.m_strOutput.find(strTreeLine), std::string::npos) << coTree.m_strOutput;
+#if defined(_WIN32)
+        const char* const pszNewLine = "\r\n";
+#else
+        const char* const pszNewLine = "\n";
+#endif
+        EXPECT_NE(strLogText.find(strTreeLine.substr(0, strTreeLine.size() - 1) + pszNewLine), std::string::npos) << strLogText;
+        EXPECT_NE(coFiles.m_strOutput.find("Copying " + strFile + " ... ok\n"), std::string::npos) << coFiles.m_strOutput;
+    }
+    // Only the files named: no twin was taken along.
+    size_t nCopied = 0;
+    for (const auto& coEntry : std::filesystem::directory_iterator(std::filesystem::u8path(strFiles)))
+        nCopied += coEntry.path().filename().u8string().find(".txt") != std::string::npos ? 1 : 0;
+    EXPECT_EQ(nCopied, sizeof apszNames / sizeof apszNames[0]);
 }

@@ -6,12 +6,29 @@
 #include <shellapi.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <fcntl.h>
 #include <io.h>
 
 namespace {
 
 std::atomic<int> s_nInterrupted { 0 };
+// The console's output code page before the program set UTF-8 (0: not
+// changed); it is the console's, shared with the shell, so it goes back.
+UINT s_unOldOutputCP = 0;
+
+void RestoreOutputCP()
+{
+    if (s_unOldOutputCP)
+        SetConsoleOutputCP(s_unOldOutputCP);
+}
+
+bool IsConsole(FILE* pStream)
+{
+    HANDLE hOutput = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(pStream)));
+    DWORD ulMode = 0;
+    return hOutput != INVALID_HANDLE_VALUE && GetConsoleMode(hOutput, &ulMode);
+}
 
 BOOL WINAPI OnControl(DWORD ulEvent)
 {
@@ -66,6 +83,15 @@ void KwCopyConsole::Prepare()
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
     SetConsoleCtrlHandler(OnControl, TRUE);
+    // A console shows the output as UTF-8 (the lines go as characters
+    // anyway, see Write); a redirected output is UTF-8 bytes.
+    if (IsConsole(stdout) || IsConsole(stderr)) {
+        const UINT unOld = GetConsoleOutputCP();
+        if (unOld != CP_UTF8 && SetConsoleOutputCP(CP_UTF8)) {
+            s_unOldOutputCP = unOld;
+            std::atexit(RestoreOutputCP);
+        }
+    }
 }
 
 int KwCopyConsole::Interrupted()

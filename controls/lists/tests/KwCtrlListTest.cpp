@@ -224,6 +224,38 @@ TEST_F(KwCtrlListTest, LineTextsStayInlineBelow255CharactersAndFormatsAreBounded
     EXPECT_EQ(std::string(pcoList->GetListBoxText()), std::string(255, 'b'));
     EXPECT_EQ(pcoList->SetListBoxTextFt("%s%s", std::string(900, 'c').c_str(), std::string(900, 'd').c_str()), 1);
     EXPECT_EQ(std::strlen(pcoList->GetListBoxText()), static_cast<size_t>(KwListText::FormatBufferSize - 1));
+    // A cut never splits a character: 600 two-byte characters keep 511.
+    std::string strOmegas;
+    for (int i = 0; i < 600; ++i)
+        strOmegas += "\xCE\xA9";
+    EXPECT_EQ(pcoList->SetListBoxTextFt("%s", strOmegas.c_str()), 1);
+    EXPECT_EQ(std::string(pcoList->GetListBoxText()), strOmegas.substr(0, 1022));
+}
+
+// A key press is a character: its UTF-16 units (two halves for an emoji)
+// find the line that starts with it; only ASCII letters ignore their case.
+TEST_F(KwCtrlListTest, TypedCharactersBeyondAsciiFindTheirLines)
+{
+    const char* const apszNames[] = { "apple", "\xCE\xA9mega", "\xE6\x97\xA5\xE6\x9C\xAC", "\xF0\x9F\x98\x80smile",
+                                      "\xC3\x89" "clair", "\xC3\xA9" "clair", "\xE6\x97\xA5" "2" };
+    KwListText* pcoList = MakeList(std::size(apszNames), 8);
+    Link(*pcoList, "KW_LINK_LISTGETTEXT");
+    coView.fnAction = [&](TMvcParam& coParam) {
+        const KwEventListBox* pcoEvent = static_cast<const KwEvent&>(coParam);
+        pcoList->SetListBoxText(apszNames[pcoEvent->Position()]);
+        return 1;
+    };
+    const struct {
+        std::vector<unsigned short> vecUnits;
+        long lSelected;
+    } aCases[] = {
+        { { 0x65E5 }, 2 }, { { 0x65E5 }, 6 }, { { 0x3A9 }, 1 }, { { 0xD83D, 0xDE00 }, 3 }, { { 0xE9 }, 5 }, { { 'A' }, 0 },
+    };
+    for (const auto& coCase : aCases) {
+        for (unsigned short unUnit : coCase.vecUnits)
+            EXPECT_EQ(pcoList->EvKeyAscii(unUnit), 1);
+        EXPECT_EQ(pcoList->GetCurrentSel(), coCase.lSelected) << coCase.vecUnits.front();
+    }
 }
 
 TEST_F(KwCtrlListTest, TypeAheadFindsTextsInsideLinesAndVisitsEveryPositionOnce)

@@ -1,9 +1,14 @@
 #include "KwFileSelDirTree.h"
+#include "KwFileSelDropRules.h"
+#include "TFileSelection.h"
 #include "TTreeNode.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -44,5 +49,45 @@ TEST(KwFileSelDirTreeTest, ReReadingAboveTheFocusFindsTheFocusAgainByItsPath)
     // Re-reading the root without A leaves the focus on the root.
     KwFileSelDirTree::ReadChildren(Find({ "A", "Y" }), { "Z" });
     EXPECT_EQ(KwFileSelDirTree::ReadChildrenKeepingFocus(pcoRoot, { "D" }, Find({ "A", "Y", "Z" }), SameNoCase), pcoRoot);
+    pcoRoot->Delete(KwFileSelDirTree::DestroyObject, 0);
+}
+
+// On a system without UTF-8 a name that lost characters ("???") is shown,
+// but the system gets the entry's 8.3 alias: exactly that entry, never what
+// the "?" wildcards would match. Without an alias nothing is handed on.
+TEST(KwFileSelDirTreeTest, NamesThatLostCharactersAreHandedOnByTheirAlias)
+{
+    TTreeNode* pcoRoot = KwFileSelDirTree::MakeNode("\\");
+    KwFileSelDirTree::ReadChildren(pcoRoot, { KwFileSelDirTree::Entry("???", "___~1") });
+    TTreeNode* pcoLost = pcoRoot->GetSubNode(0);
+    KwFileSelDirTree::ReadChildren(pcoLost, { KwFileSelDirTree::Entry("a"), KwFileSelDirTree::Entry("??", "") });
+    std::vector<std::string> vecNames;
+    EXPECT_TRUE(KwFileSelDirTree::SystemNamesOfNode(pcoLost->GetSubNode(0), vecNames));
+    EXPECT_EQ(vecNames, (std::vector<std::string> { "___~1", "a" }));
+    EXPECT_EQ(KwFileSelDirTree::NamesOfNode(pcoLost->GetSubNode(0)), (std::vector<std::string> { "???", "a" }));
+    EXPECT_FALSE(KwFileSelDirTree::SystemNamesOfNode(pcoLost->GetSubNode(1), vecNames));
+
+    TFileSelection coFiles(TFileSelection::SortNone);
+    TFileInfo coInfo;
+    coInfo.SetPath("C:\\DIR");
+    for (auto [pszName, pszAlias, nLost] : { std::tuple { "abc.txt", "", 0 }, std::tuple { "???.txt", "ABC~1.TXT", 1 } }) {
+        coInfo.SetName(pszName);
+        coInfo.SetAlias(pszAlias, nLost);
+        coFiles.AddFile(coInfo);
+    }
+    std::vector<std::string> vecPaths;
+    EXPECT_EQ(KwFileSelDropRules::SystemPaths(coFiles, vecPaths), "");
+    EXPECT_EQ(vecPaths, (std::vector<std::string> { "C:\\DIR\\abc.txt", "C:\\DIR\\ABC~1.TXT" }));
+    TFileSelection coSystem;
+    EXPECT_EQ(KwFileSelDropRules::SystemFiles(coFiles, coSystem), "");
+    EXPECT_EQ(std::string(coSystem.GetFile(1).Name()), "ABC~1.TXT");
+
+    coInfo.SetName("??.txt");
+    coInfo.SetAlias("", 1);
+    coFiles.AddFile(coInfo);
+    const std::string strReason = KwFileSelDropRules::SystemPaths(coFiles, vecPaths);
+    EXPECT_NE(strReason.find("\"C:\\DIR\\??.txt\" has characters that this system's code page lacks"), std::string::npos)
+        << strReason;
+    EXPECT_EQ(KwFileSelDropRules::SystemFiles(coFiles, coSystem), strReason);
     pcoRoot->Delete(KwFileSelDirTree::DestroyObject, 0);
 }

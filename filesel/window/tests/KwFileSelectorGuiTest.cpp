@@ -30,21 +30,6 @@ using kwtest::OnNode;
 
 namespace {
 
-// The drag pictures: a square in the middle of the transparent colour.
-int PaintPicture(const char* pszId, KwBitmap& coBitmap)
-{
-    KwScreenDC coScreen(1);
-    if (!coBitmap.SysCreate(coScreen, KwSize(32, 32), 0))
-        return 0;
-    KwMemDC coMem(coScreen);
-    coMem.SelectBitmap(&coBitmap);
-    coMem.FillRect(KwRect(0, 0, 32, 32), KwBrush(RGB(255, 0, 255), 1, 0));
-    const bool bDrop = std::string(pszId) == "BMP_DROPMP";
-    coMem.FillRect(KwRect(8, 8, 24, 24), KwBrush(bDrop ? RGB(0, 160, 0) : RGB(200, 0, 0), 1, 0));
-    coMem.SelectBitmap(nullptr);
-    return 1;
-}
-
 // Records the copy links of the target selector and takes the copy over.
 class TCopyView : public TDynBase {
 public:
@@ -104,7 +89,7 @@ protected:
             std::filesystem::create_directories(At(pszDir));
         for (const char* pszFile : { "src\\x.txt", "src\\y.txt", "src\\z.txt", "src\\w.dat", "src\\docs\\a.doc" })
             kwtest::WriteFileBytes(At(pszFile), pszFile);
-        KwFileSelector::SetBitmapLoader(PaintPicture);
+        KwFileSelector::SetBitmapLoader(kwtest::PaintDragPicture);
         pcoLeftFrame = kw25test::OpenFrame("FW_LEFT", KwPoint(10, 40), KwSize(500, 340), "Left");
         pcoRightFrame = kw25test::OpenFrame("FW_RIGHT", KwPoint(530, 40), KwSize(500, 340), "Right");
         pcoLeft = Selector(*pcoLeftFrame);
@@ -184,23 +169,9 @@ protected:
             vecNames.push_back(coSelector.GetListName(i) + (coSelector.IsListSelected(i) ? "*" : ""));
         return vecNames;
     }
-    // Presses at the point of one window, moves in steps onto the point of
-    // another, releases there.
     static void Drag(HWND hFrom, POINT ptFrom, HWND hTarget, POINT ptTarget, const char* pszShot = nullptr)
     {
-        ASSERT_TRUE(kwtest::MoveMouse(hFrom, ptFrom));
-        ASSERT_TRUE(kwtest::MouseDown());
-        POINT ptEnd = ptTarget;
-        ::ClientToScreen(hTarget, &ptEnd);
-        POINT ptStart {};
-        ::GetCursorPos(&ptStart);
-        for (int i = 1; i <= 10; ++i)
-            ASSERT_TRUE(kwtest::MoveMouse({ ptStart.x + (ptEnd.x - ptStart.x) * i / 10,
-                                            ptStart.y + (ptEnd.y - ptStart.y) * i / 10 }));
-        if (pszShot)
-            kwtest::ScreenshotDesktop(pszShot);
-        ASSERT_TRUE(kwtest::MouseUp());
-        kwtest::PumpIdle();
+        kwtest::DragOnto(hFrom, ptFrom, hTarget, ptTarget, pszShot);
     }
     void DragDirectory(const std::string& strFrom, HWND hTarget, POINT ptTarget, const char* pszShot)
     {
@@ -219,12 +190,12 @@ TEST_F(KwFileSelectorGuiTest, ClickOnTreeNodeShowsItsFiles)
     EXPECT_EQ(static_cast<const char*>(pcoRight->GetDescription()), std::string("(NTFS)"));
     ASSERT_TRUE(kwtest::ClickAt(Hwnd(*pcoRight->GetTreeWindow()), OnNode(*pcoRight, At("dst"))));
     kwtest::PumpIdle();
-    EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), Upper(At("dst")));
+    EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), std::string(At("dst")));
     EXPECT_TRUE(Listed(*pcoRight).empty());
 
     ASSERT_TRUE(kwtest::ClickAt(Hwnd(*pcoRight->GetTreeWindow()), OnNode(*pcoRight, At("src"))));
     kwtest::PumpIdle();
-    EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), Upper(At("src")));
+    EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), std::string(At("src")));
     // Sorted by extension; the directories stay in the tree.
     EXPECT_EQ(Listed(*pcoRight), std::vector<std::string>({ "w.dat", "x.txt", "y.txt", "z.txt" }));
     EXPECT_EQ(pcoRight->GetList()->GetRange(), 4u);
@@ -326,7 +297,7 @@ TEST_F(KwFileSelectorGuiTest, ListFollowsTheFocusWhenANodeAboveItCloses)
     OpenSub();
     pcoRight->GetTree()->CloseNode(pcoRight->FindNode(At("dst").c_str()), 1);
     kwtest::PumpIdle();
-    EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), Upper(At("dst")));
+    EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), std::string(At("dst")));
     EXPECT_EQ(Listed(*pcoRight), std::vector<std::string>({ "d.txt" }));
     kwtest::ScreenshotWindow(Hwnd(*pcoRightFrame), "closed");
 
@@ -343,7 +314,7 @@ TEST_F(KwFileSelectorGuiTest, DirectoryDraggedOntoAnotherSelectorSendsTheCopyLin
     EXPECT_EQ(coView.coCopies, std::vector<std::string>({ "directory " + Upper(At("src\\docs")) + " -> "
                                                            + Upper(At("dst")) }));
     // The link took the copy over: the target selector stays as it was.
-    EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), Upper(m_dir));
+    EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), std::string(m_dir));
 }
 
 TEST_F(KwFileSelectorGuiTest, DirectoryDroppedOntoItselfOrItsParentIsRefused)
@@ -394,7 +365,7 @@ TEST_F(KwFileSelectorGuiTest, DropWithoutLinkCopiesAndFindsTheFocusAgainAfterThe
     EXPECT_EQ(vecCopies, std::vector<std::string>({ Upper(At("dst")) + " -> " + Upper(At("src")) }));
     EXPECT_EQ(pcoRight->FindNode(At("src\\docs").c_str()), nullptr);
     EXPECT_NE(pcoRight->FindNode(At("src\\dst").c_str()), nullptr);
-    EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), Upper(At("src")));
+    EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), std::string(At("src")));
     EXPECT_EQ(Listed(*pcoRight), std::vector<std::string>({ "w.dat", "x.txt", "y.txt", "z.txt" }));
     kwtest::ScreenshotWindow(Hwnd(*pcoRightFrame), "after");
 }
@@ -408,17 +379,11 @@ TEST_F(KwFileSelectorGuiTest, DropWithoutLinkRunsTheProgressWindow)
     bool bClosable = false;
     kwtest::TModalAnswer coAnswer = kwtest::AnswerWhen(kwtest::WindowTitled("Copy"), [&](HWND hWnd) {
         kwtest::PumpIdle();
-        const auto Press = [hWnd](const char* pszText) {
-            const HWND hButton = kwtest::FindChild(hWnd, pszText);
-            RECT rc {};
-            ::GetClientRect(hButton, &rc);
-            return hButton && kwtest::ClickAt(hButton, { rc.right / 2, rc.bottom / 2 });
-        };
-        ASSERT_TRUE(Press("Start"));
+        ASSERT_TRUE(kwtest::PressButton(hWnd, "Start"));
         const HWND hClose = kwtest::FindChild(hWnd, "Close");
         bClosable = kwtest::PumpUntil([&] { return ::IsWindowEnabled(hClose) != 0; }, 20000);
         kwtest::ScreenshotDesktop("progress");
-        ASSERT_TRUE(Press("Close"));
+        ASSERT_TRUE(kwtest::PressButton(hWnd, "Close"));
     });
     DragDirectory(At("src\\docs"), Hwnd(*pcoRight->GetTreeWindow()), OnNode(*pcoRight, At("dst")), "over-dst");
     EXPECT_TRUE(coAnswer.Answered());

@@ -10,8 +10,12 @@
 #include "KwWSystem.h"
 #include "KwWnd.h"
 #include "TOpSystem.h"
+#include "TUtf8.h"
+#include "TWideText.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 // The framework's numbers are the system's.
@@ -42,6 +46,7 @@ static_assert(KwMenuFlag::String == MF_STRING && KwMenuFlag::Grayed == MF_GRAYED
 namespace {
 
 const char s_szClassName[] = "ZORVIK_V30_00";
+const wchar_t s_wszClassName[] = L"ZORVIK_V30_00";
 // The object and the process id, each in a pointer-sized extra word.
 const int s_nObjectWord = 0;
 const int s_nProcessWord = static_cast<int>(sizeof(LONG_PTR));
@@ -119,8 +124,8 @@ LRESULT Dispatch(KwWnd& coWnd, HWND hWnd, UINT unMsg, WPARAM wParam, LPARAM lPar
     // The parameters the handlers left (a system command masked, for one).
     const WPARAM wParamNow = static_cast<WPARAM>(coParam.GetWParam());
     if (pfnOriginal)
-        return ::CallWindowProcA(pfnOriginal, hWnd, unMsg, wParamNow, lParam);
-    return ::DefWindowProcA(hWnd, unMsg, wParamNow, lParam);
+        return ::CallWindowProcW(pfnOriginal, hWnd, unMsg, wParamNow, lParam);
+    return ::DefWindowProcW(hWnd, unMsg, wParamNow, lParam);
 }
 
 } // namespace
@@ -129,13 +134,13 @@ LRESULT Dispatch(KwWnd& coWnd, HWND hWnd, UINT unMsg, WPARAM wParam, LPARAM lPar
 static LRESULT CALLBACK WinNTZORVIKproc(HWND hWnd, UINT unMsg, WPARAM wParam, LPARAM lParam)
 {
     if (!pcoKwSys)
-        return ::DefWindowProcA(hWnd, unMsg, wParam, lParam);
+        return ::DefWindowProcW(hWnd, unMsg, wParam, lParam);
     if (unMsg == WM_NCCREATE && hWnd) {
-        const CREATESTRUCTA* pcoCreate = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        const CREATESTRUCTW* pcoCreate = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         KwWnd* pcoWnd = pcoCreate ? static_cast<KwWnd*>(pcoCreate->lpCreateParams) : nullptr;
         if (pcoWnd) {
-            ::SetWindowLongPtrA(hWnd, s_nObjectWord, reinterpret_cast<LONG_PTR>(pcoWnd));
-            ::SetWindowLongPtrA(hWnd, s_nProcessWord, static_cast<LONG_PTR>(Adapter().GetSavedProcessId()));
+            ::SetWindowLongPtrW(hWnd, s_nObjectWord, reinterpret_cast<LONG_PTR>(pcoWnd));
+            ::SetWindowLongPtrW(hWnd, s_nProcessWord, static_cast<LONG_PTR>(Adapter().GetSavedProcessId()));
             pcoWnd->Connect(Handle(hWnd));
         }
     }
@@ -144,7 +149,7 @@ static LRESULT CALLBACK WinNTZORVIKproc(HWND hWnd, UINT unMsg, WPARAM wParam, LP
     // and reading it costs no call into the window system.
     KwWnd* pcoWnd = pcoKwSys->LookupWindow(Handle(hWnd));
     if (!pcoWnd)
-        return ::DefWindowProcA(hWnd, unMsg, wParam, lParam);
+        return ::DefWindowProcW(hWnd, unMsg, wParam, lParam);
     return Dispatch(*pcoWnd, hWnd, unMsg, wParam, lParam, nullptr, 0);
 }
 
@@ -160,19 +165,19 @@ static LRESULT CALLBACK WinNTSystemCtrlZORVIKproc(HWND hWnd, UINT unMsg, WPARAM 
     KwSystemWinNT& coSys = Adapter();
     KwWnd* pcoWnd = coSys.LookupWindow(Handle(hWnd));
     const WNDPROC pfnOriginal = reinterpret_cast<WNDPROC>(pcoWnd && pcoWnd->GetDefaultWindowProc()
-        ? pcoWnd->GetDefaultWindowProc() : ::GetPropA(hWnd, coSys.GetOriginalProcPropertyId()));
+        ? pcoWnd->GetDefaultWindowProc() : ::GetPropW(hWnd, coSys.OriginalProcProperty()));
     LRESULT lResult = 0;
     if (pcoWnd)
         lResult = Dispatch(*pcoWnd, hWnd, unMsg, wParam, lParam, pfnOriginal, 1);
     else if (pfnOriginal && unMsg != WM_NCDESTROY)
-        lResult = ::CallWindowProcA(pfnOriginal, hWnd, unMsg, wParam, lParam);
+        lResult = ::CallWindowProcW(pfnOriginal, hWnd, unMsg, wParam, lParam);
     if (unMsg == WM_NCDESTROY) {
-        ::RemovePropA(hWnd, coSys.GetPropertyId());
-        ::RemovePropA(hWnd, coSys.GetOriginalProcPropertyId());
+        ::RemovePropW(hWnd, coSys.ObjectProperty());
+        ::RemovePropW(hWnd, coSys.OriginalProcProperty());
         if (pfnOriginal) {
-            ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pfnOriginal));
+            ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(pfnOriginal));
             if (!pcoWnd)
-                lResult = ::CallWindowProcA(pfnOriginal, hWnd, unMsg, wParam, lParam);
+                lResult = ::CallWindowProcW(pfnOriginal, hWnd, unMsg, wParam, lParam);
         }
     }
     return lResult;
@@ -196,6 +201,8 @@ KwSystemWinNT::KwSystemWinNT()
 {
     m_coPropertyId.SetText("_KWP_%lu", m_ulProcessId);
     m_coOriginalPropertyId.SetText("_KWO_%lu", m_ulProcessId);
+    m_wstrPropertyId = TWideText::Wide(m_coPropertyId);
+    m_wstrOriginalPropertyId = TWideText::Wide(m_coOriginalPropertyId);
 }
 
 KwSystemWinNT::~KwSystemWinNT()
@@ -207,7 +214,7 @@ KwSystemWinNT::~KwSystemWinNT()
 KwHandle KwSystemWinNT::AppInstance() const
 {
     const KwApp* pcoApp = GetApp();
-    return pcoApp && pcoApp->GetHandle() ? pcoApp->GetHandle() : Handle(::GetModuleHandleA(nullptr));
+    return pcoApp && pcoApp->GetHandle() ? pcoApp->GetHandle() : Handle(::GetModuleHandleW(nullptr));
 }
 
 // Windows
@@ -224,26 +231,26 @@ KwWnd* KwSystemWinNT::GetWindowObject(KwHandle hWnd) const
     DWORD ulOwner = 0;
     if (!::GetWindowThreadProcessId(h, &ulOwner) || ulOwner != m_ulProcessId)
         return nullptr;
-    if (::GetClassLongPtrA(h, GCL_CBWNDEXTRA) == s_nExtraBytes
-        && static_cast<unsigned long>(::GetWindowLongPtrA(h, s_nProcessWord)) == m_ulProcessId
-        && ::GetWindowLongPtrA(h, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&WinNTZORVIKproc))
-        return reinterpret_cast<KwWnd*>(::GetWindowLongPtrA(h, s_nObjectWord));
-    return static_cast<KwWnd*>(::GetPropA(h, m_coPropertyId));
+    if (::GetClassLongPtrW(h, GCL_CBWNDEXTRA) == s_nExtraBytes
+        && static_cast<unsigned long>(::GetWindowLongPtrW(h, s_nProcessWord)) == m_ulProcessId
+        && ::GetWindowLongPtrW(h, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&WinNTZORVIKproc))
+        return reinterpret_cast<KwWnd*>(::GetWindowLongPtrW(h, s_nObjectWord));
+    return static_cast<KwWnd*>(::GetPropW(h, ObjectProperty()));
 }
 
 const char* KwSystemWinNT::RegisterWindowClass()
 {
     if (m_nClassRegistered)
         return s_szClassName;
-    WNDCLASSA coClass {};
+    WNDCLASSW coClass {};
     coClass.style = CS_DBLCLKS | CS_BYTEALIGNWINDOW | CS_BYTEALIGNCLIENT;
     coClass.lpfnWndProc = WinNTZORVIKproc;
     coClass.cbClsExtra = 4;
     coClass.cbWndExtra = s_nExtraBytes;
     coClass.hInstance = reinterpret_cast<HINSTANCE>(AppInstance());
-    coClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-    coClass.lpszClassName = s_szClassName;
-    if (!::RegisterClassA(&coClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    coClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    coClass.lpszClassName = s_wszClassName;
+    if (!::RegisterClassW(&coClass) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return nullptr;
     m_nClassRegistered = 1;
     return s_szClassName;
@@ -257,7 +264,7 @@ KwHandle KwSystemWinNT::CreateWindowEx(KwWnd* pcoWnd, KwWnd* pcoParent, const ch
     const KwSize coSize = pcoWnd->GetSize();
     const DWORD ulExStyle = KwCodes::ExStyleToSystem(pcoWnd->GetExStyle()) & ~static_cast<DWORD>(WS_EX_NOPARENTNOTIFY);
     HWND hParent = pcoParent ? Wnd(pcoParent->GetHandle()) : nullptr;
-    HWND hWnd = ::CreateWindowExA(ulExStyle, pszClassName, nullptr, static_cast<DWORD>(pcoWnd->GetStyle()), coPos.X(),
+    HWND hWnd = ::CreateWindowExW(ulExStyle, TWideArg(pszClassName), nullptr, static_cast<DWORD>(pcoWnd->GetStyle()), coPos.X(),
                                   coPos.Y(), coSize.Width(), coSize.Height(), hParent, nullptr,
                                   reinterpret_cast<HINSTANCE>(AppInstance()), pcoWnd);
     return Handle(hWnd);
@@ -299,9 +306,9 @@ KwHandle KwSystemWinNT::GetRelative(KwHandle hWnd, KwRelation nRelation) const
 int KwSystemWinNT::IsWindowVisible(KwHandle hWnd) const { return ::IsWindowVisible(Wnd(hWnd)) ? 1 : 0; }
 int KwSystemWinNT::IsWindowEnabled(KwHandle hWnd) const { return ::IsWindowEnabled(Wnd(hWnd)) ? 1 : 0; }
 int KwSystemWinNT::EnableWindow(KwHandle hWnd, int nEnable) { return ::EnableWindow(Wnd(hWnd), nEnable ? TRUE : FALSE) ? 1 : 0; }
-unsigned long KwSystemWinNT::GetWindowStyle(KwHandle hWnd) const { return static_cast<unsigned long>(::GetWindowLongA(Wnd(hWnd), GWL_STYLE)); }
-void KwSystemWinNT::SetWindowStyle(KwHandle hWnd, unsigned long ulStyle) { ::SetWindowLongA(Wnd(hWnd), GWL_STYLE, static_cast<LONG>(ulStyle)); }
-unsigned long KwSystemWinNT::GetWindowExStyle(KwHandle hWnd) const { return static_cast<unsigned long>(::GetWindowLongA(Wnd(hWnd), GWL_EXSTYLE)); }
+unsigned long KwSystemWinNT::GetWindowStyle(KwHandle hWnd) const { return static_cast<unsigned long>(::GetWindowLongW(Wnd(hWnd), GWL_STYLE)); }
+void KwSystemWinNT::SetWindowStyle(KwHandle hWnd, unsigned long ulStyle) { ::SetWindowLongW(Wnd(hWnd), GWL_STYLE, static_cast<LONG>(ulStyle)); }
+unsigned long KwSystemWinNT::GetWindowExStyle(KwHandle hWnd) const { return static_cast<unsigned long>(::GetWindowLongW(Wnd(hWnd), GWL_EXSTYLE)); }
 KwHandle KwSystemWinNT::SetFocus(KwHandle hWnd) { return Handle(::SetFocus(Wnd(hWnd))); }
 KwHandle KwSystemWinNT::GetFocus() const { return Handle(::GetFocus()); }
 KwHandle KwSystemWinNT::SetCapture(KwHandle hWnd) { return Handle(::SetCapture(Wnd(hWnd))); }
@@ -309,17 +316,32 @@ KwHandle KwSystemWinNT::GetCapture() const { return Handle(::GetCapture()); }
 int KwSystemWinNT::ReleaseCapture() { return ::ReleaseCapture() ? 1 : 0; }
 KwHandle KwSystemWinNT::GetActiveWindow() const { return Handle(::GetActiveWindow()); }
 KwHandle KwSystemWinNT::SetActiveWindow(KwHandle hWnd) { return Handle(::SetActiveWindow(Wnd(hWnd))); }
-int KwSystemWinNT::GetWindowTextLength(KwHandle hWnd) const { return ::GetWindowTextLengthA(Wnd(hWnd)); }
+namespace {
+
+// A window's text as the system holds it (UTF-16).
+std::wstring WideWindowText(HWND hWnd)
+{
+    const int nUnits = ::GetWindowTextLengthW(hWnd);
+    if (nUnits <= 0)
+        return std::wstring();
+    std::wstring wstrText(static_cast<size_t>(nUnits) + 1, L'\0');
+    const int nRead = ::GetWindowTextW(hWnd, &wstrText[0], nUnits + 1);
+    wstrText.resize(static_cast<size_t>(nRead > 0 ? nRead : 0));
+    return wstrText;
+}
+
+} // namespace
+
+// In bytes of the framework's text, which a buffer for GetWindowText needs.
+int KwSystemWinNT::GetWindowTextLength(KwHandle hWnd) const { return TWideText::Narrow(WideWindowText(Wnd(hWnd))).Strlen(); }
 
 int KwSystemWinNT::GetWindowText(KwHandle hWnd, char* pszText, int nSize) const
 {
-    if (!pszText || nSize <= 0)
-        return 0;
-    pszText[0] = 0;
-    return ::GetWindowTextA(Wnd(hWnd), pszText, nSize);
+    const std::wstring wstrText = WideWindowText(Wnd(hWnd));
+    return TWideText::NarrowInto(wstrText.c_str(), static_cast<int>(wstrText.size()), pszText, nSize);
 }
 
-int KwSystemWinNT::SetWindowText(KwHandle hWnd, const char* pszText) { return ::SetWindowTextA(Wnd(hWnd), pszText) ? 1 : 0; }
+int KwSystemWinNT::SetWindowText(KwHandle hWnd, const char* pszText) { return ::SetWindowTextW(Wnd(hWnd), TWideArg(pszText ? pszText : "")) ? 1 : 0; }
 
 int KwSystemWinNT::InvalidateRect(KwHandle hWnd, const KwRect* pcoRect, int nErase)
 {
@@ -361,14 +383,31 @@ KwPoint KwSystemWinNT::ScreenToClient(KwHandle hWnd, const KwPoint& coPoint) con
     return FromPoint(pt);
 }
 
+// The messages whose parameters carry the framework's text are converted
+// here; every other message goes as it is.
 std::intptr_t KwSystemWinNT::SendMessage(KwHandle hWnd, unsigned unMsg, std::uintptr_t wParam, std::intptr_t lParam)
 {
-    return ::SendMessageA(Wnd(hWnd), unMsg, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+    HWND h = Wnd(hWnd);
+    switch (unMsg) {
+    case WM_SETTEXT:
+        return ::SendMessageW(h, unMsg, 0, reinterpret_cast<LPARAM>(static_cast<const wchar_t*>(
+                                                TWideArg(reinterpret_cast<const char*>(lParam)))));
+    case EM_REPLACESEL:
+        return ::SendMessageW(h, unMsg, static_cast<WPARAM>(wParam),
+                              reinterpret_cast<LPARAM>(static_cast<const wchar_t*>(
+                                  TWideArg(reinterpret_cast<const char*>(lParam) ? reinterpret_cast<const char*>(lParam) : ""))));
+    case WM_GETTEXT:
+        return GetWindowText(hWnd, reinterpret_cast<char*>(lParam), static_cast<int>(wParam));
+    case WM_GETTEXTLENGTH:
+        return GetWindowTextLength(hWnd);
+    default:
+        return ::SendMessageW(h, unMsg, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+    }
 }
 
 int KwSystemWinNT::PostMessage(KwHandle hWnd, unsigned unMsg, std::uintptr_t wParam, std::intptr_t lParam)
 {
-    return ::PostMessageA(Wnd(hWnd), unMsg, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam)) ? 1 : 0;
+    return ::PostMessageW(Wnd(hWnd), unMsg, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam)) ? 1 : 0;
 }
 
 KwHandle KwSystemWinNT::WindowFromPoint(const KwPoint& coScreenPoint) const { return Handle(::WindowFromPoint(ToPoint(coScreenPoint))); }
@@ -397,7 +436,7 @@ int KwSystemWinNT::ArrangeIconicWindows(KwHandle hWnd) { return static_cast<int>
 int KwSystemWinNT::DrawMenuBar(KwHandle hWnd) { return ::DrawMenuBar(Wnd(hWnd)) ? 1 : 0; }
 KwHandle KwSystemWinNT::GetMenu(KwHandle hWnd) const { return hWnd ? Handle(::GetMenu(Wnd(hWnd))) : 0; }
 int KwSystemWinNT::SetMenu(KwHandle hWnd, KwHandle hMenu) { return ::SetMenu(Wnd(hWnd), Menu(hMenu)) ? 1 : 0; }
-KwHandle KwSystemWinNT::GetClassCursor(KwHandle hWnd) const { return static_cast<KwHandle>(::GetClassLongPtrA(Wnd(hWnd), GCLP_HCURSOR)); }
+KwHandle KwSystemWinNT::GetClassCursor(KwHandle hWnd) const { return static_cast<KwHandle>(::GetClassLongPtrW(Wnd(hWnd), GCLP_HCURSOR)); }
 
 std::intptr_t KwSystemWinNT::SysEventDefault(const KwWnd& coWnd, const KwMessParamWinNT& coParam)
 {
@@ -406,8 +445,8 @@ std::intptr_t KwSystemWinNT::SysEventDefault(const KwWnd& coWnd, const KwMessPar
     const LPARAM lParam = static_cast<LPARAM>(coParam.GetLParam());
     WNDPROC pfnOriginal = reinterpret_cast<WNDPROC>(coWnd.GetDefaultWindowProc());
     if (pfnOriginal)
-        return ::CallWindowProcA(pfnOriginal, hWnd, coParam.GetMessage(), wParam, lParam);
-    return ::DefWindowProcA(hWnd, coParam.GetMessage(), wParam, lParam);
+        return ::CallWindowProcW(pfnOriginal, hWnd, coParam.GetMessage(), wParam, lParam);
+    return ::DefWindowProcW(hWnd, coParam.GetMessage(), wParam, lParam);
 }
 
 int KwSystemWinNT::SubclassControl(KwWnd& coWnd)
@@ -416,10 +455,10 @@ int KwSystemWinNT::SubclassControl(KwWnd& coWnd)
     KwWSystem* pcoControl = dynamic_cast<KwWSystem*>(&coWnd);
     if (!hWnd || !pcoControl)
         return 0;
-    if (!::SetPropA(hWnd, m_coPropertyId, &coWnd))
+    if (!::SetPropW(hWnd, ObjectProperty(), &coWnd))
         return 0;
-    const LONG_PTR lOriginal = ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WinNTSystemCtrlZORVIKproc));
-    ::SetPropA(hWnd, m_coOriginalPropertyId, reinterpret_cast<HANDLE>(lOriginal));
+    const LONG_PTR lOriginal = ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WinNTSystemCtrlZORVIKproc));
+    ::SetPropW(hWnd, OriginalProcProperty(), reinterpret_cast<HANDLE>(lOriginal));
     pcoControl->SetDefaultWindowProc(reinterpret_cast<void*>(lOriginal));
     return 1;
 }
@@ -434,11 +473,11 @@ void KwSystemWinNT::DetachWindowObject(KwWnd& coWnd)
     HWND hWnd = Wnd(coWnd.GetHandle());
     if (!hWnd)
         return;
-    if (::GetWindowLongPtrA(hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&WinNTZORVIKproc)
-        && ::GetWindowLongPtrA(hWnd, s_nObjectWord) == reinterpret_cast<LONG_PTR>(&coWnd))
-        ::SetWindowLongPtrA(hWnd, s_nObjectWord, 0);
-    if (::GetPropA(hWnd, m_coPropertyId) == static_cast<HANDLE>(&coWnd))
-        ::RemovePropA(hWnd, m_coPropertyId);
+    if (::GetWindowLongPtrW(hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&WinNTZORVIKproc)
+        && ::GetWindowLongPtrW(hWnd, s_nObjectWord) == reinterpret_cast<LONG_PTR>(&coWnd))
+        ::SetWindowLongPtrW(hWnd, s_nObjectWord, 0);
+    if (::GetPropW(hWnd, ObjectProperty()) == static_cast<HANDLE>(&coWnd))
+        ::RemovePropW(hWnd, ObjectProperty());
 }
 
 int KwSystemWinNT::ApplyFont(KwHandle hWnd, const KwFont& coFont, int nRedraw)
@@ -446,7 +485,7 @@ int KwSystemWinNT::ApplyFont(KwHandle hWnd, const KwFont& coFont, int nRedraw)
     KwFont& coUsed = const_cast<KwFont&>(coFont);
     if (!coUsed.GetHandle() && !coUsed.SysCreate())
         return 0;
-    ::SendMessageA(Wnd(hWnd), WM_SETFONT, static_cast<WPARAM>(coUsed.GetHandle()), nRedraw ? TRUE : FALSE);
+    ::SendMessageW(Wnd(hWnd), WM_SETFONT, static_cast<WPARAM>(coUsed.GetHandle()), nRedraw ? TRUE : FALSE);
     return 1;
 }
 
@@ -513,14 +552,29 @@ void KwSystemWinNT::WriteMeasureSize(const KwMessParamWinNT& coParam, const KwSi
 KwHandle KwSystemWinNT::CreateMenu(int nPopup) { return Handle(nPopup ? ::CreatePopupMenu() : ::CreateMenu()); }
 int KwSystemWinNT::DestroyMenu(KwHandle hMenu) { return ::DestroyMenu(Menu(hMenu)) ? 1 : 0; }
 
+namespace {
+
+// An item is text unless its flags make it a bitmap or owner-drawn (then
+// the pointer is the item's data) or a separator.
+bool IsTextItem(unsigned unFlags)
+{
+    return !(unFlags & (MF_BITMAP | MF_OWNERDRAW | MF_SEPARATOR));
+}
+
+} // namespace
+
 int KwSystemWinNT::InsertMenu(KwHandle hMenu, unsigned unItem, unsigned unFlags, std::uintptr_t uId, const void* pvItem)
 {
-    return ::InsertMenuA(Menu(hMenu), unItem, unFlags, static_cast<UINT_PTR>(uId), static_cast<LPCSTR>(pvItem)) ? 1 : 0;
+    if (IsTextItem(unFlags))
+        return ::InsertMenuW(Menu(hMenu), unItem, unFlags, static_cast<UINT_PTR>(uId), TWideArg(static_cast<const char*>(pvItem))) ? 1 : 0;
+    return ::InsertMenuW(Menu(hMenu), unItem, unFlags, static_cast<UINT_PTR>(uId), static_cast<LPCWSTR>(pvItem)) ? 1 : 0;
 }
 
 int KwSystemWinNT::ModifyMenu(KwHandle hMenu, unsigned unItem, unsigned unFlags, std::uintptr_t uId, const void* pvItem)
 {
-    return ::ModifyMenuA(Menu(hMenu), unItem, unFlags, static_cast<UINT_PTR>(uId), static_cast<LPCSTR>(pvItem)) ? 1 : 0;
+    if (IsTextItem(unFlags))
+        return ::ModifyMenuW(Menu(hMenu), unItem, unFlags, static_cast<UINT_PTR>(uId), TWideArg(static_cast<const char*>(pvItem))) ? 1 : 0;
+    return ::ModifyMenuW(Menu(hMenu), unItem, unFlags, static_cast<UINT_PTR>(uId), static_cast<LPCWSTR>(pvItem)) ? 1 : 0;
 }
 
 int KwSystemWinNT::RemoveMenu(KwHandle hMenu, unsigned unItem, unsigned unFlags) { return ::RemoveMenu(Menu(hMenu), unItem, unFlags) ? 1 : 0; }
@@ -536,8 +590,12 @@ int KwSystemWinNT::GetMenuString(KwHandle hMenu, unsigned unItem, char* pszText,
     if (!pszText || nSize <= 0)
         return 0;
     *pszText = 0;
-    const int nCopied = ::GetMenuStringA(Menu(hMenu), unItem, pszText, nSize, unFlags);
-    return nCopied > 0 ? nCopied : 0;
+    const int nUnits = ::GetMenuStringW(Menu(hMenu), unItem, nullptr, 0, unFlags);
+    if (nUnits <= 0)
+        return 0;
+    std::wstring wstrText(static_cast<size_t>(nUnits) + 1, L'\0');
+    const int nRead = ::GetMenuStringW(Menu(hMenu), unItem, &wstrText[0], nUnits + 1, unFlags);
+    return nRead > 0 ? TWideText::NarrowInto(wstrText.c_str(), nRead, pszText, nSize) : 0;
 }
 
 int KwSystemWinNT::SetMenuItemBitmaps(KwHandle hMenu, unsigned unItem, unsigned unFlags, KwHandle hUnchecked, KwHandle hChecked)
@@ -545,7 +603,7 @@ int KwSystemWinNT::SetMenuItemBitmaps(KwHandle hMenu, unsigned unItem, unsigned 
     return ::SetMenuItemBitmaps(Menu(hMenu), unItem, unFlags, reinterpret_cast<HBITMAP>(hUnchecked), reinterpret_cast<HBITMAP>(hChecked)) ? 1 : 0;
 }
 
-KwHandle KwSystemWinNT::LoadSystemBitmap(unsigned short unId) { return Handle(::LoadBitmapA(nullptr, MAKEINTRESOURCEA(unId))); }
+KwHandle KwSystemWinNT::LoadSystemBitmap(unsigned short unId) { return Handle(::LoadBitmapW(nullptr, MAKEINTRESOURCEW(unId))); }
 
 int KwSystemWinNT::TrackPopupMenu(KwHandle hMenu, unsigned unFlags, const KwPoint& coScreen, KwHandle hWnd)
 {
@@ -596,8 +654,8 @@ KwPoint KwSystemWinNT::GetCursorPos() const
 int KwSystemWinNT::SetCursorPos(const KwPoint& coPoint) { return ::SetCursorPos(coPoint.X(), coPoint.Y()) ? 1 : 0; }
 KwHandle KwSystemWinNT::SetCursor(KwHandle hCursor) { return Handle(::SetCursor(reinterpret_cast<HCURSOR>(hCursor))); }
 KwHandle KwSystemWinNT::GetCursor() const { return Handle(::GetCursor()); }
-KwHandle KwSystemWinNT::LoadSystemCursor(unsigned short unId) { return Handle(::LoadCursorA(nullptr, MAKEINTRESOURCEA(unId))); }
-KwHandle KwSystemWinNT::LoadCursorFile(const char* pszFile) { return pszFile ? Handle(::LoadCursorFromFileA(pszFile)) : 0; }
+KwHandle KwSystemWinNT::LoadSystemCursor(unsigned short unId) { return Handle(::LoadCursorW(nullptr, MAKEINTRESOURCEW(unId))); }
+KwHandle KwSystemWinNT::LoadCursorFile(const char* pszFile) { return pszFile ? Handle(::LoadCursorFromFileW(TWideText::Path(pszFile).c_str())) : 0; }
 int KwSystemWinNT::DestroyCursor(KwHandle hCursor) { return ::DestroyCursor(reinterpret_cast<HCURSOR>(hCursor)) ? 1 : 0; }
 
 int KwSystemWinNT::ClipCursor(const KwRect* pcoRect)
@@ -617,6 +675,22 @@ int KwSystemWinNT::ShowCursor(int nShow) { return ::ShowCursor(nShow ? TRUE : FA
 short KwSystemWinNT::GetKeyState(int nVirtualKey) const { return ::GetKeyState(nVirtualKey); }
 int KwSystemWinNT::Beep(unsigned short unType) { return ::MessageBeep(unType) ? 1 : 0; }
 
+TString KwSystemWinNT::CharText(unsigned long ulCode) const
+{
+    wchar_t awchUnits[2];
+    int nUnits = 1;
+    if (ulCode >= 0x10000 && ulCode <= 0x10FFFF) {
+        awchUnits[0] = static_cast<wchar_t>(0xD800 + ((ulCode - 0x10000) >> 10));
+        awchUnits[1] = static_cast<wchar_t>(0xDC00 + ((ulCode - 0x10000) & 0x3FF));
+        nUnits = 2;
+    } else {
+        awchUnits[0] = static_cast<wchar_t>(ulCode);
+    }
+    int nLost = 0;
+    const TString coText = TWideText::Narrow(awchUnits, nUnits, &nLost);
+    return nLost ? TString() : coText;
+}
+
 // Loops
 
 // Profile files, directories, programs, message boxes, icons
@@ -626,30 +700,31 @@ TString KwSystemWinNT::GetProfileString(const char* pszSection, const char* pszK
     if (!pszSection || !pszKey || !pszFile || !*pszFile)
         return TString(pszDefault);
     // The value is cut where the buffer ends: profile values are short.
-    char szValue[1024];
-    ::GetPrivateProfileStringA(pszSection, pszKey, pszDefault ? pszDefault : "", szValue, sizeof szValue, pszFile);
-    return TString(szValue);
+    wchar_t wszValue[1024];
+    const DWORD ulRead = ::GetPrivateProfileStringW(TWideArg(pszSection), TWideArg(pszKey), TWideArg(pszDefault ? pszDefault : ""),
+                                                    wszValue, sizeof wszValue / sizeof wszValue[0], TWideArg(pszFile));
+    return TWideText::Narrow(wszValue, static_cast<int>(ulRead));
 }
 
 int KwSystemWinNT::WriteProfileString(const char* pszSection, const char* pszKey, const char* pszFile, const char* pszValue)
 {
     if (!pszSection || !pszKey || !pszFile || !*pszFile)
         return 0;
-    return ::WritePrivateProfileStringA(pszSection, pszKey, pszValue, pszFile) ? 1 : 0;
+    return ::WritePrivateProfileStringW(TWideArg(pszSection), TWideArg(pszKey), TWideArg(pszValue), TWideArg(pszFile)) ? 1 : 0;
 }
 
 TString KwSystemWinNT::GetWindowsDirectory() const
 {
-    char szPath[MAX_PATH + 1] {};
-    const UINT unLength = ::GetWindowsDirectoryA(szPath, sizeof szPath);
-    return unLength && unLength < sizeof szPath ? TString(szPath) : TString();
+    wchar_t wszPath[MAX_PATH + 1] {};
+    const UINT unLength = ::GetWindowsDirectoryW(wszPath, MAX_PATH + 1);
+    return unLength && unLength <= MAX_PATH ? TWideText::Narrow(wszPath, static_cast<int>(unLength)) : TString();
 }
 
 TString KwSystemWinNT::GetSystemDirectory() const
 {
-    char szPath[MAX_PATH + 1] {};
-    const UINT unLength = ::GetSystemDirectoryA(szPath, sizeof szPath);
-    return unLength && unLength < sizeof szPath ? TString(szPath) : TString();
+    wchar_t wszPath[MAX_PATH + 1] {};
+    const UINT unLength = ::GetSystemDirectoryW(wszPath, MAX_PATH + 1);
+    return unLength && unLength <= MAX_PATH ? TWideText::Narrow(wszPath, static_cast<int>(unLength)) : TString();
 }
 
 int KwSystemWinNT::ExecuteProcess(const char* pszCommandLine, const char* pszWorkDir, short nShow)
@@ -657,14 +732,14 @@ int KwSystemWinNT::ExecuteProcess(const char* pszCommandLine, const char* pszWor
     if (!pszCommandLine || !*pszCommandLine)
         return 0;
     // CreateProcess may write into the command line.
-    std::vector<char> coCommand(pszCommandLine, pszCommandLine + std::strlen(pszCommandLine) + 1);
-    STARTUPINFOA coStartup {};
+    std::wstring wstrCommand = TWideText::Wide(pszCommandLine);
+    STARTUPINFOW coStartup {};
     coStartup.cb = sizeof coStartup;
     coStartup.dwFlags = STARTF_USESHOWWINDOW;
     coStartup.wShowWindow = static_cast<WORD>(KwCodes::ShowToSystem(nShow));
     PROCESS_INFORMATION coProcess {};
-    if (!::CreateProcessA(nullptr, coCommand.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
-                          pszWorkDir && *pszWorkDir ? pszWorkDir : nullptr, &coStartup, &coProcess))
+    if (!::CreateProcessW(nullptr, &wstrCommand[0], nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                          TWideArg(pszWorkDir && *pszWorkDir ? pszWorkDir : nullptr), &coStartup, &coProcess))
         return 0;
     ::CloseHandle(coProcess.hThread);
     ::CloseHandle(coProcess.hProcess);
@@ -675,7 +750,7 @@ int KwSystemWinNT::SystemMessageBox(const char* pszText, const char* pszTitle, u
 {
     if (TOpSystem::CallMessageHandler(pszText, pszTitle))
         return 1;
-    return ::MessageBoxA(nullptr, pszText ? pszText : "", pszTitle ? pszTitle : "", unFlags);
+    return ::MessageBoxW(nullptr, TWideArg(pszText ? pszText : ""), TWideArg(pszTitle ? pszTitle : ""), unFlags);
 }
 
 KwHandle KwSystemWinNT::CreateIcon(KwHandle hColor, KwHandle hMask)
@@ -697,9 +772,9 @@ int KwSystemWinNT::DrawIcon(KwHandle hDC, const KwPoint& coPoint, KwHandle hIcon
 int KwSystemWinNT::MainAppLoop()
 {
     MSG coMsg {};
-    while (::GetMessageA(&coMsg, nullptr, 0, 0) > 0) {
+    while (::GetMessageW(&coMsg, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&coMsg);
-        ::DispatchMessageA(&coMsg);
+        ::DispatchMessageW(&coMsg);
     }
     return coMsg.message == WM_QUIT ? static_cast<int>(coMsg.wParam) : 0;
 }
@@ -708,14 +783,14 @@ int KwSystemWinNT::ModalLoop(const KwWnd* pcoWnd, unsigned short)
 {
     while (pcoWnd && pcoWnd->GetHandle()) {
         MSG coMsg {};
-        if (!::PeekMessageA(&coMsg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!::PeekMessageW(&coMsg, nullptr, 0, 0, PM_REMOVE)) {
             ::WaitMessage();
             continue;
         }
         if (coMsg.message == WM_QUIT)
             return 1;
         ::TranslateMessage(&coMsg);
-        ::DispatchMessageA(&coMsg);
+        ::DispatchMessageW(&coMsg);
     }
     return 0;
 }
@@ -726,7 +801,7 @@ int KwSystemWinNT::RemoveMessMouse()
 {
     MSG coMsg {};
     int nRemoved = 0;
-    while (::PeekMessageA(&coMsg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE | PM_NOYIELD))
+    while (::PeekMessageW(&coMsg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE | PM_NOYIELD))
         ++nRemoved;
     return nRemoved;
 }
@@ -735,12 +810,12 @@ int KwSystemWinNT::RemoveMessClose(KwHandle hWnd)
 {
     MSG coMsg {};
     int nRemoved = 0;
-    while (::PeekMessageA(&coMsg, Wnd(hWnd), WM_CLOSE, WM_CLOSE, PM_REMOVE | PM_NOYIELD))
+    while (::PeekMessageW(&coMsg, Wnd(hWnd), WM_CLOSE, WM_CLOSE, PM_REMOVE | PM_NOYIELD))
         ++nRemoved;
     return nRemoved;
 }
 
-void KwSystemWinNT::DebugOutput(const char* pszText) { ::OutputDebugStringA(pszText ? pszText : ""); }
+void KwSystemWinNT::DebugOutput(const char* pszText) { ::OutputDebugStringW(TWideArg(pszText ? pszText : "")); }
 
 KwHandle KwSystemWinNT::SetSystemTimer(unsigned long ulElapse)
 {
@@ -758,12 +833,12 @@ KwHandle KwSystemWinNT::CreateCompatibleDC(KwHandle hDC) { return Handle(::Creat
 
 KwHandle KwSystemWinNT::CreateDC(const char* pszDriver, const char* pszDevice, const char* pszOutput, const void* pvMode)
 {
-    return Handle(::CreateDCA(pszDriver, pszDevice, pszOutput, static_cast<const DEVMODEA*>(pvMode)));
+    return Handle(::CreateDCW(TWideArg(pszDriver), TWideArg(pszDevice), TWideArg(pszOutput), static_cast<const DEVMODEW*>(pvMode)));
 }
 
 KwHandle KwSystemWinNT::CreateIC(const char* pszDriver, const char* pszDevice, const char* pszOutput, const void* pvMode)
 {
-    return Handle(::CreateICA(pszDriver, pszDevice, pszOutput, static_cast<const DEVMODEA*>(pvMode)));
+    return Handle(::CreateICW(TWideArg(pszDriver), TWideArg(pszDevice), TWideArg(pszOutput), static_cast<const DEVMODEW*>(pvMode)));
 }
 
 int KwSystemWinNT::DeleteDC(KwHandle hDC) { return ::DeleteDC(Dc(hDC)) ? 1 : 0; }
@@ -806,7 +881,7 @@ KwHandle KwSystemWinNT::CreateBrush(unsigned short unStyle, short nHatch, unsign
 
 KwHandle KwSystemWinNT::CreateFont(const KwLogFont& coFont)
 {
-    LOGFONTA coSystem {};
+    LOGFONTW coSystem {};
     coSystem.lfHeight = coFont.m_nHeight;
     coSystem.lfWidth = coFont.m_nWidth;
     coSystem.lfEscapement = coFont.m_nEscapement;
@@ -817,9 +892,15 @@ KwHandle KwSystemWinNT::CreateFont(const KwLogFont& coFont)
     coSystem.lfStrikeOut = coFont.m_nStrikeOut ? TRUE : FALSE;
     coSystem.lfCharSet = KwCodes::CharSetToSystem(coFont.m_unCharSet);
     coSystem.lfPitchAndFamily = KwCodes::PitchAndFamilyToSystem(coFont.m_unPitch, coFont.m_unFamily);
-    std::strncpy(coSystem.lfFaceName, coFont.GetName(), LF_FACESIZE - 1);
-    coSystem.lfFaceName[LF_FACESIZE - 1] = 0;
-    return Handle(::CreateFontIndirectA(&coSystem));
+    // A face name longer than the field is cut before a character, never
+    // through a surrogate pair.
+    const std::wstring wstrFace = TWideText::Wide(coFont.GetName());
+    size_t nKept = std::min<size_t>(wstrFace.size(), LF_FACESIZE - 1);
+    if (nKept > 0 && nKept < wstrFace.size() && wstrFace[nKept - 1] >= 0xD800 && wstrFace[nKept - 1] <= 0xDBFF)
+        --nKept;
+    wstrFace.copy(coSystem.lfFaceName, nKept);
+    coSystem.lfFaceName[nKept] = 0;
+    return Handle(::CreateFontIndirectW(&coSystem));
 }
 
 int KwSystemWinNT::DeleteObject(KwHandle hObject) { return ::DeleteObject(Obj(hObject)) ? 1 : 0; }
@@ -868,7 +949,7 @@ KwHandle KwSystemWinNT::CreateDIBitmap(KwHandle hDC, const void* pvInfo, const v
 KwSize KwSystemWinNT::GetBitmapSize(KwHandle hBitmap) const
 {
     BITMAP coBitmap {};
-    if (!::GetObjectA(Obj(hBitmap), sizeof coBitmap, &coBitmap))
+    if (!::GetObjectW(Obj(hBitmap), sizeof coBitmap, &coBitmap))
         return KwSize();
     return KwSize(KwPair::Wrap(coBitmap.bmWidth), KwPair::Wrap(coBitmap.bmHeight));
 }
@@ -1124,7 +1205,10 @@ int KwSystemWinNT::StretchDIBits(KwHandle hDC, const KwRect& coDest, const KwRec
 
 int KwSystemWinNT::TextOut(KwHandle hDC, const KwPoint& coPoint, const char* pszText, int nLength)
 {
-    return pszText && ::TextOutA(Dc(hDC), coPoint.X(), coPoint.Y(), pszText, nLength) ? 1 : 0;
+    if (!pszText)
+        return 0;
+    const TWideArg coText(pszText, nLength);
+    return ::TextOutW(Dc(hDC), coPoint.X(), coPoint.Y(), coText, coText.Length()) ? 1 : 0;
 }
 
 int KwSystemWinNT::DrawText(KwHandle hDC, KwRect& coRect, const char* pszText, int nLength, unsigned unFlags, int nTabWidth)
@@ -1135,7 +1219,13 @@ int KwSystemWinNT::DrawText(KwHandle hDC, KwRect& coRect, const char* pszText, i
     DRAWTEXTPARAMS coParams {};
     coParams.cbSize = sizeof coParams;
     coParams.iTabLength = nTabWidth;
-    const int nHeight = ::DrawTextExA(Dc(hDC), const_cast<char*>(pszText), nLength, &rc, unFlags, &coParams);
+    // The converted text is the system's own copy: it may not write into
+    // the caller's.
+    std::wstring wstrText = TWideText::Wide(pszText, nLength);
+    if (wstrText.empty())
+        return 0;
+    const int nHeight = ::DrawTextExW(Dc(hDC), &wstrText[0], static_cast<int>(wstrText.size()), &rc,
+                                      unFlags & ~static_cast<unsigned>(DT_MODIFYSTRING), &coParams);
     if (unFlags & DT_CALCRECT)
         coRect = FromRect(rc);
     return nHeight;
@@ -1144,21 +1234,22 @@ int KwSystemWinNT::DrawText(KwHandle hDC, KwRect& coRect, const char* pszText, i
 KwSize KwSystemWinNT::GetTextExtent(KwHandle hDC, const char* pszText, int nLength) const
 {
     SIZE sz {};
-    ::GetTextExtentPoint32A(Dc(hDC), pszText ? pszText : "", pszText ? nLength : 0, &sz);
+    const TWideArg coText(pszText ? pszText : "", pszText ? nLength : 0);
+    ::GetTextExtentPoint32W(Dc(hDC), coText, coText.Length(), &sz);
     return KwSize(KwPair::Wrap(sz.cx), KwPair::Wrap(sz.cy));
 }
 
 TString KwSystemWinNT::GetTextFace(KwHandle hDC) const
 {
-    char szFace[LF_FACESIZE] = {};
-    ::GetTextFaceA(Dc(hDC), LF_FACESIZE, szFace);
-    return TString(szFace);
+    wchar_t wszFace[LF_FACESIZE] = {};
+    ::GetTextFaceW(Dc(hDC), LF_FACESIZE, wszFace);
+    return TWideText::Narrow(wszFace);
 }
 
 int KwSystemWinNT::GetTextMetrics(KwHandle hDC, KwTextMetrics& coMetrics) const
 {
-    TEXTMETRICA coSystem {};
-    if (!::GetTextMetricsA(Dc(hDC), &coSystem))
+    TEXTMETRICW coSystem {};
+    if (!::GetTextMetricsW(Dc(hDC), &coSystem))
         return 0;
     coMetrics.lHeight = coSystem.tmHeight;
     coMetrics.lAscent = coSystem.tmAscent;

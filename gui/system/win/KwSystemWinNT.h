@@ -3,8 +3,16 @@
 #include "Kw25Api.h"
 #include "KwSystem.h"
 
+#include <string>
+
 // The platform adapter on Win32: every operation of KwSystem on the window
 // system's own calls, converting framework types field by field.
+//
+// Every window is a Unicode window and every text crosses with the ...W
+// calls, converted by TWideText: the framework's text is in the system's
+// code page (UTF-8 in its programs), the system's is UTF-16. Character
+// messages (WM_CHAR) thus carry UTF-16 units, a character beyond the
+// Basic Multilingual Plane as two surrogate halves.
 //
 // Windows of the framework's class "ZORVIK_V30_00" carry their object in
 // the first of their two pointer-sized extra words and the process id in
@@ -20,6 +28,9 @@ public:
     unsigned long GetSavedProcessId() const { return m_ulProcessId; }
     const TString& GetPropertyId() const { return m_coPropertyId; }
     const TString& GetOriginalProcPropertyId() const { return m_coOriginalPropertyId; }
+    // The two property names as the ...W calls take them.
+    const wchar_t* ObjectProperty() const { return m_wstrPropertyId.c_str(); }
+    const wchar_t* OriginalProcProperty() const { return m_wstrOriginalPropertyId.c_str(); }
     short GetSystemId() const override { return 2; }
 
     // Windows
@@ -124,6 +135,7 @@ public:
     KwRect GetClipCursor() const override;
     int ShowCursor(int nShow) override;
     short GetKeyState(int nVirtualKey) const override;
+    TString CharText(unsigned long ulCode) const override;
     int Beep(unsigned short unType) override;
 
     // Profile files, directories, programs, message boxes, icons
@@ -247,5 +259,7 @@ private:
     unsigned long m_ulProcessId { 0 };
     TString m_coPropertyId;
     TString m_coOriginalPropertyId;
+    std::wstring m_wstrPropertyId;
+    std::wstring m_wstrOriginalPropertyId;
     int m_nClassRegistered { 0 };
 };

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -208,5 +209,31 @@ TEST_F(TPathFiles, CreateMakesTheWholeChainRemoveTakesItBackOrTellsWhatStoodInTh
     EXPECT_EQ(CrtStricmp(coHere.FullPath(), m_dir.c_str()), 0);
     EXPECT_EQ(Path("\\empty").IsEmpty() + TPath('t', "\\").IsEmpty(), 0);
 }
+
+// Names beyond the old code page come back exactly, with no alias beside
+// them; a path of 340 characters (beyond 260, and beyond what Wine's
+// ANSI calls take) is created, found, listed and removed.
+TEST_F(TPathFiles, NamesInEveryAlphabetAndPathsBeyond260Characters)
+{
+    const std::string strName = "\xCE\xA9mega-\xD1\x84\xD0\xB0\xD0\xB9\xD0\xBB-\xE6\x97\xA5-\xF0\x9F\x98\x80.txt";
+    std::string strBelow;
+    while (m_dir.size() + strBelow.size() < 340)
+        strBelow += "\\" + std::string(60, static_cast<char>('a' + strBelow.size() % 26)) + "-\xD1\x84";
+    const TPath coDeep = Path(strBelow);
+    ASSERT_GE(std::string(coDeep.ShownPath()).size(), 340u);
+    EXPECT_EQ(Created(coDeep), "1 Success new");
+    EXPECT_EQ(coDeep.Exists(), 1);
+    std::ofstream(fs::u8path(std::string(coDeep.ShownPath()) + "\\" + strName)) << "x";
+    const TFileSelection coFiles = coDeep.SelectFiles("*.txt", TFileInfo::AttrHidden | TFileInfo::AttrSystem, 0);
+    ASSERT_EQ(coFiles.Count(), 1);
+    EXPECT_EQ(std::string(coFiles.GetFile(0).Name()), strName);
+    EXPECT_EQ(std::string(coFiles.GetFile(0).SystemName()), strName);
+    EXPECT_EQ(coFiles.GetFile(0).IsNameLost(), 0);
+    fs::remove(fs::u8path(std::string(coDeep.ShownPath()) + "\\" + strName));
+    EXPECT_EQ(Removed(coDeep), "1 Success");
+    EXPECT_FALSE(fs::exists(m_dir));
+    ASSERT_TRUE(fs::create_directory(m_dir));
+}
+
 
 #endif

@@ -1,6 +1,7 @@
 #include "TCrt.h"
 
 #include "KwWindows.h"
+#include "TWideText.h"
 
 #include <io.h>
 #include <process.h>
@@ -24,7 +25,9 @@ FILE* CrtFdopen(int nHandle, const char* pszMode)
 
 FILE* CrtOpenStream(const char* pszName, const char* pszMode)
 {
-    return std::fopen(pszName, pszMode);
+    if (!pszName || !pszMode)
+        return nullptr;
+    return _wfopen(TWideText::Path(pszName).c_str(), TWideText::Wide(pszMode).c_str());
 }
 
 int64_t CrtStreamLength(FILE* pStream)
@@ -40,7 +43,7 @@ int CrtSeekStream(FILE* pStream, int64_t llPosition)
 int CrtIsSameFile(FILE* pStream, const char* pszName)
 {
     HANDLE hStream = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(pStream)));
-    HANDLE hName = CreateFileA(pszName, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    HANDLE hName = CreateFileW(TWideText::Path(pszName).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (hName == INVALID_HANDLE_VALUE)
         return 0;
@@ -55,7 +58,7 @@ int CrtIsSameFile(FILE* pStream, const char* pszName)
 
 int CrtAccess(const char* pszPath, int nMode)
 {
-    return _access(pszPath, nMode);
+    return pszPath ? _waccess(TWideText::Path(pszPath).c_str(), nMode) : -1;
 }
 
 char CrtPathSeparator()

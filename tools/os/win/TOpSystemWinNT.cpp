@@ -6,11 +6,13 @@
 #include "TFileInfo.h"
 #include "TConProWinNT.h"
 #include "TOsThreadWinNT.h"
+#include "TWideText.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <new>
 
@@ -68,12 +70,12 @@ bool EndsWithBackslash(const TString& coText)
     return n > 0 && coText[n - 1] == '\\';
 }
 
-uint64_t FileSize(const WIN32_FIND_DATAA& coData)
+uint64_t FileSize(const WIN32_FIND_DATAW& coData)
 {
     return (static_cast<uint64_t>(coData.nFileSizeHigh) << 32) | coData.nFileSizeLow;
 }
 
-bool IsDirectoryEntry(const WIN32_FIND_DATAA& coData)
+bool IsDirectoryEntry(const WIN32_FIND_DATAW& coData)
 {
     return (coData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
@@ -104,10 +106,14 @@ unsigned long CalendarTime(const FILETIME& coFileTime, const TActiveZone& coZone
                                       coLocal.wSecond);
 }
 
-// Name, attribute code, size and times of a found entry.
-void FillRecord(TFileInfo& coInfo, const WIN32_FIND_DATAA& coData, const TActiveZone& coZone)
+// Name, attribute code, size and times of a found entry. A name that does
+// not survive the code page (a system without UTF-8) keeps the entry's 8.3
+// alias beside it, the name by which the entry can still be found.
+void FillRecord(TFileInfo& coInfo, const WIN32_FIND_DATAW& coData, const TActiveZone& coZone)
 {
-    coInfo.SetName(coData.cFileName);
+    int nLost = 0;
+    coInfo.SetName(TWideText::Narrow(coData.cFileName, -1, &nLost));
+    coInfo.SetAlias(nLost ? TWideText::Narrow(coData.cAlternateFileName) : TString(), nLost);
     coInfo.SetAttributes(TOpSystem::AttributeCode(coData.dwFileAttributes));
     coInfo.SetSystemAttributes(coData.dwFileAttributes);
     coInfo.SetSize64(FileSize(coData));
@@ -186,9 +192,9 @@ int Report(BOOL nDone, const TOpSystem::TErrorRow (&aErrors)[N], unsigned short*
 
 TOpSystemWinNT::TOpSystemWinNT()
 {
-    OSVERSIONINFOA coVersion {};
+    OSVERSIONINFOW coVersion {};
     coVersion.dwOSVersionInfoSize = sizeof(coVersion);
-    if (!GetVersionExA(&coVersion))
+    if (!GetVersionExW(&coVersion))
         return;
     switch (coVersion.dwPlatformId) {
     case VER_PLATFORM_WIN32_NT:
@@ -205,7 +211,7 @@ TOpSystemWinNT::TOpSystemWinNT()
     m_ulMajor = coVersion.dwMajorVersion;
     m_ulMinor = coVersion.dwMinorVersion;
     m_ulBuild = coVersion.dwBuildNumber;
-    m_coAdditionalInfo = coVersion.szCSDVersion;
+    m_coAdditionalInfo = TWideText::Narrow(coVersion.szCSDVersion);
 }
 
 TOpSystemWinNT::~TOpSystemWinNT()
@@ -220,18 +226,18 @@ int TOpSystemWinNT::ScanDrives(TArray& coDrives) const
     coDrives.Delete();
     coDrives.SetDestroyFunc(DestroyString);
     DWORD ulSize = 4096;
-    std::unique_ptr<char[]> pszRoots;
+    std::unique_ptr<wchar_t[]> pwszRoots;
     for (;;) {
-        pszRoots.reset(new char[ulSize + 1]);
-        const DWORD ulUsed = GetLogicalDriveStringsA(ulSize, pszRoots.get());
+        pwszRoots.reset(new wchar_t[ulSize + 1]());
+        const DWORD ulUsed = GetLogicalDriveStringsW(ulSize, pwszRoots.get());
         if (ulUsed == 0)
             return 0;
         if (ulUsed <= ulSize)
             break;
         ulSize = ulUsed;
     }
-    for (const char* psz = pszRoots.get(); *psz; psz += std::strlen(psz) + 1)
-        coDrives.Add(Strdup(psz));
+    for (const wchar_t* pwsz = pwszRoots.get(); *pwsz; pwsz += std::wcslen(pwsz) + 1)
+        coDrives.Add(TWideText::Narrow(pwsz).Strdup());
     return 1;
 }
 
@@ -243,7 +249,7 @@ unsigned short TOpSystemWinNT::GetDriveType(const char* pszPath) const
     UINT unType;
     {
         TErrorModeGuard coGuard;
-        unType = GetDriveTypeA(szRoot);
+        unType = GetDriveTypeW(TWideText::Wide(szRoot).c_str());
     }
     // The codes of DRIVE_UNKNOWN, DRIVE_NO_ROOT_DIR, DRIVE_REMOVABLE,
     // DRIVE_FIXED, DRIVE_REMOTE, DRIVE_CDROM and DRIVE_RAMDISK, in turn.
@@ -261,14 +267,14 @@ int TOpSystemWinNT::GetDriveInfo(const char* pszPath, unsigned short* punType, T
         return 0;
     if (punType)
         *punType = GetDriveType(pszPath);
-    char szVolume[129] = "";
-    char szFileSystem[129] = "";
+    wchar_t wszVolume[MAX_PATH + 1] = L"";
+    wchar_t wszFileSystem[MAX_PATH + 1] = L"";
     BOOL nDone;
     DWORD ulError;
     {
         TErrorModeGuard coGuard;
-        nDone = GetVolumeInformationA(szRoot, szVolume, sizeof(szVolume), nullptr, nullptr, nullptr, szFileSystem,
-                                      sizeof(szFileSystem));
+        nDone = GetVolumeInformationW(TWideText::Wide(szRoot).c_str(), wszVolume, MAX_PATH + 1, nullptr, nullptr,
+                                      nullptr, wszFileSystem, MAX_PATH + 1);
         ulError = GetLastError();
     }
     if (!nDone) {
@@ -279,9 +285,9 @@ int TOpSystemWinNT::GetDriveInfo(const char* pszPath, unsigned short* punType, T
         return 0;
     }
     if (pcoVolumeName)
-        *pcoVolumeName = szVolume;
+        *pcoVolumeName = TWideText::Narrow(wszVolume);
     if (pcoFileSystemName)
-        *pcoFileSystemName = szFileSystem;
+        *pcoFileSystemName = TWideText::Narrow(wszFileSystem);
     return 1;
 }
 
@@ -294,7 +300,7 @@ uint64_t TOpSystemWinNT::DiskFreeSpace(const char* pszPath) const
     // size would give them, without the 32-bit cluster counts.
     ULARGE_INTEGER coFree;
     TErrorModeGuard coGuard;
-    if (!GetDiskFreeSpaceExA(szRoot, nullptr, nullptr, &coFree))
+    if (!GetDiskFreeSpaceExW(TWideText::Wide(szRoot).c_str(), nullptr, nullptr, &coFree))
         return 0;
     return coFree.QuadPart;
 }
@@ -317,8 +323,8 @@ int TOpSystemWinNT::ScanFiles(TArray& coFiles, const char* pszPath, const char* 
         coSearch += '\\';
     coSearch += pszPattern && *pszPattern ? pszPattern : "*.*";
 
-    WIN32_FIND_DATAA coData;
-    HANDLE hFind = FindFirstFileA(coSearch, &coData);
+    WIN32_FIND_DATAW coData;
+    HANDLE hFind = FindFirstFileW(TWideText::Path(coSearch).c_str(), &coData);
     if (hFind == INVALID_HANDLE_VALUE) {
         // No match is an empty result; a missing directory is a failure.
         const DWORD ulError = GetLastError();
@@ -331,7 +337,7 @@ int TOpSystemWinNT::ScanFiles(TArray& coFiles, const char* pszPath, const char* 
         auto* pcoInfo = new TFileInfo;
         FillRecord(*pcoInfo, coData, coZone);
         AddFileRecord(coFiles, pcoInfo, coPath);
-    } while (FindNextFileA(hFind, &coData));
+    } while (FindNextFileW(hFind, &coData));
     const bool bComplete = GetLastError() == ERROR_NO_MORE_FILES;
     FindClose(hFind);
     return EndFileList(coFiles, bComplete);
@@ -342,8 +348,8 @@ int TOpSystemWinNT::GetFileInfo(const char* pszPath, TFileInfo& coInfo) const
     coInfo.Clear();
     if (!pszPath || !*pszPath)
         return 0;
-    WIN32_FIND_DATAA coData;
-    HANDLE hFind = FindFirstFileA(pszPath, &coData);
+    WIN32_FIND_DATAW coData;
+    HANDLE hFind = FindFirstFileW(TWideText::Path(pszPath).c_str(), &coData);
     if (hFind == INVALID_HANDLE_VALUE)
         return 0;
     FindClose(hFind);
@@ -357,7 +363,7 @@ int TOpSystemWinNT::GetFileInfo(const char* pszPath, TFileInfo& coInfo) const
 
 int TOpSystemWinNT::ExistsPath(const char* pszPath) const
 {
-    return pszPath && *pszPath && _access(pszPath, 0) == 0 ? 1 : 0;
+    return pszPath && *pszPath && GetFileAttributesW(TWideText::Path(pszPath).c_str()) != INVALID_FILE_ATTRIBUTES ? 1 : 0;
 }
 
 int TOpSystemWinNT::OpenFile(const char* pszName, unsigned short unOpenMode, unsigned short unTextMode,
@@ -389,7 +395,7 @@ int TOpSystemWinNT::OpenFile(const char* pszName, unsigned short unOpenMode, uns
         nFlags |= _O_RDONLY;
         break;
     }
-    const int nHandle = _sopen(pszName, nFlags, nShare, _S_IREAD | _S_IWRITE);
+    const int nHandle = _wsopen(TWideText::Path(pszName).c_str(), nFlags, nShare, _S_IREAD | _S_IWRITE);
     if (nHandle == -1 && punError)
         *punError = MapError(s_aOpenErrors, errno, OpenOtherError);
     return nHandle;
@@ -437,19 +443,19 @@ TString TOpSystemWinNT::GetCurrentDirectory() const
 {
     DWORD ulSize = 1024;
     for (;;) {
-        std::unique_ptr<char[]> pszDirectory(new char[ulSize]);
-        const DWORD ulUsed = GetCurrentDirectoryA(ulSize, pszDirectory.get());
+        std::unique_ptr<wchar_t[]> pwszDirectory(new wchar_t[ulSize]);
+        const DWORD ulUsed = GetCurrentDirectoryW(ulSize, pwszDirectory.get());
         if (ulUsed == 0)
             return TString();
         if (ulUsed < ulSize)
-            return TString(pszDirectory.get());
+            return TWideText::Narrow(pwszDirectory.get(), static_cast<int>(ulUsed));
         ulSize = ulUsed;
     }
 }
 
 int TOpSystemWinNT::SetCurrentDirectory(const char* pszPath) const
 {
-    return pszPath && *pszPath && SetCurrentDirectoryA(pszPath) ? 1 : 0;
+    return pszPath && *pszPath && SetCurrentDirectoryW(TWideText::Wide(pszPath).c_str()) ? 1 : 0;
 }
 
 int TOpSystemWinNT::CreateDirectory(const char* pszPath, unsigned short* punError) const
@@ -457,21 +463,21 @@ int TOpSystemWinNT::CreateDirectory(const char* pszPath, unsigned short* punErro
     if (!pszPath || !*pszPath)
         return NoPath(punError);
     SECURITY_ATTRIBUTES coSecurity { static_cast<DWORD>(sizeof(SECURITY_ATTRIBUTES)), nullptr, TRUE };
-    return Report(CreateDirectoryA(pszPath, &coSecurity), s_aCreateDirectoryErrors, punError);
+    return Report(CreateDirectoryW(TWideText::Path(pszPath).c_str(), &coSecurity), s_aCreateDirectoryErrors, punError);
 }
 
 int TOpSystemWinNT::RemoveDirectory(const char* pszPath, unsigned short* punError) const
 {
     if (!pszPath || !*pszPath)
         return NoPath(punError);
-    return Report(RemoveDirectoryA(pszPath), s_aRemoveDirectoryErrors, punError);
+    return Report(RemoveDirectoryW(TWideText::Path(pszPath).c_str()), s_aRemoveDirectoryErrors, punError);
 }
 
 int TOpSystemWinNT::DeleteFile(const char* pszPath, unsigned short* punError) const
 {
     if (!pszPath || !*pszPath)
         return NoPath(punError);
-    return Report(DeleteFileA(pszPath), s_aDeleteFileErrors, punError);
+    return Report(DeleteFileW(TWideText::Path(pszPath).c_str()), s_aDeleteFileErrors, punError);
 }
 
 int TOpSystemWinNT::CopyFile(const char* pszTarget, const char* pszSource, int64_t llOffset) const
@@ -484,7 +490,7 @@ int TOpSystemWinNT::FlushFile(const char* pszName) const
     if (!pszName || !*pszName)
         return 0;
     // Flushing needs write access; others may keep the file open meanwhile.
-    HANDLE hFile = CreateFileA(pszName, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    HANDLE hFile = CreateFileW(TWideText::Path(pszName).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hFile == INVALID_HANDLE_VALUE)
         return 0;
@@ -502,7 +508,8 @@ int TOpSystemWinNT::MoveFileReplace(const char* pszTarget, const char* pszSource
     // complete new one.
     if (!FlushFile(pszSource))
         return 0;
-    return MoveFileExA(pszSource, pszTarget, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 1 : 0;
+    return MoveFileExW(TWideText::Path(pszSource).c_str(), TWideText::Path(pszTarget).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 1 : 0;
 }
 
 // Threads and processes
@@ -523,21 +530,24 @@ TString TOpSystemWinNT::GetEnvVar(const char* pszName) const
 {
     if (!pszName || !*pszName)
         return TString();
+    const std::wstring wstrName = TWideText::Wide(pszName);
     DWORD ulSize = 4096;
     for (;;) {
-        std::unique_ptr<char[]> pszValue(new char[ulSize]);
-        const DWORD ulUsed = GetEnvironmentVariableA(pszName, pszValue.get(), ulSize);
+        std::unique_ptr<wchar_t[]> pwszValue(new wchar_t[ulSize]);
+        const DWORD ulUsed = GetEnvironmentVariableW(wstrName.c_str(), pwszValue.get(), ulSize);
         if (ulUsed == 0)
             return TString();
         if (ulUsed < ulSize)
-            return TString(pszValue.get());
+            return TWideText::Narrow(pwszValue.get(), static_cast<int>(ulUsed));
         ulSize = ulUsed;
     }
 }
 
 int TOpSystemWinNT::SetEnvVar(const char* pszName, const char* pszValue) const
 {
-    return pszName && *pszName && SetEnvironmentVariableA(pszName, pszValue) ? 1 : 0;
+    return pszName && *pszName
+        && SetEnvironmentVariableW(TWideText::Wide(pszName).c_str(), pszValue ? TWideText::Wide(pszValue).c_str() : nullptr)
+        ? 1 : 0;
 }
 
 // Messages, clock and libraries
@@ -546,7 +556,8 @@ void TOpSystemWinNT::Message(const char* pszText, const char* pszCaption) const
 {
     if (CallMessageHandler(pszText, pszCaption))
         return;
-    MessageBoxA(nullptr, pszText ? pszText : "", pszCaption ? pszCaption : "Message", MB_OK | MB_SETFOREGROUND);
+    MessageBoxW(nullptr, TWideText::Wide(pszText).c_str(), TWideText::Wide(pszCaption ? pszCaption : "Message").c_str(),
+                MB_OK | MB_SETFOREGROUND);
 }
 
 void TOpSystemWinNT::Sleep(unsigned short unMilliseconds) const
@@ -580,7 +591,7 @@ int TOpSystemWinNT::SetLocalTime(const TDateTimeF& coDateTime) const
     coEnable.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
     TOKEN_PRIVILEGES coPrevious {};
     DWORD ulPreviousSize = sizeof(coPrevious);
-    if (!LookupPrivilegeValueA(nullptr, "SeSystemtimePrivilege", &coEnable.Privileges[0].Luid)
+    if (!LookupPrivilegeValueW(nullptr, L"SeSystemtimePrivilege", &coEnable.Privileges[0].Luid)
         || !AdjustTokenPrivileges(hToken, FALSE, &coEnable, sizeof(coEnable), &coPrevious, &ulPreviousSize)) {
         CloseHandle(hToken);
         return 0;
@@ -603,7 +614,12 @@ intptr_t TOpSystemWinNT::LoadLibrary(const char* pszName) const
         return 0;
     // A library with a missing dependency fails instead of showing a box.
     TErrorModeGuard coGuard;
-    return reinterpret_cast<intptr_t>(LoadLibraryA(pszName));
+    return reinterpret_cast<intptr_t>(LoadLibraryW(TWideText::Wide(pszName).c_str()));
+}
+
+int TOpSystemWinNT::IsUtf8Text() const
+{
+    return GetACP() == CP_UTF8 ? 1 : 0;
 }
 
 int TOpSystemWinNT::FreeLibrary(intptr_t nHandle) const

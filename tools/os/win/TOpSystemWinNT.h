@@ -65,4 +65,5 @@ public:
     // LoadLibrary adds ".dll" to a name without extension.
     intptr_t LoadLibrary(const char* pszName) const override;
     int FreeLibrary(intptr_t nHandle) const override;
+    int IsUtf8Text() const override;
 };

@@ -1,10 +1,14 @@
 #include "TWinNtServiceManager.h"
 
 #include "KwWindows.h"
+#include "TWideText.h"
+#include "TUtf8.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -15,7 +19,7 @@ void SetError(char* pszError, short nErrorSize, const char* pszText)
 {
     if (!pszError || nErrorSize < 1)
         return;
-    const size_t nCopy = std::min(std::strlen(pszText), static_cast<size_t>(nErrorSize - 1));
+    const size_t nCopy = TUtf8::Fit(pszText, std::strlen(pszText), static_cast<size_t>(nErrorSize - 1));
     std::memcpy(pszError, pszText, nCopy);
     pszError[nCopy] = '\0';
 }
@@ -72,7 +76,7 @@ int TWinNtServiceManager::Open(const char* pszMachine)
 {
     Close();
     const char* pszName = IsEmptyName(pszMachine) ? nullptr : pszMachine;
-    m_hSCManager = ::OpenSCManagerA(pszName, nullptr, SC_MANAGER_ALL_ACCESS);
+    m_hSCManager = ::OpenSCManagerW(TWideArg(pszName), nullptr, SC_MANAGER_ALL_ACCESS);
     return m_hSCManager != nullptr;
 }
 
@@ -107,10 +111,10 @@ int TWinNtServiceManager::InstallService(const char* pszName, const char* pszPro
         return 0;
     }
     const DWORD dwAccess = SERVICE_ALL_ACCESS & ~GetControlTypeWinNT(nControlType);
-    TServiceHandle coService(::CreateServiceA(ToHandle(m_hSCManager), pszName, pszDisplayName, dwAccess,
-                                              SERVICE_WIN32_OWN_PROCESS | SERVICE_INTERACTIVE_PROCESS,
+    TServiceHandle coService(::CreateServiceW(ToHandle(m_hSCManager), TWideArg(pszName), TWideArg(pszDisplayName),
+                                              dwAccess, SERVICE_WIN32_OWN_PROCESS | SERVICE_INTERACTIVE_PROCESS,
                                               GetStartTypeWinNT(nStartType), SERVICE_ERROR_NORMAL,
-                                              pszProgramPath, nullptr, nullptr, nullptr, nullptr, nullptr));
+                                              TWideArg(pszProgramPath), nullptr, nullptr, nullptr, nullptr, nullptr));
     if (!coService.Get()) {
         SetCallError(pszError, nErrorSize, "CreateService");
         return 0;
@@ -128,7 +132,7 @@ void* TWinNtServiceManager::OpenNamedService(const char* pszName, char* pszError
         SetError(pszError, nErrorSize, s_szNoName);
         return nullptr;
     }
-    SC_HANDLE hService = ::OpenServiceA(ToHandle(m_hSCManager), pszName, SERVICE_ALL_ACCESS);
+    SC_HANDLE hService = ::OpenServiceW(ToHandle(m_hSCManager), TWideArg(pszName), SERVICE_ALL_ACCESS);
     if (!hService)
         SetCallError(pszError, nErrorSize, "OpenService");
     return hService;
@@ -160,9 +164,9 @@ int TWinNtServiceManager::ChangeService(const char* pszName, const char* pszProg
         return 0;
     const char* pszPath = IsEmptyName(pszProgramPath) ? nullptr : pszProgramPath;
     const char* pszShownName = IsEmptyName(pszDisplayName) ? pszName : pszDisplayName;
-    if (!::ChangeServiceConfigA(coService.Get(), SERVICE_NO_CHANGE, GetStartTypeWinNT(nStartType),
-                                SERVICE_ERROR_NORMAL, pszPath, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                pszShownName)) {
+    if (!::ChangeServiceConfigW(coService.Get(), SERVICE_NO_CHANGE, GetStartTypeWinNT(nStartType),
+                                SERVICE_ERROR_NORMAL, TWideArg(pszPath), nullptr, nullptr, nullptr, nullptr, nullptr,
+                                TWideArg(pszShownName))) {
         // A caller that shows the buffer after a failure must never see the
         // reason of an earlier call, or a buffer that was never written.
         SetCallError(pszError, nErrorSize, "ChangeServiceConfig");
@@ -179,7 +183,13 @@ int TWinNtServiceManager::StartService(const char* pszName, unsigned long ulArgu
         return 0;
     if (!ppszArguments)
         ulArgumentCount = 0;
-    if (!::StartServiceA(coService.Get(), ulArgumentCount, ppszArguments)) {
+    std::vector<std::wstring> vecArguments;
+    std::vector<const wchar_t*> vecPointers;
+    for (unsigned long i = 0; i < ulArgumentCount; ++i)
+        vecArguments.push_back(TWideText::Wide(ppszArguments[i]));
+    for (const std::wstring& wstrArgument : vecArguments)
+        vecPointers.push_back(wstrArgument.c_str());
+    if (!::StartServiceW(coService.Get(), ulArgumentCount, vecPointers.empty() ? nullptr : vecPointers.data())) {
         SetCallError(pszError, nErrorSize, "StartService");
         return 0;
     }

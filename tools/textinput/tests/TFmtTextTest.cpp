@@ -135,7 +135,9 @@ void TypeSession(const Session& s)
 TEST(TFmtTextTest, ValidityCodesAcceptAndConvert)
 {
     const char* pszCodes = "*9+AaBXxYCcDZz?";
+    // The special letters are those of a single-byte code page.
     TFmtText co;
+    co.SetUtf8Text(0);
     ASSERT_EQ(co.SetCustomFormat(std::string(std::strlen(pszCodes), '~').c_str(), pszCodes, nullptr), 1);
     struct Row { char chCode; char ch; int nValid; char chStored; } rows[] = {
         { 'A', '\xE4', 1, '\xC4' }, { 'A', '\xDF', 1, '\xDF' }, { 'a', '\xD6', 1, '\xF6' }, { 'B', '3', 0, '3' },
@@ -612,4 +614,56 @@ TEST(TFmtTextFormatTest, RecordHoldsTheThreeTextsAndVariablesReachThem)
     TFmtText coEngine;
     EXPECT_EQ(coEngine.SetCustomFormat(coAssigned), 1);
     EXPECT_STREQ(coEngine.GetArea(), "ab~cd");
+}
+
+// In UTF-8 text (the system's code page in the framework's programs) a
+// character of several bytes is taken whole: the cursor steps over it, a
+// click inside it lands before it, Backspace and Delete remove all its
+// bytes, a selection covers it, and no case conversion changes its bytes.
+TEST(TFmtTextTest, Utf8CharactersAreTakenWhole)
+{
+    const std::string strOmega = "\xCE\xA9";
+    const std::string strSun = "\xE6\x97\xA5";   // its first byte is an ISO 8859-1 letter
+    const std::string strMiddle = "\xE4\xB8\xAD";
+    TFmtText co;
+    ASSERT_EQ(co.SetCustomFormat("~~~~~~~~~~", "AAAAAAAAAA", nullptr), 1);
+    co.SetText(("a" + strOmega + strMiddle + "b").c_str());
+    EXPECT_EQ(Text(co), "A" + strOmega + strMiddle + "B");
+
+    co.SetCursorPos(0);
+    std::vector<int> vecRight;
+    for (int i = 0; i < 4; ++i) {
+        co.Input(RIGHT, 0);
+        vecRight.push_back(co.GetCursorPos());
+    }
+    EXPECT_EQ(vecRight, (std::vector<int> { 1, 3, 6, 7 }));
+    std::vector<int> vecLeft;
+    for (int i = 0; i < 4; ++i) {
+        co.Input(LEFT, 0);
+        vecLeft.push_back(co.GetCursorPos());
+    }
+    EXPECT_EQ(vecLeft, (std::vector<int> { 6, 3, 1, 0 }));
+    co.SetCursorPos(5);
+    EXPECT_EQ(co.GetCursorPos(), 3);
+    EXPECT_EQ(co.SetSelection(4, 4), 1);
+    EXPECT_EQ(Sel(co), "3-5");
+    co.SetCursorPos(1);
+    co.Input(RIGHT, SH);
+    EXPECT_EQ(Sel(co), "1-2");
+
+    co.SetCursorPos(6);
+    co.Input(BS, 0);
+    EXPECT_EQ(Text(co), "A" + strOmega + "B");
+    EXPECT_EQ(co.GetCursorPos(), 3);
+    co.SetCursorPos(1);
+    co.Input(DEL, 0);
+    EXPECT_EQ(Text(co), "AB");
+
+    // Right-aligned, Delete takes the rightmost character away.
+    ASSERT_EQ(co.SetCustomFormat("~~~~~~", "******", "rrrrrr"), 1);
+    co.GotFocus();
+    Type(co, ("x" + strSun).c_str());
+    EXPECT_EQ(View(co), "__x" + strSun);
+    co.Input(DEL, 0);
+    EXPECT_EQ(View(co), "_____x");
 }

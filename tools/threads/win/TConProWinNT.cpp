@@ -2,10 +2,13 @@
 
 #include "KwWindows.h"
 #include "TOpSystem.h"
+#include "TWideText.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
+#include <string>
 #include <memory>
 #include <new>
 #include <vector>
@@ -127,22 +130,23 @@ int TConProWinNT::Start(const char* pszCommandLine)
 int TConProWinNT::CreateConsoleProcess(const char* pszCommandLine, intptr_t hStdin, intptr_t hStdout)
 {
     m_ulProcessId.store(0);
-    std::vector<char> achCommandLine(pszCommandLine, pszCommandLine + std::strlen(pszCommandLine) + 1);
-    char szTitle[48];
-    std::snprintf(szTitle, sizeof szTitle, "CONTITLE_%lu",
+    // CreateProcess may write into the command line.
+    std::wstring wstrCommandLine = TWideText::Wide(pszCommandLine);
+    wchar_t wszTitle[48];
+    std::swprintf(wszTitle, sizeof wszTitle / sizeof wszTitle[0], L"CONTITLE_%lu",
                   static_cast<unsigned long>(reinterpret_cast<uintptr_t>(this)));
 
-    STARTUPINFOA coStartup {};
+    STARTUPINFOW coStartup {};
     coStartup.cb = sizeof coStartup;
     coStartup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
     coStartup.wShowWindow = SW_HIDE;
-    coStartup.lpTitle = szTitle;
+    coStartup.lpTitle = wszTitle;
     coStartup.hStdInput = ToHandle(hStdin);
     coStartup.hStdOutput = ToHandle(hStdout);
     coStartup.hStdError = ToHandle(hStdout);
     SECURITY_ATTRIBUTES coProcessAttributes { sizeof coProcessAttributes, nullptr, TRUE };
     PROCESS_INFORMATION coInfo {};
-    if (!::CreateProcessA(nullptr, achCommandLine.data(), &coProcessAttributes, nullptr, TRUE,
+    if (!::CreateProcessW(nullptr, &wstrCommandLine[0], &coProcessAttributes, nullptr, TRUE,
                           CREATE_NEW_PROCESS_GROUP | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &coStartup,
                           &coInfo))
         return 0;
