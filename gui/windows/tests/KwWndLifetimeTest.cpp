@@ -380,8 +380,9 @@ TEST_F(KwWndLifetimeTest, LinksThatDestroyWindowsStillInUseLeaveNothingBehind)
             // Each object goes with its system window, and only then.
             for (int i = S::O; i < S::Count; ++i)
                 EXPECT_EQ(TScene::Alive().count(coScene.apvObject[i]), static_cast<size_t>(coSys.IsWindow(coScene.ahWnd[i]))) << "OFGAB"[i];
-            if (&coRow == std::end(aRows) - 1)   // the repeat ends with its button
+            if (&coRow == std::end(aRows) - 1) {   // the repeat ends with its button
                 EXPECT_EQ(coSys.coTimers.empty(), !coSys.IsWindow(coScene.ahWnd[S::A]));
+            }
             if (KwWnd* pcoOwner = coScene.Wnd(S::O)) {
                 EXPECT_TRUE(pcoOwner->IsEnabled());
                 pcoOwner->Destroy();
