@@ -150,6 +150,8 @@ TEST_F(KwResFileCheckTest, ColoursAreCountedAsThePictureReaderTakesThem)
         { "long 6016 [3] 0 16777215 255\n", 0 },
         { "short 6016 [2] 0 255\n", 0 },
     };
+    // The reader reports a picture that does not fit: taken, not shown.
+    const TOpSystem::MessageHandler pfnOld = TOpSystem::SetMessageHandler([](const char*, const char*) {});
     for (const auto& coCase : aCases) {
         const std::string strText = Replaced(KwtText(CleanRecords()), "long 6016 0\n      long 6016 16777215\n", coCase.pszColours);
         const std::vector<std::string> vecFindings = Findings(strText);
@@ -160,6 +162,7 @@ TEST_F(KwResFileCheckTest, ColoursAreCountedAsThePictureReaderTakesThem)
         coHdl.LoadCustomDib("BMP_DIB", &coDib);
         EXPECT_EQ(coDib.IsValid(), coCase.nValid) << coCase.pszColours;
     }
+    TOpSystem::SetMessageHandler(pfnOld);
 }
 
 // A handler of another class than its view object's is not bound; a
