@@ -19,7 +19,8 @@ const char* KwCopyCommandLine::Usage()
     return "usage: gandrelcopy SOURCE TARGET [options]\n"
            "       gandrelcopy /FILES TARGET FILE... [options]\n"
            "Copies the directory SOURCE with everything in it under TARGET (as TARGET\\NAME),\n"
-           "or the FILEs into TARGET, with times, attributes and access rights.\n"
+           "or the FILEs into TARGET, with times, attributes, streams and access rights.\n"
+           "Under Windows a FILE whose last name holds * or ? copies every file that matches.\n"
            "options:\n"
            "  /L                  list only: show what would be done, change nothing\n"
            "  /LOG:file           also write every line and the summary to file\n"
@@ -29,8 +30,9 @@ const char* KwCopyCommandLine::Usage()
            "  /XO                 skip a target file that is newer than its source\n"
            "  /XN                 skip target files that exist\n"
            "  /VERIFY             read every copy back; compare its bytes and rights\n"
-           "exit code (bits): 0 nothing to do, 1 something copied, 8 some entry failed\n"
-           "or the copy was cancelled, 16 fatal (bad arguments, source missing)\n";
+           "exit code (bits): 0 nothing to do, 1 something copied, 8 some entry failed,\n"
+           "the copy was cancelled or the log is incomplete, 16 fatal (bad arguments,\n"
+           "source missing, two files of one name, a copy into its own source)\n";
 }
 
 int KwCopyCommandLine::Refuse(const std::string& strError)

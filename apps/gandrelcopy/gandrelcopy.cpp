@@ -2,19 +2,23 @@
 //
 // Prints one line per action in the copy engine's words, then a summary,
 // and ends with robocopy-style exit bits (KwCopySummary::ExitCode); bad
-// arguments and missing sources give the usage or a message and 16.
+// arguments and missing sources give the usage or a message and 16, a log
+// that could not be written the failure bit 8.
 
 #include "KwCopyCommandLine.h"
 #include "KwCopyConsole.h"
 #include "KwCopyEngine.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
 constexpr int kFatal = 16;
+constexpr int kFailed = 8;
 
 // Turns the engine's records into output lines: a line waiting for its
 // outcome is shown at once, so a long copy shows what it is doing, and
@@ -24,6 +28,9 @@ public:
     explicit TPrinter(FILE* pLog) : m_pLog(pLog) {}
     TPrinter(const TPrinter&) = delete;
     TPrinter& operator=(const TPrinter&) = delete;
+
+    // Whether every line reached the log so far.
+    bool LogWritten() const { return !m_bLogFailed; }
 
     // 1 once the Finished record has been shown.
     int Show(const KwCopyRecord& coRecord)
@@ -59,10 +66,8 @@ private:
     void EndLine()
     {
         Out(KwCopyConsole::NewLine());
-        if (m_pLog) {
-            std::fputs(m_strLine.c_str(), m_pLog);
-            std::fputs(KwCopyConsole::NewLine(), m_pLog);
-        }
+        if (m_pLog && (std::fputs(m_strLine.c_str(), m_pLog) < 0 || std::fputs(KwCopyConsole::NewLine(), m_pLog) < 0))
+            m_bLogFailed = true;
         m_lOpen = -1;
     }
 
@@ -73,6 +78,7 @@ private:
     }
 
     FILE* m_pLog;
+    bool m_bLogFailed { false };
     long m_lOpen { -1 };
     std::string m_strLine;
 };
@@ -91,9 +97,11 @@ std::string CheckPath(KwCopyFileSystem& coFs, const std::string& strPath, KwCopy
 {
     if (!coFs.FullPath(strPath, strFull))
         return std::string("the ") + pszRole + " \"" + strPath + "\" is not a valid path";
+    // Exactly the entry named (never a search), a link to it followed: the
+    // user's choice.
     KwCopyDirEntry coEntry;
     KwCopyError coError;
-    if (!coFs.Stat(strFull, coEntry, coError))
+    if (!coFs.StatFollowing(strFull, coEntry, coError))
         return std::string("the ") + pszRole + " \"" + strPath + "\" cannot be found: " + coFs.ErrorText(coError.m_ulCode);
     if (coEntry.m_coStat.m_eKind == eWanted)
         return std::string();
@@ -102,16 +110,54 @@ std::string CheckPath(KwCopyFileSystem& coFs, const std::string& strPath, KwCopy
                                             : "not a file (copy a directory as SOURCE)");
 }
 
-int Run(const KwCopyCommandLine& coLine)
+// The files a FILE argument names. Where a name cannot hold "*" and "?"
+// (Windows, whose shell passes them on), a last name with them is a
+// pattern: every file of its directory that matches, in name order; a
+// pattern elsewhere in the path, or one that matches no file, is refused.
+// Natively the shell has expanded patterns, and every name is a name.
+std::string ExpandFile(KwCopyFileSystem& coFs, const std::string& strFile, int nPatterns,
+                       std::vector<std::string>& vecFiles)
+{
+    std::string strFull;
+    const bool bPattern = nPatterns && strFile.find_first_of("*?") != std::string::npos;
+    if (!bPattern) {
+        const std::string strReason = CheckPath(coFs, strFile, KwCopyStat::File, "file", strFull);
+        if (strReason.empty())
+            vecFiles.push_back(strFull);
+        return strReason;
+    }
+    std::string strDirectory;
+    std::string strPattern;
+    if (!coFs.FullPath(strFile, strFull) || !coFs.SplitLast(strFull, strDirectory, strPattern)
+        || strDirectory.find_first_of("*?") != std::string::npos)
+        return "the file \"" + strFile + "\": \"*\" and \"?\" are patterns in the last name only";
+    std::vector<KwCopyDirEntry> vecEntries;
+    KwCopyError coError;
+    if (!coFs.List(strDirectory, vecEntries, nullptr, coError))
+        return "the directory of \"" + strFile + "\" cannot be listed: " + coFs.ErrorText(coError.m_ulCode);
+    std::vector<std::pair<std::string, std::string>> vecMatches;
+    for (const KwCopyDirEntry& coEntry : vecEntries)
+        if (coEntry.m_coStat.m_eKind == KwCopyStat::File && coFs.MatchesPattern(strPattern, coEntry.m_strName))
+            vecMatches.emplace_back(KwCopyTree::SortKey(coEntry.m_strName), coEntry.m_strName);
+    if (vecMatches.empty())
+        return "no file matches \"" + strFile + "\"";
+    std::sort(vecMatches.begin(), vecMatches.end());
+    for (const auto& coMatch : vecMatches)
+        vecFiles.push_back(coFs.Join(strDirectory, coMatch.second));
+    return std::string();
+}
+
+int Run(const KwCopyCommandLine& coLine, int nPatterns)
 {
     KwCopyFileSystem& coFs = KwCopyFileSystem::Platform();
     std::string strTarget;
     std::string strFull;
     if (!coFs.FullPath(coLine.GetTarget(), strTarget))
         return Fail("the target \"" + coLine.GetTarget() + "\" is not a valid path", false);
+    // A target that is a link, a junction or a mounted folder is followed.
     KwCopyDirEntry coTarget;
     KwCopyError coError;
-    if (coFs.Stat(strTarget, coTarget, coError) && coTarget.m_coStat.m_eKind != KwCopyStat::Directory)
+    if (coFs.StatFollowing(strTarget, coTarget, coError) && coTarget.m_coStat.m_eKind != KwCopyStat::Directory)
         return Fail("the target \"" + coLine.GetTarget() + "\" is not a directory", false);
 
     KwCopyEngine coEngine;
@@ -120,10 +166,9 @@ int Run(const KwCopyCommandLine& coLine)
     if (coLine.IsSelection()) {
         std::vector<std::string> vecFiles;
         for (const std::string& strFile : coLine.GetFiles()) {
-            const std::string strReason = CheckPath(coFs, strFile, KwCopyStat::File, "file", strFull);
+            const std::string strReason = ExpandFile(coFs, strFile, nPatterns, vecFiles);
             if (!strReason.empty())
                 return Fail(strReason, false);
-            vecFiles.push_back(strFull);
         }
         coEngine.SetFileNames(vecFiles);
     } else {
@@ -153,10 +198,14 @@ int Run(const KwCopyCommandLine& coLine)
             nFinished |= coPrinter.Show(coRecord);
     }
     coEngine.WaitUntilEnded();
-    if (pLog && std::fclose(pLog) != 0)
+    KwCopyConsole::RunEnded();
+    int nExit = coEngine.GetSummary().ExitCode();
+    if (pLog && (std::fclose(pLog) != 0 || !coPrinter.LogWritten())) {
         KwCopyConsole::Write(stderr, "gandrelcopy: the log \"" + coLine.GetLog() + "\" is incomplete"
                                          + KwCopyConsole::NewLine());
-    return coEngine.GetSummary().ExitCode();
+        nExit |= kFailed;
+    }
+    return nExit;
 }
 
 } // namespace
@@ -172,5 +221,5 @@ int main(int argc, char** argv)
         KwCopyConsole::Write(stdout, KwCopyCommandLine::Usage());
         return 0;
     }
-    return Run(coLine);
+    return Run(coLine, !nPosixPaths);
 }

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
+#include <set>
 #include <thread>
 
 namespace {
@@ -201,6 +203,21 @@ void KwCopyEngine::MarkFailed(long i)
     ++m_coSummary.m_lFailed;
 }
 
+void KwCopyEngine::FailEntry(long i, long lLine, const std::string& strReason)
+{
+    EndLine(lLine, KwCopyRecord::Failed, strReason);
+    SetState(i, Failed);
+    MarkFailed(i);
+}
+
+void KwCopyEngine::FailUnworked(long i, const std::string& strReason)
+{
+    const bool bDirectory = m_coTree[i].m_coStat.m_eKind == KwCopyStat::Directory;
+    ++(bDirectory ? m_coSummary.m_lDirectories : m_coSummary.m_lFiles);
+    FailEntry(i, AddLine((bDirectory ? "Creating Directory " : "Copying ") + Shown(i) + " ... "), strReason);
+    ++m_lDoneEntries;
+}
+
 // Names
 
 std::string KwCopyEngine::Shown(long i) const
@@ -221,7 +238,7 @@ int KwCopyEngine::NearestExisting(const std::string& strPath, std::string& strEx
     for (;;) {
         KwCopyDirEntry coEntry;
         KwCopyError coError;
-        if (m_coFs.Stat(strExisting, coEntry, coError))
+        if (m_coFs.StatFollowing(strExisting, coEntry, coError))
             return 1;
         std::string strName;
         std::string strParent;
@@ -276,6 +293,9 @@ void KwCopyEngine::BeginRun()
     m_vecState.clear();
     m_coDescriptors.Clear();
     m_vecDescriptor.clear();
+    m_avecPrivate[0].clear();
+    m_avecPrivate[1].clear();
+    m_pcoTransfer.reset();
     m_strTargetRoot.clear();
     m_nGathered = 0;
     m_lLines = 0;
@@ -309,11 +329,34 @@ void KwCopyEngine::DoCopy(TOsThread* pcoThread)
 
 void KwCopyEngine::RunSelection()
 {
+    // A file named twice is one file, copied once.
+    std::set<std::string> coPaths;
     for (const std::string& strPath : m_vecSelected) {
         std::string strFull;
-        m_coTree.AddSelected(m_coFs.FullPath(strPath, strFull) ? strFull : strPath);
+        if (!m_coFs.FullPath(strPath, strFull))
+            strFull = strPath;
+        if (coPaths.insert(m_coFs.NameKey(strFull)).second)
+            m_coTree.AddSelected(strFull);
     }
-    CopyAll(0);
+    if (!RefusedForClashes())
+        CopyAll(0);
+}
+
+int KwCopyEngine::RefusedForClashes()
+{
+    // Two files of one name would land on one target: one would be lost,
+    // and the rights pass, walking backwards, would give the survivor the
+    // other's rights.
+    std::map<std::string, long> coNames;
+    for (long i = 0; i < m_coTree.Count(); ++i) {
+        const auto coInserted = coNames.emplace(m_coFs.NameKey(m_coTree[i].m_strName), i);
+        if (coInserted.second)
+            continue;
+        Fatal("Refused: \"" + Source(coInserted.first->second) + "\" and \"" + Source(i)
+              + "\" would both be copied to \"" + Target(i) + "\".");
+        return 1;
+    }
+    return 0;
 }
 
 void KwCopyEngine::RunTree()
@@ -327,6 +370,12 @@ void KwCopyEngine::RunTree()
         return;
     const long lLine = AddLine("Gathering tree information ... ");
     const int nAll = m_coTree.Gather(strFrom, 1, [this] { return CancelRequested(); });
+    if (CancelRequested()) {
+        EndLine(lLine, KwCopyRecord::Canceled);
+        m_coSummary.m_nCanceled = 1;
+        AddLine("Canceled by User", KwCopyRecord::Canceled);
+        return;
+    }
     if (m_coTree.Count() == 0) {
         KwCopyDirEntry coEntry;
         KwCopyError coError;
@@ -336,7 +385,8 @@ void KwCopyEngine::RunTree()
     } else {
         EndLine(lLine, nAll ? KwCopyRecord::Ok : KwCopyRecord::Failed);
     }
-    CopyAll(1);
+    if (!RefusedInsideGathered())
+        CopyAll(1);
 }
 
 int KwCopyEngine::RefusedOntoItself(const std::string& strFrom, const std::string& strTo)
@@ -344,28 +394,34 @@ int KwCopyEngine::RefusedOntoItself(const std::string& strFrom, const std::strin
     std::string strParent;
     std::string strName;
     const std::string strLanding = m_coFs.SplitLast(strFrom, strParent, strName) ? m_coFs.Join(strTo, strName) : strTo;
-    if (m_coFs.IsSameOrBelow(strLanding, strFrom)) {
-        Fatal("Refused: the copy \"" + strLanding + "\" would lie inside its source \"" + strFrom
-              + "\" and copy itself.");
-        return 1;
-    }
-    // The same directory may go by other names (another drive letter, a
-    // link, a share): compare what the names lead to.
-    KwCopyIdentity coSource;
-    KwCopyError coError;
-    if (!m_coFs.Identity(strFrom, coSource, coError))
+    if (!m_coFs.LiesWithin(strLanding, strFrom))
         return 0;
-    std::string strPath = strLanding;
+    Fatal("Refused: the copy \"" + strLanding + "\" would lie inside its source \"" + strFrom + "\" and copy itself.");
+    return 1;
+}
+
+int KwCopyEngine::RefusedInsideGathered()
+{
+    // A directory of the source can be mounted elsewhere too, under a path
+    // that no link explains: the target's directories, as they really are,
+    // are compared with every directory gathered.
+    std::string strExisting;
+    std::string strUp;
+    KwCopyError coError;
+    if (!NearestExisting(m_strTargetRoot, strExisting) || !m_coFs.FinalPath(strExisting, strUp, coError))
+        return 0;
     for (;;) {
         KwCopyIdentity coIdentity;
-        if (m_coFs.Identity(strPath, coIdentity, coError) && coIdentity == coSource) {
-            Fatal("Refused: the copy \"" + strLanding + "\" would lie inside its source \"" + strFrom
-                  + "\", which \"" + strPath + "\" names too.");
+        if (m_coFs.Identity(strUp, coIdentity, coError) && m_coTree.WasGathered(coIdentity)) {
+            Fatal("Refused: the target \"" + m_strTargetRoot + "\" lies inside the source \"" + Source(0)
+                  + "\": \"" + strUp + "\" is one of its directories.");
             return 1;
         }
-        if (!m_coFs.SplitLast(strPath, strParent, strName))
+        std::string strParent;
+        std::string strName;
+        if (!m_coFs.SplitLast(strUp, strParent, strName))
             return 0;
-        strPath = strParent;
+        strUp = strParent;
     }
 }
 
@@ -385,7 +441,7 @@ int KwCopyEngine::CreateDirectory(const char* pszPath)
         return 0;
     KwCopyDirEntry coEntry;
     KwCopyError coError;
-    if (!m_coFs.Stat(strPath, coEntry, coError) || coEntry.m_coStat.m_eKind != KwCopyStat::Directory)
+    if (!m_coFs.StatFollowing(strPath, coEntry, coError) || coEntry.m_coStat.m_eKind != KwCopyStat::Directory)
         return 0;
     const std::vector<std::string> vecNames = m_coFs.Components(strFull);
     for (size_t i = m_coFs.Components(strPath).size(); i < vecNames.size(); ++i) {
@@ -410,26 +466,22 @@ int KwCopyEngine::CopyAll(int nGathered)
         Advance(1.0);
         return 1;
     }
-    std::unique_ptr<Secure> pcoSecure;
-    if (RightsCopied()) {
-        uint32_t ulInformation = m_coOptions.m_eSecurity == KwCopyOptions::SecurityDacl
-            ? static_cast<uint32_t>(KwSecurityApi::DaclInfo)
-            : static_cast<uint32_t>(Secure::DefaultInformation);
-        if (m_coOptions.m_nOwner)
-            ulInformation |= KwSecurityApi::OwnerInfo;
-        pcoSecure = std::make_unique<Secure>(m_coSecurity, ulInformation);
-        PrepareSecure(*pcoSecure);
-    }
-    if (!m_coOptions.m_nListOnly && (!EnoughSpace() || !EnsureTarget()))
+    std::unique_ptr<Secure> pcoSecure = MakeSecure();
+    m_pcoTransfer = std::make_unique<KwFileTransfer>(m_coFs, m_coOptions);
+    m_pcoTransfer->SetCancelTest([this] { return CancelRequested(); });
+    if (!m_coOptions.m_nListOnly && !EnoughSpace())
         return 0;
     m_ullTotalBytes = m_coTree.FileBytes();
     PushProgress();
     m_dPassWeight = pcoSecure ? kFirstPassWeight : 1.0;
-    m_pcoTransfer = std::make_unique<KwFileTransfer>(m_coFs, m_coOptions);
-    m_pcoTransfer->SetCancelTest([this] { return CancelRequested(); });
-    FirstPass(pcoSecure.get());
-    SecondPass(pcoSecure.get());
-    m_pcoTransfer.reset();
+    // Nothing is made before the first entry: a run cancelled while it
+    // gathered leaves no trace.
+    if (!CancelRequested()) {
+        if (!m_coOptions.m_nListOnly && !PrepareTarget())
+            return 0;
+        FirstPass(pcoSecure.get());
+        SecondPass(pcoSecure.get());
+    }
     if (CancelRequested()) {
         m_coSummary.m_nCanceled = 1;
         AddLine("Canceled by User", KwCopyRecord::Canceled);
@@ -438,6 +490,20 @@ int KwCopyEngine::CopyAll(int nGathered)
         Advance(1.0);
     }
     return 1;
+}
+
+std::unique_ptr<Secure> KwCopyEngine::MakeSecure()
+{
+    if (!RightsCopied())
+        return nullptr;
+    uint32_t ulInformation = m_coOptions.m_eSecurity == KwCopyOptions::SecurityDacl
+        ? static_cast<uint32_t>(KwSecurityApi::DaclInfo)
+        : static_cast<uint32_t>(Secure::DefaultInformation);
+    if (m_coOptions.m_nOwner)
+        ulInformation |= KwSecurityApi::OwnerInfo;
+    auto pcoSecure = std::make_unique<Secure>(m_coSecurity, ulInformation);
+    PrepareSecure(*pcoSecure);
+    return pcoSecure;
 }
 
 int KwCopyEngine::RightsCopied()
@@ -451,10 +517,12 @@ int KwCopyEngine::RightsCopied()
     for (const auto& coVolume : aVolumes) {
         KwVolumeInfo coInfo;
         uint32_t ulError = 0;
+        // Only a volume known to keep no rights goes without: for one that
+        // cannot be examined the rights are tried, and each failure counts.
         if (!m_coSecurity.GetVolumeInfo(coVolume.m_strPath, coInfo, ulError)) {
-            Warn(NoRights, std::string("Rights are not copied: the ") + coVolume.m_pszWhich
-                     + " volume cannot be examined (" + m_coSecurity.ErrorText(ulError) + ").");
-            return 0;
+            Warn(UnknownVolume, std::string("The ") + coVolume.m_pszWhich + " volume cannot be examined ("
+                     + m_coSecurity.ErrorText(ulError) + "); rights are copied, and every failure is reported.");
+            continue;
         }
         if (!coInfo.KeepsRights()) {
             Warn(NoRights, std::string("Rights are not copied: the ") + coVolume.m_pszWhich + " volume ("
@@ -486,62 +554,108 @@ int KwCopyEngine::PrepareSecure(Secure& coSecure)
 
 int KwCopyEngine::EnoughSpace()
 {
-    uint64_t ullNeeded = m_coTree.FileBytes();
+    const uint64_t ullAll = m_coTree.FileBytes();
     std::string strExisting;
     uint64_t ullFree = 0;
     KwCopyError coError;
-    if (ullNeeded == 0 || !NearestExisting(m_strTargetRoot, strExisting)
-        || !m_coFs.FreeSpace(strExisting, ullFree, coError) || ullFree >= ullNeeded)
+    if (ullAll == 0 || !NearestExisting(m_strTargetRoot, strExisting)
+        || !m_coFs.FreeSpace(strExisting, ullFree, coError) || ullFree >= ullAll)
         return 1;
-    // Short at first sight: targets that are replaced give their space
-    // back, each after its copy was written beside it.
-    uint64_t ullLargestOld = 0;
+    // Short at first sight: the most that is ever held at once, in copy
+    // order, over what will really be written. A copy is written whole
+    // beside the file it replaces, which gives its space back only then.
+    int64_t llHeld = 0;
+    int64_t llPeak = 0;
     for (long i = 0; i < m_coTree.Count(); ++i) {
-        KwCopyDirEntry coTarget;
-        if (m_coTree[i].m_coStat.m_eKind != KwCopyStat::File || !m_coFs.Stat(Target(i), coTarget, coError)
-            || coTarget.m_coStat.m_eKind != KwCopyStat::File)
+        const KwCopyTree::Entry& coEntry = m_coTree[i];
+        if (coEntry.m_coStat.m_eKind != KwCopyStat::File || (coEntry.m_nFlags & (KwCopyTree::Missing | KwCopyTree::Unreadable)))
             continue;
-        ullNeeded -= std::min(ullNeeded, coTarget.m_coStat.m_ullSize);
-        ullLargestOld = std::max(ullLargestOld, coTarget.m_coStat.m_ullSize);
+        uint64_t ullOld = 0;
+        std::string strReason;
+        const KwFileTransfer::Plan ePlan = m_pcoTransfer->Decide(Source(i), coEntry.m_coStat, Target(i), strReason, &ullOld);
+        if (ePlan != KwFileTransfer::CreateNew && ePlan != KwFileTransfer::ReplaceOld)
+            continue;
+        const auto llSize = static_cast<int64_t>(coEntry.m_coStat.m_ullSize);
+        llPeak = std::max(llPeak, llHeld + llSize);
+        llHeld += llSize - (ePlan == KwFileTransfer::ReplaceOld ? static_cast<int64_t>(ullOld) : 0);
     }
-    if (ullFree >= ullNeeded + ullLargestOld)
+    if (static_cast<int64_t>(ullFree) >= llPeak)
         return 1;
-    Fatal("Not enough free space on the target volume: " + std::to_string(ullNeeded + ullLargestOld)
-          + " bytes needed, " + std::to_string(ullFree) + " free.");
+    Fatal("Not enough free space on the target volume: " + std::to_string(llPeak) + " bytes needed, "
+          + std::to_string(ullFree) + " free.");
     return 0;
 }
 
-int KwCopyEngine::EnsureTarget()
+int KwCopyEngine::PrepareTarget()
 {
     KwCopyDirEntry coEntry;
     KwCopyError coError;
-    if (m_coFs.Stat(m_strTargetRoot, coEntry, coError) && coEntry.m_coStat.m_eKind == KwCopyStat::Directory)
+    if (m_coFs.StatFollowing(m_strTargetRoot, coEntry, coError) && coEntry.m_coStat.m_eKind == KwCopyStat::Directory) {
+        if (!m_nGathered)
+            RemoveLeftovers(m_strTargetRoot, std::string());
         return 1;
+    }
     if (CreateDirectory(m_strTargetRoot.c_str()))
         return 1;
     Fatal("The target directory \"" + m_strTargetRoot + "\" cannot be created.");
     return 0;
 }
 
-const void* KwCopyEngine::CreationDescriptor(long i, Secure* pcoSecure)
+const void* KwCopyEngine::PrivateDescriptor(int nDirectory)
 {
-    if (!pcoSecure || !pcoSecure->GetFromFile(Source(i).c_str()))
-        return nullptr;
-    const uint32_t ulIndex = m_coDescriptors.Add(pcoSecure->GetDescriptor(), pcoSecure->GetDescriptorLength());
-    m_vecDescriptor[static_cast<size_t>(i)] = ulIndex;
-    return m_coDescriptors.Creation(ulIndex);
+    std::vector<uint8_t>& vecPrivate = m_avecPrivate[nDirectory ? 1 : 0];
+    uint32_t ulError = 0;
+    if (vecPrivate.empty() && !m_coSecurity.PrivateDescriptor(nDirectory, vecPrivate, ulError))
+        vecPrivate.clear();
+    return vecPrivate.empty() ? nullptr : vecPrivate.data();
 }
 
-int KwCopyEngine::AssignRights(long i, Secure& coSecure, const std::string& strTarget)
+int KwCopyEngine::CreationDescriptor(long i, Secure* pcoSecure, const void*& pvDescriptor, std::string& strFailure)
 {
-    // The bytes read in the first pass; a source that could not be read
-    // then is read now.
+    pvDescriptor = nullptr;
+    strFailure.clear();
+    if (!pcoSecure)
+        return 1;
+    uint32_t& ulIndex = m_vecDescriptor[static_cast<size_t>(i)];
+    if (ulIndex == KwDescriptorCache::None) {
+        if (pcoSecure->GetFromFile(Source(i).c_str()))
+            ulIndex = m_coDescriptors.Add(pcoSecure->GetDescriptor(), pcoSecure->GetDescriptorLength());
+        else
+            ulIndex = Unreadable;
+    }
+    if (ulIndex == Unreadable) {
+        strFailure = "its rights cannot be read: " + m_coSecurity.ErrorText(pcoSecure->GetLastError());
+    } else if (const std::vector<uint8_t>* pvecCreation = m_coDescriptors.Creation(ulIndex)) {
+        pvDescriptor = pvecCreation->data();
+        return 1;
+    } else {
+        strFailure = "its rights cannot be prepared for the copy";
+    }
+    // Fail closed: never more open than the source, whatever its rights.
+    pvDescriptor = PrivateDescriptor(m_coTree[i].m_coStat.m_eKind == KwCopyStat::Directory);
+    return pvDescriptor ? 1 : 0;
+}
+
+int KwCopyEngine::AssignRights(long i, Secure& coSecure, const std::string& strTarget, std::string& strReason)
+{
+    // The bytes read in the first pass; a source that was not read then
+    // (a listing run) is read now.
     const uint32_t ulIndex = m_vecDescriptor[static_cast<size_t>(i)];
-    if (ulIndex == KwDescriptorCache::None)
-        return coSecure.Transfer(Source(i).c_str(), strTarget.c_str());
-    const std::string& strDescriptor = m_coDescriptors.Get(ulIndex);
-    coSecure.Adopt(strDescriptor.data(), static_cast<uint32_t>(strDescriptor.size()));
-    return coSecure.SetToFile(strTarget.c_str());
+    if (ulIndex == Unreadable) {
+        strReason = "the source's rights could not be read";
+        return 0;
+    }
+    int nDone;
+    if (ulIndex == KwDescriptorCache::None) {
+        nDone = coSecure.Transfer(Source(i).c_str(), strTarget.c_str());
+    } else {
+        const std::string& strDescriptor = m_coDescriptors.Get(ulIndex);
+        coSecure.Adopt(strDescriptor.data(), static_cast<uint32_t>(strDescriptor.size()));
+        nDone = coSecure.SetToFile(strTarget.c_str());
+    }
+    if (!nDone)
+        strReason = m_coSecurity.ErrorText(coSecure.GetLastError());
+    return nDone;
 }
 
 void KwCopyEngine::FirstPass(Secure* pcoSecure)
@@ -555,16 +669,14 @@ void KwCopyEngine::FirstPass(Secure* pcoSecure)
         if (CancelRequested())
             return;
         const int32_t lParent = m_coTree[i].m_lParent;
+        // Nothing goes where its directory could not be made: a name in the
+        // way might even lead elsewhere.
         if (lParent >= 0 && GetState(lParent) != Made && GetState(lParent) != Existed) {
-            // Nothing goes where its directory could not be made: a name in
-            // the way might even lead elsewhere.
-            const bool bDirectory = m_coTree[i].m_coStat.m_eKind == KwCopyStat::Directory;
-            ++(bDirectory ? m_coSummary.m_lDirectories : m_coSummary.m_lFiles);
-            EndLine(AddLine((bDirectory ? "Creating Directory " : "Copying ") + Shown(i) + " ... "),
-                    KwCopyRecord::Failed, "its directory was not made");
-            SetState(i, Failed);
-            MarkFailed(i);
-            ++m_lDoneEntries;
+            FailUnworked(i, "its directory was not made");
+            continue;
+        }
+        if (m_coTree[i].m_nFlags & KwCopyTree::Unreadable) {
+            FailUnworked(i, "its information cannot be read: " + ErrorText(m_coTree[i].m_ulError));
             continue;
         }
         switch (m_coTree[i].m_coStat.m_eKind) {
@@ -603,26 +715,30 @@ void KwCopyEngine::DoDirectory(long i, Secure* pcoSecure)
     const std::string strTarget = Target(i);
     KwCopyDirEntry coExisting;
     KwCopyError coError;
+    const void* pvDescriptor = nullptr;
+    std::string strRights;
     if (m_coOptions.m_nListOnly) {
         SetState(i, Made);
         if (!(coEntry.m_nFlags & KwCopyTree::Unlisted)) {
             EndLine(lLine, KwCopyRecord::Listed, m_coFs.Stat(strTarget, coExisting, coError) ? "exists" : "");
             return;
         }
-    } else if (m_coFs.CreateDirectory(strTarget, CreationDescriptor(i, pcoSecure), coError)) {
+    } else if (!CreationDescriptor(i, pcoSecure, pvDescriptor, strRights)) {
+        FailEntry(i, lLine, strRights + ", and it cannot be made private");
+        return;
+    } else if (m_coFs.CreateDirectory(strTarget, pvDescriptor, coError)) {
         ++m_coSummary.m_lCopied;
         SetState(i, Made);
+        if (!strRights.empty())
+            strRights += "; it was made private to the copying account";
     } else if (coError.m_eKind != KwCopyError::Exists) {
-        EndLine(lLine, KwCopyRecord::Failed, ErrorText(coError.m_ulCode));
-        SetState(i, Failed);
-        MarkFailed(i);
+        FailEntry(i, lLine, ErrorText(coError.m_ulCode));
         return;
     } else if (m_coFs.Stat(strTarget, coExisting, coError) && coExisting.m_coStat.m_eKind == KwCopyStat::Directory) {
         SetState(i, Existed);
+        OpenExisting(i, coExisting, strRights.empty() ? pvDescriptor : nullptr, pcoSecure);
     } else {
-        EndLine(lLine, KwCopyRecord::Failed, "an entry of that name that is not a directory is in the way");
-        SetState(i, Failed);
-        MarkFailed(i);
+        FailEntry(i, lLine, "an entry of that name that is not a directory is in the way");
         return;
     }
     if (coEntry.m_nFlags & KwCopyTree::Unlisted) {
@@ -630,7 +746,48 @@ void KwCopyEngine::DoDirectory(long i, Secure* pcoSecure)
         MarkFailed(i);
         return;
     }
+    if (!strRights.empty()) {
+        EndLine(lLine, KwCopyRecord::Failed, strRights);
+        MarkFailed(i);
+        return;
+    }
     EndLine(lLine, KwCopyRecord::Ok);
+}
+
+void KwCopyEngine::OpenExisting(long i, const KwCopyDirEntry& coExisting, const void* pvDescriptor, Secure* pcoSecure)
+{
+    const std::string strTarget = Target(i);
+    KwCopyError coError;
+    // The rights a new directory would be made with; a failure shows when
+    // an entry inside cannot be made, and in the second pass.
+    if (pcoSecure && pvDescriptor) {
+        const std::vector<uint8_t>* pvecCreation = m_coDescriptors.Creation(m_vecDescriptor[static_cast<size_t>(i)]);
+        pcoSecure->Adopt(pvecCreation->data(), static_cast<uint32_t>(pvecCreation->size()));
+        pcoSecure->SetToFile(strTarget.c_str());
+    }
+    if (coExisting.m_coStat.m_ulAttributes & KwCopyStat::AttrReadOnly)
+        m_coFs.ClearReadOnly(strTarget, coError);
+    RemoveLeftovers(strTarget, Shown(i));
+}
+
+void KwCopyEngine::RemoveLeftovers(const std::string& strDirectory, const std::string& strShown)
+{
+    std::vector<KwCopyDirEntry> vecEntries;
+    KwCopyError coError;
+    if (!m_coFs.List(strDirectory, vecEntries, nullptr, coError))
+        return;
+    for (const KwCopyDirEntry& coEntry : vecEntries) {
+        if (coEntry.m_coStat.m_eKind != KwCopyStat::File || !KwFileTransfer::IsTemporaryName(coEntry.m_strName))
+            continue;
+        const std::string strName = strShown.empty() ? coEntry.m_strName : strShown + m_coFs.Separator() + coEntry.m_strName;
+        const long lLine = AddLine("Removing Leftover " + strName + " ... ");
+        if (m_coFs.DeleteUnheld(m_coFs.Join(strDirectory, coEntry.m_strName), coError))
+            EndLine(lLine, KwCopyRecord::Ok);
+        else if (coError.m_eKind == KwCopyError::InUse)
+            EndLine(lLine, KwCopyRecord::Skipped, "another run is writing it");
+        else
+            EndLine(lLine, KwCopyRecord::Failed, ErrorText(coError.m_ulCode));
+    }
 }
 
 void KwCopyEngine::DoFile(long i, Secure* pcoSecure)
@@ -639,23 +796,20 @@ void KwCopyEngine::DoFile(long i, Secure* pcoSecure)
     ++m_coSummary.m_lFiles;
     const long lLine = AddLine("Copying " + Shown(i) + " ... ");
     if (coEntry.m_nFlags & KwCopyTree::Missing) {
-        EndLine(lLine, KwCopyRecord::Failed, "it cannot be found: " + ErrorText(coEntry.m_ulError));
-        SetState(i, Failed);
-        MarkFailed(i);
+        FailEntry(i, lLine, "it cannot be found: " + ErrorText(coEntry.m_ulError));
         return;
     }
     std::string strReason;
     if (m_coOptions.m_nListOnly) {
         switch (m_pcoTransfer->Decide(Source(i), coEntry.m_coStat, Target(i), strReason)) {
+        case KwFileTransfer::SkipSame:
         case KwFileTransfer::SkipTarget:
             EndLine(lLine, KwCopyRecord::Skipped, strReason);
             ++m_coSummary.m_lSkipped;
             SetState(i, Skipped);
             return;
         case KwFileTransfer::RefuseTarget:
-            EndLine(lLine, KwCopyRecord::Failed, strReason);
-            SetState(i, Failed);
-            MarkFailed(i);
+            FailEntry(i, lLine, strReason);
             return;
         default:
             EndLine(lLine, KwCopyRecord::Listed);
@@ -664,14 +818,30 @@ void KwCopyEngine::DoFile(long i, Secure* pcoSecure)
             return;
         }
     }
+    const void* pvDescriptor = nullptr;
+    std::string strRights;
+    if (!CreationDescriptor(i, pcoSecure, pvDescriptor, strRights)) {
+        FailEntry(i, lLine, strRights + ", and it cannot be made private");
+        return;
+    }
     const uint64_t ullBefore = m_ullDoneBytes;
-    const KwFileTransfer::Result eResult
-        = m_pcoTransfer->Copy(Source(i), coEntry.m_coStat, Target(i), CreationDescriptor(i, pcoSecure), strReason);
-    switch (eResult) {
+    const int nNewDirectory = coEntry.m_lParent >= 0 && GetState(coEntry.m_lParent) == Made;
+    switch (m_pcoTransfer->Copy(Source(i), coEntry.m_coStat, Target(i), pvDescriptor, nNewDirectory, strReason)) {
     case KwFileTransfer::Copied:
-        EndLine(lLine, KwCopyRecord::Ok);
         ++m_coSummary.m_lCopied;
         SetState(i, Made);
+        if (strRights.empty()) {
+            EndLine(lLine, KwCopyRecord::Ok);
+        } else {
+            EndLine(lLine, KwCopyRecord::Failed, strRights + "; it was made private to the copying account");
+            MarkFailed(i);
+        }
+        return;
+    case KwFileTransfer::Unchanged:
+        // Left as it is; its rights still follow the source's.
+        EndLine(lLine, KwCopyRecord::Skipped, strReason);
+        ++m_coSummary.m_lSkipped;
+        SetState(i, Existed);
         return;
     case KwFileTransfer::Skipped:
         EndLine(lLine, KwCopyRecord::Skipped, strReason);
@@ -683,9 +853,7 @@ void KwCopyEngine::DoFile(long i, Secure* pcoSecure)
         SetState(i, Failed);
         break;
     default:
-        EndLine(lLine, KwCopyRecord::Failed, strReason);
-        SetState(i, Failed);
-        MarkFailed(i);
+        FailEntry(i, lLine, strReason);
         break;
     }
     // Bytes of a file that was not copied do not count as copied.
@@ -729,16 +897,17 @@ void KwCopyEngine::SecondPass(Secure* pcoSecure)
         KwCopyError coError;
         // Times first: the exact rights may take the copy's own access away.
         if (m_coTree[i].m_coStat.m_eKind == KwCopyStat::Directory && !m_coOptions.m_nListOnly
-            && !m_coFs.SetEntryInfo(strTarget, m_coTree[i].m_coStat, coError)) {
+            && !m_coFs.SetEntryInfo(strTarget, m_coTree[i].m_coStat, pcoSecure != nullptr, coError)) {
             EndLine(AddLine("Setting Times " + Shown(i) + " ... "), KwCopyRecord::Failed, ErrorText(coError.m_ulCode));
             MarkFailed(i);
         }
         if (pcoSecure) {
             const long lLine = AddLine("Assigning Rights " + Shown(i) + " ... ");
+            std::string strReason;
             if (m_coOptions.m_nListOnly) {
                 EndLine(lLine, KwCopyRecord::Listed);
-            } else if (!AssignRights(i, *pcoSecure, strTarget)) {
-                EndLine(lLine, KwCopyRecord::Failed, m_coSecurity.ErrorText(pcoSecure->GetLastError()));
+            } else if (!AssignRights(i, *pcoSecure, strTarget, strReason)) {
+                EndLine(lLine, KwCopyRecord::Failed, strReason);
                 MarkFailed(i);
             } else if (m_coOptions.m_nVerify && pcoSecure->Compare(strTarget.c_str()) != 1) {
                 EndLine(lLine, KwCopyRecord::Failed, "verification: the rights read back differ from the source's");

@@ -41,12 +41,21 @@ class Secure;
 // system spells it) and everything below it, then copies it under the
 // target, so SOURCE\a becomes TARGET\SOURCE-NAME\a. It is refused before
 // anything is written when the copy would land on the source itself or
-// inside it. Then two passes: forwards, every directory is made and every
-// file copied, each created with its source's rights (plus access for the
-// copying account, so that the copy can fill it); backwards, every entry
-// made gets its source's exact descriptor, directories after their
-// contents, and directories get their times and attributes. The backward
-// pass also runs after a cancel, over the entries that exist by then.
+// inside it, under any name. A selection run is refused when two of its
+// files have one name. Then two passes: forwards, every directory is made
+// and every file copied (KwFileTransfer: complete before it takes its
+// name), each created with its source's rights plus access for the copying
+// account, so that the copy can fill it, or, when those rights cannot be
+// had, private to the copying account and reported failed; backwards,
+// every entry made gets its source's exact descriptor, directories after
+// their contents, and directories get their times and attributes. The
+// backward pass also runs after a cancel, over the entries that exist by
+// then. Nothing is created before the first entry is worked on.
+//
+// The worker's state of a run is the tree, the entries' states, the
+// descriptors read and the counts of the summary; each entry's file copy
+// needs only its own KwFileTransfer, its creation descriptor and the
+// cancel test.
 //
 // Paths and texts are UTF-8 (KwCopyFileSystem converts from and to the
 // ANSI code page).
@@ -115,7 +124,10 @@ private:
     // What the first pass did with an entry; FailedBit marks an entry
     // counted as failed (once, whichever pass failed it).
     enum State : uint8_t { Waiting, Made, Existed, Linked, Failed, Skipped, StateMask = 0x7, FailedBit = 0x80 };
-    enum Warning : unsigned { NoRights = 1, NoSacl = 2, NoOwner = 4, NoPrivileges = 8 };
+    enum Warning : unsigned { NoRights = 1, NoSacl = 2, NoOwner = 4, NoPrivileges = 8, UnknownVolume = 16 };
+    // Beside the indexes of KwDescriptorCache: the source's rights could
+    // not be read.
+    enum : uint32_t { Unreadable = KwDescriptorCache::None - 1 };
 
     // Records
     long AddLine(const std::string& strText, KwCopyRecord::Outcome eOutcome = KwCopyRecord::None);
@@ -128,6 +140,10 @@ private:
     void PushProgress();
     void MarkFailed(long i);
     void SetState(long i, State eState);
+    // Ends an entry's line failed, marks and counts it.
+    void FailEntry(long i, long lLine, const std::string& strReason);
+    // The same for an entry the first pass does not work on.
+    void FailUnworked(long i, const std::string& strReason);
     State GetState(long i) const { return static_cast<State>(m_vecState[static_cast<size_t>(i)] & StateMask); }
     bool CancelRequested() const;
 
@@ -136,19 +152,36 @@ private:
     void RunTree();
     void RunSelection();
     int RefusedOntoItself(const std::string& strFrom, const std::string& strTo);
+    int RefusedInsideGathered();
+    int RefusedForClashes();
     int RightsCopied();
+    std::unique_ptr<Secure> MakeSecure();
     int PrepareSecure(Secure& coSecure);
     int EnoughSpace();
-    int EnsureTarget();
+    // Makes the target directory when it is missing; a selection's target
+    // that existed is cleared of leftovers.
+    int PrepareTarget();
     void FirstPass(Secure* pcoSecure);
     void SecondPass(Secure* pcoSecure);
     void DoDirectory(long i, Secure* pcoSecure);
+    // A directory of the copy that exists already: made able to take the
+    // copy's entries for the run (the second pass gives it its source's
+    // rights and attributes), and cleared of leftovers.
+    void OpenExisting(long i, const KwCopyDirEntry& coExisting, const void* pvDescriptor, Secure* pcoSecure);
+    // Removes the temporary files an interrupted run left in a directory
+    // the copy writes into, unless another run holds them.
+    void RemoveLeftovers(const std::string& strDirectory, const std::string& strShown);
     void DoFile(long i, Secure* pcoSecure);
     void DoLink(long i);
-    // Reads the source's descriptor (kept for the second pass) and gives
-    // the one to create the entry with; null for inherited rights.
-    const void* CreationDescriptor(long i, Secure* pcoSecure);
-    int AssignRights(long i, Secure& coSecure, const std::string& strTarget);
+    // The descriptor to create entry i with (pvDescriptor; null for
+    // inherited rights when no rights are copied). Reads the source's
+    // descriptor, kept for the second pass. When it cannot be read or
+    // prepared, the entry is to be made private to the copying account and
+    // strFailure says why; 0 when not even that can be made, and the entry
+    // must not be made at all.
+    int CreationDescriptor(long i, Secure* pcoSecure, const void*& pvDescriptor, std::string& strFailure);
+    const void* PrivateDescriptor(int nDirectory);
+    int AssignRights(long i, Secure& coSecure, const std::string& strTarget, std::string& strReason);
     void FinishRun();
 
     // Names
@@ -172,6 +205,7 @@ private:
     std::vector<uint8_t> m_vecState;
     KwDescriptorCache m_coDescriptors;
     std::vector<uint32_t> m_vecDescriptor;            // each entry's source descriptor in the cache
+    std::vector<uint8_t> m_avecPrivate[2];            // private descriptors of a file and a directory, made on use
     std::unique_ptr<KwFileTransfer> m_pcoTransfer;
     std::string m_strTargetRoot;
     int m_nGathered { 0 };

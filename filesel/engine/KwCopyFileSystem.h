@@ -9,7 +9,7 @@
 // (a Win32 error or an errno value, 0 for none) and the few kinds the copy
 // engine decides by.
 struct KwCopyError {
-    enum Kind : unsigned char { None, Exists, NotFound, Denied, NoSpace, NotSupported, Other };
+    enum Kind : unsigned char { None, Exists, NotFound, Denied, NoSpace, NotSupported, InUse, Other };
 
     void Set(Kind eKind, uint32_t ulCode)
     {
@@ -27,8 +27,8 @@ struct KwCopyError {
 struct KwCopyStat {
     enum Kind : unsigned char {
         File,              // also a link to a file: its content is copied
-        Directory,
-        DirectoryLink,     // a junction or a link to a directory: never descended into
+        Directory,         // also one behind a reparse point that is no link (cloud files, dedup)
+        DirectoryLink,     // a junction, a link or a mount point: never descended into
         Other,             // a device, pipe or socket: not copied
     };
     // Win32 attribute bits (FILE_ATTRIBUTE_*), natively derived from the mode.
@@ -39,11 +39,23 @@ struct KwCopyStat {
         AttrDirectory = 0x10,
         AttrArchive = 0x20,
         AttrReparsePoint = 0x400,
+        AttrEncrypted = 0x4000,
     };
+    // Reparse tags that name another entry (IsReparseTagNameSurrogate).
+    enum : uint32_t { TagNameSurrogate = 0x20000000 };
+
+    // What an entry with these Win32 attributes and reparse tag is: a
+    // directory behind a reparse point is a link only when the tag names
+    // another entry (a junction, a symbolic link, a mount point), or when
+    // the tag is unknown (0); cloud-file and other such directories are
+    // directories.
+    static Kind KindOf(uint32_t ulAttributes, uint32_t ulReparseTag);
 
     Kind m_eKind { File };
     uint32_t m_ulAttributes { 0 };
     uint32_t m_ulMode { 0 };            // POSIX permission bits; 0 on Windows
+    uint32_t m_ulOwner { 0 };           // POSIX owner and group; 0 on Windows
+    uint32_t m_ulGroup { 0 };
     uint32_t m_ulReparseTag { 0 };
     uint64_t m_ullSize { 0 };
     // Time stamps in the platform's own unit (Windows: 100 ns since 1601,
@@ -56,6 +68,16 @@ struct KwCopyStat {
 struct KwCopyDirEntry {
     std::string m_strName;              // as the file system reported it, case kept
     KwCopyStat m_coStat;
+    // Listed, but its facts could not be read (the directory can be read
+    // but not entered, a time out of range): the error, else 0.
+    uint32_t m_ulError { 0 };
+};
+
+// A named (alternate) data stream of a file: its name as the file system
+// reports it (":name:$DATA") and its size.
+struct KwCopyNamedStream {
+    std::string m_strName;
+    uint64_t m_ullSize { 0 };
 };
 
 // Which file a name leads to: the volume and the file's number on it. Two
@@ -82,7 +104,7 @@ struct KwCopyIdentity {
 
 // An open file of the copy: a source open for reading or a target the
 // engine created. Destroying it closes it; a target that was neither
-// closed nor abandoned is abandoned.
+// committed, closed nor abandoned is abandoned.
 class KwCopyStream {
 public:
     virtual ~KwCopyStream() = default;
@@ -94,11 +116,21 @@ public:
     // Back to the first byte, to read the file again (a target is open for
     // reading too).
     virtual int Rewind(KwCopyError& coError) = 0;
-    // Gives a target the source's time stamps and attributes.
+    // Gives a target the source's time stamps and attributes. Natively the
+    // permission bits are part of the rights: a target created with a
+    // descriptor keeps the mode it was created with.
     virtual int Finish(const KwCopyStat& coSource, KwCopyError& coError) = 0;
+    // The named streams of a source; none where the file system keeps none.
+    virtual int NamedStreams(std::vector<KwCopyNamedStream>& vecStreams, KwCopyError& coError) = 0;
+    // Gives a complete target its final name while it is still open, so
+    // that no one can change or take it in between: replacing an entry of
+    // that name (a read-only one too) only when nReplace is set, else
+    // failing with Exists. A committed target is no longer removed by
+    // Abandon.
+    virtual int Commit(const std::string& strFinal, int nReplace, KwCopyError& coError) = 0;
     // Closes the file; 1 when everything written reached the file.
     virtual int Close(KwCopyError& coError) = 0;
-    // Removes a target created by the engine and closes it.
+    // Removes a target created by the engine (unless committed) and closes it.
     virtual void Abandon() = 0;
 };
 
@@ -130,32 +162,52 @@ public:
     // Whether two names are the same name here (without regard to case on
     // Windows).
     virtual int SameName(const std::string& strA, const std::string& strB) const = 0;
+    // A key that two names share exactly when they are the same name here.
+    virtual std::string NameKey(const std::string& strName) const = 0;
 
     // Entries
     // The entries of a directory, without "." and "..", in no particular
     // order, and the directory's identity when pcoIdentity is given.
     virtual int List(const std::string& strDirectory, std::vector<KwCopyDirEntry>& vecEntries,
                      KwCopyIdentity* pcoIdentity, KwCopyError& coError) = 0;
-    // One entry itself (a link is not followed), with its name as the file
-    // system spells it.
+    // The entry the path names, exactly that one (read by opening it, never
+    // by a search, so "?" and "*" are no patterns), a link not followed;
+    // its name is the last name of the path as given.
     virtual int Stat(const std::string& strPath, KwCopyDirEntry& coEntry, KwCopyError& coError) = 0;
+    // The same with links, junctions and mount points on the way and at the
+    // end followed: what the user means by a source or target he names.
+    virtual int StatFollowing(const std::string& strPath, KwCopyDirEntry& coEntry, KwCopyError& coError) = 0;
+    // The last name of an existing entry as the file system spells it (the
+    // case it was made with, the long name for an 8.3 alias).
+    virtual int StoredName(const std::string& strPath, std::string& strName, KwCopyError& coError) = 0;
     virtual int Identity(const std::string& strPath, KwCopyIdentity& coIdentity, KwCopyError& coError) = 0;
+    // The full path of an existing entry with every link, junction,
+    // substituted drive and mount on the way resolved.
+    virtual int FinalPath(const std::string& strPath, std::string& strFinal, KwCopyError& coError) = 0;
     // Bytes free for this process on the volume that holds the path.
     virtual int FreeSpace(const std::string& strPath, uint64_t& ullFree, KwCopyError& coError) = 0;
 
     // Creating and changing
     // Error kind Exists when any entry of that name is there already.
     virtual int CreateDirectory(const std::string& strPath, const void* pvDescriptor, KwCopyError& coError) = 0;
+    // A file (or a named stream, "file:name:$DATA") open for reading.
     virtual std::unique_ptr<KwCopyStream> OpenSource(const std::string& strPath, KwCopyError& coError) = 0;
-    // Creates a new file for writing; never opens an existing one (Exists).
+    // Creates a new file (or a named stream of one) for writing; never
+    // opens an existing one (Exists). While it is open, no other run can
+    // remove it (DeleteUnheld). With nEncrypted the file is encrypted before
+    // its first byte, or not made at all (NotSupported).
     virtual std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor,
-                                                       KwCopyError& coError) = 0;
-    // Puts the file strFrom in the place of strTarget in one step. A
-    // read-only target is replaced too.
-    virtual int Replace(const std::string& strTarget, const std::string& strFrom, KwCopyError& coError) = 0;
+                                                       int nEncrypted, KwCopyError& coError) = 0;
     virtual int DeleteFile(const std::string& strPath, KwCopyError& coError) = 0;
-    // Time stamps and attributes of a directory.
-    virtual int SetEntryInfo(const std::string& strPath, const KwCopyStat& coSource, KwCopyError& coError) = 0;
+    // Removes a file unless another run holds it open (InUse).
+    virtual int DeleteUnheld(const std::string& strPath, KwCopyError& coError) = 0;
+    // Lets the copying account create entries in a read-only directory.
+    virtual int ClearReadOnly(const std::string& strPath, KwCopyError& coError) = 0;
+    // Time stamps and attributes of a directory; natively its permission
+    // bits too, unless nRights says that its rights are set from a
+    // descriptor.
+    virtual int SetEntryInfo(const std::string& strPath, const KwCopyStat& coSource, int nRights,
+                             KwCopyError& coError) = 0;
     // Makes strTarget a link like the link strSource; NotSupported when the
     // link cannot be read or made here.
     virtual int CopyLink(const std::string& strSource, const std::string& strTarget, KwCopyError& coError) = 0;
@@ -169,6 +221,16 @@ public:
     int SplitLast(const std::string& strFull, std::string& strParent, std::string& strName) const;
     // Whether strPath is strBase or lies below it (names compared with SameName).
     int IsSameOrBelow(const std::string& strPath, const std::string& strBase) const;
+    // Whether strPath (which need not exist) is the existing directory
+    // strBase or lies inside it, under any name: by their names, by their
+    // final paths (links, junctions, substituted drives and mounted folders
+    // resolved) and by the identities of strPath's existing ancestors. The
+    // one check of a copy into its own source, for the engine and the
+    // selectors' drop rules alike.
+    int LiesWithin(const std::string& strPath, const std::string& strBase);
+    // Whether a name matches a pattern of "*" (any run of characters) and
+    // "?" (one character), names compared as NameKey compares them.
+    int MatchesPattern(const std::string& strPattern, const std::string& strName) const;
     // The names of a full path below its root.
     std::vector<std::string> Components(const std::string& strFull) const;
 };

@@ -71,6 +71,10 @@ int32_t KwCopyTree::Add(KwCopyDirEntry&& coEntry, int32_t lParent, int32_t lBase
     coNew.m_lParent = lParent;
     coNew.m_lBase = lBase;
     coNew.m_coStat = coEntry.m_coStat;
+    if (coEntry.m_ulError) {
+        coNew.m_nFlags |= Unreadable;
+        coNew.m_ulError = coEntry.m_ulError;
+    }
     m_vecEntries.push_back(std::move(coNew));
     return static_cast<int32_t>(m_vecEntries.size() - 1);
 }
@@ -110,10 +114,10 @@ int KwCopyTree::Gather(const std::string& strFull, int nWithSelf, const CancelTe
     if (nWithSelf && m_coFs.SplitLast(strFull, strParent, strName)) {
         KwCopyDirEntry coSelf;
         KwCopyError coError;
-        if (!m_coFs.Stat(strFull, coSelf, coError))
+        if (!m_coFs.StatFollowing(strFull, coSelf, coError) || !m_coFs.StoredName(strFull, coSelf.m_strName, coError))
             return 0;
         lBase = BaseOf(strParent);
-        const bool bDirectory = coSelf.m_coStat.m_eKind == KwCopyStat::Directory;
+        const bool bDirectory = coSelf.m_coStat.m_eKind == KwCopyStat::Directory && !coSelf.m_ulError;
         const int32_t lSelf = Add(std::move(coSelf), -1, lBase);
         if (!bDirectory)
             return 1;
@@ -134,7 +138,7 @@ int KwCopyTree::Gather(const std::string& strFull, int nWithSelf, const CancelTe
         if (fnCanceled && fnCanceled())
             return 0;
         KwCopyDirEntry& coChild = coTop.m_vecChildren[coTop.m_nNext++];
-        if (coChild.m_coStat.m_eKind != KwCopyStat::Directory) {
+        if (coChild.m_coStat.m_eKind != KwCopyStat::Directory || coChild.m_ulError) {
             Add(std::move(coChild), coTop.m_lEntry, lBase);
             continue;
         }
@@ -154,7 +158,7 @@ int KwCopyTree::AddSelected(const std::string& strFull)
         strName = strFull;
     KwCopyDirEntry coEntry;
     KwCopyError coError;
-    const int nFound = m_coFs.Stat(strFull, coEntry, coError);
+    const int nFound = m_coFs.Stat(strFull, coEntry, coError) && m_coFs.StoredName(strFull, coEntry.m_strName, coError);
     if (!nFound)
         coEntry.m_strName = strName;
     const int32_t lEntry = Add(std::move(coEntry), -1, BaseOf(strParent));
@@ -193,7 +197,7 @@ uint64_t KwCopyTree::FileBytes() const
 {
     uint64_t ullBytes = 0;
     for (const Entry& coEntry : m_vecEntries)
-        if (coEntry.m_coStat.m_eKind == KwCopyStat::File && !(coEntry.m_nFlags & Missing))
+        if (coEntry.m_coStat.m_eKind == KwCopyStat::File && !(coEntry.m_nFlags & (Missing | Unreadable)))
             ullBytes += coEntry.m_coStat.m_ullSize;
     return ullBytes;
 }

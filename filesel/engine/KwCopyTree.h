@@ -23,13 +23,14 @@ public:
         Unlisted = 1,       // a directory whose contents could not be listed
         Loop = 2,           // a directory already gathered under another name
         Missing = 4,        // a selected entry that could not be found
+        Unreadable = 8,     // listed, but its facts could not be read
     };
     struct Entry {
         std::string m_strName;
         int32_t m_lParent { -1 };       // the directory entry that holds it; -1 at the top
         int32_t m_lBase { 0 };          // the source directory of a top entry
         uint8_t m_nFlags { 0 };
-        uint32_t m_ulError { 0 };       // why it is Unlisted or Missing
+        uint32_t m_ulError { 0 };       // why it is Unlisted, Missing or Unreadable
         KwCopyStat m_coStat;
     };
     using CancelTest = std::function<bool()>;
@@ -40,12 +41,16 @@ public:
 
     // Gathering
     // Adds the directory strFull (itself first when nWithSelf is set and it
-    // is not a root) and everything below it. Stops when fnCanceled says
-    // so. 1 when everything was found and listed.
+    // is not a root, a link to it followed, under the name the file system
+    // spells) and everything below it. Stops when fnCanceled says so. 1 when
+    // everything was found and listed.
     int Gather(const std::string& strFull, int nWithSelf, const CancelTest& fnCanceled);
-    // Adds one selected entry, by its full path; a missing one is kept,
-    // flagged Missing, so that it is reported. 1 when it was found.
+    // Adds one selected entry, exactly the one its full path names, under
+    // the name the file system spells; a missing one is kept, flagged
+    // Missing, so that it is reported. 1 when it was found.
     int AddSelected(const std::string& strFull);
+    // Whether a directory of this identity was gathered.
+    int WasGathered(const KwCopyIdentity& coIdentity) const { return m_coVisited.count(coIdentity) ? 1 : 0; }
 
     // Entries
     long Count() const { return static_cast<long>(m_vecEntries.size()); }

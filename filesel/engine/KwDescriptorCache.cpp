@@ -22,7 +22,7 @@ uint32_t KwDescriptorCache::Add(const void* pvDescriptor, uint32_t ulLength)
     return ulIndex;
 }
 
-const void* KwDescriptorCache::Creation(uint32_t ulIndex)
+const std::vector<uint8_t>* KwDescriptorCache::Creation(uint32_t ulIndex)
 {
     std::vector<uint8_t>& vecCreation = m_vecCreation[ulIndex];
     if (vecCreation.empty() && !m_vecFailed[ulIndex]) {
@@ -31,5 +31,5 @@ const void* KwDescriptorCache::Creation(uint32_t ulIndex)
         m_vecFailed[ulIndex] = !m_coApi.WithCreatorAccess(strDescriptor.data(),
                                                           static_cast<uint32_t>(strDescriptor.size()), vecCreation, ulError);
     }
-    return m_vecFailed[ulIndex] ? nullptr : vecCreation.data();
+    return m_vecFailed[ulIndex] ? nullptr : &vecCreation;
 }

@@ -11,7 +11,8 @@
 // the entries of a tree mostly share a handful of descriptors, so the
 // second pass gives every entry the bytes read for it without reading its
 // source again, and the creation descriptor (with the copying account's
-// access) is made once per distinct descriptor.
+// access) is made once per distinct descriptor. Shared by everything that
+// copies in one run: workers of their own would guard it with one lock.
 class KwDescriptorCache {
 public:
     enum : uint32_t { None = 0xFFFFFFFFu };
@@ -24,7 +25,7 @@ public:
     const std::string& Get(uint32_t ulIndex) const { return m_vecDescriptors[ulIndex]; }
     // The descriptor with creator access (KwSecurityApi::WithCreatorAccess),
     // made on first use; null when it cannot be made.
-    const void* Creation(uint32_t ulIndex);
+    const std::vector<uint8_t>* Creation(uint32_t ulIndex);
 
 private:
     KwSecurityApi& m_coApi;

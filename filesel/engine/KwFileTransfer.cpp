@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -25,14 +26,13 @@ KwFileTransfer::KwFileTransfer(KwCopyFileSystem& coFileSystem, const KwCopyOptio
 {
 }
 
-std::string KwFileTransfer::Reason(const char* pszWhat, const KwCopyError& coError) const
+std::string KwFileTransfer::Reason(const std::string& strWhat, const KwCopyError& coError) const
 {
-    std::string strReason = pszWhat;
     if (coError.m_eKind == KwCopyError::NoSpace)
-        return strReason + ": the target volume is full";
+        return strWhat + ": the target volume is full";
     if (coError.m_ulCode)
-        strReason += ": " + m_coFs.ErrorText(coError.m_ulCode);
-    return strReason;
+        return strWhat + ": " + m_coFs.ErrorText(coError.m_ulCode);
+    return strWhat;
 }
 
 std::string KwFileTransfer::TemporaryName(const std::string& strTarget, unsigned nTry) const
@@ -47,6 +47,16 @@ std::string KwFileTransfer::TemporaryName(const std::string& strTarget, unsigned
     return m_coFs.Join(strParent, szName);
 }
 
+int KwFileTransfer::IsTemporaryName(const std::string& strName)
+{
+    if (strName.size() != 16 || strName.compare(0, 4, "~gdl") != 0 || strName.compare(12, 4, ".tmp") != 0)
+        return 0;
+    for (size_t i = 4; i < 12; ++i)
+        if (!std::isdigit(static_cast<unsigned char>(strName[i])) && (strName[i] < 'a' || strName[i] > 'f'))
+            return 0;
+    return 1;
+}
+
 KwFileTransfer::Plan KwFileTransfer::DecideExisting(const std::string& strSource, const KwCopyStat& coSource,
                                                     const std::string& strTarget, const KwCopyDirEntry& coTarget,
                                                     std::string& strReason)
@@ -59,10 +69,6 @@ KwFileTransfer::Plan KwFileTransfer::DecideExisting(const std::string& strSource
         strReason = "the target exists";
         return SkipTarget;
     }
-    if (m_coOptions.m_eExisting == KwCopyOptions::SkipNewer && coTarget.m_coStat.m_llWritten > coSource.m_llWritten) {
-        strReason = "the target is newer";
-        return SkipTarget;
-    }
     KwCopyIdentity coSourceId;
     KwCopyIdentity coTargetId;
     KwCopyError coError;
@@ -71,20 +77,34 @@ KwFileTransfer::Plan KwFileTransfer::DecideExisting(const std::string& strSource
         strReason = "source and target are the same file";
         return RefuseTarget;
     }
+    if (coTarget.m_coStat.m_ullSize == coSource.m_ullSize && coTarget.m_coStat.m_llWritten == coSource.m_llWritten) {
+        strReason = "same";
+        return SkipSame;
+    }
+    if (m_coOptions.m_eExisting == KwCopyOptions::SkipNewer && coTarget.m_coStat.m_llWritten > coSource.m_llWritten) {
+        strReason = "the target is newer";
+        return SkipTarget;
+    }
     return ReplaceOld;
 }
 
 KwFileTransfer::Plan KwFileTransfer::Decide(const std::string& strSource, const KwCopyStat& coSource,
-                                            const std::string& strTarget, std::string& strReason)
+                                            const std::string& strTarget, std::string& strReason,
+                                            uint64_t* pullOldSize)
 {
+    // A target that cannot be examined is taken for a new one: the copy
+    // would not take the place of anything that is there (Commit).
     KwCopyDirEntry coTarget;
     KwCopyError coError;
     if (!m_coFs.Stat(strTarget, coTarget, coError))
         return CreateNew;
+    if (pullOldSize)
+        *pullOldSize = coTarget.m_coStat.m_ullSize;
     return DecideExisting(strSource, coSource, strTarget, coTarget, strReason);
 }
 
-KwFileTransfer::Result KwFileTransfer::Pump(KwCopyStream& coSource, KwCopyStream& coTarget, std::string& strReason)
+KwFileTransfer::Result KwFileTransfer::Pump(KwCopyStream& coSource, KwCopyStream& coTarget, int nProgress,
+                                            std::string& strReason)
 {
     KwCopyError coError;
     for (;;) {
@@ -101,73 +121,120 @@ KwFileTransfer::Result KwFileTransfer::Pump(KwCopyStream& coSource, KwCopyStream
             strReason = Reason("the target cannot be written", coError);
             return Failed;
         }
-        if (m_fnProgress)
+        if (nProgress && m_fnProgress)
             m_fnProgress(static_cast<uint64_t>(lRead));
     }
 }
 
+KwFileTransfer::Result KwFileTransfer::Transfer(KwCopyStream& coSource, KwCopyStream& coTarget, int nProgress,
+                                                std::string& strReason)
+{
+    // A copy that does not read back as its source never replaces anything.
+    const Result eResult = Pump(coSource, coTarget, nProgress, strReason);
+    return eResult == Copied && m_coOptions.m_nVerify ? Verify(coSource, coTarget, strReason) : eResult;
+}
+
+std::unique_ptr<KwCopyStream> KwFileTransfer::CreateTemporary(const std::string& strTarget, const void* pvDescriptor,
+                                                              int nEncrypted, std::string& strWritten,
+                                                              KwCopyError& coError)
+{
+    for (unsigned nTry = 0; nTry < kTemporaryTries; ++nTry) {
+        strWritten = TemporaryName(strTarget, nTry);
+        std::unique_ptr<KwCopyStream> pcoTarget = m_coFs.CreateTarget(strWritten, pvDescriptor, nEncrypted, coError);
+        if (pcoTarget || coError.m_eKind != KwCopyError::Exists)
+            return pcoTarget;
+    }
+    return nullptr;
+}
+
+KwFileTransfer::Result KwFileTransfer::CopyStreams(const std::string& strSource, KwCopyStream& coSource,
+                                                   const std::string& strWritten, std::string& strReason)
+{
+    std::vector<KwCopyNamedStream> vecStreams;
+    KwCopyError coError;
+    if (!coSource.NamedStreams(vecStreams, coError)) {
+        strReason = Reason("its named streams cannot be listed", coError);
+        return Failed;
+    }
+    for (const KwCopyNamedStream& coStream : vecStreams) {
+        const std::string strWhat = "the stream \"" + coStream.m_strName + "\" cannot be copied";
+        std::unique_ptr<KwCopyStream> pcoFrom = m_coFs.OpenSource(strSource + coStream.m_strName, coError);
+        std::unique_ptr<KwCopyStream> pcoTo;
+        if (pcoFrom)
+            pcoTo = m_coFs.CreateTarget(strWritten + coStream.m_strName, nullptr, 0, coError);
+        if (!pcoTo) {
+            strReason = Reason(strWhat, coError);
+            return Failed;
+        }
+        const Result eResult = Transfer(*pcoFrom, *pcoTo, 0, strReason);
+        if (eResult != Copied) {
+            strReason = strWhat + ": " + strReason;
+            return eResult;
+        }
+        if (!pcoTo->Close(coError)) {
+            strReason = Reason(strWhat, coError);
+            return Failed;
+        }
+    }
+    return Copied;
+}
+
 KwFileTransfer::Result KwFileTransfer::Copy(const std::string& strSource, const KwCopyStat& coSource,
                                             const std::string& strTarget, const void* pvDescriptor,
-                                            std::string& strReason)
+                                            int nNewDirectory, std::string& strReason)
 {
+    // In a directory just made, whatever may have appeared meanwhile is
+    // still never replaced (Commit).
+    const Plan ePlan = nNewDirectory ? CreateNew : Decide(strSource, coSource, strTarget, strReason);
+    switch (ePlan) {
+    case SkipSame:
+        return Unchanged;
+    case SkipTarget:
+        return Skipped;
+    case RefuseTarget:
+        return Failed;
+    default:
+        break;
+    }
     KwCopyError coError;
     std::unique_ptr<KwCopyStream> pcoSource = m_coFs.OpenSource(strSource, coError);
     if (!pcoSource) {
         strReason = Reason("the source cannot be opened", coError);
         return Failed;
     }
-    std::string strWritten = strTarget;
-    std::unique_ptr<KwCopyStream> pcoTarget = m_coFs.CreateTarget(strTarget, pvDescriptor, coError);
-    const bool bReplace = !pcoTarget && coError.m_eKind == KwCopyError::Exists;
-    if (bReplace) {
-        KwCopyDirEntry coExisting;
-        if (!m_coFs.Stat(strTarget, coExisting, coError)) {
-            strReason = Reason("the target cannot be examined", coError);
-            return Failed;
-        }
-        switch (DecideExisting(strSource, coSource, strTarget, coExisting, strReason)) {
-        case SkipTarget:
-            return Skipped;
-        case RefuseTarget:
-            return Failed;
-        default:
-            break;
-        }
-        for (unsigned nTry = 0; !pcoTarget && nTry < kTemporaryTries; ++nTry) {
-            strWritten = TemporaryName(strTarget, nTry);
-            pcoTarget = m_coFs.CreateTarget(strWritten, pvDescriptor, coError);
-            if (!pcoTarget && coError.m_eKind != KwCopyError::Exists)
-                break;
-        }
-    }
+    // Never plaintext: an encrypted file is encrypted before its first byte.
+    const int nEncrypted = (coSource.m_ulAttributes & KwCopyStat::AttrEncrypted) ? 1 : 0;
+    std::string strWritten;
+    std::unique_ptr<KwCopyStream> pcoTarget = CreateTemporary(strTarget, pvDescriptor, nEncrypted, strWritten, coError);
     if (!pcoTarget) {
-        strReason = Reason("the target cannot be created", coError);
-        return Failed;
+        strReason = Reason(nEncrypted ? "encrypted, not copied" : "the target cannot be created", coError);
+        return nEncrypted ? Skipped : Failed;
     }
-    // A copy that does not read back as its source never replaces anything.
-    Result eResult = Pump(*pcoSource, *pcoTarget, strReason);
-    if (eResult == Copied && m_coOptions.m_nVerify)
-        eResult = Verify(*pcoSource, *pcoTarget, strReason);
+    Result eResult = Transfer(*pcoSource, *pcoTarget, 1, strReason);
+    if (eResult == Copied)
+        eResult = CopyStreams(strSource, *pcoSource, strWritten, strReason);
     if (eResult != Copied) {
         pcoTarget->Abandon();
         return eResult;
     }
+    // Times last: writing a stream counts as writing the file.
     if (!pcoTarget->Finish(coSource, coError)) {
         pcoTarget->Abandon();
         strReason = Reason("times and attributes cannot be set", coError);
         return Failed;
     }
-    if (!pcoTarget->Close(coError)) {
-        KwCopyError coIgnored;
-        m_coFs.DeleteFile(strWritten, coIgnored);
-        strReason = Reason("the target cannot be completed", coError);
+    if (!pcoTarget->Commit(strTarget, ePlan == ReplaceOld, coError)) {
+        pcoTarget->Abandon();
+        strReason = coError.m_eKind == KwCopyError::Exists
+            ? "an entry of that name appeared while the file was copied, and was left alone"
+            : Reason("the copy cannot take its name", coError);
         return Failed;
     }
-    pcoSource.reset();
-    if (bReplace && !m_coFs.Replace(strTarget, strWritten, coError)) {
+    if (!pcoTarget->Close(coError)) {
+        // What may not have reached the disk does not keep the name.
         KwCopyError coIgnored;
-        m_coFs.DeleteFile(strWritten, coIgnored);
-        strReason = Reason("the old target cannot be replaced", coError);
+        m_coFs.DeleteFile(strTarget, coIgnored);
+        strReason = Reason("the target cannot be completed", coError);
         return Failed;
     }
     return Copied;

@@ -8,19 +8,35 @@
 #include <memory>
 #include <string>
 
-// Copies the content of one file, the way that never loses the old target:
-// a new target is created under its own name, never opened if something
-// appeared there meanwhile; an existing target is replaced in one step by
-// a complete copy written beside it under a temporary name. A copy that
-// fails or is cancelled removes what it wrote, and the old target stays.
+// The copy of one file, self-contained: it touches nothing but the file
+// system, its own buffers and the two hooks, so a worker may run one for
+// each file it copies.
+//
+// A copy never shows under its final name before it is complete: it is
+// written beside the target under a temporary name of its own
+// (TemporaryName), created with the descriptor it is given (so it is never
+// more exposed than its source), filled with the content and every named
+// stream, read back when the options ask for it, given its times and
+// attributes, and only then renamed to its final name while still open. A
+// new file never takes the place of an entry that appeared meanwhile; an
+// existing target is replaced in that one step. A copy that fails or is
+// cancelled removes what it wrote, and the old target stays as it was.
+// An encrypted source is written into a target encrypted before its first
+// byte, or not at all.
 //
 // The content moves in pieces of the options' size; between pieces the
 // cancel test runs and the progress hook hears the bytes written.
 class KwFileTransfer {
 public:
-    enum Result { Copied, Skipped, Failed, Canceled };
+    enum Result {
+        Copied,
+        Unchanged,      // the target has the source's size and time of writing: left alone
+        Skipped,        // by the options, or an encrypted file that cannot stay encrypted
+        Failed,
+        Canceled,
+    };
     // What an existing target means under the options.
-    enum Plan { CreateNew, ReplaceOld, SkipTarget, RefuseTarget };
+    enum Plan { CreateNew, ReplaceOld, SkipSame, SkipTarget, RefuseTarget };
     using CancelTest = std::function<bool()>;
     using Progress = std::function<void(uint64_t ullBytes)>;
 
@@ -32,24 +48,36 @@ public:
     void SetProgress(Progress fnProgress) { m_fnProgress = std::move(fnProgress); }
 
     // Copies strSource (whose facts are coSource) to strTarget, created with
-    // pvDescriptor (null: inherited rights). strReason says why a copy was
-    // skipped or failed.
+    // pvDescriptor (null: inherited rights). nNewDirectory says that the
+    // target's directory was just made, so no target can be there yet.
+    // strReason says why a copy was not made, or was skipped.
     Result Copy(const std::string& strSource, const KwCopyStat& coSource, const std::string& strTarget,
-                const void* pvDescriptor, std::string& strReason);
-    // What Copy would do with strTarget, without changing anything.
+                const void* pvDescriptor, int nNewDirectory, std::string& strReason);
+    // What Copy would do with strTarget, without changing anything; the
+    // size of a target it would replace goes to pullOldSize.
     Plan Decide(const std::string& strSource, const KwCopyStat& coSource, const std::string& strTarget,
-                std::string& strReason);
+                std::string& strReason, uint64_t* pullOldSize = nullptr);
 
-    // The temporary name beside strTarget for the nTry-th attempt.
+    // The temporary name beside strTarget for the nTry-th attempt:
+    // "~gdl" and eight hexadecimal digits, ".tmp".
     std::string TemporaryName(const std::string& strTarget, unsigned nTry) const;
+    // Whether a name has that form: a copy that an interrupted run left.
+    static int IsTemporaryName(const std::string& strName);
 
 private:
     Plan DecideExisting(const std::string& strSource, const KwCopyStat& coSource, const std::string& strTarget,
                         const KwCopyDirEntry& coTarget, std::string& strReason);
-    Result Pump(KwCopyStream& coSource, KwCopyStream& coTarget, std::string& strReason);
+    std::unique_ptr<KwCopyStream> CreateTemporary(const std::string& strTarget, const void* pvDescriptor,
+                                                  int nEncrypted, std::string& strWritten, KwCopyError& coError);
+    // Content (nProgress: counted as the file's bytes) and its check.
+    Result Transfer(KwCopyStream& coSource, KwCopyStream& coTarget, int nProgress, std::string& strReason);
+    Result Pump(KwCopyStream& coSource, KwCopyStream& coTarget, int nProgress, std::string& strReason);
     // Reads both files again from their first byte and compares them.
     Result Verify(KwCopyStream& coSource, KwCopyStream& coTarget, std::string& strReason);
-    std::string Reason(const char* pszWhat, const KwCopyError& coError) const;
+    // Every named stream of the source into the temporary copy.
+    Result CopyStreams(const std::string& strSource, KwCopyStream& coSource, const std::string& strWritten,
+                       std::string& strReason);
+    std::string Reason(const std::string& strWhat, const KwCopyError& coError) const;
     bool IsCanceled() const { return m_fnCanceled && m_fnCanceled(); }
 
     KwCopyFileSystem& m_coFs;

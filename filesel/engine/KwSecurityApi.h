@@ -68,8 +68,17 @@ public:
     // The descriptor with full access for the account that runs the copy
     // added in front of its DACL, so that the copy can fill a directory
     // whose rights would lock it out; the exact descriptor follows later.
+    // It is protected: nothing of the target directory's rights is added.
     virtual int WithCreatorAccess(const void* pvDescriptor, uint32_t ulSize, std::vector<uint8_t>& vecOut,
                                   uint32_t& ulError) = 0;
+    // A protected descriptor that grants the account that runs the copy,
+    // as owner, full access and no one else anything, without inheritance:
+    // what an entry gets whose source's rights cannot be had.
+    virtual int PrivateDescriptor(int nDirectory, std::vector<uint8_t>& vecOut, uint32_t& ulError) = 0;
+    // Whether a copy's descriptor, read back, says what its source's says in
+    // the parts ulInfo names.
+    virtual int SameDescriptor(const void* pvSource, uint32_t ulSourceSize, const void* pvCopy, uint32_t ulCopySize,
+                               uint32_t ulInfo) = 0;
 
     // Volumes
     // The volume that holds the path, also when the path does not exist yet.

@@ -182,5 +182,5 @@ int Secure::Compare(const char* pszName)
     uint32_t ulLength = 0;
     if (!Read(pszName, pbyOther, ulSize, ulLength))
         return -1;
-    return ulLength == m_ulLength && std::memcmp(pbyOther.get(), m_pbyBuffer.get(), m_ulLength) == 0 ? 1 : 0;
+    return m_coApi.SameDescriptor(m_pbyBuffer.get(), m_ulLength, pbyOther.get(), ulLength, m_ulInformation) ? 1 : 0;
 }

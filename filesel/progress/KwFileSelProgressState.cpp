@@ -257,7 +257,7 @@ int KwFileSelProgressState::SaveLog(const std::string& strPath, std::string& str
     KwCopyError coError;
     const std::string strTemporary = strPath + ".kwtmp";
     coFs.DeleteFile(strTemporary, coError);
-    std::unique_ptr<KwCopyStream> pcoFile = coFs.CreateTarget(strTemporary, nullptr, coError);
+    std::unique_ptr<KwCopyStream> pcoFile = coFs.CreateTarget(strTemporary, nullptr, 0, coError);
     if (!pcoFile) {
         strError = "cannot create " + strTemporary + ": " + coFs.ErrorText(coError.m_ulCode);
         return 0;
@@ -270,18 +270,13 @@ int KwFileSelProgressState::SaveLog(const std::string& strPath, std::string& str
         pcoFile->Abandon();
         return 0;
     }
-    const int nClosed = pcoFile->Close(coError);
-    pcoFile.reset();
-    if (!nClosed) {
-        strError = "cannot write " + strTemporary + ": " + coFs.ErrorText(coError.m_ulCode);
-        KwCopyError coIgnored;
-        coFs.DeleteFile(strTemporary, coIgnored);
+    if (!pcoFile->Commit(strPath, 1, coError)) {
+        strError = "cannot replace " + strPath + ": " + coFs.ErrorText(coError.m_ulCode);
+        pcoFile->Abandon();
         return 0;
     }
-    if (!coFs.Replace(strPath, strTemporary, coError)) {
-        strError = "cannot replace " + strPath + ": " + coFs.ErrorText(coError.m_ulCode);
-        KwCopyError coIgnored;
-        coFs.DeleteFile(strTemporary, coIgnored);
+    if (!pcoFile->Close(coError)) {
+        strError = "cannot write " + strPath + ": " + coFs.ErrorText(coError.m_ulCode);
         return 0;
     }
     return 1;

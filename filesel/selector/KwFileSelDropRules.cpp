@@ -41,9 +41,9 @@ std::string KwFileSelDropRules::ExistingDirectory(const std::string& strPath, st
         return "there is no directory to copy to";
     KwCopyDirEntry coEntry;
     KwCopyError coError;
-    if (!m_coFs.Stat(strFull, coEntry, coError))
+    if (!m_coFs.StatFollowing(strFull, coEntry, coError))
         return "\"" + strFull + "\" does not exist";
-    if (coEntry.m_coStat.m_eKind != KwCopyStat::Directory && coEntry.m_coStat.m_eKind != KwCopyStat::DirectoryLink)
+    if (coEntry.m_coStat.m_eKind != KwCopyStat::Directory)
         return "\"" + strFull + "\" is not a directory";
     return std::string();
 }
@@ -69,20 +69,12 @@ std::string KwFileSelDropRules::CheckDirectoryDrop(const std::string& strSource,
     if (!strReason.empty())
         return strReason;
     // The copy lands at TARGET\NAME: refused when that is the source or
-    // lies inside it, that is when the target is the source's parent, the
-    // source or below it, under any of their names.
+    // lies inside it, under any name that leads there.
     std::string strParent;
     std::string strName;
-    const bool bRoot = !m_coFs.SplitLast(strFrom, strParent, strName);
-    for (std::string strPath = strTo;;) {
-        if (SameDirectory(strPath, strFrom) || (strPath == strTo && !bRoot && SameDirectory(strTo, strParent)))
-            return "the copy of \"" + strFrom + "\" would lie inside itself";
-        std::string strUp;
-        std::string strLast;
-        if (!m_coFs.SplitLast(strPath, strUp, strLast))
-            break;
-        strPath = strUp;
-    }
+    const std::string strLanding = m_coFs.SplitLast(strFrom, strParent, strName) ? m_coFs.Join(strTo, strName) : strTo;
+    if (m_coFs.LiesWithin(strLanding, strFrom))
+        return "the copy of \"" + strFrom + "\" would lie inside itself";
     return std::string();
 }
 

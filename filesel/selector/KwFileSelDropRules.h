@@ -15,8 +15,9 @@ class TFileSelection;
 //   be found never falls back to another directory.
 // - A directory may not land on itself: its copy (TARGET\NAME) may not be
 //   the source or lie inside it, so the source itself, anything below it
-//   and its own parent are refused as targets; a path that names the same
-//   directory another way (a link, another drive letter) counts the same.
+//   and its own parent are refused as targets, also through a link, a
+//   junction, another drive letter or a mounted folder that leads there
+//   (the engine's own check, KwCopyFileSystem::LiesWithin).
 // - Files may not be dropped into the directory they are in.
 // - On a system whose code page lacks some of a name's characters, an
 //   entry is handed on by its 8.3 alias (TFileInfo::SystemName), never by

@@ -53,6 +53,15 @@ protected:
     ~TScratchTest() override { Remove(); }
 
     std::string At(const std::string& name) const { return m_dir + CrtPathSeparator() + name; }
+    // The same with "/" between the names turned into the platform's separator.
+    std::string Path(const std::string& relative) const
+    {
+        std::string path = At(relative);
+        for (char& ch : path)
+            if (ch == '/')
+                ch = CrtPathSeparator();
+        return path;
+    }
 
     std::string m_dir;
 

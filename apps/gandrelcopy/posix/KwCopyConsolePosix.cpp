@@ -41,6 +41,11 @@ void KwCopyConsole::Prepare()
     sigemptyset(&coAction.sa_mask);
     sigaction(SIGINT, &coAction, nullptr);
     sigaction(SIGTERM, &coAction, nullptr);
+    sigaction(SIGHUP, &coAction, nullptr);
+}
+
+void KwCopyConsole::RunEnded()
+{
 }
 
 int KwCopyConsole::Interrupted()

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 using kwtest::RunGandrelCopy;
@@ -25,6 +28,28 @@ protected:
         kwtest::WriteFileBytes(At("file.txt"), "f");
     }
 };
+
+// Whether two files hold the same bytes, read a piece at a time.
+bool SameBytes(const std::string& strA, const std::string& strB)
+{
+    FILE* pA = std::fopen(strA.c_str(), "rb");
+    FILE* pB = std::fopen(strB.c_str(), "rb");
+    bool bSame = pA && pB;
+    std::string strPieceA(1 << 20, '\0');
+    std::string strPieceB(1 << 20, '\0');
+    while (bSame) {
+        const size_t nA = std::fread(&strPieceA[0], 1, strPieceA.size(), pA);
+        const size_t nB = std::fread(&strPieceB[0], 1, strPieceB.size(), pB);
+        bSame = nA == nB && strPieceA.compare(0, nA, strPieceB, 0, nB) == 0;
+        if (nA == 0)
+            break;
+    }
+    if (pA)
+        std::fclose(pA);
+    if (pB)
+        std::fclose(pB);
+    return bSame;
+}
 
 } // namespace
 
@@ -53,7 +78,19 @@ TEST_F(GandrelCopyTest, BadInputGetsAMessageAndExitCode16)
         { { strSrc, At("file.txt") }, "gandrelcopy: the target \"" + At("file.txt") + "\" is not a directory", false },
         { { "/LOG:" + At("no-dir") + CrtPathSeparator() + "x.log", strSrc, strDst }, "\" cannot be written", false },
         { { strSrc, strSub }, "Refused: the copy \"", false },
+        // Two files of one name: neither is copied.
+        { { "/FILES", strDst, strSrc + CrtPathSeparator() + "a.txt", Path("other/a.txt") },
+          "Refused: \"" + strSrc + CrtPathSeparator() + "a.txt\" and \"" + Path("other/a.txt") + "\" would both be copied to", false },
+#if defined(_WIN32)
+        { { "/FILES", strDst, Path("s?c/a.txt") }, "\"*\" and \"?\" are patterns in the last name only", false },
+        { { "/FILES", strDst, Path("src/*.none") }, "no file matches \"", false },
+#else
+        // Natively the shell expands patterns: "?" is a character of a name.
+        { { "/FILES", strDst, Path("src/?.txt") }, "cannot be found", false },
+#endif
     };
+    std::filesystem::create_directories(Path("other"));
+    kwtest::WriteFileBytes(Path("other/a.txt"), "other");
     for (const auto& coCase : aCases) {
         const TProgramRun coRun = RunGandrelCopy(coCase.m_vecArguments);
         EXPECT_EQ(coRun.m_nExit, 16) << coCase.m_strMessage;
@@ -81,6 +118,8 @@ TEST_F(GandrelCopyTest, ExitCodesTellWhatTheRunDid)
         { { "/L", strSrc, strDst }, 1, "Copying ..?src?a.txt ... listed" },
         { { strSrc, strDst, "/LOG:" + strLog, "/VERIFY", "/SEC:NONE" }, 1, "Copying ..?src?a.txt ... ok" },
         { { "/XN", strSrc, strDst }, 0, "Copying ..?src?a.txt ... skipped (the target exists)" },
+        // Up to date: the same size and time of writing.
+        { { "/XO", strSrc, strDst }, 0, "Copying ..?src?a.txt ... skipped (same)" },
         { { "/FILES", strDst, At("file.txt") }, 1, "Copying file.txt ... ok" },
     };
     for (const auto& coCase : aCases) {
@@ -102,6 +141,89 @@ TEST_F(GandrelCopyTest, ExitCodesTellWhatTheRunDid)
     EXPECT_NE(strLogText.find("Directories: 2, files: 2, bytes: 5, copied: 4"), std::string::npos) << strLogText;
 }
 
+#if defined(_WIN32)
+// "???.txt" is a pattern where a name cannot hold "?": every file of three
+// characters and ".txt", in ASCII and beyond any code page, each under its
+// own name with its own content.
+TEST_F(GandrelCopyTest, APatternCopiesEveryFileItMatches)
+{
+    const char* const apszFiles[] = { "abc.txt", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E.txt", "abcd.txt", "\xCE\xA9mega.txt" };
+    std::filesystem::create_directories(Path("names"));
+    for (const char* pszFile : apszFiles)
+        kwtest::WriteFileBytes(Path("names/") + pszFile, pszFile);
+    const TProgramRun coPattern = RunGandrelCopy({ "/FILES", Path("pattern"), Path("names/???.txt") });
+    EXPECT_EQ(coPattern.m_nExit, 1) << coPattern.m_strOutput;
+    for (size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(kwtest::ReadFileBytes(Path("pattern/") + apszFiles[i]), i < 2 ? apszFiles[i] : "<none>") << apszFiles[i];
+}
+#endif
+
+TEST_F(GandrelCopyTest, ARunEndedFromOutsideLeavesNoPartUnderAFinalNameAndTheNextRunCompletesIt)
+{
+    // Big enough to be caught in the middle.
+    std::filesystem::create_directories(Path("big"));
+    const std::string strBig = Path("big/big.bin");
+    {
+        FILE* pFile = std::fopen(strBig.c_str(), "wb");
+        ASSERT_NE(pFile, nullptr);
+        std::string strPiece(1 << 20, '\0');
+        for (int nPiece = 0; nPiece < 256; ++nPiece) {
+            for (size_t i = 0; i < strPiece.size(); i += 4096)
+                strPiece[i] = static_cast<char>(nPiece + i / 4096);
+            ASSERT_EQ(std::fwrite(strPiece.data(), 1, strPiece.size(), pFile), strPiece.size());
+        }
+        std::fclose(pFile);
+    }
+    const std::string strCopy = Path("dst/big/big.bin");
+    kwtest::TRunningCopy coRun({ Path("big"), Path("dst") });
+    // Until a part of it has been written, under whatever name.
+    bool bCaught = false;
+    for (int nWait = 0; nWait < 10000 && !bCaught; ++nWait) {
+        std::error_code ec;
+        for (std::filesystem::directory_iterator it(Path("dst/big"), ec), end; !ec && it != end; it.increment(ec)) {
+            const uintmax_t nSize = std::filesystem::file_size(it->path(), ec);
+            bCaught = bCaught || (!ec && nSize > 0 && nSize < (256u << 20));
+        }
+        if (!bCaught)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_TRUE(bCaught) << coRun.Finish().m_strOutput;
+    coRun.Stop();
+    const TProgramRun coStopped = coRun.Finish();
+    EXPECT_FALSE(std::filesystem::exists(strCopy)) << coStopped.m_strOutput;
+#if !defined(_WIN32)
+    // A hang-up cancels: the part is removed.
+    EXPECT_EQ(coStopped.m_nExit, 9) << coStopped.m_strOutput;     // its directory was made
+    EXPECT_NE(coStopped.m_strOutput.find("Canceled by User"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_empty(Path("dst/big")));
+#endif
+    const TProgramRun coAgain = RunGandrelCopy({ "/XO", Path("big"), Path("dst") });
+    EXPECT_EQ(coAgain.m_nExit, 1) << coAgain.m_strOutput;
+#if defined(_WIN32)
+    // The part the ended run left is the next run's to remove.
+    EXPECT_NE(coAgain.m_strOutput.find("Removing Leftover ..\\big\\~gdl"), std::string::npos) << coAgain.m_strOutput;
+#endif
+    EXPECT_TRUE(SameBytes(strCopy, strBig));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("dst/big")), std::filesystem::directory_iterator()), 1);
+}
+
+#if !defined(_WIN32)
+TEST_F(GandrelCopyTest, ATargetThatIsALinkIsFollowedAndALogThatCannotBeWrittenIsAFailure)
+{
+    std::filesystem::create_directories(Path("real"));
+    std::filesystem::create_directory_symlink(Path("real"), Path("to-real"));
+    const TProgramRun coLink = RunGandrelCopy({ Path("src"), Path("to-real") });
+    EXPECT_EQ(coLink.m_nExit, 1) << coLink.m_strOutput;
+    EXPECT_EQ(kwtest::ReadFileBytes(Path("real/src/a.txt")), "aaa");
+    const TProgramRun coBelow = RunGandrelCopy({ Path("src"), Path("to-real/new/deeper") });
+    EXPECT_EQ(coBelow.m_nExit, 1) << coBelow.m_strOutput;
+    EXPECT_EQ(kwtest::ReadFileBytes(Path("real/new/deeper/src/a.txt")), "aaa");
+
+    const TProgramRun coLog = RunGandrelCopy({ "/LOG:/dev/full", Path("src"), Path("logged") });
+    EXPECT_EQ(coLog.m_nExit, 9) << coLog.m_strOutput;
+    EXPECT_NE(coLog.m_strOutput.find("gandrelcopy: the log \"/dev/full\" is incomplete"), std::string::npos);
+}
+#endif
 // Names in several alphabets, an emoji, a combining accent and a
 // right-to-left name, beside ASCII twins that a name turned into "?" marks
 // would match: a tree copy and /FILES copy each exactly, and the output and

@@ -12,6 +12,11 @@
 
 namespace {
 
+// Set when the run has ended; made before the handler is installed.
+HANDLE s_hEnded = nullptr;
+// Windows ends the program 5 seconds after a console window closes (more
+// at the end of a session); the run gets most of that to clean up.
+constexpr DWORD kCleanUpMilliseconds = 4500;
 std::atomic<int> s_nInterrupted { 0 };
 // The console's output code page before the program set UTF-8 (0: not
 // changed); it is the console's, shared with the shell, so it goes back.
@@ -32,10 +37,23 @@ bool IsConsole(FILE* pStream)
 
 BOOL WINAPI OnControl(DWORD ulEvent)
 {
-    if (ulEvent != CTRL_C_EVENT && ulEvent != CTRL_BREAK_EVENT)
+    switch (ulEvent) {
+    case CTRL_C_EVENT:
+    case CTRL_BREAK_EVENT:
+        s_nInterrupted.store(1);
+        return TRUE;
+    case CTRL_CLOSE_EVENT:
+    case CTRL_LOGOFF_EVENT:
+    case CTRL_SHUTDOWN_EVENT:
+        // The program ends when this returns: the run is cancelled and
+        // removes its unfinished copy first.
+        s_nInterrupted.store(1);
+        if (s_hEnded)
+            WaitForSingleObject(s_hEnded, kCleanUpMilliseconds);
+        return TRUE;
+    default:
         return FALSE;
-    s_nInterrupted.store(1);
-    return TRUE;
+    }
 }
 
 } // namespace
@@ -82,6 +100,7 @@ void KwCopyConsole::Prepare()
 {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+    s_hEnded = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(OnControl, TRUE);
     // A console shows the output as UTF-8 (the lines go as characters
     // anyway, see Write); a redirected output is UTF-8 bytes.
@@ -92,6 +111,12 @@ void KwCopyConsole::Prepare()
             std::atexit(RestoreOutputCP);
         }
     }
+}
+
+void KwCopyConsole::RunEnded()
+{
+    if (s_hEnded)
+        SetEvent(s_hEnded);
 }
 
 int KwCopyConsole::Interrupted()

@@ -1,10 +1,14 @@
 #include "KwCopyFileSystem.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <stdio.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -43,9 +47,15 @@ int Failure(KwCopyError& coError)
     return 0;
 }
 
-int64_t Nanoseconds(const timespec& coTime)
+// Nanoseconds since 1970 as the engine keeps them: 0 when the time lies
+// beyond their range (before 1678 or after 2262).
+int Nanoseconds(const timespec& coTime, int64_t& llNanoseconds)
 {
-    return static_cast<int64_t>(coTime.tv_sec) * 1000000000 + coTime.tv_nsec;
+    constexpr int64_t kLimit = INT64_MAX / 1000000000 - 1;
+    if (coTime.tv_sec > kLimit || coTime.tv_sec < -kLimit)
+        return 0;
+    llNanoseconds = static_cast<int64_t>(coTime.tv_sec) * 1000000000 + coTime.tv_nsec;
+    return 1;
 }
 
 timespec Timespec(int64_t llNanoseconds)
@@ -61,10 +71,14 @@ timespec Timespec(int64_t llNanoseconds)
 }
 
 // The Win32 attribute bits of an entry as Windows programs would see them.
-void Fill(KwCopyStat& coStat, const std::string& strName, const struct stat& coInfo, KwCopyStat::Kind eKind)
+// 0 (EOVERFLOW) when its times cannot be kept.
+int Fill(KwCopyStat& coStat, const std::string& strName, const struct stat& coInfo, KwCopyStat::Kind eKind,
+         KwCopyError& coError)
 {
     coStat.m_eKind = eKind;
     coStat.m_ulMode = coInfo.st_mode & kModeBits;
+    coStat.m_ulOwner = coInfo.st_uid;
+    coStat.m_ulGroup = coInfo.st_gid;
     coStat.m_ulAttributes = eKind == KwCopyStat::File ? static_cast<uint32_t>(KwCopyStat::AttrArchive) : 0u;
     if (eKind == KwCopyStat::Directory || eKind == KwCopyStat::DirectoryLink)
         coStat.m_ulAttributes |= KwCopyStat::AttrDirectory;
@@ -76,32 +90,46 @@ void Fill(KwCopyStat& coStat, const std::string& strName, const struct stat& coI
         coStat.m_ulAttributes |= KwCopyStat::AttrHidden;
     coStat.m_ullSize = eKind == KwCopyStat::File ? static_cast<uint64_t>(coInfo.st_size) : 0;
     coStat.m_llCreated = 0;
-    coStat.m_llWritten = Nanoseconds(coInfo.st_mtim);
-    coStat.m_llAccessed = Nanoseconds(coInfo.st_atim);
+    if (Nanoseconds(coInfo.st_mtim, coStat.m_llWritten) && Nanoseconds(coInfo.st_atim, coStat.m_llAccessed))
+        return 1;
+    coError.Set(KwCopyError::Other, EOVERFLOW);
+    return 0;
+}
+
+// The mode to give a copy: set-user-ID and set-group-ID only where the copy
+// has the owner and group of its source, as cp keeps them.
+mode_t CopiedMode(uint32_t ulMode, uint32_t ulOwner, uint32_t ulGroup, const struct stat& coCopy)
+{
+    mode_t nMode = static_cast<mode_t>(ulMode & kModeBits);
+    if (coCopy.st_uid != ulOwner || coCopy.st_gid != ulGroup)
+        nMode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
+    return nMode;
 }
 
 // An entry seen without following links. A link to a file counts as the
-// file (its content is copied); a link to a directory, or to nothing, is a
-// link, copied as such.
+// file (its content is copied, so its facts are the file's); a link to a
+// directory, or to nothing, is a link, copied as such. An entry that
+// exists but whose facts cannot be kept answers 1 with coError set.
 int StatAt(int nDirectory, const char* pszName, const std::string& strName, KwCopyStat& coStat,
            KwCopyError& coError)
 {
+    coError.Clear();
     struct stat coInfo;
     if (fstatat(nDirectory, pszName, &coInfo, AT_SYMLINK_NOFOLLOW) != 0)
         return Failure(coError);
     if (S_ISLNK(coInfo.st_mode)) {
         struct stat coTarget;
         if (fstatat(nDirectory, pszName, &coTarget, 0) == 0 && S_ISREG(coTarget.st_mode)) {
-            Fill(coStat, strName, coTarget, KwCopyStat::File);
+            Fill(coStat, strName, coTarget, KwCopyStat::File, coError);
             return 1;
         }
-        Fill(coStat, strName, coInfo, KwCopyStat::DirectoryLink);
+        Fill(coStat, strName, coInfo, KwCopyStat::DirectoryLink, coError);
         return 1;
     }
     const KwCopyStat::Kind eKind = S_ISDIR(coInfo.st_mode) ? KwCopyStat::Directory
         : S_ISREG(coInfo.st_mode)                          ? KwCopyStat::File
                                                            : KwCopyStat::Other;
-    Fill(coStat, strName, coInfo, eKind);
+    Fill(coStat, strName, coInfo, eKind, coError);
     return 1;
 }
 
@@ -117,7 +145,12 @@ int DescriptorMode(const void* pvDescriptor)
 
 class TStreamPosix final : public KwCopyStream {
 public:
-    TStreamPosix(int nFile, std::string strCreated) : m_nFile(nFile), m_strCreated(std::move(strCreated)) {}
+    TStreamPosix(int nFile, std::string strCreated, bool bModeSet = false)
+        : m_nFile(nFile)
+        , m_strCreated(std::move(strCreated))
+        , m_bModeSet(bModeSet)
+    {
+    }
     ~TStreamPosix() override
     {
         if (m_nFile < 0)
@@ -167,8 +200,38 @@ public:
     int Finish(const KwCopyStat& coSource, KwCopyError& coError) override
     {
         const timespec acoTimes[2] = { Timespec(coSource.m_llAccessed), Timespec(coSource.m_llWritten) };
-        if (futimens(m_nFile, acoTimes) != 0 || fchmod(m_nFile, static_cast<mode_t>(coSource.m_ulMode)) != 0)
+        if (futimens(m_nFile, acoTimes) != 0)
             return Failure(coError);
+        struct stat coCopy;
+        if (m_bModeSet)
+            return 1;
+        if (fstat(m_nFile, &coCopy) != 0
+            || fchmod(m_nFile, CopiedMode(coSource.m_ulMode, coSource.m_ulOwner, coSource.m_ulGroup, coCopy)) != 0)
+            return Failure(coError);
+        return 1;
+    }
+
+    int NamedStreams(std::vector<KwCopyNamedStream>& vecStreams, KwCopyError&) override
+    {
+        vecStreams.clear();
+        return 1;
+    }
+
+    int Commit(const std::string& strFinal, int nReplace, KwCopyError& coError) override
+    {
+        // The file stays open and locked until it has its final name.
+        int nDone = nReplace ? rename(m_strCreated.c_str(), strFinal.c_str())
+                             : renameat2(AT_FDCWD, m_strCreated.c_str(), AT_FDCWD, strFinal.c_str(), RENAME_NOREPLACE);
+        if (nDone != 0 && !nReplace && errno == EINVAL) {
+            // A file system without RENAME_NOREPLACE: a hard link fails on
+            // an existing name just the same.
+            nDone = link(m_strCreated.c_str(), strFinal.c_str());
+            if (nDone == 0)
+                unlink(m_strCreated.c_str());
+        }
+        if (nDone != 0)
+            return Failure(coError);
+        m_strCreated.clear();
         return 1;
     }
 
@@ -190,7 +253,8 @@ public:
 
 private:
     int m_nFile;
-    std::string m_strCreated;       // the name of a target this stream created
+    std::string m_strCreated;       // the name of a target this stream created, until committed
+    bool m_bModeSet;                // created with a descriptor's mode, which the rights replace
 };
 
 class TFileSystemPosix final : public KwCopyFileSystem {
@@ -235,6 +299,11 @@ public:
         return strA == strB;
     }
 
+    std::string NameKey(const std::string& strName) const override
+    {
+        return strName;
+    }
+
     int List(const std::string& strDirectory, std::vector<KwCopyDirEntry>& vecEntries, KwCopyIdentity* pcoIdentity,
              KwCopyError& coError) override
     {
@@ -264,10 +333,17 @@ public:
                 continue;
             KwCopyDirEntry coEntry;
             coEntry.m_strName = pcoEntry->d_name;
-            // An entry that went away meanwhile is no longer part of the tree.
-            KwCopyError coIgnored;
-            if (StatAt(dirfd(pDirectory), pcoEntry->d_name, coEntry.m_strName, coEntry.m_coStat, coIgnored))
-                vecEntries.push_back(std::move(coEntry));
+            // An entry that went away meanwhile is no longer part of the
+            // tree; one whose facts cannot be read (a directory that can be
+            // read but not entered) is kept, to be reported.
+            KwCopyError coEntryError;
+            if (!StatAt(dirfd(pDirectory), pcoEntry->d_name, coEntry.m_strName, coEntry.m_coStat, coEntryError)) {
+                if (coEntryError.m_eKind == KwCopyError::NotFound)
+                    continue;
+                coEntry.m_coStat.m_eKind = KwCopyStat::Other;
+            }
+            coEntry.m_ulError = coEntryError.m_ulCode;
+            vecEntries.push_back(std::move(coEntry));
         }
         closedir(pDirectory);
         return nResult;
@@ -278,7 +354,49 @@ public:
         std::string strParent;
         if (!SplitLast(strPath, strParent, coEntry.m_strName))
             coEntry.m_strName = strPath;
-        return StatAt(AT_FDCWD, strPath.c_str(), coEntry.m_strName, coEntry.m_coStat, coError);
+        KwCopyError coFacts;
+        if (!StatAt(AT_FDCWD, strPath.c_str(), coEntry.m_strName, coEntry.m_coStat, coFacts)) {
+            coError = coFacts;
+            return 0;
+        }
+        coEntry.m_ulError = coFacts.m_ulCode;
+        return 1;
+    }
+
+    int StatFollowing(const std::string& strPath, KwCopyDirEntry& coEntry, KwCopyError& coError) override
+    {
+        std::string strParent;
+        if (!SplitLast(strPath, strParent, coEntry.m_strName))
+            coEntry.m_strName = strPath;
+        struct stat coInfo;
+        if (stat(strPath.c_str(), &coInfo) != 0)
+            return Failure(coError);
+        const KwCopyStat::Kind eKind = S_ISDIR(coInfo.st_mode) ? KwCopyStat::Directory
+            : S_ISREG(coInfo.st_mode)                          ? KwCopyStat::File
+                                                               : KwCopyStat::Other;
+        KwCopyError coFacts;
+        Fill(coEntry.m_coStat, coEntry.m_strName, coInfo, eKind, coFacts);
+        coEntry.m_ulError = coFacts.m_ulCode;
+        return 1;
+    }
+
+    int StoredName(const std::string& strPath, std::string& strName, KwCopyError& coError) override
+    {
+        std::string strParent;
+        if (!SplitLast(strPath, strParent, strName))
+            strName = strPath;
+        struct stat coInfo;
+        return lstat(strPath.c_str(), &coInfo) == 0 ? 1 : Failure(coError);
+    }
+
+    int FinalPath(const std::string& strPath, std::string& strFinal, KwCopyError& coError) override
+    {
+        char* pszFinal = realpath(strPath.c_str(), nullptr);
+        if (!pszFinal)
+            return Failure(coError);
+        strFinal = pszFinal;
+        std::free(pszFinal);
+        return 1;
     }
 
     int Identity(const std::string& strPath, KwCopyIdentity& coIdentity, KwCopyError& coError) override
@@ -322,26 +440,26 @@ public:
         return std::make_unique<TStreamPosix>(nFile, std::string());
     }
 
-    std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor,
+    std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor, int nEncrypted,
                                                KwCopyError& coError) override
     {
+        if (nEncrypted) {
+            coError.Set(KwCopyError::NotSupported, EOPNOTSUPP);
+            return nullptr;
+        }
         const int nFile = open(strPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (nFile < 0) {
             Failure(coError);
             return nullptr;
         }
-        auto pcoStream = std::make_unique<TStreamPosix>(nFile, strPath);
         const int nMode = DescriptorMode(pvDescriptor);
-        if (nMode >= 0 && fchmod(nFile, static_cast<mode_t>(nMode)) != 0) {
+        auto pcoStream = std::make_unique<TStreamPosix>(nFile, strPath, nMode >= 0);
+        // The lock tells another run that this file is no leftover.
+        if (flock(nFile, LOCK_EX | LOCK_NB) != 0 || (nMode >= 0 && fchmod(nFile, static_cast<mode_t>(nMode)) != 0)) {
             Failure(coError);
             return nullptr;
         }
         return pcoStream;
-    }
-
-    int Replace(const std::string& strTarget, const std::string& strFrom, KwCopyError& coError) override
-    {
-        return rename(strFrom.c_str(), strTarget.c_str()) == 0 ? 1 : Failure(coError);
     }
 
     int DeleteFile(const std::string& strPath, KwCopyError& coError) override
@@ -349,11 +467,51 @@ public:
         return unlink(strPath.c_str()) == 0 ? 1 : Failure(coError);
     }
 
-    int SetEntryInfo(const std::string& strPath, const KwCopyStat& coSource, KwCopyError& coError) override
+    int DeleteUnheld(const std::string& strPath, KwCopyError& coError) override
+    {
+        const int nFile = open(strPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+        if (nFile < 0)
+            return Failure(coError);
+        struct stat coOpen;
+        struct stat coNamed;
+        int nDone = 0;
+        if (flock(nFile, LOCK_EX | LOCK_NB) != 0) {
+            Failure(coError);
+            if (coError.m_ulCode == EWOULDBLOCK)
+                coError.m_eKind = KwCopyError::InUse;
+        } else if (fstat(nFile, &coOpen) != 0 || lstat(strPath.c_str(), &coNamed) != 0) {
+            Failure(coError);
+        } else if (coOpen.st_ino != coNamed.st_ino || coOpen.st_dev != coNamed.st_dev) {
+            // Renamed and replaced meanwhile: the name is no longer this file.
+            coError.Set(KwCopyError::InUse, EBUSY);
+        } else {
+            nDone = unlink(strPath.c_str()) == 0 ? 1 : Failure(coError);
+        }
+        close(nFile);
+        return nDone;
+    }
+
+    int ClearReadOnly(const std::string& strPath, KwCopyError& coError) override
+    {
+        struct stat coInfo;
+        if (stat(strPath.c_str(), &coInfo) != 0)
+            return Failure(coError);
+        if (coInfo.st_mode & S_IWUSR)
+            return 1;
+        return chmod(strPath.c_str(), (coInfo.st_mode & kModeBits) | S_IWUSR | S_IXUSR) == 0 ? 1 : Failure(coError);
+    }
+
+    int SetEntryInfo(const std::string& strPath, const KwCopyStat& coSource, int nRights, KwCopyError& coError) override
     {
         const timespec acoTimes[2] = { Timespec(coSource.m_llAccessed), Timespec(coSource.m_llWritten) };
-        if (utimensat(AT_FDCWD, strPath.c_str(), acoTimes, 0) != 0
-            || chmod(strPath.c_str(), static_cast<mode_t>(coSource.m_ulMode)) != 0)
+        if (utimensat(AT_FDCWD, strPath.c_str(), acoTimes, 0) != 0)
+            return Failure(coError);
+        // With rights copied the mode comes with the descriptor.
+        struct stat coCopy;
+        if (nRights)
+            return 1;
+        if (stat(strPath.c_str(), &coCopy) != 0
+            || chmod(strPath.c_str(), CopiedMode(coSource.m_ulMode, coSource.m_ulOwner, coSource.m_ulGroup, coCopy)) != 0)
             return Failure(coError);
         return 1;
     }

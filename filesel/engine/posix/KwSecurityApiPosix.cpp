@@ -11,7 +11,9 @@
 namespace {
 
 // The native descriptor: "KWPX", then the information it was read with,
-// owner, group and permission bits, each 32 bits in host order.
+// owner, group and permission bits, each 32 bits in host order. It always
+// holds the owner and group, which decide whether set-user-ID and
+// set-group-ID may stay; only the parts read are compared.
 struct TDescriptor {
     char m_achMagic[4];
     uint32_t m_ulInfo;
@@ -31,6 +33,18 @@ int Fail(uint32_t& ulError)
 {
     ulError = static_cast<uint32_t>(errno);
     return 0;
+}
+
+// The mode a descriptor gives a copy: set-user-ID and set-group-ID stay
+// only where the copy has the owner and group of its source (as cp keeps
+// them), so that no one else's program runs with the copying account's
+// rights.
+mode_t CopiedMode(const TDescriptor& coDescriptor, const struct stat& coCopy)
+{
+    mode_t nMode = static_cast<mode_t>(coDescriptor.m_ulMode & 07777);
+    if (coCopy.st_uid != coDescriptor.m_ulOwner || coCopy.st_gid != coDescriptor.m_ulGroup)
+        nMode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
+    return nMode;
 }
 
 const char* FileSystemName(long lType)
@@ -79,8 +93,9 @@ public:
     int GetFileSecurity(const std::string& strPath, uint32_t ulInfo, void* pvBuffer, uint32_t ulSize,
                         uint32_t& ulNeeded, uint32_t& ulError) override
     {
+        // The rights of what is copied: a link to a file is copied as the file.
         struct stat coInfo;
-        if (lstat(strPath.c_str(), &coInfo) != 0)
+        if (stat(strPath.c_str(), &coInfo) != 0 && lstat(strPath.c_str(), &coInfo) != 0)
             return Fail(ulError);
         ulNeeded = sizeof(TDescriptor);
         if (ulSize < sizeof(TDescriptor)) {
@@ -107,8 +122,11 @@ public:
         if ((ulInfo & (OwnerInfo | GroupInfo)) && lchown(strPath.c_str(), nOwner, nGroup) != 0)
             return Fail(ulError);
         struct stat coInfo;
-        if ((ulInfo & DaclInfo) && lstat(strPath.c_str(), &coInfo) == 0 && !S_ISLNK(coInfo.st_mode)
-            && chmod(strPath.c_str(), coDescriptor.m_ulMode & 07777) != 0)
+        if (!(ulInfo & DaclInfo))
+            return 1;
+        if (lstat(strPath.c_str(), &coInfo) != 0)
+            return Fail(ulError);
+        if (!S_ISLNK(coInfo.st_mode) && chmod(strPath.c_str(), CopiedMode(coDescriptor, coInfo)) != 0)
             return Fail(ulError);
         return 1;
     }
@@ -122,10 +140,41 @@ public:
         }
         TDescriptor coDescriptor;
         std::memcpy(&coDescriptor, pvDescriptor, sizeof(coDescriptor));
-        coDescriptor.m_ulMode |= S_IRWXU;
+        // Until its exact rights come, the copy belongs to the copying
+        // account and its group: the source's group bits and set-ID bits
+        // would give that group, or the copying account, more than the
+        // source gives them.
+        coDescriptor.m_ulMode = (coDescriptor.m_ulMode & (S_IRWXO | S_ISVTX)) | S_IRWXU;
         vecOut.resize(sizeof(coDescriptor));
         std::memcpy(vecOut.data(), &coDescriptor, sizeof(coDescriptor));
         return 1;
+    }
+
+    int PrivateDescriptor(int nDirectory, std::vector<uint8_t>& vecOut, uint32_t&) override
+    {
+        const TDescriptor coDescriptor { { 'K', 'W', 'P', 'X' }, OwnerInfo | GroupInfo | DaclInfo,
+                                         static_cast<uint32_t>(geteuid()), static_cast<uint32_t>(getegid()),
+                                         static_cast<uint32_t>(nDirectory ? S_IRWXU : S_IRUSR | S_IWUSR) };
+        vecOut.resize(sizeof(coDescriptor));
+        std::memcpy(vecOut.data(), &coDescriptor, sizeof(coDescriptor));
+        return 1;
+    }
+
+    int SameDescriptor(const void* pvSource, uint32_t ulSourceSize, const void* pvCopy, uint32_t ulCopySize,
+                       uint32_t ulInfo) override
+    {
+        if (ulSourceSize < sizeof(TDescriptor) || ulCopySize < sizeof(TDescriptor))
+            return 0;
+        TDescriptor coSource;
+        TDescriptor coCopy;
+        std::memcpy(&coSource, pvSource, sizeof(coSource));
+        std::memcpy(&coCopy, pvCopy, sizeof(coCopy));
+        struct stat coCopyInfo {};
+        coCopyInfo.st_uid = coCopy.m_ulOwner;
+        coCopyInfo.st_gid = coCopy.m_ulGroup;
+        return (!(ulInfo & OwnerInfo) || coSource.m_ulOwner == coCopy.m_ulOwner)
+            && (!(ulInfo & GroupInfo) || coSource.m_ulGroup == coCopy.m_ulGroup)
+            && (!(ulInfo & DaclInfo) || CopiedMode(coSource, coCopyInfo) == (coCopy.m_ulMode & 07777));
     }
 
     int GetVolumeInfo(const std::string& strPath, KwVolumeInfo& coInfo, uint32_t& ulError) override

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #if defined(_WIN32)
 #include "KwWindows.h"
@@ -21,6 +22,14 @@ const std::vector<std::string> kTree = { "src", "src/.hidden", "src/.hidden/d.tx
 bool IsDirectory(const std::string& strEntry)
 {
     return strEntry.find('.', 4) == std::string::npos || strEntry == "src/.hidden";
+}
+
+// A record of a creating call with the temporary name of a file's copy
+// shown as "~tmp".
+std::string WithoutTemporaryName(const std::string& strCreated)
+{
+    const size_t nAt = strCreated.find("~gdl");
+    return nAt == std::string::npos ? strCreated : strCreated.substr(0, nAt) + "~tmp" + strCreated.substr(nAt + 16);
 }
 
 } // namespace
@@ -43,12 +52,14 @@ TEST_F(KwCopyEngineTest, CopiesTheTreeInPreOrderAndGivesRightsBackwardsWithTheSo
     EXPECT_EQ(coOutput.m_vecPercents.back(), 100);
 
     // Each entry is created with its source's descriptor (plus the copying
-    // account's access), and later given exactly its source's descriptor,
-    // contents before their directory.
+    // account's access), a file under a temporary name beside its own, and
+    // later given exactly its source's descriptor, contents before their
+    // directory.
     std::vector<std::string> vecSets;
     for (size_t i = 0; i < kTree.size(); ++i) {
-        EXPECT_EQ(m_pcoFs->m_vecCreated.at(i + 1),
-                  "/dst/" + kTree[i] + " C+" + kwtest::TRecordingSecurity::DescriptorOf("/" + kTree[i]));
+        const std::string strMade = IsDirectory(kTree[i]) ? kTree[i] : kTree[i].substr(0, kTree[i].rfind('/') + 1) + "~tmp";
+        EXPECT_EQ(WithoutTemporaryName(m_pcoFs->m_vecCreated.at(i + 1)),
+                  "/dst/" + strMade + " C+" + kwtest::TRecordingSecurity::DescriptorOf("/" + kTree[i]));
         vecSets.insert(vecSets.begin(), "Set /dst/" + kTree[i] + " 14 SD(/" + kTree[i] + ")");
     }
     EXPECT_EQ(m_pcoFs->m_vecCreated.front(), "/dst inherited");
@@ -104,7 +115,7 @@ TEST_F(KwCopyEngineTest, MissingPrivilegesNarrowTheRightsCopiedAndAreSaidOnce)
     }
 }
 
-TEST_F(KwCopyEngineTest, AVolumeWithoutPersistentRightsTurnsTheRightsPassOffWithOneLine)
+TEST_F(KwCopyEngineTest, OnlyAVolumeKnownToKeepNoRightsTurnsTheRightsPassOffWithOneLine)
 {
     KwVolumeInfo coFat;
     coFat.m_strFileSystem = "FAT32";
@@ -116,7 +127,7 @@ TEST_F(KwCopyEngineTest, AVolumeWithoutPersistentRightsTurnsTheRightsPassOffWith
         KwVolumeInfo m_coInfo;
         int m_nFails;
         int m_nRights;
-    } aCases[] = { { "/src", coFat, 0, 0 }, { "/dst", coFat, 0, 0 }, { "/dst", {}, 1, 0 }, { "/src", coNamedOnly, 0, 1 } };
+    } aCases[] = { { "/src", coFat, 0, 0 }, { "/dst", coFat, 0, 0 }, { "/dst", {}, 1, 1 }, { "/src", coNamedOnly, 0, 1 } };
     for (const auto& coCase : aCases) {
         SetUp();
         m_pcoSecurity->m_coVolumes[coCase.m_pszVolume] = coCase.m_coInfo;
@@ -124,6 +135,8 @@ TEST_F(KwCopyEngineTest, AVolumeWithoutPersistentRightsTurnsTheRightsPassOffWith
             m_pcoSecurity->m_coFaults.Add({ "Volume", coCase.m_pszVolume });
         const TOutput coOutput = Run();
         EXPECT_EQ(coOutput.Count("Rights are not copied"), coCase.m_nRights ? 0 : 1) << coCase.m_pszVolume;
+        // A volume that cannot be examined gets the rights tried, and says so.
+        EXPECT_EQ(coOutput.Count("The target volume cannot be examined (error 5); rights are copied"), coCase.m_nFails);
         EXPECT_EQ(coOutput.Count("Assigning Rights "), coCase.m_nRights ? 8 : 0);
         if (!coCase.m_nRights) {
             EXPECT_EQ(m_pcoSecurity->m_vecCalls.size(), Calls("Volume").size());
@@ -142,14 +155,15 @@ TEST_F(KwCopyEngineTest, AFailureAtAnyStepIsReportedOnItsLineCountedAndTheRunGoe
         std::string m_strLine;
         long m_lFailed;
     } aCases[] = {
-        { true, { "Get", "/src/Alpha/b.txt", 0 }, "Assigning Rights " + Shown("src/Alpha/b.txt") + " ... failed ! (error 5)", 1 },
+        { true, { "Get", "/src/Alpha/b.txt", 0 }, "Assigning Rights " + Shown("src/Alpha/b.txt") + " ... failed ! (the source's rights could not be read)", 1 },
         { true, { "Set", "/dst/src/Alpha", 1 }, "Assigning Rights " + Shown("src/Alpha") + " ... failed ! (error 5)", 1 },
         { true, { "Lookup", "SeSecurityPrivilege" }, "The privileges for copying rights cannot be prepared (error 5); rights may fail.", 0 },
         { true, { "OpenToken", "" }, "The privileges for copying rights cannot be prepared (error 5); rights may fail.", 0 },
         { true, { "Adjust", "SeSecurityPrivilege" }, "Without SeSecurityPrivilege the SACL is not copied; group and DACL are.", 0 },
-        { false, { "CreateTarget", "/dst/src/a.txt" }, "Copying " + Shown("src/a.txt") + " ... failed ! (the target cannot be created: error 5)", 1 },
+        { false, { "CreateTarget", "/dst/src/~gdl*" }, "Copying " + Shown("src/a.txt") + " ... failed ! (the target cannot be created: error 5)", 1 },
+        { false, { "Commit", "/dst/src/a.txt" }, "Copying " + Shown("src/a.txt") + " ... failed ! (the copy cannot take its name: error 5)", 1 },
         { false, { "Read", "/src/a.txt" }, "Copying " + Shown("src/a.txt") + " ... failed ! (the source cannot be read: error 5)", 1 },
-        { false, { "Write", "/dst/src/Alpha/Gamma/c.bin" }, "Copying " + Shown("src/Alpha/Gamma/c.bin") + " ... failed ! (the target cannot be written: error 5)", 1 },
+        { false, { "Write", "/dst/src/Alpha/Gamma/~gdl*" }, "Copying " + Shown("src/Alpha/Gamma/c.bin") + " ... failed ! (the target cannot be written: error 5)", 1 },
         { false, { "CreateDirectory", "/dst/src/Alpha/Gamma" }, "Copying " + Shown("src/Alpha/Gamma/c.bin") + " ... failed ! (its directory was not made)", 2 },
         { false, { "List", "/src/Alpha/Gamma" }, "Creating Directory " + Shown("src/Alpha/Gamma") + " ... failed ! (its contents cannot be listed: error 5)", 1 },
         { false, { "SetEntryInfo", "/dst/src/Alpha" }, "Setting Times " + Shown("src/Alpha") + " ... failed ! (error 5)", 1 },
@@ -164,8 +178,9 @@ TEST_F(KwCopyEngineTest, AFailureAtAnyStepIsReportedOnItsLineCountedAndTheRunGoe
         EXPECT_EQ(m_pcoEngine->GetSummary().m_lFailed, coCase.m_lFailed) << coCase.m_strLine;
         EXPECT_EQ(coOutput.m_vecLines.end()[-2], "Ready. ");
         EXPECT_EQ(kwtest::ReadFileBytes(At("dst/src/.hidden/d.txt")), "dd");
-        // Nothing half-written stays behind.
-        if (coCase.m_coFault.m_strCall == "Write" || coCase.m_coFault.m_strCall == "Read") {
+        // Nothing half-written stays behind, under any name.
+        ExpectNoTemporaryFiles();
+        if (coCase.m_coFault.m_strCall == "Read" || coCase.m_coFault.m_strCall == "Commit") {
             EXPECT_FALSE(std::filesystem::exists(At("dst" + coCase.m_coFault.m_strPath.substr(coCase.m_coFault.m_strPath.find("/src")))));
         }
         TearDown();
@@ -210,8 +225,11 @@ TEST_F(KwCopyEngineTest, ACopyIntoItsOwnSourceIsRefusedBeforeAnythingIsWritten)
 #else
     std::filesystem::create_directory_symlink(At("src"), strAlias);
     const std::string strOther = strAlias;
+    // A link to a directory inside the source: its name is outside.
+    std::filesystem::create_directory_symlink(At("src/Alpha"), At("to-alpha"));
 #endif
-    for (const std::string& strTarget : { At("src/Alpha"), m_dir, strOther.empty() ? std::string() : strOther + CrtPathSeparator() + "Alpha" }) {
+    for (const std::string& strTarget : { At("src/Alpha"), m_dir, strOther.empty() ? std::string() : strOther + CrtPathSeparator() + "Alpha",
+                                          CrtPathSeparator() == '/' ? At("to-alpha/out") : std::string() }) {
         if (strTarget.empty())
             continue;
         m_pcoEngine->SetPathTo(strTarget.c_str());
@@ -222,7 +240,31 @@ TEST_F(KwCopyEngineTest, ACopyIntoItsOwnSourceIsRefusedBeforeAnythingIsWritten)
         EXPECT_TRUE(m_pcoSecurity->m_vecCalls.empty());
         EXPECT_TRUE(m_pcoFs->m_vecCreated.empty());
     }
+    // A directory of the source mounted elsewhere, which no path explains:
+    // found among the directories gathered.
+    std::filesystem::create_directories(At("mnt"));
+    m_pcoFs->m_coSameAs["/mnt"] = "/src/Alpha";
+    m_pcoEngine->SetPathTo(At("mnt/out").c_str());
+    const TOutput coOutput = Run();
+    ASSERT_EQ(coOutput.m_vecLines.size(), 3u);
+    EXPECT_EQ(coOutput.m_vecLines[1], "Refused: the target \"" + At("mnt/out") + "\" lies inside the source \"" + At("src")
+                                          + "\": \"" + At("mnt") + "\" is one of its directories.");
+    EXPECT_EQ(m_pcoEngine->GetSummary().ExitCode(), 16);
+    EXPECT_TRUE(m_pcoFs->m_vecCreated.empty());
 }
+
+#if defined(_WIN32)
+TEST_F(KwCopyEngineTest, ASelectedNameIsNeverAPattern)
+{
+    // "?.txt" would match a.txt in a search.
+    m_pcoEngine->SetFileNames({ At("src/?.txt"), At("src/*") });
+    const TOutput coOutput = Run();
+    EXPECT_EQ(coOutput.Count("Copying ?.txt ... failed ! (it cannot be found: "), 1);
+    EXPECT_EQ(coOutput.Count("Copying * ... failed ! (it cannot be found: "), 1);
+    EXPECT_FALSE(std::filesystem::exists(At("dst/a.txt")));
+    EXPECT_EQ(m_pcoEngine->GetSummary().ExitCode(), 8);
+}
+#endif
 
 TEST_F(KwCopyEngineTest, ADirectoryMetAgainUnderAnotherNameIsNotCopiedTwice)
 {
@@ -236,27 +278,36 @@ TEST_F(KwCopyEngineTest, ADirectoryMetAgainUnderAnotherNameIsNotCopiedTwice)
 
 TEST_F(KwCopyEngineTest, ExistingTargetsAreReplacedWholeOrKeptByTheRules)
 {
+    // The source d.txt holds "dd"; the target holds m_pszOld, written
+    // m_nHours later than the source.
     const struct {
         KwCopyOptions::Existing m_eExisting;
-        int m_nTargetNewer;
+        int m_nHours;
+        const char* m_pszOld;
         bool m_bFailWrite;
         const char* m_pszOutcome;
         const char* m_pszContent;
     } aCases[] = {
-        { KwCopyOptions::Overwrite, 1, false, "ok", "dd" },
-        { KwCopyOptions::Overwrite, 0, true, "failed ! (the target cannot be written: error 5)", "old" },
-        { KwCopyOptions::SkipExisting, 0, false, "skipped (the target exists)", "old" },
-        { KwCopyOptions::SkipNewer, 1, false, "skipped (the target is newer)", "old" },
-        { KwCopyOptions::SkipNewer, 0, false, "ok", "dd" },
+        { KwCopyOptions::Overwrite, 1, "old", false, "ok", "dd" },
+        { KwCopyOptions::Overwrite, -1, "old", true, "failed ! (the target cannot be written: error 5)", "old" },
+        { KwCopyOptions::SkipExisting, -1, "old", false, "skipped (the target exists)", "old" },
+        { KwCopyOptions::SkipNewer, 1, "old", false, "skipped (the target is newer)", "old" },
+        { KwCopyOptions::SkipNewer, -1, "old", false, "ok", "dd" },
+        // The same size and time of writing: unchanged, whatever the rule.
+        { KwCopyOptions::Overwrite, 0, "xx", false, "skipped (same)", "xx" },
+        { KwCopyOptions::SkipNewer, 0, "xx", false, "skipped (same)", "xx" },
+        { KwCopyOptions::SkipNewer, 0, "old", false, "ok", "dd" },
     };
     for (const auto& coCase : aCases) {
         SetUp();
         m_pcoEngine->SetPathFrom(At("src/.hidden").c_str());       // a small tree: itself and d.txt
         std::filesystem::create_directories(At("dst/.hidden"));
         const std::string strOld = At("dst/.hidden/d.txt");
-        kwtest::WriteFileBytes(strOld, "old");
-        std::filesystem::last_write_time(strOld, std::filesystem::last_write_time(At("src/.hidden/d.txt"))
-                                                     + std::chrono::hours(coCase.m_nTargetNewer ? 1 : -1));
+        kwtest::WriteFileBytes(strOld, coCase.m_pszOld);
+        // Whole seconds: what every file system keeps exactly.
+        const auto coTime = std::chrono::time_point_cast<std::chrono::seconds>(std::filesystem::last_write_time(At("src/.hidden/d.txt")));
+        std::filesystem::last_write_time(At("src/.hidden/d.txt"), coTime);
+        std::filesystem::last_write_time(strOld, coTime + std::chrono::hours(coCase.m_nHours));
         std::filesystem::permissions(strOld, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
         m_pcoEngine->Options().m_eExisting = coCase.m_eExisting;
         if (coCase.m_bFailWrite)
@@ -268,6 +319,9 @@ TEST_F(KwCopyEngineTest, ExistingTargetsAreReplacedWholeOrKeptByTheRules)
         for (const auto& coEntry : std::filesystem::directory_iterator(At("dst/.hidden")))
             nEntries += coEntry.is_regular_file();
         EXPECT_EQ(nEntries, 1u) << "no temporary file stays";
+        // An unchanged file still gets its source's rights.
+        EXPECT_EQ(coOutput.Has("Assigning Rights " + Shown(".hidden/d.txt") + " ... ok"),
+                  std::string(coCase.m_pszContent) != "old") << coCase.m_pszOutcome;
         TearDown();
     }
 }
@@ -279,6 +333,235 @@ TEST_F(KwCopyEngineTest, TooLittleFreeSpaceRefusesTheRunBeforeTheFirstByte)
     EXPECT_TRUE(coOutput.Has("Not enough free space on the target volume: 100007 bytes needed, 1000 free."));
     EXPECT_FALSE(std::filesystem::exists(At("dst")));
     EXPECT_EQ(m_pcoEngine->GetSummary().ExitCode(), 16);
+}
+
+TEST_F(KwCopyEngineTest, FreeSpaceIsTheMostEverHeldInCopyOrderOfWhatIsReallyWritten)
+{
+    // f1 (100 bytes) replaces 10, then f2 (empty) replaces 200: at most 100
+    // bytes are held at once, the copy of f1 beside its old file.
+    const struct {
+        KwCopyOptions::Existing m_eExisting;
+        uint64_t m_ullFree;
+        const char* m_pszRefusal;
+    } aCases[] = {
+        { KwCopyOptions::Overwrite, 99, "Not enough free space on the target volume: 100 bytes needed, 99 free." },
+        { KwCopyOptions::Overwrite, 100, nullptr },
+        { KwCopyOptions::SkipExisting, 0, nullptr },      // nothing is written
+    };
+    for (const auto& coCase : aCases) {
+        SetUp();
+        std::filesystem::create_directories(At("dst"));
+        const std::pair<const char*, size_t> aFiles[] = { { "f1", 100 }, { "f2", 0 } };
+        for (const auto& coFile : aFiles) {
+            kwtest::WriteFileBytes(At(std::string("src/Alpha/Gamma/") + coFile.first), std::string(coFile.second, 'n'));
+            kwtest::WriteFileBytes(At(std::string("dst/") + coFile.first), std::string(coFile.first[1] == '1' ? 10 : 200, 'o'));
+        }
+        m_pcoEngine->SetFileNames({ At("src/Alpha/Gamma/f1"), At("src/Alpha/Gamma/f2") });
+        m_pcoEngine->Options().m_eExisting = coCase.m_eExisting;
+        m_pcoFs->m_ullFree = coCase.m_ullFree;
+        const TOutput coOutput = Run();
+        EXPECT_EQ(m_pcoEngine->GetSummary().ExitCode(), coCase.m_pszRefusal ? 16 : coCase.m_ullFree ? 1 : 0) << coCase.m_ullFree;
+        if (coCase.m_pszRefusal) {
+            EXPECT_TRUE(coOutput.Has(coCase.m_pszRefusal)) << coOutput.m_vecLines[0];
+            EXPECT_EQ(kwtest::ReadFileBytes(At("dst/f1")), std::string(10, 'o'));
+        }
+        TearDown();
+    }
+}
+
+TEST_F(KwCopyEngineTest, ACancelWhileGatheringMakesNothing)
+{
+    m_pcoFs->m_fnOnList = [this](const std::string& strPath) {
+        if (strPath == At("src/Alpha"))
+            m_pcoEngine->Cancel();
+    };
+    const TOutput coOutput = Run();
+    EXPECT_EQ(coOutput.m_vecLines.at(0), "Gathering tree information ... Canceled by User");
+    EXPECT_EQ(coOutput.m_vecLines.at(1), "Canceled by User");
+    EXPECT_FALSE(std::filesystem::exists(At("dst")));
+    EXPECT_TRUE(m_pcoFs->m_vecCreated.empty());
+    EXPECT_EQ(m_pcoEngine->GetSummary().ExitCode(), 8);
+}
+
+TEST_F(KwCopyEngineTest, InterruptedAtAnyStepNoFinalNameHoldsPartsAndNoEntryIsMoreOpenThanItsSource)
+{
+    // Every step of a run (each create, write, rename and rights call) is
+    // watched, and the run is interrupted after each of them in turn. One
+    // source's rights cannot be read, so its copy is made private.
+    int nSteps = 0;
+    for (int nStop = 0; nStop <= nSteps; ++nStop) {
+        SetUp();
+        m_pcoEngine->Options().m_ulPieceSize = 20000;
+        m_pcoSecurity->m_coFaults.Add({ "Get", "/src/a.txt", 0 });
+        int nStep = 0;
+        const kwtest::TStepHook fnStep = [&](const std::string& strCall, const std::string& strPath) {
+            ExpectSafeTarget(strCall == "Commit" ? strPath : std::string());
+            if (++nStep == nStop)
+                m_pcoEngine->Cancel();
+        };
+        m_pcoFs->m_fnAfter = fnStep;
+        m_pcoSecurity->m_fnAfter = fnStep;
+        const TOutput coOutput = Run();
+        ExpectSafeTarget(std::string());
+        ExpectNoTemporaryFiles();
+        if (nStop == 0) {
+            // The first run counts the steps, and copies everything.
+            nSteps = nStep;
+            EXPECT_GT(nSteps, 20);
+            EXPECT_EQ(RightsOf("/dst/src/a.txt"), "PRIVATE");
+            EXPECT_EQ(m_pcoEngine->GetSummary().ExitCode(), 9);
+        } else {
+            EXPECT_TRUE(m_pcoEngine->GetSummary().m_nCanceled) << "stopped after step " << nStop;
+        }
+        TearDown();
+        if (::testing::Test::HasFailure())
+            break;
+    }
+}
+
+TEST_F(KwCopyEngineTest, AnEntryWhoseRightsCannotBeHadIsMadePrivateAndCountedFailed)
+{
+    const std::string strPrivate = "; it was made private to the copying account)";
+    const struct {
+        std::vector<TFault> m_vecFaults;
+        std::string m_strLine;
+        const char* m_pszEntry;         // the source whose copy is private, or made not at all
+        bool m_bMade;
+    } aCases[] = {
+        { { { "Get", "/src/a.txt", 0 } }, "Copying " + Shown("src/a.txt") + " ... failed ! (its rights cannot be read: error 5" + strPrivate, "src/a.txt", true },
+        { { { "Get", "/src/Alpha", 0 } }, "Creating Directory " + Shown("src/Alpha") + " ... failed ! (its rights cannot be read: error 5" + strPrivate, "src/Alpha", true },
+        { { { "Creator", "/src/Alpha/b.txt" } }, "Copying " + Shown("src/Alpha/b.txt") + " ... failed ! (its rights cannot be prepared for the copy" + strPrivate, "src/Alpha/b.txt", true },
+        { { { "Get", "/src/a.txt", 0 }, { "Private", "" } }, "Copying " + Shown("src/a.txt") + " ... failed ! (its rights cannot be read: error 5, and it cannot be made private)", "src/a.txt", false },
+    };
+    for (const auto& coCase : aCases) {
+        SetUp();
+        for (const TFault& coFault : coCase.m_vecFaults)
+            m_pcoSecurity->m_coFaults.Add(coFault);
+        const TOutput coOutput = Run();
+        EXPECT_TRUE(coOutput.Has(coCase.m_strLine)) << coCase.m_strLine;
+        EXPECT_EQ(m_pcoEngine->GetSummary().m_lFailed, 1) << coCase.m_strLine;
+        const std::string strCopy = At("dst/" + std::string(coCase.m_pszEntry));
+        EXPECT_EQ(std::filesystem::exists(strCopy), coCase.m_bMade) << coCase.m_strLine;
+        // Never the target directory's rights, never another entry's.
+        for (const std::string& strCreated : m_pcoFs->m_vecCreated)
+            EXPECT_TRUE(strCreated == "/dst inherited" || strCreated.find("inherited") == std::string::npos) << strCreated;
+        if (coCase.m_bMade && std::string(coCase.m_pszEntry) != "src/Alpha/b.txt") {
+            EXPECT_EQ(RightsOf("/dst/" + std::string(coCase.m_pszEntry)), "PRIVATE");
+        }
+        TearDown();
+    }
+}
+
+TEST_F(KwCopyEngineTest, TwoSelectedFilesOfOneNameAreRefusedBeforeAnythingIsWritten)
+{
+    kwtest::WriteFileBytes(At("src/Alpha/Gamma/a.txt"), "other a");
+    // The same file named twice is one file.
+    m_pcoEngine->SetFileNames({ At("src/a.txt"), At("src/Alpha/Gamma/a.txt"), At("src/a.txt") });
+    const TOutput coOutput = Run();
+    ASSERT_EQ(coOutput.m_vecLines.size(), 2u);
+    EXPECT_EQ(coOutput.m_vecLines[0], "Refused: \"" + At("src/a.txt") + "\" and \"" + At("src/Alpha/Gamma/a.txt")
+                                          + "\" would both be copied to \"" + At("dst/a.txt") + "\".");
+    EXPECT_EQ(m_pcoEngine->GetSummary().ExitCode(), 16);
+    EXPECT_FALSE(std::filesystem::exists(At("dst")));
+}
+
+TEST_F(KwCopyEngineTest, AnEncryptedFileIsCopiedIntoATargetEncryptedFromItsFirstByteOrNotAtAll)
+{
+    for (bool bEncryptable : { true, false }) {
+        SetUp();
+        m_pcoFs->m_coEncrypted.insert("/src/a.txt");
+        m_pcoFs->m_bEncryptable = bEncryptable;
+        const TOutput coOutput = Run();
+        int nEncrypted = 0;
+        for (const std::string& strCreated : m_pcoFs->m_vecCreated)
+            nEncrypted += strCreated.rfind("/dst/src/~gdl", 0) == 0 && strCreated.find(" encrypted") != std::string::npos;
+        EXPECT_EQ(nEncrypted, 1) << "asked for once, and only for a.txt";
+        if (bEncryptable) {
+            EXPECT_TRUE(coOutput.Has("Copying " + Shown("src/a.txt") + " ... ok"));
+            EXPECT_EQ(kwtest::ReadFileBytes(At("dst/src/a.txt")), "aaa");
+        } else {
+            EXPECT_TRUE(coOutput.Has("Copying " + Shown("src/a.txt") + " ... skipped (encrypted, not copied: error 6000)"));
+            EXPECT_FALSE(std::filesystem::exists(At("dst/src/a.txt")));
+            EXPECT_EQ(m_pcoEngine->GetSummary().m_lSkipped, 1);
+        }
+        TearDown();
+    }
+}
+
+TEST_F(KwCopyEngineTest, NamedStreamsAreCopiedAndVerifiedWithTheirFileOrTheFileIsNotCopied)
+{
+    const std::map<std::string, std::string> coStreams = { { ":s1:$DATA", "one" }, { ":s2:$DATA", Pattern(50000) } };
+    const struct {
+        TFault m_coFault;
+        std::string m_strLine;
+    } aCases[] = {
+        { {}, "Copying " + Shown("src/a.txt") + " ... ok" },
+        { { "WriteStream", "/dst/src/~gdl*" }, "Copying " + Shown("src/a.txt") + " ... failed ! (the stream \":s1:$DATA\" cannot be copied: the target cannot be written: error 5)" },
+        { { "ReadStream", "/src/a.txt:s2:$DATA", 2 }, "Copying " + Shown("src/a.txt") + " ... failed ! (the stream \":s2:$DATA\" cannot be copied: the source cannot be read: error 5)" },
+    };
+    for (const auto& coCase : aCases) {
+        SetUp();
+        m_pcoFs->m_coStreams["/src/a.txt"] = coStreams;
+        m_pcoFs->m_coFaults.Add(coCase.m_coFault);
+        m_pcoEngine->Options().m_nVerify = 1;
+        m_pcoEngine->Options().m_ulPieceSize = 20000;
+        const TOutput coOutput = Run();
+        EXPECT_TRUE(coOutput.Has(coCase.m_strLine)) << coCase.m_strLine;
+        const bool bCopied = coCase.m_coFault.m_strCall.empty();
+        EXPECT_EQ(std::filesystem::exists(At("dst/src/a.txt")), bCopied);
+        EXPECT_EQ(m_pcoFs->m_coWrittenStreams["/dst/src/a.txt"] == coStreams, bCopied);
+        ExpectNoTemporaryFiles();
+        TearDown();
+    }
+}
+
+TEST_F(KwCopyEngineTest, UpdatingACopyWhoseDirectoryShutsTheCopyingAccountOutOpensItForTheRun)
+{
+    Run();
+    // The copy's Alpha now has its source's exact rights, which let the
+    // copying account make nothing in it.
+    m_pcoFs->m_coLocked = { "/dst/src/Alpha" };
+    m_pcoFs->m_pcoSetRights = &m_pcoSecurity->m_coSet;
+    kwtest::WriteFileBytes(At("src/Alpha/b.txt"), "changed");
+#if !defined(_WIN32)
+    std::filesystem::permissions(At("dst/src/Alpha"), std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+#endif
+    m_pcoSecurity->m_vecCalls.clear();
+    const TOutput coOutput = Run();
+    EXPECT_TRUE(coOutput.Has("Copying " + Shown("src/Alpha/b.txt") + " ... ok"));
+    EXPECT_EQ(kwtest::ReadFileBytes(At("dst/src/Alpha/b.txt")), "changed");
+    std::vector<std::string> vecAlpha;
+    for (const std::string& strCall : Calls("Set"))
+        if (strCall.rfind("Set /dst/src/Alpha 14", 0) == 0)
+            vecAlpha.push_back(strCall);
+    EXPECT_EQ(vecAlpha, std::vector<std::string>({ "Set /dst/src/Alpha 14 C+SD(/src/Alpha)", "Set /dst/src/Alpha 14 SD(/src/Alpha)" }));
+#if !defined(_WIN32)
+    EXPECT_EQ(std::count(m_pcoFs->m_vecCreated.begin(), m_pcoFs->m_vecCreated.end(), "/dst/src/Alpha writable"), 1);
+#endif
+    EXPECT_EQ(m_pcoEngine->GetSummary().m_lFailed, 0);
+}
+
+TEST_F(KwCopyEngineTest, LeftoversOfAnInterruptedRunAreRemovedUnlessAnotherRunHoldsThem)
+{
+    Run();
+    const std::string strLeft = At("dst/src/Alpha/~gdl0000abcd.tmp");
+    const std::string strHeld = At("dst/src/Alpha/~gdl0000abce.tmp");
+    const std::string strOthers[] = { At("dst/src/Alpha/~gdl0000abcz.tmp"), At("dst/src/Alpha/~gdl0000abcd.tmp.txt") };
+    kwtest::WriteFileBytes(strLeft, "part");
+    for (const std::string& strOther : strOthers)
+        kwtest::WriteFileBytes(strOther, "not a copy's");
+    // Held as a running copy holds it.
+    KwCopyError coError;
+    std::unique_ptr<KwCopyStream> pcoHeld = KwCopyFileSystem::Platform().CreateTarget(strHeld, nullptr, 0, coError);
+    ASSERT_TRUE(pcoHeld);
+    const TOutput coOutput = Run();
+    EXPECT_TRUE(coOutput.Has("Removing Leftover " + Shown("src/Alpha/~gdl0000abcd.tmp") + " ... ok"));
+    EXPECT_TRUE(coOutput.Has("Removing Leftover " + Shown("src/Alpha/~gdl0000abce.tmp") + " ... skipped (another run is writing it)"));
+    EXPECT_FALSE(std::filesystem::exists(strLeft));
+    EXPECT_TRUE(std::filesystem::exists(strHeld));
+    for (const std::string& strOther : strOthers)
+        EXPECT_EQ(kwtest::ReadFileBytes(strOther), "not a copy's");
+    pcoHeld->Abandon();
 }
 
 TEST_F(KwCopyEngineTest, ASelectionGoesStraightIntoTheTargetAndAMissingFileFails)
@@ -303,6 +586,79 @@ TEST_F(KwCopyEngineTest, ListingOnlyChangesNothing)
     EXPECT_FALSE(std::filesystem::exists(At("dst")));
     EXPECT_TRUE(Calls("Set").empty());
 }
+
+TEST(KwCopyEngineNames, OnlyReparsePointsThatNameAnotherEntryAreLinks)
+{
+    const struct {
+        uint32_t m_ulAttributes;
+        uint32_t m_ulTag;
+        KwCopyStat::Kind m_eKind;
+    } aCases[] = {
+        { 0x20, 0, KwCopyStat::File },
+        { 0x10, 0, KwCopyStat::Directory },
+        { 0x410, 0xA0000003, KwCopyStat::DirectoryLink },     // a junction or mount point
+        { 0x410, 0xA000000C, KwCopyStat::DirectoryLink },     // a symbolic link
+        { 0x410, 0x9000601A, KwCopyStat::Directory },         // a cloud-files folder
+        { 0x410, 0x80000013, KwCopyStat::Directory },         // deduplicated
+        { 0x410, 0, KwCopyStat::DirectoryLink },              // unknown (Wine's links)
+        { 0x420, 0xA000000C, KwCopyStat::File },              // a link to a file: copied as the file
+    };
+    for (const auto& coCase : aCases)
+        EXPECT_EQ(KwCopyStat::KindOf(coCase.m_ulAttributes, coCase.m_ulTag), coCase.m_eKind) << std::hex << coCase.m_ulTag;
+}
+
+TEST(KwCopyEngineNames, PatternsMatchWholeCharactersAsTheFileSystemComparesNames)
+{
+    const bool bWindows = KwCopyFileSystem::Platform().Separator() == '\\';
+    const struct {
+        const char* m_pszPattern;
+        const char* m_pszName;
+        bool m_bMatches;
+    } aCases[] = {
+        { "*.txt", "a.txt", true },
+        { "*.txt", "a.txt.bak", false },
+        { "?.txt", u8"\u65e5.txt", true },               // one character of three bytes
+        { "??.txt", u8"\u65e5.txt", false },
+        { "???.txt", u8"\u65e5\u672c\u8a9e.txt", true },
+        { "a*b*c", "aXbYbZc", true },
+        { "a*b*c", "aXbYc.d", false },
+        { "*.*", "no-extension", true },
+        { "abc", "abcd", false },
+        { "*.TXT", "a.txt", bWindows },
+        { u8"\u03a9*", u8"\u03c9mega", bWindows },
+    };
+    for (const auto& coCase : aCases)
+        EXPECT_EQ(KwCopyFileSystem::Platform().MatchesPattern(coCase.m_pszPattern, coCase.m_pszName) == 1, coCase.m_bMatches)
+            << coCase.m_pszPattern << " " << coCase.m_pszName;
+}
+
+#if defined(_WIN32)
+TEST(KwCopyEngineNames, VolumeAndDevicePathsKeepTheirPrefix)
+{
+    KwCopyFileSystem& coFs = KwCopyFileSystem::Platform();
+    const struct {
+        const char* m_pszPath;
+        const char* m_pszFull;
+        size_t m_nRoot;
+    } aCases[] = {
+        { "\\\\?\\Volume{0123}\\dir\\sub\\", "\\\\?\\Volume{0123}\\dir\\sub", 17 },
+        { "\\\\?\\Volume{0123}", "\\\\?\\Volume{0123}\\", 17 },
+        { "\\\\?\\GLOBALROOT\\Device\\HarddiskVolumeShadowCopy1\\x", "\\\\?\\GLOBALROOT\\Device\\HarddiskVolumeShadowCopy1\\x", 48 },
+        { "\\\\?\\C:\\a\\..\\b", "C:\\b", 3 },
+        { "\\\\?\\UNC\\server\\share\\d", "\\\\server\\share\\d", 15 },
+    };
+    for (const auto& coCase : aCases) {
+        std::string strFull;
+        ASSERT_TRUE(coFs.FullPath(coCase.m_pszPath, strFull)) << coCase.m_pszPath;
+        EXPECT_EQ(strFull, coCase.m_pszFull);
+        EXPECT_EQ(coFs.RootLength(strFull), coCase.m_nRoot) << strFull;
+        std::string strParent;
+        std::string strName;
+        ASSERT_TRUE(coFs.SplitLast(coFs.Join(strFull, "n"), strParent, strName)) << strFull;
+        EXPECT_EQ(strParent, strFull);
+    }
+}
+#endif
 
 TEST(KwCopyEngineNames, DifferenceKeepsTheTailFromTheLastSharedComponent)
 {

@@ -3,13 +3,16 @@
 // Stand-ins of the copy engine's seams for its tests: a security API that
 // records every call and answers from a script, and a file system that
 // passes everything to the real one but records what the engine asks,
-// keeps fake descriptors out of the real calls and fails on command.
+// keeps fake descriptors out of the real calls, follows the rights each
+// entry has, plays named streams and encryption, which the real one may
+// not have, and fails on command.
 
 #include "KwCopyFileSystem.h"
 #include "KwSecurityApi.h"
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <functional>
 #include <map>
 #include <set>
@@ -53,6 +56,10 @@ private:
     std::vector<TFault> m_vecFaults;
 };
 
+// Runs after every step that changes the target (the call and the path,
+// shortened): creating, writing, renaming, setting rights.
+using TStepHook = std::function<void(const std::string& strCall, const std::string& strPath)>;
+
 // Paths in the records are shown below the test's directory, with "/" as
 // separator on every platform.
 inline std::string Shorten(const std::string& strPath, const std::string& strRoot)
@@ -73,6 +80,7 @@ public:
     std::map<std::string, KwVolumeInfo> m_coVolumes;    // by path prefix (shortened); NTFS otherwise
     TFaults m_coFaults;
     std::map<std::string, std::string> m_coSet;         // the last descriptor set on each path
+    TStepHook m_fnAfter;
 
     // The descriptor every source has: its own path, so a target given the
     // wrong one shows whose it is. Those of ".bin" files are longer than
@@ -143,15 +151,36 @@ public:
         if ((ulError = m_coFaults.Hit("Set", strShort)))
             return 0;
         m_coSet[strShort] = strDescriptor;
+        if (m_fnAfter)
+            m_fnAfter("Set", strShort);
         return 1;
     }
 
-    int WithCreatorAccess(const void* pvDescriptor, uint32_t ulSize, std::vector<uint8_t>& vecOut,
-                          uint32_t& ulError) override
+    // Fails for the source named in the descriptor on a "Creator" fault.
+    int WithCreatorAccess(const void* pvDescriptor, uint32_t, std::vector<uint8_t>& vecOut, uint32_t& ulError) override
     {
-        const std::string strOut = "C+" + std::string(static_cast<const char*>(pvDescriptor));
+        const std::string strDescriptor = static_cast<const char*>(pvDescriptor);
+        const size_t nOpen = strDescriptor.find('(');
+        if ((ulError = m_coFaults.Hit("Creator", strDescriptor.substr(nOpen + 1, strDescriptor.find(')') - nOpen - 1))))
+            return 0;
+        const std::string strOut = "C+" + strDescriptor;
         vecOut.assign(strOut.c_str(), strOut.c_str() + strOut.size() + 1);
         return 1;
+    }
+
+    int PrivateDescriptor(int, std::vector<uint8_t>& vecOut, uint32_t& ulError) override
+    {
+        if ((ulError = m_coFaults.Hit("Private", "")))
+            return 0;
+        static const char s_szPrivate[] = "PRIVATE";
+        vecOut.assign(s_szPrivate, s_szPrivate + sizeof(s_szPrivate));
+        return 1;
+    }
+
+    int SameDescriptor(const void* pvSource, uint32_t ulSourceSize, const void* pvCopy, uint32_t ulCopySize,
+                       uint32_t) override
+    {
+        return ulSourceSize == ulCopySize && std::memcmp(pvSource, pvCopy, ulSourceSize) == 0;
     }
 
     int GetVolumeInfo(const std::string& strPath, KwVolumeInfo& coInfo, uint32_t& ulError) override
@@ -183,37 +212,77 @@ public:
     KwCopyFileSystem& m_coReal { KwCopyFileSystem::Platform() };
     TFaults m_coFaults;
     std::vector<std::string> m_vecCreated;              // "path descriptor" of every creating call
+    std::map<std::string, std::string> m_coRights;      // the descriptor each entry was made with, by path
     std::function<void(const std::string&)> m_fnOnRead; // runs before every read of a source piece
+    std::function<void(const std::string&)> m_fnOnList; // runs before every listing
+    std::string m_strLastOpened;                        // the source opened last
+    TStepHook m_fnAfter;
     uint64_t m_ullFree { ~0ull };
-    std::map<std::string, std::string> m_coSameAs;      // listing identities: this directory is that one
+    std::map<std::string, std::string> m_coSameAs;      // identities: this directory is that one
+    // Directories that shut the copying account out, as Windows rights
+    // would: nothing can be made in them until a descriptor with its
+    // access ("C+...") is set on them (m_pcoSetRights: those set).
+    std::set<std::string> m_coLocked;
+    const std::map<std::string, std::string>* m_pcoSetRights { nullptr };
+    // Natively: the descriptors go to the real calls, to test their modes.
+    bool m_bRealDescriptors { false };
+    // Named streams of sources (by path, then ":name:$DATA"), and those
+    // written to the targets.
+    std::map<std::string, std::map<std::string, std::string>> m_coStreams;
+    std::map<std::string, std::map<std::string, std::string>> m_coWrittenStreams;
+    std::set<std::string> m_coEncrypted;                // sources that are encrypted
+    bool m_bEncryptable { true };                       // whether targets can be made encrypted
+
+    std::string Short(const std::string& strPath) const { return Shorten(strPath, m_strRoot); }
 
     char Separator() const override { return m_coReal.Separator(); }
     int FullPath(const std::string& strPath, std::string& strFull) const override { return m_coReal.FullPath(strPath, strFull); }
     size_t RootLength(const std::string& strFull) const override { return m_coReal.RootLength(strFull); }
     int SameName(const std::string& strA, const std::string& strB) const override { return m_coReal.SameName(strA, strB); }
+    std::string NameKey(const std::string& strName) const override { return m_coReal.NameKey(strName); }
     std::string ErrorText(uint32_t ulCode) const override { return "error " + std::to_string(ulCode); }
 
     int List(const std::string& strDirectory, std::vector<KwCopyDirEntry>& vecEntries, KwCopyIdentity* pcoIdentity,
              KwCopyError& coError) override
     {
+        if (m_fnOnList)
+            m_fnOnList(strDirectory);
         if (Fail("List", strDirectory, coError))
             return 0;
         const int nDone = m_coReal.List(strDirectory, vecEntries, pcoIdentity, coError);
-        const auto it = m_coSameAs.find(Shorten(strDirectory, m_strRoot));
-        if (nDone && pcoIdentity && it != m_coSameAs.end()) {
-            std::string strSame = m_strRoot + it->second;
-            std::replace(strSame.begin(), strSame.end(), '/', Separator());
-            m_coReal.Identity(strSame, *pcoIdentity, coError);
-        }
+        if (nDone && pcoIdentity)
+            Identity(strDirectory, *pcoIdentity, coError);
+        for (KwCopyDirEntry& coEntry : vecEntries)
+            Encrypted(Join(strDirectory, coEntry.m_strName), coEntry.m_coStat);
         return nDone;
     }
     int Stat(const std::string& strPath, KwCopyDirEntry& coEntry, KwCopyError& coError) override
     {
-        return Fail("Stat", strPath, coError) ? 0 : m_coReal.Stat(strPath, coEntry, coError);
+        if (Fail("Stat", strPath, coError) || !m_coReal.Stat(strPath, coEntry, coError))
+            return 0;
+        Encrypted(strPath, coEntry.m_coStat);
+        return 1;
+    }
+    int StatFollowing(const std::string& strPath, KwCopyDirEntry& coEntry, KwCopyError& coError) override
+    {
+        return Fail("Stat", strPath, coError) ? 0 : m_coReal.StatFollowing(strPath, coEntry, coError);
+    }
+    int StoredName(const std::string& strPath, std::string& strName, KwCopyError& coError) override
+    {
+        return m_coReal.StoredName(strPath, strName, coError);
     }
     int Identity(const std::string& strPath, KwCopyIdentity& coIdentity, KwCopyError& coError) override
     {
-        return m_coReal.Identity(strPath, coIdentity, coError);
+        const auto it = m_coSameAs.find(Short(strPath));
+        if (it == m_coSameAs.end())
+            return m_coReal.Identity(strPath, coIdentity, coError);
+        std::string strSame = m_strRoot + it->second;
+        std::replace(strSame.begin(), strSame.end(), '/', Separator());
+        return m_coReal.Identity(strSame, coIdentity, coError);
+    }
+    int FinalPath(const std::string& strPath, std::string& strFinal, KwCopyError& coError) override
+    {
+        return m_coReal.FinalPath(strPath, strFinal, coError);
     }
     int FreeSpace(const std::string& strPath, uint64_t& ullFree, KwCopyError& coError) override
     {
@@ -222,31 +291,64 @@ public:
     }
     int CreateDirectory(const std::string& strPath, const void* pvDescriptor, KwCopyError& coError) override
     {
-        Created(strPath, pvDescriptor);
-        return Fail("CreateDirectory", strPath, coError) ? 0 : m_coReal.CreateDirectory(strPath, nullptr, coError);
+        Created(strPath, pvDescriptor, 0);
+        if (Fail("CreateDirectory", strPath, coError) || ShutOut(strPath, coError)
+            || !m_coReal.CreateDirectory(strPath, Real(pvDescriptor), coError))
+            return 0;
+        m_coRights[Short(strPath)] = Text(pvDescriptor);
+        After("CreateDirectory", strPath);
+        return 1;
     }
     std::unique_ptr<KwCopyStream> OpenSource(const std::string& strPath, KwCopyError& coError) override
     {
+        const size_t nStream = strPath.find(":", m_strRoot.size());
+        if (nStream != std::string::npos) {
+            const auto itFile = m_coStreams.find(Short(strPath.substr(0, nStream)));
+            if (itFile == m_coStreams.end() || !itFile->second.count(strPath.substr(nStream))) {
+                coError.Set(KwCopyError::NotFound, 2);
+                return nullptr;
+            }
+            return std::make_unique<TMemoryStream>(*this, strPath, &itFile->second[strPath.substr(nStream)]);
+        }
+        m_strLastOpened = strPath;
         std::unique_ptr<KwCopyStream> pcoStream = m_coReal.OpenSource(strPath, coError);
         return pcoStream ? std::make_unique<TStream>(*this, std::move(pcoStream), strPath) : nullptr;
     }
-    std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor,
+    std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor, int nEncrypted,
                                                KwCopyError& coError) override
     {
-        Created(strPath, pvDescriptor);
-        if (Fail("CreateTarget", strPath, coError))
+        Created(strPath, pvDescriptor, nEncrypted);
+        const size_t nStream = strPath.find(":", m_strRoot.size());
+        if (nStream != std::string::npos) {
+            if (Fail("CreateStream", strPath, coError))
+                return nullptr;
+            std::string& strContent = m_coWrittenStreams[Short(strPath.substr(0, nStream))][strPath.substr(nStream)];
+            strContent.clear();
+            return std::make_unique<TMemoryStream>(*this, strPath, &strContent);
+        }
+        if (nEncrypted && !m_bEncryptable) {
+            coError.Set(KwCopyError::NotSupported, 6000);
             return nullptr;
-        std::unique_ptr<KwCopyStream> pcoStream = m_coReal.CreateTarget(strPath, nullptr, coError);
-        return pcoStream ? std::make_unique<TStream>(*this, std::move(pcoStream), strPath) : nullptr;
-    }
-    int Replace(const std::string& strTarget, const std::string& strFrom, KwCopyError& coError) override
-    {
-        return Fail("Replace", strTarget, coError) ? 0 : m_coReal.Replace(strTarget, strFrom, coError);
+        }
+        if (Fail("CreateTarget", strPath, coError) || ShutOut(strPath, coError))
+            return nullptr;
+        std::unique_ptr<KwCopyStream> pcoStream = m_coReal.CreateTarget(strPath, Real(pvDescriptor), 0, coError);
+        if (!pcoStream)
+            return nullptr;
+        m_coRights[Short(strPath)] = Text(pvDescriptor);
+        After("CreateTarget", strPath);
+        return std::make_unique<TStream>(*this, std::move(pcoStream), strPath);
     }
     int DeleteFile(const std::string& strPath, KwCopyError& coError) override { return m_coReal.DeleteFile(strPath, coError); }
-    int SetEntryInfo(const std::string& strPath, const KwCopyStat& coSource, KwCopyError& coError) override
+    int DeleteUnheld(const std::string& strPath, KwCopyError& coError) override { return m_coReal.DeleteUnheld(strPath, coError); }
+    int ClearReadOnly(const std::string& strPath, KwCopyError& coError) override
     {
-        return Fail("SetEntryInfo", strPath, coError) ? 0 : m_coReal.SetEntryInfo(strPath, coSource, coError);
+        m_vecCreated.push_back(Short(strPath) + " writable");
+        return m_coReal.ClearReadOnly(strPath, coError);
+    }
+    int SetEntryInfo(const std::string& strPath, const KwCopyStat& coSource, int nRights, KwCopyError& coError) override
+    {
+        return Fail("SetEntryInfo", strPath, coError) ? 0 : m_coReal.SetEntryInfo(strPath, coSource, nRights, coError);
     }
     int CopyLink(const std::string& strSource, const std::string& strTarget, KwCopyError& coError) override
     {
@@ -266,12 +368,36 @@ private:
         }
         long Write(const char* pchBuffer, long lCount, KwCopyError& coError) override
         {
-            return m_coFs.Fail("Write", m_strPath, coError) ? -1 : m_pcoReal->Write(pchBuffer, lCount, coError);
+            if (m_coFs.Fail("Write", m_strPath, coError))
+                return -1;
+            const long lDone = m_pcoReal->Write(pchBuffer, lCount, coError);
+            m_coFs.After("Write", m_strPath);
+            return lDone;
         }
         int Rewind(KwCopyError& coError) override { return m_pcoReal->Rewind(coError); }
         int Finish(const KwCopyStat& coSource, KwCopyError& coError) override { return m_pcoReal->Finish(coSource, coError); }
+        int NamedStreams(std::vector<KwCopyNamedStream>& vecStreams, KwCopyError&) override
+        {
+            vecStreams.clear();
+            for (const auto& coStream : m_coFs.m_coStreams[m_coFs.Short(m_strPath)])
+                vecStreams.push_back({ coStream.first, coStream.second.size() });
+            return 1;
+        }
+        int Commit(const std::string& strFinal, int nReplace, KwCopyError& coError) override
+        {
+            if (m_coFs.Fail("Commit", strFinal, coError) || !m_pcoReal->Commit(strFinal, nReplace, coError))
+                return 0;
+            m_coFs.Moved(m_strPath, strFinal);
+            m_strPath = strFinal;
+            m_coFs.After("Commit", strFinal);
+            return 1;
+        }
         int Close(KwCopyError& coError) override { return m_pcoReal->Close(coError); }
-        void Abandon() override { m_pcoReal->Abandon(); }
+        void Abandon() override
+        {
+            m_coFs.m_coWrittenStreams.erase(m_coFs.Short(m_strPath));
+            m_pcoReal->Abandon();
+        }
 
     private:
         TWatchedFileSystem& m_coFs;
@@ -279,17 +405,90 @@ private:
         std::string m_strPath;
     };
 
+    // A named stream, kept in memory.
+    class TMemoryStream final : public KwCopyStream {
+    public:
+        TMemoryStream(TWatchedFileSystem& coFs, std::string strPath, std::string* pstrContent)
+            : m_coFs(coFs), m_strPath(std::move(strPath)), m_pstrContent(pstrContent) {}
+        long Read(char* pchBuffer, long lCount, KwCopyError& coError) override
+        {
+            if (m_coFs.Fail("ReadStream", m_strPath, coError))
+                return -1;
+            const size_t nCount = std::min(static_cast<size_t>(lCount), m_pstrContent->size() - m_nAt);
+            std::memcpy(pchBuffer, m_pstrContent->data() + m_nAt, nCount);
+            m_nAt += nCount;
+            return static_cast<long>(nCount);
+        }
+        long Write(const char* pchBuffer, long lCount, KwCopyError& coError) override
+        {
+            if (m_coFs.Fail("WriteStream", m_strPath, coError))
+                return -1;
+            m_pstrContent->append(pchBuffer, static_cast<size_t>(lCount));
+            return lCount;
+        }
+        int Rewind(KwCopyError&) override { m_nAt = 0; return 1; }
+        int Finish(const KwCopyStat&, KwCopyError&) override { return 1; }
+        int NamedStreams(std::vector<KwCopyNamedStream>& vecStreams, KwCopyError&) override { vecStreams.clear(); return 1; }
+        int Commit(const std::string&, int, KwCopyError&) override { return 1; }
+        int Close(KwCopyError&) override { return 1; }
+        void Abandon() override {}
+
+    private:
+        TWatchedFileSystem& m_coFs;
+        std::string m_strPath;
+        std::string* m_pstrContent;
+        size_t m_nAt { 0 };
+    };
+
     int Fail(const char* pszCall, const std::string& strPath, KwCopyError& coError)
     {
-        const uint32_t ulError = m_coFaults.Hit(pszCall, Shorten(strPath, m_strRoot));
+        const uint32_t ulError = m_coFaults.Hit(pszCall, Short(strPath));
         if (ulError)
             coError.Set(KwCopyError::Other, ulError);
         return ulError != 0;
     }
-    void Created(const std::string& strPath, const void* pvDescriptor)
+    std::string Text(const void* pvDescriptor) const
     {
-        m_vecCreated.push_back(Shorten(strPath, m_strRoot) + " "
-                               + (pvDescriptor ? static_cast<const char*>(pvDescriptor) : "inherited"));
+        if (m_bRealDescriptors)
+            return pvDescriptor ? "native" : "inherited";
+        return pvDescriptor ? static_cast<const char*>(pvDescriptor) : "inherited";
+    }
+    const void* Real(const void* pvDescriptor) const { return m_bRealDescriptors ? pvDescriptor : nullptr; }
+    int ShutOut(const std::string& strPath, KwCopyError& coError) const
+    {
+        std::string strParent;
+        std::string strName;
+        if (!SplitLast(strPath, strParent, strName) || !m_coLocked.count(Short(strParent)))
+            return 0;
+        const auto it = m_pcoSetRights ? m_pcoSetRights->find(Short(strParent)) : m_coRights.end();
+        if (m_pcoSetRights && it != m_pcoSetRights->end() && it->second.rfind("C+", 0) == 0)
+            return 0;
+        coError.Set(KwCopyError::Denied, 5);
+        return 1;
+    }
+    void Created(const std::string& strPath, const void* pvDescriptor, int nEncrypted)
+    {
+        m_vecCreated.push_back(Short(strPath) + " " + Text(pvDescriptor) + (nEncrypted ? " encrypted" : ""));
+    }
+    void Moved(const std::string& strFrom, const std::string& strTo)
+    {
+        m_coRights[Short(strTo)] = m_coRights[Short(strFrom)];
+        m_coRights.erase(Short(strFrom));
+        auto itStreams = m_coWrittenStreams.find(Short(strFrom));
+        if (itStreams != m_coWrittenStreams.end()) {
+            m_coWrittenStreams[Short(strTo)] = itStreams->second;
+            m_coWrittenStreams.erase(Short(strFrom));
+        }
+    }
+    void After(const char* pszCall, const std::string& strPath)
+    {
+        if (m_fnAfter)
+            m_fnAfter(pszCall, Short(strPath));
+    }
+    void Encrypted(const std::string& strPath, KwCopyStat& coStat) const
+    {
+        if (m_coEncrypted.count(Short(strPath)))
+            coStat.m_ulAttributes |= KwCopyStat::AttrEncrypted;
     }
 
     std::string m_strRoot;

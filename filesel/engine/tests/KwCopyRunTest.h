@@ -121,6 +121,52 @@ protected:
         return coOutput;
     }
 
+    // The rights an entry of the target has now (a shortened path).
+    std::string RightsOf(const std::string& strShort) const
+    {
+        const auto itSet = m_pcoSecurity->m_coSet.find(strShort);
+        if (itSet != m_pcoSecurity->m_coSet.end())
+            return itSet->second;
+        const auto itMade = m_pcoFs->m_coRights.find(strShort);
+        return itMade != m_pcoFs->m_coRights.end() ? itMade->second : "<unknown>";
+    }
+
+    // The target as it is at this moment, below dst/src: every final name
+    // holds its source's complete content (strOpen, a copy that has just
+    // taken its name and is still open, cannot be read under Windows), and
+    // no entry is more open than its source: its source's descriptor, with
+    // the copying account's access until the exact one comes, or a private
+    // one; a temporary copy at least not the target directory's.
+    void ExpectSafeTarget(const std::string& strOpen)
+    {
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        for (fs::recursive_directory_iterator it(At("dst/src"), ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string strShort = m_pcoFs->Short(it->path().string());
+            const std::string strRights = RightsOf(strShort);
+            if (KwFileTransfer::IsTemporaryName(it->path().filename().string())) {
+                EXPECT_NE(strRights, "inherited") << strShort;
+                continue;
+            }
+            const std::string strSource = strShort.substr(4);
+            const std::string strOwn = "SD(" + strSource + ")";
+            EXPECT_TRUE(strRights.rfind(strOwn, 0) == 0 || strRights.rfind("C+" + strOwn, 0) == 0 || strRights == "PRIVATE")
+                << strShort << " has " << strRights;
+            if (it->is_regular_file() && strShort != strOpen) {
+                EXPECT_EQ(ReadFileBytes(it->path().string()), ReadFileBytes(At(strSource.substr(1)))) << strShort;
+            }
+        }
+    }
+
+    // No temporary copy is left anywhere in the target.
+    void ExpectNoTemporaryFiles()
+    {
+        std::error_code ec;
+        for (std::filesystem::recursive_directory_iterator it(At("dst"), ec), end; !ec && it != end; it.increment(ec)) {
+            EXPECT_FALSE(KwFileTransfer::IsTemporaryName(it->path().filename().string())) << it->path();
+        }
+    }
+
     // The calls of a kind ("Set", "Adjust", ...) in the order made.
     std::vector<std::string> Calls(const std::string& strKind) const
     {

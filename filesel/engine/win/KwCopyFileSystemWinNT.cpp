@@ -62,19 +62,10 @@ int Failure(KwCopyError& coError)
     return 0;
 }
 
-KwCopyStat::Kind EntryKind(DWORD ulAttributes)
-{
-    if (!(ulAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return KwCopyStat::File;
-    // Junctions, directory links and mount points: the tree behind them is
-    // not part of this one.
-    return (ulAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? KwCopyStat::DirectoryLink : KwCopyStat::Directory;
-}
-
 void Fill(KwCopyStat& coStat, DWORD ulAttributes, DWORD ulReparseTag, uint64_t ullSize, int64_t llCreated,
           int64_t llWritten, int64_t llAccessed)
 {
-    coStat.m_eKind = EntryKind(ulAttributes);
+    coStat.m_eKind = KwCopyStat::KindOf(ulAttributes, (ulAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? ulReparseTag : 0);
     coStat.m_ulAttributes = ulAttributes;
     coStat.m_ulReparseTag = (ulAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? ulReparseTag : 0;
     coStat.m_ullSize = coStat.m_eKind == KwCopyStat::File ? ullSize : 0;
@@ -132,6 +123,40 @@ int IdentityOf(HANDLE hEntry, KwCopyIdentity& coIdentity, KwCopyError& coError)
     return 1;
 }
 
+// The last name of a path as the handle's file system spells it.
+int HandleName(HANDLE hEntry, std::string& strName)
+{
+    std::vector<wchar_t> vecName(MAX_PATH);
+    DWORD ulLength = GetFinalPathNameByHandleW(hEntry, vecName.data(), static_cast<DWORD>(vecName.size()),
+                                               FILE_NAME_NORMALIZED | VOLUME_NAME_NONE);
+    if (ulLength >= vecName.size()) {
+        vecName.resize(ulLength + 1);
+        ulLength = GetFinalPathNameByHandleW(hEntry, vecName.data(), static_cast<DWORD>(vecName.size()),
+                                             FILE_NAME_NORMALIZED | VOLUME_NAME_NONE);
+    }
+    if (ulLength == 0 || ulLength >= vecName.size())
+        return 0;
+    const std::wstring wstrPath(vecName.data(), ulLength);
+    const size_t nLast = wstrPath.find_last_of(L'\\');
+    const std::wstring wstrName = nLast == std::wstring::npos ? wstrPath : wstrPath.substr(nLast + 1);
+    if (wstrName.empty())
+        return 0;
+    strName = KwUtf8FromWide(wstrName);
+    return 1;
+}
+
+// Marks an open file for deletion; a read-only one loses the attribute first.
+bool DeleteByHandle(HANDLE hFile)
+{
+    FILE_DISPOSITION_INFO coDelete { TRUE };
+    if (SetFileInformationByHandle(hFile, FileDispositionInfo, &coDelete, sizeof(coDelete)))
+        return true;
+    FILE_BASIC_INFO coInfo {};
+    coInfo.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(hFile, FileBasicInfo, &coInfo, sizeof(coInfo))
+        && SetFileInformationByHandle(hFile, FileDispositionInfo, &coDelete, sizeof(coDelete));
+}
+
 // A file of the copy: a source read in sequence or a target created by it.
 class TStreamWinNT final : public KwCopyStream {
 public:
@@ -183,6 +208,66 @@ public:
         return SetFileInformationByHandle(m_hFile, FileBasicInfo, &coInfo, sizeof(coInfo)) ? 1 : Failure(coError);
     }
 
+    int NamedStreams(std::vector<KwCopyNamedStream>& vecStreams, KwCopyError& coError) override
+    {
+        vecStreams.clear();
+        std::vector<char> vecBuffer(4096);
+        while (!GetFileInformationByHandleEx(m_hFile, FileStreamInfo, vecBuffer.data(),
+                                             static_cast<DWORD>(vecBuffer.size()))) {
+            const DWORD ulError = GetLastError();
+            // A file system without streams (FAT, a share, Wine) has none to copy.
+            if (ulError == ERROR_INVALID_FUNCTION || ulError == ERROR_NOT_SUPPORTED
+                || ulError == ERROR_INVALID_PARAMETER || ulError == ERROR_HANDLE_EOF)
+                return 1;
+            if (ulError != ERROR_MORE_DATA || vecBuffer.size() >= (64u << 20))
+                return Failure(coError);
+            vecBuffer.resize(vecBuffer.size() * 4);
+        }
+        for (size_t nOffset = 0;;) {
+            const auto* pcoInfo = reinterpret_cast<const FILE_STREAM_INFO*>(vecBuffer.data() + nOffset);
+            const std::string strName = KwUtf8FromWide(pcoInfo->StreamName, pcoInfo->StreamNameLength / sizeof(wchar_t));
+            // "::$DATA" is the file's own content.
+            if (strName.rfind("::", 0) != 0)
+                vecStreams.push_back({ strName, static_cast<uint64_t>(pcoInfo->StreamSize.QuadPart) });
+            if (!pcoInfo->NextEntryOffset)
+                return 1;
+            nOffset += pcoInfo->NextEntryOffset;
+        }
+    }
+
+    int Commit(const std::string& strFinal, int nReplace, KwCopyError& coError) override
+    {
+        const std::wstring wstrFinal = KwLongPath(strFinal);
+        std::vector<char> vecRename(sizeof(FILE_RENAME_INFO) + (wstrFinal.size() + 1) * sizeof(wchar_t));
+        auto* pcoRename = reinterpret_cast<FILE_RENAME_INFO*>(vecRename.data());
+        pcoRename->ReplaceIfExists = nReplace ? TRUE : FALSE;
+        pcoRename->RootDirectory = nullptr;
+        pcoRename->FileNameLength = static_cast<DWORD>(wstrFinal.size() * sizeof(wchar_t));
+        std::memcpy(pcoRename->FileName, wstrFinal.c_str(), (wstrFinal.size() + 1) * sizeof(wchar_t));
+        const auto Rename = [&] {
+            return SetFileInformationByHandle(m_hFile, FileRenameInfo, pcoRename, static_cast<DWORD>(vecRename.size()));
+        };
+        if (!Rename()) {
+            // Windows refuses to replace a read-only file: it loses the
+            // attribute first, and gets it back when the rename fails.
+            const DWORD ulError = GetLastError();
+            const DWORD ulAttributes = GetFileAttributesW(wstrFinal.c_str());
+            if (!nReplace || ulError != ERROR_ACCESS_DENIED || ulAttributes == INVALID_FILE_ATTRIBUTES
+                || !(ulAttributes & FILE_ATTRIBUTE_READONLY)
+                || !SetFileAttributesW(wstrFinal.c_str(), ulAttributes & ~FILE_ATTRIBUTE_READONLY)) {
+                SetLastError(ulError);
+                return Failure(coError);
+            }
+            if (!Rename()) {
+                Failure(coError);
+                SetFileAttributesW(wstrFinal.c_str(), ulAttributes);
+                return 0;
+            }
+        }
+        m_bCreated = false;
+        return 1;
+    }
+
     int Close(KwCopyError& coError) override
     {
         const BOOL nClosed = CloseHandle(m_hFile);
@@ -196,8 +281,8 @@ public:
             return;
         // Through the handle, which was opened with the right to delete:
         // the name may lie where the copy's account may not delete by name.
-        FILE_DISPOSITION_INFO coDelete { TRUE };
-        SetFileInformationByHandle(m_hFile, FileDispositionInfo, &coDelete, sizeof(coDelete));
+        if (m_bCreated)
+            DeleteByHandle(m_hFile);
         CloseHandle(m_hFile);
         m_hFile = INVALID_HANDLE_VALUE;
     }
@@ -208,18 +293,31 @@ private:
 };
 
 class TFileSystemWinNT final : public KwCopyFileSystem {
+    // "\\?\" and "\\.\": paths that Windows takes as they are.
+    template <typename TText>
+    static bool IsVerbatim(const TText& strPath)
+    {
+        return strPath.size() >= 4 && strPath[0] == '\\' && strPath[1] == '\\' && (strPath[2] == '?' || strPath[2] == '.')
+            && strPath[3] == '\\';
+    }
+
 public:
     char Separator() const override { return '\\'; }
 
     int FullPath(const std::string& strPath, std::string& strFull) const override
     {
         std::wstring wstrPath = KwWideFromUtf8(strPath);
-        if (wstrPath.rfind(L"\\\\?\\UNC\\", 0) == 0)
-            wstrPath = L"\\\\" + wstrPath.substr(8);
-        else if (wstrPath.rfind(L"\\\\?\\", 0) == 0)
-            wstrPath = wstrPath.substr(4);
         if (wstrPath.empty() || wstrPath.find(L'\0') != std::wstring::npos)
             return 0;
+        if (IsVerbatim(wstrPath)) {
+            const std::wstring wstrRest = wstrPath.substr(4);
+            if (wstrRest.size() >= 2 && wstrRest[1] == L':')
+                wstrPath = wstrRest;
+            else if (_wcsnicmp(wstrRest.c_str(), L"UNC\\", 4) == 0)
+                wstrPath = L"\\\\" + wstrRest.substr(4);
+            else
+                return VerbatimPath(wstrPath, strFull);
+        }
         for (wchar_t& wch : wstrPath)
             if (wch == L'/')
                 wch = L'\\';
@@ -241,6 +339,15 @@ public:
     {
         if (strFull.size() >= 3 && strFull[1] == ':' && strFull[2] == '\\')
             return 3;
+        if (IsVerbatim(strFull)) {
+            // "\\?\Volume{...}\" and "\\?\GLOBALROOT\Device\Name\": the
+            // volume is the root.
+            const size_t nNames = _strnicmp(strFull.c_str() + 4, "GLOBALROOT\\", 11) == 0 ? 3 : 1;
+            size_t nEnd = 3;
+            for (size_t i = 0; i < nNames && nEnd != std::string::npos; ++i)
+                nEnd = strFull.find('\\', nEnd + 1);
+            return nEnd == std::string::npos ? 0 : nEnd + 1;
+        }
         if (strFull.size() < 3 || strFull[0] != '\\' || strFull[1] != '\\')
             return 0;
         // "\\server\share\": the server and the share are the root.
@@ -258,6 +365,15 @@ public:
         return CompareStringOrdinal(wstrA.c_str(), static_cast<int>(wstrA.size()), wstrB.c_str(),
                                     static_cast<int>(wstrB.size()), TRUE)
             == CSTR_EQUAL;
+    }
+
+    std::string NameKey(const std::string& strName) const override
+    {
+        std::wstring wstrName = KwWideFromUtf8(strName);
+        if (!wstrName.empty())
+            LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wstrName.c_str(), static_cast<int>(wstrName.size()),
+                          &wstrName[0], static_cast<int>(wstrName.size()), nullptr, nullptr, 0);
+        return KwUtf8FromWide(wstrName);
     }
 
     int List(const std::string& strDirectory, std::vector<KwCopyDirEntry>& vecEntries, KwCopyIdentity* pcoIdentity,
@@ -289,25 +405,64 @@ public:
 
     int Stat(const std::string& strPath, KwCopyDirEntry& coEntry, KwCopyError& coError) override
     {
-        if (strPath.size() == RootLength(strPath)) {
-            WIN32_FILE_ATTRIBUTE_DATA coData;
-            if (!GetFileAttributesExW(KwLongPath(strPath).c_str(), GetFileExInfoStandard, &coData))
-                return Failure(coError);
-            coEntry.m_strName = strPath;
-            Fill(coEntry.m_coStat, coData.dwFileAttributes | FILE_ATTRIBUTE_DIRECTORY, 0, 0,
-                 Time(coData.ftCreationTime), Time(coData.ftLastWriteTime), Time(coData.ftLastAccessTime));
-            return 1;
-        }
-        WIN32_FIND_DATAW coData;
-        HANDLE hFind = FindFirstFileExW(KwLongPath(strPath).c_str(), FindExInfoBasic, &coData, FindExSearchNameMatch,
-                                        nullptr, 0);
-        if (hFind == INVALID_HANDLE_VALUE)
+        // By its name, never by a search: FindFirstFile would take "?" and
+        // "*" for patterns and answer with another entry.
+        WIN32_FILE_ATTRIBUTE_DATA coData;
+        if (!GetFileAttributesExW(KwLongPath(strPath).c_str(), GetFileExInfoStandard, &coData))
             return Failure(coError);
-        FindClose(hFind);
-        coEntry.m_strName = KwUtf8FromWide(coData.cFileName, wcslen(coData.cFileName));
-        Fill(coEntry.m_coStat, coData.dwFileAttributes, coData.dwReserved0,
-             (static_cast<uint64_t>(coData.nFileSizeHigh) << 32) | coData.nFileSizeLow, Time(coData.ftCreationTime),
-             Time(coData.ftLastWriteTime), Time(coData.ftLastAccessTime));
+        DWORD ulAttributes = coData.dwFileAttributes;
+        const bool bRoot = strPath.size() == RootLength(strPath);
+        if (bRoot)
+            ulAttributes |= FILE_ATTRIBUTE_DIRECTORY;
+        DWORD ulTag = 0;
+        if (ulAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            THandle coEntry(OpenEntry(strPath, FILE_READ_ATTRIBUTES, FILE_FLAG_OPEN_REPARSE_POINT));
+            FILE_ATTRIBUTE_TAG_INFO coTag {};
+            if (coEntry.IsOpen() && GetFileInformationByHandleEx(coEntry.Get(), FileAttributeTagInfo, &coTag, sizeof(coTag)))
+                ulTag = coTag.ReparseTag;
+        }
+        std::string strParent;
+        if (bRoot || !SplitLast(strPath, strParent, coEntry.m_strName))
+            coEntry.m_strName = strPath;
+        coEntry.m_ulError = 0;
+        Fill(coEntry.m_coStat, ulAttributes, ulTag, (static_cast<uint64_t>(coData.nFileSizeHigh) << 32) | coData.nFileSizeLow,
+             Time(coData.ftCreationTime), Time(coData.ftLastWriteTime), Time(coData.ftLastAccessTime));
+        return 1;
+    }
+
+    int StatFollowing(const std::string& strPath, KwCopyDirEntry& coEntry, KwCopyError& coError) override
+    {
+        THandle coFile(OpenEntry(strPath, FILE_READ_ATTRIBUTES));
+        BY_HANDLE_FILE_INFORMATION coInfo;
+        if (!coFile.IsOpen() || !GetFileInformationByHandle(coFile.Get(), &coInfo))
+            return Failure(coError);
+        std::string strParent;
+        if (!SplitLast(strPath, strParent, coEntry.m_strName))
+            coEntry.m_strName = strPath;
+        coEntry.m_ulError = 0;
+        // What the path leads to is no link any more.
+        Fill(coEntry.m_coStat, coInfo.dwFileAttributes & ~FILE_ATTRIBUTE_REPARSE_POINT, 0,
+             (static_cast<uint64_t>(coInfo.nFileSizeHigh) << 32) | coInfo.nFileSizeLow, Time(coInfo.ftCreationTime),
+             Time(coInfo.ftLastWriteTime), Time(coInfo.ftLastAccessTime));
+        return 1;
+    }
+
+    int StoredName(const std::string& strPath, std::string& strName, KwCopyError& coError) override
+    {
+        std::string strParent;
+        if (!SplitLast(strPath, strParent, strName))
+            strName = strPath;
+        const DWORD ulAttributes = GetFileAttributesW(KwLongPath(strPath).c_str());
+        if (ulAttributes == INVALID_FILE_ATTRIBUTES)
+            return Failure(coError);
+        // A link keeps the name it was given: a file system that follows it
+        // on opening would name its target.
+        if ((ulAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || strPath.size() == RootLength(strPath))
+            return 1;
+        THandle coEntry(OpenEntry(strPath, 0, FILE_FLAG_OPEN_REPARSE_POINT));
+        std::string strStored;
+        if (coEntry.IsOpen() && HandleName(coEntry.Get(), strStored))
+            strName = strStored;
         return 1;
     }
 
@@ -317,6 +472,31 @@ public:
         if (!coEntry.IsOpen())
             return Failure(coError);
         return IdentityOf(coEntry.Get(), coIdentity, coError);
+    }
+
+    int FinalPath(const std::string& strPath, std::string& strFinal, KwCopyError& coError) override
+    {
+        THandle coEntry(OpenEntry(strPath, 0));
+        if (!coEntry.IsOpen())
+            return Failure(coError);
+        std::wstring wstrFinal;
+        for (DWORD ulVolume : { static_cast<DWORD>(VOLUME_NAME_DOS), static_cast<DWORD>(VOLUME_NAME_GUID) }) {
+            std::vector<wchar_t> vecFinal(MAX_PATH);
+            DWORD ulLength = GetFinalPathNameByHandleW(coEntry.Get(), vecFinal.data(), static_cast<DWORD>(vecFinal.size()),
+                                                       FILE_NAME_NORMALIZED | ulVolume);
+            if (ulLength >= vecFinal.size()) {
+                vecFinal.resize(ulLength + 1);
+                ulLength = GetFinalPathNameByHandleW(coEntry.Get(), vecFinal.data(), static_cast<DWORD>(vecFinal.size()),
+                                                     FILE_NAME_NORMALIZED | ulVolume);
+            }
+            if (ulLength && ulLength < vecFinal.size()) {
+                wstrFinal.assign(vecFinal.data(), ulLength);
+                break;
+            }
+        }
+        if (wstrFinal.empty())
+            return Failure(coError);
+        return FullPath(KwUtf8FromWide(wstrFinal), strFinal) ? 1 : Failure(coError);
     }
 
     int FreeSpace(const std::string& strPath, uint64_t& ullFree, KwCopyError& coError) override
@@ -349,36 +529,35 @@ public:
         return std::make_unique<TStreamWinNT>(hFile, false);
     }
 
-    std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor,
+    std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor, int nEncrypted,
                                                KwCopyError& coError) override
     {
         // The access asked for is granted on creation whatever the
         // descriptor says, so a target whose rights lock out the copying
-        // account can still be written, finished and removed.
+        // account can still be written, finished and removed. No sharing:
+        // another run cannot take the file away while it is written.
+        // Backup semantics pass over the target directory's rights where
+        // SeRestorePrivilege is enabled.
         SECURITY_ATTRIBUTES coSecurity { sizeof(SECURITY_ATTRIBUTES), const_cast<void*>(pvDescriptor), FALSE };
         HANDLE hFile = CreateFileW(KwLongPath(strPath).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | FILE_WRITE_ATTRIBUTES, 0,
                                    pvDescriptor ? &coSecurity : nullptr, CREATE_NEW,
-                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+                                   (nEncrypted ? FILE_ATTRIBUTE_ENCRYPTED : FILE_ATTRIBUTE_NORMAL)
+                                       | FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_BACKUP_SEMANTICS,
+                                   nullptr);
         if (hFile == INVALID_HANDLE_VALUE) {
             Failure(coError);
             return nullptr;
         }
-        return std::make_unique<TStreamWinNT>(hFile, true);
-    }
-
-    int Replace(const std::string& strTarget, const std::string& strFrom, KwCopyError& coError) override
-    {
-        const std::wstring wstrTarget = KwLongPath(strTarget);
-        const DWORD ulAttributes = GetFileAttributesW(wstrTarget.c_str());
-        const bool bReadOnly = ulAttributes != INVALID_FILE_ATTRIBUTES && (ulAttributes & FILE_ATTRIBUTE_READONLY);
-        if (bReadOnly)
-            SetFileAttributesW(wstrTarget.c_str(), ulAttributes & ~FILE_ATTRIBUTE_READONLY);
-        if (MoveFileExW(KwLongPath(strFrom).c_str(), wstrTarget.c_str(), MOVEFILE_REPLACE_EXISTING))
-            return 1;
-        Failure(coError);
-        if (bReadOnly)
-            SetFileAttributesW(wstrTarget.c_str(), ulAttributes);
-        return 0;
+        auto pcoStream = std::make_unique<TStreamWinNT>(hFile, true);
+        // Where encryption is not possible the file comes out plain: it is
+        // removed before it holds a byte.
+        BY_HANDLE_FILE_INFORMATION coInfo;
+        if (nEncrypted && (!GetFileInformationByHandle(hFile, &coInfo) || !(coInfo.dwFileAttributes & FILE_ATTRIBUTE_ENCRYPTED))) {
+            pcoStream->Abandon();
+            coError.Set(KwCopyError::NotSupported, ERROR_ENCRYPTION_FAILED);
+            return nullptr;
+        }
+        return pcoStream;
     }
 
     int DeleteFile(const std::string& strPath, KwCopyError& coError) override
@@ -393,7 +572,34 @@ public:
         return DeleteFileW(wstrPath.c_str()) ? 1 : Failure(coError);
     }
 
-    int SetEntryInfo(const std::string& strPath, const KwCopyStat& coSource, KwCopyError& coError) override
+    int DeleteUnheld(const std::string& strPath, KwCopyError& coError) override
+    {
+        // Without sharing: a file that a run holds open cannot be opened.
+        HANDLE hFile = CreateFileW(KwLongPath(strPath).c_str(), DELETE | FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (hFile == INVALID_HANDLE_VALUE) {
+            Failure(coError);
+            if (coError.m_ulCode == ERROR_SHARING_VIOLATION)
+                coError.m_eKind = KwCopyError::InUse;
+            return 0;
+        }
+        const int nDeleted = DeleteByHandle(hFile) ? 1 : Failure(coError);
+        CloseHandle(hFile);
+        return nDeleted;
+    }
+
+    int ClearReadOnly(const std::string& strPath, KwCopyError& coError) override
+    {
+        const std::wstring wstrPath = KwLongPath(strPath);
+        const DWORD ulAttributes = GetFileAttributesW(wstrPath.c_str());
+        if (ulAttributes == INVALID_FILE_ATTRIBUTES)
+            return Failure(coError);
+        if (!(ulAttributes & FILE_ATTRIBUTE_READONLY))
+            return 1;
+        return SetFileAttributesW(wstrPath.c_str(), ulAttributes & ~FILE_ATTRIBUTE_READONLY) ? 1 : Failure(coError);
+    }
+
+    int SetEntryInfo(const std::string& strPath, const KwCopyStat& coSource, int, KwCopyError& coError) override
     {
         THandle coDirectory(OpenEntry(strPath, FILE_WRITE_ATTRIBUTES));
         if (!coDirectory.IsOpen())
@@ -440,6 +646,22 @@ public:
     }
 
 private:
+    // A "\\?\Volume{...}\..." or "\\?\GLOBALROOT\..." path stays as it is:
+    // Windows takes such paths literally, and they name no drive.
+    int VerbatimPath(std::wstring wstrPath, std::string& strFull) const
+    {
+        wstrPath[2] = L'?';
+        strFull = KwUtf8FromWide(wstrPath);
+        const size_t nRoot = RootLength(strFull + "\\");
+        if (nRoot == 0)
+            return 0;
+        if (strFull.size() < nRoot)
+            strFull += '\\';
+        while (strFull.size() > nRoot && strFull.back() == '\\')
+            strFull.pop_back();
+        return 1;
+    }
+
     static int Unsupported(KwCopyError& coError)
     {
         coError.Set(KwCopyError::NotSupported, GetLastError());

@@ -3,6 +3,7 @@
 #include "FlslWindows.h"
 #include "KwWideTextWinNT.h"
 
+#include <cstring>
 #include <mutex>
 
 namespace {
@@ -120,6 +121,34 @@ public:
         if (!MakeSelfRelativeSD(&coAbsolute, vecOut.data(), &ulLength))
             return Fail(ulError);
         return 1;
+    }
+
+    int PrivateDescriptor(int, std::vector<uint8_t>& vecOut, uint32_t& ulError) override
+    {
+        const std::vector<uint8_t>* pvecUser = UserSid(ulError);
+        if (!pvecUser)
+            return 0;
+        PSID pUser = const_cast<uint8_t*>(pvecUser->data());
+        const DWORD ulAclSize = sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + GetLengthSid(pUser);
+        std::vector<uint8_t> vecAcl(ulAclSize);
+        auto* pcoAcl = reinterpret_cast<PACL>(vecAcl.data());
+        SECURITY_DESCRIPTOR coAbsolute;
+        if (!InitializeAcl(pcoAcl, ulAclSize, ACL_REVISION) || !AddAccessAllowedAceEx(pcoAcl, ACL_REVISION, 0, FILE_ALL_ACCESS, pUser)
+            || !InitializeSecurityDescriptor(&coAbsolute, SECURITY_DESCRIPTOR_REVISION)
+            || !SetSecurityDescriptorOwner(&coAbsolute, pUser, FALSE) || !SetSecurityDescriptorDacl(&coAbsolute, TRUE, pcoAcl, FALSE)
+            || !SetSecurityDescriptorControl(&coAbsolute, SE_DACL_PROTECTED, SE_DACL_PROTECTED))
+            return Fail(ulError);
+        DWORD ulLength = 0;
+        MakeSelfRelativeSD(&coAbsolute, nullptr, &ulLength);
+        vecOut.resize(ulLength);
+        return MakeSelfRelativeSD(&coAbsolute, vecOut.data(), &ulLength) ? 1 : Fail(ulError);
+    }
+
+    int SameDescriptor(const void* pvSource, uint32_t ulSourceSize, const void* pvCopy, uint32_t ulCopySize,
+                       uint32_t) override
+    {
+        // Both were read with the same parts asked for.
+        return ulSourceSize == ulCopySize && std::memcmp(pvSource, pvCopy, ulSourceSize) == 0;
     }
 
     int GetVolumeInfo(const std::string& strPath, KwVolumeInfo& coInfo, uint32_t& ulError) override

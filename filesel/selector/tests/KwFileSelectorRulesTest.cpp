@@ -81,15 +81,6 @@ protected:
         kwtest::WriteFileBytes(Path("top/file.txt"), "f");
     }
 
-    std::string Path(const std::string& strRelative) const
-    {
-        std::string strPath = At(strRelative);
-        for (char& ch : strPath)
-            if (ch == '/')
-                ch = CrtPathSeparator();
-        return strPath;
-    }
-
     KwFileSelDropRules m_coRules;
 };
 
@@ -130,8 +121,12 @@ TEST_F(KwFileSelDropRulesTest, ALinkToTheSourceOrItsParentIsTheSourceOrItsParent
 {
     std::filesystem::create_directory_symlink(Path("top/src"), Path("top/other/to-src"));
     std::filesystem::create_directory_symlink(Path("top"), Path("top/other/to-top"));
+    std::filesystem::create_directory_symlink(Path("top/src/sub"), Path("top/other/to-sub"));
     EXPECT_NE(m_coRules.CheckDirectoryDrop(Path("top/src"), Path("top/other/to-src")), "");
     EXPECT_NE(m_coRules.CheckDirectoryDrop(Path("top/src"), Path("top/other/to-top")), "");
+    // A link to a directory inside the source leads inside it too.
+    EXPECT_NE(m_coRules.CheckDirectoryDrop(Path("top/src"), Path("top/other/to-sub")), "");
+    EXPECT_EQ(m_coRules.CheckDirectoryDrop(Path("top/src/sub"), Path("top/other/to-top")), "");
     EXPECT_NE(m_coRules.CheckFilesDrop({ Path("top/src/a.txt") }, Path("top/other/to-src")), "");
 }
 #endif
