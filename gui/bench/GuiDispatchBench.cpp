@@ -9,7 +9,10 @@
 // counting forwarders, checks that a known allocation inside the framework
 // is counted, and then counts the unbound events.
 //
-//   scripts/wine-run build/win64/bin/GuiDispatchBench.exe [messages] [runs]
+//   (cd build/win64/bin && ../../../scripts/wine-run GuiDispatchBench.exe [messages] [runs])
+//
+// It installs the standard resource file as a program does: started from
+// another directory it shows a message box that it was not found.
 //
 // Exit code 1 when the ratio exceeds 1.3, an unbound event allocates or a
 // bound one allocates more than once.
