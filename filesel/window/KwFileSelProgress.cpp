@@ -119,12 +119,25 @@ void KwFileSelProgress::LoadFromResource(KwWnd* pcoParent)
     SetEndOnEsc(1);
 }
 
-// Runs on the worker thread: only a post, never a call into a window.
+void KwFileSelProgress::TPostTarget::Set(KwHandle hWnd)
+{
+    std::lock_guard<std::mutex> coGuard(m_coLock);
+    m_hWnd = hWnd;
+}
+
+int KwFileSelProgress::TPostTarget::Post(unsigned unMsg)
+{
+    std::lock_guard<std::mutex> coGuard(m_coLock);
+    return m_hWnd && pcoKwSys && pcoKwSys->PostMessage(m_hWnd, unMsg, 0, 0);
+}
+
+// Runs on the worker thread: only a post through the post target, never a
+// look at the window object.
 void KwFileSelProgress::NotifyRecords(void* pvContext)
 {
     KwFileSelProgress* pcoThis = static_cast<KwFileSelProgress*>(pvContext);
-    if (pcoKwSys && pcoThis->GetHandle() && !pcoThis->m_bPosted.exchange(true))
-        pcoKwSys->PostMessage(pcoThis->GetHandle(), MsgRecords, 0, 0);
+    if (!pcoThis->m_bPosted.exchange(true) && !pcoThis->m_coPostTarget.Post(MsgRecords))
+        pcoThis->m_bPosted = false;
 }
 
 int KwFileSelProgress::SetPathFrom(const char* pszPath)
@@ -234,6 +247,12 @@ void KwFileSelProgress::MakeChildren()
     m_pcoPbClose = MakeButton("PB_CLOSE", "Close");
     m_pcoPbSave = MakeButton("PB_SAVELOG", "Save lo&g");
     m_pcoPbList = MakeButton("PB_LISTONLY", "&List only");
+}
+
+int KwFileSelProgress::EvCreate()
+{
+    m_coPostTarget.Set(GetHandle());
+    return KwWFrame::EvCreate();
 }
 
 int KwFileSelProgress::EvInit()
@@ -359,6 +378,7 @@ std::string KwFileSelProgress::BarText() const
 
 int KwFileSelProgress::EvDestroy()
 {
+    m_coPostTarget.Set(0);
     m_pcoTimer.reset();
     for (KwWChild** ppcoChild : { &m_pcoFrom, &m_pcoFromPath, &m_pcoTo, &m_pcoToPath, &m_pcoListFrame, &m_pcoPrgIndFrame,
                                   &m_pcoStatus })

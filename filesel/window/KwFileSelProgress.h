@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstddef>
 #include <memory>
+#include <mutex>
 #include <string>
 
 class KwCntText;
@@ -94,6 +95,7 @@ public:
     // The name Save log proposes: the program's, the run's date and time.
     std::string ProposedLogName() const;
 
+    int EvCreate() override;
     int EvInit() override;
     int EvClose() override;
     // The children go with the system window: their pointers are cleared.
@@ -112,6 +114,21 @@ protected:
     int LnkCommandListOnly(TMvcParam& coParam);
 
 private:
+    // Where the worker's notifications go: the window's handle, given when
+    // the window is created and cleared before it goes, under a lock of its
+    // own, so that the worker never reads the window object and never
+    // posts to a window that has gone.
+    class TPostTarget {
+    public:
+        void Set(KwHandle hWnd);
+        // 1 when the message was posted.
+        int Post(unsigned unMsg);
+
+    private:
+        std::mutex m_coLock;
+        KwHandle m_hWnd { 0 };
+    };
+
     static void NotifyRecords(void* pvContext);
     void LoadFromResource(KwWnd* pcoParent);
     // Each finds the child by its name, or makes it, and gives it its looks.
@@ -156,6 +173,7 @@ private:
     // drained on a timer, so that a fast worker's posts never starve the
     // user's input (posted messages come before input).
     std::atomic<bool> m_bPosted { false };
+    TPostTarget m_coPostTarget;
     std::unique_ptr<KwWindowTimer> m_pcoTimer;
     long m_lShownLines { 0 };
     unsigned short m_unShownPercent { 0 };

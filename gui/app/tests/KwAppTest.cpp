@@ -352,6 +352,27 @@ TEST_F(KwAppStartTest, MessageRaisedWhileTheDialogLoadsTakesTheSystemBox)
     EXPECT_EQ(s_coBoxes[0], "ZORVIK System-Message: Resource of class type\n\n<TNoSuchClass> could not be created!");
 }
 
+// A dialog whose first button lies inside the second: a box that shows the
+// first alone used to destroy it with the second and lay out freed memory.
+TEST_F(KwAppStartTest, MessageBoxWithNestedButtonsUsesNoneItDestroyed)
+{
+    std::vector<kw25test::TKwtRecord> coRecords = kw25test::StandardRecords();
+    std::string& strDialog = coRecords[1].strText;
+    const size_t nFirst = strDialog.rfind("resource", strDialog.find("\"BT_PUSH1\""));
+    const size_t nFirstEnd = strDialog.find("end\n", nFirst) + 4;
+    const std::string strFirst = strDialog.substr(nFirst, nFirstEnd - nFirst);
+    strDialog.erase(nFirst, nFirstEnd - nFirst);
+    strDialog.insert(strDialog.find("end\n", strDialog.find("\"BT_PUSH2\"")), strFirst);
+    Start(coRecords);
+    ASSERT_TRUE(s_coBoxes.empty()) << s_coBoxes.front();
+    EXPECT_EQ(Box(1, Press("BT_PUSH1")), 1);         // both buttons shown: the dialog works
+    EXPECT_EQ(coShown.coLabels, std::vector<std::string>({ "&OK", "&Cancel" }));
+    EXPECT_TRUE(s_coBoxes.empty());
+    EXPECT_EQ(Box(0, Press("BT_PUSH1")), 1);         // OK alone went with its parent: the system's box
+    EXPECT_EQ(s_coBoxes, std::vector<std::string>({ "ZORVIK System-Message: Text" }));
+    EXPECT_EQ(Dialog(), nullptr);
+}
+
 TEST_F(KwAppStartTest, ConfigurationPathsAndFileSearch)
 {
     const std::string strSep(1, CrtPathSeparator());
