@@ -1,6 +1,6 @@
 # Programs of the project that the build itself runs. A native build runs
 # its own targets; a cross build builds them once more for the build
-# machine (tools/*/host), since its own programs cannot run there (the
+# machine (sdk/*/host), since its own programs cannot run there (the
 # i686 programs not even under Wine).
 #
 # kw_host_tool(<var> <name>): <var> names the program to run in a
@@ -20,7 +20,7 @@ function(kw_host_tool var name)
             set(launcher -DCMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER})
         endif()
         ExternalProject_Add(${name}-host
-            SOURCE_DIR ${PROJECT_SOURCE_DIR}/tools/${name}/host
+            SOURCE_DIR ${PROJECT_SOURCE_DIR}/sdk/${name}/host
             BINARY_DIR ${dir}
             CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release ${launcher}
             INSTALL_COMMAND ""
