@@ -30,3 +30,13 @@ function(kw_host_tool var name)
     set(${var} ${dir}/${name} PARENT_SCOPE)
     set(${var}_DEPENDS ${name}-host PARENT_SCOPE)
 endfunction()
+
+# kw_compile_kwt(<text> <file>): the resource file from its text.
+function(kw_compile_kwt text file)
+    kw_host_tool(kwtmake_command kwtmake)
+    add_custom_command(OUTPUT ${file}
+        COMMAND ${kwtmake_command} ${text} ${file}
+        DEPENDS ${text} ${kwtmake_command_DEPENDS}
+        COMMENT "Compiling ${file}"
+        VERBATIM)
+endfunction()
