@@ -265,9 +265,9 @@ TEST_F(KwDispatchTest, EnterAndLeaveTellWhetherTheMouseMovedWithinTheTree)
 TEST_F(KwDispatchTest, HandlesAndPointersKeepTheirWidth)
 {
     static_assert(sizeof(KwHandle) == sizeof(void*), "handles are pointer-sized");
-    static_assert(sizeof(std::declval<KwMessParamWinNT>().GetWParam()) == sizeof(void*), "wParam is pointer-sized");
-    static_assert(sizeof(std::declval<KwMessParamWinNT>().GetLParam()) == sizeof(void*), "lParam is pointer-sized");
-    static_assert(sizeof(std::declval<KwMessParamWinNT>().GetResult()) == sizeof(void*), "results are pointer-sized");
+    static_assert(sizeof(std::declval<KwMessage>().GetWParam()) == sizeof(void*), "wParam is pointer-sized");
+    static_assert(sizeof(std::declval<KwMessage>().GetLParam()) == sizeof(void*), "lParam is pointer-sized");
+    static_assert(sizeof(std::declval<KwMessage>().GetResult()) == sizeof(void*), "results are pointer-sized");
     KwWChild* pcoChild = nullptr;
     KwWFrame* pcoFrame = MakeFrame(&pcoChild);
     EXPECT_EQ(KwWnd::SearchWindow(pcoChild->GetHandle()), pcoChild);
