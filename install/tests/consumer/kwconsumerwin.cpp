@@ -2,7 +2,9 @@
 // qa32kw25main.
 #include "KwApp.h"
 #include "KwEvent.h"
-#include "KwMessParamWinNT.h"
+
+// Its handler reads the message under the Win32 name, in win/.
+int ConsumerIsUserMessage(const KwEventUser& coUser);
 
 namespace {
 
@@ -10,13 +12,10 @@ class TConsumerApp : public KwApp {
 public:
     TConsumerApp() : KwApp("KwConsumer", nullptr, 0) {}
 
-    // Handlers of Win32 programs call a message's block by its Win32 name:
-    // this compiles only while the installed headers give that name.
     int LnkUser(TMvcParam& coParam)
     {
         const KwEventUser* pcoUser = dynamic_cast<KwEventUser*>(&coParam);
-        const KwMessParamWinNT* pcoMessage = pcoUser ? pcoUser->GetWinNTParam() : nullptr;
-        return pcoMessage && pcoMessage->GetMessage() == 0x0400 ? 1 : 0;
+        return pcoUser ? ConsumerIsUserMessage(*pcoUser) : 0;
     }
 };
 
