@@ -3,6 +3,7 @@
 #include "KwResFileCheck.h"
 #include "KwRunProgram.h"
 
+#include "TFile.h"
 #include "TFileHdl.h"
 #include "TOpSystem.h"
 
@@ -29,16 +30,7 @@ void Help(std::FILE* pFile)
 
 bool ReadText(const char* pszFile, std::string& strText)
 {
-    std::FILE* pFile = std::fopen(pszFile, "rb");
-    if (!pFile)
-        return false;
-    char ach[65536];
-    size_t n;
-    while ((n = std::fread(ach, 1, sizeof ach, pFile)) > 0)
-        strText.append(ach, n);
-    const bool bOk = !std::ferror(pFile);
-    std::fclose(pFile);
-    return bOk;
+    return TFile::ReadWholeFile(pszFile, strText) == TFile::TWholeRead::Done;
 }
 
 bool ReadList(const char* pszFile, KwProgramDescription& coDescription, std::FILE* pErr)

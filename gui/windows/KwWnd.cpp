@@ -947,22 +947,12 @@ int KwWnd::SetText(const char* pszText)
 
 int KwWnd::SetTextFt(const char* pszFormat, ...)
 {
-    if (!pszFormat)
-        return 0;
+    TString coText;
     va_list pArgs;
     va_start(pArgs, pszFormat);
-    va_list pCopy;
-    va_copy(pCopy, pArgs);
-    const int nLength = std::vsnprintf(nullptr, 0, pszFormat, pCopy);
-    va_end(pCopy);
-    int nResult = 0;
-    if (nLength >= 0) {
-        std::vector<char> coBuffer(static_cast<size_t>(nLength) + 1, 0);
-        std::vsnprintf(coBuffer.data(), coBuffer.size(), pszFormat, pArgs);
-        nResult = SetText(coBuffer.data());
-    }
+    const int nFormatted = coText.SetTextV(pszFormat, pArgs);
     va_end(pArgs);
-    return nResult;
+    return nFormatted ? SetText(coText) : 0;
 }
 
 // Content
