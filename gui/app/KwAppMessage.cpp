@@ -24,7 +24,6 @@ constexpr const char* ButtonIds[3] = { "BT_PUSH1", "BT_PUSH2", "BT_PUSH3" };
 constexpr unsigned MessageBoxFlags = 0x2000 | 0x30;   // task-modal, exclamation icon
 constexpr short Margin = 5;
 constexpr short MinTextWidth = 250;
-constexpr short MinTextHeight = 150;
 constexpr int FormatBufferSize = 1024;
 
 struct TButtonSet {
@@ -182,11 +181,12 @@ int KwApp::RunMessageDialog(KwWFrame& coDialog, const char* pszText, const char*
     pcoPicture->SetPictureId(PictureOf(unType), 0);
     pcoMessage->SetText(pszText);
 
-    // The text area: the widest line, the lines together, at least 250 by
-    // 150; the picture at its left, the buttons spread along the bottom.
+    // The text area: the widest line, at least 250 (room for the buttons),
+    // the lines together, at least as high as the picture at its left: the
+    // box is sized to its text. The buttons spread along the bottom.
     const KwSize coMeasured = pcoMessage->MeasureText();
-    const KwSize coText(Max(coMeasured.Width(), MinTextWidth), Max(coMeasured.Height(), MinTextHeight));
     const KwSize coPicture = pcoPicture->GetSize();
+    const KwSize coText(Max(coMeasured.Width(), MinTextWidth), Max(coMeasured.Height(), coPicture.Height()));
     const KwSize coButton = apcoButtons[0]->GetSize();
     const short nInner = Max(coText.Height(), coPicture.Height());
     const short nWidth = static_cast<short>(Margin + coPicture.Width() + Margin + coText.Width() + Margin);

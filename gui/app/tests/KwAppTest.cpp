@@ -293,6 +293,27 @@ TEST_F(KwAppStartTest, TypeChoosesDefaultButtonAndPictureReturnAndEscapeAnswer)
     }
 }
 
+// The box is as large as its text needs: a line beside the picture leaves
+// no empty band below it; more lines make it higher; the width keeps room
+// for three buttons.
+TEST_F(KwAppStartTest, TheMessageBoxIsSizedToItsText)
+{
+    Start(kw25test::StandardRecords());
+    std::vector<KwSize> coTexts;
+    short nPicture = 0;
+    const auto Measure = [&](KwWFrame& coDialog) {
+        coTexts.push_back(coDialog.FindChildPtr("MESSAGE")->GetSize());
+        nPicture = coDialog.FindChildPtr("BMP_INFO")->GetSize().Height();
+        coDialog.FindChildPtr("BT_PUSH1")->EvCommand();
+    };
+    Box(0x10, Measure, "One line");
+    Box(0x10, Measure, "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n13\n14");
+    ASSERT_EQ(coTexts.size(), 2u);
+    EXPECT_EQ(coTexts[0].Height(), nPicture);
+    EXPECT_GT(coTexts[1].Height(), nPicture);
+    EXPECT_GE(coTexts[0].Width(), 250);
+}
+
 TEST_F(KwAppStartTest, MessageBoxDiscardsOnlyItsOwnCloseRequests)
 {
     Start(kw25test::StandardRecords());
