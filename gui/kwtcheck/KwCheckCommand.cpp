@@ -3,8 +3,8 @@
 #include "KwResFileCheck.h"
 #include "KwRunProgram.h"
 
-#include "TFile.h"
 #include "TFileHdl.h"
+#include "TWholeFile.h"
 #include "TOpSystem.h"
 
 #include <cctype>
@@ -30,7 +30,7 @@ void Help(std::FILE* pFile)
 
 bool ReadText(const char* pszFile, std::string& strText)
 {
-    return TFile::ReadWholeFile(pszFile, strText) == TFile::TWholeRead::Done;
+    return TWholeFile::Read(pszFile, strText) == TWholeFile::TResult::Done;
 }
 
 bool ReadList(const char* pszFile, KwProgramDescription& coDescription, std::FILE* pErr)

@@ -3,8 +3,6 @@
 #include "TCrt.h"
 #include "TOpSystem.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <new>
 
@@ -122,28 +120,4 @@ char* TFile::FindFile(char* pszResult, size_t nSize, const char* pszVariable, co
 char* TFile::FindFile(char* pszResult, const char* pszVariable, const char* pszName)
 {
     return FindFile(pszResult, FindFileSize, pszVariable, pszName);
-}
-
-TFile::TWholeRead TFile::ReadWholeFile(const char* pszName, std::string& strBytes, int nDashIsStdin,
-                                        const char* pszProgram)
-{
-    if (!pszName)
-        pszName = "";
-    const bool bStdin = nDashIsStdin && std::strcmp(pszName, "-") == 0;
-    std::FILE* pFile = bStdin ? stdin : std::fopen(pszName, "rb");
-    if (!pFile) {
-        if (pszProgram)
-            std::fprintf(stderr, "%s: cannot open %s: %s\n", pszProgram, pszName, std::strerror(errno));
-        return TWholeRead::CannotOpen;
-    }
-    char ach[65536];
-    size_t n;
-    while ((n = std::fread(ach, 1, sizeof ach, pFile)) > 0)
-        strBytes.append(ach, n);
-    const bool bOk = !std::ferror(pFile);
-    if (!bStdin)
-        std::fclose(pFile);
-    if (!bOk && pszProgram)
-        std::fprintf(stderr, "%s: cannot read %s\n", pszProgram, pszName);
-    return bOk ? TWholeRead::Done : TWholeRead::CannotRead;
 }

@@ -5,7 +5,6 @@
 #include "TString.h"
 
 #include <cstddef>
-#include <string>
 
 // An operating-system file opened by name, always binary, with the stream
 // that reads and writes it. Through a closed file every stream operation
@@ -59,14 +58,6 @@ public:
     static char* FindFile(char* pszResult, size_t nSize, const char* pszVariable, const char* pszName);
     // The same into a buffer of FindFileSize bytes.
     static char* FindFile(char* pszResult, const char* pszVariable, const char* pszName);
-
-    // Reading a whole file into memory, as the command-line tools do: its
-    // bytes are appended to strBytes. With nDashIsStdin the name "-" reads
-    // standard input. With pszProgram a failure is told on standard error
-    // as "program: cannot open name: reason" or "program: cannot read name".
-    enum class TWholeRead { Done, CannotOpen, CannotRead };
-    static TWholeRead ReadWholeFile(const char* pszName, std::string& strBytes, int nDashIsStdin = 0,
-                                    const char* pszProgram = nullptr);
 
 private:
     TLogFile* Reader() const;

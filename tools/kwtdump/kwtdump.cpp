@@ -7,8 +7,8 @@
 // could be read and an error line for the rest), 2 when the file cannot be
 // read or the command line is wrong.
 
-#include "TFile.h"
 #include "TResFileDump.h"
+#include "TWholeFile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -54,7 +54,7 @@ int main(int argc, char** argv)
         return 2;
     }
     std::string strBytes;
-    if (TFile::ReadWholeFile(pszFile, strBytes, 0, "kwtdump") != TFile::TWholeRead::Done)
+    if (TWholeFile::Read(pszFile, strBytes, 0, "kwtdump") != TWholeFile::TResult::Done)
         return 2;
     const int nErrors = coDump.Dump(strBytes.data(), strBytes.size());
     std::fwrite(coDump.GetText(), 1, coDump.GetTextLength(), stdout);

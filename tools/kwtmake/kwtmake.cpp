@@ -7,8 +7,8 @@
 // code 0 when the file was written, 1 when the text is wrong, 2 when a file
 // cannot be read or written or the command line is wrong.
 
-#include "TFile.h"
 #include "TResFileCompile.h"
+#include "TWholeFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -54,7 +54,7 @@ int main(int argc, char** argv)
         return 2;
     }
     std::string strText;
-    if (TFile::ReadWholeFile(argv[1], strText, 1, "kwtmake") != TFile::TWholeRead::Done)
+    if (TWholeFile::Read(argv[1], strText, 1, "kwtmake") != TWholeFile::TResult::Done)
         return 2;
     TResFileCompile coCompile;
     if (!coCompile.Compile(strText.data(), strText.size())) {
