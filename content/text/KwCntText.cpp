@@ -88,18 +88,12 @@ int KwCntText::SetText(const char* pszText)
 
 int KwCntText::SetTextFt(const char* pszFormat, ...)
 {
-    if (!pszFormat)
-        return 0;
-    char szBuffer[FormatBufferSize];
+    TString coText;
     va_list pArgs;
     va_start(pArgs, pszFormat);
-    const int nWritten = std::vsnprintf(szBuffer, sizeof szBuffer, pszFormat, pArgs);
+    const int nFormatted = coText.SetTextV(pszFormat, pArgs, FormatBufferSize - 1);
     va_end(pArgs);
-    if (nWritten < 0)
-        return 0;
-    if (nWritten >= static_cast<int>(sizeof szBuffer))
-        szBuffer[TUtf8::WithoutSplitEnd(szBuffer, sizeof szBuffer - 1)] = 0;
-    return SetText(szBuffer);
+    return nFormatted ? SetText(coText) : 0;
 }
 
 short KwCntText::GetText(char* pszBuffer, short nSize) const

@@ -822,7 +822,7 @@ int KwCtrlList::EvTimer(unsigned long)
 int KwCtrlList::EvUser(KwMessParam* pcoParam)
 {
     const int nResult = KwWControl::EvUser(pcoParam);
-    const KwMessParamWinNT& coParam = *static_cast<KwMessParamWinNT*>(pcoParam);
+    const KwMessage& coParam = *static_cast<KwMessage*>(pcoParam);
     if (nResult || coParam.GetMessage() != KwCtlCodes::MsgMouseWheel)
         return nResult;
     return EvMouseWheel(static_cast<short>(coParam.HighWParam()), coParam.LowWParam());

@@ -75,19 +75,14 @@ void KwListText::SetListBoxText(const char* pszText, short nColor, short nBackCo
 
 int KwListText::SetListBoxTextFt(const char* pszFormat, ...)
 {
-    if (!pszFormat)
-        return 0;
-    char szBuffer[FormatBufferSize];
+    TString coText;
     va_list pArgs;
     va_start(pArgs, pszFormat);
-    const int nWritten = std::vsnprintf(szBuffer, sizeof szBuffer, pszFormat, pArgs);
+    const int nFormatted = coText.SetTextV(pszFormat, pArgs, FormatBufferSize - 1);
     va_end(pArgs);
-    if (nWritten < 0)
-        return 0;
-    if (nWritten >= static_cast<int>(sizeof szBuffer))
-        szBuffer[TUtf8::WithoutSplitEnd(szBuffer, sizeof szBuffer - 1)] = 0;
-    SetListBoxText(szBuffer, -1, -1);
-    return 1;
+    if (nFormatted)
+        SetListBoxText(coText, -1, -1);
+    return nFormatted;
 }
 
 void KwListText::SetTextDistance(short nDistance, int nRedraw)

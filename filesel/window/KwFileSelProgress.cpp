@@ -319,7 +319,7 @@ int KwFileSelProgress::EvPaint(KwPaintDC& coDC)
 
 int KwFileSelProgress::EvUser(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT* pcoWin = dynamic_cast<const KwMessParamWinNT*>(pcoParam);
+    const KwMessage* pcoWin = dynamic_cast<const KwMessage*>(pcoParam);
     if (!pcoWin || pcoWin->GetMessage() != MsgRecords)
         return KwWFrame::EvUser(pcoParam);
     if (!m_pcoTimer)

@@ -8,7 +8,7 @@
 #include "KwPushButton.h"
 #include "KwSystem.h"
 #include "KwWFrame.h"
-#include "TUtf8.h"
+#include "TString.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -96,14 +96,12 @@ int KwApp::Message(unsigned short unType, const char* pszTitle, const char* pszF
 {
     if (!pszFormat)
         return 1;
-    char szText[FormatBufferSize];
+    TString coText;
     va_list pArgs;
     va_start(pArgs, pszFormat);
-    const int nWritten = std::vsnprintf(szText, sizeof szText, pszFormat, pArgs);
+    coText.SetTextV(pszFormat, pArgs, FormatBufferSize - 1);
     va_end(pArgs);
-    if (nWritten >= static_cast<int>(sizeof szText))
-        szText[TUtf8::WithoutSplitEnd(szText, sizeof szText - 1)] = 0;
-    return Message(szText, pszTitle, nullptr, unType);
+    return Message(coText, pszTitle, nullptr, unType);
 }
 
 int KwApp::Message(const char* pszText, const char* pszTitle, const KwWnd* pcoParent, unsigned short unType) const

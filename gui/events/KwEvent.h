@@ -183,7 +183,7 @@ public:
     KwEventUser(KwWnd* pcoWnd, const KwMessParam& coParam, unsigned short unWParam);
 
     KwMessParam* GetMessParam() const { return m_pcoParam; }
-    KwMessParamWinNT* GetWinNTParam() const;
+    KwMessage* GetWinNTParam() const;
     KwWnd& Window() const;
 
 private:

@@ -12,6 +12,10 @@ KwLink* KwLink::Clone() const
 
 int KwLink::Call(KwEvent& coEvent)
 {
+    TMvcEvent* pcoEvent = m_pcoOwner ? m_coFound.Find(*m_pcoOwner, m_coName) : nullptr;
+    if (pcoEvent)
+        return TMvc::CallEventLink(*pcoEvent, coEvent);
+    // Without an event, the call by name tells a type nobody declared.
     return m_pcoOwner ? m_pcoOwner->CallLink(m_coName, coEvent) : 0;
 }
 
@@ -34,7 +38,10 @@ KwLink* KwMultiLink::Clone() const
 
 int KwMultiLink::Call(KwEvent& coEvent)
 {
-    if (m_pcoOwner)
+    TMvcEvent* pcoEvent = m_pcoOwner ? m_coFound.Find(*m_pcoOwner, m_coName) : nullptr;
+    if (pcoEvent)
+        TMvc::CallEventNotifications(*pcoEvent, coEvent);
+    else if (m_pcoOwner)
         m_pcoOwner->CallNotifications(m_coName, coEvent);
     return 0;
 }

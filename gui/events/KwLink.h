@@ -2,18 +2,21 @@
 
 #include "Kw25Api.h"
 #include "TArray.h"
+#include "TMvc.h"
 #include "TString.h"
 
 class KwEvent;
-class TMvc;
 class _KwAutoSegStack;
 
 // The link of one name of an object's events: calling it calls the link
 // registered under that name in the owner's TMvc (0 when there is none).
-// The framework's own events need no link object: they call the owner's
-// TMvc by name, which costs no allocation. KwRes::GetLinkByName hands out
-// a link object on the process's link stack, until a _KwAutomaticSeg of the
-// same scope releases it.
+// The event that holds the link is looked up by name on the first call and
+// kept while the owner's events stay as they are (TMvc::ChangeCount), so
+// a link object that is kept and called again costs no lookup and no
+// allocation. The framework's own events need no link object (they find
+// their events through TMvc::FindConstType). KwRes::GetLinkByName hands
+// out a link object on the process's link stack, until a _KwAutomaticSeg
+// of the same scope releases it.
 class KW25_API KwLink {
 public:
     KwLink(TMvc& coOwner, const char* pszName) : m_pcoOwner(&coOwner), m_coName(pszName) {}
@@ -37,6 +40,7 @@ protected:
 
     TMvc* m_pcoOwner { nullptr };
     TString m_coName;
+    TMvcEventRef m_coFound;   // the owner's event of the name
 };
 
 // The notifications of one name: all of them are called, the result is 0.

@@ -395,7 +395,7 @@ int KwMenu::EvInit(short nIndex)
     m_nLastHighlight = 0;
     const KwHandle hMenu = GetHandle();
     KwEventMenu coEvent(this, static_cast<unsigned short>(nIndex), 0);
-    const int nResult = MVC().Call("KW_LINK_MENUINIT", coEvent);
+    const int nResult = MVC().CallConstType("KW_LINK_MENUINIT", coEvent);
     // The link may have deleted the menu.
     if (nResult || !pcoKwSys || pcoKwSys->Lookup("MENU", hMenu) != this)
         return nResult;

@@ -480,7 +480,7 @@ int KwMenuItem::EvSelect(int nSystem)
     } else {
         const unsigned short unId = GetSystemId();
         KwEventMenuItem coEvent(this, static_cast<unsigned short>(nSystem ? 1 : 0), 0);
-        nResult = MVC().Call("KW_LINK_MENUSELECT", coEvent);
+        nResult = MVC().CallConstType("KW_LINK_MENUSELECT", coEvent);
         if (!IsAlive(unId))
             return nResult;
         KwWFrame* pcoFrame = nResult ? nullptr : GetParentWindow();
@@ -507,7 +507,7 @@ int KwMenuItem::EvClicked()
     if (!IsAlive(unId))
         return 0;
     KwEvent coEvent(this, 0, 0);
-    const int nResult = MVC().Call("KW_LINK_COMMAND", coEvent);
+    const int nResult = MVC().CallConstType("KW_LINK_COMMAND", coEvent);
     if (nResult || !IsAlive(unId))
         return nResult;
     KwWFrame* pcoFrame = GetParentWindow();
@@ -518,7 +518,7 @@ int KwMenuItem::EvCheckChanged(int nChecked)
 {
     const unsigned short unId = GetSystemId();
     KwEventMenuItem coEvent(this, static_cast<unsigned short>(nChecked ? 1 : 0), 0);
-    const int nResult = MVC().Call("KW_LINK_MENUCHECKCHANGED", coEvent);
+    const int nResult = MVC().CallConstType("KW_LINK_MENUCHECKCHANGED", coEvent);
     if (nResult || !IsAlive(unId))
         return nResult;
     KwWFrame* pcoFrame = GetParentWindow();

@@ -9,13 +9,16 @@ public:
     virtual ~KwMessParam() = default;
 };
 
-// The Win32 form: window, message number, both parameters at the width of
-// the platform (WPARAM and LPARAM are pointer-sized on 64-bit Windows) and
-// the result the handler asks for.
-class KW25_API KwMessParamWinNT : public KwMessParam {
+// One message as the framework's handlers see it, whatever the window
+// system: window, message number, the word and the long parameter at the
+// width of a pointer (they carry pointers and handles), and the result the
+// handler asks for. The adapter fills it from the system's own message
+// (on Win32 from the window procedure's arguments, under the adapter's
+// own name for it) and answers with its result.
+class KW25_API KwMessage : public KwMessParam {
 public:
-    KwMessParamWinNT() = default;
-    KwMessParamWinNT(KwHandle hWnd, unsigned unMsg, std::uintptr_t wParam, std::intptr_t lParam)
+    KwMessage() = default;
+    KwMessage(KwHandle hWnd, unsigned unMsg, std::uintptr_t wParam, std::intptr_t lParam)
         : m_hWnd(hWnd), m_unMsg(unMsg), m_wParam(wParam), m_lParam(lParam) {}
 
     // Refills the message and clears the result.
@@ -50,7 +53,7 @@ private:
     std::intptr_t m_lResult { 0 };
 };
 
-inline void KwMessParamWinNT::Set(KwHandle hWnd, unsigned unMsg, std::uintptr_t wParam, std::intptr_t lParam)
+inline void KwMessage::Set(KwHandle hWnd, unsigned unMsg, std::uintptr_t wParam, std::intptr_t lParam)
 {
     m_hWnd = hWnd;
     m_unMsg = unMsg;

@@ -40,7 +40,7 @@ KwDispatchResult Rule(int nHandled)
 
 // The rule of messages without a handler of their own: the result the
 // handler put into the parameter block.
-KwDispatchResult UserRule(int nHandled, const KwMessParamWinNT& coParam)
+KwDispatchResult UserRule(int nHandled, const KwMessage& coParam)
 {
     if (!nHandled)
         return Default();
@@ -242,9 +242,9 @@ void KwSystem::SetCurrentCursorWindow(KwHandle hWnd)
 
 // Dispatch
 
-KwDispatchResult KwSystem::DispatchMessage(KwWnd& coWnd, KwMessParamWinNT& coParam, int nSystemControl)
+KwDispatchResult KwSystem::DispatchMessage(KwWnd& coWnd, KwMessage& coParam, int nSystemControl)
 {
-    const KwMessParamWinNT coOuter = m_coActMessage;
+    const KwMessage coOuter = m_coActMessage;
     const int nOuterPaint = m_nPaintDepth;
     coParam.ClearResult();
     m_coActMessage = coParam;
@@ -258,9 +258,9 @@ KwDispatchResult KwSystem::DispatchMessage(KwWnd& coWnd, KwMessParamWinNT& coPar
     return coResult;
 }
 
-KwDispatchResult KwSystem::DispatchWindow(KwWnd& coWnd, KwMessParamWinNT& coParam)
+KwDispatchResult KwSystem::DispatchWindow(KwWnd& coWnd, KwMessage& coParam)
 {
-    KwMessParamWinNT* pcoParam = &coParam;
+    KwMessage* pcoParam = &coParam;
     const unsigned unMsg = coParam.GetMessage();
     if (unMsg >= KwMsg::CtlColorFirst && unMsg <= KwMsg::CtlColorLast)
         return coWnd.MapCtlColor(pcoParam) ? Answer(static_cast<std::intptr_t>(m_hControlBrush)) : Default();
@@ -314,9 +314,9 @@ KwDispatchResult KwSystem::DispatchWindow(KwWnd& coWnd, KwMessParamWinNT& coPara
 
 // The messages that windows and wrapped controls map alike; every other
 // message reaches MapUser.
-KwDispatchResult KwSystem::DispatchCommon(KwWnd& coWnd, KwMessParamWinNT& coParam)
+KwDispatchResult KwSystem::DispatchCommon(KwWnd& coWnd, KwMessage& coParam)
 {
-    KwMessParamWinNT* pcoParam = &coParam;
+    KwMessage* pcoParam = &coParam;
     switch (coParam.GetMessage()) {
     // Destruction always goes on to the default processing, which frees
     // the system's own data of the window.
@@ -363,9 +363,9 @@ KwDispatchResult KwSystem::DispatchCommon(KwWnd& coWnd, KwMessParamWinNT& coPara
     }
 }
 
-int KwSystem::DispatchDDE(KwWnd& coWnd, KwMessParamWinNT& coParam)
+int KwSystem::DispatchDDE(KwWnd& coWnd, KwMessage& coParam)
 {
-    KwMessParamWinNT* pcoParam = &coParam;
+    KwMessage* pcoParam = &coParam;
     switch (coParam.GetMessage()) {
     case KwMsg::DDEInitiate: return coWnd.MapDDEInitiate(pcoParam);
     case KwMsg::DDETerminate: return coWnd.MapDDETerminate(pcoParam);
@@ -382,9 +382,9 @@ int KwSystem::DispatchDDE(KwWnd& coWnd, KwMessParamWinNT& coParam)
 
 // Wrapped system controls: a handled message answers 0, an unhandled one
 // goes to the control's own procedure.
-KwDispatchResult KwSystem::DispatchControl(KwWnd& coWnd, KwMessParamWinNT& coParam)
+KwDispatchResult KwSystem::DispatchControl(KwWnd& coWnd, KwMessage& coParam)
 {
-    KwMessParamWinNT* pcoParam = &coParam;
+    KwMessage* pcoParam = &coParam;
     switch (coParam.GetMessage()) {
     case KwMsg::QueryEndSession: return Rule(coWnd.MapQueryEndSession(pcoParam));
     default: return DispatchCommon(coWnd, coParam);

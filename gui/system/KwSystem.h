@@ -74,8 +74,8 @@ public:
     // The message being dispatched. Nested messages save and restore it, so
     // that after a nested message has been handled the outer one is current
     // again.
-    const KwMessParamWinNT& GetActMessageParam() const { return m_coActMessage; }
-    void InitMessParam(const KwMessParamWinNT& coParam) { m_coActMessage = coParam; }
+    const KwMessage& GetActMessageParam() const { return m_coActMessage; }
+    void InitMessParam(const KwMessage& coParam) { m_coActMessage = coParam; }
     // Paint messages being handled, counted: a paint nested in another (a
     // child painted synchronously from a parent's paint) does not end the
     // outer one.
@@ -85,7 +85,7 @@ public:
     // Dispatch (called by the window procedures): the message reaches the
     // window's Map handler. nSystemControl selects the table of wrapped
     // system controls.
-    KwDispatchResult DispatchMessage(KwWnd& coWnd, KwMessParamWinNT& coParam, int nSystemControl);
+    KwDispatchResult DispatchMessage(KwWnd& coWnd, KwMessage& coParam, int nSystemControl);
     // One tick of the timer with this id (the common timer procedure).
     void DispatchTimer(KwHandle hTimerId, unsigned long ulSysTime);
     // Every registered timer is told that the window is destroyed. The
@@ -166,7 +166,7 @@ public:
     virtual KwHandle GetClassCursor(KwHandle hWnd) const { return 0; }
     // The system's default processing of the message for this window: its
     // original procedure when it has one (wrapped system controls).
-    virtual std::intptr_t SysEventDefault(const KwWnd& coWnd, const KwMessParamWinNT& coParam) { return 0; }
+    virtual std::intptr_t SysEventDefault(const KwWnd& coWnd, const KwMessage& coParam) { return 0; }
     // Wraps a system control: the framework's procedure replaces the
     // original one, which stays findable by the window even after the
     // object is gone. 1 on success.
@@ -184,11 +184,11 @@ public:
     KwHandle SetControlColorBrush(unsigned long ulColor);
     KwHandle GetControlColorBrush() const { return m_hControlBrush; }
     // The four points of a min/max record, read and written back.
-    virtual int ReadMinMaxInfo(const KwMessParamWinNT& coParam, KwPoint& coMaxPos, KwSize& coMaxSize, KwSize& coMinTrack, KwSize& coMaxTrack) const { return 0; }
-    virtual void WriteMinMaxInfo(const KwMessParamWinNT& coParam, const KwPoint& coMaxPos, const KwSize& coMaxSize, const KwSize& coMinTrack, const KwSize& coMaxTrack) {}
+    virtual int ReadMinMaxInfo(const KwMessage& coParam, KwPoint& coMaxPos, KwSize& coMaxSize, KwSize& coMinTrack, KwSize& coMaxTrack) const { return 0; }
+    virtual void WriteMinMaxInfo(const KwMessage& coParam, const KwPoint& coMaxPos, const KwSize& coMaxSize, const KwSize& coMinTrack, const KwSize& coMaxTrack) {}
     // The record of an owner-drawn item (measure or draw message).
-    virtual int ReadOwnerDraw(const KwMessParamWinNT& coParam, KwOwnerDraw& coItem) const { return 0; }
-    virtual void WriteMeasureSize(const KwMessParamWinNT& coParam, const KwSize& coSize) {}
+    virtual int ReadOwnerDraw(const KwMessage& coParam, KwOwnerDraw& coItem) const { return 0; }
+    virtual void WriteMeasureSize(const KwMessage& coParam, const KwSize& coSize) {}
 
     // Scroll bars (bar: 0 horizontal, 1 vertical, 2 control, 3 both)
     virtual int ShowScrollBar(KwHandle hWnd, short nBar, int nShow) { return 0; }
@@ -401,17 +401,17 @@ protected:
     virtual int KillSystemTimer(KwHandle hTimerId) { return 0; }
 
 private:
-    KwDispatchResult DispatchWindow(KwWnd& coWnd, KwMessParamWinNT& coParam);
-    KwDispatchResult DispatchControl(KwWnd& coWnd, KwMessParamWinNT& coParam);
-    KwDispatchResult DispatchCommon(KwWnd& coWnd, KwMessParamWinNT& coParam);
-    int DispatchDDE(KwWnd& coWnd, KwMessParamWinNT& coParam);
+    KwDispatchResult DispatchWindow(KwWnd& coWnd, KwMessage& coParam);
+    KwDispatchResult DispatchControl(KwWnd& coWnd, KwMessage& coParam);
+    KwDispatchResult DispatchCommon(KwWnd& coWnd, KwMessage& coParam);
+    int DispatchDDE(KwWnd& coWnd, KwMessage& coParam);
     int IsTimerAlive(const KwTimer* pcoTimer) const;
 
     TString m_coAdapterName;
     KwApp* m_pcoApp { nullptr };           // not owned
     KwHashTableList m_coTables;
     KwHashTable* m_pcoWindowTable { nullptr };   // the "SYSTEM" table of m_coTables
-    KwMessParamWinNT m_coActMessage;
+    KwMessage m_coActMessage;
     int m_nPaintDepth { 0 };
     KwHandle m_hCursorWnd { 0 };
     KwHandle m_hArrowCursor { 0 };

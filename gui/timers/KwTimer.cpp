@@ -107,17 +107,17 @@ void KwTimer::Go()
 int KwTimer::EvTimer(unsigned long ulSysTime)
 {
     KwEventTimer coEvent(this, m_unTimeOut, ulSysTime);
-    return MVC().Call("KW_LINK_TIMER", coEvent);
+    return MVC().CallConstType("KW_LINK_TIMER", coEvent);
 }
 
 int KwTimer::EvCreate()
 {
     KwEventTimer coEvent(this, m_unTimeOut, 0);
-    return MVC().Call("KW_LINK_TIMERCREATE", coEvent);
+    return MVC().CallConstType("KW_LINK_TIMERCREATE", coEvent);
 }
 
 int KwTimer::EvDestroy()
 {
     KwEventTimer coEvent(this, m_unTimeOut, 0);
-    return MVC().Call("KW_LINK_TIMERDESTROY", coEvent);
+    return MVC().CallConstType("KW_LINK_TIMERDESTROY", coEvent);
 }

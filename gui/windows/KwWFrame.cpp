@@ -27,12 +27,12 @@ namespace {
 enum : short { KeyReturn = 0, KeyEscape = 12 };
 enum : short { ShowMaximize = 5, ShowMinimized = 6, ShowNormal = 4 };
 
-KwMessParamWinNT& WinNT(KwMessParam* pcoParam)
+KwMessage& MessageOf(KwMessParam* pcoParam)
 {
-    return *static_cast<KwMessParamWinNT*>(pcoParam);
+    return *static_cast<KwMessage*>(pcoParam);
 }
 
-KwPoint PointOf(const KwMessParamWinNT& coParam)
+KwPoint PointOf(const KwMessage& coParam)
 {
     return KwPoint(coParam.SignedLowLParam(), coParam.SignedHighLParam());
 }
@@ -685,7 +685,7 @@ int KwWFrame::MapClose(KwMessParam*)
 
 int KwWFrame::MapActivate(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT& coParam = WinNT(pcoParam);
+    const KwMessage& coParam = MessageOf(pcoParam);
     const int nActive = coParam.LowWParam() != 0;
     const int nMinimized = coParam.HighWParam() != 0;
     EvActivate(nActive, nMinimized, SearchWindow(static_cast<KwHandle>(coParam.GetLParam())));
@@ -696,7 +696,7 @@ int KwWFrame::MapNcActivate(KwMessParam* pcoParam, int* pnFlag)
 {
     if (pnFlag)
         *pnFlag = 1;
-    return EvNcActivate(WinNT(pcoParam).GetWParam() != 0, pnFlag);
+    return EvNcActivate(MessageOf(pcoParam).GetWParam() != 0, pnFlag);
 }
 
 int KwWFrame::MapNcPaint(KwMessParam*)
@@ -706,7 +706,7 @@ int KwWFrame::MapNcPaint(KwMessParam*)
 
 int KwWFrame::MapSysCommand(KwMessParam* pcoParam)
 {
-    KwMessParamWinNT& coParam = WinNT(pcoParam);
+    KwMessage& coParam = MessageOf(pcoParam);
     const unsigned unCommand = static_cast<unsigned>(coParam.GetWParam() & 0xFFF0);
     coParam.SetWParam(unCommand);
     switch (unCommand) {
@@ -731,11 +731,11 @@ int KwWFrame::MapGetMinMaxInfo(KwMessParam* pcoParam)
     KwSize coMaxSize;
     KwSize coMinTrack;
     KwSize coMaxTrack;
-    if (!pcoKwSys->ReadMinMaxInfo(WinNT(pcoParam), coMaxPos, coMaxSize, coMinTrack, coMaxTrack))
+    if (!pcoKwSys->ReadMinMaxInfo(MessageOf(pcoParam), coMaxPos, coMaxSize, coMinTrack, coMaxTrack))
         return 0;
     const int nResult = EvGetMinMaxInfo(coMaxPos, coMaxSize, coMinTrack, coMaxTrack);
     if (nResult)
-        pcoKwSys->WriteMinMaxInfo(WinNT(pcoParam), coMaxPos, coMaxSize, coMinTrack, coMaxTrack);
+        pcoKwSys->WriteMinMaxInfo(MessageOf(pcoParam), coMaxPos, coMaxSize, coMinTrack, coMaxTrack);
     return nResult;
 }
 
@@ -762,7 +762,7 @@ int KwWFrame::MapQueryDragIcon(KwMessParam* pcoParam)
     if (m_hDragIcon)
         pcoKwSys->DestroyIcon(m_hDragIcon);
     m_hDragIcon = hIcon;
-    WinNT(pcoParam).SetResult(static_cast<std::intptr_t>(hIcon));
+    MessageOf(pcoParam).SetResult(static_cast<std::intptr_t>(hIcon));
     return 1;
 }
 
@@ -775,7 +775,7 @@ int KwWFrame::MapSetCursor(KwMessParam* pcoParam)
 {
     if (!pcoKwSys)
         return 0;
-    const KwHandle hUnder = static_cast<KwHandle>(WinNT(pcoParam).GetWParam());
+    const KwHandle hUnder = static_cast<KwHandle>(MessageOf(pcoParam).GetWParam());
     pcoKwSys->SetCurrentCursorWindow(hUnder);
     if (KwWnd* pcoUnder = SearchWindow(hUnder)) {
         const int nResult = EvSetCursor(pcoUnder);
@@ -791,7 +791,7 @@ int KwWFrame::MapSetCursor(KwMessParam* pcoParam)
 #define KW_NC_MAP(Map, Ev)                                   \
     int KwWFrame::Map(KwMessParam* pcoParam)                 \
     {                                                        \
-        return Ev(PointOf(WinNT(pcoParam)));                 \
+        return Ev(PointOf(MessageOf(pcoParam)));                 \
     }
 KW_NC_MAP(MapNcMouseMove, EvNcMouseMove)
 KW_NC_MAP(MapNcLButtonDown, EvNcLButtonDown)

@@ -84,14 +84,7 @@ KwWnd* KwWSystem::Copy() const
 
 int KwWSystem::EvSysPaint(KwDC& coDC)
 {
-    if (MVC().HasNotification("KW_LINK_PAINT")) {
-        KwEventPaint coEvent(this, coDC, nullptr, 0, 0);
-        MVC().CallNotifications("KW_LINK_PAINT", coEvent);
-    }
-    if (!MVC().HasLink("KW_LINK_PAINT"))
-        return 0;
-    KwEventPaint coEvent(this, coDC, nullptr, 0, 0);
-    return MVC().CallLink("KW_LINK_PAINT", coEvent);
+    return FireEvent<KwEventPaint>("KW_LINK_PAINT", [&] { return KwEventPaint(this, coDC, nullptr, 0, 0); });
 }
 
 // The control paints itself first (its own procedure validates the

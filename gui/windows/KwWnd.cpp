@@ -34,18 +34,18 @@ namespace {
 
 KwLayout* s_pcoWndLayout = nullptr;   // not owned
 
-KwMessParamWinNT& WinNT(KwMessParam* pcoParam)
+KwMessage& MessageOf(KwMessParam* pcoParam)
 {
-    return *static_cast<KwMessParamWinNT*>(pcoParam);
+    return *static_cast<KwMessage*>(pcoParam);
 }
 
-KwPoint PointOf(const KwMessParamWinNT& coParam)
+KwPoint PointOf(const KwMessage& coParam)
 {
     return KwPoint(coParam.SignedLowLParam(), coParam.SignedHighLParam());
 }
 
 // The key data of a key message: its 32 bits.
-unsigned long KeyData(const KwMessParamWinNT& coParam)
+unsigned long KeyData(const KwMessage& coParam)
 {
     return static_cast<unsigned long>(static_cast<std::uint32_t>(coParam.GetLParam()));
 }
@@ -947,22 +947,12 @@ int KwWnd::SetText(const char* pszText)
 
 int KwWnd::SetTextFt(const char* pszFormat, ...)
 {
-    if (!pszFormat)
-        return 0;
+    TString coText;
     va_list pArgs;
     va_start(pArgs, pszFormat);
-    va_list pCopy;
-    va_copy(pCopy, pArgs);
-    const int nLength = std::vsnprintf(nullptr, 0, pszFormat, pCopy);
-    va_end(pCopy);
-    int nResult = 0;
-    if (nLength >= 0) {
-        std::vector<char> coBuffer(static_cast<size_t>(nLength) + 1, 0);
-        std::vsnprintf(coBuffer.data(), coBuffer.size(), pszFormat, pArgs);
-        nResult = SetText(coBuffer.data());
-    }
+    const int nFormatted = coText.SetTextV(pszFormat, pArgs);
     va_end(pArgs);
-    return nResult;
+    return nFormatted ? SetText(coText) : 0;
 }
 
 // Content
@@ -1049,7 +1039,7 @@ std::intptr_t KwWnd::EventDefault(const KwMessParam* pcoParam)
 {
     if (!pcoKwSys)
         return 0;
-    const KwMessParamWinNT* pcoWinNT = pcoParam ? static_cast<const KwMessParamWinNT*>(pcoParam) : &pcoKwSys->GetActMessageParam();
+    const KwMessage* pcoWinNT = pcoParam ? static_cast<const KwMessage*>(pcoParam) : &pcoKwSys->GetActMessageParam();
     return pcoKwSys->SysEventDefault(*this, *pcoWinNT);
 }
 
@@ -1172,7 +1162,8 @@ int KwWnd::EvUser(KwMessParam* pcoParam)
 
 int KwWnd::EvTextWillChange(const char* pszText)
 {
-    if (!MVC().HasLink("KW_LINK_TEXTWILLCHANGE"))
+    const TMvcEvent* pcoEvent = MVC().FindConstType("KW_LINK_TEXTWILLCHANGE");
+    if (!pcoEvent || !pcoEvent->GetLink())
         return 1;
     return FireLink<KwEventWnd>("KW_LINK_TEXTWILLCHANGE", [&] {
         KwEventWnd coEvent(this, 0, 0);
@@ -1194,15 +1185,8 @@ int KwWnd::EvTextHasChanged(const char* pszText)
 int KwWnd::EvPaint(KwPaintDC& coDC)
 {
     int nResult = MyLayout().Paint(this, coDC, nullptr);
-    if (MVC().HasNotification("KW_LINK_PAINT")) {
-        KwEventPaint coEvent(this, coDC, nullptr, 0, 0);
-        MVC().CallNotifications("KW_LINK_PAINT", coEvent);
-    }
-    if (MVC().HasLink("KW_LINK_PAINT")) {
-        KwEventPaint coEvent(this, coDC, nullptr, 0, 0);
-        if (MVC().CallLink("KW_LINK_PAINT", coEvent))
-            return 1;
-    }
+    if (FireEvent<KwEventPaint>("KW_LINK_PAINT", [&] { return KwEventPaint(this, coDC, nullptr, 0, 0); }))
+        return 1;
     if (m_pcoContent) {
         const int nContent = PaintContent(coDC, nullptr);
         if (!nResult)
@@ -1289,7 +1273,7 @@ int KwWnd::MapSetCursor(KwMessParam* pcoParam)
 {
     if (!pcoKwSys)
         return 0;
-    KwMessParamWinNT& coParam = WinNT(pcoParam);
+    KwMessage& coParam = MessageOf(pcoParam);
     const KwHandle hUnder = static_cast<KwHandle>(coParam.GetWParam());
     pcoKwSys->SetCurrentCursorWindow(hUnder);
     KwWnd* pcoUnder = SearchWindow(hUnder);
@@ -1319,7 +1303,7 @@ int KwWnd::MapSetCursor(KwMessParam* pcoParam)
 #define KW_MOUSE_MAP(Map, Ev, Prio)                                                               \
     int KwWnd::Map(KwMessParam* pcoParam)                                                        \
     {                                                                                            \
-        const KwMessParamWinNT& coParam = WinNT(pcoParam);                                       \
+        const KwMessage& coParam = MessageOf(pcoParam);                                       \
         const KwPoint coPoint = PointOf(coParam);                                                \
         const unsigned short unFlags = KwCodes::MouseKeyFlags(coParam.GetWParam());              \
         const int nPrio = FirePriority<KwEventMouse>(Prio, [&] { return KwEventMouse(this, coPoint, unFlags); }); \
@@ -1339,7 +1323,7 @@ KW_MOUSE_MAP(MapMButtonDblClk, EvMButtonDblClk, "$KWPRIOLINK_MBUTTONDBLCLK")
 
 int KwWnd::MapKeyDown(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT& coParam = WinNT(pcoParam);
+    const KwMessage& coParam = MessageOf(pcoParam);
     const unsigned short unKey = coParam.LowWParam();
     const unsigned long ulData = KeyData(coParam);
     const int nPrio = FirePriority<KwEventKey>("$KWPRIOLINK_KEYDOWN", [&] { return KwEventKey(this, unKey, ulData); });
@@ -1348,7 +1332,7 @@ int KwWnd::MapKeyDown(KwMessParam* pcoParam)
 
 int KwWnd::MapKeyUp(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT& coParam = WinNT(pcoParam);
+    const KwMessage& coParam = MessageOf(pcoParam);
     const unsigned short unKey = coParam.LowWParam();
     const unsigned long ulData = KeyData(coParam);
     const int nPrio = FirePriority<KwEventKey>("$KWPRIOLINK_KEYUP", [&] { return KwEventKey(this, unKey, ulData); });
@@ -1357,33 +1341,33 @@ int KwWnd::MapKeyUp(KwMessParam* pcoParam)
 
 int KwWnd::MapSysKeyDown(KwMessParam* pcoParam)
 {
-    return EvSysKeyDown(WinNT(pcoParam).LowWParam(), KeyData(WinNT(pcoParam)));
+    return EvSysKeyDown(MessageOf(pcoParam).LowWParam(), KeyData(MessageOf(pcoParam)));
 }
 
 int KwWnd::MapSysKeyUp(KwMessParam* pcoParam)
 {
-    return EvSysKeyUp(WinNT(pcoParam).LowWParam(), KeyData(WinNT(pcoParam)));
+    return EvSysKeyUp(MessageOf(pcoParam).LowWParam(), KeyData(MessageOf(pcoParam)));
 }
 
 int KwWnd::MapSysChar(KwMessParam* pcoParam)
 {
-    return EvSysChar(WinNT(pcoParam).LowWParam(), KeyData(WinNT(pcoParam)));
+    return EvSysChar(MessageOf(pcoParam).LowWParam(), KeyData(MessageOf(pcoParam)));
 }
 
 int KwWnd::MapChar(KwMessParam* pcoParam)
 {
-    return EvChar(WinNT(pcoParam).LowWParam(), KeyData(WinNT(pcoParam)));
+    return EvChar(MessageOf(pcoParam).LowWParam(), KeyData(MessageOf(pcoParam)));
 }
 
 int KwWnd::MapDeadChar(KwMessParam* pcoParam)
 {
-    return EvDeadChar(WinNT(pcoParam).LowWParam(), KeyData(WinNT(pcoParam)));
+    return EvDeadChar(MessageOf(pcoParam).LowWParam(), KeyData(MessageOf(pcoParam)));
 }
 
 int KwWnd::MapMeasureItem(KwMessParam* pcoParam)
 {
     KwOwnerDraw coItem;
-    if (!pcoKwSys || WinNT(pcoParam).GetWParam() != 0 || !pcoKwSys->ReadOwnerDraw(WinNT(pcoParam), coItem) || coItem.unType != 1)
+    if (!pcoKwSys || MessageOf(pcoParam).GetWParam() != 0 || !pcoKwSys->ReadOwnerDraw(MessageOf(pcoParam), coItem) || coItem.unType != 1)
         return 0;
     KwMenuItem* pcoItem = KwMenu::FindItem(static_cast<unsigned short>(coItem.hItem));
     if (!pcoItem)
@@ -1393,7 +1377,7 @@ int KwWnd::MapMeasureItem(KwMessParam* pcoParam)
     if (!nResult)
         nResult = EvMeasureMenuItem(pcoItem, coSize);
     if (nResult)
-        pcoKwSys->WriteMeasureSize(WinNT(pcoParam), coSize);
+        pcoKwSys->WriteMeasureSize(MessageOf(pcoParam), coSize);
     return nResult;
 }
 
@@ -1402,7 +1386,7 @@ int KwWnd::MapMeasureItem(KwMessParam* pcoParam)
 int KwWnd::MapDrawItem(KwMessParam* pcoParam)
 {
     KwOwnerDraw coItem;
-    if (!pcoKwSys || !pcoKwSys->ReadOwnerDraw(WinNT(pcoParam), coItem) || coItem.unType != 1 || !coItem.hDC)
+    if (!pcoKwSys || !pcoKwSys->ReadOwnerDraw(MessageOf(pcoParam), coItem) || coItem.unType != 1 || !coItem.hDC)
         return 0;
     KwMenuItem* pcoItem = KwMenu::FindItem(static_cast<unsigned short>(coItem.hItem));
     if (!pcoItem)
@@ -1432,7 +1416,7 @@ int KwWnd::MapDrawItem(KwMessParam* pcoParam)
 int KwWnd::MapActivateApp(KwMessParam* pcoParam)
 {
     KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
-    return pcoApp ? pcoApp->EvActivateApp(WinNT(pcoParam).GetWParam() != 0) : 0;
+    return pcoApp ? pcoApp->EvActivateApp(MessageOf(pcoParam).GetWParam() != 0) : 0;
 }
 
 int KwWnd::MapQueryEndSession(KwMessParam* pcoParam)
@@ -1444,14 +1428,14 @@ int KwWnd::MapQueryEndSession(KwMessParam* pcoParam)
 int KwWnd::MapEndSession(KwMessParam* pcoParam)
 {
     KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
-    if (pcoApp && WinNT(pcoParam).GetWParam())
+    if (pcoApp && MessageOf(pcoParam).GetWParam())
         pcoApp->NotifyEndSession();
     return 0;
 }
 
 int KwWnd::MapCommand(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT& coParam = WinNT(pcoParam);
+    const KwMessage& coParam = MessageOf(pcoParam);
     if (coParam.GetLParam() == 0) {
         // Menu and accelerator commands reach the menu item registered under
         // the command id.
@@ -1464,7 +1448,7 @@ int KwWnd::MapCommand(KwMessParam* pcoParam)
 
 int KwWnd::MapCtlColor(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT& coParam = WinNT(pcoParam);
+    const KwMessage& coParam = MessageOf(pcoParam);
     KwWnd* pcoControl = SearchWindow(static_cast<KwHandle>(coParam.GetLParam()));
     if (!pcoControl || !pcoKwSys)
         return 0;
@@ -1482,7 +1466,7 @@ int KwWnd::MapKillFocus(KwMessParam* pcoParam)
         KwDC coDC(this);
         DrawFocus(coDC);
     }
-    return EvKillFocus(SearchWindow(static_cast<KwHandle>(WinNT(pcoParam).GetWParam())));
+    return EvKillFocus(SearchWindow(static_cast<KwHandle>(MessageOf(pcoParam).GetWParam())));
 }
 
 int KwWnd::MapSetFocus(KwMessParam* pcoParam)
@@ -1491,12 +1475,12 @@ int KwWnd::MapSetFocus(KwMessParam* pcoParam)
         KwDC coDC(this);
         DrawFocus(coDC);
     }
-    return EvSetFocus(SearchWindow(static_cast<KwHandle>(WinNT(pcoParam).GetWParam())));
+    return EvSetFocus(SearchWindow(static_cast<KwHandle>(MessageOf(pcoParam).GetWParam())));
 }
 
 int KwWnd::MapUser(KwMessParam* pcoParam)
 {
-    WinNT(pcoParam).SetResult(0);
+    MessageOf(pcoParam).SetResult(0);
     return EvUser(pcoParam);
 }
 
@@ -1508,7 +1492,7 @@ int KwWnd::MapCaptureLost(KwMessParam* pcoParam)
 
 int KwWnd::MapPaletteChanged(KwMessParam* pcoParam)
 {
-    const KwHandle hChanger = static_cast<KwHandle>(WinNT(pcoParam).GetWParam());
+    const KwHandle hChanger = static_cast<KwHandle>(MessageOf(pcoParam).GetWParam());
     if (hChanger == GetHandle())
         return 0;
     return EvPaletteChanged(SearchWindow(hChanger));
@@ -1516,13 +1500,13 @@ int KwWnd::MapPaletteChanged(KwMessParam* pcoParam)
 
 int KwWnd::MapInitMenu(KwMessParam* pcoParam)
 {
-    KwMenu* pcoMenu = pcoKwSys ? static_cast<KwMenu*>(pcoKwSys->Lookup("MENU", static_cast<KwHandle>(WinNT(pcoParam).GetWParam()))) : nullptr;
+    KwMenu* pcoMenu = pcoKwSys ? static_cast<KwMenu*>(pcoKwSys->Lookup("MENU", static_cast<KwHandle>(MessageOf(pcoParam).GetWParam()))) : nullptr;
     return pcoMenu ? pcoMenu->EvInit(-1) : 0;
 }
 
 int KwWnd::MapInitMenuPopup(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT& coParam = WinNT(pcoParam);
+    const KwMessage& coParam = MessageOf(pcoParam);
     if (!pcoKwSys || coParam.HighLParam() != 0)
         return 0;
     KwMenu* pcoMenu = static_cast<KwMenu*>(pcoKwSys->Lookup("MENU", static_cast<KwHandle>(coParam.GetWParam())));
@@ -1531,7 +1515,7 @@ int KwWnd::MapInitMenuPopup(KwMessParam* pcoParam)
 
 int KwWnd::MapMenuChar(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT& coParam = WinNT(pcoParam);
+    const KwMessage& coParam = MessageOf(pcoParam);
     KwMenu* pcoMenu = pcoKwSys ? static_cast<KwMenu*>(pcoKwSys->Lookup("MENU", static_cast<KwHandle>(coParam.GetLParam()))) : nullptr;
     return pcoMenu ? EvMenuChar(static_cast<char>(coParam.GetWParam() & 0xFF), pcoMenu) : 0;
 }
@@ -1540,7 +1524,7 @@ int KwWnd::MapMenuChar(KwMessParam* pcoParam)
 // (its position in the menu), the item that opens the popup.
 int KwWnd::MapMenuSelect(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT& coParam = WinNT(pcoParam);
+    const KwMessage& coParam = MessageOf(pcoParam);
     const unsigned short unFlags = coParam.HighWParam();
     const KwHandle hMenu = static_cast<KwHandle>(coParam.GetLParam());
     if (unFlags == 0xFFFF || !hMenu)
@@ -1559,7 +1543,7 @@ int KwWnd::MapMenuSelect(KwMessParam* pcoParam)
 
 int KwWnd::MapHScroll(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT& coParam = WinNT(pcoParam);
+    const KwMessage& coParam = MessageOf(pcoParam);
     const unsigned short unCode = KwCodes::ScrollFromSystem(coParam.LowWParam());
     const short nPos = static_cast<short>(coParam.HighWParam());
     if (coParam.GetLParam()) {
@@ -1571,7 +1555,7 @@ int KwWnd::MapHScroll(KwMessParam* pcoParam)
 
 int KwWnd::MapVScroll(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT& coParam = WinNT(pcoParam);
+    const KwMessage& coParam = MessageOf(pcoParam);
     const unsigned short unCode = KwCodes::ScrollFromSystem(coParam.LowWParam());
     const short nPos = static_cast<short>(coParam.HighWParam());
     if (coParam.GetLParam()) {
@@ -1583,66 +1567,66 @@ int KwWnd::MapVScroll(KwMessParam* pcoParam)
 
 int KwWnd::MapMove(KwMessParam* pcoParam)
 {
-    return EvMove(PointOf(WinNT(pcoParam)));
+    return EvMove(PointOf(MessageOf(pcoParam)));
 }
 
 int KwWnd::MapSize(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT& coParam = WinNT(pcoParam);
+    const KwMessage& coParam = MessageOf(pcoParam);
     return EvSize(KwCodes::SizeFromSystem(static_cast<unsigned>(coParam.GetWParam())),
                   KwSize(static_cast<short>(coParam.LowLParam()), static_cast<short>(coParam.HighLParam())));
 }
 
 int KwWnd::MapDDEAck(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT& coParam = WinNT(pcoParam);
+    const KwMessage& coParam = MessageOf(pcoParam);
     return EvDDEAck(coParam.GetWParam(), coParam.LowLParam(), coParam.HighLParam());
 }
 
 int KwWnd::MapDDEAdvise(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT& coParam = WinNT(pcoParam);
+    const KwMessage& coParam = MessageOf(pcoParam);
     return EvDDEAdvise(coParam.GetWParam(), coParam.LowLParam(), coParam.HighLParam());
 }
 
 int KwWnd::MapDDEData(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT& coParam = WinNT(pcoParam);
+    const KwMessage& coParam = MessageOf(pcoParam);
     return EvDDEData(coParam.GetWParam(), coParam.LowLParam(), coParam.HighLParam());
 }
 
 int KwWnd::MapDDEExecute(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT& coParam = WinNT(pcoParam);
+    const KwMessage& coParam = MessageOf(pcoParam);
     return EvDDEExecute(coParam.GetWParam(), coParam.HighLParam());
 }
 
 int KwWnd::MapDDEInitiate(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT& coParam = WinNT(pcoParam);
+    const KwMessage& coParam = MessageOf(pcoParam);
     return EvDDEInitiate(coParam.GetWParam(), coParam.LowLParam(), coParam.HighLParam());
 }
 
 int KwWnd::MapDDEPoke(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT& coParam = WinNT(pcoParam);
+    const KwMessage& coParam = MessageOf(pcoParam);
     return EvDDEPoke(coParam.GetWParam(), coParam.LowLParam(), coParam.HighLParam());
 }
 
 int KwWnd::MapDDERequest(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT& coParam = WinNT(pcoParam);
+    const KwMessage& coParam = MessageOf(pcoParam);
     return EvDDERequest(coParam.GetWParam(), coParam.LowLParam(), coParam.HighLParam());
 }
 
 int KwWnd::MapDDETerminate(KwMessParam* pcoParam)
 {
-    return EvDDETerminate(WinNT(pcoParam).GetWParam());
+    return EvDDETerminate(MessageOf(pcoParam).GetWParam());
 }
 
 int KwWnd::MapDDEUnadvise(KwMessParam* pcoParam)
 {
-    const KwMessParamWinNT& coParam = WinNT(pcoParam);
+    const KwMessage& coParam = MessageOf(pcoParam);
     return EvDDEUnadvise(coParam.GetWParam(), coParam.LowLParam(), coParam.HighLParam());
 }
 

@@ -141,6 +141,14 @@ public:
         KwDispatchScope<KwWnd> coScope(coWnd);
         return fn();
     }
+    // Fires the event name: the notifications with one event made by
+    // fnMake, then the link with a fresh one; answers the link's result (0
+    // without link). The name is a constant text (a literal): after the
+    // first time the window finds the name's event by the text's address
+    // (TMvc::FindConstType), so that an event costs no lookup by name and
+    // no allocation, bound or not.
+    template <class E, class Make>
+    int FireEvent(const char* pszName, Make fnMake);
 
     // Overridables, in their slot order after those of KwWndBase.
     // Structure
@@ -321,12 +329,6 @@ protected:
 
     // Unlinks the old content (answered) and links the new one.
     KwContent* LinkContent(KwContent* pcoContent);
-    // Fires the event name: the notifications with one event made by
-    // fnMake, then the link with a fresh one; answers the link's result (0
-    // without link). An unbound name costs two failed lookups and nothing
-    // else.
-    template <class E, class Make>
-    int FireEvent(const char* pszName, Make fnMake);
     // A window event with its word and the other window it names.
     int FireWndEvent(const char* pszName, unsigned short unWParam, KwWnd* pcoOther);
     // The link only.
@@ -356,7 +358,6 @@ private:
 
     KwWnd* Relative(KwHandle hFrom, int nRelation) const;
     int KeepChild(KwWnd& coChild);
-    int HasAnyEvent() const;
     void DisconnectAllTimers();
     void DeleteSelf();
 
@@ -446,36 +447,28 @@ private:
     KwDispatchDepth m_coDepth;
 };
 
-// Whether any event of the window has a link or notification at all: most
-// windows have none, and then no name needs to be looked up.
-inline int KwWnd::HasAnyEvent() const
-{
-    for (const TMvc* pcoMvc = &MVC(); pcoMvc; pcoMvc = pcoMvc->GetBaseMvc()) {
-        if (pcoMvc->GetEventCount())
-            return 1;
-    }
-    return 0;
-}
-
 template <class E, class Make>
 int KwWnd::FireEvent(const char* pszName, Make fnMake)
 {
-    if (!HasAnyEvent())
+    TMvcEvent* pcoEvent = MVC().FindConstType(pszName);
+    if (!pcoEvent)
         return 0;
-    if (MVC().HasNotification(pszName)) {
+    if (pcoEvent->GetNotificationCount()) {
         E coEvent = fnMake();
-        MVC().CallNotifications(pszName, coEvent);
+        TMvc::CallEventNotifications(*pcoEvent, coEvent);
     }
+    // The notifications may have changed the window's events.
     return FireLink<E>(pszName, fnMake);
 }
 
 template <class E, class Make>
 int KwWnd::FireLink(const char* pszName, Make fnMake)
 {
-    if (!HasAnyEvent() || !MVC().HasLink(pszName))
+    TMvcEvent* pcoEvent = MVC().FindConstType(pszName);
+    if (!pcoEvent || !pcoEvent->GetLink())
         return 0;
     E coEvent = fnMake();
-    return MVC().CallLink(pszName, coEvent);
+    return TMvc::CallEventLink(*pcoEvent, coEvent);
 }
 
 template <class E, class Make>

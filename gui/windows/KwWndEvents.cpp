@@ -55,9 +55,9 @@ KwEventUser::KwEventUser(KwWnd* pcoWnd, const KwMessParam& coParam, unsigned sho
 {
 }
 
-KwMessParamWinNT* KwEventUser::GetWinNTParam() const
+KwMessage* KwEventUser::GetWinNTParam() const
 {
-    return dynamic_cast<KwMessParamWinNT*>(m_pcoParam);
+    return dynamic_cast<KwMessage*>(m_pcoParam);
 }
 
 KwWnd& KwEventUser::Window() const

@@ -4,6 +4,7 @@
 #include "KwRunProgram.h"
 
 #include "TFileHdl.h"
+#include "TWholeFile.h"
 #include "TOpSystem.h"
 
 #include <cctype>
@@ -29,16 +30,7 @@ void Help(std::FILE* pFile)
 
 bool ReadText(const char* pszFile, std::string& strText)
 {
-    std::FILE* pFile = std::fopen(pszFile, "rb");
-    if (!pFile)
-        return false;
-    char ach[65536];
-    size_t n;
-    while ((n = std::fread(ach, 1, sizeof ach, pFile)) > 0)
-        strText.append(ach, n);
-    const bool bOk = !std::ferror(pFile);
-    std::fclose(pFile);
-    return bOk;
+    return TWholeFile::Read(pszFile, strText) == TWholeFile::TResult::Done;
 }
 
 bool ReadList(const char* pszFile, KwProgramDescription& coDescription, std::FILE* pErr)

@@ -8,11 +8,11 @@
 // read or the command line is wrong.
 
 #include "TResFileDump.h"
+#include "TWholeFile.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <vector>
+#include <string>
 
 namespace {
 
@@ -25,25 +25,6 @@ void Help(std::FILE* pFile)
                "  -n          the file has no description\n"
                "Without -d or -n a description is recognised when the file has one.\n",
                pFile);
-}
-
-// The whole file, or false with a message.
-bool ReadWholeFile(const char* pszName, std::vector<unsigned char>& vecBytes)
-{
-    std::FILE* pFile = std::fopen(pszName, "rb");
-    if (!pFile) {
-        std::fprintf(stderr, "kwtdump: cannot open %s: %s\n", pszName, std::strerror(errno));
-        return false;
-    }
-    unsigned char ab[65536];
-    size_t n;
-    while ((n = std::fread(ab, 1, sizeof ab, pFile)) > 0)
-        vecBytes.insert(vecBytes.end(), ab, ab + n);
-    const bool bOk = !std::ferror(pFile);
-    std::fclose(pFile);
-    if (!bOk)
-        std::fprintf(stderr, "kwtdump: cannot read %s\n", pszName);
-    return bOk;
 }
 
 } // namespace
@@ -72,10 +53,10 @@ int main(int argc, char** argv)
         Help(stderr);
         return 2;
     }
-    std::vector<unsigned char> vecBytes;
-    if (!ReadWholeFile(pszFile, vecBytes))
+    std::string strBytes;
+    if (TWholeFile::Read(pszFile, strBytes, 0, "kwtdump") != TWholeFile::TResult::Done)
         return 2;
-    const int nErrors = coDump.Dump(vecBytes.data(), vecBytes.size());
+    const int nErrors = coDump.Dump(strBytes.data(), strBytes.size());
     std::fwrite(coDump.GetText(), 1, coDump.GetTextLength(), stdout);
     std::fflush(stdout);
     if (nErrors == 0)

@@ -8,6 +8,7 @@
 // cannot be read or written or the command line is wrong.
 
 #include "TResFileCompile.h"
+#include "TWholeFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -22,26 +23,6 @@ void Help(std::FILE* pFile)
                "Compiles the text that kwtdump prints back into a resource file.\n"
                "The text file may be - for standard input.\n",
                pFile);
-}
-
-bool ReadText(const char* pszName, std::string& strText)
-{
-    const bool bStdin = std::strcmp(pszName, "-") == 0;
-    std::FILE* pFile = bStdin ? stdin : std::fopen(pszName, "rb");
-    if (!pFile) {
-        std::fprintf(stderr, "kwtmake: cannot open %s: %s\n", pszName, std::strerror(errno));
-        return false;
-    }
-    char ach[65536];
-    size_t n;
-    while ((n = std::fread(ach, 1, sizeof ach, pFile)) > 0)
-        strText.append(ach, n);
-    const bool bOk = !std::ferror(pFile);
-    if (!bStdin)
-        std::fclose(pFile);
-    if (!bOk)
-        std::fprintf(stderr, "kwtmake: cannot read %s\n", pszName);
-    return bOk;
 }
 
 bool WriteBytes(const char* pszName, const unsigned char* pb, size_t n)
@@ -73,7 +54,7 @@ int main(int argc, char** argv)
         return 2;
     }
     std::string strText;
-    if (!ReadText(argv[1], strText))
+    if (TWholeFile::Read(argv[1], strText, 1, "kwtmake") != TWholeFile::TResult::Done)
         return 2;
     TResFileCompile coCompile;
     if (!coCompile.Compile(strText.data(), strText.size())) {

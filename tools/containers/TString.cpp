@@ -2,6 +2,7 @@
 
 #include "TCrt.h"
 #include "TRefMem.h"
+#include "TUtf8.h"
 
 #include <cctype>
 #include <cstdarg>
@@ -193,9 +194,19 @@ TString& TString::Strcat(const char* pszText)
 
 TString& TString::SetText(const char* pszFormat, ...)
 {
+    va_list args;
+    va_start(args, pszFormat);
+    SetTextV(pszFormat, args);
+    va_end(args);
+    return *this;
+}
+
+int TString::SetTextV(const char* pszFormat, va_list args, int nMaxLen)
+{
+    // Emptied only after formatting: the arguments may be its own text.
     if (!pszFormat || !*pszFormat) {
         Empty();
-        return *this;
+        return pszFormat ? 1 : 0;
     }
     char szSmall[1024];
     std::unique_ptr<char[]> pszLarge;
@@ -204,12 +215,9 @@ TString& TString::SetText(const char* pszFormat, ...)
         pszLarge.reset(new char[nArea]);
     char* pszArea = pszLarge ? pszLarge.get() : szSmall;
 
-    va_list args;
-    va_start(args, pszFormat);
     va_list retry;
     va_copy(retry, args);
     int nLen = std::vsnprintf(pszArea, nArea, pszFormat, args);
-    va_end(args);
     if (nLen >= 0 && static_cast<size_t>(nLen) >= nArea) {
         pszLarge.reset(new char[static_cast<size_t>(nLen) + 1]);
         pszArea = pszLarge.get();
@@ -218,18 +226,20 @@ TString& TString::SetText(const char* pszFormat, ...)
     va_end(retry);
     if (nLen < 0) {
         Empty();
-        return *this;
+        return 0;
+    }
+    if (nMaxLen >= 0 && nLen > nMaxLen) {
+        nLen = static_cast<int>(TUtf8::Fit(pszArea, static_cast<size_t>(nLen), static_cast<size_t>(nMaxLen)));
+        pszArea[nLen] = 0;
     }
 
-    // Formatting is done before the block is touched: the arguments may be
-    // this string's own text.
     TRefMem* pcoMem = m_pcoMem;
     if (pcoMem && pcoMem->GetRefCount() == 1) {
         pcoMem->SetMemory(pszArea, static_cast<unsigned long>(nLen + 1));
-        return *this;
+        return 1;
     }
     Adopt(NewBlock(pszArea, static_cast<unsigned long>(nLen + 1)));
-    return *this;
+    return 1;
 }
 
 void TString::Empty()

@@ -2,6 +2,8 @@
 
 #include "KwtlApi.h"
 
+#include <cstdarg>
+
 class TRefMem;
 
 // A text of 8-bit characters in shared, reference-counted storage. Copies
@@ -45,6 +47,11 @@ public:
     // Formats like sprintf. The text is never cut: output longer than the
     // work area is formatted again into an area of its own size.
     TString& SetText(const char* pszFormat, ...);
+    // The same with the caller's argument list, which is used up. A
+    // non-negative nMaxLen cuts the text to at most that many bytes without
+    // splitting a UTF-8 sequence. 0, with the string emptied, when there is
+    // no format or the arguments cannot be formatted.
+    int SetTextV(const char* pszFormat, va_list args, int nMaxLen = -1);
     void Empty();
     TString& Strupr();
     TString& Strlwr();

@@ -111,15 +111,9 @@ void DestroyHeapString(void* pvText)
 
 TString FormatV(const char* pszFormat, va_list args)
 {
-    va_list coCopy;
-    va_copy(coCopy, args);
-    const int nLength = std::vsnprintf(nullptr, 0, pszFormat, coCopy);
-    va_end(coCopy);
-    if (nLength <= 0)
-        return TString();
-    std::unique_ptr<char[]> pszText(new char[static_cast<size_t>(nLength) + 1]);
-    std::vsnprintf(pszText.get(), static_cast<size_t>(nLength) + 1, pszFormat, args);
-    return TString(pszText.get());
+    TString coText;
+    coText.SetTextV(pszFormat, args);
+    return coText;
 }
 
 // Reads a file line by line through the operating-system object. A line is

@@ -2,12 +2,17 @@
 
 #include "TOpSystem.h"
 
+#include <atomic>
 #include <cstring>
 #include <new>
 
 TArray* TMvc::m_stpcoArrEvTables = nullptr;
 
 namespace {
+
+// TMvc::ChangeCount. Objects of other threads (a console process, a copy
+// worker's files) change their events too: the count is shared by all.
+std::atomic<unsigned long long> s_ullChanges { 1 };
 
 const char s_szCaption[] = "TMvc Runtime Error";
 
@@ -68,10 +73,19 @@ TMvc::TMvc(TDynBase& coOwner, TMvc& coBase, TMvcEventTable& coTable, const char*
     Init(coOwner, coBase, coTable, pszOwnerClass);
 }
 
-TMvc::~TMvc() = default;
+TMvc::~TMvc()
+{
+    if (m_coEvents.Count())
+        NoteChange();
+    delete m_pcoConstTypes;
+}
 
 void TMvc::Init(TDynBase& coOwner, TMvc& coBase, TMvcEventTable& coTable, const char* pszOwnerClass)
 {
+    // A TMvc chained anew answers differently (most are new and answer
+    // nothing yet).
+    if (m_coEvents.Count() || m_pcoBase)
+        NoteChange();
     m_pcoOwner = &coOwner;
     m_pcoEventTable = &coTable;
     m_coOwnerClass = pszOwnerClass;
@@ -150,22 +164,82 @@ TMvcEvent* TMvc::GetOrMakeEvent(const char* pszEventType)
 
 int TMvc::InsertEvent(TMvcEvent* pcoEvent)
 {
-    return pcoEvent && m_coEvents.Insert(pcoEvent, nullptr);
+    if (!pcoEvent || !m_coEvents.Insert(pcoEvent, nullptr))
+        return 0;
+    pcoEvent->m_pcoHolder = this;
+    // The cache of constant names comes with the first event: an object
+    // without events never asks it, and asking it never allocates.
+    if (!m_pcoConstTypes)
+        m_pcoConstTypes = new (std::nothrow) TConstTypes;
+    NoteChange();
+    return 1;
 }
 
 void TMvc::DeleteEvent(TMvcEvent* pcoEvent)
 {
     m_coEvents.Delete(pcoEvent, nullptr);
+    NoteChange();
 }
 
 void TMvc::DeleteUnusedEvents()
 {
     for (long i = 0; i < m_coEvents.Count();) {
-        if (static_cast<const TMvcEvent*>(m_coEvents.Get(i))->IsUnused())
+        if (static_cast<const TMvcEvent*>(m_coEvents.Get(i))->IsUnused()) {
             m_coEvents.Delete(i);
-        else
+            NoteChange();
+        } else {
             ++i;
+        }
     }
+}
+
+unsigned long long TMvc::ChangeCount()
+{
+    return s_ullChanges.load(std::memory_order_relaxed);
+}
+
+void TMvc::NoteChange()
+{
+    s_ullChanges.fetch_add(1, std::memory_order_relaxed);
+}
+
+TMvcEvent* TMvc::FindConstType(const char* pszConstType) const
+{
+    // A TMvc without events of its own answers as its base does.
+    const TMvc* pcoMvc = this;
+    while (pcoMvc && !pcoMvc->m_coEvents.Count())
+        pcoMvc = pcoMvc->m_pcoBase;
+    if (!pcoMvc || IsEmptyName(pszConstType))
+        return nullptr;
+    TConstTypes* pcoFound = pcoMvc->m_pcoConstTypes;
+    if (!pcoFound)
+        return pcoMvc->GetEventManager(pszConstType, nullptr);
+    const unsigned long long ullCount = ChangeCount();
+    if (pcoFound->ullCount != ullCount) {
+        *pcoFound = TConstTypes();
+        pcoFound->ullCount = ullCount;
+    }
+    for (int i = 0; i < TConstTypes::Size; ++i) {
+        if (pcoFound->apszType[i] == pszConstType)
+            return pcoFound->apcoEvent[i];
+    }
+    TMvcEvent* pcoEvent = pcoMvc->GetEventManager(pszConstType, nullptr);
+    const int nSlot = pcoFound->nNext;
+    pcoFound->nNext = (nSlot + 1) % TConstTypes::Size;
+    pcoFound->apszType[nSlot] = pszConstType;
+    pcoFound->apcoEvent[nSlot] = pcoEvent;
+    return pcoEvent;
+}
+
+TMvcEvent* TMvcEventRef::Find(const TMvc& coMvc, const char* pszType)
+{
+    const unsigned long long ullCount = TMvc::ChangeCount();
+    if (m_pcoMvc != &coMvc || m_ullCount != ullCount) {
+        m_pcoEvent = coMvc.GetEventManager(pszType, nullptr);
+        m_pcoMvc = &coMvc;
+        m_ullCount = ullCount;
+    }
+    return m_pcoEvent;
 }
 
 void TMvc::ReportUndeclared(const TString& coText) const
@@ -365,8 +439,7 @@ int TMvc::CallPart(TCallPart nPart, const char* pszFunction, const char* pszEven
 {
     if (IsEmptyName(pszEventType))
         return 0;
-    TMvc* pcoWhere = nullptr;
-    TMvcEvent* pcoEvent = GetEventManager(pszEventType, &pcoWhere);
+    TMvcEvent* pcoEvent = GetEventManager(pszEventType, nullptr);
     if (!pcoEvent) {
         if (GetEventDefinition(pszEventType, nullptr))
             return 0;   // declared, nobody linked
@@ -376,28 +449,54 @@ int TMvc::CallPart(TCallPart nPart, const char* pszFunction, const char* pszEven
         ReportUndeclared(coText);
         return 0;
     }
+    return CallFound(nPart, *pcoEvent, coParam);
+}
+
+int TMvc::CallFound(TCallPart nPart, TMvcEvent& coEvent, TMvcParam& coParam)
+{
     // A handler may call further events with the same parameter object, or
     // delete the owner: after the call only the parameter is touched, and it
     // gets back what it had before.
     TMvcEventTable const* pcoOuterTable = coParam.m_pcoEventTable;
     TMvcEvent const* pcoOuterEvent = coParam.m_pcoEvent;
-    coParam.m_pcoEventTable = pcoWhere->m_pcoEventTable;
-    coParam.m_pcoEvent = pcoEvent;
+    coParam.m_pcoEventTable = coEvent.m_pcoHolder ? coEvent.m_pcoHolder->m_pcoEventTable : nullptr;
+    coParam.m_pcoEvent = &coEvent;
     int nResult = 0;
     switch (nPart) {
     case TCallPart::All:
-        nResult = pcoEvent->Call(coParam);
+        nResult = coEvent.Call(coParam);
         break;
     case TCallPart::Notifications:
-        pcoEvent->CallNotifications(coParam);
+        coEvent.CallNotifications(coParam);
         break;
     case TCallPart::Link:
-        nResult = pcoEvent->CallLink(coParam);
+        nResult = coEvent.CallLink(coParam);
         break;
     }
     coParam.m_pcoEventTable = pcoOuterTable;
     coParam.m_pcoEvent = pcoOuterEvent;
     return nResult;
+}
+
+int TMvc::CallEvent(TMvcEvent& coEvent, TMvcParam& coParam)
+{
+    return CallFound(TCallPart::All, coEvent, coParam);
+}
+
+void TMvc::CallEventNotifications(TMvcEvent& coEvent, TMvcParam& coParam)
+{
+    CallFound(TCallPart::Notifications, coEvent, coParam);
+}
+
+int TMvc::CallEventLink(TMvcEvent& coEvent, TMvcParam& coParam)
+{
+    return CallFound(TCallPart::Link, coEvent, coParam);
+}
+
+int TMvc::CallConstType(const char* pszConstType, TMvcParam& coParam)
+{
+    TMvcEvent* pcoEvent = FindConstType(pszConstType);
+    return pcoEvent ? CallEvent(*pcoEvent, coParam) : 0;
 }
 
 int TMvc::Call(const char* pszEventType, TMvcParam& coParam)
@@ -422,8 +521,10 @@ void TMvc::CopyEvents(const TMvc& coSource, int nSoftOnly, int nReportUndeclared
     // Copying onto itself changes nothing; clearing first would lose it all.
     if (&coSource == this)
         return;
-    if (nClearFirst)
+    if (nClearFirst && m_coEvents.Count()) {
         m_coEvents.Delete();
+        NoteChange();
+    }
     for (const TMvc* pcoMvc = &coSource; pcoMvc; pcoMvc = pcoMvc->m_pcoBase) {
         // Counts are read again: the source chain may hold this TMvc.
         for (long i = 0; i < pcoMvc->m_coEvents.Count(); ++i) {
@@ -514,6 +615,7 @@ void TMvc::RegisterEventTable(TMvcEventTable& coTable)
     if (m_stpcoArrEvTables->Find(&coTable, nullptr) >= 0)
         return;
     m_stpcoArrEvTables->Insert(&coTable, nullptr);
+    NoteChange();
 }
 
 void TMvc::UnregisterEventTable(TMvcEventTable& coTable)
@@ -524,6 +626,7 @@ void TMvc::UnregisterEventTable(TMvcEventTable& coTable)
     if (lIndex < 0)
         return;
     m_stpcoArrEvTables->Remove(lIndex);
+    NoteChange();
     // Tables of derived classes may outlive it within one library.
     for (long i = 0; i < m_stpcoArrEvTables->Count(); ++i) {
         TMvcEventTable* pcoOther = static_cast<TMvcEventTable*>(m_stpcoArrEvTables->Get(i));

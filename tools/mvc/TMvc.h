@@ -10,6 +10,7 @@
 
 class TMvc;
 class TMvcEvent;
+class TMvcEventRef;
 
 // The handler of a link or notification: a member function of the view
 // object. Handlers of derived classes are converted with static_cast, or
@@ -136,6 +137,7 @@ private:
     int IsComplete() const { return m_nComplete; }
 
     TString m_coType;
+    TMvc* m_pcoHolder { nullptr };                                // the TMvc whose events hold this one
     TArray m_coNotifications { 4, TMvcLink::Destroy, nullptr };   // owns its links, in the order added
     TMvcLink* m_pcoLink { nullptr };                              // owned
     TCallFrame* m_pCalls { nullptr };                             // the innermost running walk
@@ -213,6 +215,24 @@ public:
     void CallNotifications(const char* pszEventType, TMvcParam& coParam);
     int CallLink(const char* pszEventType, TMvcParam& coParam);
 
+    // Events asked for on every message. A type named by a constant text
+    // (a literal) is looked up by name once; after that its address finds
+    // the event, until ChangeCount() moves. Null when the chain has no
+    // event of the type; a type nobody declared is not reported here.
+    TMvcEvent* FindConstType(const char* pszConstType) const;
+    // Call for a constant type: 0 when the chain has no event of it.
+    int CallConstType(const char* pszConstType, TMvcParam& coParam);
+    // What Call, CallNotifications and CallLink do with the event they
+    // found: the parameter names the event and its table during the call.
+    static int CallEvent(TMvcEvent& coEvent, TMvcParam& coParam);
+    static void CallEventNotifications(TMvcEvent& coEvent, TMvcParam& coParam);
+    static int CallEventLink(TMvcEvent& coEvent, TMvcParam& coParam);
+    // Moves whenever what a lookup by type name answers may change: an
+    // event made or deleted in any TMvc, a TMvc with events destroyed or
+    // chained anew, an event table registered or unregistered (a library
+    // loaded or unloaded). Found events are kept only while it stays.
+    static unsigned long long ChangeCount();
+
     // Copying and re-targeting
     void CopyEvents(const TMvc& coSource, int nSoftOnly, int nReportUndeclared, int nReplaceLinks, int nClearFirst);
     void ViewObjectChanged(TDynBase* pcoOldView, TDynBase* pcoNewView);
@@ -228,8 +248,18 @@ public:
 
 private:
     friend class TDynBase;
+    friend class TMvcEventRef;
 
     enum class TCallPart { All, Notifications, Link };
+
+    // The events found for constant type names, by the names' addresses.
+    struct TConstTypes {
+        static constexpr int Size = 16;
+        const char* apszType[Size] {};
+        TMvcEvent* apcoEvent[Size] {};
+        unsigned long long ullCount { 0 };   // the ChangeCount() they were found at
+        int nNext { 0 };                     // the entry a new name takes
+    };
 
     template <class V, class H>
     static TMvcHandler ToHandler(int (H::*pfnHandler)(TMvcParam&))
@@ -247,6 +277,8 @@ private:
     void DeleteEvent(TMvcEvent* pcoEvent);
     void DeleteUnusedEvents();
     int CallPart(TCallPart nPart, const char* pszFunction, const char* pszEventType, TMvcParam& coParam);
+    static int CallFound(TCallPart nPart, TMvcEvent& coEvent, TMvcParam& coParam);
+    static void NoteChange();
     void CopyEvent(const TMvc& coSource, const TMvcEvent& coEvent, int nSoftOnly, int nReportUndeclared,
                    int nReplaceLinks);
     void ReportUndeclared(const TString& coText) const;
@@ -257,8 +289,24 @@ private:
     TArray m_coEvents { 4, TMvcEvent::Destroy, TMvcEvent::Compare };   // owns its events, sorted by type
     TMvc* m_pcoBase { nullptr };                                       // the base-class part's TMvc
     TMvcEventTable* m_pcoEventTable { nullptr };
+    TConstTypes* m_pcoConstTypes { nullptr };                          // owned; made with the first event
 
     static TArray* m_stpcoArrEvTables;   // owned; the tables, not owned, sorted by owner class
+};
+
+// What a lookup of one event type in one TMvc's chain found (the event, or
+// that there is none), kept while TMvc::ChangeCount() stays: a link that is
+// called again and again looks its event up once. The holder asks with
+// the same type every time, and calls Reset when the type changes.
+class KWTL_API TMvcEventRef {
+public:
+    TMvcEvent* Find(const TMvc& coMvc, const char* pszType);
+    void Reset() { m_pcoMvc = nullptr; }
+
+private:
+    const TMvc* m_pcoMvc { nullptr };
+    TMvcEvent* m_pcoEvent { nullptr };
+    unsigned long long m_ullCount { 0 };
 };
 
 // Declarations of a class X that announces events, inside X's body (next

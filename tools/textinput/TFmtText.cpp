@@ -17,17 +17,6 @@ constexpr short kBuiltInMax = 127;
 constexpr int kMaxFixCalls = 128;
 constexpr unsigned short kNoSep = 0xFFFF;
 
-// Length of a text, or MaxLen + 1 for a longer one: never reads further.
-size_t BoundedLen(const char* psz) { return strnlen(psz, size_t(TFmtTextFormat::MaxLen) + 1); }
-
-char* CopyText(const char* psz, size_t nLen)
-{
-    char* pszCopy = new char[nLen + 1];
-    std::memcpy(pszCopy, psz, nLen);
-    pszCopy[nLen] = 0;
-    return pszCopy;
-}
-
 int IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
 int IsLetter(char ch) { return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z'); }
 
@@ -67,9 +56,10 @@ TFmtText::~TFmtText() { FreeTexts(); }
 void TFmtText::CopyFrom(const TFmtText& coOther)
 {
     unsigned short unLen = coOther.m_unLen;
-    char* pszCurrent = CopyText(coOther.m_pszCurrent, unLen);
-    Adopt(CopyText(coOther.m_pszTemplate, unLen), CopyText(coOther.m_pszFormat, unLen),
-          CopyText(coOther.m_pszArea, unLen), unLen);
+    char* pszCurrent = TFmtTextFormat::CopyText(coOther.m_pszCurrent, unLen);
+    Adopt(TFmtTextFormat::CopyText(coOther.m_pszTemplate, unLen),
+          TFmtTextFormat::CopyText(coOther.m_pszFormat, unLen),
+          TFmtTextFormat::CopyText(coOther.m_pszArea, unLen), unLen);
     std::memcpy(m_pszCurrent, pszCurrent, unLen);
     delete[] pszCurrent;
     m_unCursor = coOther.m_unCursor;
@@ -127,18 +117,19 @@ int TFmtText::BuildFormat(const char* pszTemplate, const char* pszFormat, const 
 {
     if (!pszTemplate || !pszFormat)
         return 0;
-    size_t nLen = BoundedLen(pszTemplate);
-    if (nLen == 0 || nLen > TFmtTextFormat::MaxLen || BoundedLen(pszFormat) != nLen)
+    size_t nLen = TFmtTextFormat::BoundedLen(pszTemplate);
+    if (nLen == 0 || nLen > TFmtTextFormat::MaxLen || TFmtTextFormat::BoundedLen(pszFormat) != nLen)
         return 0;
     char* pszNewArea = nullptr;
-    if (pszArea && BoundedLen(pszArea) == nLen) {
-        pszNewArea = CopyText(pszArea, nLen);
+    if (pszArea && TFmtTextFormat::BoundedLen(pszArea) == nLen) {
+        pszNewArea = TFmtTextFormat::CopyText(pszArea, nLen);
     } else {
         pszNewArea = new char[nLen + 1];
         std::memset(pszNewArea, 'a', nLen);
         pszNewArea[nLen] = 0;
     }
-    Adopt(CopyText(pszTemplate, nLen), CopyText(pszFormat, nLen), pszNewArea, static_cast<unsigned short>(nLen));
+    Adopt(TFmtTextFormat::CopyText(pszTemplate, nLen), TFmtTextFormat::CopyText(pszFormat, nLen), pszNewArea,
+          static_cast<unsigned short>(nLen));
     m_unCursor = GetBegPos();
     return 1;
 }
@@ -805,40 +796,34 @@ int TFmtText::AutoViewAlign(short nArea)
     }
 }
 
-// Moving the content as a block is the same as moving it by one position
-// as often as there are empty positions at the end, without the quadratic
-// cost for long areas.
-int TFmtText::AlignAreaRight(unsigned short unBeg, unsigned short unEnd)
-{
-    if (!(unEnd > 0 && unEnd < m_unLen && unBeg < unEnd))
-        return 0;
-    for (unsigned short p = unBeg; p <= unEnd; ++p)
-        if (!IsInputPos(p))
-            return 0;
-    size_t nSize = size_t(unEnd - unBeg) + 1, nEmpty = 0;
-    while (nEmpty < nSize && m_pszCurrent[unEnd - nEmpty] == Empty)
-        ++nEmpty;
-    if (nEmpty == 0 || nEmpty == nSize)
-        return 0;
-    std::memmove(m_pszCurrent + unBeg + nEmpty, m_pszCurrent + unBeg, nSize - nEmpty);
-    std::memset(m_pszCurrent + unBeg, Empty, nEmpty);
-    return 1;
-}
+int TFmtText::AlignAreaRight(unsigned short unBeg, unsigned short unEnd) { return AlignArea(unBeg, unEnd, 1); }
 
-int TFmtText::AlignAreaLeft(unsigned short unBeg, unsigned short unEnd)
+int TFmtText::AlignAreaLeft(unsigned short unBeg, unsigned short unEnd) { return AlignArea(unBeg, unEnd, 0); }
+
+// Moving the content as a block is the same as moving it by one position
+// as often as there are empty positions at the far end, without the
+// quadratic cost for long areas.
+int TFmtText::AlignArea(unsigned short unBeg, unsigned short unEnd, int nToRight)
 {
     if (!(unEnd > 0 && unEnd < m_unLen && unBeg < unEnd))
         return 0;
     for (unsigned short p = unBeg; p <= unEnd; ++p)
         if (!IsInputPos(p))
             return 0;
-    size_t nSize = size_t(unEnd - unBeg) + 1, nEmpty = 0;
-    while (nEmpty < nSize && m_pszCurrent[unBeg + nEmpty] == Empty)
+    const size_t nSize = size_t(unEnd - unBeg) + 1;
+    size_t nEmpty = 0;
+    while (nEmpty < nSize && m_pszCurrent[nToRight ? unEnd - nEmpty : unBeg + nEmpty] == Empty)
         ++nEmpty;
     if (nEmpty == 0 || nEmpty == nSize)
         return 0;
-    std::memmove(m_pszCurrent + unBeg, m_pszCurrent + unBeg + nEmpty, nSize - nEmpty);
-    std::memset(m_pszCurrent + unEnd + 1 - nEmpty, Empty, nEmpty);
+    char* pchContent = m_pszCurrent + unBeg;
+    if (nToRight) {
+        std::memmove(pchContent + nEmpty, pchContent, nSize - nEmpty);
+        std::memset(pchContent, Empty, nEmpty);
+    } else {
+        std::memmove(pchContent, pchContent + nEmpty, nSize - nEmpty);
+        std::memset(pchContent + nSize - nEmpty, Empty, nEmpty);
+    }
     return 1;
 }
 
@@ -1321,19 +1306,13 @@ void TFmtText::SetText(const char* pszText)
 
 void TFmtText::SetTextFt(const char* pszFormat, ...)
 {
-    char szArea[1024];
-    szArea[0] = 0;
-    if (pszFormat) {
-        va_list args;
-        va_start(args, pszFormat);
-        int nLen = std::vsnprintf(szArea, sizeof(szArea), pszFormat, args);
-        va_end(args);
-        if (nLen < 0)
-            szArea[0] = 0;
-        else if (nLen >= static_cast<int>(sizeof(szArea)))
-            szArea[TUtf8::WithoutSplitEnd(szArea, sizeof(szArea) - 1)] = 0;
-    }
-    SetText(szArea);
+    // Longer texts than any template are cut, as they always were.
+    TString coText;
+    va_list args;
+    va_start(args, pszFormat);
+    coText.SetTextV(pszFormat, args, 1023);
+    va_end(args);
+    SetText(coText);
 }
 
 void TFmtText::SetText(double d) { SetTextFt("%lf", d); }

@@ -158,6 +158,8 @@ private:
     void CopyFrom(const TFmtText& coOther);
     void FreeTexts();
     int BuildFormat(const char* pszTemplate, const char* pszFormat, const char* pszArea);
+    // AlignAreaRight and AlignAreaLeft: the empty positions to the other end.
+    int AlignArea(unsigned short unBeg, unsigned short unEnd, int nToRight);
 
     // Queries below take any position and answer "no" for L and beyond.
     int IsFixPos(unsigned short unPos) const { return unPos < m_unLen && !IsInputPos(unPos); }

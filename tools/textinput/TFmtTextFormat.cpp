@@ -7,19 +7,18 @@
 
 KW_IMPLEMENT_DYNAMIC_CLASS(TFmtTextFormat, TResource, "kwtl")
 
-namespace {
+size_t TFmtTextFormat::BoundedLen(const char* psz)
+{
+    return strnlen(psz, size_t(MaxLen) + 1);
+}
 
-size_t BoundedLen(const char* psz) { return strnlen(psz, size_t(TFmtTextFormat::MaxLen) + 1); }
-
-char* CopyText(const char* psz, size_t nLen)
+char* TFmtTextFormat::CopyText(const char* psz, size_t nLen)
 {
     char* pszCopy = new char[nLen + 1];
     std::memcpy(pszCopy, psz, nLen);
     pszCopy[nLen] = 0;
     return pszCopy;
 }
-
-} // namespace
 
 TFmtTextFormat::TFmtTextFormat(const char* pszResId) : TResource(pszResId) {}
 

@@ -3,6 +3,8 @@
 #include "KwtlApi.h"
 #include "TResource.h"
 
+#include <cstddef>
+
 // One input format for TFmtText: the template ("~" marks an input position,
 // every other character is fixed), the validity code of every position and
 // the area flags. The texts are kept as given; TFmtText checks them again
@@ -47,6 +49,13 @@ protected:
     void FreeTexts();
 
 private:
+    friend class TFmtText;   // keeps its texts by the same rules
+
+    // The length of a text, or MaxLen + 1 for a longer one: never reads further.
+    static size_t BoundedLen(const char* psz);
+    // The first nLen bytes with a zero after them (new[]).
+    static char* CopyText(const char* psz, size_t nLen);
+
     char* m_pszTemplate { nullptr };    // owned; null when unset
     char* m_pszFormat { nullptr };      // owned; null when unset
     char* m_pszArea { nullptr };        // owned; null when unset

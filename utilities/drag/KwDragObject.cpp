@@ -32,20 +32,14 @@ KwEventMouse* MouseEvent(TMvcParam& coParam)
 int SendDropEvent(KwWnd& coWnd, const char* pszLink, const char* pszName, void* pvData, const KwPoint& coPoint)
 {
     return KwWnd::Guarded(coWnd, [&] {
-        if (coWnd.MVC().HasNotification(pszLink)) {
-            KwEventDrop coEvent(&coWnd, pszName, pvData, coPoint);
-            coWnd.MVC().CallNotifications(pszLink, coEvent);
-        }
-        if (!coWnd.MVC().HasLink(pszLink))
-            return 0;
-        KwEventDrop coEvent(&coWnd, pszName, pvData, coPoint);
-        return coWnd.MVC().CallLink(pszLink, coEvent);
+        return coWnd.FireEvent<KwEventDrop>(pszLink, [&] { return KwEventDrop(&coWnd, pszName, pvData, coPoint); });
     });
 }
 
 int HasDropCheck(const KwWnd& coWnd)
 {
-    return coWnd.MVC().HasNotification(s_pszCheckDrop) || coWnd.MVC().HasLink(s_pszCheckDrop);
+    const TMvcEvent* pcoEvent = coWnd.MVC().FindConstType(s_pszCheckDrop);
+    return pcoEvent && (pcoEvent->GetNotificationCount() || pcoEvent->GetLink());
 }
 
 } // namespace
@@ -340,7 +334,7 @@ int KwDragObject::OnLButtonDown(TMvcParam& coParam)
 int KwDragObject::OnOwnerMessage(TMvcParam& coParam)
 {
     const KwEventUser* pcoEvent = dynamic_cast<const KwEventUser*>(&coParam);
-    const KwMessParamWinNT* pcoMessage = pcoEvent ? pcoEvent->GetWinNTParam() : nullptr;
+    const KwMessage* pcoMessage = pcoEvent ? pcoEvent->GetWinNTParam() : nullptr;
     if (!pcoMessage)
         return 0;
     const unsigned unMessage = pcoMessage->GetMessage();

@@ -526,25 +526,23 @@ int KwCntTree::Send(const char* pszLink, const TNodePath& coPath)
     if (!IsReachable(coPath))
         return 0;
     TTreeNode* pcoNode = coPath.back();
-    if (MVC().HasNotification(pszLink)) {
+    TMvcEvent* pcoEvent = MVC().FindConstType(pszLink);
+    if (pcoEvent && pcoEvent->GetNotificationCount()) {
         KwEventCntTree coEvent(*this, pcoNode);
-        MVC().CallNotifications(pszLink, coEvent);
+        TMvc::CallEventNotifications(*pcoEvent, coEvent);
+        pcoEvent = MVC().FindConstType(pszLink);
     }
-    if (!MVC().HasLink(pszLink))
+    if (!pcoEvent || !pcoEvent->GetLink())
         return 0;
     KwEventCntTree coEvent(*this, pcoNode);
-    return MVC().CallLink(pszLink, coEvent);
+    return TMvc::CallEventLink(*pcoEvent, coEvent);
 }
 
 // The text of a node: notifications and link fill the same event.
 void KwCntTree::AskText(TTreeNode* pcoNode, KwEventCntTree& coEvent)
 {
-    if (MVC().HasNotification(LinkGetText)) {
-        MVC().CallNotifications(LinkGetText, coEvent);
-    }
-    if (MVC().HasLink(LinkGetText)) {
-        MVC().CallLink(LinkGetText, coEvent);
-    }
+    if (TMvcEvent* pcoEvent = MVC().FindConstType(LinkGetText))
+        TMvc::CallEvent(*pcoEvent, coEvent);
 }
 
 // Painting
@@ -851,7 +849,7 @@ int KwCntTree::NotifySize(TMvcParam&)
 int KwCntTree::NotifyMessage(TMvcParam& coParam)
 {
     const KwEventUser* pcoEvent = dynamic_cast<const KwEventUser*>(&coParam);
-    const KwMessParamWinNT* pcoMessage = pcoEvent ? pcoEvent->GetWinNTParam() : nullptr;
+    const KwMessage* pcoMessage = pcoEvent ? pcoEvent->GetWinNTParam() : nullptr;
     if (!pcoMessage || pcoMessage->GetMessage() != s_unMouseWheel)
         return 0;
     const short nDelta = static_cast<short>(pcoMessage->HighWParam());

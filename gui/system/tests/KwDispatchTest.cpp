@@ -265,9 +265,9 @@ TEST_F(KwDispatchTest, EnterAndLeaveTellWhetherTheMouseMovedWithinTheTree)
 TEST_F(KwDispatchTest, HandlesAndPointersKeepTheirWidth)
 {
     static_assert(sizeof(KwHandle) == sizeof(void*), "handles are pointer-sized");
-    static_assert(sizeof(std::declval<KwMessParamWinNT>().GetWParam()) == sizeof(void*), "wParam is pointer-sized");
-    static_assert(sizeof(std::declval<KwMessParamWinNT>().GetLParam()) == sizeof(void*), "lParam is pointer-sized");
-    static_assert(sizeof(std::declval<KwMessParamWinNT>().GetResult()) == sizeof(void*), "results are pointer-sized");
+    static_assert(sizeof(std::declval<KwMessage>().GetWParam()) == sizeof(void*), "wParam is pointer-sized");
+    static_assert(sizeof(std::declval<KwMessage>().GetLParam()) == sizeof(void*), "lParam is pointer-sized");
+    static_assert(sizeof(std::declval<KwMessage>().GetResult()) == sizeof(void*), "results are pointer-sized");
     KwWChild* pcoChild = nullptr;
     KwWFrame* pcoFrame = MakeFrame(&pcoChild);
     EXPECT_EQ(KwWnd::SearchWindow(pcoChild->GetHandle()), pcoChild);
@@ -283,14 +283,14 @@ TEST_F(KwDispatchTest, HandlesAndPointersKeepTheirWidth)
     delete pcoFrame;
 }
 
-TEST_F(KwDispatchTest, UnboundEventsAllocateNothingBoundOnesAtMostOnce)
+TEST_F(KwDispatchTest, EventsAllocateNothingBoundOrNot)
 {
 #if defined(_WIN32)
     GTEST_SKIP() << "each DLL has its own operator new here; GuiDispatchBench counts through the C run-time";
 #endif
     KwWChild* pcoChild = nullptr;
     KwWFrame* pcoFrame = MakeFrame(&pcoChild);
-    // Another event bound, so that the lookups search a non-empty table.
+    // Another event bound, so that the window has events to look through.
     pcoChild->MVC().SetLink("KW_LINK_PAINT", &coView, &KwTestView::Link);
     coSys.coDefaults.clear();
     coSys.coDefaults.reserve(1000);
@@ -300,8 +300,6 @@ TEST_F(KwDispatchTest, UnboundEventsAllocateNothingBoundOnesAtMostOnce)
     EXPECT_EQ(KwAllocationCount() - lBefore, 0);
     EXPECT_EQ(coSys.coDefaults.size(), 200u);
 
-    // Bound, an event costs at most one allocation: no link object is made
-    // for the call (three allocations each before).
     struct TQuietView : TDynBase {
         int nCalls { 0 };
         int Count(TMvcParam&) { return ++nCalls; }
@@ -311,7 +309,62 @@ TEST_F(KwDispatchTest, UnboundEventsAllocateNothingBoundOnesAtMostOnce)
     const long lBound = KwAllocationCount();
     for (int i = 0; i < 200; ++i)
         coSys.Send(pcoChild->GetHandle(), KwMsg::MouseMove, 0, KwMakeLParam(i, i));
-    EXPECT_LE(KwAllocationCount() - lBound, 2 * 200);   // the link and the notifications
+    EXPECT_EQ(KwAllocationCount() - lBound, 0);
     EXPECT_EQ(coQuiet.nCalls, 400);
+    delete pcoFrame;
+}
+
+// A window's links are found once, and again after whatever changes them
+// between messages or while one runs.
+TEST_F(KwDispatchTest, BoundLinksFollowEveryChangeOfTheirWindow)
+{
+    KwWChild* pcoChild = nullptr;
+    KwWFrame* pcoFrame = MakeFrame(&pcoChild);
+    TMvc& coMvc = pcoChild->MVC();
+    KwTestView coOther;
+    auto Press = [&] {
+        coSys.Send(pcoChild->GetHandle(), KwMsg::LButtonDown, 0, KwMakeLParam(1, 1));
+        std::vector<std::string> coSeen = coView.coCalls;
+        coSeen.push_back("|");
+        coSeen.insert(coSeen.end(), coOther.coCalls.begin(), coOther.coCalls.end());
+        coView.coCalls.clear();
+        coOther.coCalls.clear();
+        return coSeen;
+    };
+    using TSeen = std::vector<std::string>;
+    coMvc.SetLink("KW_LINK_LBUTTONDOWN", &coView, &KwTestView::Link);
+    EXPECT_EQ(Press(), TSeen({ "KW_LINK_LBUTTONDOWN", "|" }));
+    coMvc.SetLink("KW_LINK_LBUTTONDOWN", &coOther, &KwTestView::Link);
+    EXPECT_EQ(Press(), TSeen({ "|", "KW_LINK_LBUTTONDOWN" }));
+    {
+        KwTestView coGone;
+        coMvc.SetLink("KW_LINK_LBUTTONDOWN", &coGone, &KwTestView::Link);
+        coMvc.SetLink("$KWPRIOLINK_LBUTTONDOWN", &coGone, &KwTestView::Link);
+    }
+    EXPECT_EQ(Press(), TSeen({ "|" }));
+    coMvc.RemoveAllLinks();
+    EXPECT_EQ(Press(), TSeen({ "|" }));
+
+    // A notification that takes the window's links away and binds another:
+    // the link called after it is the new one.
+    coMvc.SetLink("KW_LINK_LBUTTONDOWN", &coView, &KwTestView::Link);
+    coMvc.AddNotification("KW_LINK_LBUTTONDOWN", &coOther, &KwTestView::Notify);
+    coOther.fnAction = nullptr;
+    struct TRebinder : TDynBase {
+        TMvc* pcoMvc { nullptr };
+        KwTestView* pcoNext { nullptr };
+        int Rebind(TMvcParam&)
+        {
+            pcoMvc->RemoveAllNotifications();
+            pcoMvc->RemoveAllLinks();
+            pcoMvc->SetLink("KW_LINK_LBUTTONDOWN", pcoNext, &KwTestView::Link);
+            return 0;
+        }
+    } coRebinder;
+    coRebinder.pcoMvc = &coMvc;
+    coRebinder.pcoNext = &coOther;
+    coMvc.AddNotification("KW_LINK_LBUTTONDOWN", &coRebinder, &TRebinder::Rebind);
+    EXPECT_EQ(Press(), TSeen({ "|", "note KW_LINK_LBUTTONDOWN", "KW_LINK_LBUTTONDOWN" }));
+    EXPECT_EQ(Press(), TSeen({ "|", "KW_LINK_LBUTTONDOWN" }));
     delete pcoFrame;
 }

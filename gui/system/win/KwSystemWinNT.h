@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Kw25Api.h"
+#include "KwMessParamWinNT.h"
 #include "KwSystem.h"
 
 #include <string>

@@ -73,7 +73,7 @@ std::intptr_t KwFakeSystem::Send(KwHandle hWnd, unsigned unMsg, std::uintptr_t w
         coDefaults.push_back(unMsg);
         return 0;
     }
-    KwMessParamWinNT coParam(hWnd, unMsg, wParam, lParam);
+    KwMessage coParam(hWnd, unMsg, wParam, lParam);
     const KwDispatchResult coResult = DispatchMessage(*pcoWnd, coParam, 0);
     if (coResult.nDefault) {
         coDefaults.push_back(unMsg);
@@ -396,7 +396,7 @@ int KwFakeSystem::SystemMessageBox(const char* pszText, const char* pszTitle, un
     return 1;
 }
 
-std::intptr_t KwFakeSystem::SysEventDefault(const KwWnd&, const KwMessParamWinNT& coParam)
+std::intptr_t KwFakeSystem::SysEventDefault(const KwWnd&, const KwMessage& coParam)
 {
     char szLine[64];
     std::snprintf(szLine, sizeof szLine, "EventDefault %u", coParam.GetMessage());

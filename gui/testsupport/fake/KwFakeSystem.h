@@ -109,7 +109,7 @@ public:
     KwPoint ScreenToClient(KwHandle hWnd, const KwPoint& coPoint) const override;
     std::intptr_t SendMessage(KwHandle hWnd, unsigned unMsg, std::uintptr_t wParam, std::intptr_t lParam) override;
     int PostMessage(KwHandle hWnd, unsigned unMsg, std::uintptr_t wParam, std::intptr_t lParam) override;
-    std::intptr_t SysEventDefault(const KwWnd& coWnd, const KwMessParamWinNT& coParam) override;
+    std::intptr_t SysEventDefault(const KwWnd& coWnd, const KwMessage& coParam) override;
     void DetachWindowObject(KwWnd& coWnd) override;
     KwRect GetScreenRect() const override { return KwRect(0, 0, 1280, 1024); }
     KwHandle LoadSystemCursor(unsigned short unId) override { return 0x9000u + unId; }

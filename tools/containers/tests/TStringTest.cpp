@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdarg>
+
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -99,6 +101,40 @@ TEST_F(TStringTest, SetTextFormatsWithoutEverOverflowing)
     TString coCopy(coOwn);
     coOwn.SetText("%s+%s", static_cast<const char*>(coOwn), static_cast<const char*>(coOwn));
     EXPECT_EQ(std::string(coOwn) + " " + static_cast<const char*>(coCopy), "own+own own");
+}
+
+namespace {
+
+// SetTextV as the framework's own "...Ft" functions call it; the result and the text.
+std::string FormattedV(TString& coText, int nMaxLen, const char* pszFormat, ...)
+{
+    va_list args;
+    va_start(args, pszFormat);
+    const int nResult = coText.SetTextV(pszFormat, args, nMaxLen);
+    va_end(args);
+    return std::to_string(nResult) + " " + static_cast<const char*>(coText);
+}
+
+} // namespace
+
+TEST_F(TStringTest, SetTextVCutsAtACharacterBoundaryAndTellsAMissingFormat)
+{
+    TString coText("old");
+    // "\xC3\xA4" is one character of two bytes: a cut never splits it.
+    const char* const pszWide = "a\xC3\xA4\xC3\xB6";
+    EXPECT_EQ(FormattedV(coText, -1, "%s!", pszWide), std::string("1 ") + pszWide + "!");
+    EXPECT_EQ(FormattedV(coText, 6, "%s!", pszWide), std::string("1 ") + pszWide + "!");
+    EXPECT_EQ(FormattedV(coText, 5, "%s!", pszWide), std::string("1 ") + pszWide);
+    EXPECT_EQ(FormattedV(coText, 4, "%s!", pszWide), "1 a\xC3\xA4");
+    EXPECT_EQ(FormattedV(coText, 2, "%s!", pszWide), "1 a");
+    EXPECT_EQ(FormattedV(coText, 0, "%d", 12), "1 ");
+    EXPECT_EQ(FormattedV(coText, -1, ""), "1 ");
+    coText = "old";
+    EXPECT_EQ(FormattedV(coText, -1, nullptr), "0 ");
+    // Cut past both work areas, from its own text.
+    const std::string sLong(5000, 'q');
+    coText = sLong.c_str();
+    EXPECT_EQ(FormattedV(coText, 4001, "<%s>", static_cast<const char*>(coText)), "1 <" + sLong.substr(0, 4000));
 }
 
 TEST_F(TStringTest, BlocksKeepTheirAllocationAndReportAReleaseBelowZero)

@@ -5,6 +5,7 @@
 #include "TFile.h"
 #include "TLogFile.h"
 #include "TOpSystem.h"
+#include "TWholeFile.h"
 
 #include <gtest/gtest.h>
 
@@ -215,6 +216,25 @@ TEST_F(TFileTest, OpenModesCreateTruncateAndReportErrors)
     // Mode 4 makes only a new file.
     EXPECT_EQ(opened(path.c_str(), TFile::ModeCreateNew), "0 " + std::to_string(TFile::Exists));
     ASSERT_EQ(coFile.Open(At("new.bin").c_str(), TFile::ModeCreateNew), 1);
+}
+
+TEST_F(TFileTest, WholeFileReadAppendsEveryByteOrSaysWhyNot)
+{
+    // More than one read's worth, with NULs and line ends of both kinds.
+    const std::string bytes = Pattern(200003) + "\r\n\n" + std::string(3, '\0');
+    WriteFileBytes(At("whole.bin"), bytes);
+    std::string strRead = "x";
+    EXPECT_EQ(TWholeFile::Read(At("whole.bin").c_str(), strRead), TWholeFile::TResult::Done);
+    EXPECT_TRUE(strRead == "x" + bytes);
+
+    std::string strNone = "kept";
+    EXPECT_EQ(TWholeFile::Read(At("missing.bin").c_str(), strNone), TWholeFile::TResult::CannotOpen);
+    EXPECT_EQ(TWholeFile::Read(nullptr, strNone, 1), TWholeFile::TResult::CannotOpen);
+    // A directory opens on some systems, but never reads.
+    EXPECT_NE(TWholeFile::Read(m_dir.c_str(), strNone), TWholeFile::TResult::Done);
+    // "-" is standard input only when asked for.
+    EXPECT_EQ(TWholeFile::Read("-", strNone), TWholeFile::TResult::CannotOpen);
+    EXPECT_EQ(strNone, "kept");
 }
 
 TEST_F(TFileTest, FindFileLooksHereFirstThenInTheListedDirectories)

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -560,4 +561,84 @@ TEST_F(TMvcTest, EventTablesAreRegisteredOncePerOwnerClass)
     }
     EXPECT_EQ(TMvc::GetEventTableCount(), nBefore);
     EXPECT_EQ(TMvc::FindEventTable("TAaaLocal"), nullptr);
+}
+
+// An event found once, by a constant name or by a kept reference, is found
+// again after every change that can alter it, and a freed one is never
+// used (the sanitizers would see it).
+TEST_F(TMvcTest, EventsFoundOnceAreFoundAgainAfterEveryChange)
+{
+    TMvc& coMvc = m_coModel.MVC();
+    TMvcEventRef coKept;
+    // Both ways, as a window's event and as a kept link call them.
+    auto CallBoth = [&] {
+        const int nConst = coMvc.CallConstType(CHANGED, m_coParam);
+        TMvcEvent* pcoKept = coKept.Find(coMvc, CHANGED);
+        const int nKept = pcoKept ? TMvc::CallEvent(*pcoKept, m_coParam) : 0;
+        return TakeLog() + " " + std::to_string(nConst) + std::to_string(nKept);
+    };
+    m_coV1.m_nResult = 1;
+    m_coV2.m_nResult = 2;
+    EXPECT_EQ(CallBoth(), " 00");   // nothing bound yet: that is kept too
+    coMvc.SetLink(CHANGED, &m_coV1, &TTestView::OnFirst);
+    EXPECT_EQ(CallBoth(), "v1.first v1.first 11");
+    coMvc.SetLink(CHANGED, &m_coV2, &TTestView::OnSecond);   // bound to another view
+    EXPECT_EQ(CallBoth(), "v2.second v2.second 22");
+    {
+        TTestView coGone { "gone", &m_strLog };
+        coMvc.SetLink(CHANGED, &coGone, &TTestView::OnFirst);
+        coMvc.AddNotification(CHANGED, &coGone, &TTestView::OnSecond);
+        EXPECT_EQ(CallBoth(), "gone.second gone.first gone.second gone.first 00");
+    }
+    EXPECT_EQ(CallBoth(), " 00");   // the target ended: its event stays, empty
+    coMvc.RemoveAllLinks();         // the empty event is deleted
+    EXPECT_EQ(coMvc.GetEventCount(), 0);
+    EXPECT_EQ(CallBoth(), " 00");
+    coMvc.AddNotification(CHANGED, &m_coV1, &TTestView::OnSecond);   // a new event
+    EXPECT_EQ(CallBoth(), "v1.second v1.second 00");
+    TTestModel coSource;
+    coSource.MVC().SetLink(CHANGED, &m_coV2, &TTestView::OnFirst);
+    coMvc.CopyEvents(coSource.MVC(), 0, 0, 1, 1);   // all events replaced
+    EXPECT_EQ(CallBoth(), "v2.first v2.first 22");
+    coMvc.RemoveEventNotifications(CHANGED);
+    coMvc.RemoveLink(CHANGED);
+    EXPECT_EQ(CallBoth(), " 00");
+
+    // Each TMvc of a chain keeps its own: the derived one finds what its
+    // base part holds, the base part nothing of the derived one's.
+    TTestDerived coDerived;
+    TMvc& coBaseMvc = coDerived.TTestModel::MVC();
+    coBaseMvc.SetLink(OPENED, &m_coV1, &TTestView::OnFirst);
+    EXPECT_NE(coDerived.MVC().FindConstType(OPENED), nullptr);
+    coDerived.MVC().SetLink(CLOSED, &m_coV1, &TTestView::OnFirst);
+    EXPECT_NE(coDerived.MVC().FindConstType(CLOSED), nullptr);
+    EXPECT_EQ(coBaseMvc.FindConstType(CLOSED), nullptr);
+
+    // A library unloaded and another loaded in its place may hold another
+    // name at the same address: their event tables going and coming make
+    // the names be looked up again.
+    coMvc.SetLink(OPENED, &m_coV1, &TTestView::OnFirst);
+    coMvc.SetLink(CLOSED, &m_coV2, &TTestView::OnFirst);
+    char szName[32];
+    std::strcpy(szName, OPENED);
+    EXPECT_STREQ(coMvc.FindConstType(szName)->GetId(), OPENED);
+    std::strcpy(szName, CLOSED);
+    const unsigned long long ullBefore = TMvc::ChangeCount();
+    { TMvcEventTable coLibrary("TAaaLibrary", nullptr); }
+    EXPECT_EQ(TMvc::ChangeCount(), ullBefore + 2);
+    EXPECT_STREQ(coMvc.FindConstType(szName)->GetId(), CLOSED);
+
+    // An owner that ends and another made at its address: what was found
+    // in the first one's events is not answered for the second's.
+    alignas(TTestModel) unsigned char abyPlace[sizeof(TTestModel)];
+    TTestModel* pcoFirst = new (abyPlace) TTestModel;
+    pcoFirst->MVC().SetLink(CHANGED, &m_coV1, &TTestView::OnFirst);
+    TMvcEventRef coRef;
+    EXPECT_NE(coRef.Find(pcoFirst->MVC(), CHANGED), nullptr);
+    EXPECT_NE(pcoFirst->MVC().FindConstType(CHANGED), nullptr);
+    pcoFirst->~TTestModel();
+    TTestModel* pcoSecond = new (abyPlace) TTestModel;
+    EXPECT_EQ(coRef.Find(pcoSecond->MVC(), CHANGED), nullptr);
+    EXPECT_EQ(pcoSecond->MVC().FindConstType(CHANGED), nullptr);
+    pcoSecond->~TTestModel();
 }
