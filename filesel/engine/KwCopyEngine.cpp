@@ -295,6 +295,7 @@ void KwCopyEngine::BeginRun()
     m_vecDescriptor.clear();
     m_avecPrivate[0].clear();
     m_avecPrivate[1].clear();
+    m_coOpened.clear();
     m_pcoTransfer.reset();
     m_strTargetRoot.clear();
     m_nGathered = 0;
@@ -736,7 +737,9 @@ void KwCopyEngine::DoDirectory(long i, Secure* pcoSecure)
         return;
     } else if (m_coFs.Stat(strTarget, coExisting, coError) && coExisting.m_coStat.m_eKind == KwCopyStat::Directory) {
         SetState(i, Existed);
-        OpenExisting(i, coExisting, strRights.empty() ? pvDescriptor : nullptr, pcoSecure);
+        const std::string strOpen = OpenExisting(i, coExisting, strRights.empty() ? pvDescriptor : nullptr, pcoSecure);
+        if (!strOpen.empty())
+            strRights += (strRights.empty() ? "" : "; ") + strOpen;
     } else {
         FailEntry(i, lLine, "an entry of that name that is not a directory is in the way");
         return;
@@ -744,30 +747,53 @@ void KwCopyEngine::DoDirectory(long i, Secure* pcoSecure)
     if (coEntry.m_nFlags & KwCopyTree::Unlisted) {
         EndLine(lLine, KwCopyRecord::Failed, "its contents cannot be listed: " + ErrorText(coEntry.m_ulError));
         MarkFailed(i);
-        return;
-    }
-    if (!strRights.empty()) {
+    } else if (!strRights.empty()) {
         EndLine(lLine, KwCopyRecord::Failed, strRights);
         MarkFailed(i);
-        return;
+    } else {
+        EndLine(lLine, KwCopyRecord::Ok);
     }
-    EndLine(lLine, KwCopyRecord::Ok);
+    if (GetState(i) == Existed)
+        RemoveLeftovers(strTarget, Shown(i));
 }
 
-void KwCopyEngine::OpenExisting(long i, const KwCopyDirEntry& coExisting, const void* pvDescriptor, Secure* pcoSecure)
+std::string KwCopyEngine::OpenExisting(long i, const KwCopyDirEntry& coExisting, const void* pvDescriptor,
+                                       Secure* pcoSecure)
 {
     const std::string strTarget = Target(i);
     KwCopyError coError;
+    if (coExisting.m_coStat.m_ulAttributes & KwCopyStat::AttrReadOnly)
+        m_coFs.ClearReadOnly(strTarget, coError);
     // The rights a new directory would be made with; a failure shows when
     // an entry inside cannot be made, and in the second pass.
     if (pcoSecure && pvDescriptor) {
         const std::vector<uint8_t>* pvecCreation = m_coDescriptors.Creation(m_vecDescriptor[static_cast<size_t>(i)]);
         pcoSecure->Adopt(pvecCreation->data(), static_cast<uint32_t>(pvecCreation->size()));
         pcoSecure->SetToFile(strTarget.c_str());
+        return std::string();
     }
-    if (coExisting.m_coStat.m_ulAttributes & KwCopyStat::AttrReadOnly)
-        m_coFs.ClearReadOnly(strTarget, coError);
-    RemoveLeftovers(strTarget, Shown(i));
+    return OpenForTheRun(i, strTarget);
+}
+
+std::string KwCopyEngine::OpenForTheRun(long i, const std::string& strTarget)
+{
+    // What cannot be read is left as it is: the entries made in it say
+    // what fails.
+    Secure coReader(m_coSecurity, KwSecurityApi::OwnerInfo | KwSecurityApi::GroupInfo | KwSecurityApi::DaclInfo,
+                    Secure::WithoutPrivileges);
+    int nAllowed = 1;
+    uint32_t ulError = 0;
+    if (!coReader.GetFromFile(strTarget.c_str())
+        || !m_coSecurity.AllowsCopyingInto(coReader.GetDescriptor(), coReader.GetDescriptorLength(), nAllowed, ulError)
+        || nAllowed)
+        return std::string();
+    std::vector<uint8_t> vecOpened;
+    if (!m_coSecurity.WithCopyingAccess(coReader.GetDescriptor(), coReader.GetDescriptorLength(), vecOpened, ulError)
+        || !m_coSecurity.SetFileSecurity(strTarget, KwSecurityApi::DaclInfo, vecOpened.data(), ulError))
+        return "it lets the copying account make nothing in it, and it cannot be opened for the copy: "
+            + m_coSecurity.ErrorText(ulError);
+    m_coOpened[i] = std::string(static_cast<const char*>(coReader.GetDescriptor()), coReader.GetDescriptorLength());
+    return std::string();
 }
 
 void KwCopyEngine::RemoveLeftovers(const std::string& strDirectory, const std::string& strShown)
@@ -901,6 +927,7 @@ void KwCopyEngine::SecondPass(Secure* pcoSecure)
             EndLine(AddLine("Setting Times " + Shown(i) + " ... "), KwCopyRecord::Failed, ErrorText(coError.m_ulCode));
             MarkFailed(i);
         }
+        RestoreOpened(i, strTarget);
         if (pcoSecure) {
             const long lLine = AddLine("Assigning Rights " + Shown(i) + " ... ");
             std::string strReason;
@@ -920,6 +947,18 @@ void KwCopyEngine::SecondPass(Secure* pcoSecure)
         ++lDone;
         if (!CancelRequested())
             Advance(m_dPassWeight + (1.0 - m_dPassWeight) * static_cast<double>(lDone) / static_cast<double>(lToDo));
+    }
+}
+
+void KwCopyEngine::RestoreOpened(long i, const std::string& strTarget)
+{
+    const auto it = m_coOpened.find(i);
+    if (it == m_coOpened.end())
+        return;
+    uint32_t ulError = 0;
+    if (!m_coSecurity.SetFileSecurity(strTarget, KwSecurityApi::DaclInfo, it->second.data(), ulError)) {
+        EndLine(AddLine("Restoring Rights " + Shown(i) + " ... "), KwCopyRecord::Failed, m_coSecurity.ErrorText(ulError));
+        MarkFailed(i);
     }
 }
 

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -166,8 +167,13 @@ private:
     void DoDirectory(long i, Secure* pcoSecure);
     // A directory of the copy that exists already: made able to take the
     // copy's entries for the run (the second pass gives it its source's
-    // rights and attributes), and cleared of leftovers.
-    void OpenExisting(long i, const KwCopyDirEntry& coExisting, const void* pvDescriptor, Secure* pcoSecure);
+    // rights and attributes). Empty, or why it could not be opened.
+    std::string OpenExisting(long i, const KwCopyDirEntry& coExisting, const void* pvDescriptor, Secure* pcoSecure);
+    // When no rights of the run open it and its own let the copying
+    // account make nothing in it: the account's access is added for the
+    // run (RestoreOpened takes it back in the second pass).
+    std::string OpenForTheRun(long i, const std::string& strTarget);
+    void RestoreOpened(long i, const std::string& strTarget);
     // Removes the temporary files an interrupted run left in a directory
     // the copy writes into, unless another run holds them.
     void RemoveLeftovers(const std::string& strDirectory, const std::string& strShown);
@@ -206,6 +212,7 @@ private:
     KwDescriptorCache m_coDescriptors;
     std::vector<uint32_t> m_vecDescriptor;            // each entry's source descriptor in the cache
     std::vector<uint8_t> m_avecPrivate[2];            // private descriptors of a file and a directory, made on use
+    std::map<long, std::string> m_coOpened;          // directories opened for the run: their own descriptors
     std::unique_ptr<KwFileTransfer> m_pcoTransfer;
     std::string m_strTargetRoot;
     int m_nGathered { 0 };

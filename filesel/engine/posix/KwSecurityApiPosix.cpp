@@ -62,6 +62,18 @@ const char* FileSystemName(long lType)
     }
 }
 
+bool InGroup(uint32_t ulGroup)
+{
+    if (ulGroup == getegid())
+        return true;
+    gid_t anGroups[256];
+    const int nGroups = getgroups(256, anGroups);
+    for (int i = 0; i < nGroups; ++i)
+        if (anGroups[i] == ulGroup)
+            return true;
+    return false;
+}
+
 class TSecurityApiPosix final : public KwSecurityApi {
 public:
     int LookupPrivilege(const char* pszName, Luid& ulLuid, uint32_t& ulError) override
@@ -145,6 +157,38 @@ public:
         // would give that group, or the copying account, more than the
         // source gives them.
         coDescriptor.m_ulMode = (coDescriptor.m_ulMode & (S_IRWXO | S_ISVTX)) | S_IRWXU;
+        vecOut.resize(sizeof(coDescriptor));
+        std::memcpy(vecOut.data(), &coDescriptor, sizeof(coDescriptor));
+        return 1;
+    }
+
+    int AllowsCopyingInto(const void* pvDescriptor, uint32_t ulSize, int& nAllowed, uint32_t& ulError) override
+    {
+        if (ulSize < sizeof(TDescriptor)) {
+            ulError = EINVAL;
+            return 0;
+        }
+        TDescriptor coDescriptor;
+        std::memcpy(&coDescriptor, pvDescriptor, sizeof(coDescriptor));
+        // Writing and searching, by the class of bits that applies.
+        const uid_t nUser = geteuid();
+        const mode_t nNeeded = coDescriptor.m_ulOwner == nUser ? (S_IWUSR | S_IXUSR)
+            : InGroup(coDescriptor.m_ulGroup)                  ? (S_IWGRP | S_IXGRP)
+                                                               : (S_IWOTH | S_IXOTH);
+        nAllowed = nUser == 0 || (coDescriptor.m_ulMode & nNeeded) == nNeeded;
+        return 1;
+    }
+
+    int WithCopyingAccess(const void* pvDescriptor, uint32_t ulSize, std::vector<uint8_t>& vecOut,
+                          uint32_t& ulError) override
+    {
+        if (ulSize < sizeof(TDescriptor)) {
+            ulError = EINVAL;
+            return 0;
+        }
+        TDescriptor coDescriptor;
+        std::memcpy(&coDescriptor, pvDescriptor, sizeof(coDescriptor));
+        coDescriptor.m_ulMode |= S_IRWXU;
         vecOut.resize(sizeof(coDescriptor));
         std::memcpy(vecOut.data(), &coDescriptor, sizeof(coDescriptor));
         return 1;

@@ -541,6 +541,49 @@ TEST_F(KwCopyEngineTest, UpdatingACopyWhoseDirectoryShutsTheCopyingAccountOutOpe
     EXPECT_EQ(m_pcoEngine->GetSummary().m_lFailed, 0);
 }
 
+TEST_F(KwCopyEngineTest, UpdatingACopyWithoutRightsOpensADirectoryThatShutsTheCopyingAccountOutForTheRunOnly)
+{
+    // No rights are copied, so the copy's Alpha keeps its own, which let
+    // the copying account make nothing in it: they get its access for the
+    // run and come back as they were at the end.
+    const std::string strAlpha = "Creating Directory " + Shown("src/Alpha") + " ... ";
+    const std::string strB = "Copying " + Shown("src/Alpha/b.txt") + " ... ";
+    const struct {
+        TFault m_coFault;
+        std::string m_strLine;
+        long m_lFailed;                 // when Alpha stays shut: itself, b.txt, Gamma and c.bin
+        const char* m_pszContent;
+    } aCases[] = {
+        { {}, strB + "ok", 0, "changed" },
+        { { "Set", "/dst/src/Alpha", 1 }, strAlpha + "failed ! (it lets the copying account make nothing in it, "
+                                               "and it cannot be opened for the copy: error 5)", 4, "bb" },
+        { { "Opened", "" }, strAlpha + "failed ! (it lets the copying account make nothing in it, "
+                                       "and it cannot be opened for the copy: error 5)", 4, "bb" },
+        { { "Set", "/dst/src/Alpha", 2 }, "Restoring Rights " + Shown("src/Alpha") + " ... failed ! (error 5)", 1, "changed" },
+    };
+    for (const auto& coCase : aCases) {
+        SetUp();
+        m_pcoEngine->Options().m_eSecurity = KwCopyOptions::SecurityNone;
+        Run();
+        m_pcoFs->m_coLocked = { "/dst/src/Alpha" };
+        m_pcoFs->m_pcoSetRights = &m_pcoSecurity->m_coSet;
+        m_pcoSecurity->m_coShutOut = { "/dst/src/Alpha" };
+        m_pcoSecurity->m_coFaults.Add(coCase.m_coFault);
+        kwtest::WriteFileBytes(At("src/Alpha/b.txt"), "changed");
+        const TOutput coOutput = Run();
+        EXPECT_TRUE(coOutput.Has(coCase.m_strLine)) << coCase.m_strLine;
+        EXPECT_EQ(kwtest::ReadFileBytes(At("dst/src/Alpha/b.txt")), coCase.m_pszContent) << coCase.m_strLine;
+        EXPECT_EQ(m_pcoEngine->GetSummary().m_lFailed, coCase.m_lFailed) << coCase.m_strLine;
+        // Only its DACL, only the directory that needed it, and back.
+        if (coCase.m_coFault.m_strCall.empty()) {
+            EXPECT_EQ(Calls("Set"), std::vector<std::string>({ "Set /dst/src/Alpha 4 C+SD(/dst/src/Alpha)",
+                                                               "Set /dst/src/Alpha 4 SD(/dst/src/Alpha)" }));
+            EXPECT_EQ(m_pcoSecurity->m_coSet["/dst/src/Alpha"], "SD(/dst/src/Alpha)");
+        }
+        TearDown();
+    }
+}
+
 TEST_F(KwCopyEngineTest, LeftoversOfAnInterruptedRunAreRemovedUnlessAnotherRunHoldsThem)
 {
     Run();

@@ -81,6 +81,9 @@ public:
     TFaults m_coFaults;
     std::map<std::string, std::string> m_coSet;         // the last descriptor set on each path
     TStepHook m_fnAfter;
+    // Entries whose own rights let the copying account make nothing in
+    // them, until it has been given access ("C+...").
+    std::set<std::string> m_coShutOut;
 
     // The descriptor every source has: its own path, so a target given the
     // wrong one shows whose it is. Those of ".bin" files are longer than
@@ -164,6 +167,27 @@ public:
         if ((ulError = m_coFaults.Hit("Creator", strDescriptor.substr(nOpen + 1, strDescriptor.find(')') - nOpen - 1))))
             return 0;
         const std::string strOut = "C+" + strDescriptor;
+        vecOut.assign(strOut.c_str(), strOut.c_str() + strOut.size() + 1);
+        return 1;
+    }
+
+    int AllowsCopyingInto(const void* pvDescriptor, uint32_t, int& nAllowed, uint32_t& ulError) override
+    {
+        const std::string strDescriptor = static_cast<const char*>(pvDescriptor);
+        m_vecCalls.push_back("Check " + strDescriptor.substr(0, strDescriptor.find(')') + 1));
+        if ((ulError = m_coFaults.Hit("Check", "")))
+            return 0;
+        const size_t nOpen = strDescriptor.find('(');
+        nAllowed = strDescriptor.rfind("C+", 0) == 0
+            || !m_coShutOut.count(strDescriptor.substr(nOpen + 1, strDescriptor.find(')') - nOpen - 1));
+        return 1;
+    }
+
+    int WithCopyingAccess(const void* pvDescriptor, uint32_t, std::vector<uint8_t>& vecOut, uint32_t& ulError) override
+    {
+        if ((ulError = m_coFaults.Hit("Opened", "")))
+            return 0;
+        const std::string strOut = "C+" + std::string(static_cast<const char*>(pvDescriptor));
         vecOut.assign(strOut.c_str(), strOut.c_str() + strOut.size() + 1);
         return 1;
     }
