@@ -23,6 +23,7 @@ struct KwCopyOptions {
         MaxWorkers = 64,
         DefaultWorkers = 1,
     };
+    static constexpr uint64_t DefaultUnbufferedFrom = 256ull << 20;
 
     Security m_eSecurity { SecurityAll };
     int m_nOwner { 0 };                 // also the owner, when the privilege allows
@@ -32,6 +33,9 @@ struct KwCopyOptions {
     uint32_t m_ulPieceSize { DefaultPieceSize };    // bytes per read; cancel is seen between pieces
     // Files copied at once, each by a worker thread of its own (WorkersFor).
     int m_nWorkers { DefaultWorkers };
+    // Files of at least this size are read and written past the system's
+    // cache (0: none), unless they are verified or encrypted.
+    uint64_t m_ullUnbufferedFrom { DefaultUnbufferedFrom };
 
     // The workers a value asks for: 0 one for each processor of this
     // machine; otherwise 1 to MaxWorkers.

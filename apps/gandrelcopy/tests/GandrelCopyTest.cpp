@@ -71,6 +71,9 @@ TEST_F(GandrelCopyTest, BadInputGetsAMessageAndExitCode16)
         { { "/LOG:", strSrc, strDst }, "gandrelcopy: /LOG: needs a file name", true },
         { { "/L:yes", strSrc, strDst }, "gandrelcopy: the option /L takes no value", true },
         { { "/XO", "/xn", strSrc, strDst }, "gandrelcopy: /XO and /XN exclude each other", true },
+        { { "/MT:0", strSrc, strDst }, "gandrelcopy: /MT: takes a number of files to copy at once from 1 to 64, not \"0\"", true },
+        { { "/mt:65", strSrc, strDst }, "from 1 to 64, not \"65\"", true },
+        { { "-MT:4x", strSrc, strDst }, "from 1 to 64, not \"4x\"", true },
         { { "/FILES", strDst }, "gandrelcopy: /FILES needs a target and at least one file", true },
         { { At("missing"), strDst }, "gandrelcopy: the source \"" + At("missing") + "\" cannot be found: ", false },
         { { At("file.txt"), strDst }, "is not a directory (copy files with /FILES)", false },
@@ -116,8 +119,8 @@ TEST_F(GandrelCopyTest, ExitCodesTellWhatTheRunDid)
         const char* m_pszLine;
     } aCases[] = {
         { { "/L", strSrc, strDst }, 1, "Copying ..?src?a.txt ... listed" },
-        { { strSrc, strDst, "/LOG:" + strLog, "/VERIFY", "/SEC:NONE" }, 1, "Copying ..?src?a.txt ... ok" },
-        { { "/XN", strSrc, strDst }, 0, "Copying ..?src?a.txt ... skipped (the target exists)" },
+        { { strSrc, strDst, "/LOG:" + strLog, "/VERIFY", "/SEC:NONE", "/MT:4" }, 1, "Copying ..?src?a.txt ... ok" },
+        { { "/XN", "/MT", strSrc, strDst }, 0, "Copying ..?src?a.txt ... skipped (the target exists)" },
         // Up to date: the same size and time of writing.
         { { "/XO", strSrc, strDst }, 0, "Copying ..?src?a.txt ... skipped (same)" },
         { { "/FILES", strDst, At("file.txt") }, 1, "Copying file.txt ... ok" },

@@ -260,6 +260,62 @@ TEST_P(KwCopyEngineTest, CancelBetweenPiecesRemovesThePartialFileAndStillGivesRi
     EXPECT_EQ(m_pcoEngine->GetSummary().ExitCode(), 9);
 }
 
+TEST_P(KwCopyEngineTest, ALargeFileGetsItsSizeFirstAndFromTheThresholdOnGoesPastTheCacheInWholeBlocks)
+{
+    // c.bin (100,000 bytes) is larger than a piece of 20,000, so its size
+    // is set before its first byte and again at the bytes written. Past the
+    // cache it moves in pieces of whole blocks (16,384), the last one
+    // padded to a block; a verified copy is read back through the cache.
+    const std::string strTemporary = "/dst/src/Alpha/Gamma/~tmp";
+    const std::vector<std::string> vecCached = { strTemporary + " size 100000", strTemporary + " write 20000",
+                                                 strTemporary + " write 20000", strTemporary + " write 20000",
+                                                 strTemporary + " write 20000", strTemporary + " write 20000",
+                                                 strTemporary + " size 100000" };
+    std::vector<std::string> vecUnbuffered = { "/src/Alpha/Gamma/c.bin read unbuffered", strTemporary + " write unbuffered",
+                                               strTemporary + " size 100000" };
+    for (int i = 0; i < 6; ++i)
+        vecUnbuffered.push_back(strTemporary + " write 16384");
+    vecUnbuffered.push_back(strTemporary + " write 4096");
+    vecUnbuffered.push_back(strTemporary + " size 100000");
+    const struct {
+        uint64_t m_ullFrom;
+        int m_nVerify;
+        TFault m_coFault;
+        const std::vector<std::string>& m_vecContent;
+    } aCases[] = {
+        { 0, 0, {}, vecCached },
+        { 50000, 0, {}, vecUnbuffered },
+        { 100000, 0, {}, vecUnbuffered },
+        { 100001, 0, {}, vecCached },
+        { 50000, 1, {}, vecCached },
+        { 50000, 0, { "SetSize", "/dst/src/Alpha/Gamma/~gdl*" }, { vecUnbuffered.begin(), vecUnbuffered.begin() + 3 } },
+    };
+    for (const auto& coCase : aCases) {
+        SetUp();
+        m_pcoEngine->Options().m_ulPieceSize = 20000;
+        m_pcoEngine->Options().m_ullUnbufferedFrom = coCase.m_ullFrom;
+        m_pcoEngine->Options().m_nVerify = coCase.m_nVerify;
+        m_pcoFs->m_coFaults.Add(coCase.m_coFault);
+        const TOutput coOutput = Run();
+        std::vector<std::string> vecContent;
+        for (const std::string& strEvent : m_pcoFs->m_vecContent)
+            if (strEvent.find("/Gamma/") != std::string::npos)
+                vecContent.push_back(WithoutTemporaryName(strEvent));
+        EXPECT_EQ(vecContent, coCase.m_vecContent) << coCase.m_ullFrom;
+        if (coCase.m_coFault.m_strCall.empty()) {
+            EXPECT_EQ(kwtest::ReadFileBytes(At("dst/src/Alpha/Gamma/c.bin")), Pattern(100000));
+        } else {
+            EXPECT_TRUE(coOutput.Has("Copying " + Shown("src/Alpha/Gamma/c.bin") + " ... failed ! (the target cannot be written: error 5)"));
+            ExpectNoTemporaryFiles();
+        }
+        // Files of one piece get no size of their own.
+        EXPECT_EQ(std::count_if(m_pcoFs->m_vecContent.begin(), m_pcoFs->m_vecContent.end(),
+                                [](const std::string& strEvent) { return strEvent.find(" size ") != std::string::npos; }),
+                  coCase.m_coFault.m_strCall.empty() ? 2 : 1);
+        TearDown();
+    }
+}
+
 TEST_P(KwCopyEngineTest, ACopyIntoItsOwnSourceIsRefusedBeforeAnythingIsWritten)
 {
     std::filesystem::create_directories(At("dst"));

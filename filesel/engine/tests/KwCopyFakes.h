@@ -284,6 +284,9 @@ public:
     std::map<std::string, std::map<std::string, std::string>> m_coWrittenStreams;
     std::set<std::string> m_coEncrypted;                // sources that are encrypted
     bool m_bEncryptable { true };                       // whether targets can be made encrypted
+    // What happens to content: "<path> size N" and "<path> write N" of
+    // targets, "<path> read unbuffered" and "<path> write unbuffered".
+    std::vector<std::string> m_vecContent;
     // Copies that have taken their final names and are still open (which
     // Windows lets no one else read).
     std::set<std::string> m_coOpenFinal;
@@ -364,7 +367,7 @@ public:
         After("CreateDirectory", strPath);
         return 1;
     }
-    std::unique_ptr<KwCopyStream> OpenSource(const std::string& strPath, KwCopyError& coError) override
+    std::unique_ptr<KwCopyStream> OpenSource(const std::string& strPath, int nHow, KwCopyError& coError) override
     {
         TFakeGuard coGuard(FakeLock());
         const size_t nStream = strPath.find(":", m_strRoot.size());
@@ -377,14 +380,16 @@ public:
             return std::make_unique<TMemoryStream>(*this, strPath, &itFile->second[strPath.substr(nStream)]);
         }
         m_coLastOpened[std::this_thread::get_id()] = strPath;
-        std::unique_ptr<KwCopyStream> pcoStream = m_coReal.OpenSource(strPath, coError);
+        if (nHow & Unbuffered)
+            m_vecContent.push_back(Short(strPath) + " read unbuffered");
+        std::unique_ptr<KwCopyStream> pcoStream = m_coReal.OpenSource(strPath, nHow, coError);
         return pcoStream ? std::make_unique<TStream>(*this, std::move(pcoStream), strPath) : nullptr;
     }
-    std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor, int nEncrypted,
+    std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor, int nHow,
                                                KwCopyError& coError) override
     {
         TFakeGuard coGuard(FakeLock());
-        Created(strPath, pvDescriptor, nEncrypted);
+        Created(strPath, pvDescriptor, nHow & KwCopyFileSystem::Encrypted);
         const size_t nStream = strPath.find(":", m_strRoot.size());
         if (nStream != std::string::npos) {
             if (Fail("CreateStream", strPath, coError))
@@ -393,15 +398,17 @@ public:
             strContent.clear();
             return std::make_unique<TMemoryStream>(*this, strPath, &strContent);
         }
-        if (nEncrypted && !m_bEncryptable) {
+        if ((nHow & KwCopyFileSystem::Encrypted) && !m_bEncryptable) {
             coError.Set(KwCopyError::NotSupported, 6000);
             return nullptr;
         }
         if (Fail("CreateTarget", strPath, coError) || ShutOut(strPath, coError))
             return nullptr;
-        std::unique_ptr<KwCopyStream> pcoStream = m_coReal.CreateTarget(strPath, Real(pvDescriptor), 0, coError);
+        std::unique_ptr<KwCopyStream> pcoStream = m_coReal.CreateTarget(strPath, Real(pvDescriptor), nHow & Unbuffered, coError);
         if (!pcoStream)
             return nullptr;
+        if (nHow & Unbuffered)
+            m_vecContent.push_back(Short(strPath) + " write unbuffered");
         m_coRights[Short(strPath)] = Text(pvDescriptor);
         After("CreateTarget", strPath);
         return std::make_unique<TStream>(*this, std::move(pcoStream), strPath);
@@ -451,6 +458,7 @@ private:
             if (m_coFs.Fail("Write", m_strPath, coError))
                 return -1;
             const long lDone = m_pcoReal->Write(pchBuffer, lCount, coError);
+            m_coFs.m_vecContent.push_back(m_coFs.Short(m_strPath) + " write " + std::to_string(lCount));
             m_coFs.After("Write", m_strPath);
             return lDone;
         }
@@ -458,6 +466,12 @@ private:
         {
             TFakeGuard coGuard(FakeLock());
             return m_pcoReal->Rewind(coError);
+        }
+        int SetSize(uint64_t ullSize, KwCopyError& coError) override
+        {
+            TFakeGuard coGuard(FakeLock());
+            m_coFs.m_vecContent.push_back(m_coFs.Short(m_strPath) + " size " + std::to_string(ullSize));
+            return m_coFs.Fail("SetSize", m_strPath, coError) ? 0 : m_pcoReal->SetSize(ullSize, coError);
         }
         int Finish(const KwCopyStat& coSource, KwCopyError& coError) override
         {
@@ -527,6 +541,11 @@ private:
             return lCount;
         }
         int Rewind(KwCopyError&) override { m_nAt = 0; return 1; }
+        int SetSize(uint64_t ullSize, KwCopyError&) override
+        {
+            m_pstrContent->resize(static_cast<size_t>(ullSize));
+            return 1;
+        }
         int Finish(const KwCopyStat&, KwCopyError&) override { return 1; }
         int NamedStreams(std::vector<KwCopyNamedStream>& vecStreams, KwCopyError&) override { vecStreams.clear(); return 1; }
         int Commit(const std::string&, int, KwCopyError&) override { return 1; }
