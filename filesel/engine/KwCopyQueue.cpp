@@ -32,10 +32,10 @@ void KwCopyQueue::Push(KwCopyRecord coRecord)
             pfnNotify = m_pfnNotify;
             pvContext = m_pvContext;
         }
-        // A reader that finds records waiting takes all of them, so only a
-        // record that finds the queue empty (or the last one) wakes it.
+        // A reader takes all records waiting when it wakes: the first record
+        // after a pause wakes it, the last one too.
         const auto coNow = std::chrono::steady_clock::now();
-        if (bFinished || (bWasEmpty && coNow - m_coWoken >= std::chrono::milliseconds(WakeInterval))) {
+        if (bFinished || coNow - m_coWoken >= std::chrono::milliseconds(WakeInterval)) {
             bWake = true;
             m_coWoken = coNow;
         }

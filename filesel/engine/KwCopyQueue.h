@@ -21,7 +21,7 @@
 // thread costs a system call on each side (and far more under Wine), so a
 // waiting reader is woken at most every WakeInterval milliseconds, and at
 // once for the Finished record: whatever arrives meanwhile waits for the
-// next wake or the end of its Wait.
+// next wake (the next record after the interval) or the end of its Wait.
 //
 // The queue holds at most Limit records: a worker that gets that far ahead
 // waits for the reader, unless the queue was released (Release, when the

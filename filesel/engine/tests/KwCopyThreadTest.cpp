@@ -53,6 +53,24 @@ TEST(KwCopyQueueTest, ProgressIsFoldedAndAWorkerFarAheadWaitsUntilReleased)
     EXPECT_EQ(coQueue.Drain(vecRecords), KwCopyQueue::Limit + 10);
 }
 
+TEST(KwCopyQueueTest, TheLastRecordWakesAWaitingReaderAtOnce)
+{
+    // Lines close together wake a waiting reader at most every interval;
+    // the Finished record never waits for the next one.
+    KwCopyQueue coQueue;
+    coQueue.Push(Line(0));
+    std::vector<KwCopyRecord> vecRecords;
+    ASSERT_EQ(coQueue.Drain(vecRecords), 1u);
+    std::thread coWorker([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        coQueue.Push(KwCopyRecord(KwCopyRecord::Finished, -1, std::string(), KwCopyRecord::None));
+    });
+    const auto coStart = std::chrono::steady_clock::now();
+    EXPECT_EQ(coQueue.Wait(20000), 1);
+    EXPECT_LT(std::chrono::steady_clock::now() - coStart, std::chrono::seconds(10));
+    coWorker.join();
+}
+
 TEST(KwCopyPoolTest, EveryItemIsWorkedOnOnceAndTheFeederNeverRunsFarAhead)
 {
     for (int nWorkers : { 1, 4 }) {
