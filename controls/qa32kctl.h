@@ -13,3 +13,4 @@
 #include "KwListText.h"
 #include "KwComboList.h"
 #include "KwComboBox.h"
+#include "KwCheckBox.h"

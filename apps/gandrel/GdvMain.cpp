@@ -14,6 +14,12 @@ KW_IMPLEMENT_DYNAMIC_CLASS(GdvMain, KwWFrame, "gdv")
 const KwMemberLinkArray GdvMain::m_staLinks[] = {
     { "FW_MAIN", "GdvMain::LnkAboutOk", static_cast<TMvcHandler>(&GdvMain::LnkAboutOk) },
     { "FW_MAIN", "GdvMain::LnkCommandAbout", static_cast<TMvcHandler>(&GdvMain::LnkCommandAbout) },
+    { "FW_MAIN", "GdvMain::LnkCommandKeys", static_cast<TMvcHandler>(&GdvMain::LnkCommandKeys) },
+    { "FW_MAIN", "GdvMain::LnkCloseBox", static_cast<TMvcHandler>(&GdvMain::LnkCloseBox) },
+    { "FW_MAIN", "GdvMain::LnkCommandOptions", static_cast<TMvcHandler>(&GdvMain::LnkCommandOptions) },
+    { "FW_MAIN", "GdvMain::LnkCommandCopy", static_cast<TMvcHandler>(&GdvMain::LnkCommandCopy) },
+    { "FW_MAIN", "GdvMain::LnkCommandRefresh", static_cast<TMvcHandler>(&GdvMain::LnkCommandRefresh) },
+    { "FW_MAIN", "GdvMain::LnkCommandExit", static_cast<TMvcHandler>(&GdvMain::LnkCommandExit) },
     { nullptr, nullptr, nullptr },
 };
 // So that kwtcheck -m Gandrel.exe knows the table.
@@ -22,6 +28,7 @@ static KwLinkTableDeclaration s_coGdvLinks(GdvMain::m_staLinks);
 namespace {
 
 const char* const s_pszAboutId = "FW_ABOUT";
+const char* const s_pszSelectorClass = "KwFileSelector";
 
 KwApp* App()
 {
@@ -71,23 +78,80 @@ int GdvMain::EvSize(unsigned short unCode, const KwSize& coSize)
     return nResult;
 }
 
-int GdvMain::LnkCommandAbout(TMvcParam&)
+// Loads the frame of the id with the main window as parent and runs it
+// modally over every other frame; deleted afterwards, however it ended.
+void GdvMain::RunBox(const char* pszId)
 {
     KwApp* pcoApp = App();
-    KwWnd* pcoLoaded = pcoApp ? pcoApp->GetResHdl().LoadWindow(s_pszAboutId, this, nullptr) : nullptr;
-    auto* pcoAbout = dynamic_cast<KwWFrame*>(pcoLoaded);
-    if (!pcoAbout) {
+    KwWnd* pcoLoaded = pcoApp ? pcoApp->GetResHdl().LoadWindow(pszId, this, nullptr) : nullptr;
+    auto* pcoBox = dynamic_cast<KwWFrame*>(pcoLoaded);
+    if (!pcoBox) {
         if (pcoLoaded)
             pcoLoaded->Destroy();
-        return 0;
+        return;
     }
-    // Deleted here after the run, however it ended (OK or the close box).
-    pcoAbout->AutoDestroyOff();
-    if (pcoAbout->GetHandle())
-        pcoAbout->StartModal(ModeModalApp);
-    if (pcoAbout->GetHandle())
-        pcoAbout->Destroy();
-    delete pcoAbout;
+    pcoBox->AutoDestroyOff();
+    if (pcoBox->GetHandle())
+        pcoBox->StartModal(ModeModalApp);
+    if (pcoBox->GetHandle())
+        pcoBox->Destroy();
+    delete pcoBox;
+}
+
+int GdvMain::LnkCommandAbout(TMvcParam&)
+{
+    RunBox(s_pszAboutId);
+    return 0;
+}
+
+int GdvMain::LnkCommandKeys(TMvcParam&)
+{
+    RunBox("FW_KEYS");
+    return 0;
+}
+
+int GdvMain::LnkCloseBox(TMvcParam& coParam)
+{
+    const KwWnd* pcoButton = dynamic_cast<const KwWnd*>(static_cast<KwEvent&>(coParam).GetBaseObject());
+    KwWFrame* pcoBox = pcoButton ? pcoButton->GetParentFrame() : nullptr;
+    if (pcoBox && pcoBox != this)
+        pcoBox->Close(0);
+    return 1;
+}
+
+int GdvMain::LnkCommandOptions(TMvcParam&)
+{
+    RunBox("FW_OPTIONS");
+    return 0;
+}
+
+// The selector around the window that has the focus, else the left one.
+KwWnd* GdvMain::FocusSelector() const
+{
+    for (KwWnd* pcoWnd = KwWnd::GetFocus(); pcoWnd && pcoWnd != this; pcoWnd = pcoWnd->GetParent())
+        if (pcoWnd->IsClassFamily(s_pszSelectorClass))
+            return pcoWnd;
+    return FindChildPtr("FS_1");
+}
+
+int GdvMain::LnkCommandCopy(TMvcParam&)
+{
+    if (KwWnd* pcoSelector = FocusSelector())
+        pcoSelector->Call("CopyToOther");
+    return 0;
+}
+
+int GdvMain::LnkCommandRefresh(TMvcParam&)
+{
+    for (const char* pszId : { "FS_1", "FS_2" })
+        if (KwWnd* pcoSelector = FindChildPtr(pszId); pcoSelector && pcoSelector->IsClassFamily(s_pszSelectorClass))
+            pcoSelector->Call("Refresh");
+    return 0;
+}
+
+int GdvMain::LnkCommandExit(TMvcParam&)
+{
+    Close(0);
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "GdvStartUp.h"
 
+#include "GdvDriveErrors.h"
 #include "GdvMain.h"
 #include "KwApp.h"
 #include "TFileHdl.h"
@@ -10,6 +11,9 @@ namespace {
 
 const char* const s_pszMainId = "FW_MAIN";
 const char* const s_pszMessageTitle = "ZORVIK Message";
+// The application's message box: OK and the stop symbol, for the failure
+// that ends the program.
+const unsigned short MessageStop = 0x10;
 
 // The main frame started: 1; otherwise the reason goes to coError.
 int LoadAndStartMain(KwApp& coApp, TString& coError)
@@ -33,6 +37,7 @@ int LoadAndStartMain(KwApp& coApp, TString& coError)
 
 int GdvStartUp(KwApp& coApp)
 {
+    GdvQuietDriveErrors();
     TString coError;
     const TString coPath = coApp.GetConfig().FindFile(GdvResourceFile, KwConfig::PathSystem, 1);
     if (coPath.IsEmpty()) {
@@ -44,6 +49,6 @@ int GdvStartUp(KwApp& coApp)
         else if (LoadAndStartMain(coApp, coError))
             return 1;
     }
-    coApp.Message(coError, s_pszMessageTitle, nullptr, 0);
+    coApp.Message(coError, s_pszMessageTitle, nullptr, MessageStop);
     return 0;
 }

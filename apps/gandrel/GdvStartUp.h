@@ -10,7 +10,8 @@ extern const char* const GdvResourceFile;
 
 // Finds "gandrel.kwt" (as named, then along the directories of the
 // profile), installs it with GdvMain's link table, loads "FW_MAIN" and
-// starts it: 1. On a failure it shows the reason in the application's
+// starts it: 1. Drives that are not ready raise no system boxes from then
+// on (GdvQuietDriveErrors). On a failure it shows the reason in the application's
 // message box, titled "ZORVIK Message", and answers 0; no main window
 // exists then.
 int GdvStartUp(KwApp& coApp);

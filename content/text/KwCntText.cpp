@@ -291,7 +291,7 @@ int KwCntText::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, un
 {
     switch (coVar.MyId()) {
     case VarText:
-        m_coText = static_cast<const char*>(coVar);
+        m_coText = coVar.AsText();
         return 1;
     case VarLineDist:
         m_nLineDist = static_cast<short>(coVar);

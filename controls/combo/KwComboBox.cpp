@@ -380,9 +380,9 @@ int KwComboBox::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, u
 {
     switch (coVar.MyId()) {
     case VarEntry: {
-        const char* pszEntry = static_cast<const char*>(coVar);
-        if (pszEntry && *pszEntry)
-            Add(pszEntry);
+        const TString coEntry = coVar.AsText();
+        if (!coEntry.IsEmpty())
+            Add(coEntry);
         return 1;
     }
     case VarAlphabetical:

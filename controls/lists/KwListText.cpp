@@ -9,6 +9,7 @@
 #include "TUtf8.h"
 
 #include <cctype>
+#include <chrono>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -169,7 +170,9 @@ int KwListText::DrawText(KwDC& coDC, const KwRect& coRect)
 
 // Type-ahead. The search visits every position exactly once, from the one
 // after the start in order and round from 0, so that it ends even when the
-// start is the last position.
+// start is the last position. It asks a slice of positions at once and
+// the rest a slice each tick of a timer, whose messages come after input
+// and paint: the list stays responsive however long it is.
 
 int KwListText::Matches(const char* pszSought) const
 {
@@ -190,38 +193,113 @@ int KwListText::GoTo(char chKey)
 
 int KwListText::GoTo(const char* pszText)
 {
+    CancelSearch();
     const unsigned long ulRange = GetRange();
     if (!pszText || !*pszText || !ulRange)
         return 0;
     const long lSelected = GetCurrentSel();
     const unsigned long long ullStart = (lSelected >= 0 && IsPosVisible(static_cast<unsigned long>(lSelected)))
         ? static_cast<unsigned long long>(lSelected) + 1 : static_cast<unsigned long long>(GetCurrentPos()) + 1;
-    const unsigned long ulFirst = static_cast<unsigned long>(ullStart % ulRange);
-    const unsigned long ulOldCurrent = GetCurrentPos();
-    for (unsigned long ulStep = 0; ulStep < ulRange; ++ulStep) {
-        const unsigned long ulPos = static_cast<unsigned long>((static_cast<unsigned long long>(ulFirst) + ulStep) % ulRange);
+    m_coSearch.strSought = pszText;
+    m_coSearch.ulNext = static_cast<unsigned long>(ullStart % ulRange);
+    m_coSearch.ulLeft = ulRange;
+    m_coSearch.ulRange = ulRange;
+    m_coSearch.ulOldCurrent = GetCurrentPos();
+    if (SearchOn())
+        return 1;
+    if (IsSearching())
+        StartSearchTimer();
+    return 0;
+}
+
+// One slice of the search: at most SearchSlice positions, and no longer
+// than SearchSliceMs; 1 when it found the text (and showed it).
+int KwListText::SearchOn()
+{
+    if (GetRange() != m_coSearch.ulRange || !GetHandle()) {
+        CancelSearch();
+        return 0;
+    }
+    using TClock = std::chrono::steady_clock;
+    const TClock::time_point tEnd = TClock::now() + std::chrono::milliseconds(SearchSliceMs);
+    for (unsigned long ulAsked = 0; IsSearching() && ulAsked < SearchSlice; ++ulAsked) {
+        if (ulAsked % 256 == 255 && TClock::now() > tEnd)
+            break;
+        const unsigned long ulPos = m_coSearch.ulNext;
+        m_coSearch.ulNext = ulPos + 1 < m_coSearch.ulRange ? ulPos + 1 : 0;
+        --m_coSearch.ulLeft;
         // A list without selection shows its match at the top: one already
         // visible would not move it, so it is passed over.
         if (!IsSelectable() && IsPosVisible(ulPos))
             continue;
-        const int nMatch = AskText(ulPos, LineFromDataPos(ulPos)) && Matches(pszText);
+        const int nMatch = AskText(ulPos, LineFromDataPos(ulPos)) && Matches(m_coSearch.strSought.c_str());
         ClearText();
-        if (!nMatch)
-            continue;
-        if (!IsSelectable()) {
-            ScrollAbsolute(ulPos, 1);
+        // The owner's link may have destroyed the list or changed its range.
+        if (!GetHandle() || GetRange() != m_coSearch.ulRange)
+            break;
+        if (nMatch) {
+            const unsigned long ulOldCurrent = m_coSearch.ulOldCurrent;
+            CancelSearch();
+            ShowMatch(ulPos, ulOldCurrent);
             return 1;
         }
-        SelectLine(ulPos);
-        if (!IsPosVisible(ulPos)) {
-            if (ulPos < ulOldCurrent)
-                ScrollCurrentToTop(1);
-            else
-                ScrollCurrentToBottom(1);
-        }
-        return 1;
     }
+    if (!IsSearching() || !GetHandle() || GetRange() != m_coSearch.ulRange)
+        CancelSearch();
     return 0;
+}
+
+void KwListText::ShowMatch(unsigned long ulPos, unsigned long ulOldCurrent)
+{
+    if (!IsSelectable()) {
+        ScrollAbsolute(ulPos, 1);
+        return;
+    }
+    SelectLine(ulPos);
+    if (!IsPosVisible(ulPos)) {
+        if (ulPos < ulOldCurrent)
+            ScrollCurrentToTop(1);
+        else
+            ScrollCurrentToBottom(1);
+    }
+}
+
+void KwListText::StartSearchTimer()
+{
+    if (!m_pcoSearchTimer) {
+        m_pcoSearchTimer = std::make_unique<KwTimer>(SearchTick, 0, "LIST_TYPEAHEAD");
+        m_pcoSearchTimer->MVC().SetLink("KW_LINK_TIMER", this, &KwListText::LnkSearchTick);
+    }
+    if (!m_pcoSearchTimer->IsRunning())
+        m_pcoSearchTimer->SysCreate();
+}
+
+void KwListText::CancelSearch()
+{
+    m_coSearch = TSearch();
+    // Only stopped: the tick that ends the search runs inside the timer.
+    if (m_pcoSearchTimer && m_pcoSearchTimer->IsRunning())
+        m_pcoSearchTimer->SysDelete();
+}
+
+int KwListText::LnkSearchTick(TMvcParam&)
+{
+    return Guarded(*this, [this] {
+        SearchOn();
+        return 1;
+    });
+}
+
+int KwListText::EvKeyPosition(short nIndex)
+{
+    CancelSearch();
+    return KwCtrlList::EvKeyPosition(nIndex);
+}
+
+int KwListText::EvLButtonDown(const KwPoint& coPoint, unsigned short unKeyFlags)
+{
+    CancelSearch();
+    return KwCtrlList::EvLButtonDown(coPoint, unKeyFlags);
 }
 
 // A key press is a character: its UTF-16 units (two for a character

@@ -3,6 +3,9 @@
 #include "KctlApi.h"
 #include "KwCtrlList.h"
 
+#include <memory>
+#include <string>
+
 // A list of text lines. For each visible line it asks its owner for the
 // text ("KW_LINK_LISTGETTEXT" with the line and the position); the handler
 // hands it over with SetListBoxText and answers non-zero. When it answers
@@ -10,7 +13,10 @@
 //
 // Typing a character searches the lines (GoTo): from the line after the
 // selection (or after the first visible line) to the end, then from the
-// start, every position once.
+// start, every position once. A search asks at most SearchSlice positions
+// (and takes at most SearchSliceMs) at once; the rest goes on between
+// messages, a slice each tick of a timer, until it finds the text or has
+// asked every position. A new search, a position key or a press ends it.
 class KCTL_API KwListText : public KwCtrlList {
     KW_DYNAMIC_CLASS(KwListText, KwCtrlList)
     KW_MVC_CLASS(KwListText, KwCtrlList)
@@ -24,6 +30,10 @@ public:
     // Formatted texts are cut to this many characters (the terminator
     // included).
     enum : int { FormatBufferSize = 1024 };
+    // Type-ahead: positions and milliseconds of one slice of the search,
+    // and the timer's interval between slices.
+    enum : unsigned long { SearchSlice = 4096 };
+    enum : unsigned short { SearchSliceMs = 20, SearchTick = 1 };
 
     KwListText() = default;
     explicit KwListText(const char* pszName) : KwCtrlList(pszName) {}
@@ -63,8 +73,13 @@ public:
     // 0 when nothing matched.
     int GoTo(char chKey) override;
     int GoTo(const char* pszText) override;
+    // Whether a search goes on between messages; ending it.
+    int IsSearching() const { return m_coSearch.ulLeft != 0; }
+    void CancelSearch();
     int DrawLine(KwDC& coDC, const KwRect& coRect, short nLine, unsigned long ulPos) override;
     int EvKeyAscii(unsigned short unChar) override;
+    int EvKeyPosition(short nIndex) override;
+    int EvLButtonDown(const KwPoint& coPoint, unsigned short unKeyFlags) override;
     int NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex) override;
 
 protected:
@@ -76,6 +91,21 @@ protected:
     virtual int AskText(unsigned long ulPos, short nLine);
 
 private:
+    // The search between messages: what is sought, the next position to
+    // ask, how many are left, the range it runs over and where the view
+    // stood when it began.
+    struct TSearch {
+        std::string strSought;
+        unsigned long ulNext { 0 };
+        unsigned long ulLeft { 0 };
+        unsigned long ulRange { 0 };
+        unsigned long ulOldCurrent { 0 };
+    };
+
+    int SearchOn();
+    void ShowMatch(unsigned long ulPos, unsigned long ulOldCurrent);
+    void StartSearchTimer();
+    int LnkSearchTick(TMvcParam& coParam);
     void ClearText();
     int DrawText(KwDC& coDC, const KwRect& coRect);
     int Matches(const char* pszSought) const;
@@ -90,4 +120,6 @@ private:
     short m_nTextColor { -1 };
     short m_nBackColor { -1 };
     unsigned short m_unPendingUnit { 0 };   // a typed character's first half
+    TSearch m_coSearch;
+    std::unique_ptr<KwTimer> m_pcoSearchTimer;   // owned; made by the first search that goes on
 };

@@ -547,6 +547,8 @@ std::unique_ptr<Secure> KwCopyEngine::MakeSecure()
     uint32_t ulInformation = m_coOptions.m_eSecurity == KwCopyOptions::SecurityDacl
         ? static_cast<uint32_t>(KwSecurityApi::DaclInfo)
         : static_cast<uint32_t>(Secure::DefaultInformation);
+    if (m_coOptions.m_eSecurity == KwCopyOptions::SecurityDaclGroup)
+        ulInformation = KwSecurityApi::DaclInfo | KwSecurityApi::GroupInfo;
     if (m_coOptions.m_nOwner)
         ulInformation |= KwSecurityApi::OwnerInfo;
     auto pcoSecure = std::make_unique<Secure>(m_coSecurity, ulInformation);

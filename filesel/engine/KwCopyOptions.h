@@ -7,8 +7,8 @@
 // How a copy runs. Set before the run starts.
 struct KwCopyOptions {
     // Which parts of each security descriptor are copied: group, DACL and
-    // SACL (the default), the DACL only, or nothing.
-    enum Security : unsigned char { SecurityAll, SecurityDacl, SecurityNone };
+    // SACL (the default), the DACL only, nothing, or the DACL and the group.
+    enum Security : unsigned char { SecurityAll, SecurityDacl, SecurityNone, SecurityDaclGroup };
     // What happens to a target file that exists already.
     enum Existing : unsigned char {
         Overwrite,          // replaced (the default)

@@ -1,5 +1,7 @@
 #include "KwFileSelProgressState.h"
 
+#include "KwFileSelCopySettings.h"
+
 #include <cstdio>
 #include <memory>
 
@@ -26,12 +28,28 @@ KwFileSelProgressState::~KwFileSelProgressState()
 
 int KwFileSelProgressState::PressStart(Clock::time_point coNow)
 {
-    if (m_ePhase != Ready)
+    return StartRun(0, coNow);
+}
+
+int KwFileSelProgressState::PressListOnly(Clock::time_point coNow)
+{
+    return StartRun(1, coNow);
+}
+
+int KwFileSelProgressState::StartRun(int nListOnly, Clock::time_point coNow)
+{
+    if (!CanStart() || m_coEngine.IsRunning())
         return 0;
-    m_vecLines.clear();
+    m_coEngine.Options().m_nListOnly = nListOnly;
+    m_nListOnly = nListOnly;
+    m_vecLines.assign(1, TLine { KwFileSelCopySettings::Describe(m_coEngine.Options()), KwCopyRecord::Info });
     m_nPercent = 0;
     m_coCounts = KwCopyCounts();
+    m_coResult = KwCopySummary();
+    m_strSummary.clear();
+    m_eBar = BarRunning;
     m_coStarted = m_coLastProgress = coNow;
+    m_tStarted = std::time(nullptr);
     if (!m_coEngine.Start())
         return 0;
     m_ePhase = Running;
@@ -70,13 +88,14 @@ void KwFileSelProgressState::Apply(const KwCopyRecord& coRecord, Clock::time_poi
 {
     switch (coRecord.GetKind()) {
     case KwCopyRecord::LineAdded:
-        // The engine numbers its lines from 0 in the order it adds them.
-        if (coRecord.GetLine() == LineCount())
+        // The engine numbers its lines from 0 in the order it adds them;
+        // they follow the line of the options.
+        if (coRecord.GetLine() + HeadLines == LineCount())
             m_vecLines.push_back(TLine { coRecord.GetText(), coRecord.GetOutcome() });
         break;
     case KwCopyRecord::LineEnded:
-        if (coRecord.GetLine() >= 0 && coRecord.GetLine() < LineCount()) {
-            TLine& coLine = m_vecLines[static_cast<size_t>(coRecord.GetLine())];
+        if (coRecord.GetLine() >= 0 && coRecord.GetLine() + HeadLines < LineCount()) {
+            TLine& coLine = m_vecLines[static_cast<size_t>(coRecord.GetLine() + HeadLines)];
             coLine.m_strText += coRecord.GetText();
             coLine.m_eOutcome = coRecord.GetOutcome();
         }
@@ -99,7 +118,7 @@ void KwFileSelProgressState::Finish()
     // The worker wrote its summary before it queued Finished, and writes
     // nothing after it.
     m_coResult = m_coEngine.GetSummary();
-    m_strSummary = m_vecLines.empty() ? std::string() : m_vecLines.back().m_strText;
+    m_strSummary = LineCount() > HeadLines ? m_vecLines.back().m_strText : std::string();
     m_ePhase = Finished;
     if (m_coResult.m_nFatal)
         m_eBar = BarRefused;

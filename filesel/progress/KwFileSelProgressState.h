@@ -4,6 +4,7 @@
 #include "KwCopyRecord.h"
 
 #include <chrono>
+#include <ctime>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,11 +16,15 @@
 // it through Pump, which the window calls when the engine's notification
 // (posted from the worker) arrives. Nothing here is touched by the worker.
 //
+// Every run's first line states its options (KwFileSelCopySettings::
+// Describe); the engine's lines follow.
+//
 // Phases, by the buttons that may be pressed:
-//   Ready       Start, Close
+//   Ready       Start, List only, Close
 //   Running     Cancel
 //   Cancelling  none
-//   Finished    Close
+//   Finished    Close; after a list-only run that was not cancelled also
+//               Start and List only, so that the trial leads to the copy
 class KwFileSelProgressState {
 public:
     using Clock = std::chrono::steady_clock;
@@ -29,6 +34,8 @@ public:
     enum BarState : unsigned char { BarRunning, BarDone, BarFailed, BarCanceled, BarRefused };
     // Colour-table entries of a line's text (its background is always 17).
     enum Colour : int { ColourWaiting = 2, ColourOk = 18, ColourFailed = 12, ColourBar = 21 };
+    // The lines before the engine's: the one of the options.
+    enum : long { HeadLines = 1 };
 
     explicit KwFileSelProgressState(KwCopyEngine& coEngine);
     KwFileSelProgressState(const KwFileSelProgressState&) = delete;
@@ -38,11 +45,16 @@ public:
 
     // Buttons. Each answers 1 when it changed something.
     int PressStart(Clock::time_point coNow = Clock::now());
+    // A trial run: the engine's list-only run ("/L").
+    int PressListOnly(Clock::time_point coNow = Clock::now());
     int PressCancel();
     // The close box, Alt+F4, Escape and the Close button: 1 when the window
     // may close now. While a run is in progress it acts as Cancel (0).
     int RequestClose();
-    int CanStart() const { return m_ePhase == Ready; }
+    int CanStart() const
+    {
+        return m_ePhase == Ready || (m_ePhase == Finished && m_nListOnly && !m_coResult.m_nCanceled);
+    }
     int CanCancel() const { return m_ePhase == Running; }
     int CanClose() const { return m_ePhase == Ready || m_ePhase == Finished; }
     Phase GetPhase() const { return m_ePhase; }
@@ -81,6 +93,10 @@ public:
     // The engine's summary line, once finished; empty before.
     const std::string& GetSummary() const { return m_strSummary; }
     const KwCopySummary& GetResult() const { return m_coResult; }
+    // The wall-clock time the last run started; 0 before any.
+    std::time_t GetStartTime() const { return m_tStarted; }
+    // Whether the last run was a trial run.
+    int WasListOnly() const { return m_nListOnly; }
 
     // Writes every line, one a line (CR LF), to the file; replaces an
     // existing one only when the whole log was written. On failure, 0 and
@@ -97,6 +113,7 @@ private:
         KwCopyRecord::Outcome m_eOutcome;
     };
 
+    int StartRun(int nListOnly, Clock::time_point coNow);
     void Finish();
 
     KwCopyEngine& m_coEngine;
@@ -107,6 +124,8 @@ private:
     KwCopyCounts m_coCounts;
     Clock::time_point m_coStarted;
     Clock::time_point m_coLastProgress;
+    std::time_t m_tStarted { 0 };
+    int m_nListOnly { 0 };
     std::string m_strSummary;
     KwCopySummary m_coResult;
     std::vector<KwCopyRecord> m_vecDrained;     // reused by Pump

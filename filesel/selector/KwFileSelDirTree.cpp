@@ -12,7 +12,10 @@ void KwFileSelDirTree::DestroyObject(void* pvObject)
     std::free(pvObject);
 }
 
-TTreeNode* KwFileSelDirTree::MakeNode(const Entry& coEntry)
+namespace {
+
+// A node's object: the name, its zero, the system name, its zero.
+char* NodeObject(const KwFileSelDirTree::Entry& coEntry)
 {
     const size_t nName = coEntry.m_strName.size() + 1;
     const size_t nSystem = coEntry.m_strSystemName.size() + 1;
@@ -21,7 +24,14 @@ TTreeNode* KwFileSelDirTree::MakeNode(const Entry& coEntry)
         std::memcpy(pchBlock, coEntry.m_strName.c_str(), nName);
         std::memcpy(pchBlock + nName, coEntry.m_strSystemName.c_str(), nSystem);
     }
-    return new TTreeNode(pchBlock);
+    return pchBlock;
+}
+
+} // namespace
+
+TTreeNode* KwFileSelDirTree::MakeNode(const Entry& coEntry)
+{
+    return new TTreeNode(NodeObject(coEntry));
 }
 
 std::string KwFileSelDirTree::NodeText(const TTreeNode* pcoNode)
@@ -96,4 +106,34 @@ TTreeNode* KwFileSelDirTree::ReadChildrenKeepingFocus(TTreeNode* pcoNode, const 
     for (;; vecPath.pop_back())
         if (TTreeNode* pcoFound = FindByNames(pcoRoot, vecPath, pfnSameName))
             return pcoFound;
+}
+
+long KwFileSelDirTree::MergeChildren(TTreeNode* pcoNode, const std::vector<Entry>& vecEntries, SameNameFunc pfnSameName)
+{
+    if (!pcoNode)
+        return 0;
+    std::vector<TTreeNode*> vecOld;
+    while (pcoNode->NodeCount() > 0)
+        vecOld.push_back(pcoNode->RemoveSubNode(pcoNode->NodeCount() - 1, 1));
+    for (const Entry& coEntry : vecEntries) {
+        if (coEntry.m_strName.empty() || coEntry.m_strName == "." || coEntry.m_strName == "..")
+            continue;
+        const auto itKept = std::find_if(vecOld.begin(), vecOld.end(), [&](TTreeNode* pcoOld) {
+            return pfnSameName(NodeText(pcoOld), coEntry.m_strName);
+        });
+        TTreeNode* pcoChild = nullptr;
+        if (itKept == vecOld.end()) {
+            pcoChild = MakeNode(coEntry);
+        } else {
+            pcoChild = *itKept;
+            vecOld.erase(itKept);
+            // The name as it is spelt now, and the name the system finds
+            // it by now.
+            DestroyObject(pcoChild->ChangeObject(NodeObject(coEntry), 0));
+        }
+        pcoNode->InsertNode(pcoNode->NodeCount(), pcoChild, 1);
+    }
+    for (TTreeNode* pcoGone : vecOld)
+        pcoGone->Delete(DestroyObject, 0);
+    return pcoNode->NodeCount();
 }

@@ -52,4 +52,10 @@ public:
     // node afterwards.
     static TTreeNode* ReadChildrenKeepingFocus(TTreeNode* pcoNode, const std::vector<Entry>& vecEntries,
                                                TTreeNode* pcoFocus, SameNameFunc pfnSameName);
+    // Brings the node's children in line with the directories read again,
+    // in their order, as a refresh of the view: a child still there is
+    // kept with its subtree and its open state (and takes the system name
+    // read now), one that went is deleted with its subtree, a new one is
+    // made. The number of children.
+    static long MergeChildren(TTreeNode* pcoNode, const std::vector<Entry>& vecEntries, SameNameFunc pfnSameName);
 };

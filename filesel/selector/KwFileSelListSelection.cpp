@@ -58,14 +58,54 @@ int KwFileSelListSelection::Press(long lPosition, int nCtrl, int nShift)
             Clear();
     }
     if (nShift) {
-        const long lAnchor = std::min(m_lAnchor, Count() - 1);
-        for (long i = std::min(lAnchor, lPosition); i <= std::max(lAnchor, lPosition); ++i)
-            Select(i, true);
+        SelectRange(m_lAnchor, lPosition);
     } else {
         Select(lPosition, !(nCtrl && bFound));
         m_lAnchor = lPosition;
     }
     return 1;
+}
+
+void KwFileSelListSelection::SelectRange(long lFrom, long lTo)
+{
+    lFrom = std::min(lFrom, Count() - 1);
+    for (long i = std::min(lFrom, lTo); i <= std::max(lFrom, lTo); ++i)
+        Select(i, true);
+}
+
+int KwFileSelListSelection::MoveCaret(long lPosition, int nCtrl, int nShift)
+{
+    m_nPendingDeselect = 0;
+    if (lPosition < 0 || lPosition >= Count() || (nCtrl && !nShift))
+        return 0;
+    if (!nCtrl)
+        Clear();
+    if (nShift) {
+        SelectRange(m_lAnchor, lPosition);
+        return 1;
+    }
+    Select(lPosition, true);
+    m_lAnchor = lPosition;
+    return 1;
+}
+
+int KwFileSelListSelection::Toggle(long lPosition)
+{
+    m_nPendingDeselect = 0;
+    if (lPosition < 0 || lPosition >= Count())
+        return 0;
+    Select(lPosition, !IsSelected(lPosition));
+    m_lAnchor = lPosition;
+    return 1;
+}
+
+void KwFileSelListSelection::SelectNames(const std::vector<std::string>& vecNames)
+{
+    for (const std::string& strName : vecNames) {
+        const auto itFound = std::find(m_vecNames.begin(), m_vecNames.end(), strName);
+        if (itFound != m_vecNames.end())
+            Select(static_cast<long>(itFound - m_vecNames.begin()), true);
+    }
 }
 
 int KwFileSelListSelection::Release(long lPosition)

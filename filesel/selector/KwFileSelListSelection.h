@@ -13,6 +13,15 @@
 //                                     entry once, however often it is added)
 //   press on a selected entry         keeps the selection for a drag; the
 //                                     release on the same entry selects it alone
+//
+// and from the keyboard, where the list's caret moves by the position keys
+// and type-ahead:
+//
+//   caret moved                       selects the entry alone
+//   Shift+move                        selects the range from the anchor
+//   Ctrl+Shift+move                   adds that range
+//   Ctrl+move                         leaves the selection as it is
+//   Space                             toggles the entry under the caret
 class KwFileSelListSelection {
 public:
     // The entries of a directory in list order; "." and ".." are never
@@ -26,6 +35,13 @@ public:
     // answers 1 when the selection may have changed (repaint the list).
     int Press(long lPosition, int nCtrl, int nShift);
     int Release(long lPosition);
+    // The keyboard: the caret is at the position now. Answers as Press.
+    int MoveCaret(long lPosition, int nCtrl, int nShift);
+    // Flips the entry, which becomes the anchor.
+    int Toggle(long lPosition);
+    // After the entries were read again: the names still there are
+    // selected again.
+    void SelectNames(const std::vector<std::string>& vecNames);
 
     int IsSelected(long lPosition) const;
     long SelectedCount() const { return m_lSelected; }
@@ -37,6 +53,7 @@ public:
 private:
     void Select(long lPosition, bool bSelected);
     void Clear();
+    void SelectRange(long lFrom, long lTo);
 
     std::vector<std::string> m_vecNames;
     std::vector<char> m_vecSelected;

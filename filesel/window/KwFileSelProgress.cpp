@@ -5,7 +5,10 @@
 #include "KwCopyEngine.h"
 #include "KwCopyFileSystem.h"
 #include "KwEvent.h"
+#include "KwFileDialog.h"
 #include "KwFileSelColors.h"
+#include "KwFileSelCopySettings.h"
+#include "KwFileSelProfile.h"
 #include "KwFileSelProgressState.h"
 #include "KwListText.h"
 #include "KwProgressIndicator.h"
@@ -14,10 +17,12 @@
 #include "KwTimer.h"
 #include "KwWChild.h"
 #include "TFileSelection.h"
+#include "TOpSystem.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 namespace {
 
@@ -27,6 +32,9 @@ constexpr short ColWindow = Col::ColWindow, ColText = Col::ColText, ColLight = C
 enum : short { Margin = 8, RowHeight = 24, LabelWidth = 50, ButtonWidth = 90, ButtonHeight = 26 };
 enum : unsigned short { AlignLeftMiddle = 33, AlignCentred = 34, DrainInterval = 40 };
 const char* const s_pszResourceId = "FW_PROGRESS";
+
+KwCopyFileSystem* s_pcoFileSystem = nullptr;   // the seams of the windows made next; null: the platform's
+KwSecurityApi* s_pcoSecurity = nullptr;
 
 void Colours(KwWnd& coWnd, short nBack, short nFore)
 {
@@ -61,7 +69,8 @@ KW_IMPLEMENT_DYNAMIC_CLASS(KwFileSelProgress, KwWFrame, "flsl")
 
 KwFileSelProgress::KwFileSelProgress()
     : KwWFrame(s_pszResourceId, KwPoint(60, 60), KwSize(620, 460), "Copy", ColFace, 0x00C80000UL, 0, 0)
-    , m_pcoEngine(std::make_unique<KwCopyEngine>())
+    , m_pcoEngine(std::make_unique<KwCopyEngine>(s_pcoFileSystem ? *s_pcoFileSystem : KwCopyFileSystem::Platform(),
+                                                 s_pcoSecurity ? *s_pcoSecurity : KwSecurityApi::Platform()))
     , m_pcoState(std::make_unique<KwFileSelProgressState>(*m_pcoEngine))
 {
     m_pcoEngine->Queue().SetNotify(&KwFileSelProgress::NotifyRecords, this);
@@ -74,7 +83,14 @@ KwFileSelProgress::KwFileSelProgress()
 KwFileSelProgress::KwFileSelProgress(KwWnd* pcoParent) : KwFileSelProgress()
 {
     m_pcoParentWnd = pcoParent;
+    m_pcoEngine->Options() = KwFileSelProfile::CopyOptions();
     LoadFromResource(pcoParent);
+}
+
+void KwFileSelProgress::UseSeams(KwCopyFileSystem* pcoFileSystem, KwSecurityApi* pcoSecurity)
+{
+    s_pcoFileSystem = pcoFileSystem;
+    s_pcoSecurity = pcoSecurity;
 }
 
 KwFileSelProgress::~KwFileSelProgress()
@@ -103,12 +119,25 @@ void KwFileSelProgress::LoadFromResource(KwWnd* pcoParent)
     SetEndOnEsc(1);
 }
 
-// Runs on the worker thread: only a post, never a call into a window.
+void KwFileSelProgress::TPostTarget::Set(KwHandle hWnd)
+{
+    std::lock_guard<std::mutex> coGuard(m_coLock);
+    m_hWnd = hWnd;
+}
+
+int KwFileSelProgress::TPostTarget::Post(unsigned unMsg)
+{
+    std::lock_guard<std::mutex> coGuard(m_coLock);
+    return m_hWnd && pcoKwSys && pcoKwSys->PostMessage(m_hWnd, unMsg, 0, 0);
+}
+
+// Runs on the worker thread: only a post through the post target, never a
+// look at the window object.
 void KwFileSelProgress::NotifyRecords(void* pvContext)
 {
     KwFileSelProgress* pcoThis = static_cast<KwFileSelProgress*>(pvContext);
-    if (pcoKwSys && pcoThis->GetHandle() && !pcoThis->m_bPosted.exchange(true))
-        pcoKwSys->PostMessage(pcoThis->GetHandle(), MsgRecords, 0, 0);
+    if (!pcoThis->m_bPosted.exchange(true) && !pcoThis->m_coPostTarget.Post(MsgRecords))
+        pcoThis->m_bPosted = false;
 }
 
 int KwFileSelProgress::SetPathFrom(const char* pszPath)
@@ -213,10 +242,17 @@ void KwFileSelProgress::MakeChildren()
     m_pcoPrgIndFrame = MakeFrame("CW_PROGRESS", nullptr, this);
     m_pcoPrgInd = MakeBar();
     m_pcoStatus = MakeFrame("CW_STATUS", "", this);
-    m_pcoPbStart = MakeButton("PB_START", "Start");
-    m_pcoPbCancel = MakeButton("PB_CANCEL", "Cancel");
+    m_pcoPbStart = MakeButton("PB_START", "&Start");
+    m_pcoPbCancel = MakeButton("PB_CANCEL", "&Cancel");
     m_pcoPbClose = MakeButton("PB_CLOSE", "Close");
-    m_pcoPbSave = MakeButton("PB_SAVELOG", "Save log");
+    m_pcoPbSave = MakeButton("PB_SAVELOG", "Save lo&g");
+    m_pcoPbList = MakeButton("PB_LISTONLY", "&List only");
+}
+
+int KwFileSelProgress::EvCreate()
+{
+    m_coPostTarget.Set(GetHandle());
+    return KwWFrame::EvCreate();
 }
 
 int KwFileSelProgress::EvInit()
@@ -229,6 +265,7 @@ int KwFileSelProgress::EvInit()
     m_pcoPbCancel->MVC().SetLink("KW_LINK_COMMAND", this, &KwFileSelProgress::LnkCommandCancel);
     m_pcoPbClose->MVC().SetLink("KW_LINK_COMMAND", this, &KwFileSelProgress::LnkCommandClose);
     m_pcoPbSave->MVC().SetLink("KW_LINK_COMMAND", this, &KwFileSelProgress::LnkCommandSave);
+    m_pcoPbList->MVC().SetLink("KW_LINK_COMMAND", this, &KwFileSelProgress::LnkCommandListOnly);
     Layout();
     ShowState();
     return KwWFrame::EvInit();
@@ -259,7 +296,7 @@ void KwFileSelProgress::Layout()
     m_pcoPrgInd->SetRect(m_pcoPrgIndFrame->CalcContentRect(), 0);
     m_pcoStatus->SetPosAndSize(KwPoint(Margin, nStatusY), KwSize(nInnerW, RowHeight), 0);
     short nX = static_cast<short>(nW - Margin - ButtonWidth);
-    for (KwPushButton* pcoButton : { m_pcoPbClose, m_pcoPbCancel, m_pcoPbStart }) {
+    for (KwPushButton* pcoButton : { m_pcoPbClose, m_pcoPbCancel, m_pcoPbStart, m_pcoPbList }) {
         pcoButton->SetPosAndSize(KwPoint(nX, nButtonsY), KwSize(ButtonWidth, ButtonHeight), 0);
         nX = static_cast<short>(nX - Margin - ButtonWidth);
     }
@@ -341,13 +378,14 @@ std::string KwFileSelProgress::BarText() const
 
 int KwFileSelProgress::EvDestroy()
 {
+    m_coPostTarget.Set(0);
     m_pcoTimer.reset();
     for (KwWChild** ppcoChild : { &m_pcoFrom, &m_pcoFromPath, &m_pcoTo, &m_pcoToPath, &m_pcoListFrame, &m_pcoPrgIndFrame,
                                   &m_pcoStatus })
         *ppcoChild = nullptr;
     m_pcoListBox = nullptr;
     m_pcoPrgInd = nullptr;
-    m_pcoPbStart = m_pcoPbCancel = m_pcoPbClose = m_pcoPbSave = nullptr;
+    m_pcoPbStart = m_pcoPbCancel = m_pcoPbClose = m_pcoPbSave = m_pcoPbList = nullptr;
     return KwWFrame::EvDestroy();
 }
 
@@ -366,10 +404,26 @@ void KwFileSelProgress::ShowButtons()
 {
     if (!m_pcoPbStart)
         return;
+    // The system takes the keyboard from a window it disables: seen before.
+    KwWnd* pcoFocus = GetFocus();
     m_pcoPbStart->Enable(m_pcoState->CanStart(), 1);
+    m_pcoPbList->Enable(m_pcoState->CanStart(), 1);
     m_pcoPbCancel->Enable(m_pcoState->CanCancel(), 1);
     m_pcoPbClose->Enable(m_pcoState->CanClose(), 1);
     m_pcoPbSave->Enable(m_pcoState->LineCount() > 0 && m_pcoState->GetPhase() != KwFileSelProgressState::Running, 1);
+    // A button that had the keyboard and can no longer be pressed hands it
+    // on (Close, else Cancel, else the frame), or every key would be lost.
+    const bool bStranded = pcoFocus && !pcoFocus->IsEnabled()
+        && (pcoFocus == m_pcoPbStart || pcoFocus == m_pcoPbList || pcoFocus == m_pcoPbCancel || pcoFocus == m_pcoPbClose
+            || pcoFocus == m_pcoPbSave);
+    if (!bStranded)
+        return;
+    if (m_pcoPbClose->IsEnabled())
+        m_pcoPbClose->SetFocus();
+    else if (m_pcoPbCancel->IsEnabled())
+        m_pcoPbCancel->SetFocus();
+    else
+        SetFocus();
 }
 
 void KwFileSelProgress::ShowState()
@@ -410,13 +464,25 @@ int KwFileSelProgress::LnkListGetText(TMvcParam& coParam)
     return 1;
 }
 
-int KwFileSelProgress::LnkCommandStart(TMvcParam&)
+void KwFileSelProgress::StartedRun(int nStarted)
 {
+    if (!nStarted)
+        return;
     m_strLogResult.clear();
     m_unShownPercent = 0;
     m_pcoPrgInd->Start(0);
-    m_pcoState->PressStart();
     ShowState();
+}
+
+int KwFileSelProgress::LnkCommandStart(TMvcParam&)
+{
+    StartedRun(m_pcoState->PressStart());
+    return 0;
+}
+
+int KwFileSelProgress::LnkCommandListOnly(TMvcParam&)
+{
+    StartedRun(m_pcoState->PressListOnly());
     return 0;
 }
 
@@ -434,17 +500,46 @@ int KwFileSelProgress::LnkCommandClose(TMvcParam&)
     return 0;
 }
 
-int KwFileSelProgress::SaveLog()
+int KwFileSelProgress::SaveLog(const std::string& strPath)
 {
     std::string strError;
-    const int nSaved = m_pcoState->SaveLog(m_strLogPath, strError);
-    m_strLogResult = nSaved ? "Log saved to " + m_strLogPath : "Log not saved: " + strError;
+    const int nSaved = m_pcoState->SaveLog(KwCopyFileSystem::FromSystemText(strPath.c_str()), strError);
+    m_strLogResult = nSaved ? "Log saved to " + strPath : "Log not saved: " + KwCopyFileSystem::ToSystemText(strError.c_str());
     SetWindowText(m_pcoStatus, StatusText());
     return nSaved;
 }
 
+std::string KwFileSelProgress::ProposedLogName() const
+{
+    std::time_t tStarted = m_pcoState->GetStartTime();
+    if (!tStarted)
+        tStarted = std::time(nullptr);
+    const std::tm* pcoLocal = std::localtime(&tStarted);
+    return KwFileSelCopySettings::LogFileName(KwFileSelProfile::Section(), pcoLocal ? *pcoLocal : std::tm {});
+}
+
+// The dialog opens where the last log went (else in the current
+// directory); it asks itself before it lets an existing file be chosen.
+int KwFileSelProgress::ChooseLogPath(std::string& strPath)
+{
+    std::string strDirectory = KwFileSelProfile::Get(KwFileSelProfile::KeyLogDirectory);
+    if (strDirectory.empty() || !CurrentOS().ExistsPath(strDirectory.c_str()))
+        strDirectory = static_cast<const char*>(CurrentOS().GetCurrentDirectory());
+    KwFileDialog coDialog(KwFileDialog::TypeSave, "log", strDirectory.c_str(), ProposedLogName().c_str(),
+                          "Logs | *.log | All files | *.*", "Save log", this);
+    if (!coDialog.StartModal())
+        return 0;
+    strPath = coDialog.GetPath();
+    const size_t nCut = strPath.find_last_of("\\/");
+    if (nCut != std::string::npos)
+        KwFileSelProfile::Set(KwFileSelProfile::KeyLogDirectory, strPath.substr(0, nCut == 2 ? 3 : nCut).c_str());
+    return 1;
+}
+
 int KwFileSelProgress::LnkCommandSave(TMvcParam&)
 {
-    SaveLog();
+    std::string strPath;
+    if (ChooseLogPath(strPath))
+        SaveLog(strPath);
     return 0;
 }

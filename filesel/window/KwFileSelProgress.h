@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstddef>
 #include <memory>
+#include <mutex>
 #include <string>
 
 class KwCntText;
@@ -19,8 +20,14 @@ class KwWindowTimer;
 class TFileSelection;
 
 // The modal progress window of one copy: the source and target, one line
-// per action in its outcome's colour, the bar, a status line (bytes, files,
-// speed, time left) and the buttons Start, Cancel, Close and Save log.
+// per action in its outcome's colour (the first states the run's options),
+// the bar, a status line (bytes, files, speed, time left) and the buttons
+// List only (a trial run, after which Start may still copy), Start,
+// Cancel, Close and Save log (which asks where with the file dialog,
+// proposing a name with the run's date and time).
+//
+// A window made for a parent runs with the options the user chose
+// (KwFileSelProfile::CopyOptions).
 //
 // The frame and its children come from the window resource "FW_PROGRESS"
 // of the application's resources when one is installed (a program's
@@ -56,11 +63,12 @@ public:
     int SetPathTo(const char* pszPath);
     // The caller keeps the selection alive until the window has closed.
     int SetFiles(const TFileSelection* pcoFiles);
-    // Where "Save log" writes (default "gandrel.log" in the current
-    // directory).
-    void SetLogPath(const std::string& strPath) { m_strLogPath = strPath; }
     // Creates the frame, runs it modally until it closes; the dialog result.
     short RunModal();
+    // The file system and security calls of the windows made from now on
+    // (null: the platform's), for tests that put a fault into a run. The
+    // objects must outlive those windows.
+    static void UseSeams(KwCopyFileSystem* pcoFileSystem, KwSecurityApi* pcoSecurity);
 
     // For the program and its tests; the children are null once the
     // window has closed.
@@ -79,10 +87,15 @@ public:
     KwPushButton* GetCancel() const { return m_pcoPbCancel; }
     KwPushButton* GetClose() const { return m_pcoPbClose; }
     KwPushButton* GetSaveLog() const { return m_pcoPbSave; }
+    KwPushButton* GetListOnly() const { return m_pcoPbList; }
     std::string StatusText() const;
-    // Saves the output as a log; the outcome shows in the status line.
-    int SaveLog();
+    // Saves the output as a log to the path (the system's code page); the
+    // outcome shows in the status line.
+    int SaveLog(const std::string& strPath);
+    // The name Save log proposes: the program's, the run's date and time.
+    std::string ProposedLogName() const;
 
+    int EvCreate() override;
     int EvInit() override;
     int EvClose() override;
     // The children go with the system window: their pointers are cleared.
@@ -98,8 +111,24 @@ protected:
     int LnkCommandCancel(TMvcParam& coParam);
     int LnkCommandClose(TMvcParam& coParam);
     int LnkCommandSave(TMvcParam& coParam);
+    int LnkCommandListOnly(TMvcParam& coParam);
 
 private:
+    // Where the worker's notifications go: the window's handle, given when
+    // the window is created and cleared before it goes, under a lock of its
+    // own, so that the worker never reads the window object and never
+    // posts to a window that has gone.
+    class TPostTarget {
+    public:
+        void Set(KwHandle hWnd);
+        // 1 when the message was posted.
+        int Post(unsigned unMsg);
+
+    private:
+        std::mutex m_coLock;
+        KwHandle m_hWnd { 0 };
+    };
+
     static void NotifyRecords(void* pvContext);
     void LoadFromResource(KwWnd* pcoParent);
     // Each finds the child by its name, or makes it, and gives it its looks.
@@ -113,6 +142,10 @@ private:
     void ShowState();
     void ShowButtons();
     void DrainRecords();
+    // Asks where to save the log; 1 with the path chosen.
+    int ChooseLogPath(std::string& strPath);
+    // After Start or List only.
+    void StartedRun(int nStarted);
 
     // The engine before the state, so the state (which cancels and joins)
     // goes first.
@@ -120,7 +153,6 @@ private:
     std::unique_ptr<KwFileSelProgressState> m_pcoState;
     std::string m_strPathFrom;
     std::string m_strPathTo;
-    std::string m_strLogPath { "gandrel.log" };
     std::string m_strLogResult;
     KwWnd* m_pcoParentWnd { nullptr };
     KwWChild* m_pcoFrom { nullptr };
@@ -136,10 +168,12 @@ private:
     KwPushButton* m_pcoPbCancel { nullptr };
     KwPushButton* m_pcoPbClose { nullptr };
     KwPushButton* m_pcoPbSave { nullptr };
+    KwPushButton* m_pcoPbList { nullptr };
     // Set by the worker's first notification; while set, the records are
     // drained on a timer, so that a fast worker's posts never starve the
     // user's input (posted messages come before input).
     std::atomic<bool> m_bPosted { false };
+    TPostTarget m_coPostTarget;
     std::unique_ptr<KwWindowTimer> m_pcoTimer;
     long m_lShownLines { 0 };
     unsigned short m_unShownPercent { 0 };

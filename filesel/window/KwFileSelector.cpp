@@ -18,12 +18,14 @@
 #include "KwFileSelDropRules.h"
 #include "KwFileSelProgress.h"
 #include "KwFileSelProgressState.h"
+#include "KwKeyTable.h"
 #include "KwListText.h"
 #include "KwRubberShapes.h"
 #include "KwSystem.h"
 #include "TCrt.h"
 #include "TOpSystem.h"
 #include "TResVar.h"
+#include "TUtf8.h"
 #include "TTreeNode.h"
 
 #include <algorithm>
@@ -46,6 +48,9 @@ constexpr short ColWindow = Col::ColWindow, ColText = Col::ColText, ColLight = C
 enum : unsigned short { MouseLeft = 0x0001, MouseShift = 0x0004, MouseCtrl = 0x0008 };
 enum : unsigned short { CursorSizeWE = 8 };
 enum : unsigned short { VarSelector = 10000 };
+// Indices of the key table, and the keys it does not hold.
+enum : short { KeyReturn = 0, KeyBackspace = 10, KeyTab = 11, KeyF4 = 16, KeyF5 = 17 };
+enum : unsigned short { KeyR = 'R', KeyLeftButton = 1, CharSpace = ' ' };
 
 const char* const s_pszDirectoryDrag = "DirectoryTree";
 const char* const s_pszFilesDrag = "FileSelection";
@@ -88,6 +93,30 @@ void SetSizeCursor()
 {
     if (pcoKwSys)
         KwApp::SetCursor(pcoKwSys->LoadSystemCursor(CursorSizeWE));
+}
+
+const KwKeyTable& Keys()
+{
+    static const KwKeyTable s_coDefault;
+    const KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
+    return pcoApp ? pcoApp->GetKeyTable() : s_coDefault;
+}
+
+unsigned short KeyOf(TMvcParam& coParam)
+{
+    const KwEventKey* pcoEvent = static_cast<KwEvent&>(coParam);
+    return pcoEvent ? pcoEvent->KeyCode() : 0;
+}
+
+// The nodes the tree shows, in the order of its lines.
+void CollectShown(TTreeNode* pcoNode, std::vector<TTreeNode*>& vecShown)
+{
+    if (!pcoNode)
+        return;
+    vecShown.push_back(pcoNode);
+    if (pcoNode->IsOpen())
+        for (long i = 0; i < pcoNode->NodeCount(); ++i)
+            CollectShown(pcoNode->GetSubNode(i), vecShown);
 }
 
 } // namespace
@@ -152,7 +181,8 @@ void KwFileSelector::MakeChildren()
     m_pcoComboFrame = NewFrame("CW_DRIVES", this);
     m_pcoCombo = new KwComboBox("CB_DRIVES", KwPoint(0, 0), KwSize(10, 10), ColFace, ColWindow, ColText);
     Style(*m_pcoCombo, 0);
-    m_pcoCombo->SetTabStop(1);
+    // Tab goes round the panes; F4 opens the drive list.
+    m_pcoCombo->SetTabStop(0);
     m_pcoCombo->SetReadOnly(1);
     if (!m_pcoCombo->SysCreate(m_pcoComboFrame))
         KwFileSelFail("m_pcoCombo != NULL");
@@ -216,6 +246,30 @@ void KwFileSelector::SetLinks()
     coList.SetLink("KW_LINK_SETFOCUS", this, &KwFileSelector::LnkListSetFocus);
     coList.SetLink("KW_LINK_KILLFOCUS", this, &KwFileSelector::LnkListKillFocus);
     coList.SetLink("KW_LINK_MOUSEMOVE", this, &KwFileSelector::LnkListMove);
+    coList.SetLink("KW_LINK_KEYDOWN", this, &KwFileSelector::LnkListKey);
+    coList.SetLink("KW_LINK_CHAR", this, &KwFileSelector::LnkListChar);
+    coList.SetLink("KW_LINK_LISTSELECT", this, &KwFileSelector::LnkListCaret);
+    TMvc& coTree = m_pcoTreePar->MVC();
+    coTree.SetLink("KW_LINK_KEYDOWN", this, &KwFileSelector::LnkTreeKey);
+    coTree.SetLink("KW_LINK_CHAR", this, &KwFileSelector::LnkTreeChar);
+    coTree.AddNotification("KW_LINK_SETFOCUS", this, &KwFileSelector::NotifyTreeFocus);
+}
+
+void KwFileSelector::InitMembers(TOnlyInternalUse)
+{
+    InsertDynFunc<KwFileSelector>("KwFileSelector::CopyToOther", &KwFileSelector::DynCopyToOther);
+    InsertDynFunc<KwFileSelector>("KwFileSelector::Refresh", &KwFileSelector::DynRefresh);
+}
+
+TDynRet KwFileSelector::DynCopyToOther(char*)
+{
+    return TDynRet(CopyToOther());
+}
+
+TDynRet KwFileSelector::DynRefresh(char*)
+{
+    Refresh();
+    return TDynRet(1);
 }
 
 int KwFileSelector::SysCreate(KwWnd* pcoParent)
@@ -282,6 +336,14 @@ int KwFileSelector::EvPaint(KwPaintDC& coDC)
     return KwWChild::EvPaint(coDC);
 }
 
+int KwFileSelector::EvSetFocus(KwWnd* pcoOther)
+{
+    const int nResult = KwWChild::EvSetFocus(pcoOther);
+    if (KwWChild* pcoPane = GetFocusPane())
+        pcoPane->SetFocus();
+    return nResult;
+}
+
 // ---------------------------------------------------------------------------
 // Nodes, paths and the disk
 
@@ -328,10 +390,8 @@ TString KwFileSelector::CurrentDirectory() const
     return PathOfNode(m_pcoTree->GetFocusNode()).ShownPath();
 }
 
-long KwFileSelector::ReadChildren(TTreeNode* pcoNode)
+std::vector<KwFileSelDirTree::Entry> KwFileSelector::ScanDirectories(const TTreeNode* pcoNode) const
 {
-    if (!pcoNode)
-        return 0;
     const TPath coPath = PathOfNode(pcoNode);
     const TFileSelection coEntries = coPath.SelectFiles("*.*", TFileInfo::AttrDirectory | TFileInfo::AttrHidden
                                                                    | TFileInfo::AttrSystem, TFileSelection::SortNone);
@@ -341,6 +401,14 @@ long KwFileSelector::ReadChildren(TTreeNode* pcoNode)
         if (coInfo.IsDirectory())
             vecEntries.emplace_back(std::string(coInfo.Name()), std::string(coInfo.SystemName()));
     }
+    return vecEntries;
+}
+
+long KwFileSelector::ReadChildren(TTreeNode* pcoNode)
+{
+    if (!pcoNode)
+        return 0;
+    const std::vector<KwFileSelDirTree::Entry> vecEntries = ScanDirectories(pcoNode);
     TTreeNode* pcoFocus = m_pcoTree->GetFocusNode();
     TTreeNode* pcoFound = KwFileSelDirTree::ReadChildrenKeepingFocus(pcoNode, vecEntries, pcoFocus, SameName);
     if (pcoFound != pcoFocus)
@@ -375,21 +443,29 @@ int KwFileSelector::SelectDrive(long lPosition)
     if (coLine.IsEmpty())
         return 0;
     m_pcoCombo->SetText(coLine);
-    TString coVolume, coFileSystem;
-    unsigned short unType = 0;
-    const std::string strRoot = std::string(static_cast<const char*>(coLine)) + "\\";
-    CurrentOS().GetDriveInfo(strRoot.c_str(), &unType, &coVolume, &coFileSystem);
-    if (coFileSystem.IsEmpty())
-        m_pcoDescription->SetText(coVolume);
-    else if (coVolume.IsEmpty())
-        m_pcoDescription->SetTextFt("(%s)", static_cast<const char*>(coFileSystem));
-    else
-        m_pcoDescription->SetTextFt("%s (%s)", static_cast<const char*>(coVolume), static_cast<const char*>(coFileSystem));
     m_chDrive = static_cast<const char*>(coLine)[0];
+    ShowDriveInfo();
     m_pcoTree->SetRootNode(KwFileSelDirTree::MakeNode("\\"));
     ShowPath(TPath(m_chDrive, "\\"));
     m_pcoTree->OpenNode(m_pcoTree->GetRootNode(), 1);
     return 1;
+}
+
+void KwFileSelector::ShowDriveInfo()
+{
+    TString coVolume, coFileSystem;
+    unsigned short unType = 0;
+    const char achRoot[4] = { m_chDrive, ':', '\\', 0 };
+    const int nRead = CurrentOS().GetDriveInfo(achRoot, &unType, &coVolume, &coFileSystem);
+    std::string strLine = static_cast<const char*>(coVolume);
+    if (!coFileSystem.IsEmpty())
+        strLine += (strLine.empty() ? "(" : " (") + std::string(coFileSystem) + ")";
+    if (nRead)
+        strLine += ", " + KwFileSelProgressState::BytesText(CurrentOS().DiskFreeSpace(achRoot)) + " free";
+    else if (strLine.empty())
+        // A drive that went says nothing of itself.
+        strLine = "The drive cannot be read";
+    m_pcoDescription->SetText(strLine.c_str());
 }
 
 TString KwFileSelector::GetDescription() const
@@ -492,6 +568,7 @@ int KwFileSelector::ShowFiles(const TPath& coPath)
         vecNames.emplace_back(static_cast<const char*>(m_coDirFiles.GetFile(i).Name()));
     m_coSelection.SetEntries(vecNames);
     m_pcoListBox->SetRange(static_cast<unsigned long>(vecNames.size()), 1);
+    PlaceCaret(0, 0);
     return coPath.Exists() ? 1 : 0;
 }
 
@@ -550,9 +627,13 @@ int KwFileSelector::LnkListText(TMvcParam& coParam)
     if (!pcoEvent)
         return 0;
     const long lPos = static_cast<long>(pcoEvent->Position());
-    const int nMarked = m_nListFocus && m_coSelection.IsSelected(lPos);
+    // Without the focus the selection stays in sight, in the face colour
+    // (as the tree shows its focus node then), so that what F5 would copy
+    // can be seen from the other pane.
+    const int nSelected = m_coSelection.IsSelected(lPos);
+    const int nMarked = nSelected && m_nListFocus;
     m_pcoListBox->SetListBoxText(m_coSelection.Name(lPos).c_str(), nMarked ? ColSelText : ColText,
-                                 nMarked ? ColSelBack : ColWindow);
+                                 nMarked ? ColSelBack : (nSelected ? ColFace : ColWindow));
     return 1;
 }
 
@@ -604,6 +685,7 @@ int KwFileSelector::LnkListUp(TMvcParam& coParam)
 int KwFileSelector::LnkListSetFocus(TMvcParam&)
 {
     m_nListFocus = 1;
+    m_pcoFocusPane = m_pcoListBox;
     m_pcoListBox->ShowChange(1);
     return 0;
 }
@@ -787,13 +869,7 @@ int KwFileSelector::DropDirectory(TPath& coSource, TTreeNode* pcoTarget)
         return 0;
     KwEventFileSelector coEvent(this, &coSource, &coTarget);
     RunCopy(coEvent);
-    // The copy shows under the target: re-read it, the focus found again
-    // by its path.
-    const TString coTargetPath = coTarget.FullPath();
-    m_pcoTree->CloseNode(pcoTarget, 0);
-    RefreshNode(pcoTarget);
-    m_pcoTree->OpenNode(pcoTarget, 1);
-    FocusDirectory(FindNode(coTargetPath));
+    ShowCopied(coTarget.FullPath());
     return 1;
 }
 
@@ -813,8 +889,7 @@ int KwFileSelector::DropFiles(TFileSelection& coFiles, TTreeNode* pcoTarget)
         return 0;
     KwEventFileSelector coEvent(this, &coFiles, &coTarget);
     RunCopy(coEvent);
-    m_pcoTree->OpenNode(pcoTarget, 1);
-    FocusDirectory(pcoTarget);
+    ShowCopied(coTarget.FullPath());
     return 1;
 }
 
@@ -867,5 +942,291 @@ int KwFileSelector::LnkSplitUp(TMvcParam&)
     m_nSplitPos = static_cast<short>(m_pcoRubberLn->GetLinePoint1().X() - SplitBarWidth / 2);
     m_pcoRubberLn.reset();
     EvSize(0, GetClientSize());
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Reading again
+
+void KwFileSelector::MergeShown(TTreeNode* pcoNode)
+{
+    KwFileSelDirTree::MergeChildren(pcoNode, ScanDirectories(pcoNode), SameName);
+    // A closed child is read too, so that its box shows whether it has
+    // children now.
+    for (long i = 0; i < pcoNode->NodeCount(); ++i) {
+        TTreeNode* pcoChild = pcoNode->GetSubNode(i);
+        if (pcoChild->IsOpen())
+            MergeShown(pcoChild);
+        else
+            KwFileSelDirTree::MergeChildren(pcoChild, ScanDirectories(pcoChild), SameName);
+    }
+}
+
+void KwFileSelector::Refresh()
+{
+    if (!m_pcoTree || !m_chDrive || !m_pcoTree->GetRootNode())
+        return;
+    std::vector<std::string> vecFocus = KwFileSelDirTree::NamesOfNode(m_pcoTree->GetFocusNode());
+    const long lTopLine = m_pcoTree->GetTopLine();
+    const short nLeft = m_pcoTree->GetLeftOffset();
+    const TString coListDir = m_coListDir;
+    const unsigned long ulListTop = m_pcoListBox->GetCurrentPos();
+    const std::string strCaret = m_coSelection.Name(m_pcoListBox->GetCurrentSel());
+    const std::vector<std::string> vecSelected = m_coSelection.SelectedNames();
+
+    ShowDriveInfo();
+    MergeShown(m_pcoTree->GetRootNode());
+    TTreeNode* pcoFocus = nullptr;
+    for (;; vecFocus.pop_back()) {
+        pcoFocus = KwFileSelDirTree::FindByNames(m_pcoTree->GetRootNode(), vecFocus, SameName);
+        if (pcoFocus || vecFocus.empty())
+            break;
+    }
+    if (!pcoFocus)
+        pcoFocus = m_pcoTree->GetRootNode();
+    m_pcoTree->SetFocusNode(pcoFocus, 0);
+    m_pcoTree->SetTopLine(lTopLine, 0);
+    m_pcoTree->SetLeftOffset(nLeft, 0);
+    m_pcoTreePar->Invalidate(0);
+    ShowFiles(PathOfNode(pcoFocus));
+    if (m_coListDir != static_cast<const char*>(coListDir))
+        return;
+    // The same directory: what the user had in the list stays.
+    m_coSelection.SelectNames(vecSelected);
+    long lCaret = 0;
+    while (lCaret < m_coSelection.Count() && m_coSelection.Name(lCaret) != strCaret)
+        ++lCaret;
+    PlaceCaret(lCaret < m_coSelection.Count() ? lCaret : 0, ulListTop);
+    m_pcoListBox->ShowChange(1);
+}
+
+void KwFileSelector::ShowCopied(const TString& coTarget)
+{
+    Refresh();
+    // The copy shows under the directory it went to.
+    if (TTreeNode* pcoTarget = FindNode(coTarget))
+        m_pcoTree->OpenNode(pcoTarget, 1);
+}
+
+// ---------------------------------------------------------------------------
+// The keyboard
+
+KwWChild* KwFileSelector::GetFocusPane() const
+{
+    return m_pcoFocusPane ? m_pcoFocusPane : m_pcoTreePar;
+}
+
+KwFileSelector* KwFileSelector::NextSelector(int nForward) const
+{
+    const KwWnd* pcoParent = GetParent();
+    if (!pcoParent)
+        return const_cast<KwFileSelector*>(this);
+    std::vector<KwFileSelector*> vecSelectors;
+    for (KwWnd* pcoChild = pcoParent->GetChildFirst(); pcoChild; pcoChild = pcoParent->GetChildNext(pcoChild))
+        if (KwFileSelector* pcoSelector = dynamic_cast<KwFileSelector*>(pcoChild))
+            vecSelectors.push_back(pcoSelector);
+    const auto itSelf = std::find(vecSelectors.begin(), vecSelectors.end(), this);
+    if (itSelf == vecSelectors.end())
+        return const_cast<KwFileSelector*>(this);
+    const size_t nCount = vecSelectors.size();
+    const size_t nSelf = static_cast<size_t>(itSelf - vecSelectors.begin());
+    return vecSelectors[(nSelf + (nForward ? 1 : nCount - 1)) % nCount];
+}
+
+void KwFileSelector::TabFrom(const KwWnd& coPane, int nForward)
+{
+    const bool bTree = &coPane == m_pcoTreePar;
+    if (bTree == static_cast<bool>(nForward)) {
+        (bTree ? static_cast<KwWChild*>(m_pcoListBox) : m_pcoTreePar)->SetFocus();
+        return;
+    }
+    KwFileSelector* pcoNext = NextSelector(nForward);
+    (nForward ? pcoNext->m_pcoTreePar : static_cast<KwWChild*>(pcoNext->m_pcoListBox))->SetFocus();
+}
+
+int KwFileSelector::GoToParent()
+{
+    TTreeNode* pcoFocus = m_pcoTree ? m_pcoTree->GetFocusNode() : nullptr;
+    if (!pcoFocus || !pcoFocus->GetParentNode())
+        return 0;
+    return FocusDirectory(pcoFocus->GetParentNode());
+}
+
+int KwFileSelector::OpenFocusDirectory()
+{
+    TTreeNode* pcoFocus = m_pcoTree->GetFocusNode();
+    if (!pcoFocus)
+        return 0;
+    RefreshNode(pcoFocus);
+    pcoFocus = m_pcoTree->GetFocusNode();
+    return pcoFocus ? m_pcoTree->OpenNode(pcoFocus, 1) : 0;
+}
+
+void KwFileSelector::ChooseDrive()
+{
+    KwWChild* pcoPane = GetFocusPane();
+    m_pcoCombo->SetFocus();
+    // The drop-down runs modally until a drive is chosen or it is left.
+    m_pcoCombo->StartSelection(0);
+    if (pcoPane && pcoPane->GetHandle())
+        pcoPane->SetFocus();
+}
+
+int KwFileSelector::PaneKey(unsigned short unKey)
+{
+    const KwKeyTable& coKeys = Keys();
+    if (unKey == coKeys.GetKey(KeyF5))
+        CopyToOther();
+    else if (unKey == coKeys.GetKey(KeyF4))
+        ChooseDrive();
+    else if (unKey == coKeys.GetKey(KeyBackspace))
+        GoToParent();
+    else if (unKey == KeyR && coKeys.IsCtrl() && !coKeys.IsAlt()) {
+        // Every selector of the window, this one last, so that its pane
+        // keeps the focus.
+        for (KwFileSelector* pcoOther = NextSelector(1); pcoOther != this; pcoOther = pcoOther->NextSelector(1))
+            pcoOther->Refresh();
+        Refresh();
+    } else
+        return 0;
+    return 1;
+}
+
+int KwFileSelector::NotifyTreeFocus(TMvcParam&)
+{
+    m_pcoFocusPane = m_pcoTreePar;
+    return 0;
+}
+
+int KwFileSelector::LnkTreeKey(TMvcParam& coParam)
+{
+    return PaneKey(KeyOf(coParam));
+}
+
+int KwFileSelector::LnkListKey(TMvcParam& coParam)
+{
+    return PaneKey(KeyOf(coParam));
+}
+
+int KwFileSelector::PaneChar(const KwWnd& coPane, unsigned short unChar)
+{
+    const KwKeyTable& coKeys = Keys();
+    if (unChar == coKeys.GetKey(KeyTab)) {
+        TabFrom(coPane, !coKeys.IsShift());
+        return 1;
+    }
+    // Backspace went as its key; its character is not passed on.
+    return unChar == coKeys.GetKey(KeyBackspace) ? 1 : 0;
+}
+
+int KwFileSelector::LnkTreeChar(TMvcParam& coParam)
+{
+    const unsigned short unChar = KeyOf(coParam);
+    if (PaneChar(*m_pcoTreePar, unChar))
+        return 1;
+    if (unChar != Keys().GetKey(KeyReturn))
+        return TreeTypeAhead(unChar);
+    OpenFocusDirectory();
+    return 1;
+}
+
+int KwFileSelector::LnkListChar(TMvcParam& coParam)
+{
+    const unsigned short unChar = KeyOf(coParam);
+    if (PaneChar(*m_pcoListBox, unChar))
+        return 1;
+    if (unChar != CharSpace)
+        return 0;
+    if (m_coSelection.Toggle(m_pcoListBox->GetCurrentSel()))
+        m_pcoListBox->ShowChange(1);
+    return 1;
+}
+
+// The list's own selection is the caret. A move by the keys (or the list's
+// type-ahead) selects as the keyboard does; a press of the mouse has
+// selected already (ListClick).
+int KwFileSelector::LnkListCaret(TMvcParam& coParam)
+{
+    const KwEventListBox* pcoEvent = static_cast<KwEvent&>(coParam);
+    if (!pcoEvent || m_nPlacingCaret || (pcoKwSys && (pcoKwSys->GetKeyState(KeyLeftButton) & 0x8000)))
+        return 0;
+    const KwKeyTable& coKeys = Keys();
+    if (m_coSelection.MoveCaret(static_cast<long>(pcoEvent->Position()), coKeys.IsCtrl(), coKeys.IsShift()))
+        m_pcoListBox->ShowChange(1);
+    return 0;
+}
+
+void KwFileSelector::PlaceCaret(long lPosition, unsigned long ulTop)
+{
+    m_nPlacingCaret = 1;
+    if (lPosition < m_coSelection.Count())
+        m_pcoListBox->SelectLine(static_cast<unsigned long>(lPosition));
+    else
+        m_pcoListBox->UnSelectLine(0);
+    m_pcoListBox->SetCurrentPos(ulTop, 1);
+    m_nPlacingCaret = 0;
+}
+
+// A typed character: the next directory shown after the focus whose name
+// begins with it, round from the top. Its two halves when it lies beyond
+// the Basic Multilingual Plane come one after the other.
+int KwFileSelector::TreeTypeAhead(unsigned short unUnit)
+{
+    unsigned long ulChar = 0;
+    if (!TUtf8::JoinUnit(unUnit, m_unPendingUnit, ulChar))
+        return 1;
+    // '+' and '-' open and close the node (the tree's own keys).
+    if (ulChar < 0x20 || ulChar == 0x7F || ulChar == '+' || ulChar == '-' || !pcoKwSys)
+        return 0;
+    const TString coChar = pcoKwSys->CharText(ulChar);
+    const size_t nChar = coChar.Strlen();
+    std::vector<TTreeNode*> vecShown;
+    CollectShown(m_pcoTree->GetRootNode(), vecShown);
+    const auto itFocus = std::find(vecShown.begin(), vecShown.end(), m_pcoTree->GetFocusNode());
+    const size_t nStart = itFocus == vecShown.end() ? 0 : static_cast<size_t>(itFocus - vecShown.begin()) + 1;
+    for (size_t nStep = 0; nStep < vecShown.size(); ++nStep) {
+        TTreeNode* pcoNode = vecShown[(nStart + nStep) % vecShown.size()];
+        const std::string strText = NodeText(pcoNode);
+        if (!strText.empty() && TUtf8::SameCharIgnoringCase(strText.c_str(), TUtf8::CharSize(strText.c_str(), strText.size()),
+                                                            coChar, nChar)) {
+            FocusDirectory(pcoNode);
+            return 1;
+        }
+    }
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Copying by the keyboard
+
+int KwFileSelector::CopyToOther()
+{
+    KwFileSelector* pcoTarget = NextSelector(1);
+    if (pcoTarget == this || !m_chDrive || !pcoTarget->m_chDrive)
+        return 0;
+    FollowTreeFocus();
+    pcoTarget->FollowTreeFocus();
+    TTreeNode* pcoInto = pcoTarget->m_pcoTree->GetFocusNode();
+    std::string strRefusal;
+    if (GetFocusPane() == m_pcoListBox) {
+        std::vector<std::string> vecNames = m_coSelection.SelectedNames();
+        if (vecNames.empty() && !m_coSelection.Name(m_pcoListBox->GetCurrentSel()).empty())
+            vecNames.push_back(m_coSelection.Name(m_pcoListBox->GetCurrentSel()));
+        m_coSelFiles = TFileSelection();
+        for (const std::string& strName : vecNames)
+            m_coSelFiles.AddFile(m_coDirFiles.GetFile(m_coDirFiles.FindFile(strName.c_str())));
+        std::vector<std::string> vecPaths;
+        strRefusal = KwFileSelDropRules::SystemPaths(m_coSelFiles, vecPaths);
+        if (strRefusal.empty())
+            strRefusal = pcoTarget->CheckFilesDrop(m_coSelFiles, pcoInto);
+        if (strRefusal.empty())
+            return pcoTarget->DropFiles(m_coSelFiles, pcoInto);
+    } else {
+        m_coDragPath = PathOfNode(m_pcoTree->GetFocusNode());
+        strRefusal = pcoTarget->CheckDirectoryDrop(m_coDragPath, pcoInto);
+        if (strRefusal.empty())
+            return pcoTarget->DropDirectory(m_coDragPath, pcoInto);
+    }
+    ReportRefusal(strRefusal);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "FlslApi.h"
 #include "KwDragObject.h"
+#include "KwFileSelDirTree.h"
 #include "KwFileSelListSelection.h"
 #include "KwRubberShapes.h"
 #include "KwWChild.h"
@@ -10,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class KwBitmap;
 class KwCntText;
@@ -36,6 +38,22 @@ class TTreeNode;
 // comes from this selector, when its target is no existing directory, when
 // a directory would land on itself, below itself or in its own parent, and
 // when files would land in the directory they are in.
+//
+// The keyboard. Tab and Shift+Tab go round the panes of the selectors of
+// one window: this tree, this list, the next selector's tree, its list. In
+// the tree the arrows, Page keys, Home and End move the focus directory,
+// a typed character goes to the next directory shown that begins with it,
+// Enter opens the directory. In the list the same keys and type-ahead move
+// the caret and select the entry there alone; with Shift they select from
+// the anchor, with Ctrl they move the caret only; Space selects or
+// deselects the entry under the caret. In both: Backspace goes to the
+// parent directory, F4 opens the drive list, F5 copies (CopyToOther),
+// Ctrl+R reads every selector of the window again (Refresh).
+//
+// After a copy the selector that received it reads its directories again,
+// keeping its focus, the scroll positions and the selection; a directory
+// that went leaves the focus on its nearest ancestor, a drive that went an
+// empty tree, without any message.
 class FLSL_API KwFileSelector : public KwWChild {
     KW_DYNAMIC_CLASS(KwFileSelector, KwWChild)
     KW_MVC_CLASS(KwFileSelector, KwWChild)
@@ -89,13 +107,36 @@ public:
     std::string CheckDirectoryDrop(const TPath& coSource, const TTreeNode* pcoTarget) const;
     std::string CheckFilesDrop(const TFileSelection& coFiles, const TTreeNode* pcoTarget) const;
 
+    // The keyboard's operations (also called by name: "KwFileSelector::
+    // CopyToOther", "KwFileSelector::Refresh").
+    // Copies what the pane with the focus (or the one that had it last)
+    // offers into the current directory of the next selector of the
+    // window: the list's selected files (the entry under the caret when
+    // none is selected) or the tree's focus directory, through the drop
+    // checks and the copy a drop runs. A refusal is told in a message box.
+    // 1 when it copied.
+    int CopyToOther();
+    // Reads the drive and the directories shown again (see the class
+    // comment).
+    void Refresh();
+    // The parent of the focus directory gets the focus; 0 at the root.
+    int GoToParent();
+    // The tree window or the list: the pane that has or last had the focus.
+    KwWChild* GetFocusPane() const;
+    // The next (or previous) selector among the parent's children, round;
+    // this one when it is alone.
+    KwFileSelector* NextSelector(int nForward) const;
+
     KwWnd* Copy() const override { return new KwFileSelector(static_cast<const KwWChild&>(*this)); }
     int SysCreate(KwWnd* pcoParent) override;
     int EvSize(unsigned short unCode, const KwSize& coSize) override;
     int EvPaint(KwPaintDC& coDC) override;
+    // The focus goes on to the pane that had it last.
+    int EvSetFocus(KwWnd* pcoOther) override;
     int NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex) override;
 
 protected:
+    void InitMembers(TOnlyInternalUse) override;
     // What a drop does when no link took the copy over: 1 when it copied.
     // The selector alone copies nothing; the program's selector runs the
     // progress window here.
@@ -113,6 +154,16 @@ private:
     // The disk
     long FillDrives();
     int SelectDrive(long lPosition);
+    // The volume line: its name, file system and free space, or why it
+    // cannot be read.
+    void ShowDriveInfo();
+    // The directories below a node as the disk has them now.
+    std::vector<KwFileSelDirTree::Entry> ScanDirectories(const TTreeNode* pcoNode) const;
+    // Reads the node's children again keeping what is still there, and so
+    // on down every open node.
+    void MergeShown(TTreeNode* pcoNode);
+    // After a copy into the directory: read again, the target opened.
+    void ShowCopied(const TString& coTarget);
     int ShowPath(const TPath& coPath);
     int ShowFiles(const TPath& coPath);
     void FollowTreeFocus();
@@ -140,6 +191,27 @@ private:
     int LnkSplitDown(TMvcParam& coParam);
     int LnkSplitMove(TMvcParam& coParam);
     int LnkSplitUp(TMvcParam& coParam);
+    int LnkTreeKey(TMvcParam& coParam);
+    int LnkTreeChar(TMvcParam& coParam);
+    int NotifyTreeFocus(TMvcParam& coParam);
+    int LnkListKey(TMvcParam& coParam);
+    int LnkListChar(TMvcParam& coParam);
+    int LnkListCaret(TMvcParam& coParam);
+
+    // The keyboard
+    // Keys of both panes: F4, F5, Backspace, Ctrl+R. 1 when taken.
+    int PaneKey(unsigned short unKey);
+    // Tab from the pane.
+    void TabFrom(const KwWnd& coPane, int nForward);
+    // Characters of both panes: Tab, Backspace. 1 when taken.
+    int PaneChar(const KwWnd& coPane, unsigned short unChar);
+    void ChooseDrive();
+    int OpenFocusDirectory();
+    int TreeTypeAhead(unsigned short unUnit);
+    // Changes of the list's caret made by the program, not the user.
+    void PlaceCaret(long lPosition, unsigned long ulTop);
+    TDynRet DynCopyToOther(char* pchArgs);
+    TDynRet DynRefresh(char* pchArgs);
 
     int StartDrag(KwWnd& coWnd, const char* pszName, void* pvData);
     int DropDirectory(TPath& coSource, TTreeNode* pcoTarget);
@@ -166,6 +238,9 @@ private:
     // The selected files at the start of a drag (their directory in Path).
     TFileSelection m_coSelFiles;
     int m_nListFocus { 0 };
+    KwWChild* m_pcoFocusPane { nullptr };   // the tree window or the list
+    int m_nPlacingCaret { 0 };
+    unsigned short m_unPendingUnit { 0 };   // the first half of a character typed
     std::unique_ptr<KwRubberLine> m_pcoRubberLn;
     KwDragObject m_coDrag;
     TPath m_coDragPath;

@@ -24,7 +24,6 @@ constexpr const char* ButtonIds[3] = { "BT_PUSH1", "BT_PUSH2", "BT_PUSH3" };
 constexpr unsigned MessageBoxFlags = 0x2000 | 0x30;   // task-modal, exclamation icon
 constexpr short Margin = 5;
 constexpr short MinTextWidth = 250;
-constexpr short MinTextHeight = 150;
 constexpr int FormatBufferSize = 1024;
 
 struct TButtonSet {
@@ -135,17 +134,35 @@ int KwApp::RunMessageDialog(KwWFrame& coDialog, const char* pszText, const char*
                             unsigned short unType) const
 {
     const TButtonSet& coSet = s_aButtonSets[std::min<size_t>(unType & 0x0F, std::size(s_aButtonSets) - 1)];
-    KwPushButton* apcoButtons[3] {};
-    for (int i = 0; i < 3; ++i)
-        apcoButtons[i] = ChildAs<KwPushButton>(coDialog, ButtonIds[i]);
-    KwStatic* pcoPicture = ChildAs<KwStatic>(coDialog, "BMP_INFO");
-    KwStatic* pcoMessage = ChildAs<KwStatic>(coDialog, "MESSAGE");
-    const int nComplete = pcoPicture && pcoMessage
-        && std::all_of(std::begin(apcoButtons), std::end(apcoButtons), [](KwPushButton* pcoButton) { return pcoButton; });
-    if (!nComplete) {
+    // The picture, the text and the buttons of the set (with nAll: all three).
+    const auto Complete = [&](int nAll) {
+        for (int i = 0; i < 3; ++i) {
+            if ((nAll || coSet.apszLabels[i]) && !ChildAs<KwPushButton>(coDialog, ButtonIds[i]))
+                return 0;
+        }
+        return ChildAs<KwStatic>(coDialog, "BMP_INFO") && ChildAs<KwStatic>(coDialog, "MESSAGE") ? 1 : 0;
+    };
+    if (!Complete(1)) {
         coDialog.Destroy();
         return SystemMessage(pszText);
     }
+    // The buttons the set does not show go first. A dialog may hold a part
+    // inside one of them, which goes with it: every part is looked for
+    // again afterwards, and a dialog that lost one it needs is not shown.
+    for (int i = 0; i < 3; ++i) {
+        KwPushButton* pcoUnused = coSet.apszLabels[i] ? nullptr : ChildAs<KwPushButton>(coDialog, ButtonIds[i]);
+        if (pcoUnused)
+            pcoUnused->Destroy();
+    }
+    if (!Complete(0)) {
+        coDialog.Destroy();
+        return SystemMessage(pszText);
+    }
+    KwPushButton* apcoButtons[3] {};
+    for (int i = 0; i < 3; ++i)
+        apcoButtons[i] = coSet.apszLabels[i] ? ChildAs<KwPushButton>(coDialog, ButtonIds[i]) : nullptr;
+    KwStatic* pcoPicture = ChildAs<KwStatic>(coDialog, "BMP_INFO");
+    KwStatic* pcoMessage = ChildAs<KwStatic>(coDialog, "MESSAGE");
 
     const KwWFrame* pcoParentFrame = pcoParent ? pcoParent->GetParentFrame() : nullptr;
     if (pcoParentFrame && pcoParentFrame->IsTopMost())
@@ -155,11 +172,8 @@ int KwApp::RunMessageDialog(KwWFrame& coDialog, const char* pszText, const char*
     KwApp* pcoSelf = const_cast<KwApp*>(this);
     int nShown = 0;
     for (int i = 0; i < 3; ++i) {
-        if (!coSet.apszLabels[i]) {
-            apcoButtons[i]->Destroy();
-            apcoButtons[i] = nullptr;
+        if (!apcoButtons[i])
             continue;
-        }
         apcoButtons[i]->SetText(coSet.apszLabels[i]);
         TString coNumber;
         apcoButtons[i]->SetExtra(coNumber.SetText("%d", coSet.anResults[i]));
@@ -169,11 +183,12 @@ int KwApp::RunMessageDialog(KwWFrame& coDialog, const char* pszText, const char*
     pcoPicture->SetPictureId(PictureOf(unType), 0);
     pcoMessage->SetText(pszText);
 
-    // The text area: the widest line, the lines together, at least 250 by
-    // 150; the picture at its left, the buttons spread along the bottom.
+    // The text area: the widest line, at least 250 (room for the buttons),
+    // the lines together, at least as high as the picture at its left: the
+    // box is sized to its text. The buttons spread along the bottom.
     const KwSize coMeasured = pcoMessage->MeasureText();
-    const KwSize coText(Max(coMeasured.Width(), MinTextWidth), Max(coMeasured.Height(), MinTextHeight));
     const KwSize coPicture = pcoPicture->GetSize();
+    const KwSize coText(Max(coMeasured.Width(), MinTextWidth), Max(coMeasured.Height(), coPicture.Height()));
     const KwSize coButton = apcoButtons[0]->GetSize();
     const short nInner = Max(coText.Height(), coPicture.Height());
     const short nWidth = static_cast<short>(Margin + coPicture.Width() + Margin + coText.Width() + Margin);

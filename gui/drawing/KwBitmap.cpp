@@ -140,7 +140,7 @@ int KwBitmap::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, uns
     const short nValue = static_cast<short>(coVar);
     switch (unId) {
     case VarFile:
-        m_coFileName = coVar.MyType() == TResVar::TypeString ? static_cast<const char*>(coVar) : nullptr;
+        m_coFileName = coVar.AsText();
         return 1;
     case VarType: m_coLogBitmap.nType = nValue; return 1;
     case VarWidth: m_coLogBitmap.nWidth = nValue; return 1;

@@ -15,6 +15,7 @@ namespace {
 
 enum : unsigned long {
     InfoHeaderSize = 40,
+    MaskedHeaderSize = 52,     // the smallest header that holds the three masks itself
     FileHeaderSize = 14,
     CompressionRGB = 0,
     CompressionBitFields = 3,
@@ -61,6 +62,10 @@ int KwDibLayout::Read(const unsigned char* pbBlock, size_t nSize, int nFrontOnly
         return 0;
     const int nBitFields = ulCompression == CompressionBitFields;
     if (ulCompression != CompressionRGB && !(nBitFields && (unBits == 16 || unBits == 32)))
+        return 0;
+    // The masks follow a plain header or lie inside a longer one; a header
+    // of 41 to 51 bytes has no room for them.
+    if (nBitFields && ulHeader > InfoHeaderSize && ulHeader < MaskedHeaderSize)
         return 0;
     const unsigned long ulMaxColors = unBits <= 8 ? (1UL << unBits) : 256;
     if (ulClrUsed > ulMaxColors)
@@ -307,7 +312,7 @@ KwDibRecord KwDib::MakeRecord() const
     coRecord.lClrImportant = S32(pb + 36);
     // A longer header keeps bit-field masks inside itself; the record keeps
     // them in front of the colours.
-    if (coRecord.lCompression == static_cast<long>(CompressionBitFields) && m_coLayout.ulHeaderSize > InfoHeaderSize) {
+    if (coRecord.lCompression == static_cast<long>(CompressionBitFields) && m_coLayout.ulHeaderSize >= MaskedHeaderSize) {
         for (int i = 0; i < 3; ++i)
             coRecord.coColors.push_back(U32(pb + InfoHeaderSize + 4 * i));
     }
@@ -354,7 +359,7 @@ int KwDib::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsign
     const long lValue = static_cast<long>(coVar);
     switch (unId) {
     case VarFile:
-        m_coFileName = coVar.MyType() == TResVar::TypeString ? static_cast<const char*>(coVar) : nullptr;
+        m_coFileName = coVar.AsText();
         return 1;
     case VarSize: co.lSize = lValue; return 1;
     case VarWidth: co.lWidth = lValue; return 1;
@@ -367,15 +372,15 @@ int KwDib::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsign
     case VarYPels: co.lYPelsPerMeter = lValue; return 1;
     case VarClrUsed: co.lClrUsed = lValue; return 1;
     case VarClrImportant: co.lClrImportant = lValue; return 1;
-    case VarColor:
+    case VarColor: {
         // More entries than any header allows are not kept.
-        if (coVar.GetCount() < 2) {
+        const size_t nEntries = KwPictureValueCount(coVar.MyType(), coVar.GetCount(), TResVar::TypeLong);
+        if (nEntries == 1)
             co.coColors.push_back(static_cast<unsigned long>(static_cast<uint32_t>(lValue)));
-            return 1;
-        }
-        for (unsigned short i = 0; i < coVar.GetCount() && co.coColors.size() <= 259; ++i)
-            co.coColors.push_back(static_cast<unsigned long>(static_cast<uint32_t>(static_cast<long>(coVar[i]))));
+        for (size_t i = 0; nEntries > 1 && i < nEntries && co.coColors.size() <= 259; ++i)
+            co.coColors.push_back(static_cast<unsigned long>(static_cast<uint32_t>(static_cast<long>(coVar[static_cast<int>(i)]))));
         return 1;
+    }
     case VarBits:
         AppendBits(coVar, co.coBits);
         return 1;
@@ -386,10 +391,10 @@ int KwDib::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsign
 
 void KwDib::AppendBits(const TResVar& coVar, std::vector<unsigned char>& coBits)
 {
-    if (coVar.MyType() != TResVar::TypeChar)
+    const size_t nCount = KwPictureValueCount(coVar.MyType(), coVar.GetCount(), TResVar::TypeChar);
+    if (!nCount)
         return;
     const char* pch = static_cast<const char*>(coVar);
-    const size_t nCount = coVar.GetCount() < 2 ? (coVar.GetCount() ? 1 : 0) : coVar.GetCount();
     try {
         coBits.insert(coBits.end(), pch, pch + nCount);
     } catch (const std::bad_alloc&) {

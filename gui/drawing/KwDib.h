@@ -12,7 +12,8 @@ class TFile;
 
 // The checked layout of a packed device-independent bitmap: header,
 // colour table, bits, one block. Only uncompressed pictures (and
-// bit-field masks) of 1, 4, 8, 16, 24 or 32 bits per pixel with at most
+// bit-field masks, after a plain 40-byte header or inside a header of at
+// least 52 bytes) of 1, 4, 8, 16, 24 or 32 bits per pixel with at most
 // 32767 pixels in each direction are accepted, and every part must lie
 // inside the block.
 struct KW25_API KwDibLayout {

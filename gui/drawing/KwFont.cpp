@@ -164,10 +164,10 @@ int KwFont::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsig
     switch (unId) {
     case VarName:
         // Cut to the description's room, never beyond.
-        co.SetName(coVar.MyType() == TResVar::TypeString ? static_cast<const char*>(coVar) : nullptr);
+        co.SetName(coVar.AsText());
         break;
     case VarAdditional:
-        co.SetAdditional(coVar.MyType() == TResVar::TypeString ? static_cast<const char*>(coVar) : nullptr);
+        co.SetAdditional(coVar.AsText());
         break;
     case VarHeight: co.m_nHeight = nValue; break;
     case VarWidth: co.m_nWidth = nValue; break;

@@ -104,9 +104,9 @@ int KwMarkerPool::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent,
         if (m_coEntries.size() >= MaxEntries)
             return 1;
         auto pcoEntry = std::make_unique<KwResBitmap>();
-        const char* pszId = coVar.MyType() == TResVar::TypeString ? static_cast<const char*>(coVar) : nullptr;
-        if (pszId && *pszId)
-            pcoEntry->SysCreate(pszId, static_cast<const char*>(nullptr));
+        const TString coId = coVar.AsText();
+        if (!coId.IsEmpty())
+            pcoEntry->SysCreate(coId, static_cast<const char*>(nullptr));
         m_coEntries.push_back(std::move(pcoEntry));
         return 1;
     }

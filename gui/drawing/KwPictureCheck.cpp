@@ -46,6 +46,13 @@ bool SideFits(long long llValue, bool bNegativeAllowed)
 
 } // namespace
 
+size_t KwPictureValueCount(unsigned short unType, unsigned short unCount, unsigned short unStoredType)
+{
+    if (unType != unStoredType)
+        return 0;
+    return unCount < 2 ? 1 : unCount;
+}
+
 // Device-dependent bitmaps
 
 int KwBitmapRecordCheck::Take(unsigned short unId, long lValue)

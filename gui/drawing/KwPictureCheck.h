@@ -18,6 +18,13 @@
 // picture named by its file only). Pure logic: the same rules serve the
 // reading of pictures, kwtcheck and the fuzz programs.
 
+// The values a colour or bit variable of a picture record carries, as
+// every reader counts them (the picture classes, kwtcheck, the checks
+// below): none when it is not of the kind the field is stored as (longs
+// for colours, characters for bits), one below a count of 2, else its
+// count.
+KW25_API size_t KwPictureValueCount(unsigned short unType, unsigned short unCount, unsigned short unStoredType);
+
 // A device-dependent bitmap record: variable 1000 the file name, then,
 // when the bits are stored, 1020 type, 1021 width, 1022 height, 1023 bytes
 // per row, 1024 planes, 1025 bits per pixel and the bits as 1026.

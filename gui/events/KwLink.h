@@ -10,9 +10,10 @@ class _KwAutoSegStack;
 
 // The link of one name of an object's events: calling it calls the link
 // registered under that name in the owner's TMvc (0 when there is none).
-// Link objects are obtained with KwRes::GetLinkByName, which leaves them
-// on the process's link stack until a _KwAutomaticSeg of the same scope
-// releases them.
+// The framework's own events need no link object: they call the owner's
+// TMvc by name, which costs no allocation. KwRes::GetLinkByName hands out
+// a link object on the process's link stack, until a _KwAutomaticSeg of the
+// same scope releases it.
 class KW25_API KwLink {
 public:
     KwLink(TMvc& coOwner, const char* pszName) : m_pcoOwner(&coOwner), m_coName(pszName) {}

@@ -36,9 +36,9 @@ void Feed(const std::vector<KwCheckVariable>& vecVars, TCheck& coCheck, TMore mo
     }
 }
 
-size_t Values(const KwCheckVariable& coVar)
+size_t Values(const KwCheckVariable& coVar, unsigned short unStoredType)
 {
-    return coVar.unCount < 2 ? 1 : coVar.unCount;
+    return KwPictureValueCount(coVar.unType, coVar.unCount, unStoredType);
 }
 
 } // namespace
@@ -95,8 +95,8 @@ TString KwCheckRecord::CheckBitmap() const
 {
     KwBitmapRecordCheck coCheck;
     Feed(m_vecVars, coCheck, [&](const KwCheckVariable& coVar) {
-        if (coVar.unId == KwBitmapRecordCheck::VarBits && coVar.unType == TResVar::TypeChar)
-            coCheck.AddBits(Values(coVar));
+        if (coVar.unId == KwBitmapRecordCheck::VarBits)
+            coCheck.AddBits(Values(coVar, TResVar::TypeChar));
     });
     return coCheck.Check();
 }
@@ -105,10 +105,10 @@ TString KwCheckRecord::CheckDib() const
 {
     KwDibRecordCheck coCheck;
     Feed(m_vecVars, coCheck, [&](const KwCheckVariable& coVar) {
-        if (coVar.unId == KwDibRecordCheck::VarColor && coVar.unType == TResVar::TypeLong)
-            coCheck.AddColors(1);
-        else if (coVar.unId == KwDibRecordCheck::VarBits && coVar.unType == TResVar::TypeChar)
-            coCheck.AddBits(Values(coVar));
+        if (coVar.unId == KwDibRecordCheck::VarColor)
+            coCheck.AddColors(Values(coVar, TResVar::TypeLong));
+        else if (coVar.unId == KwDibRecordCheck::VarBits)
+            coCheck.AddBits(Values(coVar, TResVar::TypeChar));
     });
     return coCheck.Check();
 }

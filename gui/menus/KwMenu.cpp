@@ -582,7 +582,7 @@ int KwPopupMenu::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, 
 {
     if (coVar.MyId() != VarParentText)
         return KwMenu::NotifyVariableRead(coVar, pcoParent, ulIndex);
-    m_coText = static_cast<const char*>(coVar);
+    m_coText = coVar.AsText();
     return 1;
 }
 

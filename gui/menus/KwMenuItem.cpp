@@ -540,7 +540,7 @@ int KwMenuItem::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, u
         SetMask(static_cast<unsigned short>(static_cast<short>(coVar) & ~MaskCreating));
         return 1;
     case VarText:
-        m_coText = static_cast<const char*>(coVar);
+        m_coText = coVar.AsText();
         return 1;
     default:
         return KwRes::NotifyVariableRead(coVar, pcoParent, ulIndex);

@@ -118,7 +118,8 @@ int KwFileHdlInfo::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent
     }
     if (coVar.MyType() != TResVar::TypeString)
         return 0;
-    const char* pszText = coVar.GetCount() < 2 ? static_cast<const char*>(coVar) : nullptr;
+    const TString coText = coVar.AsText();
+    const char* pszText = coText.IsEmpty() ? nullptr : static_cast<const char*>(coText);
     switch (coVar.MyId()) {
     case VarDescription: m_coDescription = pszText; return 1;
     case VarCopyright: m_coCopyright = pszText; return 1;

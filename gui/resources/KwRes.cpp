@@ -278,9 +278,9 @@ int KwRes::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsign
         return 1;
     if (coVar.MyId() != VarLink || coVar.MyType() != TResVar::TypeString)
         return 0;
-    const char* pszValue = static_cast<const char*>(coVar);
-    if (!IsEmptyText(pszValue) && coVar.GetCount() <= 1)
-        ReadLink(pszValue, pcoParent);
+    const TString coValue = coVar.AsText();
+    if (!coValue.IsEmpty())
+        ReadLink(coValue, pcoParent);
     return 1;
 }
 

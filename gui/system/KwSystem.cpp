@@ -227,8 +227,17 @@ void KwSystem::SetCurrentCursorWindow(KwHandle hWnd)
     const int nEnterFlag = pcoOld && IsDescendantHandle(*this, hOld, hWnd) ? 0 : 1;
     if (pcoOld)
         KwWnd::Guarded(*pcoOld, [&] { return pcoOld->MapMouseLeave(pcoNew, nLeaveFlag); });
-    if (pcoNew && pcoNew->GetHandle() == hWnd)
-        KwWnd::Guarded(*pcoNew, [&] { return pcoNew->MapMouseEnter(pcoOld && pcoOld->GetHandle() ? pcoOld : nullptr, nEnterFlag); });
+    // The leave link may have destroyed either window (a pop-up that closes
+    // when the mouse leaves it, or the window entered): both are looked for
+    // again by their handles.
+    pcoNew = hWnd && IsWindow(hWnd) ? GetWindowObject(hWnd) : nullptr;
+    if (!pcoNew) {
+        if (m_hCursorWnd == hWnd)
+            m_hCursorWnd = 0;
+        return;
+    }
+    pcoOld = hOld && IsWindow(hOld) ? GetWindowObject(hOld) : nullptr;
+    KwWnd::Guarded(*pcoNew, [&] { return pcoNew->MapMouseEnter(pcoOld, nEnterFlag); });
 }
 
 // Dispatch

@@ -2,6 +2,7 @@
 
 #include "KwGuiPump.h"
 
+#include <string>
 #include <vector>
 
 namespace kwtest {
@@ -132,7 +133,7 @@ void AddModifiers(std::vector<INPUT>& vecInput, unsigned nModifiers, bool bUp)
     }
 }
 
-bool SendKeys(WORD wVk, unsigned nModifiers)
+std::vector<INPUT> KeyStroke(WORD wVk, unsigned nModifiers)
 {
     nModifiers &= ~g_nHeld; // a held key stays down
     std::vector<INPUT> vecInput;
@@ -140,6 +141,12 @@ bool SendKeys(WORD wVk, unsigned nModifiers)
     vecInput.push_back(KeyInput(wVk, false));
     vecInput.push_back(KeyInput(wVk, true));
     AddModifiers(vecInput, nModifiers, true);
+    return vecInput;
+}
+
+bool SendKeys(WORD wVk, unsigned nModifiers)
+{
+    std::vector<INPUT> vecInput = KeyStroke(wVk, nModifiers);
     return SendAndWait(vecInput);
 }
 
@@ -239,17 +246,31 @@ bool PressKey(WORD wVk, unsigned nModifiers)
     return SendKeys(wVk, nModifiers);
 }
 
+bool QueueKey(WORD wVk, unsigned nModifiers)
+{
+    std::vector<INPUT> vecInput = KeyStroke(wVk, nModifiers);
+    PressLostModifiers(vecInput);
+    const UINT uCount = static_cast<UINT>(vecInput.size());
+    return SendInput(uCount, vecInput.data(), sizeof(INPUT)) == uCount;
+}
+
 bool TypeText(const char* pszText)
 {
-    for (const char* p = pszText; *p; ++p) {
-        const unsigned char c = static_cast<unsigned char>(*p);
-        if (c == '\n' || c == '\t') {
-            if (!SendKeys(c == '\n' ? VK_RETURN : VK_TAB, ModNone))
+    // The text is UTF-8; a character beyond ASCII goes as its UTF-16 units.
+    const int nUnits = MultiByteToWideChar(CP_UTF8, 0, pszText, -1, nullptr, 0);
+    std::wstring strUnits(nUnits > 0 ? static_cast<size_t>(nUnits) : 1u, L'\0');
+    if (nUnits <= 0 || !MultiByteToWideChar(CP_UTF8, 0, pszText, -1, &strUnits[0], nUnits))
+        return false;
+    for (const wchar_t wc : strUnits) {
+        if (!wc)
+            break;
+        if (wc == L'\n' || wc == L'\t') {
+            if (!SendKeys(wc == L'\n' ? VK_RETURN : VK_TAB, ModNone))
                 return false;
             continue;
         }
-        const SHORT nKey = VkKeyScanA(static_cast<CHAR>(c));
-        const bool bSent = nKey == -1 ? SendUnicode(static_cast<wchar_t>(c))
+        const SHORT nKey = wc < 0x80 ? VkKeyScanA(static_cast<CHAR>(wc)) : -1;
+        const bool bSent = nKey == -1 ? SendUnicode(wc)
                                       : SendKeys(LOBYTE(nKey), HIBYTE(nKey) & (ModShift | ModCtrl | ModAlt));
         if (!bSent)
             return false;

@@ -37,8 +37,12 @@ bool Drag(HWND hWnd, POINT ptFrom, POINT ptTo, int nSteps = 8, TMouseButton butt
 bool KeyDown(WORD wVk);
 bool KeyUp(WORD wVk);
 bool PressKey(WORD wVk, unsigned nModifiers = ModNone);
-// Each character as the key (with Shift) that makes it on the keyboard
-// layout; characters without a key as Unicode input.
+// The same, returning at once: for keys that a modal loop started by an
+// earlier key takes itself (a menu opened with Alt and its letter), which
+// a function that waits would hold up.
+bool QueueKey(WORD wVk, unsigned nModifiers = ModNone);
+// Each character of the UTF-8 text as the key (with Shift) that makes it
+// on the keyboard layout; characters without a key as Unicode input.
 bool TypeText(const char* pszText);
 
 // Holds modifier keys down while it lives: a Shift click is

@@ -19,15 +19,28 @@ std::filesystem::path ProgramPath()
     return std::filesystem::path(std::string(szPath, ulLength < sizeof(szPath) ? ulLength : 0));
 }
 
+std::string FindScreenshotDir()
+{
+    const char* pszDir = std::getenv("KW_SCREENSHOT_DIR");
+    if (!pszDir || !*pszDir) {
+        const std::filesystem::path program = ProgramPath();
+        return (program.parent_path().parent_path().parent_path() / "screenshots" / program.stem()).string();
+    }
+    // Made absolute while the program starts: a directory given without
+    // its drive would otherwise follow the current drive, which a file
+    // dialog changes while it is open.
+    std::error_code ec;
+    const std::filesystem::path coDir = std::filesystem::absolute(std::filesystem::path(pszDir).make_preferred(), ec);
+    return ec ? std::filesystem::path(pszDir).make_preferred().string() : coDir.string();
+}
+
+const std::string s_strScreenshotDir = FindScreenshotDir();
+
 } // namespace
 
 std::string ScreenshotDir()
 {
-    const char* pszDir = std::getenv("KW_SCREENSHOT_DIR");
-    if (pszDir && *pszDir)
-        return std::filesystem::path(pszDir).make_preferred().string();
-    const std::filesystem::path program = ProgramPath();
-    return (program.parent_path().parent_path().parent_path() / "screenshots" / program.stem()).string();
+    return s_strScreenshotDir;
 }
 
 std::string CurrentTestName()

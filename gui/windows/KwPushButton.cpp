@@ -151,10 +151,9 @@ void KwPushButton::SetRepeatTimes(unsigned short unDelay, unsigned short unInter
     m_unRepeatInterval = unInterval ? unInterval : 1;
 }
 
-char KwPushButton::GetHotKey() const
+char KwPushButton::HotKeyOf(const char* pszText)
 {
-    const TString coText = GetText();
-    for (const char* pch = coText; pch && *pch; ++pch) {
+    for (const char* pch = pszText; pch && *pch; ++pch) {
         if (*pch != '&')
             continue;
         if (pch[1] == '&') {
@@ -304,10 +303,14 @@ int KwPushButton::EvChar(unsigned short unKey, unsigned long ulKeyData)
     return KwWControl::EvChar(unKey, ulKeyData);
 }
 
+int KwPushButton::IsHotKey(char chHotKey, char chKey)
+{
+    return chHotKey && std::tolower(static_cast<unsigned char>(chHotKey)) == std::tolower(static_cast<unsigned char>(chKey));
+}
+
 int KwPushButton::HasHotKeyCommandALT(char chKey) const
 {
-    const char chHotKey = GetHotKey();
-    return chHotKey && std::tolower(static_cast<unsigned char>(chHotKey)) == std::tolower(static_cast<unsigned char>(chKey));
+    return IsHotKey(GetHotKey(), chKey);
 }
 
 int KwPushButton::CallHotKeyCommandALT()

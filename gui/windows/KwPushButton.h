@@ -49,7 +49,12 @@ public:
     unsigned short GetRepeatInterval() const { return m_unRepeatInterval; }
     void SetRepeatTimes(unsigned short unDelay, unsigned short unInterval);
     // The character after the text's hot-key mark, 0 when it has none.
-    char GetHotKey() const;
+    char GetHotKey() const { return HotKeyOf(GetText()); }
+    // The same of any text ("&&" is an ampersand), and whether a key
+    // pressed with Alt is that character (without regard to case): for
+    // every control that is chosen by its hot key.
+    static char HotKeyOf(const char* pszText);
+    static int IsHotKey(char chHotKey, char chKey);
     // Pressed by the mouse or held down with Space: drawn pushed in.
     int IsPushedIn() const { return IsPressed() || m_nKeyDown; }
 

@@ -164,7 +164,7 @@ int KwStatic::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, uns
         m_unFormat = static_cast<unsigned short>(static_cast<short>(coVar));
         return 1;
     case VarPictureId:
-        m_coPictureId = coVar.MyType() == TResVar::TypeString ? static_cast<const char*>(coVar) : nullptr;
+        m_coPictureId = coVar.AsText();
         return 1;
     case VarPictureFlags:
         m_unPictureFlags = static_cast<unsigned short>(static_cast<short>(coVar));

@@ -145,29 +145,42 @@ void KwWFrame::SetStartType(short nType)
 
 // Starting
 
-void KwWFrame::StartSteps()
+// The links that run on the way (focus, move, size, init) may close the
+// frame or any of its children: after each of them the frame's window is
+// looked for again, and children are found again by their handles. The
+// callers run this inside the frame's own dispatch guard, so that the
+// frame object outlives the start; 0 when its window has gone.
+int KwWFrame::StartSteps()
 {
     if (pcoKwSys)
         pcoKwSys->RemoveMessMouse();
     if (HasMenu())
         DrawMenuBar();
     KwWChild* pcoFocus = GetDefaultFocusChild();
+    const KwHandle hFocus = pcoFocus ? pcoFocus->GetHandle() : 0;
     if (pcoFocus)
         pcoFocus->SetFocus();
     else
         KwWnd::SetFocus();
-    if (m_unFrameFlags & FlagScreenMiddle)
+    if (GetHandle() && (m_unFrameFlags & FlagScreenMiddle))
         CalcMiddlePos(nullptr, 1);
+    if (!GetHandle())
+        return 0;
     EvInit();
-    if (pcoFocus && pcoFocus->IsClassFamily("KwSysEdit") && GetFocus() == pcoFocus) {
+    if (!GetHandle())
+        return 0;
+    KwWnd* pcoFocused = hFocus ? SearchWindow(hFocus) : nullptr;
+    if (pcoFocused && pcoFocused->IsClassFamily("KwSysEdit") && GetFocus() == pcoFocused) {
         KwWnd::SetFocus();
-        pcoFocus->SetFocus();
+        if ((pcoFocused = SearchWindow(hFocus)) != nullptr)
+            pcoFocused->SetFocus();
     }
-    if (m_unFrameFlags & FlagAdjustToScreen) {
+    if (GetHandle() && (m_unFrameFlags & FlagAdjustToScreen)) {
         const int nCentred = (m_unFrameFlags & FlagScreenMiddle) != 0;
         if (!nCentred || GetPos() != KwPoint())
             AlignToScreen(1, nullptr);
     }
+    return GetHandle() != 0;
 }
 
 void KwWFrame::Start()
@@ -196,16 +209,27 @@ void KwWFrame::StartDirect(short nShow)
 {
     if (m_unStartMode != ModeNone || !GetHandle())
         return;
-    m_unStartMode = ModeStarted;
-    StartSteps();
-    Show(nShow);
-    Update();
+    Guarded(*this, [&] {
+        m_unStartMode = ModeStarted;
+        if (!StartSteps())
+            return;
+        Show(nShow);
+        Update();
+    });
 }
 
+// The frame may close anywhere in the start or the loop; the object stays
+// until the start has returned (the dispatch guard) and is deleted then
+// when it has auto-destroy.
 short KwWFrame::StartModal(short nMode)
 {
     if (m_unStartMode != ModeNone || nMode < ModeModalParent || nMode > ModeModalNone || !GetHandle() || !pcoKwSys)
         return m_nDlgResult;
+    return Guarded(*this, [&] { return RunModal(nMode); });
+}
+
+short KwWFrame::RunModal(short nMode)
+{
     pcoKwSys->RemoveMessMouse();
     m_unStartMode = static_cast<unsigned short>(nMode);
     m_coDisabled.clear();
@@ -225,16 +249,13 @@ short KwWFrame::StartModal(short nMode)
             }
         }
     }
-    StartSteps();
-    Show(ShowNormal);
-    Update();
-    // The window may close inside the loop; the object stays until the loop
-    // has returned and is deleted at the end when it destroys itself.
-    const int nAutoDestroy = IsAutoDestroy();
-    AutoDestroyOff();
-    const int nQuit = pcoKwSys->ModalLoop(this, static_cast<unsigned short>(nMode));
-    if (nAutoDestroy)
-        AutoDestroyOn();
+    int nQuit = 0;
+    if (StartSteps()) {
+        Show(ShowNormal);
+        Update();
+        if (GetHandle())
+            nQuit = pcoKwSys->ModalLoop(this, static_cast<unsigned short>(nMode));
+    }
     if (!m_coDisabled.empty()) {
         TString coText;
         coText.SetText("%ld Frame-Windows left in KwWFrame::coArrWndDisabled\n", static_cast<long>(m_coDisabled.size()));
@@ -247,10 +268,7 @@ short KwWFrame::StartModal(short nMode)
             pcoApp->Exit(0);
         m_nDlgResult = 0;
     }
-    const short nResult = m_nDlgResult;
-    if (nAutoDestroy && !GetHandle())
-        Destroy();
-    return nResult;
+    return m_nDlgResult;
 }
 
 void KwWFrame::ReEnableDisabled()
@@ -861,10 +879,10 @@ int KwWFrame::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, uns
         m_coClientRect.SetBottom(nShort);
         return 1;
     case VarIconId:
-        m_coIconId = static_cast<const char*>(coVar);
+        m_coIconId = coVar.AsText();
         return 1;
     case VarDragIconId:
-        m_coDragIconId = static_cast<const char*>(coVar);
+        m_coDragIconId = coVar.AsText();
         return 1;
     default:
         return KwWnd::NotifyVariableRead(coVar, pcoParent, ulIndex);

@@ -173,8 +173,10 @@ protected:
 
 private:
     void SetFrameFlag(unsigned short unFlag, int nOn);
-    // Steps of a start shared by the normal and the modal start.
-    void StartSteps();
+    // Steps of a start shared by the normal and the modal start; 0 when
+    // the frame's window went on the way.
+    int StartSteps();
+    short RunModal(short nMode);
     void ReEnableDisabled();
     int FireNcMouse(const char* pszName, const KwPoint& coPoint);
 

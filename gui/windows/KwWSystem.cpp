@@ -46,8 +46,10 @@ int KwWSystem::SysCreate(KwWnd* pcoParent)
         SetStyle(GetStyle() | KwStyle::Border);
     if (!KwWChild::SysCreate(pcoParent))
         return 0;
+    // A control that cannot be wrapped goes again without messages to the
+    // object (which would delete it with its window): the caller keeps it.
     if (!ChangeWindowProcedure()) {
-        KwWnd::SysDelete();
+        ReleaseSystemWindow();
         return 0;
     }
     SetResFont(GetResFont(), 0);
@@ -84,14 +86,12 @@ int KwWSystem::EvSysPaint(KwDC& coDC)
 {
     if (MVC().HasNotification("KW_LINK_PAINT")) {
         KwEventPaint coEvent(this, coDC, nullptr, 0, 0);
-        _KwAutomaticSeg coRelease;
-        GetNotificationByName("KW_LINK_PAINT").Call(coEvent);
+        MVC().CallNotifications("KW_LINK_PAINT", coEvent);
     }
     if (!MVC().HasLink("KW_LINK_PAINT"))
         return 0;
     KwEventPaint coEvent(this, coDC, nullptr, 0, 0);
-    _KwAutomaticSeg coRelease;
-    return GetLinkByName("KW_LINK_PAINT").Call(coEvent);
+    return MVC().CallLink("KW_LINK_PAINT", coEvent);
 }
 
 // The control paints itself first (its own procedure validates the

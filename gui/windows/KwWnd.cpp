@@ -1196,13 +1196,11 @@ int KwWnd::EvPaint(KwPaintDC& coDC)
     int nResult = MyLayout().Paint(this, coDC, nullptr);
     if (MVC().HasNotification("KW_LINK_PAINT")) {
         KwEventPaint coEvent(this, coDC, nullptr, 0, 0);
-        _KwAutomaticSeg coRelease;
-        GetNotificationByName("KW_LINK_PAINT").Call(coEvent);
+        MVC().CallNotifications("KW_LINK_PAINT", coEvent);
     }
     if (MVC().HasLink("KW_LINK_PAINT")) {
         KwEventPaint coEvent(this, coDC, nullptr, 0, 0);
-        _KwAutomaticSeg coRelease;
-        if (GetLinkByName("KW_LINK_PAINT").Call(coEvent))
+        if (MVC().CallLink("KW_LINK_PAINT", coEvent))
             return 1;
     }
     if (m_pcoContent) {
@@ -1677,7 +1675,10 @@ int KwWnd::NotifyReadFinished(TResource* pcoParent, unsigned long ulIndex)
 {
     KwWndBase::NotifyReadFinished(pcoParent, ulIndex);
     KwWnd* pcoParentWnd = pcoParent && pcoParent->IsClassFamily("KwWnd") ? static_cast<KwWnd*>(pcoParent) : nullptr;
-    SysCreate(pcoParentWnd);
+    // The links the creation runs (create, move, size, focus) may destroy
+    // this window: the object stays until the creation has returned, and
+    // the reader forgets it when it goes then.
+    Guarded(*this, [&] { return SysCreate(pcoParentWnd); });
     return 0;
 }
 
@@ -1685,13 +1686,26 @@ int KwWnd::NotifyChildFullReadFinished(TResource* pcoChild, unsigned long ulInde
 {
     if (pcoChild && !pcoChild->IsDummyResource()) {
         if (pcoChild->IsClassFamily("KwWnd"))
-            return 1;
+            return KeepChild(*static_cast<KwWnd*>(pcoChild));
         if (pcoChild->IsClassFamily("KwContent")) {
             delete LinkContent(static_cast<KwContent*>(pcoChild));
             return 1;
         }
     }
     return KwWndBase::NotifyChildFullReadFinished(pcoChild, ulIndex);
+}
+
+// A child window read below this one is this window's: it goes with its
+// window, whatever its record says, and one that got no window is deleted
+// here (the reader forgets it), so that none outlives its parent unowned.
+int KwWnd::KeepChild(KwWnd& coChild)
+{
+    if (!coChild.GetHandle()) {
+        delete &coChild;
+        return 1;
+    }
+    coChild.AutoDestroyOn();
+    return 1;
 }
 
 int KwWnd::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, unsigned long ulIndex)

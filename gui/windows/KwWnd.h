@@ -355,6 +355,7 @@ private:
     friend class KwContentLinker;
 
     KwWnd* Relative(KwHandle hFrom, int nRelation) const;
+    int KeepChild(KwWnd& coChild);
     int HasAnyEvent() const;
     void DisconnectAllTimers();
     void DeleteSelf();
@@ -463,8 +464,7 @@ int KwWnd::FireEvent(const char* pszName, Make fnMake)
         return 0;
     if (MVC().HasNotification(pszName)) {
         E coEvent = fnMake();
-        _KwAutomaticSeg coRelease;
-        GetNotificationByName(pszName).Call(coEvent);
+        MVC().CallNotifications(pszName, coEvent);
     }
     return FireLink<E>(pszName, fnMake);
 }
@@ -475,8 +475,7 @@ int KwWnd::FireLink(const char* pszName, Make fnMake)
     if (!HasAnyEvent() || !MVC().HasLink(pszName))
         return 0;
     E coEvent = fnMake();
-    _KwAutomaticSeg coRelease;
-    return GetLinkByName(pszName).Call(coEvent);
+    return MVC().CallLink(pszName, coEvent);
 }
 
 template <class E, class Make>

@@ -75,7 +75,7 @@ int KwWndBase::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, un
     const short nShort = static_cast<short>(coVar);
     switch (coVar.MyId()) {
     case VarExtra:
-        m_coExtra = static_cast<const char*>(coVar);
+        m_coExtra = coVar.AsText();
         return 1;
     case VarStyle:
         m_ulStyle = static_cast<unsigned long>(static_cast<std::uint32_t>(static_cast<long>(coVar))) & ~KwStyle::Disabled;
@@ -110,7 +110,7 @@ int KwWndBase::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, un
         m_unLook = static_cast<unsigned short>(nShort);
         return 1;
     case VarInitText:
-        SetInitText(static_cast<const char*>(coVar));
+        SetInitText(coVar.AsText());
         return 1;
     case VarShadowLight:
         m_coColShadowLight.SetIndex(nShort);

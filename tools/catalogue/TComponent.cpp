@@ -153,6 +153,6 @@ int TComponent::NotifyVariableRead(const TResVar& coVar, TResource* pcoParent, u
     }
     if (coVar.MyType() != TResVar::TypeString)
         return 0;
-    *pcoField = static_cast<const char*>(coVar);
+    *pcoField = coVar.AsText();
     return 1;
 }

@@ -162,9 +162,15 @@ TString& TString::Strncpy(const char* pszText, int nCount)
         Empty();
         return *this;
     }
-    size_t nLen = std::strlen(pszText);
-    if (nCount > 0 && static_cast<size_t>(nCount) < nLen)
-        nLen = static_cast<size_t>(nCount);
+    // At most nCount characters are looked at: the text need not end
+    // within them (a character array has no terminating zero).
+    size_t nLen = 0;
+    if (nCount > 0) {
+        const void* pvZero = std::memchr(pszText, 0, static_cast<size_t>(nCount));
+        nLen = pvZero ? static_cast<size_t>(static_cast<const char*>(pvZero) - pszText) : static_cast<size_t>(nCount);
+    } else {
+        nLen = std::strlen(pszText);
+    }
     std::unique_ptr<char[]> pszCopy(new char[nLen + 1]);
     std::memcpy(pszCopy.get(), pszText, nLen);
     pszCopy[nLen] = 0;

@@ -38,6 +38,8 @@ public:
 
     // Modification
     TString& Strcpy(const char* pszText);
+    // At most nCount characters (all with a negative count; 0 changes
+    // nothing); the text need not be terminated within them.
     TString& Strncpy(const char* pszText, int nCount);
     TString& Strcat(const char* pszText);
     // Formats like sprintf. The text is never cut: output longer than the

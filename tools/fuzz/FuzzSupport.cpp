@@ -78,6 +78,7 @@ void TakeVariable(const TResVar& coVar)
     const char* pszText = static_cast<const char*>(coVar);
     if (pszText && coVar.MyType() == TResVar::TypeString)
         Add(ullSum, std::strlen(pszText));
+    Add(ullSum, static_cast<uint64_t>(coVar.AsText().Strlen()));
     const int nCount = coVar.GetCount();
     for (int i = -1; i <= nCount; ++i) {
         const TResVar& coElement = coVar[i];

@@ -407,13 +407,44 @@ void TFileHdl::Close()
 
 // Resources
 
+namespace {
+
+// The entries being loaded on this thread, innermost first: an object that
+// is read may load resources itself (a picture record holding a shared
+// bitmap of some id), and a record that names itself would load itself
+// without end.
+struct TLoading {
+    const TFileIndex* pcoIndex;
+    const TLoading* pcoOuter;
+};
+thread_local const TLoading* s_pcoLoading = nullptr;
+
+bool IsLoading(const TFileIndex* pcoIndex)
+{
+    for (const TLoading* pco = s_pcoLoading; pco; pco = pco->pcoOuter) {
+        if (pco->pcoIndex == pcoIndex)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 TResource* TFileHdl::LoadFromIndex(const TFileIndex* pcoIndex, TResource* pcoTarget, TResource* pcoParent, int nFlag)
 {
     if (m_unOpenType == OpenClosed || !m_coMainFile.IsValid() || !pcoIndex)
         return nullptr;
+    if (IsLoading(pcoIndex)) {
+        TString coText;
+        DisplayMessage(coText.SetText("Resource <%s> is being read already: it names itself!", pcoIndex->GetId()));
+        return nullptr;
+    }
+    const TLoading coLoading { pcoIndex, s_pcoLoading };
+    s_pcoLoading = &coLoading;
     const int64_t llPosition = m_coMainFile->Tell();
     TResource* pcoObject = pcoIndex->LoadResource(*this, m_coMainFile, pcoTarget, pcoParent, nFlag);
     m_coMainFile->Seek(llPosition, TLogFile::FromBegin);
+    s_pcoLoading = coLoading.pcoOuter;
     return pcoObject;
 }
 

@@ -222,7 +222,7 @@ TResource* TFileIndex::LoadResource(TFileHdl& coHdl, TFile& coFile, TResource* p
     if (!coReader.IsDamaged())
         return pcoObject;
     if (pcoObject && pcoObject != pcoTarget)
-        pcoObject->Destroy();
+        coReader.DiscardObject();
     return nullptr;
 }
 

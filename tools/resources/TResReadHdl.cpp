@@ -28,21 +28,83 @@ struct THeaderNames {
 
 } // namespace
 
+namespace {
+
+// The innermost reader running on the thread. Readers live on the stack,
+// so they begin and end in strict order.
+thread_local TResReadHdl* s_pcoInnermost = nullptr;
+
+} // namespace
+
+TResReadHdl::TResReadHdl(TFileHdl* pcoFileHdl, int nCustomCreate)
+    : m_nCustomCreate(nCustomCreate)
+    , m_pcoFileHdl(pcoFileHdl)
+    , m_unDepth(static_cast<unsigned short>(s_pcoInnermost ? s_pcoInnermost->m_unDepth + 1 : 0))
+    , m_pcoOuter(s_pcoInnermost)
+{
+    s_pcoInnermost = this;
+}
+
 TResReadHdl::TResReadHdl(TFileHdl* pcoFileHdl, TResReadHdl* pcoParent, int nCustomCreate)
     : m_pcoParent(pcoParent)
     , m_nCustomCreate(nCustomCreate)
     , m_pcoFileHdl(pcoFileHdl)
-    , m_unDepth(static_cast<unsigned short>(pcoParent ? pcoParent->m_unDepth + 1 : 0))
-    , m_llEnd(pcoParent ? pcoParent->m_llEnd : -1)
+    , m_unDepth(static_cast<unsigned short>(pcoParent->m_unDepth + 1))
+    , m_llEnd(pcoParent->m_llEnd)
+    , m_pcoOuter(s_pcoInnermost)
 {
+    s_pcoInnermost = this;
+}
+
+TResReadHdl::~TResReadHdl()
+{
+    Release();
+    if (m_pcoGivenParent)
+        m_pcoGivenParent->RemoveDestructionHandler(&m_coWatch, static_cast<TDynBase::DestructionHandler>(&TWatch::Gone));
+    s_pcoInnermost = m_pcoOuter;
+}
+
+void TResReadHdl::TWatch::Gone(TDynBase* pcoObject)
+{
+    if (pcoObject == m_coReader.m_pcoObject) {
+        m_coReader.m_pcoObject = nullptr;
+        m_coReader.m_nGone = 1;
+    }
+    if (pcoObject == m_coReader.m_pcoGivenParent)
+        m_coReader.m_pcoGivenParent = nullptr;
+}
+
+void TResReadHdl::Hold(TResource* pcoObject)
+{
+    m_pcoObject = pcoObject;
+    if (pcoObject)
+        pcoObject->AddDestructionHandler(&m_coWatch, static_cast<TDynBase::DestructionHandler>(&TWatch::Gone));
+}
+
+TResource* TResReadHdl::Release()
+{
+    TResource* pcoObject = m_pcoObject;
+    m_pcoObject = nullptr;
+    if (pcoObject)
+        pcoObject->RemoveDestructionHandler(&m_coWatch, static_cast<TDynBase::DestructionHandler>(&TWatch::Gone));
+    return pcoObject;
+}
+
+TResource* TResReadHdl::Parent() const
+{
+    return m_pcoParent ? m_pcoParent->m_pcoObject : m_pcoGivenParent;
 }
 
 int TResReadHdl::ReadDataResource(TLogFile* pcoReader, TResource* pcoTarget, TResource* pcoParent)
 {
     if (m_nDamaged)
         return 1;
-    if (!pcoReader)
+    if (!pcoReader || m_unDepth > MaxDepth)
         return Damage();
+    if (pcoParent && !m_pcoParent && !m_pcoGivenParent && !HasHeader()) {
+        m_pcoGivenParent = pcoParent;
+        pcoParent->AddDestructionHandler(&m_coWatch, static_cast<TDynBase::DestructionHandler>(&TWatch::Gone));
+    }
     const int64_t llStart = pcoReader->Tell();
     uint8_t abCode[2];
     if (!TResVar::ReadBytes(pcoReader, m_llEnd, abCode, 2))
@@ -63,13 +125,13 @@ int TResReadHdl::ReadDataResource(TLogFile* pcoReader, TResource* pcoTarget, TRe
             return Damage();
         break;
     case TResource::CodeEnd:
-        if (m_pcoObject)
+        if (HasHeader())
             bEnd = true;
         else
             DisplayMessage(kEndWithoutObject);
         break;
     default:
-        if (m_pcoObject) {
+        if (HasHeader()) {
             // A child's header: it is checked here and read again by the
             // child's reader.
             THeaderNames coNames;
@@ -84,26 +146,25 @@ int TResReadHdl::ReadDataResource(TLogFile* pcoReader, TResource* pcoTarget, TRe
         }
         break;
     }
-    if (!m_pcoObject) {
+    if (!HasHeader()) {
         DisplayMessage(kNotFound);
         return 0;
     }
 
-    TResource* pcoP = m_pcoParent ? m_pcoParent->m_pcoObject : pcoParent;
     const unsigned long ulIndex = m_pcoParent ? m_pcoParent->m_ulChildCount : 0;
     if (pcoVar) {
-        m_pcoObject->NotifyVariableRead(*pcoVar, pcoP, ulIndex);
+        if (m_pcoObject)
+            m_pcoObject->NotifyVariableRead(*pcoVar, Parent(), ulIndex);
         return 0;
     }
     // The object's own header: its variables follow.
     if (!bEnd && !bChild)
         return 0;
     if (!m_nReadFinished)
-        FinishOwnVariables(pcoP, ulIndex);
+        FinishOwnVariables(ulIndex);
     if (bChild)
         return ReadChild(pcoReader, llStart) ? 0 : Damage();
-    if (bEnd)
-        FinishEnd(pcoP, ulIndex);
+    FinishEnd(ulIndex);
     return 1;
 }
 
@@ -131,12 +192,17 @@ int TResReadHdl::ReadHeader(TLogFile* pcoReader, unsigned short unCode, TResourc
     const auto unWParam = static_cast<unsigned short>(abParams[0] | (abParams[1] << 8));
     const uint32_t ulLParam = static_cast<uint32_t>(abParams[2]) | (static_cast<uint32_t>(abParams[3]) << 8)
                               | (static_cast<uint32_t>(abParams[4]) << 16) | (static_cast<uint32_t>(abParams[5]) << 24);
+    // Below an object that died nothing is made: the record is passed over.
+    if (m_pcoParent && m_pcoParent->m_nGone) {
+        m_nGone = 1;
+        return 1;
+    }
     TResource* pcoObject = pcoTarget;
     if (!pcoObject)
         pcoObject = CreateObject(unCode, coNames.pszClass, coNames.pszCppClass, unWParam, ulLParam);
     if (!pcoObject)
         return 1;
-    m_pcoObject = pcoObject;
+    Hold(pcoObject);
     pcoObject->SetCppClass(coNames.pszCppClass);
     pcoObject->SetWParam(unWParam);
     pcoObject->SetLParam(ulLParam);
@@ -187,33 +253,50 @@ int TResReadHdl::ReadChild(TLogFile* pcoReader, int64_t llStart)
     return coChild.m_nDamaged ? 0 : 1;
 }
 
-void TResReadHdl::FinishOwnVariables(TResource* pcoParent, unsigned long ulIndex)
+// After each notification the object and its parent are looked at again:
+// the notification may have destroyed either.
+void TResReadHdl::FinishOwnVariables(unsigned long ulIndex)
 {
     m_nReadFinished = 1;
-    if (m_pcoObject->IsDummyResource())
+    if (!m_pcoObject || m_pcoObject->IsDummyResource())
         return;
-    m_pcoObject->NotifyReadFinished(pcoParent, ulIndex);
-    if (pcoParent && m_pcoParent)
+    m_pcoObject->NotifyReadFinished(Parent(), ulIndex);
+    TResource* pcoParent = Parent();
+    if (m_pcoObject && pcoParent && m_pcoParent)
         m_nTakenOver = pcoParent->NotifyChildReadFinished(m_pcoObject, ulIndex);
 }
 
-void TResReadHdl::FinishEnd(TResource* pcoParent, unsigned long ulIndex)
+void TResReadHdl::FinishEnd(unsigned long ulIndex)
 {
-    TResource* pcoObject = m_pcoObject;
-    if (!m_nTakenOver) {
-        if (!pcoObject->IsDummyResource() && m_pcoParent)
-            m_pcoObject = nullptr;
-        pcoObject->NotifyFullReadFinished(pcoParent, ulIndex);
-        if (pcoParent && m_pcoParent && !pcoParent->NotifyChildFullReadFinished(pcoObject, ulIndex)) {
-            if (m_pcoObject == pcoObject)
-                m_pcoObject = nullptr;
-            pcoObject->Destroy();
+    if (m_pcoObject && !m_nTakenOver) {
+        m_pcoObject->NotifyFullReadFinished(Parent(), ulIndex);
+        TResource* pcoParent = Parent();
+        if (m_pcoObject && m_pcoParent) {
+            // A child goes to its parent, or is destroyed when the parent
+            // does not keep it (or died meanwhile); the parent's
+            // notification may have destroyed it already.
+            const int nKept = pcoParent && pcoParent->NotifyChildFullReadFinished(m_pcoObject, ulIndex);
+            if (m_pcoObject && (!nKept || m_pcoObject->IsDummyResource()))
+                DiscardObject();
+            else
+                Release();
         }
     }
-    if (m_pcoObject && m_pcoObject->IsDummyResource()) {
-        m_pcoObject->Destroy();
-        m_pcoObject = nullptr;
-    }
+    if (m_pcoObject && m_pcoObject->IsDummyResource())
+        DiscardObject();
+}
+
+// Destroy may leave the object alive (a window without auto-destroy only
+// destroys its system window); what nobody takes is deleted then. The
+// watch tells whether Destroy deleted it.
+void TResReadHdl::DiscardObject()
+{
+    TResource* pcoObject = m_pcoObject;
+    if (!pcoObject)
+        return;
+    pcoObject->Destroy();
+    if (m_pcoObject == pcoObject)
+        delete Release();
 }
 
 int TResReadHdl::Damage()
@@ -227,9 +310,10 @@ int TResReadHdl::Damage()
         pcoReader->m_nDamaged = 1;
     // A child that its parent has not taken over belongs to nobody else.
     if (m_pcoParent && m_pcoObject) {
-        if (!m_nTakenOver)
-            m_pcoObject->Destroy();
-        m_pcoObject = nullptr;
+        if (m_nTakenOver)
+            Release();
+        else
+            DiscardObject();
     }
     return 1;
 }

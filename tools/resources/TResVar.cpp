@@ -230,6 +230,17 @@ TResVar& TResVar::operator[](int) const
     return const_cast<TResVar&>(*this);
 }
 
+TString TResVar::AsText() const
+{
+    if (const auto* pcoString = dynamic_cast<const TResString*>(this))
+        return TString(static_cast<const char*>(*pcoString));
+    const auto* pcoChar = dynamic_cast<const TResChar*>(this);
+    if (!pcoChar)
+        return TString();
+    const int nCount = GetCount() < 2 || !pcoChar->GetValues() ? 1 : GetCount();
+    return TString().Strncpy(static_cast<const char*>(*pcoChar), nCount);
+}
+
 // TResString
 
 TResString::TResString(unsigned short unId, const char* pszValue)

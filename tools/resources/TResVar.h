@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KwtlApi.h"
+#include "TString.h"
 
 #include <cmath>
 #include <cstdint>
@@ -82,6 +83,13 @@ public:
     // Storage treats a count below 2 as one value; this answers 1 from a
     // count of 1 on, as callers of the old interface expect.
     int IsArray() const { return m_unCount > 0; }
+
+    // The variable as text, the one way a record's text is read: a string
+    // variable's single text; a character variable's bytes up to its count
+    // (its one character below a count of 2), up to a zero byte among
+    // them, for a character array carries no terminating zero; empty for
+    // an array of texts and for every other kind.
+    TString AsText() const;
 
     // The bytes left before llEnd (or the end of the stream when it is -1).
     static int64_t Remaining(TLogFile* pcoReader, int64_t llEnd);

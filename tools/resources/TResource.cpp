@@ -99,7 +99,7 @@ int TResource::NotifyVariableRead(const TResVar& coVar, TResource*, unsigned lon
 {
     if (coVar.MyId() != VarResId || coVar.MyType() != TResVar::TypeString)
         return 0;
-    m_coResId = static_cast<const char*>(coVar);
+    m_coResId = coVar.AsText();
     return 1;
 }
 

@@ -104,11 +104,11 @@ int TFmtTextFormat::NotifyVariableRead(const TResVar& coVar, TResource* pcoParen
     }
     if (coVar.MyType() != TResVar::TypeString)
         return 0;
-    const char* pszRead = static_cast<const char*>(coVar);
-    const size_t nLen = pszRead ? BoundedLen(pszRead) : 0;
+    const TString coRead = coVar.AsText();
+    const size_t nLen = BoundedLen(coRead);
     if (nLen == 0 || nLen > MaxLen)
         return 0;
-    char* pszCopy = CopyText(pszRead, nLen);
+    char* pszCopy = CopyText(coRead, nLen);
     delete[] *ppszText;
     *ppszText = pszCopy;
     return 1;

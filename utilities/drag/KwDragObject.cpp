@@ -34,14 +34,12 @@ int SendDropEvent(KwWnd& coWnd, const char* pszLink, const char* pszName, void* 
     return KwWnd::Guarded(coWnd, [&] {
         if (coWnd.MVC().HasNotification(pszLink)) {
             KwEventDrop coEvent(&coWnd, pszName, pvData, coPoint);
-            _KwAutomaticSeg coRelease;
-            coWnd.GetNotificationByName(pszLink).Call(coEvent);
+            coWnd.MVC().CallNotifications(pszLink, coEvent);
         }
         if (!coWnd.MVC().HasLink(pszLink))
             return 0;
         KwEventDrop coEvent(&coWnd, pszName, pvData, coPoint);
-        _KwAutomaticSeg coRelease;
-        return coWnd.GetLinkByName(pszLink).Call(coEvent);
+        return coWnd.MVC().CallLink(pszLink, coEvent);
     });
 }
 

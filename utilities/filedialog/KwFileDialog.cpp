@@ -1,6 +1,7 @@
 #include "KwFileDialog.h"
 
 #include "TCrt.h"
+#include "TOpSystem.h"
 #include "TString.h"
 #include "TUtf8.h"
 
@@ -118,7 +119,13 @@ int KwFileDialog::StartModal()
     const std::vector<char> coFilter = ConvertFilter(m_pszFilter);
     m_szPath[NameSize - 1] = '\0';
     m_szFile[0] = '\0';
-    if (!RunSystemDialog(coFilter)) {
+    // The system's dialog makes the directory the user went to the
+    // process's current directory; the program keeps its own.
+    const TString coCurrent = CurrentOS().GetCurrentDirectory();
+    const int nChosen = RunSystemDialog(coFilter);
+    if (!coCurrent.IsEmpty())
+        CurrentOS().SetCurrentDirectory(coCurrent);
+    if (!nChosen) {
         m_szPath[0] = '\0';
         m_szFile[0] = '\0';
         return 0;

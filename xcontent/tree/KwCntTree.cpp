@@ -10,6 +10,7 @@
 #include "TTreeNode.h"
 
 #include <algorithm>
+#include <cmath>
 #include <climits>
 
 const char* const KwCntTree::LinkGetText = "EXTCONT_LINK_GETTREENODETEXT";
@@ -37,8 +38,22 @@ constexpr long s_lLinesPerWheelStep = 3;
 // Scroll codes of the framework.
 enum : unsigned short { ScrollEnd = 0, ScrollStart = 1, ScrollLineDown = 2, ScrollLineUp = 3, ScrollPageDown = 4,
                         ScrollPageUp = 5, ScrollTrack = 6, ScrollThumb = 7 };
-// Scroll positions are 16 bits wide.
+// Scroll positions are 16 bits wide: the horizontal bar runs over pixels
+// up to that, the vertical one over at most s_lScrollSteps steps, onto
+// which longer trees are scaled.
 constexpr long s_lMaxScroll = 32767;
+constexpr long s_lScrollSteps = 16384;
+
+// Lines per step of the vertical bar when lSpan top lines are possible.
+double LinesPerStep(long lSpan)
+{
+    return lSpan > s_lScrollSteps ? static_cast<double>(lSpan) / s_lScrollSteps : 1.0;
+}
+
+short StepOfLine(long lLine, long lSpan)
+{
+    return static_cast<short>(std::clamp<long>(std::lround(lLine / LinesPerStep(lSpan)), 0, s_lScrollSteps));
+}
 constexpr short s_nBoxHalf = 4;      // the plus/minus box is 9 pixels square
 constexpr short s_nTextPad = 2;      // around the text of the focus highlight
 constexpr short s_nColorLines = 8;   // dotted lines and box frames
@@ -442,7 +457,7 @@ void KwCntTree::SetTopLine(long lLine, int nRedraw)
         return;
     m_lTopLine = lLine;
     if (KwWnd* pcoWnd = GetWindow())
-        pcoWnd->SetScrollPos(1, static_cast<short>(std::min(lLine, s_lMaxScroll)), 1);
+        pcoWnd->SetScrollPos(1, StepOfLine(lLine, lMaxTop), 1);
     Redraw(nRedraw);
 }
 
@@ -486,10 +501,10 @@ void KwCntTree::UpdateScrollBars(long lLines, short nWidest)
         pcoWnd->ShowScrollBar(1, nVertical);
     if (nVertical) {
         short nMin = 0, nMax = 0;
-        const short nRange = static_cast<short>(std::min(lLines - lPage, s_lMaxScroll));
+        const short nRange = static_cast<short>(std::min(lLines - lPage, s_lScrollSteps));
         if (!pcoWnd->GetScrollRange(1, &nMin, &nMax) || nMax != nRange)
             pcoWnd->SetScrollRange(1, 0, nRange, 1);
-        pcoWnd->SetScrollPos(1, static_cast<short>(std::min(m_lTopLine, s_lMaxScroll)), 1);
+        pcoWnd->SetScrollPos(1, StepOfLine(m_lTopLine, lLines - lPage), 1);
     }
     const short nWidth = LayoutRect().Width();
     const int nHorizontal = nWidest > nWidth;
@@ -513,26 +528,22 @@ int KwCntTree::Send(const char* pszLink, const TNodePath& coPath)
     TTreeNode* pcoNode = coPath.back();
     if (MVC().HasNotification(pszLink)) {
         KwEventCntTree coEvent(*this, pcoNode);
-        _KwAutomaticSeg coRelease;
-        GetNotificationByName(pszLink).Call(coEvent);
+        MVC().CallNotifications(pszLink, coEvent);
     }
     if (!MVC().HasLink(pszLink))
         return 0;
     KwEventCntTree coEvent(*this, pcoNode);
-    _KwAutomaticSeg coRelease;
-    return GetLinkByName(pszLink).Call(coEvent);
+    return MVC().CallLink(pszLink, coEvent);
 }
 
 // The text of a node: notifications and link fill the same event.
 void KwCntTree::AskText(TTreeNode* pcoNode, KwEventCntTree& coEvent)
 {
     if (MVC().HasNotification(LinkGetText)) {
-        _KwAutomaticSeg coRelease;
-        GetNotificationByName(LinkGetText).Call(coEvent);
+        MVC().CallNotifications(LinkGetText, coEvent);
     }
     if (MVC().HasLink(LinkGetText)) {
-        _KwAutomaticSeg coRelease;
-        GetLinkByName(LinkGetText).Call(coEvent);
+        MVC().CallLink(LinkGetText, coEvent);
     }
 }
 
@@ -815,7 +826,7 @@ void KwCntTree::Scroll(int nVertical, const KwEventWnd& coEvent)
     case ScrollPageDown: lTarget = lCurrent + lPage; break;
     case ScrollPageUp: lTarget = lCurrent - lPage; break;
     case ScrollTrack:
-    case ScrollThumb: lTarget = lPos; break;
+    case ScrollThumb: lTarget = nVertical ? std::lround(lPos * LinesPerStep(GetLineCount() - GetPageLines())) : lPos; break;
     default: return;
     }
     if (nVertical)

@@ -7,26 +7,14 @@
 // over, a directory dropped onto its own parent is refused, and the main
 // window is closed. Each stage leaves a screenshot.
 
+#include "GandrelTestSupport.h"
 #include "GandrelTree.h"
-#include "GdvStartUp.h"
-#include "KwTestApp.h"
 
-#include "KwApp.h"
 #include "KwCntTree.h"
 #include "KwCopyEngine.h"
-#include "KwFileSelProgress.h"
-#include "KwFileSelProgressState.h"
-#include "KwFileSelector.h"
-#include "KwListText.h"
-#include "KwProgressIndicator.h"
-#include "KwPushButton.h"
-#include "KwScratchTest.h"
 #include "KwFileSelTreePoints.h"
-#include "KwWFrame.h"
+#include "KwProgressIndicator.h"
 #include "TTreeNode.h"
-#include "kwguitest.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
@@ -38,24 +26,6 @@ using kw25test::Hwnd;
 using kwtest::OnNode;
 
 namespace {
-
-// The progress window that runs modally now, if any.
-KwFileSelProgress* RunningProgress()
-{
-    KwApp& coApp = kw25test::KwTestApp::Instance();
-    for (short i = 0; i < coApp.CurrentAppFrameCount(); ++i)
-        if (KwFileSelProgress* pcoProgress = dynamic_cast<KwFileSelProgress*>(coApp.GetAppFrame(i)))
-            return pcoProgress;
-    return nullptr;
-}
-
-bool Press(KwPushButton* pcoButton)
-{
-    if (!pcoButton)
-        return false;
-    const KwSize coSize = pcoButton->GetClientSize();
-    return kwtest::ClickAt(Hwnd(*pcoButton), { coSize.Width() / 2, coSize.Height() / 2 });
-}
 
 std::vector<std::string> Lines(const std::string& strText)
 {
@@ -71,55 +41,26 @@ std::vector<std::string> Lines(const std::string& strText)
 
 // What happened in one progress window: whether it opened, the bar when it
 // ended, its output as saved to the log.
-struct TRun {
+struct TDropRun {
     bool m_bOpened { false };
     bool m_bClosable { false };
     unsigned short m_unBar { 0 };
     std::vector<std::string> m_vecLog;
 };
 
-class GandrelEndToEndTest : public kwtest::TScratchTest {
+class GandrelEndToEndTest : public kwtest::TGandrelTest {
 protected:
-    GandrelEndToEndTest() : TScratchTest("gdv") {}
+    GandrelEndToEndTest() : TGandrelTest("gdv") {}
 
     void SetUp() override
     {
-        TScratchTest::SetUp();
+        TGandrelTest::SetUp();
         m_vecEntries = kwtest::MakeGeneratedTree(At("src"), 3);
         // One large file, so that the copy lasts long enough to be seen.
         kwtest::WriteFileBytes(At("src\\large.bin"), kwtest::Pattern("large.bin", 192u << 20));
         m_vecEntries.push_back("large.bin");
         std::filesystem::create_directories(At("dst"));
-        ASSERT_TRUE(::GetCurrentDirectoryA(sizeof m_szWasCurrent, m_szWasCurrent));
-        ASSERT_TRUE(::SetCurrentDirectoryA(m_dir.c_str()));
-        ASSERT_EQ(GdvStartUp(kw25test::KwTestApp::Instance()), 1);
-        m_pcoMain = kw25test::KwTestApp::Instance().GetMainWindow();
-        ASSERT_NE(m_pcoMain, nullptr);
-        m_pcoLeft = dynamic_cast<KwFileSelector*>(m_pcoMain->FindChild("FS_1"));
-        m_pcoRight = dynamic_cast<KwFileSelector*>(m_pcoMain->FindChild("FS_2"));
-        ASSERT_TRUE(m_pcoLeft && m_pcoRight);
-        ASSERT_TRUE(kwtest::BringToForeground(Hwnd(*m_pcoMain)));
-        kwtest::PumpIdle();
-    }
-    void TearDown() override
-    {
-        kwtest::ReleaseAllInput();
-        if (m_pcoMain && ::IsWindow(Hwnd(*m_pcoMain)))
-            m_pcoMain->Destroy();
-        kwtest::PumpIdle();
-        ::SetCurrentDirectoryA(m_szWasCurrent);
-        TScratchTest::TearDown();
-    }
-
-    static POINT OnLine(KwFileSelector& coSelector, const std::string& strName)
-    {
-        for (long i = 0; i < coSelector.GetListCount(); ++i)
-            if (coSelector.GetListName(i) == strName) {
-                const KwRect coLine = coSelector.GetList()->GetLineRect(static_cast<short>(i));
-                return { coLine.Left() + 20, (coLine.Top() + coLine.Bottom()) / 2 };
-            }
-        ADD_FAILURE() << strName << " is not listed";
-        return { 0, 0 };
+        StartGandrel();
     }
 
     // Presses at the point of one window, moves in steps onto the point of
@@ -142,10 +83,10 @@ protected:
 
     // Answers the progress window that the drop opens within the time:
     // Start, a screenshot in the middle of the copy, Close once it is
-    // enabled, after Save log.
-    TRun AnswerProgress(const char* pszShot, const std::function<void()>& fnDrop, unsigned nOpensWithinMs = 90000)
+    // enabled, after the log was saved.
+    TDropRun AnswerProgress(const char* pszShot, const std::function<void()>& fnDrop, unsigned nOpensWithinMs = 90000)
     {
-        TRun coRun;
+        TDropRun coRun;
         std::filesystem::remove(At("gandrel.log"));
         kwtest::TModalAnswer coAnswer = kwtest::AnswerWhen(kwtest::WindowTitled("Copy"), [&](HWND) {
             KwFileSelProgress* pcoProgress = RunningProgress();
@@ -162,8 +103,7 @@ protected:
             kwtest::PumpIdle();
             kwtest::ScreenshotDesktop((std::string(pszShot) + "-finished").c_str());
             coRun.m_unBar = pcoProgress->GetBar()->GetProgress();
-            ASSERT_TRUE(Press(pcoProgress->GetSaveLog()));
-            kwtest::PumpIdle();
+            pcoProgress->SaveLog(At("gandrel.log"));
             ASSERT_TRUE(Press(pcoProgress->GetClose()));
         });
         fnDrop();
@@ -174,10 +114,6 @@ protected:
     }
 
     std::vector<std::string> m_vecEntries;
-    char m_szWasCurrent[MAX_PATH] {};
-    KwWFrame* m_pcoMain { nullptr };
-    KwFileSelector* m_pcoLeft { nullptr };
-    KwFileSelector* m_pcoRight { nullptr };
 };
 
 // The copy lines and the rights lines of a log: the rights come after all
@@ -211,14 +147,15 @@ TEST_F(GandrelEndToEndTest, DragAndDrop)
     // The whole tree, from the left tree onto dst in the right one.
     const HWND hLeftTree = Hwnd(*m_pcoLeft->GetTreeWindow());
     const HWND hRightTree = Hwnd(*m_pcoRight->GetTreeWindow());
-    const TRun coTree = AnswerProgress("copying", [&] {
+    const TDropRun coTree = AnswerProgress("copying", [&] {
         Drag(hLeftTree, OnNode(*m_pcoLeft, At("src")), hRightTree, OnNode(*m_pcoRight, At("dst")), "dragging");
     });
     ASSERT_TRUE(coTree.m_bOpened) << "the drop opened no progress window";
     EXPECT_TRUE(coTree.m_bClosable);
     EXPECT_EQ(coTree.m_unBar, 100);
     ASSERT_FALSE(coTree.m_vecLog.empty());
-    EXPECT_EQ(coTree.m_vecLog.front(), "Gathering tree information ... ok");
+    EXPECT_EQ(coTree.m_vecLog.front(), "Options: rights: group, DACL and SACL; owner: no; existing files: replace; verify: no");
+    EXPECT_EQ(coTree.m_vecLog.at(1), "Gathering tree information ... ok");
     EXPECT_NE(coTree.m_vecLog.back().find(", failed: 0"), std::string::npos) << coTree.m_vecLog.back();
     ExpectRightsInReverse(coTree.m_vecLog);
     // Facts first: listing a directory moves its time of last access.
@@ -237,7 +174,7 @@ TEST_F(GandrelEndToEndTest, DragAndDrop)
         ASSERT_TRUE(kwtest::ClickAt(hLeftList, OnLine(*m_pcoLeft, "UPPER.TXT")));
     }
     kwtest::PumpIdle();
-    const TRun coFiles = AnswerProgress("files", [&] {
+    const TDropRun coFiles = AnswerProgress("files", [&] {
         Drag(hLeftList, OnLine(*m_pcoLeft, "lower.txt"), hRightTree, OnNode(*m_pcoRight, At("dst")), "dragging-files");
     });
     ASSERT_TRUE(coFiles.m_bOpened) << "the drop of files opened no progress window";
@@ -249,7 +186,7 @@ TEST_F(GandrelEndToEndTest, DragAndDrop)
 
     // A directory dropped onto its own parent: refused in the drop check,
     // no progress window.
-    const TRun coRefused = AnswerProgress("refused", [&] {
+    const TDropRun coRefused = AnswerProgress("refused", [&] {
         Drag(hLeftTree, OnNode(*m_pcoLeft, At("src")), hRightTree, OnNode(*m_pcoRight, m_dir), "over-parent");
     }, 3000);
     EXPECT_FALSE(coRefused.m_bOpened) << "a drop onto the source's own parent was taken";

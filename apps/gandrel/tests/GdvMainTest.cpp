@@ -23,20 +23,28 @@ using kw25test::Hwnd;
 
 namespace {
 
+struct TTextSearch {
+    std::string strText;
+    bool bPart;
+    int nFound;
+};
+
 BOOL CALLBACK CountText(HWND hWnd, LPARAM lParam)
 {
-    auto* pcoWanted = reinterpret_cast<std::pair<std::string, int>*>(lParam);
-    if (kwtest::WindowText(hWnd) == pcoWanted->first)
-        ++pcoWanted->second;
+    auto* pcoSearch = reinterpret_cast<TTextSearch*>(lParam);
+    const std::string strText = kwtest::WindowText(hWnd);
+    if (pcoSearch->bPart ? strText.find(pcoSearch->strText) != std::string::npos : strText == pcoSearch->strText)
+        ++pcoSearch->nFound;
     return TRUE;
 }
 
-// How many descendants of the window carry the text.
-int ChildrenWithText(HWND hWnd, const char* pszText)
+// How many descendants of the window carry the text (with bPart: have it
+// in theirs).
+int ChildrenWithText(HWND hWnd, const char* pszText, bool bPart = false)
 {
-    std::pair<std::string, int> coWanted { pszText, 0 };
-    ::EnumChildWindows(hWnd, &CountText, reinterpret_cast<LPARAM>(&coWanted));
-    return coWanted.second;
+    TTextSearch coSearch { pszText, bPart, 0 };
+    ::EnumChildWindows(hWnd, &CountText, reinterpret_cast<LPARAM>(&coSearch));
+    return coSearch.nFound;
 }
 
 bool PressButton(HWND hDialog, const char* pszText)
@@ -63,6 +71,8 @@ protected:
     static void SetUpTestSuite()
     {
         kw25test::KwTestApp& coApp = kw25test::KwTestApp::Instance();
+        // The system's default, so that the start-up's own mode shows.
+        ::SetErrorMode(0);
         s_nStarted = GdvStartUp(coApp);
         s_pcoMain = dynamic_cast<GdvMain*>(coApp.GetMainWindow());
         if (s_pcoMain)
@@ -125,6 +135,34 @@ TEST_F(GdvMainTest, AboutRunsModallyUntilOk)
         EXPECT_NE(static_cast<const char*>(coApp.GetAppFrame(i)->GetResId()), std::string("FW_ABOUT"));
 }
 
+// Help/Keys lists every key beside what it does; OK ends it.
+TEST_F(GdvMainTest, TheKeysRunModallyUntilOk)
+{
+    kwtest::TModalAnswer coAnswer = kwtest::AnswerWhen(kwtest::WindowTitled("Gandrel's keys"), [&](HWND hWnd) {
+        kwtest::PumpIdle();
+        for (const char* pszKey : { "F5", "Ctrl+R", "Backspace", "Space", "F4" })
+            if (!ChildrenWithText(hWnd, pszKey, true))
+                ADD_FAILURE() << pszKey << " is not in the keys";
+        kwtest::ScreenshotWindow(hWnd, "keys");
+        EXPECT_TRUE(PressButton(hWnd, "OK"));
+    });
+    TMvcParam coParam(*s_pcoMain, 0, 0);
+    EXPECT_EQ(s_pcoMain->LnkCommandKeys(coParam), 0);
+    EXPECT_TRUE(coAnswer.Answered());
+    kw25test::KwTestApp& coApp = kw25test::KwTestApp::Instance();
+    for (short i = 0; i < coApp.CurrentAppFrameCount(); ++i)
+        EXPECT_NE(static_cast<const char*>(coApp.GetAppFrame(i)->GetResId()), std::string("FW_KEYS"));
+}
+
+// A drive whose medium went (or that went itself) answers every file call
+// of the selectors with an error, never with the system's box asking for a
+// disk: one box for each of those calls would be a storm. Wine never shows
+// such a box, so the process's mode after the start-up is what can be seen.
+TEST_F(GdvMainTest, DrivesThatAreNotReadyRaiseNoSystemBoxes)
+{
+    EXPECT_NE(::GetErrorMode() & SEM_FAILCRITICALERRORS, 0u);
+}
+
 // The window is the resource's (a sizing frame, Start the default button)
 // and EvInit made none of its children a second time.
 TEST_F(GdvMainTest, TheProgressWindowComesFromItsResource)
@@ -132,13 +170,13 @@ TEST_F(GdvMainTest, TheProgressWindowComesFromItsResource)
     KwFileSelProgress coProgress(s_pcoMain);
     bool bSizing = false;
     bool bStartIsDefault = false;
-    int anCounts[4] {};
+    int anCounts[5] {};
     kwtest::TModalAnswer coAnswer = kwtest::AnswerWhen(kwtest::WindowTitled("Copy"), [&](HWND hWnd) {
         kwtest::PumpIdle();
         bSizing = (::GetWindowLongA(hWnd, GWL_STYLE) & WS_THICKFRAME) != 0;
         bStartIsDefault = coProgress.GetStart() && coProgress.GetDefaultPushButton() == coProgress.GetStart();
         int i = 0;
-        for (const char* pszText : { "Start", "Cancel", "Close", "Save log" })
+        for (const char* pszText : { "&Start", "&Cancel", "Close", "Save lo&g", "&List only" })
             anCounts[i++] = ChildrenWithText(hWnd, pszText);
         kwtest::ScreenshotWindow(hWnd, "progress");
         EXPECT_TRUE(PressButton(hWnd, "Close"));

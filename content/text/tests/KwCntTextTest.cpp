@@ -6,6 +6,7 @@
 #include "KwResFileHelper.h"
 #include "KwWChild.h"
 #include "KwWFrame.h"
+#include "TResVar.h"
 
 #include <gtest/gtest.h>
 
@@ -130,6 +131,11 @@ TEST_F(KwCntTextTest, FontsAndTextSurviveCopiesAndResourceFiles)
     EXPECT_EQ(coRead.GetText(), "two\nlines");
     EXPECT_EQ(coRead.GetPercentLineDist(), 40);
     EXPECT_NE(coRead.GetOwnFont(), nullptr);
+    // A text stored as characters has no terminating zero: it ends with its
+    // count.
+    KwCntText coHostile("", 0x11);
+    coHostile.NotifyVariableRead(TResChar(KwCntText::VarText, "chars", 5), nullptr, 0);
+    EXPECT_EQ(coHostile.GetText(), "chars");
 
     // A copy in a window with a resource font: the window's font wins.
     pcoChild->SetContent(coText);

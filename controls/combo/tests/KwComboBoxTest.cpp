@@ -4,6 +4,7 @@
 #include "KwCtlFakeSystem.h"
 #include "KwStoredCopy.h"
 #include "KwWFrame.h"
+#include "TResVar.h"
 
 #include <gtest/gtest.h>
 
@@ -158,4 +159,10 @@ TEST_F(KwComboBoxTest, EntriesOrderAndLinesSurviveResourceFiles)
     EXPECT_EQ(coRead.IsAlphabetical(), 0);
     EXPECT_EQ(coRead.GetVisible(), 7);
     EXPECT_EQ(Entries(coRead), (std::vector<std::string> { "zeta", "alpha", "Mu" }));
+    // An entry stored as characters has no terminating zero: it ends with
+    // its count.
+    KwComboBox coHostile("CB_HOSTILE", KwPoint(1, 2), KwSize(80, 20));
+    coHostile.SetAlphabeticalOrder(0);
+    coHostile.NotifyVariableRead(TResChar(KwComboBox::VarEntry, "entry", 5), nullptr, 0);
+    EXPECT_EQ(Entries(coHostile), (std::vector<std::string> { "entry" }));
 }

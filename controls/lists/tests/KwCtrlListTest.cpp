@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -280,6 +281,7 @@ TEST_F(KwCtrlListTest, TypeAheadFindsTextsInsideLinesAndVisitsEveryPositionOnce)
     pcoList->SelectLine(ulCount - 1);
     EXPECT_EQ(pcoList->GoTo('z'), 0);
     EXPECT_EQ(nAsked, static_cast<int>(ulCount));
+    EXPECT_FALSE(pcoList->IsSearching());
     // Without selection a visible match is passed over: the view moves.
     pcoList->SetSelectable(0);
     pcoList->SetCurrentPos(0, 0);
@@ -287,6 +289,51 @@ TEST_F(KwCtrlListTest, TypeAheadFindsTextsInsideLinesAndVisitsEveryPositionOnce)
     EXPECT_EQ(pcoList->GetCurrentPos(), 7u);
     EXPECT_EQ(pcoList->GoTo('b'), 1);
     EXPECT_EQ(pcoList->GetCurrentPos(), 1u);
+}
+
+// A key press asks no more than a slice of positions at once (one key in
+// a list of two million lines took 12 s): the rest is searched a slice
+// each tick between messages, every position still exactly once.
+TEST_F(KwCtrlListTest, TypeAheadInAHugeListGoesOnBetweenMessages)
+{
+    const unsigned long ulRange = 5 * KwListText::SearchSlice + 123;
+    KwListText* pcoList = MakeList(ulRange);
+    Link(*pcoList, "KW_LINK_LISTGETTEXT");
+    std::vector<unsigned char> coAsked(ulRange, 0);
+    unsigned long ulMatch = ulRange;   // none
+    coView.fnAction = [&](TMvcParam& coParam) {
+        const unsigned long ulPos = static_cast<const KwEventListBox*>(static_cast<const KwEvent&>(coParam))->Position();
+        ++coAsked[ulPos];
+        pcoList->SetListBoxText(ulPos == ulMatch ? "match" : "line");
+        return 1;
+    };
+    const auto Asked = [&] { return std::count_if(coAsked.begin(), coAsked.end(), [](unsigned char b) { return b != 0; }); };
+    const auto Tick = [&] {
+        for (int i = 0; i < 100000 && pcoList->IsSearching(); ++i)
+            coSys.DispatchTimer(coSys.coTimers.back(), 0);
+    };
+    pcoList->SelectLine(10);
+    EXPECT_EQ(pcoList->GoTo('q'), 0);
+    EXPECT_LE(Asked(), static_cast<long>(KwListText::SearchSlice));
+    EXPECT_TRUE(pcoList->IsSearching());
+    ASSERT_FALSE(coSys.coTimers.empty());
+    Tick();
+    EXPECT_FALSE(pcoList->IsSearching());
+    EXPECT_TRUE(coSys.coTimers.empty());
+    EXPECT_EQ(Asked(), static_cast<long>(ulRange));
+    EXPECT_EQ(*std::max_element(coAsked.begin(), coAsked.end()), 1);
+    EXPECT_EQ(pcoList->GetCurrentSel(), 10);
+
+    // Found far away, after the ticks; a new key ends the search before.
+    ulMatch = ulRange - 3;
+    EXPECT_EQ(pcoList->GoTo('m'), 0);
+    EXPECT_EQ(pcoList->GoTo("zz"), 0);
+    Tick();
+    EXPECT_EQ(pcoList->GetCurrentSel(), 10);
+    EXPECT_EQ(pcoList->GoTo('m'), 0);
+    Tick();
+    EXPECT_EQ(pcoList->GetCurrentSel(), static_cast<long>(ulMatch));
+    EXPECT_TRUE(pcoList->IsPosVisible(ulMatch));
 }
 
 TEST_F(KwCtrlListTest, FunctionsByNameAndResourceVariables)

@@ -21,6 +21,7 @@ const COLORREF s_crSelection = RGB(128, 0, 128);   // colour number 5
 class TListOwner : public TDynBase {
 public:
     std::vector<const char*> coNames;        // the lines, or "Line %06lu" without
+    unsigned long ulZebra { ~0UL };          // the one line "Zebra" among those
     std::set<unsigned long> coAsked;
     std::vector<unsigned long> coCommands;
     KwListText* pcoList { nullptr };
@@ -29,7 +30,9 @@ public:
     {
         const KwEventListBox* pcoEvent = static_cast<const KwEvent&>(coParam);
         coAsked.insert(pcoEvent->Position());
-        if (coNames.empty())
+        if (pcoEvent->Position() == ulZebra)
+            pcoList->SetListBoxText("Zebra");
+        else if (coNames.empty())
             pcoList->SetListBoxTextFt("Line %06lu", pcoEvent->Position());
         else
             pcoList->SetListBoxText(coNames[pcoEvent->Position()]);
@@ -212,5 +215,20 @@ TEST_F(KwListGuiTest, TypeAheadWrapsAcrossTheEndAndStops)
     ASSERT_TRUE(kwtest::TypeText("z"));
     EXPECT_EQ(pcoList->GetCurrentSel(), 7);
     EXPECT_EQ(coOwner.coAsked.size(), coOwner.coNames.size());
+    kwtest::ScreenshotWindow(Hwnd(*pcoFrame));
+}
+
+// Through many lines the search goes on between messages, a slice each
+// tick of its timer, and selects the one line far away that begins with
+// the key.
+TEST_F(KwListGuiTest, TypeAheadThroughManyLinesGoesOnBetweenMessages)
+{
+    coOwner.ulZebra = 98765;
+    Open(100000);
+    ASSERT_TRUE(kwtest::ClickAt(List(), LinePoint(2)));
+    ASSERT_TRUE(kwtest::TypeText("z"));
+    EXPECT_TRUE(kwtest::PumpUntil([&] { return pcoList->GetCurrentSel() == 98765; }, 30000));
+    EXPECT_FALSE(pcoList->IsSearching());
+    EXPECT_TRUE(pcoList->IsPosVisible(98765));
     kwtest::ScreenshotWindow(Hwnd(*pcoFrame));
 }

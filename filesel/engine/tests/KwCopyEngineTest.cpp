@@ -140,16 +140,20 @@ TEST_P(KwCopyEngineTest, MissingPrivilegesNarrowTheRightsCopiedAndAreSaidOnce)
         int m_nOwner;
         const char* m_pszInformation;
         int m_nWarnings;
+        KwCopyOptions::Security m_eSecurity { KwCopyOptions::SecurityAll };
     } aCases[] = {
         { { "SeSecurityPrivilege" }, 0, " 6", 1 },              // group and DACL without the SACL
         { {}, 1, " 15", 0 },                                    // the owner too
         { { "SeRestorePrivilege" }, 1, " 14", 1 },
         { { "SeSecurityPrivilege", "SeRestorePrivilege" }, 1, " 6", 2 },
+        { {}, 0, " 6", 0, KwCopyOptions::SecurityDaclGroup },   // asked for: the DACL and the group
+        { {}, 1, " 7", 0, KwCopyOptions::SecurityDaclGroup },
     };
     for (const auto& coCase : aCases) {
         SetUp();
         m_pcoSecurity->m_coNotHeld = coCase.m_coNotHeld;
         m_pcoEngine->Options().m_nOwner = coCase.m_nOwner;
+        m_pcoEngine->Options().m_eSecurity = coCase.m_eSecurity;
         const TOutput coOutput = Run();
         EXPECT_EQ(coOutput.Count("Without Se"), coCase.m_nWarnings);
         for (const std::string& strCall : m_pcoSecurity->m_vecCalls)

@@ -1,10 +1,13 @@
 #include "KwCopyRunTest.h"
+#include "KwFileSelCopySettings.h"
 #include "KwFileSelProgressState.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
+#include <ctime>
+#include <map>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -80,9 +83,10 @@ TEST_F(KwFileSelProgressStateTest, ATreeRunGoesFromReadyToFinishedWithTheEngines
     EXPECT_EQ(Buttons(*m_pcoState), "X");
 
     const State& s = *m_pcoState;
-    ASSERT_EQ(s.LineCount(), static_cast<long>(coDirect.m_vecLines.size()));
-    for (long i = 0; i + 1 < s.LineCount(); ++i) {
-        EXPECT_EQ(s.Line(i), coDirect.m_vecLines[static_cast<size_t>(i)]);
+    ASSERT_EQ(s.LineCount(), static_cast<long>(coDirect.m_vecLines.size()) + 1);
+    EXPECT_EQ(s.Line(0), "Options: rights: group, DACL and SACL; owner: no; existing files: replace; verify: no");
+    for (long i = 1; i + 1 < s.LineCount(); ++i) {
+        EXPECT_EQ(s.Line(i), coDirect.m_vecLines[static_cast<size_t>(i - 1)]);
         EXPECT_EQ(s.LineColour(i), State::ColourOk) << s.Line(i);
     }
     EXPECT_EQ(s.Line(s.LineCount() - 2), "Ready. ");
@@ -111,6 +115,30 @@ TEST_F(KwFileSelProgressStateTest, FailuresEndWithTheSummaryAndAFailedBarNotACle
             strFailed += s.Line(i);
     EXPECT_EQ(strFailed.rfind("Copying ", 0), 0u);
     EXPECT_NE(strFailed.find("a.txt ... failed !"), std::string::npos) << strFailed;
+}
+
+// A trial run lists what would be done and changes nothing; the copy may
+// follow it in the same window.
+TEST_F(KwFileSelProgressStateTest, AListOnlyRunChangesNothingAndLeadsToTheCopy)
+{
+    ASSERT_EQ(m_pcoState->PressListOnly(), 1);
+    PumpUntilFinished();
+    const State& s = *m_pcoState;
+    EXPECT_EQ(Buttons(s), "SX");
+    EXPECT_TRUE(s.WasListOnly());
+    EXPECT_EQ(s.Line(0).rfind("List only (nothing is changed). Options: ", 0), 0u) << s.Line(0);
+    long lListed = 0;
+    for (long i = 0; i < s.LineCount(); ++i)
+        lListed += s.Line(i).find(" ... listed") != std::string::npos;
+    EXPECT_EQ(lListed, 16) << "eight entries, each copied and given its rights";
+    EXPECT_FALSE(std::filesystem::exists(At("dst/src")));
+
+    ASSERT_EQ(m_pcoState->PressStart(), 1);
+    PumpUntilFinished();
+    EXPECT_EQ(Buttons(s), "X");
+    EXPECT_FALSE(s.WasListOnly());
+    EXPECT_EQ(s.Line(0).rfind("Options: ", 0), 0u) << s.Line(0);
+    EXPECT_EQ(kwtest::ReadFileBytes(At("dst/src/a.txt")), "aaa");
 }
 
 TEST_F(KwFileSelProgressStateTest, AClosingRequestDuringARunCancelsItAndClosesOnlyWhenFinished)
@@ -184,4 +212,47 @@ TEST_F(KwFileSelProgressStateTest, TheLogHoldsEveryLineAndReplacesAnOldOneOnlyWh
     EXPECT_FALSE(std::filesystem::exists(strLog + ".kwtmp"));
     EXPECT_EQ(m_pcoState->SaveLog(At("missing/copy.log"), strError), 0);
     EXPECT_NE(strError.find("cannot create"), std::string::npos) << strError;
+}
+
+// The options as a profile section keeps them: what is written reads back;
+// missing keys and values of no meaning leave an option as it was.
+TEST(KwFileSelCopySettingsTest, OptionsGoThroughTheProfileAndAreStatedInWords)
+{
+    std::map<std::string, std::string> coSection;
+    const auto Read = [&](const char* pszKey) { return coSection.count(pszKey) ? coSection[pszKey] : std::string(); };
+    const auto Write = [&](const char* pszKey, const char* pszValue) { coSection[pszKey] = pszValue; return 1; };
+    KwCopyOptions coChosen;
+    coChosen.m_eSecurity = KwCopyOptions::SecurityDaclGroup;
+    coChosen.m_nOwner = 1;
+    coChosen.m_eExisting = KwCopyOptions::SkipNewer;
+    coChosen.m_nVerify = 1;
+    ASSERT_EQ(KwFileSelCopySettings::Write(coChosen, Write), 1);
+    EXPECT_EQ(coSection, (std::map<std::string, std::string> {
+        { "CopyRights", "dacl" }, { "CopyOwner", "1" }, { "ExistingFiles", "older" }, { "Verify", "1" } }));
+    KwCopyOptions coRead;
+    KwFileSelCopySettings::Read(Read, coRead);
+    EXPECT_EQ(KwFileSelCopySettings::Describe(coRead), KwFileSelCopySettings::Describe(coChosen));
+    EXPECT_EQ(KwFileSelCopySettings::Describe(coRead),
+              "Options: rights: DACL and group; owner: yes; existing files: replace only when older; verify: bytes and rights");
+
+    coSection = { { "CopyRights", "NONE" }, { "CopyOwner", "yes" }, { "ExistingFiles", "skip " } };
+    KwFileSelCopySettings::Read(Read, coRead);
+    EXPECT_EQ(coRead.m_eSecurity, KwCopyOptions::SecurityNone);
+    EXPECT_EQ(coRead.m_nOwner, 1) << "a value of no meaning leaves the option";
+    EXPECT_EQ(coRead.m_eExisting, KwCopyOptions::SkipNewer);
+    coRead.m_eExisting = KwCopyOptions::SkipExisting;
+    coRead.m_nVerify = 0;
+    coRead.m_nListOnly = 1;
+    EXPECT_EQ(KwFileSelCopySettings::Describe(coRead), "List only (nothing is changed). Options: rights: none (the target's "
+                                                       "inherited ones); owner: no; existing files: skip; verify: no");
+    EXPECT_EQ(KwFileSelCopySettings::Write(coRead, [](const char*, const char*) { return 0; }), 0);
+
+    std::tm coTime {};
+    coTime.tm_year = 126;
+    coTime.tm_mon = 0;
+    coTime.tm_mday = 5;
+    coTime.tm_hour = 9;
+    coTime.tm_min = 7;
+    coTime.tm_sec = 3;
+    EXPECT_EQ(KwFileSelCopySettings::LogFileName("Gandrel", coTime), "gandrel-20260105-090703.log");
 }

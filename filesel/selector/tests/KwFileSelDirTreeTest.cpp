@@ -52,6 +52,36 @@ TEST(KwFileSelDirTreeTest, ReReadingAboveTheFocusFindsTheFocusAgainByItsPath)
     pcoRoot->Delete(KwFileSelDirTree::DestroyObject, 0);
 }
 
+// A refresh keeps what is still there as it was: the kept children keep
+// their subtrees and their open state, the ones that went are gone, new
+// ones come in the order of the new scan.
+TEST(KwFileSelDirTreeTest, MergingKeepsOpenSubtreesAndFollowsTheNewScan)
+{
+    TTreeNode* pcoRoot = KwFileSelDirTree::MakeNode("\\");
+    auto Find = [pcoRoot](const std::vector<std::string>& vecNames) {
+        return KwFileSelDirTree::FindByNames(pcoRoot, vecNames, SameNoCase);
+    };
+    KwFileSelDirTree::ReadChildren(pcoRoot, { "A", "B", "C" });
+    KwFileSelDirTree::ReadChildren(Find({ "A" }), { "deep" });
+    Find({ "A" })->Open();
+    TTreeNode* pcoDeep = Find({ "A", "deep" });
+
+    EXPECT_EQ(KwFileSelDirTree::MergeChildren(pcoRoot, { ".", "..", "New", "C", KwFileSelDirTree::Entry("a", "A~1") },
+                                              SameNoCase), 3);
+    std::vector<std::string> vecNames;
+    for (long i = 0; i < pcoRoot->NodeCount(); ++i)
+        vecNames.push_back(KwFileSelDirTree::NodeText(pcoRoot->GetSubNode(i)));
+    EXPECT_EQ(vecNames, (std::vector<std::string> { "New", "C", "a" }));
+    EXPECT_EQ(Find({ "a", "deep" }), pcoDeep) << "the kept child keeps its subtree";
+    EXPECT_TRUE(Find({ "a" })->IsOpen());
+    EXPECT_EQ(Find({ "B" }), nullptr);
+    std::vector<std::string> vecSystem;
+    ASSERT_TRUE(KwFileSelDirTree::SystemNamesOfNode(pcoDeep, vecSystem));
+    EXPECT_EQ(vecSystem, (std::vector<std::string> { "A~1", "deep" })) << "the system name read now";
+    EXPECT_EQ(KwFileSelDirTree::MergeChildren(pcoRoot, {}, SameNoCase), 0);
+    pcoRoot->Delete(KwFileSelDirTree::DestroyObject, 0);
+}
+
 // On a system without UTF-8 a name that lost characters ("???") is shown,
 // but the system gets the entry's 8.3 alias: exactly that entry, never what
 // the "?" wildcards would match. Without an alias nothing is handed on.

@@ -68,6 +68,55 @@ TEST(KwFileSelListSelectionTest, ClicksWithCtrlAndShiftSelectAsInAFileManager)
     }
 }
 
+// The keyboard moves the list's caret; what it does to the selection. A
+// step is a caret move (' '), a Space (s), or a click (c).
+TEST(KwFileSelListSelectionTest, CaretMovesAndSpaceSelectAsInAFileManager)
+{
+    struct TStep {
+        char m_chKind;
+        long m_lPosition;
+        int m_nCtrl;
+        int m_nShift;
+    };
+    const struct {
+        const char* m_pszCase;
+        std::vector<TStep> m_vecSteps;
+        const char* m_pszSelected;
+        long m_lAnchor;
+    } s_aCases[] = {
+        { "a move selects the entry alone", { { 'c', 1, 0, 0 }, { ' ', 2, 0, 0 } }, "c", 2 },
+        { "shift selects from the anchor", { { ' ', 1, 0, 0 }, { ' ', 3, 0, 1 } }, "b c d", 1 },
+        { "shift back shrinks the range", { { ' ', 1, 0, 0 }, { ' ', 3, 0, 1 }, { ' ', 2, 0, 1 } }, "b c", 1 },
+        { "shift across the anchor", { { ' ', 2, 0, 0 }, { ' ', 4, 0, 1 }, { ' ', 0, 0, 1 } }, "a b c", 2 },
+        { "ctrl moves without selecting", { { ' ', 1, 0, 0 }, { ' ', 3, 1, 0 } }, "b", 1 },
+        { "space after ctrl adds", { { ' ', 1, 0, 0 }, { ' ', 3, 1, 0 }, { 's', 3, 0, 0 } }, "b d", 3 },
+        { "space toggles off", { { 'c', 1, 0, 0 }, { 's', 1, 0, 0 } }, "", 1 },
+        { "ctrl+shift adds a range", { { 'c', 0, 0, 0 }, { 's', 3, 0, 0 }, { ' ', 4, 1, 1 } }, "a d e", 3 },
+        { "past the end nothing", { { ' ', 1, 0, 0 }, { ' ', 5, 0, 0 }, { 's', 7, 0, 0 } }, "b", 1 },
+    };
+    for (const auto& c : s_aCases) {
+        KwFileSelListSelection coSelection = Entries();
+        for (const TStep& k : c.m_vecSteps) {
+            if (k.m_chKind == 'c') {
+                coSelection.Press(k.m_lPosition, k.m_nCtrl, k.m_nShift);
+                coSelection.Release(k.m_lPosition);
+            } else if (k.m_chKind == 's')
+                coSelection.Toggle(k.m_lPosition);
+            else
+                coSelection.MoveCaret(k.m_lPosition, k.m_nCtrl, k.m_nShift);
+        }
+        EXPECT_EQ(Selected(coSelection), c.m_pszSelected) << c.m_pszCase;
+        EXPECT_EQ(coSelection.SelectedCount(), static_cast<long>(coSelection.SelectedNames().size())) << c.m_pszCase;
+        EXPECT_EQ(coSelection.GetAnchor(), c.m_lAnchor) << c.m_pszCase;
+    }
+    // Read again: the names still there stay selected.
+    KwFileSelListSelection coSelection = Entries();
+    coSelection.SetEntries({ "a", "c", "x" });
+    coSelection.SelectNames({ "b", "c", "x" });
+    EXPECT_EQ(Selected(coSelection), "c x");
+    EXPECT_EQ(coSelection.SelectedCount(), 2);
+}
+
 class KwFileSelDropRulesTest : public kwtest::TScratchTest {
 protected:
     KwFileSelDropRulesTest() : TScratchTest("kw-drop-") {}

@@ -2,6 +2,7 @@
 
 #include "KwCntText.h"
 #include "KwCopyEngine.h"
+#include "KwFileSelProfile.h"
 #include "KwFileSelProgress.h"
 #include "KwFileSelProgressState.h"
 #include "KwListText.h"
@@ -27,6 +28,17 @@ namespace {
 class KwFileSelProgressGuiTest : public kwtest::TScratchTest {
 protected:
     KwFileSelProgressGuiTest() : TScratchTest("flpr") {}
+
+    void SetUp() override
+    {
+        TScratchTest::SetUp();
+        KwFileSelProfile::UseFile(At("zorvik30.ini"));
+    }
+    void TearDown() override
+    {
+        KwFileSelProfile::UseFile(std::string());
+        TScratchTest::TearDown();
+    }
 
     void MakeTree(int nFilesPerDir)
     {
@@ -78,7 +90,6 @@ protected:
         KwFileSelProgress* pcoProgress = new KwFileSelProgress(nullptr);
         pcoProgress->SetPathFrom(strFrom.empty() ? At("src").c_str() : strFrom.c_str());
         pcoProgress->SetPathTo(At("dst").c_str());
-        pcoProgress->SetLogPath(At("copy.log"));
         return pcoProgress;
     }
 };
@@ -106,8 +117,7 @@ TEST_F(KwFileSelProgressGuiTest, StartCopiesTreeAndCloseEndsModalRun)
             vecLines.push_back(pcoProgress->Line(i));
             vecColours.push_back(pcoProgress->LineColour(i));
         }
-        ASSERT_TRUE(Press(pcoProgress->GetSaveLog()));
-        kwtest::PumpIdle();
+        pcoProgress->SaveLog(At("copy.log"));
         ASSERT_TRUE(Press(pcoProgress->GetClose()));
     });
     pcoProgress->RunModal();
@@ -116,8 +126,9 @@ TEST_F(KwFileSelProgressGuiTest, StartCopiesTreeAndCloseEndsModalRun)
     EXPECT_TRUE(bStartDisabledAfter);
     EXPECT_EQ(pcoProgress->State().GetBarState(), KwFileSelProgressState::BarDone);
     EXPECT_EQ(unBar, 100);
-    ASSERT_GE(vecLines.size(), 3u);
-    EXPECT_EQ(vecLines.front().rfind("Gathering tree information ... ", 0), 0u) << vecLines.front();
+    ASSERT_GE(vecLines.size(), 4u);
+    EXPECT_EQ(vecLines.front().rfind("Options: rights: group, DACL and SACL;", 0), 0u) << vecLines.front();
+    EXPECT_EQ(vecLines[1].rfind("Gathering tree information ... ", 0), 0u) << vecLines[1];
     EXPECT_NE(vecLines.back().find("Directories: 4, files: 24,"), std::string::npos) << vecLines.back();
     // Every copy line ended ok, in the colour of a good outcome.
     for (size_t i = 0; i < vecLines.size(); ++i)
@@ -205,6 +216,96 @@ TEST_F(KwFileSelProgressGuiTest, PathsInTheSystemCodePageAreCopied)
     EXPECT_EQ(pcoProgress->State().GetBarState(), KwFileSelProgressState::BarDone) << pcoProgress->Line(1);
     std::ifstream coCopy(std::filesystem::path(At("dst")) / L"M\u00fcller" / "a.txt", std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(coCopy), std::istreambuf_iterator<char>()), "umlaut");
+    delete pcoProgress;
+}
+
+// The file dialog titled "Save log", or the question it asks before a file
+// is replaced (a box of the same title with Yes and No).
+kwtest::TWindowMatch SaveLogDialog(bool bQuestion)
+{
+    return [bQuestion](HWND hWnd) {
+        return kwtest::WindowText(hWnd) == "Save log" && (kwtest::FindChild(hWnd, "Yes") != nullptr) == bQuestion;
+    };
+}
+
+// The name field of the Explorer-style dialog, or of the old one.
+std::string DialogName(HWND hDialog)
+{
+    char szName[MAX_PATH] {};
+    if (!::GetDlgItemTextA(hDialog, 0x47C, szName, sizeof szName))
+        ::GetDlgItemTextA(hDialog, 0x480, szName, sizeof szName);
+    return szName;
+}
+
+void ChooseName(HWND hDialog, const std::string& strPath)
+{
+    if (!::SetDlgItemTextA(hDialog, 0x47C, strPath.c_str()))
+        ::SetDlgItemTextA(hDialog, 0x480, strPath.c_str());
+    ::PostMessageA(hDialog, WM_COMMAND, IDOK, 0);
+}
+
+// Save log (Alt+G: clicks in a row would be a double click) asks where
+// with the file dialog (a name with the run's date and time proposed, a
+// directory beyond ASCII chosen), and asks again before it replaces a
+// file: No keeps the old log, Yes replaces it.
+TEST_F(KwFileSelProgressGuiTest, SaveLogAsksWhereAndBeforeReplacing)
+{
+    MakeTree(2);
+    const std::string strLogs = At("logs \xce\xa9mega-\xd1\x84\xd0\xb0\xd0\xb9\xd0\xbb");
+    std::filesystem::create_directories(std::filesystem::u8path(strLogs));
+    const std::string strLog = strLogs + "\\\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e.log";
+    KwFileSelProgress* pcoProgress = NewProgress();
+    std::string strProposed;
+    std::string strStatus;
+    std::string strFirstLog;
+    kwtest::TModalAnswer coAnswer = kwtest::AnswerWhen(kwtest::WindowTitled("Copy"), [&](HWND) {
+        kwtest::PumpIdle();
+        ASSERT_TRUE(Press(pcoProgress->GetStart()));
+        ASSERT_TRUE(kwtest::PumpUntil([&] { return pcoProgress->GetClose()->IsEnabled() != 0; }, 30000));
+
+        kwtest::TModalAnswer coSave = kwtest::AnswerWhen(SaveLogDialog(false), [&](HWND hDialog) {
+            strProposed = DialogName(hDialog);
+            kwtest::ScreenshotDesktop("save-log");
+            ChooseName(hDialog, strLog);
+        });
+        ASSERT_TRUE(kwtest::PressKey('G', kwtest::ModAlt));
+        ASSERT_TRUE(coSave.Answered());
+        strStatus = pcoProgress->StatusText();
+        strFirstLog = kwtest::ReadFileBytes(strLog);
+        kwtest::WriteFileBytes(strLog, "an older log");
+
+        // The same name again: No keeps the file, the dialog is left.
+        kwtest::TModalAnswer coAgain = kwtest::AnswerWhen(SaveLogDialog(false), [&](HWND hDialog) { ChooseName(hDialog, strLog); });
+        kwtest::TModalAnswer coNo = kwtest::AnswerWhen(SaveLogDialog(true), [&](HWND hQuestion) {
+            kwtest::ScreenshotDesktop("replace-question");
+            kwtest::PressDialogButton(hQuestion, "No");
+        });
+        // Only once the question was answered: the dialog shows before it.
+        const kwtest::TWindowMatch fnDialog = SaveLogDialog(false);
+        kwtest::TModalAnswer coLeave = kwtest::AnswerWhen([&](HWND hWnd) { return coNo.Answered() && fnDialog(hWnd); },
+                                                          [&](HWND hDialog) { ::PostMessageA(hDialog, WM_COMMAND, IDCANCEL, 0); });
+        ASSERT_TRUE(kwtest::PressKey('G', kwtest::ModAlt));
+        EXPECT_TRUE(coNo.Answered() && coLeave.Answered());
+        EXPECT_EQ(kwtest::ReadFileBytes(strLog), "an older log");
+        // Yes replaces it.
+        kwtest::TModalAnswer coThird = kwtest::AnswerWhen(SaveLogDialog(false), [&](HWND hDialog) { ChooseName(hDialog, strLog); });
+        kwtest::TModalAnswer coYes = kwtest::AnswerWhen(SaveLogDialog(true), [&](HWND hQuestion) {
+            kwtest::PressDialogButton(hQuestion, "Yes");
+        });
+        ASSERT_TRUE(kwtest::PressKey('G', kwtest::ModAlt));
+        EXPECT_TRUE(coYes.Answered());
+        ASSERT_TRUE(Press(pcoProgress->GetClose()));
+    });
+    pcoProgress->RunModal();
+    EXPECT_TRUE(coAnswer.Answered());
+    ExpectCopied();
+    // The proposed name: the program's, the date and time of the run.
+    EXPECT_EQ(strProposed.size(), KwFileSelProfile::Section().size() + std::string("-20260105-090703.log").size()) << strProposed;
+    EXPECT_EQ(strProposed.substr(strProposed.size() - 4), ".log") << strProposed;
+    EXPECT_EQ(strStatus.substr(strStatus.find("Log saved to ")), "Log saved to " + strLog);
+    EXPECT_EQ(strFirstLog.rfind("Options: ", 0), 0u) << strFirstLog;
+    EXPECT_EQ(kwtest::ReadFileBytes(strLog), strFirstLog) << "replaced after Yes";
+    EXPECT_EQ(KwFileSelProfile::Get(KwFileSelProfile::KeyLogDirectory), strLogs) << "the next dialog opens there";
     delete pcoProgress;
 }
 

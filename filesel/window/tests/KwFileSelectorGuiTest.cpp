@@ -186,8 +186,11 @@ TEST_F(KwFileSelectorGuiTest, ClickOnTreeNodeShowsItsFiles)
     // The drive of the path is chosen in the combo box, described beside it.
     EXPECT_EQ(static_cast<const char*>(pcoRight->GetDriveCombo()->GetText()), std::string("T:"));
     EXPECT_GE(pcoRight->GetDriveCombo()->LineCount(), 2);
-    // T: has no volume name: only its file system is described.
-    EXPECT_EQ(static_cast<const char*>(pcoRight->GetDescription()), std::string("(NTFS)"));
+    // T: has no volume name: only its file system is described, and the
+    // free space.
+    const std::string strVolume = static_cast<const char*>(pcoRight->GetDescription());
+    EXPECT_EQ(strVolume.rfind("(NTFS), ", 0), 0u) << strVolume;
+    EXPECT_EQ(strVolume.substr(strVolume.size() - 8), " GB free") << strVolume;
     ASSERT_TRUE(kwtest::ClickAt(Hwnd(*pcoRight->GetTreeWindow()), OnNode(*pcoRight, At("dst"))));
     kwtest::PumpIdle();
     EXPECT_EQ(static_cast<const char*>(pcoRight->CurrentDirectory()), std::string(At("dst")));
@@ -236,7 +239,8 @@ TEST_F(KwFileSelectorGuiTest, DriveChosenInTheDropDownShowsItsTreeAndFiles)
 
     EXPECT_EQ(static_cast<const char*>(coCombo.GetText()), std::string("C:"));
     EXPECT_EQ(static_cast<const char*>(pcoLeft->CurrentDirectory()), std::string("C:\\"));
-    EXPECT_EQ(static_cast<const char*>(pcoLeft->GetDescription()), std::string("KWILLET_C (NTFS)"));
+    const std::string strVolume = static_cast<const char*>(pcoLeft->GetDescription());
+    EXPECT_EQ(strVolume.rfind("KWILLET_C (NTFS), ", 0), 0u) << strVolume;
     EXPECT_EQ(pcoLeft->FindNode(At("src").c_str()), nullptr);
     EXPECT_NE(pcoLeft->FindNode("C:\\windows"), nullptr);
     std::vector<std::string> vecFiles;

@@ -293,6 +293,27 @@ TEST_F(KwAppStartTest, TypeChoosesDefaultButtonAndPictureReturnAndEscapeAnswer)
     }
 }
 
+// The box is as large as its text needs: a line beside the picture leaves
+// no empty band below it; more lines make it higher; the width keeps room
+// for three buttons.
+TEST_F(KwAppStartTest, TheMessageBoxIsSizedToItsText)
+{
+    Start(kw25test::StandardRecords());
+    std::vector<KwSize> coTexts;
+    short nPicture = 0;
+    const auto Measure = [&](KwWFrame& coDialog) {
+        coTexts.push_back(coDialog.FindChildPtr("MESSAGE")->GetSize());
+        nPicture = coDialog.FindChildPtr("BMP_INFO")->GetSize().Height();
+        coDialog.FindChildPtr("BT_PUSH1")->EvCommand();
+    };
+    Box(0x10, Measure, "One line");
+    Box(0x10, Measure, "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n13\n14");
+    ASSERT_EQ(coTexts.size(), 2u);
+    EXPECT_EQ(coTexts[0].Height(), nPicture);
+    EXPECT_GT(coTexts[1].Height(), nPicture);
+    EXPECT_GE(coTexts[0].Width(), 250);
+}
+
 TEST_F(KwAppStartTest, MessageBoxDiscardsOnlyItsOwnCloseRequests)
 {
     Start(kw25test::StandardRecords());
@@ -329,6 +350,27 @@ TEST_F(KwAppStartTest, MessageRaisedWhileTheDialogLoadsTakesTheSystemBox)
     EXPECT_EQ(Box(3, Press("BT_PUSH2")), 7);
     ASSERT_EQ(s_coBoxes.size(), 1u);
     EXPECT_EQ(s_coBoxes[0], "ZORVIK System-Message: Resource of class type\n\n<TNoSuchClass> could not be created!");
+}
+
+// A dialog whose first button lies inside the second: a box that shows the
+// first alone used to destroy it with the second and lay out freed memory.
+TEST_F(KwAppStartTest, MessageBoxWithNestedButtonsUsesNoneItDestroyed)
+{
+    std::vector<kw25test::TKwtRecord> coRecords = kw25test::StandardRecords();
+    std::string& strDialog = coRecords[1].strText;
+    const size_t nFirst = strDialog.rfind("resource", strDialog.find("\"BT_PUSH1\""));
+    const size_t nFirstEnd = strDialog.find("end\n", nFirst) + 4;
+    const std::string strFirst = strDialog.substr(nFirst, nFirstEnd - nFirst);
+    strDialog.erase(nFirst, nFirstEnd - nFirst);
+    strDialog.insert(strDialog.find("end\n", strDialog.find("\"BT_PUSH2\"")), strFirst);
+    Start(coRecords);
+    ASSERT_TRUE(s_coBoxes.empty()) << s_coBoxes.front();
+    EXPECT_EQ(Box(1, Press("BT_PUSH1")), 1);         // both buttons shown: the dialog works
+    EXPECT_EQ(coShown.coLabels, std::vector<std::string>({ "&OK", "&Cancel" }));
+    EXPECT_TRUE(s_coBoxes.empty());
+    EXPECT_EQ(Box(0, Press("BT_PUSH1")), 1);         // OK alone went with its parent: the system's box
+    EXPECT_EQ(s_coBoxes, std::vector<std::string>({ "ZORVIK System-Message: Text" }));
+    EXPECT_EQ(Dialog(), nullptr);
 }
 
 TEST_F(KwAppStartTest, ConfigurationPathsAndFileSearch)

@@ -4,6 +4,7 @@
 #include "KwFakeSystem.h"
 #include "KwFont.h"
 #include "KwPen.h"
+#include "KwResFileHelper.h"
 #include "KwWChild.h"
 #include "KwWFrame.h"
 #include "TArray.h"
@@ -228,6 +229,27 @@ TEST(KwDibTest, OnlySoundPicturesAreTaken)
     std::memcpy(coPalette.data(), SmallDib(2, 2, 1).data(), 40);
     coPalette[32] = 3;                                                   // three colours of a 1-bit picture
     EXPECT_EQ(coDib.SetPacked(coPalette.data(), coPalette.size()), 0);
+}
+
+// Bit-field masks lie after a plain header of 40 bytes or inside one of 52
+// bytes and more: a header of 41 to 51 bytes cannot hold them, and storing
+// such a picture read its masks beyond the block.
+TEST(KwDibTest, BitFieldMasksMustLieInsideThePicture)
+{
+    kwtest::TResTempDir coDir("KwDibTest");
+    for (unsigned char bHeader : { 44, 51, 52 }) {
+        std::vector<unsigned char> coBlock = SmallDib(1, 1, 16);
+        coBlock.resize(bHeader + 4u, 0);
+        coBlock[0] = bHeader;
+        coBlock[16] = 3;                                                 // bit fields
+        for (unsigned char b = 40; b + 3 < bHeader; ++b)
+            coBlock[b] = static_cast<unsigned char>(0x10 + b);           // the masks, where there is room
+        KwDib coDib("", "DIB_FIELDS", 0);
+        EXPECT_EQ(coDib.SetPacked(coBlock.data(), coBlock.size()), bHeader >= 52 ? 1 : 0) << int(bHeader);
+        EXPECT_EQ(kwtest::RecordBytes(coDib, coDir.File("dib.rec")).find(std::string("\x38\x39\x3a\x3b", 4)) != std::string::npos,
+                  bHeader >= 52)
+            << int(bHeader);
+    }
 }
 
 TEST(KwColorTableTest, NumbersOutsideTheTableAnswerBlack)

@@ -1,6 +1,8 @@
 #include "KwCheckCommand.h"
 #include "KwCheckTestFiles.h"
+#include "KwDib.h"
 #include "KwFileBytes.h"
+#include "KwFileHdl.h"
 #include "KwResFileCheck.h"
 #include "KwScratchTest.h"
 #include "TOpSystem.h"
@@ -132,6 +134,35 @@ TEST_F(KwResFileCheckTest, EachPlantedFaultIsOneFindingWithItsResourcePath)
         EXPECT_NE(vecFindings[0].find(coCase.pszFinding), std::string::npos) << vecFindings[0];
         EXPECT_EQ(vecFindings.size(), coCase.nFindings) << coCase.pszFinding << "\n" << vecFindings.back();
     }
+}
+
+// kwtcheck and the picture reader count the colours of a record alike:
+// what one takes, the other does (an array used to count once in kwtcheck
+// and in full in the reader).
+TEST_F(KwResFileCheckTest, ColoursAreCountedAsThePictureReaderTakesThem)
+{
+    const struct {
+        const char* pszColours;
+        int nValid;
+    } aCases[] = {
+        { "long 6016 0\n      long 6016 16777215\n", 1 },
+        { "long 6016 [2] 0 16777215\n", 1 },
+        { "long 6016 [3] 0 16777215 255\n", 0 },
+        { "short 6016 [2] 0 255\n", 0 },
+    };
+    // The reader reports a picture that does not fit: taken, not shown.
+    const TOpSystem::MessageHandler pfnOld = TOpSystem::SetMessageHandler([](const char*, const char*) {});
+    for (const auto& coCase : aCases) {
+        const std::string strText = Replaced(KwtText(CleanRecords()), "long 6016 0\n      long 6016 16777215\n", coCase.pszColours);
+        const std::vector<std::string> vecFindings = Findings(strText);
+        EXPECT_EQ(vecFindings.empty(), coCase.nValid != 0) << coCase.pszColours << (vecFindings.empty() ? "" : vecFindings[0]);
+        KwFileHdl coHdl;
+        ASSERT_EQ(coHdl.OpenRead(At("app.kwt").c_str(), 0, nullptr), TFileHdl::Success);
+        KwDib coDib("", "BMP_DIB", 0);
+        coHdl.LoadCustomDib("BMP_DIB", &coDib);
+        EXPECT_EQ(coDib.IsValid(), coCase.nValid) << coCase.pszColours;
+    }
+    TOpSystem::SetMessageHandler(pfnOld);
 }
 
 // A handler of another class than its view object's is not bound; a

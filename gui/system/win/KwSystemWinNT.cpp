@@ -226,6 +226,11 @@ KwWnd* KwSystemWinNT::GetWindowObject(KwHandle hWnd) const
     if (KwWnd* pcoObject = LookupWindow(hWnd))
         return pcoObject;
     HWND h = Wnd(hWnd);
+    // What a window of another program holds (extra words of the same
+    // size, a property of the same name) is no object of this one.
+    DWORD ulOwner = 0;
+    if (!::GetWindowThreadProcessId(h, &ulOwner) || ulOwner != m_ulProcessId)
+        return nullptr;
     if (::GetClassLongPtrW(h, GCL_CBWNDEXTRA) == s_nExtraBytes
         && static_cast<unsigned long>(::GetWindowLongPtrW(h, s_nProcessWord)) == m_ulProcessId
         && ::GetWindowLongPtrW(h, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&WinNTZORVIKproc))

@@ -457,6 +457,10 @@ KwHandle KwFakeSystem::NewDc(KwHandle hWnd)
     coDc.hBrush = NewObject("brush own color=ffffff");
     coDc.hFont = NewObject("font own");
     coDc.hBitmap = NewObject("bitmap own");
+    coDc.ahOwn[0] = coDc.hPen;
+    coDc.ahOwn[1] = coDc.hBrush;
+    coDc.ahOwn[2] = coDc.hFont;
+    coDc.ahOwn[3] = coDc.hBitmap;
     return hDC;
 }
 
@@ -469,7 +473,19 @@ KwHandle KwFakeSystem::GetDC(KwHandle hWnd)
 int KwFakeSystem::ReleaseDC(KwHandle, KwHandle hDC)
 {
     Log("ReleaseDC");
-    return coDcs.erase(hDC) ? 1 : 0;
+    return DropDc(hDC);
+}
+
+// A context that goes takes its own drawing objects along.
+int KwFakeSystem::DropDc(KwHandle hDC)
+{
+    auto it = coDcs.find(hDC);
+    if (it == coDcs.end())
+        return 0;
+    for (KwHandle hOwn : it->second.ahOwn)
+        coObjects.erase(hOwn);
+    coDcs.erase(it);
+    return 1;
 }
 
 KwHandle KwFakeSystem::CreateCompatibleDC(KwHandle)
@@ -479,19 +495,26 @@ KwHandle KwFakeSystem::CreateCompatibleDC(KwHandle)
 
 int KwFakeSystem::DeleteDC(KwHandle hDC)
 {
-    return coDcs.erase(hDC) ? 1 : 0;
+    return DropDc(hDC);
 }
 
+// The paint context is kept in the system's part of the paint record, as
+// the system keeps it, and goes with the end of the paint.
 KwHandle KwFakeSystem::BeginPaint(KwHandle hWnd, KwPaintStruct& coPaint)
 {
     Log("BeginPaint");
     coPaint.coPaint = GetClientRect(hWnd);
-    return NewDc(hWnd);
+    const KwHandle hDC = NewDc(hWnd);
+    std::memcpy(coPaint.abSystem, &hDC, sizeof hDC);
+    return hDC;
 }
 
-int KwFakeSystem::EndPaint(KwHandle, KwPaintStruct&)
+int KwFakeSystem::EndPaint(KwHandle, KwPaintStruct& coPaint)
 {
     Log("EndPaint");
+    KwHandle hDC = 0;
+    std::memcpy(&hDC, coPaint.abSystem, sizeof hDC);
+    DropDc(hDC);
     return 1;
 }
 

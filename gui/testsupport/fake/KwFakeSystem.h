@@ -37,6 +37,7 @@ public:
         unsigned long ulBkColor { 0xFFFFFF };
         unsigned long ulTextColor { 0 };
         unsigned unAlign { 0 };
+        KwHandle ahOwn[4] {};     // its own pen, brush, font and bitmap
     };
 
     KwFakeSystem();
@@ -170,6 +171,7 @@ private:
     void Log(const std::string& strLine) { coLog.push_back(strLine); }
     TDc* Dc(KwHandle hDC);
     KwHandle NewDc(KwHandle hWnd);
+    int DropDc(KwHandle hDC);
     KwHandle NewObject(const std::string& strDescription);
 
     // Handles above 32 bits where handles are 64 bits wide: any cut to 32

@@ -134,6 +134,14 @@ TEST_F(KwGuiInput, TypedTextArrivesAsItsCharacters)
     EXPECT_EQ(m_coWindow.m_strChars, "Kw 1.5, x=y?\r(A&b)_\"{}\t");
 }
 
+// Text beyond ASCII is UTF-8: each character arrives whole (the window of
+// a program with the UTF-8 code page gets its bytes).
+TEST_F(KwGuiInput, TypedTextBeyondAsciiArrivesAsItsCharacters)
+{
+    ASSERT_TRUE(TypeText("\xce\xa9mega \xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e"));
+    EXPECT_EQ(m_coWindow.m_strChars, "\xce\xa9mega \xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e");
+}
+
 TEST_F(KwGuiInput, HeldModifiersSurviveEnteringTheWindow)
 {
     ASSERT_TRUE(MoveMouse({ 1000, 800 }));

@@ -69,6 +69,21 @@ TEST_F(KwGuiPixels, CapturesAndScreenshotsShowWhatChanged)
     EXPECT_TRUE(CompareImages(coRead, coBefore).Identical());
 }
 
+// A test that moves to another drive (a file dialog does) still writes
+// its screenshots where the program's were to go.
+TEST_F(KwGuiPixels, ScreenshotsKeepTheirDirectoryWhenTheCurrentDriveChanges)
+{
+    char szWas[MAX_PATH] {};
+    ASSERT_GT(GetCurrentDirectoryA(sizeof szWas, szWas), 0u);
+    const std::string strPath = ScreenshotPath(CurrentTestName(), "elsewhere");
+    ASSERT_TRUE(SetCurrentDirectoryA("T:\\"));
+    const bool bWritten = ScreenshotClient(Handle(), "elsewhere");
+    SetCurrentDirectoryA(szWas);
+    ASSERT_TRUE(bWritten);
+    EXPECT_TRUE(std::filesystem::path(strPath).has_root_name()) << strPath;
+    EXPECT_TRUE(std::filesystem::exists(strPath)) << strPath;
+}
+
 TEST_F(KwGuiPixels, WindowCaptureHasTheFrameAroundTheClientArea)
 {
     RECT rcWindow, rcClient;

@@ -3,6 +3,8 @@
 // A plain Win32 window for the tests of the harness itself: it records the
 // mouse and keyboard messages it gets, takes the capture while a button is
 // down, asks for leave notices, and paints white plus what the test draws.
+// It is a Unicode window, as the framework's are: a typed character arrives
+// whole whatever the code pages.
 
 #include "KwGuiTestWin.h"
 
@@ -25,8 +27,8 @@ public:
     explicit TProbeWindow(const char* pszTitle = "Probe", RECT rcAt = { 100, 100, 500, 400 })
     {
         static const ATOM atom = Register();
-        m_hWnd = CreateWindowExA(0, MAKEINTATOM(atom), pszTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, rcAt.left, rcAt.top,
-            rcAt.right - rcAt.left, rcAt.bottom - rcAt.top, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+        m_hWnd = CreateWindowExW(0, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(atom)), Wide(pszTitle).c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, rcAt.left, rcAt.top,
+            rcAt.right - rcAt.left, rcAt.bottom - rcAt.top, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     }
     ~TProbeWindow()
     {
@@ -65,21 +67,45 @@ public:
     }
 
     std::vector<TMessage> m_vecMessages;
-    std::string m_strChars;                 // WM_CHAR and WM_SYSCHAR, in order
+    std::string m_strChars;                 // WM_CHAR and WM_SYSCHAR, in order, as UTF-8
     std::function<void(HDC)> m_fnPaint;    // drawn after the white background
     std::function<void(WORD)> m_fnCommand; // WM_COMMAND of a child, with its id
 
 private:
     static ATOM Register()
     {
-        WNDCLASSA wc {};
+        WNDCLASSW wc {};
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hInstance = GetModuleHandleW(nullptr);
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
         wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        wc.lpszClassName = "KwProbeWindow";
-        return RegisterClassA(&wc);
+        wc.lpszClassName = L"KwProbeWindow";
+        return RegisterClassW(&wc);
+    }
+
+    static std::wstring Wide(const char* pszText)
+    {
+        std::wstring strWide;
+        for (const char* p = pszText; *p; ++p)
+            strWide.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*p)));
+        return strWide;
+    }
+
+    // A UTF-16 unit of a character: the character as UTF-8 once it is whole.
+    void AddUnit(wchar_t wc)
+    {
+        if (wc >= 0xD800 && wc < 0xDC00) {
+            m_wcPending = wc;
+            return;
+        }
+        const wchar_t awc[2] = { m_wcPending, wc };
+        const bool bPair = m_wcPending && wc >= 0xDC00 && wc < 0xE000;
+        m_wcPending = 0;
+        char szBytes[8] {};
+        const int nBytes = WideCharToMultiByte(CP_UTF8, 0, bPair ? awc : awc + 1, bPair ? 2 : 1, szBytes, sizeof szBytes,
+                                               nullptr, nullptr);
+        m_strChars.append(szBytes, static_cast<size_t>(nBytes > 0 ? nBytes : 0));
     }
 
     static bool IsRecorded(UINT uMsg)
@@ -96,10 +122,10 @@ private:
     static LRESULT CALLBACK Proc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
     {
         if (uMsg == WM_NCCREATE)
-            SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
-        auto* pco = reinterpret_cast<TProbeWindow*>(GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+            SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        auto* pco = reinterpret_cast<TProbeWindow*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
         if (!pco)
-            return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+            return DefWindowProcW(hWnd, uMsg, wParam, lParam);
         if (IsRecorded(uMsg)) {
             const POINT pt { static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)) };
             pco->m_vecMessages.push_back({ uMsg, wParam, pt, HeldModifiers() });
@@ -121,7 +147,7 @@ private:
             pco->m_bTracking = false;
             return 0;
         case WM_CHAR: case WM_SYSCHAR:
-            pco->m_strChars.push_back(static_cast<char>(wParam));
+            pco->AddUnit(static_cast<wchar_t>(wParam));
             break;
         case WM_PAINT: {
             PAINTSTRUCT ps;
@@ -136,14 +162,15 @@ private:
                 pco->m_fnCommand(LOWORD(wParam));
             return 0;
         case WM_NCDESTROY:
-            SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
+            SetWindowLongPtrW(hWnd, GWLP_USERDATA, 0);
             break;
         }
-        return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+        return DefWindowProcW(hWnd, uMsg, wParam, lParam);
     }
 
     HWND m_hWnd { nullptr };
     bool m_bTracking { false };
+    wchar_t m_wcPending { 0 };           // the first half of a surrogate pair
 };
 
 } // namespace kwtest

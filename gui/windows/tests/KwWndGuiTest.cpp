@@ -339,3 +339,21 @@ TEST_F(KwWndGuiTest, NestedMessageLeavesTheOuterOneCurrent)
     EXPECT_EQ(unCurrent, static_cast<unsigned>(WM_USER + 1));
     EXPECT_EQ(coView.coCalls.size(), 2u);
 }
+
+// A window of another program may carry a property of the framework's
+// name, by chance or on purpose: what it holds is no object of this one.
+TEST_F(KwWndGuiTest, PropertyOnAnotherProgramsWindowIsNoObject)
+{
+    const HWND hForeign = ::GetDesktopWindow();
+    DWORD ulOwner = 0;
+    ::GetWindowThreadProcessId(hForeign, &ulOwner);
+    if (!ulOwner || ulOwner == ::GetCurrentProcessId())
+        GTEST_SKIP() << "the desktop window belongs to no other program here";
+    const std::string strName = "_KWP_" + std::to_string(::GetCurrentProcessId());
+    KwWChild coDecoy("CW_DECOY");
+    if (!::SetPropA(hForeign, strName.c_str(), &coDecoy))
+        GTEST_SKIP() << "no property can be set on another program's window here";
+    KwWnd* pcoFound = KwWnd::SearchWindow(reinterpret_cast<KwHandle>(hForeign));
+    ::RemovePropA(hForeign, strName.c_str());
+    EXPECT_EQ(pcoFound, nullptr);
+}

@@ -1,11 +1,18 @@
 #include "KwApp.h"
 #include "KwFakeSystem.h"
 #include "KwMessages.h"
+#include "KwPushButton.h"
 #include "KwWChild.h"
 #include "KwWControl.h"
 #include "KwWFrame.h"
+#include "KwWSystem.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -254,5 +261,150 @@ TEST_F(KwWndLifetimeTest, TabOrderWrapsAroundTheFrame)
     EXPECT_EQ(coSys.hFocus, apcoChildren[2]->GetHandle());
     coSys.Send(apcoChildren[2]->GetHandle(), KwMsg::KeyDown, 38, 1);       // up: the previous focusable one
     EXPECT_EQ(coSys.hFocus, apcoChildren[1]->GetHandle());
+    delete pcoFrame;
+}
+
+// Re-entrancy: for every event a window can receive, a link that destroys
+// the window itself, its parent, its sibling or the other window the event
+// names (entered or left, focused or unfocused). Under AddressSanitizer
+// nothing may be touched after it is freed; every object goes with its
+// system window, and the modal start returns.
+
+namespace {
+
+// An owner frame O with the dialog F and a second frame G, both owned by
+// O; F holds the repeating push buttons A and B. Every object of the scene
+// is in Alive() while it lives.
+struct TScene {
+    enum { O, F, G, A, B, Count };
+    template <class W>
+    struct TLive : W {
+        template <class... T>
+        explicit TLive(T&&... aArgs) : W(std::forward<T>(aArgs)...) { Alive().insert(this); }
+        ~TLive() override { Alive().erase(this); }
+    };
+    static std::set<const void*>& Alive()
+    {
+        static std::set<const void*> s_coAlive;
+        return s_coAlive;
+    }
+    const void* apvObject[Count] {};
+    KwHandle ahWnd[Count] {};
+
+    TScene()
+    {
+        for (int i : { O, F, G })
+            Add(i, new TLive<KwWFrame>("FW_SCENE", KwPoint(50, 50), KwSize(300, 200), "scene", 15, KwStyle::OverlappedWindow, 0, 0),
+                i == O ? nullptr : Wnd(O));
+        for (int i : { A, B }) {
+            auto* pcoButton = new TLive<KwPushButton>("BT_SCENE", KwPoint(static_cast<short>(90 * i - 260), 10), KwSize(60, 24), "button");
+            pcoButton->SetRepeatOnPress(1);
+            Add(i, pcoButton, Wnd(F));
+        }
+    }
+    void Add(int n, KwWnd* pcoWnd, KwWnd* pcoParent)
+    {
+        pcoWnd->SysCreate(pcoParent);
+        pcoWnd->Show(4);
+        apvObject[n] = pcoWnd;
+        ahWnd[n] = pcoWnd->GetHandle();
+    }
+    KwWnd* Wnd(int n) const { return KwWnd::SearchWindow(ahWnd[n]); }
+};
+
+void Press(KwFakeSystem& coSys, KwHandle hWnd, unsigned unMsg)
+{
+    coSys.Send(hWnd, unMsg, unMsg == KwMsg::LButtonDown ? 1 : 0, KwMakeLParam(5, 5));
+}
+
+} // namespace
+
+TEST_F(KwWndLifetimeTest, LinksThatDestroyWindowsStillInUseLeaveNothingBehind)
+{
+    using S = TScene;
+    // The link, whose it is (F or A), the other window it names (-1 none)
+    // and how the event comes about.
+    const struct {
+        const char* pszLink;
+        int nOwner;
+        int nOther;
+        std::function<void(TScene&)> fnTrigger;
+    } aRows[] = {
+        { "KW_LINK_INIT", S::F, -1, [](TScene& co) { static_cast<KwWFrame*>(co.Wnd(S::F))->StartDirect(4); } },
+        { "KW_LINK_INIT", S::F, -1, [](TScene& co) { static_cast<KwWFrame*>(co.Wnd(S::F))->StartModal(KwWFrame::ModeModalParent); } },
+        { "KW_LINK_CLOSE", S::F, -1, [&](TScene& co) { coSys.Send(co.ahWnd[S::F], KwMsg::Close); } },
+        { "KW_LINK_PAINT", S::A, -1, [&](TScene& co) { coSys.Send(co.ahWnd[S::A], KwMsg::Paint); } },
+        { "KW_LINK_SIZE", S::A, -1, [&](TScene& co) { coSys.MoveWindow(co.ahWnd[S::A], KwRect(5, 5, 90, 40), 1); } },
+        { "KW_LINK_MOVE", S::A, -1, [&](TScene& co) { coSys.MoveWindow(co.ahWnd[S::A], KwRect(6, 6, 90, 40), 1); } },
+        { "KW_LINK_SETFOCUS", S::A, S::B, [&](TScene& co) { coSys.SetFocus(co.ahWnd[S::B]), coSys.SetFocus(co.ahWnd[S::A]); } },
+        { "KW_LINK_KILLFOCUS", S::A, S::B, [&](TScene& co) { coSys.SetFocus(co.ahWnd[S::A]), coSys.SetFocus(co.ahWnd[S::B]); } },
+        { "KW_LINK_MOUSEENTER", S::A, S::B, [&](TScene& co) {
+              coSys.Send(co.ahWnd[S::B], KwMsg::SetCursor, co.ahWnd[S::B], 1), coSys.Send(co.ahWnd[S::A], KwMsg::SetCursor, co.ahWnd[S::A], 1);
+          } },
+        { "KW_LINK_MOUSELEAVE", S::A, S::B, [&](TScene& co) {
+              coSys.Send(co.ahWnd[S::A], KwMsg::SetCursor, co.ahWnd[S::A], 1), coSys.Send(co.ahWnd[S::B], KwMsg::SetCursor, co.ahWnd[S::B], 1);
+          } },
+        { "KW_LINK_LBUTTONDOWN", S::A, -1, [&](TScene& co) { Press(coSys, co.ahWnd[S::A], KwMsg::LButtonDown); } },
+        { "KW_LINK_RBUTTONDOWN", S::A, -1, [&](TScene& co) { Press(coSys, co.ahWnd[S::A], KwMsg::RButtonDown); } },
+        { "$KWPRIOLINK_MOUSEMOVE", S::A, -1, [&](TScene& co) { Press(coSys, co.ahWnd[S::A], KwMsg::MouseMove); } },
+        { "KW_LINK_KEYDOWN", S::A, -1, [&](TScene& co) { coSys.Send(co.ahWnd[S::A], KwMsg::KeyDown, 32, 1); } },
+        { "KW_LINK_CHAR", S::A, -1, [&](TScene& co) { coSys.Send(co.ahWnd[S::A], KwMsg::Char, 13, 1); } },
+        { "KW_LINK_COMMAND", S::A, -1, [&](TScene& co) {
+              Press(coSys, co.ahWnd[S::A], KwMsg::LButtonDown), Press(coSys, co.ahWnd[S::A], KwMsg::LButtonUp);
+          } },
+        // The repeat timer of the pressed button fires the command.
+        { "KW_LINK_COMMAND", S::A, -1, [&](TScene& co) {
+              co.Wnd(S::A)->MVC().RemoveLink("KW_LINK_COMMAND");
+              Press(coSys, co.ahWnd[S::A], KwMsg::LButtonDown);
+              co.Wnd(S::A)->MVC().SetLink("KW_LINK_COMMAND", &coView, &KwTestView::Link);
+              coSys.DispatchTimer(coSys.coTimers.back(), 0);
+          } },
+    };
+    for (const auto& coRow : aRows) {
+        const int nFrame = coRow.nOwner == S::F;
+        for (int nWho : { coRow.nOwner, nFrame ? int(S::O) : int(S::F), nFrame ? int(S::G) : int(S::B), coRow.nOther }) {
+            if (nWho < 0)
+                continue;
+            SCOPED_TRACE(std::string(coRow.pszLink) + " destroys window " + "OFGAB"[nWho] + " (row " + std::to_string(&coRow - aRows) + ")");
+            TScene coScene;
+            int nFired = 0;
+            coView.fnAction = [&](TMvcParam&) {
+                if (!nFired++ && coScene.Wnd(nWho))
+                    coScene.Wnd(nWho)->Destroy();
+                return 0;
+            };
+            coScene.Wnd(coRow.nOwner)->MVC().SetLink(coRow.pszLink, &coView, &KwTestView::Link);
+            coRow.fnTrigger(coScene);
+            coSys.DeliverPosted();
+            EXPECT_EQ(nFired, 1);
+            // Each object goes with its system window, and only then.
+            for (int i = S::O; i < S::Count; ++i)
+                EXPECT_EQ(TScene::Alive().count(coScene.apvObject[i]), static_cast<size_t>(coSys.IsWindow(coScene.ahWnd[i]))) << "OFGAB"[i];
+            if (&coRow == std::end(aRows) - 1) {   // the repeat ends with its button
+                EXPECT_EQ(coSys.coTimers.empty(), !coSys.IsWindow(coScene.ahWnd[S::A]));
+            }
+            if (KwWnd* pcoOwner = coScene.Wnd(S::O)) {
+                EXPECT_TRUE(pcoOwner->IsEnabled());
+                pcoOwner->Destroy();
+            }
+            EXPECT_TRUE(TScene::Alive().empty());
+            EXPECT_TRUE(coSys.coWindows.empty());
+        }
+    }
+}
+
+// A system control that cannot be wrapped is not created: its window goes
+// without taking the object along, which stays the caller's (it used to be
+// deleted with its window, and then by the caller once more).
+TEST_F(KwWndLifetimeTest, SystemControlThatCannotBeWrappedStaysTheCallers)
+{
+    auto* pcoFrame = NewFrame();
+    auto* pcoControl = new TTracked<KwWSystem>("CW_EDIT", "EDIT", KwPoint(5, 5), KwSize(50, 20), 0, 7, 0);
+    EXPECT_EQ(pcoControl->SysCreate(pcoFrame), 0);   // the recording system wraps no control
+    EXPECT_EQ(pcoControl->GetHandle(), 0u);
+    EXPECT_EQ(TTracked<KwWSystem>::s_nAlive, 1);
+    EXPECT_EQ(pcoFrame->GetChildCount(), 0);
+    delete pcoControl;
+    EXPECT_EQ(TTracked<KwWSystem>::s_nAlive, 0);
     delete pcoFrame;
 }

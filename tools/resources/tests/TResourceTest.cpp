@@ -198,6 +198,39 @@ TEST(TResVar, ConversionsIndexingAndCopies)
     EXPECT_EQ(coBase.MyId() * 10 + coBase.GetCount() + static_cast<double>(coBase), 83.0);
 }
 
+// A character array holds no terminating zero: its text ends with its
+// count (or a zero byte before it), never beyond.
+TEST(TResVar, AsTextReadsNoFurtherThanTheVariableHolds)
+{
+    const char achText[] = { 't', 'e', 'x', 't' };
+    const char achZero[] = { 'a', 0, 'b' };
+    const char* apszTexts[] = { "one", "two" };
+    const double adValues[] = { 1, 2 };
+    const struct {
+        const char* pszKind;
+        TResVar* pcoVar;
+        const char* pszText;
+    } cases[] = {
+        { "string", new TResString(1, "words"), "words" },
+        { "absent string", new TResString(1, nullptr), "" },
+        { "texts", new TResString(1, apszTexts, 2), "" },
+        { "characters", new TResChar(1, achText, 4), "text" },
+        { "zero inside", new TResChar(1, achZero, 3), "a" },
+        { "one character", new TResChar(1, 'c'), "c" },
+        { "no character", new TResChar(1, achText, 0), "" },
+        { "number", new TResLong(1, 42), "" },
+        { "numbers", new TResDouble(1, adValues, 2), "" },
+    };
+    for (const auto& coCase : cases) {
+        EXPECT_EQ(std::string(coCase.pcoVar->AsText()), coCase.pszText) << coCase.pszKind;
+        delete coCase.pcoVar;
+    }
+    // Only as far as the count, whether a zero follows or not.
+    const std::unique_ptr<char[]> pchHeap(new char[3] { 'x', 'y', 'z' });
+    EXPECT_STREQ(TString().Strncpy(pchHeap.get(), 3), "xyz");
+    EXPECT_STREQ(TString().Strncpy("abcdef", 2), "ab");
+}
+
 TEST(TResVar, ShortOrHostileBytesReadAsFailureWithoutLargeAllocations)
 {
     struct {

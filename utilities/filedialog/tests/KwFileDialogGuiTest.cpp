@@ -21,6 +21,8 @@ TEST(KwFileDialogGuiTest, RealOpenDialogAnsweredFromInsideItsLoop)
     ASSERT_NE(hFile, INVALID_HANDLE_VALUE);
     ::CloseHandle(hFile);
 
+    char szWasCurrent[MAX_PATH] {};
+    ASSERT_GT(::GetCurrentDirectoryA(sizeof szWasCurrent, szWasCurrent), 0u);
     KwWFrame* pcoOwner = kw25test::OpenFrame("FW_OWNER", KwPoint(100, 100), KwSize(300, 200), "Owner");
     KwFileDialog coDialog(KwFileDialog::TypeOpen, "txt", (strDir + "\\").c_str(), nullptr, "Text files | *.txt | All | *.*",
                           "Pick a report", pcoOwner);
@@ -39,6 +41,10 @@ TEST(KwFileDialogGuiTest, RealOpenDialogAnsweredFromInsideItsLoop)
     EXPECT_EQ(hOwnerDuringDialog, kw25test::Hwnd(*pcoOwner));
     EXPECT_STREQ(coDialog.GetFile(), "report.v1.txt");
     EXPECT_EQ(::lstrcmpiA(coDialog.GetPath(), strFile.c_str()), 0) << coDialog.GetPath();
+    // The directory chosen in the dialog does not become the process's.
+    char szCurrent[MAX_PATH] {};
+    ::GetCurrentDirectoryA(sizeof szCurrent, szCurrent);
+    EXPECT_STREQ(szCurrent, szWasCurrent);
 
     kwtest::TModalAnswer coCancel = kwtest::AnswerWhen(kwtest::WindowTitled("Pick a report"), [](HWND hDialog) {
         ::PostMessageA(hDialog, WM_COMMAND, IDCANCEL, 0);

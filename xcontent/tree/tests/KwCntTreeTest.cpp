@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -63,11 +64,22 @@ TTreeNode* AddNode(TTreeNode* pcoParent, const std::string& strText)
     return pcoNode;
 }
 
+// The window system in memory with the vertical bar's range and position.
+class TScrollBarSystem : public KwFakeSystem {
+public:
+    short nMax { 0 };
+    short nPos { 0 };
+
+    int SetScrollRange(KwHandle, short nBar, short, short nNewMax, int) override { return nMax = nBar ? nNewMax : nMax, 1; }
+    int GetScrollRange(KwHandle, short nBar, short* pnMin, short* pnMax) const override { return *pnMin = 0, *pnMax = nBar ? nMax : 0, 1; }
+    short SetScrollPos(KwHandle, short nBar, short nNewPos, int) override { return nBar ? std::exchange(nPos, nNewPos) : 0; }
+};
+
 // A tree in a window 200 x 160 (ten lines): the root "Root" with 10,000
 // children "D00000"..., the first of which has three children.
 class KwCntTreeTest : public ::testing::Test {
 protected:
-    KwFakeSystem coSys;
+    TScrollBarSystem coSys;
     TTreeView coView;
     KwWFrame* pcoFrame { new KwWFrame("FW_TREE") };
     KwWChild* pcoWindow { nullptr };
@@ -158,6 +170,29 @@ TEST_F(KwCntTreeTest, OpenCloseFocusScrollAndHitTestOverTenThousandNodes)
     TTreeNode* pcoStray = new TTreeNode;
     EXPECT_FALSE(pcoTree->SetFocusNode(pcoStray));   // not in the tree
     pcoStray->Delete(nullptr, 0);
+}
+
+// Scroll positions are 16 bits: a tree longer than the bar's steps is
+// scaled onto them, so that the thumb reaches every line (the bar used to
+// end at line 32,767).
+TEST_F(KwCntTreeTest, ScrollBarReachesTheLastLinesOfALongTree)
+{
+    for (long i = s_lChildren; i < 50000; ++i)
+        AddNode(pcoRoot, "E");
+    pcoTree->OpenNode(pcoRoot, 1);
+    Send(KwMsg::Paint, 0);
+    const long lLastTop = pcoTree->GetLineCount() - pcoTree->GetPageLines();
+    ASSERT_EQ(lLastTop, 50001 - 10);
+    EXPECT_GT(coSys.nMax, 0);
+    EXPECT_LE(coSys.nMax, 16384);
+    const auto Thumb = [&](short nPos) { Send(KwMsg::VScroll, static_cast<std::uintptr_t>(4 | (nPos << 16))); };   // released there
+    Thumb(coSys.nMax);
+    EXPECT_EQ(pcoTree->GetTopLine(), lLastTop);
+    EXPECT_EQ(coSys.nPos, coSys.nMax);
+    Thumb(static_cast<short>(coSys.nMax / 2));
+    EXPECT_NEAR(pcoTree->GetTopLine(), lLastTop / 2, 5);
+    pcoTree->SetTopLine(40000, 1);
+    EXPECT_NEAR(coSys.nPos, coSys.nMax * 40000.0 / lLastTop, 1);
 }
 
 TEST_F(KwCntTreeTest, UserOpensByBoxDoubleClickRightAndPlusSendingOpenFirst)
