@@ -1,6 +1,7 @@
 #include "KwCopyCommandLine.h"
 
 #include <cctype>
+#include <cstdlib>
 
 namespace {
 
@@ -30,6 +31,8 @@ const char* KwCopyCommandLine::Usage()
            "  /XO                 skip a target file that is newer than its source\n"
            "  /XN                 skip target files that exist\n"
            "  /VERIFY             read every copy back; compare its bytes and rights\n"
+           "  /MT[:n]             copy n files at once (1 to 64; /MT alone: one for each\n"
+           "                      processor)\n"
            "exit code (bits): 0 nothing to do, 1 something copied, 8 some entry failed,\n"
            "the copy was cancelled or the log is incomplete, 16 fatal (bad arguments,\n"
            "source missing, two files of one name, a copy into its own source)\n";
@@ -79,6 +82,14 @@ int KwCopyCommandLine::TakeOption(const std::string& strArgument, int nPosixPath
         if (strValue.empty())
             Refuse("/LOG: needs a file name");
         m_strLog = strValue;
+        return 1;
+    }
+    if (strName == "MT") {
+        char* pszEnd = nullptr;
+        const long lWorkers = bValue ? std::strtol(strValue.c_str(), &pszEnd, 10) : 0;
+        if (bValue && (strValue.empty() || *pszEnd || lWorkers < 1 || lWorkers > KwCopyOptions::MaxWorkers))
+            Refuse("/MT: takes a number of files to copy at once from 1 to 64, not \"" + strValue + "\"");
+        m_coOptions.m_nWorkers = KwCopyOptions::WorkersFor(static_cast<int>(lWorkers));
         return 1;
     }
     if (strName == "SEC") {

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <map>
+#include <queue>
 #include <set>
 #include <thread>
 
@@ -122,19 +124,32 @@ void KwCopyEngine::WaitUntilEnded()
 
 long KwCopyEngine::AddLine(const std::string& strText, KwCopyRecord::Outcome eOutcome)
 {
+    std::lock_guard<std::mutex> coGuard(m_coShared);
     const long lLine = m_lLines++;
     m_coQueue.Push(KwCopyRecord(KwCopyRecord::LineAdded, lLine, strText, eOutcome));
     return lLine;
 }
 
-void KwCopyEngine::EndLine(long lLine, KwCopyRecord::Outcome eOutcome, const std::string& strReason)
+KwCopyEngine::TLine KwCopyEngine::BeginLine(const std::string& strText)
+{
+    TLine coLine;
+    coLine.m_strText = strText;
+    if (!m_nWholeLines)
+        coLine.m_lLine = AddLine(strText);
+    return coLine;
+}
+
+void KwCopyEngine::EndLine(const TLine& coLine, KwCopyRecord::Outcome eOutcome, const std::string& strReason)
 {
     // The words of the outcomes that end a line, in the order of Outcome.
     static const char* const s_apszWords[] = { "listed", "ok", "failed !", "skipped", "Canceled by User", "listed" };
     std::string strText = s_apszWords[eOutcome <= KwCopyRecord::Listed ? eOutcome : KwCopyRecord::Listed];
     if (!strReason.empty())
         strText += " (" + strReason + ")";
-    m_coQueue.Push(KwCopyRecord(KwCopyRecord::LineEnded, lLine, strText, eOutcome));
+    if (coLine.m_lLine < 0)
+        AddLine(coLine.m_strText + strText, eOutcome);
+    else
+        m_coQueue.Push(KwCopyRecord(KwCopyRecord::LineEnded, coLine.m_lLine, strText, eOutcome));
 }
 
 void KwCopyEngine::Warn(Warning eWarning, const std::string& strText)
@@ -151,7 +166,19 @@ void KwCopyEngine::Fatal(const std::string& strText)
     AddLine(strText, KwCopyRecord::Fatal);
 }
 
+void KwCopyEngine::Count(long KwCopySummary::*plField)
+{
+    std::lock_guard<std::mutex> coGuard(m_coShared);
+    ++(m_coSummary.*plField);
+}
+
 void KwCopyEngine::Advance(double dDone)
+{
+    std::lock_guard<std::mutex> coGuard(m_coShared);
+    AdvanceTo(dDone);
+}
+
+void KwCopyEngine::AdvanceTo(double dDone)
 {
     const int nPercent = std::min(100, static_cast<int>(std::lround(dDone * 100.0)));
     const KwCopyCounts coCounts = Counts();
@@ -179,13 +206,23 @@ void KwCopyEngine::PushProgress()
     m_coQueue.Push(std::move(coRecord));
 }
 
-void KwCopyEngine::AdvanceFirstPass()
+void KwCopyEngine::AddDone(uint64_t ullBytes, long lEntries)
 {
+    std::lock_guard<std::mutex> coGuard(m_coShared);
+    m_ullDoneBytes += ullBytes;
+    m_coSummary.m_ullBytes += ullBytes;
+    m_lDoneEntries += lEntries;
     const double dEntries = static_cast<double>(m_lDoneEntries) / static_cast<double>(std::max(1L, m_coTree.Count()));
     const double dDone = m_ullTotalBytes
         ? (dEntries + static_cast<double>(m_ullDoneBytes) / static_cast<double>(m_ullTotalBytes)) / 2.0
         : dEntries;
-    Advance(m_dPassWeight * std::min(1.0, dDone));
+    AdvanceTo(m_dPassWeight * std::min(1.0, dDone));
+}
+
+void KwCopyEngine::UncountBytes(uint64_t ullBytes)
+{
+    std::lock_guard<std::mutex> coGuard(m_coShared);
+    m_coSummary.m_ullBytes -= ullBytes;
 }
 
 void KwCopyEngine::SetState(long i, State eState)
@@ -196,6 +233,7 @@ void KwCopyEngine::SetState(long i, State eState)
 
 void KwCopyEngine::MarkFailed(long i)
 {
+    std::lock_guard<std::mutex> coGuard(m_coShared);
     uint8_t& nState = m_vecState[static_cast<size_t>(i)];
     if (nState & FailedBit)
         return;
@@ -203,9 +241,9 @@ void KwCopyEngine::MarkFailed(long i)
     ++m_coSummary.m_lFailed;
 }
 
-void KwCopyEngine::FailEntry(long i, long lLine, const std::string& strReason)
+void KwCopyEngine::FailEntry(long i, const TLine& coLine, const std::string& strReason)
 {
-    EndLine(lLine, KwCopyRecord::Failed, strReason);
+    EndLine(coLine, KwCopyRecord::Failed, strReason);
     SetState(i, Failed);
     MarkFailed(i);
 }
@@ -213,9 +251,8 @@ void KwCopyEngine::FailEntry(long i, long lLine, const std::string& strReason)
 void KwCopyEngine::FailUnworked(long i, const std::string& strReason)
 {
     const bool bDirectory = m_coTree[i].m_coStat.m_eKind == KwCopyStat::Directory;
-    ++(bDirectory ? m_coSummary.m_lDirectories : m_coSummary.m_lFiles);
-    FailEntry(i, AddLine((bDirectory ? "Creating Directory " : "Copying ") + Shown(i) + " ... "), strReason);
-    ++m_lDoneEntries;
+    Count(bDirectory ? &KwCopySummary::m_lDirectories : &KwCopySummary::m_lFiles);
+    FailEntry(i, BeginLine((bDirectory ? "Creating Directory " : "Copying ") + Shown(i) + " ... "), strReason);
 }
 
 // Names
@@ -295,7 +332,10 @@ void KwCopyEngine::BeginRun()
     m_vecDescriptor.clear();
     m_avecPrivate[0].clear();
     m_avecPrivate[1].clear();
-    m_pcoTransfer.reset();
+    m_coOpened.clear();
+    m_vecWorkers.clear();
+    m_nWholeLines = 0;
+    m_eStage = Copying;
     m_strTargetRoot.clear();
     m_nGathered = 0;
     m_lLines = 0;
@@ -305,6 +345,8 @@ void KwCopyEngine::BeginRun()
     m_dPassWeight = 1.0;
     m_ullTotalBytes = m_ullDoneBytes = 0;
     m_lDoneEntries = 0;
+    m_lRightsDone = 0;
+    m_lRightsAll = 0;
     m_coSummary = KwCopySummary();
     m_coStarted = std::chrono::steady_clock::now();
 }
@@ -368,10 +410,10 @@ void KwCopyEngine::RunTree()
     }
     if (RefusedOntoItself(strFrom, m_strTargetRoot))
         return;
-    const long lLine = AddLine("Gathering tree information ... ");
+    const TLine coLine = BeginLine("Gathering tree information ... ");
     const int nAll = m_coTree.Gather(strFrom, 1, [this] { return CancelRequested(); });
     if (CancelRequested()) {
-        EndLine(lLine, KwCopyRecord::Canceled);
+        EndLine(coLine, KwCopyRecord::Canceled);
         m_coSummary.m_nCanceled = 1;
         AddLine("Canceled by User", KwCopyRecord::Canceled);
         return;
@@ -380,10 +422,10 @@ void KwCopyEngine::RunTree()
         KwCopyDirEntry coEntry;
         KwCopyError coError;
         m_coFs.Stat(strFrom, coEntry, coError);
-        EndLine(lLine, KwCopyRecord::Failed, "the source cannot be found: " + ErrorText(coError.m_ulCode));
+        EndLine(coLine, KwCopyRecord::Failed, "the source cannot be found: " + ErrorText(coError.m_ulCode));
         m_coSummary.m_nFatal = 1;
     } else {
-        EndLine(lLine, nAll ? KwCopyRecord::Ok : KwCopyRecord::Failed);
+        EndLine(coLine, nAll ? KwCopyRecord::Ok : KwCopyRecord::Failed);
     }
     if (!RefusedInsideGathered())
         CopyAll(1);
@@ -460,27 +502,33 @@ int KwCopyEngine::CopyAll(int nGathered)
     const long lCount = m_coTree.Count();
     m_vecState.assign(static_cast<size_t>(lCount), Waiting);
     m_vecDescriptor.assign(static_cast<size_t>(lCount), KwDescriptorCache::None);
-    PushProgress();
+    Advance(0.0);
     if (lCount == 0) {
         AddLine("Ready. ", KwCopyRecord::Info);
         Advance(1.0);
         return 1;
     }
     std::unique_ptr<Secure> pcoSecure = MakeSecure();
-    m_pcoTransfer = std::make_unique<KwFileTransfer>(m_coFs, m_coOptions);
-    m_pcoTransfer->SetCancelTest([this] { return CancelRequested(); });
+    MakeWorkers(pcoSecure.get());
     if (!m_coOptions.m_nListOnly && !EnoughSpace())
         return 0;
     m_ullTotalBytes = m_coTree.FileBytes();
-    PushProgress();
+    Advance(0.0);
     m_dPassWeight = pcoSecure ? kFirstPassWeight : 1.0;
     // Nothing is made before the first entry: a run cancelled while it
     // gathered leaves no trace.
     if (!CancelRequested()) {
         if (!m_coOptions.m_nListOnly && !PrepareTarget())
             return 0;
-        FirstPass(pcoSecure.get());
-        SecondPass(pcoSecure.get());
+        // The pool (none for one worker) lives while both passes run.
+        std::unique_ptr<KwCopyPool> pcoPool;
+        if (m_vecWorkers.size() > 1) {
+            pcoPool = std::make_unique<KwCopyPool>(static_cast<int>(m_vecWorkers.size()),
+                                                   [this](long i, int nWorker) { WorkOn(i, m_vecWorkers[static_cast<size_t>(nWorker)]); });
+            m_nWholeLines = 1;
+        }
+        FirstPass(pcoSecure.get(), pcoPool.get());
+        SecondPass(pcoSecure.get(), pcoPool.get());
     }
     if (CancelRequested()) {
         m_coSummary.m_nCanceled = 1;
@@ -566,6 +614,12 @@ int KwCopyEngine::EnoughSpace()
     // Short at first sight: the most that is ever held at once, in copy
     // order, over what will really be written. A copy is written whole
     // beside the file it replaces, which gives its space back only then.
+    // One worker copies one file at a time; with several, any of the files
+    // begun so far may still hold its old file beside its copy, so the
+    // largest old files among them count as not yet given back.
+    const size_t nWorkers = m_vecWorkers.size();
+    std::priority_queue<int64_t, std::vector<int64_t>, std::greater<int64_t>> coLargestOld;
+    int64_t llLargestOld = 0;
     int64_t llHeld = 0;
     int64_t llPeak = 0;
     for (long i = 0; i < m_coTree.Count(); ++i) {
@@ -574,12 +628,25 @@ int KwCopyEngine::EnoughSpace()
             continue;
         uint64_t ullOld = 0;
         std::string strReason;
-        const KwFileTransfer::Plan ePlan = m_pcoTransfer->Decide(Source(i), coEntry.m_coStat, Target(i), strReason, &ullOld);
+        const KwFileTransfer::Plan ePlan
+            = m_vecWorkers.front().m_pcoTransfer->Decide(Source(i), coEntry.m_coStat, Target(i), strReason, &ullOld);
         if (ePlan != KwFileTransfer::CreateNew && ePlan != KwFileTransfer::ReplaceOld)
             continue;
         const auto llSize = static_cast<int64_t>(coEntry.m_coStat.m_ullSize);
-        llPeak = std::max(llPeak, llHeld + llSize);
-        llHeld += llSize - (ePlan == KwFileTransfer::ReplaceOld ? static_cast<int64_t>(ullOld) : 0);
+        const int64_t llOld = ePlan == KwFileTransfer::ReplaceOld ? static_cast<int64_t>(ullOld) : 0;
+        if (nWorkers == 1) {
+            llPeak = std::max(llPeak, llHeld + llSize);
+            llHeld += llSize - llOld;
+            continue;
+        }
+        llHeld += llSize - llOld;
+        coLargestOld.push(llOld);
+        llLargestOld += llOld;
+        if (coLargestOld.size() > nWorkers) {
+            llLargestOld -= coLargestOld.top();
+            coLargestOld.pop();
+        }
+        llPeak = std::max(llPeak, llHeld + llLargestOld);
     }
     if (static_cast<int64_t>(ullFree) >= llPeak)
         return 1;
@@ -605,6 +672,7 @@ int KwCopyEngine::PrepareTarget()
 
 const void* KwCopyEngine::PrivateDescriptor(int nDirectory)
 {
+    std::lock_guard<std::mutex> coGuard(m_coShared);
     std::vector<uint8_t>& vecPrivate = m_avecPrivate[nDirectory ? 1 : 0];
     uint32_t ulError = 0;
     if (vecPrivate.empty() && !m_coSecurity.PrivateDescriptor(nDirectory, vecPrivate, ulError))
@@ -660,57 +728,85 @@ int KwCopyEngine::AssignRights(long i, Secure& coSecure, const std::string& strT
     return nDone;
 }
 
-void KwCopyEngine::FirstPass(Secure* pcoSecure)
+void KwCopyEngine::MakeWorkers(Secure* pcoSecure)
 {
-    m_pcoTransfer->SetProgress([this](uint64_t ullBytes) {
-        m_ullDoneBytes += ullBytes;
-        m_coSummary.m_ullBytes += ullBytes;
-        AdvanceFirstPass();
-    });
+    long lFiles = 0;
+    for (long i = 0; i < m_coTree.Count(); ++i)
+        lFiles += m_coTree[i].m_coStat.m_eKind == KwCopyStat::File;
+    // No more threads than files; one worker copies on the run's own thread.
+    const long lWorkers = std::max(1L, std::min<long>(lFiles, KwCopyOptions::WorkersFor(m_coOptions.m_nWorkers)));
+    m_vecWorkers.resize(static_cast<size_t>(lWorkers));
+    for (TWorker& coWorker : m_vecWorkers) {
+        coWorker.m_pcoTransfer = std::make_unique<KwFileTransfer>(m_coFs, m_coOptions);
+        coWorker.m_pcoTransfer->SetCancelTest([this] { return CancelRequested(); });
+        coWorker.m_pcoTransfer->SetProgress([this, &coWorker](uint64_t ullBytes) {
+            coWorker.m_ullFileBytes += ullBytes;
+            AddDone(ullBytes, 0);
+        });
+        // The privileges the run's Secure enabled hold for every thread.
+        if (pcoSecure && lWorkers > 1)
+            coWorker.m_pcoOwnSecure = std::make_unique<Secure>(m_coSecurity, pcoSecure->GetInformation(), Secure::WithoutPrivileges);
+        coWorker.m_pcoSecure = coWorker.m_pcoOwnSecure ? coWorker.m_pcoOwnSecure.get() : pcoSecure;
+    }
+}
+
+void KwCopyEngine::WorkOn(long i, TWorker& coWorker)
+{
+    if (m_eStage == Assigning) {
+        FinishEntry(i, coWorker.m_pcoSecure);
+        return;
+    }
+    // Files waiting when the run was cancelled are left as they are.
+    if (CancelRequested())
+        return;
+    DoFile(i, coWorker);
+    AddDone(0, 1);
+}
+
+void KwCopyEngine::FirstPass(Secure* pcoSecure, KwCopyPool* pcoPool)
+{
+    m_eStage = Copying;
     for (long i = 0; i < m_coTree.Count(); ++i) {
         if (CancelRequested())
-            return;
+            break;
         const int32_t lParent = m_coTree[i].m_lParent;
         // Nothing goes where its directory could not be made: a name in the
         // way might even lead elsewhere.
         if (lParent >= 0 && GetState(lParent) != Made && GetState(lParent) != Existed) {
             FailUnworked(i, "its directory was not made");
-            continue;
-        }
-        if (m_coTree[i].m_nFlags & KwCopyTree::Unreadable) {
+        } else if (m_coTree[i].m_nFlags & KwCopyTree::Unreadable) {
             FailUnworked(i, "its information cannot be read: " + ErrorText(m_coTree[i].m_ulError));
+        } else if (m_coTree[i].m_coStat.m_eKind == KwCopyStat::File) {
+            // A file's directory is made before it is handed on.
+            if (pcoPool)
+                pcoPool->Push(i);
+            else
+                WorkOn(i, m_vecWorkers.front());
             continue;
-        }
-        switch (m_coTree[i].m_coStat.m_eKind) {
-        case KwCopyStat::Directory:
+        } else if (m_coTree[i].m_coStat.m_eKind == KwCopyStat::Directory) {
             DoDirectory(i, pcoSecure);
-            break;
-        case KwCopyStat::DirectoryLink:
+        } else if (m_coTree[i].m_coStat.m_eKind == KwCopyStat::DirectoryLink) {
             DoLink(i);
-            break;
-        case KwCopyStat::File:
-            DoFile(i, pcoSecure);
-            break;
-        default:
-            ++m_coSummary.m_lFiles;
-            EndLine(AddLine("Copying " + Shown(i) + " ... "), KwCopyRecord::Skipped, "not a file or a directory");
-            ++m_coSummary.m_lSkipped;
+        } else {
+            Count(&KwCopySummary::m_lFiles);
+            EndLine(BeginLine("Copying " + Shown(i) + " ... "), KwCopyRecord::Skipped, "not a file or a directory");
+            Count(&KwCopySummary::m_lSkipped);
             SetState(i, Skipped);
-            break;
         }
-        ++m_lDoneEntries;
-        AdvanceFirstPass();
+        AddDone(0, 1);
     }
+    if (pcoPool)
+        pcoPool->Wait();
 }
 
 void KwCopyEngine::DoDirectory(long i, Secure* pcoSecure)
 {
     const KwCopyTree::Entry& coEntry = m_coTree[i];
-    ++m_coSummary.m_lDirectories;
-    const long lLine = AddLine("Creating Directory " + Shown(i) + " ... ");
+    Count(&KwCopySummary::m_lDirectories);
+    const TLine coLine = BeginLine("Creating Directory " + Shown(i) + " ... ");
     if (coEntry.m_nFlags & KwCopyTree::Loop) {
-        EndLine(lLine, KwCopyRecord::Skipped, "it leads back to a directory copied already");
-        ++m_coSummary.m_lSkipped;
+        EndLine(coLine, KwCopyRecord::Skipped, "it leads back to a directory copied already");
+        Count(&KwCopySummary::m_lSkipped);
         SetState(i, Skipped);
         return;
     }
@@ -722,54 +818,79 @@ void KwCopyEngine::DoDirectory(long i, Secure* pcoSecure)
     if (m_coOptions.m_nListOnly) {
         SetState(i, Made);
         if (!(coEntry.m_nFlags & KwCopyTree::Unlisted)) {
-            EndLine(lLine, KwCopyRecord::Listed, m_coFs.Stat(strTarget, coExisting, coError) ? "exists" : "");
+            EndLine(coLine, KwCopyRecord::Listed, m_coFs.Stat(strTarget, coExisting, coError) ? "exists" : "");
             return;
         }
     } else if (!CreationDescriptor(i, pcoSecure, pvDescriptor, strRights)) {
-        FailEntry(i, lLine, strRights + ", and it cannot be made private");
+        FailEntry(i, coLine, strRights + ", and it cannot be made private");
         return;
     } else if (m_coFs.CreateDirectory(strTarget, pvDescriptor, coError)) {
-        ++m_coSummary.m_lCopied;
+        Count(&KwCopySummary::m_lCopied);
         SetState(i, Made);
         if (!strRights.empty())
             strRights += "; it was made private to the copying account";
     } else if (coError.m_eKind != KwCopyError::Exists) {
-        FailEntry(i, lLine, ErrorText(coError.m_ulCode));
+        FailEntry(i, coLine, ErrorText(coError.m_ulCode));
         return;
     } else if (m_coFs.Stat(strTarget, coExisting, coError) && coExisting.m_coStat.m_eKind == KwCopyStat::Directory) {
         SetState(i, Existed);
-        OpenExisting(i, coExisting, strRights.empty() ? pvDescriptor : nullptr, pcoSecure);
+        const std::string strOpen = OpenExisting(i, coExisting, strRights.empty() ? pvDescriptor : nullptr, pcoSecure);
+        if (!strOpen.empty())
+            strRights += (strRights.empty() ? "" : "; ") + strOpen;
     } else {
-        FailEntry(i, lLine, "an entry of that name that is not a directory is in the way");
+        FailEntry(i, coLine, "an entry of that name that is not a directory is in the way");
         return;
     }
     if (coEntry.m_nFlags & KwCopyTree::Unlisted) {
-        EndLine(lLine, KwCopyRecord::Failed, "its contents cannot be listed: " + ErrorText(coEntry.m_ulError));
+        EndLine(coLine, KwCopyRecord::Failed, "its contents cannot be listed: " + ErrorText(coEntry.m_ulError));
         MarkFailed(i);
-        return;
-    }
-    if (!strRights.empty()) {
-        EndLine(lLine, KwCopyRecord::Failed, strRights);
+    } else if (!strRights.empty()) {
+        EndLine(coLine, KwCopyRecord::Failed, strRights);
         MarkFailed(i);
-        return;
+    } else {
+        EndLine(coLine, KwCopyRecord::Ok);
     }
-    EndLine(lLine, KwCopyRecord::Ok);
+    if (GetState(i) == Existed)
+        RemoveLeftovers(strTarget, Shown(i));
 }
 
-void KwCopyEngine::OpenExisting(long i, const KwCopyDirEntry& coExisting, const void* pvDescriptor, Secure* pcoSecure)
+std::string KwCopyEngine::OpenExisting(long i, const KwCopyDirEntry& coExisting, const void* pvDescriptor,
+                                       Secure* pcoSecure)
 {
     const std::string strTarget = Target(i);
     KwCopyError coError;
+    if (coExisting.m_coStat.m_ulAttributes & KwCopyStat::AttrReadOnly)
+        m_coFs.ClearReadOnly(strTarget, coError);
     // The rights a new directory would be made with; a failure shows when
     // an entry inside cannot be made, and in the second pass.
     if (pcoSecure && pvDescriptor) {
         const std::vector<uint8_t>* pvecCreation = m_coDescriptors.Creation(m_vecDescriptor[static_cast<size_t>(i)]);
         pcoSecure->Adopt(pvecCreation->data(), static_cast<uint32_t>(pvecCreation->size()));
         pcoSecure->SetToFile(strTarget.c_str());
+        return std::string();
     }
-    if (coExisting.m_coStat.m_ulAttributes & KwCopyStat::AttrReadOnly)
-        m_coFs.ClearReadOnly(strTarget, coError);
-    RemoveLeftovers(strTarget, Shown(i));
+    return OpenForTheRun(i, strTarget);
+}
+
+std::string KwCopyEngine::OpenForTheRun(long i, const std::string& strTarget)
+{
+    // What cannot be read is left as it is: the entries made in it say
+    // what fails.
+    Secure coReader(m_coSecurity, KwSecurityApi::OwnerInfo | KwSecurityApi::GroupInfo | KwSecurityApi::DaclInfo,
+                    Secure::WithoutPrivileges);
+    int nAllowed = 1;
+    uint32_t ulError = 0;
+    if (!coReader.GetFromFile(strTarget.c_str())
+        || !m_coSecurity.AllowsCopyingInto(coReader.GetDescriptor(), coReader.GetDescriptorLength(), nAllowed, ulError)
+        || nAllowed)
+        return std::string();
+    std::vector<uint8_t> vecOpened;
+    if (!m_coSecurity.WithCopyingAccess(coReader.GetDescriptor(), coReader.GetDescriptorLength(), vecOpened, ulError)
+        || !m_coSecurity.SetFileSecurity(strTarget, KwSecurityApi::DaclInfo, vecOpened.data(), ulError))
+        return "it lets the copying account make nothing in it, and it cannot be opened for the copy: "
+            + m_coSecurity.ErrorText(ulError);
+    m_coOpened[i] = std::string(static_cast<const char*>(coReader.GetDescriptor()), coReader.GetDescriptorLength());
+    return std::string();
 }
 
 void KwCopyEngine::RemoveLeftovers(const std::string& strDirectory, const std::string& strShown)
@@ -782,146 +903,177 @@ void KwCopyEngine::RemoveLeftovers(const std::string& strDirectory, const std::s
         if (coEntry.m_coStat.m_eKind != KwCopyStat::File || !KwFileTransfer::IsTemporaryName(coEntry.m_strName))
             continue;
         const std::string strName = strShown.empty() ? coEntry.m_strName : strShown + m_coFs.Separator() + coEntry.m_strName;
-        const long lLine = AddLine("Removing Leftover " + strName + " ... ");
+        const TLine coLine = BeginLine("Removing Leftover " + strName + " ... ");
         if (m_coFs.DeleteUnheld(m_coFs.Join(strDirectory, coEntry.m_strName), coError))
-            EndLine(lLine, KwCopyRecord::Ok);
+            EndLine(coLine, KwCopyRecord::Ok);
         else if (coError.m_eKind == KwCopyError::InUse)
-            EndLine(lLine, KwCopyRecord::Skipped, "another run is writing it");
+            EndLine(coLine, KwCopyRecord::Skipped, "another run is writing it");
         else
-            EndLine(lLine, KwCopyRecord::Failed, ErrorText(coError.m_ulCode));
+            EndLine(coLine, KwCopyRecord::Failed, ErrorText(coError.m_ulCode));
     }
 }
 
-void KwCopyEngine::DoFile(long i, Secure* pcoSecure)
+void KwCopyEngine::DoFile(long i, TWorker& coWorker)
 {
     const KwCopyTree::Entry& coEntry = m_coTree[i];
-    ++m_coSummary.m_lFiles;
-    const long lLine = AddLine("Copying " + Shown(i) + " ... ");
+    KwFileTransfer& coTransfer = *coWorker.m_pcoTransfer;
+    Count(&KwCopySummary::m_lFiles);
+    const TLine coLine = BeginLine("Copying " + Shown(i) + " ... ");
     if (coEntry.m_nFlags & KwCopyTree::Missing) {
-        FailEntry(i, lLine, "it cannot be found: " + ErrorText(coEntry.m_ulError));
+        FailEntry(i, coLine, "it cannot be found: " + ErrorText(coEntry.m_ulError));
         return;
     }
     std::string strReason;
     if (m_coOptions.m_nListOnly) {
-        switch (m_pcoTransfer->Decide(Source(i), coEntry.m_coStat, Target(i), strReason)) {
+        switch (coTransfer.Decide(Source(i), coEntry.m_coStat, Target(i), strReason)) {
         case KwFileTransfer::SkipSame:
         case KwFileTransfer::SkipTarget:
-            EndLine(lLine, KwCopyRecord::Skipped, strReason);
-            ++m_coSummary.m_lSkipped;
+            EndLine(coLine, KwCopyRecord::Skipped, strReason);
+            Count(&KwCopySummary::m_lSkipped);
             SetState(i, Skipped);
             return;
         case KwFileTransfer::RefuseTarget:
-            FailEntry(i, lLine, strReason);
+            FailEntry(i, coLine, strReason);
             return;
         default:
-            EndLine(lLine, KwCopyRecord::Listed);
-            ++m_coSummary.m_lCopied;
+            EndLine(coLine, KwCopyRecord::Listed);
+            Count(&KwCopySummary::m_lCopied);
             SetState(i, Made);
             return;
         }
     }
     const void* pvDescriptor = nullptr;
     std::string strRights;
-    if (!CreationDescriptor(i, pcoSecure, pvDescriptor, strRights)) {
-        FailEntry(i, lLine, strRights + ", and it cannot be made private");
+    if (!CreationDescriptor(i, coWorker.m_pcoSecure, pvDescriptor, strRights)) {
+        FailEntry(i, coLine, strRights + ", and it cannot be made private");
         return;
     }
-    const uint64_t ullBefore = m_ullDoneBytes;
+    coWorker.m_ullFileBytes = 0;
     const int nNewDirectory = coEntry.m_lParent >= 0 && GetState(coEntry.m_lParent) == Made;
-    switch (m_pcoTransfer->Copy(Source(i), coEntry.m_coStat, Target(i), pvDescriptor, nNewDirectory, strReason)) {
+    switch (coTransfer.Copy(Source(i), coEntry.m_coStat, Target(i), pvDescriptor, nNewDirectory, strReason)) {
     case KwFileTransfer::Copied:
-        ++m_coSummary.m_lCopied;
+        Count(&KwCopySummary::m_lCopied);
         SetState(i, Made);
         if (strRights.empty()) {
-            EndLine(lLine, KwCopyRecord::Ok);
+            EndLine(coLine, KwCopyRecord::Ok);
         } else {
-            EndLine(lLine, KwCopyRecord::Failed, strRights + "; it was made private to the copying account");
+            EndLine(coLine, KwCopyRecord::Failed, strRights + "; it was made private to the copying account");
             MarkFailed(i);
         }
         return;
     case KwFileTransfer::Unchanged:
         // Left as it is; its rights still follow the source's.
-        EndLine(lLine, KwCopyRecord::Skipped, strReason);
-        ++m_coSummary.m_lSkipped;
+        EndLine(coLine, KwCopyRecord::Skipped, strReason);
+        Count(&KwCopySummary::m_lSkipped);
         SetState(i, Existed);
         return;
     case KwFileTransfer::Skipped:
-        EndLine(lLine, KwCopyRecord::Skipped, strReason);
-        ++m_coSummary.m_lSkipped;
+        EndLine(coLine, KwCopyRecord::Skipped, strReason);
+        Count(&KwCopySummary::m_lSkipped);
         SetState(i, Skipped);
         break;
     case KwFileTransfer::Canceled:
-        EndLine(lLine, KwCopyRecord::Canceled);
+        EndLine(coLine, KwCopyRecord::Canceled);
         SetState(i, Failed);
         break;
     default:
-        FailEntry(i, lLine, strReason);
+        FailEntry(i, coLine, strReason);
         break;
     }
     // Bytes of a file that was not copied do not count as copied.
-    m_coSummary.m_ullBytes -= m_ullDoneBytes - ullBefore;
+    UncountBytes(coWorker.m_ullFileBytes);
 }
 
 void KwCopyEngine::DoLink(long i)
 {
-    ++m_coSummary.m_lFiles;
-    const long lLine = AddLine("Copying " + Shown(i) + " ... ");
+    Count(&KwCopySummary::m_lFiles);
+    const TLine coLine = BeginLine("Copying " + Shown(i) + " ... ");
     if (m_coOptions.m_nListOnly) {
-        EndLine(lLine, KwCopyRecord::Listed, "a link, copied as a link");
+        EndLine(coLine, KwCopyRecord::Listed, "a link, copied as a link");
         return;
     }
     KwCopyError coError;
     if (m_coFs.CopyLink(Source(i), Target(i), coError)) {
-        EndLine(lLine, KwCopyRecord::Ok);
-        ++m_coSummary.m_lCopied;
+        EndLine(coLine, KwCopyRecord::Ok);
+        Count(&KwCopySummary::m_lCopied);
         SetState(i, Linked);
     } else if (coError.m_eKind == KwCopyError::NotSupported) {
-        EndLine(lLine, KwCopyRecord::Skipped, "a link to a directory is not followed, and it cannot be copied here");
-        ++m_coSummary.m_lSkipped;
+        EndLine(coLine, KwCopyRecord::Skipped, "a link to a directory is not followed, and it cannot be copied here");
+        Count(&KwCopySummary::m_lSkipped);
         SetState(i, Skipped);
     } else {
-        EndLine(lLine, KwCopyRecord::Failed, "the link cannot be copied: " + ErrorText(coError.m_ulCode));
+        EndLine(coLine, KwCopyRecord::Failed, "the link cannot be copied: " + ErrorText(coError.m_ulCode));
         SetState(i, Failed);
         MarkFailed(i);
     }
 }
 
-void KwCopyEngine::SecondPass(Secure* pcoSecure)
+void KwCopyEngine::SecondPass(Secure* pcoSecure, KwCopyPool* pcoPool)
 {
-    long lToDo = 0;
+    m_eStage = Assigning;
+    m_lRightsAll = 0;
     for (long i = 0; i < m_coTree.Count(); ++i)
-        lToDo += GetState(i) == Made || GetState(i) == Existed;
-    long lDone = 0;
+        m_lRightsAll += GetState(i) == Made || GetState(i) == Existed;
+    // Files take their rights in any order, a directory only after all of
+    // its contents: they were all handed on before it.
     for (long i = m_coTree.Count() - 1; i >= 0; --i) {
         if (GetState(i) != Made && GetState(i) != Existed)
             continue;
-        const std::string strTarget = Target(i);
-        KwCopyError coError;
-        // Times first: the exact rights may take the copy's own access away.
-        if (m_coTree[i].m_coStat.m_eKind == KwCopyStat::Directory && !m_coOptions.m_nListOnly
-            && !m_coFs.SetEntryInfo(strTarget, m_coTree[i].m_coStat, pcoSecure != nullptr, coError)) {
-            EndLine(AddLine("Setting Times " + Shown(i) + " ... "), KwCopyRecord::Failed, ErrorText(coError.m_ulCode));
+        const bool bDirectory = m_coTree[i].m_coStat.m_eKind == KwCopyStat::Directory;
+        if (pcoPool && pcoSecure && !bDirectory) {
+            pcoPool->Push(i);
+            continue;
+        }
+        if (pcoPool && bDirectory)
+            pcoPool->Wait();
+        FinishEntry(i, pcoSecure);
+    }
+    if (pcoPool)
+        pcoPool->Wait();
+}
+
+void KwCopyEngine::FinishEntry(long i, Secure* pcoSecure)
+{
+    const std::string strTarget = Target(i);
+    KwCopyError coError;
+    // Times first: the exact rights may take the copy's own access away.
+    if (m_coTree[i].m_coStat.m_eKind == KwCopyStat::Directory && !m_coOptions.m_nListOnly
+        && !m_coFs.SetEntryInfo(strTarget, m_coTree[i].m_coStat, pcoSecure != nullptr, coError)) {
+        EndLine(BeginLine("Setting Times " + Shown(i) + " ... "), KwCopyRecord::Failed, ErrorText(coError.m_ulCode));
+        MarkFailed(i);
+    }
+    RestoreOpened(i, strTarget);
+    if (pcoSecure) {
+        const TLine coLine = BeginLine("Assigning Rights " + Shown(i) + " ... ");
+        std::string strReason;
+        if (m_coOptions.m_nListOnly) {
+            EndLine(coLine, KwCopyRecord::Listed);
+        } else if (!AssignRights(i, *pcoSecure, strTarget, strReason)) {
+            EndLine(coLine, KwCopyRecord::Failed, strReason);
             MarkFailed(i);
+        } else if (m_coOptions.m_nVerify && pcoSecure->Compare(strTarget.c_str()) != 1) {
+            EndLine(coLine, KwCopyRecord::Failed, "verification: the rights read back differ from the source's");
+            MarkFailed(i);
+        } else {
+            EndLine(coLine, KwCopyRecord::Ok);
         }
-        if (pcoSecure) {
-            const long lLine = AddLine("Assigning Rights " + Shown(i) + " ... ");
-            std::string strReason;
-            if (m_coOptions.m_nListOnly) {
-                EndLine(lLine, KwCopyRecord::Listed);
-            } else if (!AssignRights(i, *pcoSecure, strTarget, strReason)) {
-                EndLine(lLine, KwCopyRecord::Failed, strReason);
-                MarkFailed(i);
-            } else if (m_coOptions.m_nVerify && pcoSecure->Compare(strTarget.c_str()) != 1) {
-                EndLine(lLine, KwCopyRecord::Failed, "verification: the rights read back differ from the source's");
-                MarkFailed(i);
-            } else {
-                EndLine(lLine, KwCopyRecord::Ok);
-            }
-        }
-        // After a cancel the bar stays where the copy stopped.
-        ++lDone;
-        if (!CancelRequested())
-            Advance(m_dPassWeight + (1.0 - m_dPassWeight) * static_cast<double>(lDone) / static_cast<double>(lToDo));
+    }
+    // After a cancel the bar stays where the copy stopped.
+    std::lock_guard<std::mutex> coGuard(m_coShared);
+    ++m_lRightsDone;
+    if (!CancelRequested())
+        AdvanceTo(m_dPassWeight + (1.0 - m_dPassWeight) * static_cast<double>(m_lRightsDone) / static_cast<double>(m_lRightsAll));
+}
+
+void KwCopyEngine::RestoreOpened(long i, const std::string& strTarget)
+{
+    const auto it = m_coOpened.find(i);
+    if (it == m_coOpened.end())
+        return;
+    uint32_t ulError = 0;
+    if (!m_coSecurity.SetFileSecurity(strTarget, KwSecurityApi::DaclInfo, it->second.data(), ulError)) {
+        EndLine(BeginLine("Restoring Rights " + Shown(i) + " ... "), KwCopyRecord::Failed, m_coSecurity.ErrorText(ulError));
+        MarkFailed(i);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "KwCopyFileSystem.h"
 #include "KwCopyOptions.h"
+#include "KwCopyPool.h"
 #include "KwCopyQueue.h"
 #include "KwCopyTree.h"
 #include "KwDescriptorCache.h"
@@ -14,7 +15,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -52,10 +55,15 @@ class Secure;
 // backward pass also runs after a cancel, over the entries that exist by
 // then. Nothing is created before the first entry is worked on.
 //
-// The worker's state of a run is the tree, the entries' states, the
-// descriptors read and the counts of the summary; each entry's file copy
-// needs only its own KwFileTransfer, its creation descriptor and the
-// cancel test.
+// Files are copied by Options().m_nWorkers workers at once (KwCopyPool):
+// the run's thread gathers, makes every directory in order and hands each
+// file on after its directory; the rights pass hands files on too, and
+// gives a directory its rights once everything inside it has them. Each
+// worker has its own KwFileTransfer and descriptor reader; what they share
+// (the descriptors read, the records and counts, the progress) is
+// guarded. With several workers every action's line is written whole
+// when the action ends, so lines never mix and come in the order actions
+// finish; with one, a line shows when its action begins.
 //
 // Paths and texts are UTF-8 (KwCopyFileSystem converts from and to the
 // ANSI code page).
@@ -128,20 +136,43 @@ private:
     // Beside the indexes of KwDescriptorCache: the source's rights could
     // not be read.
     enum : uint32_t { Unreadable = KwDescriptorCache::None - 1 };
+    enum Stage : unsigned char { Copying, Assigning };
 
-    // Records
+    // One copying thread's own tools: its file copy and, when rights are
+    // copied, its descriptor reader (the privileges stay with the run's).
+    struct TWorker {
+        std::unique_ptr<KwFileTransfer> m_pcoTransfer;
+        std::unique_ptr<Secure> m_pcoOwnSecure;
+        Secure* m_pcoSecure { nullptr };        // its own, or the run's
+        uint64_t m_ullFileBytes { 0 };          // written of the file in progress
+    };
+    // An action's line: added when the action begins and completed when it
+    // ends, or with several workers (m_nWholeLines) written whole at its end.
+    struct TLine {
+        long m_lLine { -1 };
+        std::string m_strText;
+    };
+
+    // Records and counts: from any thread.
     long AddLine(const std::string& strText, KwCopyRecord::Outcome eOutcome = KwCopyRecord::None);
-    void EndLine(long lLine, KwCopyRecord::Outcome eOutcome, const std::string& strReason = std::string());
+    TLine BeginLine(const std::string& strText);
+    void EndLine(const TLine& coLine, KwCopyRecord::Outcome eOutcome, const std::string& strReason = std::string());
     void Warn(Warning eWarning, const std::string& strText);
     void Fatal(const std::string& strText);
+    void Count(long KwCopySummary::*plField);
     void Advance(double dDone);
-    void AdvanceFirstPass();
+    // Bytes written and entries done in the first pass.
+    void AddDone(uint64_t ullBytes, long lEntries);
+    void UncountBytes(uint64_t ullBytes);
+    // With m_coShared held.
+    void AdvanceTo(double dDone);
     KwCopyCounts Counts() const;
     void PushProgress();
     void MarkFailed(long i);
+    // An entry's own state: only the thread working on it sets it.
     void SetState(long i, State eState);
     // Ends an entry's line failed, marks and counts it.
-    void FailEntry(long i, long lLine, const std::string& strReason);
+    void FailEntry(long i, const TLine& coLine, const std::string& strReason);
     // The same for an entry the first pass does not work on.
     void FailUnworked(long i, const std::string& strReason);
     State GetState(long i) const { return static_cast<State>(m_vecState[static_cast<size_t>(i)] & StateMask); }
@@ -161,17 +192,28 @@ private:
     // Makes the target directory when it is missing; a selection's target
     // that existed is cleared of leftovers.
     int PrepareTarget();
-    void FirstPass(Secure* pcoSecure);
-    void SecondPass(Secure* pcoSecure);
+    void MakeWorkers(Secure* pcoSecure);
+    // A file handed on to a worker, in the stage of the run.
+    void WorkOn(long i, TWorker& coWorker);
+    void FirstPass(Secure* pcoSecure, KwCopyPool* pcoPool);
+    void SecondPass(Secure* pcoSecure, KwCopyPool* pcoPool);
+    // The second pass of one entry: a directory's times and attributes,
+    // its own rights back when it was opened for the run, the rights.
+    void FinishEntry(long i, Secure* pcoSecure);
     void DoDirectory(long i, Secure* pcoSecure);
     // A directory of the copy that exists already: made able to take the
     // copy's entries for the run (the second pass gives it its source's
-    // rights and attributes), and cleared of leftovers.
-    void OpenExisting(long i, const KwCopyDirEntry& coExisting, const void* pvDescriptor, Secure* pcoSecure);
+    // rights and attributes). Empty, or why it could not be opened.
+    std::string OpenExisting(long i, const KwCopyDirEntry& coExisting, const void* pvDescriptor, Secure* pcoSecure);
+    // When no rights of the run open it and its own let the copying
+    // account make nothing in it: the account's access is added for the
+    // run (RestoreOpened takes it back in the second pass).
+    std::string OpenForTheRun(long i, const std::string& strTarget);
+    void RestoreOpened(long i, const std::string& strTarget);
     // Removes the temporary files an interrupted run left in a directory
     // the copy writes into, unless another run holds them.
     void RemoveLeftovers(const std::string& strDirectory, const std::string& strShown);
-    void DoFile(long i, Secure* pcoSecure);
+    void DoFile(long i, TWorker& coWorker);
     void DoLink(long i);
     // The descriptor to create entry i with (pvDescriptor; null for
     // inherited rights when no rights are copied). Reads the source's
@@ -200,13 +242,19 @@ private:
     int m_nSelection { 0 };                          // a selection run
     std::vector<std::string> m_vecSelected;          // its full paths
 
-    // The worker's own state, untouched by other threads while it runs.
+    // The run's state. The tree is complete before any worker starts; each
+    // entry's state and descriptor index belong to the thread working on
+    // it; m_coShared guards the records' order, the counts and the progress.
     KwCopyTree m_coTree;
     std::vector<uint8_t> m_vecState;
     KwDescriptorCache m_coDescriptors;
     std::vector<uint32_t> m_vecDescriptor;            // each entry's source descriptor in the cache
     std::vector<uint8_t> m_avecPrivate[2];            // private descriptors of a file and a directory, made on use
-    std::unique_ptr<KwFileTransfer> m_pcoTransfer;
+    std::map<long, std::string> m_coOpened;          // directories opened for the run: their own descriptors
+    std::vector<TWorker> m_vecWorkers;              // at least one
+    Stage m_eStage { Copying };                     // set before items are handed on
+    int m_nWholeLines { 0 };
+    std::mutex m_coShared;
     std::string m_strTargetRoot;
     int m_nGathered { 0 };
     long m_lLines { 0 };
@@ -216,6 +264,8 @@ private:
     uint64_t m_ullTotalBytes { 0 };
     uint64_t m_ullDoneBytes { 0 };
     long m_lDoneEntries { 0 };
+    long m_lRightsDone { 0 };                       // entries of the second pass done, of all
+    long m_lRightsAll { 0 };
     KwCopyCounts m_coShownCounts;                   // those of the last Progress record
     KwCopySummary m_coSummary;
     std::chrono::steady_clock::time_point m_coStarted;

@@ -116,6 +116,10 @@ public:
     // Back to the first byte, to read the file again (a target is open for
     // reading too).
     virtual int Rewind(KwCopyError& coError) = 0;
+    // Sets the end of a target: before its first byte, so that the file
+    // system lays the whole file out at once (and a full volume shows at
+    // once); after its last, at the bytes really written.
+    virtual int SetSize(uint64_t ullSize, KwCopyError& coError) = 0;
     // Gives a target the source's time stamps and attributes. Natively the
     // permission bits are part of the rights: a target created with a
     // descriptor keeps the mode it was created with.
@@ -143,6 +147,17 @@ public:
 // null creates the entry with the rights it inherits.
 class KwCopyFileSystem {
 public:
+    // How a file is opened or created.
+    enum : int {
+        Encrypted = 1,      // a target encrypted before its first byte, or none (CreateTarget)
+        // Past the system's cache (FILE_FLAG_NO_BUFFERING, O_DIRECT), so a
+        // large copy does not push out what the user works with: reads and
+        // writes in whole blocks of UnbufferedBlock bytes, at addresses
+        // aligned so; a file system that cannot do it gives a cached file.
+        Unbuffered = 2,
+    };
+    enum : uint32_t { UnbufferedBlock = 4096 };
+
     virtual ~KwCopyFileSystem() = default;
 
     // The file system of this process's platform.
@@ -190,14 +205,15 @@ public:
     // Creating and changing
     // Error kind Exists when any entry of that name is there already.
     virtual int CreateDirectory(const std::string& strPath, const void* pvDescriptor, KwCopyError& coError) = 0;
-    // A file (or a named stream, "file:name:$DATA") open for reading.
-    virtual std::unique_ptr<KwCopyStream> OpenSource(const std::string& strPath, KwCopyError& coError) = 0;
+    // A file (or a named stream, "file:name:$DATA") open for reading;
+    // nHow: Unbuffered or 0.
+    virtual std::unique_ptr<KwCopyStream> OpenSource(const std::string& strPath, int nHow, KwCopyError& coError) = 0;
     // Creates a new file (or a named stream of one) for writing; never
     // opens an existing one (Exists). While it is open, no other run can
-    // remove it (DeleteUnheld). With nEncrypted the file is encrypted before
-    // its first byte, or not made at all (NotSupported).
+    // remove it (DeleteUnheld). nHow: Encrypted (the file is encrypted
+    // before its first byte, or not made at all: NotSupported), Unbuffered.
     virtual std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor,
-                                                       int nEncrypted, KwCopyError& coError) = 0;
+                                                       int nHow, KwCopyError& coError) = 0;
     virtual int DeleteFile(const std::string& strPath, KwCopyError& coError) = 0;
     // Removes a file unless another run holds it open (InUse).
     virtual int DeleteUnheld(const std::string& strPath, KwCopyError& coError) = 0;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <thread>
 
 // How a copy runs. Set before the run starts.
 struct KwCopyOptions {
@@ -17,6 +19,11 @@ struct KwCopyOptions {
         MinPieceSize = 20000,
         DefaultPieceSize = 1u << 20,
     };
+    enum : int {
+        MaxWorkers = 64,
+        DefaultWorkers = 1,
+    };
+    static constexpr uint64_t DefaultUnbufferedFrom = 256ull << 20;
 
     Security m_eSecurity { SecurityAll };
     int m_nOwner { 0 };                 // also the owner, when the privilege allows
@@ -24,6 +31,20 @@ struct KwCopyOptions {
     int m_nVerify { 0 };                // read back and compare bytes and descriptors
     int m_nListOnly { 0 };              // report what would be done, change nothing
     uint32_t m_ulPieceSize { DefaultPieceSize };    // bytes per read; cancel is seen between pieces
+    // Files copied at once, each by a worker thread of its own (WorkersFor).
+    int m_nWorkers { DefaultWorkers };
+    // Files of at least this size are read and written past the system's
+    // cache (0: none), unless they are verified or encrypted.
+    uint64_t m_ullUnbufferedFrom { DefaultUnbufferedFrom };
+
+    // The workers a value asks for: 0 one for each processor of this
+    // machine; otherwise 1 to MaxWorkers.
+    static int WorkersFor(int nAsked)
+    {
+        if (nAsked == 0)
+            nAsked = static_cast<int>(std::thread::hardware_concurrency());
+        return std::min<int>(MaxWorkers, std::max(1, nAsked));
+    }
 };
 
 // The counts of a run, complete once its Finished record has arrived.

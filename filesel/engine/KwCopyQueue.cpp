@@ -16,6 +16,7 @@ void KwCopyQueue::Push(KwCopyRecord coRecord)
     Notify pfnNotify = nullptr;
     void* pvContext = nullptr;
     bool bWasEmpty;
+    bool bWake = false;
     {
         std::unique_lock<std::mutex> coGuard(m_coLock);
         if (coRecord.GetKind() == KwCopyRecord::Progress && !m_coRecords.empty()
@@ -25,15 +26,21 @@ void KwCopyQueue::Push(KwCopyRecord coRecord)
         }
         m_coRoom.wait(coGuard, [this] { return m_bReleased || m_coRecords.size() < Limit; });
         bWasEmpty = m_coRecords.empty();
+        const bool bFinished = coRecord.GetKind() == KwCopyRecord::Finished;
         m_coRecords.push_back(std::move(coRecord));
         if (bWasEmpty) {
             pfnNotify = m_pfnNotify;
             pvContext = m_pvContext;
         }
+        // A reader takes all records waiting when it wakes: the first record
+        // after a pause wakes it, the last one too.
+        const auto coNow = std::chrono::steady_clock::now();
+        if (bFinished || coNow - m_coWoken >= std::chrono::milliseconds(WakeInterval)) {
+            bWake = true;
+            m_coWoken = coNow;
+        }
     }
-    // A reader that found records waiting takes all of them, so only the
-    // first record of a batch needs to wake it.
-    if (bWasEmpty)
+    if (bWake)
         m_coQueued.notify_all();
     if (pfnNotify)
         pfnNotify(pvContext);

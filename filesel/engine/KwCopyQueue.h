@@ -2,6 +2,7 @@
 
 #include "KwCopyRecord.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -16,7 +17,11 @@
 // on the worker thread, without the queue's lock held, each time a record
 // arrives in an empty queue, so one posted message per batch is enough.
 // It must be cheap and must never call into windows (PostMessage is right).
-// A reader without a message loop waits with Wait().
+// A reader without a message loop waits with Wait(). Waking a waiting
+// thread costs a system call on each side (and far more under Wine), so a
+// waiting reader is woken at most every WakeInterval milliseconds, and at
+// once for the Finished record: whatever arrives meanwhile waits for the
+// next wake (the next record after the interval) or the end of its Wait.
 //
 // The queue holds at most Limit records: a worker that gets that far ahead
 // waits for the reader, unless the queue was released (Release, when the
@@ -25,6 +30,7 @@ class KwCopyQueue {
 public:
     using Notify = void (*)(void* pvContext);
     enum : size_t { Limit = 65536 };
+    enum : int { WakeInterval = 20 };
 
     KwCopyQueue() = default;
     KwCopyQueue(const KwCopyQueue&) = delete;
@@ -54,6 +60,7 @@ private:
     std::condition_variable m_coRoom;       // the worker waits for room
     std::deque<KwCopyRecord> m_coRecords;
     bool m_bReleased { false };
+    std::chrono::steady_clock::time_point m_coWoken;    // when a waiting reader was last woken
     Notify m_pfnNotify { nullptr };
     void* m_pvContext { nullptr };
 };

@@ -2,34 +2,39 @@
 
 void KwDescriptorCache::Clear()
 {
+    std::lock_guard<std::mutex> coGuard(m_coLock);
     m_coIndex.clear();
-    m_vecDescriptors.clear();
-    m_vecCreation.clear();
-    m_vecFailed.clear();
+    m_coEntries.clear();
 }
 
 uint32_t KwDescriptorCache::Add(const void* pvDescriptor, uint32_t ulLength)
 {
     std::string strBytes(static_cast<const char*>(pvDescriptor), ulLength);
+    std::lock_guard<std::mutex> coGuard(m_coLock);
     const auto it = m_coIndex.find(strBytes);
     if (it != m_coIndex.end())
         return it->second;
-    const auto ulIndex = static_cast<uint32_t>(m_vecDescriptors.size());
-    m_vecDescriptors.push_back(strBytes);
-    m_vecCreation.emplace_back();
-    m_vecFailed.push_back(0);
+    const auto ulIndex = static_cast<uint32_t>(m_coEntries.size());
+    m_coEntries.push_back(TEntry { strBytes, {}, false });
     m_coIndex.emplace(std::move(strBytes), ulIndex);
     return ulIndex;
 }
 
+const std::string& KwDescriptorCache::Get(uint32_t ulIndex)
+{
+    std::lock_guard<std::mutex> coGuard(m_coLock);
+    return m_coEntries[ulIndex].m_strDescriptor;
+}
+
 const std::vector<uint8_t>* KwDescriptorCache::Creation(uint32_t ulIndex)
 {
-    std::vector<uint8_t>& vecCreation = m_vecCreation[ulIndex];
-    if (vecCreation.empty() && !m_vecFailed[ulIndex]) {
-        const std::string& strDescriptor = m_vecDescriptors[ulIndex];
+    std::lock_guard<std::mutex> coGuard(m_coLock);
+    TEntry& coEntry = m_coEntries[ulIndex];
+    if (coEntry.m_vecCreation.empty() && !coEntry.m_bFailed) {
         uint32_t ulError = 0;
-        m_vecFailed[ulIndex] = !m_coApi.WithCreatorAccess(strDescriptor.data(),
-                                                          static_cast<uint32_t>(strDescriptor.size()), vecCreation, ulError);
+        coEntry.m_bFailed = !m_coApi.WithCreatorAccess(coEntry.m_strDescriptor.data(),
+                                                       static_cast<uint32_t>(coEntry.m_strDescriptor.size()),
+                                                       coEntry.m_vecCreation, ulError);
     }
-    return m_vecFailed[ulIndex] ? nullptr : &vecCreation;
+    return coEntry.m_bFailed ? nullptr : &coEntry.m_vecCreation;
 }

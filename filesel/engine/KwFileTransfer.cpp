@@ -10,6 +10,13 @@
 namespace {
 
 constexpr unsigned kTemporaryTries = 100;
+constexpr uint32_t kBlock = KwCopyFileSystem::UnbufferedBlock;
+
+char* Aligned(char* pchStore)
+{
+    const auto ulAddress = reinterpret_cast<uintptr_t>(pchStore);
+    return pchStore + (kBlock - ulAddress % kBlock) % kBlock;
+}
 
 // Temporary names differ between the runs and threads of one process and,
 // by the clock, between processes; a clash only costs another try.
@@ -22,7 +29,8 @@ KwFileTransfer::KwFileTransfer(KwCopyFileSystem& coFileSystem, const KwCopyOptio
     : m_coFs(coFileSystem)
     , m_coOptions(coOptions)
     , m_ulPieceSize(std::max<uint32_t>(coOptions.m_ulPieceSize, KwCopyOptions::MinPieceSize))
-    , m_pchBuffer(new char[m_ulPieceSize])
+    , m_pchStore(new char[m_ulPieceSize + 2 * kBlock])
+    , m_pchBuffer(Aligned(m_pchStore.get()))
 {
 }
 
@@ -104,43 +112,79 @@ KwFileTransfer::Plan KwFileTransfer::Decide(const std::string& strSource, const 
 }
 
 KwFileTransfer::Result KwFileTransfer::Pump(KwCopyStream& coSource, KwCopyStream& coTarget, int nProgress,
-                                            std::string& strReason)
+                                            int nBlocks, uint64_t& ullWritten, std::string& strReason)
 {
     KwCopyError coError;
+    const long lPiece = static_cast<long>(nBlocks ? m_ulPieceSize / kBlock * kBlock : m_ulPieceSize);
+    bool bPadded = false;
+    ullWritten = 0;
     for (;;) {
         if (IsCanceled())
             return Canceled;
-        const long lRead = coSource.Read(m_pchBuffer.get(), static_cast<long>(m_ulPieceSize), coError);
+        const long lRead = coSource.Read(m_pchBuffer, lPiece, coError);
         if (lRead < 0) {
             strReason = Reason("the source cannot be read", coError);
             return Failed;
         }
         if (lRead == 0)
             return Copied;
-        if (coTarget.Write(m_pchBuffer.get(), lRead, coError) != lRead) {
+        // Only the last piece may end within a block: it is padded, and
+        // the size set afterwards cuts the padding off.
+        if (bPadded) {
+            strReason = "the source cannot be read: it changed while it was copied";
+            return Failed;
+        }
+        long lWrite = lRead;
+        if (nBlocks && lRead % static_cast<long>(kBlock)) {
+            lWrite = (lRead / static_cast<long>(kBlock) + 1) * static_cast<long>(kBlock);
+            std::memset(m_pchBuffer + lRead, 0, static_cast<size_t>(lWrite - lRead));
+            bPadded = true;
+        }
+        if (coTarget.Write(m_pchBuffer, lWrite, coError) != lWrite) {
             strReason = Reason("the target cannot be written", coError);
             return Failed;
         }
+        ullWritten += static_cast<uint64_t>(lRead);
         if (nProgress && m_fnProgress)
             m_fnProgress(static_cast<uint64_t>(lRead));
     }
 }
 
 KwFileTransfer::Result KwFileTransfer::Transfer(KwCopyStream& coSource, KwCopyStream& coTarget, int nProgress,
-                                                std::string& strReason)
+                                                int nBlocks, uint64_t& ullWritten, std::string& strReason)
 {
     // A copy that does not read back as its source never replaces anything.
-    const Result eResult = Pump(coSource, coTarget, nProgress, strReason);
+    const Result eResult = Pump(coSource, coTarget, nProgress, nBlocks, ullWritten, strReason);
     return eResult == Copied && m_coOptions.m_nVerify ? Verify(coSource, coTarget, strReason) : eResult;
 }
 
+KwFileTransfer::Result KwFileTransfer::Fill(KwCopyStream& coSource, KwCopyStream& coTarget, const KwCopyStat& coStat,
+                                            int nBlocks, std::string& strReason)
+{
+    KwCopyError coError;
+    // The whole length before the first byte: the file system lays the
+    // file out at once, and a volume too full shows now.
+    const bool bSized = nBlocks || coStat.m_ullSize > m_ulPieceSize;
+    if (bSized && !coTarget.SetSize(coStat.m_ullSize, coError)) {
+        strReason = Reason("the target cannot be written", coError);
+        return Failed;
+    }
+    uint64_t ullWritten = 0;
+    const Result eResult = Transfer(coSource, coTarget, 1, nBlocks, ullWritten, strReason);
+    if (eResult == Copied && bSized && !coTarget.SetSize(ullWritten, coError)) {
+        strReason = Reason("the target cannot be written", coError);
+        return Failed;
+    }
+    return eResult;
+}
+
 std::unique_ptr<KwCopyStream> KwFileTransfer::CreateTemporary(const std::string& strTarget, const void* pvDescriptor,
-                                                              int nEncrypted, std::string& strWritten,
+                                                              int nHow, std::string& strWritten,
                                                               KwCopyError& coError)
 {
     for (unsigned nTry = 0; nTry < kTemporaryTries; ++nTry) {
         strWritten = TemporaryName(strTarget, nTry);
-        std::unique_ptr<KwCopyStream> pcoTarget = m_coFs.CreateTarget(strWritten, pvDescriptor, nEncrypted, coError);
+        std::unique_ptr<KwCopyStream> pcoTarget = m_coFs.CreateTarget(strWritten, pvDescriptor, nHow, coError);
         if (pcoTarget || coError.m_eKind != KwCopyError::Exists)
             return pcoTarget;
     }
@@ -158,7 +202,7 @@ KwFileTransfer::Result KwFileTransfer::CopyStreams(const std::string& strSource,
     }
     for (const KwCopyNamedStream& coStream : vecStreams) {
         const std::string strWhat = "the stream \"" + coStream.m_strName + "\" cannot be copied";
-        std::unique_ptr<KwCopyStream> pcoFrom = m_coFs.OpenSource(strSource + coStream.m_strName, coError);
+        std::unique_ptr<KwCopyStream> pcoFrom = m_coFs.OpenSource(strSource + coStream.m_strName, 0, coError);
         std::unique_ptr<KwCopyStream> pcoTo;
         if (pcoFrom)
             pcoTo = m_coFs.CreateTarget(strWritten + coStream.m_strName, nullptr, 0, coError);
@@ -166,7 +210,8 @@ KwFileTransfer::Result KwFileTransfer::CopyStreams(const std::string& strSource,
             strReason = Reason(strWhat, coError);
             return Failed;
         }
-        const Result eResult = Transfer(*pcoFrom, *pcoTo, 0, strReason);
+        uint64_t ullWritten = 0;
+        const Result eResult = Transfer(*pcoFrom, *pcoTo, 0, 0, ullWritten, strReason);
         if (eResult != Copied) {
             strReason = strWhat + ": " + strReason;
             return eResult;
@@ -196,21 +241,27 @@ KwFileTransfer::Result KwFileTransfer::Copy(const std::string& strSource, const 
     default:
         break;
     }
+    // Never plaintext: an encrypted file is encrypted before its first byte.
+    const int nEncrypted = (coSource.m_ulAttributes & KwCopyStat::AttrEncrypted) ? 1 : 0;
+    // A verified copy is read back through the cache, as any other reader
+    // would read it.
+    const int nUnbuffered = m_coOptions.m_ullUnbufferedFrom && coSource.m_ullSize >= m_coOptions.m_ullUnbufferedFrom
+        && !m_coOptions.m_nVerify && !nEncrypted;
+    const int nHow = nUnbuffered ? KwCopyFileSystem::Unbuffered : 0;
     KwCopyError coError;
-    std::unique_ptr<KwCopyStream> pcoSource = m_coFs.OpenSource(strSource, coError);
+    std::unique_ptr<KwCopyStream> pcoSource = m_coFs.OpenSource(strSource, nHow, coError);
     if (!pcoSource) {
         strReason = Reason("the source cannot be opened", coError);
         return Failed;
     }
-    // Never plaintext: an encrypted file is encrypted before its first byte.
-    const int nEncrypted = (coSource.m_ulAttributes & KwCopyStat::AttrEncrypted) ? 1 : 0;
     std::string strWritten;
-    std::unique_ptr<KwCopyStream> pcoTarget = CreateTemporary(strTarget, pvDescriptor, nEncrypted, strWritten, coError);
+    std::unique_ptr<KwCopyStream> pcoTarget
+        = CreateTemporary(strTarget, pvDescriptor, nHow | (nEncrypted ? KwCopyFileSystem::Encrypted : 0), strWritten, coError);
     if (!pcoTarget) {
         strReason = Reason(nEncrypted ? "encrypted, not copied" : "the target cannot be created", coError);
         return nEncrypted ? Skipped : Failed;
     }
-    Result eResult = Transfer(*pcoSource, *pcoTarget, 1, strReason);
+    Result eResult = Fill(*pcoSource, *pcoTarget, coSource, nUnbuffered, strReason);
     if (eResult == Copied)
         eResult = CopyStreams(strSource, *pcoSource, strWritten, strReason);
     if (eResult != Copied) {
@@ -253,7 +304,7 @@ KwFileTransfer::Result KwFileTransfer::Verify(KwCopyStream& coSource, KwCopyStre
     for (;;) {
         if (IsCanceled())
             return Canceled;
-        const long lSource = coSource.Read(m_pchBuffer.get(), static_cast<long>(m_ulPieceSize), coError);
+        const long lSource = coSource.Read(m_pchBuffer, static_cast<long>(m_ulPieceSize), coError);
         // The copy is read to the same length, so its end shows as a
         // difference rather than as a short piece.
         long lTarget = 0;
@@ -274,8 +325,8 @@ KwFileTransfer::Result KwFileTransfer::Verify(KwCopyStream& coSource, KwCopyStre
             strReason = "verification: the copy is longer than the source";
             return Failed;
         }
-        const long lSame = std::mismatch(m_pchBuffer.get(), m_pchBuffer.get() + lTarget, m_pchCompare.get()).first
-            - m_pchBuffer.get();
+        const long lSame = std::mismatch(m_pchBuffer, m_pchBuffer + lTarget, m_pchCompare.get()).first
+            - m_pchBuffer;
         if (lSame < lSource) {
             char szReason[96];
             std::snprintf(szReason, sizeof(szReason), "verification: the copy differs from the source at byte %llu",

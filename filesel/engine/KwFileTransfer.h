@@ -25,7 +25,11 @@
 // byte, or not at all.
 //
 // The content moves in pieces of the options' size; between pieces the
-// cancel test runs and the progress hook hears the bytes written.
+// cancel test runs and the progress hook hears the bytes written. A file
+// larger than one piece gets its whole size before its first byte; one of
+// at least the options' unbuffered size is read and written past the
+// system's cache, in whole blocks (the last one padded, the size set
+// right at the end).
 class KwFileTransfer {
 public:
     enum Result {
@@ -67,11 +71,18 @@ public:
 private:
     Plan DecideExisting(const std::string& strSource, const KwCopyStat& coSource, const std::string& strTarget,
                         const KwCopyDirEntry& coTarget, std::string& strReason);
-    std::unique_ptr<KwCopyStream> CreateTemporary(const std::string& strTarget, const void* pvDescriptor,
-                                                  int nEncrypted, std::string& strWritten, KwCopyError& coError);
-    // Content (nProgress: counted as the file's bytes) and its check.
-    Result Transfer(KwCopyStream& coSource, KwCopyStream& coTarget, int nProgress, std::string& strReason);
-    Result Pump(KwCopyStream& coSource, KwCopyStream& coTarget, int nProgress, std::string& strReason);
+    std::unique_ptr<KwCopyStream> CreateTemporary(const std::string& strTarget, const void* pvDescriptor, int nHow,
+                                                  std::string& strWritten, KwCopyError& coError);
+    // Content (nProgress: counted as the file's bytes; nBlocks: in whole
+    // blocks of an unbuffered file) and its check; ullWritten the bytes of
+    // content.
+    Result Transfer(KwCopyStream& coSource, KwCopyStream& coTarget, int nProgress, int nBlocks, uint64_t& ullWritten,
+                    std::string& strReason);
+    Result Pump(KwCopyStream& coSource, KwCopyStream& coTarget, int nProgress, int nBlocks, uint64_t& ullWritten,
+                std::string& strReason);
+    // The content of a new copy, its size set before and after.
+    Result Fill(KwCopyStream& coSource, KwCopyStream& coTarget, const KwCopyStat& coStat, int nBlocks,
+                std::string& strReason);
     // Reads both files again from their first byte and compares them.
     Result Verify(KwCopyStream& coSource, KwCopyStream& coTarget, std::string& strReason);
     // Every named stream of the source into the temporary copy.
@@ -85,6 +96,7 @@ private:
     CancelTest m_fnCanceled;
     Progress m_fnProgress;
     uint32_t m_ulPieceSize;
-    std::unique_ptr<char[]> m_pchBuffer;
+    std::unique_ptr<char[]> m_pchStore;
+    char* m_pchBuffer;                          // a piece and a block, aligned to a block
     std::unique_ptr<char[]> m_pchCompare;       // second buffer of the verification, made on first use
 };

@@ -71,6 +71,16 @@ public:
     // It is protected: nothing of the target directory's rights is added.
     virtual int WithCreatorAccess(const void* pvDescriptor, uint32_t ulSize, std::vector<uint8_t>& vecOut,
                                   uint32_t& ulError) = 0;
+    // Whether a directory's descriptor (with its owner, group and DACL)
+    // lets the account that runs the copy make entries in it, list it and
+    // set its times: nAllowed.
+    virtual int AllowsCopyingInto(const void* pvDescriptor, uint32_t ulSize, int& nAllowed, uint32_t& ulError) = 0;
+    // The descriptor with full access for the account that runs the copy
+    // added in front of its DACL and nothing else changed: what an existing
+    // directory of the copy that shuts the account out gets for the run,
+    // until its own comes back.
+    virtual int WithCopyingAccess(const void* pvDescriptor, uint32_t ulSize, std::vector<uint8_t>& vecOut,
+                                  uint32_t& ulError) = 0;
     // A protected descriptor that grants the account that runs the copy,
     // as owner, full access and no one else anything, without inheritance:
     // what an entry gets whose source's rights cannot be had.

@@ -20,6 +20,14 @@ Secure::Secure(KwSecurityApi& coApi, uint32_t ulInformation)
     Init();
 }
 
+Secure::Secure(KwSecurityApi& coApi, uint32_t ulInformation, NoToken)
+    : m_coApi(coApi)
+    , m_ulInformation(ulInformation)
+    , m_ulBufferSize(InitialBufferSize)
+    , m_pbyBuffer(new uint8_t[InitialBufferSize])
+{
+}
+
 Secure::Secure(const Secure& coOther)
     : m_coApi(coOther.m_coApi)
     , m_ulInformation(coOther.m_ulInformation)

@@ -25,7 +25,13 @@ public:
     enum : uint32_t { InitialBufferSize = 100 };
     using ReportHook = void (*)(const char* pszStep, uint32_t ulError);
 
+    enum NoToken { WithoutPrivileges };
+
     explicit Secure(KwSecurityApi& coApi, uint32_t ulInformation = DefaultInformation);
+    // Reads and writes without privileges of its own: another object's
+    // hold for the whole process (another thread of the same copy), or none
+    // are needed. No token is opened.
+    Secure(KwSecurityApi& coApi, uint32_t ulInformation, NoToken);
     // Takes the information and the descriptor last read; opens its own token.
     Secure(const Secure& coOther);
     Secure& operator=(const Secure&) = delete;

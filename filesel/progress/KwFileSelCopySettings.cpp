@@ -1,5 +1,6 @@
 #include "KwFileSelCopySettings.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -14,6 +15,7 @@ const char* const s_pszRights = "CopyRights";
 const char* const s_pszOwner = "CopyOwner";
 const char* const s_pszExisting = "ExistingFiles";
 const char* const s_pszVerify = "Verify";
+const char* const s_pszWorkers = "Workers";
 
 const TWord s_aRights[] = {
     { "all", KwCopyOptions::SecurityAll },
@@ -58,12 +60,28 @@ const char* WordOf(const TWord (&aWords)[N], int nOption)
 
 } // namespace
 
+int KwFileSelCopySettings::WorkersOf(const std::string& strValue, int nWorkers)
+{
+    const size_t nBegin = strValue.find_first_not_of(' ');
+    if (nBegin == std::string::npos)
+        return nWorkers;
+    const size_t nEnd = strValue.find_last_not_of(' ') + 1;
+    int nValue = 0;
+    for (size_t i = nBegin; i < nEnd; ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(strValue[i])))
+            return nWorkers;
+        nValue = std::min<int>(KwCopyOptions::MaxWorkers, nValue * 10 + (strValue[i] - '0'));
+    }
+    return nValue;
+}
+
 void KwFileSelCopySettings::Read(const Reader& fnRead, KwCopyOptions& coOptions)
 {
     coOptions.m_eSecurity = static_cast<KwCopyOptions::Security>(OptionOf(fnRead, s_pszRights, s_aRights, coOptions.m_eSecurity));
     coOptions.m_nOwner = OptionOf(fnRead, s_pszOwner, s_aFlag, coOptions.m_nOwner);
     coOptions.m_eExisting = static_cast<KwCopyOptions::Existing>(OptionOf(fnRead, s_pszExisting, s_aExisting, coOptions.m_eExisting));
     coOptions.m_nVerify = OptionOf(fnRead, s_pszVerify, s_aFlag, coOptions.m_nVerify);
+    coOptions.m_nWorkers = WorkersOf(fnRead(s_pszWorkers), coOptions.m_nWorkers);
 }
 
 int KwFileSelCopySettings::Write(const KwCopyOptions& coOptions, const Writer& fnWrite)
@@ -72,6 +90,7 @@ int KwFileSelCopySettings::Write(const KwCopyOptions& coOptions, const Writer& f
     nAll &= fnWrite(s_pszOwner, WordOf(s_aFlag, coOptions.m_nOwner ? 1 : 0));
     nAll &= fnWrite(s_pszExisting, WordOf(s_aExisting, coOptions.m_eExisting));
     nAll &= fnWrite(s_pszVerify, WordOf(s_aFlag, coOptions.m_nVerify ? 1 : 0));
+    nAll &= fnWrite(s_pszWorkers, std::to_string(std::clamp(coOptions.m_nWorkers, 0, static_cast<int>(KwCopyOptions::MaxWorkers))).c_str());
     return nAll;
 }
 
@@ -92,6 +111,9 @@ std::string KwFileSelCopySettings::Describe(const KwCopyOptions& coOptions)
     case KwCopyOptions::SkipNewer: strText += "; existing files: replace only when older"; break;
     }
     strText += coOptions.m_nVerify ? "; verify: bytes and rights" : "; verify: no";
+    strText += "; files at once: " + std::to_string(KwCopyOptions::WorkersFor(coOptions.m_nWorkers));
+    if (coOptions.m_nWorkers == 0)
+        strText += " (one per processor)";
     return strText;
 }
 

@@ -6,6 +6,10 @@
 // keeps fake descriptors out of the real calls, follows the rights each
 // entry has, plays named streams and encryption, which the real one may
 // not have, and fails on command.
+//
+// The engine's workers call both from several threads: every call holds
+// one lock (FakeLock), so the records stay whole and a step hook sees the
+// target as no other worker is changing it.
 
 #include "KwCopyFileSystem.h"
 #include "KwSecurityApi.h"
@@ -15,11 +19,21 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace kwtest {
+
+inline std::recursive_mutex& FakeLock()
+{
+    static std::recursive_mutex s_coLock;
+    return s_coLock;
+}
+
+using TFakeGuard = std::lock_guard<std::recursive_mutex>;
 
 // A failure put in at one step: the call of that name on the path
 // m_strPath (any path when empty; a trailing "*" matches every path that
@@ -81,6 +95,9 @@ public:
     TFaults m_coFaults;
     std::map<std::string, std::string> m_coSet;         // the last descriptor set on each path
     TStepHook m_fnAfter;
+    // Entries whose own rights let the copying account make nothing in
+    // them, until it has been given access ("C+...").
+    std::set<std::string> m_coShutOut;
 
     // The descriptor every source has: its own path, so a target given the
     // wrong one shows whose it is. Those of ".bin" files are longer than
@@ -92,6 +109,7 @@ public:
 
     int LookupPrivilege(const char* pszName, Luid& ulLuid, uint32_t& ulError) override
     {
+        TFakeGuard coGuard(FakeLock());
         m_vecCalls.push_back(std::string("Lookup ") + pszName);
         if ((ulError = m_coFaults.Hit("Lookup", pszName)))
             return 0;
@@ -102,14 +120,20 @@ public:
 
     Token OpenProcessToken(uint32_t& ulError) override
     {
+        TFakeGuard coGuard(FakeLock());
         m_vecCalls.push_back("OpenToken");
         return (ulError = m_coFaults.Hit("OpenToken", "")) ? 0 : 7;
     }
 
-    void CloseToken(Token) override { m_vecCalls.push_back("CloseToken"); }
+    void CloseToken(Token) override
+    {
+        TFakeGuard coGuard(FakeLock());
+        m_vecCalls.push_back("CloseToken");
+    }
 
     int AdjustPrivilege(Token, Luid ulLuid, int nEnable, int& nWasEnabled, uint32_t& ulError) override
     {
+        TFakeGuard coGuard(FakeLock());
         const std::string& strName = m_vecNames.at(static_cast<size_t>(ulLuid - 1));
         m_vecCalls.push_back("Adjust " + strName + (nEnable ? " on" : " off"));
         if ((ulError = m_coFaults.Hit("Adjust", strName)))
@@ -122,6 +146,7 @@ public:
     int GetFileSecurity(const std::string& strPath, uint32_t ulInfo, void* pvBuffer, uint32_t ulSize,
                         uint32_t& ulNeeded, uint32_t& ulError) override
     {
+        TFakeGuard coGuard(FakeLock());
         const std::string strShort = Shorten(strPath, m_strRoot);
         m_vecCalls.push_back("Get " + strShort + " " + std::to_string(ulInfo));
         if ((ulError = m_coFaults.Hit("Get", strShort)))
@@ -143,6 +168,7 @@ public:
     int SetFileSecurity(const std::string& strPath, uint32_t ulInfo, const void* pvDescriptor,
                         uint32_t& ulError) override
     {
+        TFakeGuard coGuard(FakeLock());
         const std::string strShort = Shorten(strPath, m_strRoot);
         // Shown up to the closing bracket, without the padding.
         const std::string strDescriptor = static_cast<const char*>(pvDescriptor);
@@ -159,6 +185,7 @@ public:
     // Fails for the source named in the descriptor on a "Creator" fault.
     int WithCreatorAccess(const void* pvDescriptor, uint32_t, std::vector<uint8_t>& vecOut, uint32_t& ulError) override
     {
+        TFakeGuard coGuard(FakeLock());
         const std::string strDescriptor = static_cast<const char*>(pvDescriptor);
         const size_t nOpen = strDescriptor.find('(');
         if ((ulError = m_coFaults.Hit("Creator", strDescriptor.substr(nOpen + 1, strDescriptor.find(')') - nOpen - 1))))
@@ -168,8 +195,32 @@ public:
         return 1;
     }
 
+    int AllowsCopyingInto(const void* pvDescriptor, uint32_t, int& nAllowed, uint32_t& ulError) override
+    {
+        TFakeGuard coGuard(FakeLock());
+        const std::string strDescriptor = static_cast<const char*>(pvDescriptor);
+        m_vecCalls.push_back("Check " + strDescriptor.substr(0, strDescriptor.find(')') + 1));
+        if ((ulError = m_coFaults.Hit("Check", "")))
+            return 0;
+        const size_t nOpen = strDescriptor.find('(');
+        nAllowed = strDescriptor.rfind("C+", 0) == 0
+            || !m_coShutOut.count(strDescriptor.substr(nOpen + 1, strDescriptor.find(')') - nOpen - 1));
+        return 1;
+    }
+
+    int WithCopyingAccess(const void* pvDescriptor, uint32_t, std::vector<uint8_t>& vecOut, uint32_t& ulError) override
+    {
+        TFakeGuard coGuard(FakeLock());
+        if ((ulError = m_coFaults.Hit("Opened", "")))
+            return 0;
+        const std::string strOut = "C+" + std::string(static_cast<const char*>(pvDescriptor));
+        vecOut.assign(strOut.c_str(), strOut.c_str() + strOut.size() + 1);
+        return 1;
+    }
+
     int PrivateDescriptor(int, std::vector<uint8_t>& vecOut, uint32_t& ulError) override
     {
+        TFakeGuard coGuard(FakeLock());
         if ((ulError = m_coFaults.Hit("Private", "")))
             return 0;
         static const char s_szPrivate[] = "PRIVATE";
@@ -185,6 +236,7 @@ public:
 
     int GetVolumeInfo(const std::string& strPath, KwVolumeInfo& coInfo, uint32_t& ulError) override
     {
+        TFakeGuard coGuard(FakeLock());
         const std::string strShort = Shorten(strPath, m_strRoot);
         m_vecCalls.push_back("Volume " + strShort);
         if ((ulError = m_coFaults.Hit("Volume", strShort)))
@@ -215,7 +267,7 @@ public:
     std::map<std::string, std::string> m_coRights;      // the descriptor each entry was made with, by path
     std::function<void(const std::string&)> m_fnOnRead; // runs before every read of a source piece
     std::function<void(const std::string&)> m_fnOnList; // runs before every listing
-    std::string m_strLastOpened;                        // the source opened last
+    std::map<std::thread::id, std::string> m_coLastOpened;  // the source each thread opened last
     TStepHook m_fnAfter;
     uint64_t m_ullFree { ~0ull };
     std::map<std::string, std::string> m_coSameAs;      // identities: this directory is that one
@@ -232,8 +284,19 @@ public:
     std::map<std::string, std::map<std::string, std::string>> m_coWrittenStreams;
     std::set<std::string> m_coEncrypted;                // sources that are encrypted
     bool m_bEncryptable { true };                       // whether targets can be made encrypted
+    // What happens to content: "<path> size N" and "<path> write N" of
+    // targets, "<path> read unbuffered" and "<path> write unbuffered".
+    std::vector<std::string> m_vecContent;
+    // Copies that have taken their final names and are still open (which
+    // Windows lets no one else read).
+    std::set<std::string> m_coOpenFinal;
 
     std::string Short(const std::string& strPath) const { return Shorten(strPath, m_strRoot); }
+    std::string LastOpened()
+    {
+        TFakeGuard coGuard(FakeLock());
+        return m_coLastOpened[std::this_thread::get_id()];
+    }
 
     char Separator() const override { return m_coReal.Separator(); }
     int FullPath(const std::string& strPath, std::string& strFull) const override { return m_coReal.FullPath(strPath, strFull); }
@@ -245,6 +308,7 @@ public:
     int List(const std::string& strDirectory, std::vector<KwCopyDirEntry>& vecEntries, KwCopyIdentity* pcoIdentity,
              KwCopyError& coError) override
     {
+        TFakeGuard coGuard(FakeLock());
         if (m_fnOnList)
             m_fnOnList(strDirectory);
         if (Fail("List", strDirectory, coError))
@@ -258,6 +322,7 @@ public:
     }
     int Stat(const std::string& strPath, KwCopyDirEntry& coEntry, KwCopyError& coError) override
     {
+        TFakeGuard coGuard(FakeLock());
         if (Fail("Stat", strPath, coError) || !m_coReal.Stat(strPath, coEntry, coError))
             return 0;
         Encrypted(strPath, coEntry.m_coStat);
@@ -265,6 +330,7 @@ public:
     }
     int StatFollowing(const std::string& strPath, KwCopyDirEntry& coEntry, KwCopyError& coError) override
     {
+        TFakeGuard coGuard(FakeLock());
         return Fail("Stat", strPath, coError) ? 0 : m_coReal.StatFollowing(strPath, coEntry, coError);
     }
     int StoredName(const std::string& strPath, std::string& strName, KwCopyError& coError) override
@@ -273,6 +339,7 @@ public:
     }
     int Identity(const std::string& strPath, KwCopyIdentity& coIdentity, KwCopyError& coError) override
     {
+        TFakeGuard coGuard(FakeLock());
         const auto it = m_coSameAs.find(Short(strPath));
         if (it == m_coSameAs.end())
             return m_coReal.Identity(strPath, coIdentity, coError);
@@ -291,6 +358,7 @@ public:
     }
     int CreateDirectory(const std::string& strPath, const void* pvDescriptor, KwCopyError& coError) override
     {
+        TFakeGuard coGuard(FakeLock());
         Created(strPath, pvDescriptor, 0);
         if (Fail("CreateDirectory", strPath, coError) || ShutOut(strPath, coError)
             || !m_coReal.CreateDirectory(strPath, Real(pvDescriptor), coError))
@@ -299,8 +367,9 @@ public:
         After("CreateDirectory", strPath);
         return 1;
     }
-    std::unique_ptr<KwCopyStream> OpenSource(const std::string& strPath, KwCopyError& coError) override
+    std::unique_ptr<KwCopyStream> OpenSource(const std::string& strPath, int nHow, KwCopyError& coError) override
     {
+        TFakeGuard coGuard(FakeLock());
         const size_t nStream = strPath.find(":", m_strRoot.size());
         if (nStream != std::string::npos) {
             const auto itFile = m_coStreams.find(Short(strPath.substr(0, nStream)));
@@ -310,14 +379,17 @@ public:
             }
             return std::make_unique<TMemoryStream>(*this, strPath, &itFile->second[strPath.substr(nStream)]);
         }
-        m_strLastOpened = strPath;
-        std::unique_ptr<KwCopyStream> pcoStream = m_coReal.OpenSource(strPath, coError);
+        m_coLastOpened[std::this_thread::get_id()] = strPath;
+        if (nHow & Unbuffered)
+            m_vecContent.push_back(Short(strPath) + " read unbuffered");
+        std::unique_ptr<KwCopyStream> pcoStream = m_coReal.OpenSource(strPath, nHow, coError);
         return pcoStream ? std::make_unique<TStream>(*this, std::move(pcoStream), strPath) : nullptr;
     }
-    std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor, int nEncrypted,
+    std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor, int nHow,
                                                KwCopyError& coError) override
     {
-        Created(strPath, pvDescriptor, nEncrypted);
+        TFakeGuard coGuard(FakeLock());
+        Created(strPath, pvDescriptor, nHow & KwCopyFileSystem::Encrypted);
         const size_t nStream = strPath.find(":", m_strRoot.size());
         if (nStream != std::string::npos) {
             if (Fail("CreateStream", strPath, coError))
@@ -326,32 +398,45 @@ public:
             strContent.clear();
             return std::make_unique<TMemoryStream>(*this, strPath, &strContent);
         }
-        if (nEncrypted && !m_bEncryptable) {
+        if ((nHow & KwCopyFileSystem::Encrypted) && !m_bEncryptable) {
             coError.Set(KwCopyError::NotSupported, 6000);
             return nullptr;
         }
         if (Fail("CreateTarget", strPath, coError) || ShutOut(strPath, coError))
             return nullptr;
-        std::unique_ptr<KwCopyStream> pcoStream = m_coReal.CreateTarget(strPath, Real(pvDescriptor), 0, coError);
+        std::unique_ptr<KwCopyStream> pcoStream = m_coReal.CreateTarget(strPath, Real(pvDescriptor), nHow & Unbuffered, coError);
         if (!pcoStream)
             return nullptr;
+        if (nHow & Unbuffered)
+            m_vecContent.push_back(Short(strPath) + " write unbuffered");
         m_coRights[Short(strPath)] = Text(pvDescriptor);
         After("CreateTarget", strPath);
         return std::make_unique<TStream>(*this, std::move(pcoStream), strPath);
     }
-    int DeleteFile(const std::string& strPath, KwCopyError& coError) override { return m_coReal.DeleteFile(strPath, coError); }
-    int DeleteUnheld(const std::string& strPath, KwCopyError& coError) override { return m_coReal.DeleteUnheld(strPath, coError); }
+    int DeleteFile(const std::string& strPath, KwCopyError& coError) override
+    {
+        TFakeGuard coGuard(FakeLock());
+        return m_coReal.DeleteFile(strPath, coError);
+    }
+    int DeleteUnheld(const std::string& strPath, KwCopyError& coError) override
+    {
+        TFakeGuard coGuard(FakeLock());
+        return m_coReal.DeleteUnheld(strPath, coError);
+    }
     int ClearReadOnly(const std::string& strPath, KwCopyError& coError) override
     {
+        TFakeGuard coGuard(FakeLock());
         m_vecCreated.push_back(Short(strPath) + " writable");
         return m_coReal.ClearReadOnly(strPath, coError);
     }
     int SetEntryInfo(const std::string& strPath, const KwCopyStat& coSource, int nRights, KwCopyError& coError) override
     {
+        TFakeGuard coGuard(FakeLock());
         return Fail("SetEntryInfo", strPath, coError) ? 0 : m_coReal.SetEntryInfo(strPath, coSource, nRights, coError);
     }
     int CopyLink(const std::string& strSource, const std::string& strTarget, KwCopyError& coError) override
     {
+        TFakeGuard coGuard(FakeLock());
         return m_coReal.CopyLink(strSource, strTarget, coError);
     }
 
@@ -362,22 +447,40 @@ private:
             : m_coFs(coFs), m_pcoReal(std::move(pcoReal)), m_strPath(std::move(strPath)) {}
         long Read(char* pchBuffer, long lCount, KwCopyError& coError) override
         {
+            TFakeGuard coGuard(FakeLock());
             if (m_coFs.m_fnOnRead)
                 m_coFs.m_fnOnRead(m_strPath);
             return m_coFs.Fail("Read", m_strPath, coError) ? -1 : m_pcoReal->Read(pchBuffer, lCount, coError);
         }
         long Write(const char* pchBuffer, long lCount, KwCopyError& coError) override
         {
+            TFakeGuard coGuard(FakeLock());
             if (m_coFs.Fail("Write", m_strPath, coError))
                 return -1;
             const long lDone = m_pcoReal->Write(pchBuffer, lCount, coError);
+            m_coFs.m_vecContent.push_back(m_coFs.Short(m_strPath) + " write " + std::to_string(lCount));
             m_coFs.After("Write", m_strPath);
             return lDone;
         }
-        int Rewind(KwCopyError& coError) override { return m_pcoReal->Rewind(coError); }
-        int Finish(const KwCopyStat& coSource, KwCopyError& coError) override { return m_pcoReal->Finish(coSource, coError); }
+        int Rewind(KwCopyError& coError) override
+        {
+            TFakeGuard coGuard(FakeLock());
+            return m_pcoReal->Rewind(coError);
+        }
+        int SetSize(uint64_t ullSize, KwCopyError& coError) override
+        {
+            TFakeGuard coGuard(FakeLock());
+            m_coFs.m_vecContent.push_back(m_coFs.Short(m_strPath) + " size " + std::to_string(ullSize));
+            return m_coFs.Fail("SetSize", m_strPath, coError) ? 0 : m_pcoReal->SetSize(ullSize, coError);
+        }
+        int Finish(const KwCopyStat& coSource, KwCopyError& coError) override
+        {
+            TFakeGuard coGuard(FakeLock());
+            return m_pcoReal->Finish(coSource, coError);
+        }
         int NamedStreams(std::vector<KwCopyNamedStream>& vecStreams, KwCopyError&) override
         {
+            TFakeGuard coGuard(FakeLock());
             vecStreams.clear();
             for (const auto& coStream : m_coFs.m_coStreams[m_coFs.Short(m_strPath)])
                 vecStreams.push_back({ coStream.first, coStream.second.size() });
@@ -385,17 +488,26 @@ private:
         }
         int Commit(const std::string& strFinal, int nReplace, KwCopyError& coError) override
         {
+            TFakeGuard coGuard(FakeLock());
             if (m_coFs.Fail("Commit", strFinal, coError) || !m_pcoReal->Commit(strFinal, nReplace, coError))
                 return 0;
             m_coFs.Moved(m_strPath, strFinal);
             m_strPath = strFinal;
+            m_coFs.m_coOpenFinal.insert(m_coFs.Short(strFinal));
             m_coFs.After("Commit", strFinal);
             return 1;
         }
-        int Close(KwCopyError& coError) override { return m_pcoReal->Close(coError); }
+        int Close(KwCopyError& coError) override
+        {
+            TFakeGuard coGuard(FakeLock());
+            m_coFs.m_coOpenFinal.erase(m_coFs.Short(m_strPath));
+            return m_pcoReal->Close(coError);
+        }
         void Abandon() override
         {
+            TFakeGuard coGuard(FakeLock());
             m_coFs.m_coWrittenStreams.erase(m_coFs.Short(m_strPath));
+            m_coFs.m_coOpenFinal.erase(m_coFs.Short(m_strPath));
             m_pcoReal->Abandon();
         }
 
@@ -412,6 +524,7 @@ private:
             : m_coFs(coFs), m_strPath(std::move(strPath)), m_pstrContent(pstrContent) {}
         long Read(char* pchBuffer, long lCount, KwCopyError& coError) override
         {
+            TFakeGuard coGuard(FakeLock());
             if (m_coFs.Fail("ReadStream", m_strPath, coError))
                 return -1;
             const size_t nCount = std::min(static_cast<size_t>(lCount), m_pstrContent->size() - m_nAt);
@@ -421,12 +534,18 @@ private:
         }
         long Write(const char* pchBuffer, long lCount, KwCopyError& coError) override
         {
+            TFakeGuard coGuard(FakeLock());
             if (m_coFs.Fail("WriteStream", m_strPath, coError))
                 return -1;
             m_pstrContent->append(pchBuffer, static_cast<size_t>(lCount));
             return lCount;
         }
         int Rewind(KwCopyError&) override { m_nAt = 0; return 1; }
+        int SetSize(uint64_t ullSize, KwCopyError&) override
+        {
+            m_pstrContent->resize(static_cast<size_t>(ullSize));
+            return 1;
+        }
         int Finish(const KwCopyStat&, KwCopyError&) override { return 1; }
         int NamedStreams(std::vector<KwCopyNamedStream>& vecStreams, KwCopyError&) override { vecStreams.clear(); return 1; }
         int Commit(const std::string&, int, KwCopyError&) override { return 1; }

@@ -2,6 +2,7 @@
 
 #include "KwApp.h"
 #include "KwCheckBox.h"
+#include "KwFileSelCopySettings.h"
 #include "KwFileSelProfile.h"
 #include "KwPushButton.h"
 #include "KwSystem.h"
@@ -27,6 +28,7 @@ const TChoice s_aExisting[] = {
 };
 const char* const s_pszOwner = "CB_OWNER";
 const char* const s_pszVerify = "CB_VERIFY";
+const char* const s_pszWorkers = "ED_WORKERS";
 
 } // namespace
 
@@ -47,6 +49,8 @@ void KwFileSelOptions::ShowOptions(const KwCopyOptions& coOptions)
         pcoOwner->SetChecked(coOptions.m_nOwner, 1);
     if (KwCheckBox* pcoVerify = Box(s_pszVerify))
         pcoVerify->SetChecked(coOptions.m_nVerify, 1);
+    if (KwWnd* pcoWorkers = FindChildPtr(s_pszWorkers))
+        pcoWorkers->SetText(std::to_string(coOptions.m_nWorkers).c_str());
     ShowOwnerChoice();
 }
 
@@ -63,6 +67,8 @@ KwCopyOptions KwFileSelOptions::Chosen(const KwCopyOptions& coBase) const
         coOptions.m_nOwner = pcoOwner->IsChecked();
     if (KwCheckBox* pcoVerify = Box(s_pszVerify))
         coOptions.m_nVerify = pcoVerify->IsChecked();
+    if (const KwWnd* pcoWorkers = FindChildPtr(s_pszWorkers))
+        coOptions.m_nWorkers = KwFileSelCopySettings::WorkersOf(static_cast<const char*>(pcoWorkers->GetText()), coOptions.m_nWorkers);
     return coOptions;
 }
 

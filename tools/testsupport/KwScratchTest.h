@@ -39,8 +39,12 @@ protected:
         const char* pszTmp = std::getenv("TMPDIR");
         const std::string base = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/" + m_strPrefix;
 #endif
-        m_dir = base + std::to_string(CrtProcessId()) + "-"
-            + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        // A parameterised test's name ends in "/" and its parameter.
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        for (char& ch : name)
+            if (ch == '/')
+                ch = '-';
+        m_dir = base + std::to_string(CrtProcessId()) + "-" + name;
         std::error_code ec;
         std::filesystem::remove_all(m_dir, ec);
         ASSERT_TRUE(std::filesystem::create_directories(m_dir)) << m_dir;

@@ -1013,24 +1013,30 @@ void TFmtText::MoveCursorAcross(unsigned short unTarget)
     m_unCursor = unTarget;
 }
 
+// Moves the cursor to Home's or End's target; the selection as it was
+// before comes back in coWas. True when Shift extends a selection within
+// one area, which the caller then adjusts.
+bool TFmtText::JumpTo(unsigned short unTarget, unsigned short unFlags, TSelectionWas& coWas)
+{
+    coWas.nHad = GetSelection(&coWas.nStart, &coWas.nEnd);
+    const bool bSameArea = AreaAround(m_unCursor) == AreaAround(unTarget) && AreaAround(unTarget) >= 0;
+    MoveCursorAcross(unTarget);
+    return (unFlags & FlagShift) && bSameArea;
+}
+
 void TFmtText::OnHome(unsigned short unFlags)
 {
     if (!(unFlags & FlagShift))
         HideSelection();
-    unsigned short unOld = m_unCursor;
-    unsigned short unTarget = GetBegPos();
-    if (unTarget >= unOld)
+    const unsigned short unOld = m_unCursor;
+    const unsigned short unTarget = GetBegPos();
+    TSelectionWas coWas;
+    if (unTarget >= unOld || !JumpTo(unTarget, unFlags, coWas))
         return;
-    short nStart = -1, nEnd = -1;
-    int nHadSel = GetSelection(&nStart, &nEnd);
-    int nSameArea = AreaAround(unOld) == AreaAround(unTarget) && AreaAround(unTarget) >= 0;
-    MoveCursorAcross(unTarget);
-    if (!(unFlags & FlagShift) || !nSameArea)
-        return;
-    if (!nHadSel)
+    if (!coWas.nHad)
         SetSelection(unTarget, static_cast<unsigned short>(unOld - 1));
-    else if (nStart > short(unTarget))
-        SetSelection(unTarget, static_cast<unsigned short>(nEnd));
+    else if (coWas.nStart > short(unTarget))
+        SetSelection(unTarget, static_cast<unsigned short>(coWas.nEnd));
     else
         HideSelection();
 }
@@ -1039,21 +1045,16 @@ void TFmtText::OnEnd(unsigned short unFlags)
 {
     if (!(unFlags & FlagShift))
         HideSelection();
-    unsigned short unOld = m_unCursor;
-    unsigned short unTarget = GetEndPos();
-    if (unTarget <= unOld)
+    const unsigned short unOld = m_unCursor;
+    const unsigned short unTarget = GetEndPos();
+    TSelectionWas coWas;
+    if (unTarget <= unOld || !JumpTo(unTarget, unFlags, coWas))
         return;
-    short nStart = -1, nEnd = -1;
-    int nHadSel = GetSelection(&nStart, &nEnd);
-    int nSameArea = AreaAround(unOld) == AreaAround(unTarget) && AreaAround(unTarget) >= 0;
-    MoveCursorAcross(unTarget);
-    if (!(unFlags & FlagShift) || !nSameArea)
-        return;
-    unsigned short unLast = unTarget >= m_unLen ? static_cast<unsigned short>(m_unLen - 1) : unTarget;
-    if (!nHadSel)
+    const unsigned short unLast = unTarget >= m_unLen ? static_cast<unsigned short>(m_unLen - 1) : unTarget;
+    if (!coWas.nHad)
         SetSelection(unOld, unLast);
-    else if (nEnd < short(unTarget))
-        SetSelection(static_cast<unsigned short>(nStart), unLast);
+    else if (coWas.nEnd < short(unTarget))
+        SetSelection(static_cast<unsigned short>(coWas.nStart), unLast);
     else
         HideSelection();
 }

@@ -187,6 +187,12 @@ private:
     int OnKey(char chKey, unsigned short unFlags);
     void OnBackspace();
     void DeleteAtCursor();
+    struct TSelectionWas {
+        short nStart { -1 };
+        short nEnd { -1 };
+        int nHad { 0 };
+    };
+    bool JumpTo(unsigned short unTarget, unsigned short unFlags, TSelectionWas& coWas);
     void OnHome(unsigned short unFlags);
     void OnEnd(unsigned short unFlags);
     void OnLeft(unsigned short unFlags);

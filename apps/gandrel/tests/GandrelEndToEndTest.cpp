@@ -154,7 +154,8 @@ TEST_F(GandrelEndToEndTest, DragAndDrop)
     EXPECT_TRUE(coTree.m_bClosable);
     EXPECT_EQ(coTree.m_unBar, 100);
     ASSERT_FALSE(coTree.m_vecLog.empty());
-    EXPECT_EQ(coTree.m_vecLog.front(), "Options: rights: group, DACL and SACL; owner: no; existing files: replace; verify: no");
+    EXPECT_EQ(coTree.m_vecLog.front(), "Options: rights: group, DACL and SACL; owner: no; existing files: replace; verify: no; "
+                                       "files at once: " + std::to_string(KwCopyOptions::DefaultWorkers));
     EXPECT_EQ(coTree.m_vecLog.at(1), "Gathering tree information ... ok");
     EXPECT_NE(coTree.m_vecLog.back().find(", failed: 0"), std::string::npos) << coTree.m_vecLog.back();
     ExpectRightsInReverse(coTree.m_vecLog);

@@ -8,6 +8,7 @@
 #include "KwCheckBox.h"
 #include "KwCopyFakes.h"
 #include "KwFileSelOptions.h"
+#include "KwSysEdit.h"
 
 #include <filesystem>
 
@@ -86,6 +87,19 @@ protected:
             kwtest::ScreenshotDesktop(pszShot);
         });
     }
+    // Files at once: the field's text replaced by what is typed, then OK.
+    void ChooseWorkers(const char* pszTyped, const char* pszShot)
+    {
+        InOptions([&](KwFileSelOptions& coFrame) {
+            KwSysEdit* pcoField = dynamic_cast<KwSysEdit*>(coFrame.FindChildPtr("ED_WORKERS"));
+            ASSERT_NE(pcoField, nullptr);
+            pcoField->SetFocus();
+            pcoField->SelectAll();
+            ASSERT_TRUE(kwtest::TypeText(pszTyped));
+            kwtest::PumpIdle();
+            kwtest::ScreenshotDesktop(pszShot);
+        });
+    }
     // F5 from the left tree: src into dst.
     TRun CopySrc(const char* pszShot) { return RunProgress([] { kwtest::PressKey(VK_F5); }, pszShot); }
 
@@ -103,11 +117,15 @@ protected:
 
 TEST_F(GandrelOptionsTest, EachOptionChangesWhatARunDoes)
 {
-    // Skip: every file that exists stays; the new one arrives.
+    // Skip: every file that exists stays; the new one arrives. From here
+    // on four workers copy (letters typed into the field are refused).
     Choose("S", "skip");
     EXPECT_EQ(KwFileSelProfile::CopyOptions().m_eExisting, KwCopyOptions::SkipExisting);
+    ChooseWorkers("4x", "workers");
+    EXPECT_EQ(KwFileSelProfile::CopyOptions().m_nWorkers, 4);
     TRun coRun = CopySrc("skip-run");
-    EXPECT_EQ(coRun.m_vecLines.at(0), "Options: rights: group, DACL and SACL; owner: no; existing files: skip; verify: no");
+    EXPECT_EQ(coRun.m_vecLines.at(0),
+              "Options: rights: group, DACL and SACL; owner: no; existing files: skip; verify: no; files at once: 4");
     EXPECT_EQ(Has(coRun, "... skipped"), 3);
     for (const char* pszName : { "keep.txt", "newer.txt", "older.txt" })
         EXPECT_EQ(Target(pszName), std::string("target ") + pszName);
@@ -187,16 +205,20 @@ TEST_F(GandrelOptionsTest, EachOptionChangesWhatARunDoes)
 TEST_F(GandrelOptionsTest, TheOptionsSurviveARestartThroughTheProfile)
 {
     Choose("DWOV", "chosen");
+    ChooseWorkers("0", "chosen-workers");
     CloseGandrel();
     // What the profile holds, in the program's section.
     const std::string strProfile = kwtest::ReadFileBytes(At("zorvik30.ini"));
     EXPECT_NE(strProfile.find("[" + KwFileSelProfile::Section() + "]"), std::string::npos) << strProfile;
     EXPECT_NE(strProfile.find("CopyRights=dacl"), std::string::npos) << strProfile;
+    EXPECT_NE(strProfile.find("Workers=0"), std::string::npos) << strProfile;
 
     StartGandrel();
     ASSERT_TRUE(m_pcoRight->OpenPath(At("dst").c_str()));
     std::vector<std::string> vecChecked;
+    std::string strWorkers;
     InOptions([&](KwFileSelOptions& coFrame) {
+        strWorkers = static_cast<const char*>(coFrame.FindChildPtr("ED_WORKERS")->GetText());
         for (const char* pszName : { "RB_RIGHTS_ALL", "RB_RIGHTS_DACL", "RB_RIGHTS_NONE", "CB_OWNER", "RB_EXISTING_REPLACE",
                                      "RB_EXISTING_SKIP", "RB_EXISTING_OLDER", "CB_VERIFY" })
             if (const KwWChild* pcoBox = dynamic_cast<const KwWChild*>(coFrame.FindChildPtr(pszName)); pcoBox && pcoBox->IsChecked())
@@ -204,8 +226,10 @@ TEST_F(GandrelOptionsTest, TheOptionsSurviveARestartThroughTheProfile)
         kwtest::ScreenshotDesktop("after-restart");
     }, VK_ESCAPE);
     EXPECT_EQ(vecChecked, (std::vector<std::string> { "RB_RIGHTS_DACL", "CB_OWNER", "RB_EXISTING_OLDER", "CB_VERIFY" }));
+    EXPECT_EQ(strWorkers, "0");
     ASSERT_TRUE(kwtest::TypeText("s"));
     const TRun coRun = CopySrc("after-restart-run");
     EXPECT_EQ(coRun.m_vecLines.at(0),
-              "Options: rights: DACL and group; owner: yes; existing files: replace only when older; verify: bytes and rights");
+              "Options: rights: DACL and group; owner: yes; existing files: replace only when older; verify: bytes and rights; "
+              "files at once: " + std::to_string(KwCopyOptions::WorkersFor(0)) + " (one per processor)");
 }

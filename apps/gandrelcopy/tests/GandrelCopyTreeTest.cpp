@@ -80,9 +80,9 @@ protected:
         m_bBig = true;
     }
 
-    void CheckBigFile()
+    void CheckBigFile(const fs::path& coDst)
     {
-        const fs::path coCopy = m_coDir / "dst" / "src" / "big.bin";
+        const fs::path coCopy = coDst / "src" / "big.bin";
         ASSERT_EQ(FactsOf(coCopy).m_ullSize, kBigSize);
         std::ifstream coIn(coCopy, std::ios::binary);
         for (size_t i = 0; i < 3; ++i) {
@@ -114,29 +114,32 @@ TEST_F(GandrelCopyTreeTest, TheCopyKeepsEveryByteNameTimeAttributeAndWhatWineKee
         std::cout << "[ NOTE     ] the locked directory is readable here (run through scripts/wine-run-nodac)\n";
     }
 
-    // Reading a file moves its time of last access (relatime), so the
-    // source's facts are taken before the copy reads it.
-    const kwtest::TTreeFacts coBefore = kwtest::FactsOfTree(m_coDir / "src", m_vecEntries);
-    const kwtest::TProgramRun coRun
-        = RunGandrelCopy({ (m_coDir / "src").u8string(), (m_coDir / "dst").u8string(), "/VERIFY" });
-    EXPECT_EQ(coRun.m_nExit, bLockedReadable ? 1 : 9) << coRun.m_strOutput;
-    EXPECT_NE(coRun.m_strOutput.find("Copying ..\\src\\deep\\loop ... skipped (a link to a directory is not followed"),
-              std::string::npos);
-    if (!bLockedReadable) {
-        EXPECT_NE(coRun.m_strOutput.find("Creating Directory ..\\src\\locked ... failed ! (its contents cannot be listed: "),
-                  std::string::npos) << coRun.m_strOutput;
-    }
-    EXPECT_EQ(coRun.m_strOutput.find("Assigning Rights ..\\src\\deep\\loop"), std::string::npos);
-    EXPECT_EQ(coRun.m_strOutput.find("verification"), std::string::npos) << coRun.m_strOutput;
+    // Copied by one worker and by four, each into a target of its own.
+    for (const char* pszWorkers : { "1", "4" }) {
+        // Reading a file moves its time of last access (relatime), so the
+        // source's facts are taken before the copy reads it.
+        const kwtest::TTreeFacts coBefore = kwtest::FactsOfTree(m_coDir / "src", m_vecEntries);
+        const fs::path coDst = m_coDir / (std::string("dst") + pszWorkers);
+        const kwtest::TProgramRun coRun = RunGandrelCopy(
+            { (m_coDir / "src").u8string(), coDst.u8string(), "/VERIFY", std::string("/MT:") + pszWorkers });
+        EXPECT_EQ(coRun.m_nExit, bLockedReadable ? 1 : 9) << coRun.m_strOutput;
+        EXPECT_NE(coRun.m_strOutput.find("Copying ..\\src\\deep\\loop ... skipped (a link to a directory is not followed"),
+                  std::string::npos);
+        if (!bLockedReadable) {
+            EXPECT_NE(coRun.m_strOutput.find("Creating Directory ..\\src\\locked ... failed ! (its contents cannot be listed: "),
+                      std::string::npos) << coRun.m_strOutput;
+        }
+        EXPECT_EQ(coRun.m_strOutput.find("Assigning Rights ..\\src\\deep\\loop"), std::string::npos);
+        EXPECT_EQ(coRun.m_strOutput.find("verification"), std::string::npos) << coRun.m_strOutput;
 
-    const fs::path coDst = m_coDir / "dst";
-    kwtest::ExpectSameFacts(coBefore, m_coDir / "src", coDst / "src");
-    // Every name of every copied directory, in its case, and nothing more:
-    // only the link is left out.
-    ExpectSameNames(m_coDir / "src", coDst / "src");
-    EXPECT_FALSE(fs::exists(coDst / "src" / "deep" / "loop"));
-    if (m_bBig)
-        CheckBigFile();
+        kwtest::ExpectSameFacts(coBefore, m_coDir / "src", coDst / "src");
+        // Every name of every copied directory, in its case, and nothing
+        // more: only the link is left out.
+        ExpectSameNames(m_coDir / "src", coDst / "src");
+        EXPECT_FALSE(fs::exists(coDst / "src" / "deep" / "loop"));
+        if (m_bBig)
+            CheckBigFile(coDst);
+    }
 }
 
 TEST(WineProbeTest, WineBehavesAsTheCopyExpects)

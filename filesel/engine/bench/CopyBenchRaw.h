@@ -1,15 +1,24 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 // The raw limit of copying: the system's plain calls, no checks, no
-// rights, 1 MiB buffers (FindFirstFile, CreateFile, ReadFile and WriteFile
-// on Windows; readdir, fstatat, read and write natively).
+// rights, 1 MiB buffers (FindFirstFile, CreateDirectory, CreateFile,
+// ReadFile and WriteFile on Windows; readdir, mkdir, open, read and write
+// natively). CopyBench splits the files over its threads.
+
+constexpr size_t kRawBuffer = 1 << 20;
+using TRawFiles = std::vector<std::pair<std::string, std::string>>;
 
 // The entries below a directory, counted through the plain enumeration
 // (with what FindFirstFile reports of each).
 uint64_t RawEnumerate(const std::string& strDirectory);
-// Copies the directory strSource with everything in it to strTarget
-// (made here); 1 when everything was copied.
-int RawCopyTree(const std::string& strSource, const std::string& strTarget);
+// Makes strTarget and every directory below strSource there, and lists
+// each file with its copy's path; 1 when everything was made and listed.
+int RawMakeTree(const std::string& strSource, const std::string& strTarget, TRawFiles& vecFiles);
+// Copies one file through the buffer (kRawBuffer bytes); 1 when it was copied.
+int RawCopyFile(const std::string& strSource, const std::string& strTarget, char* pchBuffer);

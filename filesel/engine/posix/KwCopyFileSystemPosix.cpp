@@ -197,6 +197,23 @@ public:
         return lseek(m_nFile, 0, SEEK_SET) == 0 ? 1 : Failure(coError);
     }
 
+    int SetSize(uint64_t ullSize, KwCopyError& coError) override
+    {
+        struct stat coInfo;
+        if (fstat(m_nFile, &coInfo) != 0)
+            return Failure(coError);
+        const auto llSize = static_cast<off_t>(ullSize);
+        if (llSize < coInfo.st_size)
+            return ftruncate(m_nFile, llSize) == 0 ? 1 : Failure(coError);
+        // Blocks given at once; where the file system cannot, a file of
+        // that length to be filled.
+        if (llSize == coInfo.st_size || fallocate(m_nFile, 0, 0, llSize) == 0)
+            return 1;
+        if (errno != EOPNOTSUPP && errno != ENOSYS)
+            return Failure(coError);
+        return ftruncate(m_nFile, llSize) == 0 ? 1 : Failure(coError);
+    }
+
     int Finish(const KwCopyStat& coSource, KwCopyError& coError) override
     {
         const timespec acoTimes[2] = { Timespec(coSource.m_llAccessed), Timespec(coSource.m_llWritten) };
@@ -429,9 +446,9 @@ public:
         return 1;
     }
 
-    std::unique_ptr<KwCopyStream> OpenSource(const std::string& strPath, KwCopyError& coError) override
+    std::unique_ptr<KwCopyStream> OpenSource(const std::string& strPath, int nHow, KwCopyError& coError) override
     {
-        const int nFile = open(strPath.c_str(), O_RDONLY | O_CLOEXEC);
+        const int nFile = OpenMaybeDirect(strPath.c_str(), O_RDONLY | O_CLOEXEC, 0, nHow);
         if (nFile < 0) {
             Failure(coError);
             return nullptr;
@@ -440,14 +457,14 @@ public:
         return std::make_unique<TStreamPosix>(nFile, std::string());
     }
 
-    std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor, int nEncrypted,
+    std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor, int nHow,
                                                KwCopyError& coError) override
     {
-        if (nEncrypted) {
+        if (nHow & Encrypted) {
             coError.Set(KwCopyError::NotSupported, EOPNOTSUPP);
             return nullptr;
         }
-        const int nFile = open(strPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        const int nFile = OpenMaybeDirect(strPath.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600, nHow);
         if (nFile < 0) {
             Failure(coError);
             return nullptr;
@@ -549,6 +566,17 @@ public:
     }
 
 private:
+    // O_DIRECT where it is asked for and the file system takes it (set once
+    // the file is open: a file system without it, such as an old tmpfs,
+    // refuses only the flag, and the file stays cached).
+    static int OpenMaybeDirect(const char* pszPath, int nFlags, mode_t nMode, int nHow)
+    {
+        const int nFile = open(pszPath, nFlags, nMode);
+        if (nFile >= 0 && (nHow & Unbuffered))
+            fcntl(nFile, F_SETFL, fcntl(nFile, F_GETFL) | O_DIRECT);
+        return nFile;
+    }
+
     static KwCopyIdentity IdentityOf(const struct stat& coInfo)
     {
         KwCopyIdentity coIdentity;

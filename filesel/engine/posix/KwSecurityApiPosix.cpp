@@ -35,6 +35,24 @@ int Fail(uint32_t& ulError)
     return 0;
 }
 
+// The descriptor of a buffer; 0 (EINVAL) when it is too short for one.
+int ReadDescriptor(const void* pvDescriptor, uint32_t ulSize, TDescriptor& coDescriptor, uint32_t& ulError)
+{
+    if (ulSize < sizeof(TDescriptor)) {
+        ulError = EINVAL;
+        return 0;
+    }
+    std::memcpy(&coDescriptor, pvDescriptor, sizeof(coDescriptor));
+    return 1;
+}
+
+int StoreDescriptor(const TDescriptor& coDescriptor, std::vector<uint8_t>& vecOut)
+{
+    vecOut.resize(sizeof(coDescriptor));
+    std::memcpy(vecOut.data(), &coDescriptor, sizeof(coDescriptor));
+    return 1;
+}
+
 // The mode a descriptor gives a copy: set-user-ID and set-group-ID stay
 // only where the copy has the owner and group of its source (as cp keeps
 // them), so that no one else's program runs with the copying account's
@@ -60,6 +78,18 @@ const char* FileSystemName(long lType)
     case 0x5346544e: return "ntfs3";
     default: return "posix";
     }
+}
+
+bool InGroup(uint32_t ulGroup)
+{
+    if (ulGroup == getegid())
+        return true;
+    gid_t anGroups[256];
+    const int nGroups = getgroups(256, anGroups);
+    for (int i = 0; i < nGroups; ++i)
+        if (anGroups[i] == ulGroup)
+            return true;
+    return false;
 }
 
 class TSecurityApiPosix final : public KwSecurityApi {
@@ -134,20 +164,39 @@ public:
     int WithCreatorAccess(const void* pvDescriptor, uint32_t ulSize, std::vector<uint8_t>& vecOut,
                           uint32_t& ulError) override
     {
-        if (ulSize < sizeof(TDescriptor)) {
-            ulError = EINVAL;
-            return 0;
-        }
         TDescriptor coDescriptor;
-        std::memcpy(&coDescriptor, pvDescriptor, sizeof(coDescriptor));
+        if (!ReadDescriptor(pvDescriptor, ulSize, coDescriptor, ulError))
+            return 0;
         // Until its exact rights come, the copy belongs to the copying
         // account and its group: the source's group bits and set-ID bits
         // would give that group, or the copying account, more than the
         // source gives them.
         coDescriptor.m_ulMode = (coDescriptor.m_ulMode & (S_IRWXO | S_ISVTX)) | S_IRWXU;
-        vecOut.resize(sizeof(coDescriptor));
-        std::memcpy(vecOut.data(), &coDescriptor, sizeof(coDescriptor));
+        return StoreDescriptor(coDescriptor, vecOut);
+    }
+
+    int AllowsCopyingInto(const void* pvDescriptor, uint32_t ulSize, int& nAllowed, uint32_t& ulError) override
+    {
+        TDescriptor coDescriptor;
+        if (!ReadDescriptor(pvDescriptor, ulSize, coDescriptor, ulError))
+            return 0;
+        // Writing and searching, by the class of bits that applies.
+        const uid_t nUser = geteuid();
+        const mode_t nNeeded = coDescriptor.m_ulOwner == nUser ? (S_IWUSR | S_IXUSR)
+            : InGroup(coDescriptor.m_ulGroup)                  ? (S_IWGRP | S_IXGRP)
+                                                               : (S_IWOTH | S_IXOTH);
+        nAllowed = nUser == 0 || (coDescriptor.m_ulMode & nNeeded) == nNeeded;
         return 1;
+    }
+
+    int WithCopyingAccess(const void* pvDescriptor, uint32_t ulSize, std::vector<uint8_t>& vecOut,
+                          uint32_t& ulError) override
+    {
+        TDescriptor coDescriptor;
+        if (!ReadDescriptor(pvDescriptor, ulSize, coDescriptor, ulError))
+            return 0;
+        coDescriptor.m_ulMode |= S_IRWXU;
+        return StoreDescriptor(coDescriptor, vecOut);
     }
 
     int PrivateDescriptor(int nDirectory, std::vector<uint8_t>& vecOut, uint32_t&) override
@@ -155,9 +204,7 @@ public:
         const TDescriptor coDescriptor { { 'K', 'W', 'P', 'X' }, OwnerInfo | GroupInfo | DaclInfo,
                                          static_cast<uint32_t>(geteuid()), static_cast<uint32_t>(getegid()),
                                          static_cast<uint32_t>(nDirectory ? S_IRWXU : S_IRUSR | S_IWUSR) };
-        vecOut.resize(sizeof(coDescriptor));
-        std::memcpy(vecOut.data(), &coDescriptor, sizeof(coDescriptor));
-        return 1;
+        return StoreDescriptor(coDescriptor, vecOut);
     }
 
     int SameDescriptor(const void* pvSource, uint32_t ulSourceSize, const void* pvCopy, uint32_t ulCopySize,

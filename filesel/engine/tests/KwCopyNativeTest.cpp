@@ -43,18 +43,25 @@ mode_t ModeOf(const std::string& strPath)
 
 } // namespace
 
-class KwCopyNativeTest : public kwtest::TCopyRunTest {
+// Every test runs with one worker and with four.
+class KwCopyNativeTest : public kwtest::TCopyRunTest, public ::testing::WithParamInterface<int> {
 protected:
+    int Workers() const override { return GetParam(); }
+
     void SetUp() override
     {
         TCopyRunTest::SetUp();
         m_pcoFs->m_bRealDescriptors = true;
         m_pcoEngine = std::make_unique<KwCopyEngine>(*m_pcoFs, KwSecurityApi::Platform());
+        m_pcoEngine->Options().m_nWorkers = Workers();
         m_pcoEngine->SetPathTo(At("dst").c_str());
     }
 };
 
-TEST_F(KwCopyNativeTest, CopiesAreNeverMoreOpenThanTheirSourcesAndSetIdBitsNeedTheirOwner)
+INSTANTIATE_TEST_SUITE_P(Workers, KwCopyNativeTest, ::testing::Values(1, 4),
+                         [](const ::testing::TestParamInfo<int>& coInfo) { return std::to_string(coInfo.param); });
+
+TEST_P(KwCopyNativeTest, CopiesAreNeverMoreOpenThanTheirSourcesAndSetIdBitsNeedTheirOwner)
 {
     const bool bRoot = geteuid() == 0;
     const struct {
@@ -91,7 +98,7 @@ TEST_F(KwCopyNativeTest, CopiesAreNeverMoreOpenThanTheirSourcesAndSetIdBitsNeedT
         m_pcoFs->m_fnAfter = [&](const std::string& strCall, const std::string& strPath) {
             if ((strCall != "CreateTarget" && strCall != "CreateDirectory") || strPath == "/dst")
                 return;
-            const std::string strSource = strCall == "CreateTarget" ? m_pcoFs->m_strLastOpened : At(strPath.substr(5));
+            const std::string strSource = strCall == "CreateTarget" ? m_pcoFs->LastOpened() : At(strPath.substr(5));
             const mode_t nMode = ModeOf(At(strPath.substr(1)));
             EXPECT_EQ(nMode & (S_IRWXG | S_ISUID | S_ISGID), 0u) << strPath;
             EXPECT_EQ(nMode & S_IRWXO & ~ModeOf(strSource), 0u) << strPath;
@@ -109,7 +116,7 @@ TEST_F(KwCopyNativeTest, CopiesAreNeverMoreOpenThanTheirSourcesAndSetIdBitsNeedT
     }
 }
 
-TEST_F(KwCopyNativeTest, EntriesWhoseFactsCannotBeReadAreReportedFailedNotDropped)
+TEST_P(KwCopyNativeTest, EntriesWhoseFactsCannotBeReadAreReportedFailedNotDropped)
 {
     // A directory that can be read but not entered, and a time beyond 2262.
     std::filesystem::create_directories(At("odd/closed"));

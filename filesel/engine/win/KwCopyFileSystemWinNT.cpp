@@ -202,6 +202,14 @@ public:
         return SetFilePointerEx(m_hFile, coStart, nullptr, FILE_BEGIN) ? 1 : Failure(coError);
     }
 
+    int SetSize(uint64_t ullSize, KwCopyError& coError) override
+    {
+        // Allowed at any length, also on a handle without buffering.
+        FILE_END_OF_FILE_INFO coEnd {};
+        coEnd.EndOfFile.QuadPart = static_cast<LONGLONG>(ullSize);
+        return SetFileInformationByHandle(m_hFile, FileEndOfFileInfo, &coEnd, sizeof(coEnd)) ? 1 : Failure(coError);
+    }
+
     int Finish(const KwCopyStat& coSource, KwCopyError& coError) override
     {
         FILE_BASIC_INFO coInfo = BasicInfo(coSource, true);
@@ -518,10 +526,10 @@ public:
                                                                                                   : Failure(coError);
     }
 
-    std::unique_ptr<KwCopyStream> OpenSource(const std::string& strPath, KwCopyError& coError) override
+    std::unique_ptr<KwCopyStream> OpenSource(const std::string& strPath, int nHow, KwCopyError& coError) override
     {
         HANDLE hFile = CreateFileW(KwLongPath(strPath).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+                                   (nHow & Unbuffered) ? FILE_FLAG_NO_BUFFERING : FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (hFile == INVALID_HANDLE_VALUE) {
             Failure(coError);
             return nullptr;
@@ -529,7 +537,7 @@ public:
         return std::make_unique<TStreamWinNT>(hFile, false);
     }
 
-    std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor, int nEncrypted,
+    std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor, int nHow,
                                                KwCopyError& coError) override
     {
         // The access asked for is granted on creation whatever the
@@ -541,8 +549,9 @@ public:
         SECURITY_ATTRIBUTES coSecurity { sizeof(SECURITY_ATTRIBUTES), const_cast<void*>(pvDescriptor), FALSE };
         HANDLE hFile = CreateFileW(KwLongPath(strPath).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | FILE_WRITE_ATTRIBUTES, 0,
                                    pvDescriptor ? &coSecurity : nullptr, CREATE_NEW,
-                                   (nEncrypted ? FILE_ATTRIBUTE_ENCRYPTED : FILE_ATTRIBUTE_NORMAL)
-                                       | FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_BACKUP_SEMANTICS,
+                                   ((nHow & Encrypted) ? FILE_ATTRIBUTE_ENCRYPTED : FILE_ATTRIBUTE_NORMAL)
+                                       | ((nHow & Unbuffered) ? FILE_FLAG_NO_BUFFERING : FILE_FLAG_SEQUENTIAL_SCAN)
+                                       | FILE_FLAG_BACKUP_SEMANTICS,
                                    nullptr);
         if (hFile == INVALID_HANDLE_VALUE) {
             Failure(coError);
@@ -552,7 +561,7 @@ public:
         // Where encryption is not possible the file comes out plain: it is
         // removed before it holds a byte.
         BY_HANDLE_FILE_INFORMATION coInfo;
-        if (nEncrypted && (!GetFileInformationByHandle(hFile, &coInfo) || !(coInfo.dwFileAttributes & FILE_ATTRIBUTE_ENCRYPTED))) {
+        if ((nHow & Encrypted) && (!GetFileInformationByHandle(hFile, &coInfo) || !(coInfo.dwFileAttributes & FILE_ATTRIBUTE_ENCRYPTED))) {
             pcoStream->Abandon();
             coError.Set(KwCopyError::NotSupported, ERROR_ENCRYPTION_FAILED);
             return nullptr;

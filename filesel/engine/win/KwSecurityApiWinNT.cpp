@@ -77,50 +77,45 @@ public:
     int WithCreatorAccess(const void* pvDescriptor, uint32_t ulSize, std::vector<uint8_t>& vecOut,
                           uint32_t& ulError) override
     {
-        auto* pSource = const_cast<void*>(pvDescriptor);
-        BOOL nPresent = FALSE;
-        BOOL nDefaulted = FALSE;
-        PACL pcoDacl = nullptr;
-        const std::vector<uint8_t>* pvecUser = UserSid(ulError);
-        if (!pvecUser || !GetSecurityDescriptorDacl(pSource, &nPresent, &pcoDacl, &nDefaulted))
-            return pvecUser ? Fail(ulError) : 0;
-        if (!nPresent || !pcoDacl) {
-            // No DACL at all grants everyone everything already.
-            vecOut.assign(static_cast<const uint8_t*>(pvDescriptor), static_cast<const uint8_t*>(pvDescriptor) + ulSize);
-            return 1;
-        }
-        ACL_SIZE_INFORMATION coSizes {};
-        if (!GetAclInformation(pcoDacl, &coSizes, sizeof(coSizes), AclSizeInformation))
-            return Fail(ulError);
-        PSID pUser = const_cast<uint8_t*>(pvecUser->data());
-        const DWORD ulAclSize
-            = coSizes.AclBytesInUse + sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + GetLengthSid(pUser);
-        std::vector<uint8_t> vecAcl(ulAclSize);
-        auto* pcoAcl = reinterpret_cast<PACL>(vecAcl.data());
-        const DWORD ulRevision = pcoDacl->AclRevision;
-        if (!InitializeAcl(pcoAcl, ulAclSize, ulRevision)
-            || !AddAccessAllowedAceEx(pcoAcl, ulRevision, 0, FILE_ALL_ACCESS, pUser))
-            return Fail(ulError);
-        for (DWORD i = 0; i < coSizes.AceCount; ++i) {
-            void* pvAce = nullptr;
-            if (!GetAce(pcoDacl, i, &pvAce)
-                || !AddAce(pcoAcl, ulRevision, MAXDWORD, pvAce, static_cast<ACE_HEADER*>(pvAce)->AceSize))
-                return Fail(ulError);
-        }
-        SECURITY_DESCRIPTOR coAbsolute;
-        if (!InitializeSecurityDescriptor(&coAbsolute, SECURITY_DESCRIPTOR_REVISION)
-            || !SetSecurityDescriptorDacl(&coAbsolute, TRUE, pcoAcl, FALSE) || !CopyOtherParts(pSource, coAbsolute))
-            return Fail(ulError);
         // Protected, so that nothing of the target directory's inheritable
         // rights is added while the entry waits for its exact descriptor.
-        if (!SetSecurityDescriptorControl(&coAbsolute, SE_DACL_PROTECTED, SE_DACL_PROTECTED))
+        return WithAccountFirst(pvDescriptor, ulSize, true, vecOut, ulError);
+    }
+
+    int WithCopyingAccess(const void* pvDescriptor, uint32_t ulSize, std::vector<uint8_t>& vecOut,
+                          uint32_t& ulError) override
+    {
+        return WithAccountFirst(pvDescriptor, ulSize, false, vecOut, ulError);
+    }
+
+    int AllowsCopyingInto(const void* pvDescriptor, uint32_t, int& nAllowed, uint32_t& ulError) override
+    {
+        // What a copy does in a directory: make files and directories, list
+        // it (leftovers) and set its times.
+        constexpr DWORD kCopyAccess
+            = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_WRITE_ATTRIBUTES;
+        HANDLE hProcess = nullptr;
+        if (!::OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &hProcess))
             return Fail(ulError);
-        DWORD ulLength = 0;
-        MakeSelfRelativeSD(&coAbsolute, nullptr, &ulLength);
-        vecOut.resize(ulLength);
-        if (!MakeSelfRelativeSD(&coAbsolute, vecOut.data(), &ulLength))
-            return Fail(ulError);
-        return 1;
+        HANDLE hToken = nullptr;
+        const BOOL nDuplicated = DuplicateToken(hProcess, SecurityIdentification, &hToken);
+        if (!nDuplicated)
+            Fail(ulError);
+        CloseHandle(hProcess);
+        if (!nDuplicated)
+            return 0;
+        GENERIC_MAPPING coMapping { FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS };
+        PRIVILEGE_SET coPrivileges {};
+        DWORD ulPrivileges = sizeof(coPrivileges);
+        DWORD ulGranted = 0;
+        BOOL nStatus = FALSE;
+        const BOOL nChecked = AccessCheck(const_cast<void*>(pvDescriptor), hToken, kCopyAccess, &coMapping, &coPrivileges,
+                                          &ulPrivileges, &ulGranted, &nStatus);
+        if (!nChecked)
+            Fail(ulError);
+        CloseHandle(hToken);
+        nAllowed = nChecked && nStatus && (ulGranted & kCopyAccess) == kCopyAccess;
+        return nChecked ? 1 : 0;
     }
 
     int PrivateDescriptor(int, std::vector<uint8_t>& vecOut, uint32_t& ulError) override
@@ -183,6 +178,61 @@ public:
     }
 
 private:
+    // The descriptor with full access for the copying account in front of
+    // its DACL; protected with bProtect, else with the source's own
+    // protection and inheritance bits.
+    int WithAccountFirst(const void* pvDescriptor, uint32_t ulSize, bool bProtect, std::vector<uint8_t>& vecOut,
+                         uint32_t& ulError)
+    {
+        auto* pSource = const_cast<void*>(pvDescriptor);
+        BOOL nPresent = FALSE;
+        BOOL nDefaulted = FALSE;
+        PACL pcoDacl = nullptr;
+        const std::vector<uint8_t>* pvecUser = UserSid(ulError);
+        if (!pvecUser || !GetSecurityDescriptorDacl(pSource, &nPresent, &pcoDacl, &nDefaulted))
+            return pvecUser ? Fail(ulError) : 0;
+        if (!nPresent || !pcoDacl) {
+            // No DACL at all grants everyone everything already.
+            vecOut.assign(static_cast<const uint8_t*>(pvDescriptor), static_cast<const uint8_t*>(pvDescriptor) + ulSize);
+            return 1;
+        }
+        ACL_SIZE_INFORMATION coSizes {};
+        if (!GetAclInformation(pcoDacl, &coSizes, sizeof(coSizes), AclSizeInformation))
+            return Fail(ulError);
+        PSID pUser = const_cast<uint8_t*>(pvecUser->data());
+        const DWORD ulAclSize
+            = coSizes.AclBytesInUse + sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + GetLengthSid(pUser);
+        std::vector<uint8_t> vecAcl(ulAclSize);
+        auto* pcoAcl = reinterpret_cast<PACL>(vecAcl.data());
+        const DWORD ulRevision = pcoDacl->AclRevision;
+        if (!InitializeAcl(pcoAcl, ulAclSize, ulRevision)
+            || !AddAccessAllowedAceEx(pcoAcl, ulRevision, 0, FILE_ALL_ACCESS, pUser))
+            return Fail(ulError);
+        for (DWORD i = 0; i < coSizes.AceCount; ++i) {
+            void* pvAce = nullptr;
+            if (!GetAce(pcoDacl, i, &pvAce)
+                || !AddAce(pcoAcl, ulRevision, MAXDWORD, pvAce, static_cast<ACE_HEADER*>(pvAce)->AceSize))
+                return Fail(ulError);
+        }
+        SECURITY_DESCRIPTOR coAbsolute;
+        if (!InitializeSecurityDescriptor(&coAbsolute, SECURITY_DESCRIPTOR_REVISION)
+            || !SetSecurityDescriptorDacl(&coAbsolute, TRUE, pcoAcl, FALSE) || !CopyOtherParts(pSource, coAbsolute))
+            return Fail(ulError);
+        SECURITY_DESCRIPTOR_CONTROL nControl = SE_DACL_PROTECTED;
+        DWORD ulDescriptorRevision = 0;
+        if (!bProtect && !GetSecurityDescriptorControl(pSource, &nControl, &ulDescriptorRevision))
+            return Fail(ulError);
+        const SECURITY_DESCRIPTOR_CONTROL nKept = SE_DACL_PROTECTED | SE_DACL_AUTO_INHERITED;
+        if (!SetSecurityDescriptorControl(&coAbsolute, nKept, static_cast<SECURITY_DESCRIPTOR_CONTROL>(nControl & nKept)))
+            return Fail(ulError);
+        DWORD ulLength = 0;
+        MakeSelfRelativeSD(&coAbsolute, nullptr, &ulLength);
+        vecOut.resize(ulLength);
+        if (!MakeSelfRelativeSD(&coAbsolute, vecOut.data(), &ulLength))
+            return Fail(ulError);
+        return 1;
+    }
+
     static int Fail(uint32_t& ulError)
     {
         ulError = GetLastError();

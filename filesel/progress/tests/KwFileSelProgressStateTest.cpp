@@ -84,7 +84,8 @@ TEST_F(KwFileSelProgressStateTest, ATreeRunGoesFromReadyToFinishedWithTheEngines
 
     const State& s = *m_pcoState;
     ASSERT_EQ(s.LineCount(), static_cast<long>(coDirect.m_vecLines.size()) + 1);
-    EXPECT_EQ(s.Line(0), "Options: rights: group, DACL and SACL; owner: no; existing files: replace; verify: no");
+    EXPECT_EQ(s.Line(0), "Options: rights: group, DACL and SACL; owner: no; existing files: replace; verify: no; files at once: "
+                         + std::to_string(KwCopyOptions::DefaultWorkers));
     for (long i = 1; i + 1 < s.LineCount(); ++i) {
         EXPECT_EQ(s.Line(i), coDirect.m_vecLines[static_cast<size_t>(i - 1)]);
         EXPECT_EQ(s.LineColour(i), State::ColourOk) << s.Line(i);
@@ -226,25 +227,35 @@ TEST(KwFileSelCopySettingsTest, OptionsGoThroughTheProfileAndAreStatedInWords)
     coChosen.m_nOwner = 1;
     coChosen.m_eExisting = KwCopyOptions::SkipNewer;
     coChosen.m_nVerify = 1;
+    coChosen.m_nWorkers = 6;
     ASSERT_EQ(KwFileSelCopySettings::Write(coChosen, Write), 1);
-    EXPECT_EQ(coSection, (std::map<std::string, std::string> {
-        { "CopyRights", "dacl" }, { "CopyOwner", "1" }, { "ExistingFiles", "older" }, { "Verify", "1" } }));
+    EXPECT_EQ(coSection, (std::map<std::string, std::string> { { "CopyRights", "dacl" }, { "CopyOwner", "1" },
+                                                               { "ExistingFiles", "older" }, { "Verify", "1" }, { "Workers", "6" } }));
     KwCopyOptions coRead;
     KwFileSelCopySettings::Read(Read, coRead);
     EXPECT_EQ(KwFileSelCopySettings::Describe(coRead), KwFileSelCopySettings::Describe(coChosen));
     EXPECT_EQ(KwFileSelCopySettings::Describe(coRead),
-              "Options: rights: DACL and group; owner: yes; existing files: replace only when older; verify: bytes and rights");
+              "Options: rights: DACL and group; owner: yes; existing files: replace only when older; verify: bytes and rights; "
+              "files at once: 6");
 
-    coSection = { { "CopyRights", "NONE" }, { "CopyOwner", "yes" }, { "ExistingFiles", "skip " } };
+    coSection = { { "CopyRights", "NONE" }, { "CopyOwner", "yes" }, { "ExistingFiles", "skip " }, { "Workers", "four" } };
     KwFileSelCopySettings::Read(Read, coRead);
     EXPECT_EQ(coRead.m_eSecurity, KwCopyOptions::SecurityNone);
     EXPECT_EQ(coRead.m_nOwner, 1) << "a value of no meaning leaves the option";
     EXPECT_EQ(coRead.m_eExisting, KwCopyOptions::SkipNewer);
+    EXPECT_EQ(coRead.m_nWorkers, 6);
     coRead.m_eExisting = KwCopyOptions::SkipExisting;
     coRead.m_nVerify = 0;
     coRead.m_nListOnly = 1;
+    coRead.m_nWorkers = 0;
     EXPECT_EQ(KwFileSelCopySettings::Describe(coRead), "List only (nothing is changed). Options: rights: none (the target's "
-                                                       "inherited ones); owner: no; existing files: skip; verify: no");
+                                                       "inherited ones); owner: no; existing files: skip; verify: no; files at once: "
+                                                           + std::to_string(KwCopyOptions::WorkersFor(0)) + " (one per processor)");
+    // Workers: digits only, blanks around, at most 64; else unchanged.
+    const std::pair<const char*, int> aWorkers[] = { { "0", 0 }, { " 12 ", 12 }, { "64", 64 }, { "65", 64 }, { "99999999999", 64 },
+                                                     { "", 3 }, { "  ", 3 }, { "-1", 3 }, { "4x", 3 }, { "1 2", 3 } };
+    for (const auto& coCase : aWorkers)
+        EXPECT_EQ(KwFileSelCopySettings::WorkersOf(coCase.first, 3), coCase.second) << '"' << coCase.first << '"';
     EXPECT_EQ(KwFileSelCopySettings::Write(coRead, [](const char*, const char*) { return 0; }), 0);
 
     std::tm coTime {};

@@ -1,7 +1,6 @@
 #include "CopyBenchRaw.h"
 
 #include <cstring>
-#include <memory>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -9,8 +8,6 @@
 #include <unistd.h>
 
 namespace {
-
-constexpr size_t kBuffer = 1 << 20;
 
 template <class Visit>
 int ForEach(const std::string& strDirectory, Visit fnVisit)
@@ -33,30 +30,6 @@ int ForEach(const std::string& strDirectory, Visit fnVisit)
     return nAll;
 }
 
-int CopyOne(const std::string& strSource, const std::string& strTarget, char* pchBuffer)
-{
-    const int nSource = open(strSource.c_str(), O_RDONLY);
-    const int nTarget = open(strTarget.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int nDone = nSource >= 0 && nTarget >= 0;
-    ssize_t nRead;
-    while (nDone && (nRead = read(nSource, pchBuffer, kBuffer)) > 0)
-        nDone = write(nTarget, pchBuffer, static_cast<size_t>(nRead)) == nRead;
-    close(nSource);
-    close(nTarget);
-    return nDone;
-}
-
-int CopyTree(const std::string& strSource, const std::string& strTarget, char* pchBuffer)
-{
-    if (mkdir(strTarget.c_str(), 0777) != 0)
-        return 0;
-    return ForEach(strSource, [&](const char* pszName, bool bDirectory) {
-        const std::string strFrom = strSource + "/" + pszName;
-        const std::string strTo = strTarget + "/" + pszName;
-        return bDirectory ? CopyTree(strFrom, strTo, pchBuffer) : CopyOne(strFrom, strTo, pchBuffer);
-    });
-}
-
 } // namespace
 
 uint64_t RawEnumerate(const std::string& strDirectory)
@@ -71,8 +44,29 @@ uint64_t RawEnumerate(const std::string& strDirectory)
     return ullCount;
 }
 
-int RawCopyTree(const std::string& strSource, const std::string& strTarget)
+int RawMakeTree(const std::string& strSource, const std::string& strTarget, TRawFiles& vecFiles)
 {
-    std::unique_ptr<char[]> pchBuffer(new char[kBuffer]);
-    return CopyTree(strSource, strTarget, pchBuffer.get());
+    if (mkdir(strTarget.c_str(), 0777) != 0)
+        return 0;
+    return ForEach(strSource, [&](const char* pszName, bool bDirectory) {
+        const std::string strFrom = strSource + "/" + pszName;
+        const std::string strTo = strTarget + "/" + pszName;
+        if (bDirectory)
+            return RawMakeTree(strFrom, strTo, vecFiles);
+        vecFiles.emplace_back(strFrom, strTo);
+        return 1;
+    });
+}
+
+int RawCopyFile(const std::string& strSource, const std::string& strTarget, char* pchBuffer)
+{
+    const int nSource = open(strSource.c_str(), O_RDONLY);
+    const int nTarget = open(strTarget.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int nDone = nSource >= 0 && nTarget >= 0;
+    ssize_t nRead;
+    while (nDone && (nRead = read(nSource, pchBuffer, kRawBuffer)) > 0)
+        nDone = write(nTarget, pchBuffer, static_cast<size_t>(nRead)) == nRead;
+    close(nSource);
+    close(nTarget);
+    return nDone;
 }

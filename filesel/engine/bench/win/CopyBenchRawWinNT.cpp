@@ -5,11 +5,7 @@
 #endif
 #include <windows.h>
 
-#include <memory>
-
 namespace {
-
-constexpr DWORD kBuffer = 1 << 20;
 
 template <class Visit>
 int ForEach(const std::string& strDirectory, Visit fnVisit)
@@ -27,33 +23,6 @@ int ForEach(const std::string& strDirectory, Visit fnVisit)
     return nAll;
 }
 
-int CopyOne(const std::string& strSource, const std::string& strTarget, char* pchBuffer)
-{
-    HANDLE hSource = CreateFileA(strSource.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    HANDLE hTarget = CreateFileA(strTarget.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    int nDone = hSource != INVALID_HANDLE_VALUE && hTarget != INVALID_HANDLE_VALUE;
-    DWORD ulRead = 0;
-    while (nDone && ReadFile(hSource, pchBuffer, kBuffer, &ulRead, nullptr) && ulRead) {
-        DWORD ulWritten = 0;
-        nDone = WriteFile(hTarget, pchBuffer, ulRead, &ulWritten, nullptr) && ulWritten == ulRead;
-    }
-    CloseHandle(hSource);
-    CloseHandle(hTarget);
-    return nDone;
-}
-
-int CopyTree(const std::string& strSource, const std::string& strTarget, char* pchBuffer)
-{
-    if (!CreateDirectoryA(strTarget.c_str(), nullptr))
-        return 0;
-    return ForEach(strSource, [&](const WIN32_FIND_DATAA& coData) {
-        const std::string strFrom = strSource + "\\" + coData.cFileName;
-        const std::string strTo = strTarget + "\\" + coData.cFileName;
-        return (coData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? CopyTree(strFrom, strTo, pchBuffer)
-                                                                   : CopyOne(strFrom, strTo, pchBuffer);
-    });
-}
-
 } // namespace
 
 uint64_t RawEnumerate(const std::string& strDirectory)
@@ -68,8 +37,31 @@ uint64_t RawEnumerate(const std::string& strDirectory)
     return ullCount;
 }
 
-int RawCopyTree(const std::string& strSource, const std::string& strTarget)
+int RawMakeTree(const std::string& strSource, const std::string& strTarget, TRawFiles& vecFiles)
 {
-    std::unique_ptr<char[]> pchBuffer(new char[kBuffer]);
-    return CopyTree(strSource, strTarget, pchBuffer.get());
+    if (!CreateDirectoryA(strTarget.c_str(), nullptr))
+        return 0;
+    return ForEach(strSource, [&](const WIN32_FIND_DATAA& coData) {
+        const std::string strFrom = strSource + "\\" + coData.cFileName;
+        const std::string strTo = strTarget + "\\" + coData.cFileName;
+        if (coData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            return RawMakeTree(strFrom, strTo, vecFiles);
+        vecFiles.emplace_back(strFrom, strTo);
+        return 1;
+    });
+}
+
+int RawCopyFile(const std::string& strSource, const std::string& strTarget, char* pchBuffer)
+{
+    HANDLE hSource = CreateFileA(strSource.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE hTarget = CreateFileA(strTarget.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    int nDone = hSource != INVALID_HANDLE_VALUE && hTarget != INVALID_HANDLE_VALUE;
+    DWORD ulRead = 0;
+    while (nDone && ReadFile(hSource, pchBuffer, kRawBuffer, &ulRead, nullptr) && ulRead) {
+        DWORD ulWritten = 0;
+        nDone = WriteFile(hTarget, pchBuffer, ulRead, &ulWritten, nullptr) && ulWritten == ulRead;
+    }
+    CloseHandle(hSource);
+    CloseHandle(hTarget);
+    return nDone;
 }
