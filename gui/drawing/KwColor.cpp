@@ -1,9 +1,8 @@
 #include "KwColor.h"
 
-#include "KwApp.h"
 #include "KwColorTable.h"
-#include "KwResHdl.h"
-#include "KwSystem.h"
+#include "KwDrawingResources.h"
+#include "KwGdiTypes.h"
 #include "TFile.h"
 #include "TResVar.h"
 
@@ -80,8 +79,8 @@ short KwSysColor::ChgIndex(short nIndex)
 
 const KwColor& KwSysColor::GetKwColor() const
 {
-    const KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
-    const KwColorTable* pcoTable = pcoApp ? pcoApp->GetResHdl().GetActColorTable() : nullptr;
+    const KwDrawingResources* pcoResources = KwDrawingResources::Current();
+    const KwColorTable* pcoTable = pcoResources ? pcoResources->ActColorTable() : nullptr;
     return (pcoTable ? *pcoTable : KwColorTable::Default()).GetColor(m_nIndex);
 }
 

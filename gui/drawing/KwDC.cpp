@@ -9,7 +9,6 @@
 #include "KwPen.h"
 #include "KwRegion.h"
 #include "KwSystem.h"
-#include "KwWnd.h"
 #include "TArray.h"
 #include "TDateTime.h"
 
@@ -80,42 +79,10 @@ int Absolute(int nValue)
 
 // Obtaining and releasing
 
-KwDC::KwDC(const KwWnd* pcoWnd)
-{
-    SysCreate(pcoWnd);
-}
-
-KwDC::KwDC(const KwWnd* pcoWnd, KwHandle hDC)
-{
-    m_pcoWnd = pcoWnd;
-    m_hWnd = pcoWnd ? pcoWnd->GetHandle() : 0;
-    if (SysConnect(hDC, 0))
-        m_nOrigin = Origin::Attached;
-}
-
 KwDC::~KwDC()
 {
     if (!IsDynCppReferenceObject())
         Clean();
-}
-
-int KwDC::Obtain(KwHandle hDC, Origin nOrigin, const KwWnd* pcoWnd)
-{
-    if (!hDC)
-        return 0;
-    Connect(hDC);
-    m_nOrigin = nOrigin;
-    m_pcoWnd = pcoWnd;
-    m_hWnd = pcoWnd ? pcoWnd->GetHandle() : 0;
-    return 1;
-}
-
-int KwDC::SysCreate(const KwWnd* pcoWnd)
-{
-    Clean();
-    if (!pcoKwSys || !pcoWnd || !pcoWnd->IsValid())
-        return 0;
-    return Obtain(pcoKwSys->GetDC(pcoWnd->GetHandle()), Origin::Window, pcoWnd);
 }
 
 int KwDC::SysCreate(const char* pszDriver, const char* pszDevice, const char* pszOutput, const void* pvMode)
@@ -482,11 +449,6 @@ int KwDC::SelectClipRgn(const KwRegion* pcoRegion)
 int KwDC::ExcludeClipRect(const KwRect& coRect)
 {
     return Forward(GetHandle(), &KwSystem::ExcludeClipRect, coRect);
-}
-
-int KwDC::ExcludeUpdateRgn(const KwWnd* pcoWnd)
-{
-    return GetHandle() && pcoWnd && pcoWnd->IsValid() ? pcoKwSys->ExcludeUpdateRgn(GetHandle(), pcoWnd->GetHandle()) : 0;
 }
 
 int KwDC::IntersectClipRect(const KwRect& coRect)
@@ -1035,20 +997,6 @@ KwMemDC::KwMemDC(const KwDC& coDC)
         Obtain(pcoKwSys->CreateCompatibleDC(coDC.GetHandle()), Origin::Memory, coDC.GetWindow());
 }
 
-int KwDC::ObtainPaint(const KwWnd* pcoWnd)
-{
-    Clean();
-    if (!pcoKwSys || !pcoWnd || !pcoWnd->IsValid() || !pcoKwSys->IsPaintEvent())
-        return 0;
-    m_coPaint = KwPaintStruct();
-    return Obtain(pcoKwSys->BeginPaint(pcoWnd->GetHandle(), m_coPaint), Origin::Paint, pcoWnd);
-}
-
-KwPaintDC::KwPaintDC(KwWnd* pcoWnd)
-{
-    ObtainPaint(pcoWnd);
-}
-
 int KwPaintDC::SysCreate(const KwPaintDC& coPaintDC)
 {
     Clean();
@@ -1065,12 +1013,6 @@ int KwIC::SysCreate(const char* pszDriver, const char* pszDevice, const char* ps
 {
     Clean();
     return pcoKwSys && Obtain(pcoKwSys->CreateIC(pszDriver, pszDevice, pszOutput, pvMode), Origin::Created, nullptr);
-}
-
-KwWindowDC::KwWindowDC(const KwWnd* pcoWnd)
-{
-    if (pcoKwSys && pcoWnd && pcoWnd->IsValid())
-        Obtain(pcoKwSys->GetWindowDC(pcoWnd->GetHandle()), Origin::WholeWindow, pcoWnd);
 }
 
 KwScreenDC::KwScreenDC(int nCreate)

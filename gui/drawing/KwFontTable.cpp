@@ -1,6 +1,6 @@
 #include "KwFontTable.h"
 
-#include "KwApp.h"
+#include "KwDrawingResources.h"
 #include "KwSystem.h"
 #include "TFile.h"
 
@@ -17,9 +17,8 @@ int IsIndex(short nIndex)
 
 const KwFont& KwFontTable::DefaultFont()
 {
-    const KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
-    if (pcoApp)
-        return pcoApp->GetDefaultFont();
+    if (const KwDrawingResources* pcoResources = KwDrawingResources::Current())
+        return pcoResources->DefaultFont();
     static const KwFont s_coFallback("MS Sans Serif", "FONT_FALLBACK");
     return s_coFallback;
 }

@@ -1,20 +1,9 @@
 #include "KwResBitmap.h"
 
-#include "KwApp.h"
-#include "KwSystem.h"
+#include "KwDrawingResources.h"
 
 KW_IMPLEMENT_DYNAMIC_CLASS(KwSysBitmap, KwBitmap, "kw25")
 KW_IMPLEMENT_DYNAMIC_CLASS(KwResBitmap, KwRes, "kw25")
-
-namespace {
-
-KwResHdl* Manager()
-{
-    KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
-    return pcoApp ? &pcoApp->GetResHdl() : nullptr;
-}
-
-} // namespace
 
 KwResBitmap::KwResBitmap(const char* pszId)
     : KwRes(pszId)
@@ -60,7 +49,7 @@ void KwResBitmap::Release()
 {
     KwSysBitmap* pcoBitmap = m_pcoBitmap;
     m_pcoBitmap = nullptr;
-    KwResHdl* pcoManager = Manager();
+    KwDrawingResources* pcoManager = KwDrawingResources::Current();
     if (pcoBitmap && pcoManager)
         pcoManager->ReleaseBitmap(pcoBitmap->GetResId());
 }
@@ -72,20 +61,20 @@ int KwResBitmap::SysCreate()
 
 int KwResBitmap::SysCreate(const char* pszId, const char* pszFile)
 {
-    return Acquire(pszId, [pszFile](KwResHdl& coManager, const TString& coId) { return coManager.GetBitmap(coId, pszFile); });
+    return Acquire(pszId, [pszFile](KwDrawingResources& coManager, const TString& coId) { return coManager.GetBitmap(coId, pszFile); });
 }
 
 int KwResBitmap::SysCreate(const char* pszId, KwFileHdl* pcoFileHdl)
 {
-    return Acquire(pszId, [pcoFileHdl](KwResHdl& coManager, const TString& coId) { return coManager.GetBitmap(coId, pcoFileHdl); });
+    return Acquire(pszId, [pcoFileHdl](KwDrawingResources& coManager, const TString& coId) { return coManager.GetBitmap(coId, pcoFileHdl); });
 }
 
-int KwResBitmap::Acquire(const char* pszId, const std::function<KwSysBitmap*(KwResHdl&, const TString&)>& fnGet)
+int KwResBitmap::Acquire(const char* pszId, const std::function<KwSysBitmap*(KwDrawingResources&, const TString&)>& fnGet)
 {
     const TString coId(pszId);
     Release();
     SetResId(coId);
-    KwResHdl* pcoManager = Manager();
+    KwDrawingResources* pcoManager = KwDrawingResources::Current();
     if (coId.IsEmpty() || !pcoManager)
         return 0;
     m_pcoBitmap = fnGet(*pcoManager, coId);
@@ -95,7 +84,7 @@ int KwResBitmap::Acquire(const char* pszId, const std::function<KwSysBitmap*(KwR
 int KwResBitmap::SysCreate(const KwBitmap& coBitmap, TString& coId)
 {
     Release();
-    KwResHdl* pcoManager = Manager();
+    KwDrawingResources* pcoManager = KwDrawingResources::Current();
     m_pcoBitmap = pcoManager ? pcoManager->MakeSysBitmap(coBitmap, coId) : nullptr;
     SetResId(m_pcoBitmap ? static_cast<const char*>(coId) : nullptr);
     return m_pcoBitmap != nullptr;

@@ -6,8 +6,8 @@
 
 #include <functional>
 
+class KwDrawingResources;
 class KwFileHdl;
-class KwResHdl;
 
 // A bitmap shared through the resource manager: one per id, counted by
 // its users, destroyed by the manager when the last one releases it.
@@ -66,7 +66,7 @@ public:
 private:
     void Release();
     // Releases, takes the id and asks the manager for its bitmap.
-    int Acquire(const char* pszId, const std::function<KwSysBitmap*(KwResHdl&, const TString&)>& fnGet);
+    int Acquire(const char* pszId, const std::function<KwSysBitmap*(KwDrawingResources&, const TString&)>& fnGet);
 
     KwSysBitmap* m_pcoBitmap { nullptr };   // shared; one use held
 };

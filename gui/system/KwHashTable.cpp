@@ -1,6 +1,5 @@
 #include "KwHashTable.h"
 
-#include "KwRes.h"
 #include "TCrt.h"
 
 #include <algorithm>
@@ -70,17 +69,6 @@ KwRes* KwHashTable::GetObj(long lIndex) const
 KwHandle KwHashTable::GetKey(long lIndex) const
 {
     return lIndex >= 0 && lIndex < Count() ? m_pData->coEntries[static_cast<size_t>(lIndex)].first : 0;
-}
-
-KwRes* KwHashTable::GetObj(const char* pszName) const
-{
-    if (!pszName || !*pszName)
-        return nullptr;
-    for (const auto& coEntry : m_pData->coEntries) {
-        if (coEntry.second->HasResId(pszName))
-            return coEntry.second;
-    }
-    return nullptr;
 }
 
 KwHandle KwHashTable::NextFreeHandle(KwHandle hLimit) const

@@ -1,7 +1,7 @@
 #include "KwCopyConsole.h"
 
-#include "FlslWindows.h"
 #include "KwWideTextWinNT.h"
+#include "KwWindows.h"
 
 #include <shellapi.h>
 

@@ -2,7 +2,10 @@
 
 #include <string>
 
-// UTF-8 text of the copy engine and the UTF-16 text of the ...W calls.
+// The copy engine's text is UTF-8 whatever the system's code page; these
+// are its one crossing to and from the UTF-16 of the ...W calls, for the
+// engine's Windows sources and for the programs that hand it their
+// command line and show its text (gandrelcopy). Windows only.
 std::wstring KwWideFromUtf8(const std::string& strText);
 std::string KwUtf8FromWide(const wchar_t* pwszText, size_t nLength);
 std::string KwUtf8FromWide(const std::wstring& wstrText);
