@@ -108,15 +108,15 @@ TEST(KwGuiModal, DestroyedAnswerNoLongerActs)
 
 // The answers' timer ticks while an answer waits; a pump that waits for a
 // quiet queue does not take those ticks for activity, but still for others'.
+// Were the ticks activity, the first pump would reach its limit and say so;
+// how soon it finds quiet depends on the machine's load, so that is not timed.
 TEST(KwGuiModal, PendingAnswerLeavesTheQueueQuiet)
 {
     TModalAnswer coAnswer = AnswerWhen(WindowTitled("Never shown"), [](HWND) {});
-    ULONGLONG ullStart = GetTickCount64();
-    EXPECT_TRUE(PumpIdle(50, 2000));
-    EXPECT_LT(GetTickCount64() - ullStart, 1000u);
+    EXPECT_TRUE(PumpIdle(50, 5000));
 
     const UINT_PTR uBusy = SetTimer(nullptr, 0, 10, nullptr);
-    ullStart = GetTickCount64();
+    const ULONGLONG ullStart = GetTickCount64();
     EXPECT_FALSE(PumpIdle(50, 300));
     EXPECT_GE(GetTickCount64() - ullStart, 300u);
     KillTimer(nullptr, uBusy);
