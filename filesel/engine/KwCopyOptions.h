@@ -23,6 +23,13 @@ struct KwCopyOptions {
         MaxWorkers = 64,
         DefaultWorkers = 1,
     };
+    // A copy pushes about twice a file's size through the system's cache
+    // (the source read, the copy written): for a file of 256 MiB that is
+    // an eighth of a 4 GiB machine, the smallest our users run. Smaller
+    // files gain more from the cache's read-ahead and write-behind than
+    // they take from the user; larger ones would push out a good part of
+    // what the user works with, and one larger than the free memory all
+    // of it.
     static constexpr uint64_t DefaultUnbufferedFrom = 256ull << 20;
 
     Security m_eSecurity { SecurityAll };

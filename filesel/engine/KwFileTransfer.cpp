@@ -111,8 +111,8 @@ KwFileTransfer::Plan KwFileTransfer::Decide(const std::string& strSource, const 
     return DecideExisting(strSource, coSource, strTarget, coTarget, strReason);
 }
 
-KwFileTransfer::Result KwFileTransfer::Pump(KwCopyStream& coSource, KwCopyStream& coTarget, int nProgress,
-                                            int nBlocks, uint64_t& ullWritten, std::string& strReason)
+KwFileTransfer::Result KwFileTransfer::Pump(KwCopyStream& coSource, KwCopyStream& coTarget, uint64_t ullSize,
+                                            int nProgress, int nBlocks, uint64_t& ullWritten, std::string& strReason)
 {
     KwCopyError coError;
     const long lPiece = static_cast<long>(nBlocks ? m_ulPieceSize / kBlock * kBlock : m_ulPieceSize);
@@ -147,14 +147,19 @@ KwFileTransfer::Result KwFileTransfer::Pump(KwCopyStream& coSource, KwCopyStream
         ullWritten += static_cast<uint64_t>(lRead);
         if (nProgress && m_fnProgress)
             m_fnProgress(static_cast<uint64_t>(lRead));
+        // A file read short ends there: when that is the size it was listed
+        // with, a further read would only report the end (for most small
+        // files, one call of four).
+        if (lRead < lPiece && ullWritten == ullSize)
+            return Copied;
     }
 }
 
-KwFileTransfer::Result KwFileTransfer::Transfer(KwCopyStream& coSource, KwCopyStream& coTarget, int nProgress,
-                                                int nBlocks, uint64_t& ullWritten, std::string& strReason)
+KwFileTransfer::Result KwFileTransfer::Transfer(KwCopyStream& coSource, KwCopyStream& coTarget, uint64_t ullSize,
+                                                int nProgress, int nBlocks, uint64_t& ullWritten, std::string& strReason)
 {
     // A copy that does not read back as its source never replaces anything.
-    const Result eResult = Pump(coSource, coTarget, nProgress, nBlocks, ullWritten, strReason);
+    const Result eResult = Pump(coSource, coTarget, ullSize, nProgress, nBlocks, ullWritten, strReason);
     return eResult == Copied && m_coOptions.m_nVerify ? Verify(coSource, coTarget, strReason) : eResult;
 }
 
@@ -170,7 +175,7 @@ KwFileTransfer::Result KwFileTransfer::Fill(KwCopyStream& coSource, KwCopyStream
         return Failed;
     }
     uint64_t ullWritten = 0;
-    const Result eResult = Transfer(coSource, coTarget, 1, nBlocks, ullWritten, strReason);
+    const Result eResult = Transfer(coSource, coTarget, coStat.m_ullSize, 1, nBlocks, ullWritten, strReason);
     if (eResult == Copied && bSized && !coTarget.SetSize(ullWritten, coError)) {
         strReason = Reason("the target cannot be written", coError);
         return Failed;
@@ -211,7 +216,7 @@ KwFileTransfer::Result KwFileTransfer::CopyStreams(const std::string& strSource,
             return Failed;
         }
         uint64_t ullWritten = 0;
-        const Result eResult = Transfer(*pcoFrom, *pcoTo, 0, 0, ullWritten, strReason);
+        const Result eResult = Transfer(*pcoFrom, *pcoTo, coStream.m_ullSize, 0, 0, ullWritten, strReason);
         if (eResult != Copied) {
             strReason = strWhat + ": " + strReason;
             return eResult;

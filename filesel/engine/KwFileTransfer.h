@@ -73,13 +73,13 @@ private:
                         const KwCopyDirEntry& coTarget, std::string& strReason);
     std::unique_ptr<KwCopyStream> CreateTemporary(const std::string& strTarget, const void* pvDescriptor, int nHow,
                                                   std::string& strWritten, KwCopyError& coError);
-    // Content (nProgress: counted as the file's bytes; nBlocks: in whole
-    // blocks of an unbuffered file) and its check; ullWritten the bytes of
-    // content.
-    Result Transfer(KwCopyStream& coSource, KwCopyStream& coTarget, int nProgress, int nBlocks, uint64_t& ullWritten,
-                    std::string& strReason);
-    Result Pump(KwCopyStream& coSource, KwCopyStream& coTarget, int nProgress, int nBlocks, uint64_t& ullWritten,
-                std::string& strReason);
+    // Content (ullSize: as listed; nProgress: counted as the file's bytes;
+    // nBlocks: in whole blocks of an unbuffered file) and its check;
+    // ullWritten the bytes of content.
+    Result Transfer(KwCopyStream& coSource, KwCopyStream& coTarget, uint64_t ullSize, int nProgress, int nBlocks,
+                    uint64_t& ullWritten, std::string& strReason);
+    Result Pump(KwCopyStream& coSource, KwCopyStream& coTarget, uint64_t ullSize, int nProgress, int nBlocks,
+                uint64_t& ullWritten, std::string& strReason);
     // The content of a new copy, its size set before and after.
     Result Fill(KwCopyStream& coSource, KwCopyStream& coTarget, const KwCopyStat& coStat, int nBlocks,
                 std::string& strReason);

@@ -1,7 +1,7 @@
 // Measures the copy engine against the raw limit of the same platform (see
 // CopyBenchRaw.h), every case of a scenario side by side in one run:
 //
-//   small    10,000 files of 4 KiB in ten directories
+//   small    10,000 files of 4 KiB in ten directories (--small-dirs)
 //   big      8 files of 512 MiB
 //   gather   100,000 entries: the engine's gathering against the raw
 //            enumeration (goal: at most 1.5x)
@@ -22,8 +22,12 @@
 // the ceiling (when the ceiling itself is above 0.7, within 1.1 of it);
 // large files at least 0.95 of the ceiling's throughput.
 //
-//   CopyBench [--big-count N] [--big-mib M] [--small-count N] [--gather-count N]
-//             [--threads 2,4] [--runs R] [--only big|small|gather|calls] [directory]
+//   CopyBench [--big-count N] [--big-mib M] [--small-count N] [--small-dirs D]
+//             [--gather-count N] [--threads 2,4] [--runs R] [--unbuffered-mib M]
+//             [--only big|small|gather|calls] [directory]
+//
+// --unbuffered-mib sets the engine's threshold of files that pass the
+// system's cache (0: none), to compare both ways of one big set.
 //
 // The big run needs its files twice on the disk (source and one copy); with
 // less free space it is scaled down, and the output says so. The exit code
@@ -58,6 +62,8 @@ struct TSettings {
     long m_lBigCount { 8 };
     long m_lBigMib { 512 };
     long m_lSmallCount { 10000 };
+    long m_lSmallDirectories { 10 };
+    long m_lUnbufferedMib { -1 };       // the engine's own threshold
     long m_lGatherCount { 100000 };
     std::vector<int> m_vecThreads { 2, 4 };
     int m_nRuns { 3 };
@@ -256,10 +262,13 @@ private:
     TCallTimes& m_coTimes;
 };
 
-double RunEngine(KwCopyEngine& coEngine, const fs::path& coSource, const fs::path& coTarget, bool bRights, int nWorkers)
+double RunEngine(KwCopyEngine& coEngine, const fs::path& coSource, const fs::path& coTarget, bool bRights, int nWorkers,
+                 long lUnbufferedMib)
 {
     coEngine.Options().m_eSecurity = bRights ? KwCopyOptions::SecurityAll : KwCopyOptions::SecurityNone;
     coEngine.Options().m_nWorkers = nWorkers;
+    if (lUnbufferedMib >= 0)
+        coEngine.Options().m_ullUnbufferedFrom = static_cast<uint64_t>(lUnbufferedMib) << 20;
     coEngine.SetPathFrom(coSource.u8string().c_str());
     coEngine.SetPathTo(coTarget.u8string().c_str());
     const TClock::time_point coStart = TClock::now();
@@ -342,7 +351,7 @@ std::vector<TCase> Measure(const TSettings& coSettings, const fs::path& coSource
             double dSeconds;
             if (coCase.m_bEngine) {
                 KwCopyEngine coEngine;
-                dSeconds = RunEngine(coEngine, coSource, coTarget, coCase.m_bRights, coCase.m_nThreads);
+                dSeconds = RunEngine(coEngine, coSource, coTarget, coCase.m_bRights, coCase.m_nThreads, coSettings.m_lUnbufferedMib);
             } else {
                 dSeconds = RunRaw(coSource, coTarget, coCase.m_nThreads);
             }
@@ -424,18 +433,29 @@ void BigRun(TSettings coSettings)
         if (fs::file_size(coFile, coMissing) != ullFile)
             WritePattern(coFile, ullFile, static_cast<uint32_t>(i + 1));
     }
-    char szScenario[64];
-    std::snprintf(szScenario, sizeof(szScenario), "%ld x %ld MiB", coSettings.m_lBigCount, coSettings.m_lBigMib);
+    const uint64_t ullUnbuffered = coSettings.m_lUnbufferedMib >= 0 ? static_cast<uint64_t>(coSettings.m_lUnbufferedMib) << 20
+                                                                    : KwCopyOptions().m_ullUnbufferedFrom;
+    char szScenario[96];
+    if (ullUnbuffered)
+        std::snprintf(szScenario, sizeof(szScenario), "%ld x %ld MiB, the engine past the cache from %llu MiB",
+                      coSettings.m_lBigCount, coSettings.m_lBigMib, static_cast<unsigned long long>(ullUnbuffered >> 20));
+    else
+        std::snprintf(szScenario, sizeof(szScenario), "%ld x %ld MiB, the engine through the cache", coSettings.m_lBigCount,
+                      coSettings.m_lBigMib);
     Report(szScenario, Measure(coSettings, coSource),
            static_cast<double>(ullFile >> 20) * static_cast<double>(coSettings.m_lBigCount), true);
 }
 
 fs::path SmallTree(const TSettings& coSettings)
 {
-    const fs::path coSource = coSettings.m_coDirectory / ("small-" + std::to_string(coSettings.m_lSmallCount));
+    const long lDirectories = coSettings.m_lSmallDirectories;
+    std::string strName = "small-" + std::to_string(coSettings.m_lSmallCount);
+    if (lDirectories != 10)
+        strName += "-in-" + std::to_string(lDirectories);
+    const fs::path coSource = coSettings.m_coDirectory / strName;
     if (!fs::exists(coSource))
         for (long i = 0; i < coSettings.m_lSmallCount; ++i) {
-            const fs::path coDirectory = coSource / ("d" + std::to_string(i * 10 / coSettings.m_lSmallCount));
+            const fs::path coDirectory = coSource / ("d" + std::to_string(i * lDirectories / coSettings.m_lSmallCount));
             fs::create_directories(coDirectory);
             WritePattern(coDirectory / ("f" + std::to_string(i) + ".dat"), 4096, static_cast<uint32_t>(i + 7));
         }
@@ -445,7 +465,8 @@ fs::path SmallTree(const TSettings& coSettings)
 void SmallRun(const TSettings& coSettings)
 {
     char szScenario[64];
-    std::snprintf(szScenario, sizeof(szScenario), "%ld x 4 KiB", coSettings.m_lSmallCount);
+    std::snprintf(szScenario, sizeof(szScenario), "%ld x 4 KiB in %ld directories", coSettings.m_lSmallCount,
+                  coSettings.m_lSmallDirectories);
     Report(szScenario, Measure(coSettings, SmallTree(coSettings)), static_cast<double>(coSettings.m_lSmallCount) / 1e6,
            false);
 }
@@ -468,10 +489,10 @@ void CallsRun(const TSettings& coSettings)
         TTimedFileSystem coFs(coTimes);
         TTimedSecurity coSecurity(coTimes);
         KwCopyEngine coEngine(coFs, coSecurity);
-        const double dEngine = RunEngine(coEngine, coSource, coTarget, bRights, 1);
+        const double dEngine = RunEngine(coEngine, coSource, coTarget, bRights, 1, coSettings.m_lUnbufferedMib);
         fs::remove_all(coTarget);
-        std::printf("calls of the engine per file, %ld x 4 KiB, rights %s, one worker (us per file)\n",
-                    coSettings.m_lSmallCount, bRights ? "on" : "off");
+        std::printf("calls of the engine per file, %ld x 4 KiB in %ld directories, rights %s, one worker (us per file)\n",
+                    coSettings.m_lSmallCount, coSettings.m_lSmallDirectories, bRights ? "on" : "off");
         for (const auto& coCall : coTimes.Calls())
             std::printf("  %-30s %8.1f  (%ld calls)\n", coCall.first.c_str(), coCall.second.second / dFiles, coCall.second.first);
         std::printf("  %-30s %8.1f\n", "the engine's own work", (dEngine - coTimes.Total()) / dFiles);
@@ -548,6 +569,10 @@ int main(int argc, char** argv)
             coSettings.m_lBigMib = Number(argv[++i]);
         else if (strArgument == "--small-count" && bValue)
             coSettings.m_lSmallCount = std::max(10L, Number(argv[++i]));
+        else if (strArgument == "--small-dirs" && bValue)
+            coSettings.m_lSmallDirectories = std::max(1L, Number(argv[++i]));
+        else if (strArgument == "--unbuffered-mib" && bValue)
+            coSettings.m_lUnbufferedMib = std::max(0L, Number(argv[++i]));
         else if (strArgument == "--gather-count" && bValue)
             coSettings.m_lGatherCount = Number(argv[++i]);
         else if (strArgument == "--threads" && bValue)
@@ -559,8 +584,9 @@ int main(int argc, char** argv)
         else if (strArgument[0] != '-')
             coSettings.m_coDirectory = fs::u8path(strArgument);
         else {
-            std::fprintf(stderr, "usage: CopyBench [--big-count N] [--big-mib M] [--small-count N] [--gather-count N] "
-                                 "[--threads 2,4] [--runs R] [--only big|small|gather|calls] [directory]\n");
+            std::fprintf(stderr, "usage: CopyBench [--big-count N] [--big-mib M] [--small-count N] [--small-dirs D] "
+                                 "[--gather-count N] [--threads 2,4] [--runs R] [--unbuffered-mib M] "
+                                 "[--only big|small|gather|calls] [directory]\n");
             return 2;
         }
     }

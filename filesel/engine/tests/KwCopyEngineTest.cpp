@@ -264,6 +264,34 @@ TEST_P(KwCopyEngineTest, CancelBetweenPiecesRemovesThePartialFileAndStillGivesRi
     EXPECT_EQ(m_pcoEngine->GetSummary().ExitCode(), 9);
 }
 
+TEST_P(KwCopyEngineTest, AFileReadShortAtItsListedSizeIsNotReadAgainAndOneThatGrewIsCopiedWhole)
+{
+    // c.bin (100,000 bytes) moves in five whole pieces of 20,000, so only
+    // one more read shows its end; the small files end with their first
+    // read. A file that grew after it was listed is read to its new end.
+    const struct {
+        size_t m_nGrowth;
+        int m_nReads;
+    } aCases[] = { { 0, 6 }, { 10, 7 }, { 20000, 7 } };
+    for (const auto& coCase : aCases) {
+        SetUp();
+        m_pcoEngine->Options().m_ulPieceSize = 20000;
+        const std::string strGrown = Pattern(100000) + std::string(coCase.m_nGrowth, 'x');
+        m_pcoFs->m_fnAfter = [&](const std::string& strCall, const std::string& strPath) {
+            if (strCall == "CreateDirectory" && m_pcoFs->Short(strPath) == "/dst/src/Alpha/Gamma")
+                kwtest::WriteFileBytes(At("src/Alpha/Gamma/c.bin"), strGrown);
+        };
+        std::map<std::string, int> coReads;
+        m_pcoFs->m_fnOnRead = [&](const std::string& strPath) { ++coReads[m_pcoFs->Short(strPath)]; };
+        Run();
+        const std::map<std::string, int> coExpected
+            = { { "/src/.hidden/d.txt", 1 }, { "/src/a.txt", 1 }, { "/src/Alpha/b.txt", 1 }, { "/src/Alpha/Gamma/c.bin", coCase.m_nReads } };
+        EXPECT_EQ(coReads, coExpected) << coCase.m_nGrowth;
+        EXPECT_EQ(kwtest::ReadFileBytes(At("dst/src/Alpha/Gamma/c.bin")), strGrown) << coCase.m_nGrowth;
+        TearDown();
+    }
+}
+
 TEST_P(KwCopyEngineTest, ALargeFileGetsItsSizeFirstAndFromTheThresholdOnGoesPastTheCacheInWholeBlocks)
 {
     // c.bin (100,000 bytes) is larger than a piece of 20,000, so its size
