@@ -1,14 +1,7 @@
 #pragma once
 
 #include "Kw25Api.h"
-#include "KwRect.h"
 #include "KwSystem.h"
-
-class KwApp;
-class KwFont;
-class KwRes;
-class KwTimer;
-class KwWnd;
 
 // What the platform adapter asks of the families above it. The adapter
 // lies below windows, timers and the application and knows them by name

@@ -65,7 +65,7 @@ public:
 
     KwHandle Handle(const KwWnd& coWnd) const override { return coWnd.GetHandle(); }
     void Connect(KwWnd& coWnd, KwHandle hWnd) override { coWnd.Connect(hWnd); }
-    TShape Shape(const KwWnd& coWnd) const override;
+    TShape Shape(const KwWnd& coWnd) const override { return TShape { coWnd.GetPos(), coWnd.GetSize(), coWnd.GetStyle(), coWnd.GetExStyle() }; }
     void* DefaultWindowProc(const KwWnd& coWnd) const override { return coWnd.GetDefaultWindowProc(); }
     int IsSystemControl(const KwWnd& coWnd) const override { return dynamic_cast<const KwWSystem*>(&coWnd) ? 1 : 0; }
     void SetDefaultWindowProc(KwWnd& coWnd, void* pvProc) override;
@@ -209,16 +209,6 @@ KwDispatchResult KwWndDispatch::DispatchControl(KwSystem& coSys, KwWnd& coWnd, K
     case KwMsg::QueryEndSession: return Rule(coWnd.MapQueryEndSession(pcoParam));
     default: return DispatchCommon(coSys, coWnd, coParam);
     }
-}
-
-KwAdapterWindows::TShape KwWndDispatch::Shape(const KwWnd& coWnd) const
-{
-    TShape coShape;
-    coShape.coPos = coWnd.GetPos();
-    coShape.coSize = coWnd.GetSize();
-    coShape.ulStyle = coWnd.GetStyle();
-    coShape.ulExStyle = coWnd.GetExStyle();
-    return coShape;
 }
 
 void KwWndDispatch::SetDefaultWindowProc(KwWnd& coWnd, void* pvProc)
