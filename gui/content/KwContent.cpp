@@ -1,27 +1,15 @@
 #include "KwContent.h"
 
-#include "KwDC.h"
-#include "KwFont.h"
-#include "KwWnd.h"
 #include "TFile.h"
 #include "TResVar.h"
 
 KW_IMPLEMENT_DYNAMIC_CLASS(KwContent, KwRes, "kw25")
 KW_IMPLEMENT_DYNAMIC_CLASS(KwDummyContent, KwContent, "kw25")
 
-// KwWnd links contents through its protected LinkContent; a content that
-// names its window at construction reaches it through this friend.
-class KwContentLinker {
-public:
-    static void Link(KwWnd& coWnd, KwContent* pcoContent) { delete coWnd.LinkContent(pcoContent); }
-};
-
-KwContent::KwContent(unsigned short unAlign, KwWnd* pcoWnd)
-    : m_unAlign(unAlign)
-{
-    if (pcoWnd)
-        KwContentLinker::Link(*pcoWnd, this);
-}
+// What of a content reaches its window (linking at construction and
+// unlinking at destruction, the redraws, the window's rectangle and font)
+// is defined in windows/KwWindowContent.cpp, where a window is a complete
+// type, so that the content family needs nothing above it.
 
 KwContent::KwContent(const KwContent& coOther)
     : KwRes(coOther), m_unAlign(coOther.m_unAlign), m_coMove(coOther.m_coMove), m_unState(coOther.m_unState)
@@ -39,12 +27,6 @@ KwContent& KwContent::operator=(const KwContent& coOther)
     return *this;
 }
 
-KwContent::~KwContent()
-{
-    if (!IsDynCppReferenceObject() && m_pcoWnd && m_pcoWnd->Content() == this)
-        m_pcoWnd->UnlinkContent();
-}
-
 void KwContent::LinkWindow(KwWnd* pcoWnd)
 {
     KwWnd* pcoOld = m_pcoWnd;
@@ -53,49 +35,6 @@ void KwContent::LinkWindow(KwWnd* pcoWnd)
         NotifyUnlink(pcoOld);
     if (pcoWnd)
         NotifyLink(pcoWnd);
-}
-
-void KwContent::SetCenter(unsigned short unAlign, int nRedraw)
-{
-    if (unAlign == m_unAlign)
-        return;
-    m_unAlign = unAlign;
-    if (nRedraw && m_pcoWnd)
-        m_pcoWnd->Invalidate(1);
-}
-
-void KwContent::SetMove(const KwPoint& coMove, int nRedraw)
-{
-    if (coMove == m_coMove)
-        return;
-    m_coMove = coMove;
-    if (nRedraw && m_pcoWnd)
-        m_pcoWnd->Invalidate(1);
-}
-
-int KwContent::SetGrayed(int nGrayed, int nRedraw)
-{
-    if ((nGrayed ? 1 : 0) == IsGrayed())
-        return 0;
-    if (nGrayed)
-        m_unState |= StateGrayed;
-    else
-        m_unState &= static_cast<unsigned short>(~StateGrayed);
-    if (nRedraw && m_pcoWnd && m_pcoWnd->GetHandle()) {
-        KwDC coDC(m_pcoWnd);
-        m_pcoWnd->Invalidate(CalcCurrentRect(coDC), 1);
-    }
-    return 1;
-}
-
-KwRect KwContent::CalcCurrentRect(KwDC&) const
-{
-    return m_pcoWnd ? m_pcoWnd->CalcContentRect() : KwRect();
-}
-
-const KwFont* KwContent::GetUsedFont() const
-{
-    return m_pcoWnd ? &m_pcoWnd->GetUsedFont() : nullptr;
 }
 
 void KwContent::WriteData(TFile& coFile) const

@@ -1,6 +1,7 @@
 #include "KwLink.h"
 
 #include "KwEvent.h"
+#include "KwRes.h"
 #include "TMvc.h"
 
 #include <new>
@@ -89,4 +90,21 @@ void _KwAutoSegStack::Pop()
 _KwAutomaticSeg::~_KwAutomaticSeg()
 {
     KwLink::LinkStack().Pop();
+}
+
+// A resource object's link objects (KwRes.h) are defined here, where a link
+// is a complete type, so that the resources family needs nothing above it.
+
+KwLink& KwRes::GetLinkByName(const char* pszName) const
+{
+    if (!pszName || !*pszName)
+        return KwLink::EmptyLink();
+    return KwLink::LinkStack().Push(KwLink(MVC(), pszName));
+}
+
+KwMultiLink& KwRes::GetNotificationByName(const char* pszName) const
+{
+    if (!pszName || !*pszName)
+        return KwMultiLink::EmptyMultiLink();
+    return static_cast<KwMultiLink&>(KwLink::LinkStack().Push(KwMultiLink(MVC(), pszName)));
 }

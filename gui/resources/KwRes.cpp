@@ -1,9 +1,7 @@
 #include "KwRes.h"
 
-#include "KwApp.h"
-#include "KwLink.h"
+#include "KwResApplication.h"
 #include "KwSystem.h"
-#include "KwWnd.h"
 #include "TFile.h"
 #include "TMvc.h"
 #include "TOpSystem.h"
@@ -27,19 +25,6 @@ const char* SkipBlanks(const char* pszText)
 int IsEmptyText(const char* pszText)
 {
     return !pszText || !*pszText;
-}
-
-// The window named pszViewId, searched from the parent window upwards and
-// then among the descendants of the topmost window reached.
-KwWnd* FindViewWindow(KwWnd& coParent, const char* pszViewId)
-{
-    KwWnd* pcoTop = &coParent;
-    for (KwWnd* pcoWnd = &coParent; pcoWnd; pcoWnd = pcoWnd->GetParent()) {
-        if (pcoWnd->HasResId(pszViewId))
-            return pcoWnd;
-        pcoTop = pcoWnd;
-    }
-    return pcoTop->FindChildPtr(pszViewId);
 }
 
 } // namespace
@@ -168,21 +153,8 @@ void KwRes::Destroy()
     TResource::Destroy();
 }
 
-// Links
-
-KwLink& KwRes::GetLinkByName(const char* pszName) const
-{
-    if (IsEmptyText(pszName))
-        return KwLink::EmptyLink();
-    return KwLink::LinkStack().Push(KwLink(MVC(), pszName));
-}
-
-KwMultiLink& KwRes::GetNotificationByName(const char* pszName) const
-{
-    if (IsEmptyText(pszName))
-        return KwMultiLink::EmptyMultiLink();
-    return static_cast<KwMultiLink&>(KwLink::LinkStack().Push(KwMultiLink(MVC(), pszName)));
-}
+// Links (GetLinkByName and GetNotificationByName are defined with the link
+// objects, in KwLink.cpp)
 
 int KwRes::SetDefLink(const char* pszType, const char* pszViewId, const char* pszHandler, int)
 {
@@ -199,15 +171,12 @@ int KwRes::SetDefLink(const char* pszType, const char* pszViewId, const char* ps
 // cannot be bound is left out and told to the debugger output.
 int KwRes::SetEventLink(const char* pszType, const char* pszViewId, const char* pszHandler, TResource* pcoParent)
 {
-    KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
+    const KwResApplication* pcoApp = KwResApplication::Current();
     if (!pcoApp)
         return 0;
     TDynBase* pcoView = HasResId(pszViewId) && IsClassFamily("KwWnd") ? this : nullptr;
-    if (!pcoView && pcoParent && pcoParent->IsClassFamily("KwWnd")) {
-        KwWnd* pcoParentWnd = static_cast<KwWnd*>(pcoParent);
-        if (pcoParentWnd->IsValid())
-            pcoView = FindViewWindow(*pcoParentWnd, pszViewId);
-    }
+    if (!pcoView && pcoParent)
+        pcoView = pcoApp->FindViewWindow(*pcoParent, pszViewId);
     if (!pcoView)
         pcoView = pcoKwSys->GetObj("SYSTEM", pszViewId);
     const TMvcHandler pfnHandler = pcoApp->FindLinkPtr(pszViewId, pszHandler);
@@ -245,7 +214,7 @@ int KwRes::ReadLink(const char* pszValue, TResource* pcoParent)
     const TString coType = TString().Strncpy(pszValue, static_cast<int>(pszFirst - pszValue));
     const TString coHandler = TString().Strncpy(pszHandler, static_cast<int>(pszSecond - pszHandler));
     const char* pszViewId = pszSecond + 1;
-    const KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
+    const KwResApplication* pcoApp = KwResApplication::Current();
     if (pcoApp && pcoApp->IsLoadForEdit())
         return SetDefLink(coType, pszViewId, coHandler, 0);
     return SetEventLink(coType, SkipBlanks(pszViewId), SkipBlanks(coHandler), pcoParent);
@@ -329,8 +298,8 @@ int KwRes::CheckUnique(const char* pszTable, TString* pcoProposal) const
 
 void KwRes::ReportReadFault(const char* pszText)
 {
-    if (const KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr)
-        pcoApp->Message(pszText, "ZORVIK Resource File Manager", nullptr, 0);
+    if (const KwResApplication* pcoApp = KwResApplication::Current())
+        pcoApp->Message(pszText, "ZORVIK Resource File Manager");
     else
         CurrentOS().Message(pszText, "ZORVIK Resource File Manager");
 }

@@ -1,10 +1,7 @@
 #include "KwSystem.h"
 
-#include "KwMessages.h"
+#include "KwAdapterClients.h"
 #include "KwProfile.h"
-#include "KwTimer.h"
-#include "KwWFrame.h"
-#include "KwWnd.h"
 #include "TOpSystem.h"
 #include "TUtf8.h"
 
@@ -17,35 +14,6 @@ KwSystem* pcoKwSys = nullptr;
 namespace {
 
 enum : unsigned short { CursorArrow = 32512 };
-
-KwDispatchResult Answer(std::intptr_t lResult)
-{
-    KwDispatchResult coResult;
-    coResult.nDefault = 0;
-    coResult.lResult = lResult;
-    return coResult;
-}
-
-KwDispatchResult Default()
-{
-    return KwDispatchResult();
-}
-
-// The common rule: a handler result of 0 asks for the default processing,
-// any other answers 0.
-KwDispatchResult Rule(int nHandled)
-{
-    return nHandled ? Answer(0) : Default();
-}
-
-// The rule of messages without a handler of their own: the result the
-// handler put into the parameter block.
-KwDispatchResult UserRule(int nHandled, const KwMessage& coParam)
-{
-    if (!nHandled)
-        return Default();
-    return Answer(coParam.IsResultSet() ? coParam.GetResult() : 0);
-}
 
 int IsDescendantHandle(const KwSystem& coSys, KwHandle hWnd, KwHandle hAncestor)
 {
@@ -76,7 +44,7 @@ KwSystem::~KwSystem()
 
 KwWnd* KwSystem::LookupWindow(KwHandle hWnd) const
 {
-    return static_cast<KwWnd*>(m_pcoWindowTable->Lookup(hWnd));
+    return KwAdapterWindows::Current().Window(m_pcoWindowTable->Lookup(hWnd));
 }
 
 int KwSystem::GetWindowText(KwHandle, char* pszText, int nSize) const
@@ -167,9 +135,9 @@ int KwSystem::StopTimer(KwHandle hTimerId)
 
 void KwSystem::DispatchTimer(KwHandle hTimerId, unsigned long ulSysTime)
 {
-    KwTimer* pcoTimer = static_cast<KwTimer*>(Lookup("TIMER", hTimerId));
-    if (pcoTimer && !pcoTimer->HasPause())
-        pcoTimer->EvTimer(ulSysTime);
+    KwAdapterTimers& coTimers = KwAdapterTimers::Current();
+    if (KwTimer* pcoTimer = coTimers.Timer(Lookup("TIMER", hTimerId)))
+        coTimers.Tick(*pcoTimer, ulSysTime);
 }
 
 void KwSystem::RegisterWindowTimer(KwTimer* pcoTimer, int nRegister)
@@ -185,9 +153,10 @@ int KwSystem::IsTimerAlive(const KwTimer* pcoTimer) const
 {
     if (std::find(m_coWindowTimers.begin(), m_coWindowTimers.end(), pcoTimer) != m_coWindowTimers.end())
         return 1;
+    const KwAdapterTimers& coTimers = KwAdapterTimers::Current();
     const KwHashTable* pcoTable = GetHash("TIMER");
     for (long i = 0; pcoTable && i < pcoTable->Count(); ++i) {
-        if (pcoTable->GetObj(i) == pcoTimer)
+        if (coTimers.Timer(pcoTable->GetObj(i)) == pcoTimer)
             return 1;
     }
     return 0;
@@ -198,16 +167,17 @@ int KwSystem::IsTimerAlive(const KwTimer* pcoTimer) const
 // and each is told only while it still exists.
 void KwSystem::NotifyTimersWindowDestroyed(KwWnd* pcoWnd)
 {
+    KwAdapterTimers& coAdapterTimers = KwAdapterTimers::Current();
     std::vector<KwTimer*> coTimers(m_coWindowTimers);
     const KwHashTable* pcoTable = GetHash("TIMER");
     for (long i = 0; pcoTable && i < pcoTable->Count(); ++i) {
-        KwTimer* pcoTimer = static_cast<KwTimer*>(pcoTable->GetObj(i));
-        if (std::find(coTimers.begin(), coTimers.end(), pcoTimer) == coTimers.end())
+        KwTimer* pcoTimer = coAdapterTimers.Timer(pcoTable->GetObj(i));
+        if (pcoTimer && std::find(coTimers.begin(), coTimers.end(), pcoTimer) == coTimers.end())
             coTimers.push_back(pcoTimer);
     }
     for (KwTimer* pcoTimer : coTimers) {
         if (IsTimerAlive(pcoTimer))
-            pcoTimer->NotifyWindowDestroyed(pcoWnd);
+            coAdapterTimers.WindowDestroyed(*pcoTimer, pcoWnd);
     }
 }
 
@@ -225,8 +195,9 @@ void KwSystem::SetCurrentCursorWindow(KwHandle hWnd)
     // moving back from a descendant no enter for the ancestor's.
     const int nLeaveFlag = pcoNew && IsDescendantHandle(*this, hWnd, hOld) ? 0 : 1;
     const int nEnterFlag = pcoOld && IsDescendantHandle(*this, hOld, hWnd) ? 0 : 1;
+    KwAdapterWindows& coWindows = KwAdapterWindows::Current();
     if (pcoOld)
-        KwWnd::Guarded(*pcoOld, [&] { return pcoOld->MapMouseLeave(pcoNew, nLeaveFlag); });
+        coWindows.MouseLeave(*pcoOld, pcoNew, nLeaveFlag);
     // The leave link may have destroyed either window (a pop-up that closes
     // when the mouse leaves it, or the window entered): both are looked for
     // again by their handles.
@@ -237,156 +208,22 @@ void KwSystem::SetCurrentCursorWindow(KwHandle hWnd)
         return;
     }
     pcoOld = hOld && IsWindow(hOld) ? GetWindowObject(hOld) : nullptr;
-    KwWnd::Guarded(*pcoNew, [&] { return pcoNew->MapMouseEnter(pcoOld, nEnterFlag); });
+    coWindows.MouseEnter(*pcoNew, pcoOld, nEnterFlag);
 }
 
 // Dispatch
 
+// The switch from a message to a window's Map handler is the windows
+// family's (KwAdapterWindows); the adapter keeps what is its own: the
+// current message and the paint depth, restored after a nested message.
 KwDispatchResult KwSystem::DispatchMessage(KwWnd& coWnd, KwMessage& coParam, int nSystemControl)
 {
     const KwMessage coOuter = m_coActMessage;
     const int nOuterPaint = m_nPaintDepth;
     coParam.ClearResult();
     m_coActMessage = coParam;
-    KwDispatchResult coResult;
-    {
-        KwDispatchScope<KwWnd> coScope(coWnd);
-        coResult = nSystemControl ? DispatchControl(coWnd, coParam) : DispatchWindow(coWnd, coParam);
-    }
+    const KwDispatchResult coResult = KwAdapterWindows::Current().Dispatch(*this, coWnd, coParam, nSystemControl);
     m_coActMessage = coOuter;
     m_nPaintDepth = nOuterPaint;
     return coResult;
-}
-
-KwDispatchResult KwSystem::DispatchWindow(KwWnd& coWnd, KwMessage& coParam)
-{
-    KwMessage* pcoParam = &coParam;
-    const unsigned unMsg = coParam.GetMessage();
-    if (unMsg >= KwMsg::CtlColorFirst && unMsg <= KwMsg::CtlColorLast)
-        return coWnd.MapCtlColor(pcoParam) ? Answer(static_cast<std::intptr_t>(m_hControlBrush)) : Default();
-    if (unMsg >= KwMsg::DDEInitiate && unMsg <= KwMsg::DDEExecute)
-        return Rule(DispatchDDE(coWnd, coParam));
-    switch (unMsg) {
-    case KwMsg::Create: return Rule(coWnd.MapCreate(pcoParam));
-    case KwMsg::NcCreate: return Rule(coWnd.MapNcCreate(pcoParam));
-    case KwMsg::Activate: return Rule(coWnd.MapActivate(pcoParam));
-    case KwMsg::Close: return Rule(coWnd.MapClose(pcoParam));
-    case KwMsg::QueryEndSession: return Answer(coWnd.MapQueryEndSession(pcoParam) ? 1 : 0);
-    case KwMsg::QueryOpen: return Answer(coWnd.MapQueryOpen(pcoParam));
-    case KwMsg::ActivateApp: return Rule(coWnd.MapActivateApp(pcoParam));
-    case KwMsg::DrawItem: return Rule(coWnd.MapDrawItem(pcoParam));
-    case KwMsg::MeasureItem: return Rule(coWnd.MapMeasureItem(pcoParam));
-    case KwMsg::QueryDragIcon: {
-        const int nHandled = coWnd.MapQueryDragIcon(pcoParam);
-        return nHandled && coParam.IsResultSet() ? Answer(coParam.GetResult()) : Default();
-    }
-    case KwMsg::NcPaint: {
-        SetPaintEvent(1);
-        const int nHandled = coWnd.MapNcPaint(pcoParam);
-        SetPaintEvent(0);
-        return Rule(nHandled);
-    }
-    case KwMsg::NcActivate: {
-        int nFlag = 0;
-        if (!coWnd.MapNcActivate(pcoParam, &nFlag))
-            return Default();
-        return Answer(nFlag ? 1 : 0);
-    }
-    case KwMsg::NcMouseMove: return Answer(coWnd.MapNcMouseMove(pcoParam));
-    case KwMsg::NcLButtonDown: return Rule(coWnd.MapNcLButtonDown(pcoParam));
-    case KwMsg::NcLButtonUp: return Rule(coWnd.MapNcLButtonUp(pcoParam));
-    case KwMsg::NcLButtonDblClk: return Rule(coWnd.MapNcLButtonDblClk(pcoParam));
-    case KwMsg::NcRButtonDown: return Rule(coWnd.MapNcRButtonDown(pcoParam));
-    case KwMsg::NcRButtonUp: return Rule(coWnd.MapNcRButtonUp(pcoParam));
-    case KwMsg::NcRButtonDblClk: return Rule(coWnd.MapNcRButtonDblClk(pcoParam));
-    case KwMsg::NcMButtonDown: return Rule(coWnd.MapNcMButtonDown(pcoParam));
-    case KwMsg::NcMButtonUp: return Rule(coWnd.MapNcMButtonUp(pcoParam));
-    case KwMsg::NcMButtonDblClk: return Rule(coWnd.MapNcMButtonDblClk(pcoParam));
-    case KwMsg::SysCommand: return Rule(coWnd.MapSysCommand(pcoParam));
-    case KwMsg::InitMenu: return Rule(coWnd.MapInitMenu(pcoParam));
-    case KwMsg::InitMenuPopup: return Rule(coWnd.MapInitMenuPopup(pcoParam));
-    case KwMsg::MenuSelect: return Rule(coWnd.MapMenuSelect(pcoParam));
-    case KwMsg::MenuChar: return Rule(coWnd.MapMenuChar(pcoParam));
-    case KwMsg::QueryNewPalette: return Answer(coWnd.MapQueryNewPalette(pcoParam));
-    default: return DispatchCommon(coWnd, coParam);
-    }
-}
-
-// The messages that windows and wrapped controls map alike; every other
-// message reaches MapUser.
-KwDispatchResult KwSystem::DispatchCommon(KwWnd& coWnd, KwMessage& coParam)
-{
-    KwMessage* pcoParam = &coParam;
-    switch (coParam.GetMessage()) {
-    // Destruction always goes on to the default processing, which frees
-    // the system's own data of the window.
-    case KwMsg::Destroy: coWnd.MapDestroy(pcoParam); return Default();
-    case KwMsg::NcDestroy: coWnd.MapNcDestroy(pcoParam); return Default();
-    case KwMsg::Move: return Rule(coWnd.MapMove(pcoParam));
-    case KwMsg::Size: return Rule(coWnd.MapSize(pcoParam));
-    case KwMsg::SetFocus: return Rule(coWnd.MapSetFocus(pcoParam));
-    case KwMsg::KillFocus: return Rule(coWnd.MapKillFocus(pcoParam));
-    case KwMsg::Paint: {
-        SetPaintEvent(1);
-        coWnd.MapPaint(pcoParam);
-        SetPaintEvent(0);
-        return Answer(0);
-    }
-    case KwMsg::EndSession: return Rule(coWnd.MapEndSession(pcoParam));
-    case KwMsg::SetCursor: return Rule(coWnd.MapSetCursor(pcoParam));
-    case KwMsg::ChildActivate: return Rule(coWnd.MapChildActivate(pcoParam));
-    case KwMsg::GetMinMaxInfo: return Rule(coWnd.MapGetMinMaxInfo(pcoParam));
-    case KwMsg::Command: return Rule(coWnd.MapCommand(pcoParam));
-    case KwMsg::KeyDown: return Rule(coWnd.MapKeyDown(pcoParam));
-    case KwMsg::KeyUp: return Rule(coWnd.MapKeyUp(pcoParam));
-    case KwMsg::Char: return Rule(coWnd.MapChar(pcoParam));
-    case KwMsg::DeadChar: return Rule(coWnd.MapDeadChar(pcoParam));
-    case KwMsg::SysKeyDown: return Rule(coWnd.MapSysKeyDown(pcoParam));
-    case KwMsg::SysKeyUp: return Rule(coWnd.MapSysKeyUp(pcoParam));
-    case KwMsg::SysChar: return Rule(coWnd.MapSysChar(pcoParam));
-    case KwMsg::HScroll: return Rule(coWnd.MapHScroll(pcoParam));
-    case KwMsg::VScroll: return Rule(coWnd.MapVScroll(pcoParam));
-    case KwMsg::MouseMove: return Rule(coWnd.MapMouseMove(pcoParam));
-    case KwMsg::LButtonDown: return Rule(coWnd.MapLButtonDown(pcoParam));
-    case KwMsg::LButtonUp: return Rule(coWnd.MapLButtonUp(pcoParam));
-    case KwMsg::LButtonDblClk: return Rule(coWnd.MapLButtonDblClk(pcoParam));
-    case KwMsg::RButtonDown: return Rule(coWnd.MapRButtonDown(pcoParam));
-    case KwMsg::RButtonUp: return Rule(coWnd.MapRButtonUp(pcoParam));
-    case KwMsg::RButtonDblClk: return Rule(coWnd.MapRButtonDblClk(pcoParam));
-    case KwMsg::MButtonDown: return Rule(coWnd.MapMButtonDown(pcoParam));
-    case KwMsg::MButtonUp: return Rule(coWnd.MapMButtonUp(pcoParam));
-    case KwMsg::MButtonDblClk: return Rule(coWnd.MapMButtonDblClk(pcoParam));
-    case KwMsg::PaletteChanged: return Rule(coWnd.MapPaletteChanged(pcoParam));
-    case KwMsg::CaptureChanged:
-    case KwMsg::CancelMode: return UserRule(coWnd.MapCaptureLost(pcoParam), coParam);
-    default: return UserRule(coWnd.MapUser(pcoParam), coParam);
-    }
-}
-
-int KwSystem::DispatchDDE(KwWnd& coWnd, KwMessage& coParam)
-{
-    KwMessage* pcoParam = &coParam;
-    switch (coParam.GetMessage()) {
-    case KwMsg::DDEInitiate: return coWnd.MapDDEInitiate(pcoParam);
-    case KwMsg::DDETerminate: return coWnd.MapDDETerminate(pcoParam);
-    case KwMsg::DDEAdvise: return coWnd.MapDDEAdvise(pcoParam);
-    case KwMsg::DDEUnadvise: return coWnd.MapDDEUnadvise(pcoParam);
-    case KwMsg::DDEAck: return coWnd.MapDDEAck(pcoParam);
-    case KwMsg::DDEData: return coWnd.MapDDEData(pcoParam);
-    case KwMsg::DDERequest: return coWnd.MapDDERequest(pcoParam);
-    case KwMsg::DDEPoke: return coWnd.MapDDEPoke(pcoParam);
-    case KwMsg::DDEExecute: return coWnd.MapDDEExecute(pcoParam);
-    default: return 0;
-    }
-}
-
-// Wrapped system controls: a handled message answers 0, an unhandled one
-// goes to the control's own procedure.
-KwDispatchResult KwSystem::DispatchControl(KwWnd& coWnd, KwMessage& coParam)
-{
-    KwMessage* pcoParam = &coParam;
-    switch (coParam.GetMessage()) {
-    case KwMsg::QueryEndSession: return Rule(coWnd.MapQueryEndSession(pcoParam));
-    default: return DispatchCommon(coWnd, coParam);
-    }
 }

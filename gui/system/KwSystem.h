@@ -41,8 +41,9 @@ enum class KwRelation : unsigned short { FirstSibling, LastSibling, Next, Previo
 //
 // KwSystem holds what does not depend on the platform: the handle tables,
 // the current message, the paint depth, the window under the cursor, the
-// running timers, and the dispatch of a message to its window's Map
-// handler. The operations of the window system are virtual with neutral
+// running timers, and the entry of a message's dispatch (the windows and
+// timers it reaches are called through KwAdapterClients.h, which their
+// families register). The operations of the window system are virtual with neutral
 // results (0, null, empty); KwSystemWinNT implements them on Win32, each
 // converting framework types to the system's and back and nothing more.
 // Test programs of the native build derive recording adapters from it.
@@ -83,8 +84,8 @@ public:
     int IsPaintEvent() const { return m_nPaintDepth > 0; }
 
     // Dispatch (called by the window procedures): the message reaches the
-    // window's Map handler. nSystemControl selects the table of wrapped
-    // system controls.
+    // window's Map handler through KwAdapterWindows. nSystemControl selects
+    // the table of wrapped system controls.
     KwDispatchResult DispatchMessage(KwWnd& coWnd, KwMessage& coParam, int nSystemControl);
     // One tick of the timer with this id (the common timer procedure).
     void DispatchTimer(KwHandle hTimerId, unsigned long ulSysTime);
@@ -401,10 +402,6 @@ protected:
     virtual int KillSystemTimer(KwHandle hTimerId) { return 0; }
 
 private:
-    KwDispatchResult DispatchWindow(KwWnd& coWnd, KwMessage& coParam);
-    KwDispatchResult DispatchControl(KwWnd& coWnd, KwMessage& coParam);
-    KwDispatchResult DispatchCommon(KwWnd& coWnd, KwMessage& coParam);
-    int DispatchDDE(KwWnd& coWnd, KwMessage& coParam);
     int IsTimerAlive(const KwTimer* pcoTimer) const;
 
     TString m_coAdapterName;

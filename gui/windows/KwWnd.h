@@ -351,7 +351,6 @@ protected:
     static constexpr unsigned long KwStyleChild = 0x40000000UL;
 
 private:
-    friend class KwSystem;
     friend class KwWindowTimer;
     friend class KwWndDispatch;
     friend class KwContentLinker;
@@ -362,7 +361,7 @@ private:
     void DeleteSelf();
 
     // Message mapping, in their slot order; called by the dispatch of the
-    // adapter.
+    // adapter, which the windows family registers (KwWndDispatch.cpp).
     virtual int MapSetCursor(KwMessParam* pcoParam);
     virtual int MapMouseLeave(KwWnd* pcoOther, int nFlag) { return EvMouseLeave(pcoOther, nFlag); }
     virtual int MapMouseEnter(KwWnd* pcoOther, int nFlag) { return EvMouseEnter(pcoOther, nFlag); }

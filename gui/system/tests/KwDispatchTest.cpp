@@ -1,9 +1,11 @@
+#include "KwAdapterClients.h"
 #include "KwAllocationCounter.h"
 #include "KwDC.h"
 #include "KwDispatchDepth.h"
 #include "KwFakeSystem.h"
 #include "KwHashTable.h"
 #include "KwMessages.h"
+#include "KwTimer.h"
 #include "KwWChild.h"
 #include "KwWFrame.h"
 
@@ -366,5 +368,48 @@ TEST_F(KwDispatchTest, BoundLinksFollowEveryChangeOfTheirWindow)
     coMvc.AddNotification("KW_LINK_LBUTTONDOWN", &coRebinder, &TRebinder::Rebind);
     EXPECT_EQ(Press(), TSeen({ "|", "note KW_LINK_LBUTTONDOWN", "KW_LINK_LBUTTONDOWN" }));
     EXPECT_EQ(Press(), TSeen({ "|", "KW_LINK_LBUTTONDOWN" }));
+    delete pcoFrame;
+}
+
+// The windows and timers reach the adapter only through their families'
+// registrations. While they are missing (not yet made, or withdrawn as the
+// library unloads), the adapter finds no window and no timer: every
+// message goes to the default processing and no handler, link or tick
+// runs; registered again, the same window answers as before.
+TEST_F(KwDispatchTest, WithoutTheFamiliesRegistrationsNothingIsDispatched)
+{
+    struct TWithout {
+        KwAdapterWindows& coWindows { KwAdapterWindows::Current() };
+        KwAdapterTimers& coTimers { KwAdapterTimers::Current() };
+        TWithout() { KwAdapterWindows::Register(nullptr); KwAdapterTimers::Register(nullptr); }
+        ~TWithout() { KwAdapterWindows::Register(&coWindows); KwAdapterTimers::Register(&coTimers); }
+    };
+    KwWChild* pcoChild = nullptr;
+    KwWFrame* pcoFrame = MakeFrame(&pcoChild);
+    const KwHandle hChild = pcoChild->GetHandle();
+    for (const char* pszName : { "KW_LINK_USER", "KW_LINK_LBUTTONDOWN", "KW_LINK_MOUSEENTER" })
+        pcoChild->MVC().SetLink(pszName, &coView, &KwTestView::Link);
+    KwTimer coTimer(50, 1, "TI_UNREGISTERED");
+    coTimer.MVC().SetLink("KW_LINK_TIMER", &coView, &KwTestView::Link);
+    coView.nAnswer = 1;
+    auto Run = [&] {
+        coSys.coDefaults.clear();
+        coView.coCalls.clear();
+        coSys.Send(hChild, KwMsg::User + 3);
+        coSys.Send(hChild, KwMsg::LButtonDown, 0, KwMakeLParam(2, 2));
+        coSys.SetCurrentCursorWindow(0);
+        coSys.SetCurrentCursorWindow(hChild);
+        coSys.DispatchTimer(coTimer.GetHandle(), 10);
+        return coSys.LookupWindow(hChild);
+    };
+    {
+        TWithout coWithout;
+        EXPECT_EQ(Run(), nullptr);
+        EXPECT_TRUE(coView.coCalls.empty());
+        EXPECT_EQ(coSys.coDefaults, std::vector<unsigned>({ KwMsg::User + 3, KwMsg::LButtonDown }));
+    }
+    EXPECT_EQ(Run(), pcoChild);
+    EXPECT_EQ(coView.coCalls, std::vector<std::string>({ "KW_LINK_USER", "KW_LINK_LBUTTONDOWN", "KW_LINK_MOUSEENTER", "KW_LINK_TIMER" }));
+    EXPECT_TRUE(coSys.coDefaults.empty());
     delete pcoFrame;
 }

@@ -2,13 +2,10 @@
 
 #include "KwSystemWinNT.h"
 
-#include "KwApp.h"
+#include "KwAdapterClients.h"
 #include "KwCodes.h"
-#include "KwFont.h"
 #include "KwMenuFlags.h"
 #include "KwMessages.h"
-#include "KwWSystem.h"
-#include "KwWnd.h"
 #include "TOpSystem.h"
 #include "TUtf8.h"
 #include "TWideText.h"
@@ -114,6 +111,13 @@ KwSystemWinNT& Adapter()
     return static_cast<KwSystemWinNT&>(*pcoKwSys);
 }
 
+// The windows, known here by name only, are read and set through their
+// family's registration.
+KwAdapterWindows& Windows()
+{
+    return KwAdapterWindows::Current();
+}
+
 // The message as the dispatch sees it, answered as it asks.
 LRESULT Dispatch(KwWnd& coWnd, HWND hWnd, UINT unMsg, WPARAM wParam, LPARAM lParam, WNDPROC pfnOriginal, int nControl)
 {
@@ -141,7 +145,7 @@ static LRESULT CALLBACK WinNTZORVIKproc(HWND hWnd, UINT unMsg, WPARAM wParam, LP
         if (pcoWnd) {
             ::SetWindowLongPtrW(hWnd, s_nObjectWord, reinterpret_cast<LONG_PTR>(pcoWnd));
             ::SetWindowLongPtrW(hWnd, s_nProcessWord, static_cast<LONG_PTR>(Adapter().GetSavedProcessId()));
-            pcoWnd->Connect(Handle(hWnd));
+            Windows().Connect(*pcoWnd, Handle(hWnd));
         }
     }
     // The handle table holds what the first extra word holds (both are set
@@ -164,8 +168,8 @@ static LRESULT CALLBACK WinNTSystemCtrlZORVIKproc(HWND hWnd, UINT unMsg, WPARAM 
         return 0;
     KwSystemWinNT& coSys = Adapter();
     KwWnd* pcoWnd = coSys.LookupWindow(Handle(hWnd));
-    const WNDPROC pfnOriginal = reinterpret_cast<WNDPROC>(pcoWnd && pcoWnd->GetDefaultWindowProc()
-        ? pcoWnd->GetDefaultWindowProc() : ::GetPropW(hWnd, coSys.OriginalProcProperty()));
+    void* pvOwn = pcoWnd ? Windows().DefaultWindowProc(*pcoWnd) : nullptr;
+    const WNDPROC pfnOriginal = reinterpret_cast<WNDPROC>(pvOwn ? pvOwn : ::GetPropW(hWnd, coSys.OriginalProcProperty()));
     LRESULT lResult = 0;
     if (pcoWnd)
         lResult = Dispatch(*pcoWnd, hWnd, unMsg, wParam, lParam, pfnOriginal, 1);
@@ -214,7 +218,8 @@ KwSystemWinNT::~KwSystemWinNT()
 KwHandle KwSystemWinNT::AppInstance() const
 {
     const KwApp* pcoApp = GetApp();
-    return pcoApp && pcoApp->GetHandle() ? pcoApp->GetHandle() : Handle(::GetModuleHandleW(nullptr));
+    const KwHandle hInstance = pcoApp ? KwAdapterApp::Current().Instance(*pcoApp) : 0;
+    return hInstance ? hInstance : Handle(::GetModuleHandleW(nullptr));
 }
 
 // Windows
@@ -260,12 +265,11 @@ KwHandle KwSystemWinNT::CreateWindowEx(KwWnd* pcoWnd, KwWnd* pcoParent, const ch
 {
     if (!pcoWnd || !pszClassName)
         return 0;
-    const KwPoint coPos = pcoWnd->GetPos();
-    const KwSize coSize = pcoWnd->GetSize();
-    const DWORD ulExStyle = KwCodes::ExStyleToSystem(pcoWnd->GetExStyle()) & ~static_cast<DWORD>(WS_EX_NOPARENTNOTIFY);
-    HWND hParent = pcoParent ? Wnd(pcoParent->GetHandle()) : nullptr;
-    HWND hWnd = ::CreateWindowExW(ulExStyle, TWideArg(pszClassName), nullptr, static_cast<DWORD>(pcoWnd->GetStyle()), coPos.X(),
-                                  coPos.Y(), coSize.Width(), coSize.Height(), hParent, nullptr,
+    const KwAdapterWindows::TShape coShape = Windows().Shape(*pcoWnd);
+    const DWORD ulExStyle = KwCodes::ExStyleToSystem(coShape.ulExStyle) & ~static_cast<DWORD>(WS_EX_NOPARENTNOTIFY);
+    HWND hParent = pcoParent ? Wnd(Windows().Handle(*pcoParent)) : nullptr;
+    HWND hWnd = ::CreateWindowExW(ulExStyle, TWideArg(pszClassName), nullptr, static_cast<DWORD>(coShape.ulStyle), coShape.coPos.X(),
+                                  coShape.coPos.Y(), coShape.coSize.Width(), coShape.coSize.Height(), hParent, nullptr,
                                   reinterpret_cast<HINSTANCE>(AppInstance()), pcoWnd);
     return Handle(hWnd);
 }
@@ -443,7 +447,7 @@ std::intptr_t KwSystemWinNT::SysEventDefault(const KwWnd& coWnd, const KwMessPar
     HWND hWnd = Wnd(coParam.GetHandle());
     const WPARAM wParam = static_cast<WPARAM>(coParam.GetWParam());
     const LPARAM lParam = static_cast<LPARAM>(coParam.GetLParam());
-    WNDPROC pfnOriginal = reinterpret_cast<WNDPROC>(coWnd.GetDefaultWindowProc());
+    WNDPROC pfnOriginal = reinterpret_cast<WNDPROC>(Windows().DefaultWindowProc(coWnd));
     if (pfnOriginal)
         return ::CallWindowProcW(pfnOriginal, hWnd, coParam.GetMessage(), wParam, lParam);
     return ::DefWindowProcW(hWnd, coParam.GetMessage(), wParam, lParam);
@@ -451,15 +455,14 @@ std::intptr_t KwSystemWinNT::SysEventDefault(const KwWnd& coWnd, const KwMessPar
 
 int KwSystemWinNT::SubclassControl(KwWnd& coWnd)
 {
-    HWND hWnd = Wnd(coWnd.GetHandle());
-    KwWSystem* pcoControl = dynamic_cast<KwWSystem*>(&coWnd);
-    if (!hWnd || !pcoControl)
+    HWND hWnd = Wnd(Windows().Handle(coWnd));
+    if (!hWnd || !Windows().IsSystemControl(coWnd))
         return 0;
     if (!::SetPropW(hWnd, ObjectProperty(), &coWnd))
         return 0;
     const LONG_PTR lOriginal = ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WinNTSystemCtrlZORVIKproc));
     ::SetPropW(hWnd, OriginalProcProperty(), reinterpret_cast<HANDLE>(lOriginal));
-    pcoControl->SetDefaultWindowProc(reinterpret_cast<void*>(lOriginal));
+    Windows().SetDefaultWindowProc(coWnd, reinterpret_cast<void*>(lOriginal));
     return 1;
 }
 
@@ -470,7 +473,7 @@ void* KwSystemWinNT::GetSystemControlProc() const
 
 void KwSystemWinNT::DetachWindowObject(KwWnd& coWnd)
 {
-    HWND hWnd = Wnd(coWnd.GetHandle());
+    HWND hWnd = Wnd(Windows().Handle(coWnd));
     if (!hWnd)
         return;
     if (::GetWindowLongPtrW(hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&WinNTZORVIKproc)
@@ -482,10 +485,10 @@ void KwSystemWinNT::DetachWindowObject(KwWnd& coWnd)
 
 int KwSystemWinNT::ApplyFont(KwHandle hWnd, const KwFont& coFont, int nRedraw)
 {
-    KwFont& coUsed = const_cast<KwFont&>(coFont);
-    if (!coUsed.GetHandle() && !coUsed.SysCreate())
+    const KwHandle hFont = Windows().FontHandle(coFont);
+    if (!hFont)
         return 0;
-    ::SendMessageW(Wnd(hWnd), WM_SETFONT, static_cast<WPARAM>(coUsed.GetHandle()), nRedraw ? TRUE : FALSE);
+    ::SendMessageW(Wnd(hWnd), WM_SETFONT, static_cast<WPARAM>(hFont), nRedraw ? TRUE : FALSE);
     return 1;
 }
 
@@ -781,7 +784,7 @@ int KwSystemWinNT::MainAppLoop()
 
 int KwSystemWinNT::ModalLoop(const KwWnd* pcoWnd, unsigned short)
 {
-    while (pcoWnd && pcoWnd->GetHandle()) {
+    while (pcoWnd && Windows().Handle(*pcoWnd)) {
         MSG coMsg {};
         if (!::PeekMessageW(&coMsg, nullptr, 0, 0, PM_REMOVE)) {
             ::WaitMessage();
