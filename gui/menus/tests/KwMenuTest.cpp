@@ -40,6 +40,8 @@ private:
 // An item of the application's own class, and the application that makes it.
 class TOwnItem : public KwMenuItem {
     KW_DYNAMIC_CLASS(TOwnItem, KwMenuItem)
+public:
+    TOwnItem() = default;
 };
 
 class TMenuApp : public KwApp {
