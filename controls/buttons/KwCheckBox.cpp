@@ -11,7 +11,7 @@ KW_IMPLEMENT_DYNAMIC_CLASS(KwRadioBox, KwCheckBox, "kctl")
 namespace {
 
 enum : unsigned short { KeySpace = 32 };
-enum : short { ColorBlack = 0, ColorWhite = 7, ColorGray = 8, ColorFace = 15 };
+enum : short { ColorWhite = 7, ColorGray = 8 };
 // Text: left and vertically centred, with its hot key underlined; 0x10
 // only measures.
 enum : unsigned short { AlignText = 0x01 | 0x20, FormatHotKey = 0x04, FormatMeasure = 0x10 };
@@ -24,22 +24,18 @@ enum : short { KeyUp = 1, KeyDown = 2, KeyLeft = 3, KeyRight = 4 };
 // KwCheckBox
 
 KwCheckBox::KwCheckBox()
+    : KwWControl(TButton())
 {
-    SetFlag(FlagFocusable | FlagTabStop, 1);
-    SetColBack(ColorFace, 0);
 }
 
 KwCheckBox::KwCheckBox(const char* pszName)
-    : KwCheckBox()
+    : KwWControl(TButton(), pszName)
 {
-    SetResId(pszName);
 }
 
 KwCheckBox::KwCheckBox(const char* pszName, const KwPoint& coPos, const KwSize& coSize, const char* pszText)
-    : KwWControl(pszName, coPos, coSize, ColorBlack, ColorFace, ColorBlack)
+    : KwWControl(TButton(), pszName, coPos, coSize, pszText)
 {
-    SetFlag(FlagFocusable | FlagTabStop, 1);
-    SetInitText(pszText);
 }
 
 KwCheckBox::KwCheckBox(const KwCheckBox& coOther)

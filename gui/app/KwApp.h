@@ -202,7 +202,8 @@ protected:
     int StartMainWindow(KwWFrame* pcoFrame);
 
 private:
-    friend class KwWFrame;
+    // What windows ask of the application goes through it (KwWndApp).
+    friend class KwAppWndApp;
     KwApp();
 
     void AddAppFrame(KwWFrame* pcoFrame);

@@ -3,9 +3,9 @@
 #include "KwEvent.h"
 #include "KwHashTable.h"
 #include "KwMenuFlags.h"
+#include "KwMenuHost.h"
 #include "KwMenuItem.h"
 #include "KwSystem.h"
-#include "KwWFrame.h"
 #include "TFile.h"
 #include "TResVar.h"
 
@@ -84,8 +84,9 @@ int KwMenu::SysCreate()
 void KwMenu::SysDelete()
 {
     const KwHandle hMenu = GetHandle();
-    if (m_pcoFrame && hMenu && m_pcoFrame->GetMenu() == this)
-        m_pcoFrame->SetMenu(nullptr);
+    KwMenuHost* pcoHost = KwMenuHost::Current();
+    if (pcoHost && m_pcoFrame && hMenu && pcoHost->MenuBar(*m_pcoFrame) == this)
+        pcoHost->SetMenuBar(*m_pcoFrame, nullptr);
     m_pcoFrame = nullptr;
     if (!hMenu || !pcoKwSys)
         return;
@@ -124,8 +125,9 @@ void KwMenu::DeleteEntries()
 
 void KwMenu::RedrawBar() const
 {
-    if (!m_nPopup && m_pcoFrame)
-        m_pcoFrame->DrawMenuBar();
+    KwMenuHost* pcoHost = KwMenuHost::Current();
+    if (!m_nPopup && m_pcoFrame && pcoHost)
+        pcoHost->DrawMenuBar(*m_pcoFrame);
 }
 
 // Inserting
@@ -400,9 +402,8 @@ int KwMenu::EvInit(short nIndex)
     if (nResult || !pcoKwSys || pcoKwSys->Lookup("MENU", hMenu) != this)
         return nResult;
     KwWFrame* pcoFrame = GetParentWindow();
-    if (!pcoFrame)
-        return 0;
-    return m_nPopup ? pcoFrame->EvPopupMenuInit(static_cast<KwPopupMenu*>(this), nIndex) : pcoFrame->EvMenuInit(this);
+    KwMenuHost* pcoHost = KwMenuHost::Current();
+    return pcoFrame && pcoHost ? pcoHost->MenuInit(*pcoFrame, *this, nIndex) : 0;
 }
 
 void KwMenu::SetLink(KwWFrame* pcoFrame)
@@ -435,8 +436,9 @@ int KwMenu::NotifyReadFinished(TResource* pcoParent, unsigned long ulIndex)
     KwRes::NotifyReadFinished(pcoParent, ulIndex);
     if (!SysCreate())
         return 0;
-    if (pcoParent && pcoParent->IsClassFamily("KwWFrame"))
-        static_cast<KwWFrame*>(pcoParent)->SetMenu(this);
+    KwMenuHost* pcoHost = KwMenuHost::Current();
+    if (KwWFrame* pcoFrame = pcoParent && pcoHost ? pcoHost->AsFrame(*pcoParent) : nullptr)
+        pcoHost->SetMenuBar(*pcoFrame, this);
     return 0;
 }
 
@@ -545,7 +547,9 @@ int KwPopupMenu::MoveTo(KwMenu* pcoMenu, short nPosition, const char* pszText)
 
 int KwPopupMenu::Track(const KwPoint& coPoint, const KwWnd& coOwner, unsigned short unFlags)
 {
-    if (!GetHandle() || !coOwner.GetHandle() || !pcoKwSys)
+    const KwMenuHost* pcoHost = KwMenuHost::Current();
+    const KwHandle hOwner = pcoHost ? pcoHost->WindowHandle(coOwner) : 0;
+    if (!GetHandle() || !hOwner || !pcoKwSys)
         return 0;
     unsigned unSystem = KwTrackFlag::LeftAlign;
     if (unFlags & TrackCenter)
@@ -554,7 +558,7 @@ int KwPopupMenu::Track(const KwPoint& coPoint, const KwWnd& coOwner, unsigned sh
         unSystem = KwTrackFlag::RightAlign;
     if (!(unFlags & TrackLeftButtonOnly))
         unSystem |= KwTrackFlag::RightButton;
-    m_hTrackOwner = coOwner.GetHandle();
+    m_hTrackOwner = hOwner;
     return pcoKwSys->TrackPopupMenu(GetHandle(), unSystem, coPoint, m_hTrackOwner);
 }
 
@@ -562,8 +566,8 @@ KwWFrame* KwPopupMenu::GetParentWindow() const
 {
     if (m_pcoParentItem)
         return m_pcoParentItem->GetParentWindow();
-    KwWnd* pcoOwner = m_hTrackOwner ? KwWnd::SearchWindow(m_hTrackOwner) : nullptr;
-    return pcoOwner ? pcoOwner->GetParentFrame() : nullptr;
+    const KwMenuHost* pcoHost = KwMenuHost::Current();
+    return m_hTrackOwner && pcoHost ? pcoHost->FrameOfWindow(m_hTrackOwner) : nullptr;
 }
 
 KwMenu* KwPopupMenu::GetMainMenu() const

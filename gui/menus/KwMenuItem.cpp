@@ -1,13 +1,12 @@
 #include "KwMenuItem.h"
 
-#include "KwApp.h"
 #include "KwDC.h"
 #include "KwEvent.h"
 #include "KwMenu.h"
 #include "KwMenuFlags.h"
+#include "KwMenuHost.h"
 #include "KwMessages.h"
 #include "KwSystem.h"
-#include "KwWFrame.h"
 #include "TCrt.h"
 #include "TFile.h"
 #include "TResVar.h"
@@ -113,8 +112,8 @@ KwMenuItem::~KwMenuItem()
 
 KwMenuItem* KwMenuItem::UCC_KwMenuItem(const char* pszClass, const char* pszName, unsigned short unMask)
 {
-    KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
-    KwRes* pcoMade = pszClass && *pszClass && pcoApp ? pcoApp->UCC_KwRes(pszClass) : nullptr;
+    KwMenuHost* pcoHost = KwMenuHost::Current();
+    KwRes* pcoMade = pszClass && *pszClass && pcoHost ? pcoHost->MakeObject(pszClass) : nullptr;
     if (pcoMade && pcoMade->IsClassFamily("KwMenuItem")) {
         KwMenuItem* pcoItem = static_cast<KwMenuItem*>(pcoMade);
         pcoItem->SetResId(pszName);
@@ -471,10 +470,12 @@ int KwMenuItem::EvSelect(int nSystem)
     const short nPosition = GetPosition(&pcoMenu);
     int nResult = 0;
     if (IsSeparator() && !nSystem) {
-        KwWFrame* pcoFrame = pcoMenu ? pcoMenu->GetParentWindow() : nullptr;
-        if (pcoFrame && pcoFrame->GetHandle() && pcoKwSys) {
+        const KwWFrame* pcoFrame = pcoMenu ? pcoMenu->GetParentWindow() : nullptr;
+        const KwMenuHost* pcoHost = KwMenuHost::Current();
+        const KwHandle hFrame = pcoFrame && pcoHost ? pcoHost->FrameHandle(*pcoFrame) : 0;
+        if (hFrame && pcoKwSys) {
             const unsigned unKey = pcoMenu->GetLastHighlight() > nPosition ? KeyUp : KeyDown;
-            pcoKwSys->PostMessage(pcoFrame->GetHandle(), KwMsg::KeyDown, unKey, 1);
+            pcoKwSys->PostMessage(hFrame, KwMsg::KeyDown, unKey, 1);
             nResult = 1;
         }
     } else {
@@ -484,8 +485,9 @@ int KwMenuItem::EvSelect(int nSystem)
         if (!IsAlive(unId))
             return nResult;
         KwWFrame* pcoFrame = nResult ? nullptr : GetParentWindow();
-        if (pcoFrame)
-            nResult = pcoFrame->EvMenuSelect(this, nSystem);
+        KwMenuHost* pcoHost = KwMenuHost::Current();
+        if (pcoFrame && pcoHost)
+            nResult = pcoHost->MenuSelect(*pcoFrame, *this, nSystem);
         if (!IsAlive(unId))
             return nResult;
         pcoMenu = GetParentMenu();
@@ -511,7 +513,8 @@ int KwMenuItem::EvClicked()
     if (nResult || !IsAlive(unId))
         return nResult;
     KwWFrame* pcoFrame = GetParentWindow();
-    return pcoFrame ? pcoFrame->EvMenuClicked(this) : 0;
+    KwMenuHost* pcoHost = KwMenuHost::Current();
+    return pcoFrame && pcoHost ? pcoHost->MenuClicked(*pcoFrame, *this) : 0;
 }
 
 int KwMenuItem::EvCheckChanged(int nChecked)
@@ -522,7 +525,8 @@ int KwMenuItem::EvCheckChanged(int nChecked)
     if (nResult || !IsAlive(unId))
         return nResult;
     KwWFrame* pcoFrame = GetParentWindow();
-    return pcoFrame ? pcoFrame->EvMenuCheckChanged(this, nChecked) : 0;
+    KwMenuHost* pcoHost = KwMenuHost::Current();
+    return pcoFrame && pcoHost ? pcoHost->MenuCheckChanged(*pcoFrame, *this, nChecked) : 0;
 }
 
 // Resources

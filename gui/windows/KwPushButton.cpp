@@ -1,6 +1,5 @@
 #include "KwPushButton.h"
 
-#include "KwApp.h"
 #include "KwDC.h"
 #include "KwFont.h"
 #include "KwKeyTable.h"
@@ -20,7 +19,7 @@ KW_IMPLEMENT_DYNAMIC_CLASS(KwPushButton, KwWControl, "kw25")
 namespace {
 
 enum : unsigned short { KeySpace = 32, KeyReturn = 13 };
-enum : short { ColorBlack = 0, ColorWhite = 7, ColorGray = 8, ColorFace = 15 };
+enum : short { ColorWhite = 7, ColorGray = 8 };
 
 // The push buttons below a window, in child order.
 void CollectButtons(const KwWnd& coWnd, std::vector<KwPushButton*>& coButtons)
@@ -37,22 +36,18 @@ void CollectButtons(const KwWnd& coWnd, std::vector<KwPushButton*>& coButtons)
 } // namespace
 
 KwPushButton::KwPushButton()
+    : KwWControl(TButton())
 {
-    SetFlag(FlagFocusable | FlagTabStop, 1);
-    SetColBack(ColorFace, 0);
 }
 
 KwPushButton::KwPushButton(const char* pszName)
-    : KwPushButton()
+    : KwWControl(TButton(), pszName)
 {
-    SetResId(pszName);
 }
 
 KwPushButton::KwPushButton(const char* pszName, const KwPoint& coPos, const KwSize& coSize, const char* pszText)
-    : KwWControl(pszName, coPos, coSize, ColorBlack, ColorFace, ColorBlack)
+    : KwWControl(TButton(), pszName, coPos, coSize, pszText)
 {
-    SetFlag(FlagFocusable | FlagTabStop, 1);
-    SetInitText(pszText);
 }
 
 KwPushButton::KwPushButton(const KwPushButton& coOther)

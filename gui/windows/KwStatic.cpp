@@ -1,9 +1,9 @@
 #include "KwStatic.h"
 
-#include "KwApp.h"
 #include "KwDC.h"
 #include "KwFont.h"
 #include "KwSystem.h"
+#include "KwWndApp.h"
 #include "TFile.h"
 #include "TResVar.h"
 
@@ -73,9 +73,9 @@ int KwStatic::SetPictureId(const char* pszId, int nRedraw)
     m_coPictureId = pszId;
     m_coDib.SysDelete();
     m_coBitmap.SysDelete();
-    KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
+    KwWndApp* pcoApp = KwWndApp::Current();
     if (pcoApp && !m_coPictureId.IsEmpty())
-        pcoApp->GetResHdl().LoadCustomDib(m_coPictureId, &m_coDib, nullptr);
+        pcoApp->LoadPicture(m_coPictureId, m_coDib);
     Redraw(nRedraw);
     return m_coDib.IsValid();
 }

@@ -1,12 +1,12 @@
 #include "KwWChild.h"
 
-#include "KwApp.h"
 #include "KwDC.h"
 #include "KwKeyTable.h"
 #include "KwLayout.h"
 #include "KwPen.h"
 #include "KwSystem.h"
 #include "KwWFrame.h"
+#include "KwWndApp.h"
 #include "TFile.h"
 #include "TResVar.h"
 
@@ -28,8 +28,8 @@ enum : short {
 
 short KeyIndex(unsigned short unKey)
 {
-    const KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
-    return pcoApp ? pcoApp->GetKeyTable().FindKeyIndex(unKey) : KwKeyTable().FindKeyIndex(unKey);
+    const KwWndApp* pcoApp = KwWndApp::Current();
+    return pcoApp ? pcoApp->KeyTable().FindKeyIndex(unKey) : KwKeyTable().FindKeyIndex(unKey);
 }
 
 int IsShiftDown()

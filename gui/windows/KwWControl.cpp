@@ -4,6 +4,31 @@
 
 KW_IMPLEMENT_DYNAMIC_CLASS(KwWControl, KwWChild, "kw25")
 
+namespace {
+
+enum : short { ColorBlack = 0, ColorFace = 15 };
+
+} // namespace
+
+KwWControl::KwWControl(TButton)
+{
+    SetFlag(FlagFocusable | FlagTabStop, 1);
+    SetColBack(ColorFace, 0);
+}
+
+KwWControl::KwWControl(TButton, const char* pszName)
+    : KwWControl(TButton())
+{
+    SetResId(pszName);
+}
+
+KwWControl::KwWControl(TButton, const char* pszName, const KwPoint& coPos, const KwSize& coSize, const char* pszText)
+    : KwWChild(pszName, coPos, coSize, ColorBlack, ColorFace, ColorBlack)
+{
+    SetFlag(FlagFocusable | FlagTabStop, 1);
+    SetInitText(pszText);
+}
+
 int KwWControl::HasCapture() const
 {
     return GetHandle() && pcoKwSys && pcoKwSys->GetCapture() == GetHandle();

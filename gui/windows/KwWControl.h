@@ -42,6 +42,13 @@ public:
 
 protected:
     KwWControl(const KwWControl& coOther) : KwWChild(coOther) {}
+    // The start of the framework's buttons (push buttons, check boxes):
+    // they take the focus and a tab stop, and are black on the face colour
+    // (made without a place, only the background is set).
+    struct TButton {};
+    explicit KwWControl(TButton);
+    KwWControl(TButton, const char* pszName);
+    KwWControl(TButton, const char* pszName, const KwPoint& coPos, const KwSize& coSize, const char* pszText);
 
 private:
     int HasCapture() const;

@@ -1,6 +1,5 @@
 #include "KwWFrame.h"
 
-#include "KwApp.h"
 #include "KwBitmap.h"
 #include "KwDC.h"
 #include "KwDib.h"
@@ -12,6 +11,7 @@
 #include "KwPen.h"
 #include "KwSystem.h"
 #include "KwWChild.h"
+#include "KwWndApp.h"
 #include "TCrt.h"
 #include "TFile.h"
 #include "TResVar.h"
@@ -37,9 +37,9 @@ KwPoint PointOf(const KwMessage& coParam)
     return KwPoint(coParam.SignedLowLParam(), coParam.SignedHighLParam());
 }
 
-KwApp* App()
+KwWndApp* App()
 {
-    return pcoKwSys ? pcoKwSys->GetApp() : nullptr;
+    return KwWndApp::Current();
 }
 
 // Depth-first, in child order: the first window that takes the hot key.
@@ -85,8 +85,8 @@ KwWFrame::KwWFrame()
 KwWFrame::KwWFrame(const char* pszName)
     : KwWnd(pszName, KwPoint(100, 100), KwSize(250, 150), 0, 15, 0, KwStyle::OverlappedWindow, nullptr, 0)
 {
-    if (KwApp* pcoApp = App())
-        pcoApp->AddAppFrame(this);
+    if (KwWndApp* pcoApp = App())
+        pcoApp->AddFrame(*this);
 }
 
 KwWFrame::KwWFrame(const char* pszName, const KwPoint& coPos, const KwSize& coSize, const char* pszTitle, short nColBack,
@@ -94,8 +94,8 @@ KwWFrame::KwWFrame(const char* pszName, const KwPoint& coPos, const KwSize& coSi
     : KwWnd(pszName, coPos, coSize, 0, nColBack, 0, ulStyle, pszTitle, ulExStyle)
     , m_unFrameFlags(unFlags)
 {
-    if (KwApp* pcoApp = App())
-        pcoApp->AddAppFrame(this);
+    if (KwWndApp* pcoApp = App())
+        pcoApp->AddFrame(*this);
 }
 
 KwWFrame::KwWFrame(const KwWFrame& coOther)
@@ -106,8 +106,8 @@ KwWFrame::KwWFrame(const KwWFrame& coOther)
     , m_coDragIconId(coOther.m_coDragIconId)
     , m_unFrameFlags(coOther.m_unFrameFlags)
 {
-    if (KwApp* pcoApp = App())
-        pcoApp->AddAppFrame(this);
+    if (KwWndApp* pcoApp = App())
+        pcoApp->AddFrame(*this);
 }
 
 KwWFrame::~KwWFrame()
@@ -125,8 +125,8 @@ KwWFrame::~KwWFrame()
     if (m_hDragIcon && pcoKwSys)
         pcoKwSys->DestroyIcon(m_hDragIcon);
     delete m_pcoFont;
-    if (KwApp* pcoApp = App())
-        pcoApp->RemoveAppFrame(this);
+    if (KwWndApp* pcoApp = App())
+        pcoApp->RemoveFrame(*this);
 }
 
 void KwWFrame::SetFrameFlag(unsigned short unFlag, int nOn)
@@ -197,9 +197,9 @@ void KwWFrame::Start(short nShow)
 {
     if (m_unStartMode != ModeNone)
         return;
-    KwApp* pcoApp = App();
-    if (pcoApp && !pcoApp->GetMainWindow()) {
-        pcoApp->StartMainWindow(this);
+    KwWndApp* pcoApp = App();
+    if (pcoApp && !pcoApp->MainWindow()) {
+        pcoApp->StartMainWindow(*this);
         return;
     }
     StartDirect(nShow);
@@ -240,9 +240,9 @@ short KwWFrame::RunModal(short nMode)
             m_coDisabled.push_back(pcoParent->GetHandle());
         }
     } else if (nMode == ModeModalApp) {
-        KwApp* pcoApp = App();
-        for (short i = 0; pcoApp && i < pcoApp->CurrentAppFrameCount(); ++i) {
-            KwWFrame* pcoFrame = pcoApp->GetAppFrame(i);
+        const KwWndApp* pcoApp = App();
+        for (short i = 0; pcoApp && i < pcoApp->FrameCount(); ++i) {
+            KwWFrame* pcoFrame = pcoApp->Frame(i);
             if (pcoFrame && pcoFrame != this && pcoFrame->GetHandle() && pcoFrame->IsEnabled()) {
                 pcoFrame->Enable(0, 1);
                 m_coDisabled.push_back(pcoFrame->GetHandle());
@@ -264,7 +264,7 @@ short KwWFrame::RunModal(short nMode)
     ReEnableDisabled();
     m_unStartMode = ModeNone;
     if (nQuit) {
-        if (KwApp* pcoApp = App())
+        if (KwWndApp* pcoApp = App())
             pcoApp->Exit(0);
         m_nDlgResult = 0;
     }
@@ -627,8 +627,8 @@ TString KwWFrame::IconPictureId(int nForDrag) const
         return m_coDragIconId;
     if (!m_coIconId.IsEmpty())
         return m_coIconId;
-    const KwApp* pcoApp = App();
-    return pcoApp ? pcoApp->GetDefaultAppIconId() : TString();
+    const KwWndApp* pcoApp = App();
+    return pcoApp ? pcoApp->DefaultIconId() : TString();
 }
 
 int KwWFrame::EvPaint(KwPaintDC& coDC)
@@ -640,9 +640,9 @@ int KwWFrame::EvPaint(KwPaintDC& coDC)
     const KwRect coClient = GetClientRect();
     KwBrush coBrush(KwSysColor(15), 1, 0);
     coDC.FillRect(coClient, coBrush);
-    KwApp* pcoApp = App();
+    KwWndApp* pcoApp = App();
     KwDib coIcon;
-    if (pcoApp && pcoApp->GetResHdl().LoadCustomDib(IconPictureId(0), &coIcon, nullptr) && coIcon.IsValid()) {
+    if (pcoApp && pcoApp->LoadPicture(IconPictureId(0), coIcon) && coIcon.IsValid()) {
         const KwSize coSize = coIcon.GetSize();
         const KwPoint coAt(static_cast<short>((coClient.Width() - coSize.Width()) / 2),
                            static_cast<short>((coClient.Height() - coSize.Height()) / 2));
@@ -656,8 +656,8 @@ int KwWFrame::EvChar(unsigned short unKey, unsigned long ulKeyData)
     const int nResult = KwWnd::EvChar(unKey, ulKeyData);
     if (nResult || GetFocus() != this)
         return nResult;
-    const KwApp* pcoApp = App();
-    const short nIndex = pcoApp ? pcoApp->GetKeyTable().FindKeyIndex(unKey) : KwKeyTable().FindKeyIndex(unKey);
+    const KwWndApp* pcoApp = App();
+    const short nIndex = pcoApp ? pcoApp->KeyTable().FindKeyIndex(unKey) : KwKeyTable().FindKeyIndex(unKey);
     if (nIndex == KeyReturn)
         return CallDefaultPushHandler();
     if (nIndex == KeyEscape)
@@ -743,11 +743,11 @@ int KwWFrame::MapGetMinMaxInfo(KwMessParam* pcoParam)
 // a picture the system chooses.
 int KwWFrame::MapQueryDragIcon(KwMessParam* pcoParam)
 {
-    KwApp* pcoApp = App();
+    KwWndApp* pcoApp = App();
     if (!pcoApp || !pcoKwSys)
         return 0;
     KwDib coPicture;
-    if (!pcoApp->GetResHdl().LoadCustomDib(IconPictureId(1), &coPicture, nullptr) || !coPicture.IsValid())
+    if (!pcoApp->LoadPicture(IconPictureId(1), coPicture) || !coPicture.IsValid())
         return 0;
     KwBitmap coColor;
     const KwSize coSize = coPicture.GetSize();

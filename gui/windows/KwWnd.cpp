@@ -1,6 +1,5 @@
 #include "KwWnd.h"
 
-#include "KwApp.h"
 #include "KwBitmap.h"
 #include "KwCodes.h"
 #include "KwContent.h"
@@ -15,6 +14,7 @@
 #include "KwRegion.h"
 #include "KwSystem.h"
 #include "KwWFrame.h"
+#include "KwWndApp.h"
 #include "TFile.h"
 #include "TResVar.h"
 #include "TUtf8.h"
@@ -211,9 +211,8 @@ int KwWnd::SysCreate(KwWnd* pcoParent)
 {
     if (GetHandle())
         return 0;
-    KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
-    if (pcoApp)
-        pcoApp->NotifyWindowPreCreate(this, pcoParent, GetClassName());
+    if (KwWndApp* pcoApp = KwWndApp::Current())
+        pcoApp->NotifyWindowPreCreate(*this, pcoParent, GetClassName());
     const KwHandle hWnd = CreateSystemWindow(pcoParent);
     // Windows of the framework's class were bound while being created;
     // system controls are bound here.
@@ -867,9 +866,9 @@ void KwWnd::SetResFont(short nFont, int nRedraw)
 // application's default font), or the default font without one.
 const KwFont& KwWnd::GetUsedFont() const
 {
-    const KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
+    const KwWndApp* pcoApp = KwWndApp::Current();
     if (pcoApp && m_nResFont >= 0)
-        return pcoApp->GetResHdl().GetFont(m_nResFont);
+        return pcoApp->Font(m_nResFont);
     return KwFontTable::DefaultFont();
 }
 
@@ -1222,7 +1221,7 @@ int KwWnd::MapPaint(KwMessParam* pcoParam)
     const int nHasFocus = pcoKwSys && GetHandle() && pcoKwSys->GetFocus() == GetHandle();
     if (nHasFocus)
         DrawFocus(coDC);
-    KwApp* pcoApp = IsHourGlassOnPaint() && pcoKwSys ? pcoKwSys->GetApp() : nullptr;
+    KwWndApp* pcoApp = IsHourGlassOnPaint() ? KwWndApp::Current() : nullptr;
     if (pcoApp)
         pcoApp->WaitCursor(1);
     const int nResult = PaintWindow(coDC);
@@ -1256,8 +1255,8 @@ int KwWnd::MapNcDestroy(KwMessParam* pcoParam)
             pcoMenu->RemoveLink();
             pcoMenu->Destroy();
         }
-        KwApp* pcoApp = pcoKwSys->GetApp();
-        if (pcoApp && pcoApp->GetMainWindow() && static_cast<KwWnd*>(pcoApp->GetMainWindow()) == this)
+        KwWndApp* pcoApp = KwWndApp::Current();
+        if (pcoApp && pcoApp->MainWindow() && static_cast<KwWnd*>(pcoApp->MainWindow()) == this)
             pcoApp->Exit(0);
         pcoKwSys->DetachWindowObject(*this);
     }
@@ -1415,19 +1414,19 @@ int KwWnd::MapDrawItem(KwMessParam* pcoParam)
 
 int KwWnd::MapActivateApp(KwMessParam* pcoParam)
 {
-    KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
+    KwWndApp* pcoApp = KwWndApp::Current();
     return pcoApp ? pcoApp->EvActivateApp(MessageOf(pcoParam).GetWParam() != 0) : 0;
 }
 
 int KwWnd::MapQueryEndSession(KwMessParam* pcoParam)
 {
-    KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
+    KwWndApp* pcoApp = KwWndApp::Current();
     return pcoApp ? pcoApp->EvQueryEndSession() : 1;
 }
 
 int KwWnd::MapEndSession(KwMessParam* pcoParam)
 {
-    KwApp* pcoApp = pcoKwSys ? pcoKwSys->GetApp() : nullptr;
+    KwWndApp* pcoApp = KwWndApp::Current();
     if (pcoApp && MessageOf(pcoParam).GetWParam())
         pcoApp->NotifyEndSession();
     return 0;

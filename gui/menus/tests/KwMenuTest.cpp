@@ -3,6 +3,7 @@
 #include "KwFakeMenus.h"
 #include "KwMenu.h"
 #include "KwMenuFlags.h"
+#include "KwMenuHost.h"
 #include "KwMenuItem.h"
 #include "KwMessages.h"
 #include "KwResFileHelper.h"
@@ -36,6 +37,23 @@ private:
     int Seen(const std::string& strWhat) { coSeen.push_back(strWhat); return nAnswer; }
 };
 
+// An item of the application's own class, and the application that makes it.
+class TOwnItem : public KwMenuItem {
+    KW_DYNAMIC_CLASS(TOwnItem, KwMenuItem)
+public:
+    TOwnItem() = default;
+};
+
+class TMenuApp : public KwApp {
+public:
+    using KwApp::KwApp;
+    KwRes* UCC_KwRes(const char* pszClassName) const override
+    {
+        return std::string(pszClassName) == "TOwnItem" ? new TOwnItem : nullptr;
+    }
+    using KwApp::UCC_KwRes;
+};
+
 const KwMemberLinkArray s_aLinks[] = {
     { "FW_MENU", "TMenuFrame::LnkCommandLarge", static_cast<TMvcHandler>(&TMenuFrame::LnkCommandLarge) },
     { nullptr, nullptr, nullptr },
@@ -46,7 +64,7 @@ const KwMemberLinkArray s_aLinks[] = {
 class KwMenuTest : public ::testing::Test {
 protected:
     KwFakeMenuSystem coSys;
-    KwApp coApp { "KwMenuTest", nullptr, 0 };
+    TMenuApp coApp { "KwMenuTest", nullptr, 0 };
     KwTestView coView;
     TMenuFrame* pcoFrame { nullptr };
     KwMenu* pcoBar { nullptr };
@@ -116,6 +134,7 @@ std::vector<std::string> Calls(const KwTestView& coView)
 } // namespace
 
 KW_IMPLEMENT_DYNAMIC_CLASS(TMenuFrame, KwWFrame, "test")
+KW_IMPLEMENT_DYNAMIC_CLASS(TOwnItem, KwMenuItem, "test")
 
 TEST_F(KwMenuTest, EntriesAreMadeInPlaceAndItemsFoundByName)
 {
@@ -348,4 +367,37 @@ TEST_F(KwMenuTest, MenuBarTravelsWithItsFrameThroughAResourceFile)
     pcoLoaded->nAnswer = 1;
     Choose("ID_LARGE");
     EXPECT_EQ(pcoLoaded->coSeen, std::vector<std::string>({ "check ID_LARGE 1", "link large" }));
+}
+
+// Menus reach their frame and the application through the host that the
+// application family registers; without one they keep to themselves.
+TEST_F(KwMenuTest, WithoutAHostMenusKeepToThemselves)
+{
+    struct TNoHost {
+        KwMenuHost::TSourceFn pfnHost = KwMenuHost::Register(nullptr);
+        ~TNoHost() { KwMenuHost::Register(pfnHost); }
+    };
+    Item("ID_STATUS")->MVC().SetLink("KW_LINK_COMMAND", &coView, &KwTestView::Link);
+    KwPopupMenu* pcoContext = KwPopupMenu::CreatePopupMenu("PM_CONTEXT", 1);
+    ASSERT_NE(pcoContext, nullptr);
+    {
+        TNoHost coNoHost;
+        ASSERT_EQ(KwMenuHost::Current(), nullptr);
+        Choose("ID_STATUS");
+        Highlight("ID_LARGE");
+        Send(KwMsg::InitMenu, pcoBar->GetHandle(), 0);
+        pcoViewMenu->GetMenuItem(2)->EvSelect(0);
+        EXPECT_EQ(pcoContext->Track(KwPoint(5, 5), *pcoFrame, 0), 0);
+        EXPECT_FALSE(pcoBar->InsertItem("ID_PLAIN", "Plain", 0, -1, "TOwnItem")->IsClass("TOwnItem"));
+    }
+    EXPECT_EQ(Calls(coView), std::vector<std::string>({ "KW_LINK_COMMAND" }));
+    EXPECT_TRUE(pcoFrame->coSeen.empty());
+    EXPECT_TRUE(coSys.coPosted.empty());
+
+    Choose("ID_STATUS");
+    EXPECT_EQ(pcoFrame->coSeen, std::vector<std::string>({ "check ID_STATUS 0", "clicked ID_STATUS" }));
+    EXPECT_EQ(pcoContext->Track(KwPoint(5, 5), *pcoFrame, 0), 1);
+    EXPECT_EQ(pcoContext->GetParentWindow(), pcoFrame);
+    EXPECT_TRUE(pcoBar->InsertItem("ID_OWN", "Own", 0, -1, "TOwnItem")->IsClass("TOwnItem"));
+    pcoContext->Destroy();
 }

@@ -6,6 +6,7 @@
 #include "KwWControl.h"
 #include "KwWFrame.h"
 #include "KwWSystem.h"
+#include "KwWndApp.h"
 
 #include <gtest/gtest.h>
 
@@ -237,6 +238,31 @@ TEST_F(KwWndLifetimeTest, ModalFrameDisablesTheOthersAndEnablesThemAgain)
     EXPECT_EQ(pcoMain->StartModal(7), 0);         // no such mode: nothing happens
     delete pcoAside;
     delete pcoMain;
+}
+
+// Windows reach the application through the source its family registers;
+// without one a frame joins no list and starts on its own.
+TEST_F(KwWndLifetimeTest, WithoutTheApplicationsSourceAFrameKeepsToItself)
+{
+    TTracked<KwWFrame>* pcoAlone = nullptr;
+    {
+        struct TNoSource {
+            KwWndApp::TSourceFn pfnSource = KwWndApp::Register(nullptr);
+            ~TNoSource() { KwWndApp::Register(pfnSource); }
+        } coNoSource;
+        ASSERT_EQ(KwWndApp::Current(), nullptr);
+        pcoAlone = new TTracked<KwWFrame>("FW_ALONE", KwPoint(50, 50), KwSize(300, 200), "Alone", 15, KwStyle::OverlappedWindow, 0, 0);
+        ASSERT_TRUE(pcoAlone->SysCreate(nullptr));
+        pcoAlone->Start(4);
+    }
+    EXPECT_FALSE(coApp.HasAppFrame(pcoAlone));
+    EXPECT_EQ(coApp.GetMainWindow(), nullptr);
+    EXPECT_TRUE(pcoAlone->IsVisible());
+    auto* pcoListed = NewFrame("FW_LISTED");
+    EXPECT_TRUE(coApp.HasAppFrame(pcoListed));
+    delete pcoAlone;
+    delete pcoListed;
+    EXPECT_EQ(TTracked<KwWFrame>::s_nAlive, 0);
 }
 
 TEST_F(KwWndLifetimeTest, TabOrderWrapsAroundTheFrame)
