@@ -272,12 +272,13 @@ private:
 // The real file system, watched and disturbed.
 class TWatchedFileSystem final : public KwCopyFileSystem {
 public:
-    explicit TWatchedFileSystem(std::string strRoot) : m_strRoot(std::move(strRoot)) {}
+    // coSecurity answers the reads of rights through open sources, unless
+    // the real descriptors are asked for.
+    TWatchedFileSystem(std::string strRoot, TRecordingSecurity& coSecurity)
+        : m_coSecurity(coSecurity), m_strRoot(std::move(strRoot)) {}
 
     KwCopyFileSystem& m_coReal { KwCopyFileSystem::Platform() };
-    // Answers the reads of rights through open sources, unless the real
-    // descriptors are asked for.
-    TRecordingSecurity* m_pcoSecurity { nullptr };
+    TRecordingSecurity& m_coSecurity;
     TFaults m_coFaults;
     std::vector<std::string> m_vecCreated;              // "path descriptor" of every creating call
     std::map<std::string, std::string> m_coRights;      // the descriptor each entry was made with, by path
@@ -515,9 +516,9 @@ private:
         int GetSecurity(uint32_t ulInfo, void* pvBuffer, uint32_t ulSize, uint32_t& ulNeeded, uint32_t& ulError) override
         {
             TFakeGuard coGuard(FakeLock());
-            if (m_coFs.m_bRealDescriptors || !m_coFs.m_pcoSecurity)
+            if (m_coFs.m_bRealDescriptors)
                 return m_pcoReal->GetSecurity(ulInfo, pvBuffer, ulSize, ulNeeded, ulError);
-            return m_coFs.m_pcoSecurity->GetOpenSecurity(m_strPath, ulInfo, pvBuffer, ulSize, ulNeeded, ulError);
+            return m_coFs.m_coSecurity.GetOpenSecurity(m_strPath, ulInfo, pvBuffer, ulSize, ulNeeded, ulError);
         }
         int Commit(const std::string& strFinal, int nReplace, KwCopyError& coError) override
         {
