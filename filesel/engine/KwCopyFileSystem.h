@@ -214,6 +214,10 @@ public:
     virtual int FinalPath(const std::string& strPath, std::string& strFinal, KwCopyError& coError) = 0;
     // Bytes free for this process on the volume that holds the path.
     virtual int FreeSpace(const std::string& strPath, uint64_t& ullFree, KwCopyError& coError) = 0;
+    // Bytes of memory free now: neither in use nor holding cached files,
+    // so what a copy through the system's cache takes without pushing
+    // anything out. 0 when nothing is free or the system does not tell.
+    virtual uint64_t FreeMemory() = 0;
 
     // Creating and changing
     // Error kind Exists when any entry of that name is there already.

@@ -197,6 +197,14 @@ std::unique_ptr<KwCopyStream> KwFileTransfer::OpenSource(const std::string& strS
     return m_coFs.OpenSource(strSource, nHow, coError);
 }
 
+int KwFileTransfer::PassesCache(uint64_t ullSize) const
+{
+    const uint64_t ullFrom = m_coOptions.m_ullUnbufferedFrom;
+    if (!ullFrom || ullSize < ullFrom)
+        return 0;
+    return !m_coOptions.m_nUnbufferedWhenShort || ullSize > m_coFs.FreeMemory() / 2;
+}
+
 std::unique_ptr<KwCopyStream> KwFileTransfer::CreateTemporary(const std::string& strTarget, const void* pvDescriptor,
                                                               int nHow, std::string& strWritten,
                                                               KwCopyError& coError)
@@ -264,8 +272,7 @@ KwFileTransfer::Result KwFileTransfer::Copy(const std::string& strSource, const 
     const int nEncrypted = (coSource.m_ulAttributes & KwCopyStat::AttrEncrypted) ? 1 : 0;
     // A verified copy is read back through the cache, as any other reader
     // would read it.
-    const int nUnbuffered = m_coOptions.m_ullUnbufferedFrom && coSource.m_ullSize >= m_coOptions.m_ullUnbufferedFrom
-        && !m_coOptions.m_nVerify && !nEncrypted;
+    const int nUnbuffered = PassesCache(coSource.m_ullSize) && !m_coOptions.m_nVerify && !nEncrypted;
     const int nHow = nUnbuffered ? KwCopyFileSystem::Unbuffered : 0;
     KwCopyError coError;
     std::unique_ptr<KwCopyStream> pcoSource = OpenSource(strSource, nHow, nRights, coError);

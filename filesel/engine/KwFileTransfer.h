@@ -29,9 +29,9 @@
 // The content moves in pieces of the options' size; between pieces the
 // cancel test runs and the progress hook hears the bytes written. A file
 // larger than one piece gets its whole size before its first byte; one of
-// at least the options' unbuffered size is read and written past the
-// system's cache, in whole blocks (the last one padded, the size set
-// right at the end).
+// at least the options' unbuffered size (and, by default, twice as large
+// as the memory free) is read and written past the system's cache, in
+// whole blocks (the last one padded, the size set right at the end).
 class KwFileTransfer {
 public:
     enum Result {
@@ -99,6 +99,8 @@ private:
                 std::string& strReason);
     // Reads both files again from their first byte and compares them.
     Result Verify(KwCopyStream& coSource, KwCopyStream& coTarget, std::string& strReason);
+    // Whether a file of this size is read and written past the cache.
+    int PassesCache(uint64_t ullSize) const;
     // Every named stream of the source into the temporary copy.
     Result CopyStreams(const std::string& strSource, KwCopyStream& coSource, const std::string& strWritten,
                        std::string& strReason);

@@ -287,6 +287,7 @@ public:
     std::map<std::thread::id, std::string> m_coLastOpened;  // the source each thread opened last
     TStepHook m_fnAfter;
     uint64_t m_ullFree { ~0ull };
+    uint64_t m_ullFreeMemory { 0 };       // what FreeMemory says
     std::map<std::string, std::string> m_coSameAs;      // identities: this directory is that one
     // Directories that shut the copying account out, as Windows rights
     // would: nothing can be made in them until a descriptor with its
@@ -376,6 +377,7 @@ public:
         ullFree = m_ullFree;
         return m_ullFree == ~0ull ? m_coReal.FreeSpace(strPath, ullFree, coError) : 1;
     }
+    uint64_t FreeMemory() override { return m_ullFreeMemory; }
     int CreateDirectory(const std::string& strPath, const void* pvDescriptor, KwCopyError& coError) override
     {
         TFakeGuard coGuard(FakeLock());

@@ -7,6 +7,8 @@
 //            enumeration (goal: at most 1.5x)
 //   calls    where the engine's time per small file goes: its file-system
 //            and security calls, one by one, and its own work between them
+//   cache    what a copy leaves of the user's files in the system's cache
+//            (run it only by --only: see CacheRun)
 //
 // A copy scenario has these cases: the raw loop with one thread and with
 // each count of --threads (the best of them is the machine's parallel
@@ -24,10 +26,13 @@
 //
 //   CopyBench [--big-count N] [--big-mib M] [--small-count N] [--small-dirs D]
 //             [--gather-count N] [--threads 2,4] [--runs R] [--unbuffered-mib M]
-//             [--only big|small|gather|calls] [directory]
+//             [--only big|small|gather|calls|cache] [--working-mib W]
+//             [--working-reads 1|2] [--cache-mib 64,256,1024] [--hold-mib H]
+//             [directory]
 //
-// --unbuffered-mib sets the engine's threshold of files that pass the
-// system's cache (0: none), to compare both ways of one big set.
+// --unbuffered-mib sets the size from which files pass the system's cache
+// (0: none), by size alone, to compare both ways of one big set; without
+// it the engine decides by its own rule (KwCopyOptions).
 //
 // The big run needs its files twice on the disk (source and one copy); with
 // less free space it is scaled down, and the output says so. The exit code
@@ -66,6 +71,10 @@ struct TSettings {
     long m_lUnbufferedMib { -1 };       // the engine's own threshold
     long m_lGatherCount { 100000 };
     std::vector<int> m_vecThreads { 2, 4 };
+    long m_lWorkingMib { 512 };
+    std::vector<long> m_vecCacheMib { 64, 256, 1024, 4096 };
+    long m_lHoldMib { 0 };
+    long m_lWorkingReads { 2 };
     int m_nRuns { 3 };
     std::string m_strOnly;
     fs::path m_coDirectory { fs::temp_directory_path() / "kw-copy-bench" };
@@ -217,6 +226,7 @@ public:
     int Identity(const std::string& s, KwCopyIdentity& c, KwCopyError& e) override { TCallTimes::TTimer t(m_coTimes, "identity"); return m_coReal.Identity(s, c, e); }
     int FinalPath(const std::string& s, std::string& f, KwCopyError& e) override { TCallTimes::TTimer t(m_coTimes, "final path"); return m_coReal.FinalPath(s, f, e); }
     int FreeSpace(const std::string& s, uint64_t& ull, KwCopyError& e) override { TCallTimes::TTimer t(m_coTimes, "free space"); return m_coReal.FreeSpace(s, ull, e); }
+    uint64_t FreeMemory() override { TCallTimes::TTimer t(m_coTimes, "free memory"); return m_coReal.FreeMemory(); }
     int CreateDirectory(const std::string& s, const void* pv, KwCopyError& e) override { TCallTimes::TTimer t(m_coTimes, "create directory"); return m_coReal.CreateDirectory(s, pv, e); }
     std::unique_ptr<KwCopyStream> OpenSource(const std::string& s, int n, KwCopyError& e) override
     {
@@ -268,8 +278,11 @@ double RunEngine(KwCopyEngine& coEngine, const fs::path& coSource, const fs::pat
 {
     coEngine.Options().m_eSecurity = bRights ? KwCopyOptions::SecurityAll : KwCopyOptions::SecurityNone;
     coEngine.Options().m_nWorkers = nWorkers;
-    if (lUnbufferedMib >= 0)
+    if (lUnbufferedMib >= 0) {
+        // By size alone, whatever the memory free.
         coEngine.Options().m_ullUnbufferedFrom = static_cast<uint64_t>(lUnbufferedMib) << 20;
+        coEngine.Options().m_nUnbufferedWhenShort = 0;
+    }
     coEngine.SetPathFrom(coSource.u8string().c_str());
     coEngine.SetPathTo(coTarget.u8string().c_str());
     const TClock::time_point coStart = TClock::now();
@@ -436,10 +449,11 @@ void BigRun(TSettings coSettings)
     }
     const uint64_t ullUnbuffered = coSettings.m_lUnbufferedMib >= 0 ? static_cast<uint64_t>(coSettings.m_lUnbufferedMib) << 20
                                                                     : KwCopyOptions().m_ullUnbufferedFrom;
-    char szScenario[96];
+    char szScenario[128];
     if (ullUnbuffered)
-        std::snprintf(szScenario, sizeof(szScenario), "%ld x %ld MiB, the engine past the cache from %llu MiB",
-                      coSettings.m_lBigCount, coSettings.m_lBigMib, static_cast<unsigned long long>(ullUnbuffered >> 20));
+        std::snprintf(szScenario, sizeof(szScenario), "%ld x %ld MiB, the engine past the cache from %llu MiB%s",
+                      coSettings.m_lBigCount, coSettings.m_lBigMib, static_cast<unsigned long long>(ullUnbuffered >> 20),
+                      coSettings.m_lUnbufferedMib < 0 ? " when memory is short" : "");
     else
         std::snprintf(szScenario, sizeof(szScenario), "%ld x %ld MiB, the engine through the cache", coSettings.m_lBigCount,
                       coSettings.m_lBigMib);
@@ -534,9 +548,112 @@ void GatherRun(const TSettings& coSettings)
     std::fflush(stdout);
 }
 
+// How fast a file reads from start to end, in MiB/s.
+double ReadRate(const fs::path& coFile)
+{
+    std::ifstream coIn(coFile, std::ios::binary);
+    std::vector<char> vecPiece(kRawBuffer);
+    uint64_t ullBytes = 0;
+    const TClock::time_point coStart = TClock::now();
+    while (coIn.read(vecPiece.data(), static_cast<std::streamsize>(vecPiece.size())) || coIn.gcount() > 0)
+        ullBytes += static_cast<uint64_t>(coIn.gcount());
+    return static_cast<double>(ullBytes >> 20) / std::max(1e-6, Seconds(coStart));
+}
+
+std::string Share(double dShare)
+{
+    char szShare[16];
+    if (dShare < 0)
+        return "   -";
+    std::snprintf(szShare, sizeof(szShare), "%3.0f%%", dShare * 100);
+    return szShare;
+}
+
+// What a copy leaves of the user's files in the system's cache, the
+// reason why large files pass it. The user's working set (--working-mib)
+// is read --working-reads times (2: files in use; 1: files just looked
+// at), then one file of each size of
+// --cache-mib is copied by the engine through the cache and past it;
+// after each copy and its write-back (the copy's time with the flush of
+// its data to the disk is the second speed), the table shows the share of the
+// working set still cached (where the system tells: natively) and how
+// fast it reads again, beside how fast it read just before (from the
+// cache) and how fast the copy went. --hold-mib keeps that much memory of
+// the bench's own in use throughout, to play a machine with little free
+// memory. Before each copy the source and the working set are dropped
+// from the cache where the system allows it (natively), so both ways
+// start alike.
+void CacheRun(const TSettings& coSettings)
+{
+    std::vector<char> vecHeld(static_cast<size_t>(coSettings.m_lHoldMib) << 20);
+    for (size_t i = 0; i < vecHeld.size(); i += 4096)
+        vecHeld[i] = 1;
+    const fs::path coRoot = coSettings.m_coDirectory / "cache";
+    const fs::path coWorking = coRoot / "working.bin";
+    const uint64_t ullWorking = static_cast<uint64_t>(coSettings.m_lWorkingMib) << 20;
+    fs::create_directories(coRoot);
+    std::error_code coMissing;
+    if (fs::file_size(coWorking, coMissing) != ullWorking)
+        WritePattern(coWorking, ullWorking, 99);
+    std::printf("\ncache: a working set of %ld MiB read %ld times, then one file copied by the engine (rights off, one "
+                "worker); %ld MiB held by the bench\n", coSettings.m_lWorkingMib, coSettings.m_lWorkingReads, coSettings.m_lHoldMib);
+    std::printf("  %-10s  %-13s  %12s  %15s  %16s  %18s\n", "file", "the copy", "copy MiB/s", "incl. write-back",
+                "working set kept", "re-read MiB/s (was)");
+    const fs::path coTarget = coRoot / "copy";
+    for (long lMib : coSettings.m_vecCacheMib) {
+        const fs::path coSource = coRoot / ("source-" + std::to_string(lMib));
+        const fs::path coFile = coSource / "file.bin";
+        const uint64_t ullFile = static_cast<uint64_t>(lMib) << 20;
+        fs::create_directories(coSource);
+        if (fs::file_size(coFile, coMissing) != ullFile)
+            WritePattern(coFile, ullFile, static_cast<uint32_t>(lMib));
+        for (bool bPast : { false, true }) {
+            RawUncache(coFile.u8string());
+            RawUncache(coWorking.u8string());
+            Settle();
+            double dBefore = 0;
+            for (long lRead = 0; lRead < coSettings.m_lWorkingReads; ++lRead)
+                dBefore = ReadRate(coWorking);
+            KwCopyEngine coEngine;
+            const TClock::time_point coStart = TClock::now();
+            const double dCopy = RunEngine(coEngine, coSource, coTarget, false, 1, bPast ? 1 : 0);
+            const fs::path coCopy = coTarget / coSource.filename() / "file.bin";
+            RawFlush(coCopy.u8string());
+            const double dWritten = Seconds(coStart);
+            Settle();
+            const double dShare = RawCachedShare(coWorking.u8string());
+            const double dAfter = ReadRate(coWorking);
+            const bool bExact = dCopy >= 0 && SameBytes(coFile, coCopy);
+            g_nMissed += !bExact;
+            std::printf("  %6ld MiB  %-13s  %12.0f  %15.0f  %16s  %10.0f (%5.0f)%s\n", lMib,
+                        bPast ? "past the cache" : "through it", static_cast<double>(lMib) / std::max(1e-6, dCopy),
+                        static_cast<double>(lMib) / std::max(1e-6, dWritten), Share(dShare).c_str(), dAfter, dBefore,
+                        bExact ? "" : "  NOT EXACT");
+            std::fflush(stdout);
+            fs::remove_all(coTarget);
+        }
+    }
+}
+
 long Number(const char* pszText)
 {
     return std::strtol(pszText, nullptr, 10);
+}
+
+// "64,256,1024" as sizes.
+std::vector<long> Sizes(const char* pszText)
+{
+    std::vector<long> vecSizes;
+    for (const char* p = pszText; *p;) {
+        char* pszEnd = nullptr;
+        const long lSize = std::strtol(p, &pszEnd, 10);
+        if (pszEnd == p)
+            break;
+        if (lSize > 0)
+            vecSizes.push_back(lSize);
+        p = *pszEnd ? pszEnd + 1 : pszEnd;
+    }
+    return vecSizes;
 }
 
 // "2,4,8" as counts of threads; 1 always comes first.
@@ -580,6 +697,14 @@ int main(int argc, char** argv)
             coSettings.m_vecThreads = Counts(argv[++i]);
         else if (strArgument == "--runs" && bValue)
             coSettings.m_nRuns = std::max(1, static_cast<int>(Number(argv[++i])));
+        else if (strArgument == "--working-mib" && bValue)
+            coSettings.m_lWorkingMib = std::max(1L, Number(argv[++i]));
+        else if (strArgument == "--cache-mib" && bValue)
+            coSettings.m_vecCacheMib = Sizes(argv[++i]);
+        else if (strArgument == "--working-reads" && bValue)
+            coSettings.m_lWorkingReads = std::max(1L, Number(argv[++i]));
+        else if (strArgument == "--hold-mib" && bValue)
+            coSettings.m_lHoldMib = std::max(0L, Number(argv[++i]));
         else if (strArgument == "--only" && bValue)
             coSettings.m_strOnly = argv[++i];
         else if (strArgument[0] != '-')
@@ -587,7 +712,8 @@ int main(int argc, char** argv)
         else {
             std::fprintf(stderr, "usage: CopyBench [--big-count N] [--big-mib M] [--small-count N] [--small-dirs D] "
                                  "[--gather-count N] [--threads 2,4] [--runs R] [--unbuffered-mib M] "
-                                 "[--only big|small|gather|calls] [directory]\n");
+                                 "[--only big|small|gather|calls|cache] [--working-mib W] [--working-reads 1|2] [--cache-mib 64,256,1024] "
+                                 "[--hold-mib H] [directory]\n");
             return 2;
         }
     }
@@ -596,9 +722,10 @@ int main(int argc, char** argv)
     std::printf("CopyBench in %s, best of %d runs, %u processors\n", coSettings.m_coDirectory.u8string().c_str(),
                 coSettings.m_nRuns, std::thread::hardware_concurrency());
     const std::pair<const char*, std::function<void(const TSettings&)>> aScenarios[] = {
-        { "gather", GatherRun }, { "calls", CallsRun }, { "small", SmallRun }, { "big", BigRun } };
+        { "gather", GatherRun }, { "calls", CallsRun }, { "small", SmallRun }, { "big", BigRun }, { "cache", CacheRun } };
     for (const auto& coScenario : aScenarios)
-        if (coSettings.m_strOnly.empty() ? std::strcmp(coScenario.first, "calls") != 0 : coSettings.m_strOnly == coScenario.first)
+        if (coSettings.m_strOnly.empty() ? std::strcmp(coScenario.first, "calls") != 0 && std::strcmp(coScenario.first, "cache") != 0
+                                         : coSettings.m_strOnly == coScenario.first)
             coScenario.second(coSettings);
     return g_nMissed ? 1 : 0;
 }

@@ -22,3 +22,12 @@ uint64_t RawEnumerate(const std::string& strDirectory);
 int RawMakeTree(const std::string& strSource, const std::string& strTarget, TRawFiles& vecFiles);
 // Copies one file through the buffer (kRawBuffer bytes); 1 when it was copied.
 int RawCopyFile(const std::string& strSource, const std::string& strTarget, char* pchBuffer);
+
+// The share (0 to 1) of a file's pages that the system's cache holds, or
+// -1 where the system does not tell (Windows).
+double RawCachedShare(const std::string& strFile);
+// Writes a file's data out of the system's cache to the disk; 1 when done.
+int RawFlush(const std::string& strFile);
+// Writes a file's dirty pages out and drops it from the system's cache,
+// where the system lets a program do that (natively); 1 when it did.
+int RawUncache(const std::string& strFile);

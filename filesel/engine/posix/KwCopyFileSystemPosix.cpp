@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <string>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -444,6 +446,19 @@ public:
             return Failure(coError);
         ullFree = static_cast<uint64_t>(coInfo.f_bavail) * coInfo.f_frsize;
         return 1;
+    }
+
+    uint64_t FreeMemory() override
+    {
+        std::ifstream coIn("/proc/meminfo");
+        std::string strKey;
+        uint64_t ullKiB = 0;
+        while (coIn >> strKey >> ullKiB) {
+            if (strKey == "MemFree:")
+                return ullKiB << 10;
+            coIn.ignore(64, '\n');
+        }
+        return 0;
     }
 
     int CreateDirectory(const std::string& strPath, const void* pvDescriptor, KwCopyError& coError) override

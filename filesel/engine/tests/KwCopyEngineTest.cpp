@@ -299,7 +299,7 @@ TEST_P(KwCopyEngineTest, AFileReadShortAtItsListedSizeIsNotReadAgainAndOneThatGr
     }
 }
 
-TEST_P(KwCopyEngineTest, ALargeFileGetsItsSizeFirstAndFromTheThresholdOnGoesPastTheCacheInWholeBlocks)
+TEST_P(KwCopyEngineTest, ALargeFileGetsItsSizeFirstAndFromTheThresholdOnWhenMemoryIsShortGoesPastTheCacheInWholeBlocks)
 {
     // c.bin (100,000 bytes) is larger than a piece of 20,000, so its size
     // is set before its first byte and again at the bytes written. Past the
@@ -316,23 +316,32 @@ TEST_P(KwCopyEngineTest, ALargeFileGetsItsSizeFirstAndFromTheThresholdOnGoesPast
         vecUnbuffered.push_back(strTemporary + " write 16384");
     vecUnbuffered.push_back(strTemporary + " write 4096");
     vecUnbuffered.push_back(strTemporary + " size 100000");
+    // With memory free for twice the file, it goes through the cache after
+    // all (unless the options say to pass it by size alone).
     const struct {
         uint64_t m_ullFrom;
+        uint64_t m_ullFreeMemory;
+        int m_nWhenShort;
         int m_nVerify;
         TFault m_coFault;
         const std::vector<std::string>& m_vecContent;
     } aCases[] = {
-        { 0, 0, {}, vecCached },
-        { 50000, 0, {}, vecUnbuffered },
-        { 100000, 0, {}, vecUnbuffered },
-        { 100001, 0, {}, vecCached },
-        { 50000, 1, {}, vecCached },
-        { 50000, 0, { "SetSize", "/dst/src/Alpha/Gamma/~gdl*" }, { vecUnbuffered.begin(), vecUnbuffered.begin() + 3 } },
+        { 0, 0, 1, 0, {}, vecCached },
+        { 50000, 0, 1, 0, {}, vecUnbuffered },
+        { 100000, 0, 1, 0, {}, vecUnbuffered },
+        { 100001, 0, 1, 0, {}, vecCached },
+        { 50000, 199999, 1, 0, {}, vecUnbuffered },
+        { 50000, 200000, 1, 0, {}, vecCached },
+        { 50000, 1ull << 40, 0, 0, {}, vecUnbuffered },
+        { 50000, 0, 1, 1, {}, vecCached },
+        { 50000, 0, 1, 0, { "SetSize", "/dst/src/Alpha/Gamma/~gdl*" }, { vecUnbuffered.begin(), vecUnbuffered.begin() + 3 } },
     };
     for (const auto& coCase : aCases) {
         SetUp();
         m_pcoEngine->Options().m_ulPieceSize = 20000;
         m_pcoEngine->Options().m_ullUnbufferedFrom = coCase.m_ullFrom;
+        m_pcoEngine->Options().m_nUnbufferedWhenShort = coCase.m_nWhenShort;
+        m_pcoFs->m_ullFreeMemory = coCase.m_ullFreeMemory;
         m_pcoEngine->Options().m_nVerify = coCase.m_nVerify;
         m_pcoFs->m_coFaults.Add(coCase.m_coFault);
         const TOutput coOutput = Run();
@@ -340,7 +349,7 @@ TEST_P(KwCopyEngineTest, ALargeFileGetsItsSizeFirstAndFromTheThresholdOnGoesPast
         for (const std::string& strEvent : m_pcoFs->m_vecContent)
             if (strEvent.find("/Gamma/") != std::string::npos)
                 vecContent.push_back(WithoutTemporaryName(strEvent));
-        EXPECT_EQ(vecContent, coCase.m_vecContent) << coCase.m_ullFrom;
+        EXPECT_EQ(vecContent, coCase.m_vecContent) << coCase.m_ullFrom << " " << coCase.m_ullFreeMemory;
         if (coCase.m_coFault.m_strCall.empty()) {
             EXPECT_EQ(kwtest::ReadFileBytes(At("dst/src/Alpha/Gamma/c.bin")), Pattern(100000));
         } else {

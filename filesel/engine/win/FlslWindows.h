@@ -17,6 +17,7 @@
 #endif
 
 #include <windows.h>
+#include <psapi.h>
 #include <winioctl.h>
 
 // The library has member functions of these names; code here calls the

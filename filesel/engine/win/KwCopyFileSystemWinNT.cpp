@@ -531,6 +531,16 @@ public:
         return 1;
     }
 
+    uint64_t FreeMemory() override
+    {
+        // Available memory counts the cache's standby pages, which hold the
+        // user's files; less the whole cache it is at most what is free.
+        PERFORMANCE_INFORMATION coInfo {};
+        if (!GetPerformanceInfo(&coInfo, sizeof(coInfo)) || coInfo.PhysicalAvailable <= coInfo.SystemCache)
+            return 0;
+        return static_cast<uint64_t>(coInfo.PhysicalAvailable - coInfo.SystemCache) * coInfo.PageSize;
+    }
+
     int CreateDirectory(const std::string& strPath, const void* pvDescriptor, KwCopyError& coError) override
     {
         SECURITY_ATTRIBUTES coSecurity { sizeof(SECURITY_ATTRIBUTES), const_cast<void*>(pvDescriptor), FALSE };

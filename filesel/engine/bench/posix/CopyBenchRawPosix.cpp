@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,5 +69,51 @@ int RawCopyFile(const std::string& strSource, const std::string& strTarget, char
         nDone = write(nTarget, pchBuffer, static_cast<size_t>(nRead)) == nRead;
     close(nSource);
     close(nTarget);
+    return nDone;
+}
+
+double RawCachedShare(const std::string& strFile)
+{
+    const int nFile = open(strFile.c_str(), O_RDONLY | O_CLOEXEC);
+    if (nFile < 0)
+        return -1;
+    struct stat coInfo;
+    double dShare = -1;
+    if (fstat(nFile, &coInfo) == 0 && coInfo.st_size > 0) {
+        const size_t ulSize = static_cast<size_t>(coInfo.st_size);
+        const size_t ulPage = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        void* pvMap = mmap(nullptr, ulSize, PROT_READ, MAP_SHARED, nFile, 0);
+        if (pvMap != MAP_FAILED) {
+            std::vector<unsigned char> vecResident((ulSize + ulPage - 1) / ulPage);
+            if (mincore(pvMap, ulSize, vecResident.data()) == 0) {
+                size_t ulCached = 0;
+                for (unsigned char byPage : vecResident)
+                    ulCached += byPage & 1;
+                dShare = static_cast<double>(ulCached) / static_cast<double>(vecResident.size());
+            }
+            munmap(pvMap, ulSize);
+        }
+    }
+    close(nFile);
+    return dShare;
+}
+
+int RawFlush(const std::string& strFile)
+{
+    const int nFile = open(strFile.c_str(), O_RDONLY | O_CLOEXEC);
+    if (nFile < 0)
+        return 0;
+    const int nDone = fdatasync(nFile) == 0;
+    close(nFile);
+    return nDone;
+}
+
+int RawUncache(const std::string& strFile)
+{
+    const int nFile = open(strFile.c_str(), O_RDONLY | O_CLOEXEC);
+    if (nFile < 0)
+        return 0;
+    const int nDone = fdatasync(nFile) == 0 && posix_fadvise(nFile, 0, 0, POSIX_FADV_DONTNEED) == 0;
+    close(nFile);
     return nDone;
 }

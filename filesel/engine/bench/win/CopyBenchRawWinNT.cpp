@@ -65,3 +65,26 @@ int RawCopyFile(const std::string& strSource, const std::string& strTarget, char
     CloseHandle(hTarget);
     return nDone;
 }
+
+int RawFlush(const std::string& strFile)
+{
+    HANDLE hFile = CreateFileA(strFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return 0;
+    const int nDone = FlushFileBuffers(hFile) ? 1 : 0;
+    CloseHandle(hFile);
+    return nDone;
+}
+
+// Windows tells no program which pages of a file its cache holds, nor
+// drops them on request.
+double RawCachedShare(const std::string&)
+{
+    return -1;
+}
+
+int RawUncache(const std::string&)
+{
+    return 0;
+}
