@@ -680,19 +680,35 @@ const void* KwCopyEngine::PrivateDescriptor(int nDirectory)
     return vecPrivate.empty() ? nullptr : vecPrivate.data();
 }
 
-int KwCopyEngine::CreationDescriptor(long i, Secure* pcoSecure, const void*& pvDescriptor, std::string& strFailure)
+void KwCopyEngine::ReadRights(long i, Secure& coSecure, KwCopyStream* pcoSource)
+{
+    uint32_t& ulIndex = m_vecDescriptor[static_cast<size_t>(i)];
+    if (ulIndex != KwDescriptorCache::None)
+        return;
+    const int nRead = pcoSource ? coSecure.GetFromStream(*pcoSource) : coSecure.GetFromFile(Source(i).c_str());
+    ulIndex = nRead ? m_coDescriptors.Add(coSecure.GetDescriptor(), coSecure.GetDescriptorLength()) : Unreadable;
+}
+
+int KwCopyEngine::RightsAccess(const Secure* pcoSecure)
+{
+    if (!pcoSecure)
+        return 0;
+    // The SACL is among the parts read only where the run's privileges
+    // hold SeSecurityPrivilege (PrepareSecure); a worker's own reader
+    // takes the parts, not the privileges.
+    return KwCopyFileSystem::ReadRights
+        | ((pcoSecure->GetInformation() & KwSecurityApi::SaclInfo) ? KwCopyFileSystem::ReadSacl : 0);
+}
+
+int KwCopyEngine::CreationDescriptor(long i, Secure* pcoSecure, KwCopyStream* pcoSource, const void*& pvDescriptor,
+                                     std::string& strFailure)
 {
     pvDescriptor = nullptr;
     strFailure.clear();
     if (!pcoSecure)
         return 1;
-    uint32_t& ulIndex = m_vecDescriptor[static_cast<size_t>(i)];
-    if (ulIndex == KwDescriptorCache::None) {
-        if (pcoSecure->GetFromFile(Source(i).c_str()))
-            ulIndex = m_coDescriptors.Add(pcoSecure->GetDescriptor(), pcoSecure->GetDescriptorLength());
-        else
-            ulIndex = Unreadable;
-    }
+    ReadRights(i, *pcoSecure, pcoSource);
+    const uint32_t ulIndex = m_vecDescriptor[static_cast<size_t>(i)];
     if (ulIndex == Unreadable) {
         strFailure = "its rights cannot be read: " + m_coSecurity.ErrorText(pcoSecure->GetLastError());
     } else if (const std::vector<uint8_t>* pvecCreation = m_coDescriptors.Creation(ulIndex)) {
@@ -821,7 +837,7 @@ void KwCopyEngine::DoDirectory(long i, Secure* pcoSecure)
             EndLine(coLine, KwCopyRecord::Listed, m_coFs.Stat(strTarget, coExisting, coError) ? "exists" : "");
             return;
         }
-    } else if (!CreationDescriptor(i, pcoSecure, pvDescriptor, strRights)) {
+    } else if (!CreationDescriptor(i, pcoSecure, nullptr, pvDescriptor, strRights)) {
         FailEntry(i, coLine, strRights + ", and it cannot be made private");
         return;
     } else if (m_coFs.CreateDirectory(strTarget, pvDescriptor, coError)) {
@@ -942,15 +958,20 @@ void KwCopyEngine::DoFile(long i, TWorker& coWorker)
             return;
         }
     }
-    const void* pvDescriptor = nullptr;
+    // The source's rights are read once it is open, through its handle.
+    Secure* pcoSecure = coWorker.m_pcoSecure;
     std::string strRights;
-    if (!CreationDescriptor(i, coWorker.m_pcoSecure, pvDescriptor, strRights)) {
-        FailEntry(i, coLine, strRights + ", and it cannot be made private");
-        return;
-    }
+    const KwFileTransfer::Creation fnCreation = [&](KwCopyStream* pcoSource, const void*& pvDescriptor,
+                                                    std::string& strFailure) {
+        if (CreationDescriptor(i, pcoSecure, pcoSource, pvDescriptor, strRights))
+            return 1;
+        strFailure = strRights + ", and it cannot be made private";
+        return 0;
+    };
     coWorker.m_ullFileBytes = 0;
     const int nNewDirectory = coEntry.m_lParent >= 0 && GetState(coEntry.m_lParent) == Made;
-    switch (coTransfer.Copy(Source(i), coEntry.m_coStat, Target(i), pvDescriptor, nNewDirectory, strReason)) {
+    switch (coTransfer.Copy(Source(i), coEntry.m_coStat, Target(i), RightsAccess(pcoSecure), fnCreation, nNewDirectory,
+                            strReason)) {
     case KwFileTransfer::Copied:
         Count(&KwCopySummary::m_lCopied);
         SetState(i, Made);
@@ -962,7 +983,10 @@ void KwCopyEngine::DoFile(long i, TWorker& coWorker)
         }
         return;
     case KwFileTransfer::Unchanged:
-        // Left as it is; its rights still follow the source's.
+        // Left as it is, its source never opened; its rights still follow
+        // the source's, read by name.
+        if (pcoSecure)
+            ReadRights(i, *pcoSecure, nullptr);
         EndLine(coLine, KwCopyRecord::Skipped, strReason);
         Count(&KwCopySummary::m_lSkipped);
         SetState(i, Existed);

@@ -217,11 +217,18 @@ private:
     void DoLink(long i);
     // The descriptor to create entry i with (pvDescriptor; null for
     // inherited rights when no rights are copied). Reads the source's
-    // descriptor, kept for the second pass. When it cannot be read or
-    // prepared, the entry is to be made private to the copying account and
-    // strFailure says why; 0 when not even that can be made, and the entry
-    // must not be made at all.
-    int CreationDescriptor(long i, Secure* pcoSecure, const void*& pvDescriptor, std::string& strFailure);
+    // descriptor (ReadRights), kept for the second pass. When it cannot be
+    // read or prepared, the entry is to be made private to the copying
+    // account and strFailure says why; 0 when not even that can be made,
+    // and the entry must not be made at all.
+    int CreationDescriptor(long i, Secure* pcoSecure, KwCopyStream* pcoSource, const void*& pvDescriptor,
+                           std::string& strFailure);
+    // Reads the descriptor of entry i's source once: through pcoSource, the
+    // source open for its rights, or else by its name.
+    void ReadRights(long i, Secure& coSecure, KwCopyStream* pcoSource);
+    // The access to a file's rights its source is opened with
+    // (KwFileTransfer::Copy): none when no rights are copied.
+    static int RightsAccess(const Secure* pcoSecure);
     const void* PrivateDescriptor(int nDirectory);
     int AssignRights(long i, Secure& coSecure, const std::string& strTarget, std::string& strReason);
     void FinishRun();

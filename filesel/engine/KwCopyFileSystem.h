@@ -126,6 +126,13 @@ public:
     virtual int Finish(const KwCopyStat& coSource, KwCopyError& coError) = 0;
     // The named streams of a source; none where the file system keeps none.
     virtual int NamedStreams(std::vector<KwCopyNamedStream>& vecStreams, KwCopyError& coError) = 0;
+    // The security descriptor of a source opened with ReadRights, in the
+    // parts ulInfo names, read through the open file as
+    // KwSecurityApi::GetFileSecurity reads it by name (the same form, codes
+    // and ErrInsufficientBuffer with the size needed): no second lookup of
+    // the name, and the rights of exactly the file whose content is copied.
+    virtual int GetSecurity(uint32_t ulInfo, void* pvBuffer, uint32_t ulSize, uint32_t& ulNeeded,
+                            uint32_t& ulError) = 0;
     // Gives a complete target its final name while it is still open, so
     // that no one can change or take it in between: replacing an entry of
     // that name (a read-only one too) only when nReplace is set, else
@@ -155,6 +162,12 @@ public:
         // writes in whole blocks of UnbufferedBlock bytes, at addresses
         // aligned so; a file system that cannot do it gives a cached file.
         Unbuffered = 2,
+        // A source whose descriptor can be read through it (GetSecurity):
+        // owner, group and DACL; with ReadSacl the SACL too, which only a
+        // process with SeSecurityPrivilege enabled may open for (the open
+        // fails otherwise).
+        ReadRights = 4,
+        ReadSacl = 8,
     };
     enum : uint32_t { UnbufferedBlock = 4096 };
 
@@ -210,7 +223,7 @@ public:
     // Error kind Exists when any entry of that name is there already.
     virtual int CreateDirectory(const std::string& strPath, const void* pvDescriptor, KwCopyError& coError) = 0;
     // A file (or a named stream, "file:name:$DATA") open for reading;
-    // nHow: Unbuffered or 0.
+    // nHow: Unbuffered, ReadRights, ReadSacl or 0.
     virtual std::unique_ptr<KwCopyStream> OpenSource(const std::string& strPath, int nHow, KwCopyError& coError) = 0;
     // Creates a new file (or a named stream of one) for writing; never
     // opens an existing one (Exists). While it is open, no other run can

@@ -183,6 +183,20 @@ KwFileTransfer::Result KwFileTransfer::Fill(KwCopyStream& coSource, KwCopyStream
     return eResult;
 }
 
+std::unique_ptr<KwCopyStream> KwFileTransfer::OpenSource(const std::string& strSource, int nHow, int& nRights,
+                                                         KwCopyError& coError)
+{
+    // The wider open may be refused where the content can be read (a
+    // privilege not held, a file system that keeps no rights): the copy
+    // goes on as without it.
+    if (nRights) {
+        if (std::unique_ptr<KwCopyStream> pcoSource = m_coFs.OpenSource(strSource, nHow | nRights, coError))
+            return pcoSource;
+        nRights = 0;
+    }
+    return m_coFs.OpenSource(strSource, nHow, coError);
+}
+
 int KwFileTransfer::PassesCache(uint64_t ullSize) const
 {
     const uint64_t ullFrom = m_coOptions.m_ullUnbufferedFrom;
@@ -238,7 +252,7 @@ KwFileTransfer::Result KwFileTransfer::CopyStreams(const std::string& strSource,
 }
 
 KwFileTransfer::Result KwFileTransfer::Copy(const std::string& strSource, const KwCopyStat& coSource,
-                                            const std::string& strTarget, const void* pvDescriptor,
+                                            const std::string& strTarget, int nRights, const Creation& fnCreation,
                                             int nNewDirectory, std::string& strReason)
 {
     // In a directory just made, whatever may have appeared meanwhile is
@@ -261,11 +275,14 @@ KwFileTransfer::Result KwFileTransfer::Copy(const std::string& strSource, const 
     const int nUnbuffered = PassesCache(coSource.m_ullSize) && !m_coOptions.m_nVerify && !nEncrypted;
     const int nHow = nUnbuffered ? KwCopyFileSystem::Unbuffered : 0;
     KwCopyError coError;
-    std::unique_ptr<KwCopyStream> pcoSource = m_coFs.OpenSource(strSource, nHow, coError);
+    std::unique_ptr<KwCopyStream> pcoSource = OpenSource(strSource, nHow, nRights, coError);
     if (!pcoSource) {
         strReason = Reason("the source cannot be opened", coError);
         return Failed;
     }
+    const void* pvDescriptor = nullptr;
+    if (fnCreation && !fnCreation(nRights ? pcoSource.get() : nullptr, pvDescriptor, strReason))
+        return Failed;
     std::string strWritten;
     std::unique_ptr<KwCopyStream> pcoTarget
         = CreateTemporary(strTarget, pvDescriptor, nHow | (nEncrypted ? KwCopyFileSystem::Encrypted : 0), strWritten, coError);

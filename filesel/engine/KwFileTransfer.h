@@ -14,8 +14,10 @@
 //
 // A copy never shows under its final name before it is complete: it is
 // written beside the target under a temporary name of its own
-// (TemporaryName), created with the descriptor it is given (so it is never
-// more exposed than its source), filled with the content and every named
+// (TemporaryName), created with the descriptor its creation hook chooses
+// once the source is open (so it is never more exposed than its source,
+// and the source's rights can be read through the handle that reads its
+// content), filled with the content and every named
 // stream, read back when the options ask for it, given its times and
 // attributes, and only then renamed to its final name while still open. A
 // new file never takes the place of an entry that appeared meanwhile; an
@@ -43,6 +45,12 @@ public:
     enum Plan { CreateNew, ReplaceOld, SkipSame, SkipTarget, RefuseTarget };
     using CancelTest = std::function<bool()>;
     using Progress = std::function<void(uint64_t ullBytes)>;
+    // The descriptor a copy is created with, chosen between the opening of
+    // its source and the creation of the copy: given the source open for
+    // its rights (null when it was not, or the wider access was refused),
+    // it sets pvDescriptor (null: inherited rights) and returns 1, or
+    // returns 0 when the copy must not be made, strReason saying why.
+    using Creation = std::function<int(KwCopyStream* pcoSource, const void*& pvDescriptor, std::string& strReason)>;
 
     KwFileTransfer(KwCopyFileSystem& coFileSystem, const KwCopyOptions& coOptions);
     KwFileTransfer(const KwFileTransfer&) = delete;
@@ -52,11 +60,14 @@ public:
     void SetProgress(Progress fnProgress) { m_fnProgress = std::move(fnProgress); }
 
     // Copies strSource (whose facts are coSource) to strTarget, created with
-    // pvDescriptor (null: inherited rights). nNewDirectory says that the
+    // the descriptor fnCreation chooses (none: inherited rights). nRights
+    // (KwCopyFileSystem::ReadRights, ReadSacl, or 0) is the access to the
+    // source's rights it is opened with besides its content; where that is
+    // refused, it is opened as without. nNewDirectory says that the
     // target's directory was just made, so no target can be there yet.
     // strReason says why a copy was not made, or was skipped.
-    Result Copy(const std::string& strSource, const KwCopyStat& coSource, const std::string& strTarget,
-                const void* pvDescriptor, int nNewDirectory, std::string& strReason);
+    Result Copy(const std::string& strSource, const KwCopyStat& coSource, const std::string& strTarget, int nRights,
+                const Creation& fnCreation, int nNewDirectory, std::string& strReason);
     // What Copy would do with strTarget, without changing anything; the
     // size of a target it would replace goes to pullOldSize.
     Plan Decide(const std::string& strSource, const KwCopyStat& coSource, const std::string& strTarget,
@@ -71,6 +82,9 @@ public:
 private:
     Plan DecideExisting(const std::string& strSource, const KwCopyStat& coSource, const std::string& strTarget,
                         const KwCopyDirEntry& coTarget, std::string& strReason);
+    // The source open with nHow and the access nRights, or with nHow alone
+    // where that is refused (nRights then 0).
+    std::unique_ptr<KwCopyStream> OpenSource(const std::string& strSource, int nHow, int& nRights, KwCopyError& coError);
     std::unique_ptr<KwCopyStream> CreateTemporary(const std::string& strTarget, const void* pvDescriptor, int nHow,
                                                   std::string& strWritten, KwCopyError& coError);
     // Content (ullSize: as listed; nProgress: counted as the file's bytes;

@@ -1,5 +1,7 @@
 #include "Secure.h"
 
+#include "KwCopyFileSystem.h"
+
 #include <atomic>
 #include <cstring>
 
@@ -140,22 +142,27 @@ int Secure::DoPrivilege(uint32_t ulAttributes)
     return nResult;
 }
 
-int Secure::Read(const char* pszName, std::unique_ptr<uint8_t[]>& pbyBuffer, uint32_t& ulBufferSize,
-                 uint32_t& ulLength)
+int Secure::Read(const char* pszName, KwCopyStream* pcoSource, std::unique_ptr<uint8_t[]>& pbyBuffer,
+                 uint32_t& ulBufferSize, uint32_t& ulLength)
 {
+    const char* pszStep = pcoSource ? "Secure::GetFromStream -> GetKernelObjectSecurity"
+                                    : "Secure::GetFromFile -> GetFileSecurity";
     for (int nRound = 0; nRound < kReadRounds; ++nRound) {
         uint32_t ulNeeded = 0;
         uint32_t ulError = 0;
-        if (m_coApi.GetFileSecurity(pszName, m_ulInformation, pbyBuffer.get(), ulBufferSize, ulNeeded, ulError)) {
+        const int nRead = pcoSource
+            ? pcoSource->GetSecurity(m_ulInformation, pbyBuffer.get(), ulBufferSize, ulNeeded, ulError)
+            : m_coApi.GetFileSecurity(pszName, m_ulInformation, pbyBuffer.get(), ulBufferSize, ulNeeded, ulError);
+        if (nRead) {
             ulLength = ulNeeded && ulNeeded <= ulBufferSize ? ulNeeded : ulBufferSize;
             return 1;
         }
         if (ulError != KwSecurityApi::ErrInsufficientBuffer || ulNeeded <= ulBufferSize)
-            return Fail("Secure::GetFromFile -> GetFileSecurity", ulError);
+            return Fail(pszStep, ulError);
         pbyBuffer.reset(new uint8_t[ulNeeded]);
         ulBufferSize = ulNeeded;
     }
-    return Fail("Secure::GetFromFile -> GetFileSecurity", KwSecurityApi::ErrInsufficientBuffer);
+    return Fail(pszStep, KwSecurityApi::ErrInsufficientBuffer);
 }
 
 int Secure::GetFromFile(const char* pszName)
@@ -163,7 +170,13 @@ int Secure::GetFromFile(const char* pszName)
     if (!pszName || !*pszName)
         return Fail("Secure::GetFromFile -> GetFileSecurity", 0);
     m_ulLength = 0;
-    return Read(pszName, m_pbyBuffer, m_ulBufferSize, m_ulLength);
+    return Read(pszName, nullptr, m_pbyBuffer, m_ulBufferSize, m_ulLength);
+}
+
+int Secure::GetFromStream(KwCopyStream& coSource)
+{
+    m_ulLength = 0;
+    return Read(nullptr, &coSource, m_pbyBuffer, m_ulBufferSize, m_ulLength);
 }
 
 int Secure::SetToFile(const char* pszName)
@@ -188,7 +201,7 @@ int Secure::Compare(const char* pszName)
     uint32_t ulSize = m_ulLength;
     std::unique_ptr<uint8_t[]> pbyOther(new uint8_t[ulSize]);
     uint32_t ulLength = 0;
-    if (!Read(pszName, pbyOther, ulSize, ulLength))
+    if (!Read(pszName, nullptr, pbyOther, ulSize, ulLength))
         return -1;
     return m_coApi.SameDescriptor(m_pbyBuffer.get(), m_ulLength, pbyOther.get(), ulLength, m_ulInformation) ? 1 : 0;
 }

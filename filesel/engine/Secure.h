@@ -13,6 +13,8 @@
 // is noticed (HasPrivilege) instead of being taken for a success; only the
 // privileges this object turned on are turned off again, so a copy of it,
 // or a caller that had them on already, keeps them.
+class KwCopyStream;
+
 class Secure {
 public:
     enum Privilege : int {
@@ -54,6 +56,9 @@ public:
 
     // Descriptors
     int GetFromFile(const char* pszName);
+    // The same through a source the copy has open for its rights
+    // (KwCopyFileSystem::ReadRights): no second lookup of its name.
+    int GetFromStream(KwCopyStream& coSource);
     int SetToFile(const char* pszName);
     // GetFromFile(source) and, only when it succeeded, SetToFile(target).
     int Transfer(const char* pszSource, const char* pszTarget);
@@ -78,8 +83,9 @@ public:
 
 private:
     int Fail(const char* pszStep, uint32_t ulError);
-    int Read(const char* pszName, std::unique_ptr<uint8_t[]>& pbyBuffer, uint32_t& ulBufferSize,
-             uint32_t& ulLength);
+    // By name, or through pcoSource when it is given.
+    int Read(const char* pszName, KwCopyStream* pcoSource, std::unique_ptr<uint8_t[]>& pbyBuffer,
+             uint32_t& ulBufferSize, uint32_t& ulLength);
     int Wanted(Privilege ePrivilege) const;
 
     KwSecurityApi& m_coApi;

@@ -5,7 +5,8 @@
 // passes everything to the real one but records what the engine asks,
 // keeps fake descriptors out of the real calls, follows the rights each
 // entry has, plays named streams and encryption, which the real one may
-// not have, and fails on command.
+// not have, and fails on command. A source open for its rights answers
+// from the security API's script, recorded there as "GetOpen".
 //
 // The engine's workers call both from several threads: every call holds
 // one lock (FakeLock), so the records stay whole and a step hook sees the
@@ -146,23 +147,13 @@ public:
     int GetFileSecurity(const std::string& strPath, uint32_t ulInfo, void* pvBuffer, uint32_t ulSize,
                         uint32_t& ulNeeded, uint32_t& ulError) override
     {
-        TFakeGuard coGuard(FakeLock());
-        const std::string strShort = Shorten(strPath, m_strRoot);
-        m_vecCalls.push_back("Get " + strShort + " " + std::to_string(ulInfo));
-        if ((ulError = m_coFaults.Hit("Get", strShort)))
-            return 0;
-        // A copy reads back what it was given, unless a "Readback" fault says otherwise.
-        std::string strDescriptor = m_coSet.count(strShort) ? m_coSet[strShort] : DescriptorOf(strShort);
-        if (m_coSet.count(strShort) && m_coFaults.Hit("Readback", strShort))
-            strDescriptor[0] = 's';
-        // Text with its NUL, so that the fake can read what it is given back.
-        ulNeeded = static_cast<uint32_t>(strDescriptor.size() + 1);
-        if (ulSize < ulNeeded) {
-            ulError = ErrInsufficientBuffer;
-            return 0;
-        }
-        std::memcpy(pvBuffer, strDescriptor.c_str(), ulNeeded);
-        return 1;
+        return Read("Get", strPath, ulInfo, pvBuffer, ulSize, ulNeeded, ulError);
+    }
+    // The same through a source open for its rights (a "GetOpen" call).
+    int GetOpenSecurity(const std::string& strPath, uint32_t ulInfo, void* pvBuffer, uint32_t ulSize,
+                        uint32_t& ulNeeded, uint32_t& ulError)
+    {
+        return Read("GetOpen", strPath, ulInfo, pvBuffer, ulSize, ulNeeded, ulError);
     }
 
     int SetFileSecurity(const std::string& strPath, uint32_t ulInfo, const void* pvDescriptor,
@@ -252,6 +243,28 @@ public:
     std::string ErrorText(uint32_t ulError) const override { return "error " + std::to_string(ulError); }
 
 private:
+    int Read(const std::string& strCall, const std::string& strPath, uint32_t ulInfo, void* pvBuffer, uint32_t ulSize,
+             uint32_t& ulNeeded, uint32_t& ulError)
+    {
+        TFakeGuard coGuard(FakeLock());
+        const std::string strShort = Shorten(strPath, m_strRoot);
+        m_vecCalls.push_back(strCall + " " + strShort + " " + std::to_string(ulInfo));
+        if ((ulError = m_coFaults.Hit(strCall, strShort)))
+            return 0;
+        // A copy reads back what it was given, unless a "Readback" fault says otherwise.
+        std::string strDescriptor = m_coSet.count(strShort) ? m_coSet[strShort] : DescriptorOf(strShort);
+        if (m_coSet.count(strShort) && m_coFaults.Hit("Readback", strShort))
+            strDescriptor[0] = 's';
+        // Text with its NUL, so that the fake can read what it is given back.
+        ulNeeded = static_cast<uint32_t>(strDescriptor.size() + 1);
+        if (ulSize < ulNeeded) {
+            ulError = ErrInsufficientBuffer;
+            return 0;
+        }
+        std::memcpy(pvBuffer, strDescriptor.c_str(), ulNeeded);
+        return 1;
+    }
+
     std::string m_strRoot;
     std::vector<std::string> m_vecNames;                // privilege of each LUID (1-based)
 };
@@ -259,9 +272,13 @@ private:
 // The real file system, watched and disturbed.
 class TWatchedFileSystem final : public KwCopyFileSystem {
 public:
-    explicit TWatchedFileSystem(std::string strRoot) : m_strRoot(std::move(strRoot)) {}
+    // coSecurity answers the reads of rights through open sources, unless
+    // the real descriptors are asked for.
+    TWatchedFileSystem(std::string strRoot, TRecordingSecurity& coSecurity)
+        : m_coSecurity(coSecurity), m_strRoot(std::move(strRoot)) {}
 
     KwCopyFileSystem& m_coReal { KwCopyFileSystem::Platform() };
+    TRecordingSecurity& m_coSecurity;
     TFaults m_coFaults;
     std::vector<std::string> m_vecCreated;              // "path descriptor" of every creating call
     std::map<std::string, std::string> m_coRights;      // the descriptor each entry was made with, by path
@@ -291,6 +308,9 @@ public:
     // Copies that have taken their final names and are still open (which
     // Windows lets no one else read).
     std::set<std::string> m_coOpenFinal;
+    // Sources opened for their rights: "<path> rights", "<path> rights+sacl".
+    // An "OpenRights" fault refuses that wider open.
+    std::vector<std::string> m_vecRightsOpens;
 
     std::string Short(const std::string& strPath) const { return Shorten(strPath, m_strRoot); }
     std::string LastOpened()
@@ -382,9 +402,16 @@ public:
             return std::make_unique<TMemoryStream>(*this, strPath, &itFile->second[strPath.substr(nStream)]);
         }
         m_coLastOpened[std::this_thread::get_id()] = strPath;
+        if (nHow & ReadRights) {
+            m_vecRightsOpens.push_back(Short(strPath) + ((nHow & ReadSacl) ? " rights+sacl" : " rights"));
+            if (Fail("OpenRights", strPath, coError))
+                return nullptr;
+        }
         if (nHow & Unbuffered)
             m_vecContent.push_back(Short(strPath) + " read unbuffered");
-        std::unique_ptr<KwCopyStream> pcoStream = m_coReal.OpenSource(strPath, nHow, coError);
+        // The process holds none of the fake privileges the SACL needs.
+        const int nReal = m_bRealDescriptors ? nHow : nHow & ~static_cast<int>(ReadSacl);
+        std::unique_ptr<KwCopyStream> pcoStream = m_coReal.OpenSource(strPath, nReal, coError);
         return pcoStream ? std::make_unique<TStream>(*this, std::move(pcoStream), strPath) : nullptr;
     }
     std::unique_ptr<KwCopyStream> CreateTarget(const std::string& strPath, const void* pvDescriptor, int nHow,
@@ -488,6 +515,13 @@ private:
                 vecStreams.push_back({ coStream.first, coStream.second.size() });
             return 1;
         }
+        int GetSecurity(uint32_t ulInfo, void* pvBuffer, uint32_t ulSize, uint32_t& ulNeeded, uint32_t& ulError) override
+        {
+            TFakeGuard coGuard(FakeLock());
+            if (m_coFs.m_bRealDescriptors)
+                return m_pcoReal->GetSecurity(ulInfo, pvBuffer, ulSize, ulNeeded, ulError);
+            return m_coFs.m_coSecurity.GetOpenSecurity(m_strPath, ulInfo, pvBuffer, ulSize, ulNeeded, ulError);
+        }
         int Commit(const std::string& strFinal, int nReplace, KwCopyError& coError) override
         {
             TFakeGuard coGuard(FakeLock());
@@ -550,6 +584,11 @@ private:
         }
         int Finish(const KwCopyStat&, KwCopyError&) override { return 1; }
         int NamedStreams(std::vector<KwCopyNamedStream>& vecStreams, KwCopyError&) override { vecStreams.clear(); return 1; }
+        int GetSecurity(uint32_t, void*, uint32_t, uint32_t&, uint32_t& ulError) override
+        {
+            ulError = 50;                   // ERROR_NOT_SUPPORTED: a stream has its file's rights
+            return 0;
+        }
         int Commit(const std::string&, int, KwCopyError&) override { return 1; }
         int Close(KwCopyError&) override { return 1; }
         void Abandon() override {}

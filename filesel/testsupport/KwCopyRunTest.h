@@ -81,7 +81,7 @@ protected:
         fs::permissions(At("src/Alpha"), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                         fs::perm_options::remove);
         m_pcoSecurity = std::make_unique<TRecordingSecurity>(m_dir);
-        m_pcoFs = std::make_unique<TWatchedFileSystem>(m_dir);
+        m_pcoFs = std::make_unique<TWatchedFileSystem>(m_dir, *m_pcoSecurity);
         m_pcoEngine = std::make_unique<KwCopyEngine>(*m_pcoFs, *m_pcoSecurity);
         m_pcoEngine->Options().m_nWorkers = Workers();
         m_pcoEngine->SetPathFrom(At("src").c_str());

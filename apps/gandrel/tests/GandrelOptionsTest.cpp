@@ -140,7 +140,7 @@ TEST_F(GandrelOptionsTest, EachOptionChangesWhatARunDoes)
     // Verify, with the rights of one copy read back wrong through the
     // engine's seams: its line and the bar in red.
     kwtest::TRecordingSecurity coSecurity(m_dir);
-    kwtest::TWatchedFileSystem coFiles(m_dir);
+    kwtest::TWatchedFileSystem coFiles(m_dir, coSecurity);
     coSecurity.m_coFaults.Add({ "Readback", "/dst/src/keep.txt" });
     KwFileSelProgress::UseSeams(&coFiles, &coSecurity);
     Choose("RV", "verify");

@@ -199,6 +199,7 @@ public:
     int SetSize(uint64_t ull, KwCopyError& e) override { TCallTimes::TTimer t(m_coTimes, "set size"); return m_pcoReal->SetSize(ull, e); }
     int Finish(const KwCopyStat& c, KwCopyError& e) override { TCallTimes::TTimer t(m_coTimes, "set times (copy)"); return m_pcoReal->Finish(c, e); }
     int NamedStreams(std::vector<KwCopyNamedStream>& v, KwCopyError& e) override { TCallTimes::TTimer t(m_coTimes, "list streams (copy)"); return m_pcoReal->NamedStreams(v, e); }
+    int GetSecurity(uint32_t i, void* pv, uint32_t ul, uint32_t& n, uint32_t& e) override { TCallTimes::TTimer t(m_coTimes, "read rights, open (rights)"); return m_pcoReal->GetSecurity(i, pv, ul, n, e); }
     int Commit(const std::string& s, int n, KwCopyError& e) override { TCallTimes::TTimer t(m_coTimes, "rename (copy)"); return m_pcoReal->Commit(s, n, e); }
     int Close(KwCopyError& e) override { TCallTimes::TTimer t(m_coTimes, "close"); return m_pcoReal->Close(e); }
     void Abandon() override { m_pcoReal->Abandon(); }
@@ -257,7 +258,7 @@ public:
     Token OpenProcessToken(uint32_t& e) override { return m_coReal.OpenProcessToken(e); }
     void CloseToken(Token h) override { m_coReal.CloseToken(h); }
     int AdjustPrivilege(Token h, Luid ul, int n, int& w, uint32_t& e) override { return m_coReal.AdjustPrivilege(h, ul, n, w, e); }
-    int GetFileSecurity(const std::string& s, uint32_t i, void* pv, uint32_t ul, uint32_t& n, uint32_t& e) override { TCallTimes::TTimer t(m_coTimes, "read rights (rights)"); return m_coReal.GetFileSecurity(s, i, pv, ul, n, e); }
+    int GetFileSecurity(const std::string& s, uint32_t i, void* pv, uint32_t ul, uint32_t& n, uint32_t& e) override { TCallTimes::TTimer t(m_coTimes, "read rights, by name (rights)"); return m_coReal.GetFileSecurity(s, i, pv, ul, n, e); }
     int SetFileSecurity(const std::string& s, uint32_t i, const void* pv, uint32_t& e) override { TCallTimes::TTimer t(m_coTimes, "set rights (rights)"); return m_coReal.SetFileSecurity(s, i, pv, e); }
     int AllowsCopyingInto(const void* pv, uint32_t ul, int& n, uint32_t& e) override { return m_coReal.AllowsCopyingInto(pv, ul, n, e); }
     int WithCopyingAccess(const void* pv, uint32_t ul, std::vector<uint8_t>& v, uint32_t& e) override { return m_coReal.WithCopyingAccess(pv, ul, v, e); }

@@ -1,5 +1,7 @@
 #include "KwCopyFileSystem.h"
 
+#include "KwPosixDescriptor.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -135,14 +137,14 @@ int StatAt(int nDirectory, const char* pszName, const std::string& strName, KwCo
     return 1;
 }
 
-// The mode a native descriptor carries, or -1 for none (see KwSecurityApi).
+// The mode a native descriptor carries, or -1 for none.
 int DescriptorMode(const void* pvDescriptor)
 {
     if (!pvDescriptor || std::memcmp(pvDescriptor, "KWPX", 4) != 0)
         return -1;
-    uint32_t aulFields[4];
-    std::memcpy(aulFields, static_cast<const char*>(pvDescriptor) + 4, sizeof(aulFields));
-    return static_cast<int>(aulFields[3] & kModeBits);
+    TPosixDescriptor coDescriptor;
+    std::memcpy(&coDescriptor, pvDescriptor, sizeof(coDescriptor));
+    return static_cast<int>(coDescriptor.m_ulMode & kModeBits);
 }
 
 class TStreamPosix final : public KwCopyStream {
@@ -234,6 +236,16 @@ public:
     {
         vecStreams.clear();
         return 1;
+    }
+
+    int GetSecurity(uint32_t ulInfo, void* pvBuffer, uint32_t ulSize, uint32_t& ulNeeded, uint32_t& ulError) override
+    {
+        struct stat coInfo;
+        if (fstat(m_nFile, &coInfo) != 0) {
+            ulError = static_cast<uint32_t>(errno);
+            return 0;
+        }
+        return KwPosixDescribe(coInfo, ulInfo, pvBuffer, ulSize, ulNeeded, ulError);
     }
 
     int Commit(const std::string& strFinal, int nReplace, KwCopyError& coError) override

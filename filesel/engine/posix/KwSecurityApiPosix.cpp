@@ -1,5 +1,7 @@
 #include "KwSecurityApi.h"
 
+#include "KwPosixDescriptor.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -9,19 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The native descriptor: "KWPX", then the information it was read with,
-// owner, group and permission bits, each 32 bits in host order. It always
-// holds the owner and group, which decide whether set-user-ID and
-// set-group-ID may stay; only the parts read are compared.
-struct TDescriptor {
-    char m_achMagic[4];
-    uint32_t m_ulInfo;
-    uint32_t m_ulOwner;
-    uint32_t m_ulGroup;
-    uint32_t m_ulMode;
-};
-static_assert(sizeof(TDescriptor) == 20, "the native descriptor has no padding");
 
 // The privileges a process has here: all of them, except that only root
 // may give files to another owner.
@@ -36,9 +25,9 @@ int Fail(uint32_t& ulError)
 }
 
 // The descriptor of a buffer; 0 (EINVAL) when it is too short for one.
-int ReadDescriptor(const void* pvDescriptor, uint32_t ulSize, TDescriptor& coDescriptor, uint32_t& ulError)
+int ReadDescriptor(const void* pvDescriptor, uint32_t ulSize, TPosixDescriptor& coDescriptor, uint32_t& ulError)
 {
-    if (ulSize < sizeof(TDescriptor)) {
+    if (ulSize < sizeof(TPosixDescriptor)) {
         ulError = EINVAL;
         return 0;
     }
@@ -46,7 +35,7 @@ int ReadDescriptor(const void* pvDescriptor, uint32_t ulSize, TDescriptor& coDes
     return 1;
 }
 
-int StoreDescriptor(const TDescriptor& coDescriptor, std::vector<uint8_t>& vecOut)
+int StoreDescriptor(const TPosixDescriptor& coDescriptor, std::vector<uint8_t>& vecOut)
 {
     vecOut.resize(sizeof(coDescriptor));
     std::memcpy(vecOut.data(), &coDescriptor, sizeof(coDescriptor));
@@ -57,7 +46,7 @@ int StoreDescriptor(const TDescriptor& coDescriptor, std::vector<uint8_t>& vecOu
 // only where the copy has the owner and group of its source (as cp keeps
 // them), so that no one else's program runs with the copying account's
 // rights.
-mode_t CopiedMode(const TDescriptor& coDescriptor, const struct stat& coCopy)
+mode_t CopiedMode(const TPosixDescriptor& coDescriptor, const struct stat& coCopy)
 {
     mode_t nMode = static_cast<mode_t>(coDescriptor.m_ulMode & 07777);
     if (coCopy.st_uid != coDescriptor.m_ulOwner || coCopy.st_gid != coDescriptor.m_ulGroup)
@@ -127,21 +116,13 @@ public:
         struct stat coInfo;
         if (stat(strPath.c_str(), &coInfo) != 0 && lstat(strPath.c_str(), &coInfo) != 0)
             return Fail(ulError);
-        ulNeeded = sizeof(TDescriptor);
-        if (ulSize < sizeof(TDescriptor)) {
-            ulError = ErrInsufficientBuffer;
-            return 0;
-        }
-        const TDescriptor coDescriptor { { 'K', 'W', 'P', 'X' }, ulInfo, coInfo.st_uid, coInfo.st_gid,
-                                         static_cast<uint32_t>(coInfo.st_mode & 07777) };
-        std::memcpy(pvBuffer, &coDescriptor, sizeof(coDescriptor));
-        return 1;
+        return KwPosixDescribe(coInfo, ulInfo, pvBuffer, ulSize, ulNeeded, ulError);
     }
 
     int SetFileSecurity(const std::string& strPath, uint32_t ulInfo, const void* pvDescriptor,
                         uint32_t& ulError) override
     {
-        TDescriptor coDescriptor;
+        TPosixDescriptor coDescriptor;
         std::memcpy(&coDescriptor, pvDescriptor, sizeof(coDescriptor));
         if (std::memcmp(coDescriptor.m_achMagic, "KWPX", 4) != 0) {
             ulError = EINVAL;
@@ -164,7 +145,7 @@ public:
     int WithCreatorAccess(const void* pvDescriptor, uint32_t ulSize, std::vector<uint8_t>& vecOut,
                           uint32_t& ulError) override
     {
-        TDescriptor coDescriptor;
+        TPosixDescriptor coDescriptor;
         if (!ReadDescriptor(pvDescriptor, ulSize, coDescriptor, ulError))
             return 0;
         // Until its exact rights come, the copy belongs to the copying
@@ -177,7 +158,7 @@ public:
 
     int AllowsCopyingInto(const void* pvDescriptor, uint32_t ulSize, int& nAllowed, uint32_t& ulError) override
     {
-        TDescriptor coDescriptor;
+        TPosixDescriptor coDescriptor;
         if (!ReadDescriptor(pvDescriptor, ulSize, coDescriptor, ulError))
             return 0;
         // Writing and searching, by the class of bits that applies.
@@ -192,7 +173,7 @@ public:
     int WithCopyingAccess(const void* pvDescriptor, uint32_t ulSize, std::vector<uint8_t>& vecOut,
                           uint32_t& ulError) override
     {
-        TDescriptor coDescriptor;
+        TPosixDescriptor coDescriptor;
         if (!ReadDescriptor(pvDescriptor, ulSize, coDescriptor, ulError))
             return 0;
         coDescriptor.m_ulMode |= S_IRWXU;
@@ -201,7 +182,7 @@ public:
 
     int PrivateDescriptor(int nDirectory, std::vector<uint8_t>& vecOut, uint32_t&) override
     {
-        const TDescriptor coDescriptor { { 'K', 'W', 'P', 'X' }, OwnerInfo | GroupInfo | DaclInfo,
+        const TPosixDescriptor coDescriptor { { 'K', 'W', 'P', 'X' }, OwnerInfo | GroupInfo | DaclInfo,
                                          static_cast<uint32_t>(geteuid()), static_cast<uint32_t>(getegid()),
                                          static_cast<uint32_t>(nDirectory ? S_IRWXU : S_IRUSR | S_IWUSR) };
         return StoreDescriptor(coDescriptor, vecOut);
@@ -210,10 +191,10 @@ public:
     int SameDescriptor(const void* pvSource, uint32_t ulSourceSize, const void* pvCopy, uint32_t ulCopySize,
                        uint32_t ulInfo) override
     {
-        if (ulSourceSize < sizeof(TDescriptor) || ulCopySize < sizeof(TDescriptor))
+        if (ulSourceSize < sizeof(TPosixDescriptor) || ulCopySize < sizeof(TPosixDescriptor))
             return 0;
-        TDescriptor coSource;
-        TDescriptor coCopy;
+        TPosixDescriptor coSource;
+        TPosixDescriptor coCopy;
         std::memcpy(&coSource, pvSource, sizeof(coSource));
         std::memcpy(&coCopy, pvCopy, sizeof(coCopy));
         struct stat coCopyInfo {};

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 #if defined(_WIN32)
 #include "KwWindows.h"
@@ -157,9 +158,15 @@ TEST_P(KwCopyEngineTest, MissingPrivilegesNarrowTheRightsCopiedAndAreSaidOnce)
         const TOutput coOutput = Run();
         EXPECT_EQ(coOutput.Count("Without Se"), coCase.m_nWarnings);
         for (const std::string& strCall : m_pcoSecurity->m_vecCalls)
-            if (strCall.rfind("Get ", 0) == 0 || strCall.rfind("Set ", 0) == 0) {
+            if (strCall.rfind("Get", 0) == 0 || strCall.rfind("Set ", 0) == 0) {
                 EXPECT_NE(strCall.find(coCase.m_pszInformation), std::string::npos) << strCall;
             }
+        // A source is opened for its SACL only where the SACL is read: the
+        // open would fail without the privilege.
+        const bool bSacl = (std::stoi(coCase.m_pszInformation) & KwSecurityApi::SaclInfo) != 0;
+        EXPECT_EQ(m_pcoFs->m_vecRightsOpens.size(), 4u);
+        for (const std::string& strOpen : m_pcoFs->m_vecRightsOpens)
+            EXPECT_EQ(strOpen.find(" rights+sacl") != std::string::npos, bSacl) << strOpen << coCase.m_pszInformation;
         EXPECT_EQ(coOutput.Count("Assigning Rights "), 8);
         EXPECT_EQ(m_pcoEngine->GetSummary().m_lFailed, 0);
         TearDown();
@@ -206,7 +213,7 @@ TEST_P(KwCopyEngineTest, AFailureAtAnyStepIsReportedOnItsLineCountedAndTheRunGoe
         std::string m_strLine;
         long m_lFailed;
     } aCases[] = {
-        { true, { "Get", "/src/Alpha/b.txt", 0 }, "Assigning Rights " + Shown("src/Alpha/b.txt") + " ... failed ! (the source's rights could not be read)", 1 },
+        { true, { "GetOpen", "/src/Alpha/b.txt", 0 }, "Assigning Rights " + Shown("src/Alpha/b.txt") + " ... failed ! (the source's rights could not be read)", 1 },
         { true, { "Set", "/dst/src/Alpha", 1 }, "Assigning Rights " + Shown("src/Alpha") + " ... failed ! (error 5)", 1 },
         { true, { "Lookup", "SeSecurityPrivilege" }, "The privileges for copying rights cannot be prepared (error 5); rights may fail.", 0 },
         { true, { "OpenToken", "" }, "The privileges for copying rights cannot be prepared (error 5); rights may fail.", 0 },
@@ -548,7 +555,7 @@ TEST_P(KwCopyEngineTest, InterruptedAtAnyStepNoFinalNameHoldsPartsAndNoEntryIsMo
     for (int nStop = 0; nStop <= nSteps; ++nStop) {
         SetUp();
         m_pcoEngine->Options().m_ulPieceSize = 20000;
-        m_pcoSecurity->m_coFaults.Add({ "Get", "/src/a.txt", 0 });
+        m_pcoSecurity->m_coFaults.Add({ "GetOpen", "/src/a.txt", 0 });
         int nStep = 0;
         const kwtest::TStepHook fnStep = [&](const std::string& strCall, const std::string& strPath) {
             ExpectSafeTarget();
@@ -583,16 +590,20 @@ TEST_P(KwCopyEngineTest, AnEntryWhoseRightsCannotBeHadIsMadePrivateAndCountedFai
         std::string m_strLine;
         const char* m_pszEntry;         // the source whose copy is private, or made not at all
         bool m_bMade;
+        bool m_bOpenRefused { false };  // the source cannot be opened for its rights: read by name
     } aCases[] = {
-        { { { "Get", "/src/a.txt", 0 } }, "Copying " + Shown("src/a.txt") + " ... failed ! (its rights cannot be read: error 5" + strPrivate, "src/a.txt", true },
+        { { { "GetOpen", "/src/a.txt", 0 } }, "Copying " + Shown("src/a.txt") + " ... failed ! (its rights cannot be read: error 5" + strPrivate, "src/a.txt", true },
+        { { { "Get", "/src/a.txt", 0 } }, "Copying " + Shown("src/a.txt") + " ... failed ! (its rights cannot be read: error 5" + strPrivate, "src/a.txt", true, true },
         { { { "Get", "/src/Alpha", 0 } }, "Creating Directory " + Shown("src/Alpha") + " ... failed ! (its rights cannot be read: error 5" + strPrivate, "src/Alpha", true },
         { { { "Creator", "/src/Alpha/b.txt" } }, "Copying " + Shown("src/Alpha/b.txt") + " ... failed ! (its rights cannot be prepared for the copy" + strPrivate, "src/Alpha/b.txt", true },
-        { { { "Get", "/src/a.txt", 0 }, { "Private", "" } }, "Copying " + Shown("src/a.txt") + " ... failed ! (its rights cannot be read: error 5, and it cannot be made private)", "src/a.txt", false },
+        { { { "GetOpen", "/src/a.txt", 0 }, { "Private", "" } }, "Copying " + Shown("src/a.txt") + " ... failed ! (its rights cannot be read: error 5, and it cannot be made private)", "src/a.txt", false },
     };
     for (const auto& coCase : aCases) {
         SetUp();
         for (const TFault& coFault : coCase.m_vecFaults)
             m_pcoSecurity->m_coFaults.Add(coFault);
+        if (coCase.m_bOpenRefused)
+            m_pcoFs->m_coFaults.Add({ "OpenRights", "/src/a.txt" });
         const TOutput coOutput = Run();
         EXPECT_TRUE(coOutput.Has(coCase.m_strLine)) << coCase.m_strLine;
         EXPECT_EQ(m_pcoEngine->GetSummary().m_lFailed, 1) << coCase.m_strLine;
@@ -604,6 +615,57 @@ TEST_P(KwCopyEngineTest, AnEntryWhoseRightsCannotBeHadIsMadePrivateAndCountedFai
         if (coCase.m_bMade && std::string(coCase.m_pszEntry) != "src/Alpha/b.txt") {
             EXPECT_EQ(RightsOf("/dst/" + std::string(coCase.m_pszEntry)), "PRIVATE");
         }
+        TearDown();
+    }
+}
+
+TEST_P(KwCopyEngineTest, AFilesRightsAreReadThroughTheSourceItOpensAndByNameOnlyWhereItIsNotOpenedForThem)
+{
+    const std::vector<std::string> vecDirectories = { "Get /src 14", "Get /src/.hidden 14", "Get /src/Alpha 14",
+                                                      "Get /src/Alpha/Gamma 14" };
+    const struct {
+        bool m_bRefused;                // a.txt cannot be opened for its rights
+        bool m_bUnchanged;              // a.txt's copy is there already, the same: not opened at all
+        const char* m_pszOutcome;
+    } aCases[] = { { false, false, "ok" }, { true, false, "ok" }, { false, true, "skipped (same)" } };
+    for (const auto& coCase : aCases) {
+        SetUp();
+        if (coCase.m_bRefused)
+            m_pcoFs->m_coFaults.Add({ "OpenRights", "/src/a.txt" });
+        if (coCase.m_bUnchanged) {
+            std::filesystem::create_directories(At("dst/src"));
+            kwtest::WriteFileBytes(At("dst/src/a.txt"), "aaa");
+            // Whole seconds: what every file system keeps exactly.
+            const auto coTime = std::chrono::time_point_cast<std::chrono::seconds>(std::filesystem::last_write_time(At("src/a.txt")));
+            for (const char* pszFile : { "src/a.txt", "dst/src/a.txt" })
+                std::filesystem::last_write_time(At(pszFile), coTime);
+        }
+        const TOutput coOutput = Run();
+        const bool bByName = coCase.m_bRefused || coCase.m_bUnchanged;
+        std::vector<std::string> vecByName = vecDirectories;
+        if (bByName)
+            vecByName.push_back("Get /src/a.txt 14");
+        std::vector<std::string> vecGets = Calls("Get");
+        std::sort(vecGets.begin(), vecGets.end());
+        EXPECT_EQ(vecGets, vecByName) << coCase.m_pszOutcome;
+        // Each file read once through its source; c.bin's descriptor is
+        // longer than the first buffer, so it is asked for twice.
+        std::set<std::string> coThroughSource;
+        for (const std::string& strCall : Calls("GetOpen"))
+            coThroughSource.insert(strCall);
+        std::set<std::string> coExpected = { "GetOpen /src/.hidden/d.txt 14", "GetOpen /src/Alpha/b.txt 14",
+                                             "GetOpen /src/Alpha/Gamma/c.bin 14" };
+        if (!bByName)
+            coExpected.insert("GetOpen /src/a.txt 14");
+        EXPECT_EQ(coThroughSource, coExpected) << coCase.m_pszOutcome;
+        EXPECT_EQ(Calls("GetOpen").size(), coExpected.size() + 1) << coCase.m_pszOutcome;
+        EXPECT_TRUE(coOutput.Has("Copying " + Shown("src/a.txt") + " ... " + coCase.m_pszOutcome)) << coCase.m_pszOutcome;
+        // Created with what was read, whichever way.
+        if (!coCase.m_bUnchanged) {
+            EXPECT_EQ(m_pcoFs->m_coRights["/dst/src/a.txt"], "C+SD(/src/a.txt)");
+        }
+        EXPECT_TRUE(coOutput.Has("Assigning Rights " + Shown("src/a.txt") + " ... ok")) << coCase.m_pszOutcome;
+        EXPECT_EQ(m_pcoEngine->GetSummary().m_lFailed, 0) << coCase.m_pszOutcome;
         TearDown();
     }
 }

@@ -243,6 +243,18 @@ public:
         }
     }
 
+    int GetSecurity(uint32_t ulInfo, void* pvBuffer, uint32_t ulSize, uint32_t& ulNeeded, uint32_t& ulError) override
+    {
+        DWORD ulLength = 0;
+        if (!GetKernelObjectSecurity(m_hFile, ulInfo, pvBuffer, ulSize, &ulLength)) {
+            ulError = GetLastError();
+            ulNeeded = ulLength;
+            return 0;
+        }
+        ulNeeded = GetSecurityDescriptorLength(pvBuffer);
+        return 1;
+    }
+
     int Commit(const std::string& strFinal, int nReplace, KwCopyError& coError) override
     {
         const std::wstring wstrFinal = KwLongPath(strFinal);
@@ -538,7 +550,10 @@ public:
 
     std::unique_ptr<KwCopyStream> OpenSource(const std::string& strPath, int nHow, KwCopyError& coError) override
     {
-        HANDLE hFile = CreateFileW(KwLongPath(strPath).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+        // GENERIC_READ holds READ_CONTROL, which reads owner, group and DACL.
+        const DWORD ulAccess = GENERIC_READ | ((nHow & ReadRights) ? READ_CONTROL : 0)
+            | ((nHow & ReadSacl) ? ACCESS_SYSTEM_SECURITY : 0);
+        HANDLE hFile = CreateFileW(KwLongPath(strPath).c_str(), ulAccess, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                    (nHow & Unbuffered) ? FILE_FLAG_NO_BUFFERING : FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (hFile == INVALID_HANDLE_VALUE) {
             Failure(coError);
