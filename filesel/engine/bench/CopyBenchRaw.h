@@ -21,7 +21,9 @@ uint64_t RawEnumerate(const std::string& strDirectory);
 // each file with its copy's path; 1 when everything was made and listed.
 int RawMakeTree(const std::string& strSource, const std::string& strTarget, TRawFiles& vecFiles);
 // Copies one file through the buffer (kRawBuffer bytes); 1 when it was copied.
-int RawCopyFile(const std::string& strSource, const std::string& strTarget, char* pchBuffer);
+// nRenamed: as the engine does, under a name of its own beside the target
+// (the target's with ".part"), renamed to the target's while still open.
+int RawCopyFile(const std::string& strSource, const std::string& strTarget, char* pchBuffer, int nRenamed = 0);
 
 // The share (0 to 1) of a file's pages that the system's cache holds, or
 // -1 where the system does not tell (Windows).

@@ -1,5 +1,6 @@
 #include "CopyBenchRaw.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include <dirent.h>
@@ -59,14 +60,17 @@ int RawMakeTree(const std::string& strSource, const std::string& strTarget, TRaw
     });
 }
 
-int RawCopyFile(const std::string& strSource, const std::string& strTarget, char* pchBuffer)
+int RawCopyFile(const std::string& strSource, const std::string& strTarget, char* pchBuffer, int nRenamed)
 {
+    const std::string strWritten = nRenamed ? strTarget + ".part" : strTarget;
     const int nSource = open(strSource.c_str(), O_RDONLY);
-    const int nTarget = open(strTarget.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int nTarget = open(strWritten.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int nDone = nSource >= 0 && nTarget >= 0;
     ssize_t nRead;
     while (nDone && (nRead = read(nSource, pchBuffer, kRawBuffer)) > 0)
         nDone = write(nTarget, pchBuffer, static_cast<size_t>(nRead)) == nRead;
+    if (nDone && nRenamed)
+        nDone = rename(strWritten.c_str(), strTarget.c_str()) == 0;
     close(nSource);
     close(nTarget);
     return nDone;

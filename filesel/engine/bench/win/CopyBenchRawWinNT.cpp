@@ -51,16 +51,38 @@ int RawMakeTree(const std::string& strSource, const std::string& strTarget, TRaw
     });
 }
 
-int RawCopyFile(const std::string& strSource, const std::string& strTarget, char* pchBuffer)
+namespace {
+
+// Renames an open file (opened with DELETE access) to a path of the same
+// volume that is not there.
+int RenameOpen(HANDLE hFile, const std::string& strTo)
 {
+    const int nLength = MultiByteToWideChar(CP_ACP, 0, strTo.c_str(), -1, nullptr, 0);
+    std::vector<char> vecInfo(sizeof(FILE_RENAME_INFO) + static_cast<size_t>(nLength) * sizeof(WCHAR));
+    FILE_RENAME_INFO* pcoInfo = reinterpret_cast<FILE_RENAME_INFO*>(vecInfo.data());
+    pcoInfo->ReplaceIfExists = FALSE;
+    pcoInfo->RootDirectory = nullptr;
+    pcoInfo->FileNameLength = static_cast<DWORD>(nLength - 1) * sizeof(WCHAR);
+    MultiByteToWideChar(CP_ACP, 0, strTo.c_str(), -1, pcoInfo->FileName, nLength);
+    return SetFileInformationByHandle(hFile, FileRenameInfo, pcoInfo, static_cast<DWORD>(vecInfo.size())) ? 1 : 0;
+}
+
+} // namespace
+
+int RawCopyFile(const std::string& strSource, const std::string& strTarget, char* pchBuffer, int nRenamed)
+{
+    const std::string strWritten = nRenamed ? strTarget + ".part" : strTarget;
     HANDLE hSource = CreateFileA(strSource.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    HANDLE hTarget = CreateFileA(strTarget.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE hTarget = CreateFileA(strWritten.c_str(), GENERIC_WRITE | (nRenamed ? DELETE : 0), 0, nullptr, CREATE_ALWAYS, 0,
+                                 nullptr);
     int nDone = hSource != INVALID_HANDLE_VALUE && hTarget != INVALID_HANDLE_VALUE;
     DWORD ulRead = 0;
     while (nDone && ReadFile(hSource, pchBuffer, kRawBuffer, &ulRead, nullptr) && ulRead) {
         DWORD ulWritten = 0;
         nDone = WriteFile(hTarget, pchBuffer, ulRead, &ulWritten, nullptr) && ulWritten == ulRead;
     }
+    if (nDone && nRenamed)
+        nDone = RenameOpen(hTarget, strTarget);
     CloseHandle(hSource);
     CloseHandle(hTarget);
     return nDone;
