@@ -62,9 +62,9 @@ int RawMakeTree(const std::string& strSource, const std::string& strTarget, TRaw
 
 int RawCopyFile(const std::string& strSource, const std::string& strTarget, char* pchBuffer, int nRenamed)
 {
-    const std::string strWritten = nRenamed ? strTarget + ".part" : strTarget;
+    const std::string strWritten = nRenamed ? RawTemporaryName(strTarget) : strTarget;
     const int nSource = open(strSource.c_str(), O_RDONLY);
-    const int nTarget = open(strWritten.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int nTarget = open(strWritten.c_str(), O_WRONLY | O_CREAT | (nRenamed ? O_EXCL : O_TRUNC), 0644);
     int nDone = nSource >= 0 && nTarget >= 0;
     ssize_t nRead;
     while (nDone && (nRead = read(nSource, pchBuffer, kRawBuffer)) > 0)

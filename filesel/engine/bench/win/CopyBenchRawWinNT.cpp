@@ -71,10 +71,12 @@ int RenameOpen(HANDLE hFile, const std::string& strTo)
 
 int RawCopyFile(const std::string& strSource, const std::string& strTarget, char* pchBuffer, int nRenamed)
 {
-    const std::string strWritten = nRenamed ? strTarget + ".part" : strTarget;
+    // The engine's calls: a new name (never an existing one), paths past
+    // the DOS forms.
+    const std::string strWritten = nRenamed ? "\\\\?\\" + RawTemporaryName(strTarget) : strTarget;
     HANDLE hSource = CreateFileA(strSource.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    HANDLE hTarget = CreateFileA(strWritten.c_str(), GENERIC_WRITE | (nRenamed ? DELETE : 0), 0, nullptr, CREATE_ALWAYS, 0,
-                                 nullptr);
+    HANDLE hTarget = CreateFileA(strWritten.c_str(), GENERIC_WRITE | (nRenamed ? DELETE : 0), 0, nullptr,
+                                 nRenamed ? CREATE_NEW : CREATE_ALWAYS, 0, nullptr);
     int nDone = hSource != INVALID_HANDLE_VALUE && hTarget != INVALID_HANDLE_VALUE;
     DWORD ulRead = 0;
     while (nDone && ReadFile(hSource, pchBuffer, kRawBuffer, &ulRead, nullptr) && ulRead) {
@@ -82,7 +84,7 @@ int RawCopyFile(const std::string& strSource, const std::string& strTarget, char
         nDone = WriteFile(hTarget, pchBuffer, ulRead, &ulWritten, nullptr) && ulWritten == ulRead;
     }
     if (nDone && nRenamed)
-        nDone = RenameOpen(hTarget, strTarget);
+        nDone = RenameOpen(hTarget, "\\\\?\\" + strTarget);
     CloseHandle(hSource);
     CloseHandle(hTarget);
     return nDone;
