@@ -102,22 +102,28 @@ double RawCachedShare(const std::string& strFile)
     return dShare;
 }
 
-int RawFlush(const std::string& strFile)
+namespace {
+
+// Writes the file's data to the disk, and then, with nDrop, drops its pages
+// from the cache.
+int FlushFile(const std::string& strFile, int nDrop)
 {
     const int nFile = open(strFile.c_str(), O_RDONLY | O_CLOEXEC);
     if (nFile < 0)
         return 0;
-    const int nDone = fdatasync(nFile) == 0;
+    const int nDone = fdatasync(nFile) == 0 && (!nDrop || posix_fadvise(nFile, 0, 0, POSIX_FADV_DONTNEED) == 0);
     close(nFile);
     return nDone;
 }
 
+} // namespace
+
+int RawFlush(const std::string& strFile)
+{
+    return FlushFile(strFile, 0);
+}
+
 int RawUncache(const std::string& strFile)
 {
-    const int nFile = open(strFile.c_str(), O_RDONLY | O_CLOEXEC);
-    if (nFile < 0)
-        return 0;
-    const int nDone = fdatasync(nFile) == 0 && posix_fadvise(nFile, 0, 0, POSIX_FADV_DONTNEED) == 0;
-    close(nFile);
-    return nDone;
+    return FlushFile(strFile, 1);
 }
