@@ -13,6 +13,14 @@ std::string Upper(const std::string& strText)
     return strUpper;
 }
 
+// A whole decimal number from lMin to lMax, and nothing else.
+bool NumberIn(const std::string& strValue, long lMin, long lMax, long& lNumber)
+{
+    char* pszEnd = nullptr;
+    lNumber = std::strtol(strValue.c_str(), &pszEnd, 10);
+    return !strValue.empty() && !*pszEnd && lNumber >= lMin && lNumber <= lMax;
+}
+
 } // namespace
 
 const char* KwCopyCommandLine::Usage()
@@ -33,6 +41,8 @@ const char* KwCopyCommandLine::Usage()
            "  /VERIFY             read every copy back; compare its bytes and rights\n"
            "  /MT[:n]             copy n files at once (1 to 64; /MT alone: one for each\n"
            "                      processor)\n"
+           "  /IPG:n              rest n milliseconds (0 to 60000) between the pieces of\n"
+           "                      a file, to leave a slow line to others\n"
            "exit code (bits): 0 nothing to do, 1 something copied, 8 some entry failed,\n"
            "the copy was cancelled or the log is incomplete, 16 fatal (bad arguments,\n"
            "source missing, two files of one name, a copy into its own source)\n";
@@ -85,11 +95,17 @@ int KwCopyCommandLine::TakeOption(const std::string& strArgument, int nPosixPath
         return 1;
     }
     if (strName == "MT") {
-        char* pszEnd = nullptr;
-        const long lWorkers = bValue ? std::strtol(strValue.c_str(), &pszEnd, 10) : 0;
-        if (bValue && (strValue.empty() || *pszEnd || lWorkers < 1 || lWorkers > KwCopyOptions::MaxWorkers))
+        long lWorkers = 0;
+        if (bValue && !NumberIn(strValue, 1, KwCopyOptions::MaxWorkers, lWorkers))
             Refuse("/MT: takes a number of files to copy at once from 1 to 64, not \"" + strValue + "\"");
         m_coOptions.m_nWorkers = KwCopyOptions::WorkersFor(static_cast<int>(lWorkers));
+        return 1;
+    }
+    if (strName == "IPG") {
+        long lGap = 0;
+        if (!NumberIn(strValue, 0, static_cast<long>(KwCopyOptions::MaxPieceGap), lGap))
+            Refuse("/IPG: takes the milliseconds to rest between pieces from 0 to 60000, not \"" + strValue + "\"");
+        m_coOptions.m_ulPieceGap = static_cast<uint32_t>(lGap);
         return 1;
     }
     if (strName == "SEC") {

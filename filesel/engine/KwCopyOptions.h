@@ -19,6 +19,9 @@ struct KwCopyOptions {
         MinPieceSize = 20000,
         DefaultPieceSize = 1u << 20,
     };
+    enum : uint32_t {
+        MaxPieceGap = 60000,            // a minute
+    };
     enum : int {
         MaxWorkers = 64,
         DefaultWorkers = 1,
@@ -40,6 +43,9 @@ struct KwCopyOptions {
     int m_nVerify { 0 };                // read back and compare bytes and descriptors
     int m_nListOnly { 0 };              // report what would be done, change nothing
     uint32_t m_ulPieceSize { DefaultPieceSize };    // bytes per read; cancel is seen between pieces
+    // Milliseconds of rest between the pieces of a file, which leave a slow
+    // line to others (0: none); cancel is seen within a rest.
+    uint32_t m_ulPieceGap { 0 };
     // Files copied at once, each by a worker thread of its own (WorkersFor).
     int m_nWorkers { DefaultWorkers };
     // Files of at least this size are read and written past the system's

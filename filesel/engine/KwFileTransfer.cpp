@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -119,7 +120,7 @@ KwFileTransfer::Result KwFileTransfer::Pump(KwCopyStream& coSource, KwCopyStream
     bool bPadded = false;
     ullWritten = 0;
     for (;;) {
-        if (IsCanceled())
+        if (IsCanceled() || (ullWritten && ullWritten < ullSize && !Rest()))
             return Canceled;
         const long lRead = coSource.Read(m_pchBuffer, lPiece, coError);
         if (lRead < 0) {
@@ -153,6 +154,21 @@ KwFileTransfer::Result KwFileTransfer::Pump(KwCopyStream& coSource, KwCopyStream
         if (lRead < lPiece && ullWritten == ullSize)
             return Copied;
     }
+}
+
+bool KwFileTransfer::Rest() const
+{
+    if (!m_coOptions.m_ulPieceGap)
+        return true;
+    // In short slices, so that a cancel is not kept waiting for a long rest.
+    const auto coSlice = std::chrono::milliseconds(10);
+    const auto coEnd = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_coOptions.m_ulPieceGap);
+    for (auto coNow = std::chrono::steady_clock::now(); coNow < coEnd; coNow = std::chrono::steady_clock::now()) {
+        if (IsCanceled())
+            return false;
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(coSlice, coEnd - coNow));
+    }
+    return !IsCanceled();
 }
 
 KwFileTransfer::Result KwFileTransfer::Transfer(KwCopyStream& coSource, KwCopyStream& coTarget, uint64_t ullSize,

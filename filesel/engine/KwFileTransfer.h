@@ -106,6 +106,8 @@ private:
                        std::string& strReason);
     std::string Reason(const std::string& strWhat, const KwCopyError& coError) const;
     bool IsCanceled() const { return m_fnCanceled && m_fnCanceled(); }
+    // The rest between two pieces; false when the copy was cancelled in it.
+    bool Rest() const;
 
     KwCopyFileSystem& m_coFs;
     const KwCopyOptions& m_coOptions;

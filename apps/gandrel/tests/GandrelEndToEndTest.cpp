@@ -60,7 +60,7 @@ protected:
         kwtest::WriteFileBytes(At("src\\large.bin"), kwtest::Pattern("large.bin", 192u << 20));
         m_vecEntries.push_back("large.bin");
         std::filesystem::create_directories(At("dst"));
-        StartGandrel();
+        ASSERT_NO_FATAL_FAILURE(StartGandrel());
     }
 
     // Presses at the point of one window, moves in steps onto the point of

@@ -42,7 +42,7 @@ protected:
         std::filesystem::create_directories(At("dst"));
         for (int i = 0; i < 60; ++i)
             kwtest::WriteFileBytes(At("dst\\f" + std::to_string(100 + i) + ".dat"), std::to_string(i));
-        StartGandrel();
+        ASSERT_NO_FATAL_FAILURE(StartGandrel());
     }
 
     // The number of Ctrl+Down presses from one entry of the list to another.

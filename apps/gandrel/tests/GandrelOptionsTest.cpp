@@ -54,7 +54,7 @@ protected:
         SetWritten(At("dst\\src\\newer.txt"), s_ullLate);
         SetWritten(At("src\\older.txt"), s_ullLate);
         SetWritten(At("dst\\src\\older.txt"), s_ullEarly);
-        StartGandrel();
+        ASSERT_NO_FATAL_FAILURE(StartGandrel());
         ASSERT_TRUE(m_pcoRight->OpenPath(At("dst").c_str()));
         ASSERT_TRUE(kwtest::TypeText("s"));
         ASSERT_EQ(std::string(m_pcoLeft->CurrentDirectory()), At("src"));
@@ -213,7 +213,7 @@ TEST_F(GandrelOptionsTest, TheOptionsSurviveARestartThroughTheProfile)
     EXPECT_NE(strProfile.find("CopyRights=dacl"), std::string::npos) << strProfile;
     EXPECT_NE(strProfile.find("Workers=0"), std::string::npos) << strProfile;
 
-    StartGandrel();
+    ASSERT_NO_FATAL_FAILURE(StartGandrel());
     ASSERT_TRUE(m_pcoRight->OpenPath(At("dst").c_str()));
     std::vector<std::string> vecChecked;
     std::string strWorkers;

@@ -148,7 +148,8 @@ protected:
             ASSERT_TRUE(PressKey(VK_ESCAPE));
         });
         fnOpen();
-        PumpUntil([&] { return coAnswer.Answered() && !RunningProgress(); }, 5000);
+        EXPECT_TRUE(PumpUntil([&] { return coAnswer.Answered() && !RunningProgress(); }, 10000))
+            << pszShot << ": the progress window did not open and close";
         PumpIdle();
         return coRun;
     }

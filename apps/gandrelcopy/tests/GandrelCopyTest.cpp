@@ -74,6 +74,8 @@ TEST_F(GandrelCopyTest, BadInputGetsAMessageAndExitCode16)
         { { "/MT:0", strSrc, strDst }, "gandrelcopy: /MT: takes a number of files to copy at once from 1 to 64, not \"0\"", true },
         { { "/mt:65", strSrc, strDst }, "from 1 to 64, not \"65\"", true },
         { { "-MT:4x", strSrc, strDst }, "from 1 to 64, not \"4x\"", true },
+        { { "/IPG", strSrc, strDst }, "gandrelcopy: /IPG: takes the milliseconds to rest between pieces from 0 to 60000, not \"\"", true },
+        { { "/ipg:60001", strSrc, strDst }, "from 0 to 60000, not \"60001\"", true },
         { { "/FILES", strDst }, "gandrelcopy: /FILES needs a target and at least one file", true },
         { { At("missing"), strDst }, "gandrelcopy: the source \"" + At("missing") + "\" cannot be found: ", false },
         { { At("file.txt"), strDst }, "is not a directory (copy files with /FILES)", false },
@@ -163,14 +165,15 @@ TEST_F(GandrelCopyTest, APatternCopiesEveryFileItMatches)
 
 TEST_F(GandrelCopyTest, ARunEndedFromOutsideLeavesNoPartUnderAFinalNameAndTheNextRunCompletesIt)
 {
-    // Big enough to be caught in the middle.
+    // Eight pieces with a rest between them: caught in the middle however
+    // fast the machine copies.
     std::filesystem::create_directories(Path("big"));
     const std::string strBig = Path("big/big.bin");
     {
         FILE* pFile = std::fopen(strBig.c_str(), "wb");
         ASSERT_NE(pFile, nullptr);
         std::string strPiece(1 << 20, '\0');
-        for (int nPiece = 0; nPiece < 256; ++nPiece) {
+        for (int nPiece = 0; nPiece < 8; ++nPiece) {
             for (size_t i = 0; i < strPiece.size(); i += 4096)
                 strPiece[i] = static_cast<char>(nPiece + i / 4096);
             ASSERT_EQ(std::fwrite(strPiece.data(), 1, strPiece.size(), pFile), strPiece.size());
@@ -178,7 +181,7 @@ TEST_F(GandrelCopyTest, ARunEndedFromOutsideLeavesNoPartUnderAFinalNameAndTheNex
         std::fclose(pFile);
     }
     const std::string strCopy = Path("dst/big/big.bin");
-    kwtest::TRunningCopy coRun({ Path("big"), Path("dst") });
+    kwtest::TRunningCopy coRun({ Path("big"), Path("dst"), "/IPG:1000" });
     // Until its part exists under a name of its own (the part has its
     // whole size before its first byte, so its size tells nothing).
     bool bCaught = false;

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <set>
+#include <thread>
 
 #if defined(_WIN32)
 #include "KwWindows.h"
@@ -269,6 +271,44 @@ TEST_P(KwCopyEngineTest, CancelBetweenPiecesRemovesThePartialFileAndStillGivesRi
     EXPECT_EQ(coOutput.m_vecLines.end()[-2], "Canceled by User");
     EXPECT_LT(coOutput.m_vecPercents.back(), 100);
     EXPECT_EQ(m_pcoEngine->GetSummary().ExitCode(), 9);
+}
+
+TEST_P(KwCopyEngineTest, ARestBetweenPiecesSpacesTheReadsOfAFileAndACancelEndsIt)
+{
+    // c.bin's five pieces: a rest before each of the four after the first.
+    using coClock = std::chrono::steady_clock;
+    m_pcoEngine->Options().m_ulPieceSize = 20000;
+    m_pcoEngine->Options().m_ulPieceGap = 40;
+    std::vector<coClock::time_point> vecReads;
+    m_pcoFs->m_fnOnRead = [&](const std::string& strPath) {
+        if (strPath.find("c.bin") != std::string::npos)
+            vecReads.push_back(coClock::now());
+    };
+    Run();
+    ASSERT_GE(vecReads.size(), 5u);
+    for (size_t i = 1; i < 5; ++i)
+        EXPECT_GE(vecReads[i] - vecReads[i - 1], std::chrono::milliseconds(40)) << i;
+    EXPECT_EQ(kwtest::ReadFileBytes(At("dst/src/Alpha/Gamma/c.bin")), kwtest::ReadFileBytes(At("src/Alpha/Gamma/c.bin")));
+
+    // A rest of a minute, cancelled a little after it began.
+    TearDown();
+    SetUp();
+    m_pcoEngine->Options().m_ulPieceSize = 20000;
+    m_pcoEngine->Options().m_ulPieceGap = KwCopyOptions::MaxPieceGap;
+    std::thread coCanceler;
+    m_pcoFs->m_fnOnRead = [&](const std::string& strPath) {
+        if (strPath.find("c.bin") != std::string::npos && !coCanceler.joinable())
+            coCanceler = std::thread([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                m_pcoEngine->Cancel();
+            });
+    };
+    const coClock::time_point coStart = coClock::now();
+    const TOutput coOutput = Run();
+    coCanceler.join();
+    EXPECT_LT(coClock::now() - coStart, std::chrono::seconds(10));
+    EXPECT_TRUE(coOutput.Has("Copying " + Shown("src/Alpha/Gamma/c.bin") + " ... Canceled by User"));
+    EXPECT_FALSE(std::filesystem::exists(At("dst/src/Alpha/Gamma/c.bin")));
 }
 
 TEST_P(KwCopyEngineTest, AFileReadShortAtItsListedSizeIsNotReadAgainAndOneThatGrewIsCopiedWhole)
